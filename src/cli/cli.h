@@ -1,0 +1,96 @@
+#pragma once
+// quorix-mousectl: the command-line front end on the same core as the GUI.
+//
+// Every command is registered by its module's cmd_*.cpp file. A command gets a
+// CliContext with its arguments, the output streams and the world (HID host,
+// clock, locks, device link) built from the global options.
+
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quorix {
+
+class DeviceLink;
+class HidHost;
+
+struct GlobalOptions {
+  // "" when not simulating; else "level11", "level5" or "level0".
+  std::string simulate;
+  std::string simState;                  // --sim-state FILE
+  std::vector<std::string> simOptions;   // --sim-option NAME[=VALUE], repeated
+  std::string devicePath;                // --device PATH
+  std::optional<uint16_t> vendorId;      // --vendor-id HEX
+  bool trace = false;                    // --trace
+};
+
+// Thrown by commands for bad arguments, missing devices and file errors; the
+// front end prints "quorix-mousectl: <message>" on stderr and exits with 1.
+struct CliError {
+  std::string message;
+};
+
+class CliWorld;
+
+class CliContext {
+ public:
+  CliContext(GlobalOptions options, std::vector<std::string> args, std::ostream& out, std::ostream& err,
+             bool stderrIsTerminal);
+  ~CliContext();
+
+  const GlobalOptions& Options() const { return options_; }
+  // The command's arguments, without the command name.
+  const std::vector<std::string>& Args() const { return args_; }
+  std::ostream& Out() { return out_; }
+  std::ostream& Err() { return err_; }
+  bool StderrIsTerminal() const { return stderrIsTerminal_; }
+
+  // The device link, built on first use (simulated or real HID host).
+  DeviceLink& Link();
+  // --device when given, else the first device of the list after enumeration.
+  // Throws CliError("No device !!") when there is none.
+  std::string DevicePath();
+
+ private:
+  GlobalOptions options_;
+  std::vector<std::string> args_;
+  std::ostream& out_;
+  std::ostream& err_;
+  bool stderrIsTerminal_;
+  std::unique_ptr<CliWorld> world_;
+};
+
+struct CommandSpec {
+  std::string name;     // first word on the command line, e.g. "macro"
+  std::string usage;    // e.g. "macro list | macro show SLOT | ..."
+  std::string summary;  // one line for --help
+  std::function<int(CliContext&)> run;  // returns the exit status
+};
+
+class CommandRegistry {
+ public:
+  void Add(CommandSpec spec) { commands_.push_back(std::move(spec)); }
+  const std::vector<CommandSpec>& Commands() const { return commands_; }
+
+ private:
+  std::vector<CommandSpec> commands_;
+};
+
+// One per module, each in its own cmd_*.cpp.
+void RegisterDeviceCommands(CommandRegistry& registry);    // list, info, read, write
+void RegisterSettingsCommands(CommandRegistry& registry);  // show, backup, restore, reset, set
+void RegisterMacroCommands(CommandRegistry& registry);     // macro, mf, describe
+void RegisterOptionsCommands(CommandRegistry& registry);   // texts, options
+void RegisterLightingCommands(CommandRegistry& registry);  // lighting, lift, watch-apps
+
+// Parses the global options and runs one command. Returns the exit status.
+int RunCli(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err, bool stderrIsTerminal);
+
+// Number parsing shared by commands: decimal or 0x-hex; throws CliError.
+long ParseNumber(const std::string& text, long min, long max, const std::string& what);
+
+}  // namespace quorix

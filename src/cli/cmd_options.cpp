@@ -1,0 +1,7 @@
+#include "cli/cli.h"
+
+namespace quorix {
+
+void RegisterOptionsCommands(CommandRegistry& /*registry*/) {}
+
+}  // namespace quorix
