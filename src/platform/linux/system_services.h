@@ -1,0 +1,19 @@
+#pragma once
+// Factories for the operating-system implementations of the platform
+// interfaces, used by the front ends.
+
+#include <memory>
+#include <string>
+
+#include "platform/hid_host.h"
+#include "platform/named_mutex.h"
+
+namespace quorix {
+
+// The HID host on hidraw and udev; nullptr when HID access is unavailable.
+std::unique_ptr<HidHost> CreateSystemHidHost();
+
+// A lock shared by every process of the user that uses the same name.
+std::unique_ptr<NamedMutex> CreateNamedMutex(const std::string& name);
+
+}  // namespace quorix
