@@ -113,8 +113,7 @@ TEST_F(CommandsTest, GoldenRequests) {
   for (const GoldenCase& c : cases) {
     LinkFixture world;
     ScriptedMouse m;
-    const std::string path = world.ListMouse(c.level);
-    m.Install(world.Iface(path));
+    const std::string path = world.ListMouse(c.level, m);
     c.run(world.link, path);
     EXPECT_EQ(world.Iface(path).sent, c.expected) << c.name;
   }
@@ -152,16 +151,14 @@ TEST_F(CommandsTest, StatusValuesComeFromEachLayoutsAnswerBytes) {
 
   LinkFixture grouped;
   ScriptedMouse m;
-  const std::string g = grouped.ListMouse(5);
-  m.Install(grouped.Iface(g));
+  const std::string g = grouped.ListMouse(5, m);
   grouped.link.deviceInfo[g].deviceInfoBlock[14] = 0x33;
   StatusValues v = ReadStatus(grouped.link, g);
   EXPECT_EQ((std::vector<int>{v.levelAndMask, v.statusB, v.statusC, v.statusD, v.statusE, v.activeProfile}),
             (std::vector<int>{8, 21, 22, 0x33, 0, 9}));
 
   LinkFixture level0;
-  const std::string z = level0.ListMouse(0);
-  m.Install(level0.Iface(z));
+  const std::string z = level0.ListMouse(0, m);
   StatusValues w = ReadStatus(level0.link, z);
   EXPECT_EQ(level0.Iface(z).sent.back(), Frame64({0x04, 0x00, 0, 0, 0, 0, 0x12}));
   EXPECT_EQ((std::vector<int>{w.levelAndMask, w.statusB, w.statusC, w.statusD, w.statusE, w.activeProfile}),
@@ -195,8 +192,7 @@ TEST_F(CommandsTest, CountsAndButtonRecordsFromTheInformationBlock) {
 
   LinkFixture level0;
   ScriptedMouse m;
-  const std::string z = level0.ListMouse(0);
-  m.Install(level0.Iface(z));
+  const std::string z = level0.ListMouse(0, m);
   const Counts c = GetCounts(level0.link, z);
   EXPECT_EQ(level0.Iface(z).sent, (Frames{Frame64({0x00, 0x02, 0x01, 0, 0, 0, 0x12})}));
   EXPECT_EQ(c.profileCount, 2);
@@ -226,8 +222,7 @@ TEST_F(CommandsTest, SettingsByteReadModifyWrite) {
   // Angle snapping at level 0 uses byte 15 and no handshakes.
   LinkFixture level0;
   ScriptedMouse m;
-  const std::string z = level0.ListMouse(0);
-  m.Install(level0.Iface(z));
+  const std::string z = level0.ListMouse(0, m);
   m.memory[15] = 0xF0;
   SetAngleSnapping(level0.link, z, true);
   EXPECT_EQ(level0.Iface(z).sent,
@@ -237,8 +232,7 @@ TEST_F(CommandsTest, SettingsByteReadModifyWrite) {
   // Grouped angle snapping: the write is guarded, the commit follows.
   LinkFixture grouped;
   ScriptedMouse gm;
-  const std::string g = grouped.ListMouse(5);
-  gm.Install(grouped.Iface(g));
+  const std::string g = grouped.ListMouse(5, gm);
   gm.memory[14] = 0x31;
   SetAngleSnapping(grouped.link, g, false);
   EXPECT_EQ(grouped.Iface(g).sent,
@@ -263,8 +257,7 @@ TEST_F(CommandsTest, LiftAndLightingAnswers) {
   // Grouped lighting block: 52 bytes at 1120, the rest zero.
   LinkFixture grouped;
   ScriptedMouse gm;
-  const std::string g = grouped.ListMouse(4);
-  gm.Install(grouped.Iface(g));
+  const std::string g = grouped.ListMouse(4, gm);
   std::fill(gm.memory.begin() + 1120, gm.memory.begin() + 1200, 0x5A);
   std::fill(block, block + 64, 0xFF);
   ReadLightingBlock(grouped.link, g, block);

@@ -42,8 +42,7 @@ TEST_F(MemoryAccessTest, ReadsInPiecesOfEachLayout) {
   EXPECT_EQ(Iface(direct).sent, (Frames{Frame64({0x02, 100, 0}), Frame64({0x02, 161, 0}), Frame64({0x02, 222, 0})}));
 
   LinkFixture grouped;
-  const std::string g = grouped.ListMouse(7);
-  mouse.Install(grouped.Iface(g));
+  const std::string g = grouped.ListMouse(7, mouse);
   std::vector<uint8_t> buffer(61);
   ReadMemory(grouped.link, g, 0x0456, buffer.data(), 61, false);
   EXPECT_EQ(buffer, Expected(0x0456, 61));
@@ -51,8 +50,7 @@ TEST_F(MemoryAccessTest, ReadsInPiecesOfEachLayout) {
 
   // Level 0: seven bytes per request, 24-bit address, check byte in byte 8.
   LinkFixture level0;
-  const std::string z = level0.ListMouse(0);
-  mouse.Install(level0.Iface(z));
+  const std::string z = level0.ListMouse(0, mouse);
   std::vector<uint8_t> small(10);
   ReadMemory(level0.link, z, 0x010203, small.data(), 10, false);
   const int a = 0x010203 % 8192;
