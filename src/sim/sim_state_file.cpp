@@ -94,7 +94,7 @@ SimState ParseSimState(const std::string& text) {
   state.activeProfile = static_cast<int>(KeyValue(reader, "profile", 0, 255));
   state.dpiSelection = static_cast<int>(KeyValue(reader, "selection", 0, 255));
   const auto size = static_cast<size_t>(KeyValue(reader, "memory", 1, kMaxStateMemory));
-  state.memory.reserve(size);
+  state.memory.reserve(std::min(size, text.size() / 2));  // never trust the header for the allocation
   while (state.memory.size() < size) {
     const std::string line = reader.Next("the end of the memory");
     const size_t expected = std::min(kBytesPerLine, size - state.memory.size());
