@@ -20,7 +20,7 @@ bool SaveBackup(DeviceLink& link, SettingsState& state, const std::string& file,
 
 struct RestoreOptions {
   ProgressFn progress;  // the write phase
-  LoadOptions reload;   // the load that follows
+  LoadSettingsOptions reload;   // the load that follows
 };
 
 // Reads and checks the whole file before anything goes to the mouse: magic,

@@ -14,7 +14,7 @@ void Report(const ProgressFn& progress, double fraction) {
 
 // Returns false when the load ended early because the mouse is being reset
 // (the reset publishes its own load).
-bool LoadInto(DeviceLink& link, SettingsState& state, const LoadOptions& options) {
+bool LoadInto(DeviceLink& link, SettingsState& state, const LoadSettingsOptions& options) {
   state.SetCurrentDevice("");
   std::string path;
   DeviceInfo info;
@@ -94,7 +94,7 @@ bool LoadInto(DeviceLink& link, SettingsState& state, const LoadOptions& options
 
 }  // namespace
 
-void LoadSettings(DeviceLink& link, SettingsState& state, const LoadOptions& options) {
+void LoadSettings(DeviceLink& link, SettingsState& state, const LoadSettingsOptions& options) {
   try {
     LoadInto(link, state, options);
   } catch (...) {
@@ -189,7 +189,7 @@ bool ResetToDefaults(DeviceLink& link, SettingsState& state, const ResetOptions&
   CommitSettings(link, path);
   link.GetClock().SleepMs(10);
 
-  LoadOptions reload = options.reload;
+  LoadSettingsOptions reload = options.reload;
   reload.resetOnBadSignature = false;
   LoadSettings(link, state, reload);
   const std::string loaded = state.CurrentDevice();

@@ -14,7 +14,7 @@
 
 namespace quorix {
 
-struct LoadOptions {
+struct LoadSettingsOptions {
   ProgressFn progress;
   // Called with the image right after it has been published (the windows
   // refresh, the macro library is rebuilt).
@@ -29,7 +29,7 @@ struct LoadOptions {
 // Takes the selected listed device as the current device, reads it whole and
 // publishes a fresh image in one step (an empty list gives the image of an
 // all-zero memory). Sets state.loadDone at the end, whatever happened.
-void LoadSettings(DeviceLink& link, SettingsState& state, const LoadOptions& options = {});
+void LoadSettings(DeviceLink& link, SettingsState& state, const LoadSettingsOptions& options = {});
 
 // The highest usable settings-memory address: the status word when the mouse
 // has one, else found through the marker 0x12 at the top of the address space
@@ -44,7 +44,7 @@ struct ResetOptions {
   ProfileApps* apps = nullptr;
   std::string profileWord = "Profile";
   ProgressFn progress;  // the write phase; the load that follows reports through `reload`
-  LoadOptions reload;
+  LoadSettingsOptions reload;
 };
 
 // The 8192-byte default image written by a reset (only the part below the
