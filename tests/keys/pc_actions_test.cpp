@@ -1,11 +1,15 @@
 #include "keys/pc_actions.h"
 
+#include <X11/Xlib.h>
 #include <gtest/gtest.h>
 
 #include <array>
 #include <mutex>
 #include <thread>
 #include <vector>
+
+#include "platform/linux/x11_input_injector.h"
+#include "support/xvfb_session.h"
 
 namespace quorix {
 namespace {
@@ -101,6 +105,89 @@ TEST(LaunchSetting, ChecksumAndValue) {
   EXPECT_FALSE(OnLaunchSettingReport(0, [&] { ++raised; }));
   EXPECT_FALSE(OnLaunchSettingReport(2, [&] { ++raised; }));
   EXPECT_EQ(raised, 1);
+}
+
+}  // namespace
+}  // namespace quorix
+
+namespace quorix {
+namespace {
+
+// ---- the worker with the XTest injector on a private X server ----
+
+// A full-screen window under the pointer that counts the wheel buttons it
+// receives.
+class WheelCounter {
+ public:
+  explicit WheelCounter(const std::string& displayName) : display_(XOpenDisplay(displayName.c_str())) {
+    if (display_ == nullptr) return;
+    const Window root = DefaultRootWindow(display_);
+    window_ = XCreateSimpleWindow(display_, root, 0, 0, 800, 600, 0, 0, 0);
+    XSelectInput(display_, window_, ButtonPressMask | StructureNotifyMask);
+    XMapWindow(display_, window_);
+    XEvent event;
+    do XNextEvent(display_, &event);
+    while (event.type != MapNotify);
+    XWarpPointer(display_, None, root, 0, 0, 0, 0, 400, 300);
+    XSync(display_, False);
+  }
+  ~WheelCounter() {
+    if (display_ != nullptr) XCloseDisplay(display_);
+  }
+  bool Ok() const { return display_ != nullptr; }
+  void Drain() {
+    while (XPending(display_) > 0) {
+      XEvent event;
+      XNextEvent(display_, &event);
+      if (event.type == ButtonPress && event.xbutton.button == kWheelLeftButton) ++left;
+      if (event.type == ButtonPress && event.xbutton.button == kWheelRightButton) ++right;
+    }
+  }
+  int left = 0;
+  int right = 0;
+
+ private:
+  Display* display_;
+  Window window_ = 0;
+};
+
+TEST(HorizontalScrollX11, BurstBecomesExactlyAsManyWheelClicks) {
+  test::XvfbSession session;
+  if (!session.Ok()) GTEST_SKIP() << "no X server could be started (Xvfb)";
+  WheelCounter counter(session.Display());
+  ASSERT_TRUE(counter.Ok());
+  std::string error;
+  auto injector = X11InputInjector::Open(session.Display().c_str(), &error);
+  ASSERT_NE(injector, nullptr) << error;
+  HorizontalScroller scroller(*injector);
+  std::thread worker([&] { scroller.Run(); });
+
+  int right = 0;
+  for (int i = 0; i < 60; ++i) {
+    const int8_t steps = static_cast<int8_t>(1 + i % 3);
+    right += steps;
+    auto report = WheelReport(11, steps);
+    scroller.OnHorizontalWheelReport(report.data(), report.size());
+  }
+  test::XvfbSession::WaitFor([&] {
+    counter.Drain();
+    return counter.right >= right;
+  });
+  int left = 0;
+  for (int i = 0; i < 20; ++i) {
+    left += 2;
+    auto report = WheelReport(1, -2);
+    scroller.OnHorizontalWheelReport(report.data(), report.size());
+  }
+  test::XvfbSession::WaitFor([&] {
+    counter.Drain();
+    return counter.left >= left;
+  });
+  scroller.Stop();
+  worker.join();
+  counter.Drain();
+  EXPECT_EQ(counter.right, right);
+  EXPECT_EQ(counter.left, left);
 }
 
 }  // namespace
