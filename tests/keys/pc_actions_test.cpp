@@ -1,7 +1,8 @@
 #include "keys/pc_actions.h"
 
-#include <X11/Xlib.h>
 #include <gtest/gtest.h>
+// After gtest: Xlib defines macros (None, Bool) that clash with its names.
+#include <X11/Xlib.h>
 
 #include <array>
 #include <mutex>
