@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <vector>
+
+#include "platform/linux/x11_foreground_source.h"
+#include "support/x11_test_util.h"
+#include "support/xvfb_session.h"
 
 namespace quorix {
 namespace {
@@ -148,6 +153,32 @@ TEST(BindApplication, CancelsLeaveTheProfileUnbound) {
   EXPECT_TRUE(apps[1].appPath.empty());
   EXPECT_EQ(apps[1].appEnabled, 0);
   EXPECT_EQ(apps[1].appName, "Profile 2");
+}
+
+TEST(CheckForegroundX11, ActiveXtermSelectsTheLowestBoundProfile) {
+  test::XvfbSession session;
+  if (!session.Ok()) GTEST_SKIP() << "no X server could be started (Xvfb)";
+  if (!session.StartWindowManager([&] { return test::WindowManagerRunning(session.Display()); })) {
+    GTEST_SKIP() << "no window manager (openbox)";
+  }
+  std::string error;
+  auto source = X11ForegroundSource::Open(session.Display().c_str(), &error);
+  ASSERT_NE(source, nullptr) << error;
+  const pid_t xterm = session.Spawn({"xterm"});
+  if (xterm <= 0) GTEST_SKIP() << "no xterm";
+  if (!test::XvfbSession::WaitFor(
+          [&] { return source->WindowProcessId(source->ForegroundWindow()) == xterm; }, 10000)) {
+    GTEST_SKIP() << "the window manager did not activate the xterm";
+  }
+  // Bind the xterm's executable, as a file dialog would give it, to profiles 3 and 4.
+  const std::string xtermPath = std::filesystem::read_symlink("/proc/" + std::to_string(xterm) + "/exe").string();
+  ProfileApps apps = Bound({{4, xtermPath}, {3, xtermPath}, {1, "/usr/bin/other"}});
+  AppSwitcher switcher(*source);
+  int active = 0;
+  std::vector<int> sent;
+  EXPECT_EQ(switcher.CheckForegroundApplication(apps, {}, active, [&](int p) { sent.push_back(p); }), 3);
+  EXPECT_EQ(active, 3);
+  EXPECT_EQ(sent, std::vector<int>{3});
 }
 
 }  // namespace
