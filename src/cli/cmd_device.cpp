@@ -10,6 +10,7 @@
 #include "device/commands.h"
 #include "device/device_link.h"
 #include "device/discovery.h"
+#include "settings/settings_load.h"
 
 namespace quorix {
 namespace {
@@ -80,7 +81,7 @@ int RunInfo(CliContext& ctx) {
   if (!GetDeviceInfo(link, path, info)) throw CliError{"not an identified device: " + path};
   const StatusValues status = ReadStatus(link, path);
   const Counts counts = GetCounts(link, path);
-  const int statusWord = ReadStatusWord(link, path);
+  const int memoryEnd = ProbeMemoryEnd(link, path);
   std::ostream& out = ctx.Out();
   out << "path: " << path << "\n"
       << "vendor id: " << Hex4(info.vendorId) << "\n"
@@ -100,7 +101,7 @@ int RunInfo(CliContext& ctx) {
       << "\n"
       << "profiles: " << counts.profileCount << "\n"
       << "levels: " << counts.levelCount << "\n"
-      << "memory end: " << (statusWord != 0 ? std::to_string(statusWord) : std::string("unknown")) << "\n";
+      << "memory end: " << memoryEnd << "\n";
   return 0;
 }
 
