@@ -1,0 +1,100 @@
+#pragma once
+// The automatic lift adjustment: the mouse measures its surface while the user
+// moves it and reports progress in its state reports; the user then confirms
+// (the measured value is stored) or cancels (the old value comes back).
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+
+#include "device/device_link.h"
+#include "texts/text_tables.h"
+
+namespace quorix {
+
+// Indexes into TextTables::adjustLiftStr.
+inline constexpr int kLiftTextAutoTitle = 4;
+inline constexpr int kLiftTextMoveMouse = 5;
+inline constexpr int kLiftTextInProgress = 10;
+inline constexpr int kLiftTextFail = 11;
+inline constexpr int kLiftTextSuccess = 12;
+// State-report byte 6 during an adjustment.
+inline constexpr uint8_t kLiftInProgressBit = 0x40;
+inline constexpr uint8_t kLiftFailBit = 0x20;
+// The adjustment dialog's mode.
+inline constexpr int kLiftDialogMode = 7;
+
+// The status text index for a state report's flags (in progress wins over
+// failed).
+int LiftStatusTextIndex(uint8_t flags);
+
+// One adjustment run's shared state. The device worker drives the run; state
+// reports arrive on the user-interface thread through OnLiftState.
+class LiftAdjustment {
+ public:
+  enum class State {
+    kIdle,
+    kWaitingForUser,  // measuring; the dialog is open
+    kStoring,         // confirmed
+    kRestoring,       // cancelled
+  };
+
+  explicit LiftAdjustment(const TextTables& texts) : texts_(texts) {}
+
+  // The "adjusting" flag the raw-input handler looks at.
+  bool Adjusting() const { return adjusting_.load(); }
+  State CurrentState() const;
+  bool Progress() const;
+  bool Failed() const;
+  int OldValue() const;
+  std::string StatusText() const;
+  // The dialog's title and instruction in its automatic mode.
+  std::string Title() const { return Text(kLiftTextAutoTitle); }
+  std::string Instruction() const { return Text(kLiftTextMoveMouse); }
+
+  // A state report (byte 6). Ignored when no run is active; true when the
+  // status changed.
+  bool OnLiftState(uint8_t flags);
+
+  // Steps of a run, in order; RunLiftAdjustment drives them. Start is false
+  // when a run is active already.
+  bool Start();
+  void RecordOldValue(int value);
+  void UserAnswered(bool confirmed);
+  void Finish();
+
+ private:
+  std::string Text(int index) const;
+
+  const TextTables& texts_;
+  std::atomic<bool> adjusting_{false};
+  mutable std::mutex mutex_;
+  State state_ = State::kIdle;
+  bool progress_ = false;
+  bool failed_ = false;
+  int oldValue_ = 0;
+  std::string statusText_;
+};
+
+struct LiftRunResult {
+  bool ran = false;        // false when another run was active
+  bool confirmed = false;
+  int value = 0;           // the value stored (confirmed) or restored
+};
+
+// One automatic adjustment on the device: reads the old value, starts the
+// measurement, asks the user (askUser shows the dialog modally and returns
+// true for OK), then stores the measured value persistently or restores the
+// old one. Blocks while askUser runs.
+LiftRunResult RunLiftAdjustment(DeviceLink& link, const std::string& path, LiftAdjustment& adjustment,
+                                const std::function<bool(LiftAdjustment&)>& askUser);
+
+// The manual test: the entered value, with 0x1200 added for model codes 12
+// and 13, whose sensors expect it in the high byte.
+int LiftTestValue(int entered, int modelCode);
+// Sends the test value to the device; returns what was sent.
+int RunLiftTest(DeviceLink& link, const std::string& path, int entered);
+
+}  // namespace quorix
