@@ -1,7 +1,169 @@
+// list, info, read, write: the device link seen from the command line.
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <ostream>
+#include <string>
+#include <vector>
+
 #include "cli/cli.h"
+#include "device/commands.h"
+#include "device/device_link.h"
+#include "device/discovery.h"
 
 namespace quorix {
+namespace {
 
-void RegisterDeviceCommands(CommandRegistry& /*registry*/) {}
+constexpr long kMaxAddress = 0xFFFFFF;  // the level-0 layout addresses 24 bits
+constexpr long kMaxReadLength = 0x10000;
+constexpr int kBytesPerLine = 16;
+
+std::string Hex2(uint8_t b) {
+  char text[3];
+  std::snprintf(text, sizeof text, "%02x", b);
+  return text;
+}
+
+std::string Hex4(long value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%04lx", value);
+  return text;
+}
+
+// One exchange per line on stderr: "> " or "< " and the bytes in hex.
+void InstallTrace(CliContext& ctx, DeviceLink& link) {
+  if (!ctx.Options().trace) return;
+  std::ostream& err = ctx.Err();
+  link.SetTrace([&err](char direction, const uint8_t* bytes, size_t length) {
+    std::string line(1, direction);
+    line += ' ';
+    for (size_t i = 0; i < length; ++i) {
+      if (i > 0) line += ' ';
+      line += Hex2(bytes[i]);
+    }
+    err << line << '\n';
+  });
+}
+
+DeviceLink& TracedLink(CliContext& ctx) {
+  DeviceLink& link = ctx.Link();
+  InstallTrace(ctx, link);
+  return link;
+}
+
+void NeedArgs(CliContext& ctx, size_t count, const std::string& usage) {
+  if (ctx.Args().size() != count) throw CliError{"usage: " + usage};
+}
+
+// The firmware version as the user is shown it.
+int FirmwareNumber(int variantA) { return std::max(variantA - 10, 1); }
+
+int RunList(CliContext& ctx) {
+  NeedArgs(ctx, 0, "list");
+  DeviceLink& link = TracedLink(ctx);
+  if (DeviceCount(link) == 0) EnumerateDevices(link);
+  for (int i = 0; i < DeviceCount(link); ++i) {
+    const std::string path = DevicePath(link, i);
+    DeviceInfo info;
+    GetDeviceInfo(link, path, info);
+    ctx.Out() << path << "  level " << info.protocolLevel << "  model " << info.modelCode << "  firmware "
+              << FirmwareNumber(info.variantA) << "\n";
+  }
+  return 0;
+}
+
+int RunInfo(CliContext& ctx) {
+  NeedArgs(ctx, 0, "info");
+  DeviceLink& link = TracedLink(ctx);
+  const std::string path = ctx.DevicePath();
+  DeviceInfo info;
+  if (!GetDeviceInfo(link, path, info)) throw CliError{"not an identified device: " + path};
+  const StatusValues status = ReadStatus(link, path);
+  const Counts counts = GetCounts(link, path);
+  const int statusWord = ReadStatusWord(link, path);
+  std::ostream& out = ctx.Out();
+  out << "path: " << path << "\n"
+      << "vendor id: " << Hex4(info.vendorId) << "\n"
+      << "product id: " << Hex4(info.productId) << "\n"
+      << "protocol level: " << info.protocolLevel << "\n"
+      << "firmware: " << FirmwareNumber(info.variantA) << " (variant " << info.variantA << ")\n"
+      << "model code: " << info.modelCode << "\n"
+      << "button layout: " << info.buttonLayout << "\n"
+      << "table select: " << info.tableSelect << "\n"
+      << "feature limit: " << info.featureLimit << "\n"
+      << "variant b: " << info.variantB << "\n"
+      << "option flag: " << info.optionFlag << "\n"
+      << "active level: " << (status.levelAndMask & 7) << "\n"
+      << "level mask: " << Hex4(status.levelAndMask >> 3) << "\n"
+      << "active profile: " << status.activeProfile << "\n"
+      << "status: " << status.statusB << " " << status.statusC << " " << status.statusD << " " << status.statusE
+      << "\n"
+      << "profiles: " << counts.profileCount << "\n"
+      << "levels: " << counts.levelCount << "\n"
+      << "memory end: " << (statusWord != 0 ? std::to_string(statusWord) : std::string("unknown")) << "\n";
+  return 0;
+}
+
+int RunRead(CliContext& ctx) {
+  NeedArgs(ctx, 2, "read ADDR LEN");
+  const long address = ParseNumber(ctx.Args()[0], 0, kMaxAddress, "address");
+  const long length = ParseNumber(ctx.Args()[1], 1, kMaxReadLength, "length");
+  DeviceLink& link = TracedLink(ctx);
+  const std::string path = ctx.DevicePath();
+  std::vector<uint8_t> data(static_cast<size_t>(length), 0);
+  ReadMemory(link, path, static_cast<int>(address), data.data(), static_cast<int>(length), false);
+  for (long line = 0; line < length; line += kBytesPerLine) {
+    std::string text = Hex4(address + line) + ":";
+    for (long i = line; i < std::min(length, line + kBytesPerLine); ++i) text += " " + Hex2(data[static_cast<size_t>(i)]);
+    ctx.Out() << text << "\n";
+  }
+  return 0;
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+// "0a1b2c", "0a 1b 2c" (one argument or several); every byte two digits.
+std::vector<uint8_t> ParseHexBytes(const std::vector<std::string>& args) {
+  std::string digits;
+  for (const std::string& arg : args) {
+    for (char c : arg) {
+      if (c == ' ') continue;
+      if (HexDigit(c) < 0) throw CliError{"invalid hex bytes: " + arg};
+      digits += c;
+    }
+  }
+  if (digits.empty() || digits.size() % 2 != 0) throw CliError{"hex bytes need two digits each"};
+  std::vector<uint8_t> bytes;
+  for (size_t i = 0; i < digits.size(); i += 2) {
+    bytes.push_back(static_cast<uint8_t>(HexDigit(digits[i]) * 16 + HexDigit(digits[i + 1])));
+  }
+  return bytes;
+}
+
+int RunWrite(CliContext& ctx) {
+  if (ctx.Args().size() < 2) throw CliError{"usage: write ADDR HEXBYTES"};
+  const long address = ParseNumber(ctx.Args()[0], 0, kMaxAddress, "address");
+  const std::vector<uint8_t> bytes = ParseHexBytes({ctx.Args().begin() + 1, ctx.Args().end()});
+  if (address + static_cast<long>(bytes.size()) - 1 > kMaxAddress) throw CliError{"write runs past the address space"};
+  DeviceLink& link = TracedLink(ctx);
+  const std::string path = ctx.DevicePath();
+  WriteMemory(link, path, static_cast<int>(address), bytes.data(), static_cast<int>(bytes.size()));
+  CommitSettings(link, path);
+  return 0;
+}
+
+}  // namespace
+
+void RegisterDeviceCommands(CommandRegistry& registry) {
+  registry.Add({"list", "list", "list the mouse configuration interfaces found (path, level, model, firmware)", RunList});
+  registry.Add({"info", "info", "identification, status, counts and memory end of the device", RunInfo});
+  registry.Add({"read", "read ADDR LEN", "hex dump of settings memory, 16 bytes a line", RunRead});
+  registry.Add({"write", "write ADDR HEXBYTES", "write bytes into settings memory and commit them", RunWrite});
+}
 
 }  // namespace quorix

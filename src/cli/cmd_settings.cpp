@@ -1,7 +1,247 @@
+// show, backup, restore, reset and set: the settings image from the command line.
+#include <ostream>
+#include <string>
+#include <vector>
+
 #include "cli/cli.h"
+#include "cli/settings_report.h"
+#include "device/discovery.h"
+#include "settings/backup_file.h"
+#include "settings/backup_restore.h"
+#include "settings/field_writes.h"
+#include "settings/settings_load.h"
 
 namespace quorix {
+namespace {
 
-void RegisterSettingsCommands(CommandRegistry& /*registry*/) {}
+// A bar on stderr that redraws itself in place; only on a terminal.
+class ProgressBar {
+ public:
+  explicit ProgressBar(CliContext& ctx) : ctx_(ctx) {}
+  ~ProgressBar() {
+    if (drawn_) ctx_.Err() << "\n";
+  }
+  ProgressFn Fn(const std::string& label) {
+    if (!ctx_.StderrIsTerminal()) return {};
+    return [this, label](double fraction) { Draw(label, fraction); };
+  }
+
+ private:
+  void Draw(const std::string& label, double fraction) {
+    const int percent = static_cast<int>(fraction * 100 + 0.5);
+    if (drawn_ && percent == last_ && label == lastLabel_) return;
+    constexpr int kWidth = 30;
+    const int filled = percent * kWidth / 100;
+    ctx_.Err() << "\r" << label << " [" << std::string(static_cast<size_t>(filled), '#')
+               << std::string(static_cast<size_t>(kWidth - filled), ' ') << "] " << percent << "%" << std::flush;
+    drawn_ = true;
+    last_ = percent;
+    lastLabel_ = label;
+  }
+  CliContext& ctx_;
+  bool drawn_ = false;
+  int last_ = -1;
+  std::string lastLabel_;
+};
+
+struct Session {
+  DeviceLink* link = nullptr;
+  SettingsState state;
+};
+
+// Makes the command's device the one the load takes, and returns its level.
+int SelectDevice(CliContext& ctx, Session& session) {
+  const std::string path = ctx.DevicePath();
+  session.link = &ctx.Link();
+  const int count = DeviceCount(*session.link);
+  for (int i = 0; i < count; ++i) {
+    if (DevicePath(*session.link, i) == path) {
+      session.state.selectedDevice = i;
+      return ProtocolLevel(*session.link, path);
+    }
+  }
+  throw CliError{"No device !!"};
+}
+
+void Load(Session& session, ProgressBar& bar) {
+  LoadSettingsOptions options;
+  options.progress = bar.Fn("load");
+  LoadSettings(*session.link, session.state, options);
+  if (session.state.CurrentDevice().empty()) throw CliError{"No device !!"};
+}
+
+void ExpectArgs(const CliContext& ctx, size_t count, const std::string& usage) {
+  if (ctx.Args().size() != count) throw CliError{"usage: " + usage};
+}
+
+bool ParseOnOff(const std::string& text, const std::string& what) {
+  if (text == "on") return true;
+  if (text == "off") return false;
+  throw CliError{what + " must be on or off: " + text};
+}
+
+int RunShow(CliContext& ctx) {
+  const auto& args = ctx.Args();
+  const bool json = args.size() == 1 && args[0] == "--json";
+  if (!(args.empty() || json)) throw CliError{"usage: show [--json]"};
+  Session session;
+  SelectDevice(ctx, session);
+  {
+    ProgressBar bar(ctx);
+    Load(session, bar);
+  }
+  const auto image = session.state.image.Snapshot();
+  if (json)
+    PrintSettingsJson(ctx.Out(), *image);
+  else
+    PrintSettingsText(ctx.Out(), *image);
+  return 0;
+}
+
+int RunBackup(CliContext& ctx) {
+  ExpectArgs(ctx, 1, "backup FILE");
+  Session session;
+  SelectDevice(ctx, session);
+  ProgressBar bar(ctx);
+  Load(session, bar);
+  std::string error;
+  const ProfileApps apps{};
+  if (!SaveBackup(*session.link, session.state, ctx.Args()[0], apps, bar.Fn("backup"), error)) throw CliError{error};
+  return 0;
+}
+
+int RunRestore(CliContext& ctx) {
+  ExpectArgs(ctx, 1, "restore FILE");
+  // A file that is no backup at all is refused before the mouse is touched;
+  // the length check against the mouse's memory follows after the load.
+  {
+    std::vector<uint8_t> bytes;
+    std::string error;
+    if (!ReadBackupFileBytes(ctx.Args()[0], bytes, error)) throw CliError{error};
+    BackupContents contents;
+    if (!ParseBackup(bytes, contents, error)) throw CliError{kInvalidFormatText};
+  }
+  Session session;
+  SelectDevice(ctx, session);
+  ProgressBar bar(ctx);
+  Load(session, bar);
+  ProfileApps apps{};
+  RestoreOptions options;
+  options.progress = bar.Fn("restore");
+  options.reload.progress = bar.Fn("load");
+  std::string error;
+  if (!RestoreBackup(*session.link, session.state, ctx.Args()[0], apps, options, error)) throw CliError{error};
+  return 0;
+}
+
+int RunReset(CliContext& ctx) {
+  ExpectArgs(ctx, 0, "reset");
+  Session session;
+  SelectDevice(ctx, session);
+  ProgressBar bar(ctx);
+  Load(session, bar);
+  ResetOptions options;
+  options.progress = bar.Fn("reset");
+  options.reload.progress = bar.Fn("load");
+  if (!ResetToDefaults(*session.link, session.state, options)) throw CliError{"No device !!"};
+  return 0;
+}
+
+constexpr const char* kSetUsage =
+    "set profile N | set profile-enabled P on|off | set dpi-level N | set level-enabled L on|off | "
+    "set dpi LEVEL X Y | set report-rate 125|250|500|1000 | set angle-snapping on|off | "
+    "set button PROFILE BUTTON TYPE P1 P2 P3";
+
+int RunSet(CliContext& ctx) {
+  const auto& args = ctx.Args();
+  if (args.empty()) throw CliError{std::string("usage: ") + kSetUsage};
+  const std::string& what = args[0];
+  auto expect = [&](size_t n, const std::string& usage) {
+    if (args.size() != n + 1) throw CliError{"usage: set " + what + " " + usage};
+  };
+  auto number = [&](size_t i, long min, long max, const std::string& name) {
+    return static_cast<int>(ParseNumber(args[i], min, max, name));
+  };
+
+  // Every argument is checked before the first request goes out; the checks
+  // that depend on the layout use the device's protocol level.
+  std::function<bool(DeviceLink&, SettingsState&)> write;
+  std::function<void(int level)> checkForLevel = [](int) {};
+  if (what == "profile") {
+    expect(1, "N");
+    const int p = number(1, 0, kProfileCount - 1, "profile");
+    write = [p](DeviceLink& l, SettingsState& s) { return WriteActiveProfile(l, s, p); };
+  } else if (what == "profile-enabled") {
+    expect(2, "P on|off");
+    const int p = number(1, 0, kProfileCount - 1, "profile");
+    const bool on = ParseOnOff(args[2], "profile-enabled");
+    write = [p, on](DeviceLink& l, SettingsState& s) { return WriteProfileFlag(l, s, p, !on); };
+  } else if (what == "dpi-level" || what == "level-enabled") {
+    const bool enable = what == "level-enabled";
+    expect(enable ? 2 : 1, enable ? "L on|off" : "N");
+    const int n = number(1, 0, 4, "level");
+    const bool on = enable && ParseOnOff(args[2], "level-enabled");
+    checkForLevel = [n](int level) {
+      if (level <= 0 && n > 3) throw CliError{"level out of range (0..3): " + std::to_string(n)};
+    };
+    write = [n, on, enable](DeviceLink& l, SettingsState& s) {
+      if (enable) return WriteLevelEnabled(l, s, n, on);
+      return WriteSensitivitySelection(l, s, n, s.image.Snapshot()->levelMask);
+    };
+  } else if (what == "dpi") {
+    expect(3, "LEVEL X Y");
+    const int n = number(1, 0, kDpiPairCount - 1, "level");
+    const int x = number(2, 1, 255, "x");
+    const int y = number(3, 1, 255, "y");
+    write = [n, x, y](DeviceLink& l, SettingsState& s) { return WriteDpiPair(l, s, n, x, y); };
+  } else if (what == "report-rate") {
+    expect(1, "125|250|500|1000");
+    int code = -1;
+    if (args[1] == "1000") code = 0;
+    if (args[1] == "500") code = 1;
+    if (args[1] == "250") code = 3;
+    if (args[1] == "125") code = 7;
+    if (code < 0) throw CliError{"report rate must be 125, 250, 500 or 1000: " + args[1]};
+    write = [code](DeviceLink& l, SettingsState& s) { return WriteReportRate(l, s, code); };
+  } else if (what == "angle-snapping") {
+    expect(1, "on|off");
+    const bool on = ParseOnOff(args[1], "angle-snapping");
+    write = [on](DeviceLink& l, SettingsState& s) { return WriteAngleSnapping(l, s, on); };
+  } else if (what == "button") {
+    expect(6, "PROFILE BUTTON TYPE P1 P2 P3");
+    const int p = number(1, 0, kProfileCount - 1, "profile");
+    const int b = number(2, 0, kMaxButtons - 1, "button");
+    const ButtonRecord r{static_cast<uint8_t>(number(3, 0, 36, "type")), static_cast<uint8_t>(number(4, 0, 255, "p1")),
+                         static_cast<uint8_t>(number(5, 0, 255, "p2")), static_cast<uint8_t>(number(6, 0, 255, "p3"))};
+    checkForLevel = [b](int level) {
+      const int buttons = MemoryMapForLevel(level).buttonsPerProfile;
+      if (b >= buttons)
+        throw CliError{"button out of range (0.." + std::to_string(buttons - 1) + "): " + std::to_string(b)};
+    };
+    write = [p, b, r](DeviceLink& l, SettingsState& s) { return AssignButton(l, s, p, b, r); };
+  } else {
+    throw CliError{std::string("usage: ") + kSetUsage};
+  }
+
+  Session session;
+  checkForLevel(SelectDevice(ctx, session));
+  {
+    ProgressBar bar(ctx);
+    Load(session, bar);
+  }
+  if (!write(*session.link, session.state)) throw CliError{"No device !!"};
+  return 0;
+}
+
+}  // namespace
+
+void RegisterSettingsCommands(CommandRegistry& registry) {
+  registry.Add({"show", "show [--json]",
+                "load the mouse and print its settings (--json: the object of docs/show-json.md)", RunShow});
+  registry.Add({"backup", "backup FILE", "save the whole settings memory to a backup file (.bf)", RunBackup});
+  registry.Add({"restore", "restore FILE", "write a backup file into the mouse and load it again", RunRestore});
+  registry.Add({"reset", "reset", "rewrite the mouse with the default settings", RunReset});
+  registry.Add({"set", kSetUsage, "change one setting at once (profiles, buttons and levels count from 0)", RunSet});
+}
 
 }  // namespace quorix

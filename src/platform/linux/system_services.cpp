@@ -1,11 +1,17 @@
 #include "platform/linux/system_services.h"
 
+#include "platform/linux/flock_mutex.h"
+#include "platform/linux/hidraw_host.h"
+#include "platform/linux/udev_hidraw_directory.h"
+
 namespace quorix {
 
-// Until the hidraw host exists there is no real HID access: front ends report
-// "No device !!" instead of pretending to find one.
-std::unique_ptr<HidHost> CreateSystemHidHost() { return nullptr; }
+std::unique_ptr<HidHost> CreateSystemHidHost() {
+  auto directory = UdevHidrawDirectory::Create();
+  if (!directory) return nullptr;
+  return std::make_unique<HidrawHost>(std::move(directory));
+}
 
-std::unique_ptr<NamedMutex> CreateNamedMutex(const std::string& /*name*/) { return std::make_unique<LocalMutex>(); }
+std::unique_ptr<NamedMutex> CreateNamedMutex(const std::string& name) { return std::make_unique<FlockMutex>(name); }
 
 }  // namespace quorix

@@ -1,0 +1,41 @@
+// The ini engine reads files that users and other programs edit: any bytes
+// must parse, and a write followed by a read must give back what was written.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "options/ini_file.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  quorix::IniDocument doc = quorix::IniDocument::Parse(bytes);
+  for (const char* section : {"ARG", "1041", "S", ""}) {
+    for (const char* key : {"osd", "language", "k", "button_str0", ""}) {
+      (void)doc.GetString(section, key, "@_NOSTR_", 17);
+      (void)doc.GetInt(section, key, 7);
+    }
+  }
+  // Untouched documents serialise to their own bytes, apart from re-encoding
+  // of UTF-16 files.
+  if (doc.Encoding() != quorix::IniEncoding::kUtf16Le && doc.Serialize() != bytes) std::abort();
+
+  const std::string value(bytes.substr(0, bytes.find_first_of("\r\n")));
+  doc.SetString("ARG", "osd", value);
+  doc.SetString("New Section", "k", "v");
+  const quorix::IniDocument again = quorix::IniDocument::Parse(doc.Serialize());
+  if (again.GetString("New Section", "k", "@_NOSTR_") != "v") std::abort();
+  // What was written is read back, unless the file's own bytes are not valid
+  // UTF-16 text and re-encoding changed them.
+  if (doc.Encoding() != quorix::IniEncoding::kUtf16Le) {
+    std::string_view expect = value;
+    while (!expect.empty() && (expect.front() == ' ' || expect.front() == '\t')) expect.remove_prefix(1);
+    while (!expect.empty() && (expect.back() == ' ' || expect.back() == '\t')) expect.remove_suffix(1);
+    const std::string got = again.GetString("ARG", "osd", "@_NOSTR_", 1u << 30);
+    const bool quoted = expect.size() >= 2 && (expect.front() == '"' || expect.front() == '\'') &&
+                        expect.back() == expect.front();
+    if (!quoted && got != expect) std::abort();
+  }
+  return 0;
+}

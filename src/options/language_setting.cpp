@@ -1,0 +1,55 @@
+#include "options/language_setting.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "options/ini_file.h"
+#include "options/options_store.h"
+#include "texts/language.h"
+
+namespace quorix {
+
+bool ApplyLangIdArguments(const std::vector<std::string>& args, const std::string& setIniPath) {
+  bool seen = false;
+  for (std::string arg : args) {
+    std::transform(arg.begin(), arg.end(), arg.begin(), [](char c) {
+      return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    });
+    if (arg.rfind("/langid=", 0) != 0) continue;
+    seen = true;
+    // A value with a line break could not be stored; it is dropped like a
+    // failed write and the stored language stays.
+    WriteProfileString(setIniPath, kOptionsSection, "language", arg.substr(8));
+  }
+  return seen;
+}
+
+int ReadLanguageId(const std::string& setIniPath) {
+  return GetProfileInt(setIniPath, kOptionsSection, "language", kEnglishLanguageId);
+}
+
+void LoadLanguageFile(TextTables& tables, const std::string& languageFile, int languageId) {
+  const IniDocument file = IniDocument::Load(languageFile);
+  LoadLanguage(
+      tables,
+      [&file](const std::string& section, const std::string& key, const std::string& def) {
+        return file.GetString(section, key, def, kIniValueLimit);
+      },
+      languageId);
+}
+
+std::string DataFolderIn(const std::string& documentsFolder) {
+  std::string folder = documentsFolder;
+  if (folder.empty() || folder.back() != '/') folder += '/';
+  return folder + "QUORIX Gaming Mouse Software/";
+}
+
+bool PrepareDataFolder(const std::string& dataFolder) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  fs::create_directories(fs::path(dataFolder) / "Favorite", error);
+  return fs::is_directory(fs::path(dataFolder) / "Favorite", error);
+}
+
+}  // namespace quorix

@@ -1,0 +1,36 @@
+#pragma once
+// The language of the interface: the "/langid=" start-up switch, the
+// language identifier kept in set.ini, and loading the text tables from
+// language.ini with the ini engine.
+
+#include <string>
+#include <vector>
+
+#include "texts/text_tables.h"
+
+namespace quorix {
+
+inline constexpr const char* kLanguageFileName = "language.ini";
+
+// Handles "/langid=" among the start-up arguments: an argument whose first 8
+// characters, in any case, are "/langid=" has the rest (lower-cased, as every
+// argument is) written to set.ini [ARG] language. Every such argument is
+// written in order, so the last one wins. Returns true when one was seen.
+bool ApplyLangIdArguments(const std::vector<std::string>& args, const std::string& setIniPath);
+
+// set.ini [ARG] language as an integer, 1033 when missing.
+int ReadLanguageId(const std::string& setIniPath);
+
+// Reads the language file once and fills `tables` from its section
+// `languageId` (texts/language.h gives the rules). A missing file or section
+// leaves the tables as they are.
+void LoadLanguageFile(TextTables& tables, const std::string& languageFile, int languageId);
+
+// The folder the program keeps its writable data in: the documents folder
+// followed by "QUORIX Gaming Mouse Software/" (with the trailing separator).
+std::string DataFolderIn(const std::string& documentsFolder);
+// Creates the data folder and its "Favorite" sub-folder; an existing folder
+// is fine. Returns false when either is missing afterwards.
+bool PrepareDataFolder(const std::string& dataFolder);
+
+}  // namespace quorix

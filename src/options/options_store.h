@@ -1,0 +1,64 @@
+#pragma once
+// The program's own options and the per-profile application bindings, kept in
+// section [ARG] of set.ini in the data folder. Values stay in an Options object
+// owned by the caller; the file is read once at start-up and written in full
+// after every change.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "settings/profile_apps.h"
+
+namespace quorix {
+
+class PointerSettings;
+
+inline constexpr const char* kOptionsSection = "ARG";
+inline constexpr const char* kSetIniName = "set.ini";
+// The profile word of default profile names ("Profile 1"); built in, the
+// language file does not change it.
+inline constexpr const char* kProfileWord = "Profile";
+
+struct Options {
+  int osdEnabled = 1;           // "osd"
+  int disableAcceleration = 1;  // "disable_acc"
+  int recordHotkey = 68;        // "hotkey"
+  int recordHotkeyName = 68;    // "hotkeym"
+  ProfileApps apps;             // "app_enable%d", "app%d", "app_name%d"
+};
+
+// Proposes a display name for an executable (normally AppDisplayName).
+using AppNamer = std::function<std::string(const std::string& path)>;
+
+// Reads set.ini. Missing keys (or a missing file) give the defaults; a
+// profile without an application is named "Profile N" unless the file names
+// it; a bound application without a stored name is named by `appNamer`.
+// When `pointer` is given and the options ask for acceleration off, it is
+// switched off (the GUI's start-up); readers such as the command line pass
+// nullptr and leave the desktop alone.
+Options LoadOptions(const std::string& setIniPath, const AppNamer& appNamer, PointerSettings* pointer = nullptr);
+
+// Writes every key, in the order osd, disable_acc, hotkey, hotkeym, then per
+// profile app_enable%d, app%d, app_name%d. Other keys and lines of the file
+// stay. Returns false when the file could not be written or a value cannot be
+// stored (a line break in a path or name).
+bool SaveOptions(const std::string& setIniPath, const Options& options);
+
+// The keys of set.ini with their values as SaveOptions writes them, in order.
+std::vector<std::pair<std::string, std::string>> OptionEntries(const Options& options);
+
+// Sets one option by its set.ini key ("osd", "app_name2", ...). Integer keys
+// take decimal text. Returns false for an unknown key or a value that is not
+// a number where one is needed.
+bool SetOptionByKey(Options& options, const std::string& key, const std::string& value);
+
+// Applies or toggles the desktop's pointer acceleration. With change set the
+// new state is the opposite of the current one, or off when forceOff is set;
+// switching off also sets the pointer speed to 10. Returns true when
+// acceleration is off and the speed is 10 (what the switch shows as
+// "disabled").
+bool SetAcceleration(PointerSettings& pointer, bool change, bool forceOff);
+
+}  // namespace quorix

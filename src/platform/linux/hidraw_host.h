@@ -1,0 +1,91 @@
+#pragma once
+// HidHost on the kernel's hidraw interface.
+//
+// Paths: "hid#vid_%04x&pid_%04x&mi_%02x#<sysfs path of the hid device>", lower
+// case. The hid device's sysfs name ends in an instance counter that the kernel
+// never reuses while it runs, so a replugged mouse gets a new path.
+//
+// Access: hidraw nodes are root-only by default. packaging/70-quorix-mouse.rules
+// hands the product's hidraw nodes and its USB device node to the logged-in
+// user (udev "uaccess"); nothing here needs root.
+//
+// Differences to the HID class driver the device link was designed against:
+//  - Feature reports go through blocking ioctls (HIDIOCGFEATURE and
+//    HIDIOCSFEATURE), so nothing is ever pending on a handle and CancelIo()
+//    has nothing to abandon.
+//  - A hidraw node stands for the whole USB interface; its capabilities are
+//    those of the first top-level collection of the report descriptor.
+//  - String descriptors are not reachable through hidraw. GetIndexedString
+//    asks the USB device itself, through usbfs (a GET_DESCRIPTOR control
+//    request on /dev/bus/usb/BBB/DDD).
+//
+// Threads: EnumerateInterfaces, Open and Interrupt may be called from any
+// thread; WaitEvent from one thread at a time. StartEvents adds to what is
+// watched; it never stops watching.
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/hid_host.h"
+#include "platform/linux/hidraw_node.h"
+
+namespace quorix {
+
+// Reads string descriptor index of the USB device at usbDevNode into buffer
+// (payload after the two-byte header, zero-filled to length).
+using UsbStringReader =
+    std::function<bool(const std::string& usbDevNode, int index, uint8_t* buffer, size_t length)>;
+
+// The usbfs implementation of UsbStringReader (US English strings).
+bool ReadUsbStringDescriptor(const std::string& usbDevNode, int index, uint8_t* buffer, size_t length);
+
+class HidrawHost final : public HidHost {
+ public:
+  explicit HidrawHost(std::unique_ptr<HidrawDirectory> directory,
+                      UsbStringReader stringReader = ReadUsbStringDescriptor);
+  ~HidrawHost() override;
+  HidrawHost(const HidrawHost&) = delete;
+  HidrawHost& operator=(const HidrawHost&) = delete;
+
+  std::vector<HidInterfaceInfo> EnumerateInterfaces() override;
+  std::unique_ptr<HidDevice> Open(const std::string& path) override;
+  void StartEvents(const std::vector<std::pair<uint16_t, uint16_t>>& inputCollections) override;
+  bool WaitEvent(HidEvent& event, int timeoutMs) override;
+  void Interrupt() override;
+
+ private:
+  struct Watched {
+    std::string path;
+    int fd = -1;
+    bool usesReportIds = false;
+    std::vector<uint8_t> acceptedIds;  // input report IDs of the matching collections
+  };
+
+  std::string RememberLocked(const HidrawNode& node);
+  void WatchLocked(const HidrawNode& node, const std::string& path);
+  void HandleChangesLocked();
+  void HandleInputLocked(size_t index, short revents);
+
+  std::unique_ptr<HidrawDirectory> directory_;
+  UsbStringReader stringReader_;
+  int wakeFd_ = -1;
+
+  std::mutex mutex_;  // everything below, and every call into directory_
+  std::map<std::string, HidrawNode> nodeByPath_;
+  // hidraw sysfs path -> path: what a removal (which only names the sysfs
+  // path, the device being gone) is reported under.
+  std::map<std::string, std::string> pathBySysPath_;
+  bool eventsStarted_ = false;
+  std::vector<std::pair<uint16_t, uint16_t>> inputCollections_;
+  std::vector<Watched> watched_;
+  std::deque<HidEvent> pending_;
+};
+
+}  // namespace quorix

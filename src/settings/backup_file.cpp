@@ -1,0 +1,62 @@
+#include "settings/backup_file.h"
+
+#include "settings/archive.h"
+
+namespace quorix {
+
+std::vector<uint8_t> EncodeBackup(std::span<const uint8_t> image, const ProfileApps& apps) {
+  ArchiveWriter writer;
+  writer.WriteString(kBackupMagic);
+  writer.WriteInt32(static_cast<int32_t>(image.size()));
+  writer.WriteBytes(image);
+  for (const ProfileApp& app : apps) {
+    writer.WriteString(app.appName);
+    writer.WriteString(app.appPath);
+    writer.WriteInt32(app.appEnabled);
+  }
+  return writer.Take();
+}
+
+bool ParseBackup(std::span<const uint8_t> bytes, BackupContents& out, std::string& error,
+                 long long maxImageLength) {
+  ArchiveReader reader(bytes);
+  std::string magic;
+  if (!reader.ReadString(magic) || (magic != kBackupMagic && magic != kBackupMagicOld)) {
+    error = "not a backup file (bad magic)";
+    return false;
+  }
+  int32_t imageLength = 0;
+  if (!reader.ReadInt32(imageLength)) {
+    error = "image length missing";
+    return false;
+  }
+  if (imageLength <= 0) {
+    error = "empty image";
+    return false;
+  }
+  if (maxImageLength >= 0 && imageLength > maxImageLength) {
+    error = "image of " + std::to_string(imageLength) + " bytes is longer than the mouse's memory (" +
+            std::to_string(maxImageLength) + " bytes)";
+    return false;
+  }
+  BackupContents contents;
+  if (!reader.ReadBytes(static_cast<size_t>(imageLength), contents.image)) {
+    error = "image shorter than its length";
+    return false;
+  }
+  contents.hasTrailer = magic == kBackupMagic;
+  if (contents.hasTrailer) {
+    for (ProfileApp& app : contents.apps) {
+      int32_t enabled = 0;
+      if (!reader.ReadString(app.appName) || !reader.ReadString(app.appPath) || !reader.ReadInt32(enabled)) {
+        error = "application data incomplete: " + reader.Error();
+        return false;
+      }
+      app.appEnabled = enabled;
+    }
+  }
+  out = std::move(contents);
+  return true;
+}
+
+}  // namespace quorix

@@ -1,0 +1,119 @@
+#include "settings/backup_restore.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+#include "device/commands.h"
+#include "settings/backup_file.h"
+
+namespace quorix {
+namespace {
+
+// Far above any real backup (64 KiB of memory plus the application data).
+constexpr std::uintmax_t kMaxBackupFileSize = 4u << 20;
+
+void Report(const ProgressFn& progress, double fraction) {
+  if (progress) progress(fraction);
+}
+
+bool WriteFileAtomically(const std::string& file, const std::vector<uint8_t>& bytes, std::string& error) {
+  const std::filesystem::path target(file);
+  std::filesystem::path temp = target;
+  temp += ".tmp";
+  {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.flush();
+    if (!out) {
+      std::error_code ignored;
+      std::filesystem::remove(temp, ignored);
+      error = "cannot write " + file;
+      return false;
+    }
+  }
+  std::error_code ec;
+  std::filesystem::rename(temp, target, ec);
+  if (ec) {
+    std::filesystem::remove(temp, ec);
+    error = "cannot write " + file;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool SaveBackup(DeviceLink& link, SettingsState& state, const std::string& file, const ProfileApps& apps,
+                const ProgressFn& progress, std::string& error) {
+  const std::string path = state.CurrentDevice();
+  if (path.empty()) {
+    error = "No device !!";
+    return false;
+  }
+  const int memoryEnd = state.image.Snapshot()->memoryEnd;
+  const int imageLength = memoryEnd + 1;
+  // Pieces of 7 bytes; the last one may run past the end.
+  std::vector<uint8_t> image(static_cast<size_t>(imageLength) + 10, 0);
+  for (int address = 0; address <= memoryEnd; address += 7) {
+    Report(progress, static_cast<double>(address) / imageLength);
+    ReadMemory(link, path, address, image.data() + address, 7, true);
+  }
+  image.resize(static_cast<size_t>(imageLength));
+  if (!WriteFileAtomically(file, EncodeBackup(image, apps), error)) return false;
+  Report(progress, 1.0);
+  return true;
+}
+
+bool RestoreBackup(DeviceLink& link, SettingsState& state, const std::string& file, ProfileApps& apps,
+                   const RestoreOptions& options, std::string& error, std::string* detail) {
+  auto reject = [&](const std::string& reason) {
+    error = kInvalidFormatText;
+    if (detail) *detail = reason;
+    return false;
+  };
+  std::ifstream in(file, std::ios::binary);
+  if (!in) {
+    error = "cannot open " + file;
+    return false;
+  }
+  std::error_code ec;
+  const std::uintmax_t size = std::filesystem::file_size(file, ec);
+  if (ec || !std::filesystem::is_regular_file(file)) {
+    error = "cannot open " + file;
+    return false;
+  }
+  if (size > kMaxBackupFileSize) return reject("file too large");
+  const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+
+  const std::string path = state.CurrentDevice();
+  if (path.empty()) {
+    error = "No device !!";
+    return false;
+  }
+  // The memory wraps its addresses: a longer image would overwrite the start.
+  const long long maxLength = static_cast<long long>(state.image.Snapshot()->memoryEnd) + 1;
+  BackupContents contents;
+  std::string reason;
+  if (!ParseBackup(bytes, contents, reason, maxLength)) return reject(reason);
+
+  state.busyWriting = true;
+  Report(options.progress, 0.0);
+  const int length = static_cast<int>(contents.image.size());
+  for (int offset = 0; offset < length; offset += 32) {
+    Report(options.progress, static_cast<double>(offset) / length);
+    WriteMemory(link, path, offset, contents.image.data() + offset, std::min(32, length - offset));
+  }
+  SetDpiLevel(link, path, 1);
+  state.busyWriting = false;
+  Report(options.progress, 1.0);
+  CommitSettings(link, path);
+  link.GetClock().SleepMs(10);
+  apps = contents.apps;  // all cleared for an old file
+  LoadSettings(link, state, options.reload);
+  return true;
+}
+
+}  // namespace quorix

@@ -1,0 +1,36 @@
+#pragma once
+// Saving the mouse's whole settings memory to a backup file and writing a
+// backup file back into the mouse.
+
+#include <string>
+
+#include "device/device_link.h"
+#include "settings/profile_apps.h"
+#include "settings/settings_load.h"
+#include "settings/settings_state.h"
+
+namespace quorix {
+
+// Reads memory 0..memory end of the current device (the loaded image's memory
+// end) and writes it with the application data to `file`, through a
+// temporary file in the same folder that is renamed into place: a failed
+// backup leaves no partial file. False with a message in `error` on failure.
+bool SaveBackup(DeviceLink& link, SettingsState& state, const std::string& file, const ProfileApps& apps,
+                const ProgressFn& progress, std::string& error);
+
+struct RestoreOptions {
+  ProgressFn progress;  // the write phase
+  LoadSettingsOptions reload;   // the load that follows
+};
+
+// Reads and checks the whole file before anything goes to the mouse: magic,
+// image length, image and trailer present, image no longer than the current
+// device's memory end + 1. A rejected file gives error "invalid format !!"
+// (the reason in *detail when given) and writes nothing. Otherwise the image
+// is written from address 0, committed, `apps` replaced by the file's
+// application data (cleared for an old file without it), and the mouse
+// loaded again. The caller saves `apps`.
+bool RestoreBackup(DeviceLink& link, SettingsState& state, const std::string& file, ProfileApps& apps,
+                   const RestoreOptions& options, std::string& error, std::string* detail = nullptr);
+
+}  // namespace quorix

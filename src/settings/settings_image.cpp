@@ -1,0 +1,22 @@
+#include "settings/settings_image.h"
+
+namespace quorix {
+
+int ComputePrimaryClickHolder(const SettingsImage& image) {
+  if (image.activeProfile < 0 || image.activeProfile >= kProfileCount) return -1;
+  const auto& buttons = image.profiles[static_cast<size_t>(image.activeProfile)].buttons;
+  int holder = -1;
+  int qualifying = 0;
+  for (int b = 0; b < 16; ++b) {
+    const ButtonRecord& r = buttons[static_cast<size_t>(b)];
+    const bool leftClick = r.type == 4 && r.p1 == 0x01;
+    // Button 0's type 0 is its default, which is the left click.
+    if (leftClick || (b == 0 && r.type == 0)) {
+      holder = b;
+      ++qualifying;
+    }
+  }
+  return qualifying == 1 ? holder : -1;
+}
+
+}  // namespace quorix

@@ -1,0 +1,204 @@
+#include "settings/settings_load.h"
+
+#include <algorithm>
+
+#include "device/commands.h"
+#include "device/discovery.h"
+
+namespace quorix {
+namespace {
+
+void Report(const ProgressFn& progress, double fraction) {
+  if (progress) progress(fraction);
+}
+
+// Returns false when the load ended early because the mouse is being reset
+// (the reset publishes its own load).
+bool LoadInto(DeviceLink& link, SettingsState& state, const LoadSettingsOptions& options) {
+  state.SetCurrentDevice("");
+  std::string path;
+  DeviceInfo info;
+  const int count = DeviceCount(link);
+  if (count > 0) {
+    int index = state.selectedDevice.load();
+    if (index < 0 || index >= count) {
+      index = 0;
+      state.selectedDevice = 0;
+    }
+    path = DevicePath(link, index);
+    state.SetCurrentDevice(path);
+    GetDeviceInfo(link, path, info);
+    SelectHostMarker(link, path, true);
+  }
+  const int level = count > 0 ? info.protocolLevel : 0;
+
+  std::array<uint8_t, kLightingBlockSize> lightingBlock{};
+  int lightingMode = 0;
+  if (count > 0 && level >= 1 && level <= 10) SyncHandshake(link, path);
+  if (count > 0 && level >= 11) {
+    if (ReadMemoryByte(link, path, 0, true) != kSignatureByte && options.resetOnBadSignature) {
+      ResetOptions reset;
+      reset.reload = options;
+      ResetToDefaults(link, state, reset);
+      return false;
+    }
+    ReadLightingBlock(link, path, lightingBlock.data());
+    lightingMode = ReadLightingMode(link, path);
+  }
+
+  const int memoryEnd = ProbeMemoryEnd(link, path);
+  const StatusValues status = ReadStatus(link, path);
+  const Counts counts = GetCounts(link, path);
+
+  const MemoryMap map = MemoryMapForLevel(level, info.tableSelect);
+  std::vector<uint8_t> memory(static_cast<size_t>(map.bytesReadAtLoad), 0);
+  for (int address = 0; address < map.bytesReadAtLoad; address += map.loadRequestSize) {
+    Report(options.progress, 0.6 * address / map.bytesReadAtLoad);
+    const int length = std::min(map.loadRequestSize, map.bytesReadAtLoad - address);
+    ReadMemory(link, path, address, memory.data() + address, length, true);
+  }
+
+  DecodeSources sources;
+  sources.tableSelect = info.tableSelect;
+  sources.progress = options.progress;
+  sources.readMemory = [&](int address, uint8_t* buffer, int length) {
+    ReadMemory(link, path, address, buffer, length, true);
+  };
+  sources.readDefault = [&](int button) {
+    const std::array<uint8_t, 4> r = ReadButtonRecord(link, path, button);
+    return ButtonRecord{r[0], r[1], r[2], r[3]};
+  };
+  SettingsImage image = DecodeSettings(level, memory, sources);
+
+  image.devicePath = path;
+  image.modelCode = info.modelCode;
+  image.featureLimit = info.featureLimit;
+  image.variantA = info.variantA;
+  image.memoryEnd = memoryEnd;
+  image.activeLevel = status.levelAndMask & 7;
+  image.levelMask = status.levelAndMask >> 3;
+  image.activeProfile = status.activeProfile;
+  image.profileCount = std::min(counts.profileCount, kProfileCount);
+  image.levelCount = std::min(counts.levelCount, 4);
+  if (level >= 11) {
+    image.lightingBlock = lightingBlock;
+    image.lightingMode = lightingMode;
+  }
+  image.primaryClickHolder = ComputePrimaryClickHolder(image);
+
+  state.image.Publish(std::move(image));
+  Report(options.progress, 1.0);
+  if (options.onLoaded) options.onLoaded(*state.image.Snapshot());
+  return true;
+}
+
+}  // namespace
+
+void LoadSettings(DeviceLink& link, SettingsState& state, const LoadSettingsOptions& options) {
+  try {
+    LoadInto(link, state, options);
+  } catch (...) {
+    // A failed load ends quietly; the previous image stays published.
+  }
+  state.loadDone = true;
+}
+
+int ProbeMemoryEnd(DeviceLink& link, const std::string& path) {
+  const int word = ReadStatusWord(link, path);
+  if (word != 0) return word;
+  if (ReadMemoryByte(link, path, 0xFFFF, true) != kSignatureByte &&
+      ReadMemoryByte(link, path, 0xFFFE, true) != kSignatureByte) {
+    WriteMemoryByte(link, path, 0xFFFE, kSignatureByte);
+    WriteMemoryByte(link, path, 0xFFFF, kSignatureByte);
+  }
+  int end = kDefaultMemoryEnd;
+  int address = 0xFFFF;
+  for (int i = 0; i < 6; ++i) {
+    if (ReadMemoryByte(link, path, address, true) != kSignatureByte &&
+        ReadMemoryByte(link, path, address - 1, true) != kSignatureByte)
+      break;
+    end = address;
+    address >>= 1;
+  }
+  return end;
+}
+
+std::vector<uint8_t> BuildDefaultImage(int protocolLevel, int modelCode, const SettingsImage& current) {
+  const MemoryMap map = MemoryMapForLevel(protocolLevel);
+  std::vector<uint8_t> image(kResetImageSize, 0);
+  image[0] = kSignatureByte;
+  static constexpr std::array<uint8_t, kDpiPairCount> kDefaultDpi = {20, 40, 80, 160, 80};
+  for (int i = 0; i < kDpiPairCount; ++i) {
+    image[static_cast<size_t>(map.dpiPairOffset + 2 * i)] = kDefaultDpi[static_cast<size_t>(i)];
+    image[static_cast<size_t>(map.dpiPairOffset + 2 * i + 1)] = kDefaultDpi[static_cast<size_t>(i)];
+  }
+  image[static_cast<size_t>(map.settingsByteAddress)] |= 0x10;  // report-rate code 1: 500 Hz
+  if (map.level0) {
+    if (modelCode == 12) image[12] = 245, image[13] = 182;
+    if (modelCode == 13) image[12] = 150, image[13] = 18;
+    for (int p = 0; p < kProfileCount; ++p) {
+      const auto block = static_cast<size_t>(map.ProfileBlockAddress(p));
+      const auto& colour = current.profiles[static_cast<size_t>(p)].colour;
+      image[block] = kSignatureByte;
+      image[block + 1] = kSignatureByte;
+      image[block + 3] = static_cast<uint8_t>((colour[0] & 3) | (colour[1] & 3) << 2 | (colour[2] & 3) << 4);
+      image[block + 35] = 1;  // button 3, plane 0
+    }
+    return image;
+  }
+  static constexpr std::array<std::array<uint8_t, 3>, kProfileCount> kColours = {
+      {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 0, 255}, {0, 255, 255}}};
+  for (int p = 0; p < kProfileCount; ++p) {
+    const auto block = static_cast<size_t>(map.ProfileBlockAddress(p));
+    image[block + 2] = 7;
+    for (size_t c = 0; c < 3; ++c) image[block + 3 + c] = kColours[static_cast<size_t>(p)][c];
+  }
+  return image;
+}
+
+bool ResetToDefaults(DeviceLink& link, SettingsState& state, const ResetOptions& options) {
+  const std::string path = state.CurrentDevice();
+  if (path.empty()) return false;
+  if (options.askUser) {
+    if (!options.askUser()) return false;
+    // Only after the user agreed: a refused reset keeps the user's data.
+    if (options.apps) {
+      for (size_t p = 0; p < options.apps->size(); ++p)
+        (*options.apps)[p] = ProfileApp{options.profileWord + " " + std::to_string(p + 1), "", 0};
+    }
+  }
+  state.busyWriting = true;
+  Report(options.progress, 0.0);
+  const int level = ProtocolLevel(link, path);
+  const std::vector<uint8_t> image = BuildDefaultImage(level, ModelCode(link, path), *state.image.Snapshot());
+  const MemoryMap map = MemoryMapForLevel(level);
+  if (map.level0 && ModelCode(link, path) == 12) ApplyLiftValue(link, path, 4828);
+
+  SyncHandshake(link, path);
+  for (int address = 0; address < map.macroAreaStart; address += 32) {
+    Report(options.progress, static_cast<double>(address) / map.macroAreaStart);
+    WriteMemory(link, path, address, image.data() + address, std::min(32, map.macroAreaStart - address));
+  }
+  SetDpiLevel(link, path, 0);
+  static constexpr std::array<uint8_t, 4> kLightingEntry = {0xC0, 0xFF, 0x00, 0x00};
+  for (int index = 1; index <= 6; ++index) WriteLightingEntry(link, path, index, kLightingEntry.data());
+  SetLightingMode(link, path, 1);
+  SendLightingReset(link, path);
+  SetLightingMode(link, path, 0);
+  state.busyWriting = false;
+  CommitSettings(link, path);
+  link.GetClock().SleepMs(10);
+
+  LoadSettingsOptions reload = options.reload;
+  reload.resetOnBadSignature = false;
+  LoadSettings(link, state, reload);
+  const std::string loaded = state.CurrentDevice();
+  if (!loaded.empty()) SetActiveProfile(link, loaded, 0);
+  state.image.Update([](SettingsImage& img) {
+    img.activeProfile = 0;
+    img.primaryClickHolder = ComputePrimaryClickHolder(img);
+  });
+  return true;
+}
+
+}  // namespace quorix

@@ -1,0 +1,59 @@
+#pragma once
+// Filling the settings image from the mouse (the load), the memory-size
+// probe, and the reset to defaults that rewrites the whole settings memory.
+// All of them run one device sequence at a time, usually on a worker.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "device/device_link.h"
+#include "settings/profile_apps.h"
+#include "settings/settings_decode.h"
+#include "settings/settings_state.h"
+
+namespace quorix {
+
+struct LoadSettingsOptions {
+  ProgressFn progress;
+  // Called with the image right after it has been published (the windows
+  // refresh, the macro library is rebuilt).
+  std::function<void(const SettingsImage&)> onLoaded;
+  // A level-11 mouse without its signature byte is reset to defaults, and the
+  // reset loads again. The reset's own load passes false: a mouse that still
+  // lacks the signature afterwards is loaded as it is instead of being reset
+  // over and over.
+  bool resetOnBadSignature = true;
+};
+
+// Takes the selected listed device as the current device, reads it whole and
+// publishes a fresh image in one step (an empty list gives the image of an
+// all-zero memory). Sets state.loadDone at the end, whatever happened.
+void LoadSettings(DeviceLink& link, SettingsState& state, const LoadSettingsOptions& options = {});
+
+// The highest usable settings-memory address: the status word when the mouse
+// has one, else found through the marker 0x12 at the top of the address space
+// showing through the memory's wrap-around. 8191 when nothing is seen.
+int ProbeMemoryEnd(DeviceLink& link, const std::string& path);
+
+struct ResetOptions {
+  // Asked before anything is written; false ends the reset. Empty: no question.
+  std::function<bool()> askUser;
+  // When the user confirmed a question: reset to "<profileWord> N", no path,
+  // switched off. Untouched by a reset that asks nothing.
+  ProfileApps* apps = nullptr;
+  std::string profileWord = "Profile";
+  ProgressFn progress;  // the write phase; the load that follows reports through `reload`
+  LoadSettingsOptions reload;
+};
+
+// The 8192-byte default image written by a reset (only the part below the
+// macro area start goes to the mouse). `current` gives the level-0 profile
+// colours to keep.
+std::vector<uint8_t> BuildDefaultImage(int protocolLevel, int modelCode, const SettingsImage& current);
+
+// Rewrites the current device with defaults and loads it again. False when
+// there is no current device or the user said no (nothing was written).
+bool ResetToDefaults(DeviceLink& link, SettingsState& state, const ResetOptions& options = {});
+
+}  // namespace quorix

@@ -1,0 +1,47 @@
+#pragma once
+// Switches of the simulated mouse: what its identification string says, how
+// large its memory is, and which faults it shows.
+
+#include <cstdint>
+
+#include "device/device_link.h"  // product IDs only: the sim stays independent of the device link
+
+namespace quorix::sim {
+
+struct SimOptions {
+  // Identification string fields (raw payload bytes 4..11 and 21).
+  int protocolLevel = 11;  // >= 11 direct layout, 1..10 grouped layout, <= 0 level-0 layout
+  int variantA = 0;
+  int modelCode = 3;
+  int buttonLayout = 22;
+  int memoryLayoutCheck = 3;  // the program lists a mouse only when this is 3 ...
+  int tableSelect = 7;        // ... and this is 7
+  int featureLimit = 64;
+  int variantB = 0;
+  int optionFlag = 0;
+  char letters[2] = {'A', 'G'};
+
+  uint16_t vendorId = kProductVendorId;
+  uint16_t productId = kProductIdA;
+
+  // Settings memory size in bytes; addresses wrap at it (a power of two mirrors
+  // the way the memory-end probe expects).
+  int memorySize = 8192;
+  // Bit 6 of status answer byte 10: set, the program skips its extra handshakes.
+  bool statusFlag = true;
+  // Reads that still show the busy flag after each accepted request.
+  int busyReadsAfterSet = 1;
+  // The value a running lift adjustment "measures".
+  int measuredLift = 5120;
+
+  // ---- faults and pacing ----
+  int latencyMs = 0;         // slept on the host's clock for every feature transfer
+  bool alwaysBusy = false;   // every read shows the busy flag: no exchange ever completes
+  bool silent = false;       // every feature read fails; requests are swallowed
+  int unplugAfter = -1;      // >= 0: after this many requests the mouse is gone (once)
+  bool oddAnswers = false;   // answers carry a wrong echo and garbage data bytes
+  bool secondMouse = false;  // a second mouse (product 0x0145) with its own memory
+  bool isp = false;          // the microcontroller's programming identity is present too
+};
+
+}  // namespace quorix::sim

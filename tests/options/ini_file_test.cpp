@@ -1,0 +1,221 @@
+#include "options/ini_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#include "options/text_encoding.h"
+#include "support/temp_dir.h"
+
+namespace quorix {
+namespace {
+
+std::string Get(std::string_view text, std::string_view section, std::string_view key,
+                std::string_view def = "@_NOSTR_", size_t limit = kIniValueLimit) {
+  return IniDocument::Parse(text).GetString(section, key, def, limit);
+}
+
+TEST(IniRead, LineEndsTrimmingAndBlankLines) {
+  const std::string text = "[A]\nlf=1\r\ncrlf=2\rcr=3\n\n\t  \n  spaced  =  v a l  \t\nlast=4";
+  EXPECT_EQ(Get(text, "A", "lf"), "1");
+  EXPECT_EQ(Get(text, "A", "crlf"), "2");
+  EXPECT_EQ(Get(text, "A", "cr"), "3");
+  EXPECT_EQ(Get(text, "A", "spaced"), "v a l");
+  EXPECT_EQ(Get(text, "A", "last"), "4");
+}
+
+TEST(IniRead, SectionHeaders) {
+  EXPECT_EQ(Get("[ ARG ] trailing text\nk=v\n", "ARG", "k"), "v");
+  EXPECT_EQ(Get("[a]b]\nk=v\n", "a", "k"), "v");
+  EXPECT_EQ(Get("[a]b]\nk=v\n", "a]b", "k"), "@_NOSTR_");
+  EXPECT_EQ(Get("[open\nk=v\n", "open", "k"), "v");
+  // Keys before the first section are never found, not even under "".
+  EXPECT_EQ(Get("k=v\n[S]\n", "", "k"), "@_NOSTR_");
+  EXPECT_EQ(Get("k=v\n[S]\n", "S", "k"), "@_NOSTR_");
+  EXPECT_EQ(Get("[]\nk=v\n", "", "k"), "v");
+}
+
+TEST(IniRead, CommentsAndHashKeys) {
+  const std::string text = "[S]\n;k=comment\n  ;also=comment\n#k=hash\nk=real\n";
+  EXPECT_EQ(Get(text, "S", "k"), "real");
+  EXPECT_EQ(Get(text, "S", "#k"), "hash");
+  EXPECT_EQ(Get(text, "S", ";k"), "@_NOSTR_");
+}
+
+TEST(IniRead, KeyLines) {
+  const std::string text = "[S]\nempty=\na = b = c\nnoequals\n=nokey\n";
+  EXPECT_EQ(Get(text, "S", "empty"), "");
+  EXPECT_EQ(Get(text, "S", "a"), "b = c");
+  EXPECT_EQ(Get(text, "S", "noequals"), "@_NOSTR_");
+  EXPECT_EQ(Get(text, "S", ""), "nokey");
+}
+
+TEST(IniRead, CaseAndDuplicates) {
+  const std::string text = "[Arg]\nKey=first\nkey=second\n[ARG]\nother=x\nkey=third\n";
+  EXPECT_EQ(Get(text, "aRG", "KEY"), "first");
+  // Only the first matching section is searched.
+  EXPECT_EQ(Get(text, "arg", "other"), "@_NOSTR_");
+  // Case folding is ASCII only.
+  EXPECT_EQ(Get("[Ä]\nk=v\n", "ä", "k"), "@_NOSTR_");
+}
+
+TEST(IniRead, Quotes) {
+  const std::string text =
+      "[S]\nd=\"quoted\"\ns='single'\nmixed=\"a'\ninner=a \"b\" c\nlone=\"\nboth=\"\"\"\n"
+      "semi=a ; b # c\nslash=No\\ndevice\nspaced=  \" x \"  \n";
+  EXPECT_EQ(Get(text, "S", "d"), "quoted");
+  EXPECT_EQ(Get(text, "S", "s"), "single");
+  EXPECT_EQ(Get(text, "S", "mixed"), "\"a'");
+  EXPECT_EQ(Get(text, "S", "inner"), "a \"b\" c");
+  EXPECT_EQ(Get(text, "S", "lone"), "\"");
+  EXPECT_EQ(Get(text, "S", "both"), "\"");
+  EXPECT_EQ(Get(text, "S", "semi"), "a ; b # c");
+  EXPECT_EQ(Get(text, "S", "slash"), "No\\ndevice");
+  EXPECT_EQ(Get(text, "S", "spaced"), " x ");
+}
+
+TEST(IniRead, LimitAndDefaults) {
+  const std::string text = "[S]\nk=abcdef\njp=日本語\nemoji=a😀b\n";
+  EXPECT_EQ(Get(text, "S", "k", "", 4), "abc");
+  EXPECT_EQ(Get(text, "S", "k", "", 1), "");
+  EXPECT_EQ(Get(text, "S", "k", "", 0), "");
+  EXPECT_EQ(Get(text, "S", "jp", "", 3), "日本");
+  // A character outside the BMP takes two units and is never split.
+  EXPECT_EQ(Get(text, "S", "emoji", "", 3), "a");
+  EXPECT_EQ(Get(text, "S", "emoji", "", 4), "a😀");
+  // The default: the marker works, trailing blanks go, the limit applies.
+  EXPECT_EQ(Get(text, "S", "missing", "@_NOSTR_"), "@_NOSTR_");
+  EXPECT_EQ(Get(text, "S", "missing", "dflt   "), "dflt");
+  EXPECT_EQ(Get(text, "S", "missing", "default", 4), "def");
+  EXPECT_EQ(Get(text, "Nope", "k", "d"), "d");
+  EXPECT_EQ(GetProfileString("/nonexistent/dir/set.ini", "S", "k", "@_NOSTR_"), "@_NOSTR_");
+}
+
+TEST(IniRead, Integers) {
+  EXPECT_EQ(ParseProfileInt("42", 7), 42);
+  EXPECT_EQ(ParseProfileInt("-42", 7), -42);
+  EXPECT_EQ(ParseProfileInt("+42", 7), 42);
+  EXPECT_EQ(ParseProfileInt("12abc", 7), 12);
+  EXPECT_EQ(ParseProfileInt("0x1F", 7), 31);
+  EXPECT_EQ(ParseProfileInt("0x1fz", 7), 31);
+  EXPECT_EQ(ParseProfileInt("-0x10", 7), -16);
+  EXPECT_EQ(ParseProfileInt("0X1F", 7), 0);
+  EXPECT_EQ(ParseProfileInt("abc", 7), 0);
+  EXPECT_EQ(ParseProfileInt("-", 7), 0);
+  EXPECT_EQ(ParseProfileInt("", 7), 7);
+  EXPECT_EQ(ParseProfileInt("4294967297", 7), 1);
+  EXPECT_EQ(ParseProfileInt("2147483648", 7), INT32_MIN);
+  const IniDocument doc = IniDocument::Parse("[ARG]\nosd=\"0\"\nempty=\nhotkey= 68 \n");
+  EXPECT_EQ(doc.GetInt("arg", "osd", 1), 0);
+  EXPECT_EQ(doc.GetInt("arg", "empty", 5), 5);
+  EXPECT_EQ(doc.GetInt("arg", "hotkey", 0), 68);
+  EXPECT_EQ(doc.GetInt("arg", "missing", -3), -3);
+}
+
+TEST(IniRead, Encodings) {
+  const std::string utf8 = "[S]\nname=日本語\r\n";
+  EXPECT_EQ(Get("\xEF\xBB\xBF" + utf8, "S", "name"), "日本語");
+  EXPECT_EQ(Get("\xFF\xFE" + Utf8ToUtf16Le(utf8), "S", "name"), "日本語");
+  // UTF-16 without a byte-order mark is not recognised.
+  EXPECT_EQ(Get(Utf8ToUtf16Le(utf8), "S", "name"), "@_NOSTR_");
+  EXPECT_EQ(IniDocument::Parse("\xFF\xFE").Encoding(), IniEncoding::kUtf16Le);
+  EXPECT_EQ(IniDocument::Parse("abc").Encoding(), IniEncoding::kUtf8);
+}
+
+TEST(IniWrite, ReplacesInPlaceKeepingSpellingAndOtherLines) {
+  IniDocument doc = IniDocument::Parse("; head\r\n[Arg]\r\n  OSD = 1 \r\n;c=1\r\nosd=9\r\nx\r\n");
+  EXPECT_TRUE(doc.SetString("ARG", "osd", "0"));
+  EXPECT_EQ(doc.Serialize(), "; head\r\n[Arg]\r\nOSD=0\r\n;c=1\r\nosd=9\r\nx\r\n");
+}
+
+TEST(IniWrite, AppendsKeysAndSections) {
+  IniDocument doc = IniDocument::Parse("[A]\r\na=1\r\n;tail comment\r\n\r\n[B]\r\nb=1");
+  EXPECT_TRUE(doc.SetString("a", "new", "2"));
+  EXPECT_TRUE(doc.SetString("B", "c", "3"));
+  EXPECT_TRUE(doc.SetString("C", "d", "4"));
+  EXPECT_EQ(doc.Serialize(),
+            "[A]\r\na=1\r\n;tail comment\r\nnew=2\r\n\r\n[B]\r\nb=1\r\nc=3\r\n[C]\r\nd=4\r\n");
+  IniDocument fresh;
+  fresh.SetString("ARG", "osd", "1");
+  EXPECT_EQ(fresh.Serialize(), "[ARG]\nosd=1\n");
+  IniDocument cr = IniDocument::Parse("[A]\ra=1\r");
+  cr.SetString("A", "b", "2");
+  EXPECT_EQ(cr.Serialize(), "[A]\ra=1\rb=2\r");
+}
+
+TEST(IniWrite, UnchangedValueIsNoChange) {
+  IniDocument doc = IniDocument::Parse("[A]\na = 1\nq=\"x\"\n");
+  EXPECT_FALSE(doc.SetString("A", "A", "1"));
+  EXPECT_FALSE(doc.Modified());
+  // The comparison is with the value as written, so a quoted value is rewritten.
+  EXPECT_TRUE(doc.SetString("A", "q", "x"));
+  EXPECT_EQ(doc.Serialize(), "[A]\na = 1\nq=x\n");
+}
+
+TEST(IniWrite, RefusesTextThatWouldBreakTheLines) {
+  IniDocument doc = IniDocument::Parse("[A]\n");
+  EXPECT_THROW(doc.SetString("A", "k", "two\nlines"), std::invalid_argument);
+  EXPECT_THROW(doc.SetString("A", "k", "cr\r"), std::invalid_argument);
+  EXPECT_THROW(doc.SetString("A", "k=x", "v"), std::invalid_argument);
+  EXPECT_THROW(doc.SetString("A", ";k", "v"), std::invalid_argument);
+  EXPECT_THROW(doc.SetString("A", "[k", "v"), std::invalid_argument);
+  EXPECT_THROW(doc.SetString("A", " k", "v"), std::invalid_argument);
+  EXPECT_THROW(doc.SetString("A", "", "v"), std::invalid_argument);
+  EXPECT_THROW(doc.SetString("A]", "k", "v"), std::invalid_argument);
+  EXPECT_FALSE(doc.Modified());
+  EXPECT_EQ(doc.Serialize(), "[A]\n");
+}
+
+TEST(IniWrite, RoundTripOfEveryWrittenValue) {
+  IniDocument doc;
+  for (const std::string value : {"", "plain", "a=b", "; not a comment", "#x", "[x]", "日本語", "back\\nslash"}) {
+    doc.SetString("S", "k", value);
+    EXPECT_EQ(IniDocument::Parse(doc.Serialize()).GetString("S", "k", "@_NOSTR_"), value);
+  }
+}
+
+class IniFileTest : public ::testing::Test {
+ protected:
+  test::TempDir dir;
+  std::string Path(const std::string& name) { return dir.Path(name); }
+};
+
+TEST_F(IniFileTest, WriteKeepsEncodingAndLineEnds) {
+  const std::string utf16 = "\xFF\xFE" + Utf8ToUtf16Le("[ARG]\r\nname=日本\r\n");
+  test::WriteFile(Path("u16.ini"), utf16);
+  ASSERT_TRUE(WriteProfileString(Path("u16.ini"), "ARG", "name", "中文"));
+  EXPECT_EQ(test::ReadFile(Path("u16.ini")), "\xFF\xFE" + Utf8ToUtf16Le("[ARG]\r\nname=中文\r\n"));
+
+  test::WriteFile(Path("bom.ini"), "\xEF\xBB\xBF[ARG]\nk=1\n");
+  ASSERT_TRUE(WriteProfileString(Path("bom.ini"), "ARG", "j", "2"));
+  EXPECT_EQ(test::ReadFile(Path("bom.ini")), "\xEF\xBB\xBF[ARG]\nk=1\nj=2\n");
+
+  ASSERT_TRUE(WriteProfileString(Path("new.ini"), "ARG", "language", "1041"));
+  EXPECT_EQ(test::ReadFile(Path("new.ini")), "[ARG]\nlanguage=1041\n");
+  EXPECT_EQ(GetProfileInt(Path("new.ini"), "arg", "LANGUAGE", 1033), 1041);
+}
+
+TEST_F(IniFileTest, UnchangedWriteLeavesTheFileUntouched) {
+  test::WriteFile(Path("set.ini"), "[ARG]\nosd=1\n");
+  const auto before = std::filesystem::last_write_time(Path("set.ini"));
+  std::filesystem::last_write_time(Path("set.ini"), before - std::chrono::hours(1));
+  ASSERT_TRUE(WriteProfileString(Path("set.ini"), "ARG", "osd", "1"));
+  EXPECT_EQ(std::filesystem::last_write_time(Path("set.ini")), before - std::chrono::hours(1));
+}
+
+TEST_F(IniFileTest, WritesLeaveNoTemporaryFilesAndFailCleanly) {
+  ASSERT_TRUE(WriteProfileString(Path("set.ini"), "ARG", "osd", "1"));
+  ASSERT_TRUE(WriteProfileString(Path("set.ini"), "ARG", "osd", "0"));
+  size_t files = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Root())) ++files;
+  EXPECT_EQ(files, 1u);
+  EXPECT_FALSE(WriteProfileString(Path("missing-dir/set.ini"), "ARG", "osd", "1"));
+  EXPECT_FALSE(WriteProfileString(Path("set.ini"), "ARG", "osd", "a\nb"));
+  EXPECT_EQ(test::ReadFile(Path("set.ini")), "[ARG]\nosd=0\n");
+}
+
+}  // namespace
+}  // namespace quorix

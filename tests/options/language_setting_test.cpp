@@ -1,0 +1,67 @@
+#include "options/language_setting.h"
+
+#include <gtest/gtest.h>
+
+#include "options/ini_file.h"
+#include "options/text_encoding.h"
+#include "texts/language.h"
+#include "support/temp_dir.h"
+
+namespace quorix {
+namespace {
+
+TEST(LangIdSwitch, WritesTheRestOfTheArgumentInAnyCase) {
+  test::TempDir dir;
+  const std::string setIni = dir.Path("set.ini");
+  EXPECT_EQ(ReadLanguageId(setIni), 1033);
+  EXPECT_FALSE(ApplyLangIdArguments({"/hide", "/langid", "langid=1041"}, setIni));
+  EXPECT_FALSE(std::filesystem::exists(setIni));
+  EXPECT_TRUE(ApplyLangIdArguments({"/LANGID=1041"}, setIni));
+  EXPECT_EQ(test::ReadFile(setIni), "[ARG]\nlanguage=1041\n");
+  EXPECT_EQ(ReadLanguageId(setIni), 1041);
+  EXPECT_TRUE(ApplyLangIdArguments({"/langid=1028", "/langid=0x409"}, setIni));
+  EXPECT_EQ(ReadLanguageId(setIni), 0x409);
+  EXPECT_TRUE(ApplyLangIdArguments({"/langid="}, setIni));
+  EXPECT_EQ(ReadLanguageId(setIni), 1033);  // an empty value reads as the default
+}
+
+TEST(LanguageFile, LoadsFromUtf8AndUtf16Files) {
+  test::TempDir dir;
+  const std::string text =
+      "[1041]\r\nButton_Str0=ボタン設定\r\nmsg_str10=No\\ndevice\r\n  end_str = \"終了\" \r\n[1041]\r\nend_str=late\r\n";
+  test::WriteFile(dir.Path("utf8.ini"), text);
+  test::WriteFile(dir.Path("utf16.ini"), "\xFF\xFE" + Utf8ToUtf16Le(text));
+  for (const char* name : {"utf8.ini", "utf16.ini"}) {
+    TextTables t = DefaultTextTables();
+    LoadLanguageFile(t, dir.Path(name), 1041);
+    EXPECT_EQ(t.buttonStr[0], "ボタン設定") << name;
+    EXPECT_EQ(t.msgStr[10], "No\ndevice") << name;
+    EXPECT_EQ(t.endStr, "終了") << name;
+  }
+  TextTables missing = DefaultTextTables();
+  LoadLanguageFile(missing, dir.Path("none.ini"), 1041);
+  EXPECT_EQ(missing.buttonStr[0], "Button settings");
+}
+
+TEST(LanguageFile, ValuesAreCutTo999Characters) {
+  test::TempDir dir;
+  test::WriteFile(dir.Path("long.ini"), "[1033]\nend_str=" + std::string(1500, 'x') + "\n");
+  TextTables t = DefaultTextTables();
+  LoadLanguageFile(t, dir.Path("long.ini"), 1033);
+  EXPECT_EQ(t.endStr.size(), 999u);
+}
+
+TEST(DataFolder, NameAndCreation) {
+  EXPECT_EQ(DataFolderIn("/home/u/Documents"), "/home/u/Documents/QUORIX Gaming Mouse Software/");
+  EXPECT_EQ(DataFolderIn("/home/u/Documents/"), "/home/u/Documents/QUORIX Gaming Mouse Software/");
+  test::TempDir dir;
+  const std::string data = DataFolderIn(dir.Path("Documents"));
+  EXPECT_TRUE(PrepareDataFolder(data));
+  EXPECT_TRUE(PrepareDataFolder(data));
+  EXPECT_TRUE(std::filesystem::is_directory(data + "Favorite"));
+  test::WriteFile(dir.Path("file"), "x");
+  EXPECT_FALSE(PrepareDataFolder(dir.Path("file") + "/"));
+}
+
+}  // namespace
+}  // namespace quorix

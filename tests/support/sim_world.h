@@ -1,0 +1,67 @@
+#pragma once
+// A complete device-link world on a simulated mouse, for tests: a virtual
+// clock, the two locks, the in-process HID host and a DeviceLink whose device
+// list already holds the mouse's configuration interface.
+//
+// The traffic of building the world (enumeration, identification) is not part
+// of what tests look at: Requests(), the mouse's counters and log, and the
+// clock's recorded sleeps all start empty.
+
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "device/device_link.h"
+#include "device/discovery.h"
+#include "platform/named_mutex.h"
+#include "sim/sim_hid_host.h"
+#include "sim/sim_mouse.h"
+#include "sim/sim_options.h"
+#include "support/fake_clock.h"
+
+namespace quorix::test {
+
+struct SimWorld {
+  explicit SimWorld(sim::SimOptions options = {})
+      : host(clock, options), link(host, clock, exchangeMutex, listMutex, options.vendorId) {
+    link.SetTrace([this](char direction, const uint8_t* bytes, size_t length) {
+      if (direction != '>') return;
+      std::lock_guard<std::mutex> lock(requestsMutex_);
+      requests_.emplace_back(bytes, bytes + length);
+    });
+    EnumerateDevices(link);
+    path = DevicePath(link, 0);
+    ClearTraffic();
+  }
+
+  FakeClock clock;
+  LocalMutex exchangeMutex, listMutex;
+  sim::SimHidHost host;
+  DeviceLink link;
+  std::string path;  // the first mouse's configuration interface; "" when it was not listed
+
+  sim::SimMouse& Mouse(int index = 0) { return host.Mouse(index); }
+
+  // Every request as it left the transport (after framing), oldest first.
+  std::vector<std::vector<uint8_t>> Requests() {
+    std::lock_guard<std::mutex> lock(requestsMutex_);
+    return requests_;
+  }
+
+  // Forgets the traffic so far: requests, every mouse's counters and log, sleeps.
+  void ClearTraffic() {
+    {
+      std::lock_guard<std::mutex> lock(requestsMutex_);
+      requests_.clear();
+    }
+    for (int i = 0; i < host.MouseCount(); ++i) host.Mouse(i).ResetCounters();
+    clock.ClearSleeps();
+  }
+
+ private:
+  std::mutex requestsMutex_;
+  std::vector<std::vector<uint8_t>> requests_;
+};
+
+}  // namespace quorix::test

@@ -1,0 +1,46 @@
+#pragma once
+// A fresh folder under the system's temporary folder for one test, removed
+// with everything in it when the test ends.
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <string_view>
+
+namespace quorix::test {
+
+class TempDir {
+ public:
+  TempDir() {
+    std::random_device random;
+    root_ = std::filesystem::temp_directory_path() / ("quorix-test-" + std::to_string(random()));
+    std::filesystem::create_directories(root_);
+  }
+  ~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(root_, ignored);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::filesystem::path& Root() const { return root_; }
+  std::string Path(const std::string& name) const { return (root_ / name).string(); }
+
+ private:
+  std::filesystem::path root_;
+};
+
+inline void WriteFile(const std::string& path, std::string_view bytes) {
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+}  // namespace quorix::test
