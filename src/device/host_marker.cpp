@@ -1,6 +1,7 @@
 // Telling each listed mouse whether this program is its host.
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <mutex>
 
 #include "device/commands.h"
@@ -39,8 +40,8 @@ void SelectHostMarker(DeviceLink& link, const std::string& path, bool enableCach
   std::transform(cache.path.begin(), cache.path.end(), cache.path.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   cache.enabled = enableCache;
-  std::fill(cache.data.begin(), cache.data.end(), 0);
-  std::fill(cache.valid.begin(), cache.valid.end(), 0);
+  std::memset(cache.data.data(), 0, cache.data.size());
+  std::memset(cache.valid.data(), 0, cache.valid.size());
 
   std::lock_guard<NamedMutex> listLock(link.DeviceListMutex());
   for (const std::string& device : link.deviceList) {
