@@ -111,7 +111,9 @@ int RunCli(const std::vector<std::string>& argv, std::ostream& out, std::ostream
       if (c.name == name) {
         CliContext context(options, std::vector<std::string>(argv.begin() + static_cast<long>(i) + 1, argv.end()),
                            out, err, stderrIsTerminal);
-        return c.run(context);
+        const int status = c.run(context);
+        context.Finish();
+        return status;
       }
     }
     throw CliError{"unknown command " + name + " (see --help)"};
