@@ -43,22 +43,6 @@ TEST(SimWorldTest, SecondMouseAndProgrammingIdentity) {
   EXPECT_EQ(world.Mouse(1).HostMarker(), 0);
 }
 
-TEST(SimWorldTest, MemoryRoundTripInEveryLayout) {
-  for (int level : {11, 5, 0}) {
-    SimWorld world(Level(level));
-    std::vector<uint8_t> data(45);
-    for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>(0xA0 + i);
-    ASSERT_TRUE(WriteMemory(world.link, world.path, 700, data.data(), static_cast<int>(data.size())));
-    std::vector<uint8_t> back(data.size());
-    ReadMemory(world.link, world.path, 700, back.data(), static_cast<int>(back.size()), false);
-    EXPECT_EQ(back, data) << level;
-    WriteMemoryByte(world.link, world.path, 40, 0x5A);
-    EXPECT_EQ(ReadMemoryByte(world.link, world.path, 40, false), 0x5A) << level;
-    EXPECT_EQ(world.Mouse().RejectedCount(), 0) << level;
-    EXPECT_EQ(world.Mouse().UnknownCount(), 0) << level;
-  }
-}
-
 TEST(SimWorldTest, StatusAndDirectCommands) {
   SimWorld world;
   SetDpiLevel(world.link, world.path, (0x1F << 3) | 1);
@@ -74,13 +58,6 @@ TEST(SimWorldTest, StatusAndDirectCommands) {
   EXPECT_EQ(world.Mouse().LightingMode(), 3);
   EXPECT_EQ(world.Mouse().MemoryAt(17), 3);
   EXPECT_EQ(world.Mouse().UnknownCount(), 0);
-}
-
-TEST(SimWorldTest, GuardedCommandsAtLevel5) {
-  SimWorld world(Level(5));
-  SetActiveProfile(world.link, world.path, 4);
-  EXPECT_EQ(world.Mouse().ActiveProfile(), 4);
-  EXPECT_EQ(ReadStatus(world.link, world.path).activeProfile, 4);
 }
 
 TEST(SimWorldTest, WrappingMemoryMirrorsTheProbeMarker) {
@@ -104,14 +81,6 @@ TEST(SimWorldTest, RequestsAreRecordedAsTheyLeft) {
   EXPECT_EQ(requests[0][0], 1);
   EXPECT_EQ(requests[0][1], 0x14);
   EXPECT_EQ(world.Mouse().CommitCount(), 1);
-}
-
-TEST(SimWorldTest, SilentMouseIsListedButAnswersNothing) {
-  sim::SimOptions o;
-  o.silent = true;
-  SimWorld world(o);
-  ASSERT_FALSE(world.path.empty());
-  EXPECT_EQ(ReadMemoryByte(world.link, world.path, 0, false), 0);
 }
 
 }  // namespace
