@@ -10,15 +10,9 @@
 namespace quorix::test {
 namespace {
 
-sim::SimOptions Level(int level) {
-  sim::SimOptions o;
-  o.protocolLevel = level;
-  return o;
-}
-
 TEST(SimWorldTest, EachLevelIsListedAndIdentified) {
   for (int level : {11, 5, 0}) {
-    SimWorld world(Level(level));
+    SimWorld world(sim::SimOptions{.protocolLevel = level});
     ASSERT_EQ(world.path, "sim#vid_3a5c&pid_0139&mi_01#mouse1") << level;
     EXPECT_EQ(DeviceCount(world.link), 1);
     EXPECT_EQ(ProtocolLevel(world.link, world.path), level);
