@@ -108,7 +108,8 @@ class CliWorld {
 
   DeviceLink& Link() { return *link_; }
 
-  // Keeps the simulated mouse's memory for the next run.
+  // Keeps the simulated mouse's memory for the next run (the first mouse's:
+  // a second mouse starts from its factory state every time).
   void SaveSimState() {
     if (simHost_ == nullptr || simState_.empty()) return;
     try {
