@@ -145,6 +145,18 @@ TEST_F(CliWorldStateTest, MemorySurvivesBetweenRuns) {
   EXPECT_EQ(ReadMemoryByte(again.context.Link(), path, 300, false), 0x42);
 }
 
+TEST_F(CliWorldStateTest, CommandsSeeTheStateOfEarlierRuns) {
+  const std::string state = (dir_ / "mouse.state").string();
+  std::ostringstream out, err;
+  ASSERT_EQ(RunCli({"--simulate", "--sim-state", state, "write", "0x300", "a1b2"}, out, err, false), 0) << err.str();
+  out.str("");
+  ASSERT_EQ(RunCli({"--simulate", "--sim-state", state, "read", "0x300", "2"}, out, err, false), 0) << err.str();
+  EXPECT_NE(out.str().find("a1 b2"), std::string::npos) << out.str();
+  out.str("");
+  ASSERT_EQ(RunCli({"--simulate", "read", "0x300", "2"}, out, err, false), 0) << err.str();
+  EXPECT_EQ(out.str().find("a1 b2"), std::string::npos) << out.str();  // no state file: a factory-fresh mouse
+}
+
 TEST_F(CliWorldStateTest, AFailedCommandStillKeepsWhatReachedTheMouse) {
   {
     CommandRun run(WithState());
