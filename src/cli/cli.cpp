@@ -16,7 +16,8 @@ void PrintHelp(std::ostream& out, const CommandRegistry& registry) {
       << "  --simulate[=level11|level5|level0]  use the simulated mouse (default level11)\n"
       << "  --sim-state FILE                    keep the simulated memory in FILE between runs\n"
       << "  --sim-option NAME[=VALUE]           simulator switch: latency-ms=N, busy, silent,\n"
-      << "                                      unplug-after=N, second-mouse, isp (repeatable)\n"
+      << "                                      unplug-after=N, second-mouse, isp, odd-answers\n"
+      << "                                      (repeatable)\n"
       << "  --device PATH                       work on this device path\n"
       << "  --vendor-id HEX                     the mouse's USB vendor ID (rebranded mice)\n"
       << "  --trace                             print every feature-report exchange on stderr\n"
@@ -111,7 +112,9 @@ int RunCli(const std::vector<std::string>& argv, std::ostream& out, std::ostream
       if (c.name == name) {
         CliContext context(options, std::vector<std::string>(argv.begin() + static_cast<long>(i) + 1, argv.end()),
                            out, err, stderrIsTerminal);
-        return c.run(context);
+        const int status = c.run(context);
+        context.Finish();
+        return status;
       }
     }
     throw CliError{"unknown command " + name + " (see --help)"};

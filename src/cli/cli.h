@@ -54,6 +54,10 @@ class CliContext {
   // --device when given, else the first device of the list after enumeration.
   // Throws CliError("No device !!") when there is none.
   std::string DevicePath();
+  // Ends the command: keeps the simulated mouse's state (--sim-state).
+  // Throws CliError when that fails. Run by RunCli after a command returned;
+  // a context destroyed without it saves on a best-effort basis.
+  void Finish();
 
  private:
   GlobalOptions options_;
@@ -62,6 +66,7 @@ class CliContext {
   std::ostream& err_;
   bool stderrIsTerminal_;
   std::unique_ptr<CliWorld> world_;
+  bool finished_ = false;
 };
 
 struct CommandSpec {

@@ -1,23 +1,178 @@
 // Builds the HID host, clock, locks and device link a command works with.
-#include "cli/cli.h"
-
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
 #include <ostream>
 
+#include "cli/cli.h"
 #include "device/device_link.h"
+#include "device/discovery.h"
+#include "platform/clock.h"
+#include "platform/linux/system_services.h"
+#include "platform/named_mutex.h"
+#include "sim/sim_hid_host.h"
+#include "sim/sim_options.h"
+#include "sim/sim_state_file.h"
 
 namespace quorix {
+namespace {
 
-class CliWorld {};
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+sim::SimOptions SimOptionsFrom(const GlobalOptions& options) {
+  sim::SimOptions o;
+  o.protocolLevel = options.simulate == "level0" ? 0 : options.simulate == "level5" ? 5 : 11;
+  if (options.vendorId) o.vendorId = *options.vendorId;  // a rebranded mouse
+  for (const std::string& item : options.simOptions) {
+    const size_t eq = item.find('=');
+    const std::string name = item.substr(0, eq);
+    const bool hasValue = eq != std::string::npos;
+    const std::string value = hasValue ? item.substr(eq + 1) : std::string();
+    auto number = [&](long max) {
+      if (!hasValue) throw CliError{"simulator option " + name + " needs a value (" + name + "=N)"};
+      return static_cast<int>(ParseNumber(value, 0, max, name));
+    };
+    auto flag = [&] {
+      if (hasValue) throw CliError{"simulator option " + name + " takes no value"};
+      return true;
+    };
+    if (name == "latency-ms") {
+      o.latencyMs = number(10'000);
+    } else if (name == "unplug-after") {
+      o.unplugAfter = number(1'000'000);
+    } else if (name == "busy") {
+      o.alwaysBusy = flag();
+    } else if (name == "silent") {
+      o.silent = flag();
+    } else if (name == "second-mouse") {
+      o.secondMouse = flag();
+    } else if (name == "isp") {
+      o.isp = flag();
+    } else if (name == "odd-answers") {
+      o.oddAnswers = flag();
+    } else {
+      throw CliError{"unknown simulator option " + name};
+    }
+  }
+  return o;
+}
+
+void TraceLine(std::ostream& err, char direction, const uint8_t* bytes, size_t length) {
+  std::string line(1, direction);
+  char hex[4];
+  for (size_t i = 0; i < length; ++i) {
+    std::snprintf(hex, sizeof hex, " %02x", bytes[i]);
+    line += hex;
+  }
+  err << line << '\n';
+}
+
+}  // namespace
+
+class CliWorld {
+ public:
+  CliWorld(const GlobalOptions& options, std::ostream& err) : simState_(options.simState) {
+    if (options.simulate.empty() && !options.simOptions.empty()) throw CliError{"--sim-option needs --simulate"};
+    if (options.simulate.empty() && !options.simState.empty()) throw CliError{"--sim-state needs --simulate"};
+    exchangeMutex_ = CreateNamedMutex(kExchangeMutexName);
+    listMutex_ = CreateNamedMutex(kDeviceListMutexName);
+    if (!options.simulate.empty()) {
+      auto simHost = std::make_unique<sim::SimHidHost>(clock_, SimOptionsFrom(options));
+      simHost_ = simHost.get();
+      host_ = std::move(simHost);
+      if (!simState_.empty() && std::filesystem::exists(simState_)) {
+        try {
+          sim::LoadSimState(simHost_->Mouse(), simState_);
+        } catch (const sim::SimStateError& e) {
+          throw CliError{e.what()};
+        }
+      }
+    } else {
+      host_ = CreateSystemHidHost();
+      if (!host_) throw CliError{"No device !!"};
+    }
+    link_ = std::make_unique<DeviceLink>(*host_, clock_, *exchangeMutex_, *listMutex_,
+                                         options.vendorId.value_or(kProductVendorId));
+    if (options.trace) {
+      link_->SetTrace([&err](char direction, const uint8_t* bytes, size_t length) {
+        TraceLine(err, direction, bytes, length);
+      });
+    }
+  }
+
+  DeviceLink& Link() { return *link_; }
+
+  // Keeps the simulated mouse's memory for the next run (the first mouse's:
+  // a second mouse starts from its factory state every time).
+  void SaveSimState() {
+    if (simHost_ == nullptr || simState_.empty()) return;
+    try {
+      sim::SaveSimState(simHost_->Mouse(), simState_);
+    } catch (const sim::SimStateError& e) {
+      throw CliError{e.what()};
+    }
+  }
+
+ private:
+  SteadyClock clock_;
+  std::unique_ptr<NamedMutex> exchangeMutex_;
+  std::unique_ptr<NamedMutex> listMutex_;
+  std::unique_ptr<HidHost> host_;
+  sim::SimHidHost* simHost_ = nullptr;
+  std::unique_ptr<DeviceLink> link_;
+  std::string simState_;
+};
 
 CliContext::CliContext(GlobalOptions options, std::vector<std::string> args, std::ostream& out, std::ostream& err,
                        bool stderrIsTerminal)
     : options_(std::move(options)), args_(std::move(args)), out_(out), err_(err),
       stderrIsTerminal_(stderrIsTerminal) {}
 
-CliContext::~CliContext() = default;
+CliContext::~CliContext() {
+  // A command that failed half-way has still changed the mouse: keep that too.
+  if (world_ == nullptr || finished_) return;
+  try {
+    world_->SaveSimState();
+  } catch (const CliError& e) {
+    err_ << "quorix-mousectl: " << e.message << "\n";
+  }
+}
 
-DeviceLink& CliContext::Link() { throw CliError{"No device !!"}; }
+void CliContext::Finish() {
+  finished_ = true;
+  if (world_ != nullptr) world_->SaveSimState();
+}
 
-std::string CliContext::DevicePath() { throw CliError{"No device !!"}; }
+DeviceLink& CliContext::Link() {
+  if (world_ == nullptr) world_ = std::make_unique<CliWorld>(options_, err_);
+  return world_->Link();
+}
+
+std::string CliContext::DevicePath() {
+  DeviceLink& link = Link();
+  EnumerateDevices(link);
+  if (options_.devicePath.empty()) {
+    std::string path = quorix::DevicePath(link, 0);
+    if (path.empty()) throw CliError{"No device !!"};
+    return path;
+  }
+  // A path given by the user still has to be an identified configuration
+  // interface: the command layout depends on what its identification says.
+  const std::string path = Lower(options_.devicePath);
+  for (int i = 0; i < DeviceCount(link); ++i) {
+    if (quorix::DevicePath(link, i) == path) return path;
+  }
+  if (IsConfigInterface(link, path)) IdentifyDevice(link, path);
+  for (int i = 0; i < DeviceCount(link); ++i) {
+    if (quorix::DevicePath(link, i) == path) return path;
+  }
+  throw CliError{"No device !!"};
+}
 
 }  // namespace quorix

@@ -84,6 +84,8 @@ void SimMouse::SetFeature(int interfaceNumber, const uint8_t* report, size_t len
   std::lock_guard<std::mutex> lock(mutex_);
   const int iface = interfaceNumber == kPointingInterface ? 0 : 1;
   ++sets_[static_cast<size_t>(iface)];
+  // A simulated mouse may serve a whole GUI session: keep the newer half of a long log.
+  if (log_.size() >= kMaxLoggedRequests) log_.erase(log_.begin(), log_.begin() + kMaxLoggedRequests / 2);
   SimRequest entry{interfaceNumber, std::vector<uint8_t>(report, report + length), true};
   if (options_.silent || !Accept(report, length)) {
     // A silent mouse swallows requests; a garbled one is refused and counted.

@@ -28,6 +28,7 @@ inline constexpr int kConfigInterface = 1;    // mi_01: 64-byte feature reports
 inline constexpr int kInputReportLength = 16;
 inline constexpr uint8_t kInputReportId = 1;
 inline constexpr int kButtonCount = 32;
+inline constexpr size_t kMaxLoggedRequests = 200000;
 
 // One feature report as the mouse received it.
 struct SimRequest {
@@ -102,6 +103,7 @@ class SimMouse {
   int LightingResetCount() const;
   int UnknownCount() const;   // accepted requests the firmware did not understand
   int RejectedCount() const;  // requests with a bad report ID or checksum
+  // The requests received, oldest first (at most kMaxLoggedRequests).
   std::vector<SimRequest> Requests() const;
   void ResetCounters();  // counters and the request log
 

@@ -25,12 +25,6 @@ struct Rig {
   std::unique_ptr<HidDevice> device;
 };
 
-SimOptions Level(int level) {
-  SimOptions o;
-  o.protocolLevel = level;
-  return o;
-}
-
 TEST(SimMouseTest, IdentificationStringCarriesTheOptions) {
   SimOptions o;
   o.protocolLevel = 5;
@@ -154,7 +148,7 @@ TEST(SimMouseTest, LightingCommands) {
 }
 
 TEST(SimMouseTest, GroupedLayout) {
-  Rig rig(Level(5));
+  Rig rig(SimOptions{.protocolLevel = 5});
   rig.Ask({0x01, 0x06, 0x02, 0x02});
   auto block = rig.Ask({0x01, 0x00, 0x01, 30});  // words 30.. = block bytes 60..119
   EXPECT_EQ(block[2 + 12], 4);                    // block byte 72: button 0's type
@@ -187,14 +181,14 @@ TEST(SimMouseTest, GroupedLayout) {
 }
 
 TEST(SimMouseTest, StatusFlagCanBeCleared) {
-  SimOptions o = Level(5);
+  SimOptions o = SimOptions{.protocolLevel = 5};
   o.statusFlag = false;
   Rig rig(o);
   EXPECT_EQ(rig.Ask({0x00, 0x00, 0x00})[10] & 0x40, 0);
 }
 
 TEST(SimMouseTest, Level0ChunkedWriteAndReads) {
-  Rig rig(Level(0));
+  Rig rig(SimOptions{.protocolLevel = 0});
   const std::vector<uint8_t> data = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
   for (int o = 0; o < 13; o += 6) {
     std::vector<uint8_t> piece = Frame({0x09, o});
@@ -220,7 +214,7 @@ TEST(SimMouseTest, Level0ChunkedWriteAndReads) {
 }
 
 TEST(SimMouseTest, Level0StatusCountsAndMarker) {
-  Rig rig(Level(0));
+  Rig rig(SimOptions{.protocolLevel = 0});
   rig.Ask({0x00, 0x01, 0x5D, 0, 0, 0, 0x12});
   EXPECT_EQ(rig.Ask({0x00, 0x00, 0, 0, 0, 0, 0x12})[7], 0x5D);
   auto counts = rig.Ask({0x00, 0x02, 0x01, 0, 0, 0, 0x12});
@@ -236,7 +230,7 @@ TEST(SimMouseTest, Level0StatusCountsAndMarker) {
 }
 
 TEST(SimMouseTest, PointingInterfaceTakesNineByteReports) {
-  Rig rig(Level(0));
+  Rig rig(SimOptions{.protocolLevel = 0});
   auto pointing = rig.host.Open(rig.host.PointingPath());
   ASSERT_NE(pointing, nullptr);
   auto r = Exchange(*pointing, {0x05, 0x00, 0x00, 0x00, 0x00, 0x00, 0x12}, 9);
@@ -247,7 +241,7 @@ TEST(SimMouseTest, PointingInterfaceTakesNineByteReports) {
 }
 
 TEST(SimMouseTest, FactoryStateMatchesTheResetImage) {
-  SimMouse m11(Level(11));
+  SimMouse m11(SimOptions{.protocolLevel = 11});
   const auto& a = m11.Memory();
   EXPECT_EQ(a[0], 0x12);
   EXPECT_EQ(a[14], 0x10);
@@ -262,11 +256,11 @@ TEST(SimMouseTest, FactoryStateMatchesTheResetImage) {
   EXPECT_EQ(m11.LiveLift(), kFactoryLift);
   EXPECT_EQ(a.size(), 8192u);
 
-  SimMouse m5(Level(5));
+  SimMouse m5(SimOptions{.protocolLevel = 5});
   EXPECT_EQ(m5.Memory()[32 + 128 * 1 + 4], 255);  // profile 1 is green
   EXPECT_EQ(m5.Memory()[1284], 0);                // no lighting below level 11
 
-  SimOptions o0 = Level(0);
+  SimOptions o0 = SimOptions{.protocolLevel = 0};
   o0.modelCode = 12;
   SimMouse m0(o0);
   const auto& z = m0.Memory();
@@ -311,7 +305,7 @@ TEST(SimMouseTest, FaultSwitches) {
 }
 
 TEST(SimMouseTest, StateReportCarriesMarkerAndChecksum) {
-  SimMouse mouse(Level(11));
+  SimMouse mouse(SimOptions{.protocolLevel = 11});
   StateReportFields f;
   f.level = 6;
   f.x = 40;

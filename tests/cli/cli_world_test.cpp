@@ -1,0 +1,200 @@
+// The world a command runs in: the simulated or real HID host, the device
+// path, the exchange trace and the simulator's state file.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <unistd.h>
+
+#include "cli/cli.h"
+#include "device/commands.h"
+#include "device/device_link.h"
+#include "device/discovery.h"
+
+namespace quorix {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CommandRun {
+  explicit CommandRun(GlobalOptions o) : context(std::move(o), {}, out, err, false) {}
+  std::ostringstream out, err;
+  CliContext context;
+};
+
+GlobalOptions Simulated(const std::string& level = "level11") {
+  GlobalOptions o;
+  o.simulate = level;
+  return o;
+}
+
+std::string ErrorOf(GlobalOptions o) {
+  CommandRun run(std::move(o));
+  try {
+    run.context.DevicePath();
+  } catch (const CliError& e) {
+    return e.message;
+  }
+  return "";
+}
+
+TEST(CliWorldTest, SimulatedMouseIsTheFirstDevice) {
+  for (const char* level : {"level11", "level5", "level0"}) {
+    CommandRun run(Simulated(level));
+    const std::string path = run.context.DevicePath();
+    EXPECT_EQ(path, "sim#vid_3a5c&pid_0139&mi_01#mouse1");
+    EXPECT_EQ(ProtocolLevel(run.context.Link(), path), std::string(level) == "level11" ? 11
+                                                       : std::string(level) == "level5" ? 5
+                                                                                        : 0);
+  }
+}
+
+TEST(CliWorldTest, DeviceOptionIsLowerCasedAndMustBeAMouse) {
+  GlobalOptions o = Simulated();
+  o.simOptions = {"second-mouse"};
+  o.devicePath = "SIM#VID_3A5C&PID_0145&MI_01#MOUSE2";
+  CommandRun run(o);
+  EXPECT_EQ(run.context.DevicePath(), "sim#vid_3a5c&pid_0145&mi_01#mouse2");
+
+  o.devicePath = "sim#vid_3a5c&pid_0139&mi_00#mouse1";  // the pointing interface is never a device
+  EXPECT_EQ(ErrorOf(o), "No device !!");
+}
+
+TEST(CliWorldTest, VendorIdFollowsARebrandedMouse) {
+  GlobalOptions o = Simulated();
+  o.vendorId = 0x1234;
+  CommandRun run(o);
+  EXPECT_EQ(run.context.DevicePath(), "sim#vid_1234&pid_0139&mi_01#mouse1");
+}
+
+TEST(CliWorldTest, SimulatorOptions) {
+  GlobalOptions o = Simulated();
+  o.simOptions = {"frobnicate"};
+  EXPECT_EQ(ErrorOf(o), "unknown simulator option frobnicate");
+  o.simOptions = {"latency-ms"};
+  EXPECT_NE(ErrorOf(o).find("needs a value"), std::string::npos);
+  o.simOptions = {"busy=1"};
+  EXPECT_NE(ErrorOf(o).find("takes no value"), std::string::npos);
+  o.simOptions = {"unplug-after=x"};
+  EXPECT_NE(ErrorOf(o).find("unplug-after"), std::string::npos);
+  GlobalOptions real;
+  real.simOptions = {"busy"};
+  EXPECT_EQ(ErrorOf(real), "--sim-option needs --simulate");
+
+  o.simOptions = {"unplug-after=3", "latency-ms=0", "silent", "busy", "odd-answers"};
+  {
+    CommandRun run(o);
+    EXPECT_NO_THROW(run.context.Link());
+  }
+  o.simOptions = {"isp"};  // the programming identity is never a device
+  CommandRun run(o);
+  EXPECT_EQ(run.context.DevicePath(), "sim#vid_3a5c&pid_0139&mi_01#mouse1");
+  EXPECT_EQ(DeviceCount(run.context.Link()), 1);
+}
+
+TEST(CliWorldTest, WithoutHidAccessThereIsNoDevice) {
+  EXPECT_EQ(ErrorOf(GlobalOptions{}), "No device !!");
+}
+
+TEST(CliWorldTest, TracePrintsEveryExchange) {
+  GlobalOptions o = Simulated();
+  o.trace = true;
+  CommandRun run(o);
+  const std::string path = run.context.DevicePath();
+  run.err.str("");
+  CommitSettings(run.context.Link(), path);
+  std::string expected = "> 01 14";
+  for (int i = 0; i < 61; ++i) expected += " 00";
+  expected += " 14\n";
+  EXPECT_EQ(run.err.str(), expected);
+  run.err.str("");
+  ReadStatusWord(run.context.Link(), path);
+  const std::string text = run.err.str();
+  EXPECT_EQ(text.rfind("> 01 00 00 00", 0), 0u) << text;
+  EXPECT_NE(text.find("\n< 01 00 "), std::string::npos) << text;
+}
+
+class CliWorldStateTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("quorix_cli_world_" + std::to_string(::getpid()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  GlobalOptions WithState() const {
+    GlobalOptions o = Simulated();
+    o.simState = (dir_ / "mouse.state").string();
+    return o;
+  }
+  fs::path dir_;
+};
+
+TEST_F(CliWorldStateTest, MemorySurvivesBetweenRuns) {
+  {
+    CommandRun run(WithState());
+    const std::string path = run.context.DevicePath();
+    WriteMemoryByte(run.context.Link(), path, 300, 0x42);
+    run.context.Finish();
+  }
+  EXPECT_TRUE(fs::exists(dir_ / "mouse.state"));
+  CommandRun again(WithState());
+  const std::string path = again.context.DevicePath();
+  EXPECT_EQ(ReadMemoryByte(again.context.Link(), path, 300, false), 0x42);
+}
+
+TEST_F(CliWorldStateTest, CommandsSeeTheStateOfEarlierRuns) {
+  const std::string state = (dir_ / "mouse.state").string();
+  std::ostringstream out, err;
+  ASSERT_EQ(RunCli({"--simulate", "--sim-state", state, "write", "0x300", "a1b2"}, out, err, false), 0) << err.str();
+  out.str("");
+  ASSERT_EQ(RunCli({"--simulate", "--sim-state", state, "read", "0x300", "2"}, out, err, false), 0) << err.str();
+  EXPECT_NE(out.str().find("a1 b2"), std::string::npos) << out.str();
+  out.str("");
+  ASSERT_EQ(RunCli({"--simulate", "read", "0x300", "2"}, out, err, false), 0) << err.str();
+  EXPECT_EQ(out.str().find("a1 b2"), std::string::npos) << out.str();  // no state file: a factory-fresh mouse
+}
+
+TEST_F(CliWorldStateTest, AFailedCommandStillKeepsWhatReachedTheMouse) {
+  {
+    CommandRun run(WithState());
+    WriteMemoryByte(run.context.Link(), run.context.DevicePath(), 301, 0x43);
+    // no Finish(): the command ended with an error
+  }
+  CommandRun again(WithState());
+  EXPECT_EQ(ReadMemoryByte(again.context.Link(), again.context.DevicePath(), 301, false), 0x43);
+}
+
+TEST_F(CliWorldStateTest, CorruptStateIsAClearError) {
+  std::ofstream(dir_ / "mouse.state") << "garbage\n";
+  const std::string message = ErrorOf(WithState());
+  EXPECT_NE(message.find("mouse.state"), std::string::npos) << message;
+  EXPECT_NE(message.find("bad header"), std::string::npos) << message;
+  GlobalOptions level0 = WithState();
+  level0.simulate = "level0";
+  fs::remove(dir_ / "mouse.state");
+  {
+    CommandRun run(WithState());
+    run.context.DevicePath();
+    run.context.Finish();
+  }
+  EXPECT_NE(ErrorOf(level0).find("level-11"), std::string::npos);
+}
+
+TEST_F(CliWorldStateTest, UnwritableStateFailsTheCommand) {
+  GlobalOptions o = WithState();
+  o.simState = (dir_ / "missing" / "mouse.state").string();
+  CommandRun run(o);
+  run.context.DevicePath();
+  try {
+    run.context.Finish();
+    FAIL() << "saving into a missing folder succeeded";
+  } catch (const CliError& e) {
+    EXPECT_NE(e.message.find("cannot write"), std::string::npos) << e.message;
+  }
+}
+
+}  // namespace
+}  // namespace quorix
