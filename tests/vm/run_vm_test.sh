@@ -54,7 +54,7 @@ for m in hid uhid hid-generic; do add_module "$m" || skip "kernel lacks $m"; don
 
 work=$(mktemp -d "$cache/initramfs.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work"/root/{bin,dev,proc,sys,modules}
+mkdir -p "$work"/root/{bin,dev,proc,sys,tmp,modules}
 cp "$busybox" "$work/root/bin/busybox"
 cp "$probe" "$work/root/probe"
 load=""

@@ -10,127 +10,71 @@
 // The identification string cannot come over uhid (it is a USB string
 // descriptor, and a uhid device has no USB device behind it): this program
 // hands the host a string reader that answers from the simulated firmware
-// instead of usbfs. Everything else goes through the kernel.
+// instead of usbfs. Everything else goes through the kernel: the firmware
+// model (src/sim) answers the feature reports that hidraw sends down.
 
-#include <fcntl.h>
 #include <sys/io.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
-#include <cstring>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "platform/hid_report_descriptor.h"
+#include "device/commands.h"
+#include "device/device_link.h"
+#include "device/discovery.h"
+#include "platform/clock.h"
+#include "platform/linux/flock_mutex.h"
 #include "platform/linux/hidraw_host.h"
 #include "platform/linux/sysfs_hidraw_directory.h"
+#include "sim/sim_mouse.h"
+#include "sim/sim_options.h"
 #include "uhid_device.h"
 
 namespace quorix::vm {
 namespace {
 
-constexpr uint16_t kVendorId = 0x3A5C;
-constexpr uint16_t kProductId = 0x0139;
 constexpr int kDebugExitPort = 0xF4;
 constexpr uint8_t kExitPass = 0x10;  // qemu exits with (value << 1) | 1 = 33
 constexpr uint8_t kExitFail = 0x11;  // 35
 
 // The configuration interface: vendor collection 0xFF18/1 with the 64-byte
-// feature report (ID 1), and vendor collection 0xFF18/2 whose 8-byte input
-// reports (ID 4) carry the mouse's notifications.
+// feature report and the 16-byte vendor input report, both report ID 1.
 const std::vector<uint8_t> kConfigDescriptor = {
-    0x06, 0x18, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x85, 0x01, 0x09, 0x01, 0x15, 0x00, 0x26, 0xFF, 0x00, 0x75, 0x08,
-    0x95, 0x3F, 0xB1, 0x02, 0xC0, 0x06, 0x18, 0xFF, 0x09, 0x02, 0xA1, 0x01, 0x85, 0x04, 0x09, 0x02, 0x15, 0x00,
-    0x26, 0xFF, 0x00, 0x75, 0x08, 0x95, 0x07, 0x81, 0x02, 0xC0};
-// The pointing interface of the oldest layout: a mouse with an 8-byte
-// feature report and no report IDs.
+    0x06, 0x18, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x85, 0x01, 0x15, 0x00, 0x26, 0xFF, 0x00, 0x75, 0x08,
+    0x09, 0x01, 0x95, 0x3F, 0xB1, 0x02, 0x09, 0x02, 0x95, 0x0F, 0x81, 0x02, 0xC0};
+// The pointing interface: a mouse with an 8-byte feature report and no
+// report IDs (the oldest request layout's 9-byte report).
 const std::vector<uint8_t> kPointingDescriptor = {
     0x05, 0x01, 0x09, 0x02, 0xA1, 0x01, 0x09, 0x01, 0xA1, 0x00, 0x05, 0x09, 0x19, 0x01, 0x29, 0x03, 0x15, 0x00,
     0x25, 0x01, 0x95, 0x03, 0x75, 0x01, 0x81, 0x02, 0x95, 0x01, 0x75, 0x05, 0x81, 0x01, 0x05, 0x01, 0x09, 0x30,
     0x09, 0x31, 0x15, 0x81, 0x25, 0x7F, 0x75, 0x08, 0x95, 0x02, 0x81, 0x06, 0xC0, 0x06, 0x00, 0xFF, 0x09, 0x01,
     0x15, 0x00, 0x26, 0xFF, 0x00, 0x75, 0x08, 0x95, 0x08, 0xB1, 0x02, 0xC0};
 
-// Firmware stand-in for the configuration interface: after each request it
-// stays busy (bit 7 of byte 1) for a few reads, then answers with the echoed
-// command, whether the request's checksum held, and the request's payload.
-class ConfigResponder final : public FeatureResponder {
+constexpr int kBusyReads = 3;
+
+// One interface of the simulated firmware behind a uhid device.
+class SimResponder final : public FeatureResponder {
  public:
+  SimResponder(sim::SimMouse& mouse, int interfaceNumber, size_t length)
+      : mouse_(mouse), interfaceNumber_(interfaceNumber), length_(length) {}
   std::vector<uint8_t> GetFeature(uint8_t reportNumber, size_t /*length*/) override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    std::vector<uint8_t> report(64, 0);
-    report[0] = 1;
-    if (reportNumber != 1) return {};
-    if (busyReads_ > 0) {
-      --busyReads_;
-      ++busyAnswers_;
-      report[1] = static_cast<uint8_t>(0x80 | lastRequest_[1]);
-      return report;
-    }
-    report = answer_;
+    std::vector<uint8_t> report(length_, 0);
+    report[0] = reportNumber;
+    if (!mouse_.GetFeature(interfaceNumber_, report.data(), report.size())) return {};
     return report;
   }
-
-  bool SetFeature(uint8_t reportNumber, const std::vector<uint8_t>& request) override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (reportNumber != 1 || request.size() != 64) return false;
-    lastRequest_ = request;
-    uint8_t sum = 0;
-    for (int i = 1; i <= 62; ++i) sum ^= request[i];
-    answer_.assign(64, 0);
-    answer_[0] = 1;
-    answer_[1] = request[1];
-    answer_[2] = sum == request[63] ? 1 : 0;
-    std::copy(request.begin() + 2, request.begin() + 62, answer_.begin() + 3);
-    busyReads_ = 3;
-    ++requests_;
-    return true;
-  }
-
-  int BusyAnswers() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return busyAnswers_;
-  }
-
- private:
-  std::mutex mutex_;
-  std::vector<uint8_t> lastRequest_ = std::vector<uint8_t>(64, 0);
-  std::vector<uint8_t> answer_ = std::vector<uint8_t>(64, 0);
-  int busyReads_ = 0;
-  int busyAnswers_ = 0;
-  int requests_ = 0;
-};
-
-// The 9-byte report of a device without report IDs: what was set is read back.
-class PointingResponder final : public FeatureResponder {
- public:
-  std::vector<uint8_t> GetFeature(uint8_t reportNumber, size_t /*length*/) override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (reportNumber != 0) return {};
-    return stored_;
-  }
-  bool SetFeature(uint8_t reportNumber, const std::vector<uint8_t>& report) override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (reportNumber != 0) return false;
-    stored_ = report;
+  bool SetFeature(uint8_t /*reportNumber*/, const std::vector<uint8_t>& report) override {
+    mouse_.SetFeature(interfaceNumber_, report.data(), report.size());
     return true;
   }
 
  private:
-  std::mutex mutex_;
-  std::vector<uint8_t> stored_ = std::vector<uint8_t>(9, 0);
+  sim::SimMouse& mouse_;
+  int interfaceNumber_;
+  size_t length_;
 };
-
-// The identification string the firmware stores (index 199): "AG", level 11.
-bool IdentificationReader(const std::string& /*usbDevNode*/, int index, uint8_t* buffer, size_t length) {
-  if (index != 199) return false;
-  const uint8_t payload[] = {0, 0, 'A', 0, 'G', 0, 11, 0, 0, 0, 3, 0, 0, 0, 3, 7, 64};
-  std::memset(buffer, 0, length);
-  std::memcpy(buffer, payload, std::min(length, sizeof payload));
-  return true;
-}
 
 class Checks {
  public:
@@ -160,37 +104,29 @@ std::string WaitForInterface(HidrawHost& host, const std::string& tag, HidInterf
   return {};
 }
 
-// The feature exchange with the busy handshake: ready poll, send, answer poll.
-bool Exchange(HidDevice& device, std::vector<uint8_t>& request, std::vector<uint8_t>& response) {
-  request[0] = 1;
-  uint8_t sum = 0;
-  for (int i = 1; i <= 62; ++i) sum ^= request[i];
-  request[63] = sum;
-  std::vector<uint8_t> scratch(64, 0);
-  int reads = 0;
-  for (scratch[0] = 1; !device.GetFeature(scratch.data(), 64) || (scratch[1] & 0x80); scratch[0] = 1) {
-    if (++reads > 420) return false;
-  }
-  if (!device.SetFeature(request.data(), 64)) return false;
-  reads = 0;
-  for (response[0] = 1; !device.GetFeature(response.data(), 64) || (response[1] & 0x80); response[0] = 1) {
-    if (++reads > 300) return false;
-  }
-  response[1] &= 0x3F;
-  return true;
-}
-
 int Run() {
   Checks check;
-  HidrawHost host(std::make_unique<SysfsHidrawDirectory>(), IdentificationReader);
-  host.StartEvents({{0xFF18, 2}});
+  sim::SimOptions options;
+  options.busyReadsAfterSet = kBusyReads;
+  sim::SimMouse mouse(options);
+  // The test seam: string descriptor 199 comes from the firmware model, not
+  // from usbfs (see the top of this file).
+  HidrawHost host(std::make_unique<SysfsHidrawDirectory>(),
+                  [&mouse](const std::string& /*usbDevNode*/, int index, uint8_t* buffer, size_t length) {
+                    if (index != kIdentificationStringIndex) return false;
+                    mouse.IdentificationString(buffer, length);
+                    return true;
+                  });
+  host.StartEvents({{0xFF18, 1}});
 
-  ConfigResponder config;
-  PointingResponder pointing;
-  UhidDevice configDevice({"QUORIX VM mouse", "quorix-vm/input1", kVendorId, kProductId, kConfigDescriptor}, config);
+  SimResponder config(mouse, sim::kConfigInterface, 64);
+  SimResponder pointing(mouse, sim::kPointingInterface, 9);
+  auto configDevice = std::make_unique<UhidDevice>(
+      UhidSpec{"QUORIX VM mouse", "quorix-vm/input1", kProductVendorId, kProductIdA, kConfigDescriptor}, config);
   auto pointingDevice = std::make_unique<UhidDevice>(
-      UhidSpec{"QUORIX VM mouse", "quorix-vm/input0", kVendorId, kProductId, kPointingDescriptor}, pointing);
-  if (!check(configDevice.Ok() && pointingDevice->Ok(), "uhid devices created")) return 1;
+      UhidSpec{"QUORIX VM mouse", "quorix-vm/input0", kProductVendorId, kProductIdA, kPointingDescriptor}, pointing);
+  if (!check(configDevice->Ok() && pointingDevice->Ok(), "uhid devices created")) return 1;
+  mouse.SetInputSink([&configDevice](std::vector<uint8_t> report) { configDevice->SendInput(report); });
 
   HidInterfaceInfo configInfo, pointingInfo;
   const std::string configPath = WaitForInterface(host, "vid_3a5c&pid_0139&mi_01#", configInfo);
@@ -199,54 +135,84 @@ int Run() {
   check(!pointingPath.empty(), "enumerated pointing interface: " + pointingPath);
   if (configPath.empty() || pointingPath.empty()) return 1;
   check(configInfo.caps.usagePage == 0xFF18 && configInfo.caps.usage == 1 &&
-            configInfo.caps.featureReportByteLength == 64,
-        "configuration caps from sysfs descriptor: 0xFF18/1, feature 64");
+            configInfo.caps.featureReportByteLength == 64 && configInfo.caps.inputReportByteLength == 16,
+        "configuration caps from the sysfs descriptor: 0xFF18/1, feature 64, input 16");
   check(pointingInfo.caps.usagePage == 1 && pointingInfo.caps.usage == 2 &&
             pointingInfo.caps.featureReportByteLength == 9 && pointingInfo.caps.inputReportByteLength == 4,
         "pointing caps: 1/2, feature 9, input 4 (implicit report ID)");
 
-  auto device = host.Open(configPath);
-  if (!check(device != nullptr, "opened configuration interface")) return 1;
-  HidCaps caps;
-  check(device->GetCaps(caps) && caps.featureReportByteLength == 64 && caps.usagePage == 0xFF18,
-        "HIDIOCGRDESC descriptor parses to the same caps");
-  uint16_t vendor = 0, product = 0;
-  check(device->GetAttributes(vendor, product) && vendor == kVendorId && product == kProductId,
-        "HIDIOCGRAWINFO gives 3a5c:0139");
+  {
+    auto device = host.Open(configPath);
+    if (!check(device != nullptr, "opened configuration interface")) return 1;
+    HidCaps caps;
+    check(device->GetCaps(caps) && caps.featureReportByteLength == 64 && caps.usagePage == 0xFF18,
+          "HIDIOCGRDESC descriptor parses to the same caps");
+    uint16_t vendor = 0, product = 0;
+    check(device->GetAttributes(vendor, product) && vendor == kProductVendorId && product == kProductIdA,
+          "HIDIOCGRAWINFO gives 3a5c:0139");
+    check(!ReadUsbStringDescriptor("", kIdentificationStringIndex, nullptr, 0),
+          "usbfs string reader refuses a device without USB node");
+  }
 
-  std::vector<uint8_t> request(64, 0), response(64, 0);
-  request[1] = 0x45;  // the transport masks the answer's byte 1 with 0x3F
-  for (int i = 2; i < 62; ++i) request[i] = static_cast<uint8_t>(i * 7);
-  const bool exchanged = Exchange(*device, request, response);
-  bool echoed = exchanged && response[1] == 0x05 && response[2] == 1;
-  for (int i = 3; i < 62 && echoed; ++i) echoed = response[i] == request[i - 1];
-  check(echoed, "feature exchange through HIDIOCSFEATURE/HIDIOCGFEATURE with checksum and echo");
-  check(config.BusyAnswers() >= 3, "busy flag seen and waited out (" + std::to_string(config.BusyAnswers()) +
-                                       " busy answers)");
-  std::vector<uint8_t> wrongId(64, 0);
-  wrongId[0] = 2;
-  check(!device->SetFeature(wrongId.data(), 64), "a report the device refuses fails SetFeature");
+  // The device link on the kernel's hidraw nodes, with the cross-process locks.
+  SteadyClock clock;
+  FlockMutex exchangeMutex(kExchangeMutexName), listMutex(kDeviceListMutexName);
+  check(exchangeMutex.IsShared() && listMutex.IsShared(), "flock lock files created in " + DefaultLockFolder());
+  DeviceLink link(host, clock, exchangeMutex, listMutex);
+  EnumerateDevices(link);
+  check(DeviceCount(link) == 1 && DevicePath(link, 0) == configPath,
+        "EnumerateDevices lists the configuration interface only (pointing interface left out)");
+  check(ProtocolLevel(link, configPath) == options.protocolLevel && TableSelect(link, configPath) == 7,
+        "identification recorded: level " + std::to_string(ProtocolLevel(link, configPath)));
+  const auto block = DeviceInfoBlock(link, configPath);
+  bool recordsMatch = true;
+  for (int button = 0; button < sim::kButtonCount; ++button) {
+    const auto record = mouse.DefaultButtonRecord(button);
+    for (int k = 0; k < 4; ++k) {
+      const uint8_t expected = (k == 0 && record[0] > 50) ? 1 : record[static_cast<size_t>(k)];
+      recordsMatch = recordsMatch && block[static_cast<size_t>(72 + 4 * button + k)] == expected;
+    }
+  }
+  check(recordsMatch, "information block holds the firmware's 32 button records");
 
-  uint8_t identification[512];
-  check(device->GetIndexedString(199, identification, sizeof identification) && identification[2] == 'A' &&
-            identification[4] == 'G',
-        "identification string through the test's string reader (no USB device behind uhid)");
-  check(!ReadUsbStringDescriptor("", 199, identification, sizeof identification),
-        "usbfs string reader refuses a device without USB node");
+  mouse.ResetCounters();
+  mouse.SetStatusWord(0x1234);
+  const int statusWord = ReadStatusWord(link, configPath);
+  const int sets = mouse.SetCount(), gets = mouse.GetCount();
+  check(statusWord == 0x1234, "status word read through the transport: " + std::to_string(statusWord));
+  check(sets >= 1 && gets == sets * (2 + kBusyReads),
+        "busy handshake: " + std::to_string(gets) + " reads for " + std::to_string(sets) +
+            " requests (1 ready read, " + std::to_string(kBusyReads) + " busy answers, 1 answer each)");
 
-  auto pointer = host.Open(pointingPath);
-  if (!check(pointer != nullptr, "opened pointing interface")) return 1;
-  std::vector<uint8_t> nine = {0, 5, 1, 2, 3, 4, 5, 6, 7};
-  std::vector<uint8_t> back(9, 0xEE);
-  back[0] = 0;
-  check(pointer->SetFeature(nine.data(), 9) && pointer->GetFeature(back.data(), 9) && back == nine,
-        "9-byte feature report without report IDs round-trips with byte 0 = 0");
-  back[0] = 3;
-  check(!pointer->GetFeature(back.data(), 9), "a report ID on a device without IDs is refused");
+  std::vector<uint8_t> written(100), readBack(100, 0);
+  for (size_t i = 0; i < written.size(); ++i) written[i] = static_cast<uint8_t>(i * 37 + 5);
+  check(WriteMemory(link, configPath, 0x200, written.data(), static_cast<int>(written.size())),
+        "WriteMemory of 100 bytes sent");
+  bool inMemory = true;
+  for (size_t i = 0; i < written.size(); ++i) inMemory = inMemory && mouse.MemoryAt(0x200 + static_cast<int>(i)) == written[i];
+  check(inMemory, "the firmware's memory holds the written bytes");
+  ReadMemory(link, configPath, 0x200, readBack.data(), static_cast<int>(readBack.size()), false);
+  check(readBack == written, "ReadMemory returns them");
+
+  {
+    auto pointer = host.Open(pointingPath);
+    if (!check(pointer != nullptr, "opened pointing interface")) return 1;
+    mouse.ResetCounters();
+    std::vector<uint8_t> nine = {0, 5, 1, 2, 3, 4, 5, 6, 7};
+    std::vector<uint8_t> back(9, 0xEE);
+    back[0] = 0;
+    const bool exchanged = pointer->SetFeature(nine.data(), 9) && pointer->GetFeature(back.data(), 9);
+    const auto requests = mouse.Requests();
+    check(exchanged && back[0] == 0 && !requests.empty() && requests.back().interfaceNumber == sim::kPointingInterface &&
+              requests.back().bytes == nine,
+          "9-byte feature report without report IDs reaches the firmware as sent (byte 0 = 0)");
+    back[0] = 3;
+    check(!pointer->GetFeature(back.data(), 9), "a report ID on a device without IDs is refused");
+  }
 
   // The arrivals of both interfaces were announced while the host was not
-  // waiting; taking them in is also what starts watching the new interface
-  // for input reports.
+  // waiting; taking them in is also what starts watching the configuration
+  // interface for input reports.
   HidEvent event;
   int arrivals = 0;
   while (host.WaitEvent(event, 300)) {
@@ -254,17 +220,20 @@ int Run() {
   }
   check(arrivals == 2, "arrival uevents of both interfaces under their enumerated paths");
 
-  configDevice.SendInput({4, 0x10, 0x02, 0, 0, 0, 0, 0});
+  std::vector<uint8_t> emitted;
+  mouse.SetInputSink([&](std::vector<uint8_t> report) {
+    emitted = report;
+    configDevice->SendInput(report);
+  });
+  mouse.EmitStateReport();
   bool gotInput = false;
   for (int i = 0; i < 20 && !gotInput; ++i) {
     if (host.WaitEvent(event, 250) && event.kind == HidEventKind::kInputReport) {
-      gotInput = event.path == configPath && event.report.size() == 8 && event.report[0] == 4 &&
-                 event.report[1] == 0x10;
+      gotInput = event.path == configPath && !emitted.empty() && event.report == emitted;
     }
   }
-  check(gotInput, "vendor input report (ID 4) delivered with the interface path");
+  check(gotInput, "the firmware's state report arrives as an input report of the configuration interface");
 
-  pointer.reset();
   pointingDevice.reset();
   bool removed = false;
   for (int i = 0; i < 20 && !removed; ++i) {
@@ -273,7 +242,7 @@ int Run() {
   check(removed, "removal uevent reported under the removed interface's path");
 
   pointingDevice = std::make_unique<UhidDevice>(
-      UhidSpec{"QUORIX VM mouse", "quorix-vm/input0", kVendorId, kProductId, kPointingDescriptor}, pointing);
+      UhidSpec{"QUORIX VM mouse", "quorix-vm/input0", kProductVendorId, kProductIdA, kPointingDescriptor}, pointing);
   bool arrived = false;
   for (int i = 0; i < 20 && !arrived; ++i) {
     arrived = host.WaitEvent(event, 250) && event.kind == HidEventKind::kArrival &&
@@ -282,6 +251,7 @@ int Run() {
   check(arrived && event.path != pointingPath, "arrival of the replugged interface under a new path: " + event.path);
   check(host.Open(pointingPath) == nullptr, "the old path no longer opens");
 
+  mouse.SetInputSink(nullptr);
   return check.Failures();
 }
 

@@ -20,11 +20,6 @@ std::string Parent(const std::string& path) {
   return slash == std::string::npos || slash == 0 ? std::string("/") : path.substr(0, slash);
 }
 
-std::string BaseName(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 bool ReadFirstLine(const std::string& file, std::string& line) {
   std::ifstream in(file);
   return static_cast<bool>(std::getline(in, line));

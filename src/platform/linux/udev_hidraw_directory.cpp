@@ -14,11 +14,6 @@ namespace {
 constexpr const char* kSysRoot = "/sys";
 constexpr const char* kDevRoot = "/dev";
 
-std::string BaseName(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 }  // namespace
 
 std::unique_ptr<UdevHidrawDirectory> UdevHidrawDirectory::Create() {
