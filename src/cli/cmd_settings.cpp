@@ -1,4 +1,5 @@
 // show, backup, restore, reset and set: the settings image from the command line.
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -6,10 +7,16 @@
 #include "cli/cli.h"
 #include "cli/settings_report.h"
 #include "device/discovery.h"
+#include "keys/button_function.h"
+#include "options/app_display_name.h"
+#include "options/language_setting.h"
+#include "options/options_store.h"
+#include "platform/linux/xdg_paths.h"
 #include "settings/backup_file.h"
 #include "settings/backup_restore.h"
 #include "settings/field_writes.h"
 #include "settings/settings_load.h"
+#include "texts/text_tables.h"
 
 namespace quorix {
 namespace {
@@ -80,6 +87,58 @@ bool ParseOnOff(const std::string& text, const std::string& what) {
   throw CliError{what + " must be on or off: " + text};
 }
 
+// FILE plus an optional --data-dir DIR (the folder of set.ini, whose
+// per-profile application data travels in backup files).
+struct FileArgs {
+  std::string file;
+  std::string setIni;
+};
+
+FileArgs ParseFileArgs(const CliContext& ctx, const std::string& usage) {
+  FileArgs parsed;
+  std::string dataFolder;
+  const auto& args = ctx.Args();
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--data-dir" && i + 1 < args.size()) {
+      dataFolder = args[++i];
+    } else if (args[i].rfind("--data-dir=", 0) == 0) {
+      dataFolder = args[i].substr(11);
+    } else if (parsed.file.empty() && !args[i].empty() && args[i][0] != '-') {
+      parsed.file = args[i];
+    } else {
+      throw CliError{"usage: " + usage};
+    }
+  }
+  if (parsed.file.empty()) throw CliError{"usage: " + usage};
+  if (dataFolder.empty()) {
+    dataFolder = DataFolderIn(XdgPaths(QUORIX_SOURCE_DATA_DIR).DocumentsFolder());
+  } else if (dataFolder.back() != '/') {
+    dataFolder += '/';
+  }
+  parsed.setIni = dataFolder + kSetIniName;
+  return parsed;
+}
+
+Options ReadOptions(const std::string& setIni) {
+  const std::vector<std::string> folders = XdgPaths(QUORIX_SOURCE_DATA_DIR).ApplicationFolders();
+  return LoadOptions(setIni, [&folders](const std::string& path) { return AppDisplayName(path, folders); }, nullptr);
+}
+
+// Button texts as the main window shows them: function texts, and the macro's
+// name for a macro button.
+ButtonTextFn MainWindowTexts() {
+  auto texts = std::make_shared<KeyTexts>(MakeKeyTexts(DefaultTextTables()));
+  return [texts](const SettingsImage& image, const ButtonRecord& r) {
+    const MacroNameLookup macroName = [&image](int codeAddress) -> std::string {
+      for (const MacroSlot& slot : image.macroSlots)
+        if (slot.InUse() && slot.length > 0 && slot.codeAddress == codeAddress) return slot.name;
+      return "";
+    };
+    return ButtonDisplayText(*texts, ButtonFunction{r.type, r.p1, r.p2, r.p3}, macroName,
+                             DpiStepForModel(image.modelCode));
+  };
+}
+
 int RunShow(CliContext& ctx) {
   const auto& args = ctx.Args();
   const bool json = args.size() == 1 && args[0] == "--json";
@@ -92,32 +151,33 @@ int RunShow(CliContext& ctx) {
   }
   const auto image = session.state.image.Snapshot();
   if (json)
-    PrintSettingsJson(ctx.Out(), *image);
+    PrintSettingsJson(ctx.Out(), *image, MainWindowTexts());
   else
-    PrintSettingsText(ctx.Out(), *image);
+    PrintSettingsText(ctx.Out(), *image, MainWindowTexts());
   return 0;
 }
 
 int RunBackup(CliContext& ctx) {
-  ExpectArgs(ctx, 1, "backup FILE");
+  const FileArgs args = ParseFileArgs(ctx, "backup FILE [--data-dir DIR]");
+  const Options options = ReadOptions(args.setIni);
   Session session;
   SelectDevice(ctx, session);
   ProgressBar bar(ctx);
   Load(session, bar);
   std::string error;
-  const ProfileApps apps{};
-  if (!SaveBackup(*session.link, session.state, ctx.Args()[0], apps, bar.Fn("backup"), error)) throw CliError{error};
+  if (!SaveBackup(*session.link, session.state, args.file, options.apps, bar.Fn("backup"), error))
+    throw CliError{error};
   return 0;
 }
 
 int RunRestore(CliContext& ctx) {
-  ExpectArgs(ctx, 1, "restore FILE");
+  const FileArgs args = ParseFileArgs(ctx, "restore FILE [--data-dir DIR]");
   // A file that is no backup at all is refused before the mouse is touched;
   // the length check against the mouse's memory follows after the load.
   {
     std::vector<uint8_t> bytes;
     std::string error;
-    if (!ReadBackupFileBytes(ctx.Args()[0], bytes, error)) throw CliError{error};
+    if (!ReadBackupFileBytes(args.file, bytes, error)) throw CliError{error};
     BackupContents contents;
     if (!ParseBackup(bytes, contents, error)) throw CliError{kInvalidFormatText};
   }
@@ -125,12 +185,14 @@ int RunRestore(CliContext& ctx) {
   SelectDevice(ctx, session);
   ProgressBar bar(ctx);
   Load(session, bar);
-  ProfileApps apps{};
+  Options stored = ReadOptions(args.setIni);
   RestoreOptions options;
   options.progress = bar.Fn("restore");
   options.reload.progress = bar.Fn("load");
   std::string error;
-  if (!RestoreBackup(*session.link, session.state, ctx.Args()[0], apps, options, error)) throw CliError{error};
+  if (!RestoreBackup(*session.link, session.state, args.file, stored.apps, options, error)) throw CliError{error};
+  const std::string folder = args.setIni.substr(0, args.setIni.size() - std::string(kSetIniName).size());
+  if (!PrepareDataFolder(folder) || !SaveOptions(args.setIni, stored)) throw CliError{"cannot write " + args.setIni};
   return 0;
 }
 
@@ -238,8 +300,12 @@ int RunSet(CliContext& ctx) {
 void RegisterSettingsCommands(CommandRegistry& registry) {
   registry.Add({"show", "show [--json]",
                 "load the mouse and print its settings (--json: the object of docs/show-json.md)", RunShow});
-  registry.Add({"backup", "backup FILE", "save the whole settings memory to a backup file (.bf)", RunBackup});
-  registry.Add({"restore", "restore FILE", "write a backup file into the mouse and load it again", RunRestore});
+  registry.Add({"backup", "backup FILE [--data-dir DIR]",
+                "save the whole settings memory and the per-profile applications of set.ini to a backup file (.bf)",
+                RunBackup});
+  registry.Add({"restore", "restore FILE [--data-dir DIR]",
+                "write a backup file into the mouse, load it again and store its per-profile applications in set.ini",
+                RunRestore});
   registry.Add({"reset", "reset", "rewrite the mouse with the default settings", RunReset});
   registry.Add({"set", kSetUsage, "change one setting at once (profiles, buttons and levels count from 0)", RunSet});
 }

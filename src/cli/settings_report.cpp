@@ -45,6 +45,13 @@ std::string TextOf(const ButtonTextFn& fn, const SettingsImage& image, const But
   return fn ? fn(image, r) : RawRecordText(r);
 }
 
+// One line per button: a text with a line break (the DPI firekey's) is joined.
+std::string OneLine(std::string text) {
+  for (char& c : text)
+    if (c == '\n' || c == '\r') c = ' ';
+  return text;
+}
+
 int PhysicalButtonCount(const SettingsImage& image) { return image.map.level0 ? 16 : kPhysicalButtonCount; }
 
 }  // namespace
@@ -90,11 +97,12 @@ void PrintSettingsText(std::ostream& out, const SettingsImage& image, const Butt
     out << "Profile " << p << ": \"" << profile.name << "\" colour " << int(profile.colour[0]) << " "
         << int(profile.colour[1]) << " " << int(profile.colour[2]) << ", " << (profile.flag ? "off" : "on") << "\n";
     for (int b = 0; b < image.ButtonsPerProfile(); ++b)
-      out << "  button " << b << ": " << TextOf(buttonText, image, profile.buttons[static_cast<size_t>(b)]) << "\n";
+      out << "  button " << b << ": " << OneLine(TextOf(buttonText, image, profile.buttons[static_cast<size_t>(b)]))
+          << "\n";
   }
   out << "Physical buttons:\n";
   for (int b = 0; b < PhysicalButtonCount(image); ++b)
-    out << "  " << b << ": " << TextOf(buttonText, image, image.physicalButtons[static_cast<size_t>(b)]) << "\n";
+    out << "  " << b << ": " << OneLine(TextOf(buttonText, image, image.physicalButtons[static_cast<size_t>(b)])) << "\n";
   out << "Macro slots in use:";
   bool any = false;
   for (int i = 0; i < kMacroSlotCount; ++i) {

@@ -1,0 +1,195 @@
+#include "settings/backup_restore.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <vector>
+
+#include "settings/archive.h"
+#include "settings/backup_file.h"
+#include "support/sim_world.h"
+
+namespace quorix {
+namespace {
+
+using test::SimWorld;
+using Bytes = std::vector<uint8_t>;
+namespace fs = std::filesystem;
+
+class BackupRestore : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("quorix_backup_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    LoadSettings(world.link, state);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::string File(const std::string& name) const { return (dir_ / name).string(); }
+  static Bytes Read(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    return Bytes{std::istreambuf_iterator<char>(in), {}};
+  }
+  static void Write(const std::string& file, const Bytes& bytes) {
+    std::ofstream out(file, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  }
+  // Restores `file` expecting a rejection: nothing may reach the mouse.
+  void ExpectRejected(const std::string& file) {
+    const Bytes memory = world.Mouse().Memory();
+    world.ClearTraffic();
+    ProfileApps apps;
+    apps[0].appName = "kept";
+    std::string error;
+    EXPECT_FALSE(RestoreBackup(world.link, state, file, apps, {}, error));
+    EXPECT_EQ(error, "invalid format !!");
+    EXPECT_TRUE(world.Requests().empty());
+    EXPECT_EQ(world.Mouse().Memory(), memory);
+    EXPECT_EQ(apps[0].appName, "kept");
+  }
+
+  SimWorld world;
+  SettingsState state;
+  fs::path dir_;
+};
+
+TEST_F(BackupRestore, BackupHoldsTheWholeMemoryAndRestoreReproducesIt) {
+  ProfileApps apps;
+  apps[3] = {"Editor", "/usr/bin/editor", 1};
+  const std::string file = File("mouse.bf");
+  std::string error;
+  std::vector<double> fractions;
+  ASSERT_TRUE(SaveBackup(world.link, state, file, apps, [&](double f) { fractions.push_back(f); }, error)) << error;
+  EXPECT_FALSE(fs::exists(file + ".tmp"));
+  EXPECT_DOUBLE_EQ(fractions.back(), 1.0);
+
+  const Bytes original = world.Mouse().Memory();
+  BackupContents contents;
+  ASSERT_TRUE(ParseBackup(Read(file), contents, error)) << error;
+  EXPECT_EQ(contents.image.size(), 8192u);
+  EXPECT_EQ(contents.image, original);
+
+  // Scramble the mouse, then restore.
+  std::mt19937 random(7);
+  for (uint8_t& b : world.Mouse().Memory()) b = static_cast<uint8_t>(random());
+  ProfileApps restored;
+  RestoreOptions options;
+  int reloads = 0;
+  options.reload.onLoaded = [&](const SettingsImage&) { ++reloads; };
+  ASSERT_TRUE(RestoreBackup(world.link, state, file, restored, options, error)) << error;
+  EXPECT_EQ(world.Mouse().Memory(), original);
+  EXPECT_EQ(restored[3].appPath, "/usr/bin/editor");
+  EXPECT_EQ(restored[3].appEnabled, 1);
+  EXPECT_EQ(reloads, 1);
+  EXPECT_FALSE(state.busyWriting);
+  EXPECT_GE(world.Mouse().CommitCount(), 1);
+}
+
+TEST_F(BackupRestore, ImageIsWrittenInPiecesOf32ThenSelectionAndCommit) {
+  ArchiveWriter writer;
+  writer.WriteString("_@_BF6E_");
+  writer.WriteInt32(100);
+  Bytes image(100, 0x12);
+  writer.WriteBytes(image);
+  for (int p = 0; p < 5; ++p) {
+    writer.WriteString("");
+    writer.WriteString("");
+    writer.WriteInt32(0);
+  }
+  const std::string file = File("small.bf");
+  Write(file, writer.Bytes());
+  world.ClearTraffic();
+  ProfileApps apps;
+  std::string error;
+  ASSERT_TRUE(RestoreBackup(world.link, state, file, apps, {}, error)) << error;
+  const auto requests = world.Requests();
+  ASSERT_GE(requests.size(), 6u);
+  const int lengths[] = {32, 32, 32, 4};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(requests[static_cast<size_t>(i)][1], 0x03);
+    EXPECT_EQ(requests[static_cast<size_t>(i)][2], 32 * i);
+    EXPECT_EQ(requests[static_cast<size_t>(i)][4], lengths[i]);
+  }
+  EXPECT_EQ(requests[4][1], 0x0F);
+  EXPECT_EQ(requests[4][2], 1);
+  EXPECT_EQ(requests[5][1], 0x14);
+}
+
+TEST_F(BackupRestore, OldFileClearsTheApplicationData) {
+  ArchiveWriter writer;
+  writer.WriteString("_@_BF6_");
+  writer.WriteInt32(4);
+  writer.WriteBytes(Bytes{0x12, 0, 0, 20});
+  const std::string file = File("old.bf");
+  Write(file, writer.Bytes());
+  ProfileApps apps;
+  for (ProfileApp& app : apps) app = {"x", "/y", 1};
+  std::string error;
+  ASSERT_TRUE(RestoreBackup(world.link, state, file, apps, {}, error)) << error;
+  for (const ProfileApp& app : apps) {
+    EXPECT_EQ(app.appName, "");
+    EXPECT_EQ(app.appPath, "");
+    EXPECT_EQ(app.appEnabled, 0);
+  }
+}
+
+TEST_F(BackupRestore, DamagedOrOversizedFilesWriteNothing) {
+  const std::string good = File("good.bf");
+  std::string error;
+  ASSERT_TRUE(SaveBackup(world.link, state, good, {}, {}, error)) << error;
+  const Bytes bytes = Read(good);
+
+  Write(File("cut.bf"), Bytes(bytes.begin(), bytes.end() - 1));  // trailer one byte short
+  ExpectRejected(File("cut.bf"));
+  Write(File("half.bf"), Bytes(bytes.begin(), bytes.begin() + 4000));  // image cut
+  ExpectRejected(File("half.bf"));
+  Bytes magic = bytes;
+  magic[6] = 'X';
+  Write(File("magic.bf"), magic);
+  ExpectRejected(File("magic.bf"));
+  Write(File("empty.bf"), {});
+  ExpectRejected(File("empty.bf"));
+
+  // One byte more than the mouse's memory would wrap around onto address 0.
+  ArchiveWriter writer;
+  writer.WriteString("_@_BF6_");
+  writer.WriteInt32(8193);
+  writer.WriteBytes(Bytes(8193, 0x44));
+  Write(File("long.bf"), writer.Bytes());
+  ExpectRejected(File("long.bf"));
+
+  ProfileApps apps;
+  world.ClearTraffic();
+  EXPECT_FALSE(RestoreBackup(world.link, state, File("missing.bf"), apps, {}, error));
+  EXPECT_NE(error.find("cannot open"), std::string::npos);
+  EXPECT_TRUE(world.Requests().empty());
+}
+
+TEST_F(BackupRestore, FailedBackupLeavesNoFile) {
+  std::string error;
+  const std::string file = File("no/such/folder/mouse.bf");
+  EXPECT_FALSE(SaveBackup(world.link, state, file, {}, {}, error));
+  EXPECT_FALSE(fs::exists(file));
+  EXPECT_FALSE(fs::exists(file + ".tmp"));
+
+  // An existing backup is replaced whole, never left half-written.
+  const std::string existing = File("keep.bf");
+  Write(existing, Bytes{1, 2, 3});
+  ASSERT_TRUE(SaveBackup(world.link, state, existing, {}, {}, error)) << error;
+  BackupContents contents;
+  EXPECT_TRUE(ParseBackup(Read(existing), contents, error)) << error;
+
+  SettingsState none;
+  EXPECT_FALSE(SaveBackup(world.link, none, File("none.bf"), {}, {}, error));
+  EXPECT_EQ(error, "No device !!");
+  EXPECT_FALSE(fs::exists(File("none.bf")));
+}
+
+}  // namespace
+}  // namespace quorix
