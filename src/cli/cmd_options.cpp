@@ -1,7 +1,180 @@
+// texts, options show, options set: the text tables and set.ini from the
+// command line. Nothing here touches the desktop's pointer settings; only the
+// GUI applies the acceleration option.
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <vector>
+
 #include "cli/cli.h"
+#include "options/app_display_name.h"
+#include "options/ini_file.h"
+#include "options/language_setting.h"
+#include "options/options_store.h"
+#include "platform/linux/xdg_paths.h"
+#include "texts/language.h"
 
 namespace quorix {
 
-void RegisterOptionsCommands(CommandRegistry& /*registry*/) {}
+namespace {
+
+// Positional arguments and "--name VALUE" / "--name=VALUE" options.
+struct ParsedArgs {
+  std::vector<std::string> positional;
+  std::vector<std::pair<std::string, std::string>> options;
+
+  const std::string* Option(const std::string& name) const {
+    const std::string* found = nullptr;
+    for (const auto& [key, value] : options) {
+      if (key == name) found = &value;  // the last one given wins
+    }
+    return found;
+  }
+};
+
+ParsedArgs ParseArgs(const std::vector<std::string>& args, const std::vector<std::string>& known) {
+  ParsedArgs parsed;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a.rfind("--", 0) != 0 || a == "--") {
+      parsed.positional.push_back(a);
+      continue;
+    }
+    const size_t eq = a.find('=');
+    const std::string name = a.substr(0, eq);
+    bool isKnown = false;
+    for (const std::string& k : known) isKnown = isKnown || k == name;
+    if (!isKnown) throw CliError{"unknown option " + name};
+    if (eq != std::string::npos) {
+      parsed.options.emplace_back(name, a.substr(eq + 1));
+    } else {
+      if (i + 1 >= args.size()) throw CliError{name + " needs a value"};
+      parsed.options.emplace_back(name, args[++i]);
+    }
+  }
+  return parsed;
+}
+
+XdgPaths SystemPaths() { return XdgPaths(QUORIX_SOURCE_DATA_DIR); }
+
+std::string DataFolder(const ParsedArgs& args, const Paths& paths) {
+  if (const std::string* dir = args.Option("--data-dir")) {
+    std::string folder = *dir;
+    if (folder.empty()) throw CliError{"--data-dir needs a folder"};
+    if (folder.back() != '/') folder += '/';
+    return folder;
+  }
+  return DataFolderIn(paths.DocumentsFolder());
+}
+
+std::string Escaped(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\n') {
+      out += "\\n";
+    } else if (c == '\r') {
+      out += "\\r";
+    } else if (c == '\\') {
+      out += "\\\\";
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+int RunTexts(CliContext& context) {
+  const ParsedArgs args = ParseArgs(context.Args(), {"--lang", "--language-file", "--data-dir"});
+  if (!args.positional.empty()) throw CliError{"texts takes no argument " + args.positional.front()};
+  const XdgPaths paths = SystemPaths();
+
+  int languageId = 0;
+  if (const std::string* lang = args.Option("--lang")) {
+    languageId = static_cast<int>(ParseNumber(*lang, 0, 0xFFFF, "language ID"));
+  } else {
+    languageId = ReadLanguageId(DataFolder(args, paths) + kSetIniName);
+  }
+  std::string languageFile = paths.ProgramFolder() + "/" + kLanguageFileName;
+  if (const std::string* file = args.Option("--language-file")) {
+    languageFile = *file;
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(languageFile, error)) {
+      throw CliError{"cannot read language file " + languageFile};
+    }
+  }
+
+  TextTables tables = DefaultTextTables();
+  LoadLanguageFile(tables, languageFile, languageId);
+  for (const TextEntry& entry : ListTextEntries(tables)) {
+    context.Out() << entry.key << "=" << Escaped(entry.text) << "\n";
+  }
+  return 0;
+}
+
+Options LoadForCli(const std::string& setIni, const Paths& paths) {
+  const std::vector<std::string> folders = paths.ApplicationFolders();
+  // No PointerSettings: reading options here must not change the desktop.
+  return LoadOptions(
+      setIni, [&folders](const std::string& path) { return AppDisplayName(path, folders); }, nullptr);
+}
+
+void ShowOptions(CliContext& context, const ParsedArgs& args) {
+  if (args.positional.size() != 1) throw CliError{"usage: options show [--data-dir DIR]"};
+  const XdgPaths paths = SystemPaths();
+  const std::string setIni = DataFolder(args, paths) + kSetIniName;
+  const Options options = LoadForCli(setIni, paths);
+  for (const auto& [key, value] : OptionEntries(options)) context.Out() << key << "=" << value << "\n";
+  context.Out() << "language=" << ReadLanguageId(setIni) << "\n";
+}
+
+void SetOption(const ParsedArgs& args) {
+  if (args.positional.size() != 3) throw CliError{"usage: options set KEY VALUE [--data-dir DIR]"};
+  const std::string& key = args.positional[1];
+  const std::string& value = args.positional[2];
+  if (value.find_first_of("\r\n") != std::string::npos) throw CliError{"a value cannot hold a line break"};
+  const XdgPaths paths = SystemPaths();
+  const std::string dataFolder = DataFolder(args, paths);
+  const std::string setIni = dataFolder + kSetIniName;
+
+  Options options = LoadForCli(setIni, paths);
+  const bool language = key == "language";
+  if (language) {
+    ParseNumber(value, 0, 0xFFFF, "language ID");
+  } else if (!SetOptionByKey(options, key, value)) {
+    bool knownKey = false;
+    for (const auto& entry : OptionEntries(options)) knownKey = knownKey || entry.first == key;
+    throw CliError{knownKey ? "invalid value for " + key + ": " + value : "unknown option key " + key};
+  }
+  if (!PrepareDataFolder(dataFolder)) throw CliError{"cannot create the data folder " + dataFolder};
+  // The language is kept beside the options but is not one of SaveOptions'
+  // keys: it is written the way the start-up switch writes it.
+  if (language && !WriteProfileString(setIni, kOptionsSection, "language", value)) {
+    throw CliError{"cannot write " + setIni};
+  }
+  if (!SaveOptions(setIni, options)) throw CliError{"cannot write " + setIni};
+}
+
+int RunOptions(CliContext& context) {
+  const ParsedArgs args = ParseArgs(context.Args(), {"--data-dir"});
+  if (args.positional.empty()) throw CliError{"usage: options show | options set KEY VALUE"};
+  const std::string& sub = args.positional.front();
+  if (sub == "show") {
+    ShowOptions(context, args);
+  } else if (sub == "set") {
+    SetOption(args);
+  } else {
+    throw CliError{"unknown options command " + sub + " (show or set)"};
+  }
+  return 0;
+}
+
+}  // namespace
+
+void RegisterOptionsCommands(CommandRegistry& registry) {
+  registry.Add({"texts", "texts [--lang ID] [--language-file FILE] [--data-dir DIR]",
+                "print every UI text as key=value (language from set.ini unless --lang)", RunTexts});
+  registry.Add({"options", "options show [--data-dir DIR] | options set KEY VALUE [--data-dir DIR]",
+                "show the program options of set.ini, or change one", RunOptions});
+}
 
 }  // namespace quorix

@@ -51,6 +51,34 @@ TEST(LanguageFile, ValuesAreCutTo999Characters) {
   EXPECT_EQ(t.endStr.size(), 999u);
 }
 
+TEST(ShippedLanguageFile, TranslatesEveryEntryWithADefault) {
+  const std::string file = std::string(QUORIX_SOURCE_DATA_DIR) + "/language.ini";
+  const IniDocument doc = IniDocument::Load(file);
+  ASSERT_TRUE(doc.Exists());
+  const TextTables english = DefaultTextTables();
+  for (int id : {1041, 1028}) {
+    TextTables t = DefaultTextTables();
+    LoadLanguageFile(t, file, id);
+    const std::vector<TextEntry> en = ListTextEntries(english);
+    const std::vector<TextEntry> tr = ListTextEntries(t);
+    ASSERT_EQ(en.size(), tr.size());
+    for (size_t i = 0; i < en.size(); ++i) {
+      if (en[i].text.empty()) continue;
+      EXPECT_TRUE(doc.Find(std::to_string(id), en[i].key).has_value()) << id << " " << en[i].key;
+      EXPECT_FALSE(tr[i].text.empty()) << id << " " << en[i].key;
+      // Format directives must survive translation in number and order.
+      auto directives = [](const std::string& s) {
+        std::string d;
+        for (size_t k = 0; k + 1 < s.size(); ++k) {
+          if (s[k] == '%') d += s[++k];
+        }
+        return d;
+      };
+      EXPECT_EQ(directives(tr[i].text), directives(en[i].text)) << id << " " << en[i].key;
+    }
+  }
+}
+
 TEST(DataFolder, NameAndCreation) {
   EXPECT_EQ(DataFolderIn("/home/u/Documents"), "/home/u/Documents/QUORIX Gaming Mouse Software/");
   EXPECT_EQ(DataFolderIn("/home/u/Documents/"), "/home/u/Documents/QUORIX Gaming Mouse Software/");
