@@ -83,6 +83,19 @@ int32_t MacroFileHeader::ShownSize() const {
   return bodyLength + 2 * static_cast<int32_t>(Utf8ToUtf16(name).size());
 }
 
+std::string CleanFileName(const std::string& name) {
+  std::string clean = name;
+  for (char& c : clean) {
+    if (std::string_view("\\/\":<>|?*").find(c) != std::string_view::npos) c = '_';
+  }
+  return clean;
+}
+
+std::string ProposedMacroFileName(const std::string& macroName, const std::string& date) {
+  if (macroName.empty()) return "macro_" + date;
+  return CleanFileName(macroName) + "_" + date;
+}
+
 std::string TrimName(const std::string& name) {
   const char* blanks = " \t\r\n\v\f";
   size_t first = name.find_first_not_of(blanks);

@@ -82,6 +82,15 @@ MacroFileStatus WriteMacroFile(const std::string& path, const std::string& name,
 // with the new name and time, the same mode and the same body.
 MacroFileStatus RewriteMacroFileName(const std::string& path, const std::string& newName, int64_t time);
 
+// The nine characters a file or folder name cannot hold (\ / " : < > | ? *)
+// become '_'.
+std::string CleanFileName(const std::string& name);
+
+// The file name the save dialogs propose: "<name>_<date>" from the editor
+// (name cleaned), "macro_<date>" from the button window
+// (empty name). date is "yyyy-MM-dd".
+std::string ProposedMacroFileName(const std::string& macroName, const std::string& date);
+
 // Outer white space removed, as names are written.
 std::string TrimName(const std::string& name);
 

@@ -119,6 +119,21 @@ std::vector<int> UsedSlotsByName(const MacroSlots& slots) {
   return used;
 }
 
+// A row for a device macro slot: its name and the code address its buttons use.
+MacroListItem DeviceSlotRow(const SettingsImage& image, int index) {
+  const MacroSlot& slot = image.macroSlots[static_cast<size_t>(index)];
+  MacroListItem row;
+  row.name = slot.name;
+  row.type = kModeOnce;
+  row.op1 = slot.codeAddress & 0xFF;
+  row.op2 = (slot.codeAddress >> 8) & 0xFF;
+  row.parameter = 0;
+  row.device = 1;
+  row.slot = index;
+  row.start = slot.start;
+  return row;
+}
+
 std::string UniqueFilePath(const fs::path& folder, int64_t now) {
   fs::path candidate = folder / (std::to_string(now) + ".mf");
   std::error_code error;
@@ -143,14 +158,6 @@ LibraryTexts MakeLibraryTexts(const TextTables& t) {
   texts.mouseMemory = TextAt(t.msgStr, 33, texts.mouseMemory);
   texts.empty = TextAt(t.msgStr, 34, texts.empty);
   return texts;
-}
-
-std::string CleanFileName(const std::string& name) {
-  std::string clean = name;
-  for (char& c : clean) {
-    if (std::string_view("\\/\":<>|?*").find(c) != std::string_view::npos) c = '_';
-  }
-  return clean;
 }
 
 MacroLibrary::MacroLibrary(std::string root, std::string programFolder, LibraryTexts texts)
@@ -273,7 +280,6 @@ FunctionList MacroLibrary::BuildFunctionList(const FunctionListInputs& inputs) c
                    [](const Library& a, const Library& b) { return a.name < b.name; });
   if (!libraries.empty()) {
     const bool open = GroupOpen(kGroupLibraries);
-    const size_t headerAt = rows.size();
     rows.push_back(GroupHeader(texts_.functionLibrary, kGroupLibraries, static_cast<int>(libraries.size()), 0, 0, open));
     int group = kGroupLibraries + 1;
     std::vector<MacroListItem> nested;
@@ -283,7 +289,6 @@ FunctionList MacroLibrary::BuildFunctionList(const FunctionListInputs& inputs) c
       ++group;
     }
     if (open) rows.insert(rows.end(), nested.begin(), nested.end());
-    (void)headerAt;
   }
 
   if (inputs.device) {
@@ -294,16 +299,7 @@ FunctionList MacroLibrary::BuildFunctionList(const FunctionListInputs& inputs) c
       rows.push_back(GroupHeader(texts_.userMacro, kGroupUserMacro, static_cast<int>(used.size()), 0, 0, open));
       if (open) {
         for (int index : used) {
-          const MacroSlot& slot = image.macroSlots[static_cast<size_t>(index)];
-          MacroListItem row;
-          row.name = slot.name;
-          row.type = kModeOnce;
-          row.op1 = slot.codeAddress & 0xFF;
-          row.op2 = (slot.codeAddress >> 8) & 0xFF;
-          row.parameter = 0;
-          row.device = 1;
-          row.slot = index;
-          row.start = slot.start;
+          MacroListItem row = DeviceSlotRow(image, index);
           row.level = 1;
           row.parent = kGroupUserMacro;
           rows.push_back(row);
@@ -319,28 +315,17 @@ FunctionList MacroLibrary::BuildFunctionList(const FunctionListInputs& inputs) c
     list.deviceRows.push_back(Caption(texts_.mouseMemory, id++));
     for (int index : UsedSlotsByName(image.macroSlots)) {
       const MacroSlot& slot = image.macroSlots[static_cast<size_t>(index)];
-      MacroListItem row;
-      row.name = slot.name;
+      MacroListItem row = DeviceSlotRow(image, index);
       row.type = NormaliseMode(slot.mode);
       row.size = slot.length;
-      row.op1 = slot.codeAddress & 0xFF;
-      row.op2 = (slot.codeAddress >> 8) & 0xFF;
-      row.parameter = 0;
-      row.device = 1;
-      row.slot = index;
-      row.start = slot.start;
       row.profiles = MacroProfileMask(image, index);
       row.id = id++;
       list.deviceRows.push_back(row);
     }
     for (int index = 0; index < kMacroSlotCount; ++index) {
       if (image.macroSlots[static_cast<size_t>(index)].InUse()) continue;
-      MacroListItem row;
+      MacroListItem row = DeviceSlotRow(image, index);
       row.name = texts_.empty;
-      row.type = kModeOnce;
-      row.parameter = 0;
-      row.device = 1;
-      row.slot = index;
       row.id = id++;
       list.deviceRows.push_back(row);
       break;

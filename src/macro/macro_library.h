@@ -79,9 +79,6 @@ struct FunctionList {
   std::vector<MacroListItem> deviceRows;  // "Mouse memory" and the slots (empty without a device)
 };
 
-// The nine characters a file or folder name cannot hold become '_'.
-std::string CleanFileName(const std::string& name);
-
 class MacroLibrary {
  public:
   // root: the library folder; programFolder: where bulitin.ini and library/ are.
@@ -116,7 +113,8 @@ class MacroLibrary {
   bool NewFolder(const std::string& name);
 
   // Renames a file row (rewrites the file) or a folder row (cleaned name,
-  // same parent); rescans. False for other rows or on failure.
+  // same parent); rescans. False for other rows or on failure; a device
+  // macro is renamed in the mouse with RenameMacroSlot (macro_memory.h).
   bool Rename(const MacroListItem& row, const std::string& newName, int64_t now);
 
   enum class DeleteResult { kDeleted, kFolderNotEmpty, kNotAFile, kFailed };

@@ -272,6 +272,16 @@ bool DeleteMacro(DeviceLink& link, const std::string& path, SettingsImage& image
   return true;
 }
 
+bool RenameMacroSlot(DeviceLink& link, const std::string& path, SettingsImage& image, int slotIndex,
+                     const std::string& name) {
+  if (!ValidSlot(slotIndex) || !SlotAt(image, slotIndex).InUse()) return false;
+  MacroSlot& slot = SlotAt(image, slotIndex);
+  slot.name = StoredMacroName(name);
+  const auto field = EncodeMacroName(name);
+  WriteMemory(link, path, slot.start + 1, field.data(), kMacroNameFieldLength);
+  return true;
+}
+
 MacroReadBack ReadBackMacro(DeviceLink& link, const std::string& path, const SettingsImage& image, int slotIndex,
                             const MacroProgress& progress) {
   MacroReadBack result;

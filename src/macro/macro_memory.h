@@ -88,6 +88,11 @@ bool StoreMacro(DeviceLink& link, const std::string& path, SettingsImage& image,
 // function. False for a slot number out of range.
 bool DeleteMacro(DeviceLink& link, const std::string& path, SettingsImage& image, int slot);
 
+// Renames a stored macro: the slot's name and the 32 name bytes at its
+// start + 1. False for an empty slot or a slot number out of range.
+bool RenameMacroSlot(DeviceLink& link, const std::string& path, SettingsImage& image, int slot,
+                     const std::string& name);
+
 struct MacroReadBack {
   std::string name;
   int mode = kModeOnce;

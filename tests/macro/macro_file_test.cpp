@@ -146,5 +146,12 @@ TEST(MacroFileRewrite, NewNameMakesVersion62WithNewTime) {
   EXPECT_EQ(test::ReadFile(bad), badBefore);
 }
 
+TEST(MacroFileNames, ProposedNamesAreCleaned) {
+  EXPECT_EQ(ProposedMacroFileName("a/b:c?\"d\"", "2026-12-07"), "a_b_c__d__2026-12-07");
+  EXPECT_EQ(ProposedMacroFileName("", "2026-12-07"), "macro_2026-12-07");
+  EXPECT_EQ(CleanFileName("\\/\":<>|?*ok"), "_________ok");
+  EXPECT_EQ(TrimName(" \t x y \n"), "x y");
+}
+
 }  // namespace
 }  // namespace quorix

@@ -223,6 +223,17 @@ TEST(MacroReadBack, OversizedNameLengthByteReadsNoInstructions) {
   EXPECT_TRUE(ReadBackMacro(w.world.link, w.world.path, w.image, 1).items.empty());
 }
 
+TEST(MacroRename, WritesTheNameFieldOnly) {
+  MacroWorld w(11, 2000);
+  ASSERT_TRUE(w.Store(2, 10, "before"));
+  w.world.ClearTraffic();
+  ASSERT_TRUE(RenameMacroSlot(w.world.link, w.world.path, w.image, 2, "A much longer new name"));
+  EXPECT_EQ(w.image.macroSlots[2].name, "A much longer ne");
+  EXPECT_EQ(w.DecodedSlots()[2].name, "A much longer ne");
+  EXPECT_EQ(w.world.Requests().size(), 1u);  // 32 bytes in one write
+  EXPECT_FALSE(RenameMacroSlot(w.world.link, w.world.path, w.image, 3, "empty slot"));
+}
+
 class MacroCompaction : public ::testing::TestWithParam<int> {};
 
 // Fills the memory, deletes every other macro, and stores one that fits only
