@@ -1,7 +1,251 @@
+// macro, mf and describe: the mouse's macro slots, macro files and button
+// function texts from the command line.
+#include <chrono>
+#include <optional>
+#include <cstdio>
+#include <ostream>
+#include <sstream>
+
 #include "cli/cli.h"
+#include "device/discovery.h"
+#include "keys/button_function.h"
+#include "macro/macro_file.h"
+#include "macro/macro_instruction.h"
+#include "macro/macro_memory.h"
+#include "settings/settings_load.h"
+#include "texts/text_tables.h"
 
 namespace quorix {
 
-void RegisterMacroCommands(CommandRegistry& /*registry*/) {}
+namespace {
+
+std::string HexBytes(const MacroItem& item) {
+  std::string text;
+  char buffer[4];
+  for (int i = 0; i < item.length && i < 5; ++i) {
+    std::snprintf(buffer, sizeof buffer, i == 0 ? "%02X" : " %02X", item.bytes[static_cast<size_t>(i)]);
+    text += buffer;
+  }
+  return text;
+}
+
+std::string UtcText(int64_t seconds) {
+  using namespace std::chrono;
+  const sys_seconds point{std::chrono::seconds{seconds}};
+  const auto day = floor<days>(point);
+  const year_month_day date{day};
+  const hh_mm_ss clock{point - day};
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%04d-%02u-%02u %02ld:%02ld:%02ld UTC", static_cast<int>(date.year()),
+                static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                static_cast<long>(clock.hours().count()), static_cast<long>(clock.minutes().count()),
+                static_cast<long>(clock.seconds().count()));
+  return buffer;
+}
+
+// One line per instruction: number, bytes in hex, display text.
+void PrintItems(std::ostream& out, const std::vector<MacroItem>& items) {
+  char prefix[32];
+  for (size_t i = 0; i < items.size(); ++i) {
+    std::snprintf(prefix, sizeof prefix, "%4zu  ", i + 1);
+    std::string bytes = HexBytes(items[i]);
+    bytes.resize(16, ' ');
+    out << prefix << bytes << InstructionText(items[i]) << "\n";
+  }
+}
+
+// The mouse's settings image, loaded from the command's device.
+struct DeviceImage {
+  DeviceLink* link = nullptr;
+  std::string path;
+  SettingsImage image;
+};
+
+DeviceImage LoadDeviceImage(CliContext& ctx) {
+  DeviceImage device;
+  device.path = ctx.DevicePath();
+  device.link = &ctx.Link();
+  SettingsState state;
+  bool listed = false;
+  for (int i = 0, count = DeviceCount(*device.link); i < count && !listed; ++i) {
+    if (DevicePath(*device.link, i) == device.path) {
+      state.selectedDevice = i;
+      listed = true;
+    }
+  }
+  if (!listed) throw CliError{"No device !!"};
+  LoadSettings(*device.link, state);
+  if (state.CurrentDevice().empty()) throw CliError{"No device !!"};
+  device.image = *state.image.Snapshot();
+  return device;
+}
+
+int ParseSlot(const std::string& text) { return static_cast<int>(ParseNumber(text, 0, kMacroSlotCount - 1, "slot")); }
+
+int64_t NowSeconds() {
+  return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
+}
+
+int ParseMode(const std::string& text) {
+  if (text == "once") return kModeOnce;
+  if (text == "loop") return kModeLoop;
+  if (text == "fire") return kModeFire;
+  throw CliError{"mode must be once, loop or fire: " + text};
+}
+
+const MacroSlot& UsedSlot(const DeviceImage& device, int slot) {
+  const MacroSlot& s = device.image.macroSlots[static_cast<size_t>(slot)];
+  if (!s.InUse()) throw CliError{"slot " + std::to_string(slot) + " is empty"};
+  return s;
+}
+
+void MacroList(CliContext& ctx) {
+  DeviceImage device = LoadDeviceImage(ctx);
+  auto& out = ctx.Out();
+  char line[160];
+  std::snprintf(line, sizeof line, "%-5s %-16s %-5s %-6s %-6s %s\n", "slot", "name", "mode", "start", "length", "code");
+  out << line;
+  for (int i = 0; i < kMacroSlotCount; ++i) {
+    const MacroSlot& slot = device.image.macroSlots[static_cast<size_t>(i)];
+    if (!slot.InUse()) continue;
+    std::snprintf(line, sizeof line, "%-5d %-16s %-5d %-6d %-6d %d\n", i, slot.name.c_str(), slot.mode, slot.start,
+                  slot.length, slot.codeAddress);
+    out << line;
+  }
+  out << "free memory: " << FreeMacroSpace(device.image.macroSlots, MacroLayoutOf(device.image)) << " bytes\n";
+}
+
+void MacroShow(CliContext& ctx, int slot) {
+  DeviceImage device = LoadDeviceImage(ctx);
+  UsedSlot(device, slot);
+  MacroReadBack back = ReadBackMacro(*device.link, device.path, device.image, slot);
+  ctx.Out() << "name: " << back.name << "\n"
+            << "mode: " << back.mode << " (" << ModeLabel(back.mode) << ")\n"
+            << "instructions: " << back.items.size() << "\n";
+  PrintItems(ctx.Out(), back.items);
+}
+
+void MacroExport(CliContext& ctx, int slot, const std::string& file) {
+  DeviceImage device = LoadDeviceImage(ctx);
+  UsedSlot(device, slot);
+  MacroReadBack back = ReadBackMacro(*device.link, device.path, device.image, slot);
+  const MacroFileStatus status = WriteMacroFile(file, back.name, back.mode, back.items, NowSeconds());
+  if (status != MacroFileStatus::kOk) throw CliError{file + ": " + MacroFileStatusText(status)};
+  ctx.Out() << "exported slot " << slot << " (" << back.items.size() << " instructions) to " << file << "\n";
+}
+
+void MacroImport(CliContext& ctx, const std::vector<std::string>& args) {
+  std::vector<std::string> positional;
+  std::optional<int> mode;
+  std::optional<std::string> name;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--mode" && i + 1 < args.size()) {
+      mode = ParseMode(args[++i]);
+    } else if (args[i] == "--name" && i + 1 < args.size()) {
+      name = args[++i];
+    } else {
+      positional.push_back(args[i]);
+    }
+  }
+  if (positional.size() != 2) throw CliError{"usage: macro import FILE.mf SLOT [--mode once|loop|fire] [--name NAME]"};
+  MacroFile file;
+  const MacroFileStatus status = ReadMacroFile(positional[0], file);
+  if (status != MacroFileStatus::kOk) throw CliError{positional[0] + ": " + MacroFileStatusText(status)};
+  const int slot = ParseSlot(positional[1]);
+  DeviceImage device = LoadDeviceImage(ctx);
+  const int useMode = mode ? *mode : NormaliseMode(file.header.mode);
+  const std::string useName = name ? *name : file.header.name;
+  if (!StoreMacro(*device.link, device.path, device.image, slot, useMode, useName, file.items)) {
+    throw CliError{kLackOfSpaceMessage};
+  }
+  const MacroSlot& stored = device.image.macroSlots[static_cast<size_t>(slot)];
+  ctx.Out() << "stored \"" << stored.name << "\" in slot " << slot << " at " << stored.start << ", length "
+            << stored.length << "\nfree memory: "
+            << FreeMacroSpace(device.image.macroSlots, MacroLayoutOf(device.image)) << " bytes\n";
+}
+
+int RunMacro(CliContext& ctx) {
+  const auto& args = ctx.Args();
+  const std::string sub = args.empty() ? "" : args[0];
+  if (sub == "list" && args.size() == 1) {
+    MacroList(ctx);
+  } else if (sub == "show" && args.size() == 2) {
+    MacroShow(ctx, ParseSlot(args[1]));
+  } else if (sub == "export" && args.size() == 3) {
+    MacroExport(ctx, ParseSlot(args[1]), args[2]);
+  } else if (sub == "import") {
+    MacroImport(ctx, std::vector<std::string>(args.begin() + 1, args.end()));
+  } else if (sub == "delete" && args.size() == 2) {
+    const int slot = ParseSlot(args[1]);
+    DeviceImage device = LoadDeviceImage(ctx);
+    UsedSlot(device, slot);
+    DeleteMacro(*device.link, device.path, device.image, slot);
+    ctx.Out() << "deleted slot " << slot << "\nfree memory: "
+              << FreeMacroSpace(device.image.macroSlots, MacroLayoutOf(device.image)) << " bytes\n";
+  } else {
+    throw CliError{"usage: macro list | show SLOT | export SLOT FILE.mf | import FILE.mf SLOT [--mode M] [--name N] | "
+                   "delete SLOT"};
+  }
+  return 0;
+}
+
+int RunDescribe(CliContext& ctx) {
+  const auto& args = ctx.Args();
+  int step = 50;
+  std::vector<std::string> positional;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--step" && i + 1 < args.size()) {
+      step = static_cast<int>(ParseNumber(args[++i], 1, 1000, "DPI step"));
+    } else {
+      positional.push_back(args[i]);
+    }
+  }
+  if (positional.size() != 4) throw CliError{"usage: describe TYPE P1 P2 P3 [--step N]"};
+  int bytes[4];
+  const char* names[] = {"TYPE", "P1", "P2", "P3"};
+  for (int i = 0; i < 4; ++i) bytes[i] = static_cast<int>(ParseNumber(positional[static_cast<size_t>(i)], 0, 255, names[i]));
+  const KeyTexts texts = MakeKeyTexts(DefaultTextTables());
+  ctx.Out() << FunctionText(texts, bytes[0], bytes[1], bytes[2], bytes[3], step) << "\n";
+  return 0;
+}
+
+int RunMf(CliContext& ctx) {
+  const auto& args = ctx.Args();
+  if (args.size() != 2 || args[0] != "show") throw CliError{"usage: mf show FILE.mf"};
+  MacroFile file;
+  const MacroFileStatus status = ReadMacroFile(args[1], file);
+  if (status != MacroFileStatus::kOk) throw CliError{args[1] + ": " + MacroFileStatusText(status)};
+  const MacroFileHeader& h = file.header;
+  auto& out = ctx.Out();
+  out << "version: " << h.version << "\n"
+      << "time: " << h.time << " (" << UtcText(h.time) << ")\n"
+      << "name: " << h.name << "\n"
+      << "mode: " << h.mode << " (" << ModeLabel(h.mode) << ")\n"
+      << "length: " << h.bodyLength << "\n"
+      << "instructions: " << file.items.size() << "\n";
+  PrintItems(out, file.items);
+  const size_t used = SerialiseItems(file.items).size();
+  if (used < file.body.size()) {
+    if (file.body[used] == 0x00) {
+      out << "(body ends at a 0x00 byte at offset " << used << ")\n";
+    } else {
+      char opcode[8];
+      std::snprintf(opcode, sizeof opcode, "0x%02X", file.body[used]);
+      out << "(invalid opcode " << opcode << " at offset " << used << ")\n";
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+
+void RegisterMacroCommands(CommandRegistry& registry) {
+  registry.Add({"macro", "macro list | show SLOT | export SLOT FILE.mf | import FILE.mf SLOT [--mode once|loop|fire] [--name NAME] | delete SLOT",
+                "the mouse's macro slots: list them, show, export or delete one, or store a macro file", RunMacro});
+  registry.Add({"mf", "mf show FILE.mf", "show a macro file: version, time, name, mode and every instruction",
+                RunMf});
+  registry.Add({"describe", "describe TYPE P1 P2 P3 [--step N]",
+                "print the display text of a four-byte button function (N: DPI step, default 50)", RunDescribe});
+}
 
 }  // namespace quorix

@@ -94,7 +94,15 @@ bool ArchiveReader::ReadLength(uint64_t& length) {
   if (w == 0xFFFE) return Fail("repeated string marker");
   int32_t l = 0;
   if (!ReadInt32(l)) return false;
-  length = static_cast<uint32_t>(l);
+  if (static_cast<uint32_t>(l) < 0xFFFFFFFFu) {
+    length = static_cast<uint32_t>(l);
+    return true;
+  }
+  // The largest form: 0xFF, 0xFFFF, 0xFFFFFFFF and a 64-bit length.
+  std::vector<uint8_t> wide;
+  if (!ReadBytes(8, wide)) return false;
+  length = 0;
+  for (int i = 7; i >= 0; --i) length = (length << 8) | wide[static_cast<size_t>(i)];
   return true;
 }
 
@@ -110,11 +118,13 @@ bool ArchiveReader::ReadString(std::string& utf8) {
   }
   uint64_t length = 0;
   if (!ReadLength(length)) return false;
-  const uint64_t byteCount = wide ? length * 2 : length;
-  if (byteCount > bytes_.size() - position_) {
+  const uint64_t available = bytes_.size() - position_;
+  // Compared before doubling, so that a 64-bit length cannot wrap around.
+  if (length > (wide ? available / 2 : available)) {
     position_ = start;
     return Fail("string longer than the data");
   }
+  const uint64_t byteCount = wide ? length * 2 : length;
   const std::span<const uint8_t> body = bytes_.subspan(position_, static_cast<size_t>(byteCount));
   position_ += static_cast<size_t>(byteCount);
   if (!wide) {

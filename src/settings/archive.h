@@ -5,7 +5,8 @@
 // String form written: 0xFF, 0xFE 0xFF (the UTF-16 marker), the length in code
 // units (one byte below 255; 0xFF and a 16-bit length below 0xFFFE; else 0xFF,
 // 0xFFFF and a 32-bit length), then the code units in UTF-16LE. The reader
-// also takes the marker-less form, whose length counts single-byte (Latin-1)
+// also takes the 64-bit form (0xFF, 0xFFFF, 0xFFFFFFFF, 64-bit length) and the
+// marker-less form, whose length counts single-byte (Latin-1)
 // characters. Strings are UTF-8 on this side.
 
 #include <cstdint>

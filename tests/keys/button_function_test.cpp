@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "english_texts.h"
+#include "texts/text_tables.h"
 
 namespace quorix {
 namespace {
@@ -12,7 +12,7 @@ class FunctionTextTest : public ::testing::Test {
   std::string Text(int type, int p1, int p2, int p3, int step = 50) {
     return FunctionText(texts_, type, p1, p2, p3, step);
   }
-  KeyTexts texts_ = MakeKeyTexts(test::EnglishKeyTextTables());
+  KeyTexts texts_ = MakeKeyTexts(DefaultTextTables());
 };
 
 TEST_F(FunctionTextTest, MouseButtonsAndWheel) {
@@ -93,7 +93,7 @@ TEST(ButtonFunction, ResolveDefaultAndNameTables) {
   ButtonFunction factory{4, 1, 0, 0};
   EXPECT_EQ(ResolveDefault({0, 7, 8, 9}, factory), factory);
   EXPECT_EQ(ResolveDefault({5, 0, 4, 0}, factory), (ButtonFunction{5, 0, 4, 0}));
-  KeyTexts texts = MakeKeyTexts(test::EnglishKeyTextTables());
+  KeyTexts texts = MakeKeyTexts(DefaultTextTables());
   ASSERT_EQ(texts.buttonOrderNames.size(), 18u);
   EXPECT_EQ(texts.buttonOrderNames[12], "Gaming");
   EXPECT_EQ(texts.buttonOrderNames[17], "");

@@ -4,7 +4,7 @@
 
 #include <set>
 
-#include "english_texts.h"
+#include "texts/text_tables.h"
 
 namespace quorix {
 namespace {
@@ -66,7 +66,7 @@ TEST(KeyComboText, SearchBoundStopsBeforeLateEntries) {
 }
 
 TEST(ConsumerKeyTable, PairsCodesWithTextNamesInOrder) {
-  auto table = ConsumerKeyTable(test::EnglishKeyTextTables());
+  auto table = ConsumerKeyTable(DefaultTextTables());
   ASSERT_EQ(table.size(), 15u);
   EXPECT_EQ(table[0].usage, 0x223);
   EXPECT_EQ(table[0].name, "Web Browser");

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 
-#include "english_texts.h"
+#include "options/ini_file.h"
+
+#include "texts/text_tables.h"
 
 namespace quorix {
 namespace {
@@ -31,7 +34,7 @@ ProfileReader MapReader(const Ini& ini) {
 
 class KeyboardLayoutTest : public ::testing::Test {
  protected:
-  KeyTexts texts_ = MakeKeyTexts(test::EnglishKeyTextTables());
+  KeyTexts texts_ = MakeKeyTexts(DefaultTextTables());
 };
 
 TEST_F(KeyboardLayoutTest, MissingFileGivesEmptyListAndDefaultScale) {
@@ -92,6 +95,51 @@ TEST_F(KeyboardLayoutTest, OddValuesStayBounded) {
   ini["KEY 1"]["x"] = "4000000000";
   layout = LoadKeyboardLayout(MapReader(ini), texts_);
   EXPECT_EQ(layout.keys[0].x, 1000000);  // clamped, no overflow
+}
+
+// The shipped on-screen keyboard, read through the program's ini engine.
+TEST_F(KeyboardLayoutTest, ShippedKeyboardIsAFullJapaneseLayout) {
+  const IniDocument ini = IniDocument::Load(std::string(QUORIX_SOURCE_DATA_DIR) + "/keyboard.ini");
+  ASSERT_TRUE(ini.Exists());
+  ProfileReader reader;
+  reader.readString = [&ini](const std::string& s, const std::string& k, const std::string& def) {
+    return ini.GetString(s, k, def);
+  };
+  reader.readInt = [&ini](const std::string& s, const std::string& k, long long def) -> long long {
+    return ini.GetInt(s, k, static_cast<int32_t>(def));
+  };
+  auto layout = LoadKeyboardLayout(reader, texts_);
+  EXPECT_DOUBLE_EQ(layout.scale, 0.87);
+  ASSERT_GE(layout.keys.size(), 108u);
+  ASSERT_LE(layout.keys.size(), 140u);
+  std::set<int> usages;
+  for (const auto& key : layout.keys) {
+    if (key.chwcode == 0) {
+      EXPECT_NE(key.hwcode, 0) << key.legend;
+      usages.insert(key.hwcode);
+    } else {
+      EXPECT_FALSE(key.legend.empty()) << key.chwcode;
+    }
+    EXPECT_GT(key.width, 5);
+    EXPECT_GT(key.height, 5);
+  }
+  // Every named key is on the keyboard, including the Japanese ones, except
+  // Power, Keypad =, the two Korean keys, and 0x32, which shares its scan code
+  // (and so its physical key) with 0x31.
+  const std::set<int> absent = {0x66, 0x67, 0x90, 0x91, 0x32};
+  for (const auto& entry : KeyNameTable()) {
+    if (entry.usage < 0 || absent.count(entry.usage)) continue;
+    EXPECT_TRUE(usages.count(entry.usage)) << "no key for usage " << entry.usage;
+  }
+  // No two keys overlap.
+  for (size_t i = 0; i < layout.keys.size(); ++i) {
+    for (size_t j = i + 1; j < layout.keys.size(); ++j) {
+      const auto& a = layout.keys[i];
+      const auto& b = layout.keys[j];
+      const bool apart = a.x + a.width <= b.x || b.x + b.width <= a.x || a.y + a.height <= b.y || b.y + b.height <= a.y;
+      EXPECT_TRUE(apart) << a.legend << " overlaps " << b.legend;
+    }
+  }
 }
 
 }  // namespace

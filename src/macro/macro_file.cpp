@@ -1,0 +1,172 @@
+#include "macro/macro_file.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
+#include "options/ini_file.h"
+#include "settings/archive.h"
+#include "settings/utf16.h"
+
+namespace quorix {
+
+namespace {
+
+bool ReadInt64(ArchiveReader& reader, int64_t& value) {
+  std::vector<uint8_t> raw;
+  if (!reader.ReadBytes(8, raw)) return false;
+  uint64_t u = 0;
+  for (int i = 7; i >= 0; --i) u = (u << 8) | raw[static_cast<size_t>(i)];
+  value = static_cast<int64_t>(u);
+  return true;
+}
+
+// Reads the fields up to and including the body length; the reader is then
+// at the body.
+MacroFileStatus ParseHeaderFields(ArchiveReader& reader, size_t fileSize, MacroFileHeader& header) {
+  if (fileSize < kMinMacroFileSize) return MacroFileStatus::kTooShort;
+  MacroFileHeader parsed;
+  if (!reader.ReadString(parsed.version)) return MacroFileStatus::kInvalidFormat;
+  if (parsed.version != kMacroFileVersion && parsed.version != kMacroFileVersionOld) {
+    return MacroFileStatus::kInvalidFormat;
+  }
+  if (parsed.version == kMacroFileVersion) {
+    std::string comment;
+    if (!reader.ReadString(comment)) return MacroFileStatus::kTruncated;
+  }
+  if (!ReadInt64(reader, parsed.time) || !reader.ReadString(parsed.name) || !reader.ReadInt32(parsed.mode) ||
+      !reader.ReadInt32(parsed.bodyLength)) {
+    return MacroFileStatus::kTruncated;
+  }
+  if (parsed.bodyLength < 0) return MacroFileStatus::kTruncated;
+  if (parsed.bodyLength > kMaxMacroFileBody) return MacroFileStatus::kBodyTooLarge;
+  header = std::move(parsed);
+  return MacroFileStatus::kOk;
+}
+
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return !in.bad();
+}
+
+bool EndsWithMf(const std::string& path) {
+  if (path.size() < 3) return false;
+  std::string ext = path.substr(path.size() - 3);
+  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return ext == ".mf";
+}
+
+MacroFileStatus WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::string_view view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  return ReplaceFileContents(path, view) ? MacroFileStatus::kOk : MacroFileStatus::kWriteFailed;
+}
+
+}  // namespace
+
+std::string MacroFileStatusText(MacroFileStatus status) {
+  switch (status) {
+    case MacroFileStatus::kOk: return "ok";
+    case MacroFileStatus::kUnreadable: return "cannot read the file";
+    case MacroFileStatus::kTooShort: return "not a macro file (too short)";
+    case MacroFileStatus::kInvalidFormat: return kInvalidFormatMessage;
+    case MacroFileStatus::kTruncated: return "the macro file ends early";
+    case MacroFileStatus::kBodyTooLarge: return "macro body above 65536 bytes";
+    case MacroFileStatus::kNotMacroFile: return "not a .mf file";
+    case MacroFileStatus::kWriteFailed: return "cannot write the file";
+  }
+  return "unknown error";
+}
+
+int32_t MacroFileHeader::ShownSize() const {
+  return bodyLength + 2 * static_cast<int32_t>(Utf8ToUtf16(name).size());
+}
+
+std::string CleanFileName(const std::string& name) {
+  std::string clean = name;
+  for (char& c : clean) {
+    if (std::string_view("\\/\":<>|?*").find(c) != std::string_view::npos) c = '_';
+  }
+  return clean;
+}
+
+std::string ProposedMacroFileName(const std::string& macroName, const std::string& date) {
+  if (macroName.empty()) return "macro_" + date;
+  return CleanFileName(macroName) + "_" + date;
+}
+
+std::string TrimName(const std::string& name) {
+  const char* blanks = " \t\r\n\v\f";
+  size_t first = name.find_first_not_of(blanks);
+  if (first == std::string::npos) return "";
+  size_t last = name.find_last_not_of(blanks);
+  return name.substr(first, last - first + 1);
+}
+
+MacroFileStatus ParseMacroFileHeader(std::span<const uint8_t> bytes, MacroFileHeader& header) {
+  ArchiveReader reader(bytes);
+  return ParseHeaderFields(reader, bytes.size(), header);
+}
+
+MacroFileStatus ParseMacroFile(std::span<const uint8_t> bytes, MacroFile& file) {
+  ArchiveReader reader(bytes);
+  MacroFileHeader header;
+  MacroFileStatus status = ParseHeaderFields(reader, bytes.size(), header);
+  if (status != MacroFileStatus::kOk) return status;
+  std::vector<uint8_t> body;
+  if (!reader.ReadBytes(static_cast<size_t>(header.bodyLength), body)) return MacroFileStatus::kTruncated;
+  file.items = SplitInstructions(body.data(), body.size());
+  file.header = std::move(header);
+  file.body = std::move(body);
+  return MacroFileStatus::kOk;
+}
+
+MacroFileStatus EncodeMacroFile(const std::string& name, int32_t mode, std::span<const uint8_t> body, int64_t time,
+                                std::vector<uint8_t>& bytes) {
+  if (body.size() > static_cast<size_t>(kMaxMacroFileBody)) return MacroFileStatus::kBodyTooLarge;
+  ArchiveWriter writer;
+  writer.WriteString(kMacroFileVersion);
+  writer.WriteString("");
+  const auto t = static_cast<uint64_t>(time);
+  for (int shift = 0; shift < 64; shift += 8) writer.WriteUint8(static_cast<uint8_t>(t >> shift));
+  writer.WriteString(TrimName(name));
+  writer.WriteInt32(mode);
+  writer.WriteInt32(static_cast<int32_t>(body.size()));
+  writer.WriteBytes(body);
+  bytes = writer.Take();
+  return MacroFileStatus::kOk;
+}
+
+MacroFileStatus ReadMacroFileHeader(const std::string& path, MacroFileHeader& header) {
+  std::vector<uint8_t> bytes;
+  if (!ReadWholeFile(path, bytes)) return MacroFileStatus::kUnreadable;
+  return ParseMacroFileHeader(bytes, header);
+}
+
+MacroFileStatus ReadMacroFile(const std::string& path, MacroFile& file) {
+  std::vector<uint8_t> bytes;
+  if (!ReadWholeFile(path, bytes)) return MacroFileStatus::kUnreadable;
+  return ParseMacroFile(bytes, file);
+}
+
+MacroFileStatus WriteMacroFile(const std::string& path, const std::string& name, int32_t mode,
+                               const std::vector<MacroItem>& items, int64_t time) {
+  std::vector<uint8_t> bytes;
+  MacroFileStatus status = EncodeMacroFile(name, mode, SerialiseItems(items), time, bytes);
+  if (status != MacroFileStatus::kOk) return status;
+  return WriteBytes(path, bytes);
+}
+
+MacroFileStatus RewriteMacroFileName(const std::string& path, const std::string& newName, int64_t time) {
+  if (!EndsWithMf(path)) return MacroFileStatus::kNotMacroFile;
+  MacroFile file;
+  MacroFileStatus status = ReadMacroFile(path, file);
+  if (status != MacroFileStatus::kOk) return status;
+  std::vector<uint8_t> bytes;
+  status = EncodeMacroFile(newName, file.header.mode, file.body, time, bytes);
+  if (status != MacroFileStatus::kOk) return status;
+  return WriteBytes(path, bytes);
+}
+
+}  // namespace quorix

@@ -1,0 +1,97 @@
+#pragma once
+// Macro files (.mf): one macro with its name, execution mode and instruction
+// bytes, behind a version string and the time of writing. Every writer
+// produces version "_@_MF6.2_"; readers also take "_@_MF6.1_", which has no
+// comment string.
+//
+//   version  string  "_@_MF6.2_" or "_@_MF6.1_"
+//   comment  string  6.2 only; written empty, read and dropped
+//   time     int64   seconds since 1970-01-01 UTC
+//   name     string  trimmed of outer white space
+//   mode     int32   8, 9 or 10
+//   length   int32   number of body bytes
+//   body     bytes   instructions without the 0x00 terminator
+//
+// Strings use the archive string form of settings/archive.h.
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "macro/macro_instruction.h"
+
+namespace quorix {
+
+inline constexpr const char* kMacroFileVersion = "_@_MF6.2_";
+inline constexpr const char* kMacroFileVersionOld = "_@_MF6.1_";
+// The largest body a macro file holds (the writers' buffer).
+inline constexpr int kMaxMacroFileBody = 65536;
+// A shorter file is not a macro file.
+inline constexpr size_t kMinMacroFileSize = 10;
+
+enum class MacroFileStatus {
+  kOk,
+  kUnreadable,     // the file could not be opened or read
+  kTooShort,       // below kMinMacroFileSize bytes
+  kInvalidFormat,  // the version string is neither accepted one: say "invalid format !!"
+  kTruncated,      // the file ends before its fields do
+  kBodyTooLarge,   // a body above kMaxMacroFileBody
+  kNotMacroFile,   // rewrite: the path does not end in ".mf"
+  kWriteFailed,    // the file could not be written; any old file is unchanged
+};
+
+// The one text a wrong version shows.
+inline constexpr const char* kInvalidFormatMessage = "invalid format !!";
+// A one-line description of a status, for the command line.
+std::string MacroFileStatusText(MacroFileStatus status);
+
+struct MacroFileHeader {
+  std::string version;
+  int64_t time = 0;
+  std::string name;
+  int32_t mode = 8;        // as stored; NormaliseMode() for use
+  int32_t bodyLength = 0;
+  // The size the library shows: the body length plus twice the name's
+  // UTF-16 length.
+  int32_t ShownSize() const;
+};
+
+struct MacroFile {
+  MacroFileHeader header;
+  std::vector<uint8_t> body;     // as stored, may hold a 0x00 before its end
+  std::vector<MacroItem> items;  // the body split up to its first 0x00
+};
+
+// Pure decoding of file bytes.
+MacroFileStatus ParseMacroFileHeader(std::span<const uint8_t> bytes, MacroFileHeader& header);
+MacroFileStatus ParseMacroFile(std::span<const uint8_t> bytes, MacroFile& file);
+// The bytes of a version 6.2 file; kBodyTooLarge (and no bytes) for a body
+// above kMaxMacroFileBody.
+MacroFileStatus EncodeMacroFile(const std::string& name, int32_t mode, std::span<const uint8_t> body, int64_t time,
+                                std::vector<uint8_t>& bytes);
+
+// The file operations. Writes go to a temporary file in the same folder and
+// are renamed into place; a refused or failed write leaves any old file as it
+// was.
+MacroFileStatus ReadMacroFileHeader(const std::string& path, MacroFileHeader& header);
+MacroFileStatus ReadMacroFile(const std::string& path, MacroFile& file);
+MacroFileStatus WriteMacroFile(const std::string& path, const std::string& name, int32_t mode,
+                               const std::vector<MacroItem>& items, int64_t time);
+// Reads the file (either version) and writes it back in place as version 6.2
+// with the new name and time, the same mode and the same body.
+MacroFileStatus RewriteMacroFileName(const std::string& path, const std::string& newName, int64_t time);
+
+// The nine characters a file or folder name cannot hold (\ / " : < > | ? *)
+// become '_'.
+std::string CleanFileName(const std::string& name);
+
+// The file name the save dialogs propose: "<name>_<date>" from the editor
+// (name cleaned), "macro_<date>" from the button window
+// (empty name). date is "yyyy-MM-dd".
+std::string ProposedMacroFileName(const std::string& macroName, const std::string& date);
+
+// Outer white space removed, as names are written.
+std::string TrimName(const std::string& name);
+
+}  // namespace quorix

@@ -1,0 +1,140 @@
+#pragma once
+// The macro library on disk and the function list the windows show.
+//
+// The library is a folder tree of macro files below its root (documents
+// folder, "QUORIX Gaming Mouse Software/Favorite"). Beside it the program
+// ships function libraries: "bulitin.ini" (sections Advanced0.., Mouse0..,
+// Keyboard0.., Consumer0..) and "library/*.ini" (a [DB] section with name and
+// tag, entries in sections tag0, tag1, ...). The function list joins the
+// function libraries, the device's macro slots and a caption row; the device
+// rows ("Mouse memory") form a list of their own.
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "keys/button_function.h"
+#include "macro/macro_instruction.h"
+#include "settings/settings_image.h"
+
+namespace quorix {
+
+struct TextTables;
+
+// One row of a list (_MACRO_LIST_ITEM_).
+struct MacroListItem {
+  std::string name;
+  std::string description;
+  std::string path;       // file or folder path, or "@_INTERNAL_<group id>"
+  int32_t size = 0;       // files: shown size; folders and headers: number of children
+  int32_t type = 0;       // 8..10 macro, -1 folder or group header, -2 caption, else a function type
+  int32_t op1 = 0, op2 = 0, op3 = 0;
+  int32_t parameter = 255;  // fourth function byte; 255: not a device macro
+  int32_t expanded = 0;
+  int64_t time = 0;
+  int32_t level = 0;
+  int32_t id = 0;
+  int32_t parent = 0;
+  int32_t device = 0;     // 1: a device macro slot
+  int32_t slot = 0;
+  int32_t start = 0;
+  int32_t profiles = 0;   // bit p: a button of profile p runs this macro
+};
+
+inline constexpr int kGroupAdvanced = 201;
+inline constexpr int kGroupMouse = 202;
+inline constexpr int kGroupKeyboard = 203;
+inline constexpr int kGroupConsumer = 204;
+inline constexpr int kGroupUserMacro = 205;
+inline constexpr int kGroupLibraries = 210;
+inline constexpr int kFolderRowType = -1;
+inline constexpr int kCaptionRowType = -2;
+
+// The captions the lists show, from the text tables.
+struct LibraryTexts {
+  std::string advanced = "Advanced";
+  std::string mouse = "Mouse";
+  std::string keyboard = "Keyboard";
+  std::string consumer = "Mutimedia";
+  std::string functionLibrary = "Function lbrary";
+  std::string userMacro = "User Macro";
+  std::string macroListPc = "Macro list (PC)";
+  std::string mouseMemory = "Mouse memory";
+  std::string empty = "Empty";
+  std::string addStatus = "Add \"%s\" to favorite...";
+};
+LibraryTexts MakeLibraryTexts(const TextTables& texts);
+
+// What the function list depends on besides the files.
+struct FunctionListInputs {
+  const KeyTexts* keyTexts = nullptr;      // function naming; required
+  const SettingsImage* device = nullptr;   // null when no device is connected
+  int deviceTypeCode = 0;                  // types 18 and 19 only for codes 2 and 3
+  bool osVersionFlag = false;              // type 2 entries with op1 bit 0
+};
+
+struct FunctionList {
+  std::vector<MacroListItem> rows;        // function libraries, "User Macro", the PC caption
+  std::vector<MacroListItem> deviceRows;  // "Mouse memory" and the slots (empty without a device)
+};
+
+class MacroLibrary {
+ public:
+  // root: the library folder; programFolder: where bulitin.ini and library/ are.
+  MacroLibrary(std::string root, std::string programFolder, LibraryTexts texts = {});
+
+  const std::string& Root() const { return root_; }
+
+  // Re-reads the folder tree: folders and readable macro files, sorted by name
+  // (equal names newest first). Files with a wrong version are left out and
+  // listed in InvalidFiles().
+  void Scan();
+  const std::vector<MacroListItem>& Files() const { return files_; }
+  const std::vector<std::string>& InvalidFiles() const { return invalidFiles_; }
+
+  // The function list from the function libraries and the device's slots.
+  FunctionList BuildFunctionList(const FunctionListInputs& inputs) const;
+
+  // Open and closed groups and folders (by group id or folder path).
+  void SetGroupOpen(int groupId, bool open);
+  bool GroupOpen(int groupId) const { return openGroups_.count(groupId) != 0; }
+
+  // Writes a new macro file into the folder of row folderId (0: the root),
+  // named after `now` in seconds; a name already taken gets a suffix, so two
+  // additions in one second never overwrite each other. Returns the path, or
+  // "" when the file could not be written. Marks the folder open and rescans.
+  std::string Add(const std::string& name, int mode, const std::vector<MacroItem>& items, int folderId,
+                  int64_t now);
+  // The status text Add shows.
+  std::string AddStatusText(const std::string& name) const;
+
+  // Creates a folder directly below the root (name cleaned); rescans.
+  bool NewFolder(const std::string& name);
+
+  // Renames a file row (rewrites the file) or a folder row (cleaned name,
+  // same parent); rescans. False for other rows or on failure; a device
+  // macro is renamed in the mouse with RenameMacroSlot (macro_memory.h).
+  bool Rename(const MacroListItem& row, const std::string& newName, int64_t now);
+
+  enum class DeleteResult { kDeleted, kFolderNotEmpty, kNotAFile, kFailed };
+  // Deletes a file row or an empty folder row. A device slot, group header or
+  // caption is never handed to the file system (kNotAFile): the caller deletes
+  // a device macro through the macro memory. Rescans after a change.
+  DeleteResult Delete(const MacroListItem& row);
+
+ private:
+  void ScanFolder(const std::string& path, int parent, int level);
+  const MacroListItem* FindRow(int id) const;
+
+  std::string root_;
+  std::string programFolder_;
+  LibraryTexts texts_;
+  std::vector<MacroListItem> files_;
+  std::vector<std::string> invalidFiles_;
+  std::set<int> openGroups_;
+  std::set<std::string> openFolders_;
+  int nextId_ = 1;
+};
+
+}  // namespace quorix
