@@ -86,6 +86,8 @@ TEST(IniRead, LimitAndDefaults) {
   // A character outside the BMP takes two units and is never split.
   EXPECT_EQ(Get(text, "S", "emoji", "", 3), "a");
   EXPECT_EQ(Get(text, "S", "emoji", "", 4), "a😀");
+  // Stray bytes of a file that is not UTF-8 count one each and survive.
+  EXPECT_EQ(Get("[S]\nk=M\xFC" "ll\n", "S", "k", "", 4), "M\xFC" "l");
   // The default: the marker works, trailing blanks go, the limit applies.
   EXPECT_EQ(Get(text, "S", "missing", "@_NOSTR_"), "@_NOSTR_");
   EXPECT_EQ(Get(text, "S", "missing", "dflt   "), "dflt");
