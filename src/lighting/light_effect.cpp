@@ -4,6 +4,12 @@
 
 namespace quorix {
 
+const char* LightEffectName(int code) {
+  static constexpr const char* kNames[kLightEffectCount] = {"Customize", "Wave", "Wave (Invert)", "Random 1",
+                                                            "Random 2"};
+  return LightEffectFromCode(code) ? kNames[code] : "";
+}
+
 std::optional<LightEffect> LightEffectFromCode(int code) {
   if (code < 0 || code >= kLightEffectCount) return std::nullopt;
   return static_cast<LightEffect>(code);

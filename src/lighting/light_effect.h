@@ -22,6 +22,10 @@ inline constexpr int kLightEffectAddress = 0x11;
 // Lighting (effects, zone writes, live preview) needs this protocol level.
 inline constexpr int kLightingMinLevel = 11;
 
+// The effect's label in the program's English texts ("Customize" ...); ""
+// for an unknown code.
+const char* LightEffectName(int code);
+
 // The code as an effect, or nothing for a code the mouse does not know (only
 // 0..4 are ever written).
 std::optional<LightEffect> LightEffectFromCode(int code);

@@ -67,6 +67,22 @@ bool SaveBackup(DeviceLink& link, SettingsState& state, const std::string& file,
   return true;
 }
 
+bool ReadBackupFileBytes(const std::string& file, std::vector<uint8_t>& bytes, std::string& error) {
+  std::error_code ec;
+  const std::uintmax_t size = std::filesystem::file_size(file, ec);
+  std::ifstream in(file, std::ios::binary);
+  if (ec || !in || !std::filesystem::is_regular_file(file, ec)) {
+    error = "cannot open " + file;
+    return false;
+  }
+  if (size > kMaxBackupFileSize) {
+    error = kInvalidFormatText;
+    return false;
+  }
+  bytes.assign(std::istreambuf_iterator<char>(in), {});
+  return true;
+}
+
 bool RestoreBackup(DeviceLink& link, SettingsState& state, const std::string& file, ProfileApps& apps,
                    const RestoreOptions& options, std::string& error, std::string* detail) {
   auto reject = [&](const std::string& reason) {
@@ -74,19 +90,11 @@ bool RestoreBackup(DeviceLink& link, SettingsState& state, const std::string& fi
     if (detail) *detail = reason;
     return false;
   };
-  std::ifstream in(file, std::ios::binary);
-  if (!in) {
-    error = "cannot open " + file;
+  std::vector<uint8_t> bytes;
+  if (!ReadBackupFileBytes(file, bytes, error)) {
+    if (detail && error == kInvalidFormatText) *detail = "file too large";
     return false;
   }
-  std::error_code ec;
-  const std::uintmax_t size = std::filesystem::file_size(file, ec);
-  if (ec || !std::filesystem::is_regular_file(file)) {
-    error = "cannot open " + file;
-    return false;
-  }
-  if (size > kMaxBackupFileSize) return reject("file too large");
-  const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
 
   const std::string path = state.CurrentDevice();
   if (path.empty()) {

@@ -235,6 +235,13 @@ void SimHidHost::Replug(int index) {
   Queue({HidEventKind::kArrival, PathOf(slot, kConfigInterface), {}});
 }
 
+void SimHidHost::ArmUnplug(int requests, int index) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  Slot& slot = *slots_.at(static_cast<size_t>(index));
+  slot.requests = 0;
+  slot.unplugAfter = std::max(0, requests);
+}
+
 void SimHidHost::SetIspPresent(bool present) {
   const std::string before = IspPath();
   std::lock_guard<std::mutex> lock(mutex_);

@@ -55,6 +55,9 @@ class SimHidHost final : public HidHost {
   // arrival events, the firmware powers on with its memory intact).
   void Unplug(int index = 0);
   void Replug(int index = 0);
+  // The mouse vanishes when the request after the next `requests` ones
+  // arrives (the unplugAfter fault, armed from now on).
+  void ArmUnplug(int requests, int index = 0);
   // The programming identity appears or disappears.
   void SetIspPresent(bool present);
 
@@ -66,7 +69,7 @@ class SimHidHost final : public HidHost {
     std::unique_ptr<SimMouse> mouse;
     bool plugged = true;
     int plugNumber = 0;
-    int requests = 0;     // requests set since the mouse was created
+    int requests = 0;     // requests counted towards unplugAfter
     int unplugAfter = -1;
   };
   struct Target {

@@ -94,6 +94,10 @@ TEST(SimHidHostTest, UnplugAfterCountsRequests) {
   host.Replug();  // the fault struck once
   auto again = host.Open(host.ConfigPath());
   for (int i = 0; i < 5; ++i) EXPECT_TRUE(again->SetFeature(request.data(), request.size()));
+  host.ArmUnplug(1);
+  EXPECT_TRUE(again->SetFeature(request.data(), request.size()));
+  EXPECT_FALSE(again->SetFeature(request.data(), request.size()));
+  EXPECT_FALSE(host.IsPlugged());
 }
 
 TEST(SimHidHostTest, LatencyIsSleptPerTransfer) {

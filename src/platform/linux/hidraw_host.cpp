@@ -102,7 +102,7 @@ class HidrawDevice final : public HidDevice {
   void CancelIo() override {}
 
   bool GetIndexedString(int index, uint8_t* buffer, size_t length) override {
-    if (node_.usbDevNode.empty() || !stringReader_) return false;
+    if (!stringReader_) return false;
     return stringReader_(node_.usbDevNode, index, buffer, length);
   }
 
@@ -137,7 +137,7 @@ class HidrawDevice final : public HidDevice {
 }  // namespace
 
 bool ReadUsbStringDescriptor(const std::string& usbDevNode, int index, uint8_t* buffer, size_t length) {
-  if (index < 0 || index > 255 || buffer == nullptr) return false;
+  if (usbDevNode.empty() || index < 0 || index > 255 || buffer == nullptr) return false;
   int fd = OpenRetrying(usbDevNode, O_RDWR);
   if (fd < 0) fd = OpenRetrying(usbDevNode, O_RDONLY);
   if (fd < 0) return false;

@@ -38,7 +38,8 @@
 
 namespace quorix {
 
-// Reads string descriptor index of the USB device at usbDevNode into buffer
+// Reads string descriptor index of the USB device at usbDevNode ("" for a
+// device that is not on USB) into buffer
 // (payload after the two-byte header, zero-filled to length).
 using UsbStringReader =
     std::function<bool(const std::string& usbDevNode, int index, uint8_t* buffer, size_t length)>;
