@@ -208,6 +208,17 @@ TEST_F(IniFileTest, UnchangedWriteLeavesTheFileUntouched) {
   EXPECT_EQ(std::filesystem::last_write_time(Path("set.ini")), before - std::chrono::hours(1));
 }
 
+TEST_F(IniFileTest, RewriteKeepsPermissionsAndLinks) {
+  namespace fs = std::filesystem;
+  test::WriteFile(Path("real.ini"), "[ARG]\nosd=1\n");
+  fs::permissions(Path("real.ini"), fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::replace);
+  fs::create_symlink(Path("real.ini"), Path("link.ini"));
+  ASSERT_TRUE(WriteProfileString(Path("link.ini"), "ARG", "osd", "0"));
+  EXPECT_TRUE(fs::is_symlink(Path("link.ini")));
+  EXPECT_EQ(test::ReadFile(Path("real.ini")), "[ARG]\nosd=0\n");
+  EXPECT_EQ(fs::status(Path("real.ini")).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+}
+
 TEST_F(IniFileTest, WritesLeaveNoTemporaryFilesAndFailCleanly) {
   ASSERT_TRUE(WriteProfileString(Path("set.ini"), "ARG", "osd", "1"));
   ASSERT_TRUE(WriteProfileString(Path("set.ini"), "ARG", "osd", "0"));
