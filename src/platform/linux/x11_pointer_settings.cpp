@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/linux/x11_error_trap.h"
+
 namespace quorix {
 
 namespace {
@@ -16,25 +18,6 @@ namespace {
 constexpr const char* kProfileEnabled = "libinput Accel Profile Enabled";
 constexpr const char* kProfilesAvailable = "libinput Accel Profiles Available";
 constexpr const char* kAccelSpeed = "libinput Accel Speed";
-
-// A device can vanish or refuse a property between query and change; such an
-// X error must not end the program (Xlib's default handler exits).
-int IgnoreXError(Display*, XErrorEvent*) { return 0; }
-
-class ErrorTrap {
- public:
-  explicit ErrorTrap(Display* display) : display_(display), previous_(XSetErrorHandler(IgnoreXError)) {}
-  ~ErrorTrap() {
-    XSync(display_, False);
-    XSetErrorHandler(previous_);
-  }
-  ErrorTrap(const ErrorTrap&) = delete;
-  ErrorTrap& operator=(const ErrorTrap&) = delete;
-
- private:
-  Display* display_;
-  XErrorHandler previous_;
-};
 
 // The bytes of an 8-bit or 32-bit device property, or empty.
 std::vector<unsigned char> ReadProperty(Display* display, int device, Atom property, int format, Atom& type,
@@ -122,7 +105,7 @@ PointerAcceleration X11PointerSettings::GetAcceleration() {
 void X11PointerSettings::SetAcceleration(const PointerAcceleration& value) {
   std::lock_guard<std::mutex> lock(mutex_);
   const bool on = value.threshold1 > 0;
-  ErrorTrap trap(display_);
+  ScopedErrorTrap trap(display_);
   if (on) {
     XChangePointerControl(display_, True, True, std::max(1, value.acceleration), 1, value.threshold1);
   } else {
@@ -174,7 +157,7 @@ void X11PointerSettings::SetSpeed(int speed) {
   long item = static_cast<long>(bits);
   const Atom property = XInternAtom(display_, kAccelSpeed, True);
   const Atom floatType = XInternAtom(display_, "FLOAT", False);
-  ErrorTrap trap(display_);
+  ScopedErrorTrap trap(display_);
   for (int device : PointersWith(kAccelSpeed)) {
     XIChangeProperty(display_, device, property, floatType, 32, XIPropModeReplace,
                      reinterpret_cast<unsigned char*>(&item), 1);
