@@ -247,7 +247,13 @@ bool IniDocument::Save(const std::string& path) {
 
 bool ReplaceFileContents(const std::string& path, std::string_view bytes) {
   namespace fs = std::filesystem;
-  const fs::path target(path);
+  fs::path target(path);
+  std::error_code linkError;
+  // Replace the file a link points at, not the link.
+  if (fs::is_symlink(target, linkError)) {
+    const fs::path resolved = fs::weakly_canonical(target, linkError);
+    if (!linkError) target = resolved;
+  }
   std::random_device random;
   const fs::path temp = target.parent_path() /
                         (target.filename().string() + ".tmp" + std::to_string(random() % 1000000u));
@@ -263,6 +269,9 @@ bool ReplaceFileContents(const std::string& path, std::string_view bytes) {
     }
   }
   std::error_code error;
+  // The new file keeps the permissions of the one it replaces.
+  const fs::file_status old = fs::status(target, error);
+  if (!error && fs::exists(old)) fs::permissions(temp, old.permissions(), fs::perm_options::replace, error);
   fs::rename(temp, target, error);
   if (error) {
     std::error_code ignored;

@@ -39,6 +39,18 @@ void LoadLanguageFile(TextTables& tables, const std::string& languageFile, int l
       languageId);
 }
 
+LanguageSelection SelectLanguage(const std::vector<std::string>& args, const std::string& dataFolder,
+                                 const std::string& programFolder) {
+  const std::string setIni = (std::filesystem::path(dataFolder) / kSetIniName).string();
+  ApplyLangIdArguments(args, setIni);
+  LanguageSelection selection;
+  selection.languageId = ReadLanguageId(setIni);
+  selection.texts = DefaultTextTables();
+  LoadLanguageFile(selection.texts, (std::filesystem::path(programFolder) / kLanguageFileName).string(),
+                   selection.languageId);
+  return selection;
+}
+
 std::string DataFolderIn(const std::string& documentsFolder) {
   std::string folder = documentsFolder;
   if (folder.empty() || folder.back() != '/') folder += '/';

@@ -26,6 +26,18 @@ int ReadLanguageId(const std::string& setIniPath);
 // leaves the tables as they are.
 void LoadLanguageFile(TextTables& tables, const std::string& languageFile, int languageId);
 
+// Start-up steps 1-3 of the language selection: "/langid=" among `args` is
+// stored in the data folder's set.ini, the language identifier is read back
+// from there (1033 when missing) and the text tables are loaded from the
+// program folder's language.ini. The font face is then ChooseUiFace() with the
+// returned identifier.
+struct LanguageSelection {
+  int languageId = 1033;
+  TextTables texts;
+};
+LanguageSelection SelectLanguage(const std::vector<std::string>& args, const std::string& dataFolder,
+                                 const std::string& programFolder);
+
 // The folder the program keeps its writable data in: the documents folder
 // followed by "QUORIX Gaming Mouse Software/" (with the trailing separator).
 std::string DataFolderIn(const std::string& documentsFolder);

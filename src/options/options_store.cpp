@@ -4,12 +4,12 @@
 
 #include "options/ini_file.h"
 #include "platform/pointer_settings.h"
+#include "texts/language.h"
 
 namespace quorix {
 
 namespace {
 
-constexpr const char* kNoString = "@_NOSTR_";
 constexpr size_t kAppTextLimit = 1000;
 
 std::string Indexed(const char* key, size_t i) { return key + std::to_string(i); }
@@ -46,14 +46,14 @@ Options LoadOptions(const std::string& setIniPath, const AppNamer& appNamer, Poi
   for (size_t i = 0; i < o.apps.size(); ++i) {
     ProfileApp& app = o.apps[i];
     app.appEnabled = ini.GetInt(kOptionsSection, Indexed("app_enable", i), 0);
-    const std::string path = ini.GetString(kOptionsSection, Indexed("app", i), kNoString, kAppTextLimit);
-    const std::string name = ini.GetString(kOptionsSection, Indexed("app_name", i), kNoString, kAppTextLimit);
-    if (path != kNoString && !path.empty()) {
+    const std::string path = ini.GetString(kOptionsSection, Indexed("app", i), kNoStringMarker, kAppTextLimit);
+    const std::string name = ini.GetString(kOptionsSection, Indexed("app_name", i), kNoStringMarker, kAppTextLimit);
+    if (path != kNoStringMarker && !path.empty()) {
       app.appPath = path;
-      app.appName = name != kNoString ? name : (appNamer ? appNamer(path) : path);
+      app.appName = name != kNoStringMarker ? name : (appNamer ? appNamer(path) : path);
     } else {
       app.appPath.clear();
-      app.appName = name != kNoString ? name : std::string(kProfileWord) + " " + std::to_string(i + 1);
+      app.appName = name != kNoStringMarker ? name : std::string(kProfileWord) + " " + std::to_string(i + 1);
     }
   }
   return o;

@@ -87,8 +87,8 @@ void LoadLanguage(TextTables& tables, const LanguageReader& read, int languageId
   ForEachEntry(tables, [&](const std::string& key, std::string& text, Escapes escapes, Take take) {
     switch (take) {
       case Take::kMarker: {
-        const std::string value = read(section, key, kNoString);
-        if (value != kNoString) text = Unescape(value, escapes);
+        const std::string value = read(section, key, kNoStringMarker);
+        if (value != kNoStringMarker) text = Unescape(value, escapes);
         break;
       }
       case Take::kAlways:

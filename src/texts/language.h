@@ -12,7 +12,7 @@ namespace quorix {
 
 // The marker passed as the default of a language read, so that a missing key
 // can be told from an empty value.
-inline constexpr const char* kNoString = "@_NOSTR_";
+inline constexpr const char* kNoStringMarker = "@_NOSTR_";
 inline constexpr int kEnglishLanguageId = 1033;
 inline constexpr int kJapaneseLanguageId = 1041;
 inline constexpr int kTraditionalChineseLanguageId = 1028;

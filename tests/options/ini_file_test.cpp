@@ -86,6 +86,8 @@ TEST(IniRead, LimitAndDefaults) {
   // A character outside the BMP takes two units and is never split.
   EXPECT_EQ(Get(text, "S", "emoji", "", 3), "a");
   EXPECT_EQ(Get(text, "S", "emoji", "", 4), "a😀");
+  // Stray bytes of a file that is not UTF-8 count one each and survive.
+  EXPECT_EQ(Get("[S]\nk=M\xFC" "ll\n", "S", "k", "", 4), "M\xFC" "l");
   // The default: the marker works, trailing blanks go, the limit applies.
   EXPECT_EQ(Get(text, "S", "missing", "@_NOSTR_"), "@_NOSTR_");
   EXPECT_EQ(Get(text, "S", "missing", "dflt   "), "dflt");
@@ -204,6 +206,17 @@ TEST_F(IniFileTest, UnchangedWriteLeavesTheFileUntouched) {
   std::filesystem::last_write_time(Path("set.ini"), before - std::chrono::hours(1));
   ASSERT_TRUE(WriteProfileString(Path("set.ini"), "ARG", "osd", "1"));
   EXPECT_EQ(std::filesystem::last_write_time(Path("set.ini")), before - std::chrono::hours(1));
+}
+
+TEST_F(IniFileTest, RewriteKeepsPermissionsAndLinks) {
+  namespace fs = std::filesystem;
+  test::WriteFile(Path("real.ini"), "[ARG]\nosd=1\n");
+  fs::permissions(Path("real.ini"), fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::replace);
+  fs::create_symlink(Path("real.ini"), Path("link.ini"));
+  ASSERT_TRUE(WriteProfileString(Path("link.ini"), "ARG", "osd", "0"));
+  EXPECT_TRUE(fs::is_symlink(Path("link.ini")));
+  EXPECT_EQ(test::ReadFile(Path("real.ini")), "[ARG]\nosd=0\n");
+  EXPECT_EQ(fs::status(Path("real.ini")).permissions(), fs::perms::owner_read | fs::perms::owner_write);
 }
 
 TEST_F(IniFileTest, WritesLeaveNoTemporaryFilesAndFailCleanly) {

@@ -25,6 +25,21 @@ TEST(LangIdSwitch, WritesTheRestOfTheArgumentInAnyCase) {
   EXPECT_EQ(ReadLanguageId(setIni), 1033);  // an empty value reads as the default
 }
 
+TEST(SelectLanguage, SwitchThenStoredIdThenShippedTexts) {
+  test::TempDir dir;
+  const std::string data = DataFolderIn(dir.Path("Documents"));
+  ASSERT_TRUE(PrepareDataFolder(data));
+  LanguageSelection first = SelectLanguage({"/hide", "/LangID=1028"}, data, QUORIX_SOURCE_DATA_DIR);
+  EXPECT_EQ(first.languageId, 1028);
+  EXPECT_EQ(first.texts.buttonStr[0], "按鍵設定");
+  // The next start without the switch keeps the stored language.
+  LanguageSelection second = SelectLanguage({}, data, QUORIX_SOURCE_DATA_DIR);
+  EXPECT_EQ(second.languageId, 1028);
+  LanguageSelection english = SelectLanguage({}, dir.Path("elsewhere"), QUORIX_SOURCE_DATA_DIR);
+  EXPECT_EQ(english.languageId, 1033);
+  EXPECT_EQ(english.texts.buttonStr[0], "Button settings");
+}
+
 TEST(LanguageFile, LoadsFromUtf8AndUtf16Files) {
   test::TempDir dir;
   const std::string text =

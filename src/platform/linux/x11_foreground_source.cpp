@@ -7,27 +7,11 @@
 #include <cstring>
 
 #include "platform/linux/process_image.h"
+#include "platform/linux/x11_error_trap.h"
 
 namespace quorix {
 
 namespace {
-
-// A window can vanish between reading _NET_ACTIVE_WINDOW and asking it for
-// its pid; Xlib's default handler would end the program on that BadWindow.
-int IgnoreXError(Display*, XErrorEvent*) { return 0; }
-
-class ScopedErrorTrap {
- public:
-  explicit ScopedErrorTrap(Display* display) : display_(display), previous_(XSetErrorHandler(IgnoreXError)) {}
-  ~ScopedErrorTrap() {
-    XSync(display_, False);
-    XSetErrorHandler(previous_);
-  }
-
- private:
-  Display* display_;
-  XErrorHandler previous_;
-};
 
 // Reads one 32-bit item of a property (XLib hands it over as a long).
 std::optional<unsigned long> ReadCardinal(Display* display, Window window, const char* name, Atom type) {
