@@ -69,14 +69,14 @@ struct ZoneArgs {
 };
 
 ZoneArgs ParseZoneArgs(CliContext& context, const std::string& usage) {
-  NeedArgs(context, 7, usage);
-  const auto& a = context.Args();
+  NeedArgs(context, 6, usage);
+  const auto& a = context.Args();  // a[0] is the verb
   ZoneArgs parsed;
-  parsed.zone = static_cast<int>(ParseNumber(a[2], 0, kZoneCount - 1, "zone"));
-  parsed.record.flags = static_cast<uint8_t>(ParseNumber(a[3], 0, 255, "flags"));
-  parsed.record.red = static_cast<uint8_t>(ParseNumber(a[4], 0, 255, "red"));
-  parsed.record.green = static_cast<uint8_t>(ParseNumber(a[5], 0, 255, "green"));
-  parsed.record.blue = static_cast<uint8_t>(ParseNumber(a[6], 0, 255, "blue"));
+  parsed.zone = static_cast<int>(ParseNumber(a[1], 0, kZoneCount - 1, "zone"));
+  parsed.record.flags = static_cast<uint8_t>(ParseNumber(a[2], 0, 255, "flags"));
+  parsed.record.red = static_cast<uint8_t>(ParseNumber(a[3], 0, 255, "red"));
+  parsed.record.green = static_cast<uint8_t>(ParseNumber(a[4], 0, 255, "green"));
+  parsed.record.blue = static_cast<uint8_t>(ParseNumber(a[5], 0, 255, "blue"));
   return parsed;
 }
 
