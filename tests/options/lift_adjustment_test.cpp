@@ -23,6 +23,14 @@ sim::SimOptions Mouse(int level = 11, int modelCode = 3) {
   return options;
 }
 
+// Lift value 0x0234 in memory, taken up by the mouse as its live value.
+void StoreOldLift(test::SimWorld& world) {
+  world.Mouse().Memory()[18] = 0x34;
+  world.Mouse().Memory()[19] = 0x02;
+  world.Mouse().PowerOn();
+  world.ClearTraffic();
+}
+
 TEST(LiftState, StatusTextsAndFlags) {
   const TextTables texts = DefaultTextTables();
   LiftAdjustment adjustment(texts);
@@ -66,10 +74,7 @@ TEST(LiftState, LanguageTextsWithBlankStatusFallBack) {
 
 TEST(LiftRun, ConfirmedStoresTheMeasuredValue) {
   test::SimWorld world(Mouse());
-  world.Mouse().Memory()[18] = 0x34;
-  world.Mouse().Memory()[19] = 0x02;
-  world.Mouse().PowerOn();
-  world.ClearTraffic();
+  StoreOldLift(world);
   const TextTables texts = DefaultTextTables();
   LiftAdjustment adjustment(texts);
   const LiftRunResult result = RunLiftAdjustment(world.link, world.path, adjustment, [&](LiftAdjustment& run) {
@@ -94,10 +99,7 @@ TEST(LiftRun, ConfirmedStoresTheMeasuredValue) {
 
 TEST(LiftRun, CancelAfterSuccessRestoresWithoutStoring) {
   test::SimWorld world(Mouse());
-  world.Mouse().Memory()[18] = 0x34;
-  world.Mouse().Memory()[19] = 0x02;
-  world.Mouse().PowerOn();
-  world.ClearTraffic();
+  StoreOldLift(world);
   const TextTables texts = DefaultTextTables();
   LiftAdjustment adjustment(texts);
   const LiftRunResult result = RunLiftAdjustment(world.link, world.path, adjustment, [](LiftAdjustment& run) {
