@@ -1,7 +1,246 @@
+// lighting, lift and watch-apps: the lighting effect and zone records, the lift
+// value, and a view of what per-application switching would do.
+#include <chrono>
+#include <cstdio>
+#include <ostream>
+#include <thread>
+
 #include "cli/cli.h"
+#include "device/commands.h"
+#include "device/discovery.h"
+#include "lighting/light_effect.h"
+#include "lighting/lighting_device.h"
+#include "options/app_switching.h"
+#include "options/app_display_name.h"
+#include "options/language_setting.h"
+#include "options/lift_adjustment.h"
+#include "options/options_store.h"
+#include "platform/linux/x11_foreground_source.h"
+#include "platform/linux/xdg_paths.h"
 
 namespace quorix {
 
-void RegisterLightingCommands(CommandRegistry& /*registry*/) {}
+namespace {
+
+std::string Hex(int value, int digits) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%0*X", digits, value);
+  return text;
+}
+
+void NeedArgs(CliContext& context, size_t count, const std::string& usage) {
+  if (context.Args().size() != count) throw CliError{"usage: " + usage};
+}
+
+// The device path of a model with lighting, else a clear error (nothing sent).
+std::string LightingDevice(CliContext& context) {
+  const std::string path = context.DevicePath();
+  const int level = ProtocolLevel(context.Link(), path);
+  if (!HasLighting(level)) {
+    throw CliError{"this model has no lighting (protocol level " + std::to_string(level) + ")"};
+  }
+  return path;
+}
+
+std::string DescribeZone(int zone, const LedZoneRecord& record) {
+  std::string text = "zone " + std::to_string(zone) + ": flags " + Hex(record.flags, 2) + " (";
+  text += record.OwnColour() ? "own colour" : "profile colour";
+  text += record.Steady() ? ", Always ON" : ", Breathe";
+  text += ") rgb " + std::to_string(record.red) + " " + std::to_string(record.green) + " " +
+          std::to_string(record.blue);
+  return text;
+}
+
+// The bindings in set.ini of the data folder (or of dataDir when given).
+ProfileApps LoadStoredBindings(const std::string& dataDir) {
+  const XdgPaths paths(QUORIX_SOURCE_DATA_DIR);
+  std::string folder = dataDir.empty() ? DataFolderIn(paths.DocumentsFolder()) : dataDir;
+  if (!folder.empty() && folder.back() != '/') folder += '/';
+  const std::vector<std::string> appFolders = paths.ApplicationFolders();
+  // No PointerSettings: looking at the options must not change the desktop.
+  const Options options = LoadOptions(
+      folder + kSetIniName, [&](const std::string& path) { return AppDisplayName(path, appFolders); }, nullptr);
+  return options.apps;
+}
+
+struct ZoneArgs {
+  int zone = 0;
+  LedZoneRecord record;
+};
+
+ZoneArgs ParseZoneArgs(CliContext& context, const std::string& usage) {
+  NeedArgs(context, 6, usage);
+  const auto& a = context.Args();  // a[0] is the verb
+  ZoneArgs parsed;
+  parsed.zone = static_cast<int>(ParseNumber(a[1], 0, kZoneCount - 1, "zone"));
+  parsed.record.flags = static_cast<uint8_t>(ParseNumber(a[2], 0, 255, "flags"));
+  parsed.record.red = static_cast<uint8_t>(ParseNumber(a[3], 0, 255, "red"));
+  parsed.record.green = static_cast<uint8_t>(ParseNumber(a[4], 0, 255, "green"));
+  parsed.record.blue = static_cast<uint8_t>(ParseNumber(a[5], 0, 255, "blue"));
+  return parsed;
+}
+
+constexpr const char* kLightingUsage =
+    "lighting show | lighting effect N | lighting zone I FLAGS R G B | lighting preview I FLAGS R G B";
+
+int RunLighting(CliContext& context) {
+  const auto& a = context.Args();
+  if (a.empty()) throw CliError{"usage: " + std::string(kLightingUsage)};
+  const std::string& verb = a[0];
+  if (verb == "show") {
+    NeedArgs(context, 1, "lighting show");
+    const std::string path = context.DevicePath();
+    const int level = ProtocolLevel(context.Link(), path);
+    const LightingConfig config = ReadLighting(context.Link(), path);
+    if (!HasLighting(level)) context.Out() << "this model has no lighting effects (protocol level " << level << ")\n";
+    context.Out() << "effect: " << config.effect << " (" << LightEffectName(config.effect) << ")\n";
+    const ZoneTableLayout layout = ZoneTableLayoutForLevel(level);
+    if (config.zones.empty()) context.Out() << "no zone table at this protocol level\n";
+    else context.Out() << "zone table at " << Hex(layout.address, 3) << ":\n";
+    for (size_t zone = 0; zone < config.zones.size(); ++zone) {
+      context.Out() << DescribeZone(static_cast<int>(zone), config.zones[zone]) << "\n";
+    }
+    return 0;
+  }
+  if (verb == "effect") {
+    NeedArgs(context, 2, "lighting effect N (0..4)");
+    const long code = ParseNumber(a[1], 0, 255, "effect");
+    if (!LightEffectFromCode(static_cast<int>(code))) {
+      throw CliError{"unknown light effect " + a[1] +
+                     " (0 Customize, 1 Wave, 2 Wave (Invert), 3 Random 1, 4 Random 2); nothing sent"};
+    }
+    const std::string path = LightingDevice(context);
+    std::atomic<int> currentEffect{0};
+    if (!ChooseLightEffect(context.Link(), path, static_cast<int>(code), currentEffect)) {
+      throw CliError{"the device refused light effect " + a[1]};
+    }
+    context.Out() << "effect " << code << " (" << LightEffectName(static_cast<int>(code)) << ")\n";
+    return 0;
+  }
+  if (verb == "zone" || verb == "preview") {
+    const ZoneArgs z = ParseZoneArgs(context, "lighting " + verb + " I FLAGS R G B");
+    const std::string path = LightingDevice(context);
+    if (verb == "zone") WriteZones(context.Link(), path, {z.zone}, z.record);
+    else PreviewZones(context.Link(), path, {z.zone}, z.record);
+    context.Out() << (verb == "zone" ? "stored " : "previewed ") << DescribeZone(z.zone, z.record) << "\n";
+    return 0;
+  }
+  throw CliError{"usage: " + std::string(kLightingUsage)};
+}
+
+constexpr const char* kLiftUsage = "lift show | lift set VALUE | lift test VALUE";
+
+int RunLift(CliContext& context) {
+  const auto& a = context.Args();
+  if (a.empty()) throw CliError{"usage: " + std::string(kLiftUsage)};
+  if (a[0] == "show") {
+    NeedArgs(context, 1, "lift show");
+    const std::string path = context.DevicePath();
+    const int stored = ReadLiftValue(context.Link(), path, false);
+    context.Out() << "lift value: " << stored << " (" << Hex(stored, 4) << ")\n";
+    return 0;
+  }
+  if (a[0] == "set" || a[0] == "test") {
+    NeedArgs(context, 2, "lift " + a[0] + " VALUE");
+    const int value = static_cast<int>(ParseNumber(a[1], 0, 0xFFFF, "lift value"));
+    const std::string path = context.DevicePath();
+    if (LayoutOf(context.Link(), path) != Layout::kDirect) {
+      throw CliError{"this model has no lift adjustment (protocol level " +
+                     std::to_string(ProtocolLevel(context.Link(), path)) + "); nothing sent"};
+    }
+    if (a[0] == "set") {
+      StoreLiftValue(context.Link(), path, value, true);
+      context.Out() << "lift value " << value << " stored\n";
+    } else {
+      const int sent = RunLiftTest(context.Link(), path, value);
+      context.Out() << "lift value " << Hex(sent, 4) << " applied for testing (not stored)\n";
+    }
+    return 0;
+  }
+  throw CliError{"usage: " + std::string(kLiftUsage)};
+}
+
+// --bind I=PATH: a binding given on the command line, for checking a path
+// before storing it.
+void ParseBinding(const std::string& text, ProfileApps& apps) {
+  const size_t equals = text.find('=');
+  if (equals == std::string::npos || equals + 1 >= text.size()) throw CliError{"--bind needs I=PATH: " + text};
+  const int profile = static_cast<int>(ParseNumber(text.substr(0, equals), 0, kSwitchProfileCount - 1, "profile"));
+  apps[profile].appPath = text.substr(equals + 1);
+  apps[profile].appName = ImageFileName(apps[profile].appPath);
+  apps[profile].appEnabled = 1;
+}
+
+int RunWatchApps(CliContext& context) {
+  std::string display;
+  std::string dataDir;
+  long count = -1;
+  long intervalMs = 250;
+  ProfileApps bound;
+  bool haveBindings = false;
+  const auto& a = context.Args();
+  for (size_t i = 0; i < a.size(); ++i) {
+    auto value = [&]() -> const std::string& {
+      if (i + 1 >= a.size()) throw CliError{a[i] + " needs a value"};
+      return a[++i];
+    };
+    if (a[i] == "--display") display = value();
+    else if (a[i] == "--data-dir") dataDir = value();
+    else if (a[i] == "--count") count = ParseNumber(value(), 1, 1000000, "count");
+    else if (a[i] == "--interval") intervalMs = ParseNumber(value(), 10, 60000, "interval");
+    else if (a[i] == "--bind") {
+      ParseBinding(value(), bound);
+      haveBindings = true;
+    } else throw CliError{"unknown option " + a[i] + " (see --help)"};
+  }
+  const ProfileApps apps = haveBindings ? bound : LoadStoredBindings(dataDir);
+  std::string error;
+  auto source = X11ForegroundSource::Open(display.empty() ? nullptr : display.c_str(), &error);
+  if (!source) throw CliError{error};
+  if (const std::string limitation = source->Limitation(); !limitation.empty()) context.Err() << limitation << "\n";
+  for (int i = 0; i < kSwitchProfileCount; ++i) {
+    if (apps[i].appEnabled == 1 && !apps[i].appPath.empty()) {
+      context.Out() << "profile " << i << " bound to " << apps[i].appPath << "\n";
+    }
+  }
+  // The profile-off flags live in the mouse; this view looks at bindings only.
+  const std::array<bool, 5> noneOff{};
+  uint64_t last = 0;
+  bool first = true;
+  for (long reported = 0; count < 0 || reported < count;) {
+    const uint64_t window = source->ForegroundWindow();
+    if (first || window != last) {
+      first = false;
+      last = window;
+      ++reported;
+      const auto image = window != 0 ? source->ProcessImageName(window) : std::nullopt;
+      if (window == 0) {
+        context.Out() << "foreground: none\n";
+      } else if (!image) {
+        context.Out() << "foreground: window " << Hex(static_cast<int>(window), 8)
+                      << " (its process cannot be inspected)\n";
+      } else {
+        const std::string name = ImageFileName(*image);
+        const auto match = MatchApplication(apps, noneOff, name);
+        context.Out() << "foreground: " << name << " (" << *image << ") -> ";
+        if (match) context.Out() << "profile " << *match << " \"" << apps[*match].appName << "\"\n";
+        else context.Out() << "no profile\n";
+      }
+      context.Out().flush();
+      if (count >= 0 && reported >= count) break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(intervalMs));
+  }
+  return 0;
+}
+
+}  // namespace
+
+void RegisterLightingCommands(CommandRegistry& registry) {
+  registry.Add({"lighting", kLightingUsage, "show or change the light effect and the zone colours", RunLighting});
+  registry.Add({"lift", kLiftUsage, "show, store or test the lift value", RunLift});
+  registry.Add({"watch-apps", "watch-apps [--display NAME] [--data-dir DIR] [--bind I=PATH]... [--count N] [--interval MS]",
+                "print the foreground application and the profile it would select", RunWatchApps});
+}
 
 }  // namespace quorix

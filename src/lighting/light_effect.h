@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+#include "settings/memory_map.h"
+
 namespace quorix {
 
 // One light effect code, as stored at kLightEffectAddress.
@@ -54,8 +56,7 @@ struct LedZoneRecord {
 };
 
 // ---- zone table ------------------------------------------------------------
-inline constexpr int kZoneCount = 16;           // zones 0..15 of the level-11 layout
-inline constexpr int kLightingBlockSize = 64;   // 16 records of 4 bytes
+inline constexpr int kZoneCount = 16;  // zones 0..15 of the level-11 layout (kLightingBlockSize / 4)
 inline constexpr int kZoneTableAddress = 0x500;        // level 11 and above; every write goes here
 inline constexpr int kLegacyZoneTableAddress = 0x460;  // levels 3..10, read only
 inline constexpr int kLegacyZoneCount = 13;

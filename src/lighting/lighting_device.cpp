@@ -57,11 +57,4 @@ PreviewInputs ReadPreviewInputs(DeviceLink& link, const std::string& path, int e
   return inputs;
 }
 
-void WriteFactoryLighting(DeviceLink& link, const std::string& path) {
-  WriteZones(link, path, {1, 2, 3, 4, 5, 6}, kFactoryZoneRecord);
-  SetLightingMode(link, path, 1);
-  SendLightingReset(link, path);
-  SetLightingMode(link, path, 0);
-}
-
 }  // namespace quorix

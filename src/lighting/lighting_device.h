@@ -43,9 +43,5 @@ std::vector<int> PickerZones(const DeviceLink& link, const std::string& path, in
 PreviewInputs ReadPreviewInputs(DeviceLink& link, const std::string& path, int effect,
                                 const ProfileColour& profileColour);
 
-// The factory lighting that a reset writes: zones 1..6 steady own red, then
-// effect 1, the lighting reset command, effect 0.
-inline constexpr LedZoneRecord kFactoryZoneRecord{kZoneOwnColour | kZoneSteady, 0xFF, 0x00, 0x00};
-void WriteFactoryLighting(DeviceLink& link, const std::string& path);
 
 }  // namespace quorix

@@ -1,7 +1,5 @@
 #include "options/lift_adjustment.h"
 
-#include <array>
-
 #include "device/commands.h"
 #include "device/discovery.h"
 
@@ -10,9 +8,7 @@ namespace quorix {
 namespace {
 // Shown when the language file leaves a status text empty: a blank status
 // line would leave the user guessing whether the measurement worked.
-const std::array<const char*, 13> kBuiltInLiftTexts = {
-    "Lift Adjust", "Auto adjust", "Manual adjust", "Test", "Auto adjust", "Move mouse ", "Manual adjust",
-    "10sec", "", "", "In progress...", "Adjust Fail !!", "Adjust Success !!"};
+constexpr const char* kBuiltInStatusTexts[] = {"In progress...", "Adjust Fail !!", "Adjust Success !!"};
 }  // namespace
 
 int LiftStatusTextIndex(uint8_t flags) {
@@ -23,7 +19,7 @@ int LiftStatusTextIndex(uint8_t flags) {
 
 std::string LiftAdjustment::Text(int index) const {
   const std::string& text = texts_.adjustLiftStr[index];
-  if (text.empty() && index >= kLiftTextInProgress) return kBuiltInLiftTexts[index];
+  if (text.empty() && index >= kLiftTextInProgress) return kBuiltInStatusTexts[index - kLiftTextInProgress];
   return text;
 }
 

@@ -167,7 +167,10 @@ TEST(CheckForegroundX11, ActiveXtermSelectsTheLowestBoundProfile) {
   const pid_t xterm = session.Spawn({"xterm"});
   if (xterm <= 0) GTEST_SKIP() << "no xterm";
   if (!test::XvfbSession::WaitFor(
-          [&] { return source->WindowProcessId(source->ForegroundWindow()) == xterm; }, 10000)) {
+          [&] {
+        test::ActivateWindowOfProcess(session.Display(), xterm);
+        return source->WindowProcessId(source->ForegroundWindow()) == xterm;
+      }, 10000)) {
     GTEST_SKIP() << "the window manager did not activate the xterm";
   }
   // Bind the xterm's executable, as a file dialog would give it, to profiles 3 and 4.

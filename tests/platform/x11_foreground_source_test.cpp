@@ -32,7 +32,10 @@ TEST(X11ForegroundSource, ReportsTheActiveXtermUnderAWindowManager) {
   const pid_t xterm = session.Spawn({"xterm"});
   if (xterm <= 0) GTEST_SKIP() << "no xterm";
   const bool active = test::XvfbSession::WaitFor(
-      [&] { return source->WindowProcessId(source->ForegroundWindow()) == xterm; }, 10000);
+      [&] {
+        test::ActivateWindowOfProcess(session.Display(), xterm);
+        return source->WindowProcessId(source->ForegroundWindow()) == xterm;
+      }, 10000);
   if (!active) GTEST_SKIP() << "the window manager did not activate the xterm";
   const uint64_t window = source->ForegroundWindow();
   EXPECT_NE(window, 0u);

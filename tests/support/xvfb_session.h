@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <string>
@@ -30,7 +31,9 @@ class XvfbSession {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, fds[1], 3);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    std::vector<std::string> args = {"Xvfb", "-displayfd", "3", "-screen", "0", "800x600x24", "-nolisten", "tcp"};
+    // -noreset: a server with no clients left resets and drops connections
+    // that are just being made, which made helpers fail at random.
+    std::vector<std::string> args = {"Xvfb", "-displayfd", "3", "-screen", "0", "800x600x24", "-nolisten", "tcp", "-noreset"};
     xvfb_ = SpawnWith(args, &actions, environ);
     posix_spawn_file_actions_destroy(&actions);
     close(fds[1]);
@@ -80,9 +83,30 @@ class XvfbSession {
 
   // Starts the window manager and waits until it has announced itself on
   // the root window, so that windows mapped later are managed and focused.
+  // Should the window manager quit at once (it cannot open the display), it
+  // is started again, up to three times.
   bool StartWindowManager(const std::function<bool()>& announced) {
-    if (Spawn({"openbox"}) <= 0) return false;
-    return WaitFor(announced, 10000);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      const pid_t pid = Spawn({"openbox"});
+      if (pid <= 0) return false;
+      bool quit = false;
+      const bool up = WaitFor(
+          [&] {
+            int status = 0;
+            quit = waitpid(pid, &status, WNOHANG) == pid;
+            return quit || announced();
+          },
+          5000);
+      if (up && !quit) {
+        // Openbox announces itself before it is ready for new clients; a
+        // window mapped in that gap stays unmanaged for seconds.
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        return true;
+      }
+      if (quit) children_.erase(std::find(children_.begin(), children_.end(), pid));
+      else return false;
+    }
+    return false;
   }
 
   // Polls until done() holds or timeoutMs passes (real time: these are real
