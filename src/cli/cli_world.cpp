@@ -1,5 +1,6 @@
 // Builds the HID host, clock, locks and device link a command works with.
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
@@ -73,6 +74,20 @@ void TraceLine(std::ostream& err, char direction, const uint8_t* bytes, size_t l
   err << line << '\n';
 }
 
+// The simulated mouse lives in virtual time: pauses and poll limits pass at
+// once (an always-busy mouse is given up after its 421 reads, not 421 ms
+// later), unless a latency was asked for to feel like the real thing.
+class VirtualClock final : public Clock {
+ public:
+  int64_t NowMs() override { return now_.load(); }
+  void SleepMs(int64_t ms) override {
+    if (ms > 0) now_ += ms;
+  }
+
+ private:
+  std::atomic<int64_t> now_{0};
+};
+
 }  // namespace
 
 class CliWorld {
@@ -83,7 +98,9 @@ class CliWorld {
     exchangeMutex_ = CreateNamedMutex(kExchangeMutexName);
     listMutex_ = CreateNamedMutex(kDeviceListMutexName);
     if (!options.simulate.empty()) {
-      auto simHost = std::make_unique<sim::SimHidHost>(clock_, SimOptionsFrom(options));
+      const sim::SimOptions simOptions = SimOptionsFrom(options);
+      if (simOptions.latencyMs == 0) clock_ = &virtualClock_;
+      auto simHost = std::make_unique<sim::SimHidHost>(*clock_, simOptions);
       simHost_ = simHost.get();
       host_ = std::move(simHost);
       if (!simState_.empty() && std::filesystem::exists(simState_)) {
@@ -97,7 +114,7 @@ class CliWorld {
       host_ = CreateSystemHidHost();
       if (!host_) throw CliError{"No device !!"};
     }
-    link_ = std::make_unique<DeviceLink>(*host_, clock_, *exchangeMutex_, *listMutex_,
+    link_ = std::make_unique<DeviceLink>(*host_, *clock_, *exchangeMutex_, *listMutex_,
                                          options.vendorId.value_or(kProductVendorId));
     if (options.trace) {
       link_->SetTrace([&err](char direction, const uint8_t* bytes, size_t length) {
@@ -120,7 +137,9 @@ class CliWorld {
   }
 
  private:
-  SteadyClock clock_;
+  SteadyClock steadyClock_;
+  VirtualClock virtualClock_;
+  Clock* clock_ = &steadyClock_;
   std::unique_ptr<NamedMutex> exchangeMutex_;
   std::unique_ptr<NamedMutex> listMutex_;
   std::unique_ptr<HidHost> host_;

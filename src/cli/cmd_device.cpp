@@ -31,27 +31,6 @@ std::string Hex4(long value) {
   return text;
 }
 
-// One exchange per line on stderr: "> " or "< " and the bytes in hex.
-void InstallTrace(CliContext& ctx, DeviceLink& link) {
-  if (!ctx.Options().trace) return;
-  std::ostream& err = ctx.Err();
-  link.SetTrace([&err](char direction, const uint8_t* bytes, size_t length) {
-    std::string line(1, direction);
-    line += ' ';
-    for (size_t i = 0; i < length; ++i) {
-      if (i > 0) line += ' ';
-      line += Hex2(bytes[i]);
-    }
-    err << line << '\n';
-  });
-}
-
-DeviceLink& TracedLink(CliContext& ctx) {
-  DeviceLink& link = ctx.Link();
-  InstallTrace(ctx, link);
-  return link;
-}
-
 void NeedArgs(CliContext& ctx, size_t count, const std::string& usage) {
   if (ctx.Args().size() != count) throw CliError{"usage: " + usage};
 }
@@ -61,7 +40,7 @@ int FirmwareNumber(int variantA) { return std::max(variantA - 10, 1); }
 
 int RunList(CliContext& ctx) {
   NeedArgs(ctx, 0, "list");
-  DeviceLink& link = TracedLink(ctx);
+  DeviceLink& link = ctx.Link();
   if (DeviceCount(link) == 0) EnumerateDevices(link);
   for (int i = 0; i < DeviceCount(link); ++i) {
     const std::string path = DevicePath(link, i);
@@ -75,7 +54,7 @@ int RunList(CliContext& ctx) {
 
 int RunInfo(CliContext& ctx) {
   NeedArgs(ctx, 0, "info");
-  DeviceLink& link = TracedLink(ctx);
+  DeviceLink& link = ctx.Link();
   const std::string path = ctx.DevicePath();
   DeviceInfo info;
   if (!GetDeviceInfo(link, path, info)) throw CliError{"not an identified device: " + path};
@@ -109,7 +88,7 @@ int RunRead(CliContext& ctx) {
   NeedArgs(ctx, 2, "read ADDR LEN");
   const long address = ParseNumber(ctx.Args()[0], 0, kMaxAddress, "address");
   const long length = ParseNumber(ctx.Args()[1], 1, kMaxReadLength, "length");
-  DeviceLink& link = TracedLink(ctx);
+  DeviceLink& link = ctx.Link();
   const std::string path = ctx.DevicePath();
   std::vector<uint8_t> data(static_cast<size_t>(length), 0);
   ReadMemory(link, path, static_cast<int>(address), data.data(), static_cast<int>(length), false);
@@ -151,7 +130,7 @@ int RunWrite(CliContext& ctx) {
   const long address = ParseNumber(ctx.Args()[0], 0, kMaxAddress, "address");
   const std::vector<uint8_t> bytes = ParseHexBytes({ctx.Args().begin() + 1, ctx.Args().end()});
   if (address + static_cast<long>(bytes.size()) - 1 > kMaxAddress) throw CliError{"write runs past the address space"};
-  DeviceLink& link = TracedLink(ctx);
+  DeviceLink& link = ctx.Link();
   const std::string path = ctx.DevicePath();
   WriteMemory(link, path, static_cast<int>(address), bytes.data(), static_cast<int>(bytes.size()));
   CommitSettings(link, path);

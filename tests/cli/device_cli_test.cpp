@@ -1,0 +1,161 @@
+// list, info, read, write and --trace on the simulated mouse.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+
+namespace quorix {
+namespace {
+
+struct CliRun {
+  int status = 0;
+  std::string out;
+  std::string err;
+  std::vector<std::string> OutLines() const { return Lines(out); }
+  std::vector<std::string> ErrLines() const { return Lines(err); }
+  static std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+  }
+};
+
+CliRun Cli(std::vector<std::string> args) {
+  std::ostringstream out;
+  std::ostringstream err;
+  CliRun result;
+  result.status = RunCli(args, out, err, false);
+  result.out = out.str();
+  result.err = err.str();
+  return result;
+}
+
+void ExpectOneLineError(const CliRun& run) {
+  EXPECT_NE(run.status, 0);
+  EXPECT_TRUE(run.out.empty());
+  EXPECT_EQ(run.ErrLines().size(), 1u) << run.err;
+}
+
+class DeviceCliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = std::filesystem::temp_directory_path() /
+           ("device_cli_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::create_directories(dir_);
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+  std::string State() const { return (dir_ / "mouse.state").string(); }
+  std::filesystem::path dir_;
+};
+
+TEST_F(DeviceCliTest, ListShowsTheConfigurationInterfaceOfEachLevel) {
+  for (const auto& [option, level] : std::vector<std::pair<std::string, std::string>>{
+           {"--simulate", "level 11"}, {"--simulate=level5", "level 5"}, {"--simulate=level0", "level 0"}}) {
+    const CliRun run = Cli({option, "list"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    ASSERT_EQ(run.OutLines().size(), 1u) << run.out;
+    EXPECT_NE(run.out.find("mi_01"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find(level + " "), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("firmware 1"), std::string::npos) << run.out;
+  }
+  const CliRun two = Cli({"--simulate", "--sim-option", "second-mouse", "list"});
+  ASSERT_EQ(two.status, 0) << two.err;
+  EXPECT_EQ(two.OutLines().size(), 2u) << two.out;
+}
+
+TEST_F(DeviceCliTest, InfoShowsIdentificationStatusCountsAndMemoryEnd) {
+  const CliRun run = Cli({"--simulate", "info"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  for (const char* line : {"protocol level: 11", "profiles: 5", "levels: 4", "memory end: 8191", "table select: 7"}) {
+    EXPECT_NE(run.out.find(std::string(line) + "\n"), std::string::npos) << line << "\n" << run.out;
+  }
+}
+
+TEST_F(DeviceCliTest, WriteThenReadThroughTheStateFile) {
+  const CliRun write = Cli({"--simulate", "--sim-state", State(), "write", "0x100", "0a0B0c", "ff"});
+  ASSERT_EQ(write.status, 0) << write.err;
+  EXPECT_TRUE(write.out.empty());
+
+  const CliRun read = Cli({"--simulate", "--sim-state", State(), "read", "0x0fe", "20"});
+  ASSERT_EQ(read.status, 0) << read.err;
+  const auto lines = read.OutLines();
+  ASSERT_EQ(lines.size(), 2u) << read.out;
+  EXPECT_EQ(lines[0].substr(0, 19), "0x00fe: 00 00 0a 0b");
+  EXPECT_EQ(lines[0].substr(19, 6), " 0c ff");
+  EXPECT_TRUE(std::regex_match(lines[0], std::regex("0x00fe:( [0-9a-f]{2}){16}"))) << lines[0];
+  EXPECT_TRUE(std::regex_match(lines[1], std::regex("0x010e:( [0-9a-f]{2}){4}"))) << lines[1];
+}
+
+TEST_F(DeviceCliTest, TraceShowsEachExchangeAsHexLines) {
+  const CliRun run = Cli({"--simulate", "--trace", "read", "256", "1"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::regex traceLine("[<>]( [0-9a-f]{2}){64}");
+  bool sawRead = false;
+  bool sawAnswer = false;
+  for (const std::string& line : run.ErrLines()) {
+    EXPECT_TRUE(std::regex_match(line, traceLine)) << line;
+    sawRead = sawRead || line.rfind("> 01 02 00 01 00", 0) == 0;
+    sawAnswer = sawAnswer || line.rfind("< 01 02 ", 0) == 0;
+  }
+  EXPECT_TRUE(sawRead) << run.err;
+  EXPECT_TRUE(sawAnswer) << run.err;
+
+  const CliRun quiet = Cli({"--simulate", "read", "256", "1"});
+  EXPECT_TRUE(quiet.err.empty()) << quiet.err;
+}
+
+TEST_F(DeviceCliTest, FaultyMiceGiveZerosOrACleanError) {
+  ASSERT_EQ(Cli({"--simulate", "--sim-state", State(), "write", "0x100", "aabbccdd"}).status, 0);
+  const CliRun healthy = Cli({"--simulate", "--sim-state", State(), "read", "0x100", "4"});
+  EXPECT_EQ(healthy.out, "0x0100: aa bb cc dd\n");
+
+  // A mouse that is always busy, or never answers, reads as zeros; the
+  // simulated world keeps virtual time, so the poll limits cost no waiting.
+  for (const char* fault : {"busy", "silent"}) {
+    const auto started = std::chrono::steady_clock::now();
+    const CliRun run = Cli({"--simulate", "--sim-state", State(), "--sim-option", fault, "read", "0x100", "4"});
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5)) << fault;
+    EXPECT_EQ(run.status, 0) << fault << run.err;
+    EXPECT_EQ(run.out, "0x0100: 00 00 00 00\n") << fault;
+  }
+
+  // A mouse that leaves half-way: zeros for what was not read, or one error line.
+  for (const char* after : {"unplug-after=0", "unplug-after=3", "unplug-after=36"}) {
+    const CliRun gone =
+        Cli({"--simulate", "--sim-state", State(), "--sim-option", after, "read", "0x100", "130"});
+    if (gone.status == 0) {
+      EXPECT_EQ(gone.OutLines().size(), 9u) << after;
+      EXPECT_EQ(gone.OutLines().back(), "0x0180: 00 00") << after;
+    } else {
+      ExpectOneLineError(gone);
+    }
+  }
+}
+
+TEST_F(DeviceCliTest, BadArgumentsAreOneLineErrors) {
+  ExpectOneLineError(Cli({"--simulate", "read", "0x100"}));
+  ExpectOneLineError(Cli({"--simulate", "read", "0x100", "0"}));
+  ExpectOneLineError(Cli({"--simulate", "read", "zz", "4"}));
+  ExpectOneLineError(Cli({"--simulate", "write", "0x100"}));
+  ExpectOneLineError(Cli({"--simulate", "write", "0x100", "0g"}));
+  ExpectOneLineError(Cli({"--simulate", "write", "0x100", "abc"}));
+  ExpectOneLineError(Cli({"--simulate", "write", "0xffffff", "0102"}));
+  ExpectOneLineError(Cli({"--simulate", "list", "extra"}));
+
+  // A rejected write leaves the memory as it was.
+  const CliRun before = Cli({"--simulate", "--sim-state", State(), "read", "0x100", "2"});
+  Cli({"--simulate", "--sim-state", State(), "write", "0x100", "0102", "0x"});
+  const CliRun after = Cli({"--simulate", "--sim-state", State(), "read", "0x100", "2"});
+  EXPECT_EQ(before.out, after.out);
+}
+
+}  // namespace
+}  // namespace quorix
