@@ -61,6 +61,9 @@ TEST_F(CommandsTest, GoldenRequests) {
       // Index 7 is clamped to the fifth pair: addresses 11 and 12.
       {"store dpi direct", 11, [](DeviceLink& l, const std::string& p) { StoreDpiPair(l, p, 7, 40, 50); },
        {Frame64({0x03, 11, 0, 2, 40, 50})}},
+      // A negative index stays on the first pair instead of the header bytes.
+      {"store dpi negative", 11, [](DeviceLink& l, const std::string& p) { StoreDpiPair(l, p, -2, 40, 50); },
+       {Frame64({0x03, 3, 0, 2, 40, 50})}},
       {"store dpi grouped", 5, [](DeviceLink& l, const std::string& p) { StoreDpiPair(l, p, 1, 40, 50); },
        {Frame64({0x01, 0x03, 5, 0, 2, 40, 50})}},
       {"store dpi level0", 0, [](DeviceLink& l, const std::string& p) { StoreDpiPair(l, p, 1, 40, 50); },
@@ -105,6 +108,7 @@ TEST_F(CommandsTest, GoldenRequests) {
       {"lighting mode direct", 11, [](DeviceLink& l, const std::string& p) { EXPECT_TRUE(SetLightingMode(l, p, 3)); },
        {Frame64({0x03, 17, 0, 1, 3}), Frame64({0x12, 3})}},
       {"lighting mode 5 refused", 11, [](DeviceLink& l, const std::string& p) { EXPECT_FALSE(SetLightingMode(l, p, 5)); }, {}},
+      {"lighting mode -1 refused", 11, [](DeviceLink& l, const std::string& p) { EXPECT_FALSE(SetLightingMode(l, p, -1)); }, {}},
       {"read lighting mode direct", 11, [](DeviceLink& l, const std::string& p) { ReadLightingMode(l, p); },
        {Frame64({0, 0, 0}), Frame64({0x02, 17, 0}), Frame64({0, 0x12, 0x12})}},
       {"lighting reset direct", 11, [](DeviceLink& l, const std::string& p) { SendLightingReset(l, p); },
