@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <iterator>
 
 #include "options/ini_file.h"
 #include "settings/archive.h"
@@ -44,11 +43,16 @@ MacroFileStatus ParseHeaderFields(ArchiveReader& reader, size_t fileSize, MacroF
   return MacroFileStatus::kOk;
 }
 
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
+MacroFileStatus ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  if (!in) return MacroFileStatus::kUnreadable;
+  const std::streamoff size = in.tellg();
+  if (size < 0) return MacroFileStatus::kUnreadable;
+  if (static_cast<uint64_t>(size) > kMaxMacroFileSize) return MacroFileStatus::kFileTooLarge;
+  bytes.resize(static_cast<size_t>(size));
+  in.seekg(0);
+  if (size > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), size)) return MacroFileStatus::kUnreadable;
+  return MacroFileStatus::kOk;
 }
 
 bool EndsWithMf(const std::string& path) {
@@ -73,6 +77,7 @@ std::string MacroFileStatusText(MacroFileStatus status) {
     case MacroFileStatus::kInvalidFormat: return kInvalidFormatMessage;
     case MacroFileStatus::kTruncated: return "the macro file ends early";
     case MacroFileStatus::kBodyTooLarge: return "macro body above 65536 bytes";
+    case MacroFileStatus::kFileTooLarge: return "file too large for a macro file";
     case MacroFileStatus::kNotMacroFile: return "not a .mf file";
     case MacroFileStatus::kWriteFailed: return "cannot write the file";
   }
@@ -140,14 +145,14 @@ MacroFileStatus EncodeMacroFile(const std::string& name, int32_t mode, std::span
 
 MacroFileStatus ReadMacroFileHeader(const std::string& path, MacroFileHeader& header) {
   std::vector<uint8_t> bytes;
-  if (!ReadWholeFile(path, bytes)) return MacroFileStatus::kUnreadable;
-  return ParseMacroFileHeader(bytes, header);
+  const MacroFileStatus status = ReadWholeFile(path, bytes);
+  return status == MacroFileStatus::kOk ? ParseMacroFileHeader(bytes, header) : status;
 }
 
 MacroFileStatus ReadMacroFile(const std::string& path, MacroFile& file) {
   std::vector<uint8_t> bytes;
-  if (!ReadWholeFile(path, bytes)) return MacroFileStatus::kUnreadable;
-  return ParseMacroFile(bytes, file);
+  const MacroFileStatus status = ReadWholeFile(path, bytes);
+  return status == MacroFileStatus::kOk ? ParseMacroFile(bytes, file) : status;
 }
 
 MacroFileStatus WriteMacroFile(const std::string& path, const std::string& name, int32_t mode,

@@ -29,6 +29,9 @@ inline constexpr const char* kMacroFileVersionOld = "_@_MF6.1_";
 inline constexpr int kMaxMacroFileBody = 65536;
 // A shorter file is not a macro file.
 inline constexpr size_t kMinMacroFileSize = 10;
+// A larger one is not read: no macro file comes near it (the body is at most
+// 64 KiB), and the library scans every .mf file it finds.
+inline constexpr size_t kMaxMacroFileSize = 4u << 20;
 
 enum class MacroFileStatus {
   kOk,
@@ -37,6 +40,7 @@ enum class MacroFileStatus {
   kInvalidFormat,  // the version string is neither accepted one: say "invalid format !!"
   kTruncated,      // the file ends before its fields do
   kBodyTooLarge,   // a body above kMaxMacroFileBody
+  kFileTooLarge,   // far larger than any macro file: not read at all
   kNotMacroFile,   // rewrite: the path does not end in ".mf"
   kWriteFailed,    // the file could not be written; any old file is unchanged
 };

@@ -102,6 +102,21 @@ int FreeMacroSpace(const MacroSlots& slots, const MacroMemoryLayout& layout, int
 
 int EditedMacroSize(const std::vector<MacroItem>& items) { return ItemsLength(items) + kMacroRecordHeader + 1; }
 
+std::vector<MacroItem> ItemsWithinSpace(const std::vector<MacroItem>& items, int freeSpace, bool& cut) {
+  std::vector<MacroItem> kept;
+  int size = kMacroRecordHeader + 1;
+  cut = false;
+  for (const auto& item : items) {
+    size += std::clamp(item.length, 0, 5);
+    if (size > freeSpace) {
+      cut = true;
+      break;
+    }
+    kept.push_back(item);
+  }
+  return kept;
+}
+
 std::vector<MacroGap> FindMacroGaps(const MacroSlots& slots, const MacroMemoryLayout& layout) {
   std::vector<MacroGap> gaps;
   int cur = layout.areaStart;

@@ -51,6 +51,11 @@ int FreeMacroSpace(const MacroSlots& slots, const MacroMemoryLayout& layout, int
 // field, terminator).
 int EditedMacroSize(const std::vector<MacroItem>& items);
 
+// The leading items of a macro that keep it (counted as EditedMacroSize)
+// within freeSpace bytes: adding stops at the first item that would not fit.
+// `cut` tells whether items were left out ("Lack of space !!").
+std::vector<MacroItem> ItemsWithinSpace(const std::vector<MacroItem>& items, int freeSpace, bool& cut);
+
 struct MacroGap {
   int start = 0;
   int length = 0;

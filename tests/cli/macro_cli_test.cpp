@@ -83,5 +83,54 @@ TEST(MfShowCli, RejectsBadFiles) {
   EXPECT_EQ(Cli({"mf", "list"}).status, 1);
 }
 
+TEST(MacroCli, ImportListShowExportDeleteOnTheSimulatedMouse) {
+  test::TempDir dir;
+  const std::vector<std::string> sim = {"--simulate", "--sim-state", dir.Path("mouse.state")};
+  auto with = [&sim](std::vector<std::string> args) {
+    args.insert(args.begin(), sim.begin(), sim.end());
+    return Cli(args);
+  };
+  CliRun empty = with({"macro", "list"});
+  ASSERT_EQ(empty.status, 0) << empty.err;
+  EXPECT_NE(empty.out.find("free memory: "), std::string::npos);
+
+  CliRun stored = with({"macro", "import", Golden("v62_tap.mf"), "5", "--mode", "fire", "--name", "Tapper"});
+  ASSERT_EQ(stored.status, 0) << stored.err;
+  EXPECT_NE(stored.out.find("stored \"Tapper\" in slot 5 at 1360, length 40"), std::string::npos);
+
+  CliRun list = with({"macro", "list"});
+  ASSERT_EQ(list.status, 0) << list.err;
+  EXPECT_NE(list.out.find("5     Tapper           10    1360   40     1393"), std::string::npos) << list.out;
+
+  CliRun show = with({"macro", "show", "5"});
+  ASSERT_EQ(show.status, 0) << show.err;
+  EXPECT_NE(show.out.find("mode: 10 (Firekey mode)"), std::string::npos);
+  EXPECT_NE(show.out.find("   2  88 32           Wait 50 ms\n"), std::string::npos);
+
+  const std::string exported = dir.Path("out.mf");
+  ASSERT_EQ(with({"macro", "export", "5", exported}).status, 0);
+  MacroFile file;
+  ASSERT_EQ(ReadMacroFile(exported, file), MacroFileStatus::kOk);
+  EXPECT_EQ(file.header.version, "_@_MF6.2_");
+  EXPECT_EQ(file.header.name, "Tapper");
+  EXPECT_EQ(file.header.mode, 10);
+  EXPECT_EQ(file.body, (std::vector<uint8_t>{0x83, 0x04, 0x88, 0x32, 0x84, 0x04}));
+
+  ASSERT_EQ(with({"macro", "delete", "5"}).status, 0);
+  EXPECT_EQ(with({"macro", "show", "5"}).status, 1);
+  EXPECT_EQ(with({"macro", "delete", "80"}).status, 1);
+  EXPECT_EQ(with({"macro", "import", Golden("v62_tap.mf"), "1", "--mode", "twice"}).status, 1);
+}
+
+TEST(MacroCli, LackOfSpaceIsAFailure) {
+  test::TempDir dir;
+  // A body of 60000 bytes fits the file format but not the mouse's memory.
+  std::vector<MacroItem> items(30000, WaitItem(1));
+  ASSERT_EQ(WriteMacroFile(dir.Path("huge.mf"), "huge", 8, items, 0), MacroFileStatus::kOk);
+  CliRun run = Cli({"--simulate", "macro", "import", dir.Path("huge.mf"), "0"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("Lack of space !!"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace quorix

@@ -111,6 +111,12 @@ TEST(MacroFileWrite, BodyLimitAndRoundTrip) {
   ASSERT_EQ(ReadMacroFile(path, file), MacroFileStatus::kOk);
   EXPECT_EQ(file.header.name, "big");
   EXPECT_EQ(WriteMacroFile(dir.Path("missing/folder/m.mf"), "x", 8, kTap, 0), MacroFileStatus::kWriteFailed);
+  // A file far larger than any macro file is not read.
+  std::filesystem::resize_file(path, kMaxMacroFileSize + 1);
+  EXPECT_EQ(ReadMacroFile(path, file), MacroFileStatus::kFileTooLarge);
+  EXPECT_EQ(ReadMacroFileHeader(path, file.header), MacroFileStatus::kFileTooLarge);
+  std::filesystem::resize_file(path, 0);
+  EXPECT_EQ(ReadMacroFile(path, file), MacroFileStatus::kTooShort);
   // Only the renamed file is left in the folder: no temporary files.
   size_t entries = 0;
   for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Root())) ++entries;

@@ -185,6 +185,18 @@ TEST_F(MacroLibraryTest, LibrariesNeedNameAndTagAndSortByName) {
   inputs.deviceTypeCode = 2;  // types 18 and 19 only for these devices
   rows = library.BuildFunctionList(inputs).rows;
   EXPECT_EQ(rows[1].name, "Adjust lift");
+
+  // A type 2 entry with op1 bit 0 is counted but listed only with the
+  // operating-system flag.
+  test::WriteFile(program + "/bulitin.ini", "[Advanced0]\nname=touch\ntype=2\nop1=1\n");
+  inputs.deviceTypeCode = 0;
+  rows = library.BuildFunctionList(inputs).rows;
+  ASSERT_EQ(rows[0].name, "Advanced");
+  EXPECT_EQ(rows[0].size, 1);
+  EXPECT_EQ(rows[1].name, "Function lbrary");
+  inputs.osVersionFlag = true;
+  rows = library.BuildFunctionList(inputs).rows;
+  EXPECT_EQ(rows[1].name, "Virtual Touch (Windows 8)");
 }
 
 TEST_F(MacroLibraryTest, DeviceSlotsAsUserMacrosAndMouseMemory) {

@@ -111,6 +111,17 @@ TEST(MacroNames, SixteenUnitsZeroPadded) {
   EXPECT_EQ(EditedMacroSize(MacroWorld::Body(10)), 44);
 }
 
+TEST(MacroSpace, ImportStopsAtTheFirstItemThatDoesNotFit) {
+  bool cut = false;
+  auto items = MacroWorld::Body(10);  // five 2-byte waits: 44 bytes in all
+  EXPECT_EQ(ItemsWithinSpace(items, 44, cut).size(), 5u);
+  EXPECT_FALSE(cut);
+  EXPECT_EQ(ItemsWithinSpace(items, 43, cut).size(), 4u);
+  EXPECT_TRUE(cut);
+  EXPECT_TRUE(ItemsWithinSpace(items, 10, cut).empty());
+  EXPECT_TRUE(cut);
+}
+
 TEST(MacroStore, FirstMacroLandsAtAreaStartWithExactTraffic) {
   MacroWorld w(11, 2000);
   std::vector<double> progress;
