@@ -18,6 +18,11 @@ std::vector<uint8_t> FactoryMemory(const SimOptions& options) {
   const size_t size = options.memorySize > 0 ? static_cast<size_t>(options.memorySize) : 1;
   std::vector<uint8_t> memory(size, 0);
   Put(memory, 0, kSignature);
+  // The memory-end probe's marker at the top of memory (0xFFFE and 0xFFFF
+  // mirror onto the last two bytes). A mouse that has met the program once
+  // carries it, so the probe of a fresh simulated mouse only reads.
+  Put(memory, 0xFFFE, kSignature);
+  Put(memory, 0xFFFF, kSignature);
   if (options.protocolLevel <= 0) {
     Put(memory, 15, 0x10);  // report-rate code 1
     for (int i = 0; i < 5; ++i) {

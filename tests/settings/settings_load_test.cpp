@@ -260,8 +260,12 @@ TEST(ProbeMemoryEnd, FindsTheMirrorSizeOrTakesTheStatusWord) {
     sim::SimOptions options;
     options.memorySize = size;
     SimWorld world(options);
+    // A mouse that never met the program has no marker at the top yet.
+    world.Mouse().Memory()[static_cast<size_t>(size - 2)] = 0;
+    world.Mouse().Memory()[static_cast<size_t>(size - 1)] = 0;
     EXPECT_EQ(ProbeMemoryEnd(world.link, world.path), size - 1) << size;
     EXPECT_EQ(world.Mouse().MemoryAt(0xFFFF), 0x12);
+    EXPECT_NE(First(Commands(world), {0x03}), -1);  // the marker was written
     // The marker is there now: a second probe writes nothing.
     world.ClearTraffic();
     EXPECT_EQ(ProbeMemoryEnd(world.link, world.path), size - 1);
