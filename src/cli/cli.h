@@ -78,7 +78,7 @@ struct CommandSpec {
 
 class CommandRegistry {
  public:
-  void Add(CommandSpec spec) { commands_.push_back(std::move(spec)); }
+  void Add(CommandSpec command) { commands_.push_back(std::move(command)); }
   const std::vector<CommandSpec>& Commands() const { return commands_; }
 
  private:

@@ -9,38 +9,20 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "support/cli_run.h"
 
 namespace quorix {
 namespace {
 
-struct CliRun {
-  int status = 0;
-  std::string out;
-  std::string err;
-  std::vector<std::string> OutLines() const { return Lines(out); }
-  std::vector<std::string> ErrLines() const { return Lines(err); }
-  static std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-  }
-};
+using test::CliRun;
+using test::SplitLines;
 
-CliRun Cli(std::vector<std::string> args) {
-  std::ostringstream out;
-  std::ostringstream err;
-  CliRun result;
-  result.status = RunCli(args, out, err, false);
-  result.out = out.str();
-  result.err = err.str();
-  return result;
-}
+CliRun Cli(const std::vector<std::string>& args) { return test::RunCommand(args); }
 
 void ExpectOneLineError(const CliRun& run) {
   EXPECT_NE(run.status, 0);
   EXPECT_TRUE(run.out.empty());
-  EXPECT_EQ(run.ErrLines().size(), 1u) << run.err;
+  EXPECT_EQ(SplitLines(run.err).size(), 1u) << run.err;
 }
 
 class DeviceCliTest : public ::testing::Test {
@@ -61,14 +43,14 @@ TEST_F(DeviceCliTest, ListShowsTheConfigurationInterfaceOfEachLevel) {
            {"--simulate", "level 11"}, {"--simulate=level5", "level 5"}, {"--simulate=level0", "level 0"}}) {
     const CliRun run = Cli({option, "list"});
     ASSERT_EQ(run.status, 0) << run.err;
-    ASSERT_EQ(run.OutLines().size(), 1u) << run.out;
+    ASSERT_EQ(SplitLines(run.out).size(), 1u) << run.out;
     EXPECT_NE(run.out.find("mi_01"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find(level + " "), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("firmware 1"), std::string::npos) << run.out;
   }
   const CliRun two = Cli({"--simulate", "--sim-option", "second-mouse", "list"});
   ASSERT_EQ(two.status, 0) << two.err;
-  EXPECT_EQ(two.OutLines().size(), 2u) << two.out;
+  EXPECT_EQ(SplitLines(two.out).size(), 2u) << two.out;
 }
 
 TEST_F(DeviceCliTest, InfoShowsIdentificationStatusCountsAndMemoryEnd) {
@@ -86,7 +68,7 @@ TEST_F(DeviceCliTest, WriteThenReadThroughTheStateFile) {
 
   const CliRun read = Cli({"--simulate", "--sim-state", State(), "read", "0x0fe", "20"});
   ASSERT_EQ(read.status, 0) << read.err;
-  const auto lines = read.OutLines();
+  const auto lines = SplitLines(read.out);
   ASSERT_EQ(lines.size(), 2u) << read.out;
   EXPECT_EQ(lines[0].substr(0, 19), "0x00fe: 00 00 0a 0b");
   EXPECT_EQ(lines[0].substr(19, 6), " 0c ff");
@@ -100,7 +82,7 @@ TEST_F(DeviceCliTest, TraceShowsEachExchangeAsHexLines) {
   const std::regex traceLine("[<>]( [0-9a-f]{2}){64}");
   bool sawRead = false;
   bool sawAnswer = false;
-  for (const std::string& line : run.ErrLines()) {
+  for (const std::string& line : SplitLines(run.err)) {
     EXPECT_TRUE(std::regex_match(line, traceLine)) << line;
     sawRead = sawRead || line.rfind("> 01 02 00 01 00", 0) == 0;
     sawAnswer = sawAnswer || line.rfind("< 01 02 ", 0) == 0;
@@ -132,8 +114,8 @@ TEST_F(DeviceCliTest, FaultyMiceGiveZerosOrACleanError) {
     const CliRun gone =
         Cli({"--simulate", "--sim-state", State(), "--sim-option", after, "read", "0x100", "130"});
     if (gone.status == 0) {
-      EXPECT_EQ(gone.OutLines().size(), 9u) << after;
-      EXPECT_EQ(gone.OutLines().back(), "0x0180: 00 00") << after;
+      EXPECT_EQ(SplitLines(gone.out).size(), 9u) << after;
+      EXPECT_EQ(SplitLines(gone.out).back(), "0x0180: 00 00") << after;
     } else {
       ExpectOneLineError(gone);
     }

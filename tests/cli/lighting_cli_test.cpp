@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "support/cli_run.h"
 #include "options/options_store.h"
 #include "support/temp_dir.h"
 #include "support/x11_test_util.h"
@@ -12,16 +13,8 @@
 namespace quorix {
 namespace {
 
-struct Result {
-  int status;
-  std::string out, err;
-};
-
-Result RunCommand(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  const int status = RunCli(args, out, err, false);
-  return {status, out.str(), err.str()};
-}
+using Result = test::CliRun;
+using test::RunCommand;
 
 // The requests of a --trace run ("> " lines), without the report ID and cut
 // to `bytes` bytes each, as lower-case hex.

@@ -3,23 +3,16 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "support/cli_run.h"
 #include "macro/macro_file.h"
 #include "support/temp_dir.h"
 
 namespace quorix {
 namespace {
 
-struct CliRun {
-  int status;
-  std::string out;
-  std::string err;
-};
+using test::CliRun;
 
-CliRun Cli(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  int status = RunCli(args, out, err, false);
-  return {status, out.str(), err.str()};
-}
+CliRun Cli(const std::vector<std::string>& args) { return test::RunCommand(args); }
 
 std::string Golden(const std::string& name) { return std::string(QUORIX_SOURCE_DATA_DIR) + "/../tests/macro/data/" + name; }
 

@@ -4,22 +4,15 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "support/cli_run.h"
 #include "options/text_encoding.h"
 #include "support/temp_dir.h"
 
 namespace quorix {
 namespace {
 
-struct Result {
-  int status;
-  std::string out, err;
-};
-
-Result RunCommand(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  const int status = RunCli(args, out, err, false);
-  return {status, out.str(), err.str()};
-}
+using Result = test::CliRun;
+using test::RunCommand;
 
 std::map<std::string, std::string> Lines(const std::string& text) {
   std::map<std::string, std::string> lines;

@@ -7,25 +7,21 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "support/cli_run.h"
 #include "settings/archive.h"
 #include "support/temp_dir.h"
 
 namespace quorix {
 namespace {
 
-struct Result {
-  int status;
-  std::string out, err;
-};
+using Result = test::CliRun;
 
 // Runs one command against a simulated mouse kept in `state` between runs.
 Result RunSim(const std::string& state, std::vector<std::string> args, bool terminal = false,
            const std::string& level = "level11") {
   std::vector<std::string> argv = {"--simulate=" + level, "--sim-state", state};
   argv.insert(argv.end(), args.begin(), args.end());
-  std::ostringstream out, err;
-  const int status = RunCli(argv, out, err, terminal);
-  return {status, out.str(), err.str()};
+  return test::RunCommand(argv, terminal);
 }
 
 // Trace lines of requests whose command bytes start with `prefix` (hex text).

@@ -17,19 +17,19 @@ bool WriteEvent(int fd, const uhid_event& event) {
 
 }  // namespace
 
-UhidDevice::UhidDevice(const UhidSpec& spec, FeatureResponder& responder) : responder_(responder) {
+UhidDevice::UhidDevice(const UhidIdentity& identity, FeatureResponder& responder) : responder_(responder) {
   fd_ = open("/dev/uhid", O_RDWR | O_CLOEXEC);
   if (fd_ < 0) return;
   uhid_event event{};
   event.type = UHID_CREATE2;
   auto& create = event.u.create2;
-  std::strncpy(reinterpret_cast<char*>(create.name), spec.name.c_str(), sizeof create.name - 1);
-  std::strncpy(reinterpret_cast<char*>(create.phys), spec.phys.c_str(), sizeof create.phys - 1);
-  create.rd_size = static_cast<uint16_t>(std::min(spec.descriptor.size(), sizeof create.rd_data));
-  std::memcpy(create.rd_data, spec.descriptor.data(), create.rd_size);
+  std::strncpy(reinterpret_cast<char*>(create.name), identity.name.c_str(), sizeof create.name - 1);
+  std::strncpy(reinterpret_cast<char*>(create.phys), identity.phys.c_str(), sizeof create.phys - 1);
+  create.rd_size = static_cast<uint16_t>(std::min(identity.descriptor.size(), sizeof create.rd_data));
+  std::memcpy(create.rd_data, identity.descriptor.data(), create.rd_size);
   create.bus = 0x03;  // BUS_USB, as the real mouse
-  create.vendor = spec.vendorId;
-  create.product = spec.productId;
+  create.vendor = identity.vendorId;
+  create.product = identity.productId;
   if (!WriteEvent(fd_, event)) {
     close(fd_);
     fd_ = -1;

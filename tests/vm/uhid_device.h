@@ -13,7 +13,7 @@
 
 namespace quorix::vm {
 
-struct UhidSpec {
+struct UhidIdentity {
   std::string name;
   std::string phys;  // ".../input<N>" gives the interface number
   uint16_t vendorId = 0;
@@ -33,7 +33,7 @@ class FeatureResponder {
 
 class UhidDevice {
  public:
-  UhidDevice(const UhidSpec& spec, FeatureResponder& responder);
+  UhidDevice(const UhidIdentity& identity, FeatureResponder& responder);
   ~UhidDevice();  // destroys the kernel device
   UhidDevice(const UhidDevice&) = delete;
   UhidDevice& operator=(const UhidDevice&) = delete;

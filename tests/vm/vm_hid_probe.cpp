@@ -122,9 +122,9 @@ int Run() {
   SimResponder config(mouse, sim::kConfigInterface, 64);
   SimResponder pointing(mouse, sim::kPointingInterface, 9);
   auto configDevice = std::make_unique<UhidDevice>(
-      UhidSpec{"QUORIX VM mouse", "quorix-vm/input1", kProductVendorId, kProductIdA, kConfigDescriptor}, config);
+      UhidIdentity{"QUORIX VM mouse", "quorix-vm/input1", kProductVendorId, kProductIdA, kConfigDescriptor}, config);
   auto pointingDevice = std::make_unique<UhidDevice>(
-      UhidSpec{"QUORIX VM mouse", "quorix-vm/input0", kProductVendorId, kProductIdA, kPointingDescriptor}, pointing);
+      UhidIdentity{"QUORIX VM mouse", "quorix-vm/input0", kProductVendorId, kProductIdA, kPointingDescriptor}, pointing);
   if (!check(configDevice->Ok() && pointingDevice->Ok(), "uhid devices created")) return 1;
   mouse.SetInputSink([&configDevice](std::vector<uint8_t> report) { configDevice->SendInput(report); });
 
@@ -242,7 +242,7 @@ int Run() {
   check(removed, "removal uevent reported under the removed interface's path");
 
   pointingDevice = std::make_unique<UhidDevice>(
-      UhidSpec{"QUORIX VM mouse", "quorix-vm/input0", kProductVendorId, kProductIdA, kPointingDescriptor}, pointing);
+      UhidIdentity{"QUORIX VM mouse", "quorix-vm/input0", kProductVendorId, kProductIdA, kPointingDescriptor}, pointing);
   bool arrived = false;
   for (int i = 0; i < 20 && !arrived; ++i) {
     arrived = host.WaitEvent(event, 250) && event.kind == HidEventKind::kArrival &&
