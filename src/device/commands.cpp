@@ -138,12 +138,11 @@ void CommitSettings(DeviceLink& link, const std::string& path) {
     case Layout::kGrouped:
       SendOnly(link, path, {0x01, 0x04});
       break;
-    case Layout::kLevel0: {
-      Report request = MakeRequest({0x08, 0x00, 0x00, 0x00, 0x00, 0x0C, 0x12});
-      SetLevel0Check(request);
-      Transact(link, path, request, 10);
+    case Layout::kLevel0:
+      // Only memory reads and the commit of a chunked write carry their own
+      // check byte; this request leaves byte 8 to the transport.
+      Transact(link, path, {0x08, 0x00, 0x00, 0x00, 0x00, 0x0C, 0x12}, 10);
       break;
-    }
   }
 }
 
