@@ -1,7 +1,5 @@
 // Builds the HID host, clock, locks and device link a command works with.
-#include <algorithm>
 #include <atomic>
-#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -19,12 +17,6 @@
 
 namespace quorix {
 namespace {
-
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
 
 sim::SimOptions SimOptionsFrom(const GlobalOptions& options) {
   sim::SimOptions o;
@@ -183,7 +175,7 @@ std::string CliContext::DevicePath() {
   }
   // A path given by the user still has to be an identified configuration
   // interface: the command layout depends on what its identification says.
-  const std::string path = Lower(options_.devicePath);
+  const std::string path = ToLowerPath(options_.devicePath);
   for (int i = 0; i < DeviceCount(link); ++i) {
     if (quorix::DevicePath(link, i) == path) return path;
   }

@@ -12,16 +12,6 @@ namespace {
 constexpr uint8_t kAngleSnapBit = 0x01;
 constexpr uint8_t kReportRateBits = 0x70;
 
-// A grouped-layout command that the firmware wants bracketed by handshakes
-// while its status flag is clear.
-template <typename Send>
-void Guarded(DeviceLink& link, const std::string& path, Send send) {
-  const bool needSync = !StatusFlagSet(ReadStatusReport(link, path));
-  if (needSync) SyncHandshake(link, path);
-  send();
-  if (needSync) SyncHandshake(link, path);
-}
-
 void Commit(DeviceLink& link, const std::string& path, int address, uint8_t value) {
   WriteMemoryByte(link, path, address, value);
   CommitSettings(link, path);
