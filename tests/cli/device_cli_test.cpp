@@ -131,6 +131,14 @@ TEST_F(DeviceCliTest, BadArgumentsAreOneLineErrors) {
   ExpectOneLineError(Cli({"--simulate", "write", "0x100", "abc"}));
   ExpectOneLineError(Cli({"--simulate", "write", "0xffffff", "0102"}));
   ExpectOneLineError(Cli({"--simulate", "list", "extra"}));
+  // Above level 0 addresses are 16 bits: 0x10000 would land on address 0.
+  ExpectOneLineError(Cli({"--simulate", "read", "0x10000", "1"}));
+  ExpectOneLineError(Cli({"--simulate", "read", "0xfff0", "17"}));
+  const CliRun signature = Cli({"--simulate", "--sim-state", State(), "read", "0", "1"});
+  ExpectOneLineError(Cli({"--simulate", "--sim-state", State(), "write", "0x10000", "00"}));
+  EXPECT_EQ(Cli({"--simulate", "--sim-state", State(), "read", "0", "1"}).out, signature.out);
+  EXPECT_EQ(signature.out, "0x0000: 12\n");
+  EXPECT_EQ(Cli({"--simulate=level0", "read", "0x10000", "1"}).status, 0);
 
   // A rejected write leaves the memory as it was.
   const CliRun before = Cli({"--simulate", "--sim-state", State(), "read", "0x100", "2"});
