@@ -61,6 +61,10 @@ long ParseNumber(const std::string& text, long min, long max, const std::string&
   return value;
 }
 
+void ExpectArgCount(const CliContext& context, size_t count, const std::string& usage) {
+  if (context.Args().size() != count) throw CliError{"usage: " + usage};
+}
+
 int RunCli(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err, bool stderrIsTerminal) {
   CommandRegistry registry;
   RegisterDeviceCommands(registry);

@@ -11,6 +11,7 @@
 #include "platform/clock.h"
 #include "platform/linux/system_services.h"
 #include "platform/named_mutex.h"
+#include "settings/settings_load.h"
 #include "sim/sim_hid_host.h"
 #include "sim/sim_options.h"
 #include "sim/sim_state_file.h"
@@ -184,6 +185,25 @@ std::string CliContext::DevicePath() {
     if (quorix::DevicePath(link, i) == path) return path;
   }
   throw CliError{"No device !!"};
+}
+
+std::string SelectCommandDevice(CliContext& context, SettingsState& state) {
+  const std::string path = context.DevicePath();
+  DeviceLink& link = context.Link();
+  for (int i = 0, count = DeviceCount(link); i < count; ++i) {
+    if (quorix::DevicePath(link, i) == path) {
+      state.selectedDevice = i;
+      return path;
+    }
+  }
+  throw CliError{"No device !!"};
+}
+
+void LoadSelectedDevice(CliContext& context, SettingsState& state, std::function<void(double)> progress) {
+  LoadSettingsOptions options;
+  options.progress = std::move(progress);
+  LoadSettings(context.Link(), state, options);
+  if (state.CurrentDevice().empty()) throw CliError{"No device !!"};
 }
 
 }  // namespace quorix

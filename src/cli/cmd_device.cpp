@@ -32,10 +32,6 @@ std::string Hex4(long value) {
   return text;
 }
 
-void NeedArgs(CliContext& ctx, size_t count, const std::string& usage) {
-  if (ctx.Args().size() != count) throw CliError{"usage: " + usage};
-}
-
 // The other layouts send 16-bit addresses: a higher one would wrap onto the
 // start of memory (the signature byte) instead of failing.
 void CheckAddressRange(DeviceLink& link, const std::string& path, long address, long length) {
@@ -50,7 +46,7 @@ void CheckAddressRange(DeviceLink& link, const std::string& path, long address, 
 int FirmwareNumber(int variantA) { return std::max(variantA - 10, 1); }
 
 int RunList(CliContext& ctx) {
-  NeedArgs(ctx, 0, "list");
+  ExpectArgCount(ctx, 0, "list");
   DeviceLink& link = ctx.Link();
   if (DeviceCount(link) == 0) EnumerateDevices(link);
   for (int i = 0; i < DeviceCount(link); ++i) {
@@ -64,7 +60,7 @@ int RunList(CliContext& ctx) {
 }
 
 int RunInfo(CliContext& ctx) {
-  NeedArgs(ctx, 0, "info");
+  ExpectArgCount(ctx, 0, "info");
   DeviceLink& link = ctx.Link();
   const std::string path = ctx.DevicePath();
   DeviceInfo info;
@@ -96,7 +92,7 @@ int RunInfo(CliContext& ctx) {
 }
 
 int RunRead(CliContext& ctx) {
-  NeedArgs(ctx, 2, "read ADDR LEN");
+  ExpectArgCount(ctx, 2, "read ADDR LEN");
   const long address = ParseNumber(ctx.Args()[0], 0, kMaxAddress, "address");
   const long length = ParseNumber(ctx.Args()[1], 1, kMaxReadLength, "length");
   DeviceLink& link = ctx.Link();

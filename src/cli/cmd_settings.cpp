@@ -58,27 +58,9 @@ struct Session {
 
 // Makes the command's device the one the load takes, and returns its level.
 int SelectDevice(CliContext& ctx, Session& session) {
-  const std::string path = ctx.DevicePath();
+  const std::string path = SelectCommandDevice(ctx, session.state);
   session.link = &ctx.Link();
-  const int count = DeviceCount(*session.link);
-  for (int i = 0; i < count; ++i) {
-    if (DevicePath(*session.link, i) == path) {
-      session.state.selectedDevice = i;
-      return ProtocolLevel(*session.link, path);
-    }
-  }
-  throw CliError{"No device !!"};
-}
-
-void Load(Session& session, ProgressBar& bar) {
-  LoadSettingsOptions options;
-  options.progress = bar.Fn("load");
-  LoadSettings(*session.link, session.state, options);
-  if (session.state.CurrentDevice().empty()) throw CliError{"No device !!"};
-}
-
-void ExpectArgs(const CliContext& ctx, size_t count, const std::string& usage) {
-  if (ctx.Args().size() != count) throw CliError{"usage: " + usage};
+  return ProtocolLevel(*session.link, path);
 }
 
 bool ParseOnOff(const std::string& text, const std::string& what) {
@@ -147,7 +129,7 @@ int RunShow(CliContext& ctx) {
   SelectDevice(ctx, session);
   {
     ProgressBar bar(ctx);
-    Load(session, bar);
+    LoadSelectedDevice(ctx, session.state, bar.Fn("load"));
   }
   const auto image = session.state.image.Snapshot();
   if (json)
@@ -163,7 +145,7 @@ int RunBackup(CliContext& ctx) {
   Session session;
   SelectDevice(ctx, session);
   ProgressBar bar(ctx);
-  Load(session, bar);
+  LoadSelectedDevice(ctx, session.state, bar.Fn("load"));
   std::string error;
   if (!SaveBackup(*session.link, session.state, args.file, options.apps, bar.Fn("backup"), error))
     throw CliError{error};
@@ -184,7 +166,7 @@ int RunRestore(CliContext& ctx) {
   Session session;
   SelectDevice(ctx, session);
   ProgressBar bar(ctx);
-  Load(session, bar);
+  LoadSelectedDevice(ctx, session.state, bar.Fn("load"));
   Options stored = ReadOptions(args.setIni);
   RestoreOptions options;
   options.progress = bar.Fn("restore");
@@ -197,11 +179,11 @@ int RunRestore(CliContext& ctx) {
 }
 
 int RunReset(CliContext& ctx) {
-  ExpectArgs(ctx, 0, "reset");
+  ExpectArgCount(ctx, 0, "reset");
   Session session;
   SelectDevice(ctx, session);
   ProgressBar bar(ctx);
-  Load(session, bar);
+  LoadSelectedDevice(ctx, session.state, bar.Fn("load"));
   ResetOptions options;
   options.progress = bar.Fn("reset");
   options.reload.progress = bar.Fn("load");
@@ -289,7 +271,7 @@ int RunSet(CliContext& ctx) {
   checkForLevel(SelectDevice(ctx, session));
   {
     ProgressBar bar(ctx);
-    Load(session, bar);
+    LoadSelectedDevice(ctx, session.state, bar.Fn("load"));
   }
   if (!write(*session.link, session.state)) throw CliError{"No device !!"};
   return 0;
