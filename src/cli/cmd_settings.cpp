@@ -156,8 +156,8 @@ int RunRestore(CliContext& ctx) {
   const FileArgs args = ParseFileArgs(ctx, "restore FILE [--data-dir DIR]");
   // A file that is no backup at all is refused before the mouse is touched;
   // the length check against the mouse's memory follows after the load.
+  std::vector<uint8_t> bytes;
   {
-    std::vector<uint8_t> bytes;
     std::string error;
     if (!ReadBackupFileBytes(args.file, bytes, error)) throw CliError{error};
     BackupContents contents;
@@ -172,7 +172,7 @@ int RunRestore(CliContext& ctx) {
   options.progress = bar.Fn("restore");
   options.reload.progress = bar.Fn("load");
   std::string error;
-  if (!RestoreBackup(*session.link, session.state, args.file, stored.apps, options, error)) throw CliError{error};
+  if (!RestoreBackupBytes(*session.link, session.state, bytes, stored.apps, options, error)) throw CliError{error};
   const std::string folder = args.setIni.substr(0, args.setIni.size() - std::string(kSetIniName).size());
   if (!PrepareDataFolder(folder) || !SaveOptions(args.setIni, stored)) throw CliError{"cannot write " + args.setIni};
   return 0;
