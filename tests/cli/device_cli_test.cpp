@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <filesystem>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -10,6 +9,7 @@
 
 #include "cli/cli.h"
 #include "support/cli_run.h"
+#include "support/temp_dir.h"
 
 namespace quorix {
 namespace {
@@ -27,15 +27,8 @@ void ExpectOneLineError(const CliRun& run) {
 
 class DeviceCliTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("device_cli_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(dir_);
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-  std::string State() const { return (dir_ / "mouse.state").string(); }
-  std::filesystem::path dir_;
+  std::string State() const { return dir_.Path("mouse.state"); }
+  test::TempDir dir_;
 };
 
 TEST_F(DeviceCliTest, ListShowsTheConfigurationInterfaceOfEachLevel) {
