@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cctype>
 #include <cstdlib>
+#include <exception>
 #include <ostream>
 
 namespace quorix {
@@ -126,7 +127,11 @@ int RunCli(const std::vector<std::string>& argv, std::ostream& out, std::ostream
   } catch (const CliError& e) {
     err << kProgram << ": " << e.message << "\n";
     return 1;
-
+  } catch (const std::exception& e) {
+    // Whatever a library throws still ends as one line and status 1.
+    err << kProgram << ": " << e.what() << "\n";
+    return 1;
+  }
 }
 
 }  // namespace quorix

@@ -96,7 +96,11 @@ class CliWorld {
       auto simHost = std::make_unique<sim::SimHidHost>(*clock_, simOptions);
       simHost_ = simHost.get();
       host_ = std::move(simHost);
-      if (!simState_.empty() && std::filesystem::exists(simState_)) {
+      // The error_code form: a name the system refuses (too long, a folder
+      // without access) must end in the one-line error of the save, not an
+      // exception nobody catches.
+      std::error_code ignored;
+      if (!simState_.empty() && std::filesystem::exists(simState_, ignored)) {
         try {
           sim::LoadSimState(simHost_->Mouse(), simState_);
         } catch (const sim::SimStateError& e) {

@@ -2,6 +2,7 @@
 // path, the exchange trace and the simulator's state file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -174,6 +175,15 @@ TEST_F(CliWorldStateTest, CorruptStateIsAClearError) {
     run.context.Finish();
   }
   EXPECT_NE(ErrorOf(level0).find("level-11"), std::string::npos);
+}
+
+TEST_F(CliWorldStateTest, AStateFileNameTheSystemRefusesIsAOneLineError) {
+  const std::string state = dir_.Path(std::string(5000, 'n'));
+  std::ostringstream out, err;
+  EXPECT_EQ(RunCli({"--simulate", "--sim-state", state, "read", "0", "1"}, out, err, false), 1);
+  const std::string text = err.str();
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
+  EXPECT_NE(text.find("cannot write simulator state"), std::string::npos) << text;
 }
 
 TEST_F(CliWorldStateTest, UnwritableStateFailsTheCommand) {
