@@ -48,7 +48,7 @@ int FirmwareNumber(int variantA) { return std::max(variantA - 10, 1); }
 int RunList(CliContext& ctx) {
   ExpectArgCount(ctx, 0, "list");
   DeviceLink& link = ctx.Link();
-  if (DeviceCount(link) == 0) EnumerateDevices(link);
+  EnumerateDevices(link);
   for (int i = 0; i < DeviceCount(link); ++i) {
     const std::string path = DevicePath(link, i);
     DeviceInfo info;
