@@ -44,7 +44,6 @@ class ArchiveReader {
   bool ReadUint8(uint8_t& value);
   bool ReadBytes(size_t count, std::vector<uint8_t>& out);
 
-  size_t Position() const { return position_; }
   size_t Remaining() const { return failed_ ? 0 : bytes_.size() - position_; }
   bool Failed() const { return failed_; }
   // What went wrong first; empty while nothing has.

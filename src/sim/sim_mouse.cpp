@@ -452,8 +452,6 @@ void SimMouse::EmitHorizontalWheel(int8_t step, bool buttonDown) {
   Emit(std::move(report));
 }
 
-void SimMouse::EmitInputReport(std::vector<uint8_t> report) { Emit(std::move(report)); }
-
 void SimMouse::Emit(std::vector<uint8_t> report) {
   std::function<void(std::vector<uint8_t>)> sink;
   {
@@ -481,7 +479,6 @@ int SimMouse::LightingResetCount() const { return Locked(lightingResets_); }
 int SimMouse::UnknownCount() const { return Locked(unknown_); }
 int SimMouse::RejectedCount() const { return Locked(rejected_); }
 std::vector<SimRequest> SimMouse::Requests() const { return Locked(log_); }
-std::array<uint8_t, 256> SimMouse::InformationBlock() const { return Locked(infoBlock_); }
 std::array<int, 2> SimMouse::LiveDpiPair() const { return Locked(liveDpi_); }
 
 std::array<uint8_t, 5> SimMouse::LightingPreview(int zone) const {

@@ -76,7 +76,6 @@ class SimMouse {
   void EmitStateReport(const StateReportFields& fields);
   void EmitOpenRequest(uint8_t value = 1);
   void EmitHorizontalWheel(int8_t step, bool buttonDown = false);
-  void EmitInputReport(std::vector<uint8_t> report);
 
   // ---- state for tests ---------------------------------------------------
   std::vector<uint8_t>& Memory() { return memory_; }
@@ -90,7 +89,6 @@ class SimMouse {
   int LightingMode() const;
   std::array<uint8_t, 5> LightingPreview(int zone) const;  // zone, flags, r, g, b as last sent
   std::array<uint8_t, 4> DefaultButtonRecord(int button) const;
-  std::array<uint8_t, 256> InformationBlock() const;
 
   void SetActiveProfile(int profile);
   void SetDpiSelection(int value);
