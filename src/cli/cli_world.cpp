@@ -13,18 +13,13 @@
 #include "platform/clock.h"
 #include "platform/linux/system_services.h"
 #include "platform/named_mutex.h"
+#include "platform/text_case.h"
 #include "sim/sim_hid_host.h"
 #include "sim/sim_options.h"
 #include "sim/sim_state_file.h"
 
 namespace quorix {
 namespace {
-
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
 
 sim::SimOptions SimOptionsFrom(const GlobalOptions& options) {
   sim::SimOptions o;
@@ -183,7 +178,7 @@ std::string CliContext::DevicePath() {
   }
   // A path given by the user still has to be an identified configuration
   // interface: the command layout depends on what its identification says.
-  const std::string path = Lower(options_.devicePath);
+  const std::string path = AsciiLower(options_.devicePath);
   for (int i = 0; i < DeviceCount(link); ++i) {
     if (quorix::DevicePath(link, i) == path) return path;
   }

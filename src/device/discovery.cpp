@@ -7,18 +7,13 @@
 #include <mutex>
 
 #include "device/transport.h"
+#include "platform/text_case.h"
 
 namespace quorix {
 namespace {
 
 constexpr uint16_t kVendorUsagePage = 0xFF18;
 constexpr int kIdentificationBufferSize = 512;
-
-std::string ToLower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
 
 bool Contains(const std::string& text, const std::string& tag, size_t from) {
   return text.find(tag, from) != std::string::npos;
@@ -95,13 +90,13 @@ int InfoField(const DeviceLink& link, const std::string& path, Field field) {
 
 void EnumerateDevices(DeviceLink& link) {
   for (const HidInterfaceInfo& iface : link.Host().EnumerateInterfaces()) {
-    const std::string path = ToLower(iface.path);
+    const std::string path = AsciiLower(iface.path);
     if (IsConfigInterface(link, path)) IdentifyDevice(link, path);
   }
 }
 
 bool IsProductPath(const DeviceLink& link, const std::string& path) {
-  const std::string lower = ToLower(path);
+  const std::string lower = AsciiLower(path);
   char vendorTag[16];
   std::snprintf(vendorTag, sizeof vendorTag, "vid_%04x", static_cast<unsigned>(link.VendorId()));
   return Contains(lower, vendorTag, 2) && (Contains(lower, "pid_0139", 2) || Contains(lower, "pid_0145", 2));
@@ -115,7 +110,7 @@ bool IsConfigInterface(DeviceLink& link, const std::string& path) {
   const bool capsRead = device->GetCaps(caps);
   device->CancelIo();
   if (!capsRead) return false;
-  const std::string lower = ToLower(path);
+  const std::string lower = AsciiLower(path);
   if (Contains(lower, "mi_00", 3) && caps.featureReportByteLength == 9 && caps.usage == 2 && caps.usagePage == 1) {
     return true;
   }

@@ -6,6 +6,7 @@
 
 #include "device/commands.h"
 #include "device/device_request.h"
+#include "platform/text_case.h"
 
 namespace quorix {
 namespace {
@@ -36,9 +37,7 @@ bool OfferMarker(DeviceLink& link, const std::string& path, uint8_t marker) {
 
 void SelectHostMarker(DeviceLink& link, const std::string& path, bool enableCache) {
   ReadCache& cache = link.cache;
-  cache.path = path;
-  std::transform(cache.path.begin(), cache.path.end(), cache.path.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  cache.path = AsciiLower(path);
   cache.enabled = enableCache;
   std::memset(cache.data.data(), 0, cache.data.size());
   std::memset(cache.valid.data(), 0, cache.valid.size());

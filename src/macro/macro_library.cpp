@@ -8,6 +8,7 @@
 #include "macro/macro_file.h"
 #include "macro/macro_memory.h"
 #include "options/ini_file.h"
+#include "platform/text_case.h"
 #include "texts/language.h"
 #include "texts/text_tables.h"
 
@@ -16,11 +17,6 @@ namespace quorix {
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
 
 const std::string& TextAt(const std::vector<std::string>& table, size_t index, const std::string& fallback) {
   return index < table.size() ? table[index] : fallback;
@@ -113,7 +109,7 @@ std::vector<int> UsedSlotsByName(const MacroSlots& slots) {
     if (slots[static_cast<size_t>(i)].InUse()) used.push_back(i);
   }
   std::stable_sort(used.begin(), used.end(), [&slots](int a, int b) {
-    return Lower(slots[static_cast<size_t>(a)].name) < Lower(slots[static_cast<size_t>(b)].name);
+    return AsciiLower(slots[static_cast<size_t>(a)].name) < AsciiLower(slots[static_cast<size_t>(b)].name);
   });
   return used;
 }
@@ -181,7 +177,7 @@ void MacroLibrary::ScanFolder(const std::string& path, int parent, int level) {
     std::error_code typeError;
     if (it->is_directory(typeError)) {
       folders.push_back(it->path());
-    } else if (Lower(it->path().extension().string()) == ".mf") {
+    } else if (EndsWithNoCase(it->path().extension().string(), ".mf")) {
       macroFiles.push_back(it->path());
     }
   }
@@ -265,7 +261,7 @@ FunctionList MacroLibrary::BuildFunctionList(const FunctionListInputs& inputs) c
   std::vector<fs::path> iniFiles;
   for (fs::directory_iterator it(libraryFolder, error), end; !error && it != end; it.increment(error)) {
     std::error_code typeError;
-    if (!it->is_directory(typeError) && Lower(it->path().extension().string()) == ".ini") iniFiles.push_back(it->path());
+    if (!it->is_directory(typeError) && EndsWithNoCase(it->path().extension().string(), ".ini")) iniFiles.push_back(it->path());
   }
   std::sort(iniFiles.begin(), iniFiles.end());
   for (const auto& file : iniFiles) {
