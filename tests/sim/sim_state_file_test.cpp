@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 namespace quorix::sim {
 namespace {
@@ -33,7 +34,8 @@ TEST_F(SimStateFileTest, RoundTripKeepsMemoryProfileAndSelection) {
   a.SetActiveProfile(3);
   a.SetDpiSelection(0x2A);
   SaveSimState(a, File("state"));
-  EXPECT_FALSE(fs::exists(File("state.tmp")));
+  // No temporary file is left beside the state file.
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
 
   SimMouse b(o);
   LoadSimState(b, File("state"));
