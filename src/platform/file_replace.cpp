@@ -10,11 +10,13 @@ namespace quorix {
 bool ReplaceFileContents(const std::string& path, std::string_view bytes) {
   namespace fs = std::filesystem;
   fs::path target(path);
+  // Replace the file a link points at, not the link, also when that file
+  // does not exist yet; a few levels cover any sane chain of links.
   std::error_code linkError;
-  // Replace the file a link points at, not the link.
-  if (fs::is_symlink(target, linkError)) {
-    const fs::path resolved = fs::weakly_canonical(target, linkError);
-    if (!linkError) target = resolved;
+  for (int level = 0; level < 8 && fs::is_symlink(target, linkError); ++level) {
+    const fs::path linked = fs::read_symlink(target, linkError);
+    if (linkError) break;
+    target = linked.is_absolute() ? linked : target.parent_path() / linked;
   }
   std::random_device random;
   const fs::path temp = target.parent_path() /

@@ -39,10 +39,16 @@ TEST(FileReplace, WritesThroughALinkAndFailsCleanlyWithoutAFolder) {
   EXPECT_TRUE(fs::is_symlink(dir.Path("link.mf")));
   EXPECT_EQ(ReadFile(target), "new");
   EXPECT_EQ(Entries(dir), 2u);
+  // A link to a file that does not exist yet creates that file.
+  fs::create_symlink("later.mf", dir.Path("dangling.mf"));
+  ASSERT_TRUE(ReplaceFileContents(dir.Path("dangling.mf"), "first"));
+  EXPECT_TRUE(fs::is_symlink(dir.Path("dangling.mf")));
+  EXPECT_EQ(ReadFile(dir.Path("later.mf")), "first");
+  EXPECT_EQ(Entries(dir), 4u);
 
   EXPECT_FALSE(ReplaceFileContents(dir.Path("missing/x.mf"), "data"));
   EXPECT_FALSE(fs::exists(dir.Path("missing")));
-  EXPECT_EQ(Entries(dir), 2u);
+  EXPECT_EQ(Entries(dir), 4u);
 }
 
 }  // namespace
