@@ -5,6 +5,6 @@ dir=$1
 shift
 root=$(cd "$(dirname "$0")/.." && pwd)
 if [ ! -f "$dir/build.ninja" ]; then
-  cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug "$@" >/dev/null
 fi
 cmake --build "$dir" -j"$(nproc)"

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cctype>
 #include <cstdlib>
+#include <exception>
 #include <ostream>
 
 namespace quorix {
@@ -47,18 +48,23 @@ bool TakeValue(const std::vector<std::string>& argv, size_t& i, const std::strin
 
 long ParseNumber(const std::string& text, long min, long max, const std::string& what) {
   if (text.empty()) throw CliError{"missing " + what};
+  const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+  const char* digits = hex ? text.c_str() + 2 : text.c_str();
+  // strtol would also take blanks and a sign after "0x": only digits may follow.
+  const auto first = static_cast<unsigned char>(digits[0]);
+  const bool startsWell = hex ? std::isxdigit(first) != 0 : (std::isdigit(first) != 0 || first == '-');
   errno = 0;
   char* end = nullptr;
-  const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-  long value = std::strtol(hex ? text.c_str() + 2 : text.c_str(), &end, hex ? 16 : 10);
-  if (errno != 0 || end == nullptr || *end != '\0' || (hex && text.size() == 2) ||
-      (!hex && !(std::isdigit(static_cast<unsigned char>(text[0])) || text[0] == '-'))) {
-    throw CliError{"invalid " + what + ": " + text};
-  }
+  const long value = std::strtol(digits, &end, hex ? 16 : 10);
+  if (!startsWell || errno != 0 || end == digits || *end != '\0') throw CliError{"invalid " + what + ": " + text};
   if (value < min || value > max) {
     throw CliError{what + " out of range (" + std::to_string(min) + ".." + std::to_string(max) + "): " + text};
   }
   return value;
+}
+
+void ExpectArgCount(const CliContext& context, size_t count, const std::string& usage) {
+  if (context.Args().size() != count) throw CliError{"usage: " + usage};
 }
 
 int RunCli(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err, bool stderrIsTerminal) {
@@ -120,6 +126,10 @@ int RunCli(const std::vector<std::string>& argv, std::ostream& out, std::ostream
     throw CliError{"unknown command " + name + " (see --help)"};
   } catch (const CliError& e) {
     err << kProgram << ": " << e.message << "\n";
+    return 1;
+  } catch (const std::exception& e) {
+    // Whatever a library throws still ends as one line and status 1.
+    err << kProgram << ": " << e.what() << "\n";
     return 1;
   }
 }

@@ -17,6 +17,7 @@ namespace quorix {
 
 class DeviceLink;
 class HidHost;
+class SettingsState;
 
 struct GlobalOptions {
   // "" when not simulating; else "level11", "level5" or "level0".
@@ -97,5 +98,16 @@ int RunCli(const std::vector<std::string>& argv, std::ostream& out, std::ostream
 
 // Number parsing shared by commands: decimal or 0x-hex; throws CliError.
 long ParseNumber(const std::string& text, long min, long max, const std::string& what);
+
+// Throws CliError("usage: <usage>") unless the command got exactly `count`
+// arguments.
+void ExpectArgCount(const CliContext& context, size_t count, const std::string& usage);
+
+// Makes the command's device (CliContext::DevicePath) the one LoadSettings
+// takes, and returns its path. Throws CliError("No device !!").
+std::string SelectCommandDevice(CliContext& context, SettingsState& state);
+// LoadSettings on the selected device; throws CliError("No device !!") when
+// nothing was loaded.
+void LoadSelectedDevice(CliContext& context, SettingsState& state, std::function<void(double)> progress = {});
 
 }  // namespace quorix

@@ -1,7 +1,5 @@
 // Builds the HID host, clock, locks and device link a command works with.
-#include <algorithm>
 #include <atomic>
-#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -13,7 +11,7 @@
 #include "platform/clock.h"
 #include "platform/linux/system_services.h"
 #include "platform/named_mutex.h"
-#include "platform/text_case.h"
+#include "settings/settings_load.h"
 #include "sim/sim_hid_host.h"
 #include "sim/sim_options.h"
 #include "sim/sim_state_file.h"
@@ -98,7 +96,11 @@ class CliWorld {
       auto simHost = std::make_unique<sim::SimHidHost>(*clock_, simOptions);
       simHost_ = simHost.get();
       host_ = std::move(simHost);
-      if (!simState_.empty() && std::filesystem::exists(simState_)) {
+      // The error_code form: a name the system refuses (too long, a folder
+      // without access) must end in the one-line error of the save, not an
+      // exception nobody catches.
+      std::error_code ignored;
+      if (!simState_.empty() && std::filesystem::exists(simState_, ignored)) {
         try {
           sim::LoadSimState(simHost_->Mouse(), simState_);
         } catch (const sim::SimStateError& e) {
@@ -178,7 +180,7 @@ std::string CliContext::DevicePath() {
   }
   // A path given by the user still has to be an identified configuration
   // interface: the command layout depends on what its identification says.
-  const std::string path = AsciiLower(options_.devicePath);
+  const std::string path = ToLowerPath(options_.devicePath);
   for (int i = 0; i < DeviceCount(link); ++i) {
     if (quorix::DevicePath(link, i) == path) return path;
   }
@@ -187,6 +189,25 @@ std::string CliContext::DevicePath() {
     if (quorix::DevicePath(link, i) == path) return path;
   }
   throw CliError{"No device !!"};
+}
+
+std::string SelectCommandDevice(CliContext& context, SettingsState& state) {
+  const std::string path = context.DevicePath();
+  DeviceLink& link = context.Link();
+  for (int i = 0, count = DeviceCount(link); i < count; ++i) {
+    if (quorix::DevicePath(link, i) == path) {
+      state.selectedDevice = i;
+      return path;
+    }
+  }
+  throw CliError{"No device !!"};
+}
+
+void LoadSelectedDevice(CliContext& context, SettingsState& state, std::function<void(double)> progress) {
+  LoadSettingsOptions options;
+  options.progress = std::move(progress);
+  LoadSettings(context.Link(), state, options);
+  if (state.CurrentDevice().empty()) throw CliError{"No device !!"};
 }
 
 }  // namespace quorix

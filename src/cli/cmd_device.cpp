@@ -16,6 +16,7 @@ namespace quorix {
 namespace {
 
 constexpr long kMaxAddress = 0xFFFFFF;  // the level-0 layout addresses 24 bits
+constexpr long kMaxAddress16 = 0xFFFF;  // the other layouts 16 bits
 constexpr long kMaxReadLength = 0x10000;
 constexpr int kBytesPerLine = 16;
 
@@ -31,17 +32,23 @@ std::string Hex4(long value) {
   return text;
 }
 
-void NeedArgs(CliContext& ctx, size_t count, const std::string& usage) {
-  if (ctx.Args().size() != count) throw CliError{"usage: " + usage};
+// The other layouts send 16-bit addresses: a higher one would wrap onto the
+// start of memory (the signature byte) instead of failing.
+void CheckAddressRange(DeviceLink& link, const std::string& path, long address, long length) {
+  if (LayoutOf(link, path) == Layout::kLevel0) return;
+  if (address + length - 1 > kMaxAddress16) {
+    throw CliError{"address out of range (0.." + Hex4(kMaxAddress16) + " at protocol level " +
+                   std::to_string(ProtocolLevel(link, path)) + "): " + Hex4(address + length - 1)};
+  }
 }
 
 // The firmware version as the user is shown it.
 int FirmwareNumber(int variantA) { return std::max(variantA - 10, 1); }
 
 int RunList(CliContext& ctx) {
-  NeedArgs(ctx, 0, "list");
+  ExpectArgCount(ctx, 0, "list");
   DeviceLink& link = ctx.Link();
-  if (DeviceCount(link) == 0) EnumerateDevices(link);
+  EnumerateDevices(link);
   for (int i = 0; i < DeviceCount(link); ++i) {
     const std::string path = DevicePath(link, i);
     DeviceInfo info;
@@ -53,7 +60,7 @@ int RunList(CliContext& ctx) {
 }
 
 int RunInfo(CliContext& ctx) {
-  NeedArgs(ctx, 0, "info");
+  ExpectArgCount(ctx, 0, "info");
   DeviceLink& link = ctx.Link();
   const std::string path = ctx.DevicePath();
   DeviceInfo info;
@@ -85,11 +92,12 @@ int RunInfo(CliContext& ctx) {
 }
 
 int RunRead(CliContext& ctx) {
-  NeedArgs(ctx, 2, "read ADDR LEN");
+  ExpectArgCount(ctx, 2, "read ADDR LEN");
   const long address = ParseNumber(ctx.Args()[0], 0, kMaxAddress, "address");
   const long length = ParseNumber(ctx.Args()[1], 1, kMaxReadLength, "length");
   DeviceLink& link = ctx.Link();
   const std::string path = ctx.DevicePath();
+  CheckAddressRange(link, path, address, length);
   std::vector<uint8_t> data(static_cast<size_t>(length), 0);
   ReadMemory(link, path, static_cast<int>(address), data.data(), static_cast<int>(length), false);
   for (long line = 0; line < length; line += kBytesPerLine) {
@@ -132,6 +140,7 @@ int RunWrite(CliContext& ctx) {
   if (address + static_cast<long>(bytes.size()) - 1 > kMaxAddress) throw CliError{"write runs past the address space"};
   DeviceLink& link = ctx.Link();
   const std::string path = ctx.DevicePath();
+  CheckAddressRange(link, path, address, static_cast<long>(bytes.size()));
   WriteMemory(link, path, static_cast<int>(address), bytes.data(), static_cast<int>(bytes.size()));
   CommitSettings(link, path);
   return 0;

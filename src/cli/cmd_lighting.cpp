@@ -28,10 +28,6 @@ std::string Hex(int value, int digits) {
   return text;
 }
 
-void NeedArgs(CliContext& context, size_t count, const std::string& usage) {
-  if (context.Args().size() != count) throw CliError{"usage: " + usage};
-}
-
 // The device path of a model with lighting, else a clear error (nothing sent).
 std::string LightingDevice(CliContext& context) {
   const std::string path = context.DevicePath();
@@ -69,7 +65,7 @@ struct ZoneArgs {
 };
 
 ZoneArgs ParseZoneArgs(CliContext& context, const std::string& usage) {
-  NeedArgs(context, 6, usage);
+  ExpectArgCount(context, 6, usage);
   const auto& a = context.Args();  // a[0] is the verb
   ZoneArgs parsed;
   parsed.zone = static_cast<int>(ParseNumber(a[1], 0, kZoneCount - 1, "zone"));
@@ -88,7 +84,7 @@ int RunLighting(CliContext& context) {
   if (a.empty()) throw CliError{"usage: " + std::string(kLightingUsage)};
   const std::string& verb = a[0];
   if (verb == "show") {
-    NeedArgs(context, 1, "lighting show");
+    ExpectArgCount(context, 1, "lighting show");
     const std::string path = context.DevicePath();
     const int level = ProtocolLevel(context.Link(), path);
     const LightingConfig config = ReadLighting(context.Link(), path);
@@ -103,7 +99,7 @@ int RunLighting(CliContext& context) {
     return 0;
   }
   if (verb == "effect") {
-    NeedArgs(context, 2, "lighting effect N (0..4)");
+    ExpectArgCount(context, 2, "lighting effect N (0..4)");
     const long code = ParseNumber(a[1], 0, 255, "effect");
     if (!LightEffectFromCode(static_cast<int>(code))) {
       throw CliError{"unknown light effect " + a[1] +
@@ -134,14 +130,14 @@ int RunLift(CliContext& context) {
   const auto& a = context.Args();
   if (a.empty()) throw CliError{"usage: " + std::string(kLiftUsage)};
   if (a[0] == "show") {
-    NeedArgs(context, 1, "lift show");
+    ExpectArgCount(context, 1, "lift show");
     const std::string path = context.DevicePath();
     const int stored = ReadLiftValue(context.Link(), path, false);
     context.Out() << "lift value: " << stored << " (" << Hex(stored, 4) << ")\n";
     return 0;
   }
   if (a[0] == "set" || a[0] == "test") {
-    NeedArgs(context, 2, "lift " + a[0] + " VALUE");
+    ExpectArgCount(context, 2, "lift " + a[0] + " VALUE");
     const int value = static_cast<int>(ParseNumber(a[1], 0, 0xFFFF, "lift value"));
     const std::string path = context.DevicePath();
     if (LayoutOf(context.Link(), path) != Layout::kDirect) {

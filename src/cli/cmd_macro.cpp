@@ -63,19 +63,10 @@ struct DeviceImage {
 
 DeviceImage LoadDeviceImage(CliContext& ctx) {
   DeviceImage device;
-  device.path = ctx.DevicePath();
-  device.link = &ctx.Link();
   SettingsState state;
-  bool listed = false;
-  for (int i = 0, count = DeviceCount(*device.link); i < count && !listed; ++i) {
-    if (DevicePath(*device.link, i) == device.path) {
-      state.selectedDevice = i;
-      listed = true;
-    }
-  }
-  if (!listed) throw CliError{"No device !!"};
-  LoadSettings(*device.link, state);
-  if (state.CurrentDevice().empty()) throw CliError{"No device !!"};
+  device.path = SelectCommandDevice(ctx, state);
+  device.link = &ctx.Link();
+  LoadSelectedDevice(ctx, state);
   device.image = *state.image.Snapshot();
   return device;
 }

@@ -58,27 +58,9 @@ struct Session {
 
 // Makes the command's device the one the load takes, and returns its level.
 int SelectDevice(CliContext& ctx, Session& session) {
-  const std::string path = ctx.DevicePath();
+  const std::string path = SelectCommandDevice(ctx, session.state);
   session.link = &ctx.Link();
-  const int count = DeviceCount(*session.link);
-  for (int i = 0; i < count; ++i) {
-    if (DevicePath(*session.link, i) == path) {
-      session.state.selectedDevice = i;
-      return ProtocolLevel(*session.link, path);
-    }
-  }
-  throw CliError{"No device !!"};
-}
-
-void Load(Session& session, ProgressBar& bar) {
-  LoadSettingsOptions options;
-  options.progress = bar.Fn("load");
-  LoadSettings(*session.link, session.state, options);
-  if (session.state.CurrentDevice().empty()) throw CliError{"No device !!"};
-}
-
-void ExpectArgs(const CliContext& ctx, size_t count, const std::string& usage) {
-  if (ctx.Args().size() != count) throw CliError{"usage: " + usage};
+  return ProtocolLevel(*session.link, path);
 }
 
 bool ParseOnOff(const std::string& text, const std::string& what) {
@@ -147,7 +129,7 @@ int RunShow(CliContext& ctx) {
   SelectDevice(ctx, session);
   {
     ProgressBar bar(ctx);
-    Load(session, bar);
+    LoadSelectedDevice(ctx, session.state, bar.Fn("load"));
   }
   const auto image = session.state.image.Snapshot();
   if (json)
@@ -163,7 +145,7 @@ int RunBackup(CliContext& ctx) {
   Session session;
   SelectDevice(ctx, session);
   ProgressBar bar(ctx);
-  Load(session, bar);
+  LoadSelectedDevice(ctx, session.state, bar.Fn("load"));
   std::string error;
   if (!SaveBackup(*session.link, session.state, args.file, options.apps, bar.Fn("backup"), error))
     throw CliError{error};
@@ -174,8 +156,8 @@ int RunRestore(CliContext& ctx) {
   const FileArgs args = ParseFileArgs(ctx, "restore FILE [--data-dir DIR]");
   // A file that is no backup at all is refused before the mouse is touched;
   // the length check against the mouse's memory follows after the load.
+  std::vector<uint8_t> bytes;
   {
-    std::vector<uint8_t> bytes;
     std::string error;
     if (!ReadBackupFileBytes(args.file, bytes, error)) throw CliError{error};
     BackupContents contents;
@@ -184,24 +166,24 @@ int RunRestore(CliContext& ctx) {
   Session session;
   SelectDevice(ctx, session);
   ProgressBar bar(ctx);
-  Load(session, bar);
+  LoadSelectedDevice(ctx, session.state, bar.Fn("load"));
   Options stored = ReadOptions(args.setIni);
   RestoreOptions options;
   options.progress = bar.Fn("restore");
   options.reload.progress = bar.Fn("load");
   std::string error;
-  if (!RestoreBackup(*session.link, session.state, args.file, stored.apps, options, error)) throw CliError{error};
+  if (!RestoreBackupBytes(*session.link, session.state, bytes, stored.apps, options, error)) throw CliError{error};
   const std::string folder = args.setIni.substr(0, args.setIni.size() - std::string(kSetIniName).size());
   if (!PrepareDataFolder(folder) || !SaveOptions(args.setIni, stored)) throw CliError{"cannot write " + args.setIni};
   return 0;
 }
 
 int RunReset(CliContext& ctx) {
-  ExpectArgs(ctx, 0, "reset");
+  ExpectArgCount(ctx, 0, "reset");
   Session session;
   SelectDevice(ctx, session);
   ProgressBar bar(ctx);
-  Load(session, bar);
+  LoadSelectedDevice(ctx, session.state, bar.Fn("load"));
   ResetOptions options;
   options.progress = bar.Fn("reset");
   options.reload.progress = bar.Fn("load");
@@ -289,7 +271,7 @@ int RunSet(CliContext& ctx) {
   checkForLevel(SelectDevice(ctx, session));
   {
     ProgressBar bar(ctx);
-    Load(session, bar);
+    LoadSelectedDevice(ctx, session.state, bar.Fn("load"));
   }
   if (!write(*session.link, session.state)) throw CliError{"No device !!"};
   return 0;

@@ -12,16 +12,6 @@ namespace {
 constexpr uint8_t kAngleSnapBit = 0x01;
 constexpr uint8_t kReportRateBits = 0x70;
 
-// A grouped-layout command that the firmware wants bracketed by handshakes
-// while its status flag is clear.
-template <typename Send>
-void Guarded(DeviceLink& link, const std::string& path, Send send) {
-  const bool needSync = !StatusFlagSet(ReadStatusReport(link, path));
-  if (needSync) SyncHandshake(link, path);
-  send();
-  if (needSync) SyncHandshake(link, path);
-}
-
 void Commit(DeviceLink& link, const std::string& path, int address, uint8_t value) {
   WriteMemoryByte(link, path, address, value);
   CommitSettings(link, path);
@@ -138,12 +128,11 @@ void CommitSettings(DeviceLink& link, const std::string& path) {
     case Layout::kGrouped:
       SendOnly(link, path, {0x01, 0x04});
       break;
-    case Layout::kLevel0: {
-      Report request = MakeRequest({0x08, 0x00, 0x00, 0x00, 0x00, 0x0C, 0x12});
-      SetLevel0Check(request);
-      Transact(link, path, request, 10);
+    case Layout::kLevel0:
+      // Only memory reads and the commit of a chunked write carry their own
+      // check byte; this request leaves byte 8 to the transport.
+      Transact(link, path, {0x08, 0x00, 0x00, 0x00, 0x00, 0x0C, 0x12}, 10);
       break;
-    }
   }
 }
 

@@ -24,9 +24,26 @@ void SendOnly(DeviceLink& link, const std::string& path, std::initializer_list<u
 // The level-0 check byte: byte 8 = XOR of bytes 1..7.
 void SetLevel0Check(Report& request);
 
+// Address bytes: bits 0..7, 8..15 and 16..23.
+inline uint8_t Lo(int value) { return static_cast<uint8_t>(value & 0xFF); }
+inline uint8_t Hi(int value) { return static_cast<uint8_t>((value >> 8) & 0xFF); }
+inline uint8_t Top(int value) { return static_cast<uint8_t>((value >> 16) & 0xFF); }
+
 // The status request of the direct and grouped layouts (delay 10) and the
 // status flag it carries in answer byte 10.
 Report ReadStatusReport(DeviceLink& link, const std::string& path);
 bool StatusFlagSet(const Report& status);
+
+void SyncHandshake(DeviceLink& link, const std::string& path);
+
+// Runs `send` bracketed by handshakes when the status flag is clear: the
+// firmware wants that around guarded commands and the lighting block read.
+template <typename Send>
+void Guarded(DeviceLink& link, const std::string& path, Send send) {
+  const bool needSync = !StatusFlagSet(ReadStatusReport(link, path));
+  if (needSync) SyncHandshake(link, path);
+  send();
+  if (needSync) SyncHandshake(link, path);
+}
 
 }  // namespace quorix

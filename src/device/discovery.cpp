@@ -6,6 +6,7 @@
 #include <memory>
 #include <mutex>
 
+#include "device/device_request.h"
 #include "device/transport.h"
 #include "platform/text_case.h"
 
@@ -40,13 +41,9 @@ DeviceInfo DecodeIdentification(const uint8_t* id) {
   return info;
 }
 
-using Buffer = std::array<uint8_t, 65>;
-
-Buffer ExchangeOnHandle(DeviceLink& link, HidDevice& device, std::initializer_list<uint8_t> bytes) {
-  Buffer request{};
-  Buffer response{};
-  size_t i = 1;
-  for (uint8_t b : bytes) request[i++] = b;
+Report ExchangeOnHandle(DeviceLink& link, HidDevice& device, std::initializer_list<uint8_t> bytes) {
+  Report request = MakeRequest(bytes);
+  Report response{};
   ExchangeFeatureReport(link, device, request.data(), response.data(), 64, 0);
   return response;
 }
@@ -60,7 +57,7 @@ void ReadInformationBlock(DeviceLink& link, HidDevice& device, int protocolLevel
   ExchangeOnHandle(link, device, {0x01, 0x06, 0x02, 0x02});
   if (protocolLevel >= 11) {
     for (int i = 0; i < 32; ++i) {
-      Buffer r = ExchangeOnHandle(link, device, {0x0A, static_cast<uint8_t>(i), 0x01, 0, 0, 0, 0x12});
+      Report r = ExchangeOnHandle(link, device, {0x0A, static_cast<uint8_t>(i), 0x01, 0, 0, 0, 0x12});
       block[72 + 4 * i] = r[2] > 50 ? 1 : r[2];
       for (int k = 1; k < 4; ++k) block[72 + 4 * i + k] = r[2 + k];
     }
@@ -69,7 +66,7 @@ void ReadInformationBlock(DeviceLink& link, HidDevice& device, int protocolLevel
     return;
   }
   for (int w = 0; w <= 120; w += 30) {
-    Buffer r = ExchangeOnHandle(link, device, {0x01, 0x00, 0x01, static_cast<uint8_t>(w)});
+    Report r = ExchangeOnHandle(link, device, {0x01, 0x00, 0x01, static_cast<uint8_t>(w)});
     for (int k = 0; k < 60 && 2 * w + k < 256; ++k) block[2 * w + k] = r[2 + k];
   }
 }
@@ -88,15 +85,17 @@ int InfoField(const DeviceLink& link, const std::string& path, Field field) {
 
 }  // namespace
 
+std::string ToLowerPath(std::string path) { return AsciiLower(path); }
+
 void EnumerateDevices(DeviceLink& link) {
   for (const HidInterfaceInfo& iface : link.Host().EnumerateInterfaces()) {
-    const std::string path = AsciiLower(iface.path);
+    const std::string path = ToLowerPath(iface.path);
     if (IsConfigInterface(link, path)) IdentifyDevice(link, path);
   }
 }
 
 bool IsProductPath(const DeviceLink& link, const std::string& path) {
-  const std::string lower = AsciiLower(path);
+  const std::string lower = ToLowerPath(path);
   char vendorTag[16];
   std::snprintf(vendorTag, sizeof vendorTag, "vid_%04x", static_cast<unsigned>(link.VendorId()));
   return Contains(lower, vendorTag, 2) && (Contains(lower, "pid_0139", 2) || Contains(lower, "pid_0145", 2));
@@ -110,7 +109,7 @@ bool IsConfigInterface(DeviceLink& link, const std::string& path) {
   const bool capsRead = device->GetCaps(caps);
   device->CancelIo();
   if (!capsRead) return false;
-  const std::string lower = AsciiLower(path);
+  const std::string lower = ToLowerPath(path);
   if (Contains(lower, "mi_00", 3) && caps.featureReportByteLength == 9 && caps.usage == 2 && caps.usagePage == 1) {
     return true;
   }

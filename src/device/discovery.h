@@ -12,6 +12,10 @@ namespace quorix {
 
 inline constexpr int kIdentificationStringIndex = 199;
 
+// Device paths are kept in lower case: the key of the device list, the
+// device information and the read cache.
+std::string ToLowerPath(std::string path);
+
 // Walks every HID interface; identifies each that passes IsConfigInterface.
 // Only adds to the device list.
 void EnumerateDevices(DeviceLink& link);

@@ -1,12 +1,10 @@
 // Telling each listed mouse whether this program is its host.
-#include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <mutex>
 
 #include "device/commands.h"
 #include "device/device_request.h"
-#include "platform/text_case.h"
+#include "device/discovery.h"
 
 namespace quorix {
 namespace {
@@ -37,7 +35,7 @@ bool OfferMarker(DeviceLink& link, const std::string& path, uint8_t marker) {
 
 void SelectHostMarker(DeviceLink& link, const std::string& path, bool enableCache) {
   ReadCache& cache = link.cache;
-  cache.path = AsciiLower(path);
+  cache.path = ToLowerPath(path);
   cache.enabled = enableCache;
   std::memset(cache.data.data(), 0, cache.data.size());
   std::memset(cache.valid.data(), 0, cache.valid.size());

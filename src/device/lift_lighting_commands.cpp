@@ -17,9 +17,6 @@ constexpr int kMaxLightingMode = 4;
 
 bool IsDirect(const DeviceLink& link, const std::string& path) { return LayoutOf(link, path) == Layout::kDirect; }
 
-uint8_t Lo(int value) { return static_cast<uint8_t>(value & 0xFF); }
-uint8_t Hi(int value) { return static_cast<uint8_t>((value >> 8) & 0xFF); }
-
 }  // namespace
 
 void StartLiftAdjust(DeviceLink& link, const std::string& path) {
@@ -68,10 +65,7 @@ void ReadLightingBlock(DeviceLink& link, const std::string& path, uint8_t* buffe
   } else {
     return;
   }
-  const bool needSync = !StatusFlagSet(ReadStatusReport(link, path));
-  if (needSync) SyncHandshake(link, path);
-  ReadMemory(link, path, address, buffer, length, true);
-  if (needSync) SyncHandshake(link, path);
+  Guarded(link, path, [&] { ReadMemory(link, path, address, buffer, length, true); });
 }
 
 void PreviewLighting(DeviceLink& link, const std::string& path, uint8_t b1, uint8_t b2, uint8_t b3, uint8_t b4,

@@ -34,10 +34,6 @@ void CacheWritten(DeviceLink& link, const std::string& path, int address, const 
   for (int i = 0; i < length; ++i) CacheStore(link.cache, address + i, data[i], false);
 }
 
-uint8_t Lo(int value) { return static_cast<uint8_t>(value & 0xFF); }
-uint8_t Hi(int value) { return static_cast<uint8_t>((value >> 8) & 0xFF); }
-uint8_t Top(int value) { return static_cast<uint8_t>((value >> 16) & 0xFF); }
-
 Report ReadRequest(Layout layout, int address) {
   switch (layout) {
     case Layout::kDirect:

@@ -68,17 +68,21 @@ bool ReadBackupFileBytes(const std::string& file, std::vector<uint8_t>& bytes, s
 
 bool RestoreBackup(DeviceLink& link, SettingsState& state, const std::string& file, ProfileApps& apps,
                    const RestoreOptions& options, std::string& error, std::string* detail) {
-  auto reject = [&](const std::string& reason) {
-    error = kInvalidFormatText;
-    if (detail) *detail = reason;
-    return false;
-  };
   std::vector<uint8_t> bytes;
   if (!ReadBackupFileBytes(file, bytes, error)) {
     if (detail && error == kInvalidFormatText) *detail = "file too large";
     return false;
   }
+  return RestoreBackupBytes(link, state, bytes, apps, options, error, detail);
+}
 
+bool RestoreBackupBytes(DeviceLink& link, SettingsState& state, std::span<const uint8_t> bytes, ProfileApps& apps,
+                        const RestoreOptions& options, std::string& error, std::string* detail) {
+  auto reject = [&](const std::string& reason) {
+    error = kInvalidFormatText;
+    if (detail) *detail = reason;
+    return false;
+  };
   const std::string path = state.CurrentDevice();
   if (path.empty()) {
     error = "No device !!";

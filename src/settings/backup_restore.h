@@ -2,7 +2,10 @@
 // Saving the mouse's whole settings memory to a backup file and writing a
 // backup file back into the mouse.
 
+#include <cstdint>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "device/device_link.h"
 #include "settings/profile_apps.h"
@@ -36,5 +39,9 @@ struct RestoreOptions {
 // loaded again. The caller saves `apps`.
 bool RestoreBackup(DeviceLink& link, SettingsState& state, const std::string& file, ProfileApps& apps,
                    const RestoreOptions& options, std::string& error, std::string* detail = nullptr);
+// The same for a file already read whole (ReadBackupFileBytes), so that a
+// caller that looked at the file first need not read it again.
+bool RestoreBackupBytes(DeviceLink& link, SettingsState& state, std::span<const uint8_t> bytes, ProfileApps& apps,
+                        const RestoreOptions& options, std::string& error, std::string* detail = nullptr);
 
 }  // namespace quorix

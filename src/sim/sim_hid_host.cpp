@@ -26,6 +26,12 @@ HidCaps CapsOf(int interfaceNumber) {
   return caps;
 }
 
+std::string IspPathFor(int number) {
+  char path[64];
+  std::snprintf(path, sizeof path, "sim#vid_%04x&pid_%04x&mi_00#isp%d", kIspVendorId, kIspProductId, number);
+  return path;
+}
+
 HidCaps IspCaps() {
   HidCaps caps;
   caps.usagePage = 0xFF00;
@@ -140,10 +146,7 @@ std::string SimHidHost::PointingPath(int index) const {
 
 std::string SimHidHost::IspPath() const {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (!ispPresent_) return {};
-  char path[64];
-  std::snprintf(path, sizeof path, "sim#vid_%04x&pid_%04x&mi_00#isp%d", kIspVendorId, kIspProductId, ispNumber_);
-  return path;
+  return ispPresent_ ? IspPathFor(ispNumber_) : std::string();
 }
 
 bool SimHidHost::IsPlugged(int index) const {
@@ -243,18 +246,15 @@ void SimHidHost::ArmUnplug(int requests, int index) {
 }
 
 void SimHidHost::SetIspPresent(bool present) {
-  const std::string before = IspPath();
   std::lock_guard<std::mutex> lock(mutex_);
   if (present == ispPresent_) return;
   ispPresent_ = present;
   if (!present) {
-    Queue({HidEventKind::kRemoval, before, {}});
+    Queue({HidEventKind::kRemoval, IspPathFor(ispNumber_), {}});
     return;
   }
   ++ispNumber_;
-  char path[64];
-  std::snprintf(path, sizeof path, "sim#vid_%04x&pid_%04x&mi_00#isp%d", kIspVendorId, kIspProductId, ispNumber_);
-  Queue({HidEventKind::kArrival, path, {}});
+  Queue({HidEventKind::kArrival, IspPathFor(ispNumber_), {}});
 }
 
 void SimHidHost::StartEvents(const std::vector<std::pair<uint16_t, uint16_t>>& inputCollections) {

@@ -2,16 +2,16 @@
 // path, the exchange trace and the simulator's state file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-
-#include <unistd.h>
 
 #include "cli/cli.h"
 #include "device/commands.h"
 #include "device/device_link.h"
 #include "device/discovery.h"
+#include "support/temp_dir.h"
 
 namespace quorix {
 namespace {
@@ -118,18 +118,12 @@ TEST(CliWorldTest, TracePrintsEveryExchange) {
 
 class CliWorldStateTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("quorix_cli_world_" + std::to_string(::getpid()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
   GlobalOptions WithState() const {
     GlobalOptions o = Simulated();
-    o.simState = (dir_ / "mouse.state").string();
+    o.simState = dir_.Path("mouse.state");
     return o;
   }
-  fs::path dir_;
+  test::TempDir dir_;
 };
 
 TEST_F(CliWorldStateTest, MemorySurvivesBetweenRuns) {
@@ -139,14 +133,14 @@ TEST_F(CliWorldStateTest, MemorySurvivesBetweenRuns) {
     WriteMemoryByte(run.context.Link(), path, 300, 0x42);
     run.context.Finish();
   }
-  EXPECT_TRUE(fs::exists(dir_ / "mouse.state"));
+  EXPECT_TRUE(fs::exists(dir_.Root() / "mouse.state"));
   CommandRun again(WithState());
   const std::string path = again.context.DevicePath();
   EXPECT_EQ(ReadMemoryByte(again.context.Link(), path, 300, false), 0x42);
 }
 
 TEST_F(CliWorldStateTest, CommandsSeeTheStateOfEarlierRuns) {
-  const std::string state = (dir_ / "mouse.state").string();
+  const std::string state = (dir_.Root() / "mouse.state").string();
   std::ostringstream out, err;
   ASSERT_EQ(RunCli({"--simulate", "--sim-state", state, "write", "0x300", "a1b2"}, out, err, false), 0) << err.str();
   out.str("");
@@ -168,13 +162,13 @@ TEST_F(CliWorldStateTest, AFailedCommandStillKeepsWhatReachedTheMouse) {
 }
 
 TEST_F(CliWorldStateTest, CorruptStateIsAClearError) {
-  std::ofstream(dir_ / "mouse.state") << "garbage\n";
+  std::ofstream(dir_.Root() / "mouse.state") << "garbage\n";
   const std::string message = ErrorOf(WithState());
   EXPECT_NE(message.find("mouse.state"), std::string::npos) << message;
   EXPECT_NE(message.find("bad header"), std::string::npos) << message;
   GlobalOptions level0 = WithState();
   level0.simulate = "level0";
-  fs::remove(dir_ / "mouse.state");
+  fs::remove(dir_.Root() / "mouse.state");
   {
     CommandRun run(WithState());
     run.context.DevicePath();
@@ -183,9 +177,18 @@ TEST_F(CliWorldStateTest, CorruptStateIsAClearError) {
   EXPECT_NE(ErrorOf(level0).find("level-11"), std::string::npos);
 }
 
+TEST_F(CliWorldStateTest, AStateFileNameTheSystemRefusesIsAOneLineError) {
+  const std::string state = dir_.Path(std::string(5000, 'n'));
+  std::ostringstream out, err;
+  EXPECT_EQ(RunCli({"--simulate", "--sim-state", state, "read", "0", "1"}, out, err, false), 1);
+  const std::string text = err.str();
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
+  EXPECT_NE(text.find("cannot write simulator state"), std::string::npos) << text;
+}
+
 TEST_F(CliWorldStateTest, UnwritableStateFailsTheCommand) {
   GlobalOptions o = WithState();
-  o.simState = (dir_ / "missing" / "mouse.state").string();
+  o.simState = (dir_.Root() / "missing" / "mouse.state").string();
   CommandRun run(o);
   run.context.DevicePath();
   try {

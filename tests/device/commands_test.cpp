@@ -27,7 +27,7 @@ class CommandsTest : public ::testing::Test, public LinkFixture {
 };
 
 // Level-0 requests on the 64-byte interface: the command fills byte 8 with
-// the check byte only for reads and commits.
+// the check byte only for memory reads and the commit of a chunked write.
 std::vector<uint8_t> Level0(std::initializer_list<int> bytes) { return Frame64(bytes); }
 
 struct GoldenCase {
@@ -71,7 +71,7 @@ TEST_F(CommandsTest, GoldenRequests) {
       {"commit direct", 11, [](DeviceLink& l, const std::string& p) { CommitSettings(l, p); }, {Frame64({0x14})}},
       {"commit grouped", 5, [](DeviceLink& l, const std::string& p) { CommitSettings(l, p); }, {Frame64({0x01, 0x04})}},
       {"commit level0", 0, [](DeviceLink& l, const std::string& p) { CommitSettings(l, p); },
-       {Level0({0x08, 0, 0, 0, 0, 0x0C, 0x12, 0x16})}},
+       {Level0({0x08, 0, 0, 0, 0, 0x0C, 0x12})}},
       {"button record direct", 11, [](DeviceLink& l, const std::string& p) { ReadButtonRecord(l, p, 5); },
        {Frame64({0x0A, 5, 0x01})}},
       {"button record grouped", 5, [](DeviceLink& l, const std::string& p) { ReadButtonRecord(l, p, 5); }, {}},
@@ -231,7 +231,7 @@ TEST_F(CommandsTest, SettingsByteReadModifyWrite) {
   SetAngleSnapping(level0.link, z, true);
   EXPECT_EQ(level0.Iface(z).sent,
             (Frames{Level0({0x05, 0x00, 15, 0, 0, 0, 0x12, 0x05 ^ 15 ^ 0x12}), Level0({0x05, 0x01, 15, 0, 0, 0xF1, 0x12}),
-                    Level0({0x08, 0, 0, 0, 0, 0x0C, 0x12, 0x16})}));
+                    Level0({0x08, 0, 0, 0, 0, 0x0C, 0x12})}));
 
   // Grouped angle snapping: the write is guarded, the commit follows.
   LinkFixture grouped;

@@ -11,6 +11,7 @@
 #include "settings/archive.h"
 #include "settings/backup_file.h"
 #include "support/sim_world.h"
+#include "support/temp_dir.h"
 
 namespace quorix {
 namespace {
@@ -21,17 +22,9 @@ namespace fs = std::filesystem;
 
 class BackupRestore : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("quorix_backup_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    LoadSettings(world.link, state);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
+  void SetUp() override { LoadSettings(world.link, state); }
 
-  std::string File(const std::string& name) const { return (dir_ / name).string(); }
+  std::string File(const std::string& name) const { return dir_.Path(name); }
   static Bytes Read(const std::string& file) {
     std::ifstream in(file, std::ios::binary);
     return Bytes{std::istreambuf_iterator<char>(in), {}};
@@ -56,7 +49,7 @@ class BackupRestore : public ::testing::Test {
 
   SimWorld world;
   SettingsState state;
-  fs::path dir_;
+  test::TempDir dir_;
 };
 
 TEST_F(BackupRestore, BackupHoldsTheWholeMemoryAndRestoreReproducesIt) {

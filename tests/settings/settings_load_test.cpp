@@ -48,7 +48,7 @@ void PutName(Bytes& memory, int address, const std::u16string& name) {
   }
 }
 
-TEST(LoadSettings, DefaultLevel11MouseInPartOrderWithProgress) {
+TEST(LoadSettings, DefaultLevel11MouseInLoadOrderWithProgress) {
   SimWorld world;
   SettingsState state;
   std::vector<double> fractions;

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "support/temp_dir.h"
+
 namespace quorix::sim {
 namespace {
 
@@ -13,16 +15,8 @@ namespace fs = std::filesystem;
 
 class SimStateFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("quorix_sim_state_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-  std::string File(const std::string& name) const { return (dir_ / name).string(); }
-  fs::path dir_;
+  std::string File(const std::string& name) const { return dir_.Path(name); }
+  test::TempDir dir_;
 };
 
 TEST_F(SimStateFileTest, RoundTripKeepsMemoryProfileAndSelection) {
