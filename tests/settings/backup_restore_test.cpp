@@ -60,7 +60,7 @@ TEST_F(BackupRestore, BackupHoldsTheWholeMemoryAndRestoreReproducesIt) {
   std::vector<double> fractions;
   ASSERT_TRUE(SaveBackup(world.link, state, file, apps, [&](double f) { fractions.push_back(f); }, error)) << error;
   // No temporary file is left beside the backup.
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_.Root()), fs::directory_iterator()), 1);
   EXPECT_DOUBLE_EQ(fractions.back(), 1.0);
 
   const Bytes original = world.Mouse().Memory();

@@ -29,7 +29,7 @@ TEST_F(SimStateFileTest, RoundTripKeepsMemoryProfileAndSelection) {
   a.SetDpiSelection(0x2A);
   SaveSimState(a, File("state"));
   // No temporary file is left beside the state file.
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_.Root()), fs::directory_iterator()), 1);
 
   SimMouse b(o);
   LoadSimState(b, File("state"));
