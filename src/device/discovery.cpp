@@ -8,6 +8,7 @@
 
 #include "device/device_request.h"
 #include "device/transport.h"
+#include "platform/text_case.h"
 
 namespace quorix {
 namespace {
@@ -84,11 +85,7 @@ int InfoField(const DeviceLink& link, const std::string& path, Field field) {
 
 }  // namespace
 
-std::string ToLowerPath(std::string path) {
-  std::transform(path.begin(), path.end(), path.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return path;
-}
+std::string ToLowerPath(std::string path) { return AsciiLower(path); }
 
 void EnumerateDevices(DeviceLink& link) {
   for (const HidInterfaceInfo& iface : link.Host().EnumerateInterfaces()) {

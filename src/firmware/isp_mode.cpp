@@ -1,14 +1,13 @@
 #include "firmware/isp_mode.h"
 
 #include <algorithm>
-#include <cctype>
+
+#include "platform/text_case.h"
 
 namespace quorix {
 
 bool IsIspModePath(const std::string& path) {
-  std::string lower = path;
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  const std::string lower = AsciiLower(path);
   for (const char* identity : {kIspIdentity7500, kIspIdentity7B00}) {
     const size_t at = lower.find(identity, 2);
     if (at != std::string::npos) return true;

@@ -112,11 +112,8 @@ std::string ModifierPrefix(int modifiers) {
 
 std::string KeyComboText(int usage, int modifiers, int maxEntries) {
   std::string prefix = ModifierPrefix(modifiers);
-  const auto& table = KeyNameTable();
-  for (size_t i = 0; i < table.size() && static_cast<int>(i) < maxEntries; ++i) {
-    if (table[i].usage == -1) break;
-    if (table[i].usage == usage) return prefix + table[i].name;
-  }
+  // Every entry of the table has a name, so "" means the usage has none.
+  if (std::string name = LookupKeyName(usage, maxEntries); !name.empty()) return prefix + name;
   if (prefix.size() >= 3 && prefix.compare(prefix.size() - 2, 2, "+ ") == 0) prefix.resize(prefix.size() - 3);
   return prefix;
 }

@@ -38,9 +38,9 @@ KeyboardLayout LoadKeyboardLayout(const ProfileReader& reader, const KeyTexts& t
   layout.originY = ClampInt(reader.readInt("SET", "y", 0));
   for (int n = 1; n <= kMaxKeyboardKeys; ++n) {
     const std::string section = "KEY " + std::to_string(n);
-    std::string name = reader.readString(section, "name", kNoString);
+    std::string name = reader.readString(section, "name", kNoStringMarker);
     int chwcode = ClampInt(reader.readInt(section, "chwcode", 0));
-    if (name == kNoString && chwcode == 0) continue;
+    if (name == kNoStringMarker && chwcode == 0) continue;
     KeyboardKey key;
     key.chwcode = chwcode;
     key.modify = ClampInt(reader.readInt(section, "modify", 0));

@@ -13,6 +13,7 @@
 
 #include "keys/button_function.h"
 #include "keys/scan_codes.h"
+#include "texts/language.h"
 
 namespace quorix {
 
@@ -25,7 +26,6 @@ struct ProfileReader {
 };
 
 inline constexpr int kMaxKeyboardKeys = 140;
-inline constexpr const char* kNoString = "@_NOSTR_";
 
 struct KeyboardKey {
   std::string legend;       // "\n" in the file stands for a line break

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <fstream>
 
-#include "options/ini_file.h"
+#include "platform/file_replace.h"
+#include "platform/text_case.h"
 #include "settings/archive.h"
 #include "settings/utf16.h"
 
@@ -53,13 +54,6 @@ MacroFileStatus ReadWholeFile(const std::string& path, std::vector<uint8_t>& byt
   in.seekg(0);
   if (size > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), size)) return MacroFileStatus::kUnreadable;
   return MacroFileStatus::kOk;
-}
-
-bool EndsWithMf(const std::string& path) {
-  if (path.size() < 3) return false;
-  std::string ext = path.substr(path.size() - 3);
-  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return ext == ".mf";
 }
 
 MacroFileStatus WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
@@ -164,7 +158,7 @@ MacroFileStatus WriteMacroFile(const std::string& path, const std::string& name,
 }
 
 MacroFileStatus RewriteMacroFileName(const std::string& path, const std::string& newName, int64_t time) {
-  if (!EndsWithMf(path)) return MacroFileStatus::kNotMacroFile;
+  if (!EndsWithNoCase(path, ".mf")) return MacroFileStatus::kNotMacroFile;
   MacroFile file;
   MacroFileStatus status = ReadMacroFile(path, file);
   if (status != MacroFileStatus::kOk) return status;

@@ -8,6 +8,8 @@
 #include "macro/macro_file.h"
 #include "macro/macro_memory.h"
 #include "options/ini_file.h"
+#include "platform/text_case.h"
+#include "texts/language.h"
 #include "texts/text_tables.h"
 
 namespace quorix {
@@ -15,13 +17,6 @@ namespace quorix {
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr const char* kNoString = "@_NOSTR_";
-
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
 
 const std::string& TextAt(const std::vector<std::string>& table, size_t index, const std::string& fallback) {
   return index < table.size() ? table[index] : fallback;
@@ -58,7 +53,7 @@ struct LibrarySource {
 int CountPresent(const LibrarySource& source) {
   int count = 0;
   for (int n = 0; n < 100; ++n) {
-    if (source.ini->GetString(source.prefix + std::to_string(n), "name", kNoString) != kNoString) ++count;
+    if (source.ini->GetString(source.prefix + std::to_string(n), "name", kNoStringMarker) != kNoStringMarker) ++count;
   }
   return count;
 }
@@ -72,8 +67,8 @@ void AppendGroup(const LibrarySource& source, const std::string& caption, int gr
   int count = 0;
   for (int n = 0; n < 160; ++n) {
     const std::string section = source.prefix + std::to_string(n);
-    const std::string name = source.ini->GetString(section, "name", kNoString);
-    if (name == kNoString) continue;
+    const std::string name = source.ini->GetString(section, "name", kNoStringMarker);
+    if (name == kNoStringMarker) continue;
     MacroListItem row;
     row.description = source.ini->GetString(section, "desc", "");
     row.type = source.ini->GetInt(section, "type", 0);
@@ -114,7 +109,7 @@ std::vector<int> UsedSlotsByName(const MacroSlots& slots) {
     if (slots[static_cast<size_t>(i)].InUse()) used.push_back(i);
   }
   std::stable_sort(used.begin(), used.end(), [&slots](int a, int b) {
-    return Lower(slots[static_cast<size_t>(a)].name) < Lower(slots[static_cast<size_t>(b)].name);
+    return AsciiLower(slots[static_cast<size_t>(a)].name) < AsciiLower(slots[static_cast<size_t>(b)].name);
   });
   return used;
 }
@@ -182,7 +177,7 @@ void MacroLibrary::ScanFolder(const std::string& path, int parent, int level) {
     std::error_code typeError;
     if (it->is_directory(typeError)) {
       folders.push_back(it->path());
-    } else if (Lower(it->path().extension().string()) == ".mf") {
+    } else if (EndsWithNoCase(it->path().extension().string(), ".mf")) {
       macroFiles.push_back(it->path());
     }
   }
@@ -266,14 +261,14 @@ FunctionList MacroLibrary::BuildFunctionList(const FunctionListInputs& inputs) c
   std::vector<fs::path> iniFiles;
   for (fs::directory_iterator it(libraryFolder, error), end; !error && it != end; it.increment(error)) {
     std::error_code typeError;
-    if (!it->is_directory(typeError) && Lower(it->path().extension().string()) == ".ini") iniFiles.push_back(it->path());
+    if (!it->is_directory(typeError) && EndsWithNoCase(it->path().extension().string(), ".ini")) iniFiles.push_back(it->path());
   }
   std::sort(iniFiles.begin(), iniFiles.end());
   for (const auto& file : iniFiles) {
     Library library{"", "", libraryFolder.string(), IniDocument::Load(file.string())};
-    library.name = library.ini.GetString("DB", "name", kNoString);
-    library.tag = library.ini.GetString("DB", "tag", kNoString);
-    if (library.name == kNoString || library.tag == kNoString) continue;
+    library.name = library.ini.GetString("DB", "name", kNoStringMarker);
+    library.tag = library.ini.GetString("DB", "tag", kNoStringMarker);
+    if (library.name == kNoStringMarker || library.tag == kNoStringMarker) continue;
     libraries.push_back(std::move(library));
   }
   std::stable_sort(libraries.begin(), libraries.end(),
@@ -392,15 +387,13 @@ MacroLibrary::DeleteResult MacroLibrary::Delete(const MacroListItem& row) {
   if (row.device != 0 || !known || known->path != row.path || row.path.rfind("@_INTERNAL_", 0) == 0) {
     return DeleteResult::kNotAFile;
   }
-  std::error_code error;
   if (known->type == kFolderRowType) {
     for (const auto& other : files_) {
       if (other.parent == known->id) return DeleteResult::kFolderNotEmpty;
     }
-    if (!fs::remove(known->path, error)) return DeleteResult::kFailed;
-  } else {
-    if (!fs::remove(known->path, error)) return DeleteResult::kFailed;
   }
+  std::error_code error;
+  if (!fs::remove(known->path, error)) return DeleteResult::kFailed;
   Scan();
   return DeleteResult::kDeleted;
 }

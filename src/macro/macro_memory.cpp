@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "device/commands.h"
+#include "keys/button_function.h"
 #include "settings/utf16.h"
 
 namespace quorix {
@@ -35,6 +36,12 @@ void TestGap(const MacroSlots& slots, const MacroMemoryLayout& layout, int cur, 
   gaps.push_back({cur, last - cur + 1});
 }
 
+// Whether a button record runs the macro whose code starts at codeAddress.
+bool RunsMacroAt(const ButtonRecord& r, int codeAddress) {
+  const ButtonFunction function{r.type, r.p1, r.p2, r.p3};
+  return IsMacroFunction(function) && MacroCodeAddress(function) == codeAddress;
+}
+
 struct ButtonRef {
   int profile;
   int button;
@@ -50,8 +57,7 @@ std::vector<ButtonRef> ButtonsRunning(const SettingsImage& image, int codeAddres
   const int buttons = std::clamp(image.map.buttonsPerProfile, 0, kMaxButtons);
   for (int p = 0; p < profiles; ++p) {
     for (int b = 0; b < buttons; ++b) {
-      const ButtonRecord& r = image.profiles[static_cast<size_t>(p)].buttons[static_cast<size_t>(b)];
-      if (r.type >= kModeOnce && r.type <= kModeFire && r.p3 == 0 && r.p1 + 256 * r.p2 == codeAddress) {
+      if (RunsMacroAt(image.profiles[static_cast<size_t>(p)].buttons[static_cast<size_t>(b)], codeAddress)) {
         refs.push_back({p, b});
       }
     }
@@ -234,19 +240,15 @@ bool StoreMacro(DeviceLink& link, const std::string& path, SettingsImage& image,
   slot.start = 0;
   slot.length = 0;
   const int start = AllocateMacro(link, path, image, length, progress);
-  MacroSlot& placed = SlotAt(image, slotIndex);
   if (start == 0) {
-    placed.codeAddress = previous.codeAddress;
-    placed.start = previous.start;
-    placed.length = previous.length;
-    placed.mode = previous.mode;
+    slot = previous;
     return false;
   }
-  placed.start = start;
-  placed.length = length;
-  placed.codeAddress = start + kMacroRecordHeader;
-  placed.name = StoredMacroName(name);
-  placed.mode = mode;
+  slot.start = start;
+  slot.length = length;
+  slot.codeAddress = start + kMacroRecordHeader;
+  slot.name = StoredMacroName(name);
+  slot.mode = mode;
 
   const MacroMemoryLayout layout = MacroLayoutOf(image);
   WriteTableEntry(link, path, layout, slotIndex, start, length);
@@ -260,7 +262,7 @@ bool StoreMacro(DeviceLink& link, const std::string& path, SettingsImage& image,
     WriteMemory(link, path, start + kMacroRecordHeader + static_cast<int>(offset), body.data() + offset, piece);
     Report(progress, (static_cast<double>(offset) + piece + 1.0) / (length + 1.0));
   }
-  if (RepointButtons(link, path, image, runners, placed.codeAddress, mode)) CommitSettings(link, path);
+  if (RepointButtons(link, path, image, runners, slot.codeAddress, mode)) CommitSettings(link, path);
   return true;
 }
 
@@ -274,16 +276,8 @@ bool DeleteMacro(DeviceLink& link, const std::string& path, SettingsImage& image
   slot.name.clear();
   const MacroMemoryLayout layout = MacroLayoutOf(image);
   WriteTableEntry(link, path, layout, slotIndex, 0, 0);
-  bool currentTouched = false;
-  for (const auto& ref : ButtonsRunning(image, oldCode)) {
-    ButtonRecord& record = image.profiles[static_cast<size_t>(ref.profile)].buttons[static_cast<size_t>(ref.button)];
-    record.type = 0;
-    record.p1 = 0;
-    record.p2 = 0;
-    WriteButtonRecord(link, path, ref.profile, ref.button, record.type, record.p1, record.p2, record.p3, false);
-    if (ref.profile == image.activeProfile) currentTouched = true;
-  }
-  if (currentTouched) CommitSettings(link, path);
+  // Type 0 and code address 0: the button's default function again.
+  if (RepointButtons(link, path, image, ButtonsRunning(image, oldCode), 0, 0)) CommitSettings(link, path);
   return true;
 }
 
@@ -303,7 +297,7 @@ MacroReadBack ReadBackMacro(DeviceLink& link, const std::string& path, const Set
   if (!ValidSlot(slotIndex)) return result;
   const MacroSlot& slot = image.macroSlots[static_cast<size_t>(slotIndex)];
   result.name = slot.name;
-  result.mode = slot.mode > kModeFire ? kModeOnce : slot.mode;
+  result.mode = NormaliseMode(slot.mode);
   if (!slot.InUse() || slot.length <= 0) return result;
   std::vector<uint8_t> record(static_cast<size_t>(slot.length), 0);
   for (int k = 0; k < slot.length; k += 32) {
@@ -334,8 +328,7 @@ int MacroProfileMask(const SettingsImage& image, int slotIndex) {
   int mask = 0;
   for (int p = 0; p < kProfileCount; ++p) {
     for (int b = 0; b < 16 && b < kMaxButtons; ++b) {
-      const ButtonRecord& r = image.profiles[static_cast<size_t>(p)].buttons[static_cast<size_t>(b)];
-      if (r.type >= kModeOnce && r.type <= kModeFire && r.p3 == 0 && r.p1 + 256 * r.p2 == slot.codeAddress) {
+      if (RunsMacroAt(image.profiles[static_cast<size_t>(p)].buttons[static_cast<size_t>(b)], slot.codeAddress)) {
         mask |= 1 << p;
       }
     }

@@ -1,13 +1,13 @@
 #include "options/app_display_name.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <system_error>
 
 #include "options/pe_version.h"
+#include "platform/text_case.h"
 
 namespace quorix {
 
@@ -54,14 +54,6 @@ std::string Printable(std::string name) {
   }
   const std::string_view trimmed = Trim(name);
   return std::string(trimmed);
-}
-
-bool EndsWithExe(const std::string& path) {
-  if (path.size() < 4) return false;
-  std::string tail = path.substr(path.size() - 4);
-  std::transform(tail.begin(), tail.end(), tail.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return tail == ".exe";
 }
 
 std::optional<std::string> SearchDesktopEntries(const std::string& path, const std::vector<std::string>& folders) {
@@ -127,7 +119,7 @@ std::optional<std::string> DesktopEntryName(std::string_view text, const std::st
 
 std::string AppDisplayName(const std::string& path, const std::vector<std::string>& applicationFolders) {
   std::optional<std::string> found;
-  if (EndsWithExe(path)) {
+  if (EndsWithNoCase(path, ".exe")) {
     found = ReadFileDescription(path);
   } else if (!path.empty()) {
     found = SearchDesktopEntries(path, applicationFolders);

@@ -3,11 +3,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <stdexcept>
 #include <system_error>
 
 #include "options/text_encoding.h"
+#include "platform/file_replace.h"
+#include "platform/text_case.h"
 
 namespace quorix {
 
@@ -23,12 +24,10 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool EqualsNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
   }
   return true;
 }
@@ -242,42 +241,6 @@ bool IniDocument::Save(const std::string& path) {
   if (readFailed_ || !ReplaceFileContents(path, Serialize())) return false;
   exists_ = true;
   modified_ = false;
-  return true;
-}
-
-bool ReplaceFileContents(const std::string& path, std::string_view bytes) {
-  namespace fs = std::filesystem;
-  fs::path target(path);
-  std::error_code linkError;
-  // Replace the file a link points at, not the link.
-  if (fs::is_symlink(target, linkError)) {
-    const fs::path resolved = fs::weakly_canonical(target, linkError);
-    if (!linkError) target = resolved;
-  }
-  std::random_device random;
-  const fs::path temp = target.parent_path() /
-                        (target.filename().string() + ".tmp" + std::to_string(random() % 1000000u));
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-      std::error_code ignored;
-      fs::remove(temp, ignored);
-      return false;
-    }
-  }
-  std::error_code error;
-  // The new file keeps the permissions of the one it replaces.
-  const fs::file_status old = fs::status(target, error);
-  if (!error && fs::exists(old)) fs::permissions(temp, old.permissions(), fs::perm_options::replace, error);
-  fs::rename(temp, target, error);
-  if (error) {
-    std::error_code ignored;
-    fs::remove(temp, ignored);
-    return false;
-  }
   return true;
 }
 

@@ -144,8 +144,4 @@ bool WriteProfileString(const std::string& path, std::string_view section, std::
 // they got as strings).
 int32_t ParseProfileInt(std::string_view value, int32_t defaultValue);
 
-// Writes bytes to path through a temporary file in the same folder and a
-// rename. Returns false (leaving any old file untouched) on failure.
-bool ReplaceFileContents(const std::string& path, std::string_view bytes);
-
 }  // namespace quorix

@@ -1,21 +1,19 @@
 #include "options/language_setting.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
 #include "options/ini_file.h"
 #include "options/options_store.h"
+#include "platform/text_case.h"
 #include "texts/language.h"
 
 namespace quorix {
 
 bool ApplyLangIdArguments(const std::vector<std::string>& args, const std::string& setIniPath) {
   bool seen = false;
-  for (std::string arg : args) {
-    std::transform(arg.begin(), arg.end(), arg.begin(), [](char c) {
-      return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    });
+  for (const std::string& argument : args) {
+    const std::string arg = AsciiLower(argument);
     if (arg.rfind("/langid=", 0) != 0) continue;
     seen = true;
     // A value with a line break could not be stored; it is dropped like a

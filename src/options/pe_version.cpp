@@ -1,5 +1,6 @@
 #include "options/pe_version.h"
 
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <vector>
@@ -264,11 +265,8 @@ std::optional<std::string> FileDescriptionFromVersionInfo(std::string_view info)
   }
   const unsigned language = UnitAt(translation.value, 0);
   const unsigned codePage = UnitAt(translation.value, 2);
-  static const char* hex = "0123456789abcdef";
-  std::string tableKey;
-  for (unsigned v : {language, codePage}) {
-    for (int shift = 12; shift >= 0; shift -= 4) tableKey += hex[(v >> shift) & 0xF];
-  }
+  char tableKey[9];
+  std::snprintf(tableKey, sizeof tableKey, "%04x%04x", language, codePage);
   if (!FindChild(root.children, "StringFileInfo", stringInfo) ||
       !FindChild(stringInfo.children, tableKey, table) ||
       !FindChild(table.children, "FileDescription", description)) {

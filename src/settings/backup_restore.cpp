@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "device/commands.h"
+#include "platform/file_replace.h"
 #include "settings/backup_file.h"
 
 namespace quorix {
@@ -20,28 +21,10 @@ void Report(const ProgressFn& progress, double fraction) {
 }
 
 bool WriteFileAtomically(const std::string& file, const std::vector<uint8_t>& bytes, std::string& error) {
-  const std::filesystem::path target(file);
-  std::filesystem::path temp = target;
-  temp += ".tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out) {
-      std::error_code ignored;
-      std::filesystem::remove(temp, ignored);
-      error = "cannot write " + file;
-      return false;
-    }
-  }
-  std::error_code ec;
-  std::filesystem::rename(temp, target, ec);
-  if (ec) {
-    std::filesystem::remove(temp, ec);
-    error = "cannot write " + file;
-    return false;
-  }
-  return true;
+  const std::string_view view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  if (ReplaceFileContents(file, view)) return true;
+  error = "cannot write " + file;
+  return false;
 }
 
 }  // namespace

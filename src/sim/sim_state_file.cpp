@@ -6,6 +6,8 @@
 #include <sstream>
 #include <vector>
 
+#include "platform/file_replace.h"
+
 namespace quorix::sim {
 namespace {
 
@@ -114,21 +116,7 @@ SimState ParseSimState(const std::string& text) {
 
 void SaveSimState(const SimMouse& mouse, const std::string& file) {
   const std::string text = SerializeSimState(mouse.Save());
-  const std::string temp = file + ".tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.flush();
-    if (!out) {
-      out.close();
-      std::remove(temp.c_str());
-      throw SimStateError("cannot write simulator state " + file);
-    }
-  }
-  if (std::rename(temp.c_str(), file.c_str()) != 0) {
-    std::remove(temp.c_str());
-    throw SimStateError("cannot write simulator state " + file);
-  }
+  if (!ReplaceFileContents(file, text)) throw SimStateError("cannot write simulator state " + file);
 }
 
 void LoadSimState(SimMouse& mouse, const std::string& file) {

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/text_case.h"
+
 namespace quorix {
 
 std::string FormatHidrawPath(const HidrawNode& node) {
@@ -16,10 +18,7 @@ std::string FormatHidrawPath(const HidrawNode& node) {
   } else {
     std::snprintf(ids, sizeof ids, "vid_%04x&pid_%04x", node.vendorId, node.productId);
   }
-  std::string path = std::string("hid#") + ids + "#" + node.hidSysPath;
-  std::transform(path.begin(), path.end(), path.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return path;
+  return AsciiLower(std::string("hid#") + ids + "#" + node.hidSysPath);
 }
 
 bool ParseHidId(const std::string& hidId, uint16_t& bus, uint16_t& vendorId, uint16_t& productId) {

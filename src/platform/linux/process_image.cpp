@@ -1,23 +1,18 @@
 #include "platform/linux/process_image.h"
 
-#include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <system_error>
 
+#include "platform/text_case.h"
+
 namespace quorix {
 
 namespace {
 
-bool EndsWithExe(const std::string& text) {
-  if (text.size() <= 4) return false;
-  std::string tail = text.substr(text.size() - 4);
-  std::transform(tail.begin(), tail.end(), tail.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return tail == ".exe";
-}
+// A name with something before ".exe", in any case.
+bool EndsWithExe(const std::string& text) { return text.size() > 4 && EndsWithNoCase(text, ".exe"); }
 
 std::string BaseName(const std::string& path) {
   const size_t slash = path.find_last_of("/\\");

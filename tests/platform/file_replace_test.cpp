@@ -1,0 +1,55 @@
+#include "platform/file_replace.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <iterator>
+
+#include "support/temp_dir.h"
+
+namespace quorix {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFile;
+
+size_t Entries(const test::TempDir& dir) {
+  return static_cast<size_t>(std::distance(fs::directory_iterator(dir.Root()), fs::directory_iterator()));
+}
+
+TEST(FileReplace, ReplacesWholeFileKeepingPermissionsAndLeavesNoTemporary) {
+  test::TempDir dir;
+  const std::string file = dir.Path("set.ini");
+  const std::string binary("first\0x", 7);
+  ASSERT_TRUE(ReplaceFileContents(file, binary));
+  EXPECT_EQ(ReadFile(file), binary);
+  fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::replace);
+  ASSERT_TRUE(ReplaceFileContents(file, "2"));
+  EXPECT_EQ(ReadFile(file), "2");
+  EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(Entries(dir), 1u);
+}
+
+TEST(FileReplace, WritesThroughALinkAndFailsCleanlyWithoutAFolder) {
+  test::TempDir dir;
+  const std::string target = dir.Path("real.mf");
+  ASSERT_TRUE(ReplaceFileContents(target, "old"));
+  fs::create_symlink(target, dir.Path("link.mf"));
+  ASSERT_TRUE(ReplaceFileContents(dir.Path("link.mf"), "new"));
+  EXPECT_TRUE(fs::is_symlink(dir.Path("link.mf")));
+  EXPECT_EQ(ReadFile(target), "new");
+  EXPECT_EQ(Entries(dir), 2u);
+  // A link to a file that does not exist yet creates that file.
+  fs::create_symlink("later.mf", dir.Path("dangling.mf"));
+  ASSERT_TRUE(ReplaceFileContents(dir.Path("dangling.mf"), "first"));
+  EXPECT_TRUE(fs::is_symlink(dir.Path("dangling.mf")));
+  EXPECT_EQ(ReadFile(dir.Path("later.mf")), "first");
+  EXPECT_EQ(Entries(dir), 4u);
+
+  EXPECT_FALSE(ReplaceFileContents(dir.Path("missing/x.mf"), "data"));
+  EXPECT_FALSE(fs::exists(dir.Path("missing")));
+  EXPECT_EQ(Entries(dir), 4u);
+}
+
+}  // namespace
+}  // namespace quorix
