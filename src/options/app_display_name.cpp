@@ -8,6 +8,7 @@
 
 #include "options/pe_version.h"
 #include "platform/text_case.h"
+#include "platform/path_name.h"
 
 namespace quorix {
 
@@ -41,11 +42,6 @@ std::string ExecProgram(std::string_view exec) {
     }
   }
   return word;
-}
-
-std::string BaseName(const std::string& path) {
-  const size_t sep = path.find_last_of("/\\");
-  return sep == std::string::npos ? path : path.substr(sep + 1);
 }
 
 std::string Printable(std::string name) {

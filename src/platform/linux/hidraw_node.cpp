@@ -44,11 +44,6 @@ int InterfaceNumberFromPhys(const std::string& phys) {
   return number <= 255 ? number : -1;
 }
 
-std::string BaseName(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 bool NodeNameLess(const std::string& a, const std::string& b) {
   const auto split = [](const std::string& s) {
     size_t digits = s.size();

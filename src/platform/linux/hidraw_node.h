@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/path_name.h"
+
 namespace quorix {
 
 struct HidrawNode {
@@ -52,9 +54,6 @@ bool ParseHidId(const std::string& hidId, uint16_t& bus, uint16_t& vendorId, uin
 // The USB HID driver names a device's physical location "<usb port>/input<N>"
 // with N its interface number; -1 when the text has no such suffix.
 int InterfaceNumberFromPhys(const std::string& phys);
-
-// The last component of a path: the node name of a hidraw sysfs path.
-std::string BaseName(const std::string& path);
 
 // Orders node names the way a person counts: hidraw2 before hidraw10.
 bool NodeNameLess(const std::string& a, const std::string& b);

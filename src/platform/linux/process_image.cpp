@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "platform/text_case.h"
+#include "platform/path_name.h"
 
 namespace quorix {
 
@@ -13,11 +14,6 @@ namespace {
 
 // A name with something before ".exe", in any case.
 bool EndsWithExe(const std::string& text) { return text.size() > 4 && EndsWithNoCase(text, ".exe"); }
-
-std::string BaseName(const std::string& path) {
-  const size_t slash = path.find_last_of("/\\");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 bool IsWineLoader(const std::string& path) { return BaseName(path).rfind("wine", 0) == 0; }
 
