@@ -49,6 +49,9 @@ class HidDevice {
   virtual bool SetFeature(const uint8_t* buffer, size_t length) = 0;
   // Abandons pending transfers on this handle.
   virtual void CancelIo() = 0;
+  // True once a transfer on this handle failed because the device has been
+  // unplugged (as opposed to a device that is present but did not answer).
+  virtual bool Gone() { return false; }
   // The string descriptor with the given index, as its raw payload after the
   // two-byte descriptor header (UTF-16LE code units as the device sent them),
   // zero-filled to length. False when the device has no such string.

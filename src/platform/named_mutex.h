@@ -16,6 +16,8 @@ class NamedMutex {
   virtual ~NamedMutex() = default;
   virtual void lock() = 0;
   virtual void unlock() = 0;
+  // Takes the lock only when no thread or process holds it.
+  virtual bool try_lock() = 0;
 };
 
 // A NamedMutex that only excludes threads of this process.
@@ -23,6 +25,7 @@ class LocalMutex final : public NamedMutex {
  public:
   void lock() override { mutex_.lock(); }
   void unlock() override { mutex_.unlock(); }
+  bool try_lock() override { return mutex_.try_lock(); }
 
  private:
   std::mutex mutex_;

@@ -82,6 +82,8 @@ class SimHidHost::Handle final : public HidDevice {
 
   void CancelIo() override {}
 
+  bool Gone() override { return !host_.Alive(target_); }
+
   bool GetIndexedString(int index, uint8_t* buffer, size_t length) override {
     if (!host_.Alive(target_) || target_.slot < 0 || index != 199) return false;
     Mouse().IdentificationString(buffer, length);

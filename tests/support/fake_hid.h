@@ -140,6 +140,12 @@ class CountingMutex final : public NamedMutex {
     held = false;
     mutex_.unlock();
   }
+  bool try_lock() override {
+    if (!mutex_.try_lock()) return false;
+    held = true;
+    ++locks;
+    return true;
+  }
   bool held = false;
   int locks = 0;
 

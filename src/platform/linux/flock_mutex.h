@@ -37,8 +37,7 @@ class FlockMutex final : public NamedMutex {
 
   void lock() override;
   void unlock() override;
-  // Takes the lock only when no thread or process holds it.
-  bool try_lock();
+  bool try_lock() override;
 
   bool IsShared() const { return fd_ >= 0; }
   const std::string& FilePath() const { return filePath_; }
