@@ -5,6 +5,7 @@
 // fresh one each.
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "device/outcome.h"
 #include "platform/clock.h"
 #include "platform/hid_host.h"
 #include "platform/named_mutex.h"
@@ -55,6 +57,16 @@ struct ReadCache {
 // leaves (after framing), '<' for an answer that was read (after masking).
 using ExchangeTrace = std::function<void(char direction, const uint8_t* bytes, size_t length)>;
 
+// An exchange gives up once this much time has passed on the link's clock,
+// even when its poll limits have not run out: on a real system one read of a
+// wedged device can block for seconds. The poll limits normally end first
+// (421 + 301 reads of 1 ms, plus the delay).
+inline constexpr int64_t kExchangeDeadlineMs = 3000;
+// How long an exchange waits for another program to release the exchange
+// lock before it gives up, and how often it looks.
+inline constexpr int64_t kLockWaitLimitMs = 10000;
+inline constexpr int64_t kLockWaitStepMs = 10;
+
 class DeviceLink {
  public:
   DeviceLink(HidHost& host, Clock& clock, NamedMutex& exchangeMutex, NamedMutex& deviceListMutex,
@@ -74,6 +86,28 @@ class DeviceLink {
   void SetTrace(ExchangeTrace trace) { trace_ = std::move(trace); }
   const ExchangeTrace& Trace() const { return trace_; }
 
+  // Waiting for the exchange lock is a matter of real time (another program
+  // holds it for as long as it takes), so it runs on its own clock: the
+  // steady clock unless a test gives another. `notice` is called when an
+  // exchange has to wait, before it starts waiting.
+  Clock& LockClock() { return *lockClock_; }
+  void SetLockClock(Clock& clock) { lockClock_ = &clock; }
+  void SetLockWaitNotice(std::function<void()> notice) { lockWaitNotice_ = std::move(notice); }
+  const std::function<void()>& LockWaitNotice() const { return lockWaitNotice_; }
+
+  // ---- the running operation (see DeviceOperation) ----
+  // The first exchange that failed since the outermost operation began;
+  // kAnswered when none did.
+  ExchangeOutcome FirstFailure() const { return firstFailure_.load(); }
+  // Keeps the first failure only.
+  void RecordExchange(ExchangeOutcome outcome) {
+    ExchangeOutcome expected = ExchangeOutcome::kAnswered;
+    if (outcome != ExchangeOutcome::kAnswered) firstFailure_.compare_exchange_strong(expected, outcome);
+  }
+  // True while an operation runs: then a recorded failure stops every later
+  // exchange of it before it reaches the device.
+  bool InOperation() const { return operationDepth_.load() > 0; }
+
   // Guarded by DeviceListMutex(); use the accessors in discovery.h.
   std::vector<std::string> deviceList;
   // Written inside IdentifyDevice only; guarded by infoMutex (readers on other
@@ -91,6 +125,35 @@ class DeviceLink {
   std::mutex identifySection_;
   uint16_t vendorId_;
   ExchangeTrace trace_;
+  SteadyClock steadyClock_;
+  Clock* lockClock_ = &steadyClock_;
+  std::function<void()> lockWaitNotice_;
+  std::atomic<ExchangeOutcome> firstFailure_{ExchangeOutcome::kAnswered};
+  std::atomic<int> operationDepth_{0};
+  friend class DeviceOperation;
+};
+
+// Brackets one operation on the mouse (a load, a field write, a macro
+// store...). The outermost one clears the link's failure record; from the
+// first failed exchange on, the operation's remaining exchanges are skipped,
+// so a mouse that has gone is not written to any further and a silent one is
+// not polled a thousand times more. Operations nest: an inner one (the load
+// that follows a reset) shares the outer one's record.
+class DeviceOperation {
+ public:
+  explicit DeviceOperation(DeviceLink& link) : link_(link) {
+    if (link_.operationDepth_.fetch_add(1) == 0) link_.firstFailure_ = ExchangeOutcome::kAnswered;
+  }
+  ~DeviceOperation() { link_.operationDepth_.fetch_sub(1); }
+  DeviceOperation(const DeviceOperation&) = delete;
+  DeviceOperation& operator=(const DeviceOperation&) = delete;
+
+  bool Failed() const { return link_.FirstFailure() != ExchangeOutcome::kAnswered; }
+  // kNone while every exchange so far went through.
+  Outcome Result() const { return FailureOf(link_.FirstFailure()); }
+
+ private:
+  DeviceLink& link_;
 };
 
 }  // namespace quorix

@@ -29,6 +29,7 @@ struct FakeHidInterface {
   int busyReads = 0;            // the next N reads report busy; -1: always busy
   bool busyAfterSend = false;   // once anything is in `sent`, every read is busy
   bool readsFail = false;       // GetFeature returns false
+  int goneAfterSends = -1;      // >= 0: unplugged once this many requests were sent
   std::function<void()> onTransfer;  // runs inside every GetFeature and SetFeature
 
   // Record.
@@ -55,7 +56,7 @@ class FakeHidDevice final : public HidDevice {
   bool GetFeature(uint8_t* buffer, size_t length) override {
     if (iface_.onTransfer) iface_.onTransfer();
     ++iface_.reads;
-    if (iface_.readsFail) return false;
+    if (iface_.readsFail || Gone()) return false;
     const uint8_t reportId = buffer[0];
     std::fill(buffer, buffer + length, 0);
     buffer[0] = reportId;
@@ -72,6 +73,10 @@ class FakeHidDevice final : public HidDevice {
   }
   bool SetFeature(const uint8_t* buffer, size_t length) override {
     if (iface_.onTransfer) iface_.onTransfer();
+    if (iface_.goneAfterSends >= 0 && static_cast<int>(iface_.sent.size()) >= iface_.goneAfterSends) {
+      unplugged_ = true;
+      return false;
+    }
     std::vector<uint8_t> request(buffer, buffer + length);
     iface_.sent.push_back(request);
     iface_.pendingAnswer.assign(length, 0);
@@ -83,6 +88,7 @@ class FakeHidDevice final : public HidDevice {
     return true;
   }
   void CancelIo() override { ++iface_.cancels; }
+  bool Gone() override { return unplugged_; }
   bool GetIndexedString(int index, uint8_t* buffer, size_t length) override {
     if (index != 199 || iface_.identification.empty()) return false;
     std::fill(buffer, buffer + length, 0);
@@ -92,6 +98,7 @@ class FakeHidDevice final : public HidDevice {
 
  private:
   FakeHidInterface& iface_;
+  bool unplugged_ = false;
 };
 
 class FakeHidHost final : public HidHost {
