@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
   // Each backup starts from a fresh load, as in the program: the load resets
   // the read cache, and the backup is served from what the load cached.
   run("backup", [&] { quorix::LoadSettings(link, state); },
-      [&] { saved = quorix::SaveBackup(link, state, file, {}, {}, error); });
+      [&] { saved = static_cast<bool>(quorix::SaveBackup(link, state, file, {}, {}, error)); });
   std::filesystem::remove(file);
   if (!saved) {
     std::fprintf(stderr, "backup failed: %s\n", error.c_str());

@@ -63,6 +63,46 @@ long ParseNumber(const std::string& text, long min, long max, const std::string&
   return value;
 }
 
+std::string FailureMessage(Failure failure, const std::string& detail, bool writing) {
+  const std::string again = writing ? "; settings may be partly written \u2014 run the command again"
+                                    : " \u2014 run the command again";
+  switch (failure) {
+    case Failure::kNone:
+      return "";
+    case Failure::kNoDevice:
+      return "No device !!";
+    case Failure::kStoppedAnswering:
+      return "the mouse stopped answering" + again;
+    case Failure::kDeviceGone:
+      return "the mouse was unplugged" + again;
+    case Failure::kBadAnswers:
+      return "the mouse gave answers that make no sense" + again;
+    case Failure::kLockBusy:
+      return "another program is using the mouse";
+    case Failure::kCancelled:
+      return "cancelled";
+    case Failure::kDeclined:
+      return "nothing was changed";
+    case Failure::kInvalidArgument:
+      return "value out of range" + (detail.empty() ? "" : ": " + detail);
+    case Failure::kLackOfSpace:
+      return "Lack of space !!";
+    case Failure::kInvalidFormat:
+      return "invalid format !!";
+    case Failure::kCannotReadFile:
+      return detail.empty() ? "cannot read the file" : detail;
+    case Failure::kCannotWriteFile:
+      return detail.empty() ? "cannot write the file" : detail;
+    case Failure::kNotSupported:
+      return "this mouse has no such setting" + (detail.empty() ? "" : ": " + detail);
+  }
+  return "failed";
+}
+
+void Require(Outcome outcome, const std::string& detail, bool writing) {
+  if (!outcome) throw CliError{FailureMessage(outcome.failure, detail, writing)};
+}
+
 void ExpectArgCount(const CliContext& context, size_t count, const std::string& usage) {
   if (context.Args().size() != count) throw CliError{"usage: " + usage};
 }

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "device/outcome.h"
+
 namespace quorix {
 
 class DeviceLink;
@@ -103,11 +105,18 @@ long ParseNumber(const std::string& text, long min, long max, const std::string&
 // arguments.
 void ExpectArgCount(const CliContext& context, size_t count, const std::string& usage);
 
+// The one line the CLI prints for a failed operation. `detail` names the file
+// for file failures. `writing`: the operation was changing the mouse, so it
+// may have been left half-written.
+std::string FailureMessage(Failure failure, const std::string& detail = "", bool writing = true);
+// Throws CliError(FailureMessage(...)) unless the outcome says done.
+void Require(Outcome outcome, const std::string& detail = "", bool writing = true);
+
 // Makes the command's device (CliContext::DevicePath) the one LoadSettings
 // takes, and returns its path. Throws CliError("No device !!").
 std::string SelectCommandDevice(CliContext& context, SettingsState& state);
-// LoadSettings on the selected device; throws CliError("No device !!") when
-// nothing was loaded.
+// LoadSettings on the selected device; throws the load's failure as a
+// CliError when nothing was loaded.
 void LoadSelectedDevice(CliContext& context, SettingsState& state, std::function<void(double)> progress = {});
 
 }  // namespace quorix

@@ -113,6 +113,10 @@ class CliWorld {
     }
     link_ = std::make_unique<DeviceLink>(*host_, *clock_, *exchangeMutex_, *listMutex_,
                                          options.vendorId.value_or(kProductVendorId));
+    link_->SetLockWaitNotice([&err, said = false]() mutable {
+      if (!said) err << "quorix-mousectl: waiting for another program to let go of the mouse...\n";
+      said = true;
+    });
     if (options.trace) {
       link_->SetTrace([&err](char direction, const uint8_t* bytes, size_t length) {
         TraceLine(err, direction, bytes, length);
@@ -206,8 +210,8 @@ std::string SelectCommandDevice(CliContext& context, SettingsState& state) {
 void LoadSelectedDevice(CliContext& context, SettingsState& state, std::function<void(double)> progress) {
   LoadSettingsOptions options;
   options.progress = std::move(progress);
-  LoadSettings(context.Link(), state, options);
-  if (state.CurrentDevice().empty()) throw CliError{"No device !!"};
+  // A load only reads, unless it finds an erased mouse and resets it.
+  Require(LoadSettings(context.Link(), state, options), "", false);
 }
 
 }  // namespace quorix

@@ -147,8 +147,7 @@ int RunBackup(CliContext& ctx) {
   ProgressBar bar(ctx);
   LoadSelectedDevice(ctx, session.state, bar.Fn("load"));
   std::string error;
-  if (!SaveBackup(*session.link, session.state, args.file, options.apps, bar.Fn("backup"), error))
-    throw CliError{error};
+  Require(SaveBackup(*session.link, session.state, args.file, options.apps, bar.Fn("backup"), error), error, false);
   return 0;
 }
 
@@ -172,7 +171,7 @@ int RunRestore(CliContext& ctx) {
   options.progress = bar.Fn("restore");
   options.reload.progress = bar.Fn("load");
   std::string error;
-  if (!RestoreBackupBytes(*session.link, session.state, bytes, stored.apps, options, error)) throw CliError{error};
+  Require(RestoreBackupBytes(*session.link, session.state, bytes, stored.apps, options, error));
   const std::string folder = args.setIni.substr(0, args.setIni.size() - std::string(kSetIniName).size());
   if (!PrepareDataFolder(folder) || !SaveOptions(args.setIni, stored)) throw CliError{"cannot write " + args.setIni};
   return 0;
@@ -187,7 +186,7 @@ int RunReset(CliContext& ctx) {
   ResetOptions options;
   options.progress = bar.Fn("reset");
   options.reload.progress = bar.Fn("load");
-  if (!ResetToDefaults(*session.link, session.state, options)) throw CliError{"No device !!"};
+  Require(ResetToDefaults(*session.link, session.state, options));
   return 0;
 }
 
@@ -209,7 +208,7 @@ int RunSet(CliContext& ctx) {
 
   // Every argument is checked before the first request goes out; the checks
   // that depend on the layout use the device's protocol level.
-  std::function<bool(DeviceLink&, SettingsState&)> write;
+  std::function<Outcome(DeviceLink&, SettingsState&)> write;
   std::function<void(int level)> checkForLevel = [](int) {};
   if (what == "profile") {
     expect(1, "N");
@@ -273,7 +272,7 @@ int RunSet(CliContext& ctx) {
     ProgressBar bar(ctx);
     LoadSelectedDevice(ctx, session.state, bar.Fn("load"));
   }
-  if (!write(*session.link, session.state)) throw CliError{"No device !!"};
+  Require(write(*session.link, session.state));
   return 0;
 }
 

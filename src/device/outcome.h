@@ -33,6 +33,8 @@ enum class Failure : uint8_t {
   kInvalidArgument,   // a value out of range; nothing was sent
   kLackOfSpace,       // the macro does not fit ("Lack of space !!")
   kInvalidFormat,     // a file is not what it claims to be ("invalid format !!")
+  kCannotReadFile,    // a file could not be read; the detail names it
+  kCannotWriteFile,   // a file could not be written; the detail names it
   kNotSupported,      // this mouse has no such setting; nothing was sent
 };
 

@@ -29,13 +29,11 @@ bool WriteFileAtomically(const std::string& file, const std::vector<uint8_t>& by
 
 }  // namespace
 
-bool SaveBackup(DeviceLink& link, SettingsState& state, const std::string& file, const ProfileApps& apps,
-                const ProgressFn& progress, std::string& error) {
+Outcome SaveBackup(DeviceLink& link, SettingsState& state, const std::string& file, const ProfileApps& apps,
+                   const ProgressFn& progress, std::string& error) {
   const std::string path = state.CurrentDevice();
-  if (path.empty()) {
-    error = "No device !!";
-    return false;
-  }
+  if (path.empty()) return Failure::kNoDevice;
+  DeviceOperation operation(link);
   const int memoryEnd = state.image.Snapshot()->memoryEnd;
   const int imageLength = memoryEnd + 1;
   // Pieces of 7 bytes; the last one may run past the end.
@@ -45,9 +43,12 @@ bool SaveBackup(DeviceLink& link, SettingsState& state, const std::string& file,
     ReadMemory(link, path, address, image.data() + address, 7, true);
   }
   image.resize(static_cast<size_t>(imageLength));
-  if (!WriteFileAtomically(file, EncodeBackup(image, apps), error)) return false;
+  // Only bytes the mouse answered go into a backup: restoring zeros that
+  // stand for "no answer" would wipe the mouse.
+  if (operation.Failed()) return operation.Result();
+  if (!WriteFileAtomically(file, EncodeBackup(image, apps), error)) return Failure::kCannotWriteFile;
   Report(progress, 1.0);
-  return true;
+  return {};
 }
 
 bool ReadBackupFileBytes(const std::string& file, std::vector<uint8_t>& bytes, std::string& error) {
@@ -66,34 +67,34 @@ bool ReadBackupFileBytes(const std::string& file, std::vector<uint8_t>& bytes, s
   return true;
 }
 
-bool RestoreBackup(DeviceLink& link, SettingsState& state, const std::string& file, ProfileApps& apps,
-                   const RestoreOptions& options, std::string& error, std::string* detail) {
+Outcome RestoreBackup(DeviceLink& link, SettingsState& state, const std::string& file, ProfileApps& apps,
+                      const RestoreOptions& options, std::string& error, std::string* detail) {
   std::vector<uint8_t> bytes;
   if (!ReadBackupFileBytes(file, bytes, error)) {
-    if (detail && error == kInvalidFormatText) *detail = "file too large";
-    return false;
+    if (error != kInvalidFormatText) return Failure::kCannotReadFile;
+    if (detail) *detail = "file too large";
+    return Failure::kInvalidFormat;
   }
   return RestoreBackupBytes(link, state, bytes, apps, options, error, detail);
 }
 
-bool RestoreBackupBytes(DeviceLink& link, SettingsState& state, std::span<const uint8_t> bytes, ProfileApps& apps,
-                        const RestoreOptions& options, std::string& error, std::string* detail) {
+Outcome RestoreBackupBytes(DeviceLink& link, SettingsState& state, std::span<const uint8_t> bytes,
+                           ProfileApps& apps, const RestoreOptions& options, std::string& error,
+                           std::string* detail) {
   auto reject = [&](const std::string& reason) {
     error = kInvalidFormatText;
     if (detail) *detail = reason;
-    return false;
+    return Failure::kInvalidFormat;
   };
   const std::string path = state.CurrentDevice();
-  if (path.empty()) {
-    error = "No device !!";
-    return false;
-  }
+  if (path.empty()) return Failure::kNoDevice;
   // The memory wraps its addresses: a longer image would overwrite the start.
   const long long maxLength = static_cast<long long>(state.image.Snapshot()->memoryEnd) + 1;
   BackupContents contents;
   std::string reason;
   if (!ParseBackup(bytes, contents, reason, maxLength)) return reject(reason);
 
+  DeviceOperation operation(link);
   state.busyWriting = true;
   Report(options.progress, 0.0);
   const int length = static_cast<int>(contents.image.size());
@@ -106,9 +107,11 @@ bool RestoreBackupBytes(DeviceLink& link, SettingsState& state, std::span<const 
   Report(options.progress, 1.0);
   CommitSettings(link, path);
   link.GetClock().SleepMs(10);
+  if (operation.Failed()) return operation.Result();
+  // The applications travel with the image: taken over only once the image
+  // is in the mouse.
   apps = contents.apps;  // all cleared for an old file
-  LoadSettings(link, state, options.reload);
-  return true;
+  return LoadSettings(link, state, options.reload);
 }
 
 }  // namespace quorix

@@ -17,9 +17,11 @@ namespace quorix {
 // Reads memory 0..memory end of the current device (the loaded image's memory
 // end) and writes it with the application data to `file`, through a
 // temporary file in the same folder that is renamed into place: a failed
-// backup leaves no partial file. False with a message in `error` on failure.
-bool SaveBackup(DeviceLink& link, SettingsState& state, const std::string& file, const ProfileApps& apps,
-                const ProgressFn& progress, std::string& error);
+// backup leaves no partial file. No file at all when an exchange failed (the
+// outcome says how); kCannotWriteFile with the reason in `error` when the
+// file could not be written.
+Outcome SaveBackup(DeviceLink& link, SettingsState& state, const std::string& file, const ProfileApps& apps,
+                   const ProgressFn& progress, std::string& error);
 
 // Reads a whole backup file. False with "cannot open FILE" when it cannot be
 // read, or "invalid format !!" when it is far too large to be a backup.
@@ -36,12 +38,15 @@ struct RestoreOptions {
 // (the reason in *detail when given) and writes nothing. Otherwise the image
 // is written from address 0, committed, `apps` replaced by the file's
 // application data (cleared for an old file without it), and the mouse
-// loaded again. The caller saves `apps`.
-bool RestoreBackup(DeviceLink& link, SettingsState& state, const std::string& file, ProfileApps& apps,
-                   const RestoreOptions& options, std::string& error, std::string* detail = nullptr);
+// loaded again. The caller saves `apps`. A failed exchange ends the restore
+// with its outcome and leaves `apps` untouched: running it again repairs the
+// mouse.
+Outcome RestoreBackup(DeviceLink& link, SettingsState& state, const std::string& file, ProfileApps& apps,
+                      const RestoreOptions& options, std::string& error, std::string* detail = nullptr);
 // The same for a file already read whole (ReadBackupFileBytes), so that a
 // caller that looked at the file first need not read it again.
-bool RestoreBackupBytes(DeviceLink& link, SettingsState& state, std::span<const uint8_t> bytes, ProfileApps& apps,
-                        const RestoreOptions& options, std::string& error, std::string* detail = nullptr);
+Outcome RestoreBackupBytes(DeviceLink& link, SettingsState& state, std::span<const uint8_t> bytes,
+                           ProfileApps& apps, const RestoreOptions& options, std::string& error,
+                           std::string* detail = nullptr);
 
 }  // namespace quorix

@@ -9,129 +9,174 @@ namespace {
 
 bool InRange(int value, int low, int high) { return value >= low && value <= high; }
 
+// The checks every field write starts with: a current device, and its
+// arguments in range. kNone when the write may go ahead.
+Failure Check(const std::string& path, bool argumentsValid) {
+  if (path.empty()) return Failure::kNoDevice;
+  return argumentsValid ? Failure::kNone : Failure::kInvalidArgument;
+}
+
+// Runs the device part of a field write as one operation and applies the
+// change to the published image only when the mouse took it, so the image
+// never shows a value the mouse does not hold.
+template <typename Send, typename Apply>
+Outcome WriteField(DeviceLink& link, SettingsState& state, Send send, Apply apply) {
+  DeviceOperation operation(link);
+  send();
+  if (operation.Failed()) return operation.Result();
+  state.image.Update(apply);
+  return {};
+}
+
 }  // namespace
 
-bool AssignButton(DeviceLink& link, SettingsState& state, int profile, int button, ButtonRecord record) {
+Outcome AssignButton(DeviceLink& link, SettingsState& state, int profile, int button, ButtonRecord record) {
   const std::string path = state.CurrentDevice();
   const auto image = state.image.Snapshot();
-  if (path.empty() || !InRange(profile, 0, kProfileCount - 1) || !InRange(button, 0, image->ButtonsPerProfile() - 1))
-    return false;
+  if (Failure f = Check(path, InRange(profile, 0, kProfileCount - 1) &&
+                                  InRange(button, 0, image->ButtonsPerProfile() - 1));
+      f != Failure::kNone)
+    return f;
   ButtonRecord shown = record;
-  if (record.type == 0) {
-    const std::array<uint8_t, 4> r = ReadButtonRecord(link, path, button);
-    shown = {r[0], r[1], r[2], r[3]};
-  }
-  state.image.Update([&](SettingsImage& img) {
-    img.profiles[static_cast<size_t>(profile)].buttons[static_cast<size_t>(button)] = shown;
-    img.primaryClickHolder = ComputePrimaryClickHolder(img);
-  });
-  SyncHandshake(link, path);
-  WriteButtonRecord(link, path, profile, button, record.type, record.p1, record.p2, record.p3, true);
-  return true;
+  return WriteField(
+      link, state,
+      [&] {
+        if (record.type == 0) {
+          const std::array<uint8_t, 4> r = ReadButtonRecord(link, path, button);
+          shown = {r[0], r[1], r[2], r[3]};
+        }
+        SyncHandshake(link, path);
+        WriteButtonRecord(link, path, profile, button, record.type, record.p1, record.p2, record.p3, true);
+      },
+      [&](SettingsImage& img) {
+        img.profiles[static_cast<size_t>(profile)].buttons[static_cast<size_t>(button)] = shown;
+        img.primaryClickHolder = ComputePrimaryClickHolder(img);
+      });
 }
 
-bool WriteActiveProfile(DeviceLink& link, SettingsState& state, int profile) {
+Outcome WriteActiveProfile(DeviceLink& link, SettingsState& state, int profile) {
   const std::string path = state.CurrentDevice();
-  if (path.empty() || !InRange(profile, 0, kProfileCount - 1)) return false;
-  state.image.Update([&](SettingsImage& img) {
-    img.activeProfile = profile;
-    img.primaryClickHolder = ComputePrimaryClickHolder(img);
-  });
-  SetActiveProfile(link, path, profile);
-  return true;
+  if (Failure f = Check(path, InRange(profile, 0, kProfileCount - 1)); f != Failure::kNone) return f;
+  return WriteField(
+      link, state, [&] { SetActiveProfile(link, path, profile); },
+      [&](SettingsImage& img) {
+        img.activeProfile = profile;
+        img.primaryClickHolder = ComputePrimaryClickHolder(img);
+      });
 }
 
-bool WriteProfileFlag(DeviceLink& link, SettingsState& state, int profile, bool flagSet) {
+Outcome WriteProfileFlag(DeviceLink& link, SettingsState& state, int profile, bool flagSet) {
   const std::string path = state.CurrentDevice();
-  if (path.empty() || !InRange(profile, 0, kProfileCount - 1)) return false;
+  if (Failure f = Check(path, InRange(profile, 0, kProfileCount - 1)); f != Failure::kNone) return f;
   const int address = state.image.Snapshot()->map.ProfileBlockAddress(profile);
-  WriteMemoryByte(link, path, address, flagSet ? 0x92 : 0x12);
-  state.image.Update([&](SettingsImage& img) { img.profiles[static_cast<size_t>(profile)].flag = flagSet; });
-  return true;
+  return WriteField(
+      link, state, [&] { WriteMemoryByte(link, path, address, flagSet ? 0x92 : 0x12); },
+      [&](SettingsImage& img) { img.profiles[static_cast<size_t>(profile)].flag = flagSet; });
 }
 
-bool WriteSensitivitySelection(DeviceLink& link, SettingsState& state, int activeLevel, int levelMask) {
+Outcome WriteSensitivitySelection(DeviceLink& link, SettingsState& state, int activeLevel, int levelMask) {
   const std::string path = state.CurrentDevice();
-  if (path.empty() || !InRange(activeLevel, 0, 7) || !InRange(levelMask, 0, 31)) return false;
-  SetDpiLevel(link, path, levelMask << 3 | activeLevel);
-  state.image.Update([&](SettingsImage& img) {
-    img.activeLevel = activeLevel;
-    img.levelMask = levelMask;
-  });
-  return true;
+  if (Failure f = Check(path, InRange(activeLevel, 0, 7) && InRange(levelMask, 0, 31)); f != Failure::kNone)
+    return f;
+  return WriteField(
+      link, state, [&] { SetDpiLevel(link, path, levelMask << 3 | activeLevel); },
+      [&](SettingsImage& img) {
+        img.activeLevel = activeLevel;
+        img.levelMask = levelMask;
+      });
 }
 
-bool WriteLevelEnabled(DeviceLink& link, SettingsState& state, int level, bool enabled) {
+Outcome WriteLevelEnabled(DeviceLink& link, SettingsState& state, int level, bool enabled) {
   const auto image = state.image.Snapshot();
-  if (!InRange(level, 0, image->map.levelFlagCount - 1)) return false;
+  if (!InRange(level, 0, image->map.levelFlagCount - 1)) return Check(state.CurrentDevice(), false);
   const int mask = enabled ? image->levelMask | 1 << level : image->levelMask & ~(1 << level);
-  if (!WriteSensitivitySelection(link, state, image->activeLevel, mask)) return false;
+  if (Outcome written = WriteSensitivitySelection(link, state, image->activeLevel, mask); !written) return written;
   // The per-level switches show the level flags; keep them with the mask.
   state.image.Update([&](SettingsImage& img) { img.levelFlags[static_cast<size_t>(level)] = enabled; });
-  return true;
+  return {};
 }
 
-bool WriteReportRate(DeviceLink& link, SettingsState& state, int code) {
+Outcome WriteReportRate(DeviceLink& link, SettingsState& state, int code) {
   const std::string path = state.CurrentDevice();
-  if (path.empty() || !InRange(code, 0, 7)) return false;
-  SetReportRateCode(link, path, code);
-  state.image.Update([&](SettingsImage& img) { img.reportRateCode = code; });
-  return true;
+  if (Failure f = Check(path, InRange(code, 0, 7)); f != Failure::kNone) return f;
+  return WriteField(
+      link, state, [&] { SetReportRateCode(link, path, code); },
+      [&](SettingsImage& img) { img.reportRateCode = code; });
 }
 
-bool WriteAngleSnapping(DeviceLink& link, SettingsState& state, bool on) {
+Outcome WriteAngleSnapping(DeviceLink& link, SettingsState& state, bool on) {
   const std::string path = state.CurrentDevice();
-  if (path.empty()) return false;
-  SetAngleSnapping(link, path, on);
-  state.image.Update([&](SettingsImage& img) { img.angleSnapping = on; });
-  return true;
+  if (Failure f = Check(path, true); f != Failure::kNone) return f;
+  return WriteField(
+      link, state, [&] { SetAngleSnapping(link, path, on); }, [&](SettingsImage& img) { img.angleSnapping = on; });
 }
 
-bool WriteDpiPair(DeviceLink& link, SettingsState& state, int index, int x, int y) {
+Outcome WriteDpiPair(DeviceLink& link, SettingsState& state, int index, int x, int y) {
   const std::string path = state.CurrentDevice();
-  if (path.empty() || !InRange(index, 0, kDpiPairCount - 1) || !InRange(x, 0, 255) || !InRange(y, 0, 255))
-    return false;
-  if (index == state.image.Snapshot()->activeLevel) ApplyDpiPair(link, path, index, x, y);
-  StoreDpiPair(link, path, index, x, y);
-  state.image.Update([&](SettingsImage& img) {
-    img.dpiPairs[static_cast<size_t>(index)] = {static_cast<uint8_t>(x), static_cast<uint8_t>(y)};
-  });
-  return true;
+  if (Failure f = Check(path, InRange(index, 0, kDpiPairCount - 1) && InRange(x, 0, 255) && InRange(y, 0, 255));
+      f != Failure::kNone)
+    return f;
+  const bool active = index == state.image.Snapshot()->activeLevel;
+  return WriteField(
+      link, state,
+      [&] {
+        if (active) ApplyDpiPair(link, path, index, x, y);
+        StoreDpiPair(link, path, index, x, y);
+      },
+      [&](SettingsImage& img) {
+        img.dpiPairs[static_cast<size_t>(index)] = {static_cast<uint8_t>(x), static_cast<uint8_t>(y)};
+      });
 }
 
-bool WriteStoredSelection(DeviceLink& link, SettingsState& state, bool profileChanged, bool levelChanged) {
+Outcome WriteStoredSelection(DeviceLink& link, SettingsState& state, bool profileChanged, bool levelChanged) {
   const std::string path = state.CurrentDevice();
-  if (path.empty()) return false;
+  if (Failure f = Check(path, true); f != Failure::kNone) return f;
   const auto image = state.image.Snapshot();
-  if (profileChanged)
-    WriteMemoryByte(link, path, image->map.storedProfileAddress, static_cast<uint8_t>(image->activeProfile));
-  if (levelChanged) WriteMemoryByte(link, path, image->map.storedLevelAddress, static_cast<uint8_t>(image->activeLevel));
-  return true;
+  return WriteField(
+      link, state,
+      [&] {
+        if (profileChanged)
+          WriteMemoryByte(link, path, image->map.storedProfileAddress, static_cast<uint8_t>(image->activeProfile));
+        if (levelChanged)
+          WriteMemoryByte(link, path, image->map.storedLevelAddress, static_cast<uint8_t>(image->activeLevel));
+      },
+      [](SettingsImage&) {});
 }
 
-int BeginLiftAdjust(DeviceLink& link, SettingsState& state) {
+int BeginLiftAdjust(DeviceLink& link, SettingsState& state, Outcome& outcome) {
   const std::string path = state.CurrentDevice();
-  if (path.empty()) return 0;
+  outcome = Check(path, true);
+  if (!outcome) return 0;
+  DeviceOperation operation(link);
   const int value = ReadLiftValue(link, path, true);
   StartLiftAdjust(link, path);
+  outcome = operation.Result();
   return value;
 }
 
-bool ConfirmLiftAdjust(DeviceLink& link, SettingsState& state) {
+Outcome ConfirmLiftAdjust(DeviceLink& link, SettingsState& state) {
   const std::string path = state.CurrentDevice();
-  if (path.empty()) return false;
-  const int value = ReadLiftValue(link, path, true);
-  StoreLiftValue(link, path, value, true);
-  state.image.Update([&](SettingsImage& img) { img.liftValue = value; });
-  return true;
+  if (Failure f = Check(path, true); f != Failure::kNone) return f;
+  int value = 0;
+  return WriteField(
+      link, state,
+      [&] {
+        value = ReadLiftValue(link, path, true);
+        StoreLiftValue(link, path, value, true);
+      },
+      [&](SettingsImage& img) { img.liftValue = value; });
 }
 
-bool CancelLiftAdjust(DeviceLink& link, SettingsState& state, int oldValue) {
+Outcome CancelLiftAdjust(DeviceLink& link, SettingsState& state, int oldValue) {
   const std::string path = state.CurrentDevice();
-  if (path.empty()) return false;
-  FinishLiftAdjust(link, path);
-  StoreLiftValue(link, path, oldValue, false);
-  return true;
+  if (Failure f = Check(path, true); f != Failure::kNone) return f;
+  return WriteField(
+      link, state,
+      [&] {
+        FinishLiftAdjust(link, path);
+        StoreLiftValue(link, path, oldValue, false);
+      },
+      [](SettingsImage&) {});
 }
 
 }  // namespace quorix

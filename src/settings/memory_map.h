@@ -7,6 +7,8 @@
 namespace quorix {
 
 inline constexpr uint8_t kSignatureByte = 0x12;
+// Byte 0 of a level-11 mouse whose settings memory has been erased.
+inline constexpr uint8_t kErasedByte = 0xFF;
 inline constexpr int kProfileCount = 5;
 inline constexpr int kMaxButtons = 32;
 inline constexpr int kPhysicalButtonCount = 24;

@@ -12,35 +12,39 @@ void Report(const ProgressFn& progress, double fraction) {
   if (progress) progress(fraction);
 }
 
-// Returns false when the load ended early because the mouse is being reset
-// (the reset publishes its own load).
-bool LoadInto(DeviceLink& link, SettingsState& state, const LoadSettingsOptions& options) {
+// Reads the whole mouse and publishes it, or hands over to a reset when a
+// level-11 mouse has lost its signature (the reset publishes its own load).
+// Nothing is published when an exchange failed: a half-read mouse would show
+// zeros as if they were settings.
+Outcome LoadInto(DeviceLink& link, SettingsState& state, const LoadSettingsOptions& options) {
+  DeviceOperation operation(link);
   state.SetCurrentDevice("");
-  std::string path;
-  DeviceInfo info;
   const int count = DeviceCount(link);
-  if (count > 0) {
-    int index = state.selectedDevice.load();
-    if (index < 0 || index >= count) {
-      index = 0;
-      state.selectedDevice = 0;
-    }
-    path = DevicePath(link, index);
-    state.SetCurrentDevice(path);
-    GetDeviceInfo(link, path, info);
-    SelectHostMarker(link, path, true);
+  if (count == 0) return Failure::kNoDevice;
+  int index = state.selectedDevice.load();
+  if (index < 0 || index >= count) {
+    index = 0;
+    state.selectedDevice = 0;
   }
-  const int level = count > 0 ? info.protocolLevel : 0;
+  const std::string path = DevicePath(link, index);
+  state.SetCurrentDevice(path);
+  DeviceInfo info;
+  GetDeviceInfo(link, path, info);
+  SelectHostMarker(link, path, true);
+  const int level = info.protocolLevel;
 
   std::array<uint8_t, kLightingBlockSize> lightingBlock{};
   int lightingMode = 0;
-  if (count > 0 && level >= 1 && level <= 10) SyncHandshake(link, path);
-  if (count > 0 && level >= 11) {
-    if (ReadMemoryByte(link, path, 0, true) != kSignatureByte && options.resetOnBadSignature) {
+  if (level >= 1 && level <= 10) SyncHandshake(link, path);
+  if (level >= 11) {
+    // Only a byte the mouse really answered may start a reset: a mouse that
+    // is silent or talks garbage must never have its settings wiped.
+    const uint8_t signature = ReadMemoryByte(link, path, 0, true);
+    if (operation.Failed()) return operation.Result();
+    if (signature == kErasedByte && options.resetOnBadSignature) {
       ResetOptions reset;
       reset.reload = options;
-      ResetToDefaults(link, state, reset);
-      return false;
+      return ResetToDefaults(link, state, reset);
     }
     ReadLightingBlock(link, path, lightingBlock.data());
     lightingMode = ReadLightingMode(link, path);
@@ -86,21 +90,24 @@ bool LoadInto(DeviceLink& link, SettingsState& state, const LoadSettingsOptions&
   }
   image.primaryClickHolder = ComputePrimaryClickHolder(image);
 
+  if (operation.Failed()) return operation.Result();
   state.image.Publish(std::move(image));
   Report(options.progress, 1.0);
   if (options.onLoaded) options.onLoaded(*state.image.Snapshot());
-  return true;
+  return {};
 }
 
 }  // namespace
 
-void LoadSettings(DeviceLink& link, SettingsState& state, const LoadSettingsOptions& options) {
+Outcome LoadSettings(DeviceLink& link, SettingsState& state, const LoadSettingsOptions& options) {
+  Outcome outcome = Failure::kStoppedAnswering;
   try {
-    LoadInto(link, state, options);
+    outcome = LoadInto(link, state, options);
   } catch (...) {
-    // A failed load ends quietly; the previous image stays published.
+    // The previous image stays published.
   }
   state.loadDone = true;
+  return outcome;
 }
 
 int ProbeMemoryEnd(DeviceLink& link, const std::string& path) {
@@ -156,17 +163,18 @@ std::vector<uint8_t> BuildDefaultImage(int protocolLevel, int modelCode, const S
   return image;
 }
 
-bool ResetToDefaults(DeviceLink& link, SettingsState& state, const ResetOptions& options) {
+Outcome ResetToDefaults(DeviceLink& link, SettingsState& state, const ResetOptions& options) {
   const std::string path = state.CurrentDevice();
-  if (path.empty()) return false;
+  if (path.empty()) return Failure::kNoDevice;
   if (options.askUser) {
-    if (!options.askUser()) return false;
+    if (!options.askUser()) return Failure::kDeclined;
     // Only after the user agreed: a refused reset keeps the user's data.
     if (options.apps) {
       for (size_t p = 0; p < options.apps->size(); ++p)
         (*options.apps)[p] = ProfileApp{options.profileWord + " " + std::to_string(p + 1), "", 0};
     }
   }
+  DeviceOperation operation(link);
   state.busyWriting = true;
   Report(options.progress, 0.0);
   const int level = ProtocolLevel(link, path);
@@ -189,16 +197,18 @@ bool ResetToDefaults(DeviceLink& link, SettingsState& state, const ResetOptions&
   CommitSettings(link, path);
   link.GetClock().SleepMs(10);
 
+  if (operation.Failed()) return operation.Result();
+
   LoadSettingsOptions reload = options.reload;
   reload.resetOnBadSignature = false;
-  LoadSettings(link, state, reload);
-  const std::string loaded = state.CurrentDevice();
-  if (!loaded.empty()) SetActiveProfile(link, loaded, 0);
+  if (Outcome loaded = LoadSettings(link, state, reload); !loaded) return loaded;
+  SetActiveProfile(link, state.CurrentDevice(), 0);
+  if (operation.Failed()) return operation.Result();
   state.image.Update([](SettingsImage& img) {
     img.activeProfile = 0;
     img.primaryClickHolder = ComputePrimaryClickHolder(img);
   });
-  return true;
+  return {};
 }
 
 }  // namespace quorix

@@ -27,9 +27,12 @@ struct LoadSettingsOptions {
 };
 
 // Takes the selected listed device as the current device, reads it whole and
-// publishes a fresh image in one step (an empty list gives the image of an
-// all-zero memory). Sets state.loadDone at the end, whatever happened.
-void LoadSettings(DeviceLink& link, SettingsState& state, const LoadSettingsOptions& options = {});
+// publishes a fresh image in one step. Sets state.loadDone at the end,
+// whatever happened. kNoDevice for an empty list; when an exchange failed,
+// that failure, and the previously published image stays. A level-11 mouse
+// whose byte 0 reads as erased (0xFF) is reset instead: then the reset's
+// outcome.
+Outcome LoadSettings(DeviceLink& link, SettingsState& state, const LoadSettingsOptions& options = {});
 
 // The highest usable settings-memory address: the status word when the mouse
 // has one, else found through the marker 0x12 at the top of the address space
@@ -52,8 +55,9 @@ struct ResetOptions {
 // colours to keep.
 std::vector<uint8_t> BuildDefaultImage(int protocolLevel, int modelCode, const SettingsImage& current);
 
-// Rewrites the current device with defaults and loads it again. False when
-// there is no current device or the user said no (nothing was written).
-bool ResetToDefaults(DeviceLink& link, SettingsState& state, const ResetOptions& options = {});
+// Rewrites the current device with defaults and loads it again. kNoDevice
+// without a current device and kDeclined when the user said no (nothing was
+// written either way); else the outcome of the writes and the load.
+Outcome ResetToDefaults(DeviceLink& link, SettingsState& state, const ResetOptions& options = {});
 
 }  // namespace quorix

@@ -160,7 +160,9 @@ TEST(FieldWrites, StoredSelectionAndLift) {
   EXPECT_EQ(m.Sent(), (std::vector<Bytes>{B({0x03, 1, 0, 1, 2}), B({0x03, 2, 0, 1, 3})}));
 
   m.world.ClearTraffic();
-  const int old = BeginLiftAdjust(m.world.link, m.state);
+  Outcome begun;
+  const int old = BeginLiftAdjust(m.world.link, m.state, begun);
+  ASSERT_TRUE(begun);
   EXPECT_TRUE(m.world.Mouse().LiftAdjusting());
   ASSERT_TRUE(ConfirmLiftAdjust(m.world.link, m.state));
   const int stored = m.world.Mouse().MemoryAt(18) | m.world.Mouse().MemoryAt(19) << 8;

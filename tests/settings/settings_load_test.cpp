@@ -193,23 +193,29 @@ TEST(LoadSettings, BadSignatureAtLevel11ResetsWithoutAskingAndLoadsAgain) {
   EXPECT_TRUE(Starts(Commands(world).back(), {0x11, 0x00}));
 }
 
-TEST(LoadSettings, AMouseThatNeverShowsItsSignatureIsResetOnce) {
-  sim::SimOptions options;
-  options.oddAnswers = true;  // writes land, but every answer is garbage
-  SimWorld world(options);
-  ASSERT_FALSE(world.path.empty());
-  SettingsState state;
-  LoadSettings(world.link, state);  // must come back
-  EXPECT_TRUE(state.loadDone);
-  EXPECT_EQ(world.Mouse().CommitCount(), 1);
-  EXPECT_EQ(state.CurrentDevice(), world.path);
-
-  sim::SimOptions quiet;
-  quiet.silent = true;
-  SimWorld silent(quiet);
-  SettingsState other;
-  LoadSettings(silent.link, other);
-  EXPECT_TRUE(other.loadDone);
+TEST(LoadSettings, AMouseThatCannotBeReadIsNeverReset) {
+  // Garbage answers and silence both say nothing about byte 0: the load
+  // fails, publishes nothing and writes nothing.
+  struct Case {
+    bool oddAnswers;
+    bool silent;
+    Failure failure;
+  };
+  for (const Case c : {Case{true, false, Failure::kBadAnswers}, Case{false, true, Failure::kStoppedAnswering}}) {
+    sim::SimOptions options;
+    options.oddAnswers = c.oddAnswers;
+    options.silent = c.silent;
+    SimWorld world(options);
+    ASSERT_FALSE(world.path.empty());
+    const std::vector<uint8_t> before = world.Mouse().Memory();
+    SettingsState state;
+    const auto published = state.image.Snapshot();
+    EXPECT_EQ(LoadSettings(world.link, state), Outcome(c.failure)) << c.silent;
+    EXPECT_TRUE(state.loadDone);
+    EXPECT_EQ(world.Mouse().CommitCount(), 0);
+    EXPECT_EQ(world.Mouse().Memory(), before);
+    EXPECT_EQ(state.image.Snapshot(), published);
+  }
 }
 
 TEST(LoadSettings, EmptyDeviceListGivesTheImageOfZeroMemory) {
