@@ -110,6 +110,7 @@ void MacroShow(CliContext& ctx, int slot) {
   DeviceImage device = LoadDeviceImage(ctx);
   UsedSlot(device, slot);
   MacroReadBack back = ReadBackMacro(*device.link, device.path, device.image, slot);
+  Require(back.outcome, "", false);
   ctx.Out() << "name: " << back.name << "\n"
             << "mode: " << back.mode << " (" << ModeLabel(back.mode) << ")\n"
             << "instructions: " << back.items.size() << "\n";
@@ -120,6 +121,7 @@ void MacroExport(CliContext& ctx, int slot, const std::string& file) {
   DeviceImage device = LoadDeviceImage(ctx);
   UsedSlot(device, slot);
   MacroReadBack back = ReadBackMacro(*device.link, device.path, device.image, slot);
+  Require(back.outcome, "", false);
   const MacroFileStatus status = WriteMacroFile(file, back.name, back.mode, back.items, NowSeconds());
   if (status != MacroFileStatus::kOk) throw CliError{file + ": " + MacroFileStatusText(status)};
   ctx.Out() << "exported slot " << slot << " (" << back.items.size() << " instructions) to " << file << "\n";
@@ -146,9 +148,7 @@ void MacroImport(CliContext& ctx, const std::vector<std::string>& args) {
   DeviceImage device = LoadDeviceImage(ctx);
   const int useMode = mode ? *mode : NormaliseMode(file.header.mode);
   const std::string useName = name ? *name : file.header.name;
-  if (!StoreMacro(*device.link, device.path, device.image, slot, useMode, useName, file.items)) {
-    throw CliError{kLackOfSpaceMessage};
-  }
+  Require(StoreMacro(*device.link, device.path, device.image, slot, useMode, useName, file.items));
   const MacroSlot& stored = device.image.macroSlots[static_cast<size_t>(slot)];
   ctx.Out() << "stored \"" << stored.name << "\" in slot " << slot << " at " << stored.start << ", length "
             << stored.length << "\nfree memory: "
@@ -170,7 +170,7 @@ int RunMacro(CliContext& ctx) {
     const int slot = ParseSlot(args[1]);
     DeviceImage device = LoadDeviceImage(ctx);
     UsedSlot(device, slot);
-    DeleteMacro(*device.link, device.path, device.image, slot);
+    Require(DeleteMacro(*device.link, device.path, device.image, slot));
     ctx.Out() << "deleted slot " << slot << "\nfree memory: "
               << FreeMacroSpace(device.image.macroSlots, MacroLayoutOf(device.image)) << " bytes\n";
   } else {

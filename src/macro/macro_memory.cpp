@@ -226,12 +226,13 @@ int AllocateMacro(DeviceLink& link, const std::string& path, SettingsImage& imag
   return 0;
 }
 
-bool StoreMacro(DeviceLink& link, const std::string& path, SettingsImage& image, int slotIndex, int mode,
-                const std::string& name, const std::vector<MacroItem>& items, const MacroProgress& progress) {
-  if (!ValidSlot(slotIndex)) return false;
+Outcome StoreMacro(DeviceLink& link, const std::string& path, SettingsImage& image, int slotIndex, int mode,
+                   const std::string& name, const std::vector<MacroItem>& items, const MacroProgress& progress) {
+  if (!ValidSlot(slotIndex)) return Failure::kInvalidArgument;
   const std::vector<uint8_t> body = SerialiseItemsForDevice(items);
   const int length = static_cast<int>(body.size()) + kMacroRecordHeader;
-  if (length > 0xFFFF) return false;  // the table holds 16-bit lengths
+  if (length > 0xFFFF) return Failure::kLackOfSpace;  // the table holds 16-bit lengths
+  DeviceOperation operation(link);
   MacroSlot& slot = SlotAt(image, slotIndex);
   const MacroSlot previous = slot;
   const std::vector<ButtonRef> runners = previous.InUse() ? ButtonsRunning(image, previous.codeAddress)
@@ -240,9 +241,10 @@ bool StoreMacro(DeviceLink& link, const std::string& path, SettingsImage& image,
   slot.start = 0;
   slot.length = 0;
   const int start = AllocateMacro(link, path, image, length, progress);
-  if (start == 0) {
+  if (start == 0 || operation.Failed()) {
     slot = previous;
-    return false;
+    // A compaction that failed part-way is no lack of space: say what it was.
+    return operation.Failed() ? operation.Result() : Failure::kLackOfSpace;
   }
   slot.start = start;
   slot.length = length;
@@ -263,11 +265,12 @@ bool StoreMacro(DeviceLink& link, const std::string& path, SettingsImage& image,
     Report(progress, (static_cast<double>(offset) + piece + 1.0) / (length + 1.0));
   }
   if (RepointButtons(link, path, image, runners, slot.codeAddress, mode)) CommitSettings(link, path);
-  return true;
+  return operation.Result();
 }
 
-bool DeleteMacro(DeviceLink& link, const std::string& path, SettingsImage& image, int slotIndex) {
-  if (!ValidSlot(slotIndex)) return false;
+Outcome DeleteMacro(DeviceLink& link, const std::string& path, SettingsImage& image, int slotIndex) {
+  if (!ValidSlot(slotIndex)) return Failure::kInvalidArgument;
+  DeviceOperation operation(link);
   MacroSlot& slot = SlotAt(image, slotIndex);
   const int oldCode = slot.InUse() ? slot.codeAddress : 0;
   slot.start = 0;
@@ -278,32 +281,39 @@ bool DeleteMacro(DeviceLink& link, const std::string& path, SettingsImage& image
   WriteTableEntry(link, path, layout, slotIndex, 0, 0);
   // Type 0 and code address 0: the button's default function again.
   if (RepointButtons(link, path, image, ButtonsRunning(image, oldCode), 0, 0)) CommitSettings(link, path);
-  return true;
+  return operation.Result();
 }
 
-bool RenameMacroSlot(DeviceLink& link, const std::string& path, SettingsImage& image, int slotIndex,
-                     const std::string& name) {
-  if (!ValidSlot(slotIndex) || !SlotAt(image, slotIndex).InUse()) return false;
-  MacroSlot& slot = SlotAt(image, slotIndex);
-  slot.name = StoredMacroName(name);
+Outcome RenameMacroSlot(DeviceLink& link, const std::string& path, SettingsImage& image, int slotIndex,
+                        const std::string& name) {
+  if (!ValidSlot(slotIndex) || !SlotAt(image, slotIndex).InUse()) return Failure::kInvalidArgument;
+  DeviceOperation operation(link);
   const auto field = EncodeMacroName(name);
-  WriteMemory(link, path, slot.start + 1, field.data(), kMacroNameFieldLength);
-  return true;
+  WriteMemory(link, path, SlotAt(image, slotIndex).start + 1, field.data(), kMacroNameFieldLength);
+  if (operation.Failed()) return operation.Result();
+  SlotAt(image, slotIndex).name = StoredMacroName(name);
+  return {};
 }
 
 MacroReadBack ReadBackMacro(DeviceLink& link, const std::string& path, const SettingsImage& image, int slotIndex,
                             const MacroProgress& progress) {
   MacroReadBack result;
-  if (!ValidSlot(slotIndex)) return result;
+  if (!ValidSlot(slotIndex)) {
+    result.outcome = Failure::kInvalidArgument;
+    return result;
+  }
   const MacroSlot& slot = image.macroSlots[static_cast<size_t>(slotIndex)];
   result.name = slot.name;
   result.mode = NormaliseMode(slot.mode);
   if (!slot.InUse() || slot.length <= 0) return result;
   std::vector<uint8_t> record(static_cast<size_t>(slot.length), 0);
+  DeviceOperation operation(link);
   for (int k = 0; k < slot.length; k += 32) {
     Report(progress, (k + 1.0) / (slot.length + 1.0));
     ReadMemory(link, path, slot.start + k, record.data() + k, std::min(32, slot.length - k), false);
   }
+  result.outcome = operation.Result();
+  if (!result.outcome) return result;
   // The name-length byte comes from the device: a value past the record
   // leaves no instructions rather than reading beyond it.
   const size_t codeOffset = 1 + static_cast<size_t>(record[0]);

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "device/outcome.h"
 #include "macro/macro_instruction.h"
 #include "settings/settings_image.h"
 
@@ -34,7 +35,6 @@ inline constexpr int kMacroNameFieldLength = 32;
 // Length byte plus name field: the code address is start + this.
 inline constexpr int kMacroRecordHeader = 1 + kMacroNameFieldLength;
 inline constexpr int kMacroNameCharacters = 16;
-inline constexpr const char* kLackOfSpaceMessage = "Lack of space !!";
 
 // Where macros live on one device.
 struct MacroMemoryLayout {
@@ -84,21 +84,27 @@ int AllocateMacro(DeviceLink& link, const std::string& path, SettingsImage& imag
 void CompactMacroMemory(DeviceLink& link, const std::string& path, SettingsImage& image,
                         const MacroProgress& progress = {});
 
-// Stores a macro into a slot (its old record counts as free). False when there
-// is no room ("Lack of space !!"): the slot and the device stay as they were.
-bool StoreMacro(DeviceLink& link, const std::string& path, SettingsImage& image, int slot, int mode,
-                const std::string& name, const std::vector<MacroItem>& items, const MacroProgress& progress = {});
+// Stores a macro into a slot (its old record counts as free). kLackOfSpace
+// when there is no room: the slot and the device stay as they were. When an
+// exchange failed, its failure; the slot table in `image` may then be ahead
+// of the mouse, which a load repairs.
+Outcome StoreMacro(DeviceLink& link, const std::string& path, SettingsImage& image, int slot, int mode,
+                   const std::string& name, const std::vector<MacroItem>& items,
+                   const MacroProgress& progress = {});
 
 // Empties a slot; every button that ran its macro goes back to the default
-// function. False for a slot number out of range.
-bool DeleteMacro(DeviceLink& link, const std::string& path, SettingsImage& image, int slot);
+// function. kInvalidArgument for a slot number out of range; else the
+// outcome of the exchanges.
+Outcome DeleteMacro(DeviceLink& link, const std::string& path, SettingsImage& image, int slot);
 
 // Renames a stored macro: the slot's name and the 32 name bytes at its
-// start + 1. False for an empty slot or a slot number out of range.
-bool RenameMacroSlot(DeviceLink& link, const std::string& path, SettingsImage& image, int slot,
-                     const std::string& name);
+// start + 1. kInvalidArgument for an empty slot or a slot number out of
+// range. The image keeps the old name when the write failed.
+Outcome RenameMacroSlot(DeviceLink& link, const std::string& path, SettingsImage& image, int slot,
+                        const std::string& name);
 
 struct MacroReadBack {
+  Outcome outcome;  // no items unless the whole record was read
   std::string name;
   int mode = kModeOnce;
   std::vector<MacroItem> items;

@@ -44,7 +44,7 @@ struct MacroWorld {
     for (int k = 0; k < 4; ++k) b[k] = world.Mouse().Memory()[static_cast<size_t>(ButtonRecordAddress(layout(), profile, button, k))];
     return {b[0], b[1], b[2], b[3]};
   }
-  bool Store(int slot, int bodyBytes, const std::string& name = "m", int mode = kModeOnce) {
+  Outcome Store(int slot, int bodyBytes, const std::string& name = "m", int mode = kModeOnce) {
     return StoreMacro(world.link, world.path, image, slot, mode, name, Body(bodyBytes));
   }
   // Items of exactly `bytes` bytes (waits of two bytes, one wheel step when odd).
