@@ -65,9 +65,11 @@ int RunInfo(CliContext& ctx) {
   const std::string path = ctx.DevicePath();
   DeviceInfo info;
   if (!GetDeviceInfo(link, path, info)) throw CliError{"not an identified device: " + path};
+  DeviceOperation operation(link);
   const StatusValues status = ReadStatus(link, path);
   const Counts counts = GetCounts(link, path);
   const int memoryEnd = ProbeMemoryEnd(link, path);
+  Require(operation.Result(), "", false);
   std::ostream& out = ctx.Out();
   out << "path: " << path << "\n"
       << "vendor id: " << Hex4(info.vendorId) << "\n"
@@ -99,7 +101,9 @@ int RunRead(CliContext& ctx) {
   const std::string path = ctx.DevicePath();
   CheckAddressRange(link, path, address, length);
   std::vector<uint8_t> data(static_cast<size_t>(length), 0);
+  DeviceOperation operation(link);
   ReadMemory(link, path, static_cast<int>(address), data.data(), static_cast<int>(length), false);
+  Require(operation.Result(), "", false);
   for (long line = 0; line < length; line += kBytesPerLine) {
     std::string text = Hex4(address + line) + ":";
     for (long i = line; i < std::min(length, line + kBytesPerLine); ++i) text += " " + Hex2(data[static_cast<size_t>(i)]);
@@ -141,8 +145,10 @@ int RunWrite(CliContext& ctx) {
   DeviceLink& link = ctx.Link();
   const std::string path = ctx.DevicePath();
   CheckAddressRange(link, path, address, static_cast<long>(bytes.size()));
+  DeviceOperation operation(link);
   WriteMemory(link, path, static_cast<int>(address), bytes.data(), static_cast<int>(bytes.size()));
   CommitSettings(link, path);
+  Require(operation.Result());
   return 0;
 }
 

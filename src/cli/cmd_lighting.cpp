@@ -87,7 +87,9 @@ int RunLighting(CliContext& context) {
     ExpectArgCount(context, 1, "lighting show");
     const std::string path = context.DevicePath();
     const int level = ProtocolLevel(context.Link(), path);
+    DeviceOperation operation(context.Link());
     const LightingConfig config = ReadLighting(context.Link(), path);
+    Require(operation.Result(), "", false);
     if (!HasLighting(level)) context.Out() << "this model has no lighting effects (protocol level " << level << ")\n";
     context.Out() << "effect: " << config.effect << " (" << LightEffectName(config.effect) << ")\n";
     const ZoneTableLayout layout = ZoneTableLayoutForLevel(level);
@@ -107,17 +109,21 @@ int RunLighting(CliContext& context) {
     }
     const std::string path = LightingDevice(context);
     std::atomic<int> currentEffect{0};
+    DeviceOperation operation(context.Link());
     if (!ChooseLightEffect(context.Link(), path, static_cast<int>(code), currentEffect)) {
       throw CliError{"the device refused light effect " + a[1]};
     }
+    Require(operation.Result());
     context.Out() << "effect " << code << " (" << LightEffectName(static_cast<int>(code)) << ")\n";
     return 0;
   }
   if (verb == "zone" || verb == "preview") {
     const ZoneArgs z = ParseZoneArgs(context, "lighting " + verb + " I FLAGS R G B");
     const std::string path = LightingDevice(context);
+    DeviceOperation operation(context.Link());
     if (verb == "zone") WriteZones(context.Link(), path, {z.zone}, z.record);
     else PreviewZones(context.Link(), path, {z.zone}, z.record);
+    Require(operation.Result());
     context.Out() << (verb == "zone" ? "stored " : "previewed ") << DescribeZone(z.zone, z.record) << "\n";
     return 0;
   }
@@ -132,7 +138,9 @@ int RunLift(CliContext& context) {
   if (a[0] == "show") {
     ExpectArgCount(context, 1, "lift show");
     const std::string path = context.DevicePath();
+    DeviceOperation operation(context.Link());
     const int stored = ReadLiftValue(context.Link(), path, false);
+    Require(operation.Result(), "", false);
     context.Out() << "lift value: " << stored << " (" << Hex(stored, 4) << ")\n";
     return 0;
   }
@@ -144,11 +152,14 @@ int RunLift(CliContext& context) {
       throw CliError{"this model has no lift adjustment (protocol level " +
                      std::to_string(ProtocolLevel(context.Link(), path)) + "); nothing sent"};
     }
+    DeviceOperation operation(context.Link());
     if (a[0] == "set") {
       StoreLiftValue(context.Link(), path, value, true);
+      Require(operation.Result());
       context.Out() << "lift value " << value << " stored\n";
     } else {
       const int sent = RunLiftTest(context.Link(), path, value);
+      Require(operation.Result());
       context.Out() << "lift value " << Hex(sent, 4) << " applied for testing (not stored)\n";
     }
     return 0;
