@@ -88,9 +88,12 @@ class CliWorld {
   CliWorld(const GlobalOptions& options, std::ostream& err) : simState_(options.simState) {
     if (options.simulate.empty() && !options.simOptions.empty()) throw CliError{"--sim-option needs --simulate"};
     if (options.simulate.empty() && !options.simState.empty()) throw CliError{"--sim-state needs --simulate"};
-    exchangeMutex_ = CreateNamedMutex(kExchangeMutexName);
-    listMutex_ = CreateNamedMutex(kDeviceListMutexName);
     if (!options.simulate.empty()) {
+      // The simulated mouse lives inside this process: no other program can
+      // reach it, so its locks need not (and must not, or two simulations
+      // would wait on each other) reach across processes.
+      exchangeMutex_ = std::make_unique<LocalMutex>();
+      listMutex_ = std::make_unique<LocalMutex>();
       const sim::SimOptions simOptions = SimOptionsFrom(options);
       if (simOptions.latencyMs == 0) clock_ = &virtualClock_;
       auto simHost = std::make_unique<sim::SimHidHost>(*clock_, simOptions);
@@ -108,6 +111,8 @@ class CliWorld {
         }
       }
     } else {
+      exchangeMutex_ = CreateNamedMutex(kExchangeMutexName);
+      listMutex_ = CreateNamedMutex(kDeviceListMutexName);
       host_ = CreateSystemHidHost();
       if (!host_) throw CliError{"No device !!"};
     }
