@@ -113,7 +113,8 @@ TEST_F(HidrawHostTest, EnumeratesEachTopLevelCollectionWithItsCaps) {
     int interfaceNumber;
     uint16_t usagePage, usage, feature, input;
   };
-  const Row rows[] = {{"mi_00#", 0, 1, 2, 0, 4}, {"mi_01&col01#", 1, 0xFF18, 1, 64, 0}, {"mi_01&col02#", 1, 0xFF19, 2, 0, 8}};
+  const Row rows[] = {
+      {"mi_00#", 0, 1, 2, 0, 4}, {"mi_01&col01#", 1, 0xFF18, 1, 64, 0}, {"mi_01&col02#", 1, 0xFF19, 2, 0, 8}};
   ASSERT_EQ(interfaces.size(), std::size(rows));
   for (size_t i = 0; i < std::size(rows); ++i) {
     const auto& info = interfaces[i];

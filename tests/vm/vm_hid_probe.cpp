@@ -156,7 +156,8 @@ bool CheckVendorCollectionSecond(HidrawHost& host, DeviceLink& link, sim::SimMou
   bool listed = false;
   for (int i = 0; i < DeviceCount(link); ++i) listed = listed || DevicePath(link, i) == vendorPath;
   check(DeviceCount(link) == 2 && listed, "EnumerateDevices lists the vendor collection beside the first mouse");
-  check(ButtonLayout(link, vendorPath) == 9, "identified: button layout " + std::to_string(ButtonLayout(link, vendorPath)));
+  check(ButtonLayout(link, vendorPath) == 9,
+        "identified: button layout " + std::to_string(ButtonLayout(link, vendorPath)));
   std::vector<uint8_t> memory(64, 0);
   mouse.ResetCounters();
   ReadMemory(link, vendorPath, 0x200, memory.data(), static_cast<int>(memory.size()), false);

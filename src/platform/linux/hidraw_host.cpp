@@ -226,9 +226,9 @@ std::vector<HidrawHost::Presented> HidrawHost::RememberLocked(const HidrawNode& 
   auto& paths = pathsBySysPath_[node.sysPath];
   for (const auto& old : paths) entryByPath_.erase(old);
   paths.clear();
-  for (const auto& interface : presented) {
-    entryByPath_[interface.path] = Entry{node, interface.collection};
-    paths.push_back(interface.path);
+  for (const auto& listed : presented) {
+    entryByPath_[listed.path] = Entry{node, listed.collection};
+    paths.push_back(listed.path);
   }
   return presented;
 }
