@@ -140,9 +140,13 @@ TEST_F(DiscoveryTest, InterfaceTestsByPathAndCapabilities) {
   host.Add("\\\\?\\hid#vid_3a5c&pid_0140&mi_01#x", 64, 1, kVendorPage);  // another product
   FakeHidInterface& noCaps = host.Add(PathFor(5, "0139", "01"), 64, 1, kVendorPage);
   noCaps.capsReadable = false;
+  // The second top-level collection of an interface, tagged after its ids.
+  const std::string collection = PathFor(6, "0139", "01&col02");
+  host.Add(collection, 64, 1, kVendorPage);
 
   EXPECT_TRUE(IsConfigInterface(link, pointing));
   EXPECT_TRUE(IsConfigInterface(link, vendor));
+  EXPECT_TRUE(IsConfigInterface(link, collection));
   EXPECT_FALSE(IsConfigInterface(link, PathFor(3, "0139", "01")));
   EXPECT_FALSE(IsConfigInterface(link, PathFor(4, "0139", "00")));
   EXPECT_FALSE(IsConfigInterface(link, PathFor(5, "0139", "01")));

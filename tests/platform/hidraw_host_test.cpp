@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <cerrno>
 #include <chrono>
 #include <deque>
 #include <thread>
@@ -21,6 +22,11 @@ const std::vector<uint8_t> kVendor = {0x06, 0x18, 0xFF, 0x09, 0x01, 0xA1, 0x01, 
                                       0x08, 0x95, 0x3F, 0xB1, 0x02, 0xC0, 0x06, 0x19, 0xFF, 0x09, 0x02, 0xA1,
                                       0x01, 0x85, 0x04, 0x09, 0x02, 0x95, 0x07, 0x81, 0x02, 0x85, 0x06, 0x09,
                                       0x03, 0x95, 0x02, 0x81, 0x02, 0xC0};
+// A mouse collection (input report 2, 3 bytes) before the 0xFF18/1 vendor
+// collection (feature report 1, 64 bytes; input report 1, 16 bytes).
+const std::vector<uint8_t> kMouseFirst = {0x05, 0x01, 0x09, 0x02, 0xA1, 0x01, 0x85, 0x02, 0x75, 0x08, 0x95,
+                                          0x03, 0x81, 0x02, 0xC0, 0x06, 0x18, 0xFF, 0x09, 0x01, 0xA1, 0x01,
+                                          0x85, 0x01, 0x95, 0x3F, 0xB1, 0x02, 0x95, 0x0F, 0x81, 0x02, 0xC0};
 // A boot-style mouse without report IDs: 3-byte input reports.
 const std::vector<uint8_t> kMouse = {0x05, 0x01, 0x09, 0x02, 0xA1, 0x01, 0x75, 0x08, 0x95, 0x03, 0x81, 0x02, 0xC0};
 
@@ -98,25 +104,62 @@ class HidrawHostTest : public ::testing::Test {
   std::vector<int> writers_;
 };
 
-TEST_F(HidrawHostTest, EnumeratesWithPathsAndDescriptorCaps) {
+TEST_F(HidrawHostTest, EnumeratesEachTopLevelCollectionWithItsCaps) {
   const auto interfaces = host_->EnumerateInterfaces();
-  ASSERT_EQ(interfaces.size(), 2u);
-  const auto& mouse = interfaces[0];
-  const auto& vendor = interfaces[1];
-  EXPECT_EQ(vendor.path, "hid#vid_3a5c&pid_0139&mi_01#" + Lower(usb_) + "/1-2:1.1/0003:3a5c:0139.000b");
-  EXPECT_EQ(vendor.interfaceNumber, 1);
-  EXPECT_EQ(vendor.caps.usagePage, 0xFF18);
-  EXPECT_EQ(vendor.caps.usage, 1);
-  EXPECT_EQ(vendor.caps.featureReportByteLength, 64);
-  EXPECT_EQ(mouse.caps.usagePage, 1);
-  EXPECT_EQ(mouse.caps.inputReportByteLength, 4);
+  // A node with one collection keeps the untagged path; each collection of
+  // the two-collection vendor node is an interface of its own.
+  struct Row {
+    std::string tags;
+    int interfaceNumber;
+    uint16_t usagePage, usage, feature, input;
+  };
+  const Row rows[] = {
+      {"mi_00#", 0, 1, 2, 0, 4}, {"mi_01&col01#", 1, 0xFF18, 1, 64, 0}, {"mi_01&col02#", 1, 0xFF19, 2, 0, 8}};
+  ASSERT_EQ(interfaces.size(), std::size(rows));
+  for (size_t i = 0; i < std::size(rows); ++i) {
+    const auto& info = interfaces[i];
+    const std::string hid = i == 0 ? "/1-2:1.0/0003:3a5c:0139.000a" : "/1-2:1.1/0003:3a5c:0139.000b";
+    EXPECT_EQ(info.path, "hid#vid_3a5c&pid_0139&" + rows[i].tags + Lower(usb_) + hid);
+    EXPECT_EQ(info.interfaceNumber, rows[i].interfaceNumber) << info.path;
+    EXPECT_EQ(info.caps.usagePage, rows[i].usagePage) << info.path;
+    EXPECT_EQ(info.caps.usage, rows[i].usage) << info.path;
+    EXPECT_EQ(info.caps.featureReportByteLength, rows[i].feature) << info.path;
+    EXPECT_EQ(info.caps.inputReportByteLength, rows[i].input) << info.path;
+  }
+  // Every collection opens the same node; a collection the node lacks does not.
+  EXPECT_NE(host_->Open(interfaces[2].path), nullptr);
+  EXPECT_EQ(host_->Open("hid#vid_3a5c&pid_0139&mi_01&col03#" + Lower(usb_) + "/1-2:1.1/0003:3a5c:0139.000b"),
+            nullptr);
   EXPECT_EQ(host_->Open("hid#vid_3a5c&pid_0139&mi_05#nowhere"), nullptr);
 }
 
+TEST_F(HidrawHostTest, FeatureErrorsThatMeanTheDeviceIsGone) {
+  const HidrawNode node = directory_->Describe(vendorSys_);
+  struct Case {
+    int error;
+    bool whilePresent;  // gone while the node's sysfs folder is there
+    bool afterRemoval;  // gone once it has disappeared
+  };
+  const Case cases[] = {{ENODEV, true, true},     {ESHUTDOWN, true, true}, {ENXIO, true, true},
+                        {EPIPE, false, true},     {EIO, false, true},      {ETIMEDOUT, false, true},
+                        {EPROTO, false, true},    {EINVAL, false, false},  {ENOTTY, false, false}};
+  for (const bool removed : {false, true}) {
+    if (removed) std::filesystem::remove_all(vendorSys_);
+    for (const auto& c : cases) {
+      EXPECT_EQ(FeatureErrorMeansGone(c.error, node), removed ? c.afterRemoval : c.whilePresent)
+          << "errno " << c.error << (removed ? " after removal" : " while present");
+    }
+  }
+}
+
 TEST_F(HidrawHostTest, InputReportsOfWatchedCollectionsOnly) {
-  host_->StartEvents({{0xFF19, 2}, {1, 2}});
-  const std::string vendorPath = host_->EnumerateInterfaces()[1].path;
-  const std::string mousePath = host_->EnumerateInterfaces()[0].path;
+  sysfs_.AddHidraw(usb_, "1-2:1.2", 2, "0003:3A5C:0139.000C", "0003:00003A5C:00000139", "p/input2", kMouseFirst,
+                   "hidraw2");
+  host_->StartEvents({{0xFF19, 2}, {1, 2}, {0xFF18, 1}});
+  const auto interfaces = host_->EnumerateInterfaces();
+  ASSERT_EQ(interfaces.size(), 5u);
+  const std::string mousePath = interfaces[0].path;
+  const std::string vendorPath = interfaces[2].path;  // 0xFF19/2, the node's second collection
 
   Send("hidraw1", {4, 1, 2, 3, 4, 5, 6, 7});
   HidEvent event;
@@ -137,6 +180,16 @@ TEST_F(HidrawHostTest, InputReportsOfWatchedCollectionsOnly) {
   ASSERT_TRUE(host_->WaitEvent(event, 2000));
   EXPECT_EQ(event.path, mousePath);
   EXPECT_EQ(event.report, (std::vector<uint8_t>{0, 0x01, 0x05, 0xFB}));
+
+  // One node, two watched collections: the report ID picks the collection.
+  const std::pair<std::vector<uint8_t>, std::string> routed[] = {{{1, 9, 9}, interfaces[4].path},
+                                                                  {{2, 7, 7, 7}, interfaces[3].path}};
+  for (const auto& [report, path] : routed) {
+    Send("hidraw2", report);
+    ASSERT_TRUE(host_->WaitEvent(event, 2000));
+    EXPECT_EQ(event.path, path);
+    EXPECT_EQ(event.report, report);
+  }
 }
 
 TEST_F(HidrawHostTest, ArrivalAndRemovalCarryThePath) {
@@ -144,11 +197,16 @@ TEST_F(HidrawHostTest, ArrivalAndRemovalCarryThePath) {
   const std::string arrivedSys = sysfs_.AddHidraw(usb_, "1-2:1.2", 2, "0003:3A5C:0139.000C",
                                                   "0003:00003A5C:00000139", "p/input2", kVendor, "hidraw7");
   directory_->Announce({HidrawChangeKind::kAdded, directory_->Describe(arrivedSys)});
+  // Its two collections arrive, and later leave, as two interfaces.
+  const std::string hid = "#" + Lower(usb_) + "/1-2:1.2/0003:3a5c:0139.000c";
+  const std::string arrivedPaths[] = {"hid#vid_3a5c&pid_0139&mi_02&col01" + hid,
+                                      "hid#vid_3a5c&pid_0139&mi_02&col02" + hid};
   HidEvent event;
-  ASSERT_TRUE(host_->WaitEvent(event, 2000));
-  EXPECT_EQ(event.kind, HidEventKind::kArrival);
-  EXPECT_EQ(event.path, "hid#vid_3a5c&pid_0139&mi_02#" + Lower(usb_) + "/1-2:1.2/0003:3a5c:0139.000c");
-  const std::string arrivedPath = event.path;
+  for (const auto& path : arrivedPaths) {
+    ASSERT_TRUE(host_->WaitEvent(event, 2000));
+    EXPECT_EQ(event.kind, HidEventKind::kArrival);
+    EXPECT_EQ(event.path, path);
+  }
 
   // The device is gone from sysfs before its removal is announced; the host
   // still knows what path it had.
@@ -157,9 +215,12 @@ TEST_F(HidrawHostTest, ArrivalAndRemovalCarryThePath) {
   removal.kind = HidrawChangeKind::kRemoved;
   removal.node.sysPath = arrivedSys;
   directory_->Announce(removal);
-  ASSERT_TRUE(host_->WaitEvent(event, 2000));
-  EXPECT_EQ(event.kind, HidEventKind::kRemoval);
-  EXPECT_EQ(event.path, arrivedPath);
+  for (const auto& path : arrivedPaths) {
+    ASSERT_TRUE(host_->WaitEvent(event, 2000));
+    EXPECT_EQ(event.kind, HidEventKind::kRemoval);
+    EXPECT_EQ(event.path, path);
+  }
+  EXPECT_EQ(host_->Open(arrivedPaths[1]), nullptr);
 
   // A removal of a node the host never saw has no path to report.
   removal.node.sysPath = sysfs_.SysRoot() + "/devices/unknown/hidraw/hidraw9";

@@ -17,8 +17,11 @@ TEST(HidrawPath, CarriesTheTagsTheDeviceLinkLooksFor) {
   node.hidSysPath = "/sys/devices/pci0000:00/0000:00:14.0/usb1/1-2/1-2:1.1/0003:3A5C:0139.000B";
   EXPECT_EQ(FormatHidrawPath(node),
             "hid#vid_3a5c&pid_0139&mi_01#/sys/devices/pci0000:00/0000:00:14.0/usb1/1-2/1-2:1.1/0003:3a5c:0139.000b");
+  // One of several top-level collections: numbered from 01 after the ids.
+  EXPECT_EQ(FormatHidrawPath(node, 2).substr(0, 34), "hid#vid_3a5c&pid_0139&mi_01&col02#");
   node.interfaceNumber = -1;  // not on USB: no interface tag
   EXPECT_EQ(FormatHidrawPath(node).substr(0, 22), "hid#vid_3a5c&pid_0139#");
+  EXPECT_EQ(FormatHidrawPath(node, 12).substr(0, 28), "hid#vid_3a5c&pid_0139&col12#");
   // The instance counter in the sysfs name keeps two plug-ins apart.
   HidrawNode replugged = node;
   replugged.hidSysPath = "/sys/devices/virtual/misc/uhid/0003:3A5C:0139.000C";

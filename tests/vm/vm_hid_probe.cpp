@@ -15,6 +15,7 @@
 
 #include <sys/io.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -52,6 +53,14 @@ const std::vector<uint8_t> kPointingDescriptor = {
     0x09, 0x31, 0x15, 0x81, 0x25, 0x7F, 0x75, 0x08, 0x95, 0x02, 0x81, 0x06, 0xC0, 0x06, 0x00, 0xFF, 0x09, 0x01,
     0x15, 0x00, 0x26, 0xFF, 0x00, 0x75, 0x08, 0x95, 0x08, 0xB1, 0x02, 0xC0};
 
+// A configuration interface whose vendor collection comes second: first a
+// consumer-control collection (input report 2, 2 bytes), then 0xFF18/1 as in
+// kConfigDescriptor.
+const std::vector<uint8_t> kConsumerFirstDescriptor = {
+    0x05, 0x0C, 0x09, 0x01, 0xA1, 0x01, 0x85, 0x02, 0x15, 0x00, 0x26, 0xFF, 0x00, 0x75, 0x08, 0x95, 0x02,
+    0x09, 0xE9, 0x81, 0x02, 0xC0, 0x06, 0x18, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x85, 0x01, 0x09, 0x01, 0x95,
+    0x3F, 0xB1, 0x02, 0x09, 0x02, 0x95, 0x0F, 0x81, 0x02, 0xC0};
+
 constexpr int kBusyReads = 3;
 
 // One interface of the simulated firmware behind a uhid device.
@@ -59,7 +68,11 @@ class SimResponder final : public FeatureResponder {
  public:
   SimResponder(sim::SimMouse& mouse, int interfaceNumber, size_t length)
       : mouse_(mouse), interfaceNumber_(interfaceNumber), length_(length) {}
+  // While set, every feature read fails as a stalled transfer would.
+  std::atomic<bool> refuse{false};
+
   std::vector<uint8_t> GetFeature(uint8_t reportNumber, size_t /*length*/) override {
+    if (refuse) return {};
     std::vector<uint8_t> report(length_, 0);
     report[0] = reportNumber;
     if (!mouse_.GetFeature(interfaceNumber_, report.data(), report.size())) return {};
@@ -104,17 +117,95 @@ std::string WaitForInterface(HidrawHost& host, const std::string& tag, HidInterf
   return {};
 }
 
+// A second mouse whose configuration interface starts with a consumer-control
+// collection: both collections are listed, the vendor one is identified and
+// answers memory reads, input reports reach the collection of their report
+// ID, and a failed transfer tells a refusing device from an unplugged one.
+// identifying: the mouse whose identification string the host's reader hands out.
+bool CheckVendorCollectionSecond(HidrawHost& host, DeviceLink& link, sim::SimMouse*& identifying, Checks& check) {
+  sim::SimOptions options;
+  options.productId = kProductIdB;
+  options.buttonLayout = 9;  // tells its identification from the first mouse's
+  sim::SimMouse mouse(options);
+  identifying = &mouse;
+  for (int i = 0; i < 64; ++i) mouse.Memory()[static_cast<size_t>(0x200 + i)] = static_cast<uint8_t>(0xC3 ^ i);
+  SimResponder config(mouse, sim::kConfigInterface, 64);
+  host.StartEvents({{0x0C, 1}});
+  auto device = std::make_unique<UhidDevice>(
+      UhidIdentity{"QUORIX VM mouse B", "quorix-vm-b/input1", kProductVendorId, kProductIdB,
+                   kConsumerFirstDescriptor},
+      config);
+  if (!check(device->Ok(), "uhid device with the vendor collection second created")) return false;
+
+  HidInterfaceInfo consumerInfo, vendorInfo;
+  const std::string consumerPath = WaitForInterface(host, "vid_3a5c&pid_0145&mi_01&col01#", consumerInfo);
+  const std::string vendorPath = WaitForInterface(host, "vid_3a5c&pid_0145&mi_01&col02#", vendorInfo);
+  check(!consumerPath.empty() && !vendorPath.empty(), "both collections enumerated: " + vendorPath);
+  if (consumerPath.empty() || vendorPath.empty()) return false;
+  check(consumerInfo.caps.usagePage == 0x0C && consumerInfo.caps.inputReportByteLength == 3 &&
+            vendorInfo.caps.usagePage == 0xFF18 && vendorInfo.caps.usage == 1 &&
+            vendorInfo.caps.featureReportByteLength == 64 && vendorInfo.caps.inputReportByteLength == 16,
+        "each collection listed with its own caps (0x0C input 3; 0xFF18/1 feature 64, input 16)");
+  auto handle = host.Open(vendorPath);
+  if (!check(handle != nullptr, "opened the second collection")) return false;
+  HidCaps caps;
+  check(handle->GetCaps(caps) && caps.usagePage == 0xFF18 && caps.featureReportByteLength == 64,
+        "its handle's caps are the second collection's");
+
+  EnumerateDevices(link);
+  bool listed = false;
+  for (int i = 0; i < DeviceCount(link); ++i) listed = listed || DevicePath(link, i) == vendorPath;
+  check(DeviceCount(link) == 2 && listed, "EnumerateDevices lists the vendor collection beside the first mouse");
+  check(ButtonLayout(link, vendorPath) == 9,
+        "identified: button layout " + std::to_string(ButtonLayout(link, vendorPath)));
+  std::vector<uint8_t> memory(64, 0);
+  mouse.ResetCounters();
+  ReadMemory(link, vendorPath, 0x200, memory.data(), static_cast<int>(memory.size()), false);
+  bool same = mouse.GetCount() > 0;
+  for (int i = 0; i < 64; ++i) same = same && memory[static_cast<size_t>(i)] == static_cast<uint8_t>(0xC3 ^ i);
+  check(same, "ReadMemory through the second collection returns this mouse's memory");
+
+  // Taking in the arrivals starts watching the new node.
+  HidEvent event;
+  while (host.WaitEvent(event, 300)) {
+  }
+  const std::pair<std::vector<uint8_t>, std::string> routed[] = {{{2, 0xE9, 0x00}, consumerPath},
+                                                                  {std::vector<uint8_t>(16, 1), vendorPath}};
+  for (const auto& [report, path] : routed) {
+    device->SendInput(report);
+    bool got = false;
+    for (int i = 0; i < 20 && !got; ++i) {
+      got = host.WaitEvent(event, 250) && event.kind == HidEventKind::kInputReport && event.report == report;
+    }
+    check(got && event.path == path, "input report " + std::to_string(report[0]) + " arrives under " + event.path);
+  }
+
+  std::vector<uint8_t> buffer(64, 0);
+  buffer[0] = 1;
+  config.refuse = true;
+  check(!handle->GetFeature(buffer.data(), buffer.size()) && !handle->Gone(),
+        "a present device that fails a read is not gone");
+  config.refuse = false;
+  device.reset();
+  buffer[0] = 1;
+  check(!handle->GetFeature(buffer.data(), buffer.size()) && handle->Gone(),
+        "after unplugging, the failed read marks the handle gone");
+  identifying = nullptr;
+  return true;
+}
+
 int Run() {
   Checks check;
   sim::SimOptions options;
   options.busyReadsAfterSet = kBusyReads;
   sim::SimMouse mouse(options);
+  sim::SimMouse* identifying = &mouse;
   // The test seam: string descriptor 199 comes from the firmware model, not
   // from usbfs (see the top of this file).
   HidrawHost host(std::make_unique<SysfsHidrawDirectory>(),
-                  [&mouse](const std::string& /*usbDevNode*/, int index, uint8_t* buffer, size_t length) {
-                    if (index != kIdentificationStringIndex) return false;
-                    mouse.IdentificationString(buffer, length);
+                  [&identifying](const std::string& /*usbDevNode*/, int index, uint8_t* buffer, size_t length) {
+                    if (index != kIdentificationStringIndex || identifying == nullptr) return false;
+                    identifying->IdentificationString(buffer, length);
                     return true;
                   });
   host.StartEvents({{0xFF18, 1}});
@@ -252,6 +343,7 @@ int Run() {
   check(host.Open(pointingPath) == nullptr, "the old path no longer opens");
 
   mouse.SetInputSink(nullptr);
+  if (!CheckVendorCollectionSecond(host, link, identifying, check)) return 1;
   return check.Failures();
 }
 

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -60,17 +61,35 @@ bool ParseDescriptor(const std::vector<uint8_t>& bytes, HidReportDescriptorInfo&
   return ParseHidReportDescriptor(bytes.data(), bytes.size(), info, error);
 }
 
+// EIO, EPIPE, ETIMEDOUT and EPROTO also end transfers that a present device
+// stalled, did not answer or garbled.
+bool IsAmbiguousTransferError(int error) {
+  return error == EIO || error == EPIPE || error == ETIMEDOUT || error == EPROTO;
+}
+
+bool SysfsEntryGone(const std::string& sysPath) {
+  struct stat info {};
+  return stat(sysPath.c_str(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR);
+}
+
 class HidrawDevice final : public HidDevice {
  public:
-  HidrawDevice(int fd, HidrawNode node, const UsbStringReader& stringReader)
-      : fd_(fd), node_(std::move(node)), stringReader_(stringReader) {}
+  // collection: the top-level collection this handle presents, -1 for the
+  // whole node.
+  HidrawDevice(int fd, HidrawNode node, int collection, const UsbStringReader& stringReader)
+      : fd_(fd), node_(std::move(node)), collection_(collection), stringReader_(stringReader) {}
   ~HidrawDevice() override { close(fd_); }
   HidrawDevice(const HidrawDevice&) = delete;
   HidrawDevice& operator=(const HidrawDevice&) = delete;
 
   bool GetCaps(HidCaps& caps) override {
     if (!LoadDescriptor()) return false;
-    caps = descriptor_.caps;
+    if (collection_ < 0) {
+      caps = descriptor_.caps;
+      return true;
+    }
+    if (static_cast<size_t>(collection_) >= descriptor_.collections.size()) return false;
+    caps = descriptor_.collections[static_cast<size_t>(collection_)].caps;
     return true;
   }
 
@@ -85,7 +104,7 @@ class HidrawDevice final : public HidDevice {
   bool GetFeature(uint8_t* buffer, size_t length) override {
     if (!FeatureRequestValid(buffer, length)) return false;
     const int result = ioctl(fd_, HIDIOCGFEATURE(length), buffer);
-    if (result < 0) return false;
+    if (result < 0) return Failed(errno);
     // A short answer is a short report: the rest reads as zero, as it would
     // from a fixed-length report buffer.
     if (static_cast<size_t>(result) < length) std::memset(buffer + result, 0, length - result);
@@ -95,11 +114,14 @@ class HidrawDevice final : public HidDevice {
   bool SetFeature(const uint8_t* buffer, size_t length) override {
     if (!FeatureRequestValid(buffer, length)) return false;
     // The kernel only reads the buffer; the ioctl just lacks a const variant.
-    return ioctl(fd_, HIDIOCSFEATURE(length), const_cast<uint8_t*>(buffer)) >= 0;
+    if (ioctl(fd_, HIDIOCSFEATURE(length), const_cast<uint8_t*>(buffer)) >= 0) return true;
+    return Failed(errno);
   }
 
   // Feature ioctls block until the transfer is done: nothing is ever pending.
   void CancelIo() override {}
+
+  bool Gone() override { return gone_; }
 
   bool GetIndexedString(int index, uint8_t* buffer, size_t length) override {
     if (!stringReader_) return false;
@@ -119,6 +141,11 @@ class HidrawDevice final : public HidDevice {
     return true;
   }
 
+  bool Failed(int error) {
+    if (FeatureErrorMeansGone(error, node_)) gone_ = true;
+    return false;
+  }
+
   // A device without report IDs only has report 0; asking it for another ID
   // would reach the device as a request for a report it never declared.
   bool FeatureRequestValid(const uint8_t* buffer, size_t length) {
@@ -129,12 +156,23 @@ class HidrawDevice final : public HidDevice {
 
   int fd_;
   HidrawNode node_;
+  int collection_;
   UsbStringReader stringReader_;
+  std::atomic<bool> gone_{false};
   bool loaded_ = false;
   HidReportDescriptorInfo descriptor_;
 };
 
 }  // namespace
+
+bool FeatureErrorMeansGone(int error, const HidrawNode& node) {
+  // hidraw answers ENODEV once the device is unregistered; the USB core ends
+  // transfers to a disconnecting device with ESHUTDOWN or ENXIO.
+  if (error == ENODEV || error == ESHUTDOWN || error == ENXIO) return true;
+  // A transfer that was under way while the device went away ends like a
+  // stall; the kernel removes the node's sysfs folder with the device.
+  return IsAmbiguousTransferError(error) && SysfsEntryGone(node.sysPath);
+}
 
 bool ReadUsbStringDescriptor(const std::string& usbDevNode, int index, uint8_t* buffer, size_t length) {
   if (usbDevNode.empty() || index < 0 || index > 255 || buffer == nullptr) return false;
@@ -171,43 +209,60 @@ HidrawHost::~HidrawHost() {
   if (wakeFd_ >= 0) close(wakeFd_);
 }
 
-std::string HidrawHost::RememberLocked(const HidrawNode& node) {
-  const std::string path = FormatHidrawPath(node);
-  nodeByPath_[path] = node;
-  pathBySysPath_[node.sysPath] = path;
-  return path;
+std::vector<HidrawHost::Presented> HidrawHost::RememberLocked(const HidrawNode& node) {
+  // The sysfs copy of the descriptor is world-readable: no need to open (and
+  // have access to) every HID device of the machine.
+  HidReportDescriptorInfo descriptor;
+  const bool parsed = ParseDescriptor(ReadSysfsReportDescriptor(node.hidSysPath), descriptor);
+  std::vector<Presented> presented;
+  if (parsed && descriptor.collections.size() > 1) {
+    for (size_t i = 0; i < descriptor.collections.size(); ++i) {
+      presented.push_back({FormatHidrawPath(node, static_cast<int>(i) + 1), static_cast<int>(i),
+                           descriptor.collections[i].caps});
+    }
+  } else {
+    presented.push_back({FormatHidrawPath(node), -1, descriptor.caps});
+  }
+  auto& paths = pathsBySysPath_[node.sysPath];
+  for (const auto& old : paths) entryByPath_.erase(old);
+  paths.clear();
+  for (const auto& listed : presented) {
+    entryByPath_[listed.path] = Entry{node, listed.collection};
+    paths.push_back(listed.path);
+  }
+  return presented;
 }
 
 std::vector<HidInterfaceInfo> HidrawHost::EnumerateInterfaces() {
   std::lock_guard<std::mutex> lock(mutex_);
   std::vector<HidInterfaceInfo> interfaces;
   for (const auto& node : directory_->List()) {
-    HidInterfaceInfo info;
-    info.path = RememberLocked(node);
-    info.vendorId = node.vendorId;
-    info.productId = node.productId;
-    info.interfaceNumber = node.interfaceNumber;
-    // The sysfs copy of the descriptor is world-readable: no need to open
-    // (and have access to) every HID device of the machine.
-    HidReportDescriptorInfo descriptor;
-    if (ParseDescriptor(ReadSysfsReportDescriptor(node.hidSysPath), descriptor)) info.caps = descriptor.caps;
-    interfaces.push_back(info);
+    for (const auto& presented : RememberLocked(node)) {
+      HidInterfaceInfo info;
+      info.path = presented.path;
+      info.vendorId = node.vendorId;
+      info.productId = node.productId;
+      info.interfaceNumber = node.interfaceNumber;
+      info.caps = presented.caps;
+      interfaces.push_back(info);
+    }
   }
   return interfaces;
 }
 
 std::unique_ptr<HidDevice> HidrawHost::Open(const std::string& path) {
-  HidrawNode node;
+  Entry entry;
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    auto found = nodeByPath_.find(path);
-    if (found == nodeByPath_.end()) {
+    auto found = entryByPath_.find(path);
+    if (found == entryByPath_.end()) {
       for (const auto& listed : directory_->List()) RememberLocked(listed);
-      found = nodeByPath_.find(path);
-      if (found == nodeByPath_.end()) return nullptr;
+      found = entryByPath_.find(path);
+      if (found == entryByPath_.end()) return nullptr;
     }
-    node = found->second;
+    entry = found->second;
   }
+  const HidrawNode& node = entry.node;
   int fd = OpenRetrying(node.devNode, O_RDWR);
   if (fd < 0) fd = OpenRetrying(node.devNode, O_RDONLY);
   if (fd < 0) return nullptr;
@@ -215,22 +270,31 @@ std::unique_ptr<HidDevice> HidrawHost::Open(const std::string& path) {
     close(fd);
     return nullptr;
   }
-  return std::make_unique<HidrawDevice>(fd, node, stringReader_);
+  return std::make_unique<HidrawDevice>(fd, node, entry.collection, stringReader_);
 }
 
-void HidrawHost::WatchLocked(const HidrawNode& node, const std::string& path) {
-  if (std::any_of(watched_.begin(), watched_.end(), [&](const Watched& w) { return w.path == path; })) return;
+void HidrawHost::WatchLocked(const HidrawNode& node) {
+  const auto same = [&](const Watched& w) { return w.sysPath == node.sysPath; };
+  if (std::any_of(watched_.begin(), watched_.end(), same)) return;
   HidReportDescriptorInfo descriptor;
   if (!ParseDescriptor(ReadSysfsReportDescriptor(node.hidSysPath), descriptor)) return;
+  const bool tagged = descriptor.collections.size() > 1;
   Watched watched;
-  watched.path = path;
+  watched.sysPath = node.sysPath;
   watched.usesReportIds = descriptor.usesReportIds;
-  for (const auto& collection : descriptor.collections) {
+  for (size_t i = 0; i < descriptor.collections.size(); ++i) {
+    const auto& collection = descriptor.collections[i];
     const std::pair<uint16_t, uint16_t> usage{collection.caps.usagePage, collection.caps.usage};
     if (std::find(inputCollections_.begin(), inputCollections_.end(), usage) == inputCollections_.end()) continue;
-    for (uint8_t id : collection.inputReportIds) watched.acceptedIds.push_back(id);
+    const std::string path = tagged ? FormatHidrawPath(node, static_cast<int>(i) + 1) : FormatHidrawPath(node);
+    for (uint8_t id : collection.inputReportIds) {
+      // Without report IDs every report is number 0: the first watched
+      // collection takes them.
+      const auto taken = [id](const auto& route) { return route.first == id; };
+      if (std::none_of(watched.routes.begin(), watched.routes.end(), taken)) watched.routes.emplace_back(id, path);
+    }
   }
-  if (watched.acceptedIds.empty()) return;
+  if (watched.routes.empty()) return;
   watched.fd = OpenRetrying(node.devNode, O_RDONLY | O_NONBLOCK);
   if (watched.fd < 0) return;
   watched_.push_back(std::move(watched));
@@ -246,32 +310,35 @@ void HidrawHost::StartEvents(const std::vector<std::pair<uint16_t, uint16_t>>& i
   // Monitor first, then list: a device that arrives in between is seen twice
   // rather than not at all (watching is idempotent per path).
   eventsStarted_ = directory_->StartMonitor();
-  for (const auto& node : directory_->List()) WatchLocked(node, RememberLocked(node));
+  for (const auto& node : directory_->List()) {
+    RememberLocked(node);
+    WatchLocked(node);
+  }
 }
 
 void HidrawHost::HandleChangesLocked() {
   for (auto& change : directory_->ReadChanges()) {
-    HidEvent event;
     if (change.kind == HidrawChangeKind::kAdded) {
-      event.kind = HidEventKind::kArrival;
-      event.path = RememberLocked(change.node);
-      WatchLocked(change.node, event.path);
-    } else {
-      const auto known = pathBySysPath_.find(change.node.sysPath);
-      if (known == pathBySysPath_.end()) continue;  // never seen: nobody knows its path
-      event.kind = HidEventKind::kRemoval;
-      event.path = known->second;
-      nodeByPath_.erase(known->second);
-      pathBySysPath_.erase(known);
-      for (auto it = watched_.begin(); it != watched_.end(); ++it) {
-        if (it->path == event.path) {
-          close(it->fd);
-          watched_.erase(it);
-          break;
-        }
+      for (const auto& presented : RememberLocked(change.node)) {
+        pending_.push_back(HidEvent{HidEventKind::kArrival, presented.path, {}});
+      }
+      WatchLocked(change.node);
+      continue;
+    }
+    const auto known = pathsBySysPath_.find(change.node.sysPath);
+    if (known == pathsBySysPath_.end()) continue;  // never seen: nobody knows its paths
+    for (const auto& path : known->second) {
+      entryByPath_.erase(path);
+      pending_.push_back(HidEvent{HidEventKind::kRemoval, path, {}});
+    }
+    pathsBySysPath_.erase(known);
+    for (auto it = watched_.begin(); it != watched_.end(); ++it) {
+      if (it->sysPath == change.node.sysPath) {
+        close(it->fd);
+        watched_.erase(it);
+        break;
       }
     }
-    pending_.push_back(std::move(event));
   }
 }
 
@@ -284,9 +351,10 @@ void HidrawHost::HandleInputLocked(size_t index, short revents) {
   const ssize_t size = (revents & POLLIN) ? read(watched.fd, report.data() + offset, kMaxInputReport) : -1;
   if (size > 0) {
     report.resize(static_cast<size_t>(size) + offset);
-    const auto& ids = watched.acceptedIds;
-    if (std::find(ids.begin(), ids.end(), report[0]) != ids.end()) {
-      pending_.push_back(HidEvent{HidEventKind::kInputReport, watched.path, std::move(report)});
+    const auto& routes = watched.routes;
+    const auto route = std::find_if(routes.begin(), routes.end(), [&](const auto& r) { return r.first == report[0]; });
+    if (route != routes.end()) {
+      pending_.push_back(HidEvent{HidEventKind::kInputReport, route->second, std::move(report)});
     }
     return;
   }

@@ -13,8 +13,15 @@
 //  - Feature reports go through blocking ioctls (HIDIOCGFEATURE and
 //    HIDIOCSFEATURE), so nothing is ever pending on a handle and CancelIo()
 //    has nothing to abandon.
-//  - A hidraw node stands for the whole USB interface; its capabilities are
-//    those of the first top-level collection of the report descriptor.
+//  - A hidraw node stands for the whole USB interface. When its report
+//    descriptor has several top-level collections, each is listed as an
+//    interface of its own, path tagged "&colNN" (01 for the first) after the
+//    ids, with that collection's capabilities; all of them open the same node,
+//    and an input report goes to the collection that declares its report ID.
+//    A node with one collection keeps the untagged path.
+//  - A device is gone when a feature transfer fails with ENODEV, ESHUTDOWN or
+//    ENXIO, or with a stall or timeout error after its hidraw sysfs folder has
+//    disappeared; a present device that stalls or does not answer is not.
 //  - String descriptors are not reachable through hidraw. GetIndexedString
 //    asks the USB device itself, through usbfs (a GET_DESCRIPTOR control
 //    request on /dev/bus/usb/BBB/DDD).
@@ -47,6 +54,10 @@ using UsbStringReader =
 // The usbfs implementation of UsbStringReader (US English strings).
 bool ReadUsbStringDescriptor(const std::string& usbDevNode, int index, uint8_t* buffer, size_t length);
 
+// Whether a feature transfer on node that failed with errno error means the
+// device has been unplugged (see above).
+bool FeatureErrorMeansGone(int error, const HidrawNode& node);
+
 class HidrawHost final : public HidHost {
  public:
   explicit HidrawHost(std::unique_ptr<HidrawDirectory> directory,
@@ -62,15 +73,26 @@ class HidrawHost final : public HidHost {
   void Interrupt() override;
 
  private:
-  struct Watched {
+  // One interface as listed: a node, or one collection of it.
+  struct Presented {
     std::string path;
+    int collection = -1;  // index into the descriptor's collections; -1 for the whole node
+    HidCaps caps;
+  };
+  struct Entry {
+    HidrawNode node;
+    int collection = -1;
+  };
+  struct Watched {
+    std::string sysPath;  // of the hidraw node
     int fd = -1;
     bool usesReportIds = false;
-    std::vector<uint8_t> acceptedIds;  // input report IDs of the matching collections
+    // Input report ID -> path of the watched collection that declares it.
+    std::vector<std::pair<uint8_t, std::string>> routes;
   };
 
-  std::string RememberLocked(const HidrawNode& node);
-  void WatchLocked(const HidrawNode& node, const std::string& path);
+  std::vector<Presented> RememberLocked(const HidrawNode& node);
+  void WatchLocked(const HidrawNode& node);
   void HandleChangesLocked();
   void HandleInputLocked(size_t index, short revents);
 
@@ -79,10 +101,10 @@ class HidrawHost final : public HidHost {
   int wakeFd_ = -1;
 
   std::mutex mutex_;  // everything below, and every call into directory_
-  std::map<std::string, HidrawNode> nodeByPath_;
-  // hidraw sysfs path -> path: what a removal (which only names the sysfs
+  std::map<std::string, Entry> entryByPath_;
+  // hidraw sysfs path -> paths: what a removal (which only names the sysfs
   // path, the device being gone) is reported under.
-  std::map<std::string, std::string> pathBySysPath_;
+  std::map<std::string, std::vector<std::string>> pathsBySysPath_;
   bool eventsStarted_ = false;
   std::vector<std::pair<uint16_t, uint16_t>> inputCollections_;
   std::vector<Watched> watched_;

@@ -10,15 +10,21 @@
 
 namespace quorix {
 
-std::string FormatHidrawPath(const HidrawNode& node) {
-  char ids[48];
+std::string FormatHidrawPath(const HidrawNode& node, int collection) {
+  char ids[64];
   if (node.interfaceNumber >= 0) {
     std::snprintf(ids, sizeof ids, "vid_%04x&pid_%04x&mi_%02x", node.vendorId, node.productId,
                   node.interfaceNumber & 0xFF);
   } else {
     std::snprintf(ids, sizeof ids, "vid_%04x&pid_%04x", node.vendorId, node.productId);
   }
-  return AsciiLower(std::string("hid#") + ids + "#" + node.hidSysPath);
+  std::string tags = ids;
+  if (collection > 0) {
+    char col[16];
+    std::snprintf(col, sizeof col, "&col%02d", collection);
+    tags += col;
+  }
+  return AsciiLower("hid#" + tags + "#" + node.hidSysPath);
 }
 
 bool ParseHidId(const std::string& hidId, uint16_t& bus, uint16_t& vendorId, uint16_t& productId) {

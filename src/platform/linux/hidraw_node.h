@@ -45,8 +45,10 @@ class HidrawDirectory {
 };
 
 // "hid#vid_%04x&pid_%04x&mi_%02x#<hid device sysfs path>", lower case; without
-// "&mi_xx" when interfaceNumber is negative.
-std::string FormatHidrawPath(const HidrawNode& node);
+// "&mi_xx" when interfaceNumber is negative. A collection number of 1 or more
+// adds "&col%02d" after the ids, naming one top-level collection of a node
+// whose report descriptor has several.
+std::string FormatHidrawPath(const HidrawNode& node, int collection = 0);
 
 // HID_ID of a hid device's uevent: "0003:00003A5C:00000139".
 bool ParseHidId(const std::string& hidId, uint16_t& bus, uint16_t& vendorId, uint16_t& productId);
