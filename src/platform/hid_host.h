@@ -5,6 +5,9 @@
 // device link looks for: "vid_xxxx", "pid_xxxx" and "mi_xx" (four and two
 // lower-case hexadecimal digits), starting at character index 2 or later, e.g.
 //   "hid#vid_3a5c&pid_0139&mi_01#/sys/devices/.../0003:3a5c:0139.0007"
+// An interface with several top-level collections is listed once per
+// collection, each path tagged "&colNN" (two decimal digits, in descriptor
+// order) after the ids, e.g. "hid#vid_3a5c&pid_0139&mi_01&col02#...".
 // A path stays unique for one plug-in of the device: a replugged device gets a
 // new path, so stale entries never alias a new device.
 
