@@ -181,10 +181,17 @@ DeviceLink& CliContext::Link() {
 
 std::string CliContext::DevicePath() {
   DeviceLink& link = Link();
+  // A mouse that is there but does not answer is not listed; say why rather
+  // than "No device !!".
+  DeviceOperation identification(link);
+  auto noDevice = [&] {
+    Require(identification.Result(), "", false);
+    return CliError{"No device !!"};
+  };
   EnumerateDevices(link);
   if (options_.devicePath.empty()) {
     std::string path = quorix::DevicePath(link, 0);
-    if (path.empty()) throw CliError{"No device !!"};
+    if (path.empty()) throw noDevice();
     return path;
   }
   // A path given by the user still has to be an identified configuration
@@ -197,7 +204,7 @@ std::string CliContext::DevicePath() {
   for (int i = 0; i < DeviceCount(link); ++i) {
     if (quorix::DevicePath(link, i) == path) return path;
   }
-  throw CliError{"No device !!"};
+  throw noDevice();
 }
 
 std::string SelectCommandDevice(CliContext& context, SettingsState& state) {

@@ -41,34 +41,35 @@ DeviceInfo DecodeIdentification(const uint8_t* id) {
   return info;
 }
 
-Report ExchangeOnHandle(DeviceLink& link, HidDevice& device, std::initializer_list<uint8_t> bytes) {
-  Report request = MakeRequest(bytes);
-  Report response{};
-  ExchangeFeatureReport(link, device, request.data(), response.data(), 64, 0);
-  return response;
-}
-
 // The information block: button records at level 11 and above, the first
-// 256 bytes of the settings memory below.
-void ReadInformationBlock(DeviceLink& link, HidDevice& device, int protocolLevel,
+// 256 bytes of the settings memory below. False at the first exchange that
+// failed: the rest is not asked for, and the block must not be trusted.
+bool ReadInformationBlock(DeviceLink& link, HidDevice& device, int protocolLevel,
                           std::array<uint8_t, 256>& block) {
-  ExchangeOnHandle(link, device, {0x00, 0x12, 0x12});
+  Report r{};
+  auto exchange = [&](std::initializer_list<uint8_t> bytes) {
+    Report request = MakeRequest(bytes);
+    r = {};
+    return ExchangeFeatureReport(link, device, request.data(), r.data(), 64, 0) == ExchangeOutcome::kAnswered;
+  };
+  if (!exchange({0x00, 0x12, 0x12})) return false;
   link.GetClock().SleepMs(12);
-  ExchangeOnHandle(link, device, {0x01, 0x06, 0x02, 0x02});
+  if (!exchange({0x01, 0x06, 0x02, 0x02})) return false;
   if (protocolLevel >= 11) {
     for (int i = 0; i < 32; ++i) {
-      Report r = ExchangeOnHandle(link, device, {0x0A, static_cast<uint8_t>(i), 0x01, 0, 0, 0, 0x12});
+      if (!exchange({0x0A, static_cast<uint8_t>(i), 0x01, 0, 0, 0, 0x12})) return false;
       block[72 + 4 * i] = r[2] > 50 ? 1 : r[2];
       for (int k = 1; k < 4; ++k) block[72 + 4 * i + k] = r[2 + k];
     }
     block[12] = 5;
     block[13] = 4;
-    return;
+    return true;
   }
   for (int w = 0; w <= 120; w += 30) {
-    Report r = ExchangeOnHandle(link, device, {0x01, 0x00, 0x01, static_cast<uint8_t>(w)});
+    if (!exchange({0x01, 0x00, 0x01, static_cast<uint8_t>(w)})) return false;
     for (int k = 0; k < 60 && 2 * w + k < 256; ++k) block[2 * w + k] = r[2 + k];
   }
+  return true;
 }
 
 const DeviceInfo* FindInfo(const DeviceLink& link, const std::string& path) {
@@ -140,27 +141,32 @@ bool IdentifyDevice(DeviceLink& link, const std::string& path) {
   info.vendorId = vendorId;
   info.productId = productId;
 
+  bool answered = true;
   {
     std::lock_guard<NamedMutex> listLock(link.DeviceListMutex());
     if (info.memoryLayoutCheck == 3 && info.tableSelect == 7) {
-      if (std::find(link.deviceList.begin(), link.deviceList.end(), path) == link.deviceList.end()) {
-        link.deviceList.push_back(path);
-      }
       std::array<uint8_t, 256> block{};
       {
         // A re-identified path keeps its block and overwrites what is read.
         std::lock_guard<std::mutex> infoLock(link.infoMutex);
         if (const DeviceInfo* old = FindInfo(link, path)) block = old->deviceInfoBlock;
+      }
+      // A mouse that does not answer its information block is not listed:
+      // every command would act on a block of guesses. The failure stays on
+      // the link's record for the caller to report.
+      answered = ReadInformationBlock(link, *device, info.protocolLevel, block);
+      if (answered) {
+        if (std::find(link.deviceList.begin(), link.deviceList.end(), path) == link.deviceList.end()) {
+          link.deviceList.push_back(path);
+        }
         info.deviceInfoBlock = block;
+        std::lock_guard<std::mutex> infoLock(link.infoMutex);
         link.deviceInfo[path] = info;
       }
-      ReadInformationBlock(link, *device, info.protocolLevel, block);
-      std::lock_guard<std::mutex> infoLock(link.infoMutex);
-      link.deviceInfo[path].deviceInfoBlock = block;
     }
   }
   device->CancelIo();
-  return true;
+  return answered;
 }
 
 int DeviceCount(DeviceLink& link) {

@@ -26,8 +26,10 @@ bool IsProductPath(const DeviceLink& link, const std::string& path);
 // IsProductPath plus the interface/capabilities test (mi_00: 9/2/1,
 // mi_01 and mi_02: 64/1/0xFF18).
 bool IsConfigInterface(DeviceLink& link, const std::string& path);
-// Reads the identification string, lists the device when it is accepted and
-// reads its information block. True when the letters were "AG".
+// Reads the identification string and, when the device is accepted, its
+// information block, and lists it. True when the letters were "AG" and the
+// information block (if one was asked for) was answered; a device that did
+// not answer is not listed, and the failed exchange is on the link's record.
 bool IdentifyDevice(DeviceLink& link, const std::string& path);
 
 // Device-list access, each under the device-list mutex.

@@ -87,10 +87,10 @@ void SimMouse::SetFeature(int interfaceNumber, const uint8_t* report, size_t len
   // A simulated mouse may serve a whole GUI session: keep the newer half of a long log.
   if (log_.size() >= kMaxLoggedRequests) log_.erase(log_.begin(), log_.begin() + kMaxLoggedRequests / 2);
   SimRequest entry{interfaceNumber, std::vector<uint8_t>(report, report + length), true};
-  if (options_.silent || !Accept(report, length)) {
+  if (silent_ || !Accept(report, length)) {
     // A silent mouse swallows requests; a garbled one is refused and counted.
     entry.accepted = false;
-    if (!options_.silent) ++rejected_;
+    if (!silent_) ++rejected_;
     log_.push_back(std::move(entry));
     return;
   }
@@ -101,7 +101,7 @@ void SimMouse::SetFeature(int interfaceNumber, const uint8_t* report, size_t len
   Report answer{};
   answer[1] = request[1];
   Handle(request, answer);
-  if (options_.oddAnswers) {
+  if (oddAnswers_) {
     answer[1] = static_cast<uint8_t>((request[1] ^ 0x2A) & 0x7F);
     for (size_t i = 2; i < answer.size(); ++i) {
       noise_ = noise_ * 1664525u + 1013904223u;
@@ -115,11 +115,11 @@ void SimMouse::SetFeature(int interfaceNumber, const uint8_t* report, size_t len
 bool SimMouse::GetFeature(int interfaceNumber, uint8_t* report, size_t length) {
   std::lock_guard<std::mutex> lock(mutex_);
   ++gets_[interfaceNumber == kPointingInterface ? 0 : 1];
-  if (options_.silent || length < 2) return false;
+  if (silent_ || length < 2) return false;
   const size_t n = std::min(length, answer_.size());
   std::memcpy(report + 1, answer_.data() + 1, n - 1);
   if (length > n) std::memset(report + n, 0, length - n);
-  if (options_.alwaysBusy || busyReads_ > 0) {
+  if (alwaysBusy_ || busyReads_ > 0) {
     report[1] |= kBusy;
     if (busyReads_ > 0) --busyReads_;
   }
@@ -499,6 +499,13 @@ void SimMouse::SetActiveProfile(int profile) {
 void SimMouse::SetDpiSelection(int value) {
   std::lock_guard<std::mutex> lock(mutex_);
   dpiSelection_ = value;
+}
+
+void SimMouse::SetAnswerFaults(bool alwaysBusy, bool silent, bool oddAnswers) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  alwaysBusy_ = alwaysBusy;
+  silent_ = silent;
+  oddAnswers_ = oddAnswers;
 }
 
 void SimMouse::SetStatusWord(int value) {

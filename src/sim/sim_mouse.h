@@ -92,7 +92,10 @@ class SimMouse {
 
   void SetActiveProfile(int profile);
   void SetDpiSelection(int value);
-  void SetStatusWord(int value);  // the status word (0 makes the program probe the memory end)
+  void SetStatusWord(int value);
+  // Switches the answer faults (always busy, silent, garbage answers) on or
+  // off while the mouse runs: a mouse that was identified and then went wrong.
+  void SetAnswerFaults(bool alwaysBusy, bool silent, bool oddAnswers);  // the status word (0 makes the program probe the memory end)
 
   // ---- counters and log --------------------------------------------------
   int GetCount(int interfaceNumber = kConfigInterface) const;  // feature reads ("ready reads" included)
@@ -138,6 +141,10 @@ class SimMouse {
   }
 
   const SimOptions options_;
+  // The answer faults, switchable at run time (guarded by mutex_).
+  bool alwaysBusy_ = options_.alwaysBusy;
+  bool silent_ = options_.silent;
+  bool oddAnswers_ = options_.oddAnswers;
   const Layout layout_;
   std::vector<uint8_t> memory_;
   std::array<std::array<uint8_t, 4>, kButtonCount> defaultButtons_{};

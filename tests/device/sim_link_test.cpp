@@ -53,11 +53,36 @@ TEST_P(SimLinkTest, MemoryRoundTripAndCommandsAreUnderstood) {
 
 INSTANTIATE_TEST_SUITE_P(Layouts, SimLinkTest, ::testing::Values(11, 5, 0));
 
+TEST(SimLinkFaults, AMouseThatDoesNotAnswerItsIdentificationIsNotListed) {
+  struct Case {
+    bool busy, silent, odd;
+    ExchangeOutcome outcome;
+  };
+  const Case cases[] = {{true, false, false, ExchangeOutcome::kNoAnswer},
+                        {false, true, false, ExchangeOutcome::kNoAnswer},
+                        {false, false, true, ExchangeOutcome::kBadAnswer}};
+  for (const Case& c : cases) {
+    sim::SimOptions options;
+    options.alwaysBusy = c.busy;
+    options.silent = c.silent;
+    options.oddAnswers = c.odd;
+    FakeClock clock;
+    LocalMutex exchangeMutex, listMutex;
+    sim::SimHidHost host(clock, options);
+    DeviceLink link(host, clock, exchangeMutex, listMutex);
+    DeviceOperation identification(link);
+    EnumerateDevices(link);
+    EXPECT_EQ(DeviceCount(link), 0);
+    EXPECT_EQ(link.FirstFailure(), c.outcome);
+    // It stopped at the first failed exchange of the information block.
+    EXPECT_LE(host.Mouse().SetCount(), 1);
+  }
+}
+
 TEST(SimLinkFaults, AlwaysBusyMouseReadsZerosAfter421ReadyReads) {
   sim::SimOptions options;
   options.alwaysBusy = true;
   SimWorld world(options);
-  // Identification itself timed out, yet the string alone lists the mouse.
   ASSERT_FALSE(world.path.empty());
   uint8_t value = 0xCC;
   ReadMemory(world.link, world.path, 0x100, &value, 1, false);

@@ -3,6 +3,8 @@
 // clock, the two locks, the in-process HID host and a DeviceLink whose device
 // list already holds the mouse's configuration interface.
 //
+// A mouse with answer faults (busy, silent, odd answers) is identified while
+// healthy and goes wrong afterwards, so that tests see a listed faulty mouse.
 // The traffic of building the world (enumeration, identification) is not part
 // of what tests look at: Requests(), the mouse's counters and log, and the
 // clock's recorded sleeps all start empty.
@@ -41,9 +43,14 @@ struct SimWorld {
   };
   std::unique_ptr<Parts> parts_;
 
+  static sim::SimOptions Healthy(sim::SimOptions options) {
+    options.alwaysBusy = options.silent = options.oddAnswers = false;
+    return options;
+  }
+
  public:
   explicit SimWorld(sim::SimOptions options = {})
-      : parts_(std::make_unique<Parts>(options)),
+      : parts_(std::make_unique<Parts>(Healthy(options))),
         clock(parts_->clock),
         exchangeMutex(parts_->exchangeMutex),
         listMutex(parts_->listMutex),
@@ -57,6 +64,7 @@ struct SimWorld {
     });
     EnumerateDevices(link);
     path = DevicePath(link, 0);
+    Mouse().SetAnswerFaults(options.alwaysBusy, options.silent, options.oddAnswers);
     ClearTraffic();
   }
   SimWorld(const SimWorld&) = delete;
