@@ -67,7 +67,8 @@ int RunInfo(CliContext& ctx) {
   if (!GetDeviceInfo(link, path, info)) throw CliError{"not an identified device: " + path};
   const StatusValues status = ReadStatus(link, path);
   const Counts counts = GetCounts(link, path);
-  const int memoryEnd = ProbeMemoryEnd(link, path);
+  const int memoryEnd =
+      ProbeMemoryEnd(link, path, StoredMacrosEnd(link, path, MemoryMapForLevel(info.protocolLevel, info.tableSelect)));
   std::ostream& out = ctx.Out();
   out << "path: " << path << "\n"
       << "vendor id: " << Hex4(info.vendorId) << "\n"
