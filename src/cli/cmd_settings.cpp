@@ -230,7 +230,8 @@ int RunSet(CliContext& ctx) {
     };
     write = [n, on, enable](DeviceLink& l, SettingsState& s) {
       if (enable) return WriteLevelEnabled(l, s, n, on);
-      return WriteSensitivitySelection(l, s, n, s.image.Snapshot()->levelMask);
+      // Picking a level sends the level alone.
+      return WriteActiveLevel(l, s, n);
     };
   } else if (what == "dpi") {
     expect(3, "LEVEL X Y");

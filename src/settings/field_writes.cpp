@@ -61,6 +61,14 @@ bool WriteSensitivitySelection(DeviceLink& link, SettingsState& state, int activ
   return true;
 }
 
+bool WriteActiveLevel(DeviceLink& link, SettingsState& state, int level) {
+  const std::string path = state.CurrentDevice();
+  if (path.empty() || !InRange(level, 0, kDpiPairCount - 1)) return false;
+  SetDpiLevel(link, path, level);
+  state.image.Update([&](SettingsImage& img) { img.activeLevel = level; });
+  return true;
+}
+
 bool WriteLevelEnabled(DeviceLink& link, SettingsState& state, int level, bool enabled) {
   const auto image = state.image.Snapshot();
   if (!InRange(level, 0, image->map.levelFlagCount - 1)) return false;

@@ -49,6 +49,13 @@ void SimMouse::PowerOn() {
   liveDpi_ = {At(pairBase + 2 * level), At(pairBase + 2 * level + 1)};
 }
 
+void SimMouse::SelectDpi(int value) {
+  // A value without enable bits picks a level and leaves the mask alone (the
+  // program's level selector sends the level by itself); one with them sets
+  // both, as the level switches do.
+  dpiSelection_ = value >> 3 ? value : (dpiSelection_ & ~7) | (value & 7);
+}
+
 uint8_t& SimMouse::At(int address) {
   return memory_[static_cast<size_t>(static_cast<unsigned>(address)) % memory_.size()];
 }
@@ -234,7 +241,7 @@ void SimMouse::HandleDirect(const Report& r, Report& answer) {
       }
       break;
     case 0x0F:
-      dpiSelection_ = r[2];
+      SelectDpi(r[2]);
       return;
     case 0x10:
       liveDpi_ = {r[2], r[3]};
@@ -305,7 +312,7 @@ void SimMouse::HandleGrouped(const Report& r, Report& answer) {
         return;
       case 0x07:
         if (r[3] == 0x00) {
-          dpiSelection_ = r[4];
+          SelectDpi(r[4]);
           return;
         }
         if (r[3] == 0x01) {
@@ -353,7 +360,7 @@ void SimMouse::HandleLevel0(const Report& r, Report& answer) {
         return;
       }
       if (r[2] == 0x02) {
-        dpiSelection_ = r[3];
+        SelectDpi(r[3]);
         return;
       }
       if (r[2] == 0x03) {

@@ -127,6 +127,7 @@ class SimMouse {
   void HandleLevel0(const Report& request, Report& answer);
   void HandleShared(const Report& request, Report& answer, bool& handled);
   void StatusAnswer(Report& answer) const;
+  void SelectDpi(int value);
   void ReadInto(Report& answer, int address, int count) const;
   void WriteFrom(int address, const uint8_t* data, int count);
   uint8_t& At(int address);

@@ -163,14 +163,17 @@ TEST(SettingsCli, SetWritesAndRejectsOutOfRangeValues) {
   ASSERT_EQ(RunSim(state, {"set", "profile-enabled", "3", "off"}).status, 0);
   ASSERT_EQ(RunSim(state, {"set", "dpi", "1", "90", "91"}).status, 0);
   ASSERT_EQ(RunSim(state, {"set", "button", "2", "31", "5", "0", "4", "0"}).status, 0);
+  ASSERT_EQ(RunSim(state, {"set", "level-enabled", "1", "on"}).status, 0);
   const Result dpiLevel = RunSim(state, {"--trace", "set", "dpi-level", "3"});
   ASSERT_EQ(dpiLevel.status, 0) << dpiLevel.err;
   EXPECT_EQ(Requests(dpiLevel.err, "01 0f"), 1);
+  EXPECT_EQ(Requests(dpiLevel.err, "01 0f 03 00"), 1);  // the level alone, no enable bits
   const Result show = RunSim(state, {"show", "--json"});
   EXPECT_TRUE(Has(show.out, "\"reportRateHz\": 125,"));
   EXPECT_TRUE(Has(show.out, "\"angleSnapping\": true,"));
   EXPECT_TRUE(Has(show.out, "\"activeProfile\": 2,"));
   EXPECT_TRUE(Has(show.out, "\"activeLevel\": 3,"));
+  EXPECT_TRUE(Has(show.out, "\"levelMask\": 2,"));  // picking a level keeps the switches
   EXPECT_TRUE(Has(show.out, "{\"index\": 3, \"name\": \"\", \"enabled\": false"));
   EXPECT_TRUE(Has(show.out, "{\"x\": 20, \"y\": 20}, {\"x\": 90, \"y\": 91}"));
   EXPECT_TRUE(Has(show.out, "{\"index\": 31, \"record\": [5, 0, 4, 0]"));
