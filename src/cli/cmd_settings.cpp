@@ -214,7 +214,10 @@ int RunSet(CliContext& ctx) {
   if (what == "profile") {
     expect(1, "N");
     const int p = number(1, 0, kProfileCount - 1, "profile");
-    write = [p](DeviceLink& l, SettingsState& s) { return WriteActiveProfile(l, s, p); };
+    // Selected and, as the main window's selection timer does, stored at once.
+    write = [p](DeviceLink& l, SettingsState& s) {
+      return WriteActiveProfile(l, s, p) && WriteStoredSelection(l, s, true, false);
+    };
   } else if (what == "profile-enabled") {
     expect(2, "P on|off");
     const int p = number(1, 0, kProfileCount - 1, "profile");
@@ -230,8 +233,8 @@ int RunSet(CliContext& ctx) {
     };
     write = [n, on, enable](DeviceLink& l, SettingsState& s) {
       if (enable) return WriteLevelEnabled(l, s, n, on);
-      // Picking a level sends the level alone.
-      return WriteActiveLevel(l, s, n);
+      // Picking a level sends the level alone, then stores it like the profile.
+      return WriteActiveLevel(l, s, n) && WriteStoredSelection(l, s, false, true);
     };
   } else if (what == "dpi") {
     expect(3, "LEVEL X Y");

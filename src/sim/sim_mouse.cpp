@@ -35,6 +35,15 @@ SimMouse::SimMouse(const SimOptions& options)
 
 void SimMouse::PowerOn() {
   std::lock_guard<std::mutex> lock(mutex_);
+  // The mouse comes up in the selection stored in its memory: the profile at
+  // byte 1 (14 at level 0), the level at byte 2; the enable mask stays.
+  const int profile = At(StoredProfileAddress());
+  if (profile < kStoredProfiles) activeProfile_ = profile;
+  dpiSelection_ = (dpiSelection_ & ~7) | (At(kStoredLevelAddress) & 7);
+  StartAfresh();
+}
+
+void SimMouse::StartAfresh() {
   answer_ = {};
   busyReads_ = 0;
   hostMarker_ = 0;
@@ -48,6 +57,8 @@ void SimMouse::PowerOn() {
   const int pairBase = layout_ == Layout::kLevel0 ? 4 : 3;
   liveDpi_ = {At(pairBase + 2 * level), At(pairBase + 2 * level + 1)};
 }
+
+int SimMouse::StoredProfileAddress() const { return layout_ == Layout::kLevel0 ? 14 : 1; }
 
 void SimMouse::SelectDpi(int value) {
   // A value without enable bits picks a level and leaves the mask alone (the
@@ -550,10 +561,12 @@ void SimMouse::Restore(const Persistent& state) {
                           std::to_string(memory_.size()));
     }
     memory_ = state.memory;
+    // The saved state is the running mouse's: its selection as it was, not
+    // the stored one a power cycle would bring.
     activeProfile_ = state.activeProfile;
     dpiSelection_ = state.dpiSelection;
+    StartAfresh();
   }
-  PowerOn();
 }
 
 }  // namespace quorix::sim

@@ -168,6 +168,8 @@ TEST(SettingsCli, SetWritesAndRejectsOutOfRangeValues) {
   ASSERT_EQ(dpiLevel.status, 0) << dpiLevel.err;
   EXPECT_EQ(Requests(dpiLevel.err, "01 0f"), 1);
   EXPECT_EQ(Requests(dpiLevel.err, "01 0f 03 00"), 1);  // the level alone, no enable bits
+  // Both selections are stored at once: the profile at byte 1, the level at byte 2.
+  EXPECT_TRUE(Has(RunSim(state, {"read", "1", "2"}).out, "02 03"));
   const Result show = RunSim(state, {"show", "--json"});
   EXPECT_TRUE(Has(show.out, "\"reportRateHz\": 125,"));
   EXPECT_TRUE(Has(show.out, "\"angleSnapping\": true,"));
@@ -196,6 +198,9 @@ TEST(SettingsCli, SetWritesAndRejectsOutOfRangeValues) {
   EXPECT_EQ(Requests(l5.err, "01 01 03"), 0);
   const Result l0 = RunSim(dir.Path("l0"), {"set", "dpi-level", "4"}, false, "level0");
   EXPECT_EQ(l0.status, 1);
+  // Level 0 stores the profile at byte 14.
+  ASSERT_EQ(RunSim(dir.Path("l0"), {"set", "profile", "4"}, false, "level0").status, 0);
+  EXPECT_TRUE(Has(RunSim(dir.Path("l0"), {"read", "14", "1"}, false, "level0").out, ": 04"));
 }
 
 TEST(SettingsCli, ResetRestoresDefaults) {
