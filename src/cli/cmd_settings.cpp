@@ -211,6 +211,9 @@ int RunSet(CliContext& ctx) {
   // that depend on the layout use the device's protocol level.
   std::function<bool(DeviceLink&, SettingsState&)> write;
   std::function<void(int level)> checkForLevel = [](int) {};
+  // The report rate and the level switches that the mouse's firmware lacks
+  // (the main window hides them) are refused before anything is written.
+  bool laterFirmwareOnly = false;
   if (what == "profile") {
     expect(1, "N");
     const int p = number(1, 0, kProfileCount - 1, "profile");
@@ -228,6 +231,7 @@ int RunSet(CliContext& ctx) {
     expect(enable ? 2 : 1, enable ? "L on|off" : "N");
     const int n = number(1, 0, 4, "level");
     const bool on = enable && ParseOnOff(args[2], "level-enabled");
+    laterFirmwareOnly = enable;
     checkForLevel = [n](int level) {
       if (level <= 0 && n > 3) throw CliError{"level out of range (0..3): " + std::to_string(n)};
     };
@@ -250,6 +254,7 @@ int RunSet(CliContext& ctx) {
     if (args[1] == "250") code = 3;
     if (args[1] == "125") code = 7;
     if (code < 0) throw CliError{"report rate must be 125, 250, 500 or 1000: " + args[1]};
+    laterFirmwareOnly = true;
     write = [code](DeviceLink& l, SettingsState& s) { return WriteReportRate(l, s, code); };
   } else if (what == "angle-snapping") {
     expect(1, "on|off");
@@ -272,7 +277,11 @@ int RunSet(CliContext& ctx) {
   }
 
   Session session;
-  checkForLevel(SelectDevice(ctx, session));
+  const int level = SelectDevice(ctx, session);
+  checkForLevel(level);
+  if (laterFirmwareOnly && !ReportRateAvailableFor(level, VariantA(*session.link, ctx.DevicePath())))
+    throw CliError{"this mouse's firmware has no " +
+                   std::string(what == "report-rate" ? "report-rate setting" : "level switches") + ": nothing written"};
   {
     ProgressBar bar(ctx);
     LoadSelectedDevice(ctx, session.state, bar.Fn("load"));

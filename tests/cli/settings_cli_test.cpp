@@ -87,7 +87,10 @@ TEST(SettingsCli, OtherLevelsLoad) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(Has(r.out, "\"memoryEnd\": 8191,")) << level;
     EXPECT_TRUE(Has(r.out, level == "level5" ? "\"protocolLevel\": 5," : "\"protocolLevel\": 0,"));
+    // Only level 11 keeps a lighting mode.
+    EXPECT_FALSE(Has(RunSim(dir.Path(level), {"show"}, false, level).out, "Lighting mode")) << level;
   }
+  EXPECT_TRUE(Has(RunSim(dir.Path("level11"), {"show"}).out, "Lighting mode: 0\n"));
 }
 
 TEST(SettingsCli, BackupRestoreRoundTripAndOldFileClearsApplications) {
@@ -198,6 +201,17 @@ TEST(SettingsCli, SetWritesAndRejectsOutOfRangeValues) {
   EXPECT_EQ(Requests(l5.err, "01 01 03"), 0);
   const Result l0 = RunSim(dir.Path("l0"), {"set", "dpi-level", "4"}, false, "level0");
   EXPECT_EQ(l0.status, 1);
+  // Early level-0 firmware has neither a report rate nor level switches: no
+  // read, no write, and a message that says so.
+  for (std::vector<std::string> args : {std::vector<std::string>{"set", "report-rate", "500"},
+                                        std::vector<std::string>{"set", "level-enabled", "1", "off"}}) {
+    args.insert(args.begin(), "--trace");
+    const Result r = RunSim(dir.Path("l0"), args, false, "level0");
+    EXPECT_EQ(r.status, 1) << args[2];
+    EXPECT_TRUE(Has(r.err, "nothing written")) << args[2];
+    EXPECT_EQ(Requests(r.err, "01 05"), 0) << args[2];
+    EXPECT_EQ(Requests(r.err, "01 04 02"), 0) << args[2];
+  }
   // Level 0 stores the profile at byte 14.
   ASSERT_EQ(RunSim(dir.Path("l0"), {"set", "profile", "4"}, false, "level0").status, 0);
   EXPECT_TRUE(Has(RunSim(dir.Path("l0"), {"read", "14", "1"}, false, "level0").out, ": 04"));
