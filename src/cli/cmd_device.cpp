@@ -68,7 +68,8 @@ int RunInfo(CliContext& ctx) {
   DeviceOperation operation(link);
   const StatusValues status = ReadStatus(link, path);
   const Counts counts = GetCounts(link, path);
-  const int memoryEnd = ProbeMemoryEnd(link, path);
+  const int memoryEnd =
+      ProbeMemoryEnd(link, path, StoredMacrosEnd(link, path, MemoryMapForLevel(info.protocolLevel, info.tableSelect)));
   Require(operation.Result(), "", false);
   std::ostream& out = ctx.Out();
   out << "path: " << path << "\n"

@@ -53,14 +53,15 @@ class ProgressBar {
 
 struct Session {
   DeviceLink* link = nullptr;
+  std::string path;
   SettingsState state;
 };
 
 // Makes the command's device the one the load takes, and returns its level.
 int SelectDevice(CliContext& ctx, Session& session) {
-  const std::string path = SelectCommandDevice(ctx, session.state);
+  session.path = SelectCommandDevice(ctx, session.state);
   session.link = &ctx.Link();
-  return ProtocolLevel(*session.link, path);
+  return ProtocolLevel(*session.link, session.path);
 }
 
 bool ParseOnOff(const std::string& text, const std::string& what) {
@@ -210,10 +211,17 @@ int RunSet(CliContext& ctx) {
   // that depend on the layout use the device's protocol level.
   std::function<Outcome(DeviceLink&, SettingsState&)> write;
   std::function<void(int level)> checkForLevel = [](int) {};
+  // The report rate and the level switches that the mouse's firmware lacks
+  // (the main window hides them) are refused before anything is written.
+  bool laterFirmwareOnly = false;
   if (what == "profile") {
     expect(1, "N");
     const int p = number(1, 0, kProfileCount - 1, "profile");
-    write = [p](DeviceLink& l, SettingsState& s) { return WriteActiveProfile(l, s, p); };
+    // Selected and, as the main window's selection timer does, stored at once.
+    write = [p](DeviceLink& l, SettingsState& s) {
+      if (Outcome selected = WriteActiveProfile(l, s, p); !selected) return selected;
+      return WriteStoredSelection(l, s, true, false);
+    };
   } else if (what == "profile-enabled") {
     expect(2, "P on|off");
     const int p = number(1, 0, kProfileCount - 1, "profile");
@@ -224,12 +232,15 @@ int RunSet(CliContext& ctx) {
     expect(enable ? 2 : 1, enable ? "L on|off" : "N");
     const int n = number(1, 0, 4, "level");
     const bool on = enable && ParseOnOff(args[2], "level-enabled");
+    laterFirmwareOnly = enable;
     checkForLevel = [n](int level) {
       if (level <= 0 && n > 3) throw CliError{"level out of range (0..3): " + std::to_string(n)};
     };
     write = [n, on, enable](DeviceLink& l, SettingsState& s) {
       if (enable) return WriteLevelEnabled(l, s, n, on);
-      return WriteSensitivitySelection(l, s, n, s.image.Snapshot()->levelMask);
+      // Picking a level sends the level alone, then stores it like the profile.
+      if (Outcome selected = WriteActiveLevel(l, s, n); !selected) return selected;
+      return WriteStoredSelection(l, s, false, true);
     };
   } else if (what == "dpi") {
     expect(3, "LEVEL X Y");
@@ -245,6 +256,7 @@ int RunSet(CliContext& ctx) {
     if (args[1] == "250") code = 3;
     if (args[1] == "125") code = 7;
     if (code < 0) throw CliError{"report rate must be 125, 250, 500 or 1000: " + args[1]};
+    laterFirmwareOnly = true;
     write = [code](DeviceLink& l, SettingsState& s) { return WriteReportRate(l, s, code); };
   } else if (what == "angle-snapping") {
     expect(1, "on|off");
@@ -267,7 +279,11 @@ int RunSet(CliContext& ctx) {
   }
 
   Session session;
-  checkForLevel(SelectDevice(ctx, session));
+  const int level = SelectDevice(ctx, session);
+  checkForLevel(level);
+  if (laterFirmwareOnly && !ReportRateAvailableFor(level, VariantA(*session.link, session.path)))
+    throw CliError{"this mouse's firmware has no " +
+                   std::string(what == "report-rate" ? "report-rate setting" : "level switches") + ": nothing written"};
   {
     ProgressBar bar(ctx);
     LoadSelectedDevice(ctx, session.state, bar.Fn("load"));

@@ -85,9 +85,10 @@ void PrintSettingsText(std::ostream& out, const SettingsImage& image, const Butt
     out << "not available (code " << image.reportRateCode << ")\n";
   out << "Angle snapping: " << (image.angleSnapping ? "on" : "off") << "\n"
       << "Display value: " << image.displayValue << "\n"
-      << "Lift value: " << image.liftValue << "\n"
-      << "Lighting mode: " << image.lightingMode << "\n"
-      << "Primary-click holder: ";
+      << "Lift value: " << image.liftValue << "\n";
+  // Only the layouts that store a lighting mode have one to show.
+  if (image.map.lightingModeAddress >= 0) out << "Lighting mode: " << image.lightingMode << "\n";
+  out << "Primary-click holder: ";
   if (image.primaryClickHolder < 0)
     out << "none\n";
   else

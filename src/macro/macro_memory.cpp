@@ -65,20 +65,24 @@ std::vector<ButtonRef> ButtonsRunning(const SettingsImage& image, int codeAddres
   return refs;
 }
 
-// Points the given buttons at newCode, with newType unless it is negative;
-// the last two buttons of a profile's list cannot run macros and fall back to
-// the default function. Each record goes out through WriteButtonRecord, the
-// layout of the device's level. Returns whether the active profile changed.
+// Points the given buttons at newCode. With a newType (Store, Delete) the
+// button takes that type, and the last two buttons of a profile's list, which
+// cannot be given a macro, fall back to the default function. Without one
+// (kKeepType: compaction) only the address changes: a macro the user put on
+// any button, the last two included, keeps running from its new place. Each
+// record goes out through WriteButtonRecord, the layout of the device's level.
+// Returns whether the active profile changed.
+constexpr int kKeepType = -1;
 bool RepointButtons(DeviceLink& link, const std::string& path, SettingsImage& image,
                     const std::vector<ButtonRef>& refs, int newCode, int newType) {
   bool currentTouched = false;
   const int buttons = std::clamp(image.map.buttonsPerProfile, 0, kMaxButtons);
   for (const auto& ref : refs) {
     ButtonRecord& record = image.profiles[static_cast<size_t>(ref.profile)].buttons[static_cast<size_t>(ref.button)];
-    if (newType >= 0) record.type = static_cast<uint8_t>(newType);
+    if (newType != kKeepType) record.type = static_cast<uint8_t>(newType);
     record.p1 = static_cast<uint8_t>(newCode & 0xFF);
     record.p2 = static_cast<uint8_t>((newCode >> 8) & 0xFF);
-    if (ref.button >= buttons - 2) record.type = 0;
+    if (newType != kKeepType && ref.button >= buttons - 2) record.type = 0;
     WriteButtonRecord(link, path, ref.profile, ref.button, record.type, record.p1, record.p2, record.p3, false);
     if (ref.profile == image.activeProfile) currentTouched = true;
   }
@@ -201,7 +205,7 @@ void CompactMacroMemory(DeviceLink& link, const std::string& path, SettingsImage
     slot.start = cur;
     slot.codeAddress = newCode;
     WriteTableEntry(link, path, layout, i, cur, slot.length);
-    if (oldCode != newCode) RepointButtons(link, path, image, runners[static_cast<size_t>(i)], newCode, -1);
+    if (oldCode != newCode) RepointButtons(link, path, image, runners[static_cast<size_t>(i)], newCode, kKeepType);
     cur += slot.length;
     done += slot.length;
     Report(progress, 0.5 + (done + 1.0) / (total + 1.0) / 2.0);

@@ -80,7 +80,8 @@ int AllocateMacro(DeviceLink& link, const std::string& path, SettingsImage& imag
                   const MacroProgress& progress = {});
 
 // Moves every stored record down to S in slot order, closing all gaps, then
-// re-points the buttons of moved macros and commits.
+// re-points the buttons of moved macros (their address only: every button
+// keeps its type, wherever it sits in the profile) and commits.
 void CompactMacroMemory(DeviceLink& link, const std::string& path, SettingsImage& image,
                         const MacroProgress& progress = {});
 

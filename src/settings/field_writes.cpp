@@ -86,6 +86,13 @@ Outcome WriteSensitivitySelection(DeviceLink& link, SettingsState& state, int ac
       });
 }
 
+Outcome WriteActiveLevel(DeviceLink& link, SettingsState& state, int level) {
+  const std::string path = state.CurrentDevice();
+  if (Failure f = Check(path, InRange(level, 0, kDpiPairCount - 1)); f != Failure::kNone) return f;
+  return WriteField(
+      link, state, [&] { SetDpiLevel(link, path, level); }, [&](SettingsImage& img) { img.activeLevel = level; });
+}
+
 Outcome WriteLevelEnabled(DeviceLink& link, SettingsState& state, int level, bool enabled) {
   const auto image = state.image.Snapshot();
   if (!InRange(level, 0, image->map.levelFlagCount - 1)) return Check(state.CurrentDevice(), false);

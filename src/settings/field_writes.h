@@ -25,6 +25,9 @@ Outcome WriteProfileFlag(DeviceLink& link, SettingsState& state, int profile, bo
 // Active sensitivity level and level enable mask (SetDpiLevel with
 // mask << 3 | level).
 Outcome WriteSensitivitySelection(DeviceLink& link, SettingsState& state, int activeLevel, int levelMask);
+// The user picks a sensitivity level: SetDpiLevel with the level alone, no
+// enable bits (only the level switches send the mask); the mask stays.
+Outcome WriteActiveLevel(DeviceLink& link, SettingsState& state, int level);
 // One level switched on or off, keeping the active level.
 Outcome WriteLevelEnabled(DeviceLink& link, SettingsState& state, int level, bool enabled);
 // Report-rate code 0..7 (SetReportRateCode); the rate is 1000 / (code + 1) Hz.

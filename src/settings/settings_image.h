@@ -39,6 +39,10 @@ struct ProfileSettings {
   std::array<ButtonRecord, kMaxButtons> buttons{};
 };
 
+// Whether a mouse of this level and firmware variant has a report rate and
+// per-level switches to show and change.
+inline bool ReportRateAvailableFor(int protocolLevel, int variantA) { return protocolLevel > 0 || variantA > 33; }
+
 struct SettingsImage {
   MemoryMap map;  // layout constants of the device's protocol level
   int protocolLevel = 0;
@@ -83,7 +87,7 @@ struct SettingsImage {
   int ReportRateHz() const { return 1000 / (reportRateCode + 1); }
   // At level 0 the report rate (and the per-level switches) exist only on
   // later firmware.
-  bool ReportRateAvailable() const { return protocolLevel > 0 || variantA > 33; }
+  bool ReportRateAvailable() const { return ReportRateAvailableFor(protocolLevel, variantA); }
 };
 
 // The one button of the active profile that carries the left click, or -1:

@@ -1,6 +1,7 @@
 #include "settings/settings_load.h"
 
 #include <algorithm>
+#include <array>
 
 #include "device/commands.h"
 #include "device/discovery.h"
@@ -10,6 +11,17 @@ namespace {
 
 void Report(const ProgressFn& progress, double fraction) {
   if (progress) progress(fraction);
+}
+
+// How many bytes after a candidate end must read as those from address 0.
+constexpr int kWrapCheckBytes = 6;
+
+// Whether the memory starts over right after `end`.
+bool WrapsAfter(DeviceLink& link, const std::string& path, int end) {
+  std::array<uint8_t, kWrapCheckBytes> bottom{}, above{};
+  ReadMemory(link, path, 0, bottom.data(), kWrapCheckBytes, false);
+  ReadMemory(link, path, end + 1, above.data(), kWrapCheckBytes, false);
+  return bottom == above;
 }
 
 // Reads the whole mouse and publishes it, or hands over to a reset when a
@@ -50,11 +62,13 @@ Outcome LoadInto(DeviceLink& link, SettingsState& state, const LoadSettingsOptio
     lightingMode = ReadLightingMode(link, path);
   }
 
-  const int memoryEnd = ProbeMemoryEnd(link, path);
+  const MemoryMap map = MemoryMapForLevel(level, info.tableSelect);
+  // The slot table comes first so that the probe knows where macros lie; the
+  // cache serves these bytes again to the whole-memory read below.
+  const int memoryEnd = ProbeMemoryEnd(link, path, StoredMacrosEnd(link, path, map));
   const StatusValues status = ReadStatus(link, path);
   const Counts counts = GetCounts(link, path);
 
-  const MemoryMap map = MemoryMapForLevel(level, info.tableSelect);
   std::vector<uint8_t> memory(static_cast<size_t>(map.bytesReadAtLoad), 0);
   for (int address = 0; address < map.bytesReadAtLoad; address += map.loadRequestSize) {
     Report(options.progress, 0.6 * address / map.bytesReadAtLoad);
@@ -110,7 +124,7 @@ Outcome LoadSettings(DeviceLink& link, SettingsState& state, const LoadSettingsO
   return outcome;
 }
 
-int ProbeMemoryEnd(DeviceLink& link, const std::string& path) {
+int ProbeMemoryEnd(DeviceLink& link, const std::string& path, int macrosEnd) {
   const int word = ReadStatusWord(link, path);
   if (word != 0) return word;
   if (ReadMemoryByte(link, path, 0xFFFF, true) != kSignatureByte &&
@@ -124,8 +138,24 @@ int ProbeMemoryEnd(DeviceLink& link, const std::string& path) {
     if (ReadMemoryByte(link, path, address, true) != kSignatureByte &&
         ReadMemoryByte(link, path, address - 1, true) != kSignatureByte)
       break;
+    // Below the top of the address space the marker may be macro bytes: the
+    // byte at E - 1 is never part of the macro area, and past a true end the
+    // memory reads from address 0 again.
+    if (address < 0xFFFF && (address <= macrosEnd || !WrapsAfter(link, path, address))) break;
     end = address;
     address >>= 1;
+  }
+  return end;
+}
+
+int StoredMacrosEnd(DeviceLink& link, const std::string& path, const MemoryMap& map) {
+  std::array<uint8_t, 4 * kMacroSlotCount> table{};
+  ReadMemory(link, path, map.macroTableOffset, table.data(), static_cast<int>(table.size()), true);
+  int end = 0;
+  for (size_t i = 0; i < table.size(); i += 4) {
+    const int start = table[i] | table[i + 1] << 8;
+    const int length = table[i + 2] | table[i + 3] << 8;
+    if (start != 0) end = std::max(end, start + length);
   }
   return end;
 }

@@ -37,7 +37,15 @@ Outcome LoadSettings(DeviceLink& link, SettingsState& state, const LoadSettingsO
 // The highest usable settings-memory address: the status word when the mouse
 // has one, else found through the marker 0x12 at the top of the address space
 // showing through the memory's wrap-around. 8191 when nothing is seen.
-int ProbeMemoryEnd(DeviceLink& link, const std::string& path);
+// A smaller end is taken only where the memory is seen to start over (the
+// bytes after it read as those from address 0) and only when the macros
+// reaching up to macrosEnd still fit below it: a stored macro's own bytes may
+// look like the marker.
+int ProbeMemoryEnd(DeviceLink& link, const std::string& path, int macrosEnd = 0);
+
+// One past the last byte of the highest macro record in the mouse's slot table
+// (0 when none is stored), read through the cache.
+int StoredMacrosEnd(DeviceLink& link, const std::string& path, const MemoryMap& map);
 
 struct ResetOptions {
   // Asked before anything is written; false ends the reset. Empty: no question.

@@ -35,6 +35,15 @@ SimMouse::SimMouse(const SimOptions& options)
 
 void SimMouse::PowerOn() {
   std::lock_guard<std::mutex> lock(mutex_);
+  // The mouse comes up in the selection stored in its memory: the profile at
+  // byte 1 (14 at level 0), the level at byte 2; the enable mask stays.
+  const int profile = At(StoredProfileAddress());
+  if (profile < kStoredProfiles) activeProfile_ = profile;
+  dpiSelection_ = (dpiSelection_ & ~7) | (At(kStoredLevelAddress) & 7);
+  StartAfresh();
+}
+
+void SimMouse::StartAfresh() {
   answer_ = {};
   busyReads_ = 0;
   hostMarker_ = 0;
@@ -47,6 +56,15 @@ void SimMouse::PowerOn() {
   const int level = dpiSelection_ & 7;
   const int pairBase = layout_ == Layout::kLevel0 ? 4 : 3;
   liveDpi_ = {At(pairBase + 2 * level), At(pairBase + 2 * level + 1)};
+}
+
+int SimMouse::StoredProfileAddress() const { return layout_ == Layout::kLevel0 ? 14 : 1; }
+
+void SimMouse::SelectDpi(int value) {
+  // A value without enable bits picks a level and leaves the mask alone (the
+  // program's level selector sends the level by itself); one with them sets
+  // both, as the level switches do.
+  dpiSelection_ = value >> 3 ? value : (dpiSelection_ & ~7) | (value & 7);
 }
 
 uint8_t& SimMouse::At(int address) {
@@ -234,7 +252,7 @@ void SimMouse::HandleDirect(const Report& r, Report& answer) {
       }
       break;
     case 0x0F:
-      dpiSelection_ = r[2];
+      SelectDpi(r[2]);
       return;
     case 0x10:
       liveDpi_ = {r[2], r[3]};
@@ -305,7 +323,7 @@ void SimMouse::HandleGrouped(const Report& r, Report& answer) {
         return;
       case 0x07:
         if (r[3] == 0x00) {
-          dpiSelection_ = r[4];
+          SelectDpi(r[4]);
           return;
         }
         if (r[3] == 0x01) {
@@ -353,7 +371,7 @@ void SimMouse::HandleLevel0(const Report& r, Report& answer) {
         return;
       }
       if (r[2] == 0x02) {
-        dpiSelection_ = r[3];
+        SelectDpi(r[3]);
         return;
       }
       if (r[2] == 0x03) {
@@ -550,10 +568,12 @@ void SimMouse::Restore(const Persistent& state) {
                           std::to_string(memory_.size()));
     }
     memory_ = state.memory;
+    // The saved state is the running mouse's: its selection as it was, not
+    // the stored one a power cycle would bring.
     activeProfile_ = state.activeProfile;
     dpiSelection_ = state.dpiSelection;
+    StartAfresh();
   }
-  PowerOn();
 }
 
 }  // namespace quorix::sim

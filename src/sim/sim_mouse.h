@@ -29,6 +29,8 @@ inline constexpr int kInputReportLength = 16;
 inline constexpr uint8_t kInputReportId = 1;
 inline constexpr int kButtonCount = 32;
 inline constexpr size_t kMaxLoggedRequests = 200000;
+inline constexpr int kStoredLevelAddress = 2;
+inline constexpr int kStoredProfiles = 5;
 
 // One feature report as the mouse received it.
 struct SimRequest {
@@ -64,7 +66,9 @@ class SimMouse {
   // caller's report ID. False when the mouse does not answer (silent).
   bool GetFeature(int interfaceNumber, uint8_t* report, size_t length);
   // Power cycle: transient state (host marker, busy, lift adjustment, live
-  // values, staged level-0 data) starts afresh; the memory stays.
+  // values, staged level-0 data) starts afresh; the memory stays, and the
+  // active profile and level come from the selection it stores (byte 1, 14 at
+  // level 0, and byte 2).
   void PowerOn();
 
   // ---- input reports -----------------------------------------------------
@@ -130,6 +134,9 @@ class SimMouse {
   void HandleLevel0(const Report& request, Report& answer);
   void HandleShared(const Report& request, Report& answer, bool& handled);
   void StatusAnswer(Report& answer) const;
+  void StartAfresh();  // the transient state of PowerOn; mutex_ held
+  void SelectDpi(int value);
+  int StoredProfileAddress() const;
   void ReadInto(Report& answer, int address, int count) const;
   void WriteFrom(int address, const uint8_t* data, int count);
   uint8_t& At(int address);

@@ -87,7 +87,10 @@ TEST(SettingsCli, OtherLevelsLoad) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(Has(r.out, "\"memoryEnd\": 8191,")) << level;
     EXPECT_TRUE(Has(r.out, level == "level5" ? "\"protocolLevel\": 5," : "\"protocolLevel\": 0,"));
+    // Only level 11 keeps a lighting mode.
+    EXPECT_FALSE(Has(RunSim(dir.Path(level), {"show"}, false, level).out, "Lighting mode")) << level;
   }
+  EXPECT_TRUE(Has(RunSim(dir.Path("level11"), {"show"}).out, "Lighting mode: 0\n"));
 }
 
 TEST(SettingsCli, BackupRestoreRoundTripAndOldFileClearsApplications) {
@@ -163,14 +166,19 @@ TEST(SettingsCli, SetWritesAndRejectsOutOfRangeValues) {
   ASSERT_EQ(RunSim(state, {"set", "profile-enabled", "3", "off"}).status, 0);
   ASSERT_EQ(RunSim(state, {"set", "dpi", "1", "90", "91"}).status, 0);
   ASSERT_EQ(RunSim(state, {"set", "button", "2", "31", "5", "0", "4", "0"}).status, 0);
+  ASSERT_EQ(RunSim(state, {"set", "level-enabled", "1", "on"}).status, 0);
   const Result dpiLevel = RunSim(state, {"--trace", "set", "dpi-level", "3"});
   ASSERT_EQ(dpiLevel.status, 0) << dpiLevel.err;
   EXPECT_EQ(Requests(dpiLevel.err, "01 0f"), 1);
+  EXPECT_EQ(Requests(dpiLevel.err, "01 0f 03 00"), 1);  // the level alone, no enable bits
+  // Both selections are stored at once: the profile at byte 1, the level at byte 2.
+  EXPECT_TRUE(Has(RunSim(state, {"read", "1", "2"}).out, "02 03"));
   const Result show = RunSim(state, {"show", "--json"});
   EXPECT_TRUE(Has(show.out, "\"reportRateHz\": 125,"));
   EXPECT_TRUE(Has(show.out, "\"angleSnapping\": true,"));
   EXPECT_TRUE(Has(show.out, "\"activeProfile\": 2,"));
   EXPECT_TRUE(Has(show.out, "\"activeLevel\": 3,"));
+  EXPECT_TRUE(Has(show.out, "\"levelMask\": 2,"));  // picking a level keeps the switches
   EXPECT_TRUE(Has(show.out, "{\"index\": 3, \"name\": \"\", \"enabled\": false"));
   EXPECT_TRUE(Has(show.out, "{\"x\": 20, \"y\": 20}, {\"x\": 90, \"y\": 91}"));
   EXPECT_TRUE(Has(show.out, "{\"index\": 31, \"record\": [5, 0, 4, 0]"));
@@ -193,6 +201,20 @@ TEST(SettingsCli, SetWritesAndRejectsOutOfRangeValues) {
   EXPECT_EQ(Requests(l5.err, "01 01 03"), 0);
   const Result l0 = RunSim(dir.Path("l0"), {"set", "dpi-level", "4"}, false, "level0");
   EXPECT_EQ(l0.status, 1);
+  // Early level-0 firmware has neither a report rate nor level switches: no
+  // read, no write, and a message that says so.
+  for (std::vector<std::string> args : {std::vector<std::string>{"set", "report-rate", "500"},
+                                        std::vector<std::string>{"set", "level-enabled", "1", "off"}}) {
+    args.insert(args.begin(), "--trace");
+    const Result r = RunSim(dir.Path("l0"), args, false, "level0");
+    EXPECT_EQ(r.status, 1) << args[2];
+    EXPECT_TRUE(Has(r.err, "nothing written")) << args[2];
+    EXPECT_EQ(Requests(r.err, "01 05"), 0) << args[2];
+    EXPECT_EQ(Requests(r.err, "01 04 02"), 0) << args[2];
+  }
+  // Level 0 stores the profile at byte 14.
+  ASSERT_EQ(RunSim(dir.Path("l0"), {"set", "profile", "4"}, false, "level0").status, 0);
+  EXPECT_TRUE(Has(RunSim(dir.Path("l0"), {"read", "14", "1"}, false, "level0").out, ": 04"));
 }
 
 TEST(SettingsCli, ResetRestoresDefaults) {

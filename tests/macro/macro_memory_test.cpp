@@ -263,6 +263,7 @@ TEST_P(MacroCompaction, MovedMacrosKeepTheirButtons) {
   EXPECT_FALSE(w.Store(6, 1));
   for (int slot = 0; slot < 6; ++slot) {
     for (int p = 0; p < 5; ++p) w.Assign(p, (slot + p) % (buttons - 2), slot);
+    w.Assign(slot % 5, buttons - 1 - slot % 2, slot);  // the last two buttons too
   }
   for (int slot = 0; slot < 6; slot += 2) ASSERT_TRUE(DeleteMacro(w.world.link, w.world.path, w.image, slot));
   EXPECT_EQ(FreeMacroSpace(w.image.macroSlots, MacroLayoutOf(w.image)), 3 * recordLength);
@@ -286,6 +287,10 @@ TEST_P(MacroCompaction, MovedMacrosKeepTheirButtons) {
           << "slot " << slot << " profile " << p;
       EXPECT_EQ(w.image.profiles[static_cast<size_t>(p)].buttons[static_cast<size_t>(b)], w.MouseButton(p, b));
     }
+    const int last = buttons - 1 - slot % 2;
+    EXPECT_EQ(w.MouseButton(slot % 5, last), (ButtonRecord{kModeOnce, static_cast<uint8_t>(code & 0xFF),
+                                                           static_cast<uint8_t>(code >> 8), 0}))
+        << "slot " << slot << " button " << last;
   }
   // The mouse's table agrees with the image.
   MacroSlots decoded = w.DecodedSlots();

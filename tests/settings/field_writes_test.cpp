@@ -119,9 +119,16 @@ TEST(FieldWrites, SensitivitySelectionAndLevelSwitches) {
   EXPECT_EQ(image->levelMask, 0x1D);
   EXPECT_FALSE(image->levelFlags[1]);
   EXPECT_TRUE(image->levelFlags[4]);
+  // Picking a level sends it alone; the mask stays where the switches put it.
+  m.world.ClearTraffic();
+  ASSERT_TRUE(WriteActiveLevel(m.world.link, m.state, 3));
+  EXPECT_EQ(m.Sent(), (std::vector<Bytes>{B({0x0F, 0x03})}));
+  EXPECT_EQ(m.state.image.Snapshot()->activeLevel, 3);
+  EXPECT_EQ(m.state.image.Snapshot()->levelMask, 0x1D);
   m.world.ClearTraffic();
   EXPECT_FALSE(WriteSensitivitySelection(m.world.link, m.state, 8, 0));
   EXPECT_FALSE(WriteLevelEnabled(m.world.link, m.state, 5, true));
+  EXPECT_FALSE(WriteActiveLevel(m.world.link, m.state, 5));
   EXPECT_TRUE(m.world.Requests().empty());
 }
 

@@ -283,6 +283,35 @@ TEST(ProbeMemoryEnd, FindsTheMirrorSizeOrTakesTheStatusWord) {
   EXPECT_EQ(First(Commands(world), {0x02}), -1);  // no memory read at all
 }
 
+// Macro bytes that look like the marker never make the memory end early: a
+// deleted macro's left-over bytes (the memory does not start over after them)
+// and a listed macro whose bytes even repeat those of address 0 (the slot
+// table says the memory reaches further), while a true 4 KB mirror is found.
+TEST(ProbeMemoryEnd, MarkerBytesInsideMacrosAreNoEnd) {
+  struct Case {
+    int memorySize;
+    bool listed;       // slot 3 holds a record over 4000..4199
+    bool copyOfStart;  // the bytes after 4095 repeat those from address 0
+    int end;
+  };
+  const Case cases[] = {{8192, false, false, 8191}, {8192, true, true, 8191}, {4096, false, false, 4095}};
+  for (int level : {11, 5, 0}) {
+    for (const Case& c : cases) {
+      sim::SimOptions options = Level(level);
+      options.memorySize = c.memorySize;
+      SimWorld world(options);
+      Bytes& memory = world.Mouse().Memory();
+      if (c.memorySize > 4096) memory[4094] = 0x88, memory[4095] = 0x12;
+      if (c.copyOfStart) std::copy_n(memory.begin(), 6, memory.begin() + 4096);
+      const int table = MemoryMapForLevel(level).macroTableOffset;
+      if (c.listed) memory[table + 12] = 4000 & 0xFF, memory[table + 13] = 4000 >> 8, memory[table + 14] = 200;
+      SettingsState state;
+      LoadSettings(world.link, state);
+      EXPECT_EQ(state.image.Snapshot()->memoryEnd, c.end) << "level " << level << " size " << c.memorySize;
+    }
+  }
+}
+
 TEST(BuildDefaultImage, Level11AndLevel0Defaults) {
   SettingsImage current;
   const Bytes l11 = BuildDefaultImage(11, 3, current);

@@ -229,6 +229,31 @@ TEST(SimMouseTest, Level0StatusCountsAndMarker) {
   EXPECT_EQ(rig.Mouse().CommitCount(), 1);
 }
 
+// A level sent without enable bits leaves the mask alone; a power cycle
+// brings back the selection the memory stores, a restored state its own.
+TEST(SimMouseTest, LevelSelectionKeepsTheMaskAndPowerOnTakesTheStoredSelection) {
+  for (const auto& [level, profileAddress] : {std::pair{11, 1}, {5, 1}, {0, 14}}) {
+    Rig rig(SimOptions{.protocolLevel = level});
+    auto select = [&](int v) {
+      if (level >= 11) return rig.Ask({0x0F, v});
+      if (level >= 1) return rig.Ask({0x01, 0x07, 0x00, v});
+      return rig.Ask({0x04, 0x02, v, 0, 0, 0, 0x12});
+    };
+    select(0x0B << 3 | 1);
+    select(3);
+    EXPECT_EQ(rig.Mouse().DpiSelection(), 0x0B << 3 | 3) << level;
+    const SimMouse::Persistent running = rig.Mouse().Save();
+    rig.Mouse().Memory()[static_cast<size_t>(profileAddress)] = 4;
+    rig.Mouse().Memory()[2] = 2;
+    rig.Mouse().PowerOn();
+    EXPECT_EQ(rig.Mouse().ActiveProfile(), 4) << level;
+    EXPECT_EQ(rig.Mouse().DpiSelection(), 0x0B << 3 | 2) << level;
+    rig.Mouse().Restore(running);
+    EXPECT_EQ(rig.Mouse().ActiveProfile(), 0) << level;
+    EXPECT_EQ(rig.Mouse().DpiSelection(), 0x0B << 3 | 3) << level;
+  }
+}
+
 TEST(SimMouseTest, PointingInterfaceTakesNineByteReports) {
   Rig rig(SimOptions{.protocolLevel = 0});
   auto pointing = rig.host.Open(rig.host.PointingPath());
