@@ -81,6 +81,15 @@ class VirtualClock final : public Clock {
   std::atomic<int64_t> now_{0};
 };
 
+// The cross-process lock called name, or a CliError: without it two programs
+// could talk to the mouse at once.
+std::unique_ptr<NamedMutex> SharedLock(const std::string& name, const std::string& what) {
+  std::string error;
+  std::unique_ptr<NamedMutex> mutex = CreateNamedMutex(name, &error);
+  if (!mutex) throw CliError{"cannot lock " + what + " for this program: " + error};
+  return mutex;
+}
+
 }  // namespace
 
 class CliWorld {
@@ -88,8 +97,8 @@ class CliWorld {
   CliWorld(const GlobalOptions& options, std::ostream& err) : simState_(options.simState) {
     if (options.simulate.empty() && !options.simOptions.empty()) throw CliError{"--sim-option needs --simulate"};
     if (options.simulate.empty() && !options.simState.empty()) throw CliError{"--sim-state needs --simulate"};
-    exchangeMutex_ = CreateNamedMutex(kExchangeMutexName);
-    listMutex_ = CreateNamedMutex(kDeviceListMutexName);
+    exchangeMutex_ = SharedLock(kExchangeMutexName, "the mouse");
+    listMutex_ = SharedLock(kDeviceListMutexName, "the mouse");
     if (!options.simulate.empty()) {
       const sim::SimOptions simOptions = SimOptionsFrom(options);
       if (simOptions.latencyMs == 0) clock_ = &virtualClock_;

@@ -12,6 +12,8 @@ std::unique_ptr<HidHost> CreateSystemHidHost() {
   return std::make_unique<HidrawHost>(std::move(directory));
 }
 
-std::unique_ptr<NamedMutex> CreateNamedMutex(const std::string& name) { return std::make_unique<FlockMutex>(name); }
+std::unique_ptr<NamedMutex> CreateNamedMutex(const std::string& name, std::string* error) {
+  return FlockMutex::Open(name, error);
+}
 
 }  // namespace quorix
