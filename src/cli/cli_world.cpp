@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <ostream>
 
 #include "cli/cli.h"
@@ -82,7 +83,7 @@ class VirtualClock final : public Clock {
 };
 
 // The cross-process lock called name, or a CliError: without it two programs
-// could talk to the mouse at once.
+// could talk to the mouse (or its simulated state) at once.
 std::unique_ptr<NamedMutex> SharedLock(const std::string& name, const std::string& what) {
   std::string error;
   std::unique_ptr<NamedMutex> mutex = CreateNamedMutex(name, &error);
@@ -97,6 +98,12 @@ class CliWorld {
   CliWorld(const GlobalOptions& options, std::ostream& err) : simState_(options.simState) {
     if (options.simulate.empty() && !options.simOptions.empty()) throw CliError{"--sim-option needs --simulate"};
     if (options.simulate.empty() && !options.simState.empty()) throw CliError{"--sim-state needs --simulate"};
+    // The state lock comes first and is held until this world is gone, after
+    // the last save; nothing else is held while waiting for it.
+    if (!simState_.empty()) {
+      stateMutex_ = SharedLock(sim::SimStateLockName(simState_), "the simulator state");
+      stateLock_ = std::unique_lock<NamedMutex>(*stateMutex_);
+    }
     exchangeMutex_ = SharedLock(kExchangeMutexName, "the mouse");
     listMutex_ = SharedLock(kDeviceListMutexName, "the mouse");
     if (!options.simulate.empty()) {
@@ -105,16 +112,18 @@ class CliWorld {
       auto simHost = std::make_unique<sim::SimHidHost>(*clock_, simOptions);
       simHost_ = simHost.get();
       host_ = std::move(simHost);
-      // The error_code form: a name the system refuses (too long, a folder
-      // without access) must end in the one-line error of the save, not an
-      // exception nobody catches.
+      // A state that could not be kept fails now, before any request. The
+      // error_code form: a name the system refuses (too long, a folder
+      // without access) must end in a one-line error, not an exception
+      // nobody catches.
       std::error_code ignored;
-      if (!simState_.empty() && std::filesystem::exists(simState_, ignored)) {
-        try {
-          sim::LoadSimState(simHost_->Mouse(), simState_);
-        } catch (const sim::SimStateError& e) {
-          throw CliError{e.what()};
+      try {
+        if (!simState_.empty()) {
+          sim::CheckSimStateWritable(simState_);
+          if (std::filesystem::exists(simState_, ignored)) sim::LoadSimState(simHost_->Mouse(), simState_);
         }
+      } catch (const sim::SimStateError& e) {
+        throw CliError{e.what()};
       }
     } else {
       host_ = CreateSystemHidHost();
@@ -143,6 +152,8 @@ class CliWorld {
   }
 
  private:
+  std::unique_ptr<NamedMutex> stateMutex_;
+  std::unique_lock<NamedMutex> stateLock_;
   SteadyClock steadyClock_;
   VirtualClock virtualClock_;
   Clock* clock_ = &steadyClock_;

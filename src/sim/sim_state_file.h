@@ -37,4 +37,15 @@ void SaveSimState(const SimMouse& mouse, const std::string& file);
 // Reads, parses and applies; the mouse is unchanged when anything fails.
 void LoadSimState(SimMouse& mouse, const std::string& file);
 
+// Throws the SimStateError SaveSimState would when file cannot be written
+// (no such folder, no access, a folder in its place), so that a run can
+// refuse before it sends the mouse anything.
+void CheckSimStateWritable(const std::string& file);
+
+// The name of the lock a run holds on file from before it loads the state to
+// after it saved it: two runs on one file otherwise both start from the same
+// state and the later save drops the other's changes. Every spelling of the
+// file's path (relative, through a linked folder) gives the same name.
+std::string SimStateLockName(const std::string& file);
+
 }  // namespace quorix::sim
