@@ -83,7 +83,7 @@ class VirtualClock final : public Clock {
 };
 
 // The cross-process lock called name, or a CliError: without it two programs
-// could talk to the mouse (or its simulated state) at once.
+// could talk to the mouse at once.
 std::unique_ptr<NamedMutex> SharedLock(const std::string& name, const std::string& what) {
   std::string error;
   std::unique_ptr<NamedMutex> mutex = CreateNamedMutex(name, &error);
@@ -99,9 +99,17 @@ class CliWorld {
     if (options.simulate.empty() && !options.simOptions.empty()) throw CliError{"--sim-option needs --simulate"};
     if (options.simulate.empty() && !options.simState.empty()) throw CliError{"--sim-state needs --simulate"};
     // The state lock comes first and is held until this world is gone, after
-    // the last save; nothing else is held while waiting for it.
+    // the last save; nothing else is held while waiting for it. A state that
+    // could not be kept fails before any request.
     if (!simState_.empty()) {
-      stateMutex_ = SharedLock(sim::SimStateLockName(simState_), "the simulator state");
+      try {
+        sim::CheckSimStateWritable(simState_);
+      } catch (const sim::SimStateError& e) {
+        throw CliError{e.what()};
+      }
+      std::string error;
+      stateMutex_ = CreateFileLock(sim::ResolvedSimStatePath(simState_), &error);
+      if (!stateMutex_) throw CliError{"cannot lock the simulator state for this program: " + error};
       stateLock_ = std::unique_lock<NamedMutex>(*stateMutex_);
     }
     exchangeMutex_ = SharedLock(kExchangeMutexName, "the mouse");
@@ -112,18 +120,16 @@ class CliWorld {
       auto simHost = std::make_unique<sim::SimHidHost>(*clock_, simOptions);
       simHost_ = simHost.get();
       host_ = std::move(simHost);
-      // A state that could not be kept fails now, before any request. The
-      // error_code form: a name the system refuses (too long, a folder
+      // The error_code form: a name the system refuses (too long, a folder
       // without access) must end in a one-line error, not an exception
       // nobody catches.
       std::error_code ignored;
-      try {
-        if (!simState_.empty()) {
-          sim::CheckSimStateWritable(simState_);
-          if (std::filesystem::exists(simState_, ignored)) sim::LoadSimState(simHost_->Mouse(), simState_);
+      if (!simState_.empty() && std::filesystem::exists(simState_, ignored)) {
+        try {
+          sim::LoadSimState(simHost_->Mouse(), simState_);
+        } catch (const sim::SimStateError& e) {
+          throw CliError{e.what()};
         }
-      } catch (const sim::SimStateError& e) {
-        throw CliError{e.what()};
       }
     } else {
       host_ = CreateSystemHidHost();

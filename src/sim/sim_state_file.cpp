@@ -124,7 +124,7 @@ void CheckSimStateWritable(const std::string& file) {
   if (!CanReplaceFile(file)) throw SimStateError("cannot write simulator state " + file);
 }
 
-std::string SimStateLockName(const std::string& file) {
+std::string ResolvedSimStatePath(const std::string& file) {
   namespace fs = std::filesystem;
   std::error_code error;
   fs::path path = fs::absolute(file, error);
@@ -132,7 +132,7 @@ std::string SimStateLockName(const std::string& file) {
   // The state file itself may be missing (the first run creates it);
   // weakly_canonical resolves the links of the part that exists.
   const fs::path canonical = fs::weakly_canonical(path, error);
-  return "simulator state " + (error ? path.lexically_normal() : canonical).string();
+  return (error ? path.lexically_normal() : canonical).string();
 }
 
 void LoadSimState(SimMouse& mouse, const std::string& file) {

@@ -42,10 +42,10 @@ void LoadSimState(SimMouse& mouse, const std::string& file);
 // refuse before it sends the mouse anything.
 void CheckSimStateWritable(const std::string& file);
 
-// The name of the lock a run holds on file from before it loads the state to
-// after it saved it: two runs on one file otherwise both start from the same
-// state and the later save drops the other's changes. Every spelling of the
-// file's path (relative, through a linked folder) gives the same name.
-std::string SimStateLockName(const std::string& file);
+// The absolute path of file with links resolved, for the lock a run holds on
+// the state from before it loads it to after it saved it (two runs on one file
+// otherwise both start from the same state and the later save drops the
+// other's changes). Every spelling of the path gives the same one.
+std::string ResolvedSimStatePath(const std::string& file);
 
 }  // namespace quorix::sim

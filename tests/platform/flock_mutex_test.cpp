@@ -211,6 +211,33 @@ TEST_F(FlockMutexTest, UnsafeFoldersAreNeverUsed) {
   }
 }
 
+TEST_F(FlockMutexTest, FileLocksLieBesideTheFileOnlyInASafeFolder) {
+  const char* saved = std::getenv("XDG_RUNTIME_DIR");
+  const std::string savedValue = saved ? saved : "";
+  const std::string lockFolder = folder_ + "/quorix-mouse";
+  setenv("XDG_RUNTIME_DIR", folder_.c_str(), 1);
+  Prepare(Folder::Private, folder_ + "/private");
+  Prepare(Folder::OpenToAll, folder_ + "/shared");
+  for (const std::string& file : {folder_ + "/private/a.state", folder_ + "/shared/a.state"}) {
+    SCOPED_TRACE(file);
+    const bool beside = file.find("/private/") != std::string::npos;
+    std::string error;
+    const auto lock = FlockMutex::OpenForFile(file, &error);
+    const auto again = FlockMutex::OpenForFile(file, &error);
+    ASSERT_TRUE(lock && again) << error;
+    EXPECT_EQ(lock->FilePath() == file + ".lock", beside) << lock->FilePath();
+    EXPECT_EQ(lock->FilePath().rfind(lockFolder + "/", 0) == 0, !beside) << lock->FilePath();
+    lock->lock();
+    EXPECT_FALSE(again->try_lock());
+    lock->unlock();
+  }
+  if (saved) {
+    setenv("XDG_RUNTIME_DIR", savedValue.c_str(), 1);
+  } else {
+    unsetenv("XDG_RUNTIME_DIR");
+  }
+}
+
 TEST(LockNames, FileNamesAreSafeAndDistinct) {
   EXPECT_EQ(LockFileName("QUORIX Gaming Mouse Softwaredevlist MUTEX"),
             "QUORIX%20Gaming%20Mouse%20Softwaredevlist%20MUTEX.lock");

@@ -100,17 +100,17 @@ TEST_F(SimStateFileTest, MissingOrUnwritableFiles) {
   EXPECT_FALSE(fs::exists(File("new")));
 }
 
-TEST_F(SimStateFileTest, LockNameIsTheSameForEverySpellingOfOneFile) {
+TEST_F(SimStateFileTest, ResolvedPathIsTheSameForEverySpellingOfOneFile) {
   fs::create_directory(File("real"));
   fs::create_directory_symlink(File("real"), File("link"));
-  const std::string name = SimStateLockName(File("real/state"));
+  const std::string name = ResolvedSimStatePath(File("real/state"));
   const fs::path saved = fs::current_path();
   fs::current_path(dir_.Root());
-  EXPECT_EQ(SimStateLockName("real/state"), name);
+  EXPECT_EQ(ResolvedSimStatePath("real/state"), name);
   fs::current_path(saved);
-  EXPECT_EQ(SimStateLockName(File("link/state")), name);
-  EXPECT_EQ(SimStateLockName(File("real/../real/./state")), name);
-  EXPECT_NE(SimStateLockName(File("real/other")), name);
+  EXPECT_EQ(ResolvedSimStatePath(File("link/state")), name);
+  EXPECT_EQ(ResolvedSimStatePath(File("real/../real/./state")), name);
+  EXPECT_EQ(ResolvedSimStatePath(File("real/other")), fs::canonical(File("real")) / "other");
 }
 
 }  // namespace

@@ -106,6 +106,20 @@ std::unique_ptr<FlockMutex> FlockMutex::Open(const std::string& name, std::strin
   return nullptr;
 }
 
+std::unique_ptr<FlockMutex> FlockMutex::OpenForFile(const std::string& file, std::string* error) {
+  const size_t slash = file.rfind('/');
+  if (slash != std::string::npos && slash + 1 < file.size()) {
+    const std::string folder = slash == 0 ? "/" : file.substr(0, slash);
+    struct stat info {};
+    // Whether the folder is safe depends on the folder alone, so every
+    // process locking this file makes the same choice.
+    if (stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+      if (auto beside = Open(file.substr(slash + 1), nullptr, {folder})) return beside;
+    }
+  }
+  return Open("file " + file, error);
+}
+
 FlockMutex::~FlockMutex() { close(fd_); }
 
 void FlockMutex::lock() {

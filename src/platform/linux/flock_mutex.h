@@ -43,6 +43,12 @@ class FlockMutex final : public NamedMutex {
   // not safe either, or when the lock file cannot be opened.
   static std::unique_ptr<FlockMutex> Open(const std::string& name, std::string* error,
                                           const std::vector<std::string>& folders = LockFolders());
+  // A lock for one file (give its resolved path) that every process locking
+  // the same file shares: "<file name>.lock" beside it when its folder is
+  // safe as above (it is never created here), else a lock named after the
+  // whole path in the first safe folder of LockFolders(). A lock file in the
+  // file's own folder goes when the folder goes.
+  static std::unique_ptr<FlockMutex> OpenForFile(const std::string& file, std::string* error);
   ~FlockMutex() override;
   FlockMutex(const FlockMutex&) = delete;
   FlockMutex& operator=(const FlockMutex&) = delete;

@@ -16,4 +16,8 @@ std::unique_ptr<NamedMutex> CreateNamedMutex(const std::string& name, std::strin
   return FlockMutex::Open(name, error);
 }
 
+std::unique_ptr<NamedMutex> CreateFileLock(const std::string& file, std::string* error) {
+  return FlockMutex::OpenForFile(file, error);
+}
+
 }  // namespace quorix
