@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <ostream>
 
 #include "cli/cli.h"
@@ -81,6 +82,15 @@ class VirtualClock final : public Clock {
   std::atomic<int64_t> now_{0};
 };
 
+// The cross-process lock called name, or a CliError: without it two programs
+// could talk to the mouse at once.
+std::unique_ptr<NamedMutex> SharedLock(const std::string& name, const std::string& what) {
+  std::string error;
+  std::unique_ptr<NamedMutex> mutex = CreateNamedMutex(name, &error);
+  if (!mutex) throw CliError{"cannot lock " + what + " for this program: " + error};
+  return mutex;
+}
+
 }  // namespace
 
 class CliWorld {
@@ -88,6 +98,20 @@ class CliWorld {
   CliWorld(const GlobalOptions& options, std::ostream& err) : simState_(options.simState) {
     if (options.simulate.empty() && !options.simOptions.empty()) throw CliError{"--sim-option needs --simulate"};
     if (options.simulate.empty() && !options.simState.empty()) throw CliError{"--sim-state needs --simulate"};
+    // The state lock comes first and is held until this world is gone, after
+    // the last save; nothing else is held while waiting for it. A state that
+    // could not be kept fails before any request.
+    if (!simState_.empty()) {
+      try {
+        sim::CheckSimStateWritable(simState_);
+      } catch (const sim::SimStateError& e) {
+        throw CliError{e.what()};
+      }
+      std::string error;
+      stateMutex_ = CreateFileLock(sim::ResolvedSimStatePath(simState_), &error);
+      if (!stateMutex_) throw CliError{"cannot lock the simulator state for this program: " + error};
+      stateLock_ = std::unique_lock<NamedMutex>(*stateMutex_);
+    }
     if (!options.simulate.empty()) {
       // The simulated mouse lives inside this process: no other program can
       // reach it, so its locks need not (and must not, or two simulations
@@ -100,8 +124,8 @@ class CliWorld {
       simHost_ = simHost.get();
       host_ = std::move(simHost);
       // The error_code form: a name the system refuses (too long, a folder
-      // without access) must end in the one-line error of the save, not an
-      // exception nobody catches.
+      // without access) must end in a one-line error, not an exception
+      // nobody catches.
       std::error_code ignored;
       if (!simState_.empty() && std::filesystem::exists(simState_, ignored)) {
         try {
@@ -111,8 +135,8 @@ class CliWorld {
         }
       }
     } else {
-      exchangeMutex_ = CreateNamedMutex(kExchangeMutexName);
-      listMutex_ = CreateNamedMutex(kDeviceListMutexName);
+      exchangeMutex_ = SharedLock(kExchangeMutexName, "the mouse");
+      listMutex_ = SharedLock(kDeviceListMutexName, "the mouse");
       host_ = CreateSystemHidHost();
       if (!host_) throw CliError{"No device !!"};
     }
@@ -143,6 +167,8 @@ class CliWorld {
   }
 
  private:
+  std::unique_ptr<NamedMutex> stateMutex_;
+  std::unique_lock<NamedMutex> stateLock_;
   SteadyClock steadyClock_;
   VirtualClock virtualClock_;
   Clock* clock_ = &steadyClock_;

@@ -14,4 +14,10 @@ namespace quorix {
 // untouched and no temporary file behind) on failure.
 bool ReplaceFileContents(const std::string& path, std::string_view bytes);
 
+// Whether ReplaceFileContents(path, ...) could succeed now: its folder takes a
+// new file (one is created and removed again) and path, or the file a link
+// points at, is not a folder. Lets a program refuse at the start instead of
+// losing its work at the end.
+bool CanReplaceFile(const std::string& path);
+
 }  // namespace quorix

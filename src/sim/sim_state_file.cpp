@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -117,6 +118,21 @@ SimState ParseSimState(const std::string& text) {
 void SaveSimState(const SimMouse& mouse, const std::string& file) {
   const std::string text = SerializeSimState(mouse.Save());
   if (!ReplaceFileContents(file, text)) throw SimStateError("cannot write simulator state " + file);
+}
+
+void CheckSimStateWritable(const std::string& file) {
+  if (!CanReplaceFile(file)) throw SimStateError("cannot write simulator state " + file);
+}
+
+std::string ResolvedSimStatePath(const std::string& file) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  fs::path path = fs::absolute(file, error);
+  if (error) path = file;
+  // The state file itself may be missing (the first run creates it);
+  // weakly_canonical resolves the links of the part that exists.
+  const fs::path canonical = fs::weakly_canonical(path, error);
+  return (error ? path.lexically_normal() : canonical).string();
 }
 
 void LoadSimState(SimMouse& mouse, const std::string& file) {

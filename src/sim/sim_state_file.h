@@ -37,4 +37,15 @@ void SaveSimState(const SimMouse& mouse, const std::string& file);
 // Reads, parses and applies; the mouse is unchanged when anything fails.
 void LoadSimState(SimMouse& mouse, const std::string& file);
 
+// Throws the SimStateError SaveSimState would when file cannot be written
+// (no such folder, no access, a folder in its place), so that a run can
+// refuse before it sends the mouse anything.
+void CheckSimStateWritable(const std::string& file);
+
+// The absolute path of file with links resolved, for the lock a run holds on
+// the state from before it loads it to after it saved it (two runs on one file
+// otherwise both start from the same state and the later save drops the
+// other's changes). Every spelling of the path gives the same one.
+std::string ResolvedSimStatePath(const std::string& file);
+
 }  // namespace quorix::sim

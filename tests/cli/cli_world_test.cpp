@@ -1,11 +1,14 @@
 // The world a command runs in: the simulated or real HID host, the device
 // path, the exchange trace and the simulator's state file.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "cli/cli.h"
 #include "device/commands.h"
@@ -186,17 +189,46 @@ TEST_F(CliWorldStateTest, AStateFileNameTheSystemRefusesIsAOneLineError) {
   EXPECT_NE(text.find("cannot write simulator state"), std::string::npos) << text;
 }
 
-TEST_F(CliWorldStateTest, UnwritableStateFailsTheCommand) {
-  GlobalOptions o = WithState();
-  o.simState = (dir_.Root() / "missing" / "mouse.state").string();
-  CommandRun run(o);
-  run.context.DevicePath();
-  try {
-    run.context.Finish();
-    FAIL() << "saving into a missing folder succeeded";
-  } catch (const CliError& e) {
-    EXPECT_NE(e.message.find("cannot write"), std::string::npos) << e.message;
+TEST_F(CliWorldStateTest, UnwritableStateFailsTheCommandBeforeAnyRequest) {
+  fs::create_directory(dir_.Root() / "folder.state");
+  for (const std::string& state : {dir_.Path("missing/mouse.state"), dir_.Path("folder.state")}) {
+    std::ostringstream out, err;
+    EXPECT_NE(RunCli({"--simulate", "--sim-state", state, "--trace", "write", "0x100", "aa"}, out, err, false), 0);
+    // One line and no trace: the mouse was never asked anything.
+    const std::string text = err.str();
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
+    EXPECT_NE(text.find("cannot write simulator state " + state), std::string::npos) << text;
   }
+}
+
+TEST_F(CliWorldStateTest, ConcurrentRunsKeepEachOthersWrites) {
+  // Two processes each write their own bytes, one run per byte; a run that
+  // started from the state before the other's save would drop a byte.
+  const std::string state = dir_.Path("mouse.state");
+  std::vector<pid_t> children;
+  for (const int first : {0x300, 0x308}) {
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      int failed = 0;
+      for (int i = 0; i < 8; ++i) {
+        std::ostringstream out, err;
+        const std::string address = std::to_string(first + i);
+        const std::string value = (first == 0x300 ? "0" : "1") + std::to_string(i + 1);
+        failed += RunCli({"--simulate", "--sim-state", state, "write", address, value}, out, err, false) != 0;
+      }
+      _exit(failed);
+    }
+    children.push_back(pid);
+  }
+  for (const pid_t pid : children) {
+    int status = -1;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  }
+  std::ostringstream out, err;
+  ASSERT_EQ(RunCli({"--simulate", "--sim-state", state, "read", "0x300", "16"}, out, err, false), 0) << err.str();
+  EXPECT_EQ(out.str(), "0x0300: 01 02 03 04 05 06 07 08 11 12 13 14 15 16 17 18\n");
 }
 
 }  // namespace

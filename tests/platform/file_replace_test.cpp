@@ -51,5 +51,21 @@ TEST(FileReplace, WritesThroughALinkAndFailsCleanlyWithoutAFolder) {
   EXPECT_EQ(Entries(dir), 4u);
 }
 
+TEST(FileReplace, CanReplaceFileAnswersAsTheWriteWould) {
+  test::TempDir dir;
+  fs::create_directory(dir.Path("folder"));
+  fs::create_symlink("folder", dir.Path("to-folder"));
+  fs::create_symlink("missing/x.mf", dir.Path("to-missing"));
+  fs::create_symlink("new.mf", dir.Path("to-new"));
+  const struct {
+    const char* name;
+    bool can;
+  } cases[] = {{"new.mf", true},  {"to-new", true},       {"folder", false},
+               {"to-folder", false}, {"missing/x.mf", false}, {"to-missing", false}};
+  for (const auto& c : cases) EXPECT_EQ(CanReplaceFile(dir.Path(c.name)), c.can) << c.name;
+  EXPECT_EQ(Entries(dir), 4u);  // the trial file is gone again
+  for (const auto& c : cases) EXPECT_EQ(ReplaceFileContents(dir.Path(c.name), "x"), c.can) << c.name;
+}
+
 }  // namespace
 }  // namespace quorix

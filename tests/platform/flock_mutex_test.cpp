@@ -7,6 +7,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -34,60 +36,72 @@ class FlockMutexTest : public ::testing::Test {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
 
+  // The lock called name with its file in folder_; every folder of the
+  // test is safe, so this never fails.
+  std::unique_ptr<FlockMutex> Lock(const std::string& name) const {
+    std::string error;
+    auto mutex = FlockMutex::Open(name, &error, {folder_});
+    EXPECT_NE(mutex, nullptr) << error;
+    return mutex;
+  }
+
   std::string folder_;
 };
 
 TEST_F(FlockMutexTest, ExcludesOtherProcessesUntilReleased) {
-  FlockMutex mutex(kExchangeMutexName, folder_);
-  ASSERT_TRUE(mutex.IsShared());
-  mutex.lock();
+  auto mutex = Lock(kExchangeMutexName);
+  ASSERT_NE(mutex, nullptr);
+  mutex->lock();
   const auto childTry = [this] {
-    FlockMutex other(kExchangeMutexName, folder_);
-    if (!other.try_lock()) return 1;
-    other.unlock();
+    auto other = Lock(kExchangeMutexName);
+    if (!other->try_lock()) return 1;
+    other->unlock();
     return 0;
   };
   EXPECT_EQ(InChild(childTry), 1);
-  mutex.unlock();
+  mutex->unlock();
   EXPECT_EQ(InChild(childTry), 0);
 }
 
 TEST_F(FlockMutexTest, KernelReleasesTheLockOfADeadHolder) {
   // The child takes the lock and dies without unlocking.
   EXPECT_EQ(InChild([this] {
-              auto* held = new FlockMutex(kDeviceListMutexName, folder_);
-              held->lock();
+              Lock(kDeviceListMutexName).release()->lock();
               return 7;
             }),
             7);
-  FlockMutex mutex(kDeviceListMutexName, folder_);
-  EXPECT_TRUE(mutex.try_lock());
-  mutex.unlock();
+  auto mutex = Lock(kDeviceListMutexName);
+  ASSERT_NE(mutex, nullptr);
+  EXPECT_TRUE(mutex->try_lock());
+  mutex->unlock();
 }
 
 TEST_F(FlockMutexTest, DistinctNamesDoNotExcludeEachOther) {
-  FlockMutex a(kExchangeMutexName, folder_);
-  FlockMutex b(kDeviceListMutexName, folder_);
-  a.lock();
-  EXPECT_TRUE(b.try_lock());
+  auto a = Lock(kExchangeMutexName);
+  auto b = Lock(kDeviceListMutexName);
+  ASSERT_TRUE(a && b);
+  a->lock();
+  EXPECT_TRUE(b->try_lock());
   // A second open of the same name in this process is excluded like another
   // process would be.
-  FlockMutex aAgain(kExchangeMutexName, folder_);
-  EXPECT_FALSE(aAgain.try_lock());
-  b.unlock();
-  a.unlock();
-  EXPECT_TRUE(aAgain.try_lock());
-  aAgain.unlock();
+  auto aAgain = Lock(kExchangeMutexName);
+  ASSERT_NE(aAgain, nullptr);
+  EXPECT_FALSE(aAgain->try_lock());
+  b->unlock();
+  a->unlock();
+  EXPECT_TRUE(aAgain->try_lock());
+  aAgain->unlock();
 }
 
 TEST_F(FlockMutexTest, ExcludesThreadsSharingOneObject) {
-  FlockMutex mutex("counter", folder_);
+  auto mutex = Lock("counter");
+  ASSERT_NE(mutex, nullptr);
   int counter = 0;  // deliberately plain: the lock is all that protects it
   std::vector<std::thread> threads;
   for (int t = 0; t < 4; ++t) {
     threads.emplace_back([&] {
       for (int i = 0; i < 2000; ++i) {
-        std::lock_guard<FlockMutex> guard(mutex);
+        std::lock_guard<FlockMutex> guard(*mutex);
         const int seen = counter;
         std::this_thread::yield();
         counter = seen + 1;
@@ -99,20 +113,129 @@ TEST_F(FlockMutexTest, ExcludesThreadsSharingOneObject) {
 }
 
 TEST_F(FlockMutexTest, LockFileIsPrivate) {
-  FlockMutex mutex(kExchangeMutexName, folder_);
+  auto mutex = Lock(kExchangeMutexName);
+  ASSERT_NE(mutex, nullptr);
   struct stat info {};
-  ASSERT_EQ(stat(mutex.FilePath().c_str(), &info), 0);
+  ASSERT_EQ(stat(mutex->FilePath().c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 
-TEST_F(FlockMutexTest, FolderWritableByOthersIsNotTrusted) {
-  ASSERT_EQ(chmod(folder_.c_str(), 0777), 0);
-  FlockMutex mutex("x", folder_);
-  EXPECT_FALSE(mutex.IsShared());
-  // Still a working lock for this process's threads.
-  EXPECT_TRUE(mutex.try_lock());
-  EXPECT_FALSE(mutex.try_lock());
-  mutex.unlock();
+// How a candidate lock folder looks before the lock is opened.
+enum class Folder { Missing, Private, OpenToAll, RegularFile, Link, NoParent, OtherOwner, LockFileIsAFolder };
+
+void Prepare(Folder kind, const std::string& path) {
+  const std::string lockFile = path + "/" + LockFileName("x");
+  switch (kind) {
+    case Folder::Missing:
+    case Folder::NoParent:  // e.g. $XDG_RUNTIME_DIR names a folder that is gone
+      break;
+    case Folder::Private:
+      fs::create_directory(path);
+      fs::permissions(path, fs::perms::owner_all, fs::perm_options::replace);
+      break;
+    case Folder::OpenToAll:
+      fs::create_directory(path);
+      fs::permissions(path, fs::perms::all, fs::perm_options::replace);
+      break;
+    case Folder::RegularFile:
+      std::ofstream(path) << "x";
+      break;
+    case Folder::Link:  // even to a folder that would be safe itself
+      Prepare(Folder::Private, path + ".real");
+      fs::create_directory_symlink(path + ".real", path);
+      break;
+    case Folder::OtherOwner:
+      Prepare(Folder::Private, path);
+      ASSERT_EQ(chown(path.c_str(), 4242, 4242), 0);
+      break;
+    case Folder::LockFileIsAFolder:
+      Prepare(Folder::Private, path);
+      fs::create_directory(lockFile);
+      break;
+  }
+}
+
+TEST_F(FlockMutexTest, UnsafeFoldersAreNeverUsed) {
+  // used: 0 the preferred folder, 1 the fallback, -1 no lock at all, with
+  // reason naming why the folder (or the lock file) in `failing` is refused.
+  struct Case {
+    Folder preferred, fallback;
+    int used;
+    int failing;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {Folder::Private, Folder::Private, 0, 0, ""},
+      {Folder::Missing, Folder::OpenToAll, 0, 0, ""},
+      {Folder::OpenToAll, Folder::Missing, 1, 0, ""},
+      {Folder::RegularFile, Folder::Private, 1, 0, ""},
+      {Folder::Link, Folder::Private, 1, 0, ""},
+      {Folder::NoParent, Folder::Missing, 1, 0, ""},
+      {Folder::OtherOwner, Folder::Private, 1, 0, ""},
+      {Folder::NoParent, Folder::OpenToAll, -1, 1, "can be written by other users"},
+      {Folder::OpenToAll, Folder::RegularFile, -1, 1, "is not a folder"},
+      {Folder::OpenToAll, Folder::Link, -1, 1, "is a symbolic link"},
+      {Folder::NoParent, Folder::OtherOwner, -1, 1, "belongs to another user"},
+      {Folder::NoParent, Folder::NoParent, -1, 1, "No such file or directory"},
+      // A safe folder whose lock file cannot be opened is not skipped: other
+      // processes may hold the lock there.
+      {Folder::LockFileIsAFolder, Folder::Private, -1, 0, "Is a directory"},
+  };
+  int row = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE("row " + std::to_string(row));
+    const std::string base = folder_ + "/" + std::to_string(row++);
+    const bool givesAway = c.preferred == Folder::OtherOwner || c.fallback == Folder::OtherOwner;
+    if (givesAway && getuid() != 0) continue;  // only root can give a folder to another user
+    fs::create_directory(base);
+    std::vector<std::string> folders;
+    for (const Folder kind : {c.preferred, c.fallback}) {
+      const std::string path = base + (kind == Folder::NoParent ? "/gone/" : "/") + std::to_string(folders.size());
+      Prepare(kind, path);
+      folders.push_back(path);
+    }
+    std::string error;
+    const auto mutex = FlockMutex::Open("x", &error, folders);
+    if (c.used < 0) {
+      EXPECT_EQ(mutex, nullptr);
+      EXPECT_EQ(error.rfind(folders[static_cast<size_t>(c.failing)], 0), 0u) << error;
+      EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+      continue;
+    }
+    ASSERT_NE(mutex, nullptr) << error;
+    const std::string& folder = folders[static_cast<size_t>(c.used)];
+    EXPECT_EQ(mutex->FilePath(), folder + "/" + LockFileName("x"));
+    struct stat info {};
+    ASSERT_EQ(lstat(folder.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);  // a folder it created is private too
+  }
+}
+
+TEST_F(FlockMutexTest, FileLocksLieBesideTheFileOnlyInASafeFolder) {
+  const char* saved = std::getenv("XDG_RUNTIME_DIR");
+  const std::string savedValue = saved ? saved : "";
+  const std::string lockFolder = folder_ + "/quorix-mouse";
+  setenv("XDG_RUNTIME_DIR", folder_.c_str(), 1);
+  Prepare(Folder::Private, folder_ + "/private");
+  Prepare(Folder::OpenToAll, folder_ + "/shared");
+  for (const std::string& file : {folder_ + "/private/a.state", folder_ + "/shared/a.state"}) {
+    SCOPED_TRACE(file);
+    const bool beside = file.find("/private/") != std::string::npos;
+    std::string error;
+    const auto lock = FlockMutex::OpenForFile(file, &error);
+    const auto again = FlockMutex::OpenForFile(file, &error);
+    ASSERT_TRUE(lock && again) << error;
+    EXPECT_EQ(lock->FilePath() == file + ".lock", beside) << lock->FilePath();
+    EXPECT_EQ(lock->FilePath().rfind(lockFolder + "/", 0) == 0, !beside) << lock->FilePath();
+    lock->lock();
+    EXPECT_FALSE(again->try_lock());
+    lock->unlock();
+  }
+  if (saved) {
+    setenv("XDG_RUNTIME_DIR", savedValue.c_str(), 1);
+  } else {
+    unsetenv("XDG_RUNTIME_DIR");
+  }
 }
 
 TEST(LockNames, FileNamesAreSafeAndDistinct) {
@@ -130,9 +253,10 @@ TEST(LockNames, DefaultFolderFollowsRuntimeDir) {
   const char* saved = std::getenv("XDG_RUNTIME_DIR");
   const std::string savedValue = saved ? saved : "";
   setenv("XDG_RUNTIME_DIR", "/run/user/4242", 1);
-  EXPECT_EQ(DefaultLockFolder(), "/run/user/4242/quorix-mouse");
+  const std::string fallback = "/tmp/quorix-mouse-" + std::to_string(getuid());
+  EXPECT_EQ(LockFolders(), (std::vector<std::string>{"/run/user/4242/quorix-mouse", fallback}));
   setenv("XDG_RUNTIME_DIR", "relative", 1);
-  EXPECT_EQ(DefaultLockFolder(), "/tmp/quorix-mouse-" + std::to_string(getuid()));
+  EXPECT_EQ(LockFolders(), std::vector<std::string>{fallback});
   if (saved) {
     setenv("XDG_RUNTIME_DIR", savedValue.c_str(), 1);
   } else {

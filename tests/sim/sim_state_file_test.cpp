@@ -95,6 +95,22 @@ TEST_F(SimStateFileTest, MissingOrUnwritableFiles) {
   SimMouse m(SimOptions{});
   EXPECT_THROW(LoadSimState(m, File("absent")), SimStateError);
   EXPECT_THROW(SaveSimState(m, File("no/such/folder/state")), SimStateError);
+  EXPECT_THROW(CheckSimStateWritable(File("no/such/folder/state")), SimStateError);
+  EXPECT_NO_THROW(CheckSimStateWritable(File("new")));
+  EXPECT_FALSE(fs::exists(File("new")));
+}
+
+TEST_F(SimStateFileTest, ResolvedPathIsTheSameForEverySpellingOfOneFile) {
+  fs::create_directory(File("real"));
+  fs::create_directory_symlink(File("real"), File("link"));
+  const std::string name = ResolvedSimStatePath(File("real/state"));
+  const fs::path saved = fs::current_path();
+  fs::current_path(dir_.Root());
+  EXPECT_EQ(ResolvedSimStatePath("real/state"), name);
+  fs::current_path(saved);
+  EXPECT_EQ(ResolvedSimStatePath(File("link/state")), name);
+  EXPECT_EQ(ResolvedSimStatePath(File("real/../real/./state")), name);
+  EXPECT_EQ(ResolvedSimStatePath(File("real/other")), fs::canonical(File("real")) / "other");
 }
 
 }  // namespace

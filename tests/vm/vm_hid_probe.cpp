@@ -247,9 +247,12 @@ int Run() {
 
   // The device link on the kernel's hidraw nodes, with the cross-process locks.
   SteadyClock clock;
-  FlockMutex exchangeMutex(kExchangeMutexName), listMutex(kDeviceListMutexName);
-  check(exchangeMutex.IsShared() && listMutex.IsShared(), "flock lock files created in " + DefaultLockFolder());
-  DeviceLink link(host, clock, exchangeMutex, listMutex);
+  std::string lockError;
+  auto exchangeMutex = FlockMutex::Open(kExchangeMutexName, &lockError);
+  auto listMutex = FlockMutex::Open(kDeviceListMutexName, &lockError);
+  const std::string lockNote = lockError.empty() ? " in " + DefaultLockFolder() : ": " + lockError;
+  if (!check(exchangeMutex && listMutex, "flock lock files created" + lockNote)) return 1;
+  DeviceLink link(host, clock, *exchangeMutex, *listMutex);
   EnumerateDevices(link);
   check(DeviceCount(link) == 1 && DevicePath(link, 0) == configPath,
         "EnumerateDevices lists the configuration interface only (pointing interface left out)");

@@ -1,23 +1,33 @@
 #pragma once
-// NamedMutex across processes: an flock on a lock file in the user's runtime
-// folder, plus a process-local mutex (an flock held through one open file
+// NamedMutex across processes: an flock on a lock file in a folder private to
+// the user, plus a process-local mutex (an flock held through one open file
 // excludes other open files, not other threads using the same one).
 //
 // The kernel drops the flock when the holding process dies, so a crashed
 // instance never leaves the mouse locked. Lock files are created 0600 in a
 // folder only the user can enter; they are never removed (removing a lock file
 // while another process waits on it would split the lock in two).
+//
+// There is no process-local fallback: a lock that quietly stopped excluding
+// other processes would let two programs interleave their exchanges with the
+// mouse, so a lock that cannot be shared is not made at all.
 
+#include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "platform/named_mutex.h"
 
 namespace quorix {
 
 // "$XDG_RUNTIME_DIR/quorix-mouse" when the variable names an absolute path,
-// else "/tmp/quorix-mouse-<uid>".
+// else FallbackLockFolder().
 std::string DefaultLockFolder();
+// "/tmp/quorix-mouse-<uid>": used when the runtime folder is missing or unsafe.
+std::string FallbackLockFolder();
+// DefaultLockFolder() then FallbackLockFolder(), without repeats.
+std::vector<std::string> LockFolders();
 
 // The file name a lock name maps to: letters, digits, '.', '_' and '-' stay,
 // every other byte becomes %XX, so distinct names never share a file. Long
@@ -26,11 +36,19 @@ std::string LockFileName(const std::string& name);
 
 class FlockMutex final : public NamedMutex {
  public:
-  // Opens (creating it when needed) the lock file for name in folder, or in
-  // DefaultLockFolder() when folder is empty. When the folder cannot be made
-  // safe (not ours, a symlink, not writable) the mutex still excludes the
-  // threads of this process, and IsShared() says false.
-  explicit FlockMutex(const std::string& name, const std::string& folder = {});
+  // Opens (creating it when needed) the lock file for name in the first of
+  // folders that is safe: a real folder (created 0700 when missing) that the
+  // user owns and can write, and that nobody else may write to. Returns
+  // nullptr and puts "<folder>: <reason>" into *error when the last folder is
+  // not safe either, or when the lock file cannot be opened.
+  static std::unique_ptr<FlockMutex> Open(const std::string& name, std::string* error,
+                                          const std::vector<std::string>& folders = LockFolders());
+  // A lock for one file (give its resolved path) that every process locking
+  // the same file shares: "<file name>.lock" beside it when its folder is
+  // safe as above (it is never created here), else a lock named after the
+  // whole path in the first safe folder of LockFolders(). A lock file in the
+  // file's own folder goes when the folder goes.
+  static std::unique_ptr<FlockMutex> OpenForFile(const std::string& file, std::string* error);
   ~FlockMutex() override;
   FlockMutex(const FlockMutex&) = delete;
   FlockMutex& operator=(const FlockMutex&) = delete;
@@ -39,13 +57,13 @@ class FlockMutex final : public NamedMutex {
   void unlock() override;
   bool try_lock() override;
 
-  bool IsShared() const { return fd_ >= 0; }
   const std::string& FilePath() const { return filePath_; }
 
  private:
+  FlockMutex(int fd, std::string filePath) : filePath_(std::move(filePath)), fd_(fd) {}
   std::mutex local_;
   std::string filePath_;
-  int fd_ = -1;
+  int fd_;
 };
 
 }  // namespace quorix

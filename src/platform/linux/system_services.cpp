@@ -12,6 +12,12 @@ std::unique_ptr<HidHost> CreateSystemHidHost() {
   return std::make_unique<HidrawHost>(std::move(directory));
 }
 
-std::unique_ptr<NamedMutex> CreateNamedMutex(const std::string& name) { return std::make_unique<FlockMutex>(name); }
+std::unique_ptr<NamedMutex> CreateNamedMutex(const std::string& name, std::string* error) {
+  return FlockMutex::Open(name, error);
+}
+
+std::unique_ptr<NamedMutex> CreateFileLock(const std::string& file, std::string* error) {
+  return FlockMutex::OpenForFile(file, error);
+}
 
 }  // namespace quorix

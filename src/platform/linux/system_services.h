@@ -13,7 +13,12 @@ namespace quorix {
 // The HID host on hidraw and udev; nullptr when HID access is unavailable.
 std::unique_ptr<HidHost> CreateSystemHidHost();
 
-// A lock shared by every process of the user that uses the same name.
-std::unique_ptr<NamedMutex> CreateNamedMutex(const std::string& name);
+// A lock shared by every process of the user that uses the same name. When no
+// such lock can be made returns nullptr and puts "<folder or file>: <reason>"
+// into *error; callers refuse to go on rather than run unlocked.
+std::unique_ptr<NamedMutex> CreateNamedMutex(const std::string& name, std::string* error);
+// A lock shared by every process of the user that locks the same file (a
+// resolved path); nullptr and *error as above.
+std::unique_ptr<NamedMutex> CreateFileLock(const std::string& file, std::string* error);
 
 }  // namespace quorix
