@@ -23,18 +23,23 @@ bool ApplyLangIdArguments(const std::vector<std::string>& args, const std::strin
   return seen;
 }
 
-int ReadLanguageId(const std::string& setIniPath) {
-  return GetProfileInt(setIniPath, kOptionsSection, "language", kEnglishLanguageId);
+int ReadLanguageId(const std::string& setIniPath, std::string* readError) {
+  const IniDocument file = IniDocument::Load(setIniPath);
+  if (readError != nullptr) *readError = file.ReadError();
+  return file.GetInt(kOptionsSection, "language", kEnglishLanguageId);
 }
 
-void LoadLanguageFile(TextTables& tables, const std::string& languageFile, int languageId) {
+bool LoadLanguageFile(TextTables& tables, const std::string& languageFile, int languageId, std::string* readError) {
   const IniDocument file = IniDocument::Load(languageFile);
+  if (readError != nullptr) *readError = file.ReadError();
+  if (!file.ReadError().empty()) return false;
   LoadLanguage(
       tables,
       [&file](const std::string& section, const std::string& key, const std::string& def) {
         return file.GetString(section, key, def, kIniValueLimit);
       },
       languageId);
+  return true;
 }
 
 LanguageSelection SelectLanguage(const std::vector<std::string>& args, const std::string& dataFolder,

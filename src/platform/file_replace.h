@@ -1,17 +1,35 @@
 #pragma once
-// The one way the system writes a file: the bytes go to a temporary file in
-// the same folder, which is then renamed over the target, so a crash or a
-// full disk never leaves half a file where the old one was.
+// The one way the system reads and writes a whole file. Writes go to a
+// temporary file in the same folder, which is then renamed over the target,
+// so a crash or a full disk never leaves half a file where the old one was.
+// Both say why they failed, so that a person is told "is a directory" or
+// "permission denied" rather than a guess made from an empty read.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace quorix {
 
+enum class FileReadStatus {
+  kOk,
+  kMissing,   // nothing at the path (or a folder on the way is missing)
+  kTooLarge,  // more than the caller's limit: not read at all
+  kFailed,    // something is there but cannot be read
+};
+
+// Reads the whole file at path into bytes (left untouched unless kOk).
+// `reason`, when given, gets a few lower-case words for anything but kOk:
+// "no such file or directory", "is a directory", "permission denied",
+// "larger than N bytes".
+FileReadStatus ReadFileContents(const std::string& path, std::string& bytes, size_t maxSize,
+                                std::string* reason = nullptr);
+
 // Writes bytes to path through a temporary file in the same folder and a
 // rename. A path that is a symbolic link replaces the file it points at; a
 // replaced file keeps its permissions. Returns false (leaving any old file
-// untouched and no temporary file behind) on failure.
-bool ReplaceFileContents(const std::string& path, std::string_view bytes);
+// untouched and no temporary file behind) on failure, with `reason` as for
+// ReadFileContents.
+bool ReplaceFileContents(const std::string& path, std::string_view bytes, std::string* reason = nullptr);
 
 }  // namespace quorix
