@@ -135,10 +135,12 @@ void SetOption(const CliContext& context, const ParsedArgs& args) {
     for (const auto& entry : OptionEntries(options)) knownKey = knownKey || entry.first == key;
     throw CliError{knownKey ? "invalid value for " + key + ": " + value : "unknown option key " + key};
   }
-  if (!PrepareDataFolder(dataFolder)) throw CliError{"cannot create the data folder " + dataFolder};
+  std::string reason;
+  if (!PrepareDataFolder(dataFolder, &reason)) {
+    throw CliError{"cannot set up the data folder " + dataFolder + ": " + reason};
+  }
   // The language is kept beside the options but is not one of SaveOptions'
   // keys: it is written the way the start-up switch writes it.
-  std::string reason;
   if (language && !WriteProfileString(setIni, kOptionsSection, "language", value, &reason)) {
     throw CliError{"cannot write " + setIni + ": " + reason};
   }

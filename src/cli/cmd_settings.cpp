@@ -164,8 +164,8 @@ int RunRestore(CliContext& ctx) {
   std::string error;
   if (!RestoreBackupBytes(*session.link, session.state, bytes, stored.apps, options, error)) throw CliError{error};
   const std::string folder = args.setIni.substr(0, args.setIni.size() - std::string(kSetIniName).size());
-  if (!PrepareDataFolder(folder)) throw CliError{"cannot create the data folder " + folder};
   std::string reason;
+  if (!PrepareDataFolder(folder, &reason)) throw CliError{"cannot set up the data folder " + folder + ": " + reason};
   if (!SaveOptions(args.setIni, stored, &reason)) throw CliError{"cannot write " + args.setIni + ": " + reason};
   return 0;
 }

@@ -5,6 +5,7 @@
 
 #include "options/ini_file.h"
 #include "options/options_store.h"
+#include "platform/file_replace.h"
 #include "platform/text_case.h"
 #include "texts/language.h"
 
@@ -60,11 +61,14 @@ std::string DataFolderIn(const std::string& documentsFolder) {
   return folder + "QUORIX Gaming Mouse Software/";
 }
 
-bool PrepareDataFolder(const std::string& dataFolder) {
+bool PrepareDataFolder(const std::string& dataFolder, std::string* reason) {
   namespace fs = std::filesystem;
   std::error_code error;
   fs::create_directories(fs::path(dataFolder) / "Favorite", error);
-  return fs::is_directory(fs::path(dataFolder) / "Favorite", error);
+  const std::error_code created = error;
+  if (fs::is_directory(fs::path(dataFolder) / "Favorite", error)) return true;
+  if (reason != nullptr) *reason = FileErrorReason(created ? created : error);
+  return false;
 }
 
 }  // namespace quorix

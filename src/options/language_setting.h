@@ -46,7 +46,8 @@ LanguageSelection SelectLanguage(const std::vector<std::string>& args, const std
 // followed by "QUORIX Gaming Mouse Software/" (with the trailing separator).
 std::string DataFolderIn(const std::string& documentsFolder);
 // Creates the data folder and its "Favorite" sub-folder; an existing folder
-// is fine. Returns false when either is missing afterwards.
-bool PrepareDataFolder(const std::string& dataFolder);
+// is fine. Returns false when either is missing afterwards, with `reason`
+// saying why ("permission denied", "not a directory").
+bool PrepareDataFolder(const std::string& dataFolder, std::string* reason = nullptr);
 
 }  // namespace quorix

@@ -20,6 +20,12 @@ std::string Lowered(std::string text) {
 
 std::string ErrorText(int error) { return Lowered(std::generic_category().message(error)); }
 
+}  // namespace
+
+std::string FileErrorReason(const std::error_code& error) { return Lowered(error.message()); }
+
+namespace {
+
 template <typename Result>
 Result Fail(std::string* reason, std::string text, Result result) {
   if (reason != nullptr) *reason = std::move(text);

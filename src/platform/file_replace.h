@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace quorix {
 
@@ -31,5 +32,9 @@ FileReadStatus ReadFileContents(const std::string& path, std::string& bytes, siz
 // untouched and no temporary file behind) on failure, with `reason` as for
 // ReadFileContents.
 bool ReplaceFileContents(const std::string& path, std::string_view bytes, std::string* reason = nullptr);
+
+// A system error as the reasons above spell it ("permission denied"), for
+// other file operations that report one.
+std::string FileErrorReason(const std::error_code& error);
 
 }  // namespace quorix
