@@ -4,7 +4,14 @@
 #include <cctype>
 #include <cstdlib>
 #include <exception>
+#include <filesystem>
 #include <ostream>
+#include <system_error>
+
+#include "options/app_display_name.h"
+#include "options/language_setting.h"
+#include "options/options_store.h"
+#include "platform/linux/xdg_paths.h"
 
 namespace quorix {
 namespace {
@@ -25,23 +32,59 @@ void PrintHelp(std::ostream& out, const CommandRegistry& registry) {
       << "  --help, --version\n"
       << "\nCommands:\n";
   for (const CommandSpec& c : registry.Commands()) {
-    out << "  " << c.usage << "\n      " << c.summary << "\n";
+    for (const std::string& form : c.forms) out << "  " << form << "\n";
+    out << "      " << c.summary << "\n";
   }
 }
 
-// Splits "--name=value" or takes the next argument for "--name value".
+// "COMMAND --help": the forms of the command (or of its subcommand) and what
+// it does.
+void PrintCommandHelp(std::ostream& out, const CommandSpec& command, const std::vector<std::string>& args) {
+  const char* lead = "Usage: ";
+  for (const std::string& form : MatchingForms(command, args)) {
+    out << lead << kProgram << " [GLOBAL OPTIONS] " << form << "\n";
+    lead = "       ";
+  }
+  out << "\n" << command.summary << "\n";
+}
+
+bool AsksForHelp(const std::vector<std::string>& args) {
+  for (const std::string& a : args) {
+    if (a == "--help" || a == "-h") return true;
+  }
+  return false;
+}
+
+// Splits "--name=value" or takes the next argument for "--name value". An
+// empty value is refused: "--device=" would otherwise quietly mean "the
+// first device" and "--sim-state=" "no state file".
 bool TakeValue(const std::vector<std::string>& argv, size_t& i, const std::string& name, std::string& value) {
   const std::string& a = argv[i];
   if (a == name) {
     if (i + 1 >= argv.size()) throw CliError{name + " needs a value"};
     value = argv[++i];
-    return true;
-  }
-  if (a.rfind(name + "=", 0) == 0) {
+  } else if (a.rfind(name + "=", 0) == 0) {
     value = a.substr(name.size() + 1);
-    return true;
+  } else {
+    return false;
   }
-  return false;
+  if (value.empty()) throw CliError{name + " needs a value, not an empty one"};
+  return true;
+}
+
+// The vendor ID is hex with or without "0x"; a sign is never part of it.
+uint16_t ParseVendorId(const std::string& text) {
+  const bool prefixed = text.rfind("0x", 0) == 0 || text.rfind("0X", 0) == 0;
+  const std::string digits = prefixed ? text.substr(2) : text;
+  if (!digits.empty() && digits[0] == '-') throw CliError{"vendor ID out of range (0..FFFF): " + text};
+  if (digits.empty() || digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
+    throw CliError{"invalid vendor ID (a hex number 0..FFFF): " + text};
+  }
+  const size_t first = digits.find_first_not_of('0');
+  if (first != std::string::npos && digits.size() - first > 4) {
+    throw CliError{"vendor ID out of range (0..FFFF): " + text};
+  }
+  return static_cast<uint16_t>(std::strtoul(digits.c_str(), nullptr, 16));
 }
 
 }  // namespace
@@ -103,8 +146,61 @@ void Require(Outcome outcome, const std::string& detail, bool writing) {
   if (!outcome) throw CliError{FailureMessage(outcome.failure, detail, writing)};
 }
 
-void ExpectArgCount(const CliContext& context, size_t count, const std::string& usage) {
-  if (context.Args().size() != count) throw CliError{"usage: " + usage};
+void ExpectArgCount(const CliContext& context, size_t count) {
+  if (context.Args().size() != count) throw context.UsageError();
+}
+
+std::vector<std::string> MatchingForms(const CommandSpec& command, const std::vector<std::string>& args) {
+  std::vector<std::string> matching;
+  if (!args.empty() && !args[0].empty() && args[0][0] != '-') {
+    const std::string prefix = command.name + " " + args[0];
+    for (const std::string& form : command.forms) {
+      if (form == prefix || form.rfind(prefix + " ", 0) == 0) matching.push_back(form);
+    }
+  }
+  return matching.empty() ? command.forms : matching;
+}
+
+CliError CliContext::UsageError() const {
+  if (command_ == nullptr) return CliError{"wrong arguments (see --help)"};
+  std::string text = "usage:";
+  const char* separator = " ";
+  for (const std::string& form : MatchingForms(*command_, args_)) {
+    text += separator + form;
+    separator = " | ";
+  }
+  return CliError{text};
+}
+
+std::string SetIniPath(const std::optional<std::string>& dataDir) {
+  if (!dataDir) return DataFolderIn(XdgPaths(QUORIX_SOURCE_DATA_DIR).DocumentsFolder()) + kSetIniName;
+  std::string folder = *dataDir;
+  if (folder.empty()) throw CliError{"--data-dir needs a folder"};
+  // A folder that does not exist yet is fine (options set creates it); a
+  // file is not a folder, and set.ini "inside" it could never be read.
+  std::error_code error;
+  if (std::filesystem::exists(folder, error) && !std::filesystem::is_directory(folder, error)) {
+    throw CliError{"--data-dir " + folder + " is not a folder"};
+  }
+  if (folder.back() != '/') folder += '/';
+  return folder + kSetIniName;
+}
+
+Options LoadCliOptions(const std::string& setIni) {
+  const std::vector<std::string> folders = XdgPaths(QUORIX_SOURCE_DATA_DIR).ApplicationFolders();
+  std::string readError;
+  // No PointerSettings: reading options here must not change the desktop.
+  Options options = LoadOptions(
+      setIni, [&folders](const std::string& path) { return AppDisplayName(path, folders); }, nullptr, &readError);
+  if (!readError.empty()) throw CliError{"cannot read " + setIni + ": " + readError};
+  return options;
+}
+
+int LoadCliLanguageId(const std::string& setIni) {
+  std::string readError;
+  const int id = ReadLanguageId(setIni, &readError);
+  if (!readError.empty()) throw CliError{"cannot read " + setIni + ": " + readError};
+  return id;
 }
 
 int RunCli(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err, bool stderrIsTerminal) {
@@ -146,8 +242,7 @@ int RunCli(const std::vector<std::string>& argv, std::ostream& out, std::ostream
       } else if (TakeValue(argv, i, "--device", value)) {
         options.devicePath = value;
       } else if (TakeValue(argv, i, "--vendor-id", value)) {
-        std::string hex = value.rfind("0x", 0) == 0 || value.rfind("0X", 0) == 0 ? value : "0x" + value;
-        options.vendorId = static_cast<uint16_t>(ParseNumber(hex, 0, 0xFFFF, "vendor ID"));
+        options.vendorId = ParseVendorId(value);
       } else {
         throw CliError{"unknown option " + a + " (see --help)"};
       }
@@ -156,8 +251,12 @@ int RunCli(const std::vector<std::string>& argv, std::ostream& out, std::ostream
     const std::string name = argv[i];
     for (const CommandSpec& c : registry.Commands()) {
       if (c.name == name) {
-        CliContext context(options, std::vector<std::string>(argv.begin() + static_cast<long>(i) + 1, argv.end()),
-                           out, err, stderrIsTerminal);
+        std::vector<std::string> args(argv.begin() + static_cast<long>(i) + 1, argv.end());
+        if (AsksForHelp(args)) {
+          PrintCommandHelp(out, c, args);
+          return 0;
+        }
+        CliContext context(options, std::move(args), out, err, stderrIsTerminal, &c);
         const int status = c.run(context);
         context.Finish();
         return status;

@@ -20,6 +20,7 @@ namespace quorix {
 class DeviceLink;
 class HidHost;
 class SettingsState;
+struct Options;
 
 struct GlobalOptions {
   // "" when not simulating; else "level11", "level5" or "level0".
@@ -38,11 +39,12 @@ struct CliError {
 };
 
 class CliWorld;
+struct CommandSpec;
 
 class CliContext {
  public:
   CliContext(GlobalOptions options, std::vector<std::string> args, std::ostream& out, std::ostream& err,
-             bool stderrIsTerminal);
+             bool stderrIsTerminal, const CommandSpec* command = nullptr);
   ~CliContext();
 
   const GlobalOptions& Options() const { return options_; }
@@ -51,6 +53,9 @@ class CliContext {
   std::ostream& Out() { return out_; }
   std::ostream& Err() { return err_; }
   bool StderrIsTerminal() const { return stderrIsTerminal_; }
+  // "usage: ..." with the forms of the command that match its first argument
+  // (all of them when none does), for a command given the wrong arguments.
+  CliError UsageError() const;
 
   // The device link, built on first use (simulated or real HID host).
   DeviceLink& Link();
@@ -68,16 +73,25 @@ class CliContext {
   std::ostream& out_;
   std::ostream& err_;
   bool stderrIsTerminal_;
+  const CommandSpec* command_;
   std::unique_ptr<CliWorld> world_;
   bool finished_ = false;
 };
 
 struct CommandSpec {
-  std::string name;     // first word on the command line, e.g. "macro"
-  std::string usage;    // e.g. "macro list | macro show SLOT | ..."
+  std::string name;  // first word on the command line, e.g. "macro"
+  // Every form of the command, each a whole line after the program name:
+  // "macro show SLOT", "macro import FILE.mf SLOT [--strict]". The help, a
+  // "COMMAND [SUBCOMMAND] --help" and the usage errors all print these, so a
+  // usage is spelled out nowhere else.
+  std::vector<std::string> forms;
   std::string summary;  // one line for --help
   std::function<int(CliContext&)> run;  // returns the exit status
 };
+
+// The forms of `command` whose subcommand is args[0] ("set dpi ..." for
+// {"dpi", ...}), or all of them when args[0] names none.
+std::vector<std::string> MatchingForms(const CommandSpec& command, const std::vector<std::string>& args);
 
 class CommandRegistry {
  public:
@@ -101,9 +115,20 @@ int RunCli(const std::vector<std::string>& argv, std::ostream& out, std::ostream
 // Number parsing shared by commands: decimal or 0x-hex; throws CliError.
 long ParseNumber(const std::string& text, long min, long max, const std::string& what);
 
-// Throws CliError("usage: <usage>") unless the command got exactly `count`
+// Throws the context's UsageError() unless the command got exactly `count`
 // arguments.
-void ExpectArgCount(const CliContext& context, size_t count, const std::string& usage);
+void ExpectArgCount(const CliContext& context, size_t count);
+
+// The set.ini of --data-dir DIR when `dataDir` is given (it must not be a
+// file), else of the user's data folder. Throws CliError.
+std::string SetIniPath(const std::optional<std::string>& dataDir);
+// The program options of that set.ini, read without touching the desktop's
+// pointer settings. A missing file gives the defaults; one that is there but
+// cannot be read throws CliError.
+Options LoadCliOptions(const std::string& setIni);
+// The language identifier kept in that set.ini; throws CliError like
+// LoadCliOptions.
+int LoadCliLanguageId(const std::string& setIni);
 
 // The one line the CLI prints for a failed operation. `detail` names the file
 // for file failures. `writing`: the operation was changing the mouse, so it

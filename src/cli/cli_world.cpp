@@ -181,9 +181,9 @@ class CliWorld {
 };
 
 CliContext::CliContext(GlobalOptions options, std::vector<std::string> args, std::ostream& out, std::ostream& err,
-                       bool stderrIsTerminal)
+                       bool stderrIsTerminal, const CommandSpec* command)
     : options_(std::move(options)), args_(std::move(args)), out_(out), err_(err),
-      stderrIsTerminal_(stderrIsTerminal) {}
+      stderrIsTerminal_(stderrIsTerminal), command_(command) {}
 
 CliContext::~CliContext() {
   // A command that failed half-way has still changed the mouse: keep that too.

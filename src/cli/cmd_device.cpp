@@ -46,7 +46,7 @@ void CheckAddressRange(DeviceLink& link, const std::string& path, long address, 
 int FirmwareNumber(int variantA) { return std::max(variantA - 10, 1); }
 
 int RunList(CliContext& ctx) {
-  ExpectArgCount(ctx, 0, "list");
+  ExpectArgCount(ctx, 0);
   DeviceLink& link = ctx.Link();
   EnumerateDevices(link);
   for (int i = 0; i < DeviceCount(link); ++i) {
@@ -60,7 +60,7 @@ int RunList(CliContext& ctx) {
 }
 
 int RunInfo(CliContext& ctx) {
-  ExpectArgCount(ctx, 0, "info");
+  ExpectArgCount(ctx, 0);
   DeviceLink& link = ctx.Link();
   const std::string path = ctx.DevicePath();
   DeviceInfo info;
@@ -95,7 +95,7 @@ int RunInfo(CliContext& ctx) {
 }
 
 int RunRead(CliContext& ctx) {
-  ExpectArgCount(ctx, 2, "read ADDR LEN");
+  ExpectArgCount(ctx, 2);
   const long address = ParseNumber(ctx.Args()[0], 0, kMaxAddress, "address");
   const long length = ParseNumber(ctx.Args()[1], 1, kMaxReadLength, "length");
   DeviceLink& link = ctx.Link();
@@ -139,7 +139,7 @@ std::vector<uint8_t> ParseHexBytes(const std::vector<std::string>& args) {
 }
 
 int RunWrite(CliContext& ctx) {
-  if (ctx.Args().size() < 2) throw CliError{"usage: write ADDR HEXBYTES"};
+  if (ctx.Args().size() < 2) throw ctx.UsageError();
   const long address = ParseNumber(ctx.Args()[0], 0, kMaxAddress, "address");
   const std::vector<uint8_t> bytes = ParseHexBytes({ctx.Args().begin() + 1, ctx.Args().end()});
   if (address + static_cast<long>(bytes.size()) - 1 > kMaxAddress) throw CliError{"write runs past the address space"};
@@ -156,10 +156,11 @@ int RunWrite(CliContext& ctx) {
 }  // namespace
 
 void RegisterDeviceCommands(CommandRegistry& registry) {
-  registry.Add({"list", "list", "list the mouse configuration interfaces found (path, level, model, firmware)", RunList});
-  registry.Add({"info", "info", "identification, status, counts and memory end of the device", RunInfo});
-  registry.Add({"read", "read ADDR LEN", "hex dump of settings memory, 16 bytes a line", RunRead});
-  registry.Add({"write", "write ADDR HEXBYTES", "write bytes into settings memory and commit them", RunWrite});
+  registry.Add({"list", {"list"}, "list the mouse configuration interfaces found (path, level, model, firmware)",
+                RunList});
+  registry.Add({"info", {"info"}, "identification, status, counts and memory end of the device", RunInfo});
+  registry.Add({"read", {"read ADDR LEN"}, "hex dump of settings memory, 16 bytes a line", RunRead});
+  registry.Add({"write", {"write ADDR HEXBYTES"}, "write bytes into settings memory and commit them", RunWrite});
 }
 
 }  // namespace quorix

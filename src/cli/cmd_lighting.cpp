@@ -48,15 +48,8 @@ std::string DescribeZone(int zone, const LedZoneRecord& record) {
 }
 
 // The bindings in set.ini of the data folder (or of dataDir when given).
-ProfileApps LoadStoredBindings(const std::string& dataDir) {
-  const XdgPaths paths(QUORIX_SOURCE_DATA_DIR);
-  std::string folder = dataDir.empty() ? DataFolderIn(paths.DocumentsFolder()) : dataDir;
-  if (!folder.empty() && folder.back() != '/') folder += '/';
-  const std::vector<std::string> appFolders = paths.ApplicationFolders();
-  // No PointerSettings: looking at the options must not change the desktop.
-  const Options options = LoadOptions(
-      folder + kSetIniName, [&](const std::string& path) { return AppDisplayName(path, appFolders); }, nullptr);
-  return options.apps;
+ProfileApps LoadStoredBindings(const std::optional<std::string>& dataDir) {
+  return LoadCliOptions(SetIniPath(dataDir)).apps;
 }
 
 struct ZoneArgs {
@@ -64,8 +57,8 @@ struct ZoneArgs {
   LedZoneRecord record;
 };
 
-ZoneArgs ParseZoneArgs(CliContext& context, const std::string& usage) {
-  ExpectArgCount(context, 6, usage);
+ZoneArgs ParseZoneArgs(CliContext& context) {
+  ExpectArgCount(context, 6);
   const auto& a = context.Args();  // a[0] is the verb
   ZoneArgs parsed;
   parsed.zone = static_cast<int>(ParseNumber(a[1], 0, kZoneCount - 1, "zone"));
@@ -76,15 +69,12 @@ ZoneArgs ParseZoneArgs(CliContext& context, const std::string& usage) {
   return parsed;
 }
 
-constexpr const char* kLightingUsage =
-    "lighting show | lighting effect N | lighting zone I FLAGS R G B | lighting preview I FLAGS R G B";
-
 int RunLighting(CliContext& context) {
   const auto& a = context.Args();
-  if (a.empty()) throw CliError{"usage: " + std::string(kLightingUsage)};
+  if (a.empty()) throw context.UsageError();
   const std::string& verb = a[0];
   if (verb == "show") {
-    ExpectArgCount(context, 1, "lighting show");
+    ExpectArgCount(context, 1);
     const std::string path = context.DevicePath();
     const int level = ProtocolLevel(context.Link(), path);
     DeviceOperation operation(context.Link());
@@ -101,7 +91,7 @@ int RunLighting(CliContext& context) {
     return 0;
   }
   if (verb == "effect") {
-    ExpectArgCount(context, 2, "lighting effect N (0..4)");
+    ExpectArgCount(context, 2);
     const long code = ParseNumber(a[1], 0, 255, "effect");
     if (!LightEffectFromCode(static_cast<int>(code))) {
       throw CliError{"unknown light effect " + a[1] +
@@ -118,7 +108,7 @@ int RunLighting(CliContext& context) {
     return 0;
   }
   if (verb == "zone" || verb == "preview") {
-    const ZoneArgs z = ParseZoneArgs(context, "lighting " + verb + " I FLAGS R G B");
+    const ZoneArgs z = ParseZoneArgs(context);
     const std::string path = LightingDevice(context);
     DeviceOperation operation(context.Link());
     if (verb == "zone") WriteZones(context.Link(), path, {z.zone}, z.record);
@@ -127,16 +117,14 @@ int RunLighting(CliContext& context) {
     context.Out() << (verb == "zone" ? "stored " : "previewed ") << DescribeZone(z.zone, z.record) << "\n";
     return 0;
   }
-  throw CliError{"usage: " + std::string(kLightingUsage)};
+  throw context.UsageError();
 }
-
-constexpr const char* kLiftUsage = "lift show | lift set VALUE | lift test VALUE";
 
 int RunLift(CliContext& context) {
   const auto& a = context.Args();
-  if (a.empty()) throw CliError{"usage: " + std::string(kLiftUsage)};
+  if (a.empty()) throw context.UsageError();
   if (a[0] == "show") {
-    ExpectArgCount(context, 1, "lift show");
+    ExpectArgCount(context, 1);
     const std::string path = context.DevicePath();
     DeviceOperation operation(context.Link());
     const int stored = ReadLiftValue(context.Link(), path, false);
@@ -145,7 +133,7 @@ int RunLift(CliContext& context) {
     return 0;
   }
   if (a[0] == "set" || a[0] == "test") {
-    ExpectArgCount(context, 2, "lift " + a[0] + " VALUE");
+    ExpectArgCount(context, 2);
     const int value = static_cast<int>(ParseNumber(a[1], 0, 0xFFFF, "lift value"));
     const std::string path = context.DevicePath();
     if (LayoutOf(context.Link(), path) != Layout::kDirect) {
@@ -164,7 +152,7 @@ int RunLift(CliContext& context) {
     }
     return 0;
   }
-  throw CliError{"usage: " + std::string(kLiftUsage)};
+  throw context.UsageError();
 }
 
 // --bind I=PATH: a binding given on the command line, for checking a path
@@ -180,7 +168,7 @@ void ParseBinding(const std::string& text, ProfileApps& apps) {
 
 int RunWatchApps(CliContext& context) {
   std::string display;
-  std::string dataDir;
+  std::optional<std::string> dataDir;
   long count = -1;
   long intervalMs = 250;
   ProfileApps bound;
@@ -244,9 +232,13 @@ int RunWatchApps(CliContext& context) {
 }  // namespace
 
 void RegisterLightingCommands(CommandRegistry& registry) {
-  registry.Add({"lighting", kLightingUsage, "show or change the light effect and the zone colours", RunLighting});
-  registry.Add({"lift", kLiftUsage, "show, store or test the lift value", RunLift});
-  registry.Add({"watch-apps", "watch-apps [--display NAME] [--data-dir DIR] [--bind I=PATH]... [--count N] [--interval MS]",
+  registry.Add({"lighting",
+                {"lighting show", "lighting effect N", "lighting zone I FLAGS R G B", "lighting preview I FLAGS R G B"},
+                "show or change the light effect (N: 0..4) and the zone colours", RunLighting});
+  registry.Add({"lift", {"lift show", "lift set VALUE", "lift test VALUE"}, "show, store or test the lift value",
+                RunLift});
+  registry.Add({"watch-apps",
+                {"watch-apps [--display NAME] [--data-dir DIR] [--bind I=PATH]... [--count N] [--interval MS]"},
                 "print the foreground application and the profile it would select", RunWatchApps});
 }
 

@@ -84,6 +84,38 @@ int ParseMode(const std::string& text) {
   throw CliError{"mode must be once, loop or fire: " + text};
 }
 
+// Reads a macro file; a file that cannot be read says why ("is a
+// directory"), one that is no macro file says what is wrong with it.
+MacroFile ReadMacroFileOrThrow(const std::string& path) {
+  MacroFile file;
+  std::string reason;
+  const MacroFileStatus status = ReadMacroFile(path, file, &reason);
+  if (status == MacroFileStatus::kUnreadable) throw CliError{"cannot read " + path + ": " + reason};
+  if (status != MacroFileStatus::kOk) throw CliError{path + ": " + MacroFileStatusText(status)};
+  return file;
+}
+
+// Where the instructions of a file's body end: at its end, at a 0x00 byte, or
+// at an opcode this program does not know. Nothing after that point is ever
+// stored or shown.
+struct BodyEnd {
+  size_t offset = 0;
+  bool unknownOpcode = false;
+};
+
+BodyEnd FindBodyEnd(const MacroFile& file) {
+  BodyEnd end;
+  end.offset = SerialiseItems(file.items).size();
+  end.unknownOpcode = end.offset < file.body.size() && file.body[end.offset] != 0x00;
+  return end;
+}
+
+std::string Hex2(uint8_t byte) {
+  char text[8];
+  std::snprintf(text, sizeof text, "0x%02X", byte);
+  return text;
+}
+
 const MacroSlot& UsedSlot(const DeviceImage& device, int slot) {
   const MacroSlot& s = device.image.macroSlots[static_cast<size_t>(slot)];
   if (!s.InUse()) throw CliError{"slot " + std::to_string(slot) + " is empty"};
@@ -122,7 +154,9 @@ void MacroExport(CliContext& ctx, int slot, const std::string& file) {
   UsedSlot(device, slot);
   MacroReadBack back = ReadBackMacro(*device.link, device.path, device.image, slot);
   Require(back.outcome, "", false);
-  const MacroFileStatus status = WriteMacroFile(file, back.name, back.mode, back.items, NowSeconds());
+  std::string reason;
+  const MacroFileStatus status = WriteMacroFile(file, back.name, back.mode, back.items, NowSeconds(), &reason);
+  if (status == MacroFileStatus::kWriteFailed) throw CliError{"cannot write " + file + ": " + reason};
   if (status != MacroFileStatus::kOk) throw CliError{file + ": " + MacroFileStatusText(status)};
   ctx.Out() << "exported slot " << slot << " (" << back.items.size() << " instructions) to " << file << "\n";
 }
@@ -131,20 +165,31 @@ void MacroImport(CliContext& ctx, const std::vector<std::string>& args) {
   std::vector<std::string> positional;
   std::optional<int> mode;
   std::optional<std::string> name;
-  for (size_t i = 0; i < args.size(); ++i) {
+  bool strict = false;
+  for (size_t i = 1; i < args.size(); ++i) {
     if (args[i] == "--mode" && i + 1 < args.size()) {
       mode = ParseMode(args[++i]);
     } else if (args[i] == "--name" && i + 1 < args.size()) {
       name = args[++i];
+    } else if (args[i] == "--strict") {
+      strict = true;
     } else {
       positional.push_back(args[i]);
     }
   }
-  if (positional.size() != 2) throw CliError{"usage: macro import FILE.mf SLOT [--mode once|loop|fire] [--name NAME]"};
-  MacroFile file;
-  const MacroFileStatus status = ReadMacroFile(positional[0], file);
-  if (status != MacroFileStatus::kOk) throw CliError{positional[0] + ": " + MacroFileStatusText(status)};
+  if (positional.size() != 2) throw ctx.UsageError();
+  const MacroFile file = ReadMacroFileOrThrow(positional[0]);
   const int slot = ParseSlot(positional[1]);
+  // The mouse would run only the instructions before an unknown opcode: a
+  // macro cut short is stored only when the user did not ask for all or
+  // nothing, and never without saying so.
+  if (const BodyEnd end = FindBodyEnd(file); end.unknownOpcode) {
+    const std::string what = positional[0] + ": stopped at an unknown instruction " + Hex2(file.body[end.offset]) +
+                             " at byte " + std::to_string(end.offset) + " of " +
+                             std::to_string(file.body.size());
+    if (strict) throw CliError{what + "; nothing stored (--strict)"};
+    ctx.Err() << "quorix-mousectl: warning: " << what << ": only the first " << end.offset << " bytes are stored\n";
+  }
   DeviceImage device = LoadDeviceImage(ctx);
   const int useMode = mode ? *mode : NormaliseMode(file.header.mode);
   const std::string useName = name ? *name : file.header.name;
@@ -165,7 +210,7 @@ int RunMacro(CliContext& ctx) {
   } else if (sub == "export" && args.size() == 3) {
     MacroExport(ctx, ParseSlot(args[1]), args[2]);
   } else if (sub == "import") {
-    MacroImport(ctx, std::vector<std::string>(args.begin() + 1, args.end()));
+    MacroImport(ctx, args);
   } else if (sub == "delete" && args.size() == 2) {
     const int slot = ParseSlot(args[1]);
     DeviceImage device = LoadDeviceImage(ctx);
@@ -174,8 +219,7 @@ int RunMacro(CliContext& ctx) {
     ctx.Out() << "deleted slot " << slot << "\nfree memory: "
               << FreeMacroSpace(device.image.macroSlots, MacroLayoutOf(device.image)) << " bytes\n";
   } else {
-    throw CliError{"usage: macro list | show SLOT | export SLOT FILE.mf | import FILE.mf SLOT [--mode M] [--name N] | "
-                   "delete SLOT"};
+    throw ctx.UsageError();
   }
   return 0;
 }
@@ -191,7 +235,7 @@ int RunDescribe(CliContext& ctx) {
       positional.push_back(args[i]);
     }
   }
-  if (positional.size() != 4) throw CliError{"usage: describe TYPE P1 P2 P3 [--step N]"};
+  if (positional.size() != 4) throw ctx.UsageError();
   int bytes[4];
   const char* names[] = {"TYPE", "P1", "P2", "P3"};
   for (int i = 0; i < 4; ++i) bytes[i] = static_cast<int>(ParseNumber(positional[static_cast<size_t>(i)], 0, 255, names[i]));
@@ -202,10 +246,8 @@ int RunDescribe(CliContext& ctx) {
 
 int RunMf(CliContext& ctx) {
   const auto& args = ctx.Args();
-  if (args.size() != 2 || args[0] != "show") throw CliError{"usage: mf show FILE.mf"};
-  MacroFile file;
-  const MacroFileStatus status = ReadMacroFile(args[1], file);
-  if (status != MacroFileStatus::kOk) throw CliError{args[1] + ": " + MacroFileStatusText(status)};
+  if (args.size() != 2 || args[0] != "show") throw ctx.UsageError();
+  const MacroFile file = ReadMacroFileOrThrow(args[1]);
   const MacroFileHeader& h = file.header;
   auto& out = ctx.Out();
   out << "version: " << h.version << "\n"
@@ -215,15 +257,11 @@ int RunMf(CliContext& ctx) {
       << "length: " << h.bodyLength << "\n"
       << "instructions: " << file.items.size() << "\n";
   PrintItems(out, file.items);
-  const size_t used = SerialiseItems(file.items).size();
-  if (used < file.body.size()) {
-    if (file.body[used] == 0x00) {
-      out << "(body ends at a 0x00 byte at offset " << used << ")\n";
-    } else {
-      char opcode[8];
-      std::snprintf(opcode, sizeof opcode, "0x%02X", file.body[used]);
-      out << "(invalid opcode " << opcode << " at offset " << used << ")\n";
-    }
+  const BodyEnd end = FindBodyEnd(file);
+  if (end.unknownOpcode) {
+    out << "(invalid opcode " << Hex2(file.body[end.offset]) << " at offset " << end.offset << ")\n";
+  } else if (end.offset < file.body.size()) {
+    out << "(body ends at a 0x00 byte at offset " << end.offset << ")\n";
   }
   return 0;
 }
@@ -231,11 +269,15 @@ int RunMf(CliContext& ctx) {
 }  // namespace
 
 void RegisterMacroCommands(CommandRegistry& registry) {
-  registry.Add({"macro", "macro list | show SLOT | export SLOT FILE.mf | import FILE.mf SLOT [--mode once|loop|fire] [--name NAME] | delete SLOT",
-                "the mouse's macro slots: list them, show, export or delete one, or store a macro file", RunMacro});
-  registry.Add({"mf", "mf show FILE.mf", "show a macro file: version, time, name, mode and every instruction",
+  registry.Add({"macro",
+                {"macro list", "macro show SLOT", "macro export SLOT FILE.mf",
+                 "macro import FILE.mf SLOT [--mode once|loop|fire] [--name NAME] [--strict]", "macro delete SLOT"},
+                "the mouse's macro slots: list them, show, export or delete one, or store a macro file (a file "
+                "with an unknown instruction is stored up to it with a warning; --strict refuses it)",
+                RunMacro});
+  registry.Add({"mf", {"mf show FILE.mf"}, "show a macro file: version, time, name, mode and every instruction",
                 RunMf});
-  registry.Add({"describe", "describe TYPE P1 P2 P3 [--step N]",
+  registry.Add({"describe", {"describe TYPE P1 P2 P3 [--step N]"},
                 "print the display text of a four-byte button function (N: DPI step, default 50)", RunDescribe});
 }
 

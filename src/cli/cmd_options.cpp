@@ -57,14 +57,9 @@ ParsedArgs ParseArgs(const std::vector<std::string>& args, const std::vector<std
 
 XdgPaths SystemPaths() { return XdgPaths(QUORIX_SOURCE_DATA_DIR); }
 
-std::string DataFolder(const ParsedArgs& args, const Paths& paths) {
-  if (const std::string* dir = args.Option("--data-dir")) {
-    std::string folder = *dir;
-    if (folder.empty()) throw CliError{"--data-dir needs a folder"};
-    if (folder.back() != '/') folder += '/';
-    return folder;
-  }
-  return DataFolderIn(paths.DocumentsFolder());
+std::string SetIniOf(const ParsedArgs& args) {
+  const std::string* dir = args.Option("--data-dir");
+  return SetIniPath(dir ? std::optional<std::string>(*dir) : std::nullopt);
 }
 
 std::string Escaped(const std::string& text) {
@@ -92,51 +87,46 @@ int RunTexts(CliContext& context) {
   if (const std::string* lang = args.Option("--lang")) {
     languageId = static_cast<int>(ParseNumber(*lang, 0, 0xFFFF, "language ID"));
   } else {
-    languageId = ReadLanguageId(DataFolder(args, paths) + kSetIniName);
+    languageId = LoadCliLanguageId(SetIniOf(args));
   }
   std::string languageFile = paths.ProgramFolder() + "/" + kLanguageFileName;
-  if (const std::string* file = args.Option("--language-file")) {
-    languageFile = *file;
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(languageFile, error)) {
-      throw CliError{"cannot read language file " + languageFile};
-    }
-  }
+  const std::string* givenFile = args.Option("--language-file");
+  if (givenFile != nullptr) languageFile = *givenFile;
 
+  // The program's own language file may be missing (English built in); one
+  // named on the command line must be there.
+  std::error_code error;
+  if (givenFile != nullptr && std::filesystem::status(languageFile, error).type() == std::filesystem::file_type::not_found) {
+    throw CliError{"cannot read language file " + languageFile + ": no such file or directory"};
+  }
   TextTables tables = DefaultTextTables();
-  LoadLanguageFile(tables, languageFile, languageId);
+  std::string readError;
+  if (!LoadLanguageFile(tables, languageFile, languageId, &readError)) {
+    throw CliError{"cannot read language file " + languageFile + ": " + readError};
+  }
   for (const TextEntry& entry : ListTextEntries(tables)) {
     context.Out() << entry.key << "=" << Escaped(entry.text) << "\n";
   }
   return 0;
 }
 
-Options LoadForCli(const std::string& setIni, const Paths& paths) {
-  const std::vector<std::string> folders = paths.ApplicationFolders();
-  // No PointerSettings: reading options here must not change the desktop.
-  return LoadOptions(
-      setIni, [&folders](const std::string& path) { return AppDisplayName(path, folders); }, nullptr);
-}
-
 void ShowOptions(CliContext& context, const ParsedArgs& args) {
-  if (args.positional.size() != 1) throw CliError{"usage: options show [--data-dir DIR]"};
-  const XdgPaths paths = SystemPaths();
-  const std::string setIni = DataFolder(args, paths) + kSetIniName;
-  const Options options = LoadForCli(setIni, paths);
+  if (args.positional.size() != 1) throw context.UsageError();
+  const std::string setIni = SetIniOf(args);
+  const Options options = LoadCliOptions(setIni);
   for (const auto& [key, value] : OptionEntries(options)) context.Out() << key << "=" << value << "\n";
-  context.Out() << "language=" << ReadLanguageId(setIni) << "\n";
+  context.Out() << "language=" << LoadCliLanguageId(setIni) << "\n";
 }
 
-void SetOption(const ParsedArgs& args) {
-  if (args.positional.size() != 3) throw CliError{"usage: options set KEY VALUE [--data-dir DIR]"};
+void SetOption(const CliContext& context, const ParsedArgs& args) {
+  if (args.positional.size() != 3) throw context.UsageError();
   const std::string& key = args.positional[1];
   const std::string& value = args.positional[2];
   if (value.find_first_of("\r\n") != std::string::npos) throw CliError{"a value cannot hold a line break"};
-  const XdgPaths paths = SystemPaths();
-  const std::string dataFolder = DataFolder(args, paths);
-  const std::string setIni = dataFolder + kSetIniName;
+  const std::string setIni = SetIniOf(args);
+  const std::string dataFolder = setIni.substr(0, setIni.size() - std::string(kSetIniName).size());
 
-  Options options = LoadForCli(setIni, paths);
+  Options options = LoadCliOptions(setIni);
   const bool language = key == "language";
   if (language) {
     ParseNumber(value, 0, 0xFFFF, "language ID");
@@ -145,23 +135,26 @@ void SetOption(const ParsedArgs& args) {
     for (const auto& entry : OptionEntries(options)) knownKey = knownKey || entry.first == key;
     throw CliError{knownKey ? "invalid value for " + key + ": " + value : "unknown option key " + key};
   }
-  if (!PrepareDataFolder(dataFolder)) throw CliError{"cannot create the data folder " + dataFolder};
+  std::string reason;
+  if (!PrepareDataFolder(dataFolder, &reason)) {
+    throw CliError{"cannot set up the data folder " + dataFolder + ": " + reason};
+  }
   // The language is kept beside the options but is not one of SaveOptions'
   // keys: it is written the way the start-up switch writes it.
-  if (language && !WriteProfileString(setIni, kOptionsSection, "language", value)) {
-    throw CliError{"cannot write " + setIni};
+  if (language && !WriteProfileString(setIni, kOptionsSection, "language", value, &reason)) {
+    throw CliError{"cannot write " + setIni + ": " + reason};
   }
-  if (!SaveOptions(setIni, options)) throw CliError{"cannot write " + setIni};
+  if (!SaveOptions(setIni, options, &reason)) throw CliError{"cannot write " + setIni + ": " + reason};
 }
 
 int RunOptions(CliContext& context) {
   const ParsedArgs args = ParseArgs(context.Args(), {"--data-dir"});
-  if (args.positional.empty()) throw CliError{"usage: options show | options set KEY VALUE"};
+  if (args.positional.empty()) throw context.UsageError();
   const std::string& sub = args.positional.front();
   if (sub == "show") {
     ShowOptions(context, args);
   } else if (sub == "set") {
-    SetOption(args);
+    SetOption(context, args);
   } else {
     throw CliError{"unknown options command " + sub + " (show or set)"};
   }
@@ -171,9 +164,9 @@ int RunOptions(CliContext& context) {
 }  // namespace
 
 void RegisterOptionsCommands(CommandRegistry& registry) {
-  registry.Add({"texts", "texts [--lang ID] [--language-file FILE] [--data-dir DIR]",
+  registry.Add({"texts", {"texts [--lang ID] [--language-file FILE] [--data-dir DIR]"},
                 "print every UI text as key=value (language from set.ini unless --lang)", RunTexts});
-  registry.Add({"options", "options show [--data-dir DIR] | options set KEY VALUE [--data-dir DIR]",
+  registry.Add({"options", {"options show [--data-dir DIR]", "options set KEY VALUE [--data-dir DIR]"},
                 "show the program options of set.ini, or change one", RunOptions});
 }
 

@@ -77,9 +77,9 @@ struct FileArgs {
   std::string setIni;
 };
 
-FileArgs ParseFileArgs(const CliContext& ctx, const std::string& usage) {
+FileArgs ParseFileArgs(const CliContext& ctx) {
   FileArgs parsed;
-  std::string dataFolder;
+  std::optional<std::string> dataFolder;
   const auto& args = ctx.Args();
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--data-dir" && i + 1 < args.size()) {
@@ -89,22 +89,12 @@ FileArgs ParseFileArgs(const CliContext& ctx, const std::string& usage) {
     } else if (parsed.file.empty() && !args[i].empty() && args[i][0] != '-') {
       parsed.file = args[i];
     } else {
-      throw CliError{"usage: " + usage};
+      throw ctx.UsageError();
     }
   }
-  if (parsed.file.empty()) throw CliError{"usage: " + usage};
-  if (dataFolder.empty()) {
-    dataFolder = DataFolderIn(XdgPaths(QUORIX_SOURCE_DATA_DIR).DocumentsFolder());
-  } else if (dataFolder.back() != '/') {
-    dataFolder += '/';
-  }
-  parsed.setIni = dataFolder + kSetIniName;
+  if (parsed.file.empty()) throw ctx.UsageError();
+  parsed.setIni = SetIniPath(dataFolder);
   return parsed;
-}
-
-Options ReadOptions(const std::string& setIni) {
-  const std::vector<std::string> folders = XdgPaths(QUORIX_SOURCE_DATA_DIR).ApplicationFolders();
-  return LoadOptions(setIni, [&folders](const std::string& path) { return AppDisplayName(path, folders); }, nullptr);
 }
 
 // Button texts as the main window shows them: function texts, and the macro's
@@ -125,7 +115,7 @@ ButtonTextFn MainWindowTexts() {
 int RunShow(CliContext& ctx) {
   const auto& args = ctx.Args();
   const bool json = args.size() == 1 && args[0] == "--json";
-  if (!(args.empty() || json)) throw CliError{"usage: show [--json]"};
+  if (!(args.empty() || json)) throw ctx.UsageError();
   Session session;
   SelectDevice(ctx, session);
   {
@@ -141,8 +131,8 @@ int RunShow(CliContext& ctx) {
 }
 
 int RunBackup(CliContext& ctx) {
-  const FileArgs args = ParseFileArgs(ctx, "backup FILE [--data-dir DIR]");
-  const Options options = ReadOptions(args.setIni);
+  const FileArgs args = ParseFileArgs(ctx);
+  const Options options = LoadCliOptions(args.setIni);
   Session session;
   SelectDevice(ctx, session);
   ProgressBar bar(ctx);
@@ -153,7 +143,7 @@ int RunBackup(CliContext& ctx) {
 }
 
 int RunRestore(CliContext& ctx) {
-  const FileArgs args = ParseFileArgs(ctx, "restore FILE [--data-dir DIR]");
+  const FileArgs args = ParseFileArgs(ctx);
   // A file that is no backup at all is refused before the mouse is touched;
   // the length check against the mouse's memory follows after the load.
   std::vector<uint8_t> bytes;
@@ -167,19 +157,21 @@ int RunRestore(CliContext& ctx) {
   SelectDevice(ctx, session);
   ProgressBar bar(ctx);
   LoadSelectedDevice(ctx, session.state, bar.Fn("load"));
-  Options stored = ReadOptions(args.setIni);
+  Options stored = LoadCliOptions(args.setIni);
   RestoreOptions options;
   options.progress = bar.Fn("restore");
   options.reload.progress = bar.Fn("load");
   std::string error;
   Require(RestoreBackupBytes(*session.link, session.state, bytes, stored.apps, options, error));
   const std::string folder = args.setIni.substr(0, args.setIni.size() - std::string(kSetIniName).size());
-  if (!PrepareDataFolder(folder) || !SaveOptions(args.setIni, stored)) throw CliError{"cannot write " + args.setIni};
+  std::string reason;
+  if (!PrepareDataFolder(folder, &reason)) throw CliError{"cannot set up the data folder " + folder + ": " + reason};
+  if (!SaveOptions(args.setIni, stored, &reason)) throw CliError{"cannot write " + args.setIni + ": " + reason};
   return 0;
 }
 
 int RunReset(CliContext& ctx) {
-  ExpectArgCount(ctx, 0, "reset");
+  ExpectArgCount(ctx, 0);
   Session session;
   SelectDevice(ctx, session);
   ProgressBar bar(ctx);
@@ -191,17 +183,12 @@ int RunReset(CliContext& ctx) {
   return 0;
 }
 
-constexpr const char* kSetUsage =
-    "set profile N | set profile-enabled P on|off | set dpi-level N | set level-enabled L on|off | "
-    "set dpi LEVEL X Y | set report-rate 125|250|500|1000 | set angle-snapping on|off | "
-    "set button PROFILE BUTTON TYPE P1 P2 P3";
-
 int RunSet(CliContext& ctx) {
   const auto& args = ctx.Args();
-  if (args.empty()) throw CliError{std::string("usage: ") + kSetUsage};
+  if (args.empty()) throw ctx.UsageError();
   const std::string& what = args[0];
-  auto expect = [&](size_t n, const std::string& usage) {
-    if (args.size() != n + 1) throw CliError{"usage: set " + what + " " + usage};
+  auto expect = [&](size_t n) {
+    if (args.size() != n + 1) throw ctx.UsageError();
   };
   auto number = [&](size_t i, long min, long max, const std::string& name) {
     return static_cast<int>(ParseNumber(args[i], min, max, name));
@@ -215,7 +202,7 @@ int RunSet(CliContext& ctx) {
   // (the main window hides them) are refused before anything is written.
   bool laterFirmwareOnly = false;
   if (what == "profile") {
-    expect(1, "N");
+    expect(1);
     const int p = number(1, 0, kProfileCount - 1, "profile");
     // Selected and, as the main window's selection timer does, stored at once.
     write = [p](DeviceLink& l, SettingsState& s) {
@@ -223,13 +210,13 @@ int RunSet(CliContext& ctx) {
       return WriteStoredSelection(l, s, true, false);
     };
   } else if (what == "profile-enabled") {
-    expect(2, "P on|off");
+    expect(2);
     const int p = number(1, 0, kProfileCount - 1, "profile");
     const bool on = ParseOnOff(args[2], "profile-enabled");
     write = [p, on](DeviceLink& l, SettingsState& s) { return WriteProfileFlag(l, s, p, !on); };
   } else if (what == "dpi-level" || what == "level-enabled") {
     const bool enable = what == "level-enabled";
-    expect(enable ? 2 : 1, enable ? "L on|off" : "N");
+    expect(enable ? 2 : 1);
     const int n = number(1, 0, 4, "level");
     const bool on = enable && ParseOnOff(args[2], "level-enabled");
     laterFirmwareOnly = enable;
@@ -243,13 +230,13 @@ int RunSet(CliContext& ctx) {
       return WriteStoredSelection(l, s, false, true);
     };
   } else if (what == "dpi") {
-    expect(3, "LEVEL X Y");
+    expect(3);
     const int n = number(1, 0, kDpiPairCount - 1, "level");
     const int x = number(2, 1, 255, "x");
     const int y = number(3, 1, 255, "y");
     write = [n, x, y](DeviceLink& l, SettingsState& s) { return WriteDpiPair(l, s, n, x, y); };
   } else if (what == "report-rate") {
-    expect(1, "125|250|500|1000");
+    expect(1);
     int code = -1;
     if (args[1] == "1000") code = 0;
     if (args[1] == "500") code = 1;
@@ -259,11 +246,11 @@ int RunSet(CliContext& ctx) {
     laterFirmwareOnly = true;
     write = [code](DeviceLink& l, SettingsState& s) { return WriteReportRate(l, s, code); };
   } else if (what == "angle-snapping") {
-    expect(1, "on|off");
+    expect(1);
     const bool on = ParseOnOff(args[1], "angle-snapping");
     write = [on](DeviceLink& l, SettingsState& s) { return WriteAngleSnapping(l, s, on); };
   } else if (what == "button") {
-    expect(6, "PROFILE BUTTON TYPE P1 P2 P3");
+    expect(6);
     const int p = number(1, 0, kProfileCount - 1, "profile");
     const int b = number(2, 0, kMaxButtons - 1, "button");
     const ButtonRecord r{static_cast<uint8_t>(number(3, 0, 36, "type")), static_cast<uint8_t>(number(4, 0, 255, "p1")),
@@ -275,7 +262,7 @@ int RunSet(CliContext& ctx) {
     };
     write = [p, b, r](DeviceLink& l, SettingsState& s) { return AssignButton(l, s, p, b, r); };
   } else {
-    throw CliError{std::string("usage: ") + kSetUsage};
+    throw ctx.UsageError();
   }
 
   Session session;
@@ -295,16 +282,20 @@ int RunSet(CliContext& ctx) {
 }  // namespace
 
 void RegisterSettingsCommands(CommandRegistry& registry) {
-  registry.Add({"show", "show [--json]",
+  registry.Add({"show", {"show [--json]"},
                 "load the mouse and print its settings (--json: the object of docs/show-json.md)", RunShow});
-  registry.Add({"backup", "backup FILE [--data-dir DIR]",
+  registry.Add({"backup", {"backup FILE [--data-dir DIR]"},
                 "save the whole settings memory and the per-profile applications of set.ini to a backup file (.bf)",
                 RunBackup});
-  registry.Add({"restore", "restore FILE [--data-dir DIR]",
+  registry.Add({"restore", {"restore FILE [--data-dir DIR]"},
                 "write a backup file into the mouse, load it again and store its per-profile applications in set.ini",
                 RunRestore});
-  registry.Add({"reset", "reset", "rewrite the mouse with the default settings", RunReset});
-  registry.Add({"set", kSetUsage, "change one setting at once (profiles, buttons and levels count from 0)", RunSet});
+  registry.Add({"reset", {"reset"}, "rewrite the mouse with the default settings", RunReset});
+  registry.Add({"set",
+                {"set profile N", "set profile-enabled P on|off", "set dpi-level N", "set level-enabled L on|off",
+                 "set dpi LEVEL X Y", "set report-rate 125|250|500|1000", "set angle-snapping on|off",
+                 "set button PROFILE BUTTON TYPE P1 P2 P3"},
+                "change one setting at once (profiles, buttons and levels count from 0)", RunSet});
 }
 
 }  // namespace quorix

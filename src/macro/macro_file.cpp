@@ -1,7 +1,6 @@
 #include "macro/macro_file.h"
 
 #include <algorithm>
-#include <fstream>
 
 #include "platform/file_replace.h"
 #include "platform/text_case.h"
@@ -44,21 +43,21 @@ MacroFileStatus ParseHeaderFields(ArchiveReader& reader, size_t fileSize, MacroF
   return MacroFileStatus::kOk;
 }
 
-MacroFileStatus ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) return MacroFileStatus::kUnreadable;
-  const std::streamoff size = in.tellg();
-  if (size < 0) return MacroFileStatus::kUnreadable;
-  if (static_cast<uint64_t>(size) > kMaxMacroFileSize) return MacroFileStatus::kFileTooLarge;
-  bytes.resize(static_cast<size_t>(size));
-  in.seekg(0);
-  if (size > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), size)) return MacroFileStatus::kUnreadable;
+MacroFileStatus ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::string* reason) {
+  std::string data;
+  switch (ReadFileContents(path, data, kMaxMacroFileSize, reason)) {
+    case FileReadStatus::kOk: break;
+    case FileReadStatus::kTooLarge: return MacroFileStatus::kFileTooLarge;
+    case FileReadStatus::kMissing:
+    case FileReadStatus::kFailed: return MacroFileStatus::kUnreadable;
+  }
+  bytes.assign(data.begin(), data.end());
   return MacroFileStatus::kOk;
 }
 
-MacroFileStatus WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+MacroFileStatus WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string* reason) {
   std::string_view view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  return ReplaceFileContents(path, view) ? MacroFileStatus::kOk : MacroFileStatus::kWriteFailed;
+  return ReplaceFileContents(path, view, reason) ? MacroFileStatus::kOk : MacroFileStatus::kWriteFailed;
 }
 
 }  // namespace
@@ -139,22 +138,22 @@ MacroFileStatus EncodeMacroFile(const std::string& name, int32_t mode, std::span
 
 MacroFileStatus ReadMacroFileHeader(const std::string& path, MacroFileHeader& header) {
   std::vector<uint8_t> bytes;
-  const MacroFileStatus status = ReadWholeFile(path, bytes);
+  const MacroFileStatus status = ReadWholeFile(path, bytes, nullptr);
   return status == MacroFileStatus::kOk ? ParseMacroFileHeader(bytes, header) : status;
 }
 
-MacroFileStatus ReadMacroFile(const std::string& path, MacroFile& file) {
+MacroFileStatus ReadMacroFile(const std::string& path, MacroFile& file, std::string* reason) {
   std::vector<uint8_t> bytes;
-  const MacroFileStatus status = ReadWholeFile(path, bytes);
+  const MacroFileStatus status = ReadWholeFile(path, bytes, reason);
   return status == MacroFileStatus::kOk ? ParseMacroFile(bytes, file) : status;
 }
 
 MacroFileStatus WriteMacroFile(const std::string& path, const std::string& name, int32_t mode,
-                               const std::vector<MacroItem>& items, int64_t time) {
+                               const std::vector<MacroItem>& items, int64_t time, std::string* reason) {
   std::vector<uint8_t> bytes;
   MacroFileStatus status = EncodeMacroFile(name, mode, SerialiseItems(items), time, bytes);
   if (status != MacroFileStatus::kOk) return status;
-  return WriteBytes(path, bytes);
+  return WriteBytes(path, bytes, reason);
 }
 
 MacroFileStatus RewriteMacroFileName(const std::string& path, const std::string& newName, int64_t time) {
@@ -165,7 +164,7 @@ MacroFileStatus RewriteMacroFileName(const std::string& path, const std::string&
   std::vector<uint8_t> bytes;
   status = EncodeMacroFile(newName, file.header.mode, file.body, time, bytes);
   if (status != MacroFileStatus::kOk) return status;
-  return WriteBytes(path, bytes);
+  return WriteBytes(path, bytes, nullptr);
 }
 
 }  // namespace quorix

@@ -79,9 +79,11 @@ MacroFileStatus EncodeMacroFile(const std::string& name, int32_t mode, std::span
 // are renamed into place; a refused or failed write leaves any old file as it
 // was.
 MacroFileStatus ReadMacroFileHeader(const std::string& path, MacroFileHeader& header);
-MacroFileStatus ReadMacroFile(const std::string& path, MacroFile& file);
+// `reason`, when given, says why for kUnreadable, kWriteFailed and
+// kFileTooLarge ("is a directory", "permission denied").
+MacroFileStatus ReadMacroFile(const std::string& path, MacroFile& file, std::string* reason = nullptr);
 MacroFileStatus WriteMacroFile(const std::string& path, const std::string& name, int32_t mode,
-                               const std::vector<MacroItem>& items, int64_t time);
+                               const std::vector<MacroItem>& items, int64_t time, std::string* reason = nullptr);
 // Reads the file (either version) and writes it back in place as version 6.2
 // with the new name and time, the same mode and the same body.
 MacroFileStatus RewriteMacroFileName(const std::string& path, const std::string& newName, int64_t time);

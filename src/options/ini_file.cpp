@@ -1,10 +1,7 @@
 #include "options/ini_file.h"
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <limits>
 #include <stdexcept>
-#include <system_error>
 
 #include "options/text_encoding.h"
 #include "platform/file_replace.h"
@@ -103,15 +100,14 @@ IniDocument IniDocument::Parse(std::string_view bytes) {
 }
 
 IniDocument IniDocument::Load(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
   std::string bytes;
-  if (in) bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  if (!in || in.bad()) {
+  std::string reason;
+  const FileReadStatus status = ReadFileContents(path, bytes, std::numeric_limits<size_t>::max(), &reason);
+  if (status != FileReadStatus::kOk) {
     // A file that is there but cannot be read must not be replaced by a
     // document that lost all its lines.
     IniDocument empty;
-    std::error_code ignored;
-    empty.readFailed_ = std::filesystem::exists(path, ignored);
+    if (status != FileReadStatus::kMissing) empty.readError_ = reason;
     return empty;
   }
   return Parse(bytes);
@@ -237,8 +233,12 @@ std::string IniDocument::Serialize() const {
   return text;
 }
 
-bool IniDocument::Save(const std::string& path) {
-  if (readFailed_ || !ReplaceFileContents(path, Serialize())) return false;
+bool IniDocument::Save(const std::string& path, std::string* reason) {
+  if (!readError_.empty()) {
+    if (reason != nullptr) *reason = "it could not be read first (" + readError_ + ")";
+    return false;
+  }
+  if (!ReplaceFileContents(path, Serialize(), reason)) return false;
   exists_ = true;
   modified_ = false;
   return true;
@@ -255,14 +255,15 @@ int32_t GetProfileInt(const std::string& path, std::string_view section, std::st
 }
 
 bool WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
-                        std::string_view value) {
+                        std::string_view value, std::string* reason) {
   IniDocument doc = IniDocument::Load(path);
   try {
     if (!doc.SetString(section, key, value)) return true;
   } catch (const std::invalid_argument&) {
+    if (reason != nullptr) *reason = "the value cannot be stored";
     return false;
   }
-  return doc.Save(path);
+  return doc.Save(path, reason);
 }
 
 }  // namespace quorix

@@ -79,6 +79,9 @@ class IniDocument {
   static IniDocument Load(const std::string& path);
 
   bool Exists() const { return exists_; }
+  // Why a file that is there could not be read ("is a directory",
+  // "permission denied"); empty when it was read or is missing.
+  const std::string& ReadError() const { return readError_; }
   IniEncoding Encoding() const { return encoding_; }
 
   // The value as the read calls see it (rules 1-6, quotes stripped, no
@@ -101,8 +104,9 @@ class IniDocument {
   bool Modified() const { return modified_; }
   // Writes the document through a temporary file and a rename (rule 11) and
   // clears Modified(). Returns false when the file could not be written or
-  // was unreadable when loaded (the old file is then left as it was).
-  bool Save(const std::string& path);
+  // was unreadable when loaded (the old file is then left as it was), with
+  // `reason` saying why.
+  bool Save(const std::string& path, std::string* reason = nullptr);
 
  private:
   enum class LineKind { kBlank, kSection, kComment, kKey, kOther };
@@ -126,7 +130,7 @@ class IniDocument {
   IniEncoding encoding_ = IniEncoding::kUtf8;
   std::string newline_ = "\n";
   bool exists_ = false;
-  bool readFailed_ = false;
+  std::string readError_;
   bool modified_ = false;
 };
 
@@ -136,9 +140,10 @@ std::string GetProfileString(const std::string& path, std::string_view section, 
 int32_t GetProfileInt(const std::string& path, std::string_view section, std::string_view key,
                       int32_t defaultValue);
 // Returns false when the file could not be written or the input is refused
-// (rule 12). Writing an unchanged value succeeds without touching the file.
+// (rule 12), with `reason` saying why. Writing an unchanged value succeeds
+// without touching the file.
 bool WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
-                        std::string_view value);
+                        std::string_view value, std::string* reason = nullptr);
 
 // Rule 8 on a value already read (exposed for callers that parse values
 // they got as strings).

@@ -5,6 +5,7 @@
 
 #include "options/ini_file.h"
 #include "options/options_store.h"
+#include "platform/file_replace.h"
 #include "platform/text_case.h"
 #include "texts/language.h"
 
@@ -23,18 +24,23 @@ bool ApplyLangIdArguments(const std::vector<std::string>& args, const std::strin
   return seen;
 }
 
-int ReadLanguageId(const std::string& setIniPath) {
-  return GetProfileInt(setIniPath, kOptionsSection, "language", kEnglishLanguageId);
+int ReadLanguageId(const std::string& setIniPath, std::string* readError) {
+  const IniDocument file = IniDocument::Load(setIniPath);
+  if (readError != nullptr) *readError = file.ReadError();
+  return file.GetInt(kOptionsSection, "language", kEnglishLanguageId);
 }
 
-void LoadLanguageFile(TextTables& tables, const std::string& languageFile, int languageId) {
+bool LoadLanguageFile(TextTables& tables, const std::string& languageFile, int languageId, std::string* readError) {
   const IniDocument file = IniDocument::Load(languageFile);
+  if (readError != nullptr) *readError = file.ReadError();
+  if (!file.ReadError().empty()) return false;
   LoadLanguage(
       tables,
       [&file](const std::string& section, const std::string& key, const std::string& def) {
         return file.GetString(section, key, def, kIniValueLimit);
       },
       languageId);
+  return true;
 }
 
 LanguageSelection SelectLanguage(const std::vector<std::string>& args, const std::string& dataFolder,
@@ -55,11 +61,14 @@ std::string DataFolderIn(const std::string& documentsFolder) {
   return folder + "QUORIX Gaming Mouse Software/";
 }
 
-bool PrepareDataFolder(const std::string& dataFolder) {
+bool PrepareDataFolder(const std::string& dataFolder, std::string* reason) {
   namespace fs = std::filesystem;
   std::error_code error;
   fs::create_directories(fs::path(dataFolder) / "Favorite", error);
-  return fs::is_directory(fs::path(dataFolder) / "Favorite", error);
+  const std::error_code created = error;
+  if (fs::is_directory(fs::path(dataFolder) / "Favorite", error)) return true;
+  if (reason != nullptr) *reason = FileErrorReason(created ? created : error);
+  return false;
 }
 
 }  // namespace quorix

@@ -18,13 +18,17 @@ inline constexpr const char* kLanguageFileName = "language.ini";
 // written in order, so the last one wins. Returns true when one was seen.
 bool ApplyLangIdArguments(const std::vector<std::string>& args, const std::string& setIniPath);
 
-// set.ini [ARG] language as an integer, 1033 when missing.
-int ReadLanguageId(const std::string& setIniPath);
+// set.ini [ARG] language as an integer, 1033 when missing. A file that is
+// there but cannot be read gives 1033 too; `readError`, when given, then says
+// why (it is left empty otherwise).
+int ReadLanguageId(const std::string& setIniPath, std::string* readError = nullptr);
 
 // Reads the language file once and fills `tables` from its section
 // `languageId` (texts/language.h gives the rules). A missing file or section
-// leaves the tables as they are.
-void LoadLanguageFile(TextTables& tables, const std::string& languageFile, int languageId);
+// leaves the tables as they are. A file that is there but cannot be read
+// leaves them too and returns false, with `readError` saying why.
+bool LoadLanguageFile(TextTables& tables, const std::string& languageFile, int languageId,
+                      std::string* readError = nullptr);
 
 // Start-up steps 1-3 of the language selection: "/langid=" among `args` is
 // stored in the data folder's set.ini, the language identifier is read back
@@ -42,7 +46,8 @@ LanguageSelection SelectLanguage(const std::vector<std::string>& args, const std
 // followed by "QUORIX Gaming Mouse Software/" (with the trailing separator).
 std::string DataFolderIn(const std::string& documentsFolder);
 // Creates the data folder and its "Favorite" sub-folder; an existing folder
-// is fine. Returns false when either is missing afterwards.
-bool PrepareDataFolder(const std::string& dataFolder);
+// is fine. Returns false when either is missing afterwards, with `reason`
+// saying why ("permission denied", "not a directory").
+bool PrepareDataFolder(const std::string& dataFolder, std::string* reason = nullptr);
 
 }  // namespace quorix

@@ -32,8 +32,10 @@ bool ParseDecimal(const std::string& text, int& out) {
 
 }  // namespace
 
-Options LoadOptions(const std::string& setIniPath, const AppNamer& appNamer, PointerSettings* pointer) {
+Options LoadOptions(const std::string& setIniPath, const AppNamer& appNamer, PointerSettings* pointer,
+                    std::string* readError) {
   const IniDocument ini = IniDocument::Load(setIniPath);
+  if (readError != nullptr) *readError = ini.ReadError();
   Options o;
   o.recordHotkey = ini.GetInt(kOptionsSection, "hotkey", 68);
   o.recordHotkeyName = ini.GetInt(kOptionsSection, "hotkeym", 68);
@@ -74,14 +76,16 @@ std::vector<std::pair<std::string, std::string>> OptionEntries(const Options& o)
   return entries;
 }
 
-bool SaveOptions(const std::string& setIniPath, const Options& options) {
+bool SaveOptions(const std::string& setIniPath, const Options& options, std::string* reason) {
   IniDocument ini = IniDocument::Load(setIniPath);
   try {
     for (const auto& [key, value] : OptionEntries(options)) ini.SetString(kOptionsSection, key, value);
   } catch (const std::invalid_argument&) {
-    return false;  // nothing was written: the document is only saved below
+    // Nothing was written: the document is only saved below.
+    if (reason != nullptr) *reason = "a value cannot be stored (a line break in a path or name)";
+    return false;
   }
-  return !ini.Modified() || ini.Save(setIniPath);
+  return !ini.Modified() || ini.Save(setIniPath, reason);
 }
 
 bool SetOptionByKey(Options& o, const std::string& key, const std::string& value) {

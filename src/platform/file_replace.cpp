@@ -1,7 +1,9 @@
 #include "platform/file_replace.h"
 
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <system_error>
 
@@ -9,6 +11,26 @@ namespace quorix {
 namespace {
 
 namespace fs = std::filesystem;
+
+// "Permission denied" reads as "permission denied" after a colon.
+std::string Lowered(std::string text) {
+  if (!text.empty()) text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
+  return text;
+}
+
+std::string ErrorText(int error) { return Lowered(std::generic_category().message(error)); }
+
+}  // namespace
+
+std::string FileErrorReason(const std::error_code& error) { return Lowered(error.message()); }
+
+namespace {
+
+template <typename Result>
+Result Fail(std::string* reason, std::string text, Result result) {
+  if (reason != nullptr) *reason = std::move(text);
+  return result;
+}
 
 // Replace the file a link points at, not the link, also when that file does
 // not exist yet; a few levels cover any sane chain of links.
@@ -30,30 +52,68 @@ fs::path TemporaryBeside(const fs::path& target) {
 
 }  // namespace
 
-bool CanReplaceFile(const std::string& path) {
-  const fs::path target = ReplaceTarget(path);
+FileReadStatus ReadFileContents(const std::string& path, std::string& bytes, size_t maxSize, std::string* reason) {
   std::error_code error;
-  if (fs::is_directory(target, error)) return false;
-  const fs::path temp = TemporaryBeside(target);
-  if (!std::ofstream(temp, std::ios::binary | std::ios::trunc)) return false;
-  return fs::remove(temp, error);
+  const fs::file_status status = fs::status(path, error);
+  if (status.type() == fs::file_type::not_found) return Fail(reason, ErrorText(ENOENT), FileReadStatus::kMissing);
+  if (error) return Fail(reason, Lowered(error.message()), FileReadStatus::kFailed);
+  // A folder opens fine for reading on some systems and then reads as
+  // nothing (or fails with an unclear error): say what it is.
+  if (fs::is_directory(status)) return Fail(reason, ErrorText(EISDIR), FileReadStatus::kFailed);
+  errno = 0;
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return Fail(reason, ErrorText(errno != 0 ? errno : EIO), FileReadStatus::kFailed);
+  std::string data;
+  char buffer[65536];
+  size_t got = 0;
+  // Reading in pieces stops early at the limit, also for a file that grows
+  // or a device that has no size.
+  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+    if (got > maxSize - data.size()) {
+      std::fclose(file);
+      return Fail(reason, "larger than " + std::to_string(maxSize) + " bytes", FileReadStatus::kTooLarge);
+    }
+    data.append(buffer, got);
+  }
+  const int readError = std::ferror(file) != 0 ? (errno != 0 ? errno : EIO) : 0;
+  std::fclose(file);
+  if (readError != 0) return Fail(reason, ErrorText(readError), FileReadStatus::kFailed);
+  bytes = std::move(data);
+  return FileReadStatus::kOk;
 }
 
-bool ReplaceFileContents(const std::string& path, std::string_view bytes) {
+bool CanReplaceFile(const std::string& path, std::string* reason) {
   const fs::path target = ReplaceTarget(path);
-  const fs::path temp = TemporaryBeside(target);
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-      std::error_code ignored;
-      fs::remove(temp, ignored);
-      return false;
-    }
-  }
   std::error_code error;
+  if (fs::is_directory(target, error)) return Fail(reason, ErrorText(EISDIR), false);
+  const fs::path temp = TemporaryBeside(target);
+  errno = 0;
+  std::FILE* out = std::fopen(temp.c_str(), "wb");
+  if (out == nullptr) return Fail(reason, ErrorText(errno != 0 ? errno : EIO), false);
+  std::fclose(out);
+  if (!fs::remove(temp, error)) return Fail(reason, Lowered(error.message()), false);
+  return true;
+}
+
+bool ReplaceFileContents(const std::string& path, std::string_view bytes, std::string* reason) {
+  const fs::path target = ReplaceTarget(path);
+  std::error_code error;
+  // Checked first: the rename would fail only after a whole temporary file
+  // was written, and with a less clear error on some systems.
+  if (fs::is_directory(target, error)) return Fail(reason, ErrorText(EISDIR), false);
+  const fs::path temp = TemporaryBeside(target);
+  errno = 0;
+  std::FILE* out = std::fopen(temp.c_str(), "wb");
+  if (out == nullptr) return Fail(reason, ErrorText(errno != 0 ? errno : EIO), false);
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+  int writeError = written ? 0 : (errno != 0 ? errno : EIO);
+  // A full disk may only show when the buffered bytes are flushed.
+  if (std::fclose(out) != 0 && writeError == 0) writeError = errno != 0 ? errno : EIO;
+  if (writeError != 0) {
+    std::error_code ignored;
+    fs::remove(temp, ignored);
+    return Fail(reason, ErrorText(writeError), false);
+  }
   // The new file keeps the permissions of the one it replaces.
   const fs::file_status old = fs::status(target, error);
   if (!error && fs::exists(old)) fs::permissions(temp, old.permissions(), fs::perm_options::replace, error);
@@ -61,7 +121,7 @@ bool ReplaceFileContents(const std::string& path, std::string_view bytes) {
   if (error) {
     std::error_code ignored;
     fs::remove(temp, ignored);
-    return false;
+    return Fail(reason, Lowered(error.message()), false);
   }
   return true;
 }

@@ -1,10 +1,6 @@
 #include "settings/backup_restore.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <system_error>
 
 #include "device/commands.h"
 #include "platform/file_replace.h"
@@ -14,7 +10,7 @@ namespace quorix {
 namespace {
 
 // Far above any real backup (64 KiB of memory plus the application data).
-constexpr std::uintmax_t kMaxBackupFileSize = 4u << 20;
+constexpr size_t kMaxBackupFileSize = 4u << 20;
 
 void Report(const ProgressFn& progress, double fraction) {
   if (progress) progress(fraction);
@@ -22,8 +18,9 @@ void Report(const ProgressFn& progress, double fraction) {
 
 bool WriteFileAtomically(const std::string& file, const std::vector<uint8_t>& bytes, std::string& error) {
   const std::string_view view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  if (ReplaceFileContents(file, view)) return true;
-  error = "cannot write " + file;
+  std::string reason;
+  if (ReplaceFileContents(file, view, &reason)) return true;
+  error = "cannot write " + file + ": " + reason;
   return false;
 }
 
@@ -52,18 +49,19 @@ Outcome SaveBackup(DeviceLink& link, SettingsState& state, const std::string& fi
 }
 
 bool ReadBackupFileBytes(const std::string& file, std::vector<uint8_t>& bytes, std::string& error) {
-  std::error_code ec;
-  const std::uintmax_t size = std::filesystem::file_size(file, ec);
-  std::ifstream in(file, std::ios::binary);
-  if (ec || !in || !std::filesystem::is_regular_file(file, ec)) {
-    error = "cannot open " + file;
-    return false;
+  std::string data;
+  std::string reason;
+  switch (ReadFileContents(file, data, kMaxBackupFileSize, &reason)) {
+    case FileReadStatus::kOk: break;
+    case FileReadStatus::kTooLarge:
+      error = kInvalidFormatText;
+      return false;
+    case FileReadStatus::kMissing:
+    case FileReadStatus::kFailed:
+      error = "cannot open " + file + ": " + reason;
+      return false;
   }
-  if (size > kMaxBackupFileSize) {
-    error = kInvalidFormatText;
-    return false;
-  }
-  bytes.assign(std::istreambuf_iterator<char>(in), {});
+  bytes.assign(data.begin(), data.end());
   return true;
 }
 

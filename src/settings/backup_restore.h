@@ -23,8 +23,8 @@ namespace quorix {
 Outcome SaveBackup(DeviceLink& link, SettingsState& state, const std::string& file, const ProfileApps& apps,
                    const ProgressFn& progress, std::string& error);
 
-// Reads a whole backup file. False with "cannot open FILE" when it cannot be
-// read, or "invalid format !!" when it is far too large to be a backup.
+// Reads a whole backup file. False with "cannot open FILE: REASON" when it
+// cannot be read ("is a directory", "permission denied"), or "invalid format !!" when it is far too large to be a backup.
 bool ReadBackupFileBytes(const std::string& file, std::vector<uint8_t>& bytes, std::string& error);
 
 struct RestoreOptions {

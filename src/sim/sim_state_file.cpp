@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 #include "platform/file_replace.h"
@@ -117,11 +115,13 @@ SimState ParseSimState(const std::string& text) {
 
 void SaveSimState(const SimMouse& mouse, const std::string& file) {
   const std::string text = SerializeSimState(mouse.Save());
-  if (!ReplaceFileContents(file, text)) throw SimStateError("cannot write simulator state " + file);
+  std::string reason;
+  if (!ReplaceFileContents(file, text, &reason)) throw SimStateError("cannot write simulator state " + file + ": " + reason);
 }
 
 void CheckSimStateWritable(const std::string& file) {
-  if (!CanReplaceFile(file)) throw SimStateError("cannot write simulator state " + file);
+  std::string reason;
+  if (!CanReplaceFile(file, &reason)) throw SimStateError("cannot write simulator state " + file + ": " + reason);
 }
 
 std::string ResolvedSimStatePath(const std::string& file) {
@@ -136,13 +136,16 @@ std::string ResolvedSimStatePath(const std::string& file) {
 }
 
 void LoadSimState(SimMouse& mouse, const std::string& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) throw SimStateError("cannot read simulator state " + file);
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad()) throw SimStateError("cannot read simulator state " + file);
+  // A state file holds a few dozen KiB of memory lines; a limit keeps a
+  // wrong path (a device, a huge file) from being read whole.
+  constexpr size_t kMaxStateFileSize = 16u << 20;
+  std::string text;
+  std::string reason;
+  if (ReadFileContents(file, text, kMaxStateFileSize, &reason) != FileReadStatus::kOk) {
+    throw SimStateError("cannot read simulator state " + file + ": " + reason);
+  }
   try {
-    mouse.Restore(ParseSimState(text.str()));
+    mouse.Restore(ParseSimState(text));
   } catch (const SimStateError& e) {
     throw SimStateError("simulator state " + file + ": " + e.what());
   }

@@ -115,6 +115,38 @@ TEST(MacroCli, ImportListShowExportDeleteOnTheSimulatedMouse) {
   EXPECT_EQ(with({"macro", "import", Golden("v62_tap.mf"), "1", "--mode", "twice"}).status, 1);
 }
 
+// The file's body stops at an unknown opcode after 2 of its 5 bytes.
+TEST(MacroCli, ImportOfAFileWithAnUnknownInstructionWarnsOrRefuses) {
+  const struct {
+    bool strict;
+    int status;
+    std::string err;
+  } cases[] = {
+      {false, 0, "warning: " + Golden("invalid_opcode.mf") +
+                     ": stopped at an unknown instruction 0x02 at byte 2 of 5: only the first 2 bytes are stored\n"},
+      {true, 1, Golden("invalid_opcode.mf") +
+                    ": stopped at an unknown instruction 0x02 at byte 2 of 5; nothing stored (--strict)\n"},
+  };
+  for (const auto& c : cases) {
+    test::TempDir dir;
+    std::vector<std::string> args = {"--simulate", "--sim-state", dir.Path("mouse.state"), "macro", "import",
+                                     Golden("invalid_opcode.mf"), "3"};
+    if (c.strict) args.push_back("--strict");
+    const CliRun run = Cli(args);
+    EXPECT_EQ(run.status, c.status) << run.err;
+    EXPECT_EQ(run.err, "quorix-mousectl: " + c.err);
+    const CliRun show = Cli({"--simulate", "--sim-state", dir.Path("mouse.state"), "macro", "show", "3"});
+    EXPECT_EQ(show.status, c.status == 0 ? 0 : 1) << show.err;
+    if (c.status == 0) {
+      EXPECT_NE(show.out.find("instructions: 2\n"), std::string::npos) << show.out;
+    }
+  }
+  // A file whose body simply ends is stored without a word, also with --strict.
+  const CliRun clean = Cli({"--simulate", "macro", "import", Golden("v62_tap.mf"), "1", "--strict"});
+  EXPECT_EQ(clean.status, 0) << clean.err;
+  EXPECT_EQ(clean.err, "");
+}
+
 TEST(MacroCli, LackOfSpaceIsAFailure) {
   test::TempDir dir;
   // A body of 60000 bytes fits the file format but not the mouse's memory.

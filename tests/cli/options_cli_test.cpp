@@ -142,5 +142,68 @@ TEST(OptionsCli, Errors) {
   EXPECT_NE(r.err.find("usage"), std::string::npos);
 }
 
+// set.ini and language files that cannot be read or written end the command
+// with the path and the reason instead of quietly using the defaults.
+TEST(OptionsCli, FilesThatCannotBeReadOrWrittenSayWhy) {
+  namespace fs = std::filesystem;
+  test::TempDir dir;
+  const bool permissionsApply = test::FolderPermissionsApply(dir);
+  const std::string folderIni = dir.Path("folder-ini");     // set.ini is a folder
+  fs::create_directories(folderIni + "/set.ini");
+  const std::string lockedIni = dir.Path("locked-ini");     // set.ini without read permission
+  test::WriteFile(lockedIni + "/set.ini", "[ARG]\nosd=0\n");
+  fs::permissions(lockedIni + "/set.ini", fs::perms::none, fs::perm_options::replace);
+  const std::string readOnly = dir.Path("read-only");       // a data folder without write permission
+  test::WriteFile(readOnly + "/set.ini", "[ARG]\nosd=0\n");
+  fs::create_directories(readOnly + "/Favorite");
+  const std::string bare = dir.Path("bare");                // the same, still without its Favorite folder
+  fs::create_directories(bare);
+  const std::string linkedIni = dir.Path("linked-ini");     // set.ini links into a missing folder
+  fs::create_directories(linkedIni);
+  fs::create_symlink(dir.Path("gone/set.ini"), linkedIni + "/set.ini");
+  test::WriteFile(dir.Path("plain.txt"), "x");
+  for (const std::string& folder : {readOnly, bare}) {
+    fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec, fs::perm_options::replace);
+  }
+
+  const struct {
+    std::vector<std::string> args;
+    std::string error;
+    bool runs;
+  } cases[] = {
+      {{"options", "show", "--data-dir", folderIni}, "cannot read " + folderIni + "/set.ini: is a directory", true},
+      {{"options", "set", "osd", "1", "--data-dir", folderIni}, "cannot read " + folderIni + "/set.ini: is a directory",
+       true},
+      {{"texts", "--data-dir", folderIni}, "cannot read " + folderIni + "/set.ini: is a directory", true},
+      {{"options", "show", "--data-dir", lockedIni}, "cannot read " + lockedIni + "/set.ini: permission denied",
+       permissionsApply},
+      {{"options", "set", "osd", "1", "--data-dir", readOnly},
+       "cannot write " + readOnly + "/set.ini: permission denied", permissionsApply},
+      {{"options", "set", "osd", "1", "--data-dir", bare}, "cannot set up the data folder " + bare + "/: permission denied",
+       permissionsApply},
+      {{"options", "set", "language", "1041", "--data-dir", linkedIni},
+       "cannot write " + linkedIni + "/set.ini: no such file or directory", true},
+      {{"options", "set", "osd", "1", "--data-dir", linkedIni},
+       "cannot write " + linkedIni + "/set.ini: no such file or directory", true},
+      {{"options", "show", "--data-dir", dir.Path("plain.txt")}, "--data-dir " + dir.Path("plain.txt") + " is not a folder",
+       true},
+      {{"options", "show", "--data-dir="}, "--data-dir needs a folder", true},
+      {{"texts", "--lang", "1033", "--language-file", lockedIni + "/set.ini"},
+       "cannot read language file " + lockedIni + "/set.ini: permission denied", permissionsApply},
+      {{"texts", "--lang", "1033", "--language-file", dir.Path("none.ini")},
+       "cannot read language file " + dir.Path("none.ini") + ": no such file or directory", true},
+  };
+  for (const auto& c : cases) {
+    if (!c.runs) continue;
+    const Result r = RunCommand(c.args);
+    EXPECT_EQ(r.status, 1) << c.error;
+    EXPECT_EQ(r.err, "quorix-mousectl: " + c.error + "\n");
+  }
+  EXPECT_EQ(test::ReadFile(readOnly + "/set.ini"), "[ARG]\nosd=0\n");
+  for (const std::string& folder : {readOnly, bare}) fs::permissions(folder, fs::perms::owner_all, fs::perm_options::replace);
+  // A set.ini that is missing is still the defaults.
+  EXPECT_EQ(Lines(RunCommand({"options", "show", "--data-dir", dir.Path("new")}).out).at("osd"), "1");
+}
+
 }  // namespace
 }  // namespace quorix

@@ -103,7 +103,9 @@ TEST(DataFolder, NameAndCreation) {
   EXPECT_TRUE(PrepareDataFolder(data));
   EXPECT_TRUE(std::filesystem::is_directory(data + "Favorite"));
   test::WriteFile(dir.Path("file"), "x");
-  EXPECT_FALSE(PrepareDataFolder(dir.Path("file") + "/"));
+  std::string reason;
+  EXPECT_FALSE(PrepareDataFolder(dir.Path("file") + "/", &reason));
+  EXPECT_EQ(reason, "not a directory");
 }
 
 }  // namespace

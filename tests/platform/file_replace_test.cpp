@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <iterator>
 
 #include "support/temp_dir.h"
@@ -65,6 +66,63 @@ TEST(FileReplace, CanReplaceFileAnswersAsTheWriteWould) {
   for (const auto& c : cases) EXPECT_EQ(CanReplaceFile(dir.Path(c.name)), c.can) << c.name;
   EXPECT_EQ(Entries(dir), 4u);  // the trial file is gone again
   for (const auto& c : cases) EXPECT_EQ(ReplaceFileContents(dir.Path(c.name), "x"), c.can) << c.name;
+}
+
+TEST(FileReplace, AFailedWriteSaysWhy) {
+  test::TempDir dir;
+  fs::create_directory(dir.Path("folder"));
+  fs::create_directory(dir.Path("read-only"));
+  const bool permissionsApply = test::FolderPermissionsApply(dir);
+  fs::permissions(dir.Path("read-only"), fs::perms::owner_read | fs::perms::owner_exec, fs::perm_options::replace);
+  const struct {
+    std::string path;
+    std::string reason;
+    bool runs;
+  } cases[] = {
+      {"folder", "is a directory", true},
+      {"missing/x.mf", "no such file or directory", true},
+      {"read-only/x.mf", "permission denied", permissionsApply},
+  };
+  for (const auto& c : cases) {
+    if (!c.runs) continue;
+    std::string reason;
+    EXPECT_FALSE(ReplaceFileContents(dir.Path(c.path), "data", &reason)) << c.path;
+    EXPECT_EQ(reason, c.reason) << c.path;
+  }
+  EXPECT_TRUE(fs::is_empty(dir.Path("folder")));
+  fs::permissions(dir.Path("read-only"), fs::perms::owner_all, fs::perm_options::replace);
+  EXPECT_TRUE(fs::is_empty(dir.Path("read-only")));
+}
+
+TEST(FileRead, ReadsWholeFilesAndSaysWhyOthersCannotBe) {
+  test::TempDir dir;
+  ReplaceFileContents(dir.Path("four.bin"), std::string("12\0" "4", 4));
+  ReplaceFileContents(dir.Path("locked.bin"), "secret");
+  fs::permissions(dir.Path("locked.bin"), fs::perms::none, fs::perm_options::replace);
+  const bool unreadable = !std::ifstream(dir.Path("locked.bin"));
+  fs::create_directory(dir.Path("folder"));
+  const struct {
+    std::string path;
+    size_t limit;
+    FileReadStatus status;
+    std::string reason;
+    bool runs;
+  } cases[] = {
+      {"four.bin", 4, FileReadStatus::kOk, "", true},
+      {"four.bin", 3, FileReadStatus::kTooLarge, "larger than 3 bytes", true},
+      {"folder", 100, FileReadStatus::kFailed, "is a directory", true},
+      {"missing.bin", 100, FileReadStatus::kMissing, "no such file or directory", true},
+      {"four.bin/below", 100, FileReadStatus::kMissing, "no such file or directory", true},
+      {"locked.bin", 100, FileReadStatus::kFailed, "permission denied", unreadable},
+  };
+  for (const auto& c : cases) {
+    if (!c.runs) continue;
+    std::string bytes = "untouched";
+    std::string reason;
+    EXPECT_EQ(ReadFileContents(dir.Path(c.path), bytes, c.limit, &reason), c.status) << c.path;
+    EXPECT_EQ(reason, c.reason) << c.path;
+    EXPECT_EQ(bytes, c.status == FileReadStatus::kOk ? std::string("12\0" "4", 4) : "untouched") << c.path;
+  }
 }
 
 }  // namespace

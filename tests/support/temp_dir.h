@@ -38,6 +38,20 @@ inline void WriteFile(const std::string& path, std::string_view bytes) {
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+// Whether taking the write permission off a folder stops this process
+// writing into it (it does not for root): tests of refused writes that rely
+// on it are skipped where it does not.
+inline bool FolderPermissionsApply(const TempDir& dir) {
+  namespace fs = std::filesystem;
+  const fs::path probe = dir.Root() / "permission-probe";
+  fs::create_directory(probe);
+  fs::permissions(probe, fs::perms::owner_read | fs::perms::owner_exec, fs::perm_options::replace);
+  const bool refused = !std::ofstream(probe / "x");
+  fs::permissions(probe, fs::perms::owner_all, fs::perm_options::replace);
+  fs::remove_all(probe);
+  return refused;
+}
+
 inline std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
