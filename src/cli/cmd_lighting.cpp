@@ -54,8 +54,10 @@ ProfileApps LoadStoredBindings(const std::string& dataDir) {
   if (!folder.empty() && folder.back() != '/') folder += '/';
   const std::vector<std::string> appFolders = paths.ApplicationFolders();
   // No PointerSettings: looking at the options must not change the desktop.
+  const std::string setIni = folder + kSetIniName;
   const Options options = LoadOptions(
-      folder + kSetIniName, [&](const std::string& path) { return AppDisplayName(path, appFolders); }, nullptr);
+      setIni, [&](const std::string& path) { return AppDisplayName(path, appFolders); }, nullptr,
+      SetIniCodePage(setIni));
   return options.apps;
 }
 

@@ -111,18 +111,18 @@ int RunTexts(CliContext& context) {
   return 0;
 }
 
-Options LoadForCli(const std::string& setIni, const Paths& paths) {
+Options LoadForCli(const std::string& setIni, const Paths& paths, int codePage) {
   const std::vector<std::string> folders = paths.ApplicationFolders();
   // No PointerSettings: reading options here must not change the desktop.
   return LoadOptions(
-      setIni, [&folders](const std::string& path) { return AppDisplayName(path, folders); }, nullptr);
+      setIni, [&folders](const std::string& path) { return AppDisplayName(path, folders); }, nullptr, codePage);
 }
 
 void ShowOptions(CliContext& context, const ParsedArgs& args) {
   if (args.positional.size() != 1) throw CliError{"usage: options show [--data-dir DIR]"};
   const XdgPaths paths = SystemPaths();
   const std::string setIni = DataFolder(args, paths) + kSetIniName;
-  const Options options = LoadForCli(setIni, paths);
+  const Options options = LoadForCli(setIni, paths, SetIniCodePage(setIni));
   for (const auto& [key, value] : OptionEntries(options)) context.Out() << key << "=" << value << "\n";
   context.Out() << "language=" << ReadLanguageId(setIni) << "\n";
 }
@@ -136,7 +136,10 @@ void SetOption(const ParsedArgs& args) {
   const std::string dataFolder = DataFolder(args, paths);
   const std::string setIni = dataFolder + kSetIniName;
 
-  Options options = LoadForCli(setIni, paths);
+  // The file stays in the code page it was read in, also when the language
+  // (and with it the code page of later reads) changes now.
+  const int codePage = SetIniCodePage(setIni);
+  Options options = LoadForCli(setIni, paths, codePage);
   const bool language = key == "language";
   if (language) {
     ParseNumber(value, 0, 0xFFFF, "language ID");
@@ -151,7 +154,10 @@ void SetOption(const ParsedArgs& args) {
   if (language && !WriteProfileString(setIni, kOptionsSection, "language", value)) {
     throw CliError{"cannot write " + setIni};
   }
-  if (!SaveOptions(setIni, options)) throw CliError{"cannot write " + setIni};
+  std::string why;
+  if (!SaveOptions(setIni, options, codePage, &why)) {
+    throw CliError{"cannot write " + setIni + (why.empty() ? "" : ": " + why)};
+  }
 }
 
 int RunOptions(CliContext& context) {

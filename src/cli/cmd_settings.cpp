@@ -103,7 +103,8 @@ FileArgs ParseFileArgs(const CliContext& ctx, const std::string& usage) {
 
 Options ReadOptions(const std::string& setIni) {
   const std::vector<std::string> folders = XdgPaths(QUORIX_SOURCE_DATA_DIR).ApplicationFolders();
-  return LoadOptions(setIni, [&folders](const std::string& path) { return AppDisplayName(path, folders); }, nullptr);
+  return LoadOptions(setIni, [&folders](const std::string& path) { return AppDisplayName(path, folders); }, nullptr,
+                     SetIniCodePage(setIni));
 }
 
 // Button texts as the main window shows them: function texts, and the macro's
@@ -174,7 +175,9 @@ int RunRestore(CliContext& ctx) {
   std::string error;
   if (!RestoreBackupBytes(*session.link, session.state, bytes, stored.apps, options, error)) throw CliError{error};
   const std::string folder = args.setIni.substr(0, args.setIni.size() - std::string(kSetIniName).size());
-  if (!PrepareDataFolder(folder) || !SaveOptions(args.setIni, stored)) throw CliError{"cannot write " + args.setIni};
+  std::string why;
+  if (!PrepareDataFolder(folder) || !SaveOptions(args.setIni, stored, SetIniCodePage(args.setIni), &why))
+    throw CliError{"cannot write " + args.setIni + (why.empty() ? "" : ": " + why)};
   return 0;
 }
 

@@ -27,8 +27,14 @@ int ReadLanguageId(const std::string& setIniPath) {
   return GetProfileInt(setIniPath, kOptionsSection, "language", kEnglishLanguageId);
 }
 
+int AnsiCodePageFor(int languageId) {
+  return languageId == kJapaneseLanguageId ? kCodePageShiftJis : kCodePageWindows1252;
+}
+
+int SetIniCodePage(const std::string& setIniPath) { return AnsiCodePageFor(ReadLanguageId(setIniPath)); }
+
 void LoadLanguageFile(TextTables& tables, const std::string& languageFile, int languageId) {
-  const IniDocument file = IniDocument::Load(languageFile);
+  const IniDocument file = IniDocument::Load(languageFile, AnsiCodePageFor(languageId));
   LoadLanguage(
       tables,
       [&file](const std::string& section, const std::string& key, const std::string& def) {

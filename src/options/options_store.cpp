@@ -32,8 +32,9 @@ bool ParseDecimal(const std::string& text, int& out) {
 
 }  // namespace
 
-Options LoadOptions(const std::string& setIniPath, const AppNamer& appNamer, PointerSettings* pointer) {
-  const IniDocument ini = IniDocument::Load(setIniPath);
+Options LoadOptions(const std::string& setIniPath, const AppNamer& appNamer, PointerSettings* pointer,
+                    int ansiCodePage) {
+  const IniDocument ini = IniDocument::Load(setIniPath, ansiCodePage);
   Options o;
   o.recordHotkey = ini.GetInt(kOptionsSection, "hotkey", 68);
   o.recordHotkeyName = ini.GetInt(kOptionsSection, "hotkeym", 68);
@@ -74,11 +75,12 @@ std::vector<std::pair<std::string, std::string>> OptionEntries(const Options& o)
   return entries;
 }
 
-bool SaveOptions(const std::string& setIniPath, const Options& options) {
-  IniDocument ini = IniDocument::Load(setIniPath);
+bool SaveOptions(const std::string& setIniPath, const Options& options, int ansiCodePage, std::string* error) {
+  IniDocument ini = IniDocument::Load(setIniPath, ansiCodePage);
   try {
     for (const auto& [key, value] : OptionEntries(options)) ini.SetString(kOptionsSection, key, value);
-  } catch (const std::invalid_argument&) {
+  } catch (const std::invalid_argument& refused) {
+    if (error) *error = refused.what();
     return false;  // nothing was written: the document is only saved below
   }
   return !ini.Modified() || ini.Save(setIniPath);
