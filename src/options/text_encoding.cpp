@@ -93,11 +93,12 @@ Cp932Tables BuildCp932() {
     for (size_t i = 0; i < kTrailCount; ++i) t.chars.push_back(i < chars.size() && chars[i] != u' ' ? chars[i] : 0);
   }
   // A character with two codes is written with the first one met here: rows
-  // in lead order, with the NEC-selected rows 0xED and 0xEE last.
-  for (const bool necSelected : {false, true}) {
+  // in lead order, with 0xED and 0xEE (a second copy of the extension
+  // characters of 0xFA-0xFC) last.
+  for (const bool copyRows : {false, true}) {
     for (size_t r = 0; r < kCp932RowCount; ++r) {
       const uint8_t lead = kCp932Rows[r].lead;
-      if ((lead == 0xED || lead == 0xEE) != necSelected) continue;
+      if ((lead == 0xED || lead == 0xEE) != copyRows) continue;
       for (size_t i = 0; i < kTrailCount; ++i) {
         const char16_t c = t.chars[r * kTrailCount + i];
         if (c != 0) t.codes.emplace(c, static_cast<uint16_t>(lead << 8 | TrailByte(i)));

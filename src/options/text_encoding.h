@@ -43,8 +43,8 @@ std::optional<std::string> AnsiToUtf8(std::string_view bytes, int codePage);
 // Encodes UTF-8 text in `codePage`; nothing when a character has no code
 // there (or the text is not UTF-8), and `unencodable`, when given, then holds
 // the first such character. A character with two 932 codes gets the lower
-// one, except that the NEC-selected rows 0xED and 0xEE yield to their twins
-// in 0xFA-0xFC, as the Windows converter writes them.
+// one, except that rows 0xED and 0xEE (a second copy of extension
+// characters) yield to their twins in 0xFA-0xFC, as Windows writes them.
 std::optional<std::string> Utf8ToAnsi(std::string_view text, int codePage, std::string* unencodable = nullptr);
 
 // "Windows-1252" or "code page 932 (Shift-JIS)", for messages.
