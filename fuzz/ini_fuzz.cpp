@@ -1,16 +1,19 @@
 // The ini engine reads files that users and other programs edit: any bytes
-// must parse, and a write followed by a read must give back what was written.
+// must parse, in either code page of files without a byte-order mark, and a
+// write followed by a read must give back what was written, or be refused.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
 #include "options/ini_file.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  quorix::IniDocument doc = quorix::IniDocument::Parse(bytes);
+namespace {
+
+void Check(std::string_view bytes, int codePage) {
+  quorix::IniDocument doc = quorix::IniDocument::Parse(bytes, codePage);
   for (const char* section : {"ARG", "1041", "S", ""}) {
     for (const char* key : {"osd", "language", "k", "button_str0", ""}) {
       (void)doc.GetString(section, key, "@_NOSTR_", 17);
@@ -21,14 +24,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // of UTF-16 files.
   if (doc.Encoding() != quorix::IniEncoding::kUtf16Le && doc.Serialize() != bytes) std::abort();
 
+  // The raw bytes of the first line as a value: a file in a code page refuses
+  // what it cannot hold, and then stays as it was.
   const std::string value(bytes.substr(0, bytes.find_first_of("\r\n")));
-  doc.SetString("ARG", "osd", value);
+  bool stored = true;
+  try {
+    doc.SetString("ARG", "osd", value);
+  } catch (const std::invalid_argument&) {
+    stored = false;
+    if (doc.Modified()) std::abort();
+  }
   doc.SetString("New Section", "k", "v");
-  const quorix::IniDocument again = quorix::IniDocument::Parse(doc.Serialize());
+  const quorix::IniDocument again = quorix::IniDocument::Parse(doc.Serialize(), codePage);
   if (again.GetString("New Section", "k", "@_NOSTR_") != "v") std::abort();
   // What was written is read back, unless the file's own bytes are not valid
   // UTF-16 text and re-encoding changed them.
-  if (doc.Encoding() != quorix::IniEncoding::kUtf16Le) {
+  if (stored && doc.Encoding() != quorix::IniEncoding::kUtf16Le) {
     std::string_view expect = value;
     while (!expect.empty() && (expect.front() == ' ' || expect.front() == '\t')) expect.remove_prefix(1);
     while (!expect.empty() && (expect.back() == ' ' || expect.back() == '\t')) expect.remove_suffix(1);
@@ -37,5 +48,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                         expect.back() == expect.front();
     if (!quoted && got != expect) std::abort();
   }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  Check(bytes, quorix::kCodePageWindows1252);
+  Check(bytes, quorix::kCodePageShiftJis);
   return 0;
 }

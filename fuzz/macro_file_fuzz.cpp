@@ -6,14 +6,16 @@
 #include <span>
 
 #include "macro/macro_file.h"
+#include "texts/text_tables.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const quorix::MacroTexts texts = quorix::MakeMacroTexts(quorix::DefaultTextTables());
   std::span<const uint8_t> bytes(data, size);
   quorix::MacroFileHeader header;
   (void)quorix::ParseMacroFileHeader(bytes, header);
   quorix::MacroFile file;
   if (quorix::ParseMacroFile(bytes, file) != quorix::MacroFileStatus::kOk) return 0;
-  for (const auto& item : file.items) (void)quorix::InstructionText(item);
+  for (const auto& item : file.items) (void)quorix::InstructionText(item, texts);
   std::vector<uint8_t> encoded;
   if (quorix::EncodeMacroFile(file.header.name, file.header.mode, file.body, file.header.time, encoded) !=
       quorix::MacroFileStatus::kOk) {

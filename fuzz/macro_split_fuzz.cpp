@@ -6,12 +6,14 @@
 #include <cstring>
 
 #include "macro/macro_instruction.h"
+#include "texts/text_tables.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const quorix::MacroTexts texts = quorix::MakeMacroTexts(quorix::DefaultTextTables());
   auto items = quorix::SplitInstructions(data, size);
   for (const auto& item : items) {
     if (item.length < 1 || item.length > 5) abort();
-    (void)quorix::InstructionText(item);
+    (void)quorix::InstructionText(item, texts);
   }
   auto bytes = quorix::SerialiseItems(items);
   // Only the last instruction may run past the input (its operands read as 0).

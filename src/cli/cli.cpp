@@ -191,7 +191,8 @@ Options LoadCliOptions(const std::string& setIni) {
   std::string readError;
   // No PointerSettings: reading options here must not change the desktop.
   Options options = LoadOptions(
-      setIni, [&folders](const std::string& path) { return AppDisplayName(path, folders); }, nullptr, &readError);
+      setIni, [&folders](const std::string& path) { return AppDisplayName(path, folders); }, nullptr,
+      SetIniCodePage(setIni), &readError);
   if (!readError.empty()) throw CliError{"cannot read " + setIni + ": " + readError};
   return options;
 }

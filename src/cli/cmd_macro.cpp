@@ -12,6 +12,8 @@
 #include "macro/macro_file.h"
 #include "macro/macro_instruction.h"
 #include "macro/macro_memory.h"
+#include "options/language_setting.h"
+#include "platform/linux/xdg_paths.h"
 #include "settings/settings_load.h"
 #include "texts/text_tables.h"
 
@@ -43,14 +45,22 @@ std::string UtcText(int64_t seconds) {
   return buffer;
 }
 
+// The instruction and mode texts in the user's language: the one stored in
+// the data folder's set.ini, from the program folder's language.ini, as the
+// macro editor shows them.
+MacroTexts UserMacroTexts() {
+  const XdgPaths paths(QUORIX_SOURCE_DATA_DIR);
+  return MakeMacroTexts(SelectLanguage({}, DataFolderIn(paths.DocumentsFolder()), paths.ProgramFolder()).texts);
+}
+
 // One line per instruction: number, bytes in hex, display text.
-void PrintItems(std::ostream& out, const std::vector<MacroItem>& items) {
+void PrintItems(std::ostream& out, const std::vector<MacroItem>& items, const MacroTexts& texts) {
   char prefix[32];
   for (size_t i = 0; i < items.size(); ++i) {
     std::snprintf(prefix, sizeof prefix, "%4zu  ", i + 1);
     std::string bytes = HexBytes(items[i]);
     bytes.resize(16, ' ');
-    out << prefix << bytes << InstructionText(items[i]) << "\n";
+    out << prefix << bytes << InstructionText(items[i], texts) << "\n";
   }
 }
 
@@ -143,10 +153,11 @@ void MacroShow(CliContext& ctx, int slot) {
   UsedSlot(device, slot);
   MacroReadBack back = ReadBackMacro(*device.link, device.path, device.image, slot);
   Require(back.outcome, "", false);
+  const MacroTexts texts = UserMacroTexts();
   ctx.Out() << "name: " << back.name << "\n"
-            << "mode: " << back.mode << " (" << ModeLabel(back.mode) << ")\n"
+            << "mode: " << back.mode << " (" << ModeLabel(back.mode, texts) << ")\n"
             << "instructions: " << back.items.size() << "\n";
-  PrintItems(ctx.Out(), back.items);
+  PrintItems(ctx.Out(), back.items, texts);
 }
 
 void MacroExport(CliContext& ctx, int slot, const std::string& file) {
@@ -249,14 +260,15 @@ int RunMf(CliContext& ctx) {
   if (args.size() != 2 || args[0] != "show") throw ctx.UsageError();
   const MacroFile file = ReadMacroFileOrThrow(args[1]);
   const MacroFileHeader& h = file.header;
+  const MacroTexts texts = UserMacroTexts();
   auto& out = ctx.Out();
   out << "version: " << h.version << "\n"
       << "time: " << h.time << " (" << UtcText(h.time) << ")\n"
       << "name: " << h.name << "\n"
-      << "mode: " << h.mode << " (" << ModeLabel(h.mode) << ")\n"
+      << "mode: " << h.mode << " (" << ModeLabel(h.mode, texts) << ")\n"
       << "length: " << h.bodyLength << "\n"
       << "instructions: " << file.items.size() << "\n";
-  PrintItems(out, file.items);
+  PrintItems(out, file.items, texts);
   const BodyEnd end = FindBodyEnd(file);
   if (end.unknownOpcode) {
     out << "(invalid opcode " << Hex2(file.body[end.offset]) << " at offset " << end.offset << ")\n";

@@ -126,6 +126,9 @@ void SetOption(const CliContext& context, const ParsedArgs& args) {
   const std::string setIni = SetIniOf(args);
   const std::string dataFolder = setIni.substr(0, setIni.size() - std::string(kSetIniName).size());
 
+  // The file stays in the code page it was read in, also when the language
+  // (and with it the code page of later reads) changes now.
+  const int codePage = SetIniCodePage(setIni);
   Options options = LoadCliOptions(setIni);
   const bool language = key == "language";
   if (language) {
@@ -144,7 +147,7 @@ void SetOption(const CliContext& context, const ParsedArgs& args) {
   if (language && !WriteProfileString(setIni, kOptionsSection, "language", value, &reason)) {
     throw CliError{"cannot write " + setIni + ": " + reason};
   }
-  if (!SaveOptions(setIni, options, &reason)) throw CliError{"cannot write " + setIni + ": " + reason};
+  if (!SaveOptions(setIni, options, codePage, &reason)) throw CliError{"cannot write " + setIni + ": " + reason};
 }
 
 int RunOptions(CliContext& context) {

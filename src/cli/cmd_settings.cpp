@@ -166,7 +166,8 @@ int RunRestore(CliContext& ctx) {
   const std::string folder = args.setIni.substr(0, args.setIni.size() - std::string(kSetIniName).size());
   std::string reason;
   if (!PrepareDataFolder(folder, &reason)) throw CliError{"cannot set up the data folder " + folder + ": " + reason};
-  if (!SaveOptions(args.setIni, stored, &reason)) throw CliError{"cannot write " + args.setIni + ": " + reason};
+  if (!SaveOptions(args.setIni, stored, SetIniCodePage(args.setIni), &reason))
+    throw CliError{"cannot write " + args.setIni + ": " + reason};
   return 0;
 }
 

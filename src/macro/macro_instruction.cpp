@@ -1,8 +1,10 @@
 #include "macro/macro_instruction.h"
 
 #include <algorithm>
+#include <initializer_list>
 
 #include "keys/key_tables.h"
+#include "texts/text_tables.h"
 
 namespace quorix {
 
@@ -11,11 +13,59 @@ namespace {
 int U16(const MacroItem& item, int at) { return item.bytes[at] | (item.bytes[at + 1] << 8); }
 int S16(const MacroItem& item, int at) { return static_cast<int16_t>(static_cast<uint16_t>(U16(item, at))); }
 
-std::string ButtonList(uint8_t opcode) {
-  static const char* const kNames[] = {"Left", "Right", "Middle", "B4", "B5"};
+// Indexes of MacroTexts::formats.
+enum Format : size_t {
+  kFmtOnce,
+  kFmtLoop,
+  kFmtFire,
+  kFmtJump,
+  kFmtLoopJump,
+  kFmtSetAcc,
+  kFmtPress,
+  kFmtRelease,
+  kFmtWheel,
+  kFmtMove,
+  kFmtKeyPress,
+  kFmtKeyRelease,
+  kFmtConsumerPress,
+  kFmtConsumerRelease,
+  kFmtWait,
+  kFmtLongWait,
+  kFmtMoveTo,
+  kFormatCount
+};
+constexpr size_t kButtonNameCount = 5;
+constexpr size_t kModeLabelCount = 3;
+constexpr size_t kModeLabelFirst = 15;  // in the label table
+
+const std::string& Entry(const std::vector<std::string>& table, size_t index) {
+  static const std::string empty;
+  return index < table.size() ? table[index] : empty;
+}
+
+// Fills the format's "%d" and "%s" (any "%" and letter) with `args` in
+// order; "%%" is one "%". A translated format is data, so it is never handed
+// to printf: a directive without an argument is dropped, not read from the
+// stack.
+std::string Fill(const std::string& format, std::initializer_list<std::string> args) {
+  std::string out;
+  auto next = args.begin();
+  for (size_t i = 0; i < format.size(); ++i) {
+    if (format[i] != '%' || i + 1 == format.size()) {
+      out += format[i];
+    } else if (format[++i] == '%') {
+      out += '%';
+    } else if (next != args.end()) {
+      out += *next++;
+    }
+  }
+  return out;
+}
+
+std::string ButtonList(const MacroTexts& texts, uint8_t opcode) {
   std::string list;
-  for (int bit = 0; bit < 5; ++bit) {
-    if (opcode & (1 << bit)) list += std::string(" ") + kNames[bit] + " ";
+  for (size_t bit = 0; bit < kButtonNameCount; ++bit) {
+    if (opcode & (1 << bit)) list += " " + Entry(texts.buttonNames, bit) + " ";
   }
   return list;
 }
@@ -88,44 +138,52 @@ std::vector<MacroItem> SplitInstructions(const uint8_t* data, size_t size, size_
   return items;
 }
 
-std::string InstructionText(const MacroItem& item) {
+MacroTexts MakeMacroTexts(const TextTables& t) {
+  MacroTexts texts;
+  texts.formats = t.macroStr;
+  texts.formats.resize(kFormatCount);
+  texts.buttonNames = t.macroBtStr;
+  texts.buttonNames.resize(kButtonNameCount);
+  for (size_t i = 0; i < kModeLabelCount; ++i) texts.modeLabels.push_back(Entry(t.buttonStr, kModeLabelFirst + i));
+  return texts;
+}
+
+std::string InstructionText(const MacroItem& item, const MacroTexts& texts) {
   const uint8_t opcode = item.bytes[0];
+  auto format = [&texts](Format f, std::initializer_list<std::string> args = {}) {
+    return Fill(Entry(texts.formats, f), args);
+  };
+  auto number = [](int value) { return std::to_string(value); };
   std::string text = "Unknown";
   switch (opcode) {
     case 0x00:
     case 0x01: text = "Stop"; break;
-    case 0x04: text = "Execute one time"; break;
-    case 0x05: text = "Loop mode"; break;
-    case 0x06: text = "Firekey mode"; break;
-    case 0x08: text = "Jump to address " + std::to_string(U16(item, 1)); break;
-    case 0x10: text = "Set ACC=ACC-1, if ACC!=0 then jump to address " + std::to_string(U16(item, 1)); break;
-    case 0x18: text = "Set ACC=" + std::to_string(U16(item, 1)); break;
-    case 0x89: text = std::to_string(U16(item, 1)) + " ms"; break;
-    case 0x88: text = "Wait " + std::to_string(item.bytes[1]) + " ms"; break;
-    case 0x80:
-      text = "Mouse Movement (" + std::to_string(S16(item, 1)) + " , " + std::to_string(S16(item, 3)) + ")";
-      break;
-    case 0xA0:
-      text = "Mouse Move to (" + std::to_string(U16(item, 1)) + " , " + std::to_string(U16(item, 3)) + ")";
-      break;
-    case 0xC0:
-      text = "Mouse Move to (" + std::to_string(S16(item, 1)) + " , " + std::to_string(S16(item, 3)) + ")";
-      break;
-    case 0x83: text = "Press & hold Keyboard  " + LookupKeyName(item.bytes[1]); break;
-    case 0x84: text = "Release Keyboard  " + LookupKeyName(item.bytes[1]); break;
+    case 0x04: text = format(kFmtOnce); break;
+    case 0x05: text = format(kFmtLoop); break;
+    case 0x06: text = format(kFmtFire); break;
+    case 0x08: text = format(kFmtJump, {number(U16(item, 1))}); break;
+    case 0x10: text = format(kFmtLoopJump, {number(U16(item, 1))}); break;
+    case 0x18: text = format(kFmtSetAcc, {number(U16(item, 1))}); break;
+    case 0x89: text = format(kFmtLongWait, {number(U16(item, 1))}); break;
+    case 0x88: text = format(kFmtWait, {number(item.bytes[1])}); break;
+    case 0x80: text = format(kFmtMove, {number(S16(item, 1)), number(S16(item, 3))}); break;
+    case 0xA0: text = format(kFmtMoveTo, {number(U16(item, 1)), number(U16(item, 3))}); break;
+    case 0xC0: text = format(kFmtMoveTo, {number(S16(item, 1)), number(S16(item, 3))}); break;
+    case 0x83: text = format(kFmtKeyPress, {LookupKeyName(item.bytes[1])}); break;
+    case 0x84: text = format(kFmtKeyRelease, {LookupKeyName(item.bytes[1])}); break;
     case 0x85:
-      text = U16(item, 1) == 0 ? std::string("Release Consumer-key")
-                               : "Press & hold Consumer-key  " + ConsumerUsageName(U16(item, 1));
+      text = U16(item, 1) == 0 ? format(kFmtConsumerRelease)
+                               : format(kFmtConsumerPress, {ConsumerUsageName(U16(item, 1))});
       break;
     default: break;
   }
   switch (opcode & 0xE0) {
-    case 0x20: text = "Press & hold mouse button " + ButtonList(opcode); break;
-    case 0x40: text = "Release mouse button " + ButtonList(opcode); break;
+    case 0x20: text = format(kFmtPress, {ButtonList(texts, opcode)}); break;
+    case 0x40: text = format(kFmtRelease, {ButtonList(texts, opcode)}); break;
     case 0x60: {
       int count = opcode & 0x1F;
       if (count & 0x10) count -= 0x20;
-      text = "Wheel Scrolling  " + std::to_string(count) + " count(unit)";
+      text = format(kFmtWheel, {number(count)});
       break;
     }
     default: break;
@@ -198,10 +256,8 @@ MacroItem MoveToItem(int16_t x, int16_t y) {
 
 int NormaliseMode(int mode) { return mode >= kModeOnce && mode <= kModeFire ? mode : kModeOnce; }
 
-std::string ModeLabel(int mode) {
-  if (mode == kModeLoop) return "Loop mode";
-  if (mode == kModeFire) return "Firekey mode";
-  return "One time mode";
+std::string ModeLabel(int mode, const MacroTexts& texts) {
+  return Entry(texts.modeLabels, static_cast<size_t>(NormaliseMode(mode) - kModeOnce));
 }
 
 }  // namespace quorix

@@ -12,6 +12,8 @@
 
 namespace quorix {
 
+struct TextTables;
+
 // One instruction as the editor holds it (_MACRO_ITEM_).
 struct MacroItem {
   int32_t length = 0;              // valid bytes in `bytes`, 1..5
@@ -50,8 +52,21 @@ inline std::vector<MacroItem> SplitInstructions(const std::vector<uint8_t>& byte
   return SplitInstructions(bytes.data(), bytes.size());
 }
 
+// The texts instructions and modes are shown with, taken from the text
+// tables so that the language file changes them: the instruction formats
+// ("macro_str%d", in TextTables::macroStr order, "%d" and "%s" filled in
+// order), the mouse button names ("macro_bt_str%d": left, right, middle, B4,
+// B5) and the editor's mode labels ("button_str15".."17": modes 8, 9, 10).
+// "Stop", "Unknown" and "System command" are not translated.
+struct MacroTexts {
+  std::vector<std::string> formats;      // 17
+  std::vector<std::string> buttonNames;  // 5
+  std::vector<std::string> modeLabels;   // 3
+};
+MacroTexts MakeMacroTexts(const TextTables& texts);
+
 // The display text of an instruction.
-std::string InstructionText(const MacroItem& item);
+std::string InstructionText(const MacroItem& item, const MacroTexts& texts);
 
 // The concatenated bytes of the items: the file form. The device form adds
 // the 0x00 terminator.
@@ -76,7 +91,8 @@ inline constexpr int kModeLoop = 9;
 inline constexpr int kModeFire = 10;
 // 8, 9 or 10; any other value reads as 8.
 int NormaliseMode(int mode);
-// The editor's label: "One time mode", "Loop mode", "Firekey mode".
-std::string ModeLabel(int mode);
+// The editor's label of a mode ("One time mode", "Loop mode", "Firekey
+// mode" in English); any mode other than 9 and 10 is labelled as 8.
+std::string ModeLabel(int mode, const MacroTexts& texts);
 
 }  // namespace quorix

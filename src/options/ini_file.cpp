@@ -65,7 +65,7 @@ IniDocument::Line IniDocument::ParseLine(std::string text, std::string ending) {
   return line;
 }
 
-IniDocument IniDocument::Parse(std::string_view bytes) {
+IniDocument IniDocument::Parse(std::string_view bytes, int ansiCodePage) {
   IniDocument doc;
   doc.exists_ = true;
   std::string text;
@@ -75,8 +75,22 @@ IniDocument IniDocument::Parse(std::string_view bytes) {
   } else if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") {
     doc.encoding_ = IniEncoding::kUtf8Bom;
     text = std::string(bytes.substr(3));
-  } else {
+  } else if (IsUtf8(bytes)) {
     text = std::string(bytes);
+  } else {
+    // Windows wrote it in its ANSI code page. 932 text is taken only when it
+    // writes back to the very same bytes (some characters have two codes),
+    // so that a rewrite changes nothing but the key written; anything else
+    // reads as 1252, which gives back every byte.
+    std::optional<std::string> decoded;
+    if (ansiCodePage == kCodePageShiftJis) decoded = AnsiToUtf8(bytes, kCodePageShiftJis);
+    if (decoded && Utf8ToAnsi(*decoded, kCodePageShiftJis) == bytes) {
+      doc.encoding_ = IniEncoding::kShiftJis;
+    } else {
+      doc.encoding_ = IniEncoding::kWindows1252;
+      decoded = AnsiToUtf8(bytes, kCodePageWindows1252);
+    }
+    text = std::move(*decoded);
   }
 
   bool endingSeen = false;
@@ -99,7 +113,7 @@ IniDocument IniDocument::Parse(std::string_view bytes) {
   return doc;
 }
 
-IniDocument IniDocument::Load(const std::string& path) {
+IniDocument IniDocument::Load(const std::string& path, int ansiCodePage) {
   std::string bytes;
   std::string reason;
   const FileReadStatus status = ReadFileContents(path, bytes, std::numeric_limits<size_t>::max(), &reason);
@@ -110,7 +124,18 @@ IniDocument IniDocument::Load(const std::string& path) {
     if (status != FileReadStatus::kMissing) empty.readError_ = reason;
     return empty;
   }
-  return Parse(bytes);
+  return Parse(bytes, ansiCodePage);
+}
+
+int IniDocument::CodePage() const {
+  switch (encoding_) {
+    case IniEncoding::kWindows1252:
+      return kCodePageWindows1252;
+    case IniEncoding::kShiftJis:
+      return kCodePageShiftJis;
+    default:
+      return 0;
+  }
 }
 
 size_t IniDocument::FindSection(std::string_view section) const {
@@ -192,6 +217,20 @@ bool IniDocument::SetString(std::string_view section, std::string_view key, std:
     throw std::invalid_argument("key name cannot be written: " + std::string(key));
   }
   if (HasLineBreak(value)) throw std::invalid_argument("a value cannot hold a line break");
+  // Text that is not UTF-8 would turn a UTF-8 file into one that reads as
+  // a code page next time, garbling every other line.
+  for (const std::string_view text : {section, key, value}) {
+    if (!IsUtf8(text)) throw std::invalid_argument("text that is not UTF-8 cannot be stored");
+  }
+  if (const int codePage = CodePage(); codePage != 0) {
+    for (const std::string_view text : {section, key, value}) {
+      std::string bad;
+      if (!Utf8ToAnsi(text, codePage, &bad)) {
+        throw std::invalid_argument("\"" + bad + "\" cannot be stored in this file, which is in " +
+                                    CodePageName(codePage));
+      }
+    }
+  }
 
   const size_t s = FindSection(section);
   if (s == npos) {
@@ -227,6 +266,10 @@ std::string IniDocument::Serialize() const {
       return "\xFF\xFE" + Utf8ToUtf16Le(text);
     case IniEncoding::kUtf8Bom:
       return "\xEF\xBB\xBF" + text;
+    case IniEncoding::kWindows1252:
+    case IniEncoding::kShiftJis:
+      // Every line either came from the file or passed SetString's check.
+      return Utf8ToAnsi(text, CodePage()).value();
     case IniEncoding::kUtf8:
       break;
   }

@@ -36,10 +36,16 @@
 //     as they were. Writing the value a key already holds (as written in the
 //     file) changes nothing, and the file is not touched.
 // 10. Files are read as UTF-16LE when they start with its byte-order mark,
-//     else as UTF-8 with or without one. A rewritten file keeps its encoding,
-//     its byte-order mark and its line endings (new lines take the file's
-//     first line ending). A new file is UTF-8 without a byte-order mark, with
-//     LF line ends.
+//     as UTF-8 when they start with its mark or are well-formed UTF-8, and
+//     otherwise (a file saved by Windows in its "ANSI" code page) in the
+//     reader's code page: 932 (Shift-JIS) when the caller says so and the
+//     bytes are 932 text that writes back to the same bytes, else
+//     Windows-1252, which reads any bytes. A rewritten file keeps its
+//     encoding, its byte-order mark and its line endings (new lines take the
+//     file's first line ending). A new file is UTF-8 without a byte-order
+//     mark, with LF line ends. A write of text that is not UTF-8, or that
+//     has no code in the file's code page, is refused like rule 12: a file
+//     in two encodings at once could not be read back by anyone.
 // 11. Files are replaced through a temporary file in the same folder and a
 //     rename, so a crash never leaves half a file.
 // 12. A section, key or value that would break the line structure (a line
@@ -57,13 +63,15 @@
 #include <string_view>
 #include <vector>
 
+#include "options/text_encoding.h"
+
 namespace quorix {
 
 // The size of the buffers the program reads values into (1000 characters,
 // so at most 999 reach the caller).
 inline constexpr size_t kIniValueLimit = 1000;
 
-enum class IniEncoding { kUtf8, kUtf8Bom, kUtf16Le };
+enum class IniEncoding { kUtf8, kUtf8Bom, kUtf16Le, kWindows1252, kShiftJis };
 
 class IniDocument {
  public:
@@ -71,12 +79,14 @@ class IniDocument {
   IniDocument();
 
   // Decodes file content (rule 10) and splits it into lines. Never fails:
-  // any byte string is some document.
-  static IniDocument Parse(std::string_view fileBytes);
+  // any byte string is some document. `ansiCodePage` (kCodePageShiftJis or
+  // kCodePageWindows1252) is the code page of a file that is not UTF; the
+  // caller knows it from the interface language.
+  static IniDocument Parse(std::string_view fileBytes, int ansiCodePage = kCodePageWindows1252);
   // Reads a file. A missing or unreadable file gives an empty new document
   // whose Exists() is false; one that exists but cannot be read also refuses
   // Save, so that its content is never replaced by an empty document.
-  static IniDocument Load(const std::string& path);
+  static IniDocument Load(const std::string& path, int ansiCodePage = kCodePageWindows1252);
 
   bool Exists() const { return exists_; }
   // Why a file that is there could not be read ("is a directory",
@@ -95,7 +105,8 @@ class IniDocument {
 
   // WritePrivateProfileString on the in-memory text. Returns true when the
   // text changed, false when the key already held the value. Throws
-  // std::invalid_argument for a name or value that rule 12 refuses.
+  // std::invalid_argument, with a message for the user, for a name or value
+  // that rule 12 refuses or that the file's code page cannot hold (rule 10).
   bool SetString(std::string_view section, std::string_view key, std::string_view value);
 
   // The file bytes in the document's encoding.
@@ -125,6 +136,9 @@ class IniDocument {
   // `sectionLine`, or npos.
   size_t FindKey(size_t sectionLine, std::string_view key) const;
   void InsertLine(size_t at, std::string text);
+
+  // The code page of an "ANSI" document, 0 for the UTF encodings.
+  int CodePage() const;
 
   std::vector<Line> lines_;
   IniEncoding encoding_ = IniEncoding::kUtf8;

@@ -30,8 +30,14 @@ int ReadLanguageId(const std::string& setIniPath, std::string* readError) {
   return file.GetInt(kOptionsSection, "language", kEnglishLanguageId);
 }
 
+int AnsiCodePageFor(int languageId) {
+  return languageId == kJapaneseLanguageId ? kCodePageShiftJis : kCodePageWindows1252;
+}
+
+int SetIniCodePage(const std::string& setIniPath) { return AnsiCodePageFor(ReadLanguageId(setIniPath)); }
+
 bool LoadLanguageFile(TextTables& tables, const std::string& languageFile, int languageId, std::string* readError) {
-  const IniDocument file = IniDocument::Load(languageFile);
+  const IniDocument file = IniDocument::Load(languageFile, AnsiCodePageFor(languageId));
   if (readError != nullptr) *readError = file.ReadError();
   if (!file.ReadError().empty()) return false;
   LoadLanguage(

@@ -23,6 +23,13 @@ bool ApplyLangIdArguments(const std::vector<std::string>& args, const std::strin
 // why (it is left empty otherwise).
 int ReadLanguageId(const std::string& setIniPath, std::string* readError = nullptr);
 
+// The code page Windows saves text files in for a language: 932 (Shift-JIS)
+// for Japanese, 1041, and Windows-1252 for every other language.
+int AnsiCodePageFor(int languageId);
+// The code page of set.ini itself: AnsiCodePageFor its own language key
+// (digits, which read the same in every code page).
+int SetIniCodePage(const std::string& setIniPath);
+
 // Reads the language file once and fills `tables` from its section
 // `languageId` (texts/language.h gives the rules). A missing file or section
 // leaves the tables as they are. A file that is there but cannot be read

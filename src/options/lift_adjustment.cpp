@@ -5,23 +5,16 @@
 
 namespace quorix {
 
-namespace {
-// Shown when the language file leaves a status text empty: a blank status
-// line would leave the user guessing whether the measurement worked.
-constexpr const char* kBuiltInStatusTexts[] = {"In progress...", "Adjust Fail !!", "Adjust Success !!"};
-}  // namespace
-
 int LiftStatusTextIndex(uint8_t flags) {
   if (flags & kLiftInProgressBit) return kLiftTextInProgress;
   if (flags & kLiftFailBit) return kLiftTextFail;
   return kLiftTextSuccess;
 }
 
-std::string LiftAdjustment::Text(int index) const {
-  const std::string& text = texts_.adjustLiftStr[index];
-  if (text.empty() && index >= kLiftTextInProgress) return kBuiltInStatusTexts[index - kLiftTextInProgress];
-  return text;
-}
+// The texts as loaded: a translation that leaves a status text empty is
+// shown empty; the English default fills in only for a key the language file
+// does not have (the language read does that).
+std::string LiftAdjustment::Text(int index) const { return texts_.adjustLiftStr[static_cast<size_t>(index)]; }
 
 LiftAdjustment::State LiftAdjustment::CurrentState() const {
   std::lock_guard<std::mutex> lock(mutex_);

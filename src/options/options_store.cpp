@@ -33,8 +33,8 @@ bool ParseDecimal(const std::string& text, int& out) {
 }  // namespace
 
 Options LoadOptions(const std::string& setIniPath, const AppNamer& appNamer, PointerSettings* pointer,
-                    std::string* readError) {
-  const IniDocument ini = IniDocument::Load(setIniPath);
+                    int ansiCodePage, std::string* readError) {
+  const IniDocument ini = IniDocument::Load(setIniPath, ansiCodePage);
   if (readError != nullptr) *readError = ini.ReadError();
   Options o;
   o.recordHotkey = ini.GetInt(kOptionsSection, "hotkey", 68);
@@ -76,14 +76,13 @@ std::vector<std::pair<std::string, std::string>> OptionEntries(const Options& o)
   return entries;
 }
 
-bool SaveOptions(const std::string& setIniPath, const Options& options, std::string* reason) {
-  IniDocument ini = IniDocument::Load(setIniPath);
+bool SaveOptions(const std::string& setIniPath, const Options& options, int ansiCodePage, std::string* reason) {
+  IniDocument ini = IniDocument::Load(setIniPath, ansiCodePage);
   try {
     for (const auto& [key, value] : OptionEntries(options)) ini.SetString(kOptionsSection, key, value);
-  } catch (const std::invalid_argument&) {
-    // Nothing was written: the document is only saved below.
-    if (reason != nullptr) *reason = "a value cannot be stored (a line break in a path or name)";
-    return false;
+  } catch (const std::invalid_argument& refused) {
+    if (reason != nullptr) *reason = refused.what();
+    return false;  // nothing was written: the document is only saved below
   }
   return !ini.Modified() || ini.Save(setIniPath, reason);
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "options/text_encoding.h"
 #include "settings/profile_apps.h"
 
 namespace quorix {
@@ -37,17 +38,22 @@ using AppNamer = std::function<std::string(const std::string& path)>;
 // it; a bound application without a stored name is named by `appNamer`.
 // When `pointer` is given and the options ask for acceleration off, it is
 // switched off (the GUI's start-up); readers such as the command line pass
-// nullptr and leave the desktop alone. A file that is there but cannot be
-// read also gives the defaults; `readError`, when given, then says why (it is
-// left empty otherwise), for callers that must not go on with defaults.
+// nullptr and leave the desktop alone. `ansiCodePage` is the code page of a
+// set.ini that Windows saved without UTF (SetIniCodePage gives it). A file
+// that is there but cannot be read also gives the defaults; `readError`, when
+// given, then says why (it is left empty otherwise), for callers that must
+// not go on with defaults.
 Options LoadOptions(const std::string& setIniPath, const AppNamer& appNamer, PointerSettings* pointer = nullptr,
-                    std::string* readError = nullptr);
+                    int ansiCodePage = kCodePageWindows1252, std::string* readError = nullptr);
 
 // Writes every key, in the order osd, disable_acc, hotkey, hotkeym, then per
 // profile app_enable%d, app%d, app_name%d. Other keys and lines of the file
-// stay. Returns false when the file could not be written or a value cannot be
-// stored (a line break in a path or name), with `reason` saying why.
-bool SaveOptions(const std::string& setIniPath, const Options& options, std::string* reason = nullptr);
+// stay, and so does its encoding. Returns false when the file could not be
+// written or a value cannot be stored (a line break in a path or name, or a
+// character the file's code page has no code for); in that case nothing is
+// written and `reason`, when given, says why for the user.
+bool SaveOptions(const std::string& setIniPath, const Options& options, int ansiCodePage = kCodePageWindows1252,
+                 std::string* reason = nullptr);
 
 // The keys of set.ini with their values as SaveOptions writes them, in order.
 std::vector<std::pair<std::string, std::string>> OptionEntries(const Options& options);

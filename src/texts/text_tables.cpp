@@ -241,18 +241,19 @@ TextTables DefaultTextTables() {
   t.classStr = {"Mouse", "Keyboard", "Advanced", "Macro", "User Macro", ""};
   t.recordKeyTipStr = "Waitting for keyboard or mouse event.";
 
-  // 10..12 are the lift dialog's status texts. The language read assigns
-  // whatever it reads with the built-in text as its default, so they must have
-  // real defaults here or a file without them would leave the status blank.
+  // 5 and 7 are the automatic adjustment's instructions. 10..12 are the lift
+  // dialog's status texts: the language read takes whatever the file holds
+  // (an empty translation stays empty), so these defaults serve only a file
+  // without the key.
   t.adjustLiftStr = {
       "Lift adjust",
       "Auto",
       "Manual",
       "Test",
       "Auto adjust",
-      "マウスを浮かせることなく、マウスパッド上をくまなく動かしてください。",
+      "Move the mouse all over the mouse pad without lifting it.",
       "Manual adjust",
-      "5秒以内にOKボタンを押してください。押されなかった場合、自動的にキャンセルされます。",
+      "Press OK within 5 seconds, or the change is cancelled.",
       "",
       "",
       "In progress...",

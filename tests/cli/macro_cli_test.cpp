@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <optional>
 #include <sstream>
 
 #include "cli/cli.h"
@@ -64,6 +66,47 @@ TEST(MfShowCli, PrintsHeaderAndEveryInstruction) {
   CliRun all = Cli({"mf", "show", Golden("all_forms.mf")});
   EXPECT_NE(all.out.find("C0 FF FF 0A 00  Mouse Move to (-1 , 10)"), std::string::npos);
   EXPECT_NE(all.out.find("Release Consumer-key"), std::string::npos);
+}
+
+// Points the documents and program folders at a test's own folders for as
+// long as it lives.
+class ScopedFolders {
+ public:
+  explicit ScopedFolders(const test::TempDir& dir) {
+    Set("HOME", dir.Path("home"));
+    Set("XDG_CONFIG_HOME", dir.Path("home/.config"));
+    Set("QUORIX_DATA_DIR", dir.Path("program"));
+  }
+  ~ScopedFolders() {
+    for (const auto& [name, value] : saved_) {
+      if (value) {
+        setenv(name.c_str(), value->c_str(), 1);
+      } else {
+        unsetenv(name.c_str());
+      }
+    }
+  }
+
+ private:
+  void Set(const std::string& name, const std::string& value) {
+    const char* old = getenv(name.c_str());
+    saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+    setenv(name.c_str(), value.c_str(), 1);
+  }
+  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+TEST(MfShowCli, TextsFollowTheStoredLanguage) {
+  test::TempDir dir;
+  ScopedFolders folders(dir);
+  test::WriteFile(dir.Path("program/language.ini"), "[1041]\nmacro_str10=押す  %s\nbutton_str16=ループ\n");
+  const std::string setIni = dir.Path("home/Documents/QUORIX Gaming Mouse Software/set.ini");
+  test::WriteFile(setIni, "[ARG]\nlanguage=1041\n");
+  const CliRun ja = Cli({"mf", "show", Golden("v61_tap.mf")});
+  EXPECT_NE(ja.out.find("mode: 9 (ループ)\n"), std::string::npos) << ja.out;
+  EXPECT_NE(ja.out.find("83 04           押す  A\n"), std::string::npos) << ja.out;
+  test::WriteFile(setIni, "[ARG]\nlanguage=1033\n");
+  EXPECT_NE(Cli({"mf", "show", Golden("v61_tap.mf")}).out.find("mode: 9 (Loop mode)\n"), std::string::npos);
 }
 
 TEST(MfShowCli, RejectsBadFiles) {

@@ -127,6 +127,20 @@ TEST(OptionsCli, ReadsEdgeCasesOfHandWrittenFiles) {
   EXPECT_EQ(lines.at("app_name3"), "Run");
 }
 
+TEST(OptionsCli, SetKeepsTheCodePageOfAWindowsSavedFile) {
+  test::TempDir dir;
+  const std::string setIni = dir.Path("set.ini");
+  const std::string original = "[ARG]\r\nlanguage=1041\r\napp_name0=\x83\x65\x83\x58\x83\x67\r\n";
+  test::WriteFile(setIni, original);
+  EXPECT_EQ(Lines(RunCommand({"options", "show", "--data-dir", dir.Root().string()}).out).at("app_name0"), "テスト");
+  const Result refused = RunCommand({"options", "set", "app_name1", "Crème", "--data-dir", dir.Root().string()});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.err.find("\"è\" cannot be stored"), std::string::npos) << refused.err;
+  EXPECT_EQ(test::ReadFile(setIni), original);
+  ASSERT_EQ(RunCommand({"options", "set", "app_name1", "ゲーム", "--data-dir", dir.Root().string()}).status, 0);
+  EXPECT_NE(test::ReadFile(setIni).find("app_name1=\x83\x51\x81\x5B\x83\x80\r\n"), std::string::npos);
+}
+
 TEST(OptionsCli, Errors) {
   test::TempDir dir;
   const std::string data = dir.Path("data");

@@ -2,10 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include "texts/text_tables.h"
+
 namespace quorix {
 namespace {
 
-std::string Text(std::initializer_list<uint8_t> bytes) { return InstructionText(MakeItem(bytes)); }
+const MacroTexts& English() {
+  static const MacroTexts texts = MakeMacroTexts(DefaultTextTables());
+  return texts;
+}
+
+std::string Text(std::initializer_list<uint8_t> bytes) { return InstructionText(MakeItem(bytes), English()); }
 
 TEST(InstructionLength, EveryOpcodeFollowsTheTable) {
   int valid = 0;
@@ -91,7 +98,7 @@ TEST(SplitInstructions, CutInstructionReadsZerosNotBeyondTheEnd) {
   auto items = SplitInstructions(bytes);
   ASSERT_EQ(items.size(), 2u);
   EXPECT_EQ(items[1].length, 5);
-  EXPECT_EQ(InstructionText(items[1]), "Mouse Movement (5 , 0)");
+  EXPECT_EQ(InstructionText(items[1], English()), "Mouse Movement (5 , 0)");
   EXPECT_EQ(SplitInstructions(bytes.data(), bytes.size(), 1).size(), 1u);  // item bound
   EXPECT_TRUE(SplitInstructions(nullptr, 0).empty());
 }
@@ -111,9 +118,36 @@ TEST(Modes, NormaliseAndLabels) {
   EXPECT_EQ(NormaliseMode(9), 9);
   EXPECT_EQ(NormaliseMode(7), 8);
   EXPECT_EQ(NormaliseMode(11), 8);
-  EXPECT_EQ(ModeLabel(9), "Loop mode");
-  EXPECT_EQ(ModeLabel(10), "Firekey mode");
-  EXPECT_EQ(ModeLabel(3), "One time mode");
+  EXPECT_EQ(ModeLabel(9, English()), "Loop mode");
+  EXPECT_EQ(ModeLabel(10, English()), "Firekey mode");
+  EXPECT_EQ(ModeLabel(3, English()), "One time mode");
+}
+
+TEST(InstructionText, FollowsTheLanguagesTables) {
+  TextTables tables = DefaultTextTables();
+  tables.macroStr[6] = "Hold %s!";
+  tables.macroStr[9] = "Move y=%d? no: (%s|%d)";  // directives filled in order, whatever their letter
+  tables.macroStr[13] = "Let go";
+  tables.macroStr[14] = "%d%% ms %d";             // a directive beyond the arguments stays empty
+  tables.macroBtStr[0] = "L";
+  tables.macroBtStr[4] = "Fwd";
+  tables.buttonStr[16] = "Repeat";
+  const MacroTexts texts = MakeMacroTexts(tables);
+  const std::vector<std::pair<std::vector<uint8_t>, std::string>> cases = {
+      {{0x31}, "Hold  L  Fwd !"},
+      {{0x80, 0x05, 0x00, 0xFE, 0xFF}, "Move y=5? no: (-2|)"},
+      {{0x85, 0x00, 0x00}, "Let go"},
+      {{0x88, 0x32}, "50% ms "},
+      {{0x41}, "Release mouse button  L "},
+      {{0x01}, "Stop"},
+  };
+  for (const auto& [bytes, text] : cases) {
+    MacroItem item;
+    ReadInstruction(bytes.data(), bytes.size(), item);
+    EXPECT_EQ(InstructionText(item, texts), text);
+  }
+  EXPECT_EQ(ModeLabel(9, texts), "Repeat");
+  EXPECT_EQ(ModeLabel(8, texts), "One time mode");
 }
 
 }  // namespace

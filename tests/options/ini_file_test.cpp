@@ -86,8 +86,8 @@ TEST(IniRead, LimitAndDefaults) {
   // A character outside the BMP takes two units and is never split.
   EXPECT_EQ(Get(text, "S", "emoji", "", 3), "a");
   EXPECT_EQ(Get(text, "S", "emoji", "", 4), "a😀");
-  // Stray bytes of a file that is not UTF-8 count one each and survive.
-  EXPECT_EQ(Get("[S]\nk=M\xFC" "ll\n", "S", "k", "", 4), "M\xFC" "l");
+  // A file that is not UTF-8 reads in its code page before the cut.
+  EXPECT_EQ(Get("[S]\nk=M\xFC" "ll\n", "S", "k", "", 4), "Mül");
   // The default: the marker works, trailing blanks go, the limit applies.
   EXPECT_EQ(Get(text, "S", "missing", "@_NOSTR_"), "@_NOSTR_");
   EXPECT_EQ(Get(text, "S", "missing", "dflt   "), "dflt");
@@ -125,6 +125,74 @@ TEST(IniRead, Encodings) {
   EXPECT_EQ(Get(Utf8ToUtf16Le(utf8), "S", "name"), "@_NOSTR_");
   EXPECT_EQ(IniDocument::Parse("\xFF\xFE").Encoding(), IniEncoding::kUtf16Le);
   EXPECT_EQ(IniDocument::Parse("abc").Encoding(), IniEncoding::kUtf8);
+}
+
+TEST(IniRead, FilesWithoutByteOrderMarkInTheReadersCodePage) {
+  const std::string sjisTest = "\x83\x65\x83\x58\x83\x67";  // テスト in code page 932
+  struct Case {
+    std::string value;  // the file is "[S]\r\nname=" value "\r\n"
+    int codePage;
+    IniEncoding encoding;
+    std::string read;
+  };
+  const Case cases[] = {
+      {"Caf\xE9", kCodePageWindows1252, IniEncoding::kWindows1252, "Café"},
+      // Unassigned 1252 bytes keep their value, so they write back unchanged.
+      {"\x80\x81\x9F", kCodePageWindows1252, IniEncoding::kWindows1252, "€\u0081Ÿ"},
+      {sjisTest, kCodePageShiftJis, IniEncoding::kShiftJis, "テスト"},
+      {"\xB1\xB2 \xF0\x40", kCodePageShiftJis, IniEncoding::kShiftJis, "ｱｲ \uE000"},
+      {sjisTest, kCodePageWindows1252, IniEncoding::kWindows1252, "ƒeƒXƒg"},
+      // Not 932 text (a lead byte before the line end), or 932 text that
+      // would write back as other bytes (0xED40 is written 0xFA5C): 1252.
+      {"Caf\xE9", kCodePageShiftJis, IniEncoding::kWindows1252, "Café"},
+      {"\xED\x40", kCodePageShiftJis, IniEncoding::kWindows1252, "í@"},
+      // Well-formed UTF-8 stays UTF-8 for every reader.
+      {"日本語", kCodePageShiftJis, IniEncoding::kUtf8, "日本語"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.read);
+    const std::string bytes = "[S]\r\nname=" + c.value + "\r\n";
+    const IniDocument doc = IniDocument::Parse(bytes, c.codePage);
+    EXPECT_EQ(doc.Encoding(), c.encoding);
+    EXPECT_EQ(doc.GetString("S", "name", "@_NOSTR_"), c.read);
+    EXPECT_EQ(doc.Serialize(), bytes);
+  }
+  const std::string utf16 = "\xFF\xFE" + Utf8ToUtf16Le("[S]\r\nname=日本\r\n");
+  EXPECT_EQ(IniDocument::Parse(utf16, kCodePageShiftJis).GetString("S", "name", ""), "日本");
+}
+
+TEST(IniWrite, CodePageFilesStayInTheirCodePage) {
+  struct Case {
+    std::string file;
+    int codePage;
+    std::string value;
+    std::string written;  // empty: refused, the document unchanged
+  };
+  const Case cases[] = {
+      {"[A]\r\nk=Caf\xE9\r\n", kCodePageWindows1252, "Crème", "[A]\r\nk=Cr\xE8me\r\n"},
+      {"[A]\r\nk=\x83\x65\r\n", kCodePageShiftJis, "テスト２", "[A]\r\nk=\x83\x65\x83\x58\x83\x67\x82\x51\r\n"},
+      {"[A]\r\nk=\x83\x65\r\n", kCodePageShiftJis, "ⅰ纊", "[A]\r\nk=\xFA\x40\xFA\x5C\r\n"},
+      {"[A]\r\nk=Caf\xE9\r\n", kCodePageWindows1252, "テスト", ""},
+      {"[A]\r\nk=\x83\x65\r\n", kCodePageShiftJis, "Café", ""},
+      {"[A]\r\nk=\x83\x65\r\n", kCodePageShiftJis, "😀", ""},
+      // An ASCII file is UTF-8 and takes any text, but only text.
+      {"[A]\r\nk=x\r\n", kCodePageShiftJis, "Café テスト", "[A]\r\nk=Café テスト\r\n"},
+      {"[A]\r\nk=x\r\n", kCodePageWindows1252, "M\xFC", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.value);
+    IniDocument doc = IniDocument::Parse(c.file, c.codePage);
+    if (c.written.empty()) {
+      EXPECT_THROW(doc.SetString("A", "k", c.value), std::invalid_argument);
+      EXPECT_THROW(doc.SetString("A", c.value, "v"), std::invalid_argument);
+      EXPECT_FALSE(doc.Modified());
+      EXPECT_EQ(doc.Serialize(), c.file);
+    } else {
+      EXPECT_TRUE(doc.SetString("A", "k", c.value));
+      EXPECT_EQ(doc.Serialize(), c.written);
+      EXPECT_EQ(IniDocument::Parse(c.written, c.codePage).GetString("A", "k", ""), c.value);
+    }
+  }
 }
 
 TEST(IniWrite, ReplacesInPlaceKeepingSpellingAndOtherLines) {

@@ -60,16 +60,16 @@ TEST(LiftState, StatusTextsAndFlags) {
   EXPECT_EQ(adjustment.StatusText(), "");
 }
 
-TEST(LiftState, LanguageTextsWithBlankStatusFallBack) {
+TEST(LiftState, StatusTextsAreTheLoadedOnesEvenWhenEmpty) {
   TextTables texts = DefaultTextTables();
   texts.adjustLiftStr[10] = "";
   texts.adjustLiftStr[11] = "Echec";
   LiftAdjustment adjustment(texts);
   adjustment.Start();
-  adjustment.OnLiftState(0x40);
-  EXPECT_EQ(adjustment.StatusText(), "In progress...");
   adjustment.OnLiftState(0x20);
   EXPECT_EQ(adjustment.StatusText(), "Echec");
+  adjustment.OnLiftState(0x40);
+  EXPECT_EQ(adjustment.StatusText(), "");
 }
 
 TEST(LiftRun, ConfirmedStoresTheMeasuredValue) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "options/ini_file.h"
+#include "options/language_setting.h"
 #include "support/fake_pointer_settings.h"
 #include "support/temp_dir.h"
 
@@ -98,6 +99,25 @@ TEST_F(OptionsStoreTest, SaveRefusesValuesThatBreakTheFile) {
   o.apps[0].appName = "two\nlines";
   EXPECT_FALSE(SaveOptions(setIni, o));
   EXPECT_FALSE(std::filesystem::exists(setIni));
+}
+
+TEST_F(OptionsStoreTest, WindowsSavedFileKeepsItsCodePage) {
+  // Japanese Windows saved it in code page 932: "テスト", and "ゲーム", whose
+  // "ー" has "[" as its trail byte.
+  const std::string original = "[ARG]\r\nlanguage=1041\r\napp_name0=\x83\x65\x83\x58\x83\x67\r\n";
+  test::WriteFile(setIni, original);
+  const int codePage = SetIniCodePage(setIni);
+  Options o = LoadOptions(setIni, namer, nullptr, codePage);
+  EXPECT_EQ(o.apps[0].appName, "テスト");
+  o.apps[1].appName = "Crème";
+  std::string why;
+  EXPECT_FALSE(SaveOptions(setIni, o, codePage, &why));
+  EXPECT_NE(why.find("\"è\""), std::string::npos) << why;
+  EXPECT_EQ(test::ReadFile(setIni), original);
+  o.apps[1].appName = "ゲーム";
+  ASSERT_TRUE(SaveOptions(setIni, o, codePage, &why));
+  EXPECT_NE(test::ReadFile(setIni).find("\r\napp_name1=\x83\x51\x81\x5B\x83\x80\r\n"), std::string::npos);
+  EXPECT_EQ(OptionEntries(LoadOptions(setIni, namer, nullptr, codePage)), OptionEntries(o));
 }
 
 TEST(OptionKeys, SetByKey) {

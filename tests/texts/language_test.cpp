@@ -122,16 +122,20 @@ TEST(LoadLanguage, SingleKeyRules) {
   EXPECT_EQ(t.firmwareStr, "Firmware version");
 }
 
-TEST(LoadLanguage, LiftStatusTextsSurviveAFileWithoutThem) {
+TEST(LoadLanguage, LiftStatusTextsSurviveAFileWithoutThemAndStayEmptyWhenTranslatedEmpty) {
   FakeLanguageFile file;
   file.Set("1041", "adjust_lift_str0", "リフト調整");
-  file.Set("1041", "adjust_lift_str11", "");
-  const TextTables t = Loaded(file, 1041);
-  EXPECT_EQ(t.adjustLiftStr[0], "リフト調整");
-  EXPECT_EQ(t.adjustLiftStr[1], "Auto");
-  EXPECT_EQ(t.adjustLiftStr[10], "In progress...");
-  EXPECT_EQ(t.adjustLiftStr[11], "");  // a value present in the file wins
-  EXPECT_EQ(t.adjustLiftStr[12], "Adjust Success !!");
+  for (int i = 10; i <= 12; ++i) file.Set("1028", "adjust_lift_str" + std::to_string(i), "");
+  const TextTables english = DefaultTextTables();
+  const TextTables missing = Loaded(file, 1041);
+  const TextTables empty = Loaded(file, 1028);
+  EXPECT_EQ(missing.adjustLiftStr[0], "リフト調整");
+  EXPECT_EQ(missing.adjustLiftStr[1], "Auto");
+  for (size_t i = 10; i <= 12; ++i) {
+    EXPECT_EQ(missing.adjustLiftStr[i], english.adjustLiftStr[i]) << i;
+    EXPECT_FALSE(missing.adjustLiftStr[i].empty()) << i;
+    EXPECT_EQ(empty.adjustLiftStr[i], "") << i;
+  }
 }
 
 TEST(ListTextEntries, KeysFollowTheLanguageFile) {

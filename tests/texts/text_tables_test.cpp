@@ -43,9 +43,11 @@ TEST(DefaultTextTables, TablesHaveTheirCountsAndKeyEntries) {
   EXPECT_EQ(t.macroStr[16], "Mouse Move to (%d , %d)");
 }
 
-TEST(DefaultTextTables, LiftStatusTextsAreNotBlank) {
+TEST(DefaultTextTables, LiftTextsAreEnglishAndStatusTextsNotBlank) {
   const TextTables t = DefaultTextTables();
   EXPECT_EQ(t.adjustLiftStr[0], "Lift adjust");
+  EXPECT_EQ(t.adjustLiftStr[5], "Move the mouse all over the mouse pad without lifting it.");
+  EXPECT_EQ(t.adjustLiftStr[7], "Press OK within 5 seconds, or the change is cancelled.");
   EXPECT_EQ(t.adjustLiftStr[8], "");
   EXPECT_EQ(t.adjustLiftStr[10], "In progress...");
   EXPECT_EQ(t.adjustLiftStr[11], "Adjust Fail !!");
