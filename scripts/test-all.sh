@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Sets everything up, builds, and runs every test twice: once as built, once
-# under AddressSanitizer and UndefinedBehaviorSanitizer. Ends with a summary.
+# Sets everything up, builds, and runs every test three times: as built
+# (Debug), under AddressSanitizer and UndefinedBehaviorSanitizer, and in the
+# Release build packagers make (with -Werror here, so optimizer-only warnings
+# fail CI too). Ends with a summary.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh" || exit 1
@@ -39,6 +41,7 @@ run_suite() {
 run_suite "tests" "$root/build"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 CTEST_EXTRA="-LE vm" run_suite "tests under ASan+UBSan" "$root/build-asan" -DQUORIX_SANITIZE=ON -DQUORIX_BUILD_BENCH=OFF
+CTEST_EXTRA="-LE vm" run_suite "tests in Release" "$root/build-release" -DCMAKE_BUILD_TYPE=Release -DQUORIX_BUILD_BENCH=OFF
 
 echo "tests: $passed passed, $failed failed"
 exit "$status"

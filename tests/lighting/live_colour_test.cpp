@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
+#include <thread>
+#include <utility>
+#include <vector>
 
 #include "support/fake_clock.h"
 
@@ -79,16 +83,31 @@ TEST(ColourSender, OneSecondDragGivesAboutTenSends) {
 
 TEST(ColourSender, IdlePickerSendsNothingAndThreadStops) {
   LiveColour live;
-  test::FakeClock clock;
-  int sends = 0;
-  ColourSender sender(live, clock, [&](const LedZoneRecord&) { ++sends; });
-  EXPECT_FALSE(sender.Wake());
-  live.DragTo(0x010203);
-  EXPECT_TRUE(sender.Wake());
-  EXPECT_EQ(sends, 1);
+  test::FakeClock fake;
+  ColourSender direct(live, fake, [](const LedZoneRecord&) { ADD_FAILURE() << "idle picker sent"; });
+  EXPECT_FALSE(direct.Wake());
+
+  // On its own thread: one drag at 250 ms is sent at the next wake-up
+  // (300 ms) and only then; the clock never blocks, so the thread spins
+  // through virtual time until Stop() must end it.
+  SteppingClock clock;
+  std::atomic<bool> passed1s{false};
+  clock.onTick = [&](int64_t now) {
+    if (now == 250) live.DragTo(0x010203);
+    if (now == 1000) passed1s = true;
+  };
+  std::vector<std::pair<int64_t, LedZoneRecord>> sent;  // sender thread only, until joined
+  ColourSender sender(live, clock, [&](const LedZoneRecord& c) { sent.emplace_back(clock.NowMs(), c); });
   sender.Start();
-  sender.Stop();  // must return although the clock never blocks
-  SUCCEED();
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (!passed1s && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
+  sender.Stop();
+  ASSERT_TRUE(passed1s) << "the sender thread did not run";
+  live.DragTo(0x040506);  // after Stop nothing sends it
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0].first, 300);
+  EXPECT_EQ(sent[0].second, (LedZoneRecord{0, 1, 2, 3}));
+  EXPECT_TRUE(live.Pending());
 }
 
 }  // namespace

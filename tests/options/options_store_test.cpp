@@ -42,9 +42,18 @@ TEST_F(OptionsStoreTest, DefaultsWithoutAFile) {
 }
 
 TEST_F(OptionsStoreTest, ReadingWithoutPointerLeavesTheDesktopAlone) {
+  // A file that keeps acceleration: even given the pointer, reading must not
+  // look at the desktop, let alone write to it. Without a pointer (the command
+  // line) the same values come back.
+  test::WriteFile(setIni, "[ARG]\ndisable_acc=0\nosd=0\n");
   test::FakePointerSettings pointer;
-  LoadOptions(setIni, namer);
+  const Options withPointer = LoadOptions(setIni, namer, &pointer);
   EXPECT_TRUE(pointer.Untouched());
+  EXPECT_EQ(pointer.reads, 0);
+  const Options without = LoadOptions(setIni, namer);
+  EXPECT_EQ(without.disableAcceleration, 0);
+  EXPECT_EQ(without.osdEnabled, 0);
+  EXPECT_EQ(OptionEntries(without), OptionEntries(withPointer));
 }
 
 TEST_F(OptionsStoreTest, AnyNonZeroDisableValueSwitchesOff) {

@@ -14,13 +14,20 @@ class FakePointerSettings final : public PointerSettings {
   int speed = 14;
   std::vector<PointerAcceleration> accelerationWrites;
   std::vector<int> speedWrites;
+  int reads = 0;  // GetAcceleration and GetSpeed calls
 
-  PointerAcceleration GetAcceleration() override { return acceleration; }
+  PointerAcceleration GetAcceleration() override {
+    ++reads;
+    return acceleration;
+  }
   void SetAcceleration(const PointerAcceleration& value) override {
     acceleration = value;
     accelerationWrites.push_back(value);
   }
-  int GetSpeed() override { return speed; }
+  int GetSpeed() override {
+    ++reads;
+    return speed;
+  }
   void SetSpeed(int value) override {
     speed = value;
     speedWrites.push_back(value);
