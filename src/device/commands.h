@@ -2,8 +2,10 @@
 // Every command the program sends to the mouse, in the three request layouts:
 // direct (protocol level 11 and above), grouped (levels 1..10) and level 0.
 // Each takes the device path, chooses the layout from the device's protocol
-// level on every call, and sends each request through DeviceTransact. Device
-// failures are not reported: a silent device leaves zeros in what was read.
+// level on every call, and sends each request through DeviceTransact. A
+// failed exchange leaves zeros in what was read and is recorded on the link:
+// callers run a sequence inside a DeviceOperation, which stops it at the first
+// failure and says what happened.
 //
 // Sequences (a read-modify-write of the settings byte, a guarded command, a
 // chunked write) are not atomic; callers run one device sequence at a time.
