@@ -204,13 +204,18 @@ int LoadCliLanguageId(const std::string& setIni) {
   return id;
 }
 
-int RunCli(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err, bool stderrIsTerminal) {
+CommandRegistry AllCommands() {
   CommandRegistry registry;
   RegisterDeviceCommands(registry);
   RegisterSettingsCommands(registry);
   RegisterMacroCommands(registry);
   RegisterOptionsCommands(registry);
   RegisterLightingCommands(registry);
+  return registry;
+}
+
+int RunCli(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err, bool stderrIsTerminal) {
+  const CommandRegistry registry = AllCommands();
 
   try {
     GlobalOptions options;

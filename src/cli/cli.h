@@ -109,6 +109,9 @@ void RegisterMacroCommands(CommandRegistry& registry);     // macro, mf, describ
 void RegisterOptionsCommands(CommandRegistry& registry);   // texts, options
 void RegisterLightingCommands(CommandRegistry& registry);  // lighting, lift, watch-apps
 
+// Every command of the program, in the order --help lists them.
+CommandRegistry AllCommands();
+
 // Parses the global options and runs one command. Returns the exit status.
 int RunCli(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err, bool stderrIsTerminal);
 

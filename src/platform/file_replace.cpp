@@ -45,9 +45,21 @@ fs::path ReplaceTarget(const std::string& path) {
   return target;
 }
 
-fs::path TemporaryBeside(const fs::path& target) {
+// The file behind path (target) and a new temporary file beside it (temp),
+// opened for writing; nullptr, with the reason, when the target is a folder or
+// its folder takes no new file. The folder check comes first: a rename onto a
+// folder would fail only after a whole temporary file was written, and with a
+// less clear error on some systems.
+std::FILE* OpenTemporaryBeside(const std::string& path, fs::path& target, fs::path& temp, std::string* reason) {
+  target = ReplaceTarget(path);
+  std::error_code error;
+  if (fs::is_directory(target, error)) return Fail<std::FILE*>(reason, ErrorText(EISDIR), nullptr);
   std::random_device random;
-  return target.parent_path() / (target.filename().string() + ".tmp" + std::to_string(random() % 1000000u));
+  temp = target.parent_path() / (target.filename().string() + ".tmp" + std::to_string(random() % 1000000u));
+  errno = 0;
+  std::FILE* out = std::fopen(temp.c_str(), "wb");
+  if (out == nullptr) return Fail<std::FILE*>(reason, ErrorText(errno != 0 ? errno : EIO), nullptr);
+  return out;
 }
 
 }  // namespace
@@ -83,28 +95,22 @@ FileReadStatus ReadFileContents(const std::string& path, std::string& bytes, siz
 }
 
 bool CanReplaceFile(const std::string& path, std::string* reason) {
-  const fs::path target = ReplaceTarget(path);
-  std::error_code error;
-  if (fs::is_directory(target, error)) return Fail(reason, ErrorText(EISDIR), false);
-  const fs::path temp = TemporaryBeside(target);
-  errno = 0;
-  std::FILE* out = std::fopen(temp.c_str(), "wb");
-  if (out == nullptr) return Fail(reason, ErrorText(errno != 0 ? errno : EIO), false);
+  fs::path target;
+  fs::path temp;
+  std::FILE* out = OpenTemporaryBeside(path, target, temp, reason);
+  if (out == nullptr) return false;
   std::fclose(out);
+  std::error_code error;
   if (!fs::remove(temp, error)) return Fail(reason, Lowered(error.message()), false);
   return true;
 }
 
 bool ReplaceFileContents(const std::string& path, std::string_view bytes, std::string* reason) {
-  const fs::path target = ReplaceTarget(path);
+  fs::path target;
+  fs::path temp;
+  std::FILE* out = OpenTemporaryBeside(path, target, temp, reason);
+  if (out == nullptr) return false;
   std::error_code error;
-  // Checked first: the rename would fail only after a whole temporary file
-  // was written, and with a less clear error on some systems.
-  if (fs::is_directory(target, error)) return Fail(reason, ErrorText(EISDIR), false);
-  const fs::path temp = TemporaryBeside(target);
-  errno = 0;
-  std::FILE* out = std::fopen(temp.c_str(), "wb");
-  if (out == nullptr) return Fail(reason, ErrorText(errno != 0 ? errno : EIO), false);
   const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
   int writeError = written ? 0 : (errno != 0 ? errno : EIO);
   // A full disk may only show when the buffered bytes are flushed.

@@ -41,12 +41,7 @@ bool Has(const std::string& text, const std::string& part) { return text.find(pa
 // Every command and subcommand answers --help with its own forms, and a
 // wrong argument count with the same text.
 TEST(CommandHelp, EveryFormAnswersHelpAndUsageErrorsWithItself) {
-  CommandRegistry registry;
-  RegisterDeviceCommands(registry);
-  RegisterSettingsCommands(registry);
-  RegisterMacroCommands(registry);
-  RegisterOptionsCommands(registry);
-  RegisterLightingCommands(registry);
+  const CommandRegistry registry = AllCommands();
   // The subcommand of a form: its second word when lower case ("set dpi"),
   // else none (capitals and options are arguments: "read ADDR LEN").
   auto subOf = [](const std::string& form) {
