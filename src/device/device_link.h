@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -107,6 +108,8 @@ class DeviceLink {
   // True while an operation runs: then a recorded failure stops every later
   // exchange of it before it reaches the device.
   bool InOperation() const { return operationDepth_.load() > 0; }
+  // Whether the running operation has been asked to stop.
+  bool StopRequested() const { return stop_.stop_requested(); }
 
   // Guarded by DeviceListMutex(); use the accessors in discovery.h.
   std::vector<std::string> deviceList;
@@ -130,6 +133,7 @@ class DeviceLink {
   std::function<void()> lockWaitNotice_;
   std::atomic<ExchangeOutcome> firstFailure_{ExchangeOutcome::kAnswered};
   std::atomic<int> operationDepth_{0};
+  std::stop_token stop_;  // the outermost operation's; read on its thread only
   friend class DeviceOperation;
 };
 
@@ -138,13 +142,22 @@ class DeviceLink {
 // first failed exchange on, the operation's remaining exchanges are skipped,
 // so a mouse that has gone is not written to any further and a silent one is
 // not polled a thousand times more. Operations nest: an inner one (the load
-// that follows a reset) shares the outer one's record.
+// that follows a reset) shares the outer one's record and stop token.
+//
+// A stop request on `stop` ends the operation before its next exchange, with
+// kCancelled. One operation runs on a link at a time (the program's device
+// executor runs them one after another on one thread).
 class DeviceOperation {
  public:
-  explicit DeviceOperation(DeviceLink& link) : link_(link) {
-    if (link_.operationDepth_.fetch_add(1) == 0) link_.firstFailure_ = ExchangeOutcome::kAnswered;
+  explicit DeviceOperation(DeviceLink& link, std::stop_token stop = {}) : link_(link) {
+    if (link_.operationDepth_.fetch_add(1) == 0) {
+      link_.firstFailure_ = ExchangeOutcome::kAnswered;
+      link_.stop_ = std::move(stop);
+    }
   }
-  ~DeviceOperation() { link_.operationDepth_.fetch_sub(1); }
+  ~DeviceOperation() {
+    if (link_.operationDepth_.fetch_sub(1) == 1) link_.stop_ = {};
+  }
   DeviceOperation(const DeviceOperation&) = delete;
   DeviceOperation& operator=(const DeviceOperation&) = delete;
 

@@ -17,6 +17,7 @@ enum class ExchangeOutcome : uint8_t {
   kDeviceGone,  // a transfer failed because the device has been unplugged
   kCannotOpen,  // the path could not be opened, or it has no feature report
   kLockBusy,    // another program held the exchange lock past the wait limit
+  kCancelled,   // the operation was asked to stop before this exchange
 };
 
 // Why an operation did not do what was asked. Each value stands for one

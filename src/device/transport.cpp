@@ -128,6 +128,8 @@ Failure FailureOf(ExchangeOutcome outcome) {
       return Failure::kNoDevice;
     case ExchangeOutcome::kLockBusy:
       return Failure::kLockBusy;
+    case ExchangeOutcome::kCancelled:
+      return Failure::kCancelled;
   }
   return Failure::kStoppedAnswering;
 }
@@ -149,8 +151,11 @@ ExchangeOutcome ExchangeFeatureReport(DeviceLink& link, HidDevice& device, uint8
 ExchangeOutcome DeviceTransact(DeviceLink& link, const std::string& devicePath, uint8_t* request,
                                uint8_t* response, int delayMs) {
   // Once an exchange of the running operation has failed, the rest of it
-  // stays off the device.
-  if (link.InOperation() && link.FirstFailure() != ExchangeOutcome::kAnswered) return link.FirstFailure();
+  // stays off the device; a stop request ends it between two exchanges.
+  if (link.InOperation()) {
+    if (link.StopRequested()) link.RecordExchange(ExchangeOutcome::kCancelled);
+    if (link.FirstFailure() != ExchangeOutcome::kAnswered) return link.FirstFailure();
+  }
   constexpr int kBufferSize = 65;
   std::unique_ptr<HidDevice> device = link.Host().Open(devicePath);
   ExchangeOutcome outcome = ExchangeOutcome::kCannotOpen;

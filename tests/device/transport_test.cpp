@@ -261,9 +261,20 @@ TEST_F(TransportTest, AFailedExchangeEndsTheRestOfItsOperation) {
     EXPECT_EQ(operation.Result(), Outcome(Failure::kStoppedAnswering));
   }
   // The next operation starts afresh.
-  DeviceOperation next(link);
+  {
+    DeviceOperation next(link);
+    EXPECT_EQ(DeviceTransact(link, path, req.data(), resp.data(), 0), ExchangeOutcome::kAnswered);
+    EXPECT_TRUE(next.Result());
+  }
+  // A stop request ends an operation between two exchanges.
+  std::stop_source stop;
+  DeviceOperation stopped(link, stop.get_token());
   EXPECT_EQ(DeviceTransact(link, path, req.data(), resp.data(), 0), ExchangeOutcome::kAnswered);
-  EXPECT_TRUE(next.Result());
+  stop.request_stop();
+  const size_t sent = iface.sent.size();
+  EXPECT_EQ(DeviceTransact(link, path, req.data(), resp.data(), 0), ExchangeOutcome::kCancelled);
+  EXPECT_EQ(iface.sent.size(), sent);
+  EXPECT_EQ(stopped.Result(), Outcome(Failure::kCancelled));
 }
 
 TEST_F(TransportTest, EveryWaitIsBounded) {
