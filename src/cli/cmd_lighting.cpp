@@ -77,9 +77,8 @@ int RunLighting(CliContext& context) {
     ExpectArgCount(context, 1);
     const std::string path = context.DevicePath();
     const int level = ProtocolLevel(context.Link(), path);
-    DeviceOperation operation(context.Link());
     const LightingConfig config = ReadLighting(context.Link(), path);
-    Require(operation.Result(), "", false);
+    Require(config.outcome, "", false);
     if (!HasLighting(level)) context.Out() << "this model has no lighting effects (protocol level " << level << ")\n";
     context.Out() << "effect: " << config.effect << " (" << LightEffectName(config.effect) << ")\n";
     const ZoneTableLayout layout = ZoneTableLayoutForLevel(level);
@@ -99,21 +98,19 @@ int RunLighting(CliContext& context) {
     }
     const std::string path = LightingDevice(context);
     std::atomic<int> currentEffect{0};
-    DeviceOperation operation(context.Link());
-    if (!ChooseLightEffect(context.Link(), path, static_cast<int>(code), currentEffect)) {
+    const Outcome outcome = ChooseLightEffect(context.Link(), path, static_cast<int>(code), currentEffect);
+    if (outcome.failure == Failure::kInvalidArgument || outcome.failure == Failure::kNotSupported) {
       throw CliError{"the device refused light effect " + a[1]};
     }
-    Require(operation.Result());
+    Require(outcome);
     context.Out() << "effect " << code << " (" << LightEffectName(static_cast<int>(code)) << ")\n";
     return 0;
   }
   if (verb == "zone" || verb == "preview") {
     const ZoneArgs z = ParseZoneArgs(context);
     const std::string path = LightingDevice(context);
-    DeviceOperation operation(context.Link());
-    if (verb == "zone") WriteZones(context.Link(), path, {z.zone}, z.record);
-    else PreviewZones(context.Link(), path, {z.zone}, z.record);
-    Require(operation.Result());
+    Require(verb == "zone" ? WriteZones(context.Link(), path, {z.zone}, z.record)
+                           : PreviewZones(context.Link(), path, {z.zone}, z.record));
     context.Out() << (verb == "zone" ? "stored " : "previewed ") << DescribeZone(z.zone, z.record) << "\n";
     return 0;
   }
@@ -126,10 +123,9 @@ int RunLift(CliContext& context) {
   if (a[0] == "show") {
     ExpectArgCount(context, 1);
     const std::string path = context.DevicePath();
-    DeviceOperation operation(context.Link());
-    const int stored = ReadLiftValue(context.Link(), path, false);
-    Require(operation.Result(), "", false);
-    context.Out() << "lift value: " << stored << " (" << Hex(stored, 4) << ")\n";
+    const LiftValueResult stored = ReadStoredLift(context.Link(), path);
+    Require(stored.outcome, "", false);
+    context.Out() << "lift value: " << stored.value << " (" << Hex(stored.value, 4) << ")\n";
     return 0;
   }
   if (a[0] == "set" || a[0] == "test") {
@@ -140,15 +136,13 @@ int RunLift(CliContext& context) {
       throw CliError{"this model has no lift adjustment (protocol level " +
                      std::to_string(ProtocolLevel(context.Link(), path)) + "); nothing sent"};
     }
-    DeviceOperation operation(context.Link());
     if (a[0] == "set") {
-      StoreLiftValue(context.Link(), path, value, true);
-      Require(operation.Result());
+      Require(StoreLift(context.Link(), path, value));
       context.Out() << "lift value " << value << " stored\n";
     } else {
-      const int sent = RunLiftTest(context.Link(), path, value);
-      Require(operation.Result());
-      context.Out() << "lift value " << Hex(sent, 4) << " applied for testing (not stored)\n";
+      const LiftValueResult sent = RunLiftTest(context.Link(), path, value);
+      Require(sent.outcome);
+      context.Out() << "lift value " << Hex(sent.value, 4) << " applied for testing (not stored)\n";
     }
     return 0;
   }

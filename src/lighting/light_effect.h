@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "device/outcome.h"
 #include "settings/memory_map.h"
 
 namespace quorix {
@@ -78,6 +79,7 @@ using LightingBlock = std::array<uint8_t, kLightingBlockSize>;
 struct LightingConfig {
   int effect = 0;
   std::vector<LedZoneRecord> zones;  // as many as the level's layout holds
+  Outcome outcome;                   // set by ReadLighting: no zones unless done
 };
 // Decodes the settings image's raw lighting block and effect byte. An effect
 // code outside 0..4 (or any effect below level 11) reads as 0 ("Customize").

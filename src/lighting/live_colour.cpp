@@ -57,7 +57,9 @@ bool LiveColour::SendIfPending(const std::function<void(const LedZoneRecord&)>& 
 }
 
 bool ColourSender::Wake() {
-  const bool sent = live_.SendIfPending(send_);
+  const bool sent = live_.SendIfPending([this](const LedZoneRecord& colour) {
+    lastFailure_ = send_ ? send_(colour).failure : Failure::kNone;
+  });
   if (sent && repaint_) repaint_();
   return sent;
 }

@@ -11,6 +11,7 @@
 #include <optional>
 #include <thread>
 
+#include "device/outcome.h"
 #include "lighting/light_effect.h"
 #include "platform/clock.h"
 
@@ -48,18 +49,24 @@ class LiveColour {
   bool pending_ = false;
 };
 
-// Sends the pending live colour once per period.
+// Sends the pending live colour once per period. The send says how it went
+// (PreviewZones does); the sender keeps the latest outcome so the picker can
+// tell the user that the mouse no longer follows the drag.
 class ColourSender {
  public:
-  using SendFn = std::function<void(const LedZoneRecord&)>;
+  using SendFn = std::function<Outcome(const LedZoneRecord&)>;
   ColourSender(LiveColour& live, Clock& clock, SendFn send, std::function<void()> repaint = {})
       : live_(live), clock_(clock), send_(std::move(send)), repaint_(std::move(repaint)) {}
   ~ColourSender() { Stop(); }
   ColourSender(const ColourSender&) = delete;
   ColourSender& operator=(const ColourSender&) = delete;
 
-  // One wake-up: sends when pending, then asks for a repaint. True when sent.
+  // One wake-up: sends when pending, then asks for a repaint. True when sent
+  // (whatever the mouse made of it: see LastOutcome).
   bool Wake();
+  // The outcome of the latest send; done before the first one. Safe to ask
+  // from any thread.
+  Outcome LastOutcome() const { return Outcome(lastFailure_.load()); }
   // Sleeps a period, wakes, and repeats until stop is set.
   void Run(const std::atomic<bool>& stop);
   // Runs Run() on a thread of its own until Stop() (or destruction).
@@ -71,6 +78,7 @@ class ColourSender {
   Clock& clock_;
   SendFn send_;
   std::function<void()> repaint_;
+  std::atomic<Failure> lastFailure_{Failure::kNone};
   std::atomic<bool> stop_{false};
   std::thread thread_;
 };

@@ -82,6 +82,7 @@ struct PreviewInputs {
   ProfileColour profileColour;    // the active profile's colour, unscaled
   int buttonLayout = 0;
   int protocolLevel = 0;
+  Outcome outcome;  // set by ReadPreviewInputs: the block is zeros unless done
 };
 
 // Rebuilds the model for an effect and makes it the current effect. Effect 0

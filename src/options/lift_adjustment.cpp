@@ -79,26 +79,56 @@ void LiftAdjustment::Finish() {
   adjusting_ = false;
 }
 
+namespace {
+
+// The checks every lift operation starts with; kNone when it may go ahead.
+Failure CheckLift(const DeviceLink& link, const std::string& path) {
+  if (path.empty()) return Failure::kNoDevice;
+  return LayoutOf(link, path) == Layout::kDirect ? Failure::kNone : Failure::kNotSupported;
+}
+
+}  // namespace
+
 LiftRunResult RunLiftAdjustment(DeviceLink& link, const std::string& path, LiftAdjustment& adjustment,
                                 const std::function<bool(LiftAdjustment&)>& askUser) {
   LiftRunResult result;
+  if (Failure f = CheckLift(link, path); f != Failure::kNone) {
+    result.outcome = f;
+    return result;
+  }
   // Claim the run before touching the device, so a second starter sends
   // nothing.
   if (!adjustment.Start()) return result;
   result.ran = true;
-  const int oldValue = ReadLiftValue(link, path, true);
+  int oldValue = 0;
+  {
+    DeviceOperation operation(link);
+    oldValue = ReadLiftValue(link, path, true);
+    StartLiftAdjust(link, path);
+    result.outcome = operation.Result();
+  }
+  if (!result.outcome) {
+    // The old value is unknown: restoring it would write a guess.
+    adjustment.Finish();
+    return result;
+  }
   adjustment.RecordOldValue(oldValue);
-  StartLiftAdjust(link, path);
   result.confirmed = askUser(adjustment);
   adjustment.UserAnswered(result.confirmed);
-  if (result.confirmed) {
-    result.value = ReadLiftValue(link, path, true);
-    StoreLiftValue(link, path, result.value, true);
-  } else {
-    FinishLiftAdjust(link, path);
-    result.value = oldValue;
-    StoreLiftValue(link, path, oldValue, false);
+  {
+    DeviceOperation operation(link);
+    if (result.confirmed) {
+      // A failed read skips the store, so a lost measurement is never stored.
+      result.value = ReadLiftValue(link, path, true);
+      StoreLiftValue(link, path, result.value, true);
+    } else {
+      FinishLiftAdjust(link, path);
+      result.value = oldValue;
+      StoreLiftValue(link, path, oldValue, false);
+    }
+    result.outcome = operation.Result();
   }
+  if (!result.outcome) result.value = 0;
   adjustment.Finish();
   return result;
 }
@@ -108,10 +138,35 @@ int LiftTestValue(int entered, int modelCode) {
   return entered;
 }
 
-int RunLiftTest(DeviceLink& link, const std::string& path, int entered) {
-  const int value = LiftTestValue(entered, ModelCode(link, path));
-  ApplyLiftValue(link, path, value);
-  return value;
+LiftValueResult RunLiftTest(DeviceLink& link, const std::string& path, int entered) {
+  LiftValueResult result;
+  result.value = LiftTestValue(entered, ModelCode(link, path));
+  result.outcome = CheckLift(link, path);
+  if (!result.outcome) return result;
+  DeviceOperation operation(link);
+  ApplyLiftValue(link, path, result.value);
+  result.outcome = operation.Result();
+  return result;
+}
+
+LiftValueResult ReadStoredLift(DeviceLink& link, const std::string& path) {
+  LiftValueResult result;
+  if (path.empty()) {
+    result.outcome = Failure::kNoDevice;
+    return result;
+  }
+  DeviceOperation operation(link);
+  result.value = ReadLiftValue(link, path, false);
+  result.outcome = operation.Result();
+  if (!result.outcome) result.value = 0;
+  return result;
+}
+
+Outcome StoreLift(DeviceLink& link, const std::string& path, int value) {
+  if (Failure f = CheckLift(link, path); f != Failure::kNone) return f;
+  DeviceOperation operation(link);
+  StoreLiftValue(link, path, value, true);
+  return operation.Result();
 }
 
 }  // namespace quorix

@@ -79,22 +79,42 @@ class LiftAdjustment {
 };
 
 struct LiftRunResult {
-  bool ran = false;        // false when another run was active
+  bool ran = false;        // false when nothing ran: another run was active, or outcome says why
   bool confirmed = false;
-  int value = 0;           // the value stored (confirmed) or restored
+  int value = 0;           // the value stored (confirmed) or restored; 0 unless outcome is done
+  // kNoDevice, kNotSupported (no lift adjustment on this model), or how the
+  // mouse failed part-way. A mouse that stops answering is no "Adjust Fail":
+  // its measurement says nothing, and nothing more is sent to it.
+  Outcome outcome;
 };
 
 // One automatic adjustment on the device: reads the old value, starts the
 // measurement, asks the user (askUser shows the dialog modally and returns
 // true for OK), then stores the measured value persistently or restores the
-// old one. Blocks while askUser runs.
+// old one. Blocks while askUser runs. The exchanges before and after the
+// dialog are an operation each: one held open across the dialog would take in
+// whatever else talks to the mouse meanwhile. When the first one fails the
+// user is not asked at all.
 LiftRunResult RunLiftAdjustment(DeviceLink& link, const std::string& path, LiftAdjustment& adjustment,
                                 const std::function<bool(LiftAdjustment&)>& askUser);
 
 // The manual test: the entered value, with 0x1200 added for model codes 12
 // and 13, whose sensors expect it in the high byte.
 int LiftTestValue(int entered, int modelCode);
-// Sends the test value to the device; returns what was sent.
-int RunLiftTest(DeviceLink& link, const std::string& path, int entered);
+
+struct LiftValueResult {
+  Outcome outcome;
+  int value = 0;
+};
+// Sends the test value to the device; value is what was meant for it (sent
+// when outcome is done). kNotSupported, with nothing sent, on a model without
+// lift adjustment.
+LiftValueResult RunLiftTest(DeviceLink& link, const std::string& path, int entered);
+
+// The lift value stored in the mouse's memory (0 unless outcome is done).
+LiftValueResult ReadStoredLift(DeviceLink& link, const std::string& path);
+// Applies a lift value and stores it persistently; kNotSupported, with
+// nothing sent, on a model without lift adjustment.
+Outcome StoreLift(DeviceLink& link, const std::string& path, int value);
 
 }  // namespace quorix

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "lighting/live_colour.h"
 #include "support/sim_world.h"
 
@@ -41,14 +43,14 @@ TEST(LightEffectOnDevice, Level11WritesTheByteThenSwitches) {
 TEST(LightEffectOnDevice, RefusedCodesAndLevelsSendNothing) {
   test::SimWorld world(AtLevel(11));
   std::atomic<int> effect{3};
-  EXPECT_FALSE(ChooseLightEffect(world.link, world.path, 5, effect));
-  EXPECT_FALSE(ChooseLightEffect(world.link, world.path, -1, effect));
+  EXPECT_EQ(ChooseLightEffect(world.link, world.path, 5, effect), Outcome(Failure::kInvalidArgument));
+  EXPECT_EQ(ChooseLightEffect(world.link, world.path, -1, effect), Outcome(Failure::kInvalidArgument));
   EXPECT_EQ(effect, 3);
   EXPECT_TRUE(world.Requests().empty());
   for (int level : {10, 5, 0}) {
     test::SimWorld old(AtLevel(level));
     ASSERT_FALSE(old.path.empty()) << level;
-    EXPECT_FALSE(ChooseLightEffect(old.link, old.path, 2, effect)) << level;
+    EXPECT_EQ(ChooseLightEffect(old.link, old.path, 2, effect), Outcome(Failure::kNotSupported)) << level;
     EXPECT_TRUE(old.Requests().empty()) << level;
     EXPECT_EQ(effect, 3);
   }
@@ -96,9 +98,14 @@ TEST(ZonesOnDevice, StoreAndPreviewGoldenTraffic) {
   EXPECT_EQ(world.Mouse().MemoryAt(0x51C), 0x00);  // a preview stores nothing
 
   test::SimWorld grouped(AtLevel(8));
-  WriteZones(grouped.link, grouped.path, {3}, colour);
-  PreviewZones(grouped.link, grouped.path, {3}, colour);
+  EXPECT_EQ(WriteZones(grouped.link, grouped.path, {3}, colour), Outcome(Failure::kNotSupported));
+  EXPECT_EQ(PreviewZones(grouped.link, grouped.path, {3}, colour), Outcome(Failure::kNotSupported));
+  // A zone past the table would write whatever follows it.
+  world.ClearTraffic();
+  EXPECT_EQ(WriteZones(world.link, world.path, {2, kZoneCount}, colour), Outcome(Failure::kInvalidArgument));
+  EXPECT_EQ(RestoreZonePreviews(world.link, world.path, {-1}, {}), Outcome(Failure::kInvalidArgument));
   EXPECT_TRUE(grouped.Requests().empty());
+  EXPECT_TRUE(world.Requests().empty());
 }
 
 TEST(ZonesOnDevice, SetAllLightsFollowsTheSelection) {
@@ -143,12 +150,82 @@ TEST(LiveColourOnDevice, DragSendsThroughTheSenderOnly) {
   LiveColour live({0xC0, 0, 0, 0});
   const std::vector<int> zones = PickerZones(world.link, world.path, 4);
   ColourSender sender(live, world.clock,
-                      [&](const LedZoneRecord& colour) { PreviewZones(world.link, world.path, zones, colour); });
+                      [&](const LedZoneRecord& colour) { return PreviewZones(world.link, world.path, zones, colour); });
   live.DragTo(0x102030);
   live.DragTo(0x405060);
   EXPECT_TRUE(world.Requests().empty());
   sender.Wake();
   EXPECT_EQ(Heads(world, 6), (std::vector<Bytes>{{0x13, 4, 0xC0, 0x40, 0x50, 0x60}}));
+  EXPECT_TRUE(sender.LastOutcome());
+  // The picker learns when the mouse stops following the drag.
+  world.Mouse().SetAnswerFaults(false, true, false);
+  live.DragTo(0x708090);
+  EXPECT_TRUE(sender.Wake());
+  EXPECT_EQ(sender.LastOutcome(), Outcome(Failure::kStoppedAnswering));
+}
+
+TEST(LightingFaults, AFailingMouseGetsNothingAfterTheFirstFailedExchange) {
+  struct Fault {
+    const char* name;
+    int unplugAfter;  // requests before the mouse vanishes; -1: stays
+    bool silent, oddAnswers;
+    Failure failure;
+    size_t requests;  // sent in all, the failed one included
+  };
+  const Fault faults[] = {{"unplugged", 1, false, false, Failure::kDeviceGone, 2},
+                          {"silent", -1, true, false, Failure::kStoppedAnswering, 0},
+                          {"odd answers", -1, false, true, Failure::kBadAnswers, 1}};
+  const LedZoneRecord colour{0xC0, 1, 2, 3};
+  struct Operation {
+    const char* name;
+    std::function<Outcome(test::SimWorld&)> run;
+    // Odd answers show only at the first exchange that awaits an answer:
+    // the requests up to it, or all of them when none does (memory writes
+    // go out blind, so a store of zone records cannot tell).
+    size_t oddRequests;
+    bool blind = false;
+  };
+  const Operation operations[] = {
+      {"effect",
+       [](test::SimWorld& w) {
+         std::atomic<int> effect{3};
+         const Outcome outcome = ChooseLightEffect(w.link, w.path, 2, effect);
+         EXPECT_EQ(effect, 3);  // the picker keeps showing what the mouse has
+         return outcome;
+       },
+       2},
+      {"read",
+       [](test::SimWorld& w) {
+         const LightingConfig config = ReadLighting(w.link, w.path);
+         EXPECT_TRUE(config.zones.empty());
+         return config.outcome;
+       },
+       1},
+      {"preview", [&](test::SimWorld& w) { return PreviewZones(w.link, w.path, {3, 4}, colour); }, 1},
+      {"store", [&](test::SimWorld& w) { return WriteZones(w.link, w.path, {3, 4}, colour); }, 2, true},
+      {"restore", [&](test::SimWorld& w) { return RestoreZonePreviews(w.link, w.path, {3, 4}, {}); }, 1},
+      {"preview inputs",
+       [](test::SimWorld& w) {
+         const PreviewInputs inputs = ReadPreviewInputs(w.link, w.path, 0, {});
+         EXPECT_EQ(inputs.block, LightingBlock{});
+         return inputs.outcome;
+       },
+       1},
+  };
+  for (const Operation& operation : operations) {
+    for (const Fault& f : faults) {
+      sim::SimOptions options = AtLevel(11);
+      options.silent = f.silent;
+      options.oddAnswers = f.oddAnswers;
+      test::SimWorld world(options);
+      world.Mouse().Memory()[0x50C] = 0x77;  // something a half read could show
+      if (f.unplugAfter >= 0) world.host.ArmUnplug(f.unplugAfter);
+      const Failure failure = f.oddAnswers && operation.blind ? Failure::kNone : f.failure;
+      EXPECT_EQ(operation.run(world), Outcome(failure)) << operation.name << ", " << f.name;
+      EXPECT_EQ(world.Requests().size(), f.oddAnswers ? operation.oddRequests : f.requests)
+          << operation.name << ", " << f.name;
+    }
+  }
 }
 
 }  // namespace

@@ -38,8 +38,14 @@ TEST(LiveColour, DragOnlyMarksPendingAndSenderTakesTheLatest) {
   live.DragTo(0xA1B2C3);
   EXPECT_TRUE(live.Pending());
   std::vector<LedZoneRecord> sent;
-  EXPECT_TRUE(live.SendIfPending([&](const LedZoneRecord& c) { sent.push_back(c); }));
-  EXPECT_FALSE(live.SendIfPending([&](const LedZoneRecord& c) { sent.push_back(c); }));
+  EXPECT_TRUE(live.SendIfPending([&](const LedZoneRecord& c) {
+        sent.push_back(c);
+        return Outcome{};
+      }));
+  EXPECT_FALSE(live.SendIfPending([&](const LedZoneRecord& c) {
+        sent.push_back(c);
+        return Outcome{};
+      }));
   ASSERT_EQ(sent.size(), 1u);
   EXPECT_EQ(sent[0], (LedZoneRecord{0x40, 0xA1, 0xB2, 0xC3}));  // flags untouched by a drag
 }
@@ -69,7 +75,10 @@ TEST(ColourSender, OneSecondDragGivesAboutTenSends) {
   std::vector<LedZoneRecord> sent;
   int repaints = 0;
   ColourSender sender(
-      live, clock, [&](const LedZoneRecord& c) { sent.push_back(c); }, [&] { ++repaints; });
+      live, clock, [&](const LedZoneRecord& c) {
+        sent.push_back(c);
+        return Outcome{};
+      }, [&] { ++repaints; });
   sender.Run(stop);
   EXPECT_EQ(moves, 250);
   EXPECT_GE(sent.size(), 9u);
@@ -84,7 +93,10 @@ TEST(ColourSender, OneSecondDragGivesAboutTenSends) {
 TEST(ColourSender, IdlePickerSendsNothingAndThreadStops) {
   LiveColour live;
   test::FakeClock fake;
-  ColourSender direct(live, fake, [](const LedZoneRecord&) { ADD_FAILURE() << "idle picker sent"; });
+  ColourSender direct(live, fake, [](const LedZoneRecord&) {
+    ADD_FAILURE() << "idle picker sent";
+    return Outcome{};
+  });
   EXPECT_FALSE(direct.Wake());
 
   // On its own thread: one drag at 250 ms is sent at the next wake-up
@@ -97,7 +109,10 @@ TEST(ColourSender, IdlePickerSendsNothingAndThreadStops) {
     if (now == 1000) passed1s = true;
   };
   std::vector<std::pair<int64_t, LedZoneRecord>> sent;  // sender thread only, until joined
-  ColourSender sender(live, clock, [&](const LedZoneRecord& c) { sent.emplace_back(clock.NowMs(), c); });
+  ColourSender sender(live, clock, [&](const LedZoneRecord& c) {
+    sent.emplace_back(clock.NowMs(), c);
+    return Outcome{};
+  });
   sender.Start();
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
   while (!passed1s && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <utility>
+
 #include "support/sim_world.h"
 
 namespace quorix {
@@ -139,14 +142,78 @@ TEST(LiftTest, ModelsTwelveAndThirteenGetTheHighByte) {
 
   test::SimWorld world(Mouse(11, 12));
   const uint8_t storedLow = world.Mouse().MemoryAt(18);
-  EXPECT_EQ(RunLiftTest(world.link, world.path, 5), 0x1205);
+  EXPECT_EQ(RunLiftTest(world.link, world.path, 5).value, 0x1205);
   EXPECT_EQ(Heads(world, 4), (std::vector<Bytes>{{0x1A, 0x13, 0x05, 0x12}}));
   EXPECT_EQ(world.Mouse().LiveLift(), 0x1205);
   EXPECT_EQ(world.Mouse().MemoryAt(18), storedLow);  // a test stores nothing
 
   test::SimWorld grouped(Mouse(5, 12));
-  RunLiftTest(grouped.link, grouped.path, 5);
+  EXPECT_EQ(RunLiftTest(grouped.link, grouped.path, 5).outcome, Outcome(Failure::kNotSupported));
   EXPECT_TRUE(grouped.Requests().empty());
+}
+
+TEST(LiftFaults, AFailingMouseIsNeverReportedAsAdjustedAndGetsNothingMore) {
+  struct Fault {
+    const char* name;
+    bool unplug, silent, oddAnswers;
+    Failure failure;
+    size_t requests;  // sent from the moment it strikes, the failed one included
+  };
+  const Fault faults[] = {{"unplugged", true, false, false, Failure::kDeviceGone, 1},
+                          {"silent", false, true, false, Failure::kStoppedAnswering, 0},
+                          {"odd answers", false, false, true, Failure::kBadAnswers, 1}};
+  const auto strike = [](test::SimWorld& world, const Fault& f) {
+    if (f.unplug) world.host.ArmUnplug(0);
+    world.Mouse().SetAnswerFaults(false, f.silent, f.oddAnswers);
+  };
+  const TextTables texts = DefaultTextTables();
+  using Operation = std::function<Outcome(test::SimWorld&)>;
+  const std::pair<const char*, Operation> operations[] = {
+      {"adjust",
+       [&](test::SimWorld& w) {
+         LiftAdjustment adjustment(texts);
+         const LiftRunResult result = RunLiftAdjustment(w.link, w.path, adjustment, [](LiftAdjustment&) {
+           ADD_FAILURE() << "the dialog opened on a mouse that did not start measuring";
+           return true;
+         });
+         EXPECT_FALSE(adjustment.Adjusting());
+         EXPECT_EQ(result.value, 0);
+         return result.outcome;
+       }},
+      {"test", [](test::SimWorld& w) { return RunLiftTest(w.link, w.path, 5).outcome; }},
+      {"read",
+       [](test::SimWorld& w) {
+         const LiftValueResult read = ReadStoredLift(w.link, w.path);
+         EXPECT_EQ(read.value, 0);
+         return read.outcome;
+       }},
+      {"store", [](test::SimWorld& w) { return StoreLift(w.link, w.path, 0x300); }},
+  };
+  for (const Fault& f : faults) {
+    for (const auto& [name, operation] : operations) {
+      test::SimWorld world(Mouse());
+      StoreOldLift(world);
+      strike(world, f);
+      EXPECT_EQ(operation(world), Outcome(f.failure)) << name << ", " << f.name;
+      EXPECT_EQ(world.Requests().size(), f.requests) << name << ", " << f.name;
+    }
+    // The mouse goes wrong while the dialog is open: whatever the user
+    // answers, nothing is stored or restored and the run is no success.
+    for (const bool confirm : {true, false}) {
+      test::SimWorld world(Mouse());
+      StoreOldLift(world);
+      LiftAdjustment adjustment(texts);
+      const LiftRunResult result = RunLiftAdjustment(world.link, world.path, adjustment, [&](LiftAdjustment& run) {
+        strike(world, f);
+        run.OnLiftState(0x00);
+        return confirm;
+      });
+      EXPECT_EQ(result.outcome, Outcome(f.failure)) << f.name << confirm;
+      EXPECT_EQ(result.value, 0) << f.name << confirm;
+      EXPECT_EQ(world.Requests().size(), 2 + f.requests) << f.name << confirm;
+      EXPECT_EQ(world.Mouse().MemoryAt(18), 0x34) << f.name << confirm;
+    }
+  }
 }
 
 }  // namespace
