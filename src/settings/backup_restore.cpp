@@ -35,7 +35,9 @@ Outcome SaveBackup(DeviceLink& link, SettingsState& state, const std::string& fi
   const int imageLength = memoryEnd + 1;
   // Pieces of 7 bytes; the last one may run past the end.
   std::vector<uint8_t> image(static_cast<size_t>(imageLength) + 10, 0);
-  for (int address = 0; address <= memoryEnd; address += 7) {
+  // A failed exchange ends the loop: the rest would be skipped anyway, and
+  // progress must not run on to 1 for work that was not done.
+  for (int address = 0; address <= memoryEnd && !operation.Failed(); address += 7) {
     Report(progress, static_cast<double>(address) / imageLength);
     ReadMemory(link, path, address, image.data() + address, 7, true);
   }
@@ -96,9 +98,13 @@ Outcome RestoreBackupBytes(DeviceLink& link, SettingsState& state, std::span<con
   state.busyWriting = true;
   Report(options.progress, 0.0);
   const int length = static_cast<int>(contents.image.size());
-  for (int offset = 0; offset < length; offset += 32) {
+  for (int offset = 0; offset < length && !operation.Failed(); offset += 32) {
     Report(options.progress, static_cast<double>(offset) / length);
     WriteMemory(link, path, offset, contents.image.data() + offset, std::min(32, length - offset));
+  }
+  if (operation.Failed()) {
+    state.busyWriting = false;
+    return operation.Result();
   }
   SetDpiLevel(link, path, 1);
   state.busyWriting = false;

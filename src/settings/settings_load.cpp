@@ -70,7 +70,7 @@ Outcome LoadInto(DeviceLink& link, SettingsState& state, const LoadSettingsOptio
   const Counts counts = GetCounts(link, path);
 
   std::vector<uint8_t> memory(static_cast<size_t>(map.bytesReadAtLoad), 0);
-  for (int address = 0; address < map.bytesReadAtLoad; address += map.loadRequestSize) {
+  for (int address = 0; address < map.bytesReadAtLoad && !operation.Failed(); address += map.loadRequestSize) {
     Report(options.progress, 0.6 * address / map.bytesReadAtLoad);
     const int length = std::min(map.loadRequestSize, map.bytesReadAtLoad - address);
     ReadMemory(link, path, address, memory.data() + address, length, true);
@@ -213,7 +213,7 @@ Outcome ResetToDefaults(DeviceLink& link, SettingsState& state, const ResetOptio
   if (map.level0 && ModelCode(link, path) == 12) ApplyLiftValue(link, path, 4828);
 
   SyncHandshake(link, path);
-  for (int address = 0; address < map.macroAreaStart; address += 32) {
+  for (int address = 0; address < map.macroAreaStart && !operation.Failed(); address += 32) {
     Report(options.progress, static_cast<double>(address) / map.macroAreaStart);
     WriteMemory(link, path, address, image.data() + address, std::min(32, map.macroAreaStart - address));
   }
