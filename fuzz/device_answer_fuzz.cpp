@@ -13,6 +13,7 @@
 #include "device/commands.h"
 #include "device/discovery.h"
 #include "platform/named_mutex.h"
+#include "platform/virtual_clock.h"
 
 namespace {
 
@@ -84,13 +85,6 @@ class ScriptedHost final : public HidHost {
   uint16_t featureLength_;
 };
 
-class InstantClock final : public Clock {
- public:
-  int64_t NowMs() override { return now; }
-  void SleepMs(int64_t ms) override { now += ms > 0 ? ms : 0; }
-  int64_t now = 0;
-};
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -100,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint16_t lengths[] = {64, 64, 64, 9, 1, 2, 65, 100, 200, 300};
   const uint16_t featureLength = lengths[data[0] % 10];
   ScriptedHost host(script, featureLength);
-  InstantClock clock;
+  VirtualClock clock;
   LocalMutex exchangeMutex, listMutex;
   DeviceLink link(host, clock, exchangeMutex, listMutex);
 

@@ -1,5 +1,4 @@
 // Builds the HID host, clock, locks and device link a command works with.
-#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -12,6 +11,7 @@
 #include "platform/clock.h"
 #include "platform/linux/system_services.h"
 #include "platform/named_mutex.h"
+#include "platform/virtual_clock.h"
 #include "settings/settings_load.h"
 #include "sim/sim_hid_host.h"
 #include "sim/sim_options.h"
@@ -67,20 +67,6 @@ void TraceLine(std::ostream& err, char direction, const uint8_t* bytes, size_t l
   }
   err << line << '\n';
 }
-
-// The simulated mouse lives in virtual time: pauses and poll limits pass at
-// once (an always-busy mouse is given up after its 421 reads, not 421 ms
-// later), unless a latency was asked for to feel like the real thing.
-class VirtualClock final : public Clock {
- public:
-  int64_t NowMs() override { return now_.load(); }
-  void SleepMs(int64_t ms) override {
-    if (ms > 0) now_ += ms;
-  }
-
- private:
-  std::atomic<int64_t> now_{0};
-};
 
 // The cross-process lock called name, or a CliError: without it two programs
 // could talk to the mouse at once.
@@ -170,6 +156,8 @@ class CliWorld {
   std::unique_ptr<NamedMutex> stateMutex_;
   std::unique_lock<NamedMutex> stateLock_;
   SteadyClock steadyClock_;
+  // The simulated mouse lives in virtual time unless a latency was asked for
+  // to feel like the real thing.
   VirtualClock virtualClock_;
   Clock* clock_ = &steadyClock_;
   std::unique_ptr<NamedMutex> exchangeMutex_;

@@ -10,6 +10,7 @@
 #include "device/discovery.h"
 #include "lighting/light_effect.h"
 #include "lighting/lighting_device.h"
+#include "session/capabilities.h"
 #include "options/app_switching.h"
 #include "options/app_display_name.h"
 #include "options/language_setting.h"
@@ -31,8 +32,8 @@ std::string Hex(int value, int digits) {
 // The device path of a model with lighting, else a clear error (nothing sent).
 std::string LightingDevice(CliContext& context) {
   const std::string path = context.DevicePath();
-  const int level = ProtocolLevel(context.Link(), path);
-  if (!HasLighting(level)) {
+  if (!CapabilitiesAt(context.Link(), path).lighting) {
+    const int level = ProtocolLevel(context.Link(), path);
     throw CliError{"this model has no lighting (protocol level " + std::to_string(level) + ")"};
   }
   return path;
@@ -79,7 +80,7 @@ int RunLighting(CliContext& context) {
     const int level = ProtocolLevel(context.Link(), path);
     const LightingConfig config = ReadLighting(context.Link(), path);
     Require(config.outcome, "", false);
-    if (!HasLighting(level)) context.Out() << "this model has no lighting effects (protocol level " << level << ")\n";
+    if (!CapabilitiesAt(context.Link(), path).lighting) context.Out() << "this model has no lighting effects (protocol level " << level << ")\n";
     context.Out() << "effect: " << config.effect << " (" << LightEffectName(config.effect) << ")\n";
     const ZoneTableLayout layout = ZoneTableLayoutForLevel(level);
     if (config.zones.empty()) context.Out() << "no zone table at this protocol level\n";
@@ -132,7 +133,7 @@ int RunLift(CliContext& context) {
     ExpectArgCount(context, 2);
     const int value = static_cast<int>(ParseNumber(a[1], 0, 0xFFFF, "lift value"));
     const std::string path = context.DevicePath();
-    if (LayoutOf(context.Link(), path) != Layout::kDirect) {
+    if (!CapabilitiesAt(context.Link(), path).liftAdjustment) {
       throw CliError{"this model has no lift adjustment (protocol level " +
                      std::to_string(ProtocolLevel(context.Link(), path)) + "); nothing sent"};
     }

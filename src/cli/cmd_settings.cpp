@@ -15,6 +15,7 @@
 #include "settings/backup_file.h"
 #include "settings/backup_restore.h"
 #include "settings/field_writes.h"
+#include "session/capabilities.h"
 #include "settings/settings_load.h"
 #include "texts/text_tables.h"
 
@@ -198,10 +199,7 @@ int RunSet(CliContext& ctx) {
   // Every argument is checked before the first request goes out; the checks
   // that depend on the layout use the device's protocol level.
   std::function<Outcome(DeviceLink&, SettingsState&)> write;
-  std::function<void(int level)> checkForLevel = [](int) {};
-  // The report rate and the level switches that the mouse's firmware lacks
-  // (the main window hides them) are refused before anything is written.
-  bool laterFirmwareOnly = false;
+  std::function<void(const DeviceCapabilities&)> checkForDevice = [](const DeviceCapabilities&) {};
   if (what == "profile") {
     expect(1);
     const int p = number(1, 0, kProfileCount - 1, "profile");
@@ -220,9 +218,12 @@ int RunSet(CliContext& ctx) {
     expect(enable ? 2 : 1);
     const int n = number(1, 0, 4, "level");
     const bool on = enable && ParseOnOff(args[2], "level-enabled");
-    laterFirmwareOnly = enable;
-    checkForLevel = [n](int level) {
-      if (level <= 0 && n > 3) throw CliError{"level out of range (0..3): " + std::to_string(n)};
+    checkForDevice = [n, enable](const DeviceCapabilities& caps) {
+      if (n >= caps.levelCount)
+        throw CliError{"level out of range (0.." + std::to_string(caps.levelCount - 1) + "): " + std::to_string(n)};
+      // Switches that the mouse's firmware lacks (the main window hides them)
+      // are refused before anything is written.
+      if (enable && !caps.levelSwitches) throw CliError{"this mouse's firmware has no level switches: nothing written"};
     };
     write = [n, on, enable](DeviceLink& l, SettingsState& s) {
       if (enable) return WriteLevelEnabled(l, s, n, on);
@@ -239,12 +240,12 @@ int RunSet(CliContext& ctx) {
   } else if (what == "report-rate") {
     expect(1);
     int code = -1;
-    if (args[1] == "1000") code = 0;
-    if (args[1] == "500") code = 1;
-    if (args[1] == "250") code = 3;
-    if (args[1] == "125") code = 7;
+    for (int hz : kReportRatesHz)
+      if (args[1] == std::to_string(hz)) code = ReportRateCodeForHz(hz);
     if (code < 0) throw CliError{"report rate must be 125, 250, 500 or 1000: " + args[1]};
-    laterFirmwareOnly = true;
+    checkForDevice = [](const DeviceCapabilities& caps) {
+      if (!caps.reportRate) throw CliError{"this mouse's firmware has no report-rate setting: nothing written"};
+    };
     write = [code](DeviceLink& l, SettingsState& s) { return WriteReportRate(l, s, code); };
   } else if (what == "angle-snapping") {
     expect(1);
@@ -256,8 +257,8 @@ int RunSet(CliContext& ctx) {
     const int b = number(2, 0, kMaxButtons - 1, "button");
     const ButtonRecord r{static_cast<uint8_t>(number(3, 0, 36, "type")), static_cast<uint8_t>(number(4, 0, 255, "p1")),
                          static_cast<uint8_t>(number(5, 0, 255, "p2")), static_cast<uint8_t>(number(6, 0, 255, "p3"))};
-    checkForLevel = [b](int level) {
-      const int buttons = MemoryMapForLevel(level).buttonsPerProfile;
+    checkForDevice = [b](const DeviceCapabilities& caps) {
+      const int buttons = caps.buttonCount;
       if (b >= buttons)
         throw CliError{"button out of range (0.." + std::to_string(buttons - 1) + "): " + std::to_string(b)};
     };
@@ -267,11 +268,8 @@ int RunSet(CliContext& ctx) {
   }
 
   Session session;
-  const int level = SelectDevice(ctx, session);
-  checkForLevel(level);
-  if (laterFirmwareOnly && !ReportRateAvailableFor(level, VariantA(*session.link, session.path)))
-    throw CliError{"this mouse's firmware has no " +
-                   std::string(what == "report-rate" ? "report-rate setting" : "level switches") + ": nothing written"};
+  SelectDevice(ctx, session);
+  checkForDevice(CapabilitiesAt(*session.link, session.path));
   {
     ProgressBar bar(ctx);
     LoadSelectedDevice(ctx, session.state, bar.Fn("load"));

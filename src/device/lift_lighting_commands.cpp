@@ -5,14 +5,11 @@
 #include "device/commands.h"
 #include "device/device_request.h"
 #include "device/discovery.h"
+#include "device/memory_addresses.h"
 
 namespace quorix {
 namespace {
 
-constexpr int kLiftAddress = 18;
-constexpr int kLightingModeAddress = 17;
-constexpr int kDirectLightingAddress = 1280;
-constexpr int kGroupedLightingAddress = 1120;
 constexpr int kMaxLightingMode = 4;
 
 bool IsDirect(const DeviceLink& link, const std::string& path) { return LayoutOf(link, path) == Layout::kDirect; }
@@ -30,7 +27,7 @@ int ReadLiftValue(DeviceLink& link, const std::string& path, bool live) {
     return a[2] + 256 * a[3];
   }
   uint8_t value[2] = {0, 0};
-  ReadMemory(link, path, kLiftAddress, value, 2, true);
+  ReadMemory(link, path, kLiftValueAddress, value, 2, true);
   return value[0] + 256 * value[1];
 }
 
@@ -47,7 +44,7 @@ void StoreLiftValue(DeviceLink& link, const std::string& path, int value, bool p
   ApplyLiftValue(link, path, value);
   if (persist) {
     const uint8_t bytes[2] = {Lo(value), Hi(value)};
-    WriteMemory(link, path, kLiftAddress, bytes, 2);
+    WriteMemory(link, path, kLiftValueAddress, bytes, 2);
   }
 }
 
@@ -57,10 +54,10 @@ void ReadLightingBlock(DeviceLink& link, const std::string& path, uint8_t* buffe
   int address = 0;
   int length = 0;
   if (layout == Layout::kDirect) {
-    address = kDirectLightingAddress;
+    address = kDirectLightingBlockAddress;
     length = 64;
   } else if (layout == Layout::kGrouped && ProtocolLevel(link, path) >= 3) {
-    address = kGroupedLightingAddress;
+    address = kGroupedLightingBlockAddress;
     length = 52;
   } else {
     return;
@@ -74,7 +71,7 @@ void PreviewLighting(DeviceLink& link, const std::string& path, uint8_t b1, uint
 }
 
 void WriteLightingEntry(DeviceLink& link, const std::string& path, int index, const uint8_t* entry4) {
-  if (IsDirect(link, path)) WriteMemory(link, path, kDirectLightingAddress + 4 * index, entry4, 4);
+  if (IsDirect(link, path)) WriteMemory(link, path, kDirectLightingBlockAddress + 4 * index, entry4, 4);
 }
 
 bool SetLightingMode(DeviceLink& link, const std::string& path, int mode) {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "device/memory_addresses.h"
 #include "device/outcome.h"
 #include "settings/memory_map.h"
 
@@ -21,7 +22,7 @@ enum class LightEffect : uint8_t {
   kRandom2 = 4,
 };
 inline constexpr int kLightEffectCount = 5;
-inline constexpr int kLightEffectAddress = 0x11;
+inline constexpr int kLightEffectAddress = kLightingModeAddress;
 // Lighting (effects, zone writes, live preview) needs this protocol level.
 inline constexpr int kLightingMinLevel = 11;
 
@@ -58,8 +59,8 @@ struct LedZoneRecord {
 
 // ---- zone table ------------------------------------------------------------
 inline constexpr int kZoneCount = 16;  // zones 0..15 of the level-11 layout (kLightingBlockSize / 4)
-inline constexpr int kZoneTableAddress = 0x500;        // level 11 and above; every write goes here
-inline constexpr int kLegacyZoneTableAddress = 0x460;  // levels 3..10, read only
+inline constexpr int kZoneTableAddress = kDirectLightingBlockAddress;          // level 11 and above; every write goes here
+inline constexpr int kLegacyZoneTableAddress = kGroupedLightingBlockAddress;  // levels 3..10, read only
 inline constexpr int kLegacyZoneCount = 13;
 
 // Where a device of this protocol level keeps its zone table for reading.

@@ -1,5 +1,7 @@
 #include "settings/memory_map.h"
 
+#include "device/memory_addresses.h"
+
 namespace quorix {
 
 MemoryMap MemoryMapForLevel(int protocolLevel, int tableSelect) {
@@ -15,7 +17,7 @@ MemoryMap MemoryMapForLevel(int protocolLevel, int tableSelect) {
   map.levelFlagCount = 5;
   map.settingsByteAddress = 14;
   map.storedProfileAddress = 1;
-  map.liftValueAddress = 18;
+  map.liftValueAddress = kLiftValueAddress;
   map.profileBlockOffset = 32;
   map.bytesReadAtLoad = 2048;
   map.loadRequestSize = 60;
@@ -25,10 +27,10 @@ MemoryMap MemoryMapForLevel(int protocolLevel, int tableSelect) {
     map.macroTableOffset = 672;
     map.macroModeOffset = 992;
     map.profileRecordOffset = 1008;
-    map.macroAreaStart = 1120;
+    map.macroAreaStart = kGroupedMacroAreaStart;
     map.mainWindowConstant = 18;
     if (protocolLevel >= 3) {
-      map.lightingBlockAddress = 1120;
+      map.lightingBlockAddress = kGroupedLightingBlockAddress;
       map.lightingBlockLength = 52;
     }
     return map;
@@ -39,8 +41,8 @@ MemoryMap MemoryMapForLevel(int protocolLevel, int tableSelect) {
   map.macroModeOffset = 1152;
   map.profileRecordOffset = 1168;
   map.macroAreaStart = 1360;
-  map.lightingModeAddress = 17;
-  map.lightingBlockAddress = 1280;
+  map.lightingModeAddress = kLightingModeAddress;
+  map.lightingBlockAddress = kDirectLightingBlockAddress;
   map.lightingBlockLength = 64;
   map.mainWindowConstant = tableSelect == 7 ? 15 : 12;
   map.buttonMapTable = tableSelect == 6 ? 1 : (tableSelect == 7 ? 2 : 0);

@@ -1,5 +1,7 @@
 #include "sim/sim_factory.h"
 
+#include "device/memory_addresses.h"
+
 namespace quorix::sim {
 namespace {
 
@@ -52,8 +54,8 @@ std::vector<uint8_t> FactoryMemory(const SimOptions& options) {
     Put(memory, 3 + 2 * i, kDpiDefaults[static_cast<size_t>(i)]);
     Put(memory, 4 + 2 * i, kDpiDefaults[static_cast<size_t>(i)]);
   }
-  Put(memory, 18, kFactoryLift & 0xFF);
-  Put(memory, 19, kFactoryLift >> 8);
+  Put(memory, kLiftValueAddress, kFactoryLift & 0xFF);
+  Put(memory, kLiftValueAddress + 1, kFactoryLift >> 8);
   const int stride = options.protocolLevel >= 11 ? 160 : 128;
   for (int p = 0; p < 5; ++p) {
     const int block = 32 + stride * p;
@@ -61,9 +63,9 @@ std::vector<uint8_t> FactoryMemory(const SimOptions& options) {
     for (int k = 0; k < 3; ++k) Put(memory, block + 3 + k, kProfileColours[static_cast<size_t>(p)][static_cast<size_t>(k)]);
   }
   if (options.protocolLevel >= 11) {
-    // Zones 1..6: own colour, steady, red. Lighting mode 0 at 17.
+    // Zones 1..6: own colour, steady, red. Lighting mode 0.
     for (int zone = 1; zone <= 6; ++zone) {
-      const int entry = 1280 + 4 * zone;
+      const int entry = kDirectLightingBlockAddress + 4 * zone;
       Put(memory, entry, 0xC0);
       Put(memory, entry + 1, 0xFF);
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "device/memory_addresses.h"
 #include "sim/sim_factory.h"
 #include "sim/sim_state_file.h"
 
@@ -51,8 +52,8 @@ void SimMouse::StartAfresh() {
   staged_ = {};
   previews_ = {};
   // Live values come up from what the memory stores.
-  liveLift_ = layout_ == Layout::kLevel0 ? 0 : At(18) | (At(19) << 8);
-  lightingMode_ = layout_ == Layout::kDirect ? At(17) : 0;
+  liveLift_ = layout_ == Layout::kLevel0 ? 0 : At(kLiftValueAddress) | (At(kLiftValueAddress + 1) << 8);
+  lightingMode_ = layout_ == Layout::kDirect ? At(kLightingModeAddress) : 0;
   const int level = dpiSelection_ & 7;
   const int pairBase = layout_ == Layout::kLevel0 ? 4 : 3;
   liveDpi_ = {At(pairBase + 2 * level), At(pairBase + 2 * level + 1)};

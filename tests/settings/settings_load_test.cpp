@@ -4,11 +4,13 @@
 
 #include <algorithm>
 #include <atomic>
+#include <mutex>
 #include <thread>
 #include <vector>
 
 #include "device/commands.h"
 #include "device/discovery.h"
+#include "settings/settings_store.h"
 #include "support/sim_world.h"
 
 namespace quorix {
@@ -259,6 +261,68 @@ TEST(LoadSettings, ReadersSeeEitherTheOldOrTheNewImageNeverAMix) {
   done = true;
   reader.join();
   EXPECT_EQ(torn, 0);
+}
+
+TEST(SettingsStore, EveryPublishRaisesTheVersionAndReachesSubscribersOutsideTheLock) {
+  SettingsStore store;
+  std::vector<std::pair<uint64_t, int>> seen;  // version, profileCount
+  int inconsistent = 0;
+  SettingsStore::Token self = 0;
+  const SettingsStore::Token all = store.Subscribe([&](const auto& image, uint64_t version) {
+    // Reading the store from a listener must not deadlock, and sees what was published.
+    if (store.Snapshot() != image || store.Version() != version) ++inconsistent;
+    seen.emplace_back(version, image->profileCount);
+  });
+  int selfCalls = 0;
+  self = store.Subscribe([&](const auto&, uint64_t) {
+    ++selfCalls;
+    store.Unsubscribe(self);
+  });
+  EXPECT_EQ(store.Version(), 0u);
+  SettingsImage image;
+  image.profileCount = 3;
+  store.Publish(image);
+  store.Update([](SettingsImage& edit) { edit.profileCount += 1; });
+  store.Unsubscribe(all);
+  store.Unsubscribe(all);  // twice is harmless
+  store.Publish(SettingsImage{});
+  const std::vector<std::pair<uint64_t, int>> expected{{1, 3}, {2, 4}};
+  EXPECT_EQ(seen, expected);
+  EXPECT_EQ(inconsistent, 0);
+  EXPECT_EQ(selfCalls, 1);
+  EXPECT_EQ(store.Version(), 3u);
+}
+
+TEST(SettingsStore, ConcurrentPublishersEachNotifyOnceAndUnsubscribeIsFinal) {
+  SettingsStore store;
+  constexpr int kPerThread = 200;
+  std::mutex mutex;
+  std::vector<uint64_t> versions;
+  store.Subscribe([&](const auto&, uint64_t version) {
+    std::lock_guard<std::mutex> lock(mutex);
+    versions.push_back(version);
+  });
+  std::atomic<bool> gone{false};
+  std::atomic<int> callsAfterUnsubscribe{0};
+  const SettingsStore::Token leaving = store.Subscribe([&](const auto&, uint64_t) {
+    if (gone) ++callsAfterUnsubscribe;
+  });
+  auto publish = [&] {
+    for (int i = 0; i < kPerThread; ++i) store.Update([](SettingsImage& edit) { ++edit.profileCount; });
+  };
+  std::thread a(publish), b(publish);
+  std::thread c([&] {
+    store.Unsubscribe(leaving);
+    gone = true;
+  });
+  a.join();
+  b.join();
+  c.join();
+  std::sort(versions.begin(), versions.end());
+  ASSERT_EQ(versions.size(), 2u * kPerThread);
+  for (size_t i = 0; i < versions.size(); ++i) EXPECT_EQ(versions[i], i + 1);
+  EXPECT_EQ(store.Snapshot()->profileCount, 2 * kPerThread);
+  EXPECT_EQ(callsAfterUnsubscribe, 0);
 }
 
 TEST(ProbeMemoryEnd, FindsTheMirrorSizeOrTakesTheStatusWord) {

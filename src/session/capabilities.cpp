@@ -1,0 +1,45 @@
+#include "session/capabilities.h"
+
+#include <algorithm>
+
+#include "device/commands.h"
+#include "device/discovery.h"
+#include "keys/button_function.h"
+#include "lighting/light_effect.h"
+#include "settings/memory_map.h"
+#include "settings/settings_image.h"
+
+namespace quorix {
+
+DeviceCapabilities Capabilities(const DeviceInfo& info) {
+  const int level = info.protocolLevel;
+  const MemoryMap map = MemoryMapForLevel(level, info.tableSelect);
+  DeviceCapabilities caps;
+  caps.lighting = HasLighting(level);
+  // Only the direct layout has the lift value's commands.
+  caps.liftAdjustment = LayoutForLevel(level) == Layout::kDirect;
+  // Level-0 firmware up to variant 33 has neither the rate nor the switches.
+  caps.reportRate = ReportRateAvailableFor(level, info.variantA);
+  caps.levelSwitches = caps.reportRate;
+  caps.dpiStep = DpiStepForModel(info.modelCode);
+  caps.buttonCount = map.buttonsPerProfile;
+  caps.levelCount = map.levelFlagCount;
+  const int physicalRows = map.level0 ? map.buttonsPerProfile : kPhysicalButtonCount;
+  caps.hiddenButtonRows = std::max(0, map.buttonsPerProfile - physicalRows);
+  return caps;
+}
+
+DeviceCapabilities CapabilitiesAt(const DeviceLink& link, const std::string& path) {
+  DeviceInfo info;
+  if (!GetDeviceInfo(link, path, info)) info = DeviceInfo{};
+  return Capabilities(info);
+}
+
+int ReportRateCodeForHz(int hz) {
+  for (int code = 0; code < 8; ++code)
+    if (1000 / (code + 1) == hz && std::find(kReportRatesHz.begin(), kReportRatesHz.end(), hz) != kReportRatesHz.end())
+      return code;
+  return -1;
+}
+
+}  // namespace quorix

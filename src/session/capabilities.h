@@ -1,0 +1,38 @@
+#pragma once
+// What a window offers for the mouse in hand: one answer, taken from the
+// mouse's identification, so that the CLI and the desktop program enable and
+// refuse the same things. Nothing here talks to the mouse.
+
+#include <array>
+#include <string>
+
+#include "device/device_link.h"
+
+namespace quorix {
+
+struct DeviceCapabilities {
+  bool lighting = false;        // light effects and the zone table
+  bool liftAdjustment = false;  // storing and testing a lift value
+  bool reportRate = false;      // the report-rate setting
+  bool levelSwitches = false;   // switching single sensitivity levels on and off
+  int dpiStep = 50;             // DPI per unit of a sensitivity pair
+  int buttonCount = 16;         // button records per profile
+  int levelCount = 4;           // sensitivity levels that can be selected or switched
+  // Button records per profile that are kept but not shown as a physical
+  // button row.
+  int hiddenButtonRows = 0;
+};
+
+DeviceCapabilities Capabilities(const DeviceInfo& info);
+
+// The identified device at path; a path without a record answers like an
+// unidentified level-0 mouse, as the device getters do.
+DeviceCapabilities CapabilitiesAt(const DeviceLink& link, const std::string& path);
+
+// The report rates offered, fastest first.
+inline constexpr std::array<int, 4> kReportRatesHz{1000, 500, 250, 125};
+// The mouse's report-rate code for a rate in Hz (the rate is 1000 / (code + 1)),
+// or -1 for a rate that is not offered.
+int ReportRateCodeForHz(int hz);
+
+}  // namespace quorix

@@ -1,0 +1,54 @@
+#include "session/capabilities.h"
+
+#include <gtest/gtest.h>
+
+#include "support/sim_world.h"
+
+namespace quorix {
+namespace {
+
+using test::SimWorld;
+
+// Each mouse is identified by the simulated firmware, so the row checks the
+// identification bytes the answer is taken from as well as the rules.
+TEST(Capabilities, FollowTheLayoutTheFirmwareAndTheModel) {
+  struct Row {
+    int level, variantA, modelCode;
+    bool lighting, lift, reportRate;
+    int dpiStep, buttons, levels, hiddenRows;
+  };
+  const Row rows[] = {
+      {11, 0, 3, true, true, true, 50, 32, 5, 8},
+      {5, 0, 0x12, false, false, true, 100, 24, 5, 0},
+      {0, 34, 3, false, false, true, 50, 16, 4, 0},
+      {0, 33, 0x12, false, false, false, 100, 16, 4, 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE("level " + std::to_string(row.level) + " variantA " + std::to_string(row.variantA));
+    sim::SimOptions options;
+    options.protocolLevel = row.level;
+    options.variantA = row.variantA;
+    options.modelCode = row.modelCode;
+    SimWorld world(options);
+    const DeviceCapabilities caps = CapabilitiesAt(world.link, world.path);
+    EXPECT_EQ(caps.lighting, row.lighting);
+    EXPECT_EQ(caps.liftAdjustment, row.lift);
+    EXPECT_EQ(caps.reportRate, row.reportRate);
+    EXPECT_EQ(caps.levelSwitches, row.reportRate);
+    EXPECT_EQ(caps.dpiStep, row.dpiStep);
+    EXPECT_EQ(caps.buttonCount, row.buttons);
+    EXPECT_EQ(caps.levelCount, row.levels);
+    EXPECT_EQ(caps.hiddenButtonRows, row.hiddenRows);
+    // A path that was never identified offers nothing beyond the level-0 basics.
+    const DeviceCapabilities unknown = CapabilitiesAt(world.link, "no such path");
+    EXPECT_FALSE(unknown.reportRate || unknown.lighting || unknown.liftAdjustment);
+  }
+}
+
+TEST(Capabilities, ReportRateCodesAreTheOffered1000Over1PlusCode) {
+  const std::pair<int, int> cases[] = {{1000, 0}, {500, 1}, {250, 3}, {125, 7}, {333, -1}, {200, -1}, {0, -1}};
+  for (const auto& [hz, code] : cases) EXPECT_EQ(ReportRateCodeForHz(hz), code) << hz << " Hz";
+}
+
+}  // namespace
+}  // namespace quorix
