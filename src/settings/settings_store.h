@@ -67,7 +67,10 @@ class SettingsStore {
   }
 
   // listener is called for every publish from now on, on the publishing
-  // thread. Calls to one subscriber never overlap.
+  // thread. Calls to one subscriber never overlap: each call holds that
+  // subscriber's lock, so listeners that publish from two threads at once
+  // could wait on each other. Keep listeners short (the desktop program only
+  // queues a signal) and publish from them on their own thread only.
   Token Subscribe(SettingsListener listener) {
     auto subscriber = std::make_shared<Subscriber>();
     subscriber->listener = std::move(listener);
