@@ -24,7 +24,10 @@ void PrintHelp(std::ostream& out, const CommandRegistry& registry) {
       << "  --simulate[=level11|level5|level0]  use the simulated mouse (default level11)\n"
       << "  --sim-state FILE                    keep the simulated memory in FILE between runs\n"
       << "  --sim-option NAME[=VALUE]           simulator switch: latency-ms=N, busy, silent,\n"
-      << "                                      unplug-after=N, second-mouse, isp, odd-answers\n"
+      << "                                      unplug-after=N, second-mouse, isp, odd-answers,\n"
+      << "                                      press=BUTTON,... (dpi-up, dpi-down, profile-next,\n"
+      << "                                      profile-prev, wheel-left, wheel-right, open; one\n"
+      << "                                      every 100 ms once monitor listens)\n"
       << "                                      (repeatable)\n"
       << "  --device PATH                       work on this device path\n"
       << "  --vendor-id HEX                     the mouse's USB vendor ID (rebranded mice)\n"
@@ -211,6 +214,7 @@ CommandRegistry AllCommands() {
   RegisterMacroCommands(registry);
   RegisterOptionsCommands(registry);
   RegisterLightingCommands(registry);
+  RegisterMonitorCommand(registry);
   return registry;
 }
 

@@ -108,6 +108,7 @@ void RegisterSettingsCommands(CommandRegistry& registry);  // show, backup, rest
 void RegisterMacroCommands(CommandRegistry& registry);     // macro, mf, describe
 void RegisterOptionsCommands(CommandRegistry& registry);   // texts, options
 void RegisterLightingCommands(CommandRegistry& registry);  // lighting, lift, watch-apps
+void RegisterMonitorCommand(CommandRegistry& registry);    // monitor
 
 // Every command of the program, in the order --help lists them.
 CommandRegistry AllCommands();

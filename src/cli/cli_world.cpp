@@ -1,4 +1,5 @@
 // Builds the HID host, clock, locks and device link a command works with.
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -51,6 +52,19 @@ sim::SimOptions SimOptionsFrom(const GlobalOptions& options) {
       o.isp = flag();
     } else if (name == "odd-answers") {
       o.oddAnswers = flag();
+    } else if (name == "press") {
+      if (!hasValue) throw CliError{"simulator option press needs buttons (press=dpi-up,...)"};
+      for (size_t from = 0; from <= value.size();) {
+        const size_t comma = std::min(value.find(',', from), value.size());
+        sim::SimPress press;
+        const std::string button = value.substr(from, comma - from);
+        if (!sim::ParseSimPress(button, press)) {
+          throw CliError{"unknown button " + button +
+                         " (dpi-up, dpi-down, profile-next, profile-prev, wheel-left, wheel-right, open)"};
+        }
+        o.presses.push_back(press);
+        from = comma + 1;
+      }
     } else {
       throw CliError{"unknown simulator option " + name};
     }
@@ -107,6 +121,9 @@ class CliWorld {
       const sim::SimOptions simOptions = SimOptionsFrom(options);
       if (simOptions.latencyMs == 0) clock_ = &virtualClock_;
       auto simHost = std::make_unique<sim::SimHidHost>(*clock_, simOptions);
+      // Waiting for events passes virtual time too, or monitor would never
+      // see a timer or a press come due.
+      simHost->SetVirtualWaits(clock_ == &virtualClock_);
       simHost_ = simHost.get();
       host_ = std::move(simHost);
       // The error_code form: a name the system refuses (too long, a folder

@@ -263,6 +263,32 @@ void SimHidHost::StartEvents(const std::vector<std::pair<uint16_t, uint16_t>>& i
   std::lock_guard<std::mutex> lock(mutex_);
   eventsStarted_ = true;
   collections_ = inputCollections;
+  if (!pressStartMs_) pressStartMs_ = clock_.NowMs();
+}
+
+void SimHidHost::SetVirtualWaits(bool on) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  virtualWaits_ = on;
+}
+
+size_t SimHidHost::PendingPresses() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return options_.presses.size() - pressesDone_;
+}
+
+std::optional<int64_t> SimHidHost::NextPressMs() const {
+  if (!pressStartMs_ || pressesDone_ >= options_.presses.size()) return std::nullopt;
+  return *pressStartMs_ + static_cast<int64_t>(pressesDone_ + 1) * options_.pressIntervalMs;
+}
+
+void SimHidHost::RunDuePresses(std::unique_lock<std::mutex>& lock) {
+  for (auto due = NextPressMs(); due && *due <= clock_.NowMs(); due = NextPressMs()) {
+    const SimPress press = options_.presses[pressesDone_++];
+    SimMouse& mouse = *slots_.front()->mouse;
+    lock.unlock();
+    mouse.Press(press);
+    lock.lock();
+  }
 }
 
 void SimHidHost::OnInputReport(int index, std::vector<uint8_t> report) {
@@ -284,8 +310,26 @@ void SimHidHost::Queue(HidEvent event) {
 
 bool SimHidHost::WaitEvent(HidEvent& event, int timeoutMs) {
   std::unique_lock<std::mutex> lock(mutex_);
-  wake_.wait_for(lock, std::chrono::milliseconds(std::max(0, timeoutMs)),
-                 [this] { return interrupted_ || !events_.empty(); });
+  using std::chrono::steady_clock;
+  const auto realDeadline = steady_clock::now() + std::chrono::milliseconds(std::max(0, timeoutMs));
+  const int64_t deadline = clock_.NowMs() + std::max(0, timeoutMs);
+  auto ready = [this] { return interrupted_ || !events_.empty(); };
+  for (;;) {
+    RunDuePresses(lock);
+    if (ready()) break;
+    const int64_t now = clock_.NowMs();
+    const std::optional<int64_t> press = NextPressMs();
+    if (virtualWaits_) {
+      if (now >= deadline) break;
+      if (wake_.wait_for(lock, std::chrono::milliseconds(1), ready)) break;
+      clock_.SleepMs(std::min(deadline, press.value_or(deadline)) - now);
+    } else {
+      if (steady_clock::now() >= realDeadline) break;
+      auto until = realDeadline;
+      if (press) until = std::min(until, steady_clock::now() + std::chrono::milliseconds(*press - now));
+      wake_.wait_until(lock, until, ready);
+    }
+  }
   if (interrupted_) {
     interrupted_ = false;
     return false;

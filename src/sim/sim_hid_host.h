@@ -10,12 +10,19 @@
 // Events: arrivals and removals are always queued; input reports only after
 // StartEvents, and only for the collections it named. Device handles must not
 // outlive the host. Thread-safe.
+//
+// The simulated user's presses (SimOptions::presses) are carried out by
+// WaitEvent once they are due on the clock. With virtual waits the host lives
+// in the clock's time: a wait that finds nothing queued passes its time on the
+// clock (up to the next press) instead of waiting it out, after giving other
+// threads a real millisecond to queue something.
 
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -63,6 +70,11 @@ class SimHidHost final : public HidHost {
 
   size_t PendingEvents() const;
 
+  // For a clock that only moves when slept on (tests, the CLI's simulation).
+  void SetVirtualWaits(bool on);
+  // Presses of SimOptions::presses not carried out yet.
+  size_t PendingPresses() const;
+
  private:
   class Handle;
   struct Slot {
@@ -86,6 +98,10 @@ class SimHidHost final : public HidHost {
   void UnplugLocked(Slot& slot);
   void Queue(HidEvent event);  // mutex_ held
   void OnInputReport(int slot, std::vector<uint8_t> report);
+  // Carries out the presses that are due; mutex_ held on entry and exit,
+  // released around each press (the mouse reports through OnInputReport).
+  void RunDuePresses(std::unique_lock<std::mutex>& lock);
+  std::optional<int64_t> NextPressMs() const;  // mutex_ held
 
   Clock& clock_;
   const SimOptions options_;
@@ -99,6 +115,9 @@ class SimHidHost final : public HidHost {
   int nextPlugNumber_ = 1;
   bool ispPresent_ = false;
   int ispNumber_ = 0;
+  bool virtualWaits_ = false;
+  std::optional<int64_t> pressStartMs_;  // set by the first StartEvents
+  size_t pressesDone_ = 0;
 };
 
 }  // namespace quorix::sim

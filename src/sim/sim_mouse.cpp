@@ -54,9 +54,12 @@ void SimMouse::StartAfresh() {
   // Live values come up from what the memory stores.
   liveLift_ = layout_ == Layout::kLevel0 ? 0 : At(kLiftValueAddress) | (At(kLiftValueAddress + 1) << 8);
   lightingMode_ = layout_ == Layout::kDirect ? At(kLightingModeAddress) : 0;
-  const int level = dpiSelection_ & 7;
+  liveDpi_ = StoredDpiPair(dpiSelection_ & 7);
+}
+
+std::array<int, 2> SimMouse::StoredDpiPair(int level) {
   const int pairBase = layout_ == Layout::kLevel0 ? 4 : 3;
-  liveDpi_ = {At(pairBase + 2 * level), At(pairBase + 2 * level + 1)};
+  return {At(pairBase + 2 * level), At(pairBase + 2 * level + 1)};
 }
 
 int SimMouse::StoredProfileAddress() const { return layout_ == Layout::kLevel0 ? 14 : 1; }
@@ -469,6 +472,56 @@ void SimMouse::EmitHorizontalWheel(int8_t step, bool buttonDown) {
   report[2] = buttonDown ? 1 : 0;
   report[9] = static_cast<uint8_t>(step);
   Emit(std::move(report));
+}
+
+void SimMouse::Press(SimPress press) {
+  constexpr int kLevels = 5;
+  switch (press) {
+    case SimPress::kWheelLeft:
+    case SimPress::kWheelRight:
+      EmitHorizontalWheel(press == SimPress::kWheelLeft ? -1 : 1);
+      return;
+    case SimPress::kOpen:
+      EmitOpenRequest(1);
+      return;
+    case SimPress::kDpiUp:
+    case SimPress::kDpiDown: {
+      std::lock_guard<std::mutex> lock(mutex_);
+      const int enabled = (dpiSelection_ >> 3) & ((1 << kLevels) - 1);
+      const int step = press == SimPress::kDpiUp ? 1 : kLevels - 1;
+      int level = dpiSelection_ & 7;
+      for (int tries = 0; tries < kLevels; ++tries) {
+        level = (level + step) % kLevels;
+        if (enabled == 0 || (enabled >> level & 1) != 0) break;
+      }
+      dpiSelection_ = (dpiSelection_ & ~7) | level;
+      liveDpi_ = StoredDpiPair(level);
+      break;
+    }
+    case SimPress::kProfileNext:
+    case SimPress::kProfilePrev: {
+      std::lock_guard<std::mutex> lock(mutex_);
+      const int step = press == SimPress::kProfileNext ? 1 : kStoredProfiles - 1;
+      activeProfile_ = (activeProfile_ + step) % kStoredProfiles;
+      break;
+    }
+  }
+  EmitStateReport();
+}
+
+bool ParseSimPress(const std::string& name, SimPress& press) {
+  static const std::pair<const char*, SimPress> kNames[] = {
+      {"dpi-up", SimPress::kDpiUp},           {"dpi-down", SimPress::kDpiDown},
+      {"profile-next", SimPress::kProfileNext}, {"profile-prev", SimPress::kProfilePrev},
+      {"wheel-left", SimPress::kWheelLeft},   {"wheel-right", SimPress::kWheelRight},
+      {"open", SimPress::kOpen}};
+  for (const auto& [text, value] : kNames) {
+    if (name == text) {
+      press = value;
+      return true;
+    }
+  }
+  return false;
 }
 
 void SimMouse::Emit(std::vector<uint8_t> report) {

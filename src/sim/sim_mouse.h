@@ -80,6 +80,11 @@ class SimMouse {
   void EmitStateReport(const StateReportFields& fields);
   void EmitOpenRequest(uint8_t value = 1);
   void EmitHorizontalWheel(int8_t step, bool buttonDown = false);
+  // A button press: the level and profile buttons change the live selection
+  // as the firmware does (cycling through the enabled levels, all five when
+  // none is enabled, and the five profiles) and send a state report; the
+  // tilt sends one wheel step, the launch button an open request with 1.
+  void Press(SimPress press);
 
   // ---- state for tests ---------------------------------------------------
   std::vector<uint8_t>& Memory() { return memory_; }
@@ -136,6 +141,8 @@ class SimMouse {
   void StatusAnswer(Report& answer) const;
   void StartAfresh();  // the transient state of PowerOn; mutex_ held
   void SelectDpi(int value);
+  // The sensitivity pair the memory stores for a level; mutex_ held.
+  std::array<int, 2> StoredDpiPair(int level);
   int StoredProfileAddress() const;
   void ReadInto(Report& answer, int address, int count) const;
   void WriteFrom(int address, const uint8_t* data, int count);

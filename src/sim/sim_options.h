@@ -3,10 +3,20 @@
 // large its memory is, and which faults it shows.
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "device/device_link.h"  // product IDs only: the sim stays independent of the device link
 
 namespace quorix::sim {
+
+// A button the simulated user presses; the mouse answers with the input
+// report its firmware would send.
+enum class SimPress { kDpiUp, kDpiDown, kProfileNext, kProfilePrev, kWheelLeft, kWheelRight, kOpen };
+
+// "dpi-up", "dpi-down", "profile-next", "profile-prev", "wheel-left",
+// "wheel-right", "open"; false for any other name.
+bool ParseSimPress(const std::string& name, SimPress& press);
 
 struct SimOptions {
   // Identification string fields (raw payload bytes 4..11 and 21).
@@ -42,6 +52,12 @@ struct SimOptions {
   bool oddAnswers = false;   // answers carry a wrong echo and garbage data bytes
   bool secondMouse = false;  // a second mouse (product 0x0145) with its own memory
   bool isp = false;          // the microcontroller's programming identity is present too
+
+  // ---- the simulated user ----
+  // Pressed one after another, one every pressIntervalMs of the host's clock,
+  // counted from the first StartEvents (nobody listens before).
+  std::vector<SimPress> presses{};
+  int pressIntervalMs = 100;
 };
 
 }  // namespace quorix::sim

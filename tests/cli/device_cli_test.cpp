@@ -139,5 +139,53 @@ TEST_F(DeviceCliTest, BadArgumentsAreOneLineErrors) {
   EXPECT_EQ(before.out, after.out);
 }
 
+// monitor prints what the event pump delivers; the simulated user's presses
+// come 100 ms apart once it listens, and an unplug is followed by a rescan.
+TEST_F(DeviceCliTest, MonitorPrintsPressesRemovalsAndRescans) {
+  // The request that finds the mouse gone is the first after identification
+  // (the host marker), so the mouse is current when it goes.
+  const CliRun list = Cli({"--simulate", "--trace", "list"});
+  size_t identification = 0;
+  for (const std::string& line : SplitLines(list.err)) identification += line.rfind(">", 0) == 0;
+  ASSERT_GT(identification, 0u);
+  const std::string unplug = "unplug-after=" + std::to_string(identification);
+  const std::string mouse = "sim#vid_3a5c&pid_0139&mi_01#mouse1";
+  const std::string pointing = "sim#vid_3a5c&pid_0139&mi_00#mouse1";
+
+  struct Case {
+    std::vector<std::string> args;
+    std::vector<std::string> lines;  // empty: a one-line error
+  };
+  const std::vector<Case> cases = {
+      {{"--sim-option", "press=dpi-up", "monitor", "--count", "2"},
+       {"rescan", "device path=" + mouse, "state path=" + mouse + " profile=0 level=1 x=40 y=40 flags=0"}},
+      {{"--sim-option", "press=dpi-down,wheel-right", "--sim-option", "press=profile-prev,open", "monitor", "--json",
+        "--count", "5"},
+       {"{\"event\": \"rescan\"}", "{\"event\": \"device\", \"path\": \"" + mouse + "\"}",
+        "{\"event\": \"state\", \"path\": \"" + mouse + "\", \"profile\": 0, \"level\": 4, \"x\": 80, \"y\": 80, \"flags\": 0}",
+        "{\"event\": \"wheel\", \"path\": \"" + mouse + "\", \"steps\": 1}",
+        "{\"event\": \"state\", \"path\": \"" + mouse + "\", \"profile\": 4, \"level\": 4, \"x\": 80, \"y\": 80, \"flags\": 0}",
+        "{\"event\": \"open\", \"path\": \"" + mouse + "\", \"value\": 1}"}},
+      {{"--sim-option", unplug, "monitor", "--count", "4"},
+       {"rescan", "device path=" + mouse, "removal path=" + pointing + " current=false",
+        "removal path=" + mouse + " current=true", "rescan", "no-device"}},
+      {{"monitor", "--count", "0"}, {}},
+      {{"monitor", "--loud"}, {}},
+      {{"--sim-option", "press=dpi-sideways", "monitor"}, {}},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {"--simulate"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const CliRun run = Cli(args);
+    SCOPED_TRACE(args.back() + " " + run.err);
+    if (c.lines.empty()) {
+      ExpectOneLineError(run);
+    } else {
+      EXPECT_EQ(run.status, 0);
+      EXPECT_EQ(SplitLines(run.out), c.lines);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace quorix

@@ -186,5 +186,51 @@ TEST(SimHidHostTest, IspIdentityComesAndGoes) {
   EXPECT_EQ(host.EnumerateInterfaces().size(), 2u);
 }
 
+// The simulated user presses one button every 100 ms of the clock after
+// StartEvents; each press answers with the report the firmware would send,
+// the level buttons cycling through the enabled levels only.
+TEST(SimHidHostTest, PressesAnswerWithReportsOnTheClock) {
+  using P = SimPress;
+  struct Row {
+    P press;
+    int kind, level, profile, wheel;  // report bytes 1, 2, 5 and (signed) 9
+  };
+  const std::vector<Row> rows = {
+      {P::kDpiUp, 0x0C, 2, 0, 0},      {P::kDpiUp, 0x0C, 4, 0, 0},       {P::kDpiUp, 0x0C, 0, 0, 0},
+      {P::kDpiDown, 0x0C, 4, 0, 0},    {P::kProfilePrev, 0x0C, 4, 4, 0}, {P::kProfileNext, 0x0C, 4, 0, 0},
+      {P::kWheelLeft, 0x0B, 0, 0, -1}, {P::kWheelRight, 0x0B, 0, 0, 1},  {P::kOpen, 0x0D, 1, 0, 0},
+  };
+  test::FakeClock clock;
+  SimOptions o;
+  for (const Row& row : rows) o.presses.push_back(row.press);
+  SimHidHost host(clock, o);
+  host.SetVirtualWaits(true);
+  host.Mouse().SetDpiSelection(0b10101 << 3);  // levels 0, 2 and 4 enabled
+  wire::Exchange(*host.Open(host.ConfigPath()), {0x00, 0x01, 0x12, 0x5D});
+  host.StartEvents({{0xFF18, 1}});
+  const int64_t start = clock.NowMs();
+  for (size_t i = 0; i < rows.size(); ++i) {
+    SCOPED_TRACE(i);
+    HidEvent e;
+    ASSERT_TRUE(host.WaitEvent(e, 1000));
+    EXPECT_EQ(clock.NowMs(), start + 100 * static_cast<int64_t>(i + 1));
+    const auto& r = e.report;
+    EXPECT_EQ(r[1], rows[i].kind);
+    EXPECT_EQ(static_cast<int8_t>(r[9]), rows[i].wheel);
+    if (rows[i].kind == 0x0B) continue;
+    EXPECT_EQ(r[2], rows[i].level);
+    if (rows[i].kind != 0x0C) continue;
+    EXPECT_EQ(r[5], rows[i].profile);
+    EXPECT_EQ(r[3], host.Mouse().MemoryAt(3 + 2 * rows[i].level));
+    EXPECT_EQ(r[4], host.Mouse().MemoryAt(4 + 2 * rows[i].level));
+    EXPECT_EQ(r[r.size() - 2], 0x5D);
+    EXPECT_EQ(host.Mouse().DpiSelection(), 0b10101 << 3 | rows[i].level);
+  }
+  HidEvent e;
+  EXPECT_FALSE(host.WaitEvent(e, 1000));  // no more presses: the wait passes on the clock
+  EXPECT_EQ(clock.NowMs(), start + 100 * static_cast<int64_t>(rows.size()) + 1000);
+  EXPECT_EQ(host.PendingPresses(), 0u);
+}
+
 }  // namespace
 }  // namespace quorix::sim
