@@ -12,6 +12,7 @@
 #include "options/language_setting.h"
 #include "options/options_store.h"
 #include "platform/linux/xdg_paths.h"
+#include "session/session.h"
 
 namespace quorix {
 namespace {
@@ -190,13 +191,10 @@ std::string SetIniPath(const std::optional<std::string>& dataDir) {
 }
 
 Options LoadCliOptions(const std::string& setIni) {
-  const std::vector<std::string> folders = XdgPaths(QUORIX_SOURCE_DATA_DIR).ApplicationFolders();
+  Options options;
   std::string readError;
-  // No PointerSettings: reading options here must not change the desktop.
-  Options options = LoadOptions(
-      setIni, [&folders](const std::string& path) { return AppDisplayName(path, folders); }, nullptr,
-      SetIniCodePage(setIni), &readError);
-  if (!readError.empty()) throw CliError{"cannot read " + setIni + ": " + readError};
+  if (!ReadSetIni(setIni, XdgPaths(QUORIX_SOURCE_DATA_DIR).ApplicationFolders(), options, readError))
+    throw CliError{"cannot read " + setIni + ": " + readError};
   return options;
 }
 

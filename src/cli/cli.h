@@ -19,7 +19,7 @@ namespace quorix {
 
 class DeviceLink;
 class HidHost;
-class SettingsState;
+class Session;
 struct Options;
 
 struct GlobalOptions {
@@ -57,10 +57,14 @@ class CliContext {
   // (all of them when none does), for a command given the wrong arguments.
   CliError UsageError() const;
 
-  // The device link, built on first use (simulated or real HID host).
+  // The session (simulated or real HID host, device link, settings state and
+  // the executor every device sequence runs on), built on first use.
+  Session& GetSession();
+  // The session's device link.
   DeviceLink& Link();
-  // --device when given, else the first device of the list after enumeration.
-  // Throws CliError("No device !!") when there is none.
+  // --device when given, else the first device of the list after enumeration:
+  // the session's current device from then on. Throws CliError("No device
+  // !!") when there is none.
   std::string DevicePath();
   // Ends the command: keeps the simulated mouse's state (--sim-state).
   // Throws CliError when that fails. Run by RunCli after a command returned;
@@ -141,11 +145,11 @@ std::string FailureMessage(Failure failure, const std::string& detail = "", bool
 // Throws CliError(FailureMessage(...)) unless the outcome says done.
 void Require(Outcome outcome, const std::string& detail = "", bool writing = true);
 
-// Makes the command's device (CliContext::DevicePath) the one LoadSettings
-// takes, and returns its path. Throws CliError("No device !!").
-std::string SelectCommandDevice(CliContext& context, SettingsState& state);
-// LoadSettings on the selected device; throws the load's failure as a
-// CliError when nothing was loaded.
-void LoadSelectedDevice(CliContext& context, SettingsState& state, std::function<void(double)> progress = {});
+// Makes the command's device (CliContext::DevicePath) the session's current
+// device, and returns its path. Throws CliError("No device !!").
+std::string SelectCommandDevice(CliContext& context);
+// Loads the session's current device into the session's settings state;
+// throws the load's failure as a CliError when nothing was loaded.
+void LoadSelectedDevice(CliContext& context, std::function<void(double)> progress = {});
 
 }  // namespace quorix

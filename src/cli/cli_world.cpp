@@ -11,8 +11,10 @@
 #include "device/discovery.h"
 #include "platform/clock.h"
 #include "platform/linux/system_services.h"
+#include "platform/linux/xdg_paths.h"
 #include "platform/named_mutex.h"
 #include "platform/virtual_clock.h"
+#include "session/session.h"
 #include "settings/settings_load.h"
 #include "sim/sim_hid_host.h"
 #include "sim/sim_options.h"
@@ -112,20 +114,29 @@ class CliWorld {
       if (!stateMutex_) throw CliError{"cannot lock the simulator state for this program: " + error};
       stateLock_ = std::unique_lock<NamedMutex>(*stateMutex_);
     }
+    SessionParts parts;
+    parts.vendorId = options.vendorId.value_or(kProductVendorId);
+    parts.applicationFolders = XdgPaths(QUORIX_SOURCE_DATA_DIR).ApplicationFolders();
     if (!options.simulate.empty()) {
       // The simulated mouse lives inside this process: no other program can
       // reach it, so its locks need not (and must not, or two simulations
       // would wait on each other) reach across processes.
-      exchangeMutex_ = std::make_unique<LocalMutex>();
-      listMutex_ = std::make_unique<LocalMutex>();
+      parts.exchangeMutex = std::make_unique<LocalMutex>();
+      parts.deviceListMutex = std::make_unique<LocalMutex>();
       const sim::SimOptions simOptions = SimOptionsFrom(options);
-      if (simOptions.latencyMs == 0) clock_ = &virtualClock_;
-      auto simHost = std::make_unique<sim::SimHidHost>(*clock_, simOptions);
+      // The simulated mouse lives in virtual time unless a latency was asked
+      // for to feel like the real thing.
+      const bool virtualTime = simOptions.latencyMs == 0;
+      if (virtualTime)
+        parts.clock = std::make_unique<VirtualClock>();
+      else
+        parts.clock = std::make_unique<SteadyClock>();
+      auto simHost = std::make_unique<sim::SimHidHost>(*parts.clock, simOptions);
       // Waiting for events passes virtual time too, or monitor would never
       // see a timer or a press come due.
-      simHost->SetVirtualWaits(clock_ == &virtualClock_);
+      simHost->SetVirtualWaits(virtualTime);
       simHost_ = simHost.get();
-      host_ = std::move(simHost);
+      parts.host = std::move(simHost);
       // The error_code form: a name the system refuses (too long, a folder
       // without access) must end in a one-line error, not an exception
       // nobody catches.
@@ -138,25 +149,27 @@ class CliWorld {
         }
       }
     } else {
-      exchangeMutex_ = SharedLock(kExchangeMutexName, "the mouse");
-      listMutex_ = SharedLock(kDeviceListMutexName, "the mouse");
-      host_ = CreateSystemHidHost();
-      if (!host_) throw CliError{"No device !!"};
+      parts.exchangeMutex = SharedLock(kExchangeMutexName, "the mouse");
+      parts.deviceListMutex = SharedLock(kDeviceListMutexName, "the mouse");
+      parts.clock = std::make_unique<SteadyClock>();
+      parts.host = CreateSystemHidHost();
+      if (!parts.host) throw CliError{"No device !!"};
     }
-    link_ = std::make_unique<DeviceLink>(*host_, *clock_, *exchangeMutex_, *listMutex_,
-                                         options.vendorId.value_or(kProductVendorId));
-    link_->SetLockWaitNotice([&err, said = false]() mutable {
+    session_ = std::make_unique<Session>(std::move(parts));
+    session_->SelectDevice(options.devicePath);
+    DeviceLink& link = session_->Link();
+    link.SetLockWaitNotice([&err, said = false]() mutable {
       if (!said) err << "quorix-mousectl: waiting for another program to let go of the mouse...\n";
       said = true;
     });
     if (options.trace) {
-      link_->SetTrace([&err](char direction, const uint8_t* bytes, size_t length) {
+      link.SetTrace([&err](char direction, const uint8_t* bytes, size_t length) {
         TraceLine(err, direction, bytes, length);
       });
     }
   }
 
-  DeviceLink& Link() { return *link_; }
+  Session& GetSession() { return *session_; }
 
   // Keeps the simulated mouse's memory for the next run (the first mouse's:
   // a second mouse starts from its factory state every time).
@@ -172,16 +185,8 @@ class CliWorld {
  private:
   std::unique_ptr<NamedMutex> stateMutex_;
   std::unique_lock<NamedMutex> stateLock_;
-  SteadyClock steadyClock_;
-  // The simulated mouse lives in virtual time unless a latency was asked for
-  // to feel like the real thing.
-  VirtualClock virtualClock_;
-  Clock* clock_ = &steadyClock_;
-  std::unique_ptr<NamedMutex> exchangeMutex_;
-  std::unique_ptr<NamedMutex> listMutex_;
-  std::unique_ptr<HidHost> host_;
-  sim::SimHidHost* simHost_ = nullptr;
-  std::unique_ptr<DeviceLink> link_;
+  std::unique_ptr<Session> session_;
+  sim::SimHidHost* simHost_ = nullptr;  // owned by the session
   std::string simState_;
 };
 
@@ -205,56 +210,24 @@ void CliContext::Finish() {
   if (world_ != nullptr) world_->SaveSimState();
 }
 
-DeviceLink& CliContext::Link() {
+Session& CliContext::GetSession() {
   if (world_ == nullptr) world_ = std::make_unique<CliWorld>(options_, err_);
-  return world_->Link();
+  return world_->GetSession();
 }
+
+DeviceLink& CliContext::Link() { return GetSession().Link(); }
 
 std::string CliContext::DevicePath() {
-  DeviceLink& link = Link();
-  // A mouse that is there but does not answer is not listed; say why rather
-  // than "No device !!".
-  DeviceOperation identification(link);
-  auto noDevice = [&] {
-    Require(identification.Result(), "", false);
-    return CliError{"No device !!"};
-  };
-  EnumerateDevices(link);
-  if (options_.devicePath.empty()) {
-    std::string path = quorix::DevicePath(link, 0);
-    if (path.empty()) throw noDevice();
-    return path;
-  }
-  // A path given by the user still has to be an identified configuration
-  // interface: the command layout depends on what its identification says.
-  const std::string path = ToLowerPath(options_.devicePath);
-  for (int i = 0; i < DeviceCount(link); ++i) {
-    if (quorix::DevicePath(link, i) == path) return path;
-  }
-  if (IsConfigInterface(link, path)) IdentifyDevice(link, path);
-  for (int i = 0; i < DeviceCount(link); ++i) {
-    if (quorix::DevicePath(link, i) == path) return path;
-  }
-  throw noDevice();
+  Session& session = GetSession();
+  Require(session.ResolveDevice(), "", false);
+  return session.CurrentDevicePath();
 }
 
-std::string SelectCommandDevice(CliContext& context, SettingsState& state) {
-  const std::string path = context.DevicePath();
-  DeviceLink& link = context.Link();
-  for (int i = 0, count = DeviceCount(link); i < count; ++i) {
-    if (quorix::DevicePath(link, i) == path) {
-      state.selectedDevice = i;
-      return path;
-    }
-  }
-  throw CliError{"No device !!"};
-}
+std::string SelectCommandDevice(CliContext& context) { return context.DevicePath(); }
 
-void LoadSelectedDevice(CliContext& context, SettingsState& state, std::function<void(double)> progress) {
-  LoadSettingsOptions options;
-  options.progress = std::move(progress);
+void LoadSelectedDevice(CliContext& context, std::function<void(double)> progress) {
   // A load only reads, unless it finds an erased mouse and resets it.
-  Require(LoadSettings(context.Link(), state, options), "", false);
+  Require(context.GetSession().Load(std::move(progress)), "", false);
 }
 
 }  // namespace quorix

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "session/session.h"
 #include "device/discovery.h"
 #include "keys/button_function.h"
 #include "macro/macro_file.h"
@@ -73,11 +74,10 @@ struct DeviceImage {
 
 DeviceImage LoadDeviceImage(CliContext& ctx) {
   DeviceImage device;
-  SettingsState state;
-  device.path = SelectCommandDevice(ctx, state);
+  device.path = SelectCommandDevice(ctx);
   device.link = &ctx.Link();
-  LoadSelectedDevice(ctx, state);
-  device.image = *state.image.Snapshot();
+  LoadSelectedDevice(ctx);
+  device.image = *ctx.GetSession().State().image.Snapshot();
   return device;
 }
 

@@ -16,6 +16,7 @@
 #include "settings/backup_restore.h"
 #include "settings/field_writes.h"
 #include "session/capabilities.h"
+#include "session/session.h"
 #include "settings/settings_load.h"
 #include "texts/text_tables.h"
 
@@ -52,19 +53,6 @@ class ProgressBar {
   std::string lastLabel_;
 };
 
-struct Session {
-  DeviceLink* link = nullptr;
-  std::string path;
-  SettingsState state;
-};
-
-// Makes the command's device the one the load takes, and returns its level.
-int SelectDevice(CliContext& ctx, Session& session) {
-  session.path = SelectCommandDevice(ctx, session.state);
-  session.link = &ctx.Link();
-  return ProtocolLevel(*session.link, session.path);
-}
-
 bool ParseOnOff(const std::string& text, const std::string& what) {
   if (text == "on") return true;
   if (text == "off") return false;
@@ -98,48 +86,31 @@ FileArgs ParseFileArgs(const CliContext& ctx) {
   return parsed;
 }
 
-// Button texts as the main window shows them: function texts, and the macro's
-// name for a macro button.
-ButtonTextFn MainWindowTexts() {
-  auto texts = std::make_shared<KeyTexts>(MakeKeyTexts(DefaultTextTables()));
-  return [texts](const SettingsImage& image, const ButtonRecord& r) {
-    const MacroNameLookup macroName = [&image](int codeAddress) -> std::string {
-      for (const MacroSlot& slot : image.macroSlots)
-        if (slot.InUse() && slot.length > 0 && slot.codeAddress == codeAddress) return slot.name;
-      return "";
-    };
-    return ButtonDisplayText(*texts, ButtonFunction{r.type, r.p1, r.p2, r.p3}, macroName,
-                             DpiStepForModel(image.modelCode));
-  };
-}
-
 int RunShow(CliContext& ctx) {
   const auto& args = ctx.Args();
   const bool json = args.size() == 1 && args[0] == "--json";
   if (!(args.empty() || json)) throw ctx.UsageError();
-  Session session;
-  SelectDevice(ctx, session);
+  SelectCommandDevice(ctx);
   {
     ProgressBar bar(ctx);
-    LoadSelectedDevice(ctx, session.state, bar.Fn("load"));
+    LoadSelectedDevice(ctx, bar.Fn("load"));
   }
-  const auto image = session.state.image.Snapshot();
+  const auto image = ctx.GetSession().State().image.Snapshot();
   if (json)
-    PrintSettingsJson(ctx.Out(), *image, MainWindowTexts());
+    PrintSettingsJson(ctx.Out(), *image, MainWindowButtonTexts());
   else
-    PrintSettingsText(ctx.Out(), *image, MainWindowTexts());
+    PrintSettingsText(ctx.Out(), *image, MainWindowButtonTexts());
   return 0;
 }
 
 int RunBackup(CliContext& ctx) {
   const FileArgs args = ParseFileArgs(ctx);
   const Options options = LoadCliOptions(args.setIni);
-  Session session;
-  SelectDevice(ctx, session);
+  SelectCommandDevice(ctx);
   ProgressBar bar(ctx);
-  LoadSelectedDevice(ctx, session.state, bar.Fn("load"));
+  LoadSelectedDevice(ctx, bar.Fn("load"));
   std::string error;
-  Require(SaveBackup(*session.link, session.state, args.file, options.apps, bar.Fn("backup"), error), error, false);
+  Require(ctx.GetSession().Backup(args.file, options.apps, bar.Fn("backup"), error), error, false);
   return 0;
 }
 
@@ -154,34 +125,38 @@ int RunRestore(CliContext& ctx) {
     BackupContents contents;
     if (!ParseBackup(bytes, contents, error)) throw CliError{kInvalidFormatText};
   }
-  Session session;
-  SelectDevice(ctx, session);
+  SelectCommandDevice(ctx);
   ProgressBar bar(ctx);
-  LoadSelectedDevice(ctx, session.state, bar.Fn("load"));
-  Options stored = LoadCliOptions(args.setIni);
-  RestoreOptions options;
-  options.progress = bar.Fn("restore");
-  options.reload.progress = bar.Fn("load");
-  std::string error;
-  Require(RestoreBackupBytes(*session.link, session.state, bytes, stored.apps, options, error));
+  const RestoreResult result = ctx.GetSession().Restore(bytes, args.setIni, {bar.Fn("load"), bar.Fn("restore")});
   const std::string folder = args.setIni.substr(0, args.setIni.size() - std::string(kSetIniName).size());
-  std::string reason;
-  if (!PrepareDataFolder(folder, &reason)) throw CliError{"cannot set up the data folder " + folder + ": " + reason};
-  if (!SaveOptions(args.setIni, stored, SetIniCodePage(args.setIni), &reason))
-    throw CliError{"cannot write " + args.setIni + ": " + reason};
+  switch (result.step) {
+    case RestoreStep::kLoad:
+      Require(result.outcome, "", false);
+      break;
+    case RestoreStep::kReadOptions:
+      throw CliError{"cannot read " + args.setIni + ": " + result.error};
+    case RestoreStep::kRestore:
+      Require(result.outcome);
+      break;
+    case RestoreStep::kDataFolder:
+      throw CliError{"cannot set up the data folder " + folder + ": " + result.error};
+    case RestoreStep::kWriteOptions:
+      throw CliError{"cannot write " + args.setIni + ": " + result.error};
+    case RestoreStep::kDone:
+      break;
+  }
   return 0;
 }
 
 int RunReset(CliContext& ctx) {
   ExpectArgCount(ctx, 0);
-  Session session;
-  SelectDevice(ctx, session);
+  SelectCommandDevice(ctx);
   ProgressBar bar(ctx);
-  LoadSelectedDevice(ctx, session.state, bar.Fn("load"));
+  LoadSelectedDevice(ctx, bar.Fn("load"));
   ResetOptions options;
   options.progress = bar.Fn("reset");
   options.reload.progress = bar.Fn("load");
-  Require(ResetToDefaults(*session.link, session.state, options));
+  Require(ctx.GetSession().Reset(std::move(options)));
   return 0;
 }
 
@@ -198,7 +173,7 @@ int RunSet(CliContext& ctx) {
 
   // Every argument is checked before the first request goes out; the checks
   // that depend on the layout use the device's protocol level.
-  std::function<Outcome(DeviceLink&, SettingsState&)> write;
+  FieldWrite write;
   std::function<void(const DeviceCapabilities&)> checkForDevice = [](const DeviceCapabilities&) {};
   if (what == "profile") {
     expect(1);
@@ -267,14 +242,13 @@ int RunSet(CliContext& ctx) {
     throw ctx.UsageError();
   }
 
-  Session session;
-  SelectDevice(ctx, session);
-  checkForDevice(CapabilitiesAt(*session.link, session.path));
+  const std::string path = SelectCommandDevice(ctx);
+  checkForDevice(CapabilitiesAt(ctx.Link(), path));
   {
     ProgressBar bar(ctx);
-    LoadSelectedDevice(ctx, session.state, bar.Fn("load"));
+    LoadSelectedDevice(ctx, bar.Fn("load"));
   }
-  Require(write(*session.link, session.state));
+  Require(ctx.GetSession().Write(std::move(write)));
   return 0;
 }
 

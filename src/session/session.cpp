@@ -1,0 +1,185 @@
+#include "session/session.h"
+
+#include <utility>
+
+#include "device/discovery.h"
+#include "options/app_display_name.h"
+#include "options/language_setting.h"
+#include "texts/text_tables.h"
+
+namespace quorix {
+
+Session::Session(SessionParts parts)
+    : clock_(std::move(parts.clock)),
+      host_(std::move(parts.host)),
+      exchangeMutex_(std::move(parts.exchangeMutex)),
+      deviceListMutex_(std::move(parts.deviceListMutex)),
+      link_(std::make_unique<DeviceLink>(*host_, *clock_, *exchangeMutex_, *deviceListMutex_, parts.vendorId)),
+      applicationFolders_(std::move(parts.applicationFolders)),
+      executor_(std::make_unique<DeviceExecutor>()) {}
+
+Session::~Session() {
+  // The worker may still be inside an exchange: it must be gone before the
+  // link, the host and the clock it uses.
+  executor_.reset();
+}
+
+void Session::SelectDevice(const std::string& path) {
+  std::lock_guard<std::mutex> lock(selectionMutex_);
+  selectedPath_ = ToLowerPath(path);
+}
+
+std::string Session::CurrentDevicePath() const {
+  std::lock_guard<std::mutex> lock(selectionMutex_);
+  return currentPath_;
+}
+
+DeviceJobHandle Session::PostResolveDevice() {
+  return executor_->Post("find the device", [this](JobContext& job) -> Outcome {
+    DeviceLink& link = *link_;
+    std::string wanted;
+    {
+      std::lock_guard<std::mutex> lock(selectionMutex_);
+      wanted = selectedPath_;
+      currentPath_.clear();
+    }
+    // A mouse that is there but does not answer is not listed: its failed
+    // exchange says more than "no device".
+    DeviceOperation identification(link, job.StopToken());
+    auto listed = [&]() -> std::string {
+      for (int i = 0, count = DeviceCount(link); i < count; ++i) {
+        const std::string path = DevicePath(link, i);
+        if (wanted.empty() || path == wanted) return path;
+      }
+      return "";
+    };
+    EnumerateDevices(link);
+    std::string found = listed();
+    // A path given by the user still has to be an identified configuration
+    // interface: the command layout depends on what its identification says.
+    if (found.empty() && !wanted.empty() && IsConfigInterface(link, wanted)) {
+      IdentifyDevice(link, wanted);
+      found = listed();
+    }
+    if (found.empty()) return identification.Failed() ? identification.Result() : Outcome(Failure::kNoDevice);
+    std::lock_guard<std::mutex> lock(selectionMutex_);
+    currentPath_ = found;
+    return {};
+  });
+}
+
+bool Session::PointStateAtSelection() {
+  std::string wanted;
+  {
+    std::lock_guard<std::mutex> lock(selectionMutex_);
+    wanted = currentPath_.empty() ? selectedPath_ : currentPath_;
+  }
+  for (int i = 0, count = DeviceCount(*link_); i < count; ++i) {
+    const std::string path = DevicePath(*link_, i);
+    if (wanted.empty() || path == wanted) {
+      state_.selectedDevice = i;
+      std::lock_guard<std::mutex> lock(selectionMutex_);
+      currentPath_ = path;
+      return true;
+    }
+  }
+  return false;
+}
+
+DeviceJobHandle Session::Post(std::string name, SessionWork work, DeviceJobCallbacks callbacks) {
+  return executor_->Post(
+      std::move(name), [this, work = std::move(work)](JobContext& job) { return work(job, *link_, state_); },
+      std::move(callbacks));
+}
+
+DeviceJobHandle Session::PostLoad(ProgressFn progress) {
+  return Post("load", [this, progress = std::move(progress)](JobContext& job, DeviceLink& link,
+                                                              SettingsState& state) -> Outcome {
+    // The list may have changed since the device was found: the load takes
+    // the selected path wherever it is listed now.
+    if (!PointStateAtSelection()) return Failure::kNoDevice;
+    DeviceOperation operation(link, job.StopToken());
+    LoadSettingsOptions options;
+    options.progress = [&job, &progress](double fraction) {
+      job.Progress(fraction);
+      if (progress) progress(fraction);
+    };
+    return LoadSettings(link, state, options);
+  });
+}
+
+DeviceJobHandle Session::PostWrite(std::string name, FieldWrite write) {
+  return Post(std::move(name),
+              [write = std::move(write)](JobContext& job, DeviceLink& link, SettingsState& state) -> Outcome {
+                DeviceOperation operation(link, job.StopToken());
+                return write(link, state);
+              });
+}
+
+DeviceJobHandle Session::PostReset(ResetOptions options) {
+  return Post("reset", [options = std::move(options)](JobContext& job, DeviceLink& link, SettingsState& state) {
+    DeviceOperation operation(link, job.StopToken());
+    return ResetToDefaults(link, state, options);
+  });
+}
+
+DeviceJobHandle Session::PostBackup(std::string file, ProfileApps apps, ProgressFn progress, std::string& error) {
+  return Post("backup", [file = std::move(file), apps = std::move(apps), progress = std::move(progress), &error](
+                            JobContext& job, DeviceLink& link, SettingsState& state) {
+    DeviceOperation operation(link, job.StopToken());
+    return SaveBackup(link, state, file, apps, progress, error);
+  });
+}
+
+RestoreResult Session::Restore(const std::vector<uint8_t>& backupBytes, const std::string& setIni,
+                               RestoreProgress progress) {
+  RestoreResult result;
+  if (Outcome loaded = Load(progress.load); !loaded) return {RestoreStep::kLoad, loaded, ""};
+  Options stored;
+  if (!ReadOptions(setIni, stored, result.error)) return {RestoreStep::kReadOptions, {}, result.error};
+  RestoreOptions options;
+  options.progress = std::move(progress.restore);
+  options.reload.progress = std::move(progress.load);
+  std::string error;
+  const Outcome restored = Run("restore", [&](JobContext& job, DeviceLink& link, SettingsState& state) {
+    DeviceOperation operation(link, job.StopToken());
+    return RestoreBackupBytes(link, state, backupBytes, stored.apps, options, error);
+  });
+  if (!restored) return {RestoreStep::kRestore, restored, error};
+  // set.ini follows the mouse only once the mouse has the image: a restore
+  // that stopped half-way leaves the user's applications as they were.
+  const std::string folder = setIni.substr(0, setIni.size() - std::string(kSetIniName).size());
+  std::string reason;
+  if (!PrepareDataFolder(folder, &reason)) return {RestoreStep::kDataFolder, {}, reason};
+  if (!SaveOptions(setIni, stored, SetIniCodePage(setIni), &reason)) return {RestoreStep::kWriteOptions, {}, reason};
+  return result;
+}
+
+bool Session::ReadOptions(const std::string& setIni, Options& options, std::string& error) const {
+  return ReadSetIni(setIni, applicationFolders_, options, error);
+}
+
+bool ReadSetIni(const std::string& setIni, const std::vector<std::string>& folders, Options& options,
+                std::string& error) {
+  error.clear();
+  // No PointerSettings: reading options must not change the desktop.
+  options = LoadOptions(
+      setIni, [&folders](const std::string& path) { return AppDisplayName(path, folders); }, nullptr,
+      SetIniCodePage(setIni), &error);
+  return error.empty();
+}
+
+ButtonTextFn MainWindowButtonTexts() {
+  auto texts = std::make_shared<KeyTexts>(MakeKeyTexts(DefaultTextTables()));
+  return [texts](const SettingsImage& image, const ButtonRecord& r) {
+    const MacroNameLookup macroName = [&image](int codeAddress) -> std::string {
+      for (const MacroSlot& slot : image.macroSlots)
+        if (slot.InUse() && slot.length > 0 && slot.codeAddress == codeAddress) return slot.name;
+      return "";
+    };
+    return ButtonDisplayText(*texts, ButtonFunction{r.type, r.p1, r.p2, r.p3}, macroName,
+                             DpiStepForModel(image.modelCode));
+  };
+}
+
+}  // namespace quorix

@@ -1,0 +1,152 @@
+#pragma once
+// One session with the mouse: the composition root both front ends build.
+//
+// A Session owns what a program keeps for its whole run: the HID host (real
+// or simulated), the clock, the two locks, the DeviceLink, the SettingsState,
+// and the one DeviceExecutor every device sequence runs on. What only the
+// operating system can supply (the host, the locks, where applications live)
+// is handed in through SessionParts, so this module stays free of OS headers.
+//
+// The current device is chosen by its path, never by its place in the device
+// list: a mouse plugged in (or replugged) in front of it moves every index, but
+// not its path. "" means the first listed.
+//
+// Use cases come in two forms: Post...() returns the job (a window follows its
+// progress and result), the plain call waits for it (the command line). Both
+// run on the executor's worker, one after another, whichever thread calls.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "device/device_link.h"
+#include "keys/button_function.h"
+#include "options/options_store.h"
+#include "session/device_executor.h"
+#include "settings/backup_restore.h"
+#include "settings/settings_load.h"
+#include "settings/settings_state.h"
+
+namespace quorix {
+
+// What the platform (or a simulation) hands a session. The host may keep a
+// reference to the clock: the session keeps the clock alive longer.
+struct SessionParts {
+  std::unique_ptr<Clock> clock;
+  std::unique_ptr<HidHost> host;
+  std::unique_ptr<NamedMutex> exchangeMutex;
+  std::unique_ptr<NamedMutex> deviceListMutex;
+  uint16_t vendorId = kProductVendorId;
+  // Folders searched for an application's display name when set.ini is read.
+  std::vector<std::string> applicationFolders;
+};
+
+// A device sequence with the session's link and settings state at hand.
+using SessionWork = std::function<Outcome(JobContext&, DeviceLink&, SettingsState&)>;
+// One change to the loaded image (a field write, a button assignment).
+using FieldWrite = std::function<Outcome(DeviceLink&, SettingsState&)>;
+
+// Where the restore of a backup file stopped; kDone when everything went in.
+enum class RestoreStep : uint8_t { kLoad, kReadOptions, kRestore, kDataFolder, kWriteOptions, kDone };
+
+struct RestoreResult {
+  RestoreStep step = RestoreStep::kDone;
+  Outcome outcome;    // the device's outcome at kLoad and kRestore
+  std::string error;  // the file's error text otherwise (and the restore's detail)
+};
+
+struct RestoreProgress {
+  ProgressFn load;     // the load before the restore and the one after it
+  ProgressFn restore;  // the write
+};
+
+class Session {
+ public:
+  explicit Session(SessionParts parts);
+  // Finishes the running job and cancels the pending ones before the link,
+  // the host and the clock go away.
+  ~Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  DeviceLink& Link() { return *link_; }
+  HidHost& Host() { return *host_; }
+  Clock& GetClock() { return *clock_; }
+  SettingsState& State() { return state_; }
+  DeviceExecutor& Executor() { return *executor_; }
+
+  // ---- the current device ----
+  // The path the next use case works on ("" for the first listed). Upper and
+  // lower case name the same device.
+  void SelectDevice(const std::string& path);
+  // The path the last use case found for the selection; "" before any did or
+  // when the device was not there.
+  std::string CurrentDevicePath() const;
+  // Lists the devices and finds the selected one (identifying a path given
+  // that was not listed yet). kNoDevice when it is not there; the failed
+  // exchange's outcome when the listing itself failed.
+  DeviceJobHandle PostResolveDevice();
+  Outcome ResolveDevice() { return PostResolveDevice()->Wait(); }
+
+  // Runs `work` on the executor (inside no operation: the work opens its own,
+  // with the job's stop token).
+  DeviceJobHandle Post(std::string name, SessionWork work, DeviceJobCallbacks callbacks = {});
+  Outcome Run(std::string name, SessionWork work) { return Post(std::move(name), std::move(work))->Wait(); }
+
+  // ---- settings use cases, all on the selected device ----
+  DeviceJobHandle PostLoad(ProgressFn progress = {});
+  Outcome Load(ProgressFn progress = {}) { return PostLoad(std::move(progress))->Wait(); }
+  DeviceJobHandle PostWrite(std::string name, FieldWrite write);
+  Outcome Write(FieldWrite write) { return PostWrite("write", std::move(write))->Wait(); }
+  DeviceJobHandle PostReset(ResetOptions options);
+  Outcome Reset(ResetOptions options) { return PostReset(std::move(options))->Wait(); }
+  // Saves the loaded mouse's whole memory with `apps` to `file`; `error` gets
+  // the file's error text. Set before the job finishes, read after Wait().
+  DeviceJobHandle PostBackup(std::string file, ProfileApps apps, ProgressFn progress, std::string& error);
+  Outcome Backup(std::string file, ProfileApps apps, ProgressFn progress, std::string& error) {
+    return PostBackup(std::move(file), std::move(apps), std::move(progress), error)->Wait();
+  }
+  // The whole restore of a backup file's bytes (checked with ParseBackup
+  // before): load the mouse, read set.ini, write the image and load it again,
+  // and only once the mouse took it, keep the file's applications in set.ini.
+  // Blocking: it waits for its device jobs.
+  RestoreResult Restore(const std::vector<uint8_t>& backupBytes, const std::string& setIni,
+                        RestoreProgress progress = {});
+
+  // ---- program options ----
+  // ReadSetIni with the session's application folders.
+  bool ReadOptions(const std::string& setIni, Options& options, std::string& error) const;
+
+ private:
+  // Makes the selected device the one LoadSettings takes; worker thread only.
+  bool PointStateAtSelection();
+
+  std::unique_ptr<Clock> clock_;
+  std::unique_ptr<HidHost> host_;
+  std::unique_ptr<NamedMutex> exchangeMutex_;
+  std::unique_ptr<NamedMutex> deviceListMutex_;
+  std::unique_ptr<DeviceLink> link_;
+  std::vector<std::string> applicationFolders_;
+  SettingsState state_;
+  mutable std::mutex selectionMutex_;
+  std::string selectedPath_;  // guarded by selectionMutex_
+  std::string currentPath_;   // guarded by selectionMutex_
+  std::unique_ptr<DeviceExecutor> executor_;  // last: its worker uses everything above
+};
+
+// The program options of a set.ini, read without touching the desktop's
+// pointer settings; application paths get their display names from
+// `applicationFolders`. A missing file gives the defaults; false with `error`
+// for one that is there and cannot be read.
+bool ReadSetIni(const std::string& setIni, const std::vector<std::string>& applicationFolders, Options& options,
+                std::string& error);
+
+using ButtonTextFn = std::function<std::string(const SettingsImage&, const ButtonRecord&)>;
+// Button texts as the main window shows them: the function's text, and the
+// macro's name for a macro button.
+ButtonTextFn MainWindowButtonTexts();
+
+}  // namespace quorix

@@ -1,0 +1,161 @@
+#include "session/session.h"
+
+#include <gtest/gtest.h>
+
+#include <latch>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "device/discovery.h"
+#include "settings/field_writes.h"
+#include "sim/sim_hid_host.h"
+#include "support/fake_clock.h"
+#include "support/temp_dir.h"
+
+namespace quorix {
+namespace {
+
+// A session on simulated mice, with the host kept at hand to plug them.
+struct SimSession {
+  explicit SimSession(sim::SimOptions options = {}) {
+    SessionParts parts;
+    parts.clock = std::make_unique<test::FakeClock>();
+    auto simHost = std::make_unique<sim::SimHidHost>(*parts.clock, options);
+    host = simHost.get();
+    parts.host = std::move(simHost);
+    parts.exchangeMutex = std::make_unique<LocalMutex>();
+    parts.deviceListMutex = std::make_unique<LocalMutex>();
+    session = std::make_unique<Session>(std::move(parts));
+  }
+  sim::SimHidHost* host = nullptr;
+  std::unique_ptr<Session> session;
+};
+
+TEST(Session, SelectionByPathSurvivesAReplugThatMovesTheList) {
+  sim::SimOptions options;
+  options.secondMouse = true;
+  SimSession sim(options);
+  Session& session = *sim.session;
+  const std::string second = sim.host->ConfigPath(1);
+  session.SelectDevice(second);
+  ASSERT_EQ(session.ResolveDevice(), Outcome());
+  ASSERT_EQ(session.Load(), Outcome());
+  ASSERT_EQ(session.State().selectedDevice, 1);
+
+  // The first mouse goes (its entry leaves the list, as on a removal event)
+  // and comes back with a new path, at the place the selection had.
+  const std::string first = sim.host->ConfigPath(0);
+  sim.host->Unplug(0);
+  RemoveDevice(session.Link(), first);
+  sim.host->Replug(0);
+  ASSERT_EQ(session.ResolveDevice(), Outcome());
+  ASSERT_EQ(DevicePath(session.Link(), 1), sim.host->ConfigPath(0));
+  EXPECT_EQ(session.CurrentDevicePath(), second);
+  ASSERT_EQ(session.Load(), Outcome());
+  EXPECT_EQ(session.State().CurrentDevice(), second);
+
+  // Once it is gone the selection finds nothing instead of taking another mouse.
+  sim.host->Unplug(1);
+  RemoveDevice(session.Link(), second);
+  EXPECT_EQ(session.ResolveDevice(), Outcome(Failure::kNoDevice));
+  EXPECT_EQ(session.CurrentDevicePath(), "");
+  EXPECT_EQ(session.Load(), Outcome(Failure::kNoDevice));
+}
+
+TEST(Session, FieldWritesFromTwoThreadsRunOneAtATime) {
+  SimSession sim;
+  Session& session = *sim.session;
+  std::mutex logMutex;
+  std::string log;  // '[' and ']' around each write, '.' for each request
+  auto note = [&](char c) {
+    std::lock_guard<std::mutex> lock(logMutex);
+    log += c;
+  };
+  session.Link().SetTrace([&](char direction, const uint8_t*, size_t) {
+    if (direction == '>') note('.');
+  });
+  ASSERT_EQ(session.ResolveDevice(), Outcome());
+  ASSERT_EQ(session.Load(), Outcome());
+  log.clear();
+
+  constexpr int kWritesPerThread = 3;
+  std::latch start(2);
+  auto writer = [&](int thread) {
+    start.arrive_and_wait();
+    for (int k = 0; k < kWritesPerThread; ++k) {
+      const Outcome outcome = session.Write([&, thread, k](DeviceLink& link, SettingsState& state) {
+        note('[');
+        const Outcome written = WriteDpiPair(link, state, thread, 10 + k, 20 + k);
+        note(']');
+        return written;
+      });
+      EXPECT_EQ(outcome, Outcome());
+    }
+  };
+  std::jthread first(writer, 0), second(writer, 1);
+  first.join();
+  second.join();
+
+  // Every request falls inside one write, and no write opens inside another.
+  int open = 0, writes = 0;
+  for (char c : log) {
+    if (c == '[') ++writes;
+    open += c == '[' ? 1 : c == ']' ? -1 : 0;
+    ASSERT_TRUE(open == 1 || (open == 0 && c != '.')) << log;
+  }
+  EXPECT_EQ(writes, 2 * kWritesPerThread);
+}
+
+TEST(Session, RestoreKeepsTheBackupsApplicationsOnlyOnceTheMouseHasTheImage) {
+  struct Case {
+    const char* name;
+    int unplugAfterLoad;  // requests of the restore before the mouse goes; -1: it stays
+    RestoreStep step;
+    bool setIniChanged;
+  };
+  const Case cases[] = {
+      {"completed", -1, RestoreStep::kDone, true},
+      {"unplugged mid-way", 20, RestoreStep::kRestore, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TempDir dir;
+    const std::string setIni = dir.Path(kSetIniName);
+    SimSession sim;
+    Session& session = *sim.session;
+    ASSERT_EQ(session.ResolveDevice(), Outcome());
+    ASSERT_EQ(session.Load(), Outcome());
+    ProfileApps apps;
+    apps[1] = {"Editor", "/usr/bin/editor", 1};
+    std::string error;
+    ASSERT_EQ(session.Backup(dir.Path("b.bf"), apps, {}, error), Outcome()) << error;
+    const std::string backup = test::ReadFile(dir.Path("b.bf"));
+    const std::vector<uint8_t> bytes(backup.begin(), backup.end());
+    Options before;
+    before.apps[1] = {"Game", "/usr/bin/game", 0};
+    ASSERT_TRUE(SaveOptions(setIni, before));
+    const std::string iniBefore = test::ReadFile(setIni);
+
+    // Arm the unplug past the load the restore starts with.
+    int loadRequests = 0;
+    session.Link().SetTrace([&](char direction, const uint8_t*, size_t) { loadRequests += direction == '>'; });
+    ASSERT_EQ(session.Load(), Outcome());
+    session.Link().SetTrace({});
+    if (c.unplugAfterLoad >= 0) sim.host->ArmUnplug(loadRequests + c.unplugAfterLoad);
+
+    const RestoreResult result = session.Restore(bytes, setIni);
+    EXPECT_EQ(result.step, c.step);
+    EXPECT_EQ(result.outcome, c.step == RestoreStep::kDone ? Outcome() : Outcome(Failure::kDeviceGone));
+    const std::string iniAfter = test::ReadFile(setIni);
+    EXPECT_EQ(iniAfter != iniBefore, c.setIniChanged);
+    if (c.setIniChanged) {
+      EXPECT_NE(iniAfter.find("/usr/bin/editor"), std::string::npos) << iniAfter;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace quorix
