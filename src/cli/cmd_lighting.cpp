@@ -11,6 +11,7 @@
 #include "lighting/light_effect.h"
 #include "lighting/lighting_device.h"
 #include "session/capabilities.h"
+#include "session/session.h"
 #include "options/app_switching.h"
 #include "options/app_display_name.h"
 #include "options/language_setting.h"
@@ -78,7 +79,7 @@ int RunLighting(CliContext& context) {
     ExpectArgCount(context, 1);
     const std::string path = context.DevicePath();
     const int level = ProtocolLevel(context.Link(), path);
-    const LightingConfig config = ReadLighting(context.Link(), path);
+    const LightingConfig config = context.GetSession().ReadLighting();
     Require(config.outcome, "", false);
     if (!CapabilitiesAt(context.Link(), path).lighting) context.Out() << "this model has no lighting effects (protocol level " << level << ")\n";
     context.Out() << "effect: " << config.effect << " (" << LightEffectName(config.effect) << ")\n";
@@ -97,9 +98,8 @@ int RunLighting(CliContext& context) {
       throw CliError{"unknown light effect " + a[1] +
                      " (0 Customize, 1 Wave, 2 Wave (Invert), 3 Random 1, 4 Random 2); nothing sent"};
     }
-    const std::string path = LightingDevice(context);
-    std::atomic<int> currentEffect{0};
-    const Outcome outcome = ChooseLightEffect(context.Link(), path, static_cast<int>(code), currentEffect);
+    LightingDevice(context);
+    const Outcome outcome = context.GetSession().ChooseLightEffect(static_cast<int>(code));
     if (outcome.failure == Failure::kInvalidArgument || outcome.failure == Failure::kNotSupported) {
       throw CliError{"the device refused light effect " + a[1]};
     }
@@ -109,9 +109,9 @@ int RunLighting(CliContext& context) {
   }
   if (verb == "zone" || verb == "preview") {
     const ZoneArgs z = ParseZoneArgs(context);
-    const std::string path = LightingDevice(context);
-    Require(verb == "zone" ? WriteZones(context.Link(), path, {z.zone}, z.record)
-                           : PreviewZones(context.Link(), path, {z.zone}, z.record));
+    LightingDevice(context);
+    Session& session = context.GetSession();
+    Require(verb == "zone" ? session.WriteZones({z.zone}, z.record) : session.PreviewZones({z.zone}, z.record));
     context.Out() << (verb == "zone" ? "stored " : "previewed ") << DescribeZone(z.zone, z.record) << "\n";
     return 0;
   }
@@ -123,8 +123,8 @@ int RunLift(CliContext& context) {
   if (a.empty()) throw context.UsageError();
   if (a[0] == "show") {
     ExpectArgCount(context, 1);
-    const std::string path = context.DevicePath();
-    const LiftValueResult stored = ReadStoredLift(context.Link(), path);
+    context.DevicePath();
+    const LiftValueResult stored = context.GetSession().ReadStoredLift();
     Require(stored.outcome, "", false);
     context.Out() << "lift value: " << stored.value << " (" << Hex(stored.value, 4) << ")\n";
     return 0;
@@ -138,10 +138,10 @@ int RunLift(CliContext& context) {
                      std::to_string(ProtocolLevel(context.Link(), path)) + "); nothing sent"};
     }
     if (a[0] == "set") {
-      Require(StoreLift(context.Link(), path, value));
+      Require(context.GetSession().StoreLift(value));
       context.Out() << "lift value " << value << " stored\n";
     } else {
-      const LiftValueResult sent = RunLiftTest(context.Link(), path, value);
+      const LiftValueResult sent = context.GetSession().TestLift(value);
       Require(sent.outcome);
       context.Out() << "lift value " << Hex(sent.value, 4) << " applied for testing (not stored)\n";
     }

@@ -67,19 +67,17 @@ void PrintItems(std::ostream& out, const std::vector<MacroItem>& items, const Ma
 
 // The mouse's settings image, loaded from the command's device.
 struct DeviceImage {
-  DeviceLink* link = nullptr;
-  std::string path;
   SettingsImage image;
 };
 
 DeviceImage LoadDeviceImage(CliContext& ctx) {
-  DeviceImage device;
-  device.path = SelectCommandDevice(ctx);
-  device.link = &ctx.Link();
+  SelectCommandDevice(ctx);
   LoadSelectedDevice(ctx);
-  device.image = *ctx.GetSession().State().image.Snapshot();
-  return device;
+  return {*ctx.GetSession().State().image.Snapshot()};
 }
+
+// The image as the session published it after a change.
+SettingsImage PublishedImage(CliContext& ctx) { return *ctx.GetSession().State().image.Snapshot(); }
 
 int ParseSlot(const std::string& text) { return static_cast<int>(ParseNumber(text, 0, kMacroSlotCount - 1, "slot")); }
 
@@ -151,7 +149,7 @@ void MacroList(CliContext& ctx) {
 void MacroShow(CliContext& ctx, int slot) {
   DeviceImage device = LoadDeviceImage(ctx);
   UsedSlot(device, slot);
-  MacroReadBack back = ReadBackMacro(*device.link, device.path, device.image, slot);
+  MacroReadBack back = ctx.GetSession().ReadMacro(slot);
   Require(back.outcome, "", false);
   const MacroTexts texts = UserMacroTexts();
   ctx.Out() << "name: " << back.name << "\n"
@@ -163,7 +161,7 @@ void MacroShow(CliContext& ctx, int slot) {
 void MacroExport(CliContext& ctx, int slot, const std::string& file) {
   DeviceImage device = LoadDeviceImage(ctx);
   UsedSlot(device, slot);
-  MacroReadBack back = ReadBackMacro(*device.link, device.path, device.image, slot);
+  MacroReadBack back = ctx.GetSession().ReadMacro(slot);
   Require(back.outcome, "", false);
   std::string reason;
   const MacroFileStatus status = WriteMacroFile(file, back.name, back.mode, back.items, NowSeconds(), &reason);
@@ -204,7 +202,8 @@ void MacroImport(CliContext& ctx, const std::vector<std::string>& args) {
   DeviceImage device = LoadDeviceImage(ctx);
   const int useMode = mode ? *mode : NormaliseMode(file.header.mode);
   const std::string useName = name ? *name : file.header.name;
-  Require(StoreMacro(*device.link, device.path, device.image, slot, useMode, useName, file.items));
+  Require(ctx.GetSession().StoreMacro(slot, useMode, useName, file.items));
+  device.image = PublishedImage(ctx);
   const MacroSlot& stored = device.image.macroSlots[static_cast<size_t>(slot)];
   ctx.Out() << "stored \"" << stored.name << "\" in slot " << slot << " at " << stored.start << ", length "
             << stored.length << "\nfree memory: "
@@ -226,7 +225,8 @@ int RunMacro(CliContext& ctx) {
     const int slot = ParseSlot(args[1]);
     DeviceImage device = LoadDeviceImage(ctx);
     UsedSlot(device, slot);
-    Require(DeleteMacro(*device.link, device.path, device.image, slot));
+    Require(ctx.GetSession().DeleteMacro(slot));
+    device.image = PublishedImage(ctx);
     ctx.Out() << "deleted slot " << slot << "\nfree memory: "
               << FreeMacroSpace(device.image.macroSlots, MacroLayoutOf(device.image)) << " bytes\n";
   } else {

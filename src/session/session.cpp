@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "device/discovery.h"
+#include "lighting/lighting_device.h"
 #include "options/app_display_name.h"
 #include "options/language_setting.h"
 #include "texts/text_tables.h"
@@ -152,6 +153,90 @@ RestoreResult Session::Restore(const std::vector<uint8_t>& backupBytes, const st
   std::string reason;
   if (!PrepareDataFolder(folder, &reason)) return {RestoreStep::kDataFolder, {}, reason};
   if (!SaveOptions(setIni, stored, SetIniCodePage(setIni), &reason)) return {RestoreStep::kWriteOptions, {}, reason};
+  return result;
+}
+
+Outcome Session::RunOnDevice(std::string name, DeviceWork work) {
+  return Run(std::move(name), [this, work = std::move(work)](JobContext&, DeviceLink& link, SettingsState&) {
+    return work(link, CurrentDevicePath());
+  });
+}
+
+Outcome Session::StoreMacro(int slot, int mode, const std::string& name, const std::vector<MacroItem>& items) {
+  return RunOnDevice("store macro", [&](DeviceLink& link, const std::string& path) {
+    SettingsImage image = *state_.image.Snapshot();
+    const Outcome outcome = quorix::StoreMacro(link, path, image, slot, mode, name, items);
+    if (outcome) state_.image.Publish(std::move(image));
+    return outcome;
+  });
+}
+
+Outcome Session::DeleteMacro(int slot) {
+  return RunOnDevice("delete macro", [&](DeviceLink& link, const std::string& path) {
+    SettingsImage image = *state_.image.Snapshot();
+    const Outcome outcome = quorix::DeleteMacro(link, path, image, slot);
+    if (outcome) state_.image.Publish(std::move(image));
+    return outcome;
+  });
+}
+
+MacroReadBack Session::ReadMacro(int slot) {
+  MacroReadBack back;
+  back.outcome = RunOnDevice("read macro", [&](DeviceLink& link, const std::string& path) {
+    back = ReadBackMacro(link, path, *state_.image.Snapshot(), slot);
+    return back.outcome;
+  });
+  return back;
+}
+
+LightingConfig Session::ReadLighting() {
+  LightingConfig config;
+  config.outcome = RunOnDevice("read lighting", [&](DeviceLink& link, const std::string& path) {
+    config = quorix::ReadLighting(link, path);
+    return config.outcome;
+  });
+  return config;
+}
+
+Outcome Session::ChooseLightEffect(int code) {
+  return RunOnDevice("light effect", [&](DeviceLink& link, const std::string& path) {
+    return quorix::ChooseLightEffect(link, path, code, currentEffect_);
+  });
+}
+
+Outcome Session::WriteZones(const std::vector<int>& zones, const LedZoneRecord& record) {
+  return RunOnDevice("store zones", [&](DeviceLink& link, const std::string& path) {
+    return quorix::WriteZones(link, path, zones, record);
+  });
+}
+
+Outcome Session::PreviewZones(const std::vector<int>& zones, const LedZoneRecord& record) {
+  return RunOnDevice("preview zones", [&](DeviceLink& link, const std::string& path) {
+    return quorix::PreviewZones(link, path, zones, record);
+  });
+}
+
+LiftValueResult Session::ReadStoredLift() {
+  LiftValueResult result;
+  result.outcome = RunOnDevice("read lift", [&](DeviceLink& link, const std::string& path) {
+    result = quorix::ReadStoredLift(link, path);
+    return result.outcome;
+  });
+  return result;
+}
+
+Outcome Session::StoreLift(int value) {
+  return RunOnDevice("store lift", [&](DeviceLink& link, const std::string& path) {
+    return quorix::StoreLift(link, path, value);
+  });
+}
+
+LiftValueResult Session::TestLift(int entered) {
+  LiftValueResult result;
+  result.outcome = RunOnDevice("test lift", [&](DeviceLink& link, const std::string& path) {
+    result = RunLiftTest(link, path, entered);
+    return result.outcome;
+  });
   return result;
 }
 

@@ -15,6 +15,7 @@
 // progress and result), the plain call waits for it (the command line). Both
 // run on the executor's worker, one after another, whichever thread calls.
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -24,6 +25,9 @@
 
 #include "device/device_link.h"
 #include "keys/button_function.h"
+#include "lighting/light_effect.h"
+#include "macro/macro_memory.h"
+#include "options/lift_adjustment.h"
 #include "options/options_store.h"
 #include "session/device_executor.h"
 #include "settings/backup_restore.h"
@@ -116,6 +120,29 @@ class Session {
   RestoreResult Restore(const std::vector<uint8_t>& backupBytes, const std::string& setIni,
                         RestoreProgress progress = {});
 
+  // ---- macros, on the loaded image of the current device ----
+  // Each publishes the changed image through the store once the mouse took
+  // the change; a failed one leaves the published image as it was.
+  Outcome StoreMacro(int slot, int mode, const std::string& name, const std::vector<MacroItem>& items);
+  Outcome DeleteMacro(int slot);
+  // Reads a slot's record back from the mouse (show, export).
+  MacroReadBack ReadMacro(int slot);
+
+  // ---- lighting and lift, on the current device ----
+  LightingConfig ReadLighting();
+  // The effect the last successful choice sent is kept for the next one.
+  Outcome ChooseLightEffect(int code);
+  Outcome WriteZones(const std::vector<int>& zones, const LedZoneRecord& record);
+  Outcome PreviewZones(const std::vector<int>& zones, const LedZoneRecord& record);
+  LiftValueResult ReadStoredLift();
+  Outcome StoreLift(int value);
+  LiftValueResult TestLift(int entered);
+
+  // Runs `work` on the executor with the current device's path (the one the
+  // last ResolveDevice or load found).
+  using DeviceWork = std::function<Outcome(DeviceLink&, const std::string& path)>;
+  Outcome RunOnDevice(std::string name, DeviceWork work);
+
   // ---- program options ----
   // ReadSetIni with the session's application folders.
   bool ReadOptions(const std::string& setIni, Options& options, std::string& error) const;
@@ -134,6 +161,7 @@ class Session {
   mutable std::mutex selectionMutex_;
   std::string selectedPath_;  // guarded by selectionMutex_
   std::string currentPath_;   // guarded by selectionMutex_
+  std::atomic<int> currentEffect_{0};
   std::unique_ptr<DeviceExecutor> executor_;  // last: its worker uses everything above
 };
 
