@@ -161,6 +161,22 @@ void ParseBinding(const std::string& text, ProfileApps& apps) {
   apps[profile].appEnabled = 1;
 }
 
+// The foreground source as the switcher sees it: the window it last looked
+// at and the program image it found for it.
+class WatchedForeground final : public ForegroundSource {
+ public:
+  explicit WatchedForeground(ForegroundSource& source) : source_(source) {}
+  uint64_t ForegroundWindow() override { return window = source_.ForegroundWindow(); }
+  std::optional<std::string> ProcessImageName(uint64_t w) override { return image = source_.ProcessImageName(w); }
+  std::string Limitation() const override { return source_.Limitation(); }
+
+  uint64_t window = 0;
+  std::optional<std::string> image;
+
+ private:
+  ForegroundSource& source_;
+};
+
 int RunWatchApps(CliContext& context) {
   std::string display;
   std::optional<std::string> dataDir;
@@ -195,24 +211,28 @@ int RunWatchApps(CliContext& context) {
   }
   // The profile-off flags live in the mouse; this view looks at bindings only.
   const std::array<bool, 5> noneOff{};
-  uint64_t last = 0;
+  // The switcher decides as the main window's timer does; this view watches
+  // what it looks at to say so for every new window, also for one that
+  // matches no profile (or the one already active).
+  WatchedForeground watched(*source);
+  AppSwitcher switcher(watched);
   bool first = true;
   for (long reported = 0; count < 0 || reported < count;) {
-    const uint64_t window = source->ForegroundWindow();
-    if (first || window != last) {
+    const uint64_t before = switcher.LastForegroundWindow();
+    watched.image.reset();
+    int activeProfile = -1;  // any match counts as a switch
+    const std::optional<int> match = switcher.CheckForegroundApplication(apps, noneOff, activeProfile, {});
+    const uint64_t window = watched.window;
+    if (first || window != before) {
       first = false;
-      last = window;
       ++reported;
-      const auto image = window != 0 ? source->ProcessImageName(window) : std::nullopt;
       if (window == 0) {
         context.Out() << "foreground: none\n";
-      } else if (!image) {
+      } else if (!watched.image) {
         context.Out() << "foreground: window " << Hex(static_cast<int>(window), 8)
                       << " (its process cannot be inspected)\n";
       } else {
-        const std::string name = ImageFileName(*image);
-        const auto match = MatchApplication(apps, noneOff, name);
-        context.Out() << "foreground: " << name << " (" << *image << ") -> ";
+        context.Out() << "foreground: " << ImageFileName(*watched.image) << " (" << *watched.image << ") -> ";
         if (match) context.Out() << "profile " << *match << " \"" << apps[*match].appName << "\"\n";
         else context.Out() << "no profile\n";
       }
