@@ -4,12 +4,14 @@
 #include <cstdio>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/cli.h"
 #include "device/commands.h"
 #include "device/device_link.h"
 #include "device/discovery.h"
+#include "session/session.h"
 #include "settings/settings_load.h"
 
 namespace quorix {
@@ -47,12 +49,16 @@ int FirmwareNumber(int variantA) { return std::max(variantA - 10, 1); }
 
 int RunList(CliContext& ctx) {
   ExpectArgCount(ctx, 0);
-  DeviceLink& link = ctx.Link();
-  EnumerateDevices(link);
-  for (int i = 0; i < DeviceCount(link); ++i) {
-    const std::string path = DevicePath(link, i);
-    DeviceInfo info;
-    GetDeviceInfo(link, path, info);
+  std::vector<std::pair<std::string, DeviceInfo>> devices;
+  ctx.GetSession().Run("list", [&devices](JobContext&, DeviceLink& link, SettingsState&) {
+    EnumerateDevices(link);
+    for (int i = 0; i < DeviceCount(link); ++i) {
+      const std::string path = DevicePath(link, i);
+      GetDeviceInfo(link, path, devices.emplace_back(path, DeviceInfo{}).second);
+    }
+    return Outcome();
+  });
+  for (const auto& [path, info] : devices) {
     ctx.Out() << path << "  level " << info.protocolLevel << "  model " << info.modelCode << "  firmware "
               << FirmwareNumber(info.variantA) << "\n";
   }
@@ -65,12 +71,21 @@ int RunInfo(CliContext& ctx) {
   const std::string path = ctx.DevicePath();
   DeviceInfo info;
   if (!GetDeviceInfo(link, path, info)) throw CliError{"not an identified device: " + path};
-  DeviceOperation operation(link);
-  const StatusValues status = ReadStatus(link, path);
-  const Counts counts = GetCounts(link, path);
-  const int memoryEnd =
-      ProbeMemoryEnd(link, path, StoredMacrosEnd(link, path, MemoryMapForLevel(info.protocolLevel, info.tableSelect)));
-  Require(operation.Result(), "", false);
+  StatusValues status;
+  Counts counts;
+  int memoryEnd = 0;
+  Require(ctx.GetSession().Run("info",
+                               [&](JobContext& job, DeviceLink& l, SettingsState&) {
+                                 DeviceOperation operation(l, job.StopToken());
+                                 status = ReadStatus(l, path);
+                                 counts = GetCounts(l, path);
+                                 memoryEnd = ProbeMemoryEnd(
+                                     l, path,
+                                     StoredMacrosEnd(l, path,
+                                                     MemoryMapForLevel(info.protocolLevel, info.tableSelect)));
+                                 return operation.Result();
+                               }),
+          "", false);
   std::ostream& out = ctx.Out();
   out << "path: " << path << "\n"
       << "vendor id: " << Hex4(info.vendorId) << "\n"
@@ -102,9 +117,14 @@ int RunRead(CliContext& ctx) {
   const std::string path = ctx.DevicePath();
   CheckAddressRange(link, path, address, length);
   std::vector<uint8_t> data(static_cast<size_t>(length), 0);
-  DeviceOperation operation(link);
-  ReadMemory(link, path, static_cast<int>(address), data.data(), static_cast<int>(length), false);
-  Require(operation.Result(), "", false);
+  Require(ctx.GetSession().Run("read",
+                               [&](JobContext& job, DeviceLink& l, SettingsState&) {
+                                 DeviceOperation operation(l, job.StopToken());
+                                 ReadMemory(l, path, static_cast<int>(address), data.data(),
+                                            static_cast<int>(length), false);
+                                 return operation.Result();
+                               }),
+          "", false);
   for (long line = 0; line < length; line += kBytesPerLine) {
     std::string text = Hex4(address + line) + ":";
     for (long i = line; i < std::min(length, line + kBytesPerLine); ++i) text += " " + Hex2(data[static_cast<size_t>(i)]);
@@ -146,10 +166,12 @@ int RunWrite(CliContext& ctx) {
   DeviceLink& link = ctx.Link();
   const std::string path = ctx.DevicePath();
   CheckAddressRange(link, path, address, static_cast<long>(bytes.size()));
-  DeviceOperation operation(link);
-  WriteMemory(link, path, static_cast<int>(address), bytes.data(), static_cast<int>(bytes.size()));
-  CommitSettings(link, path);
-  Require(operation.Result());
+  Require(ctx.GetSession().Run("write", [&](JobContext& job, DeviceLink& l, SettingsState&) {
+    DeviceOperation operation(l, job.StopToken());
+    WriteMemory(l, path, static_cast<int>(address), bytes.data(), static_cast<int>(bytes.size()));
+    CommitSettings(l, path);
+    return operation.Result();
+  }));
   return 0;
 }
 
