@@ -12,6 +12,7 @@
 #include "options/language_setting.h"
 #include "options/options_store.h"
 #include "platform/linux/xdg_paths.h"
+#include "session/session.h"
 #include "texts/language.h"
 
 namespace quorix {
@@ -139,15 +140,14 @@ void SetOption(const CliContext& context, const ParsedArgs& args) {
     throw CliError{knownKey ? "invalid value for " + key + ": " + value : "unknown option key " + key};
   }
   std::string reason;
-  if (!PrepareDataFolder(dataFolder, &reason)) {
-    throw CliError{"cannot set up the data folder " + dataFolder + ": " + reason};
+  switch (WriteSetIni(setIni, options, codePage, reason, language ? &value : nullptr)) {
+    case SetIniStep::kDataFolder:
+      throw CliError{"cannot set up the data folder " + dataFolder + ": " + reason};
+    case SetIniStep::kWrite:
+      throw CliError{"cannot write " + setIni + ": " + reason};
+    case SetIniStep::kDone:
+      break;
   }
-  // The language is kept beside the options but is not one of SaveOptions'
-  // keys: it is written the way the start-up switch writes it.
-  if (language && !WriteProfileString(setIni, kOptionsSection, "language", value, &reason)) {
-    throw CliError{"cannot write " + setIni + ": " + reason};
-  }
-  if (!SaveOptions(setIni, options, codePage, &reason)) throw CliError{"cannot write " + setIni + ": " + reason};
 }
 
 int RunOptions(CliContext& context) {

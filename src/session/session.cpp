@@ -5,6 +5,7 @@
 #include "device/discovery.h"
 #include "lighting/lighting_device.h"
 #include "options/app_display_name.h"
+#include "options/ini_file.h"
 #include "options/language_setting.h"
 #include "texts/text_tables.h"
 
@@ -149,10 +150,15 @@ RestoreResult Session::Restore(const std::vector<uint8_t>& backupBytes, const st
   if (!restored) return {RestoreStep::kRestore, restored, error};
   // set.ini follows the mouse only once the mouse has the image: a restore
   // that stopped half-way leaves the user's applications as they were.
-  const std::string folder = setIni.substr(0, setIni.size() - std::string(kSetIniName).size());
   std::string reason;
-  if (!PrepareDataFolder(folder, &reason)) return {RestoreStep::kDataFolder, {}, reason};
-  if (!SaveOptions(setIni, stored, SetIniCodePage(setIni), &reason)) return {RestoreStep::kWriteOptions, {}, reason};
+  switch (WriteSetIni(setIni, stored, SetIniCodePage(setIni), reason)) {
+    case SetIniStep::kDataFolder:
+      return {RestoreStep::kDataFolder, {}, reason};
+    case SetIniStep::kWrite:
+      return {RestoreStep::kWriteOptions, {}, reason};
+    case SetIniStep::kDone:
+      break;
+  }
   return result;
 }
 
@@ -252,6 +258,16 @@ bool ReadSetIni(const std::string& setIni, const std::vector<std::string>& folde
       setIni, [&folders](const std::string& path) { return AppDisplayName(path, folders); }, nullptr,
       SetIniCodePage(setIni), &error);
   return error.empty();
+}
+
+SetIniStep WriteSetIni(const std::string& setIni, const Options& options, int codePage, std::string& reason,
+                       const std::string* language) {
+  const std::string folder = setIni.substr(0, setIni.size() - std::string(kSetIniName).size());
+  if (!PrepareDataFolder(folder, &reason)) return SetIniStep::kDataFolder;
+  if (language != nullptr && !WriteProfileString(setIni, kOptionsSection, "language", *language, &reason))
+    return SetIniStep::kWrite;
+  if (!SaveOptions(setIni, options, codePage, &reason)) return SetIniStep::kWrite;
+  return SetIniStep::kDone;
 }
 
 ButtonTextFn MainWindowButtonTexts() {

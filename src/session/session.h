@@ -172,6 +172,15 @@ class Session {
 bool ReadSetIni(const std::string& setIni, const std::vector<std::string>& applicationFolders, Options& options,
                 std::string& error);
 
+// Where writing set.ini stopped; kDone when it was written.
+enum class SetIniStep : uint8_t { kDataFolder, kWrite, kDone };
+// Creates the data folder when needed and writes `options` into set.ini in
+// `codePage` (the one the file was read in, also when the language changes
+// with this write). `language`, when given, is kept beside the options the way
+// the start-up switch writes it. `reason` says why a step failed.
+SetIniStep WriteSetIni(const std::string& setIni, const Options& options, int codePage, std::string& reason,
+                       const std::string* language = nullptr);
+
 using ButtonTextFn = std::function<std::string(const SettingsImage&, const ButtonRecord&)>;
 // Button texts as the main window shows them: the function's text, and the
 // macro's name for a macro button.
