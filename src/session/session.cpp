@@ -250,6 +250,18 @@ bool Session::ReadOptions(const std::string& setIni, Options& options, std::stri
   return ReadSetIni(setIni, applicationFolders_, options, error);
 }
 
+BindResult Session::BindApplication(const std::string& setIni, int profile, BindApplicationHooks hooks,
+                                   std::string& error, const std::string& namePrompt) const {
+  Options options;
+  if (!ReadOptions(setIni, options, error)) return BindResult::kCancelled;
+  const int codePage = SetIniCodePage(setIni);
+  hooks.displayName = [this](const std::string& path) { return AppDisplayName(path, applicationFolders_); };
+  hooks.saveOptions = [&] {
+    if (WriteSetIni(setIni, options, codePage, error) != SetIniStep::kDone && error.empty()) error = setIni;
+  };
+  return quorix::BindApplication(options.apps, profile, hooks, namePrompt);
+}
+
 bool ReadSetIni(const std::string& setIni, const std::vector<std::string>& folders, Options& options,
                 std::string& error) {
   error.clear();

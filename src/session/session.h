@@ -27,6 +27,7 @@
 #include "keys/button_function.h"
 #include "lighting/light_effect.h"
 #include "macro/macro_memory.h"
+#include "options/app_switching.h"
 #include "options/lift_adjustment.h"
 #include "options/options_store.h"
 #include "session/device_executor.h"
@@ -146,6 +147,13 @@ class Session {
   // ---- program options ----
   // ReadSetIni with the session's application folders.
   bool ReadOptions(const std::string& setIni, Options& options, std::string& error) const;
+  // The user clicked profile `profile`'s application field: BindApplication
+  // on the applications of `setIni`. The session proposes display names and
+  // saves set.ini itself (hooks.displayName and hooks.saveOptions are
+  // replaced). `error` is empty unless set.ini could not be read (nothing is
+  // asked then, and kCancelled returned) or written.
+  BindResult BindApplication(const std::string& setIni, int profile, BindApplicationHooks hooks,
+                             std::string& error, const std::string& namePrompt = "Enter name") const;
 
  private:
   // Makes the selected device the one LoadSettings takes; worker thread only.

@@ -5,6 +5,7 @@
 #include <latch>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -154,6 +155,30 @@ TEST(Session, RestoreKeepsTheBackupsApplicationsOnlyOnceTheMouseHasTheImage) {
     if (c.setIniChanged) {
       EXPECT_NE(iniAfter.find("/usr/bin/editor"), std::string::npos) << iniAfter;
     }
+  }
+}
+
+TEST(Session, BindApplicationKeepsEachClickInSetIni) {
+  test::TempDir dir;
+  const std::string setIni = dir.Path(kSetIniName);
+  SimSession sim;
+  BindApplicationHooks hooks;
+  hooks.chooseFile = [] { return std::optional<std::string>("/opt/game/bin/game.exe"); };
+  hooks.enterName = [](const std::string&, const std::string& proposed) { return std::optional(proposed + "!"); };
+  // An unbound profile is bound and switched on; the next click switches it off.
+  const struct {
+    BindResult result;
+    int enabled;
+  } clicks[] = {{BindResult::kBound, 1}, {BindResult::kToggled, 0}};
+  for (const auto& click : clicks) {
+    std::string error;
+    EXPECT_EQ(sim.session->BindApplication(setIni, 2, hooks, error), click.result);
+    EXPECT_EQ(error, "");
+    Options stored;
+    ASSERT_TRUE(sim.session->ReadOptions(setIni, stored, error)) << error;
+    EXPECT_EQ(stored.apps[2].appPath, "/opt/game/bin/game.exe");
+    EXPECT_TRUE(stored.apps[2].appName.ends_with("!")) << stored.apps[2].appName;
+    EXPECT_EQ(stored.apps[2].appEnabled, click.enabled);
   }
 }
 
