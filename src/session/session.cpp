@@ -94,19 +94,22 @@ DeviceJobHandle Session::Post(std::string name, SessionWork work, DeviceJobCallb
       std::move(callbacks));
 }
 
+Outcome Session::LoadSelected(JobContext& job, const ProgressFn& progress, bool jobProgress) {
+  // The list may have changed since the device was found: the load takes
+  // the selected path wherever it is listed now.
+  if (!PointStateAtSelection()) return Failure::kNoDevice;
+  DeviceOperation operation(*link_, job.StopToken());
+  LoadSettingsOptions options;
+  options.progress = [&job, &progress, jobProgress](double fraction) {
+    if (jobProgress) job.Progress(fraction);
+    if (progress) progress(fraction);
+  };
+  return LoadSettings(*link_, state_, options);
+}
+
 DeviceJobHandle Session::PostLoad(ProgressFn progress) {
-  return Post("load", [this, progress = std::move(progress)](JobContext& job, DeviceLink& link,
-                                                              SettingsState& state) -> Outcome {
-    // The list may have changed since the device was found: the load takes
-    // the selected path wherever it is listed now.
-    if (!PointStateAtSelection()) return Failure::kNoDevice;
-    DeviceOperation operation(link, job.StopToken());
-    LoadSettingsOptions options;
-    options.progress = [&job, &progress](double fraction) {
-      job.Progress(fraction);
-      if (progress) progress(fraction);
-    };
-    return LoadSettings(link, state, options);
+  return Post("load", [this, progress = std::move(progress)](JobContext& job, DeviceLink&, SettingsState&) {
+    return LoadSelected(job, progress);
   });
 }
 
@@ -133,33 +136,54 @@ DeviceJobHandle Session::PostBackup(std::string file, ProfileApps apps, Progress
   });
 }
 
+DeviceJobHandle Session::PostRestore(std::vector<uint8_t> backupBytes, std::string setIni, RestoreProgress progress,
+                                     std::shared_ptr<RestoreResult> result) {
+  auto restore = [this, bytes = std::move(backupBytes), setIni = std::move(setIni), progress = std::move(progress),
+                  result](JobContext& job, DeviceLink& link, SettingsState& state) -> Outcome {
+    auto stop = [&](RestoreStep step, Outcome outcome, std::string error) {
+      *result = {step, outcome, std::move(error)};
+      return outcome;
+    };
+    // The job's progress is the write's: the loads around it are short.
+    if (Outcome loaded = LoadSelected(job, progress.load, false); !loaded) return stop(RestoreStep::kLoad, loaded, "");
+    Options stored;
+    std::string error;
+    if (!ReadOptions(setIni, stored, error)) return stop(RestoreStep::kReadOptions, Failure::kCannotReadFile, error);
+    RestoreOptions options;
+    options.progress = [&job, &progress](double fraction) {
+      job.Progress(fraction);
+      if (progress.restore) progress.restore(fraction);
+    };
+    options.reload.progress = progress.load;
+    Outcome restored;
+    {
+      DeviceOperation operation(link, job.StopToken());
+      restored = RestoreBackupBytes(link, state, bytes, stored.apps, options, error);
+    }
+    if (!restored) return stop(RestoreStep::kRestore, restored, error);
+    // set.ini follows the mouse only once the mouse has the image: a restore
+    // that stopped half-way leaves the user's applications as they were.
+    std::string reason;
+    switch (WriteSetIni(setIni, stored, SetIniCodePage(setIni), reason)) {
+      case SetIniStep::kDataFolder:
+        return stop(RestoreStep::kDataFolder, Failure::kCannotWriteFile, reason);
+      case SetIniStep::kWrite:
+        return stop(RestoreStep::kWriteOptions, Failure::kCannotWriteFile, reason);
+      case SetIniStep::kDone:
+        break;
+    }
+    return stop(RestoreStep::kDone, {}, "");
+  };
+  return Post("restore", std::move(restore));
+}
+
 RestoreResult Session::Restore(const std::vector<uint8_t>& backupBytes, const std::string& setIni,
                                RestoreProgress progress) {
-  RestoreResult result;
-  if (Outcome loaded = Load(progress.load); !loaded) return {RestoreStep::kLoad, loaded, ""};
-  Options stored;
-  if (!ReadOptions(setIni, stored, result.error)) return {RestoreStep::kReadOptions, {}, result.error};
-  RestoreOptions options;
-  options.progress = std::move(progress.restore);
-  options.reload.progress = std::move(progress.load);
-  std::string error;
-  const Outcome restored = Run("restore", [&](JobContext& job, DeviceLink& link, SettingsState& state) {
-    DeviceOperation operation(link, job.StopToken());
-    return RestoreBackupBytes(link, state, backupBytes, stored.apps, options, error);
-  });
-  if (!restored) return {RestoreStep::kRestore, restored, error};
-  // set.ini follows the mouse only once the mouse has the image: a restore
-  // that stopped half-way leaves the user's applications as they were.
-  std::string reason;
-  switch (WriteSetIni(setIni, stored, SetIniCodePage(setIni), reason)) {
-    case SetIniStep::kDataFolder:
-      return {RestoreStep::kDataFolder, {}, reason};
-    case SetIniStep::kWrite:
-      return {RestoreStep::kWriteOptions, {}, reason};
-    case SetIniStep::kDone:
-      break;
-  }
-  return result;
+  auto result = std::make_shared<RestoreResult>();
+  const Outcome outcome = PostRestore(backupBytes, setIni, std::move(progress), result)->Wait();
+  // A job cancelled before it started never filled the result in.
+  if (!outcome && result->step == RestoreStep::kDone) *result = {RestoreStep::kLoad, outcome, ""};
+  return *result;
 }
 
 Outcome Session::RunOnDevice(std::string name, DeviceWork work) {

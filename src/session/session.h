@@ -115,9 +115,13 @@ class Session {
     return PostBackup(std::move(file), std::move(apps), std::move(progress), error)->Wait();
   }
   // The whole restore of a backup file's bytes (checked with ParseBackup
-  // before): load the mouse, read set.ini, write the image and load it again,
-  // and only once the mouse took it, keep the file's applications in set.ini.
-  // Blocking: it waits for its device jobs.
+  // before), as one job: load the mouse, read set.ini, write the image and
+  // load it again, and only once the mouse took it, keep the file's
+  // applications in set.ini. `result` is filled in before the job finishes;
+  // the job's outcome is the device's, or kCannotReadFile / kCannotWriteFile
+  // for set.ini. A cancelled restore can be repaired by running it again.
+  DeviceJobHandle PostRestore(std::vector<uint8_t> backupBytes, std::string setIni, RestoreProgress progress,
+                              std::shared_ptr<RestoreResult> result);
   RestoreResult Restore(const std::vector<uint8_t>& backupBytes, const std::string& setIni,
                         RestoreProgress progress = {});
 
@@ -158,6 +162,9 @@ class Session {
  private:
   // Makes the selected device the one LoadSettings takes; worker thread only.
   bool PointStateAtSelection();
+  // The load of the selected device, inside a job; `jobProgress`: its
+  // progress is the job's.
+  Outcome LoadSelected(JobContext& job, const ProgressFn& progress, bool jobProgress = true);
 
   std::unique_ptr<Clock> clock_;
   std::unique_ptr<HidHost> host_;

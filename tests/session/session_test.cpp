@@ -114,12 +114,14 @@ TEST(Session, RestoreKeepsTheBackupsApplicationsOnlyOnceTheMouseHasTheImage) {
   struct Case {
     const char* name;
     int unplugAfterLoad;  // requests of the restore before the mouse goes; -1: it stays
+    double cancelAt;      // progress of the write at which the job is cancelled; 0: never
     RestoreStep step;
-    bool setIniChanged;
+    Outcome outcome;
   };
   const Case cases[] = {
-      {"completed", -1, RestoreStep::kDone, true},
-      {"unplugged mid-way", 20, RestoreStep::kRestore, false},
+      {"completed", -1, 0, RestoreStep::kDone, {}},
+      {"unplugged mid-way", 20, 0, RestoreStep::kRestore, Failure::kDeviceGone},
+      {"cancelled mid-way", -1, 0.3, RestoreStep::kRestore, Failure::kCancelled},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -147,14 +149,36 @@ TEST(Session, RestoreKeepsTheBackupsApplicationsOnlyOnceTheMouseHasTheImage) {
     session.Link().SetTrace({});
     if (c.unplugAfterLoad >= 0) sim.host->ArmUnplug(loadRequests + c.unplugAfterLoad);
 
-    const RestoreResult result = session.Restore(bytes, setIni);
-    EXPECT_EQ(result.step, c.step);
-    EXPECT_EQ(result.outcome, c.step == RestoreStep::kDone ? Outcome() : Outcome(Failure::kDeviceGone));
+    // The restore waits behind a held job until its handle is known.
+    std::latch hold(1);
+    session.Post("hold", [&](JobContext&, DeviceLink&, SettingsState&) {
+      hold.wait();
+      return Outcome();
+    });
+    DeviceJobHandle job;
+    RestoreProgress progress;
+    progress.restore = [&](double fraction) {
+      if (c.cancelAt > 0 && fraction >= c.cancelAt) job->Cancel();
+    };
+    auto result = std::make_shared<RestoreResult>();
+    job = session.PostRestore(bytes, setIni, progress, result);
+    hold.count_down();
+    EXPECT_EQ(job->Wait(), c.outcome);
+    EXPECT_EQ(result->step, c.step);
+    EXPECT_EQ(result->outcome, c.outcome);
     const std::string iniAfter = test::ReadFile(setIni);
-    EXPECT_EQ(iniAfter != iniBefore, c.setIniChanged);
-    if (c.setIniChanged) {
-      EXPECT_NE(iniAfter.find("/usr/bin/editor"), std::string::npos) << iniAfter;
+    if (c.step != RestoreStep::kDone) {
+      EXPECT_EQ(iniAfter, iniBefore);
+      // Running it again repairs the mouse (plugged in again after it went,
+      // and its old entry gone from the list, as on a removal event).
+      if (c.unplugAfterLoad >= 0) {
+        RemoveDevice(session.Link(), session.CurrentDevicePath());
+        sim.host->Replug();
+      }
+      ASSERT_EQ(session.ResolveDevice(), Outcome());
+      EXPECT_EQ(session.Restore(bytes, setIni).step, RestoreStep::kDone);
     }
+    EXPECT_NE(test::ReadFile(setIni).find("/usr/bin/editor"), std::string::npos);
   }
 }
 
