@@ -11,9 +11,11 @@
 // list: a mouse plugged in (or replugged) in front of it moves every index, but
 // not its path. "" means the first listed.
 //
-// Use cases come in two forms: Post...() returns the job (a window follows its
-// progress and result), the plain call waits for it (the command line). Both
-// run on the executor's worker, one after another, whichever thread calls.
+// The long use cases come in two forms: Post...() returns the job (a window
+// follows its progress and result, and may cancel it), the plain call waits
+// for it (the command line). The short macro, lighting and lift sequences only
+// wait; RunOnDevice and Post are there for anything else. Everything runs on
+// the executor's worker, one after another, whichever thread calls.
 
 #include <atomic>
 #include <cstdint>
@@ -135,7 +137,7 @@ class Session {
 
   // ---- lighting and lift, on the current device ----
   LightingConfig ReadLighting();
-  // The effect the last successful choice sent is kept for the next one.
+  // The session's current effect takes the code only when the mouse took it.
   Outcome ChooseLightEffect(int code);
   Outcome WriteZones(const std::vector<int>& zones, const LedZoneRecord& record);
   Outcome PreviewZones(const std::vector<int>& zones, const LedZoneRecord& record);
