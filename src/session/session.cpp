@@ -1,5 +1,6 @@
 #include "session/session.h"
 
+#include <exception>
 #include <utility>
 
 #include "device/discovery.h"
@@ -36,9 +37,8 @@ std::string Session::CurrentDevicePath() const {
   return currentPath_;
 }
 
-DeviceJobHandle Session::PostResolveDevice() {
-  return executor_->Post("find the device", [this](JobContext& job) -> Outcome {
-    DeviceLink& link = *link_;
+SessionWork Session::ResolveWork() {
+  return [this](JobContext& job, DeviceLink& link, SettingsState&) -> Outcome {
     std::string wanted;
     {
       std::lock_guard<std::mutex> lock(selectionMutex_);
@@ -67,8 +67,11 @@ DeviceJobHandle Session::PostResolveDevice() {
     std::lock_guard<std::mutex> lock(selectionMutex_);
     currentPath_ = found;
     return {};
-  });
+  };
 }
+
+DeviceJobHandle Session::PostResolveDevice() { return Post("find the device", ResolveWork()); }
+Outcome Session::ResolveDevice() { return Run("find the device", ResolveWork()); }
 
 bool Session::PointStateAtSelection() {
   std::string wanted;
@@ -86,6 +89,24 @@ bool Session::PointStateAtSelection() {
     }
   }
   return false;
+}
+
+Outcome Session::Run(std::string name, SessionWork work) {
+  // What the work throws (a set.ini the backup's names cannot be written
+  // into, memory running out) reaches the waiting caller as it would have
+  // had the caller done the work itself.
+  std::exception_ptr thrown;
+  const Outcome outcome =
+      Post(std::move(name), [&thrown, &work](JobContext& job, DeviceLink& link, SettingsState& state) -> Outcome {
+        try {
+          return work(job, link, state);
+        } catch (...) {
+          thrown = std::current_exception();
+          return Failure::kCancelled;
+        }
+      })->Wait();
+  if (thrown) std::rethrow_exception(thrown);
+  return outcome;
 }
 
 DeviceJobHandle Session::Post(std::string name, SessionWork work, DeviceJobCallbacks callbacks) {
@@ -107,39 +128,56 @@ Outcome Session::LoadSelected(JobContext& job, const ProgressFn& progress, bool 
   return LoadSettings(*link_, state_, options);
 }
 
-DeviceJobHandle Session::PostLoad(ProgressFn progress) {
-  return Post("load", [this, progress = std::move(progress)](JobContext& job, DeviceLink&, SettingsState&) {
+SessionWork Session::LoadWork(ProgressFn progress) {
+  return [this, progress = std::move(progress)](JobContext& job, DeviceLink&, SettingsState&) {
     return LoadSelected(job, progress);
-  });
+  };
+}
+
+DeviceJobHandle Session::PostLoad(ProgressFn progress) { return Post("load", LoadWork(std::move(progress))); }
+Outcome Session::Load(ProgressFn progress) { return Run("load", LoadWork(std::move(progress))); }
+
+SessionWork Session::WriteWork(FieldWrite write) {
+  return [write = std::move(write)](JobContext& job, DeviceLink& link, SettingsState& state) -> Outcome {
+    DeviceOperation operation(link, job.StopToken());
+    return write(link, state);
+  };
 }
 
 DeviceJobHandle Session::PostWrite(std::string name, FieldWrite write) {
-  return Post(std::move(name),
-              [write = std::move(write)](JobContext& job, DeviceLink& link, SettingsState& state) -> Outcome {
-                DeviceOperation operation(link, job.StopToken());
-                return write(link, state);
-              });
+  return Post(std::move(name), WriteWork(std::move(write)));
 }
+Outcome Session::Write(FieldWrite write) { return Run("write", WriteWork(std::move(write))); }
 
-DeviceJobHandle Session::PostReset(ResetOptions options) {
-  return Post("reset", [options = std::move(options)](JobContext& job, DeviceLink& link, SettingsState& state) {
+SessionWork Session::ResetWork(ResetOptions options) {
+  return [options = std::move(options)](JobContext& job, DeviceLink& link, SettingsState& state) {
     DeviceOperation operation(link, job.StopToken());
     return ResetToDefaults(link, state, options);
-  });
+  };
+}
+
+DeviceJobHandle Session::PostReset(ResetOptions options) { return Post("reset", ResetWork(std::move(options))); }
+Outcome Session::Reset(ResetOptions options) { return Run("reset", ResetWork(std::move(options))); }
+
+SessionWork Session::BackupWork(std::string file, ProfileApps apps, ProgressFn progress, std::string& error) {
+  return [file = std::move(file), apps = std::move(apps), progress = std::move(progress), &error](
+             JobContext& job, DeviceLink& link, SettingsState& state) {
+    DeviceOperation operation(link, job.StopToken());
+    return SaveBackup(link, state, file, apps, progress, error);
+  };
 }
 
 DeviceJobHandle Session::PostBackup(std::string file, ProfileApps apps, ProgressFn progress, std::string& error) {
-  return Post("backup", [file = std::move(file), apps = std::move(apps), progress = std::move(progress), &error](
-                            JobContext& job, DeviceLink& link, SettingsState& state) {
-    DeviceOperation operation(link, job.StopToken());
-    return SaveBackup(link, state, file, apps, progress, error);
-  });
+  return Post("backup", BackupWork(std::move(file), std::move(apps), std::move(progress), error));
+}
+Outcome Session::Backup(std::string file, ProfileApps apps, ProgressFn progress, std::string& error) {
+  return Run("backup", BackupWork(std::move(file), std::move(apps), std::move(progress), error));
 }
 
-DeviceJobHandle Session::PostRestore(std::vector<uint8_t> backupBytes, std::string setIni, RestoreProgress progress,
-                                     std::shared_ptr<RestoreResult> result) {
-  auto restore = [this, bytes = std::move(backupBytes), setIni = std::move(setIni), progress = std::move(progress),
-                  result](JobContext& job, DeviceLink& link, SettingsState& state) -> Outcome {
+SessionWork Session::RestoreWork(std::vector<uint8_t> backupBytes, std::string setIni, RestoreProgress progress,
+                                 std::shared_ptr<RestoreResult> result) {
+  return [this, bytes = std::move(backupBytes), setIni = std::move(setIni), progress = std::move(progress),
+          result](JobContext& job, DeviceLink& link, SettingsState& state) -> Outcome {
     auto stop = [&](RestoreStep step, Outcome outcome, std::string error) {
       *result = {step, outcome, std::move(error)};
       return outcome;
@@ -174,13 +212,17 @@ DeviceJobHandle Session::PostRestore(std::vector<uint8_t> backupBytes, std::stri
     }
     return stop(RestoreStep::kDone, {}, "");
   };
-  return Post("restore", std::move(restore));
+}
+
+DeviceJobHandle Session::PostRestore(std::vector<uint8_t> backupBytes, std::string setIni, RestoreProgress progress,
+                                     std::shared_ptr<RestoreResult> result) {
+  return Post("restore", RestoreWork(std::move(backupBytes), std::move(setIni), std::move(progress), result));
 }
 
 RestoreResult Session::Restore(const std::vector<uint8_t>& backupBytes, const std::string& setIni,
                                RestoreProgress progress) {
   auto result = std::make_shared<RestoreResult>();
-  const Outcome outcome = PostRestore(backupBytes, setIni, std::move(progress), result)->Wait();
+  const Outcome outcome = Run("restore", RestoreWork(backupBytes, setIni, std::move(progress), result));
   // A job cancelled before it started never filled the result in.
   if (!outcome && result->step == RestoreStep::kDone) *result = {RestoreStep::kLoad, outcome, ""};
   return *result;

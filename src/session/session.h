@@ -96,26 +96,26 @@ class Session {
   // that was not listed yet). kNoDevice when it is not there; the failed
   // exchange's outcome when the listing itself failed.
   DeviceJobHandle PostResolveDevice();
-  Outcome ResolveDevice() { return PostResolveDevice()->Wait(); }
+  Outcome ResolveDevice();
 
   // Runs `work` on the executor (inside no operation: the work opens its own,
-  // with the job's stop token).
+  // with the job's stop token). Posted work must not throw; the waiting forms
+  // (Run and every use case that waits) pass what their work threw on to the
+  // caller.
   DeviceJobHandle Post(std::string name, SessionWork work, DeviceJobCallbacks callbacks = {});
-  Outcome Run(std::string name, SessionWork work) { return Post(std::move(name), std::move(work))->Wait(); }
+  Outcome Run(std::string name, SessionWork work);
 
   // ---- settings use cases, all on the selected device ----
   DeviceJobHandle PostLoad(ProgressFn progress = {});
-  Outcome Load(ProgressFn progress = {}) { return PostLoad(std::move(progress))->Wait(); }
+  Outcome Load(ProgressFn progress = {});
   DeviceJobHandle PostWrite(std::string name, FieldWrite write);
-  Outcome Write(FieldWrite write) { return PostWrite("write", std::move(write))->Wait(); }
+  Outcome Write(FieldWrite write);
   DeviceJobHandle PostReset(ResetOptions options);
-  Outcome Reset(ResetOptions options) { return PostReset(std::move(options))->Wait(); }
+  Outcome Reset(ResetOptions options);
   // Saves the loaded mouse's whole memory with `apps` to `file`; `error` gets
   // the file's error text. Set before the job finishes, read after Wait().
   DeviceJobHandle PostBackup(std::string file, ProfileApps apps, ProgressFn progress, std::string& error);
-  Outcome Backup(std::string file, ProfileApps apps, ProgressFn progress, std::string& error) {
-    return PostBackup(std::move(file), std::move(apps), std::move(progress), error)->Wait();
-  }
+  Outcome Backup(std::string file, ProfileApps apps, ProgressFn progress, std::string& error);
   // The whole restore of a backup file's bytes (checked with ParseBackup
   // before), as one job: load the mouse, read set.ini, write the image and
   // load it again, and only once the mouse took it, keep the file's
@@ -164,6 +164,14 @@ class Session {
  private:
   // Makes the selected device the one LoadSettings takes; worker thread only.
   bool PointStateAtSelection();
+  // The work of each use case, for its posted and its waiting form.
+  SessionWork ResolveWork();
+  SessionWork LoadWork(ProgressFn progress);
+  SessionWork WriteWork(FieldWrite write);
+  SessionWork ResetWork(ResetOptions options);
+  SessionWork BackupWork(std::string file, ProfileApps apps, ProgressFn progress, std::string& error);
+  SessionWork RestoreWork(std::vector<uint8_t> backupBytes, std::string setIni, RestoreProgress progress,
+                          std::shared_ptr<RestoreResult> result);
   // The load of the selected device, inside a job; `jobProgress`: its
   // progress is the job's.
   Outcome LoadSelected(JobContext& job, const ProgressFn& progress, bool jobProgress = true);

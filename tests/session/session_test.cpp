@@ -6,6 +6,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -108,6 +109,16 @@ TEST(Session, FieldWritesFromTwoThreadsRunOneAtATime) {
     ASSERT_TRUE(open == 1 || (open == 0 && c != '.')) << log;
   }
   EXPECT_EQ(writes, 2 * kWritesPerThread);
+}
+
+TEST(Session, WhatAWaitedForJobThrowsReachesTheCallerAndTheNextJobRuns) {
+  SimSession sim;
+  EXPECT_THROW(sim.session->Run("throws",
+                                [](JobContext&, DeviceLink&, SettingsState&) -> Outcome {
+                                  throw std::invalid_argument("cannot be stored");
+                                }),
+               std::invalid_argument);
+  EXPECT_EQ(sim.session->ResolveDevice(), Outcome());
 }
 
 TEST(Session, RestoreKeepsTheBackupsApplicationsOnlyOnceTheMouseHasTheImage) {
