@@ -1,4 +1,5 @@
-// Builds the HID host, clock, locks and device link a command works with.
+// Builds the session a command works with: the HID host (real or simulated),
+// its clock and locks, and the simulator's state file.
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>

@@ -30,6 +30,8 @@ Session::~Session() {
 void Session::SelectDevice(const std::string& path) {
   std::lock_guard<std::mutex> lock(selectionMutex_);
   selectedPath_ = ToLowerPath(path);
+  // What was found for the previous selection no longer counts.
+  currentPath_.clear();
 }
 
 std::string Session::CurrentDevicePath() const {

@@ -89,8 +89,8 @@ class Session {
   // The path the next use case works on ("" for the first listed). Upper and
   // lower case name the same device.
   void SelectDevice(const std::string& path);
-  // The path the last use case found for the selection; "" before any did or
-  // when the device was not there.
+  // The path the last use case found for the selection; "" before any did,
+  // after a new selection, or when the device was not there.
   std::string CurrentDevicePath() const;
   // Lists the devices and finds the selected one (identifying a path given
   // that was not listed yet). kNoDevice when it is not there; the failed

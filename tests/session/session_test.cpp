@@ -58,6 +58,11 @@ TEST(Session, SelectionByPathSurvivesAReplugThatMovesTheList) {
   EXPECT_EQ(session.CurrentDevicePath(), second);
   ASSERT_EQ(session.Load(), Outcome());
   EXPECT_EQ(session.State().CurrentDevice(), second);
+  // Another selection takes effect with the next load.
+  session.SelectDevice(sim.host->ConfigPath(0));
+  ASSERT_EQ(session.Load(), Outcome());
+  EXPECT_EQ(session.State().CurrentDevice(), sim.host->ConfigPath(0));
+  session.SelectDevice(second);
 
   // Once it is gone the selection finds nothing instead of taking another mouse.
   sim.host->Unplug(1);
