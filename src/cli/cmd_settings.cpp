@@ -97,9 +97,9 @@ int RunShow(CliContext& ctx) {
   }
   const auto image = ctx.GetSession().State().image.Snapshot();
   if (json)
-    PrintSettingsJson(ctx.Out(), *image, MainWindowButtonTexts());
+    PrintSettingsJson(ctx.Out(), *image, MainWindowButtonTexts(ctx.GetSession().Texts()));
   else
-    PrintSettingsText(ctx.Out(), *image, MainWindowButtonTexts());
+    PrintSettingsText(ctx.Out(), *image, MainWindowButtonTexts(ctx.GetSession().Texts()));
   return 0;
 }
 

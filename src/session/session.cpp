@@ -19,6 +19,8 @@ Session::Session(SessionParts parts)
       deviceListMutex_(std::move(parts.deviceListMutex)),
       link_(std::make_unique<DeviceLink>(*host_, *clock_, *exchangeMutex_, *deviceListMutex_, parts.vendorId)),
       applicationFolders_(std::move(parts.applicationFolders)),
+      setIni_(std::move(parts.setIni)),
+      texts_(parts.texts ? std::move(*parts.texts) : DefaultTextTables()),
       executor_(std::make_unique<DeviceExecutor>()) {}
 
 Session::~Session() {
@@ -314,6 +316,19 @@ LiftValueResult Session::TestLift(int entered) {
   return result;
 }
 
+bool Session::ReloadOptions(std::string& error) {
+  Options options;
+  if (!ReadOptions(setIni_, options, error)) return false;
+  std::lock_guard<std::mutex> lock(optionsMutex_);
+  options_ = std::move(options);
+  return true;
+}
+
+Options Session::CurrentOptions() const {
+  std::lock_guard<std::mutex> lock(optionsMutex_);
+  return options_;
+}
+
 bool Session::ReadOptions(const std::string& setIni, Options& options, std::string& error) const {
   return ReadSetIni(setIni, applicationFolders_, options, error);
 }
@@ -350,8 +365,8 @@ SetIniStep WriteSetIni(const std::string& setIni, const Options& options, int co
   return SetIniStep::kDone;
 }
 
-ButtonTextFn MainWindowButtonTexts() {
-  auto texts = std::make_shared<KeyTexts>(MakeKeyTexts(DefaultTextTables()));
+ButtonTextFn MainWindowButtonTexts(const TextTables& tables) {
+  auto texts = std::make_shared<KeyTexts>(MakeKeyTexts(tables));
   return [texts](const SettingsImage& image, const ButtonRecord& r) {
     const MacroNameLookup macroName = [&image](int codeAddress) -> std::string {
       for (const MacroSlot& slot : image.macroSlots)

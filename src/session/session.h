@@ -22,6 +22,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,7 @@
 #include "settings/backup_restore.h"
 #include "settings/settings_load.h"
 #include "settings/settings_state.h"
+#include "texts/text_tables.h"
 
 namespace quorix {
 
@@ -49,6 +51,10 @@ struct SessionParts {
   uint16_t vendorId = kProductVendorId;
   // Folders searched for an application's display name when set.ini is read.
   std::vector<std::string> applicationFolders;
+  // The data folder's set.ini; "" when every call names its own.
+  std::string setIni;
+  // The texts in the user's language; the built-in ones when not given.
+  std::optional<TextTables> texts;
 };
 
 // A device sequence with the session's link and settings state at hand.
@@ -150,6 +156,15 @@ class Session {
   using DeviceWork = std::function<Outcome(DeviceLink&, const std::string& path)>;
   Outcome RunOnDevice(std::string name, DeviceWork work);
 
+  // ---- the data folder and the user's texts ----
+  const std::string& SetIni() const { return setIni_; }
+  // Reads SetIni() again (ReadSetIni); when that fails, the options stay as
+  // they were and `error` says why.
+  bool ReloadOptions(std::string& error);
+  // The options last read from SetIni(); the defaults before.
+  Options CurrentOptions() const;
+  const TextTables& Texts() const { return texts_; }
+
   // ---- program options ----
   // ReadSetIni with the session's application folders.
   bool ReadOptions(const std::string& setIni, Options& options, std::string& error) const;
@@ -182,6 +197,10 @@ class Session {
   std::unique_ptr<NamedMutex> deviceListMutex_;
   std::unique_ptr<DeviceLink> link_;
   std::vector<std::string> applicationFolders_;
+  const std::string setIni_;
+  const TextTables texts_;
+  mutable std::mutex optionsMutex_;
+  Options options_;  // guarded by optionsMutex_
   SettingsState state_;
   mutable std::mutex selectionMutex_;
   std::string selectedPath_;  // guarded by selectionMutex_
@@ -209,6 +228,6 @@ SetIniStep WriteSetIni(const std::string& setIni, const Options& options, int co
 using ButtonTextFn = std::function<std::string(const SettingsImage&, const ButtonRecord&)>;
 // Button texts as the main window shows them: the function's text, and the
 // macro's name for a macro button.
-ButtonTextFn MainWindowButtonTexts();
+ButtonTextFn MainWindowButtonTexts(const TextTables& texts = DefaultTextTables());
 
 }  // namespace quorix

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <latch>
 #include <memory>
 #include <mutex>
@@ -22,8 +23,9 @@ namespace {
 
 // A session on simulated mice, with the host kept at hand to plug them.
 struct SimSession {
-  explicit SimSession(sim::SimOptions options = {}) {
+  explicit SimSession(sim::SimOptions options = {}, std::string setIni = "") {
     SessionParts parts;
+    parts.setIni = std::move(setIni);
     parts.clock = std::make_unique<test::FakeClock>();
     auto simHost = std::make_unique<sim::SimHidHost>(*parts.clock, options);
     host = simHost.get();
@@ -220,6 +222,24 @@ TEST(Session, BindApplicationKeepsEachClickInSetIni) {
     EXPECT_TRUE(stored.apps[2].appName.ends_with("!")) << stored.apps[2].appName;
     EXPECT_EQ(stored.apps[2].appEnabled, click.enabled);
   }
+}
+
+TEST(Session, ReloadedOptionsStayAsTheyWereWhenSetIniCannotBeRead) {
+  test::TempDir dir;
+  const std::string setIni = dir.Path(kSetIniName);
+  Options saved;
+  saved.apps[0] = {"Tool", "/usr/bin/tool", 1};
+  ASSERT_TRUE(SaveOptions(setIni, saved));
+  SimSession sim({}, setIni);
+  std::string error;
+  ASSERT_TRUE(sim.session->ReloadOptions(error)) << error;
+  EXPECT_EQ(sim.session->CurrentOptions().apps[0].appPath, "/usr/bin/tool");
+
+  std::filesystem::remove(setIni);
+  std::filesystem::create_directory(setIni);  // there, and no file to read
+  EXPECT_FALSE(sim.session->ReloadOptions(error));
+  EXPECT_NE(error, "");
+  EXPECT_EQ(sim.session->CurrentOptions().apps[0].appPath, "/usr/bin/tool");
 }
 
 }  // namespace
