@@ -245,8 +245,10 @@ int RunSet(CliContext& ctx) {
   const std::string path = SelectCommandDevice(ctx);
   checkForDevice(CapabilitiesAt(ctx.Link(), path));
   {
+    // Only what the write consults is read; the bar shows only when an erased
+    // mouse is reset and loaded whole first.
     ProgressBar bar(ctx);
-    LoadSelectedDevice(ctx, bar.Fn("load"));
+    Require(ctx.GetSession().PrepareWrite(bar.Fn("load")), "", false);
   }
   Require(ctx.GetSession().Write(std::move(write)));
   return 0;

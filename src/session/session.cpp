@@ -119,7 +119,7 @@ DeviceJobHandle Session::Post(std::string name, SessionWork work, DeviceJobCallb
       std::move(callbacks));
 }
 
-Outcome Session::LoadSelected(JobContext& job, const ProgressFn& progress, bool jobProgress) {
+Outcome Session::LoadSelected(JobContext& job, const ProgressFn& progress, bool jobProgress, bool forWrite) {
   // The list may have changed since the device was found: the load takes
   // the selected path wherever it is listed now.
   if (!PointStateAtSelection()) return Failure::kNoDevice;
@@ -129,7 +129,7 @@ Outcome Session::LoadSelected(JobContext& job, const ProgressFn& progress, bool 
     if (jobProgress) job.Progress(fraction);
     if (progress) progress(fraction);
   };
-  return LoadSettings(*link_, state_, options);
+  return forWrite ? PrepareFieldWrite(*link_, state_, options) : LoadSettings(*link_, state_, options);
 }
 
 SessionWork Session::LoadWork(ProgressFn progress) {
@@ -140,6 +140,12 @@ SessionWork Session::LoadWork(ProgressFn progress) {
 
 DeviceJobHandle Session::PostLoad(ProgressFn progress) { return Post("load", LoadWork(std::move(progress))); }
 Outcome Session::Load(ProgressFn progress) { return Run("load", LoadWork(std::move(progress))); }
+
+Outcome Session::PrepareWrite(ProgressFn progress) {
+  return Run("prepare", [this, progress = std::move(progress)](JobContext& job, DeviceLink&, SettingsState&) {
+    return LoadSelected(job, progress, true, true);
+  });
+}
 
 SessionWork Session::WriteWork(FieldWrite write) {
   return [write = std::move(write)](JobContext& job, DeviceLink& link, SettingsState& state) -> Outcome {

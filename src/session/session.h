@@ -114,6 +114,9 @@ class Session {
   // ---- settings use cases, all on the selected device ----
   DeviceJobHandle PostLoad(ProgressFn progress = {});
   Outcome Load(ProgressFn progress = {});
+  // Gets the selected device ready for field writes, reading only what they
+  // consult (PrepareFieldWrite): the short way to a one-off change.
+  Outcome PrepareWrite(ProgressFn progress = {});
   DeviceJobHandle PostWrite(std::string name, FieldWrite write);
   Outcome Write(FieldWrite write);
   DeviceJobHandle PostReset(ResetOptions options);
@@ -188,8 +191,8 @@ class Session {
   SessionWork RestoreWork(std::vector<uint8_t> backupBytes, std::string setIni, RestoreProgress progress,
                           std::shared_ptr<RestoreResult> result);
   // The load of the selected device, inside a job; `jobProgress`: its
-  // progress is the job's.
-  Outcome LoadSelected(JobContext& job, const ProgressFn& progress, bool jobProgress = true);
+  // progress is the job's. `forWrite`: only what field writes consult.
+  Outcome LoadSelected(JobContext& job, const ProgressFn& progress, bool jobProgress = true, bool forWrite = false);
 
   std::unique_ptr<Clock> clock_;
   std::unique_ptr<HidHost> host_;

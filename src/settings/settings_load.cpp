@@ -24,40 +24,68 @@ bool WrapsAfter(DeviceLink& link, const std::string& path, int end) {
   return bottom == above;
 }
 
+// What both loads start with: the selected listed device taken as the current
+// one, identified and selected. A level-11 mouse's signature is checked here;
+// when it reads as erased, the reset (which loads again) has taken over and
+// `outcome` holds its result. False when the caller must stop with `outcome`.
+struct OpenedDevice {
+  std::string path;
+  DeviceInfo info;
+  Outcome outcome;
+};
+
+bool OpenCurrentDevice(DeviceLink& link, SettingsState& state, const LoadSettingsOptions& options,
+                       DeviceOperation& operation, OpenedDevice& opened) {
+  state.SetCurrentDevice("");
+  const int count = DeviceCount(link);
+  if (count == 0) {
+    opened.outcome = Failure::kNoDevice;
+    return false;
+  }
+  int index = state.selectedDevice.load();
+  if (index < 0 || index >= count) {
+    index = 0;
+    state.selectedDevice = 0;
+  }
+  opened.path = DevicePath(link, index);
+  state.SetCurrentDevice(opened.path);
+  GetDeviceInfo(link, opened.path, opened.info);
+  SelectHostMarker(link, opened.path, true);
+  const int level = opened.info.protocolLevel;
+  if (level >= 1 && level <= 10) SyncHandshake(link, opened.path);
+  if (level >= 11) {
+    // Only a byte the mouse really answered may start a reset: a mouse that
+    // is silent or talks garbage must never have its settings wiped.
+    const uint8_t signature = ReadMemoryByte(link, opened.path, 0, true);
+    if (operation.Failed()) {
+      opened.outcome = operation.Result();
+      return false;
+    }
+    if (signature == kErasedByte && options.resetOnBadSignature) {
+      ResetOptions reset;
+      reset.reload = options;
+      opened.outcome = ResetToDefaults(link, state, reset);
+      return false;
+    }
+  }
+  return true;
+}
+
 // Reads the whole mouse and publishes it, or hands over to a reset when a
 // level-11 mouse has lost its signature (the reset publishes its own load).
 // Nothing is published when an exchange failed: a half-read mouse would show
 // zeros as if they were settings.
 Outcome LoadInto(DeviceLink& link, SettingsState& state, const LoadSettingsOptions& options) {
   DeviceOperation operation(link);
-  state.SetCurrentDevice("");
-  const int count = DeviceCount(link);
-  if (count == 0) return Failure::kNoDevice;
-  int index = state.selectedDevice.load();
-  if (index < 0 || index >= count) {
-    index = 0;
-    state.selectedDevice = 0;
-  }
-  const std::string path = DevicePath(link, index);
-  state.SetCurrentDevice(path);
-  DeviceInfo info;
-  GetDeviceInfo(link, path, info);
-  SelectHostMarker(link, path, true);
+  OpenedDevice opened;
+  if (!OpenCurrentDevice(link, state, options, operation, opened)) return opened.outcome;
+  const std::string& path = opened.path;
+  const DeviceInfo& info = opened.info;
   const int level = info.protocolLevel;
 
   std::array<uint8_t, kLightingBlockSize> lightingBlock{};
   int lightingMode = 0;
-  if (level >= 1 && level <= 10) SyncHandshake(link, path);
   if (level >= 11) {
-    // Only a byte the mouse really answered may start a reset: a mouse that
-    // is silent or talks garbage must never have its settings wiped.
-    const uint8_t signature = ReadMemoryByte(link, path, 0, true);
-    if (operation.Failed()) return operation.Result();
-    if (signature == kErasedByte && options.resetOnBadSignature) {
-      ResetOptions reset;
-      reset.reload = options;
-      return ResetToDefaults(link, state, reset);
-    }
     ReadLightingBlock(link, path, lightingBlock.data());
     lightingMode = ReadLightingMode(link, path);
   }
@@ -111,7 +139,42 @@ Outcome LoadInto(DeviceLink& link, SettingsState& state, const LoadSettingsOptio
   return {};
 }
 
+// The field writes consult the layout and the live selection only (the
+// bytes a write modifies in place, such as the settings byte, it reads itself).
+Outcome PrepareInto(DeviceLink& link, SettingsState& state, const LoadSettingsOptions& options) {
+  DeviceOperation operation(link);
+  OpenedDevice opened;
+  if (!OpenCurrentDevice(link, state, options, operation, opened)) return opened.outcome;
+  const DeviceInfo& info = opened.info;
+  const StatusValues status = ReadStatus(link, opened.path);
+  if (operation.Failed()) return operation.Result();
+
+  SettingsImage image;
+  image.map = MemoryMapForLevel(info.protocolLevel, info.tableSelect);
+  image.protocolLevel = info.protocolLevel;
+  image.tableSelect = info.tableSelect;
+  image.levelFlagCount = image.map.levelFlagCount;
+  image.devicePath = opened.path;
+  image.modelCode = info.modelCode;
+  image.featureLimit = info.featureLimit;
+  image.variantA = info.variantA;
+  image.activeLevel = status.levelAndMask & 7;
+  image.levelMask = status.levelAndMask >> 3;
+  image.activeProfile = status.activeProfile;
+  state.image.Publish(std::move(image));
+  return {};
+}
+
 }  // namespace
+
+Outcome PrepareFieldWrite(DeviceLink& link, SettingsState& state, const LoadSettingsOptions& options) {
+  try {
+    return PrepareInto(link, state, options);
+  } catch (...) {
+    // The previous image stays published.
+    return Failure::kStoppedAnswering;
+  }
+}
 
 Outcome LoadSettings(DeviceLink& link, SettingsState& state, const LoadSettingsOptions& options) {
   Outcome outcome = Failure::kStoppedAnswering;

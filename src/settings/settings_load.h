@@ -34,6 +34,15 @@ struct LoadSettingsOptions {
 // outcome.
 Outcome LoadSettings(DeviceLink& link, SettingsState& state, const LoadSettingsOptions& options = {});
 
+// Gets the selected listed device ready for field writes without reading it
+// whole: taken as the current device, identified and selected like a load
+// (a level-11 mouse whose byte 0 reads as erased is reset and loaded whole,
+// as LoadSettings does), then only its live selection is read. Publishes an
+// image holding the layout, the device's identity and the active profile,
+// level and level mask; its other fields are defaults, so it serves writes,
+// not display. Leaves state.loadDone alone. The outcome as for LoadSettings.
+Outcome PrepareFieldWrite(DeviceLink& link, SettingsState& state, const LoadSettingsOptions& options = {});
+
 // The highest usable settings-memory address: the status word when the mouse
 // has one, else found through the marker 0x12 at the top of the address space
 // showing through the memory's wrap-around. 8191 when nothing is seen.
