@@ -224,6 +224,46 @@ TEST(Session, BindApplicationKeepsEachClickInSetIni) {
   }
 }
 
+// A one-off change reads only the device, its selection and its live status,
+// and sends what it would have sent after the whole load, leaving the same
+// mouse; the active level's pair also goes to the live sensitivity.
+TEST(Session, PreparedWriteReadsLittleAndWritesAsAfterAWholeLoad) {
+  struct Case {
+    int level;
+    int maxRequests;  // lookup, preparation and the dpi write
+  };
+  for (const Case c : {Case{11, 60}, Case{5, 30}, Case{0, 40}}) {
+    for (int index = 0; index < kDpiPairCount; ++index) {
+      SCOPED_TRACE("level " + std::to_string(c.level) + " pair " + std::to_string(index));
+      std::vector<uint8_t> sent[2], memory[2];
+      int requests = 0;
+      for (const bool lean : {false, true}) {
+        sim::SimOptions options;
+        options.protocolLevel = c.level;
+        SimSession sim(options);
+        Session& session = *sim.session;
+        std::vector<uint8_t>* writing = nullptr;
+        session.Link().SetTrace([&](char direction, const uint8_t* bytes, size_t length) {
+          if (direction != '>') return;
+          requests += lean;
+          if (writing) writing->insert(writing->end(), bytes, bytes + length);
+        });
+        ASSERT_EQ(session.ResolveDevice(), Outcome());
+        ASSERT_EQ(lean ? session.PrepareWrite() : session.Load(), Outcome());
+        writing = &sent[lean];
+        ASSERT_EQ(session.Write([index](DeviceLink& l, SettingsState& s) { return WriteDpiPair(l, s, index, 50, 60); }),
+                  Outcome());
+        session.Link().SetTrace({});
+        memory[lean] = sim.host->Mouse().Memory();
+      }
+      EXPECT_LE(requests, c.maxRequests);
+      EXPECT_FALSE(sent[1].empty());
+      EXPECT_EQ(sent[0], sent[1]);
+      EXPECT_EQ(memory[0], memory[1]);
+    }
+  }
+}
+
 TEST(Session, ReloadedOptionsStayAsTheyWereWhenSetIniCannotBeRead) {
   test::TempDir dir;
   const std::string setIni = dir.Path(kSetIniName);
