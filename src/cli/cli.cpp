@@ -12,6 +12,7 @@
 #include "options/language_setting.h"
 #include "options/options_store.h"
 #include "platform/linux/xdg_paths.h"
+#include "session/failure_text.h"
 #include "session/session.h"
 
 namespace quorix {
@@ -111,39 +112,19 @@ long ParseNumber(const std::string& text, long min, long max, const std::string&
 }
 
 std::string FailureMessage(Failure failure, const std::string& detail, bool writing) {
-  const std::string again = writing ? "; settings may be partly written \u2014 run the command again"
-                                    : " \u2014 run the command again";
+  // The command line speaks English whatever the desktop's language is.
+  static const TextTables kTexts = DefaultTextTables();
+  const std::string text = FailureText(kTexts, failure, writing);
   switch (failure) {
-    case Failure::kNone:
-      return "";
-    case Failure::kNoDevice:
-      return "No device !!";
-    case Failure::kStoppedAnswering:
-      return "the mouse stopped answering" + again;
-    case Failure::kDeviceGone:
-      return "the mouse was unplugged" + again;
-    case Failure::kBadAnswers:
-      return "the mouse gave answers that make no sense" + again;
-    case Failure::kLockBusy:
-      return "another program is using the mouse";
-    case Failure::kCancelled:
-      return "cancelled";
-    case Failure::kDeclined:
-      return "nothing was changed";
-    case Failure::kInvalidArgument:
-      return "value out of range" + (detail.empty() ? "" : ": " + detail);
-    case Failure::kLackOfSpace:
-      return "Lack of space !!";
-    case Failure::kInvalidFormat:
-      return "invalid format !!";
     case Failure::kCannotReadFile:
-      return detail.empty() ? "cannot read the file" : detail;
     case Failure::kCannotWriteFile:
-      return detail.empty() ? "cannot write the file" : detail;
+      return detail.empty() ? text : detail;
+    case Failure::kInvalidArgument:
     case Failure::kNotSupported:
-      return "this mouse has no such setting" + (detail.empty() ? "" : ": " + detail);
+      return detail.empty() ? text : text + ": " + detail;
+    default:
+      return text;
   }
-  return "failed";
 }
 
 void Require(Outcome outcome, const std::string& detail, bool writing) {

@@ -123,7 +123,7 @@ int RunRestore(CliContext& ctx) {
     std::string error;
     if (!ReadBackupFileBytes(args.file, bytes, error)) throw CliError{error};
     BackupContents contents;
-    if (!ParseBackup(bytes, contents, error)) throw CliError{kInvalidFormatText};
+    if (!ParseBackup(bytes, contents, error)) throw CliError{FailureMessage(Failure::kInvalidFormat)};
   }
   SelectCommandDevice(ctx);
   ProgressBar bar(ctx);

@@ -78,6 +78,7 @@ void ForEachEntry(TextTables& t, Visit&& visit) {
   family("consumer_key_str", t.consumerKeyStr);
   single("version_str", t.versionStr);
   single("firmware_str", t.firmwareStr);
+  family("failure_str", t.failureStr);
 }
 
 }  // namespace

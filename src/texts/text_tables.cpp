@@ -281,6 +281,18 @@ TextTables DefaultTextTables() {
 
   t.versionStr = "Software version";
   t.firmwareStr = "Firmware version";
+  t.failureStr = {"the mouse stopped answering",
+                  "the mouse was unplugged",
+                  "the mouse gave answers that make no sense",
+                  "another program is using the mouse",
+                  "cancelled",
+                  "nothing was changed",
+                  "value out of range",
+                  "this mouse has no such setting",
+                  "settings may be partly written \u2014 run the command again",
+                  "run the command again",
+                  "cannot read the file",
+                  "cannot write the file"};
   return t;
 }
 

@@ -43,6 +43,9 @@ struct TextTables {
   std::vector<std::string> consumerKeyStr;
   std::string versionStr;                  // "version_str"
   std::string firmwareStr;                 // "firmware_str"
+  // "failure_str%d", 12: why an operation on the mouse did not happen (the
+  // session's FailureText picks and joins them).
+  std::vector<std::string> failureStr;
 };
 
 // The built-in English defaults of every table.
