@@ -87,10 +87,10 @@ void TraceLine(std::ostream& err, char direction, const uint8_t* bytes, size_t l
 
 // The cross-process lock called name, or a CliError: without it two programs
 // could talk to the mouse at once.
-std::unique_ptr<NamedMutex> SharedLock(const std::string& name, const std::string& what) {
+std::unique_ptr<NamedMutex> SharedLock(const std::string& name) {
   std::string error;
   std::unique_ptr<NamedMutex> mutex = CreateNamedMutex(name, &error);
-  if (!mutex) throw CliError{"cannot lock " + what + " for this program: " + error};
+  if (!mutex) throw CliError{"cannot lock the mouse for this program: " + error};
   return mutex;
 }
 
@@ -150,8 +150,8 @@ class CliWorld {
         }
       }
     } else {
-      parts.exchangeMutex = SharedLock(kExchangeMutexName, "the mouse");
-      parts.deviceListMutex = SharedLock(kDeviceListMutexName, "the mouse");
+      parts.exchangeMutex = SharedLock(kExchangeMutexName);
+      parts.deviceListMutex = SharedLock(kDeviceListMutexName);
       parts.clock = std::make_unique<SteadyClock>();
       parts.host = CreateSystemHidHost();
       if (!parts.host) throw CliError{"No device !!"};
