@@ -9,7 +9,8 @@ packages=(
   libudev-dev
   libx11-dev libxi-dev libxtst-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  xvfb xauth x11-utils openbox xterm
+  xvfb xauth x11-utils openbox xterm jwm xcompmgr xdotool bc
+  fonts-noto-cjk qt6-translations-l10n
   qemu-system-x86 busybox-static cpio
   clang
 )
