@@ -1,0 +1,22 @@
+#pragma once
+// What the shell tells every open window. A window that edits device data
+// connects to deviceGone() and closes as if cancelled; closing() is sent once
+// when the program ends.
+
+#include <QObject>
+
+namespace quorix::ui {
+
+class AppSignals : public QObject {
+  Q_OBJECT
+ public:
+  using QObject::QObject;
+
+ signals:
+  // The current device went away (unplugged, or the program is closing).
+  void deviceGone();
+  // The program is ending: every window closes without asking.
+  void closing();
+};
+
+}  // namespace quorix::ui

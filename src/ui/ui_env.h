@@ -1,0 +1,23 @@
+#pragma once
+// What every window is handed: the session it works through, the user's
+// texts, the skin's fonts and the shell's broadcasts. The shell owns all of
+// them for the program's whole run.
+
+namespace quorix {
+class Session;
+struct TextTables;
+}  // namespace quorix
+
+namespace quorix::ui {
+
+class AppSignals;
+class SkinFonts;
+
+struct UiEnv {
+  Session& session;
+  const TextTables& texts;
+  const SkinFonts& fonts;
+  AppSignals& signals;
+};
+
+}  // namespace quorix::ui
