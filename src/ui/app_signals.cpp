@@ -1,0 +1,1 @@
+#include "ui/app_signals.h"
