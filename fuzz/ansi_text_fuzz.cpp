@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "options/text_encoding.h"
+#include "base/text_encoding.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);

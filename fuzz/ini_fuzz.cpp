@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "options/ini_file.h"
+#include "base/ini_file.h"
 
 namespace {
 

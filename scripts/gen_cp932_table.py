@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes src/options/cp932_table.cpp: the double-byte characters of code page
+"""Writes src/base/cp932_table.cpp: the double-byte characters of code page
 932 (Shift-JIS as Windows writes it) for the ini engine, which reads set.ini
 files saved by Japanese Windows.
 
@@ -19,7 +19,7 @@ import shutil
 import subprocess
 import sys
 
-OUT = "src/options/cp932_table.cpp"
+OUT = "src/base/cp932_table.cpp"
 TRAILS = [t for t in range(0x40, 0xFD) if t != 0x7F]  # 188 trail bytes
 LEADS = list(range(0x81, 0xA0)) + list(range(0xE0, 0xFD))
 USER_LEADS = range(0xF0, 0xFA)
@@ -85,7 +85,7 @@ def main():
         "// the characters of trail bytes 0x40-0x7E then 0x80-0xFC in order (188",
         "// at most), a space where a code has no character. Rows 0xF0-0xF9",
         "// (user-defined, U+E000 onwards) are computed, not listed.",
-        '#include "options/cp932_table.h"',
+        '#include "base/cp932_table.h"',
         "",
         "namespace quorix {",
         "",

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "base/ini_file.h"
 #include "cli/cli.h"
 #include "options/app_display_name.h"
-#include "options/ini_file.h"
 #include "options/language_setting.h"
 #include "options/options_store.h"
 #include "platform/linux/xdg_paths.h"

@@ -6,9 +6,9 @@
 #include <memory>
 #include <mutex>
 
+#include "base/text_case.h"
 #include "device/device_request.h"
 #include "device/transport.h"
-#include "platform/text_case.h"
 
 namespace quorix {
 namespace {

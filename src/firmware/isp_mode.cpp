@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/text_case.h"
+#include "base/text_case.h"
 
 namespace quorix {
 

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "platform/file_replace.h"
-#include "platform/text_case.h"
-#include "settings/archive.h"
-#include "settings/utf16.h"
+#include "base/archive.h"
+#include "base/file_replace.h"
+#include "base/text_case.h"
+#include "base/utf16.h"
 
 namespace quorix {
 

@@ -12,7 +12,7 @@
 //   length   int32   number of body bytes
 //   body     bytes   instructions without the 0x00 terminator
 //
-// Strings use the archive string form of settings/archive.h.
+// Strings use the archive string form of base/archive.h.
 
 #include <cstdint>
 #include <span>

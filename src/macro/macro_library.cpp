@@ -5,10 +5,10 @@
 #include <map>
 #include <system_error>
 
+#include "base/ini_file.h"
+#include "base/text_case.h"
 #include "macro/macro_file.h"
 #include "macro/macro_memory.h"
-#include "options/ini_file.h"
-#include "platform/text_case.h"
 #include "texts/language.h"
 #include "texts/text_tables.h"
 

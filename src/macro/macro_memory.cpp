@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "base/utf16.h"
 #include "device/commands.h"
 #include "keys/button_function.h"
-#include "settings/utf16.h"
 
 namespace quorix {
 

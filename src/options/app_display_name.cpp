@@ -6,9 +6,9 @@
 #include <iterator>
 #include <system_error>
 
+#include "base/path_name.h"
+#include "base/text_case.h"
 #include "options/pe_version.h"
-#include "platform/text_case.h"
-#include "platform/path_name.h"
 
 namespace quorix {
 

@@ -3,10 +3,10 @@
 #include <filesystem>
 #include <system_error>
 
-#include "options/ini_file.h"
+#include "base/file_replace.h"
+#include "base/ini_file.h"
+#include "base/text_case.h"
 #include "options/options_store.h"
-#include "platform/file_replace.h"
-#include "platform/text_case.h"
 #include "texts/language.h"
 
 namespace quorix {

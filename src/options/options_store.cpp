@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "options/ini_file.h"
+#include "base/ini_file.h"
 #include "platform/pointer_settings.h"
 #include "texts/language.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "options/text_encoding.h"
+#include "base/text_encoding.h"
 #include "settings/profile_apps.h"
 
 namespace quorix {

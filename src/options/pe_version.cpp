@@ -5,7 +5,7 @@
 #include <fstream>
 #include <vector>
 
-#include "options/text_encoding.h"
+#include "base/text_encoding.h"
 
 namespace quorix {
 

@@ -3,10 +3,10 @@
 #include <exception>
 #include <utility>
 
+#include "base/ini_file.h"
 #include "device/discovery.h"
 #include "lighting/lighting_device.h"
 #include "options/app_display_name.h"
-#include "options/ini_file.h"
 #include "options/language_setting.h"
 #include "texts/text_tables.h"
 

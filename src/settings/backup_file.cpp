@@ -1,6 +1,6 @@
 #include "settings/backup_file.h"
 
-#include "settings/archive.h"
+#include "base/archive.h"
 
 namespace quorix {
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "base/file_replace.h"
 #include "device/commands.h"
-#include "platform/file_replace.h"
 #include "settings/backup_file.h"
 
 namespace quorix {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "settings/utf16.h"
+#include "base/utf16.h"
 
 namespace quorix {
 namespace {

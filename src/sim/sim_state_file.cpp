@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "platform/file_replace.h"
+#include "base/file_replace.h"
 
 namespace quorix::sim {
 namespace {

@@ -3,9 +3,9 @@
 #include <map>
 #include <sstream>
 
+#include "base/text_encoding.h"
 #include "cli/cli.h"
 #include "support/cli_run.h"
-#include "options/text_encoding.h"
 #include "support/temp_dir.h"
 
 namespace quorix {

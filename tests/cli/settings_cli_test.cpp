@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "base/archive.h"
 #include "cli/cli.h"
 #include "support/cli_run.h"
-#include "settings/archive.h"
 #include "support/temp_dir.h"
 
 namespace quorix {

@@ -5,7 +5,7 @@
 #include <map>
 #include <set>
 
-#include "options/ini_file.h"
+#include "base/ini_file.h"
 
 #include "texts/text_tables.h"
 

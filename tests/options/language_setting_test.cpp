@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "options/ini_file.h"
-#include "options/text_encoding.h"
-#include "texts/language.h"
+#include "base/ini_file.h"
+#include "base/text_encoding.h"
 #include "support/temp_dir.h"
+#include "texts/language.h"
 
 namespace quorix {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "options/ini_file.h"
+#include "base/ini_file.h"
 #include "options/language_setting.h"
 #include "support/fake_pointer_settings.h"
 #include "support/temp_dir.h"

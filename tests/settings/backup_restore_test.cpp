@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "settings/archive.h"
+#include "base/archive.h"
 #include "settings/backup_file.h"
 #include "support/sim_world.h"
 #include "support/temp_dir.h"

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/text_case.h"
+#include "base/text_case.h"
 
 namespace quorix {
 

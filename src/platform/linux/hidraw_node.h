@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/path_name.h"
+#include "base/path_name.h"
 
 namespace quorix {
 

@@ -5,8 +5,8 @@
 #include <iterator>
 #include <system_error>
 
-#include "platform/text_case.h"
-#include "platform/path_name.h"
+#include "base/path_name.h"
+#include "base/text_case.h"
 
 namespace quorix {
 

@@ -3,7 +3,7 @@
 // the characters of trail bytes 0x40-0x7E then 0x80-0xFC in order (188
 // at most), a space where a code has no character. Rows 0xF0-0xF9
 // (user-defined, U+E000 onwards) are computed, not listed.
-#include "options/cp932_table.h"
+#include "base/cp932_table.h"
 
 namespace quorix {
 

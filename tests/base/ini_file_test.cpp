@@ -1,4 +1,4 @@
-#include "options/ini_file.h"
+#include "base/ini_file.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "options/text_encoding.h"
+#include "base/text_encoding.h"
 #include "support/temp_dir.h"
 
 namespace quorix {

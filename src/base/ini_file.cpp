@@ -1,11 +1,11 @@
-#include "options/ini_file.h"
+#include "base/ini_file.h"
 
 #include <limits>
 #include <stdexcept>
 
-#include "options/text_encoding.h"
-#include "platform/file_replace.h"
-#include "platform/text_case.h"
+#include "base/file_replace.h"
+#include "base/text_case.h"
+#include "base/text_encoding.h"
 
 namespace quorix {
 

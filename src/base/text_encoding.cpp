@@ -1,12 +1,12 @@
-#include "options/text_encoding.h"
+#include "base/text_encoding.h"
 
 #include <array>
 #include <cstdint>
 #include <unordered_map>
 #include <vector>
 
-#include "options/cp932_table.h"
-#include "settings/utf16.h"
+#include "base/cp932_table.h"
+#include "base/utf16.h"
 
 namespace quorix {
 

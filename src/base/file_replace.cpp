@@ -1,4 +1,4 @@
-#include "platform/file_replace.h"
+#include "base/file_replace.h"
 
 #include <cctype>
 #include <cerrno>

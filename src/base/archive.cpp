@@ -1,6 +1,6 @@
-#include "settings/archive.h"
+#include "base/archive.h"
 
-#include "settings/utf16.h"
+#include "base/utf16.h"
 
 namespace quorix {
 

@@ -1,4 +1,4 @@
-#include "settings/utf16.h"
+#include "base/utf16.h"
 
 namespace quorix {
 namespace {

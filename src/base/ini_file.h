@@ -63,7 +63,7 @@
 #include <string_view>
 #include <vector>
 
-#include "options/text_encoding.h"
+#include "base/text_encoding.h"
 
 namespace quorix {
 

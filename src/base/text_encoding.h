@@ -1,7 +1,7 @@
 #pragma once
 // Byte-level text encodings of the files other systems write: UTF-16LE
 // (initialisation files with a byte-order mark, version resources of
-// executables) on top of the UTF-16 conversions of settings/utf16.h, and the
+// executables) on top of the UTF-16 conversions of base/utf16.h, and the
 // single- and double-byte code pages that Windows uses for files without a
 // byte-order mark that are not UTF-8.
 
