@@ -13,8 +13,8 @@
 //
 // The long use cases come in two forms: Post...() returns the job (a window
 // follows its progress and result, and may cancel it), the plain call waits
-// for it (the command line). The short macro, lighting and lift sequences only
-// wait; RunOnDevice and Post are there for anything else. Everything runs on
+// for it (the command line); the waiting form is the posted one and a wait.
+// RunOnDevice, PostOnDevice and Post are there for anything else. Everything runs on
 // the executor's worker, one after another, whichever thread calls.
 
 #include <atomic>
@@ -105,11 +105,15 @@ class Session {
   Outcome ResolveDevice();
 
   // Runs `work` on the executor (inside no operation: the work opens its own,
-  // with the job's stop token). Posted work must not throw; the waiting forms
-  // (Run and every use case that waits) pass what their work threw on to the
-  // caller.
+  // with the job's stop token). Posted work that throws finishes with
+  // kInternalError (DeviceJob::Thrown() keeps the exception); the waiting
+  // forms (Run and every use case that waits) pass what their work threw on
+  // to the caller.
   DeviceJobHandle Post(std::string name, SessionWork work, DeviceJobCallbacks callbacks = {});
   Outcome Run(std::string name, SessionWork work);
+  // Waits for a posted job and rethrows what it threw: how every waiting
+  // form ends.
+  static Outcome WaitFor(const DeviceJob& job);
 
   // ---- settings use cases, all on the selected device ----
   DeviceJobHandle PostLoad(ProgressFn progress = {});
@@ -138,26 +142,44 @@ class Session {
 
   // ---- macros, on the loaded image of the current device ----
   // Each publishes the changed image through the store once the mouse took
-  // the change; a failed one leaves the published image as it was.
+  // the change; a failed one leaves the published image as it was. The
+  // store's job reports how far it got (a compaction first, then the record).
+  DeviceJobHandle PostStoreMacro(int slot, int mode, std::string name, std::vector<MacroItem> items,
+                                 DeviceJobCallbacks callbacks = {});
   Outcome StoreMacro(int slot, int mode, const std::string& name, const std::vector<MacroItem>& items);
+  DeviceJobHandle PostDeleteMacro(int slot, DeviceJobCallbacks callbacks = {});
   Outcome DeleteMacro(int slot);
   // Reads a slot's record back from the mouse (show, export).
   MacroReadBack ReadMacro(int slot);
 
   // ---- lighting and lift, on the current device ----
+  // The posted forms that read fill `result` in before their job finishes
+  // (read it after the job's onFinished or Wait()); one cancelled before it
+  // ran leaves it as it was. The waiting forms put such a job's kCancelled
+  // into the result's outcome.
+  DeviceJobHandle PostReadLighting(std::shared_ptr<LightingConfig> result, DeviceJobCallbacks callbacks = {});
   LightingConfig ReadLighting();
   // The session's current effect takes the code only when the mouse took it.
+  DeviceJobHandle PostChooseLightEffect(int code, DeviceJobCallbacks callbacks = {});
   Outcome ChooseLightEffect(int code);
+  DeviceJobHandle PostWriteZones(std::vector<int> zones, LedZoneRecord record, DeviceJobCallbacks callbacks = {});
   Outcome WriteZones(const std::vector<int>& zones, const LedZoneRecord& record);
+  DeviceJobHandle PostPreviewZones(std::vector<int> zones, LedZoneRecord record, DeviceJobCallbacks callbacks = {});
   Outcome PreviewZones(const std::vector<int>& zones, const LedZoneRecord& record);
+  DeviceJobHandle PostReadStoredLift(std::shared_ptr<LiftValueResult> result, DeviceJobCallbacks callbacks = {});
   LiftValueResult ReadStoredLift();
+  DeviceJobHandle PostStoreLift(int value, DeviceJobCallbacks callbacks = {});
   Outcome StoreLift(int value);
+  DeviceJobHandle PostTestLift(int entered, std::shared_ptr<LiftValueResult> result,
+                               DeviceJobCallbacks callbacks = {});
   LiftValueResult TestLift(int entered);
 
   // Runs `work` on the executor with the current device's path (the one the
   // last ResolveDevice or load found).
   using DeviceWork = std::function<Outcome(DeviceLink&, const std::string& path)>;
   Outcome RunOnDevice(std::string name, DeviceWork work);
+  using DeviceJobWork = std::function<Outcome(JobContext&, DeviceLink&, const std::string& path)>;
+  DeviceJobHandle PostOnDevice(std::string name, DeviceJobWork work, DeviceJobCallbacks callbacks = {});
 
   // ---- the data folder and the user's texts ----
   const std::string& SetIni() const { return setIni_; }

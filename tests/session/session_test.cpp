@@ -126,6 +126,12 @@ TEST(Session, WhatAWaitedForJobThrowsReachesTheCallerAndTheNextJobRuns) {
                                 }),
                std::invalid_argument);
   EXPECT_EQ(sim.session->ResolveDevice(), Outcome());
+  // Posted, the same throw only fails its job: a window gets an outcome.
+  DeviceJobHandle posted = sim.session->Post("throws", [](JobContext&, DeviceLink&, SettingsState&) -> Outcome {
+    throw std::invalid_argument("cannot be stored");
+  });
+  EXPECT_EQ(posted->Wait(), Outcome(Failure::kInternalError));
+  EXPECT_THROW(Session::WaitFor(*posted), std::invalid_argument);
 }
 
 TEST(Session, RestoreKeepsTheBackupsApplicationsOnlyOnceTheMouseHasTheImage) {
