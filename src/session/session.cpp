@@ -242,6 +242,12 @@ DeviceJobHandle Session::PostOnDevice(std::string name, DeviceJobWork work, Devi
       std::move(callbacks));
 }
 
+Session::WorkPoster Session::Poster(std::string name) {
+  return [this, name = std::move(name)](std::function<Outcome()> work) {
+    executor_->Post(name, [work = std::move(work)](JobContext&) { return work(); });
+  };
+}
+
 Outcome Session::RunOnDevice(std::string name, DeviceWork work) {
   return WaitFor(*PostOnDevice(std::move(name), [work = std::move(work)](JobContext&, DeviceLink& link,
                                                                           const std::string& path) {

@@ -180,6 +180,11 @@ class Session {
   Outcome RunOnDevice(std::string name, DeviceWork work);
   using DeviceJobWork = std::function<Outcome(JobContext&, DeviceLink&, const std::string& path)>;
   DeviceJobHandle PostOnDevice(std::string name, DeviceJobWork work, DeviceJobCallbacks callbacks = {});
+  // How the step objects of the modules below (the live colour sender) post
+  // their device work without knowing the executor: each call is one job
+  // named `name` whose outcome is the work's.
+  using WorkPoster = std::function<void(std::function<Outcome()> work)>;
+  WorkPoster Poster(std::string name);
 
   // ---- the data folder and the user's texts ----
   const std::string& SetIni() const { return setIni_; }

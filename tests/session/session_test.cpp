@@ -15,6 +15,8 @@
 #include <vector>
 
 #include "device/discovery.h"
+#include "lighting/lighting_device.h"
+#include "lighting/live_colour.h"
 #include "settings/field_writes.h"
 #include "sim/sim_hid_host.h"
 #include "support/fake_clock.h"
@@ -194,6 +196,41 @@ TEST(Session, PostedUseCasesReturnAtOnceAndReportProgressAndResults) {
   // The waiting forms are these posts and a wait.
   EXPECT_EQ(session.ReadLighting().effect, 2);
   EXPECT_EQ(session.ReadStoredLift().value, 3);
+}
+
+TEST(Session, LiveColourSendsAreJobsQueuedBehindTheRunningOne) {
+  SimSession sim;
+  Session& session = *sim.session;
+  ASSERT_EQ(session.ResolveDevice(), Outcome());
+  std::promise<void> gate;
+  std::shared_future<void> open = gate.get_future().share();
+  session.Post("blocker", [open](JobContext&, DeviceLink&, SettingsState&) {
+    open.wait();
+    return Outcome();
+  });
+  LiveColour live;
+  std::vector<std::thread::id> sentOn;  // worker thread, read after the flush below
+  ColourSender sender(
+      live, session.GetClock(),
+      [&](const LedZoneRecord& colour) {
+        sentOn.push_back(std::this_thread::get_id());
+        return quorix::PreviewZones(session.Link(), session.CurrentDevicePath(), {1}, colour);
+      },
+      {}, session.Poster("live colour"));
+  live.DragTo(0x102030);
+  session.GetClock().SleepMs(*sender.NextDueMs() - session.GetClock().NowMs());
+  EXPECT_TRUE(sender.Poll());
+  live.DragTo(0x405060);
+  session.GetClock().SleepMs(*sender.NextDueMs() - session.GetClock().NowMs());
+  EXPECT_FALSE(sender.Poll());  // the first send still waits behind the blocker
+  gate.set_value();
+  ASSERT_EQ(session.Run("flush", [](JobContext&, DeviceLink&, SettingsState&) { return Outcome(); }), Outcome());
+  session.GetClock().SleepMs(*sender.NextDueMs() - session.GetClock().NowMs());
+  EXPECT_TRUE(sender.Poll());
+  ASSERT_EQ(session.Run("flush", [](JobContext&, DeviceLink&, SettingsState&) { return Outcome(); }), Outcome());
+  ASSERT_EQ(sentOn.size(), 2u);
+  EXPECT_NE(sentOn[0], std::this_thread::get_id());
+  EXPECT_EQ(sender.LastOutcome(), Outcome());
 }
 
 TEST(Session, RestoreKeepsTheBackupsApplicationsOnlyOnceTheMouseHasTheImage) {
