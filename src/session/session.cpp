@@ -118,6 +118,12 @@ Outcome Session::LoadSelected(JobContext& job, const ProgressFn& progress, bool 
   // The list may have changed since the device was found: the load takes
   // the selected path wherever it is listed now.
   if (!PointStateAtSelection()) return Failure::kNoDevice;
+  // A rescan in the middle would enumerate under the load's feet.
+  struct Loading {
+    std::atomic<bool>& flag;
+    explicit Loading(std::atomic<bool>& f) : flag(f) { flag = true; }
+    ~Loading() { flag = false; }
+  } loading(loadRunning_);
   DeviceOperation operation(*link_, job.StopToken());
   LoadSettingsOptions options;
   options.progress = [&job, &progress, jobProgress](double fraction) {
@@ -231,6 +237,10 @@ RestoreResult Session::Restore(const std::vector<uint8_t>& backupBytes, const st
   // A job cancelled before it started never filled the result in.
   if (!outcome && result->step == RestoreStep::kDone) *result = {RestoreStep::kLoad, outcome, ""};
   return *result;
+}
+
+std::unique_ptr<DeviceEventPump> Session::MakeEventPump(DeviceEventPump::Deliver deliver) {
+  return std::make_unique<DeviceEventPump>(*link_, *clock_, std::move(deliver), [this] { return LoadRunning(); });
 }
 
 DeviceJobHandle Session::PostOnDevice(std::string name, DeviceJobWork work, DeviceJobCallbacks callbacks) {

@@ -33,6 +33,7 @@
 #include "options/app_switching.h"
 #include "options/lift_adjustment.h"
 #include "options/options_store.h"
+#include "session/device_event_pump.h"
 #include "session/device_executor.h"
 #include "settings/backup_restore.h"
 #include "settings/settings_load.h"
@@ -186,6 +187,15 @@ class Session {
   using WorkPoster = std::function<void(std::function<Outcome()> work)>;
   WorkPoster Poster(std::string name);
 
+  // ---- events ----
+  // The device event pump on the session's link and clock: the one way a
+  // front end hears of hot-plug and of the mouse's own reports. It puts a due
+  // rescan off while a load of this session runs. `deliver` runs on the
+  // thread that runs the pump; device work it decides on (identifying an
+  // arrival, the rescan's enumeration) goes to the executor like any other.
+  std::unique_ptr<DeviceEventPump> MakeEventPump(DeviceEventPump::Deliver deliver);
+  bool LoadRunning() const { return loadRunning_.load(); }
+
   // ---- the data folder and the user's texts ----
   const std::string& SetIni() const { return setIni_; }
   // Reads SetIni() again (ReadSetIni); when that fails, the options stay as
@@ -236,6 +246,7 @@ class Session {
   std::string selectedPath_;  // guarded by selectionMutex_
   std::string currentPath_;   // guarded by selectionMutex_
   std::atomic<int> currentEffect_{0};
+  std::atomic<bool> loadRunning_{false};
   std::unique_ptr<DeviceExecutor> executor_;  // last: its worker uses everything above
 };
 

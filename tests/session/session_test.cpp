@@ -233,6 +233,38 @@ TEST(Session, LiveColourSendsAreJobsQueuedBehindTheRunningOne) {
   EXPECT_EQ(sender.LastOutcome(), Outcome());
 }
 
+TEST(Session, ItsEventPumpPutsTheRescanOffWhileALoadRuns) {
+  SimSession sim;
+  Session& session = *sim.session;
+  ASSERT_EQ(session.ResolveDevice(), Outcome());
+  std::vector<DeviceEventKind> events;
+  std::unique_ptr<DeviceEventPump> pump = session.MakeEventPump([&](const DeviceEvent& e) { events.push_back(e.kind); });
+  pump->Start();
+  // The load stops at its first progress report until the pump has run past
+  // the rescan due 10 ms after the start.
+  std::latch inside(1);
+  std::promise<void> gate;
+  std::shared_future<void> open = gate.get_future().share();
+  std::atomic<int> reports{0};
+  DeviceJobHandle load = session.PostLoad([&](double) {
+    if (reports++ == 0) {
+      inside.count_down();
+      open.wait();
+    }
+  });
+  inside.wait();
+  EXPECT_TRUE(session.LoadRunning());
+  session.GetClock().SleepMs(20);
+  pump->RunOnce(0);
+  EXPECT_TRUE(events.empty());
+  gate.set_value();
+  ASSERT_EQ(load->Wait(), Outcome());
+  EXPECT_FALSE(session.LoadRunning());
+  session.GetClock().SleepMs(kRescanAfterArrivalMs);
+  pump->RunOnce(0);
+  EXPECT_EQ(events, std::vector<DeviceEventKind>{DeviceEventKind::kRescanDue});
+}
+
 TEST(Session, RestoreKeepsTheBackupsApplicationsOnlyOnceTheMouseHasTheImage) {
   struct Case {
     const char* name;
