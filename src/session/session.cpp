@@ -197,6 +197,7 @@ SessionWork Session::RestoreWork(std::vector<uint8_t> backupBytes, std::string s
     if (Outcome loaded = LoadSelected(job, progress.load, false); !loaded) return stop(RestoreStep::kLoad, loaded, "");
     Options stored;
     std::string error;
+    BackupDefect defect = BackupDefect::kNone;
     if (!ReadOptions(setIni, stored, error)) return stop(RestoreStep::kReadOptions, Failure::kCannotReadFile, error);
     RestoreOptions options;
     options.progress = [&job, &progress](double fraction) {
@@ -207,9 +208,13 @@ SessionWork Session::RestoreWork(std::vector<uint8_t> backupBytes, std::string s
     Outcome restored;
     {
       DeviceOperation operation(link, job.StopToken());
-      restored = RestoreBackupBytes(link, state, bytes, stored.apps, options, error);
+      restored = RestoreBackupBytes(link, state, bytes, stored.apps, options, &defect);
     }
-    if (!restored) return stop(RestoreStep::kRestore, restored, error);
+    if (!restored) {
+      stop(RestoreStep::kRestore, restored, "");
+      result->defect = defect;
+      return restored;
+    }
     // set.ini follows the mouse only once the mouse has the image: a restore
     // that stopped half-way leaves the user's applications as they were.
     std::string reason;

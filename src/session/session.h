@@ -69,7 +69,8 @@ enum class RestoreStep : uint8_t { kLoad, kReadOptions, kRestore, kDataFolder, k
 struct RestoreResult {
   RestoreStep step = RestoreStep::kDone;
   Outcome outcome;    // the device's outcome at kLoad and kRestore
-  std::string error;  // the file's error text otherwise (and the restore's detail)
+  std::string error;  // the system's reason for a set.ini or data folder step
+  BackupDefect defect = BackupDefect::kNone;  // at kRestore with kInvalidFormat: what is wrong
 };
 
 struct RestoreProgress {
@@ -127,7 +128,8 @@ class Session {
   DeviceJobHandle PostReset(ResetOptions options);
   Outcome Reset(ResetOptions options);
   // Saves the loaded mouse's whole memory with `apps` to `file`; `error` gets
-  // the file's error text. Set before the job finishes, read after Wait().
+  // the system's reason when the file cannot be written. Set before the job
+  // finishes, read after Wait().
   DeviceJobHandle PostBackup(std::string file, ProfileApps apps, ProgressFn progress, std::string& error);
   Outcome Backup(std::string file, ProfileApps apps, ProgressFn progress, std::string& error);
   // The whole restore of a backup file's bytes (checked with ParseBackup

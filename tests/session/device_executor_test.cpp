@@ -219,8 +219,7 @@ TEST(DeviceExecutor, CancelledRestoreStopsBetweenExchangesAndRunningItAgainRepai
       RestoreOptions options;
       options.progress = [&context](double fraction) { context.Progress(fraction); };
       ProfileApps apps;
-      std::string restoreError;
-      return RestoreBackupBytes(world.link, state, bytes, apps, options, restoreError);
+      return RestoreBackupBytes(world.link, state, bytes, apps, options);
     }, callbacks);
   };
 
