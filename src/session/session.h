@@ -11,11 +11,11 @@
 // list: a mouse plugged in (or replugged) in front of it moves every index, but
 // not its path. "" means the first listed.
 //
-// The long use cases come in two forms: Post...() returns the job (a window
+// The use cases come in two forms: Post...() returns the job (a window
 // follows its progress and result, and may cancel it), the plain call waits
 // for it (the command line); the waiting form is the posted one and a wait.
-// RunOnDevice, PostOnDevice and Post are there for anything else. Everything runs on
-// the executor's worker, one after another, whichever thread calls.
+// RunOnDevice, PostOnDevice and Post are there for anything else. Everything
+// runs on the executor's worker, one after another, whichever thread calls.
 
 #include <atomic>
 #include <cstdint>
