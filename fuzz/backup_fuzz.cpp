@@ -10,8 +10,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   quorix::BackupContents contents;
-  std::string error;
-  if (!quorix::ParseBackup(std::span<const uint8_t>(data, size), contents, error, 70000)) return 0;
+  quorix::BackupDefect defect;
+  if (!quorix::ParseBackup(std::span<const uint8_t>(data, size), contents, defect, 70000)) return 0;
   for (int level : {0, 5, 11}) {
     const quorix::SettingsImage image = quorix::DecodeSettings(level, contents.image);
     if (image.memoryEnd != static_cast<int>(contents.image.size()) - 1) __builtin_trap();
@@ -19,6 +19,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // What was read writes back to the same image.
   quorix::BackupContents again;
   const auto bytes = quorix::EncodeBackup(contents.image, contents.apps);
-  if (!quorix::ParseBackup(bytes, again, error) || again.image != contents.image) __builtin_trap();
+  if (!quorix::ParseBackup(bytes, again, defect) || again.image != contents.image) __builtin_trap();
   return 0;
 }

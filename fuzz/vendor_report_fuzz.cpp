@@ -8,6 +8,7 @@
 #include "keys/pc_actions.h"
 #include "lighting/light_effect.h"
 #include "lighting/preview_model.h"
+#include "platform/virtual_clock.h"
 
 namespace {
 
@@ -23,7 +24,8 @@ class CountingInjector final : public quorix::InputInjector {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace quorix;
   CountingInjector injector;
-  HorizontalScroller scroller(injector);
+  VirtualClock clock;
+  HorizontalScroller scroller(injector, clock);
   if (scroller.OnHorizontalWheelReport(data, size)) {
     if (scroller.RunBatch() != static_cast<int8_t>(data[9])) std::abort();
   }

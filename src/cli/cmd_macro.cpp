@@ -92,6 +92,22 @@ int ParseMode(const std::string& text) {
   throw CliError{"mode must be once, loop or fire: " + text};
 }
 
+// A one-line description of what is wrong with a macro file.
+std::string MacroFileStatusText(MacroFileStatus status) {
+  switch (status) {
+    case MacroFileStatus::kOk: return "ok";
+    case MacroFileStatus::kUnreadable: return "cannot read the file";
+    case MacroFileStatus::kTooShort: return "not a macro file (too short)";
+    case MacroFileStatus::kInvalidFormat: return FailureMessage(Failure::kInvalidFormat);
+    case MacroFileStatus::kTruncated: return "the macro file ends early";
+    case MacroFileStatus::kBodyTooLarge: return "macro body above 65536 bytes";
+    case MacroFileStatus::kFileTooLarge: return "file too large for a macro file";
+    case MacroFileStatus::kNotMacroFile: return "not a .mf file";
+    case MacroFileStatus::kWriteFailed: return "cannot write the file";
+  }
+  return "unknown error";
+}
+
 // Reads a macro file; a file that cannot be read says why ("is a
 // directory"), one that is no macro file says what is wrong with it.
 MacroFile ReadMacroFileOrThrow(const std::string& path) {

@@ -1,6 +1,7 @@
 // monitor: the device event pump seen from outside, one line per event.
 #include <atomic>
 #include <csignal>
+#include <memory>
 #include <cstdio>
 #include <ostream>
 #include <string>
@@ -10,6 +11,7 @@
 #include "device/device_link.h"
 #include "device/discovery.h"
 #include "session/device_event_pump.h"
+#include "session/session.h"
 
 namespace quorix {
 namespace {
@@ -129,34 +131,42 @@ int RunMonitor(CliContext& ctx) {
       throw ctx.UsageError();
     }
   }
-  DeviceLink& link = ctx.Link();
+  Session& session = ctx.GetSession();
   std::ostream& out = ctx.Out();
   long seen = 0;
   DeviceEventPump* pump = nullptr;
-  DeviceEventPump events(link, link.GetClock(), [&](const DeviceEvent& e) {
+  std::unique_ptr<DeviceEventPump> events = session.MakeEventPump([&](const DeviceEvent& e) {
     if (count > 0 && seen >= count) return;
     ++seen;
     PrintEvent(out, json, e);
     // What the program does with a rescan and an arrival, so that the
-    // events that follow are the ones it would see.
+    // events that follow are the ones it would see. The device work runs on
+    // the session's executor, as a window's would.
     if (e.kind == DeviceEventKind::kRescanDue) {
-      DeviceOperation operation(link);
-      EnumerateDevices(link);
-      const std::string path = DevicePath(link, 0);
-      // Only the mouse that carries our marker sends state reports we take.
-      if (!path.empty()) SelectHostMarker(link, path, false);
+      std::string path;
+      session.Run("rescan", [&path](JobContext& job, DeviceLink& link, SettingsState&) {
+        DeviceOperation operation(link, job.StopToken());
+        EnumerateDevices(link);
+        path = DevicePath(link, 0);
+        // Only the mouse that carries our marker sends state reports we take.
+        if (!path.empty()) SelectHostMarker(link, path, false);
+        return operation.Result();
+      });
       pump->SetCurrentDevice(path);
       if (path.empty()) LineWriter(out, json, "no-device");
       else LineWriter(out, json, "device").Field("path", path, true);
     } else if (e.kind == DeviceEventKind::kArrival && e.currentDevice) {
-      DeviceOperation operation(link);
-      IdentifyDevice(link, e.path);
+      session.Run("identify", [&e](JobContext& job, DeviceLink& link, SettingsState&) {
+        DeviceOperation operation(link, job.StopToken());
+        IdentifyDevice(link, e.path);
+        return operation.Result();
+      });
     }
   });
-  pump = &events;
+  pump = events.get();
   InterruptGuard guard;
-  events.Start();
-  while (!interrupted.load() && (count == 0 || seen < count)) events.RunOnce();
+  events->Start();
+  while (!interrupted.load() && (count == 0 || seen < count)) events->RunOnce();
   return 0;
 }
 

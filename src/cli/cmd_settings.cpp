@@ -110,7 +110,8 @@ int RunBackup(CliContext& ctx) {
   ProgressBar bar(ctx);
   LoadSelectedDevice(ctx, bar.Fn("load"));
   std::string error;
-  Require(ctx.GetSession().Backup(args.file, options.apps, bar.Fn("backup"), error), error, false);
+  const Outcome saved = ctx.GetSession().Backup(args.file, options.apps, bar.Fn("backup"), error);
+  Require(saved, error.empty() ? "" : "cannot write " + args.file + ": " + error, false);
   return 0;
 }
 
@@ -120,10 +121,12 @@ int RunRestore(CliContext& ctx) {
   // the length check against the mouse's memory follows after the load.
   std::vector<uint8_t> bytes;
   {
-    std::string error;
-    if (!ReadBackupFileBytes(args.file, bytes, error)) throw CliError{error};
+    std::string reason;
+    const Outcome read = ReadBackupFileBytes(args.file, bytes, reason);
+    Require(read, read.failure == Failure::kCannotReadFile ? "cannot open " + args.file + ": " + reason : "");
     BackupContents contents;
-    if (!ParseBackup(bytes, contents, error)) throw CliError{FailureMessage(Failure::kInvalidFormat)};
+    BackupDefect defect;
+    if (!ParseBackup(bytes, contents, defect)) Require(Failure::kInvalidFormat);
   }
   SelectCommandDevice(ctx);
   ProgressBar bar(ctx);

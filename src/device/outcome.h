@@ -37,6 +37,7 @@ enum class Failure : uint8_t {
   kCannotReadFile,    // a file could not be read; the detail names it
   kCannotWriteFile,   // a file could not be written; the detail names it
   kNotSupported,      // this mouse has no such setting; nothing was sent
+  kInternalError,     // the program's own code gave up part-way (it threw)
 };
 
 // The result of one operation. Converts to true only when it was done.

@@ -25,12 +25,6 @@ bool HorizontalScroller::OnHorizontalWheelReport(const uint8_t* report, size_t l
   const int32_t steps = static_cast<int8_t>(report[9]);
   if (steps == 0) return true;
   pendingHorizontalSteps_.fetch_add(steps);
-  {
-    // Taking the lock orders the add before the worker's check-then-wait, so
-    // the wake-up cannot fall between them.
-    std::lock_guard<std::mutex> lock(mutex_);
-  }
-  wake_.notify_one();
   return true;
 }
 
@@ -40,23 +34,9 @@ int32_t HorizontalScroller::RunBatch() {
   return steps;
 }
 
-void HorizontalScroller::Run() {
-  for (;;) {
-    {
-      std::unique_lock<std::mutex> lock(mutex_);
-      wake_.wait(lock, [this] { return stop_ || pendingHorizontalSteps_.load() != 0; });
-      if (stop_) return;
-    }
-    RunBatch();
-  }
-}
-
-void HorizontalScroller::Stop() {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    stop_ = true;
-  }
-  wake_.notify_all();
+std::optional<int64_t> HorizontalScroller::NextDueMs() const {
+  if (pendingHorizontalSteps_.load() == 0) return std::nullopt;
+  return clock_.NowMs();
 }
 
 }  // namespace quorix

@@ -1,15 +1,15 @@
 #pragma once
 // The two events the mouse hands to the computer: horizontal wheel steps
-// (carried out by a scroll worker as wheel clicks on the window under the
-// pointer) and "Launch setting" (bring the program's window to the front).
+// (carried out as wheel clicks on the window under the pointer) and "Launch
+// setting" (bring the program's window to the front).
 
 #include <atomic>
-#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <mutex>
+#include <optional>
 
+#include "platform/clock.h"
 #include "platform/input_injector.h"
 
 namespace quorix {
@@ -25,15 +25,17 @@ bool IsLaunchSettingReport(const uint8_t* report, size_t length);
 bool OnLaunchSettingReport(int value, const std::function<void()>& raiseMainWindow);
 
 // Accumulates horizontal wheel steps from the input thread and carries them
-// out on a worker. Steps are taken with an atomic exchange, so a report that
-// arrives while the worker is busy is carried out in the next batch, never
-// lost; the worker sleeps only while nothing is pending.
+// out when its owner polls it (a window's timer tick, the CLI's loop: Poll()
+// when NextDueMs() has come). Steps are taken with an atomic exchange, so a
+// report that arrives while a batch is being carried out goes into the next
+// batch, never lost. The injection talks to the desktop, not to the mouse, so
+// it runs on the polling thread rather than on the device executor.
 class HorizontalScroller {
  public:
-  explicit HorizontalScroller(InputInjector& injector) : injector_(injector) {}
+  HorizontalScroller(InputInjector& injector, Clock& clock) : injector_(injector), clock_(clock) {}
 
-  // Input thread: adds report byte 9 (signed) and wakes the worker. False for
-  // a report that is not a horizontal wheel report.
+  // Any thread: adds report byte 9 (signed). False for a report that is not
+  // a horizontal wheel report.
   bool OnHorizontalWheelReport(const uint8_t* report, size_t length);
 
   int32_t PendingSteps() const { return pendingHorizontalSteps_.load(); }
@@ -44,16 +46,16 @@ class HorizontalScroller {
   // the steps carried out (0: nothing was pending).
   int32_t RunBatch();
 
-  // The worker loop: waits for steps, runs batches, until Stop().
-  void Run();
-  void Stop();
+  // Carries out what is pending (RunBatch); the steps carried out.
+  int32_t Poll() { return RunBatch(); }
+  // Now while steps are pending, nothing when idle: a report wants carrying
+  // out at the owner's next tick.
+  std::optional<int64_t> NextDueMs() const;
 
  private:
   InputInjector& injector_;
+  Clock& clock_;
   std::atomic<int32_t> pendingHorizontalSteps_{0};
-  std::mutex mutex_;
-  std::condition_variable wake_;
-  bool stop_ = false;
 };
 
 }  // namespace quorix

@@ -56,31 +56,40 @@ bool LiveColour::SendIfPending(const std::function<void(const LedZoneRecord&)>& 
   return true;
 }
 
+ColourSender::ColourSender(LiveColour& live, Clock& clock, SendFn send, std::function<void()> repaint, PostFn post)
+    : live_(live), clock_(clock), post_(std::move(post)), shared_(std::make_shared<Shared>()) {
+  shared_->send = std::move(send);
+  shared_->repaint = std::move(repaint);
+  dueMs_ = clock_.NowMs() + kColourSendPeriodMs;
+}
+
 bool ColourSender::Wake() {
-  const bool sent = live_.SendIfPending([this](const LedZoneRecord& colour) {
-    lastFailure_ = send_ ? send_(colour).failure : Failure::kNone;
-  });
-  if (sent && repaint_) repaint_();
-  return sent;
+  if (shared_->inFlight.load()) return false;
+  std::optional<LedZoneRecord> taken;
+  live_.SendIfPending([&taken](const LedZoneRecord& colour) { taken = colour; });
+  if (!taken) return false;
+  shared_->inFlight = true;
+  // The send is no longer in flight once it has run, and also when the
+  // poster drops it unrun (an executor closing down cancels it): the last
+  // copy of the work going away says so.
+  std::shared_ptr<void> settled(nullptr, [shared = shared_](void*) { shared->inFlight = false; });
+  auto work = [shared = shared_, colour = *taken, settled = std::move(settled)]() mutable -> Outcome {
+    const Outcome outcome = shared->send ? shared->send(colour) : Outcome{};
+    shared->lastFailure = outcome.failure;
+    settled.reset();
+    if (shared->repaint) shared->repaint();
+    return outcome;
+  };
+  if (post_) post_(std::move(work));
+  else work();
+  return true;
 }
 
-void ColourSender::Run(const std::atomic<bool>& stop) {
-  while (!stop.load()) {
-    clock_.SleepMs(kColourSendPeriodMs);
-    if (stop.load()) break;
-    Wake();
-  }
-}
-
-void ColourSender::Start() {
-  if (thread_.joinable()) return;
-  stop_ = false;
-  thread_ = std::thread([this] { Run(stop_); });
-}
-
-void ColourSender::Stop() {
-  stop_ = true;
-  if (thread_.joinable()) thread_.join();
+bool ColourSender::Poll() {
+  const int64_t now = clock_.NowMs();
+  if (now < dueMs_) return false;
+  dueMs_ = now + kColourSendPeriodMs;
+  return Wake();
 }
 
 }  // namespace quorix

@@ -2,14 +2,14 @@
 // The colour picker's working colour and the sender that shows it on the mouse
 // while the user drags. The user-interface thread only marks the colour as
 // pending; the sender wakes every 100 ms and sends the latest one, so a fast
-// drag costs at most one burst of sends per period.
+// drag costs at most one send per period.
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
-#include <thread>
 
 #include "device/outcome.h"
 #include "lighting/light_effect.h"
@@ -49,38 +49,56 @@ class LiveColour {
   bool pending_ = false;
 };
 
-// Sends the pending live colour once per period. The send says how it went
-// (PreviewZones does); the sender keeps the latest outcome so the picker can
-// tell the user that the mouse no longer follows the drag.
+// Sends the pending live colour once per period, on the injected clock: the
+// owner calls Poll() from its timer tick when NextDueMs() has come (a window's
+// timer, a test's virtual clock). It owns no thread. A due send is handed to
+// `post`, which runs it where device work runs (one job of the session's
+// device executor), so the drag's sends queue behind a load instead of
+// crossing it. The send says how it went (PreviewZones does); the sender
+// keeps the latest outcome so the picker can tell the user that the mouse no
+// longer follows the drag.
 class ColourSender {
  public:
   using SendFn = std::function<Outcome(const LedZoneRecord&)>;
-  ColourSender(LiveColour& live, Clock& clock, SendFn send, std::function<void()> repaint = {})
-      : live_(live), clock_(clock), send_(std::move(send)), repaint_(std::move(repaint)) {}
-  ~ColourSender() { Stop(); }
+  // Runs the work it is given once, on any thread, and says nothing back:
+  // the work records its own outcome.
+  using PostFn = std::function<void(std::function<Outcome()> work)>;
+  // Without `post` the send runs inside Poll() (or Wake()) itself.
+  ColourSender(LiveColour& live, Clock& clock, SendFn send, std::function<void()> repaint = {}, PostFn post = {});
   ColourSender(const ColourSender&) = delete;
   ColourSender& operator=(const ColourSender&) = delete;
 
-  // One wake-up: sends when pending, then asks for a repaint. True when sent
-  // (whatever the mouse made of it: see LastOutcome).
+  // One wake-up: when a colour is pending and no earlier send is still
+  // waiting to run, takes it and posts its send, which asks for a repaint
+  // once it is done. True when posted (whatever the mouse made of it: see
+  // LastOutcome). A colour that found the previous send still queued stays
+  // pending: the next wake-up sends the latest one, so a busy mouse never
+  // collects a backlog of stale colours.
   bool Wake();
+  // Wakes when the period is over (and starts the next one). True when it
+  // posted a send.
+  bool Poll();
+  // When Poll() next has work: the end of the current period. The sender
+  // ticks while it exists; an idle tick sends nothing.
+  std::optional<int64_t> NextDueMs() const { return dueMs_; }
   // The outcome of the latest send; done before the first one. Safe to ask
   // from any thread.
-  Outcome LastOutcome() const { return Outcome(lastFailure_.load()); }
-  // Sleeps a period, wakes, and repeats until stop is set.
-  void Run(const std::atomic<bool>& stop);
-  // Runs Run() on a thread of its own until Stop() (or destruction).
-  void Start();
-  void Stop();
+  Outcome LastOutcome() const { return Outcome(shared_->lastFailure.load()); }
 
  private:
+  // What a posted send uses: it may run after the sender has gone.
+  struct Shared {
+    SendFn send;
+    std::function<void()> repaint;
+    std::atomic<Failure> lastFailure{Failure::kNone};
+    std::atomic<bool> inFlight{false};
+  };
+
   LiveColour& live_;
   Clock& clock_;
-  SendFn send_;
-  std::function<void()> repaint_;
-  std::atomic<Failure> lastFailure_{Failure::kNone};
-  std::atomic<bool> stop_{false};
-  std::thread thread_;
+  PostFn post_;
+  std::shared_ptr<Shared> shared_;
+  int64_t dueMs_;
 };
 
 }  // namespace quorix

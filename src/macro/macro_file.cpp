@@ -62,21 +62,6 @@ MacroFileStatus WriteBytes(const std::string& path, const std::vector<uint8_t>& 
 
 }  // namespace
 
-std::string MacroFileStatusText(MacroFileStatus status) {
-  switch (status) {
-    case MacroFileStatus::kOk: return "ok";
-    case MacroFileStatus::kUnreadable: return "cannot read the file";
-    case MacroFileStatus::kTooShort: return "not a macro file (too short)";
-    case MacroFileStatus::kInvalidFormat: return kInvalidFormatMessage;
-    case MacroFileStatus::kTruncated: return "the macro file ends early";
-    case MacroFileStatus::kBodyTooLarge: return "macro body above 65536 bytes";
-    case MacroFileStatus::kFileTooLarge: return "file too large for a macro file";
-    case MacroFileStatus::kNotMacroFile: return "not a .mf file";
-    case MacroFileStatus::kWriteFailed: return "cannot write the file";
-  }
-  return "unknown error";
-}
-
 int32_t MacroFileHeader::ShownSize() const {
   return bodyLength + 2 * static_cast<int32_t>(Utf8ToUtf16(name).size());
 }

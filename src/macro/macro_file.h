@@ -37,7 +37,7 @@ enum class MacroFileStatus {
   kOk,
   kUnreadable,     // the file could not be opened or read
   kTooShort,       // below kMinMacroFileSize bytes
-  kInvalidFormat,  // the version string is neither accepted one: say "invalid format !!"
+  kInvalidFormat,  // the version string is neither accepted one (the user sees the message table's text)
   kTruncated,      // the file ends before its fields do
   kBodyTooLarge,   // a body above kMaxMacroFileBody
   kFileTooLarge,   // far larger than any macro file: not read at all
@@ -45,10 +45,6 @@ enum class MacroFileStatus {
   kWriteFailed,    // the file could not be written; any old file is unchanged
 };
 
-// The one text a wrong version shows.
-inline constexpr const char* kInvalidFormatMessage = "invalid format !!";
-// A one-line description of a status, for the command line.
-std::string MacroFileStatusText(MacroFileStatus status);
 
 struct MacroFileHeader {
   std::string version;

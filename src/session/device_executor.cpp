@@ -41,8 +41,26 @@ void DeviceJob::Run() {
     return;
   }
   JobContext context(*this, stop_.get_token());
-  const Outcome outcome = run_ ? run_(context) : Outcome{};
+  Outcome outcome;
+  try {
+    if (run_) outcome = run_(context);
+  } catch (...) {
+    // Whatever the job got to stays on the mouse; the next job starts its own
+    // operation, so nothing of this one's lingers in the link.
+    KeepThrown(std::current_exception());
+    outcome = Failure::kInternalError;
+  }
   Finish(outcome);
+}
+
+void DeviceJob::KeepThrown(std::exception_ptr thrown) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (!thrown_) thrown_ = std::move(thrown);
+}
+
+std::exception_ptr DeviceJob::Thrown() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return thrown_;
 }
 
 void DeviceJob::Finish(Outcome outcome) {
@@ -50,7 +68,13 @@ void DeviceJob::Finish(Outcome outcome) {
     std::lock_guard<std::mutex> lock(mutex_);
     result_ = outcome;
   }
-  if (callbacks_.onFinished) callbacks_.onFinished(*this);
+  try {
+    if (callbacks_.onFinished) callbacks_.onFinished(*this);
+  } catch (...) {
+    KeepThrown(std::current_exception());
+    std::lock_guard<std::mutex> lock(mutex_);
+    result_ = Outcome(Failure::kInternalError);
+  }
   // What the job and its callbacks captured may hold this job's own handle:
   // dropping them here breaks that cycle, and frees what the job held (a
   // backup image, say) as soon as it is done.

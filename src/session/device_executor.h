@@ -11,6 +11,12 @@
 // window posts it and follows its callbacks, the live colour sender posts one
 // send per period.
 //
+// A job or callback that throws does not take the program down with it: the
+// worker catches what was thrown, the job finishes with kInternalError (the
+// exception kept in Thrown()), and the jobs behind it run as usual. A caller
+// that waits for a job and wants the exception passes it on itself
+// (Session::Run does).
+//
 // A job receives a JobContext: its stop token goes into the job's outermost
 // DeviceOperation (so a cancel ends the sequence before its next exchange),
 // and Progress() reports how far it got. Posting returns the job's shared
@@ -19,6 +25,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <deque>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -58,6 +65,10 @@ using DeviceJobFn = std::function<Outcome(JobContext&)>;
 // that posted: a front end with a thread of its own (a window's event loop)
 // forwards them there itself. They must not block on other jobs of the same
 // executor (Wait() on a later job would never return).
+// A callback that throws fails its job: an onProgress throw ends the job's
+// work there (like a throw of the job), an onFinished throw turns the result
+// into kInternalError once the callback is over.
+
 struct DeviceJobCallbacks {
   // After each increase of the job's progress.
   std::function<void(DeviceJob&, double fraction)> onProgress;
@@ -79,6 +90,9 @@ class DeviceJob {
   bool Finished() const;
   // The job's outcome once it has finished; empty before.
   std::optional<Outcome> Result() const;
+  // What the job or one of its callbacks threw (the first throw); empty when
+  // nothing did. Set before Wait() returns.
+  std::exception_ptr Thrown() const;
 
   // A job that has not started never runs and finishes with kCancelled; a
   // running one is asked to stop (its operation ends before its next
@@ -98,6 +112,7 @@ class DeviceJob {
   void Run();
   void Finish(Outcome outcome);
   void ReportProgress(double fraction);
+  void KeepThrown(std::exception_ptr thrown);
 
   const std::string name_;
   DeviceJobFn run_;
@@ -107,6 +122,7 @@ class DeviceJob {
   mutable std::mutex mutex_;
   mutable std::condition_variable settled_;
   std::optional<Outcome> result_;  // guarded by mutex_
+  std::exception_ptr thrown_;      // guarded by mutex_
   bool callbackDone_ = false;      // guarded by mutex_: Wait() returns after onFinished
 };
 

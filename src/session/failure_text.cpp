@@ -20,6 +20,7 @@ enum FailureString : size_t {
   kRunAgain,
   kCannotRead,
   kCannotWrite,
+  kInternal,
 };
 
 std::string At(const std::vector<std::string>& table, size_t index) {
@@ -63,6 +64,8 @@ std::string FailureText(const TextTables& texts, Failure failure, bool writing) 
       return text(kCannotWrite);
     case Failure::kNotSupported:
       return text(kNoSuchSetting);
+    case Failure::kInternalError:
+      return text(kInternal);
   }
   return text(kStoppedAnswering);
 }

@@ -99,17 +99,12 @@ Outcome Session::Run(std::string name, SessionWork work) {
   // What the work throws (a set.ini the backup's names cannot be written
   // into, memory running out) reaches the waiting caller as it would have
   // had the caller done the work itself.
-  std::exception_ptr thrown;
-  const Outcome outcome =
-      Post(std::move(name), [&thrown, &work](JobContext& job, DeviceLink& link, SettingsState& state) -> Outcome {
-        try {
-          return work(job, link, state);
-        } catch (...) {
-          thrown = std::current_exception();
-          return Failure::kCancelled;
-        }
-      })->Wait();
-  if (thrown) std::rethrow_exception(thrown);
+  return WaitFor(*Post(std::move(name), std::move(work)));
+}
+
+Outcome Session::WaitFor(const DeviceJob& job) {
+  const Outcome outcome = job.Wait();
+  if (const std::exception_ptr thrown = job.Thrown()) std::rethrow_exception(thrown);
   return outcome;
 }
 
@@ -123,6 +118,12 @@ Outcome Session::LoadSelected(JobContext& job, const ProgressFn& progress, bool 
   // The list may have changed since the device was found: the load takes
   // the selected path wherever it is listed now.
   if (!PointStateAtSelection()) return Failure::kNoDevice;
+  // A rescan in the middle would enumerate under the load's feet.
+  struct Loading {
+    std::atomic<bool>& flag;
+    explicit Loading(std::atomic<bool>& f) : flag(f) { flag = true; }
+    ~Loading() { flag = false; }
+  } loading(loadRunning_);
   DeviceOperation operation(*link_, job.StopToken());
   LoadSettingsOptions options;
   options.progress = [&job, &progress, jobProgress](double fraction) {
@@ -196,6 +197,7 @@ SessionWork Session::RestoreWork(std::vector<uint8_t> backupBytes, std::string s
     if (Outcome loaded = LoadSelected(job, progress.load, false); !loaded) return stop(RestoreStep::kLoad, loaded, "");
     Options stored;
     std::string error;
+    BackupDefect defect = BackupDefect::kNone;
     if (!ReadOptions(setIni, stored, error)) return stop(RestoreStep::kReadOptions, Failure::kCannotReadFile, error);
     RestoreOptions options;
     options.progress = [&job, &progress](double fraction) {
@@ -206,9 +208,13 @@ SessionWork Session::RestoreWork(std::vector<uint8_t> backupBytes, std::string s
     Outcome restored;
     {
       DeviceOperation operation(link, job.StopToken());
-      restored = RestoreBackupBytes(link, state, bytes, stored.apps, options, error);
+      restored = RestoreBackupBytes(link, state, bytes, stored.apps, options, &defect);
     }
-    if (!restored) return stop(RestoreStep::kRestore, restored, error);
+    if (!restored) {
+      stop(RestoreStep::kRestore, restored, "");
+      result->defect = defect;
+      return restored;
+    }
     // set.ini follows the mouse only once the mouse has the image: a restore
     // that stopped half-way leaves the user's applications as they were.
     std::string reason;
@@ -238,29 +244,79 @@ RestoreResult Session::Restore(const std::vector<uint8_t>& backupBytes, const st
   return *result;
 }
 
+std::unique_ptr<DeviceEventPump> Session::MakeEventPump(DeviceEventPump::Deliver deliver) {
+  return std::make_unique<DeviceEventPump>(*link_, *clock_, std::move(deliver), [this] { return LoadRunning(); });
+}
+
+DeviceJobHandle Session::PostOnDevice(std::string name, DeviceJobWork work, DeviceJobCallbacks callbacks) {
+  return Post(
+      std::move(name),
+      [this, work = std::move(work)](JobContext& job, DeviceLink& link, SettingsState&) {
+        return work(job, link, CurrentDevicePath());
+      },
+      std::move(callbacks));
+}
+
+Session::WorkPoster Session::Poster(std::string name) {
+  return [this, name = std::move(name)](std::function<Outcome()> work) {
+    executor_->Post(name, [work = std::move(work)](JobContext&) { return work(); });
+  };
+}
+
 Outcome Session::RunOnDevice(std::string name, DeviceWork work) {
-  return Run(std::move(name), [this, work = std::move(work)](JobContext&, DeviceLink& link, SettingsState&) {
-    return work(link, CurrentDevicePath());
-  });
+  return WaitFor(*PostOnDevice(std::move(name), [work = std::move(work)](JobContext&, DeviceLink& link,
+                                                                          const std::string& path) {
+    return work(link, path);
+  }));
+}
+
+namespace {
+// Waits for a job that fills `result` in; one cancelled before it ran never
+// did, and says so through the result's outcome.
+template <typename Result>
+Result Collect(const DeviceJobHandle& job, const std::shared_ptr<Result>& result) {
+  const Outcome outcome = Session::WaitFor(*job);
+  if (!outcome) result->outcome = outcome;
+  return *result;
+}
+}  // namespace
+
+DeviceJobHandle Session::PostStoreMacro(int slot, int mode, std::string name, std::vector<MacroItem> items,
+                                        DeviceJobCallbacks callbacks) {
+  return PostOnDevice(
+      "store macro",
+      [this, slot, mode, name = std::move(name), items = std::move(items)](JobContext& job, DeviceLink& link,
+                                                                             const std::string& path) {
+        // The store's own operation shares this one, and with it the job's
+        // stop token: a cancel ends the store before its next exchange.
+        DeviceOperation operation(link, job.StopToken());
+        SettingsImage image = *state_.image.Snapshot();
+        const Outcome outcome = quorix::StoreMacro(link, path, image, slot, mode, name, items,
+                                                   [&job](double fraction) { job.Progress(fraction); });
+        if (outcome) state_.image.Publish(std::move(image));
+        return outcome;
+      },
+      std::move(callbacks));
 }
 
 Outcome Session::StoreMacro(int slot, int mode, const std::string& name, const std::vector<MacroItem>& items) {
-  return RunOnDevice("store macro", [&](DeviceLink& link, const std::string& path) {
-    SettingsImage image = *state_.image.Snapshot();
-    const Outcome outcome = quorix::StoreMacro(link, path, image, slot, mode, name, items);
-    if (outcome) state_.image.Publish(std::move(image));
-    return outcome;
-  });
+  return WaitFor(*PostStoreMacro(slot, mode, name, items));
 }
 
-Outcome Session::DeleteMacro(int slot) {
-  return RunOnDevice("delete macro", [&](DeviceLink& link, const std::string& path) {
-    SettingsImage image = *state_.image.Snapshot();
-    const Outcome outcome = quorix::DeleteMacro(link, path, image, slot);
-    if (outcome) state_.image.Publish(std::move(image));
-    return outcome;
-  });
+DeviceJobHandle Session::PostDeleteMacro(int slot, DeviceJobCallbacks callbacks) {
+  return PostOnDevice(
+      "delete macro",
+      [this, slot](JobContext& job, DeviceLink& link, const std::string& path) {
+        DeviceOperation operation(link, job.StopToken());
+        SettingsImage image = *state_.image.Snapshot();
+        const Outcome outcome = quorix::DeleteMacro(link, path, image, slot);
+        if (outcome) state_.image.Publish(std::move(image));
+        return outcome;
+      },
+      std::move(callbacks));
 }
+
+Outcome Session::DeleteMacro(int slot) { return WaitFor(*PostDeleteMacro(slot)); }
 
 MacroReadBack Session::ReadMacro(int slot) {
   MacroReadBack back;
@@ -271,55 +327,99 @@ MacroReadBack Session::ReadMacro(int slot) {
   return back;
 }
 
-LightingConfig Session::ReadLighting() {
-  LightingConfig config;
-  config.outcome = RunOnDevice("read lighting", [&](DeviceLink& link, const std::string& path) {
-    config = quorix::ReadLighting(link, path);
-    return config.outcome;
-  });
-  return config;
+DeviceJobHandle Session::PostReadLighting(std::shared_ptr<LightingConfig> result, DeviceJobCallbacks callbacks) {
+  return PostOnDevice(
+      "read lighting",
+      [result = std::move(result)](JobContext&, DeviceLink& link, const std::string& path) {
+        *result = quorix::ReadLighting(link, path);
+        return result->outcome;
+      },
+      std::move(callbacks));
 }
 
-Outcome Session::ChooseLightEffect(int code) {
-  return RunOnDevice("light effect", [&](DeviceLink& link, const std::string& path) {
-    return quorix::ChooseLightEffect(link, path, code, currentEffect_);
-  });
+LightingConfig Session::ReadLighting() {
+  auto result = std::make_shared<LightingConfig>();
+  return Collect(PostReadLighting(result), result);
+}
+
+DeviceJobHandle Session::PostChooseLightEffect(int code, DeviceJobCallbacks callbacks) {
+  return PostOnDevice(
+      "light effect",
+      [this, code](JobContext&, DeviceLink& link, const std::string& path) {
+        return quorix::ChooseLightEffect(link, path, code, currentEffect_);
+      },
+      std::move(callbacks));
+}
+
+Outcome Session::ChooseLightEffect(int code) { return WaitFor(*PostChooseLightEffect(code)); }
+
+DeviceJobHandle Session::PostWriteZones(std::vector<int> zones, LedZoneRecord record, DeviceJobCallbacks callbacks) {
+  return PostOnDevice(
+      "store zones",
+      [zones = std::move(zones), record](JobContext&, DeviceLink& link, const std::string& path) {
+        return quorix::WriteZones(link, path, zones, record);
+      },
+      std::move(callbacks));
 }
 
 Outcome Session::WriteZones(const std::vector<int>& zones, const LedZoneRecord& record) {
-  return RunOnDevice("store zones", [&](DeviceLink& link, const std::string& path) {
-    return quorix::WriteZones(link, path, zones, record);
-  });
+  return WaitFor(*PostWriteZones(zones, record));
+}
+
+DeviceJobHandle Session::PostPreviewZones(std::vector<int> zones, LedZoneRecord record,
+                                          DeviceJobCallbacks callbacks) {
+  return PostOnDevice(
+      "preview zones",
+      [zones = std::move(zones), record](JobContext&, DeviceLink& link, const std::string& path) {
+        return quorix::PreviewZones(link, path, zones, record);
+      },
+      std::move(callbacks));
 }
 
 Outcome Session::PreviewZones(const std::vector<int>& zones, const LedZoneRecord& record) {
-  return RunOnDevice("preview zones", [&](DeviceLink& link, const std::string& path) {
-    return quorix::PreviewZones(link, path, zones, record);
-  });
+  return WaitFor(*PostPreviewZones(zones, record));
+}
+
+DeviceJobHandle Session::PostReadStoredLift(std::shared_ptr<LiftValueResult> result, DeviceJobCallbacks callbacks) {
+  return PostOnDevice(
+      "read lift",
+      [result = std::move(result)](JobContext&, DeviceLink& link, const std::string& path) {
+        *result = quorix::ReadStoredLift(link, path);
+        return result->outcome;
+      },
+      std::move(callbacks));
 }
 
 LiftValueResult Session::ReadStoredLift() {
-  LiftValueResult result;
-  result.outcome = RunOnDevice("read lift", [&](DeviceLink& link, const std::string& path) {
-    result = quorix::ReadStoredLift(link, path);
-    return result.outcome;
-  });
-  return result;
+  auto result = std::make_shared<LiftValueResult>();
+  return Collect(PostReadStoredLift(result), result);
 }
 
-Outcome Session::StoreLift(int value) {
-  return RunOnDevice("store lift", [&](DeviceLink& link, const std::string& path) {
-    return quorix::StoreLift(link, path, value);
-  });
+DeviceJobHandle Session::PostStoreLift(int value, DeviceJobCallbacks callbacks) {
+  return PostOnDevice(
+      "store lift",
+      [value](JobContext&, DeviceLink& link, const std::string& path) {
+        return quorix::StoreLift(link, path, value);
+      },
+      std::move(callbacks));
+}
+
+Outcome Session::StoreLift(int value) { return WaitFor(*PostStoreLift(value)); }
+
+DeviceJobHandle Session::PostTestLift(int entered, std::shared_ptr<LiftValueResult> result,
+                                      DeviceJobCallbacks callbacks) {
+  return PostOnDevice(
+      "test lift",
+      [entered, result = std::move(result)](JobContext&, DeviceLink& link, const std::string& path) {
+        *result = RunLiftTest(link, path, entered);
+        return result->outcome;
+      },
+      std::move(callbacks));
 }
 
 LiftValueResult Session::TestLift(int entered) {
-  LiftValueResult result;
-  result.outcome = RunOnDevice("test lift", [&](DeviceLink& link, const std::string& path) {
-    result = RunLiftTest(link, path, entered);
-    return result.outcome;
-  });
-  return result;
+  auto result = std::make_shared<LiftValueResult>();
+  return Collect(PostTestLift(entered, result), result);
 }
 
 bool Session::ReloadOptions(std::string& error) {

@@ -11,11 +11,11 @@
 // list: a mouse plugged in (or replugged) in front of it moves every index, but
 // not its path. "" means the first listed.
 //
-// The long use cases come in two forms: Post...() returns the job (a window
+// The use cases come in two forms: Post...() returns the job (a window
 // follows its progress and result, and may cancel it), the plain call waits
-// for it (the command line). The short macro, lighting and lift sequences only
-// wait; RunOnDevice and Post are there for anything else. Everything runs on
-// the executor's worker, one after another, whichever thread calls.
+// for it (the command line); the waiting form is the posted one and a wait.
+// RunOnDevice, PostOnDevice and Post are there for anything else. Everything
+// runs on the executor's worker, one after another, whichever thread calls.
 
 #include <atomic>
 #include <cstdint>
@@ -33,6 +33,7 @@
 #include "options/app_switching.h"
 #include "options/lift_adjustment.h"
 #include "options/options_store.h"
+#include "session/device_event_pump.h"
 #include "session/device_executor.h"
 #include "settings/backup_restore.h"
 #include "settings/settings_load.h"
@@ -68,7 +69,8 @@ enum class RestoreStep : uint8_t { kLoad, kReadOptions, kRestore, kDataFolder, k
 struct RestoreResult {
   RestoreStep step = RestoreStep::kDone;
   Outcome outcome;    // the device's outcome at kLoad and kRestore
-  std::string error;  // the file's error text otherwise (and the restore's detail)
+  std::string error;  // the system's reason for a set.ini or data folder step
+  BackupDefect defect = BackupDefect::kNone;  // at kRestore with kInvalidFormat: what is wrong
 };
 
 struct RestoreProgress {
@@ -105,11 +107,15 @@ class Session {
   Outcome ResolveDevice();
 
   // Runs `work` on the executor (inside no operation: the work opens its own,
-  // with the job's stop token). Posted work must not throw; the waiting forms
-  // (Run and every use case that waits) pass what their work threw on to the
-  // caller.
+  // with the job's stop token). Posted work that throws finishes with
+  // kInternalError (DeviceJob::Thrown() keeps the exception); the waiting
+  // forms (Run and every use case that waits) pass what their work threw on
+  // to the caller.
   DeviceJobHandle Post(std::string name, SessionWork work, DeviceJobCallbacks callbacks = {});
   Outcome Run(std::string name, SessionWork work);
+  // Waits for a posted job and rethrows what it threw: how every waiting
+  // form ends.
+  static Outcome WaitFor(const DeviceJob& job);
 
   // ---- settings use cases, all on the selected device ----
   DeviceJobHandle PostLoad(ProgressFn progress = {});
@@ -122,7 +128,8 @@ class Session {
   DeviceJobHandle PostReset(ResetOptions options);
   Outcome Reset(ResetOptions options);
   // Saves the loaded mouse's whole memory with `apps` to `file`; `error` gets
-  // the file's error text. Set before the job finishes, read after Wait().
+  // the system's reason when the file cannot be written. Set before the job
+  // finishes, read after Wait().
   DeviceJobHandle PostBackup(std::string file, ProfileApps apps, ProgressFn progress, std::string& error);
   Outcome Backup(std::string file, ProfileApps apps, ProgressFn progress, std::string& error);
   // The whole restore of a backup file's bytes (checked with ParseBackup
@@ -138,26 +145,58 @@ class Session {
 
   // ---- macros, on the loaded image of the current device ----
   // Each publishes the changed image through the store once the mouse took
-  // the change; a failed one leaves the published image as it was.
+  // the change; a failed one leaves the published image as it was. The
+  // store's job reports how far it got (a compaction first, then the record).
+  DeviceJobHandle PostStoreMacro(int slot, int mode, std::string name, std::vector<MacroItem> items,
+                                 DeviceJobCallbacks callbacks = {});
   Outcome StoreMacro(int slot, int mode, const std::string& name, const std::vector<MacroItem>& items);
+  DeviceJobHandle PostDeleteMacro(int slot, DeviceJobCallbacks callbacks = {});
   Outcome DeleteMacro(int slot);
   // Reads a slot's record back from the mouse (show, export).
   MacroReadBack ReadMacro(int slot);
 
   // ---- lighting and lift, on the current device ----
+  // The posted forms that read fill `result` in before their job finishes
+  // (read it after the job's onFinished or Wait()); one cancelled before it
+  // ran leaves it as it was. The waiting forms put such a job's kCancelled
+  // into the result's outcome.
+  DeviceJobHandle PostReadLighting(std::shared_ptr<LightingConfig> result, DeviceJobCallbacks callbacks = {});
   LightingConfig ReadLighting();
   // The session's current effect takes the code only when the mouse took it.
+  DeviceJobHandle PostChooseLightEffect(int code, DeviceJobCallbacks callbacks = {});
   Outcome ChooseLightEffect(int code);
+  DeviceJobHandle PostWriteZones(std::vector<int> zones, LedZoneRecord record, DeviceJobCallbacks callbacks = {});
   Outcome WriteZones(const std::vector<int>& zones, const LedZoneRecord& record);
+  DeviceJobHandle PostPreviewZones(std::vector<int> zones, LedZoneRecord record, DeviceJobCallbacks callbacks = {});
   Outcome PreviewZones(const std::vector<int>& zones, const LedZoneRecord& record);
+  DeviceJobHandle PostReadStoredLift(std::shared_ptr<LiftValueResult> result, DeviceJobCallbacks callbacks = {});
   LiftValueResult ReadStoredLift();
+  DeviceJobHandle PostStoreLift(int value, DeviceJobCallbacks callbacks = {});
   Outcome StoreLift(int value);
+  DeviceJobHandle PostTestLift(int entered, std::shared_ptr<LiftValueResult> result,
+                               DeviceJobCallbacks callbacks = {});
   LiftValueResult TestLift(int entered);
 
   // Runs `work` on the executor with the current device's path (the one the
   // last ResolveDevice or load found).
   using DeviceWork = std::function<Outcome(DeviceLink&, const std::string& path)>;
   Outcome RunOnDevice(std::string name, DeviceWork work);
+  using DeviceJobWork = std::function<Outcome(JobContext&, DeviceLink&, const std::string& path)>;
+  DeviceJobHandle PostOnDevice(std::string name, DeviceJobWork work, DeviceJobCallbacks callbacks = {});
+  // How the step objects of the modules below (the live colour sender) post
+  // their device work without knowing the executor: each call is one job
+  // named `name` whose outcome is the work's.
+  using WorkPoster = std::function<void(std::function<Outcome()> work)>;
+  WorkPoster Poster(std::string name);
+
+  // ---- events ----
+  // The device event pump on the session's link and clock: the one way a
+  // front end hears of hot-plug and of the mouse's own reports. It puts a due
+  // rescan off while a load of this session runs. `deliver` runs on the
+  // thread that runs the pump; device work it decides on (identifying an
+  // arrival, the rescan's enumeration) goes to the executor like any other.
+  std::unique_ptr<DeviceEventPump> MakeEventPump(DeviceEventPump::Deliver deliver);
+  bool LoadRunning() const { return loadRunning_.load(); }
 
   // ---- the data folder and the user's texts ----
   const std::string& SetIni() const { return setIni_; }
@@ -209,6 +248,7 @@ class Session {
   std::string selectedPath_;  // guarded by selectionMutex_
   std::string currentPath_;   // guarded by selectionMutex_
   std::atomic<int> currentEffect_{0};
+  std::atomic<bool> loadRunning_{false};
   std::unique_ptr<DeviceExecutor> executor_;  // last: its worker uses everything above
 };
 

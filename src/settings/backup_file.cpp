@@ -17,31 +17,31 @@ std::vector<uint8_t> EncodeBackup(std::span<const uint8_t> image, const ProfileA
   return writer.Take();
 }
 
-bool ParseBackup(std::span<const uint8_t> bytes, BackupContents& out, std::string& error,
+bool ParseBackup(std::span<const uint8_t> bytes, BackupContents& out, BackupDefect& defect,
                  long long maxImageLength) {
+  defect = BackupDefect::kNone;
   ArchiveReader reader(bytes);
   std::string magic;
   if (!reader.ReadString(magic) || (magic != kBackupMagic && magic != kBackupMagicOld)) {
-    error = "not a backup file (bad magic)";
+    defect = BackupDefect::kBadMagic;
     return false;
   }
   int32_t imageLength = 0;
   if (!reader.ReadInt32(imageLength)) {
-    error = "image length missing";
+    defect = BackupDefect::kNoImageLength;
     return false;
   }
   if (imageLength <= 0) {
-    error = "empty image";
+    defect = BackupDefect::kEmptyImage;
     return false;
   }
   if (maxImageLength >= 0 && imageLength > maxImageLength) {
-    error = "image of " + std::to_string(imageLength) + " bytes is longer than the mouse's memory (" +
-            std::to_string(maxImageLength) + " bytes)";
+    defect = BackupDefect::kImageTooLong;
     return false;
   }
   BackupContents contents;
   if (!reader.ReadBytes(static_cast<size_t>(imageLength), contents.image)) {
-    error = "image shorter than its length";
+    defect = BackupDefect::kImageCut;
     return false;
   }
   contents.hasTrailer = magic == kBackupMagic;
@@ -49,7 +49,7 @@ bool ParseBackup(std::span<const uint8_t> bytes, BackupContents& out, std::strin
     for (ProfileApp& app : contents.apps) {
       int32_t enabled = 0;
       if (!reader.ReadString(app.appName) || !reader.ReadString(app.appPath) || !reader.ReadInt32(enabled)) {
-        error = "application data incomplete: " + reader.Error();
+        defect = BackupDefect::kTrailerCut;
         return false;
       }
       app.appEnabled = enabled;

@@ -18,8 +18,6 @@ namespace quorix {
 
 inline constexpr const char* kBackupMagic = "_@_BF6E_";
 inline constexpr const char* kBackupMagicOld = "_@_BF6_";
-// The one message every rejected file gets.
-inline constexpr const char* kInvalidFormatText = "invalid format !!";
 
 struct BackupContents {
   std::vector<uint8_t> image;
@@ -29,11 +27,24 @@ struct BackupContents {
 
 std::vector<uint8_t> EncodeBackup(std::span<const uint8_t> image, const ProfileApps& apps);
 
+// What is wrong with a file that is refused. The user is told the same for
+// each (the kInvalidFormat failure); the value is for tests and diagnostics.
+enum class BackupDefect : uint8_t {
+  kNone,
+  kBadMagic,       // not a backup file
+  kNoImageLength,  // it ends before the image length
+  kEmptyImage,     // an image length of 0 or less
+  kImageTooLong,   // longer than the mouse's memory
+  kImageCut,       // it ends inside the image
+  kTrailerCut,     // it ends inside the application data
+};
+
 // Checks and reads a whole file: magic, a positive imageLength, the image and
 // (new magic) the complete trailer must all be there, and the image must not
 // be longer than maxImageLength (pass a negative value for no limit). On any
-// failure returns false with a reason in `error` and leaves `out` untouched.
-bool ParseBackup(std::span<const uint8_t> bytes, BackupContents& out, std::string& error,
+// failure returns false with what is wrong in `defect` and leaves `out`
+// untouched.
+bool ParseBackup(std::span<const uint8_t> bytes, BackupContents& out, BackupDefect& defect,
                  long long maxImageLength = -1);
 
 }  // namespace quorix

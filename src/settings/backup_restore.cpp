@@ -20,7 +20,7 @@ bool WriteFileAtomically(const std::string& file, const std::vector<uint8_t>& by
   const std::string_view view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   std::string reason;
   if (ReplaceFileContents(file, view, &reason)) return true;
-  error = "cannot write " + file + ": " + reason;
+  error = reason;
   return false;
 }
 
@@ -50,49 +50,44 @@ Outcome SaveBackup(DeviceLink& link, SettingsState& state, const std::string& fi
   return {};
 }
 
-bool ReadBackupFileBytes(const std::string& file, std::vector<uint8_t>& bytes, std::string& error) {
+Outcome ReadBackupFileBytes(const std::string& file, std::vector<uint8_t>& bytes, std::string& reason) {
   std::string data;
-  std::string reason;
+  reason.clear();
   switch (ReadFileContents(file, data, kMaxBackupFileSize, &reason)) {
     case FileReadStatus::kOk: break;
     case FileReadStatus::kTooLarge:
-      error = kInvalidFormatText;
-      return false;
+      return Failure::kInvalidFormat;
     case FileReadStatus::kMissing:
     case FileReadStatus::kFailed:
-      error = "cannot open " + file + ": " + reason;
-      return false;
+      return Failure::kCannotReadFile;
   }
   bytes.assign(data.begin(), data.end());
-  return true;
+  return {};
 }
 
 Outcome RestoreBackup(DeviceLink& link, SettingsState& state, const std::string& file, ProfileApps& apps,
-                      const RestoreOptions& options, std::string& error, std::string* detail) {
+                      const RestoreOptions& options, std::string& error, BackupDefect* defect) {
   std::vector<uint8_t> bytes;
-  if (!ReadBackupFileBytes(file, bytes, error)) {
-    if (error != kInvalidFormatText) return Failure::kCannotReadFile;
-    if (detail) *detail = "file too large";
-    return Failure::kInvalidFormat;
+  if (const Outcome read = ReadBackupFileBytes(file, bytes, error); !read) {
+    // Only a file far beyond any image length is refused before it is read.
+    if (defect && read.failure == Failure::kInvalidFormat) *defect = BackupDefect::kImageTooLong;
+    return read;
   }
-  return RestoreBackupBytes(link, state, bytes, apps, options, error, detail);
+  return RestoreBackupBytes(link, state, bytes, apps, options, defect);
 }
 
 Outcome RestoreBackupBytes(DeviceLink& link, SettingsState& state, std::span<const uint8_t> bytes,
-                           ProfileApps& apps, const RestoreOptions& options, std::string& error,
-                           std::string* detail) {
-  auto reject = [&](const std::string& reason) {
-    error = kInvalidFormatText;
-    if (detail) *detail = reason;
-    return Failure::kInvalidFormat;
-  };
+                           ProfileApps& apps, const RestoreOptions& options, BackupDefect* defect) {
   const std::string path = state.CurrentDevice();
   if (path.empty()) return Failure::kNoDevice;
   // The memory wraps its addresses: a longer image would overwrite the start.
   const long long maxLength = static_cast<long long>(state.image.Snapshot()->memoryEnd) + 1;
   BackupContents contents;
-  std::string reason;
-  if (!ParseBackup(bytes, contents, reason, maxLength)) return reject(reason);
+  BackupDefect found = BackupDefect::kNone;
+  if (!ParseBackup(bytes, contents, found, maxLength)) {
+    if (defect) *defect = found;
+    return Failure::kInvalidFormat;
+  }
 
   DeviceOperation operation(link);
   state.busyWriting = true;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "device/device_link.h"
+#include "settings/backup_file.h"
 #include "settings/profile_apps.h"
 #include "settings/settings_load.h"
 #include "settings/settings_state.h"
@@ -18,14 +19,15 @@ namespace quorix {
 // end) and writes it with the application data to `file`, through a
 // temporary file in the same folder that is renamed into place: a failed
 // backup leaves no partial file. No file at all when an exchange failed (the
-// outcome says how); kCannotWriteFile with the reason in `error` when the
-// file could not be written.
+// outcome says how); kCannotWriteFile with the system's reason in `error`
+// ("permission denied") when the file could not be written.
 Outcome SaveBackup(DeviceLink& link, SettingsState& state, const std::string& file, const ProfileApps& apps,
                    const ProgressFn& progress, std::string& error);
 
-// Reads a whole backup file. False with "cannot open FILE: REASON" when it
-// cannot be read ("is a directory", "permission denied"), or "invalid format !!" when it is far too large to be a backup.
-bool ReadBackupFileBytes(const std::string& file, std::vector<uint8_t>& bytes, std::string& error);
+// Reads a whole backup file. kCannotReadFile with the system's reason in
+// `reason` when it cannot be read ("is a directory", "permission denied");
+// kInvalidFormat when it is far too large to be a backup.
+Outcome ReadBackupFileBytes(const std::string& file, std::vector<uint8_t>& bytes, std::string& reason);
 
 struct RestoreOptions {
   ProgressFn progress;  // the write phase
@@ -34,19 +36,19 @@ struct RestoreOptions {
 
 // Reads and checks the whole file before anything goes to the mouse: magic,
 // image length, image and trailer present, image no longer than the current
-// device's memory end + 1. A rejected file gives error "invalid format !!"
-// (the reason in *detail when given) and writes nothing. Otherwise the image
+// device's memory end + 1. A rejected file gives kInvalidFormat (what is
+// wrong in *defect when given) and writes nothing; one that cannot be read
+// gives kCannotReadFile with the system's reason in `error`. Otherwise the image
 // is written from address 0, committed, `apps` replaced by the file's
 // application data (cleared for an old file without it), and the mouse
 // loaded again. The caller saves `apps`. A failed exchange ends the restore
 // with its outcome and leaves `apps` untouched: running it again repairs the
 // mouse.
 Outcome RestoreBackup(DeviceLink& link, SettingsState& state, const std::string& file, ProfileApps& apps,
-                      const RestoreOptions& options, std::string& error, std::string* detail = nullptr);
+                      const RestoreOptions& options, std::string& error, BackupDefect* defect = nullptr);
 // The same for a file already read whole (ReadBackupFileBytes), so that a
 // caller that looked at the file first need not read it again.
 Outcome RestoreBackupBytes(DeviceLink& link, SettingsState& state, std::span<const uint8_t> bytes,
-                           ProfileApps& apps, const RestoreOptions& options, std::string& error,
-                           std::string* detail = nullptr);
+                           ProfileApps& apps, const RestoreOptions& options, BackupDefect* defect = nullptr);
 
 }  // namespace quorix

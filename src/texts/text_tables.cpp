@@ -292,7 +292,8 @@ TextTables DefaultTextTables() {
                   "settings may be partly written \u2014 run the command again",
                   "run the command again",
                   "cannot read the file",
-                  "cannot write the file"};
+                  "cannot write the file",
+                  "an internal error stopped the operation"};
   return t;
 }
 

@@ -43,7 +43,7 @@ struct TextTables {
   std::vector<std::string> consumerKeyStr;
   std::string versionStr;                  // "version_str"
   std::string firmwareStr;                 // "firmware_str"
-  // "failure_str%d", 12: why an operation on the mouse did not happen (the
+  // "failure_str%d", 13: why an operation on the mouse did not happen (the
   // session's FailureText picks and joins them).
   std::vector<std::string> failureStr;
 };

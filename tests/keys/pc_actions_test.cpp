@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/linux/x11_input_injector.h"
+#include "support/fake_clock.h"
 #include "support/xvfb_session.h"
 
 namespace quorix {
@@ -40,14 +41,18 @@ std::array<uint8_t, 16> WheelReport(uint8_t first, int8_t steps) {
   return report;
 }
 
-TEST(HorizontalScroll, ReportsBeforeTheWorkerWakesMakeOneBatch) {
+TEST(HorizontalScroll, ReportsBeforeAPollMakeOneBatch) {
   RecordingInjector injector;
-  HorizontalScroller scroller(injector);
+  test::FakeClock clock;
+  HorizontalScroller scroller(injector, clock);
+  EXPECT_EQ(scroller.NextDueMs(), std::nullopt);
   auto plusOne = WheelReport(11, 1);
   auto plusOneOther = WheelReport(1, 1);
   EXPECT_TRUE(scroller.OnHorizontalWheelReport(plusOne.data(), plusOne.size()));
   EXPECT_TRUE(scroller.OnHorizontalWheelReport(plusOneOther.data(), plusOneOther.size()));
-  EXPECT_EQ(scroller.RunBatch(), 2);
+  EXPECT_EQ(scroller.NextDueMs(), clock.NowMs());
+  EXPECT_EQ(scroller.Poll(), 2);
+  EXPECT_EQ(scroller.NextDueMs(), std::nullopt);
   EXPECT_EQ(scroller.RunBatch(), 0);
   auto minusTwo = WheelReport(11, -2);  // byte 9 = 0xFE
   EXPECT_EQ(minusTwo[9], 0xFE);
@@ -58,7 +63,8 @@ TEST(HorizontalScroll, ReportsBeforeTheWorkerWakesMakeOneBatch) {
 
 TEST(HorizontalScroll, OtherReportsAreNotTaken) {
   RecordingInjector injector;
-  HorizontalScroller scroller(injector);
+  test::FakeClock clock;
+  HorizontalScroller scroller(injector, clock);
   auto wrongKind = WheelReport(11, 3);
   wrongKind[1] = 12;
   auto wrongId = WheelReport(2, 3);
@@ -70,23 +76,27 @@ TEST(HorizontalScroll, OtherReportsAreNotTaken) {
   EXPECT_EQ(scroller.PendingSteps(), 0);
 }
 
-TEST(HorizontalScroll, WorkerLosesNoStepsUnderABurst) {
+TEST(HorizontalScroll, PollingLosesNoStepsUnderABurst) {
   RecordingInjector injector;
-  HorizontalScroller scroller(injector);
-  std::thread worker([&] { scroller.Run(); });
+  test::FakeClock clock;
+  HorizontalScroller scroller(injector, clock);
   constexpr int kReports = 5000;
   int expected = 0;
-  for (int i = 0; i < kReports; ++i) {
-    const int8_t steps = static_cast<int8_t>((i % 7) - 2);  // mixed directions
-    expected += steps;
-    auto report = WheelReport(11, steps);
-    scroller.OnHorizontalWheelReport(report.data(), report.size());
-  }
-  // Let the worker drain what is left, then stop it.
-  while (scroller.PendingSteps() != 0) std::this_thread::yield();
-  scroller.Stop();
-  worker.join();
-  EXPECT_EQ(injector.Total() + scroller.PendingSteps(), expected);
+  std::atomic<bool> done{false};
+  // Reports come from the input thread while the owner polls.
+  std::thread input([&] {
+    for (int i = 0; i < kReports; ++i) {
+      const int8_t steps = static_cast<int8_t>((i % 7) - 2);  // mixed directions
+      expected += steps;
+      auto report = WheelReport(11, steps);
+      scroller.OnHorizontalWheelReport(report.data(), report.size());
+    }
+    done = true;
+  });
+  while (!done) scroller.Poll();
+  input.join();
+  scroller.Poll();
+  EXPECT_EQ(injector.Total(), expected);
   EXPECT_EQ(scroller.PendingSteps(), 0);
 }
 
@@ -114,7 +124,7 @@ TEST(LaunchSetting, ChecksumAndValue) {
 namespace quorix {
 namespace {
 
-// ---- the worker with the XTest injector on a private X server ----
+// ---- the scroller with the XTest injector on a private X server ----
 
 // A full-screen window under the pointer that counts the wheel buttons it
 // receives.
@@ -160,8 +170,8 @@ TEST(HorizontalScrollX11, BurstBecomesExactlyAsManyWheelClicks) {
   std::string error;
   auto injector = X11InputInjector::Open(session.Display().c_str(), &error);
   ASSERT_NE(injector, nullptr) << error;
-  HorizontalScroller scroller(*injector);
-  std::thread worker([&] { scroller.Run(); });
+  test::FakeClock clock;
+  HorizontalScroller scroller(*injector, clock);
 
   int right = 0;
   for (int i = 0; i < 60; ++i) {
@@ -171,6 +181,7 @@ TEST(HorizontalScrollX11, BurstBecomesExactlyAsManyWheelClicks) {
     scroller.OnHorizontalWheelReport(report.data(), report.size());
   }
   test::XvfbSession::WaitFor([&] {
+    scroller.Poll();
     counter.Drain();
     return counter.right >= right;
   });
@@ -181,11 +192,10 @@ TEST(HorizontalScrollX11, BurstBecomesExactlyAsManyWheelClicks) {
     scroller.OnHorizontalWheelReport(report.data(), report.size());
   }
   test::XvfbSession::WaitFor([&] {
+    scroller.Poll();
     counter.Drain();
     return counter.left >= left;
   });
-  scroller.Stop();
-  worker.join();
   counter.Drain();
   EXPECT_EQ(counter.right, right);
   EXPECT_EQ(counter.left, left);

@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <functional>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -79,7 +77,12 @@ TEST(ColourSender, OneSecondDragGivesAboutTenSends) {
         sent.push_back(c);
         return Outcome{};
       }, [&] { ++repaints; });
-  sender.Run(stop);
+  // The owner's timer: it fires when the sender is due, until the picker closes.
+  for (;;) {
+    clock.SleepMs(*sender.NextDueMs() - clock.NowMs());
+    if (stop) break;
+    sender.Poll();
+  }
   EXPECT_EQ(moves, 250);
   EXPECT_GE(sent.size(), 9u);
   EXPECT_LE(sent.size(), 11u);
@@ -90,7 +93,7 @@ TEST(ColourSender, OneSecondDragGivesAboutTenSends) {
   EXPECT_EQ(sent.back().blue, 1000 & 0xFF);
 }
 
-TEST(ColourSender, IdlePickerSendsNothingAndThreadStops) {
+TEST(ColourSender, IdlePickerSendsNothingAndEachSendWaitsForTheOneBefore) {
   LiveColour live;
   test::FakeClock fake;
   ColourSender direct(live, fake, [](const LedZoneRecord&) {
@@ -99,30 +102,72 @@ TEST(ColourSender, IdlePickerSendsNothingAndThreadStops) {
   });
   EXPECT_FALSE(direct.Wake());
 
-  // On its own thread: one drag at 250 ms is sent at the next wake-up
-  // (300 ms) and only then; the clock never blocks, so the thread spins
-  // through virtual time until Stop() must end it.
+  // Sends are posted to a queue that runs only when the test says so, as a
+  // busy device executor would. A drag at 250 ms is posted at the 300 ms tick
+  // and only then; drags while it waits stay pending until it has run, and
+  // then only the latest goes out.
   SteppingClock clock;
-  std::atomic<bool> passed1s{false};
-  clock.onTick = [&](int64_t now) {
-    if (now == 250) live.DragTo(0x010203);
-    if (now == 1000) passed1s = true;
+  std::vector<std::function<Outcome()>> queued;
+  std::vector<std::pair<int64_t, LedZoneRecord>> sent;
+  int repaints = 0;
+  ColourSender sender(
+      live, clock,
+      [&](const LedZoneRecord& c) {
+        sent.emplace_back(clock.NowMs(), c);
+        return Outcome(Failure::kStoppedAnswering);
+      },
+      [&] { ++repaints; }, [&](std::function<Outcome()> work) { queued.push_back(std::move(work)); });
+  const struct {
+    int64_t atMs;       // a drag to this colour just before the tick at atMs + 50
+    bool runQueued;     // the executor gets to the queued sends before the tick
+    size_t queuedAfter;
+    size_t sentAfter;
+  } steps[] = {
+      {250, false, 1, 0},   // posted at 300, not run yet
+      {350, false, 1, 0},   // 400: the first still waits, this one stays pending
+      {-1, true, 1, 1},     // 500: the first ran, the 350 colour is posted now
+      {-1, false, 1, 1},    // 600: nothing new pending
+      {-1, true, 0, 2},     // 700: the second ran; idle
   };
-  std::vector<std::pair<int64_t, LedZoneRecord>> sent;  // sender thread only, until joined
-  ColourSender sender(live, clock, [&](const LedZoneRecord& c) {
-    sent.emplace_back(clock.NowMs(), c);
-    return Outcome{};
-  });
-  sender.Start();
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-  while (!passed1s && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
-  sender.Stop();
-  ASSERT_TRUE(passed1s) << "the sender thread did not run";
-  live.DragTo(0x040506);  // after Stop nothing sends it
-  ASSERT_EQ(sent.size(), 1u);
-  EXPECT_EQ(sent[0].first, 300);
-  EXPECT_EQ(sent[0].second, (LedZoneRecord{0, 1, 2, 3}));
-  EXPECT_TRUE(live.Pending());
+  for (const auto& step : steps) {
+    // Idle ticks before the first drag send nothing.
+    while (step.atMs > sender.NextDueMs().value()) {
+      clock.SleepMs(*sender.NextDueMs() - clock.NowMs());
+      EXPECT_FALSE(sender.Poll());
+    }
+    const int64_t tick = sender.NextDueMs().value();
+    clock.SleepMs(tick - 50 - clock.NowMs());
+    if (step.atMs >= 0) {
+      ASSERT_EQ(clock.NowMs(), step.atMs);
+      live.DragTo(static_cast<uint32_t>(step.atMs));
+    }
+    if (step.runQueued) {
+      auto work = std::move(queued);
+      queued.clear();
+      for (auto& w : work) w();
+    }
+    clock.SleepMs(50);
+    sender.Poll();
+    EXPECT_EQ(queued.size(), step.queuedAfter) << tick;
+    EXPECT_EQ(sent.size(), step.sentAfter) << tick;
+  }
+  ASSERT_EQ(sent.size(), 2u);
+  EXPECT_EQ(sent[0].second.blue, 250);
+  EXPECT_EQ(sent[1].second.green, 350 >> 8);
+  EXPECT_EQ(sent[1].second.blue, 350 & 0xFF);
+  EXPECT_EQ(repaints, 2);
+  EXPECT_EQ(sender.LastOutcome(), Outcome(Failure::kStoppedAnswering));
+
+  // A send the poster drops unrun (an executor closing down) does not hold
+  // back the next one.
+  live.DragTo(0x010203);
+  clock.SleepMs(*sender.NextDueMs() - clock.NowMs());
+  EXPECT_TRUE(sender.Poll());
+  queued.clear();
+  live.DragTo(0x040506);
+  clock.SleepMs(*sender.NextDueMs() - clock.NowMs());
+  EXPECT_TRUE(sender.Poll());
+  EXPECT_FALSE(live.Pending());
 }
 
 }  // namespace

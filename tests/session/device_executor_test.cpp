@@ -9,6 +9,7 @@
 #include <latch>
 #include <limits>
 #include <memory>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -117,6 +118,47 @@ TEST(DeviceExecutor, ProgressOnlyRisesAndBothCallbacksRunOnTheWorker) {
   EXPECT_EQ(finishedThread, jobThread);
 }
 
+TEST(DeviceExecutor, AThrowFailsOnlyItsJobAndKeepsTheException) {
+  enum class Where { kJob, kProgress, kFinished };
+  const struct {
+    const char* name;
+    Where where;
+  } cases[] = {{"job", Where::kJob}, {"progress callback", Where::kProgress}, {"finished callback", Where::kFinished}};
+  DeviceExecutor executor;
+  for (const auto& c : cases) {
+    std::atomic<bool> workedOn{false};
+    DeviceJobCallbacks callbacks;
+    callbacks.onProgress = [&c](DeviceJob&, double) {
+      if (c.where == Where::kProgress) throw std::runtime_error(c.name);
+    };
+    callbacks.onFinished = [&c](DeviceJob&) {
+      if (c.where == Where::kFinished) throw std::runtime_error(c.name);
+    };
+    DeviceJobHandle job = executor.Post(
+        c.name,
+        [&](JobContext& context) {
+          if (c.where == Where::kJob) throw std::runtime_error(c.name);
+          context.Progress(0.5);
+          workedOn = true;  // a progress callback that threw ended the job before here
+          return Outcome();
+        },
+        callbacks);
+    EXPECT_EQ(job->Wait(), Outcome(Failure::kInternalError)) << c.name;
+    EXPECT_EQ(workedOn, c.where == Where::kFinished) << c.name;
+    ASSERT_TRUE(job->Thrown()) << c.name;
+    try {
+      std::rethrow_exception(job->Thrown());
+    } catch (const std::runtime_error& e) {
+      EXPECT_STREQ(e.what(), c.name);
+    }
+    // The worker lives on for the next job.
+    EXPECT_EQ(executor.Post("after", [](JobContext&) { return Outcome(Failure::kDeclined); })->Wait(),
+              Outcome(Failure::kDeclined))
+        << c.name;
+  }
+  EXPECT_FALSE(executor.Post("quiet", [](JobContext&) { return Outcome(); })->Thrown());
+}
+
 TEST(DeviceExecutor, CancelledPendingJobNeverRunsAndTheQueueGoesOn) {
   DeviceExecutor executor;
   std::promise<void> gate;
@@ -177,8 +219,7 @@ TEST(DeviceExecutor, CancelledRestoreStopsBetweenExchangesAndRunningItAgainRepai
       RestoreOptions options;
       options.progress = [&context](double fraction) { context.Progress(fraction); };
       ProfileApps apps;
-      std::string restoreError;
-      return RestoreBackupBytes(world.link, state, bytes, apps, options, restoreError);
+      return RestoreBackupBytes(world.link, state, bytes, apps, options);
     }, callbacks);
   };
 

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <future>
 #include <latch>
 #include <memory>
 #include <mutex>
@@ -13,6 +15,8 @@
 #include <vector>
 
 #include "device/discovery.h"
+#include "lighting/lighting_device.h"
+#include "lighting/live_colour.h"
 #include "settings/field_writes.h"
 #include "sim/sim_hid_host.h"
 #include "support/fake_clock.h"
@@ -126,6 +130,139 @@ TEST(Session, WhatAWaitedForJobThrowsReachesTheCallerAndTheNextJobRuns) {
                                 }),
                std::invalid_argument);
   EXPECT_EQ(sim.session->ResolveDevice(), Outcome());
+  // Posted, the same throw only fails its job: a window gets an outcome.
+  DeviceJobHandle posted = sim.session->Post("throws", [](JobContext&, DeviceLink&, SettingsState&) -> Outcome {
+    throw std::invalid_argument("cannot be stored");
+  });
+  EXPECT_EQ(posted->Wait(), Outcome(Failure::kInternalError));
+  EXPECT_THROW(Session::WaitFor(*posted), std::invalid_argument);
+}
+
+TEST(Session, PostedUseCasesReturnAtOnceAndReportProgressAndResults) {
+  SimSession sim;
+  Session& session = *sim.session;
+  ASSERT_EQ(session.ResolveDevice(), Outcome());
+  ASSERT_EQ(session.Load(), Outcome());
+  // A job in front holds the worker: every post below must come back at once.
+  std::promise<void> gate;
+  std::shared_future<void> open = gate.get_future().share();
+  DeviceJobHandle blocker = session.Post("blocker", [open](JobContext&, DeviceLink&, SettingsState&) {
+    open.wait();
+    return Outcome();
+  });
+  std::vector<MacroItem> items(300, WaitItem(20));
+  std::vector<double> storeProgress;  // worker thread, read after Wait()
+  std::optional<bool> storedSlotInUse;
+  DeviceJobCallbacks storeCallbacks;
+  storeCallbacks.onProgress = [&](DeviceJob&, double fraction) { storeProgress.push_back(fraction); };
+  storeCallbacks.onFinished = [&](DeviceJob&) { storedSlotInUse = session.State().image.Snapshot()->macroSlots[2].InUse(); };
+  auto lighting = std::make_shared<LightingConfig>();
+  auto storedLift = std::make_shared<LiftValueResult>();
+  auto testedLift = std::make_shared<LiftValueResult>();
+  auto untouched = std::make_shared<LiftValueResult>(LiftValueResult{Failure::kDeclined, 7});
+  const struct {
+    const char* name;
+    DeviceJobHandle job;
+    Outcome outcome;
+  } posted[] = {
+      {"store macro", session.PostStoreMacro(2, kModeOnce, "posted", items, storeCallbacks), {}},
+      {"read lighting", session.PostReadLighting(lighting), {}},
+      {"effect", session.PostChooseLightEffect(2), {}},
+      {"zones", session.PostWriteZones({1}, {0x80, 1, 2, 3}), {}},
+      {"preview", session.PostPreviewZones({1}, {0x80, 4, 5, 6}), {}},
+      {"store lift", session.PostStoreLift(3), {}},
+      {"read lift", session.PostReadStoredLift(storedLift), {}},
+      {"test lift", session.PostTestLift(4, testedLift), {}},
+      {"cancelled", session.PostReadStoredLift(untouched), Failure::kCancelled},
+      {"delete macro", session.PostDeleteMacro(2), {}},
+      {"bad slot", session.PostDeleteMacro(99), Failure::kInvalidArgument},
+  };
+  for (const auto& p : posted) EXPECT_FALSE(p.job->Finished()) << p.name;
+  posted[8].job->Cancel();
+  gate.set_value();
+  for (const auto& p : posted) EXPECT_EQ(p.job->Wait(), p.outcome) << p.name;
+
+  ASSERT_FALSE(storeProgress.empty());
+  EXPECT_TRUE(std::is_sorted(storeProgress.begin(), storeProgress.end()));
+  EXPECT_GT(storeProgress.back(), 0.9);
+  EXPECT_EQ(storedSlotInUse, true);  // published by the time the window hears of it
+  EXPECT_FALSE(session.State().image.Snapshot()->macroSlots[2].InUse());
+  EXPECT_EQ(lighting->outcome, Outcome());
+  EXPECT_FALSE(lighting->zones.empty());
+  EXPECT_EQ(storedLift->value, 3);
+  EXPECT_EQ(testedLift->outcome, Outcome());
+  EXPECT_EQ(untouched->value, 7);
+  EXPECT_EQ(untouched->outcome, Outcome(Failure::kDeclined));
+  // The waiting forms are these posts and a wait.
+  EXPECT_EQ(session.ReadLighting().effect, 2);
+  EXPECT_EQ(session.ReadStoredLift().value, 3);
+}
+
+TEST(Session, LiveColourSendsAreJobsQueuedBehindTheRunningOne) {
+  SimSession sim;
+  Session& session = *sim.session;
+  ASSERT_EQ(session.ResolveDevice(), Outcome());
+  std::promise<void> gate;
+  std::shared_future<void> open = gate.get_future().share();
+  session.Post("blocker", [open](JobContext&, DeviceLink&, SettingsState&) {
+    open.wait();
+    return Outcome();
+  });
+  LiveColour live;
+  std::vector<std::thread::id> sentOn;  // worker thread, read after the flush below
+  ColourSender sender(
+      live, session.GetClock(),
+      [&](const LedZoneRecord& colour) {
+        sentOn.push_back(std::this_thread::get_id());
+        return quorix::PreviewZones(session.Link(), session.CurrentDevicePath(), {1}, colour);
+      },
+      {}, session.Poster("live colour"));
+  live.DragTo(0x102030);
+  session.GetClock().SleepMs(*sender.NextDueMs() - session.GetClock().NowMs());
+  EXPECT_TRUE(sender.Poll());
+  live.DragTo(0x405060);
+  session.GetClock().SleepMs(*sender.NextDueMs() - session.GetClock().NowMs());
+  EXPECT_FALSE(sender.Poll());  // the first send still waits behind the blocker
+  gate.set_value();
+  ASSERT_EQ(session.Run("flush", [](JobContext&, DeviceLink&, SettingsState&) { return Outcome(); }), Outcome());
+  session.GetClock().SleepMs(*sender.NextDueMs() - session.GetClock().NowMs());
+  EXPECT_TRUE(sender.Poll());
+  ASSERT_EQ(session.Run("flush", [](JobContext&, DeviceLink&, SettingsState&) { return Outcome(); }), Outcome());
+  ASSERT_EQ(sentOn.size(), 2u);
+  EXPECT_NE(sentOn[0], std::this_thread::get_id());
+  EXPECT_EQ(sender.LastOutcome(), Outcome());
+}
+
+TEST(Session, ItsEventPumpPutsTheRescanOffWhileALoadRuns) {
+  SimSession sim;
+  Session& session = *sim.session;
+  ASSERT_EQ(session.ResolveDevice(), Outcome());
+  std::vector<DeviceEventKind> events;
+  std::unique_ptr<DeviceEventPump> pump = session.MakeEventPump([&](const DeviceEvent& e) { events.push_back(e.kind); });
+  pump->Start();
+  // The load stops at its first progress report until the pump has run past
+  // the rescan due 10 ms after the start.
+  std::latch inside(1);
+  std::promise<void> gate;
+  std::shared_future<void> open = gate.get_future().share();
+  std::atomic<int> reports{0};
+  DeviceJobHandle load = session.PostLoad([&](double) {
+    if (reports++ == 0) {
+      inside.count_down();
+      open.wait();
+    }
+  });
+  inside.wait();
+  EXPECT_TRUE(session.LoadRunning());
+  session.GetClock().SleepMs(20);
+  pump->RunOnce(0);
+  EXPECT_TRUE(events.empty());
+  gate.set_value();
+  ASSERT_EQ(load->Wait(), Outcome());
+  EXPECT_FALSE(session.LoadRunning());
+  session.GetClock().SleepMs(kRescanAfterArrivalMs);
+  pump->RunOnce(0);
+  EXPECT_EQ(events, std::vector<DeviceEventKind>{DeviceEventKind::kRescanDue});
 }
 
 TEST(Session, RestoreKeepsTheBackupsApplicationsOnlyOnceTheMouseHasTheImage) {

@@ -42,8 +42,8 @@ TEST(BackupFile, RoundTrip) {
   const std::vector<uint8_t> image = Image(8192);
   const std::vector<uint8_t> bytes = EncodeBackup(image, SomeApps());
   BackupContents contents;
-  std::string error;
-  ASSERT_TRUE(ParseBackup(bytes, contents, error, 8192)) << error;
+  BackupDefect defect = BackupDefect::kNone;
+  ASSERT_TRUE(ParseBackup(bytes, contents, defect, 8192)) << static_cast<int>(defect);
   EXPECT_EQ(contents.image, image);
   EXPECT_TRUE(contents.hasTrailer);
   EXPECT_EQ(contents.apps[2].appPath, "/usr/bin/spi\xC3\xA9l");
@@ -57,8 +57,8 @@ TEST(BackupFile, OldMagicHasNoTrailerAndClearsTheApplicationData) {
   bytes.insert(bytes.end(), {2, 0, 0, 0, 0x12, 0x05});
   BackupContents contents;
   contents.apps = SomeApps();
-  std::string error;
-  ASSERT_TRUE(ParseBackup(bytes, contents, error)) << error;
+  BackupDefect defect = BackupDefect::kNone;
+  ASSERT_TRUE(ParseBackup(bytes, contents, defect)) << static_cast<int>(defect);
   EXPECT_FALSE(contents.hasTrailer);
   EXPECT_EQ(contents.image, (std::vector<uint8_t>{0x12, 0x05}));
   for (const ProfileApp& app : contents.apps) {
@@ -70,36 +70,43 @@ TEST(BackupFile, OldMagicHasNoTrailerAndClearsTheApplicationData) {
   std::vector<uint8_t> narrow = {7};
   for (char c : std::string("_@_BF6_")) narrow.push_back(static_cast<uint8_t>(c));
   narrow.insert(narrow.end(), {1, 0, 0, 0, 0x12});
-  EXPECT_TRUE(ParseBackup(narrow, contents, error)) << error;
+  EXPECT_TRUE(ParseBackup(narrow, contents, defect)) << static_cast<int>(defect);
 }
 
 TEST(BackupFile, EveryDamagedFileIsRejectedWhole) {
   const std::vector<uint8_t> good = EncodeBackup(Image(100), SomeApps());
   BackupContents untouched;
   untouched.image = {9};
-  std::string error;
+  BackupDefect defect = BackupDefect::kNone;
 
   // Every truncation, including inside the trailer.
   for (size_t n = 0; n < good.size(); ++n) {
     BackupContents contents = untouched;
-    EXPECT_FALSE(ParseBackup(std::span(good).first(n), contents, error)) << n;
+    EXPECT_FALSE(ParseBackup(std::span(good).first(n), contents, defect)) << n;
     EXPECT_EQ(contents.image, untouched.image) << n;
+    // The image starts after the magic's 20 bytes and the 4-byte length.
+    const BackupDefect expected = n < 20   ? BackupDefect::kBadMagic
+                                  : n < 24  ? BackupDefect::kNoImageLength
+                                  : n < 124 ? BackupDefect::kImageCut
+                                            : BackupDefect::kTrailerCut;
+    EXPECT_EQ(defect, expected) << n;
   }
   std::vector<uint8_t> badMagic = good;
   badMagic[4] = 'X';
-  EXPECT_FALSE(ParseBackup(badMagic, untouched, error));
-  EXPECT_NE(error.find("magic"), std::string::npos);
+  EXPECT_FALSE(ParseBackup(badMagic, untouched, defect));
+  EXPECT_EQ(defect, BackupDefect::kBadMagic);
 
   for (int32_t length : {0, -1, INT32_MIN}) {
     std::vector<uint8_t> bad = good;
     const auto u = static_cast<uint32_t>(length);
     for (int i = 0; i < 4; ++i) bad[20 + i] = static_cast<uint8_t>(u >> (8 * i));
-    EXPECT_FALSE(ParseBackup(bad, untouched, error)) << length;
+    EXPECT_FALSE(ParseBackup(bad, untouched, defect)) << length;
+    EXPECT_EQ(defect, BackupDefect::kEmptyImage) << length;
   }
   // Longer than the connected mouse's memory.
-  EXPECT_FALSE(ParseBackup(good, untouched, error, 99));
-  EXPECT_NE(error.find("longer"), std::string::npos);
-  EXPECT_TRUE(ParseBackup(good, untouched, error, 100)) << error;
+  EXPECT_FALSE(ParseBackup(good, untouched, defect, 99));
+  EXPECT_EQ(defect, BackupDefect::kImageTooLong);
+  EXPECT_TRUE(ParseBackup(good, untouched, defect, 100)) << static_cast<int>(defect);
 }
 
 }  // namespace

@@ -40,8 +40,7 @@ class BackupRestore : public ::testing::Test {
     ProfileApps apps;
     apps[0].appName = "kept";
     std::string error;
-    EXPECT_FALSE(RestoreBackup(world.link, state, file, apps, {}, error));
-    EXPECT_EQ(error, "invalid format !!");
+    EXPECT_EQ(RestoreBackup(world.link, state, file, apps, {}, error), Outcome(Failure::kInvalidFormat));
     EXPECT_TRUE(world.Requests().empty());
     EXPECT_EQ(world.Mouse().Memory(), memory);
     EXPECT_EQ(apps[0].appName, "kept");
@@ -65,7 +64,8 @@ TEST_F(BackupRestore, BackupHoldsTheWholeMemoryAndRestoreReproducesIt) {
 
   const Bytes original = world.Mouse().Memory();
   BackupContents contents;
-  ASSERT_TRUE(ParseBackup(Read(file), contents, error)) << error;
+  BackupDefect defect;
+  ASSERT_TRUE(ParseBackup(Read(file), contents, defect));
   EXPECT_EQ(contents.image.size(), 8192u);
   EXPECT_EQ(contents.image, original);
 
@@ -160,8 +160,8 @@ TEST_F(BackupRestore, DamagedOrOversizedFilesWriteNothing) {
 
   ProfileApps apps;
   world.ClearTraffic();
-  EXPECT_FALSE(RestoreBackup(world.link, state, File("missing.bf"), apps, {}, error));
-  EXPECT_NE(error.find("cannot open"), std::string::npos);
+  EXPECT_EQ(RestoreBackup(world.link, state, File("missing.bf"), apps, {}, error), Outcome(Failure::kCannotReadFile));
+  EXPECT_FALSE(error.empty());  // the system's reason
   EXPECT_TRUE(world.Requests().empty());
 }
 
@@ -177,7 +177,8 @@ TEST_F(BackupRestore, FailedBackupLeavesNoFile) {
   Write(existing, Bytes{1, 2, 3});
   ASSERT_TRUE(SaveBackup(world.link, state, existing, {}, {}, error)) << error;
   BackupContents contents;
-  EXPECT_TRUE(ParseBackup(Read(existing), contents, error)) << error;
+  BackupDefect defect;
+  EXPECT_TRUE(ParseBackup(Read(existing), contents, defect));
 
   SettingsState none;
   EXPECT_EQ(SaveBackup(world.link, none, File("none.bf"), {}, {}, error), Outcome(Failure::kNoDevice));
