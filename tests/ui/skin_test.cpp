@@ -110,6 +110,45 @@ TEST(SkinPicture, LoadPictureOfAMissingIdIsNull) {
   EXPECT_TRUE(cache.Get(128).isNull());
 }
 
+TEST(SkinPicture, EveryPictureIsCompiledInAtBothRatios) {
+  namespace p = pic;
+  std::vector<int> ids{p::kMainBackground, p::kTabNormal, p::kTabHover, p::kTabSelected, p::kCloseNormal,
+                       p::kCloseHover, p::kMinimizeNormal, p::kMinimizeHover, p::kLogo, p::kProgressTrack,
+                       p::kProgressFill, p::kRadioNormal, p::kRadioSelected, p::kCheckOff, p::kCheckOn,
+                       p::kSwitchOff, p::kSwitchOn, p::kWideButtonNormal, p::kWideButtonHover,
+                       p::kWideButtonDisabled, p::kLargeButtonNormal, p::kLargeButtonHover, p::kSliderTrack,
+                       p::kSliderThumb, p::kSliderTick, p::kProfileItemNormal, p::kProfileItemHover,
+                       p::kProfileItemSelected, p::kAppField, p::kLevelNormal, p::kLevelHover, p::kLevelSelected,
+                       p::kMouseTop, p::kButtonSpot, p::kButtonSpotHover, p::kButtonSpotLocked, p::kFunctionLabel,
+                       p::kDialogBackground, p::kEditField, p::kListBox, p::kPickPosition, p::kHandCursor,
+                       p::kAppIcon, p::kOsdDpiPanel, p::kVirtualButton, p::kVirtualButtonHover, p::kColourWheel,
+                       p::kColourWheelMarker};
+  for (int zone = 0; zone < p::kLightZoneCount; ++zone) ids.push_back(p::kLightZoneFirst + zone);
+  for (int profile = 0; profile <= 4; ++profile) ids.push_back(p::OsdProfilePicture(profile));
+  for (int id : ids) {
+    const QImage plain = LoadPicture(id, 1.0);
+    const QImage large = LoadPicture(id, 2.0);
+    ASSERT_FALSE(plain.isNull()) << id;
+    ASSERT_FALSE(large.isNull()) << id;
+    EXPECT_EQ(plain.devicePixelRatio(), 1.0) << id;
+    EXPECT_EQ(large.devicePixelRatio(), 2.0) << id;
+    EXPECT_EQ(large.size(), plain.size() * 2) << id;
+    EXPECT_TRUE(plain.hasAlphaChannel()) << id;
+  }
+  // Sizes that windows lay themselves out by; light zones lie over the mouse.
+  const std::vector<std::pair<int, QSize>> sizes{{p::kMainBackground, {1024, 674}},
+                                                 {p::kRadioNormal, {15, 15}},
+                                                 {p::kRadioSelected, {15, 15}},
+                                                 {p::kWideButtonNormal, {160, 32}},
+                                                 {p::kLargeButtonNormal, {200, 32}},
+                                                 {p::kLightZoneFirst + 12, LoadPicture(p::kMouseTop, 1.0).size()}};
+  for (const auto& [id, size] : sizes) EXPECT_EQ(LoadPicture(id, 1.0).size(), size) << id;
+  // The main surface's corners are see-through; its middle is not.
+  const QRegion shape = RegionFromPicture(LoadPicture(p::kMainBackground, 2.0));
+  EXPECT_FALSE(shape.contains(QPoint(0, 0)));
+  EXPECT_TRUE(shape.contains(QPoint(512, 337)));
+}
+
 // Three buttons in a row and a radio item below; the middle one overlaps the
 // first to show that array order wins.
 std::vector<SkinItem> Row() {
