@@ -51,10 +51,16 @@ void DrawTab(QPainter& p, const QSizeF& s, Look look) {
       p.drawPath(TopRounded(r.adjusted(0.5, 0.5, -0.5, 0), 7.5));
       // The accent: a bar along the foot with a little light above it.
       const QRectF bar(r.left() + 14, r.bottom() - 3, r.width() - 28, 3);
-      QLinearGradient haze(bar.topLeft() - QPointF(0, 10), bar.topLeft());
-      haze.setColorAt(0, Alpha(colour::kAccent, 0));
-      haze.setColorAt(1, Alpha(colour::kAccent, 0.16));
-      p.fillRect(QRectF(bar.left(), bar.top() - 10, bar.width(), 10), haze);
+      // The haze: a flat ellipse of light rising from the bar.
+      const QPointF foot(bar.center().x(), bar.bottom());
+      QRadialGradient haze(foot, bar.width() / 2);
+      haze.setColorAt(0, Alpha(colour::kAccent, 0.20));
+      haze.setColorAt(1, Alpha(colour::kAccent, 0));
+      QBrush hazeBrush(haze);
+      hazeBrush.setTransform(QTransform().translate(foot.x(), foot.y()).scale(1, 0.22).translate(-foot.x(), -foot.y()));
+      p.setPen(Qt::NoPen);
+      p.setBrush(hazeBrush);
+      p.drawPath(shape);
       p.setPen(Qt::NoPen);
       p.setBrush(colour::kAccent);
       p.drawRoundedRect(bar, 1.5, 1.5);

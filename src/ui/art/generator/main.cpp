@@ -2,7 +2,7 @@
 // ("<id>.png", "<id>@2x.png"), writes the resource list "skin.qrc" over them,
 // two larger renderings of the application icon for installation, and a
 // contact sheet that shows every picture on a checkerboard with its id and
-// name. Runs at build time without a display.
+// name, and a mock-up that puts them together (preview.png). Runs at build time without a display.
 //
 //   quorix_art_gen OUTPUT_DIR
 
@@ -56,7 +56,13 @@ QImage Checkerboard(QSize size) {
 
 // Every picture at its plain size (large ones halved), in id order, packed
 // into rows.
-QImage ContactSheet(const std::vector<PictureSpec>& all, const std::vector<QImage>& plain) {
+// After them, composites made of several pictures (id 0).
+QImage ContactSheet(std::vector<PictureSpec> all, std::vector<QImage> plain,
+                    const std::vector<std::pair<const char*, QImage>>& extras) {
+  for (const auto& [name, image] : extras) {
+    all.push_back({0, name, image.size(), {}});
+    plain.push_back(image);
+  }
   constexpr int kWidth = 1800;
   constexpr int kGap = 16;
   constexpr int kCaption = 30;
@@ -70,7 +76,7 @@ QImage ContactSheet(const std::vector<PictureSpec>& all, const std::vector<QImag
   int rowHeight = 0;
   for (int i = 0; i < static_cast<int>(all.size()); ++i) {
     QSize shown = plain[i].size();
-    if (shown.width() > 560) shown /= 2;
+    if (shown.width() > 560 || shown.height() > 300) shown /= 2;
     const int w = std::max(shown.width(), 120);
     if (x + w + kGap > kWidth) {
       x = kGap;
@@ -91,14 +97,14 @@ QImage ContactSheet(const std::vector<PictureSpec>& all, const std::vector<QImag
   title.setBold(true);
   p.setFont(title);
   p.setPen(Qt::white);
-  p.drawText(QPoint(kGap, 32), QStringLiteral("Skin pictures (%1), drawn by src/ui/art/generator").arg(all.size()));
+  p.drawText(QPoint(kGap, 32), QStringLiteral("Skin pictures (%1), drawn by src/ui/art/generator").arg(all.size() - extras.size()));
   QFont caption(QStringLiteral("DejaVu Sans"));
   caption.setPixelSize(11);
   p.setFont(caption);
   for (const Cell& cell : cells) {
     const QImage& picture = plain[cell.index];
     QSize shown = picture.size();
-    if (shown.width() > 560) shown /= 2;
+    if (shown.width() > 560 || shown.height() > 300) shown /= 2;
     const QRect target(cell.box.left() + (cell.box.width() - shown.width()) / 2, cell.box.top(), shown.width(),
                        shown.height());
     p.drawImage(target.topLeft(), Checkerboard(shown));
@@ -107,7 +113,7 @@ QImage ContactSheet(const std::vector<PictureSpec>& all, const std::vector<QImag
     const QRect text(cell.box.left() - 6, cell.box.top() + shown.height() + 3, cell.box.width() + 12, kCaption);
     p.drawText(text, Qt::AlignHCenter | Qt::AlignTop,
                QStringLiteral("%1 %2\n%3x%4")
-                   .arg(all[cell.index].id)
+                   .arg(all[cell.index].id != 0 ? QString::number(all[cell.index].id) : QStringLiteral("composite:"))
                    .arg(QString::fromLatin1(all[cell.index].name))
                    .arg(picture.width())
                    .arg(picture.height()));
@@ -163,7 +169,9 @@ int main(int argc, char** argv) {
     if (!Save(Render(*icon, 1, QSize(size, size)), out.filePath(QStringLiteral("quorix-mouse-%1.png").arg(size))))
       return 1;
   }
-  if (!Save(ContactSheet(all, plain), out.filePath(QStringLiteral("contact_sheet.png")))) return 1;
+  const QImage sheet = ContactSheet(all, plain, {{"mouse, zones lit", quorix::art::LitMouse(all, plain)}});
+  if (!Save(sheet, out.filePath(QStringLiteral("contact_sheet.png")))) return 1;
+  if (!Save(quorix::art::Preview(all, plain), out.filePath(QStringLiteral("preview.png")))) return 1;
   std::printf("%zu pictures in %s\n", all.size(), qPrintable(out.path()));
   return 0;
 }

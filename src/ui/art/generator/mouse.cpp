@@ -55,12 +55,12 @@ QPainterPath ButtonEdge() {
 }
 
 void SideButton(QPainter& p, MousePoint centre) {
-  const QRectF r = Around(centre, 18, 34);
-  p.setPen(QPen(Black(0.8), 1.2));
-  p.setBrush(Vertical(r, QColor(0x34, 0x3E, 0x4B), QColor(0x22, 0x29, 0x32)));
-  p.drawRoundedRect(r, 6, 6);
-  p.setPen(QPen(White(0.14), 1));
-  p.drawLine(QPointF(r.left() + 3, r.top() + 5), QPointF(r.left() + 3, r.bottom() - 5));
+  const QRectF r = Around(centre, 22, 36);
+  p.setPen(QPen(Black(0.85), 1.2));
+  p.setBrush(Vertical(r, QColor(0x44, 0x50, 0x5F), QColor(0x2A, 0x32, 0x3D)));
+  p.drawRoundedRect(r, 7, 7);
+  p.setPen(QPen(White(0.22), 1.2, Qt::SolidLine, Qt::RoundCap));
+  p.drawLine(QPointF(r.left() + 3.5, r.top() + 7), QPointF(r.left() + 3.5, r.bottom() - 7));
 }
 
 }  // namespace
@@ -86,6 +86,37 @@ void DrawMouseTop(QPainter& p, const QSizeF&) {
   palm.setColorAt(0, White(0.06));
   palm.setColorAt(1, White(0));
   p.fillRect(body.boundingRect(), palm);
+  // Grip panels along both flanks: darker, with fine diagonal ribs. They are
+  // what is left of the shell's rear half around a narrower copy of it.
+  const QPainterPath inner = QTransform().translate(150, 250).scale(0.84, 0.93).translate(-150, -250).map(body);
+  QPainterPath rearHalf;  // with slanted ends
+  rearHalf.addPolygon(QPolygonF({QPointF(0, 180), QPointF(150, 228), QPointF(300, 180), QPointF(300, 405),
+                                 QPointF(150, 362), QPointF(0, 405)}));
+  rearHalf.closeSubpath();
+  const QPainterPath grips = body.subtracted(inner).intersected(rearHalf);
+  p.fillPath(grips, QColor(0x14, 0x19, 0x1F));
+  p.save();
+  p.setClipPath(grips);
+  p.setPen(QPen(White(0.05), 1));
+  for (int i = -60; i < 110; ++i) p.drawLine(QPointF(i * 4, 170), QPointF(i * 4 + 260, 430));
+  p.restore();
+  p.save();
+  p.setClipPath(rearHalf);
+  p.strokePath(inner, QPen(Black(0.35), 1));
+  p.restore();
+  // The rear: a soft raised ridge down the middle and three vent slots.
+  QRadialGradient ridge(QPointF(150, 300), 110);
+  ridge.setColorAt(0, White(0.035));
+  ridge.setColorAt(1, White(0));
+  QBrush ridgeBrush(ridge);
+  ridgeBrush.setTransform(QTransform().translate(150, 300).scale(0.22, 1).translate(-150, -300));
+  p.fillRect(QRectF(100, 180, 100, 240), ridgeBrush);
+  p.setPen(QPen(Black(0.6), 2.2, Qt::SolidLine, Qt::RoundCap));
+  for (int i = 0; i < 3; ++i) {
+    const qreal y = 372 + i * 9;
+    p.drawLine(QPointF(138 + i * 3, y), QPointF(150, y + 5));
+    p.drawLine(QPointF(150, y + 5), QPointF(162 - i * 3, y));
+  }
   // The main buttons: a slightly different finish in front of their edge.
   QPainterPath front(QPointF(0, 0));
   front.lineTo(300, 0);
@@ -102,6 +133,12 @@ void DrawMouseTop(QPainter& p, const QSizeF&) {
   QPainterPath split(QPointF(150, 20));
   split.lineTo(150, kSpine.top());
   groove(split);
+  // A small V cut into the front edge between the buttons.
+  QPainterPath notch(QPointF(141, 20));
+  notch.lineTo(150, 31);
+  notch.lineTo(159, 20);
+  notch.closeSubpath();
+  p.fillPath(notch, QColor(0x12, 0x16, 0x1C));
   p.restore();
 
   // The spine and what it carries.

@@ -7,6 +7,7 @@
 #include <functional>
 #include <vector>
 
+#include <QImage>
 #include <QPainter>
 #include <QSize>
 
@@ -23,6 +24,11 @@ struct PictureSpec {
 
 // Everything the program uses, in id order.
 std::vector<PictureSpec> Catalogue();
+
+// preview.cpp: a mock-up made of the pictures (not itself a picture).
+QImage Preview(const std::vector<PictureSpec>& all, const std::vector<QImage>& plain);
+// The mouse with every light zone lit in a colour of its own.
+QImage LitMouse(const std::vector<PictureSpec>& all, const std::vector<QImage>& plain);
 
 // controls.cpp
 enum class Look { kNormal, kHover, kSelected, kDisabled };

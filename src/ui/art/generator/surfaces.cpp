@@ -172,10 +172,11 @@ void DrawOsdProfile(QPainter& p, const QSizeF& s, int profile) {
 
 void DrawOsdDpiPanel(QPainter& p, const QSizeF& s) {
   const QRectF r = Bounds(s);
+  Plate(p, r, 8, QColor(0x2A, 0x33, 0x3F), QColor(0x14, 0x19, 0x20), QColor(0x0A, 0x0D, 0x11), 0);
+  p.setBrush(Qt::NoBrush);
+  p.setPen(QPen(White(0.10), 1));
+  p.drawRoundedRect(r.adjusted(1.5, 1.5, -1.5, -1.5), 6.5, 6.5);
   p.setPen(Qt::NoPen);
-  p.setBrush(Black(0.45));
-  p.drawRoundedRect(r, 9, 9);
-  Plate(p, r.adjusted(1, 1, -1, -1), 8, QColor(0x2A, 0x33, 0x3F), QColor(0x14, 0x19, 0x20), White(0.14), 0.14);
   // A short level meter at the foot in the brand's colours.
   const QRectF bar(r.left() + 9, r.bottom() - 8, r.width() - 18, 3);
   QLinearGradient g(bar.topLeft(), bar.topRight());
