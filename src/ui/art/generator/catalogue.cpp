@@ -51,7 +51,7 @@ std::vector<PictureSpec> Catalogue() {
       {pic::kButtonSpotLocked, "button spot locked", {18, 18},
        [](auto& p, auto s) { DrawButtonSpot(p, s, false, true); }},
       {pic::kFunctionLabel, "function label", {150, 24}, DrawFunctionLabel},
-      {pic::kDialogBackground, "dialog background", {420, 220}, DrawDialogBackground},
+      {pic::kDialogBackground, "dialog background", {440, 200}, DrawDialogBackground},
       {pic::kEditField, "edit field", {260, 28}, [](auto& p, auto s) { DrawField(p, s, false); }},
       {pic::kListBox, "list box", {260, 140}, DrawListBox},
       {pic::kPickPosition, "pick position", {48, 48}, DrawPickPosition},

@@ -143,7 +143,7 @@ void DrawOsdProfile(QPainter& p, const QSizeF& s, int profile) {
   p.setClipPath(clip);
   p.setPen(QPen(Alpha(accent, 0.12), 5));
   for (int i = 0; i < 4; ++i) {
-    const qreal x = r.right() - 46 + i * 11;
+    const qreal x = r.right() - 38 + i * 11;
     p.drawLine(QPointF(x, r.bottom() + 4), QPointF(x + 26, r.top() - 4));
   }
   p.restore();
@@ -165,9 +165,13 @@ void DrawOsdProfile(QPainter& p, const QSizeF& s, int profile) {
   p.setPen(Qt::NoPen);
   p.setBrush(Qt::white);
   p.drawPath(TextPath(QString::number(profile + 1), MarkFont(radius * 1.15), c));
-  // An underline for the name the display writes beside the badge.
-  p.setBrush(Alpha(accent, 0.8));
-  p.drawRoundedRect(QRectF(r.height() + 2, r.bottom() - 14, 44, 2.5), 1.25, 1.25);
+  // Which of the five it is, without words: five pips, this one lit.
+  for (int i = 0; i < 5; ++i) {
+    const QRectF pip(r.height() + 2 + i * 16, r.center().y() - 3.5, 12, 7);
+    p.setPen(i == profile ? Qt::NoPen : QPen(White(0.16), 1));
+    p.setBrush(i == profile ? QBrush(accent) : QBrush(White(0.05)));
+    p.drawRoundedRect(i == profile ? pip : pip.adjusted(0.5, 0.5, -0.5, -0.5), 3.5, 3.5);
+  }
 }
 
 void DrawOsdDpiPanel(QPainter& p, const QSizeF& s) {
