@@ -1,6 +1,7 @@
 // Draws every picture of the skin at scale 1 and 2 into the output folder
 // ("<id>.png", "<id>@2x.png"), writes the resource list "skin.qrc" over them,
-// two larger renderings of the application icon for installation, and a
+// the application icon at 64 and 256 pixels ("quorix-mouse-<size>.png"; the
+// larger one is compiled in too, as ":/skin/quorix-mouse-256.png"), and a
 // contact sheet that shows every picture on a checkerboard with its id and
 // name, and a mock-up that puts them together (preview.png). Runs at build time without a display.
 //
@@ -159,16 +160,17 @@ int main(int argc, char** argv) {
       list << "    <file>" << name << "</file>\n";
     }
   }
-  list << "  </qresource>\n</RCC>\n";
-  qrc.close();
-
-  // The icon for installation (hicolor sizes).
+  // The icon in the sizes desktops ask for (window lists, installation);
+  // the largest is also compiled in for the window icon.
   const auto icon = std::find_if(all.begin(), all.end(),
                                  [](const PictureSpec& s) { return s.id == quorix::ui::pic::kAppIcon; });
   for (int size : {64, 256}) {
-    if (!Save(Render(*icon, 1, QSize(size, size)), out.filePath(QStringLiteral("quorix-mouse-%1.png").arg(size))))
-      return 1;
+    const QString name = QStringLiteral("quorix-mouse-%1.png").arg(size);
+    if (!Save(Render(*icon, 1, QSize(size, size)), out.filePath(name))) return 1;
+    if (size == 256) list << "    <file>" << name << "</file>\n";
   }
+  list << "  </qresource>\n</RCC>\n";
+  qrc.close();
   const QImage sheet = ContactSheet(all, plain, {{"mouse, zones lit", quorix::art::LitMouse(all, plain)}});
   if (!Save(sheet, out.filePath(QStringLiteral("contact_sheet.png")))) return 1;
   if (!Save(quorix::art::Preview(all, plain), out.filePath(QStringLiteral("preview.png")))) return 1;
