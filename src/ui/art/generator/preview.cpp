@@ -157,10 +157,10 @@ QImage Preview(const std::vector<PictureSpec>& all, const std::vector<QImage>& p
     p.drawImage(plate, picture(pic::kFunctionLabel));
     text(QRectF(plate, QSizeF(150, 24)), QString::fromLatin1(s.label), light);
   }
-  text(QRectF(22, 640, 400, 34), QStringLiteral("Software version:1.1 , Firmware version:2"), dim,
+  text(QRectF(22, 626, 400, 48), QStringLiteral("Software version:1.1 , Firmware version:2"), dim,
        Qt::AlignLeft | Qt::AlignVCenter);
-  p.drawImage(600, 654, picture(pic::kProgressTrack));
-  p.drawImage(600, 654, Tinted(picture(pic::kProgressFill), accent).copy(0, 0, 250, 6));
+  p.drawImage(580, 647, picture(pic::kProgressTrack));
+  p.drawImage(580, 647, Tinted(picture(pic::kProgressFill), accent).copy(0, 0, 250, 6));
   return out;
 }
 

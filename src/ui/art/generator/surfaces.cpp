@@ -74,7 +74,7 @@ void Surface(QPainter& p, const QSizeF& s, qreal radius, qreal header, qreal foo
 
 }  // namespace
 
-void DrawMainBackground(QPainter& p, const QSizeF& s) { Surface(p, s, 14, 58, 34); }
+void DrawMainBackground(QPainter& p, const QSizeF& s) { Surface(p, s, 14, 58, 48); }
 
 void DrawDialogBackground(QPainter& p, const QSizeF& s) { Surface(p, s, 12, 44, 0); }
 
