@@ -13,9 +13,7 @@ class SkinItemAccessible : public QAccessibleInterface, public QAccessibleAction
  public:
   SkinItemAccessible(SkinWindow* window, int index) : window_(window), index_(index) {}
 
-  bool isValid() const override {
-    return window_ != nullptr && index_ < static_cast<int>(window_->Items().size());
-  }
+  bool isValid() const override { return window_ != nullptr && index_ < static_cast<int>(window_->Items().size()); }
   QObject* object() const override { return nullptr; }
   QWindow* window() const override { return window_ ? window_->windowHandle() : nullptr; }
   QAccessibleInterface* focusChild() const override { return nullptr; }

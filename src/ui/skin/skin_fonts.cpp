@@ -3,28 +3,17 @@
 namespace quorix::ui {
 namespace {
 
-struct FontSpec {
+struct FontRow {
   int pixels;
   bool bold;
 };
 
-constexpr std::array<FontSpec, SkinFonts::kCount> kTable{{{14, false},
-                                                          {18, false},
-                                                          {11, false},
-                                                          {13, false},
-                                                          {12, false},
-                                                          {13, false},
-                                                          {14, false},
-                                                          {12, false},
-                                                          {14, true},
-                                                          {42, false},
-                                                          {11, true},
-                                                          {11, true},
-                                                          {12, false},
-                                                          {9, false},
-                                                          {22, true},
-                                                          {12, true},
-                                                          {10, false}}};
+// clang-format off
+constexpr std::array<FontRow, SkinFonts::kCount> kTable{{
+    {14, false}, {18, false}, {11, false}, {13, false}, {12, false}, {13, false}, {14, false}, {12, false},
+    {14, true},  {42, false}, {11, true},  {11, true},  {12, false}, {9, false},  {22, true},  {12, true},
+    {10, false}}};
+// clang-format on
 
 QFont Make(const QString& family, int pixels, bool bold) {
   QFont font(family);

@@ -22,7 +22,8 @@ int HitTest(const std::vector<SkinItem>& items, QPointF point) {
     const SkinItem& item = items[i];
     if (item.hidden) continue;
     if (!item.region.isEmpty()) {
-      if (item.region.contains(QPoint(static_cast<int>(std::floor(point.x())), static_cast<int>(std::floor(point.y())))))
+      if (item.region.contains(
+              QPoint(static_cast<int>(std::floor(point.x())), static_cast<int>(std::floor(point.y())))))
         return i;
       continue;
     }

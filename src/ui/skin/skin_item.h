@@ -30,10 +30,10 @@ inline constexpr int kSkinItemRadio = 3;
 struct SkinItem {
   bool hidden = false;
   int kind = 0;
-  QRectF rect;  // window pixels
+  QRectF rect;                                            // window pixels
   int imageNormal = 0, imageHover = 0, imagePressed = 0;  // a selected item shows imagePressed
-  QString label;  // drawn on (buttons) or beside (radio items) the picture; its accessible name
-  int code = 0;   // what the item stands for, for the window's own use
+  QString label;   // drawn on (buttons) or beside (radio items) the picture; its accessible name
+  int code = 0;    // what the item stands for, for the window's own use
   QRegion region;  // picture-shaped hit region in window pixels; empty: the rectangle
   bool selected = false;
   bool disabled = false;
@@ -47,8 +47,8 @@ int HitTest(const std::vector<SkinItem>& items, QPointF point);
 // What a step of the interaction asks of its window.
 struct SkinAction {
   bool repaint = false;
-  int activated = -1;       // the item to activate, or -1
-  bool startMove = false;   // start a system move of the window
+  int activated = -1;      // the item to activate, or -1
+  bool startMove = false;  // start a system move of the window
   bool operator==(const SkinAction&) const = default;
 };
 

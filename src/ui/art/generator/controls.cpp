@@ -156,8 +156,8 @@ void DrawSwitch(QPainter& p, const QSizeF& s, bool on) {
   p.setPen(Qt::NoPen);
   p.setBrush(Black(0.25));
   p.drawEllipse(c + QPointF(0, 0.8), knob, knob);
-  p.setBrush(on ? QBrush(colour::kSurface) : QBrush(Vertical(QRectF(c.x(), c.y() - knob, 1, 2 * knob), colour::kGlyph,
-                                                               colour::kMuted)));
+  p.setBrush(on ? QBrush(colour::kSurface)
+                : QBrush(Vertical(QRectF(c.x(), c.y() - knob, 1, 2 * knob), colour::kGlyph, colour::kMuted)));
   p.drawEllipse(c, knob, knob);
 }
 

@@ -19,8 +19,8 @@ QLinearGradient Vertical(const QRectF& rect, const QColor& top, const QColor& bo
   return g;
 }
 
-void Plate(QPainter& p, const QRectF& rect, qreal radius, const QColor& top, const QColor& bottom,
-           const QColor& border, qreal highlight) {
+void Plate(QPainter& p, const QRectF& rect, qreal radius, const QColor& top, const QColor& bottom, const QColor& border,
+           qreal highlight) {
   p.save();
   p.setPen(Qt::NoPen);
   p.setBrush(Vertical(rect, top, bottom));

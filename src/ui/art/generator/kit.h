@@ -21,8 +21,8 @@ inline const QColor kRaised{0x28, 0x31, 0x3C};       // buttons
 inline const QColor kRaisedTop{0x31, 0x3B, 0x48};
 inline const QColor kHover{0x36, 0x42, 0x51};
 inline const QColor kHoverTop{0x42, 0x50, 0x61};
-inline const QColor kMuted{0x8A, 0x95, 0xA5};  // glyphs at rest
-inline const QColor kGlyph{0xD8, 0xDF, 0xE8};  // glyphs lit
+inline const QColor kMuted{0x8A, 0x95, 0xA5};   // glyphs at rest
+inline const QColor kGlyph{0xD8, 0xDF, 0xE8};   // glyphs lit
 inline const QColor kAccent{0xF4, 0xF7, 0xFA};  // tintable accent
 inline const QColor kBrandA{0x3B, 0xD6, 0xC6};  // the product mark
 inline const QColor kBrandB{0x4C, 0x7D, 0xF0};
@@ -38,8 +38,8 @@ QLinearGradient Vertical(const QRectF& rect, const QColor& top, const QColor& bo
 
 // A rounded plate: vertical gradient, a hairline border inside its edge and
 // a faint highlight along the top.
-void Plate(QPainter& p, const QRectF& rect, qreal radius, const QColor& top, const QColor& bottom,
-           const QColor& border, qreal highlight = 0.06);
+void Plate(QPainter& p, const QRectF& rect, qreal radius, const QColor& top, const QColor& bottom, const QColor& border,
+           qreal highlight = 0.06);
 
 // A sunken well: dark fill, darker top edge, light bottom edge.
 void Well(QPainter& p, const QRectF& rect, qreal radius, qreal borderAlpha = 0.10);

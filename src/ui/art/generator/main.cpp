@@ -24,16 +24,16 @@
 
 namespace {
 
-using quorix::art::PictureSpec;
+using quorix::art::PictureEntry;
 
-QImage Render(const PictureSpec& spec, int scale, QSize size) {
+QImage Render(const PictureEntry& entry, int scale, QSize size) {
   QImage image(size * scale, QImage::Format_ARGB32_Premultiplied);
   image.fill(Qt::transparent);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing);
   p.setRenderHint(QPainter::SmoothPixmapTransform);
   p.scale(scale, scale);
-  spec.draw(p, QSizeF(size));
+  entry.draw(p, QSizeF(size));
   return image;
 }
 
@@ -58,7 +58,7 @@ QImage Checkerboard(QSize size) {
 // Every picture at its plain size (large ones halved), in id order, packed
 // into rows.
 // After them, composites made of several pictures (id 0).
-QImage ContactSheet(std::vector<PictureSpec> all, std::vector<QImage> plain,
+QImage ContactSheet(std::vector<PictureEntry> all, std::vector<QImage> plain,
                     const std::vector<std::pair<const char*, QImage>>& extras) {
   for (const auto& [name, image] : extras) {
     all.push_back({0, name, image.size(), {}});
@@ -98,7 +98,8 @@ QImage ContactSheet(std::vector<PictureSpec> all, std::vector<QImage> plain,
   title.setBold(true);
   p.setFont(title);
   p.setPen(Qt::white);
-  p.drawText(QPoint(kGap, 32), QStringLiteral("Skin pictures (%1), drawn by src/ui/art/generator").arg(all.size() - extras.size()));
+  p.drawText(QPoint(kGap, 32),
+             QStringLiteral("Skin pictures (%1), drawn by src/ui/art/generator").arg(all.size() - extras.size()));
   QFont caption(QStringLiteral("DejaVu Sans"));
   caption.setPixelSize(11);
   p.setFont(caption);
@@ -138,7 +139,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "cannot create %s\n", argv[1]);
     return 1;
   }
-  const std::vector<PictureSpec> all = quorix::art::Catalogue();
+  const std::vector<PictureEntry> all = quorix::art::Catalogue();
   std::set<int> ids;
   std::vector<QImage> plain;
   QFile qrc(out.filePath(QStringLiteral("skin.qrc")));
@@ -148,22 +149,23 @@ int main(int argc, char** argv) {
   }
   QTextStream list(&qrc);
   list << "<RCC>\n  <qresource prefix=\"/skin\">\n";
-  for (const PictureSpec& spec : all) {
-    if (!ids.insert(spec.id).second) {
-      std::fprintf(stderr, "picture %d is drawn twice\n", spec.id);
+  for (const PictureEntry& entry : all) {
+    if (!ids.insert(entry.id).second) {
+      std::fprintf(stderr, "picture %d is drawn twice\n", entry.id);
       return 1;
     }
-    plain.push_back(Render(spec, 1, spec.size));
+    plain.push_back(Render(entry, 1, entry.size));
     for (int scale : {1, 2}) {
-      const QString name = scale == 1 ? QStringLiteral("%1.png").arg(spec.id) : QStringLiteral("%1@2x.png").arg(spec.id);
-      if (!Save(scale == 1 ? plain.back() : Render(spec, 2, spec.size), out.filePath(name))) return 1;
+      const QString name =
+          scale == 1 ? QStringLiteral("%1.png").arg(entry.id) : QStringLiteral("%1@2x.png").arg(entry.id);
+      if (!Save(scale == 1 ? plain.back() : Render(entry, 2, entry.size), out.filePath(name))) return 1;
       list << "    <file>" << name << "</file>\n";
     }
   }
   // The icon in the sizes desktops ask for (window lists, installation);
   // the largest is also compiled in for the window icon.
-  const auto icon = std::find_if(all.begin(), all.end(),
-                                 [](const PictureSpec& s) { return s.id == quorix::ui::pic::kAppIcon; });
+  const auto icon =
+      std::find_if(all.begin(), all.end(), [](const PictureEntry& s) { return s.id == quorix::ui::pic::kAppIcon; });
   for (int size : {64, 256}) {
     const QString name = QStringLiteral("quorix-mouse-%1.png").arg(size);
     if (!Save(Render(*icon, 1, QSize(size, size)), out.filePath(name))) return 1;

@@ -90,8 +90,8 @@ void DrawMouseTop(QPainter& p, const QSizeF&) {
   // what is left of the shell's rear half around a narrower copy of it.
   const QPainterPath inner = QTransform().translate(150, 250).scale(0.84, 0.93).translate(-150, -250).map(body);
   QPainterPath rearHalf;  // with slanted ends
-  rearHalf.addPolygon(QPolygonF({QPointF(0, 180), QPointF(150, 228), QPointF(300, 180), QPointF(300, 405),
-                                 QPointF(150, 362), QPointF(0, 405)}));
+  rearHalf.addPolygon(QPolygonF(
+      {QPointF(0, 180), QPointF(150, 228), QPointF(300, 180), QPointF(300, 405), QPointF(150, 362), QPointF(0, 405)}));
   rearHalf.closeSubpath();
   const QPainterPath grips = body.subtracted(inner).intersected(rearHalf);
   p.fillPath(grips, QColor(0x14, 0x19, 0x1F));
@@ -227,9 +227,8 @@ void DrawLightZone(QPainter& p, const QSizeF&, int zone) {
     int zone;
     qreal from, to;
   };
-  constexpr Span kSpans[] = {{10, 0.03, 0.10}, {4, 0.14, 0.21}, {5, 0.23, 0.30}, {6, 0.32, 0.39},
-                             {11, 0.45, 0.55}, {1, 0.61, 0.68}, {2, 0.70, 0.77}, {3, 0.79, 0.86},
-                             {9, 0.90, 0.97}};
+  constexpr Span kSpans[] = {{10, 0.03, 0.10}, {4, 0.14, 0.21}, {5, 0.23, 0.30}, {6, 0.32, 0.39}, {11, 0.45, 0.55},
+                             {1, 0.61, 0.68},  {2, 0.70, 0.77}, {3, 0.79, 0.86}, {9, 0.90, 0.97}};
   for (const Span& span : kSpans) {
     if (span.zone == zone) Glow(p, OutlineSpan(span.from, span.to), light, 4.5);
   }

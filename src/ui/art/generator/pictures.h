@@ -15,7 +15,7 @@ namespace quorix::art {
 
 using Draw = std::function<void(QPainter& p, const QSizeF& size)>;
 
-struct PictureSpec {
+struct PictureEntry {
   int id;
   const char* name;
   QSize size;  // logical pixels
@@ -23,12 +23,12 @@ struct PictureSpec {
 };
 
 // Everything the program uses, in id order.
-std::vector<PictureSpec> Catalogue();
+std::vector<PictureEntry> Catalogue();
 
 // preview.cpp: a mock-up made of the pictures (not itself a picture).
-QImage Preview(const std::vector<PictureSpec>& all, const std::vector<QImage>& plain);
+QImage Preview(const std::vector<PictureEntry>& all, const std::vector<QImage>& plain);
 // The mouse with every light zone lit in a colour of its own.
-QImage LitMouse(const std::vector<PictureSpec>& all, const std::vector<QImage>& plain);
+QImage LitMouse(const std::vector<PictureEntry>& all, const std::vector<QImage>& plain);
 
 // controls.cpp
 enum class Look { kNormal, kHover, kSelected, kDisabled };

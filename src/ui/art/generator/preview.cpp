@@ -32,19 +32,20 @@ QImage Tinted(QImage image, const QColor& c) {
 
 }  // namespace
 
-QImage LitMouse(const std::vector<PictureSpec>& all, const std::vector<QImage>& plain) {
+QImage LitMouse(const std::vector<PictureEntry>& all, const std::vector<QImage>& plain) {
   std::map<int, QImage> byId;
   for (size_t i = 0; i < all.size(); ++i) byId[all[i].id] = plain[i];
   QImage out = byId.at(pic::kMouseTop);
   QPainter p(&out);
   for (int z = 0; z < pic::kLightZoneCount; ++z) {
     // Round the wheel of hues, so that every zone can be told apart.
-    p.drawImage(0, 0, Tinted(byId.at(pic::kLightZoneFirst + z), QColor::fromHsv(z * 360 / pic::kLightZoneCount, 200, 255)));
+    p.drawImage(0, 0,
+                Tinted(byId.at(pic::kLightZoneFirst + z), QColor::fromHsv(z * 360 / pic::kLightZoneCount, 200, 255)));
   }
   return out;
 }
 
-QImage Preview(const std::vector<PictureSpec>& all, const std::vector<QImage>& plain) {
+QImage Preview(const std::vector<PictureEntry>& all, const std::vector<QImage>& plain) {
   std::map<int, QImage> byId;
   for (size_t i = 0; i < all.size(); ++i) byId[all[i].id] = plain[i];
   auto picture = [&byId](int id) { return byId.at(id); };
@@ -70,7 +71,8 @@ QImage Preview(const std::vector<PictureSpec>& all, const std::vector<QImage>& p
   p.drawImage(22, 14, picture(pic::kLogo));
   const char* tabs[] = {"Button settings", "DPI settings", "Other"};
   for (int i = 0; i < 3; ++i) {
-    const QImage tab = i == 0 ? Tinted(picture(pic::kTabSelected), accent) : picture(i == 1 ? pic::kTabHover : pic::kTabNormal);
+    const QImage tab =
+        i == 0 ? Tinted(picture(pic::kTabSelected), accent) : picture(i == 1 ? pic::kTabHover : pic::kTabNormal);
     p.drawImage(300 + i * 164, 22, tab);
     text(QRectF(300 + i * 164, 24, 160, 34), QString::fromLatin1(tabs[i]), i == 0 ? Qt::white : light);
   }
@@ -131,9 +133,19 @@ QImage Preview(const std::vector<PictureSpec>& all, const std::vector<QImage>& p
   // The mouse at the right, lit in three colours, with spots and labels.
   const QPointF mouse(700, 110);
   p.drawImage(mouse, picture(pic::kMouseTop));
-  const QColor zoneColours[] = {accent, QColor(0xFF, 0x30, 0x50), QColor(0xFF, 0x30, 0x50), QColor(0xFF, 0x30, 0x50),
-                                QColor(0x30, 0xE0, 0xA0), QColor(0x30, 0xE0, 0xA0), QColor(0x30, 0xE0, 0xA0), accent,
-                                accent, QColor(0xFF, 0x90, 0x20), QColor(0xFF, 0x90, 0x20), accent, accent};
+  const QColor zoneColours[] = {accent,
+                                QColor(0xFF, 0x30, 0x50),
+                                QColor(0xFF, 0x30, 0x50),
+                                QColor(0xFF, 0x30, 0x50),
+                                QColor(0x30, 0xE0, 0xA0),
+                                QColor(0x30, 0xE0, 0xA0),
+                                QColor(0x30, 0xE0, 0xA0),
+                                accent,
+                                accent,
+                                QColor(0xFF, 0x90, 0x20),
+                                QColor(0xFF, 0x90, 0x20),
+                                accent,
+                                accent};
   for (int z = 0; z < pic::kLightZoneCount; ++z) {
     p.drawImage(mouse, Tinted(picture(pic::kLightZoneFirst + z), zoneColours[z]));
   }
@@ -145,7 +157,7 @@ QImage Preview(const std::vector<PictureSpec>& all, const std::vector<QImage>& p
   };
   const Spot spots[] = {{ui::art::kMouseLeftButton, pic::kButtonSpotLocked, "Left click", true},
                         {ui::art::kMouseRightButton, pic::kButtonSpotHover, "Right click", false},
-                                              {ui::art::kMouseSideFront, pic::kButtonSpot, "Forward", true},
+                        {ui::art::kMouseSideFront, pic::kButtonSpot, "Forward", true},
                         {ui::art::kMouseSideBack, pic::kButtonSpot, "Backward", true}};
   for (const Spot& s : spots) {
     const QPointF c = mouse + QPointF(s.at.x, s.at.y);

@@ -114,7 +114,7 @@ void DrawHandCursor(QPainter& p, const QSizeF&) {
     part.addRoundedRect(r, radius, radius);
     hand = hand.united(part);
   };
-  add(QRectF(10.5, 2, 5, 17), 2.5);     // index finger
+  add(QRectF(10.5, 2, 5, 17), 2.5);       // index finger
   add(QRectF(15.3, 10.5, 4.6, 10), 2.3);  // the folded fingers
   add(QRectF(19.7, 11.5, 4.6, 9), 2.3);
   add(QRectF(24.0, 13.5, 4.2, 7.5), 2.1);
@@ -134,8 +134,7 @@ void DrawHandCursor(QPainter& p, const QSizeF&) {
 void DrawOsdProfile(QPainter& p, const QSizeF& s, int profile) {
   const QColor accent = kProfileColours[static_cast<size_t>(profile)];
   const QRectF r = Bounds(s);
-  Plate(p, r.adjusted(0.5, 0.5, -0.5, -0.5), 12, QColor(0x20, 0x27, 0x31), QColor(0x14, 0x19, 0x20), White(0.16),
-        0.10);
+  Plate(p, r.adjusted(0.5, 0.5, -0.5, -0.5), 12, QColor(0x20, 0x27, 0x31), QColor(0x14, 0x19, 0x20), White(0.16), 0.10);
   // Light stripes at the right end, in the profile's colour.
   p.save();
   QPainterPath clip;
