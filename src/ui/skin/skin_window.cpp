@@ -1,0 +1,160 @@
+#include "ui/skin/skin_window.h"
+
+#include <QAccessible>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWindow>
+
+namespace quorix::ui {
+namespace {
+
+bool IsInput(QEvent::Type type) {
+  switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::Wheel:
+    case QEvent::ShortcutOverride:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+SkinWindow::SkinWindow(QSize size, QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
+  setAttribute(Qt::WA_TranslucentBackground);
+  setAttribute(Qt::WA_NoSystemBackground);
+  setFixedSize(size);
+  setMouseTracking(true);
+  setFocusPolicy(Qt::StrongFocus);
+}
+
+void SkinWindow::ItemsChanged() {
+  interaction_.Reset(items_);
+  UpdateCursor();
+  UpdateAccessibleName();
+  update();
+}
+
+void SkinWindow::SetInputBlocked(bool blocked) {
+  if (blocked == inputBlocked_) return;
+  inputBlocked_ = blocked;
+  if (blocked) {
+    interaction_.Reset(items_);
+    update();
+  }
+  UpdateCursor();
+}
+
+QImage SkinWindow::Render(qreal devicePixelRatio) {
+  QImage image(size() * devicePixelRatio, QImage::Format_ARGB32_Premultiplied);
+  image.setDevicePixelRatio(devicePixelRatio);
+  image.fill(Qt::transparent);
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::Antialiasing);
+  PaintSkin(painter);
+  return image;
+}
+
+bool SkinWindow::event(QEvent* event) {
+  if (inputBlocked_ && IsInput(event->type())) {
+    event->accept();
+    return true;
+  }
+  return QWidget::event(event);
+}
+
+void SkinWindow::paintEvent(QPaintEvent*) {
+  const qreal ratio = devicePixelRatioF();
+  const QSize pixels = size() * ratio;
+  if (surface_.size() != pixels) surface_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+  surface_.setDevicePixelRatio(ratio);
+  surface_.fill(Qt::transparent);
+  {
+    QPainter painter(&surface_);
+    painter.setRenderHint(QPainter::Antialiasing);
+    PaintSkin(painter);
+  }
+  QPainter window(this);
+  window.setCompositionMode(QPainter::CompositionMode_Source);
+  window.drawImage(QPointF(0, 0), surface_);
+}
+
+void SkinWindow::mouseMoveEvent(QMouseEvent* event) { Apply(interaction_.Move(items_, event->position())); }
+
+void SkinWindow::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  Apply(interaction_.Press(items_, event->position()));
+}
+
+void SkinWindow::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  Apply(interaction_.Release(items_, event->position()));
+}
+
+void SkinWindow::leaveEvent(QEvent*) { Apply(interaction_.Leave()); }
+
+void SkinWindow::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+      Apply(interaction_.Key(items_, SkinKey::kActivate));
+      return;
+    case Qt::Key_Left:
+    case Qt::Key_Down:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+      if (interaction_.FocusIndex() >= 0) {
+        const bool up = event->key() == Qt::Key_Right || event->key() == Qt::Key_Up;
+        OnItemArrow(interaction_.FocusIndex(), up ? 1 : -1);
+      }
+      return;
+    default:
+      QWidget::keyPressEvent(event);
+  }
+}
+
+bool SkinWindow::focusNextPrevChild(bool next) {
+  const SkinAction action = interaction_.Key(items_, next ? SkinKey::kNext : SkinKey::kPrevious);
+  if (interaction_.FocusIndex() < 0) return QWidget::focusNextPrevChild(next);
+  Apply(action);
+  UpdateAccessibleName();
+  return true;
+}
+
+void SkinWindow::Apply(const SkinAction& action) {
+  if (action.startMove && windowHandle() != nullptr) windowHandle()->startSystemMove();
+  UpdateCursor();
+  if (action.repaint) update();
+  if (action.activated >= 0) OnItemActivated(action.activated);
+}
+
+void SkinWindow::UpdateCursor() {
+  if (inputBlocked_) {
+    setCursor(Qt::BusyCursor);
+  } else if (interaction_.HandCursor()) {
+    setCursor(Qt::PointingHandCursor);
+  } else {
+    unsetCursor();
+  }
+}
+
+void SkinWindow::UpdateAccessibleName() {
+  const int focus = interaction_.FocusIndex();
+  const QString name = focus >= 0 ? items_[focus].label : windowTitle();
+  if (name == accessibleName()) return;
+  setAccessibleName(name);  // raises the name-change event itself
+  if (focus >= 0 && QAccessible::isActive()) {
+    QAccessibleEvent focused(this, QAccessible::Focus);
+    QAccessible::updateAccessibility(&focused);
+  }
+}
+
+}  // namespace quorix::ui

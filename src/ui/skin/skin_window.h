@@ -1,0 +1,82 @@
+#pragma once
+// The base of every skinned window: frameless, with per-pixel alpha, of a
+// fixed size. The subclass paints its whole surface in PaintSkin(), which
+// draws into an off-screen image that is then presented in one go, so the
+// window never flickers. Input is routed to the skin items of Items() by the
+// scheme of SkinInteraction; a press on bare surface moves the window.
+//
+// Keyboard: Tab and Shift+Tab move the focus between the items, Enter and
+// Space activate the focused one, arrow keys go to OnItemArrow() (a focused
+// slider moves by one step). The window's accessible name follows the
+// focused item's label, so screen readers announce it.
+//
+// Subclasses that handle some presses themselves (slider tracks) override
+// the mouse handlers and call the base for the rest; SetInputBlocked() stops
+// all of them, since blocked input never reaches the handlers.
+
+#include <vector>
+
+#include <QImage>
+#include <QWidget>
+
+#include "ui/skin/picture.h"
+#include "ui/skin/skin_item.h"
+
+namespace quorix::ui {
+
+class SkinWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit SkinWindow(QSize size, QWidget* parent = nullptr);
+
+  std::vector<SkinItem>& Items() { return items_; }
+  const std::vector<SkinItem>& Items() const { return items_; }
+  const SkinInteraction& Interaction() const { return interaction_; }
+  PictureCache& Pictures() { return pictures_; }
+
+  // Call after changing Items() in ways that hide or remove items: drops the
+  // hover and press states, then repaints.
+  void ItemsChanged();
+
+  // While set (a long device operation runs), mouse and keyboard input are
+  // ignored and the busy cursor shows.
+  void SetInputBlocked(bool blocked);
+  bool InputBlocked() const { return inputBlocked_; }
+
+  // The window's surface as PaintSkin draws it, at `devicePixelRatio`
+  // (screenshots and tests).
+  QImage Render(qreal devicePixelRatio = 1.0);
+
+ protected:
+  virtual void PaintSkin(QPainter& painter) = 0;
+  virtual void OnItemActivated(int index) { (void)index; }
+  // An arrow key with item `index` focused: `step` is -1 (left, down) or +1
+  // (right, up).
+  virtual void OnItemArrow(int index, int step) {
+    (void)index;
+    (void)step;
+  }
+
+  bool event(QEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
+
+ private:
+  void Apply(const SkinAction& action);
+  void UpdateCursor();
+  void UpdateAccessibleName();
+
+  std::vector<SkinItem> items_;
+  SkinInteraction interaction_;
+  PictureCache pictures_;
+  QImage surface_;
+  bool inputBlocked_ = false;
+};
+
+}  // namespace quorix::ui
