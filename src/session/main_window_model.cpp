@@ -106,11 +106,18 @@ void MainWindowModel::SyncFromImage() {
   const SettingsImage& img = *image_;
   activeProfile_ = std::clamp(img.activeProfile, 0, kProfileCount - 1);
   activeLevel_ = ShownLevel(img.activeLevel);
+  // The tracks end at the mouse's feature limit, or further when the mouse
+  // already holds a larger code: no stored value lies beyond its track.
+  int maximum = img.featureLimit;
+  for (int level = 0; level < kDpiSliderLevels; ++level) {
+    const DpiPair pair = img.dpiPairs[static_cast<size_t>(level)];
+    maximum = std::max({maximum, static_cast<int>(pair.x), static_cast<int>(pair.y)});
+  }
   for (int level = 0; level < kDpiSliderLevels; ++level) {
     const DpiPair pair = img.dpiPairs[static_cast<size_t>(level)];
     for (bool x : {true, false}) {
       Slider& s = sliders_[static_cast<size_t>(DpiSliderIndex(level, x))];
-      s.maximum = img.featureLimit;
+      s.maximum = maximum;
       s.step = img.DpiStep();
       s.value = x ? pair.x : pair.y;
     }
