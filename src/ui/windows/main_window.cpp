@@ -116,6 +116,7 @@ void MainWindow::AddItem(MainRole role, int index, QRectF rect, int page, bool n
   item.label = std::move(label);
   item.kind = role == MainRole::kTab || role == MainRole::kProfile || role == MainRole::kLevel ? kSkinItemRadio : 0;
   Items().push_back(item);
+  itemRect_.push_back(rect);
   itemPage_.push_back(page);
   itemNeedsDevice_.push_back(needsDevice);
 }
@@ -152,6 +153,14 @@ void MainWindow::SyncItems() {
       default:
         break;
     }
+    // What is left closes up over what this mouse lacks.
+    QRectF rect = itemRect_[i];
+    if (!caps.reportRate && (role == MainRole::kAngleSnapping || role == MainRole::kOsd ||
+                             role == MainRole::kAcceleration || role == MainRole::kLiftAdjust))
+      rect.translate(0, layout::Content().top() + 32 - layout::Option(0).top());
+    if (!caps.lighting && role == MainRole::kMacroEdit) rect.moveLeft(layout::Content().center().x() - rect.width() / 2);
+    if (rect != item.rect) visibilityChanged = true;
+    item.rect = rect;
     if (hidden != item.hidden) visibilityChanged = true;
     item.hidden = hidden;
     // The primary-click holder keeps its left click: it is never opened.

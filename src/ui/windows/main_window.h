@@ -83,6 +83,7 @@ class MainWindow : public SkinWindow {
   MainWindowPainter painter_;
   ButtonTextFn buttonText_;
   std::vector<QString> buttonTexts_;
+  std::vector<QRectF> itemRect_;      // per item: where it lies when nothing closes up
   std::vector<int> itemPage_;         // per item: its page, or -1 for all
   std::vector<bool> itemNeedsDevice_;
   Options options_;

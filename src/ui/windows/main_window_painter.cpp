@@ -303,9 +303,10 @@ class Scene {
     }
   }
 
-  void PushButton(MainRole role, const QRectF& r, const QString& label) {
+  void PushButton(MainRole role, const QString& label) {
     const SkinItem* item = Item(role);
     if (item == nullptr || item->hidden) return;
+    const QRectF r = item->rect;
     const bool enabled = !item->disabled;
     p_.setPen(QPen(Hovered(role) && enabled ? accent_ : kEdge, 1));
     QColor fill = Pressed(role) ? accent_.darker(160) : Hovered(role) && enabled ? kPanelHover : kControl;
@@ -315,9 +316,10 @@ class Scene {
     FitText(p_, r.adjusted(12, 0, -12, 0), Qt::AlignCenter, label, s_.fonts.At(3));
   }
 
-  void CheckRow(MainRole role, const QRectF& r, const QString& label, bool checked) {
+  void CheckRow(MainRole role, const QString& label, bool checked) {
     const SkinItem* item = Item(role);
     if (item == nullptr || item->hidden) return;
+    const QRectF r = item->rect;
     const bool enabled = !item->disabled;
     const QRectF box(r.x(), r.center().y() - 9, 18, 18);
     p_.setPen(QPen(Hovered(role) && enabled ? accent_ : kEdge, 1.2));
@@ -391,7 +393,7 @@ class Scene {
         Switch(layout::LevelSwitch(level), !m.HasDevice() || m.Image().levelFlags[static_cast<size_t>(level)], accent_,
                Usable(MainRole::kLevelSwitch, level));
     }
-    CheckRow(MainRole::kXyIndependent, layout::XyIndependent(), LabelText(s_.texts, 22), m.XyIndependent());
+    CheckRow(MainRole::kXyIndependent, LabelText(s_.texts, 22), m.XyIndependent());
     for (int level = 0; level < kDpiSliderLevels; ++level) {
       const SliderTrack x = layout::Track(DpiSliderIndex(level, true));
       const bool active = m.ActiveLevel() == level;
@@ -424,13 +426,13 @@ class Scene {
       (void)t;
       SliderRow(kReportRateSlider);
     }
-    CheckRow(MainRole::kAngleSnapping, layout::Option(0), LabelText(s_.texts, 23), m.HasDevice() && m.Image().angleSnapping);
-    CheckRow(MainRole::kOsd, layout::Option(1), LabelText(s_.texts, 26), s_.options.osdEnabled != 0);
-    CheckRow(MainRole::kAcceleration, layout::Option(2), LabelText(s_.texts, 34), s_.options.disableAcceleration != 0);
-    PushButton(MainRole::kLiftAdjust, layout::LiftAdjust(), Q(s_.texts.adjustLiftStr[0]));
-    PushButton(MainRole::kBackup, layout::Backup(), LabelText(s_.texts, 4));
-    PushButton(MainRole::kRestore, layout::Restore(), LabelText(s_.texts, 5));
-    PushButton(MainRole::kReset, layout::Reset(), LabelText(s_.texts, 3));
+    CheckRow(MainRole::kAngleSnapping, LabelText(s_.texts, 23), m.HasDevice() && m.Image().angleSnapping);
+    CheckRow(MainRole::kOsd, LabelText(s_.texts, 26), s_.options.osdEnabled != 0);
+    CheckRow(MainRole::kAcceleration, LabelText(s_.texts, 34), s_.options.disableAcceleration != 0);
+    PushButton(MainRole::kLiftAdjust, Q(s_.texts.adjustLiftStr[0]));
+    PushButton(MainRole::kBackup, LabelText(s_.texts, 4));
+    PushButton(MainRole::kRestore, LabelText(s_.texts, 5));
+    PushButton(MainRole::kReset, LabelText(s_.texts, 3));
   }
 
   void MouseBody() {
@@ -521,8 +523,8 @@ class Scene {
               function, s_.fonts.At(5));
       if (locked) Lock(QPointF(r.right() - 22, r.y() + 26));
     }
-    PushButton(MainRole::kColorSetting, layout::ColorSetting(), LabelText(s_.texts, 40));
-    PushButton(MainRole::kMacroEdit, layout::MacroEdit(), LabelText(s_.texts, 33));
+    PushButton(MainRole::kColorSetting, LabelText(s_.texts, 40));
+    PushButton(MainRole::kMacroEdit, LabelText(s_.texts, 33));
   }
 
   void Footer() {
