@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QMouseEvent>
+#include <QThread>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -21,7 +22,11 @@ namespace {
 
 template <typename Pred>
 bool ProcessEventsUntil(Pred done) {
-  for (int i = 0; i < 2000 && !done(); ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+  // The executor's worker reports asynchronously: give it real time too.
+  for (int i = 0; i < 5000 && !done(); ++i) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    QThread::msleep(1);
+  }
   return done();
 }
 
@@ -175,6 +180,48 @@ TEST(MainWindow, BusyBlocksInputAndAPageTabClickSwitchesPages) {
   w.Mouse(QEvent::MouseButtonPress, dpiTab);
   w.Mouse(QEvent::MouseButtonRelease, dpiTab);
   EXPECT_EQ(w.window->Model().Page(), kDpiPage);
+}
+
+TEST(MainWindow, ALevelPickedInTheWindowIsSentAloneAndShowsTheOsd) {
+  WindowWorld w;
+  w.Load();
+  w.window->SetPage(kDpiPage);
+  std::vector<int> osdLevels;
+  QObject::connect(w.window.get(), &MainWindow::osdRequested,
+                   [&](const VendorReport& report) { osdLevels.push_back(report.level); });
+  const QPointF lv3 = layout::Level(2).center();
+  w.Mouse(QEvent::MouseMove, lv3);
+  w.Mouse(QEvent::MouseButtonPress, lv3);
+  w.Mouse(QEvent::MouseButtonRelease, lv3);
+  EXPECT_EQ(osdLevels, std::vector<int>{2});
+  ASSERT_TRUE(ProcessEventsUntil([&] { return w.host->Mouse().DpiSelection() == 2; }));
+}
+
+TEST(MainWindow, ResetAsksThenRunsWithInputBlockedAndReloads) {
+  for (int answer : {1, 2}) {
+    SCOPED_TRACE(answer);
+    WindowWorld w;
+    w.Load();
+    w.host->Mouse().Memory()[3] = 33;  // pair 0's x, 20 after a reset
+    w.window->SetAsk([&](const QString&, const QString&) { return answer; });
+    bool reloaded = false;
+    QObject::connect(w.window.get(), &MainWindow::reloadRequested, [&] { reloaded = true; });
+    w.window->SetPage(kOtherPage);
+    const QPointF reset = layout::Reset().center();
+    w.Mouse(QEvent::MouseMove, reset);
+    w.Mouse(QEvent::MouseButtonPress, reset);
+    w.Mouse(QEvent::MouseButtonRelease, reset);
+    if (answer != 2) {
+      EXPECT_FALSE(w.window->InputBlocked());
+      EXPECT_EQ(w.host->Mouse().MemoryAt(3), 33);
+      continue;
+    }
+    EXPECT_TRUE(w.window->InputBlocked());
+    ASSERT_TRUE(ProcessEventsUntil([&] { return reloaded; }));
+    EXPECT_FALSE(w.window->InputBlocked());
+    EXPECT_EQ(w.host->Mouse().MemoryAt(3), 20);
+    EXPECT_EQ(w.window->Model().SliderAt(DpiSliderIndex(0, true)).value, 20);
+  }
 }
 
 }  // namespace
