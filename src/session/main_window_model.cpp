@@ -47,8 +47,7 @@ VendorReport OsdReport(int level, int x, int y, int profile) {
 }  // namespace
 
 MainWindowModel::MainWindowModel(Clock& clock, SettingsState& state, PostWriteFn post)
-    : clock_(clock), state_(state), post_(std::move(post)), image_(state.image.Snapshot()),
-      caps_(EverythingOffered()) {
+    : clock_(clock), state_(state), post_(std::move(post)), image_(state.image.Snapshot()), caps_(EverythingOffered()) {
   for (int level = 0; level < kDpiSliderLevels; ++level) {
     for (bool x : {true, false}) {
       Slider& s = sliders_[static_cast<size_t>(DpiSliderIndex(level, x))];
@@ -221,7 +220,8 @@ void MainWindowModel::SelectProfile(int profile) {
 void MainWindowModel::ToggleProfile(int profile) {
   if (!hasDevice_ || profile < 0 || profile >= kProfileCount) return;
   const bool flag = !image_->profiles[static_cast<size_t>(profile)].flag;
-  Post("switch profile", [profile, flag](DeviceLink& l, SettingsState& s) { return WriteProfileFlag(l, s, profile, flag); });
+  Post("switch profile",
+       [profile, flag](DeviceLink& l, SettingsState& s) { return WriteProfileFlag(l, s, profile, flag); });
 }
 
 std::optional<VendorReport> MainWindowModel::SelectLevel(int level) {
@@ -283,7 +283,8 @@ bool MainWindowModel::ApplyStateReport(const VendorReport& report) {
   state_.image.Update([&](SettingsImage& img) {
     img.activeProfile = activeProfile;
     img.activeLevel = level;
-    if (level < kDpiPairCount) img.dpiPairs[static_cast<size_t>(level)] = {static_cast<uint8_t>(report.x), static_cast<uint8_t>(report.y)};
+    if (level < kDpiPairCount)
+      img.dpiPairs[static_cast<size_t>(level)] = {static_cast<uint8_t>(report.x), static_cast<uint8_t>(report.y)};
     img.primaryClickHolder = ComputePrimaryClickHolder(img);
   });
   image_ = state_.image.Snapshot();

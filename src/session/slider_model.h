@@ -24,9 +24,9 @@ struct Slider {
   int maximum = 0;
   int offset = 0;
   int value = 0;
-  int step = 1;  // shown value = value x step (not for the report rate)
+  int step = 1;                                     // shown value = value x step (not for the report rate)
   double left = 0, top = 0, width = 0, height = 0;  // the track
-  int shown = 0;  // the knob's drawn position (x), gliding towards KnobTarget
+  int shown = 0;                                    // the knob's drawn position (x), gliding towards KnobTarget
 };
 
 inline constexpr int kNoPage = -2;

@@ -3,11 +3,11 @@
 // reports as the event pump delivers them.
 #include "ui/windows/main_window.h"
 
+#include <gtest/gtest.h>
+
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QThread>
-#include <gtest/gtest.h>
-
 #include <memory>
 
 #include "session/device_event_pump.h"

@@ -1,14 +1,13 @@
 #include "ui/windows/main_window.h"
 
-#include <algorithm>
-#include <climits>
-#include <memory>
-
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QMouseEvent>
 #include <QPointer>
+#include <algorithm>
+#include <climits>
+#include <memory>
 
 #include "options/language_setting.h"
 #include "session/failure_text.h"
@@ -59,7 +58,9 @@ MainWindow::MainWindow(UiEnv& env, QWidget* parent)
       painter_(Pictures()),
       buttonText_(MainWindowButtonTexts(env.texts)),
       options_(env.session.CurrentOptions()),
-      ask_([this](const QString& title, const QString& message) { return AskWithOptionDlg(env_, this, title, message); }) {
+      ask_([this](const QString& title, const QString& message) {
+        return AskWithOptionDlg(env_, this, title, message);
+      }) {
   setWindowTitle(QStringLiteral("QUORIX Gaming Mouse Software"));
   timer_.setSingleShot(true);
   connect(&timer_, &QTimer::timeout, this, &MainWindow::RunDueTimers);
@@ -68,7 +69,8 @@ MainWindow::MainWindow(UiEnv& env, QWidget* parent)
   // before the card itself.
   AddItem(MainRole::kClose, 0, layout::Close(), -1, false, QStringLiteral("Close"));
   AddItem(MainRole::kMinimize, 0, layout::Minimize(), -1, false, QStringLiteral("Minimize"));
-  for (int page = 0; page < kPageCount; ++page) AddItem(MainRole::kTab, page, layout::Tab(page), -1, false, Label(page));
+  for (int page = 0; page < kPageCount; ++page)
+    AddItem(MainRole::kTab, page, layout::Tab(page), -1, false, Label(page));
   for (int p = 0; p < kProfileCount; ++p) {
     AddItem(MainRole::kProfileSwitch, p, layout::ProfileSwitch(p), -1, true);
     AddItem(MainRole::kAppField, p, layout::AppField(p), -1, true);
@@ -83,9 +85,10 @@ MainWindow::MainWindow(UiEnv& env, QWidget* parent)
     model_.SetTrack(i, layout::Track(i));
     const Slider& s = model_.SliderAt(i);
     if (s.page == kNoPage) continue;
-    const QString label = i == kReportRateSlider
-                              ? Label(24)
-                              : QStringLiteral("Lv.%1 %2").arg(s.level + 1).arg(s.kind == SliderKind::kDpiX ? "X" : "Y");
+    const QString label =
+        i == kReportRateSlider
+            ? Label(24)
+            : QStringLiteral("Lv.%1 %2").arg(s.level + 1).arg(s.kind == SliderKind::kDpiX ? "X" : "Y");
     AddItem(MainRole::kSlider, i, layout::SliderArea(i), s.page, true, label);
   }
   AddItem(MainRole::kAngleSnapping, 0, layout::Option(0), kOtherPage, true, Label(23));
@@ -97,7 +100,8 @@ MainWindow::MainWindow(UiEnv& env, QWidget* parent)
   AddItem(MainRole::kReset, 0, layout::Reset(), kOtherPage, true, Label(3));
   for (int b = 0; b < kPictureButtons; ++b)
     AddItem(MainRole::kButton, b, layout::ButtonRow(b), kButtonPage, true,
-            b < static_cast<int>(env.texts.btOrderStr.size()) ? Q(env.texts.btOrderStr[static_cast<size_t>(b)]) : QString());
+            b < static_cast<int>(env.texts.btOrderStr.size()) ? Q(env.texts.btOrderStr[static_cast<size_t>(b)])
+                                                              : QString());
   AddItem(MainRole::kColorSetting, 0, layout::ColorSetting(), kButtonPage, true, Label(40));
   AddItem(MainRole::kMacroEdit, 0, layout::MacroEdit(), kButtonPage, true, Label(33));
   SyncItems();
@@ -106,7 +110,7 @@ MainWindow::MainWindow(UiEnv& env, QWidget* parent)
 
 QString MainWindow::Label(int index) const {
   return index < static_cast<int>(env_.texts.buttonStr.size()) ? Q(env_.texts.buttonStr[static_cast<size_t>(index)])
-                                                                : QString();
+                                                               : QString();
 }
 
 void MainWindow::AddItem(MainRole role, int index, QRectF rect, int page, bool needsDevice, QString label) {
@@ -158,7 +162,8 @@ void MainWindow::SyncItems() {
     if (!caps.reportRate && (role == MainRole::kAngleSnapping || role == MainRole::kOsd ||
                              role == MainRole::kAcceleration || role == MainRole::kLiftAdjust))
       rect.translate(0, layout::Content().top() + 32 - layout::Option(0).top());
-    if (!caps.lighting && role == MainRole::kMacroEdit) rect.moveLeft(layout::Content().center().x() - rect.width() / 2);
+    if (!caps.lighting && role == MainRole::kMacroEdit)
+      rect.moveLeft(layout::Content().center().x() - rect.width() / 2);
     if (rect != item.rect) visibilityChanged = true;
     item.rect = rect;
     if (hidden != item.hidden) visibilityChanged = true;
@@ -173,7 +178,8 @@ void MainWindow::SyncItems() {
       case MainRole::kProfile:
         item.selected = index == m.ActiveProfile();
         item.label = Q(m.Image().profiles[static_cast<size_t>(index)].name);
-        if (item.label.isEmpty()) item.label = QStringLiteral("%1 %2").arg(QString::fromLatin1(kProfileWord)).arg(index + 1);
+        if (item.label.isEmpty())
+          item.label = QStringLiteral("%1 %2").arg(QString::fromLatin1(kProfileWord)).arg(index + 1);
         break;
       case MainRole::kLevel:
         item.selected = index == m.ActiveLevel();
@@ -183,7 +189,8 @@ void MainWindow::SyncItems() {
         break;
       case MainRole::kButton:
         if (index < static_cast<int>(buttonTexts_.size()))
-          item.label = Q(env_.texts.btOrderStr[static_cast<size_t>(index)]) + ": " + buttonTexts_[static_cast<size_t>(index)];
+          item.label =
+              Q(env_.texts.btOrderStr[static_cast<size_t>(index)]) + ": " + buttonTexts_[static_cast<size_t>(index)];
         break;
       default:
         break;
@@ -399,8 +406,10 @@ void MainWindow::Backup() {
   env_.session.PostBackup(file.toStdString(), options_.apps, GuiProgress(), *error,
                           OnGuiThread(this, {{}, [this, error](const Outcome& outcome) {
                                                SetBusy(std::nullopt);
-                                               if (!outcome) Say(Q(FailureText(env_.texts, outcome.failure, false)));
-                                               else if (!error->empty()) Say(Q(*error));
+                                               if (!outcome)
+                                                 Say(Q(FailureText(env_.texts, outcome.failure, false)));
+                                               else if (!error->empty())
+                                                 Say(Q(*error));
                                              }}));
 }
 
@@ -441,9 +450,10 @@ void MainWindow::Reset() {
   options.progress = GuiProgress();
   SetBusy(0.0);
   env_.session.PostReset(std::move(options), OnGuiThread(this, {{}, [this, apps](const Outcome& outcome) {
-                                                                 if (outcome) SaveOption([&](Options& o) { o.apps = *apps; });
-                                                                 AfterRewrite(outcome);
-                                                               }}));
+                                                                  if (outcome)
+                                                                    SaveOption([&](Options& o) { o.apps = *apps; });
+                                                                  AfterRewrite(outcome);
+                                                                }}));
 }
 
 void MainWindow::AfterRewrite(const Outcome& outcome) {

@@ -4,11 +4,10 @@
 // the behaviour lives) and paints through MainWindowPainter; device work goes
 // to the session's executor and comes back on the GUI thread.
 
-#include <functional>
-#include <optional>
-
 #include <QString>
 #include <QTimer>
+#include <functional>
+#include <optional>
 
 #include "device/vendor_report.h"
 #include "options/options_store.h"
@@ -49,7 +48,7 @@ class MainWindow : public SkinWindow {
 
  signals:
   void osdRequested(const VendorReport& report);  // a level chosen in the window shows the OSD
-  void reloadRequested();                          // reset/restore finished: the shell loads again if needed
+  void reloadRequested();                         // reset/restore finished: the shell loads again if needed
   void hideToTrayRequested();
   void quitRequested();
   // The acceleration switch changed set.ini; the shell applies it to the desktop.
@@ -83,8 +82,8 @@ class MainWindow : public SkinWindow {
   MainWindowPainter painter_;
   ButtonTextFn buttonText_;
   std::vector<QString> buttonTexts_;
-  std::vector<QRectF> itemRect_;      // per item: where it lies when nothing closes up
-  std::vector<int> itemPage_;         // per item: its page, or -1 for all
+  std::vector<QRectF> itemRect_;  // per item: where it lies when nothing closes up
+  std::vector<int> itemPage_;     // per item: its page, or -1 for all
   std::vector<bool> itemNeedsDevice_;
   Options options_;
   std::optional<double> busy_;

@@ -1,12 +1,11 @@
 #include "ui/windows/main_window_painter.h"
 
-#include <algorithm>
-#include <array>
-
 #include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <algorithm>
+#include <array>
 
 #include "ui/art/picture_ids.h"
 
@@ -66,8 +65,19 @@ QRectF ButtonRow(int button) {
 }
 QPointF ButtonSpot(int button) {
   static constexpr std::array<std::array<double, 2>, kPictureButtons> kSpots{{
-      {35, 62}, {105, 62}, {70, 46}, {12, 124}, {12, 154}, {70, 104}, {70, 124},
-      {128, 124}, {50, 46}, {90, 46}, {70, 22}, {70, 76}, {128, 154},
+      {35, 62},
+      {105, 62},
+      {70, 46},
+      {12, 124},
+      {12, 154},
+      {70, 104},
+      {70, 124},
+      {128, 124},
+      {50, 46},
+      {90, 46},
+      {70, 22},
+      {70, 76},
+      {128, 154},
   }};
   const auto& s = kSpots[static_cast<size_t>(std::clamp(button, 0, kPictureButtons - 1))];
   return {kMouseLeft + s[0], kMouseTop + s[1]};
@@ -406,7 +416,8 @@ class Scene {
       }
       p_.setPen(active ? kText : kTextDim);
       p_.setFont(s_.fonts.At(8));
-      p_.drawText(QRectF(330, x.top - 9, 70, 28), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Lv.%1").arg(level + 1));
+      p_.drawText(QRectF(330, x.top - 9, 70, 28), Qt::AlignLeft | Qt::AlignVCenter,
+                  QStringLiteral("Lv.%1").arg(level + 1));
       p_.setFont(s_.fonts.At(15));
       for (bool isX : {true, false}) {
         const SliderTrack t = layout::Track(DpiSliderIndex(level, isX));
@@ -514,10 +525,13 @@ class Scene {
       p_.drawRoundedRect(r, 8, 8);
       Badge(QPointF(r.x() + 18, r.center().y()), b + 1, locked, hot);
       Badge(layout::ButtonSpot(b), b + 1, locked, hot);
-      const QString name = b < static_cast<int>(s_.texts.btOrderStr.size()) ? Q(s_.texts.btOrderStr[static_cast<size_t>(b)]) : QString();
+      const QString name =
+          b < static_cast<int>(s_.texts.btOrderStr.size()) ? Q(s_.texts.btOrderStr[static_cast<size_t>(b)]) : QString();
       p_.setPen(kTextDim);
-      FitText(p_, QRectF(r.x() + 34, r.y() + 5, r.width() - 40, 18), Qt::AlignLeft | Qt::AlignVCenter, name, s_.fonts.At(2));
-      const QString function = b < static_cast<int>(s_.buttonTexts.size()) ? s_.buttonTexts[static_cast<size_t>(b)] : QStringLiteral("-");
+      FitText(p_, QRectF(r.x() + 34, r.y() + 5, r.width() - 40, 18), Qt::AlignLeft | Qt::AlignVCenter, name,
+              s_.fonts.At(2));
+      const QString function =
+          b < static_cast<int>(s_.buttonTexts.size()) ? s_.buttonTexts[static_cast<size_t>(b)] : QStringLiteral("-");
       p_.setPen(locked ? kTextDim : kText);
       FitText(p_, QRectF(r.x() + 34, r.y() + 23, r.width() - (locked ? 58 : 42), 22), Qt::AlignLeft | Qt::AlignVCenter,
               function, s_.fonts.At(5));
@@ -529,7 +543,8 @@ class Scene {
 
   void Footer() {
     p_.setPen(kTextDim);
-    FitText(p_, layout::VersionLine(), Qt::AlignLeft | Qt::AlignVCenter, Q(s_.model.VersionLine(s_.texts)), s_.fonts.At(4));
+    FitText(p_, layout::VersionLine(), Qt::AlignLeft | Qt::AlignVCenter, Q(s_.model.VersionLine(s_.texts)),
+            s_.fonts.At(4));
     QString status = s_.status;
     if (status.isEmpty() && !s_.model.HasDevice() && s_.texts.msgStr.size() > 10) status = Q(s_.texts.msgStr[10]);
     p_.setPen(accent_.lighter(130));

@@ -4,12 +4,11 @@
 // what the model says, the items' interaction state and the few things only
 // the window knows (options, progress, the status text).
 
-#include <optional>
-#include <vector>
-
 #include <QPainter>
 #include <QRectF>
 #include <QString>
+#include <optional>
+#include <vector>
 
 #include "options/options_store.h"
 #include "session/main_window_model.h"
