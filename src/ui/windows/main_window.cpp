@@ -184,6 +184,11 @@ void MainWindow::SyncItems() {
       case MainRole::kLevel:
         item.selected = index == m.ActiveLevel();
         break;
+      case MainRole::kProfileSwitch:
+        item.label = Q(m.Image().profiles[static_cast<size_t>(index)].name);
+        if (item.label.isEmpty())
+          item.label = QStringLiteral("%1 %2").arg(QString::fromLatin1(kProfileWord)).arg(index + 1);
+        break;
       case MainRole::kAppField:
         item.label = Q(options_.apps[static_cast<size_t>(index)].appName);
         break;
