@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QMouseEvent>
+#include <QTest>
 #include <QThread>
 #include <memory>
 
@@ -195,6 +196,20 @@ TEST(MainWindow, ALevelPickedInTheWindowIsSentAloneAndShowsTheOsd) {
   w.Mouse(QEvent::MouseButtonRelease, lv3);
   EXPECT_EQ(osdLevels, std::vector<int>{2});
   ASSERT_TRUE(ProcessEventsUntil([&] { return w.host->Mouse().DpiSelection() == 2; }));
+}
+
+TEST(MainWindow, TabReachesASliderByItsNameAndArrowsStepIt) {
+  WindowWorld w;
+  w.Load();
+  w.window->SetPage(kDpiPage);
+  for (int i = 0; i < 80 && w.window->accessibleName() != "Lv.2 Y"; ++i) QTest::keyClick(w.window.get(), Qt::Key_Tab);
+  ASSERT_EQ(w.window->accessibleName(), "Lv.2 Y");
+  const int x = DpiSliderIndex(1, true), y = DpiSliderIndex(1, false);
+  const int before = w.window->Model().SliderAt(y).value;
+  QTest::keyClick(w.window.get(), Qt::Key_Left);
+  EXPECT_EQ(w.window->Model().SliderAt(y).value, before - 1);
+  EXPECT_EQ(w.window->Model().SliderAt(x).value, before - 1) << "X follows while X-Y independent is off";
+  EXPECT_TRUE(w.window->TimerArmed());
 }
 
 TEST(MainWindow, ResetAsksThenRunsWithInputBlockedAndReloads) {
