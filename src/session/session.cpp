@@ -155,8 +155,8 @@ SessionWork Session::WriteWork(FieldWrite write) {
   };
 }
 
-DeviceJobHandle Session::PostWrite(std::string name, FieldWrite write) {
-  return Post(std::move(name), WriteWork(std::move(write)));
+DeviceJobHandle Session::PostWrite(std::string name, FieldWrite write, DeviceJobCallbacks callbacks) {
+  return Post(std::move(name), WriteWork(std::move(write)), std::move(callbacks));
 }
 Outcome Session::Write(FieldWrite write) { return Run("write", WriteWork(std::move(write))); }
 
@@ -167,7 +167,9 @@ SessionWork Session::ResetWork(ResetOptions options) {
   };
 }
 
-DeviceJobHandle Session::PostReset(ResetOptions options) { return Post("reset", ResetWork(std::move(options))); }
+DeviceJobHandle Session::PostReset(ResetOptions options, DeviceJobCallbacks callbacks) {
+  return Post("reset", ResetWork(std::move(options)), std::move(callbacks));
+}
 Outcome Session::Reset(ResetOptions options) { return Run("reset", ResetWork(std::move(options))); }
 
 SessionWork Session::BackupWork(std::string file, ProfileApps apps, ProgressFn progress, std::string& error) {
@@ -178,8 +180,10 @@ SessionWork Session::BackupWork(std::string file, ProfileApps apps, ProgressFn p
   };
 }
 
-DeviceJobHandle Session::PostBackup(std::string file, ProfileApps apps, ProgressFn progress, std::string& error) {
-  return Post("backup", BackupWork(std::move(file), std::move(apps), std::move(progress), error));
+DeviceJobHandle Session::PostBackup(std::string file, ProfileApps apps, ProgressFn progress, std::string& error,
+                                    DeviceJobCallbacks callbacks) {
+  return Post("backup", BackupWork(std::move(file), std::move(apps), std::move(progress), error),
+              std::move(callbacks));
 }
 Outcome Session::Backup(std::string file, ProfileApps apps, ProgressFn progress, std::string& error) {
   return Run("backup", BackupWork(std::move(file), std::move(apps), std::move(progress), error));
@@ -231,8 +235,9 @@ SessionWork Session::RestoreWork(std::vector<uint8_t> backupBytes, std::string s
 }
 
 DeviceJobHandle Session::PostRestore(std::vector<uint8_t> backupBytes, std::string setIni, RestoreProgress progress,
-                                     std::shared_ptr<RestoreResult> result) {
-  return Post("restore", RestoreWork(std::move(backupBytes), std::move(setIni), std::move(progress), result));
+                                     std::shared_ptr<RestoreResult> result, DeviceJobCallbacks callbacks) {
+  return Post("restore", RestoreWork(std::move(backupBytes), std::move(setIni), std::move(progress), result),
+              std::move(callbacks));
 }
 
 RestoreResult Session::Restore(const std::vector<uint8_t>& backupBytes, const std::string& setIni,

@@ -123,14 +123,17 @@ class Session {
   // Gets the selected device ready for field writes, reading only what they
   // consult (PrepareFieldWrite): the short way to a one-off change.
   Outcome PrepareWrite(ProgressFn progress = {});
-  DeviceJobHandle PostWrite(std::string name, FieldWrite write);
+  // `callbacks` of the posted forms: a window follows the job's end (and its
+  // progress) through them.
+  DeviceJobHandle PostWrite(std::string name, FieldWrite write, DeviceJobCallbacks callbacks = {});
   Outcome Write(FieldWrite write);
-  DeviceJobHandle PostReset(ResetOptions options);
+  DeviceJobHandle PostReset(ResetOptions options, DeviceJobCallbacks callbacks = {});
   Outcome Reset(ResetOptions options);
   // Saves the loaded mouse's whole memory with `apps` to `file`; `error` gets
   // the system's reason when the file cannot be written. Set before the job
   // finishes, read after Wait().
-  DeviceJobHandle PostBackup(std::string file, ProfileApps apps, ProgressFn progress, std::string& error);
+  DeviceJobHandle PostBackup(std::string file, ProfileApps apps, ProgressFn progress, std::string& error,
+                             DeviceJobCallbacks callbacks = {});
   Outcome Backup(std::string file, ProfileApps apps, ProgressFn progress, std::string& error);
   // The whole restore of a backup file's bytes (checked with ParseBackup
   // before), as one job: load the mouse, read set.ini, write the image and
@@ -139,7 +142,7 @@ class Session {
   // the job's outcome is the device's, or kCannotReadFile / kCannotWriteFile
   // for set.ini. A cancelled restore can be repaired by running it again.
   DeviceJobHandle PostRestore(std::vector<uint8_t> backupBytes, std::string setIni, RestoreProgress progress,
-                              std::shared_ptr<RestoreResult> result);
+                              std::shared_ptr<RestoreResult> result, DeviceJobCallbacks callbacks = {});
   RestoreResult Restore(const std::vector<uint8_t>& backupBytes, const std::string& setIni,
                         RestoreProgress progress = {});
 

@@ -1,0 +1,473 @@
+#include "ui/windows/main_window.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QMouseEvent>
+#include <QPointer>
+#include <algorithm>
+#include <climits>
+#include <memory>
+
+#include "options/language_setting.h"
+#include "session/failure_text.h"
+#include "session/session.h"
+#include "settings/backup_file.h"
+#include "texts/text_tables.h"
+#include "ui/gui_thread.h"
+
+#if __has_include("ui/windows/option_dlg.h")
+#include "ui/windows/option_dlg.h"
+#define QUORIX_HAVE_OPTION_DLG 1
+#endif
+
+namespace quorix::ui {
+namespace {
+
+// What a button whose window is not built yet says.
+const QString kComing = QStringLiteral("coming");
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+int AskWithOptionDlg([[maybe_unused]] UiEnv& env, [[maybe_unused]] QWidget* parent,
+                     [[maybe_unused]] const QString& title, [[maybe_unused]] const QString& message) {
+#ifdef QUORIX_HAVE_OPTION_DLG
+  return RunOptionDlg(env, parent, title, message, 2);
+#else
+  // Without the question box nobody can say yes: nothing is rewritten.
+  return 0;
+#endif
+}
+
+}  // namespace
+
+MainWindow::MainWindow(UiEnv& env, QWidget* parent)
+    : SkinWindow(QSize(kMainWindowWidth, kMainWindowHeight), parent),
+      env_(env),
+      model_(env.session.GetClock(), env.session.State(),
+             [this](std::string name, FieldWrite write) {
+               // The toggles show what the mouse took once the write is done.
+               env_.session.PostWrite(std::move(name), std::move(write),
+                                      OnGuiThread(this, {{}, [this](const Outcome& outcome) {
+                                                           model_.RefreshImage();
+                                                           if (!outcome)
+                                                             Say(Q(FailureText(env_.texts, outcome.failure, true)));
+                                                           SyncItems();
+                                                         }}));
+             }),
+      painter_(Pictures()),
+      buttonText_(MainWindowButtonTexts(env.texts)),
+      options_(env.session.CurrentOptions()),
+      ask_([this](const QString& title, const QString& message) {
+        return AskWithOptionDlg(env_, this, title, message);
+      }) {
+  setWindowTitle(QStringLiteral("QUORIX Gaming Mouse Software"));
+  timer_.setSingleShot(true);
+  connect(&timer_, &QTimer::timeout, this, &MainWindow::RunDueTimers);
+
+  // Array order is hit order: the small controls on a profile card come
+  // before the card itself.
+  AddItem(MainRole::kClose, 0, layout::Close(), -1, false, QStringLiteral("Close"));
+  AddItem(MainRole::kMinimize, 0, layout::Minimize(), -1, false, QStringLiteral("Minimize"));
+  for (int page = 0; page < kPageCount; ++page)
+    AddItem(MainRole::kTab, page, layout::Tab(page), -1, false, Label(page));
+  for (int p = 0; p < kProfileCount; ++p) {
+    AddItem(MainRole::kProfileSwitch, p, layout::ProfileSwitch(p), -1, true);
+    AddItem(MainRole::kAppField, p, layout::AppField(p), -1, true);
+    AddItem(MainRole::kProfile, p, layout::ProfileCard(p), -1, true);
+  }
+  for (int l = 0; l < kDpiPairCount; ++l) {
+    AddItem(MainRole::kLevel, l, layout::Level(l), kDpiPage, true, QStringLiteral("Lv.%1").arg(l + 1));
+    AddItem(MainRole::kLevelSwitch, l, layout::LevelSwitch(l), kDpiPage, true, QStringLiteral("Lv.%1").arg(l + 1));
+  }
+  AddItem(MainRole::kXyIndependent, 0, layout::XyIndependent(), kDpiPage, true, Label(22));
+  for (int i = 0; i < kSliderCount; ++i) {
+    model_.SetTrack(i, layout::Track(i));
+    const Slider& s = model_.SliderAt(i);
+    if (s.page == kNoPage) continue;
+    const QString label =
+        i == kReportRateSlider
+            ? Label(24)
+            : QStringLiteral("Lv.%1 %2").arg(s.level + 1).arg(s.kind == SliderKind::kDpiX ? "X" : "Y");
+    AddItem(MainRole::kSlider, i, layout::SliderArea(i), s.page, true, label);
+  }
+  AddItem(MainRole::kAngleSnapping, 0, layout::Option(0), kOtherPage, true, Label(23));
+  AddItem(MainRole::kOsd, 0, layout::Option(1), kOtherPage, false, Label(26));
+  AddItem(MainRole::kAcceleration, 0, layout::Option(2), kOtherPage, false, Label(34));
+  AddItem(MainRole::kLiftAdjust, 0, layout::LiftAdjust(), kOtherPage, true, Q(env.texts.adjustLiftStr[0]));
+  AddItem(MainRole::kBackup, 0, layout::Backup(), kOtherPage, true, Label(4));
+  AddItem(MainRole::kRestore, 0, layout::Restore(), kOtherPage, true, Label(5));
+  AddItem(MainRole::kReset, 0, layout::Reset(), kOtherPage, true, Label(3));
+  for (int b = 0; b < kPictureButtons; ++b)
+    AddItem(MainRole::kButton, b, layout::ButtonRow(b), kButtonPage, true,
+            b < static_cast<int>(env.texts.btOrderStr.size()) ? Q(env.texts.btOrderStr[static_cast<size_t>(b)])
+                                                              : QString());
+  AddItem(MainRole::kColorSetting, 0, layout::ColorSetting(), kButtonPage, true, Label(40));
+  AddItem(MainRole::kMacroEdit, 0, layout::MacroEdit(), kButtonPage, true, Label(33));
+  SyncItems();
+  ItemsChanged();
+}
+
+QString MainWindow::Label(int index) const {
+  return index < static_cast<int>(env_.texts.buttonStr.size()) ? Q(env_.texts.buttonStr[static_cast<size_t>(index)])
+                                                               : QString();
+}
+
+void MainWindow::AddItem(MainRole role, int index, QRectF rect, int page, bool needsDevice, QString label) {
+  SkinItem item;
+  item.rect = rect;
+  item.code = MainCode(role, index);
+  item.label = std::move(label);
+  item.kind = role == MainRole::kTab || role == MainRole::kProfile || role == MainRole::kLevel ? kSkinItemRadio : 0;
+  Items().push_back(item);
+  itemRect_.push_back(rect);
+  itemPage_.push_back(page);
+  itemNeedsDevice_.push_back(needsDevice);
+}
+
+void MainWindow::SyncItems() {
+  const MainWindowModel& m = model_;
+  const DeviceCapabilities& caps = m.Caps();
+  buttonTexts_.clear();
+  for (const std::string& text : m.ButtonTexts(buttonText_)) buttonTexts_.push_back(Q(text));
+  bool visibilityChanged = false;
+  auto& items = Items();
+  for (size_t i = 0; i < items.size(); ++i) {
+    SkinItem& item = items[i];
+    const MainRole role = RoleOf(item.code);
+    const int index = IndexOf(item.code);
+    bool hidden = itemPage_[i] != -1 && itemPage_[i] != m.Page();
+    // What this mouse lacks is not shown at all.
+    switch (role) {
+      case MainRole::kLevel:
+        hidden = hidden || index >= m.LevelsShown();
+        break;
+      case MainRole::kLevelSwitch:
+        hidden = hidden || index >= m.LevelsShown() || !caps.levelSwitches;
+        break;
+      case MainRole::kSlider:
+        hidden = hidden || !m.SliderVisible(index);
+        break;
+      case MainRole::kLiftAdjust:
+        hidden = hidden || !caps.liftAdjustment;
+        break;
+      case MainRole::kColorSetting:
+        hidden = hidden || !caps.lighting;
+        break;
+      default:
+        break;
+    }
+    // What is left closes up over what this mouse lacks.
+    QRectF rect = itemRect_[i];
+    if (!caps.reportRate && (role == MainRole::kAngleSnapping || role == MainRole::kOsd ||
+                             role == MainRole::kAcceleration || role == MainRole::kLiftAdjust))
+      rect.translate(0, layout::Content().top() + 32 - layout::Option(0).top());
+    if (!caps.lighting && role == MainRole::kMacroEdit)
+      rect.moveLeft(layout::Content().center().x() - rect.width() / 2);
+    if (rect != item.rect) visibilityChanged = true;
+    item.rect = rect;
+    if (hidden != item.hidden) visibilityChanged = true;
+    item.hidden = hidden;
+    // The primary-click holder keeps its left click: it is never opened.
+    item.disabled = (itemNeedsDevice_[i] && !m.HasDevice()) ||
+                    (role == MainRole::kButton && m.HasDevice() && index == m.PrimaryClickHolder());
+    switch (role) {
+      case MainRole::kTab:
+        item.selected = index == m.Page();
+        break;
+      case MainRole::kProfile:
+        item.selected = index == m.ActiveProfile();
+        item.label = Q(m.Image().profiles[static_cast<size_t>(index)].name);
+        if (item.label.isEmpty())
+          item.label = QStringLiteral("%1 %2").arg(QString::fromLatin1(kProfileWord)).arg(index + 1);
+        break;
+      case MainRole::kLevel:
+        item.selected = index == m.ActiveLevel();
+        break;
+      case MainRole::kProfileSwitch:
+        item.label = Q(m.Image().profiles[static_cast<size_t>(index)].name);
+        if (item.label.isEmpty())
+          item.label = QStringLiteral("%1 %2").arg(QString::fromLatin1(kProfileWord)).arg(index + 1);
+        break;
+      case MainRole::kAppField:
+        item.label = Q(options_.apps[static_cast<size_t>(index)].appName);
+        break;
+      case MainRole::kButton:
+        if (index < static_cast<int>(buttonTexts_.size()))
+          item.label =
+              Q(env_.texts.btOrderStr[static_cast<size_t>(index)]) + ": " + buttonTexts_[static_cast<size_t>(index)];
+        break;
+      default:
+        break;
+    }
+  }
+  if (visibilityChanged) ItemsChanged();
+  update();
+}
+
+void MainWindow::PaintSkin(QPainter& painter) {
+  MainWindowScene scene{model_, Items(), Interaction(), env_.texts, env_.fonts, buttonTexts_, options_, busy_, status_};
+  painter_.Paint(painter, scene);
+}
+
+void MainWindow::SetBusy(std::optional<double> fraction) {
+  busy_ = fraction;
+  if (fraction) {
+    // A drag ends where it is; its debounce still writes.
+    model_.EndDrag();
+  }
+  SetInputBlocked(fraction.has_value());
+  update();
+}
+
+void MainWindow::ShowLoaded() {
+  const std::string path = env_.session.State().CurrentDevice();
+  model_.ShowLoaded(CapabilitiesAt(env_.session.Link(), path));
+  options_ = env_.session.CurrentOptions();
+  status_.clear();
+  SyncItems();
+  ArmTimer();
+}
+
+void MainWindow::ClearDevice() {
+  model_.ClearDevice();
+  SyncItems();
+  ArmTimer();
+}
+
+void MainWindow::ApplyStateReport(const VendorReport& report) {
+  if (!model_.ApplyStateReport(report)) return;
+  SyncItems();
+  ArmTimer();
+}
+
+void MainWindow::SetPage(int page) {
+  model_.SetPage(page);
+  SyncItems();
+}
+
+void MainWindow::RunDueTimers() {
+  model_.Poll();
+  update();
+  ArmTimer();
+}
+
+void MainWindow::ArmTimer() {
+  const std::optional<int64_t> due = model_.NextDueMs();
+  if (!due) {
+    timer_.stop();
+    return;
+  }
+  const int64_t wait = std::clamp<int64_t>(*due - env_.session.GetClock().NowMs(), 0, INT_MAX);
+  timer_.start(static_cast<int>(wait));
+}
+
+void MainWindow::Say(const QString& status) {
+  status_ = status;
+  update();
+}
+
+void MainWindow::Coming() { Say(kComing); }
+
+void MainWindow::OnItemActivated(int index) {
+  const SkinItem& item = Items()[static_cast<size_t>(index)];
+  const int i = IndexOf(item.code);
+  status_.clear();
+  switch (RoleOf(item.code)) {
+    case MainRole::kTab:
+      SetPage(i);
+      break;
+    case MainRole::kClose:
+      emit hideToTrayRequested();
+      break;
+    case MainRole::kMinimize:
+      showMinimized();
+      break;
+    case MainRole::kProfile:
+      model_.SelectProfile(i);
+      break;
+    case MainRole::kProfileSwitch:
+      model_.ToggleProfile(i);
+      break;
+    case MainRole::kLevel:
+      if (auto report = model_.SelectLevel(i); report && options_.osdEnabled) emit osdRequested(*report);
+      break;
+    case MainRole::kLevelSwitch:
+      model_.ToggleLevel(i);
+      break;
+    case MainRole::kXyIndependent:
+      model_.SetXyIndependent(!model_.XyIndependent());
+      break;
+    case MainRole::kAngleSnapping:
+      model_.ToggleAngleSnapping();
+      break;
+    case MainRole::kOsd:
+      SaveOption([](Options& o) { o.osdEnabled = o.osdEnabled ? 0 : 1; });
+      break;
+    case MainRole::kAcceleration:
+      SaveOption([](Options& o) { o.disableAcceleration = o.disableAcceleration ? 0 : 1; });
+      emit accelerationOptionChanged(options_.disableAcceleration != 0);
+      break;
+    case MainRole::kBackup:
+      Backup();
+      break;
+    case MainRole::kRestore:
+      Restore();
+      break;
+    case MainRole::kReset:
+      Reset();
+      break;
+    case MainRole::kAppField:  // the name entry comes with the text-entry dialog
+    case MainRole::kLiftAdjust:
+    case MainRole::kColorSetting:
+    case MainRole::kMacroEdit:
+    case MainRole::kButton:
+      Coming();
+      break;
+    case MainRole::kSlider:
+      break;
+  }
+  SyncItems();
+  ArmTimer();
+}
+
+void MainWindow::OnItemArrow(int index, int step) {
+  const SkinItem& item = Items()[static_cast<size_t>(index)];
+  if (RoleOf(item.code) != MainRole::kSlider) return;
+  if (model_.StepSlider(IndexOf(item.code), step)) {
+    update();
+    ArmTimer();
+  }
+}
+
+void MainWindow::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) {
+    const int hit = HitTest(Items(), event->position());
+    if (hit >= 0 && RoleOf(Items()[static_cast<size_t>(hit)].code) == MainRole::kSlider) {
+      const int slider = IndexOf(Items()[static_cast<size_t>(hit)].code);
+      if (model_.BeginDrag(slider)) {
+        model_.SetSliderFromCursor(slider, event->position().x());
+        update();
+        ArmTimer();
+      }
+      return;
+    }
+  }
+  SkinWindow::mousePressEvent(event);
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent* event) {
+  if (model_.HoldIndex() >= 0) {
+    if (model_.SetSliderFromCursor(model_.HoldIndex(), event->position().x())) {
+      update();
+      ArmTimer();
+    }
+    return;
+  }
+  SkinWindow::mouseMoveEvent(event);
+}
+
+void MainWindow::mouseReleaseEvent(QMouseEvent* event) {
+  if (model_.HoldIndex() >= 0 && event->button() == Qt::LeftButton) {
+    model_.EndDrag();
+    update();
+    return;
+  }
+  SkinWindow::mouseReleaseEvent(event);
+}
+
+void MainWindow::SaveOption(const std::function<void(Options&)>& change) {
+  change(options_);
+  const std::string& setIni = env_.session.SetIni();
+  if (setIni.empty()) return;
+  std::string reason;
+  if (WriteSetIni(setIni, options_, SetIniCodePage(setIni), reason) != SetIniStep::kDone) {
+    Say(Q(reason));
+    return;
+  }
+  std::string error;
+  env_.session.ReloadOptions(error);
+}
+
+ProgressFn MainWindow::GuiProgress() {
+  const QPointer<MainWindow> target(this);
+  return [target](double fraction) {
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [target, fraction] {
+          if (target && target->busy_) target->SetBusy(fraction);
+        },
+        Qt::QueuedConnection);
+  };
+}
+
+void MainWindow::Backup() {
+  const QString filter = Label(4) + QStringLiteral(" (*.bf)");
+  QString file = QFileDialog::getSaveFileName(this, Label(4), QString(), filter);
+  if (file.isEmpty()) return;
+  if (!file.endsWith(QStringLiteral(".bf"), Qt::CaseInsensitive)) file += QStringLiteral(".bf");
+  auto error = std::make_shared<std::string>();
+  SetBusy(0.0);
+  env_.session.PostBackup(file.toStdString(), options_.apps, GuiProgress(), *error,
+                          OnGuiThread(this, {{}, [this, error](const Outcome& outcome) {
+                                               SetBusy(std::nullopt);
+                                               if (!outcome)
+                                                 Say(Q(FailureText(env_.texts, outcome.failure, false)));
+                                               else if (!error->empty())
+                                                 Say(Q(*error));
+                                             }}));
+}
+
+void MainWindow::Restore() {
+  const QString filter = Label(5) + QStringLiteral(" (*.bf)");
+  const QString file = QFileDialog::getOpenFileName(this, Label(5), QString(), filter);
+  if (file.isEmpty()) return;
+  QFile in(file);
+  if (!in.open(QIODevice::ReadOnly)) {
+    Say(Q(FailureText(env_.texts, Failure::kCannotReadFile, false)));
+    return;
+  }
+  const QByteArray data = in.readAll();
+  std::vector<uint8_t> bytes(data.begin(), data.end());
+  BackupContents contents;
+  std::string error;
+  // Nothing reaches the mouse from a file that is not whole.
+  if (!ParseBackup(bytes, contents, error)) {
+    Say(Q(env_.texts.msgStr[20]));
+    return;
+  }
+  if (ask_(Label(5), Q(env_.texts.msgStr[12])) != 2) return;
+  auto result = std::make_shared<RestoreResult>();
+  SetBusy(0.0);
+  env_.session.PostRestore(std::move(bytes), env_.session.SetIni(), RestoreProgress{{}, GuiProgress()}, result,
+                           OnGuiThread(this, {{}, [this](const Outcome& outcome) { AfterRewrite(outcome); }}));
+}
+
+void MainWindow::Reset() {
+  if (ask_(Label(3), Q(env_.texts.msgStr[11])) != 2) return;
+  // The user said yes already: the reset's own question answers yes, and
+  // resets the applications of the profiles.
+  auto apps = std::make_shared<ProfileApps>(options_.apps);
+  ResetOptions options;
+  options.askUser = [] { return true; };
+  options.apps = apps.get();
+  options.profileWord = kProfileWord;
+  options.progress = GuiProgress();
+  SetBusy(0.0);
+  env_.session.PostReset(std::move(options), OnGuiThread(this, {{}, [this, apps](const Outcome& outcome) {
+                                                                  if (outcome)
+                                                                    SaveOption([&](Options& o) { o.apps = *apps; });
+                                                                  AfterRewrite(outcome);
+                                                                }}));
+}
+
+void MainWindow::AfterRewrite(const Outcome& outcome) {
+  SetBusy(std::nullopt);
+  std::string error;
+  env_.session.ReloadOptions(error);
+  ShowLoaded();
+  if (!outcome) Say(Q(FailureText(env_.texts, outcome.failure, true)));
+  emit reloadRequested();
+}
+
+}  // namespace quorix::ui

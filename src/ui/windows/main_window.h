@@ -1,0 +1,95 @@
+#pragma once
+// The main window: pages, profile selector, levels and sliders, the other
+// settings and the mouse picture. It routes input to MainWindowModel (where
+// the behaviour lives) and paints through MainWindowPainter; device work goes
+// to the session's executor and comes back on the GUI thread.
+
+#include <QString>
+#include <QTimer>
+#include <functional>
+#include <optional>
+
+#include "device/vendor_report.h"
+#include "options/options_store.h"
+#include "session/main_window_model.h"
+#include "ui/skin/skin_window.h"
+#include "ui/ui_env.h"
+#include "ui/windows/main_window_painter.h"
+
+namespace quorix::ui {
+
+class MainWindow : public SkinWindow {
+  Q_OBJECT
+
+ public:
+  explicit MainWindow(UiEnv& env, QWidget* parent = nullptr);
+
+  // Progress shown and input blocked; nullopt: done.
+  void SetBusy(std::optional<double> fraction);
+  // A load finished: show the session's published image and device info.
+  void ShowLoaded();
+  // The current device went: the window shows no device.
+  void ClearDevice();
+  // A checked state report of the current device.
+  void ApplyStateReport(const VendorReport& report);
+  // 0 "Button settings", 1 "DPI settings", 2 "Other".
+  void SetPage(int page);
+
+  // Runs the model's timers that are due and arms the next one; the window's
+  // own single-shot timer calls it (tests on virtual time call it directly).
+  void RunDueTimers();
+  bool TimerArmed() const { return timer_.isActive(); }
+  const MainWindowModel& Model() const { return model_; }
+  QString StatusText() const { return status_; }
+
+  // The question box (title, message) -> the button used (2 goes ahead).
+  using AskFn = std::function<int(const QString& title, const QString& message)>;
+  void SetAsk(AskFn ask) { ask_ = std::move(ask); }
+
+ signals:
+  void osdRequested(const VendorReport& report);  // a level chosen in the window shows the OSD
+  void reloadRequested();                         // reset/restore finished: the shell loads again if needed
+  void hideToTrayRequested();
+  void quitRequested();
+  // The acceleration switch changed set.ini; the shell applies it to the desktop.
+  void accelerationOptionChanged(bool disableAcceleration);
+
+ protected:
+  void PaintSkin(QPainter& painter) override;
+  void OnItemActivated(int index) override;
+  void OnItemArrow(int index, int step) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  void AddItem(MainRole role, int index, QRectF rect, int page, bool needsDevice, QString label = {});
+  // Brings hidden, disabled and selected flags and labels up to date.
+  void SyncItems();
+  void ArmTimer();
+  void Say(const QString& status);
+  void Coming();
+  QString Label(int index) const;
+  void SaveOption(const std::function<void(Options&)>& change);
+  void Backup();
+  void Restore();
+  void Reset();
+  void AfterRewrite(const Outcome& outcome);
+  ProgressFn GuiProgress();
+
+  UiEnv& env_;
+  MainWindowModel model_;
+  MainWindowPainter painter_;
+  ButtonTextFn buttonText_;
+  std::vector<QString> buttonTexts_;
+  std::vector<QRectF> itemRect_;  // per item: where it lies when nothing closes up
+  std::vector<int> itemPage_;     // per item: its page, or -1 for all
+  std::vector<bool> itemNeedsDevice_;
+  Options options_;
+  std::optional<double> busy_;
+  QString status_;
+  QTimer timer_;
+  AskFn ask_;
+};
+
+}  // namespace quorix::ui

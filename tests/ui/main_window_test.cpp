@@ -1,0 +1,243 @@
+// The main window offscreen on a simulated mouse: slider drags and their
+// debounced writes in virtual time, the version line, and the mouse's state
+// reports as the event pump delivers them.
+#include "ui/windows/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QTest>
+#include <QThread>
+#include <memory>
+
+#include "session/device_event_pump.h"
+#include "session/session.h"
+#include "sim/sim_hid_host.h"
+#include "support/fake_clock.h"
+#include "ui/app_signals.h"
+#include "ui/skin/skin_fonts.h"
+
+namespace quorix::ui {
+namespace {
+
+template <typename Pred>
+bool ProcessEventsUntil(Pred done) {
+  // The executor's worker reports asynchronously: give it real time too.
+  for (int i = 0; i < 5000 && !done(); ++i) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    QThread::msleep(1);
+  }
+  return done();
+}
+
+// A main window on a session over the simulated mouse, in virtual time.
+struct WindowWorld {
+  explicit WindowWorld(sim::SimOptions options = {}) {
+    SessionParts parts;
+    auto owned = std::make_unique<test::FakeClock>();
+    clock = owned.get();
+    parts.clock = std::move(owned);
+    auto simHost = std::make_unique<sim::SimHidHost>(*parts.clock, options);
+    host = simHost.get();
+    parts.host = std::move(simHost);
+    parts.exchangeMutex = std::make_unique<LocalMutex>();
+    parts.deviceListMutex = std::make_unique<LocalMutex>();
+    session = std::make_unique<Session>(std::move(parts));
+    env = std::make_unique<UiEnv>(UiEnv{*session, session->Texts(), fonts, broadcasts});
+    window = std::make_unique<MainWindow>(*env);
+    window->show();
+  }
+  ~WindowWorld() { window.reset(); }
+  void Load() {
+    ASSERT_TRUE(session->ResolveDevice());
+    ASSERT_TRUE(session->Load());
+    window->ShowLoaded();
+  }
+  void Mouse(QEvent::Type type, QPointF at) {
+    const bool held = type != QEvent::MouseButtonRelease;
+    QMouseEvent event(type, at, window->mapToGlobal(at), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                      held ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window.get(), &event);
+  }
+  // Virtual time passes; the window's timers run as they come due.
+  void Advance(int64_t ms) {
+    clock->Advance(ms);
+    window->RunDueTimers();
+  }
+  size_t MouseRequests() { return host->Mouse().Requests().size(); }
+
+  test::FakeClock* clock = nullptr;
+  sim::SimHidHost* host = nullptr;
+  std::unique_ptr<Session> session;
+  SkinFonts fonts{QStringLiteral("DejaVu Sans"), QStringLiteral("DejaVu Sans")};
+  AppSignals broadcasts;
+  std::unique_ptr<UiEnv> env;
+  std::unique_ptr<MainWindow> window;
+};
+
+TEST(MainWindow, DraggingLevel2XMovesYAndWritesOnce200MsAfterTheDragStops) {
+  WindowWorld w;
+  w.Load();
+  w.window->SetPage(kDpiPage);
+  const int x = DpiSliderIndex(2, true), y = DpiSliderIndex(2, false);
+  const SliderTrack track = layout::Track(x);
+  const double row = track.top + track.height / 2;
+  w.host->Mouse().ResetCounters();
+  const uint64_t version = w.session->State().image.Version();
+  w.Mouse(QEvent::MouseButtonPress, {track.left + 10, row});
+  for (double dx : {60.0, 140.0, 220.0}) {
+    w.Advance(50);
+    w.Mouse(QEvent::MouseMove, {track.left + dx, row});
+  }
+  w.Mouse(QEvent::MouseButtonRelease, {track.left + 220, row});
+  const MainWindowModel& m = w.window->Model();
+  const int value = m.SliderAt(x).value;
+  EXPECT_EQ(m.SliderAt(y).value, value);
+  EXPECT_TRUE(w.window->TimerArmed());
+  w.Advance(199);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(w.MouseRequests(), 0u) << "nothing is written while the drag settles";
+  w.Advance(1);
+  ASSERT_TRUE(ProcessEventsUntil([&] { return w.session->State().image.Version() > version; }));
+  EXPECT_EQ(w.session->State().image.Version(), version + 1) << "one write";
+  EXPECT_EQ(w.host->Mouse().MemoryAt(3 + 2 * 2), value);
+  EXPECT_EQ(w.host->Mouse().MemoryAt(4 + 2 * 2), value);
+  const size_t requests = w.MouseRequests();
+  for (int i = 0; i < 20; ++i) w.Advance(100);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(w.MouseRequests(), requests);
+  EXPECT_FALSE(w.window->TimerArmed()) << "an idle window arms no timer";
+}
+
+TEST(MainWindow, ReportRateRightEndShows1000HzAndStoresCode0) {
+  WindowWorld w;
+  w.Load();
+  w.window->SetPage(kOtherPage);
+  const SliderTrack track = layout::Track(kReportRateSlider);
+  const QPointF end(track.left + track.width, track.top + track.height / 2);
+  w.Mouse(QEvent::MouseButtonPress, end);
+  w.Mouse(QEvent::MouseButtonRelease, end);
+  EXPECT_EQ(SliderText(w.window->Model().SliderAt(kReportRateSlider)), "1000Hz");
+  w.Advance(1000);
+  ASSERT_TRUE(ProcessEventsUntil([&] { return w.session->State().image.Snapshot()->reportRateCode == 0; }));
+  EXPECT_EQ(w.host->Mouse().MemoryAt(14) >> 4 & 7, 0);
+}
+
+TEST(MainWindow, VersionLineWithAndWithoutDevice) {
+  sim::SimOptions options;
+  options.variantA = 12;
+  WindowWorld w(options);
+  EXPECT_EQ(w.window->Model().VersionLine(w.session->Texts()), "Software version:1.1");
+  w.Load();
+  EXPECT_EQ(w.window->Model().VersionLine(w.session->Texts()), "Software version:1.1 , Firmware version:2");
+  w.window->ClearDevice();
+  EXPECT_EQ(w.window->Model().VersionLine(w.session->Texts()), "Software version:1.1");
+}
+
+TEST(MainWindow, StateReportsThroughThePumpAndABadChecksumIsIgnored) {
+  WindowWorld w;
+  w.Load();
+  w.host->SetVirtualWaits(true);
+  DeviceEventPump pump(w.session->Link(), *w.clock, [&](const DeviceEvent& e) {
+    if (e.kind == DeviceEventKind::kStateReport) w.window->ApplyStateReport(e.report);
+  });
+  pump.Start();
+  pump.SetCurrentDevice(w.session->CurrentDevicePath());
+  struct Case {
+    const char* name;
+    int level;
+    bool validChecksum;
+    int shownLevel;
+  };
+  const std::vector<Case> cases = {
+      {"level 6 selects level 4", 6, true, 4},
+      {"a bad XOR is dropped", 2, false, 4},
+      {"level 1", 1, true, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    sim::StateReportFields fields = w.host->Mouse().CurrentState();
+    fields.level = c.level;
+    fields.x = fields.y = 30;
+    fields.validChecksum = c.validChecksum;
+    w.host->Mouse().EmitStateReport(fields);
+    pump.RunOnce(0);
+    EXPECT_EQ(w.window->Model().ActiveLevel(), c.shownLevel);
+  }
+  EXPECT_EQ(w.window->Model().SliderAt(DpiSliderIndex(1, false)).value, 30);
+}
+
+TEST(MainWindow, BusyBlocksInputAndAPageTabClickSwitchesPages) {
+  WindowWorld w;
+  w.Load();
+  const QPointF dpiTab = layout::Tab(kDpiPage).center();
+  w.window->SetBusy(0.5);
+  w.Mouse(QEvent::MouseButtonPress, dpiTab);
+  w.Mouse(QEvent::MouseButtonRelease, dpiTab);
+  EXPECT_EQ(w.window->Model().Page(), kButtonPage);
+  w.window->SetBusy(std::nullopt);
+  w.Mouse(QEvent::MouseMove, dpiTab);
+  w.Mouse(QEvent::MouseButtonPress, dpiTab);
+  w.Mouse(QEvent::MouseButtonRelease, dpiTab);
+  EXPECT_EQ(w.window->Model().Page(), kDpiPage);
+}
+
+TEST(MainWindow, ALevelPickedInTheWindowIsSentAloneAndShowsTheOsd) {
+  WindowWorld w;
+  w.Load();
+  w.window->SetPage(kDpiPage);
+  std::vector<int> osdLevels;
+  QObject::connect(w.window.get(), &MainWindow::osdRequested,
+                   [&](const VendorReport& report) { osdLevels.push_back(report.level); });
+  const QPointF lv3 = layout::Level(2).center();
+  w.Mouse(QEvent::MouseMove, lv3);
+  w.Mouse(QEvent::MouseButtonPress, lv3);
+  w.Mouse(QEvent::MouseButtonRelease, lv3);
+  EXPECT_EQ(osdLevels, std::vector<int>{2});
+  ASSERT_TRUE(ProcessEventsUntil([&] { return w.host->Mouse().DpiSelection() == 2; }));
+}
+
+TEST(MainWindow, TabReachesASliderByItsNameAndArrowsStepIt) {
+  WindowWorld w;
+  w.Load();
+  w.window->SetPage(kDpiPage);
+  for (int i = 0; i < 80 && w.window->accessibleName() != "Lv.2 Y"; ++i) QTest::keyClick(w.window.get(), Qt::Key_Tab);
+  ASSERT_EQ(w.window->accessibleName(), "Lv.2 Y");
+  const int x = DpiSliderIndex(1, true), y = DpiSliderIndex(1, false);
+  const int before = w.window->Model().SliderAt(y).value;
+  QTest::keyClick(w.window.get(), Qt::Key_Left);
+  EXPECT_EQ(w.window->Model().SliderAt(y).value, before - 1);
+  EXPECT_EQ(w.window->Model().SliderAt(x).value, before - 1) << "X follows while X-Y independent is off";
+  EXPECT_TRUE(w.window->TimerArmed());
+}
+
+TEST(MainWindow, ResetAsksThenRunsWithInputBlockedAndReloads) {
+  for (int answer : {1, 2}) {
+    SCOPED_TRACE(answer);
+    WindowWorld w;
+    w.Load();
+    w.host->Mouse().Memory()[3] = 33;  // pair 0's x, 20 after a reset
+    w.window->SetAsk([&](const QString&, const QString&) { return answer; });
+    bool reloaded = false;
+    QObject::connect(w.window.get(), &MainWindow::reloadRequested, [&] { reloaded = true; });
+    w.window->SetPage(kOtherPage);
+    const QPointF reset = layout::Reset().center();
+    w.Mouse(QEvent::MouseMove, reset);
+    w.Mouse(QEvent::MouseButtonPress, reset);
+    w.Mouse(QEvent::MouseButtonRelease, reset);
+    if (answer != 2) {
+      EXPECT_FALSE(w.window->InputBlocked());
+      EXPECT_EQ(w.host->Mouse().MemoryAt(3), 33);
+      continue;
+    }
+    EXPECT_TRUE(w.window->InputBlocked());
+    ASSERT_TRUE(ProcessEventsUntil([&] { return reloaded; }));
+    EXPECT_FALSE(w.window->InputBlocked());
+    EXPECT_EQ(w.host->Mouse().MemoryAt(3), 20);
+    EXPECT_EQ(w.window->Model().SliderAt(DpiSliderIndex(0, true)).value, 20);
+  }
+}
+
+}  // namespace
+}  // namespace quorix::ui
