@@ -13,18 +13,11 @@ namespace quorix::ui {
 class AppSignals;
 class SkinFonts;
 
-// Qt defines `signals` as a keyword macro, so after any Qt header the member
-// cannot be spelt; it is declared with the macro set aside, and Signals()
-// reaches it from code that includes Qt.
-#pragma push_macro("signals")
-#undef signals
 struct UiEnv {
   Session& session;
   const TextTables& texts;
   const SkinFonts& fonts;
-  AppSignals& signals;
-  AppSignals& Signals() const { return signals; }
+  AppSignals& appSignals;  // not "signals": Qt defines that word as a macro
 };
-#pragma pop_macro("signals")
 
 }  // namespace quorix::ui

@@ -1,7 +1,6 @@
 #include "ui/windows/main_window.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileDialog>
 #include <QMouseEvent>
 #include <QPointer>
@@ -13,6 +12,7 @@
 #include "session/failure_text.h"
 #include "session/session.h"
 #include "settings/backup_file.h"
+#include "settings/backup_restore.h"
 #include "texts/text_tables.h"
 #include "ui/gui_thread.h"
 
@@ -422,18 +422,17 @@ void MainWindow::Restore() {
   const QString filter = Label(5) + QStringLiteral(" (*.bf)");
   const QString file = QFileDialog::getOpenFileName(this, Label(5), QString(), filter);
   if (file.isEmpty()) return;
-  QFile in(file);
-  if (!in.open(QIODevice::ReadOnly)) {
+  std::vector<uint8_t> bytes;
+  std::string reason;
+  if (!ReadBackupFileBytes(file.toStdString(), bytes, reason)) {
     Say(Q(FailureText(env_.texts, Failure::kCannotReadFile, false)));
     return;
   }
-  const QByteArray data = in.readAll();
-  std::vector<uint8_t> bytes(data.begin(), data.end());
   BackupContents contents;
-  std::string error;
+  BackupDefect defect;
   // Nothing reaches the mouse from a file that is not whole.
-  if (!ParseBackup(bytes, contents, error)) {
-    Say(Q(env_.texts.msgStr[20]));
+  if (!ParseBackup(bytes, contents, defect)) {
+    Say(Q(FailureText(env_.texts, Failure::kInvalidFormat, false)));
     return;
   }
   if (ask_(Label(5), Q(env_.texts.msgStr[12])) != 2) return;
