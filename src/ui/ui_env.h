@@ -17,7 +17,7 @@ struct UiEnv {
   Session& session;
   const TextTables& texts;
   const SkinFonts& fonts;
-  AppSignals& signals;
+  AppSignals& appSignals;  // not "signals": Qt defines that word as a macro
 };
 
 }  // namespace quorix::ui

@@ -1,0 +1,48 @@
+#include "ui/windows/dialog_painter.h"
+
+#include <QLinearGradient>
+#include <QPainterPath>
+
+#include "ui/art/picture_ids.h"
+#include "ui/skin/skin_painter.h"
+
+namespace quorix::ui {
+
+void PaintDialogSurface(QPainter& p, QSize size, PictureCache& pictures) {
+  const QImage& surface = pictures.Get(pic::kDialogBackground);
+  const QRectF all(0.5, 0.5, size.width() - 1.0, size.height() - 1.0);
+  if (!surface.isNull()) {
+    p.drawImage(QRectF(QPointF(0, 0), QSizeF(size)), surface);
+    return;
+  }
+  p.save();
+  p.setRenderHint(QPainter::Antialiasing);
+  QLinearGradient shade(0, 0, 0, size.height());
+  shade.setColorAt(0, QColor(0x2A, 0x2F, 0x38));
+  shade.setColorAt(1, QColor(0x16, 0x19, 0x1F));
+  QPainterPath path;
+  path.addRoundedRect(all, 10, 10);
+  p.fillPath(path, shade);
+  p.setPen(QPen(QColor(0x4A, 0x52, 0x60), 1));
+  p.drawPath(path);
+  p.restore();
+}
+
+void PaintButtonPlates(QPainter& p, const std::vector<SkinItem>& items, const SkinInteraction& interaction,
+                       PictureCache& pictures) {
+  p.save();
+  p.setRenderHint(QPainter::Antialiasing);
+  for (int i = 0; i < static_cast<int>(items.size()); ++i) {
+    const SkinItem& item = items[i];
+    if (item.hidden || item.kind == kSkinItemRadio) continue;
+    const int id = ItemPicture(item, i, interaction);
+    if (id != 0 && !pictures.Get(id).isNull()) continue;
+    const bool lit = interaction.HoverIndex() == i || interaction.PressIndex() == i || item.selected;
+    p.setPen(QPen(lit ? QColor(0x7A, 0xB8, 0xFF) : QColor(0x55, 0x5E, 0x6C), 1));
+    p.setBrush(lit ? QColor(0x3A, 0x44, 0x54) : QColor(0x2C, 0x32, 0x3C));
+    p.drawRoundedRect(item.rect.adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
+  }
+  p.restore();
+}
+
+}  // namespace quorix::ui
