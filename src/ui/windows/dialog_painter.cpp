@@ -34,10 +34,23 @@ void PaintButtonPlates(QPainter& p, const std::vector<SkinItem>& items, const Sk
   p.setRenderHint(QPainter::Antialiasing);
   for (int i = 0; i < static_cast<int>(items.size()); ++i) {
     const SkinItem& item = items[i];
-    if (item.hidden || item.kind == kSkinItemRadio) continue;
+    if (item.hidden) continue;
     const int id = ItemPicture(item, i, interaction);
     if (id != 0 && !pictures.Get(id).isNull()) continue;
     const bool lit = interaction.HoverIndex() == i || interaction.PressIndex() == i || item.selected;
+    if (item.kind == kSkinItemRadio) {
+      // A round mark left of the item, filled when chosen.
+      const QRectF mark(item.rect.left() - 20, item.rect.center().y() - 7, 14, 14);
+      p.setPen(QPen(lit ? QColor(0x7A, 0xB8, 0xFF) : QColor(0x7A, 0x84, 0x94), 1.5));
+      p.setBrush(Qt::NoBrush);
+      p.drawEllipse(mark);
+      if (item.selected) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0x7A, 0xB8, 0xFF));
+        p.drawEllipse(mark.adjusted(3.5, 3.5, -3.5, -3.5));
+      }
+      continue;
+    }
     p.setPen(QPen(lit ? QColor(0x7A, 0xB8, 0xFF) : QColor(0x55, 0x5E, 0x6C), 1));
     p.setBrush(lit ? QColor(0x3A, 0x44, 0x54) : QColor(0x2C, 0x32, 0x3C));
     p.drawRoundedRect(item.rect.adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);

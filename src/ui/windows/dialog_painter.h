@@ -1,8 +1,8 @@
 #pragma once
 // What the question box, the text entry and the virtual mouse share: their
 // surface (the dialog picture, or a plain rounded panel in the skin's
-// colours while a build has no pictures) and the plates under buttons that
-// have no picture of their own.
+// colours while a build has no pictures), and the plates under buttons and
+// the marks left of radio items that have no picture of their own.
 
 #include <QPainter>
 #include <QSize>

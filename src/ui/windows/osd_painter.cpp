@@ -64,6 +64,7 @@ void PaintOsd(QPainter& p, const OsdPaintPlan& plan, PictureCache& pictures, con
   p.drawRect(frame);
   const QRect pictureRect(QPoint(5, y + 6), size);
   if (!panel.isNull()) p.drawImage(pictureRect.topLeft(), panel);
+  else p.fillRect(pictureRect, QColor(0x2C, 0x32, 0x3C));  // a build without pictures
   p.setFont(fonts.At(kFontLevel));
   p.setPen(Grey(250, 254));
   p.drawText(pictureRect, Qt::AlignCenter, QStringLiteral("Lv.%1").arg(plan.levelNumber));

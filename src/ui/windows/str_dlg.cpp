@@ -115,7 +115,7 @@ void CStrDlg::Layout() {
     for (const auto& [code, label] : {std::pair{kRelative, relative}, std::pair{kAbsolute, absolute}}) {
       SkinItem radio;
       radio.kind = kSkinItemRadio;
-      radio.rect = QRectF(kMargin + 170, top, 200, 26);
+      radio.rect = QRectF(kMargin + 190, top, 200, 26);
       radio.imageNormal = radio.imageHover = pic::kRadioNormal;
       radio.imagePressed = pic::kRadioSelected;
       radio.label = label;

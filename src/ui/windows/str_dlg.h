@@ -42,6 +42,8 @@ class CStrDlg : public SkinWindow {
 
   // Shows the entry and waits; true when it ended with OK.
   bool Run();
+  // Lays the window out for its mode (Run does it; screenshots show it so).
+  void Layout();
   // Ends it as cancelled (the device went, the program closes).
   void Cancel() { Finish(false); }
 
@@ -61,7 +63,7 @@ class CStrDlg : public SkinWindow {
 
  private:
   enum ItemCode { kOk = 0, kCancel = 1, kRelative = 10, kAbsolute = 11, kPick = 12 };
-  void Layout();
+
   void Finish(bool ok);
   void TakePosition(QPoint global);
   int IndexOf(int code) const;
