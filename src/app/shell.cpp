@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QScreen>
 #include <QWindow>
 #include <iostream>
 
@@ -184,8 +185,14 @@ int Shell::InitInstance() {
   if (!switches_.hide) p.window->show();
   if (p.virtualMouse) {
     p.virtualMouse->show();
-    // Beside the main window, where it does not cover it.
-    if (p.window->isVisible()) p.virtualMouse->move(p.window->frameGeometry().topRight() + QPoint(12, 0));
+    // Beside the main window where the screen has room, else in the
+    // screen's corner.
+    if (const QScreen* screen = QGuiApplication::primaryScreen(); screen != nullptr && p.window->isVisible()) {
+      const QRect room = screen->availableGeometry();
+      QPoint at = p.window->frameGeometry().topRight() + QPoint(12, 0);
+      if (at.x() + p.virtualMouse->width() > room.right()) at = room.bottomRight() - QPoint(p.virtualMouse->width() + 12, p.virtualMouse->height() + 12);
+      p.virtualMouse->move(at);
+    }
   }
   p.controller->Start();
 
