@@ -42,7 +42,22 @@ void OsdWindow::OnStateReport(const std::vector<uint8_t>& report) {
     }
     return;
   }
+  UpdateShape();
   Arm();
+}
+
+void OsdWindow::UpdateShape() {
+  // The window takes the shape of what it shows: without a compositor the
+  // rest of its square would cover the screen in black.
+  QImage full(kOsdPanelWidth, kOsdPanelHeight, QImage::Format_ARGB32_Premultiplied);
+  full.fill(Qt::transparent);
+  {
+    QPainter painter(&full);
+    PaintOsd(painter, PlanOsdPaint(state_, maxCode_, dpiStep_), pictures_, env_.fonts,
+             QString::fromStdString(env_.texts.adjustDpiStr));
+  }
+  const QRegion shape = RegionFromPicture(full);
+  setMask(shape.isEmpty() ? QRegion(0, 0, 1, 1) : shape);
 }
 
 void OsdWindow::Step() {

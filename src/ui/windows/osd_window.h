@@ -42,6 +42,7 @@ class OsdWindow : public QWidget {
  private:
   void Step();
   void Arm();
+  void UpdateShape();
 
   UiEnv& env_;
   Clock& clock_;
