@@ -100,6 +100,13 @@ ScreenshotTour::ScreenshotTour(ui::UiEnv& env, QString folder, QWidget* mainWind
                         virtualMouse_->raise();
                       },
                       600});
+    // The simulated mouse's own report after its buttons: the display and
+    // the main window follow it.
+    shots_.push_back({QStringLiteral("virtual-mouse-pressed"), [this] {
+                        virtualMouse_->Press(sim::SimPress::kProfileNext);
+                        virtualMouse_->Press(sim::SimPress::kDpiUp);
+                      },
+                      700});
   }
 }
 

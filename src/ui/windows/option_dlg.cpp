@@ -57,8 +57,10 @@ int OptionDlg::Run() {
     move(screen->availableGeometry().center() - rect().center());
   }
   show();
-  raise();
-  activateWindow();
+  if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+    raise();
+    activateWindow();
+  }
   if (result_ < 0) loop_.exec();
   hide();
   return std::max(result_, 0);

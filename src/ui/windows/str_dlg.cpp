@@ -156,8 +156,10 @@ bool CStrDlg::Run() {
   done_ = false;
   ok_ = false;
   show();
-  raise();
-  activateWindow();
+  if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+    raise();
+    activateWindow();
+  }
   if (entry_->isVisible()) entry_->setFocus();
   else if (xField_->isVisible()) xField_->setFocus();
   if (!done_) loop_.exec();

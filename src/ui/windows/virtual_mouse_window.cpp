@@ -47,8 +47,7 @@ VirtualMouseWindow::VirtualMouseWindow(UiEnv& env, PressFn press, QWidget* paren
 }
 
 void VirtualMouseWindow::OnItemActivated(int index) {
-  if (index >= 0 && index < static_cast<int>(Items().size()) && press_)
-    press_(static_cast<sim::SimPress>(Items()[index].code));
+  if (index >= 0 && index < static_cast<int>(Items().size())) Press(static_cast<sim::SimPress>(Items()[index].code));
 }
 
 void VirtualMouseWindow::PaintSkin(QPainter& p) {

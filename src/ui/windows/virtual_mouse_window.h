@@ -17,6 +17,10 @@ class VirtualMouseWindow : public SkinWindow {
  public:
   using PressFn = std::function<void(sim::SimPress)>;
   VirtualMouseWindow(UiEnv& env, PressFn press, QWidget* parent = nullptr);
+  // What a click on the button does (screenshots press through it).
+  void Press(sim::SimPress press) {
+    if (press_) press_(press);
+  }
 
  protected:
   void PaintSkin(QPainter& painter) override;
