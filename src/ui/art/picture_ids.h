@@ -3,6 +3,12 @@
 // its id only; src/ui/art/ draws each one from source at build time and the
 // contact sheet shows them all with their ids. Ids follow the skin's
 // numbering (129 to 576); not every id in that range is used.
+//
+// Accents (a selected tab's bar, a selected radio's dot, the switch when on,
+// the progress fill, a selected level's ring) are drawn white, so a window
+// can give them the profile's colour: TintPicture(picture, 1, r / 255.0,
+// g / 255.0, b / 255.0, 0). Where things are on the mouse picture is in
+// mouse_geometry.h.
 
 namespace quorix::ui::pic {
 
@@ -63,7 +69,8 @@ inline constexpr int kPickPosition = 343;        // "press and hold to get posit
 
 // Cursor and icons
 inline constexpr int kHandCursor = 361;          // over skin items
-inline constexpr int kAppIcon = 482;             // tray and window icon
+inline constexpr int kAppIcon = 482;             // tray and window icon, 64 x 64; a 256-pixel
+                                                 // rendering is ":/skin/quorix-mouse-256.png"
 
 // On-screen display
 inline constexpr int kOsdProfile0 = 440;         // profiles 0..3: 440..443

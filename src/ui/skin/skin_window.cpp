@@ -1,5 +1,7 @@
 #include "ui/skin/skin_window.h"
 
+#include "ui/skin/skin_accessible.h"
+
 #include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -33,12 +35,24 @@ SkinWindow::SkinWindow(QSize size, QWidget* parent) : QWidget(parent, Qt::Window
   setFixedSize(size);
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
+  InstallSkinAccessibility();
+}
+
+SkinWindow::~SkinWindow() {
+  for (QAccessible::Id id : accessibleIds_) {
+    if (id != 0) QAccessible::deleteAccessibleInterface(id);
+  }
+}
+
+void SkinWindow::ActivateItem(int index) {
+  if (inputBlocked_ || index < 0 || index >= static_cast<int>(items_.size())) return;
+  if (items_[index].hidden || items_[index].disabled) return;
+  OnItemActivated(index);
 }
 
 void SkinWindow::ItemsChanged() {
   interaction_.Reset(items_);
   UpdateCursor();
-  UpdateAccessibleName();
   update();
 }
 
@@ -125,7 +139,7 @@ bool SkinWindow::focusNextPrevChild(bool next) {
   const SkinAction action = interaction_.Key(items_, next ? SkinKey::kNext : SkinKey::kPrevious);
   if (interaction_.FocusIndex() < 0) return QWidget::focusNextPrevChild(next);
   Apply(action);
-  UpdateAccessibleName();
+  AnnounceFocus();
   return true;
 }
 
@@ -146,15 +160,14 @@ void SkinWindow::UpdateCursor() {
   }
 }
 
-void SkinWindow::UpdateAccessibleName() {
+void SkinWindow::AnnounceFocus() {
   const int focus = interaction_.FocusIndex();
-  const QString name = focus >= 0 ? items_[focus].label : windowTitle();
-  if (name == accessibleName()) return;
-  setAccessibleName(name);  // raises the name-change event itself
-  if (focus >= 0 && QAccessible::isActive()) {
-    QAccessibleEvent focused(this, QAccessible::Focus);
-    QAccessible::updateAccessibility(&focused);
-  }
+  if (focus < 0 || !QAccessible::isActive()) return;
+  QAccessibleInterface* window = QAccessible::queryAccessibleInterface(this);
+  QAccessibleInterface* item = window != nullptr ? window->child(focus) : nullptr;
+  if (item == nullptr) return;
+  QAccessibleEvent focused(item, QAccessible::Focus);
+  QAccessible::updateAccessibility(&focused);
 }
 
 }  // namespace quorix::ui

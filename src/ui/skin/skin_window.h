@@ -7,8 +7,8 @@
 //
 // Keyboard: Tab and Shift+Tab move the focus between the items, Enter and
 // Space activate the focused one, arrow keys go to OnItemArrow() (a focused
-// slider moves by one step). The window's accessible name follows the
-// focused item's label, so screen readers announce it.
+// slider moves by one step). Screen readers see the items as the window's
+// children, named by their labels (skin_accessible.h).
 //
 // Subclasses that handle some presses themselves (slider tracks) override
 // the mouse handlers and call the base for the rest; SetInputBlocked() stops
@@ -16,6 +16,7 @@
 
 #include <vector>
 
+#include <QAccessible>
 #include <QImage>
 #include <QWidget>
 
@@ -29,6 +30,7 @@ class SkinWindow : public QWidget {
 
  public:
   explicit SkinWindow(QSize size, QWidget* parent = nullptr);
+  ~SkinWindow() override;
 
   std::vector<SkinItem>& Items() { return items_; }
   const std::vector<SkinItem>& Items() const { return items_; }
@@ -43,6 +45,10 @@ class SkinWindow : public QWidget {
   // ignored and the busy cursor shows.
   void SetInputBlocked(bool blocked);
   bool InputBlocked() const { return inputBlocked_; }
+
+  // Activates item `index` as a click on it would, unless the item is
+  // hidden or disabled or input is blocked (screen readers' press action).
+  void ActivateItem(int index);
 
   // The window's surface as PaintSkin draws it, at `devicePixelRatio`
   // (screenshots and tests).
@@ -70,13 +76,16 @@ class SkinWindow : public QWidget {
  private:
   void Apply(const SkinAction& action);
   void UpdateCursor();
-  void UpdateAccessibleName();
+  void AnnounceFocus();
 
   std::vector<SkinItem> items_;
   SkinInteraction interaction_;
   PictureCache pictures_;
   QImage surface_;
   bool inputBlocked_ = false;
+  // The accessibility cache's ids of the items' interfaces, made on demand.
+  friend class SkinWindowAccessible;
+  std::vector<QAccessible::Id> accessibleIds_;
 };
 
 }  // namespace quorix::ui
