@@ -80,7 +80,10 @@ void StandInMainWindow::OnItemActivated(int index) {
 }
 
 void StandInMainWindow::PaintSkin(QPainter& p) {
-  ui::PaintDialogSurface(p, size(), Pictures());
+  if (const QImage& surface = Pictures().Get(ui::pic::kMainBackground); !surface.isNull())
+    p.drawImage(QRectF(rect()), surface);
+  else
+    ui::PaintDialogSurface(p, size(), Pictures());
   p.setPen(ui::kDialogTitle);
   p.setFont(env_.fonts.At(14));
   p.drawText(QRect(40, 14, 700, 40), Qt::AlignLeft | Qt::AlignVCenter, windowTitle());

@@ -12,7 +12,25 @@ void PaintDialogSurface(QPainter& p, QSize size, PictureCache& pictures) {
   const QImage& surface = pictures.Get(pic::kDialogBackground);
   const QRectF all(0.5, 0.5, size.width() - 1.0, size.height() - 1.0);
   if (!surface.isNull()) {
-    p.drawImage(QRectF(QPointF(0, 0), QSizeF(size)), surface);
+    // Corners as drawn, edges and middle stretched: the dialogs are of
+    // several heights, the picture of one.
+    const qreal ratio = surface.devicePixelRatio();
+    const QSizeF from = QSizeF(surface.size()) / ratio;
+    // The top slice holds the whole title band, so it keeps its height.
+    constexpr qreal c = 20;
+    constexpr qreal top = 50;
+    const qreal xs[] = {0, c, from.width() - c, from.width()};
+    const qreal ys[] = {0, top, from.height() - c, from.height()};
+    const qreal xd[] = {0, c, size.width() - c, static_cast<qreal>(size.width())};
+    const qreal yd[] = {0, top, size.height() - c, static_cast<qreal>(size.height())};
+    for (int row = 0; row < 3; ++row) {
+      for (int column = 0; column < 3; ++column) {
+        const QRectF target(QPointF(xd[column], yd[row]), QPointF(xd[column + 1], yd[row + 1]));
+        const QRectF source(QPointF(xs[column] * ratio, ys[row] * ratio),
+                            QPointF(xs[column + 1] * ratio, ys[row + 1] * ratio));
+        p.drawImage(target, surface, source);
+      }
+    }
     return;
   }
   p.save();

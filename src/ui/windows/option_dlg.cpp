@@ -18,7 +18,7 @@ namespace {
 
 constexpr int kWidth = 440;
 constexpr int kHeight = 200;
-constexpr int kButtonWidth = 124;
+constexpr int kButtonWidth = 160;  // the wide button picture
 constexpr int kButtonHeight = 32;
 constexpr int kButtonGap = 14;
 constexpr int kMargin = 22;
@@ -27,17 +27,24 @@ constexpr int kFontTitle = 8;
 constexpr int kFontText = 5;
 constexpr int kFontButton = 6;
 
+// Three buttons need more room than the usual two.
+int WidthFor(int buttons) {
+  return std::max(kWidth, buttons * kButtonWidth + (buttons - 1) * kButtonGap + 2 * kMargin);
+}
+
 }  // namespace
 
 OptionDlg::OptionDlg(UiEnv& env, QWidget* parent, QString title, QString message, QStringList captions)
-    : SkinWindow(QSize(kWidth, kHeight), parent), env_(env), title_(std::move(title)), message_(std::move(message)) {
+    : SkinWindow(QSize(WidthFor(std::clamp(static_cast<int>(captions.size()), 1, 3)), kHeight), parent), env_(env),
+      title_(std::move(title)), message_(std::move(message)) {
   setWindowModality(Qt::ApplicationModal);
   setWindowTitle(title_);
   const int count = std::clamp(static_cast<int>(captions.size()), 1, 3);
   const int row = count * kButtonWidth + (count - 1) * kButtonGap;
+  const int width = WidthFor(count);
   for (int i = 0; i < count; ++i) {
     SkinItem button;
-    button.rect = QRectF((kWidth - row) / 2 + i * (kButtonWidth + kButtonGap), kHeight - kMargin - kButtonHeight,
+    button.rect = QRectF((width - row) / 2 + i * (kButtonWidth + kButtonGap), kHeight - kMargin - kButtonHeight,
                          kButtonWidth, kButtonHeight);
     button.imageNormal = pic::kWideButtonNormal;
     button.imageHover = button.imagePressed = pic::kWideButtonHover;
@@ -93,10 +100,10 @@ void OptionDlg::PaintSkin(QPainter& p) {
   PaintDialogSurface(p, size(), Pictures());
   p.setPen(kDialogTitle);
   p.setFont(env_.fonts.At(kFontTitle));
-  p.drawText(QRect(kMargin, 14, kWidth - 2 * kMargin, 26), Qt::AlignLeft | Qt::AlignVCenter, title_);
+  p.drawText(QRect(kMargin, 14, width() - 2 * kMargin, 26), Qt::AlignLeft | Qt::AlignVCenter, title_);
   p.setFont(env_.fonts.At(kFontText));
   p.setPen(kDialogText);
-  p.drawText(QRect(kMargin, 48, kWidth - 2 * kMargin, kHeight - 48 - kMargin - kButtonHeight - 8),
+  p.drawText(QRect(kMargin, 48, width() - 2 * kMargin, kHeight - 48 - kMargin - kButtonHeight - 8),
              Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, message_);
   PaintButtonPlates(p, Items(), Interaction(), Pictures());
   DrawItems(p, Items(), Interaction(), Pictures(), env_.fonts.At(kFontButton));

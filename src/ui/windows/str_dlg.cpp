@@ -23,7 +23,7 @@ namespace {
 
 constexpr int kWidth = 440;
 constexpr int kMargin = 22;
-constexpr int kButtonWidth = 124;
+constexpr int kButtonWidth = 160;  // the wide button picture
 constexpr int kButtonHeight = 32;
 constexpr int kFieldHeight = 30;
 constexpr int kFontPrompt = 8;
@@ -81,7 +81,7 @@ void CStrDlg::Layout() {
   const bool showList = mode == kStrModeFolder && folders.size() > 1;
   int height = 150;  // the prompt and the buttons
   if (oneField) height += 44;
-  if (coordinates) height += 112;
+  if (coordinates) height += 132;
   if (showList) height += 150;
   setFixedSize(kWidth, height);
 
@@ -124,8 +124,10 @@ void CStrDlg::Layout() {
       Items().push_back(radio);
       top += 40;
     }
+    // The target picture with its label beside it, as a radio item is drawn.
     SkinItem pick;
-    pick.rect = QRectF(kMargin, fieldTop + 80, kWidth - 2 * kMargin, 28);
+    pick.kind = kSkinItemRadio;
+    pick.rect = QRectF(kMargin, fieldTop + 80, kWidth - 2 * kMargin, 48);
     pick.imageNormal = pick.imageHover = pick.imagePressed = pic::kPickPosition;
     // "&&" is how the texts write a plain "&".
     pick.label = QString::fromStdString(env_.texts.buttonStr.at(31)).replace(QStringLiteral("&&"), QStringLiteral("&"));

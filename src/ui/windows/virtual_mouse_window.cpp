@@ -11,8 +11,8 @@
 namespace quorix::ui {
 namespace {
 
-constexpr int kWidth = 300;
-constexpr int kHeight = 262;
+constexpr int kWidth = 372;
+constexpr int kHeight = 254;
 
 struct VirtualButton {
   sim::SimPress press;
@@ -37,9 +37,11 @@ VirtualMouseWindow::VirtualMouseWindow(UiEnv& env, PressFn press, QWidget* paren
   for (const VirtualButton& b : kButtons) {
     SkinItem item;
     const bool wide = b.press == sim::SimPress::kOpen;
-    item.rect = QRectF(20 + b.column * 136, 56 + b.row * 48, wide ? 260 : 124, 36);
-    item.imageNormal = pic::kVirtualButton;
-    item.imageHover = item.imagePressed = pic::kVirtualButtonHover;
+    // The wide button pictures fit the labels; the launch button is the large one.
+    item.rect = wide ? QRectF((kWidth - 200) / 2, 56 + b.row * 48, 200, 32)
+                     : QRectF(20 + b.column * 172, 56 + b.row * 48, 160, 32);
+    item.imageNormal = wide ? pic::kLargeButtonNormal : pic::kWideButtonNormal;
+    item.imageHover = item.imagePressed = wide ? pic::kLargeButtonHover : pic::kWideButtonHover;
     item.label = QString::fromUtf8(b.label);
     item.code = static_cast<int>(b.press);
     Items().push_back(item);
