@@ -52,7 +52,9 @@ void StandInMainWindow::SetBusy(std::optional<double> fraction) {
 void StandInMainWindow::ShowLoaded() {
   const auto image = env_.session.State().image.Snapshot();
   const ProfileSettings& profile = image->profiles.at(static_cast<size_t>(std::clamp(image->activeProfile, 0, 4)));
-  status_ = QString::fromStdString(profile.name) + QStringLiteral("  \u00b7  Lv.%1").arg(image->activeLevel + 1);
+  const QString name = profile.name.empty() ? QStringLiteral("Profile %1").arg(image->activeProfile + 1)
+                                            : QString::fromStdString(profile.name);
+  status_ = name + QStringLiteral("  \u00b7  Lv.%1").arg(image->activeLevel + 1);
   update();
 }
 
