@@ -1,16 +1,18 @@
 // quorix-mouse: the desktop program. Without any display it says so and
-// prints what the command-line tool's "show" prints instead.
+// runs the command-line tool's "show" instead.
 #include <unistd.h>
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "app/local_instance_channel.h"
 #include "app/shell.h"
-#include "cli/cli.h"
 #include "session/start_switches.h"
 
 namespace {
@@ -20,14 +22,33 @@ bool HaveDisplay() {
          !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
 }
 
-// The command-line tool's "show" on the same mouse the program would use.
+// The command-line tool beside this program: in the same folder once
+// installed, in the build tree's cli folder before.
+std::string CommandLineTool() {
+  std::error_code error;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+  for (const std::filesystem::path& candidate :
+       {self.parent_path() / "quorix-mousectl", self.parent_path().parent_path() / "cli" / "quorix-mousectl"}) {
+    std::error_code missing;
+    if (!error && std::filesystem::is_regular_file(candidate, missing)) return candidate.string();
+  }
+  return "quorix-mousectl";  // from PATH
+}
+
+// Replaces this process by the command-line tool's "show" on the same mouse
+// the program would use; returns only when that cannot be started.
 int ShowInstead(const quorix::StartSwitches& switches) {
-  std::vector<std::string> cli;
-  if (!switches.simulate.empty()) cli.push_back("--simulate=" + switches.simulate);
-  if (!switches.simState.empty()) cli.insert(cli.end(), {"--sim-state", switches.simState});
-  for (const std::string& option : switches.simOptions) cli.insert(cli.end(), {"--sim-option", option});
-  cli.push_back("show");
-  return quorix::RunCli(cli, std::cout, std::cerr, isatty(STDERR_FILENO) != 0);
+  std::vector<std::string> args{CommandLineTool()};
+  if (!switches.simulate.empty()) args.push_back("--simulate=" + switches.simulate);
+  if (!switches.simState.empty()) args.insert(args.end(), {"--sim-state", switches.simState});
+  for (const std::string& option : switches.simOptions) args.insert(args.end(), {"--sim-option", option});
+  args.push_back("show");
+  std::vector<char*> argv;
+  for (std::string& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  execvp(argv[0], argv.data());
+  std::cerr << "quorix-mouse: cannot run " << args[0] << ": " << std::strerror(errno) << "\n";
+  return 1;
 }
 
 }  // namespace
