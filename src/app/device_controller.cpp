@@ -156,6 +156,9 @@ void DeviceController::OnEvent(const DeviceEvent& event) {
         uint8_t report[kMinVendorReportLength] = {0x0B, 0x0B};
         report[9] = static_cast<uint8_t>(static_cast<int8_t>(event.report.wheelSteps));
         scroller_->OnHorizontalWheelReport(report, sizeof report);
+        // The steps go to the desktop, not to the mouse: carried out here, at
+        // once, with whatever else is pending.
+        scroller_->RunBatch();
       }
       break;
   }

@@ -44,7 +44,6 @@ struct ShellParts {
   std::unique_ptr<ui::VirtualMouseWindow> virtualMouse;
   std::unique_ptr<InputInjector> injector;
   std::unique_ptr<HorizontalScroller> scroller;
-  std::thread scrollWorker;
   std::unique_ptr<DeviceController> controller;
   std::unique_ptr<ScreenshotTour> tour;
   int languageId = 1033;
@@ -71,10 +70,6 @@ Shell::Shell(StartSwitches switches, QObject* parent)
 Shell::~Shell() {
   if (!parts_) return;
   if (parts_->controller) parts_->controller->Stop();
-  if (parts_->scroller) {
-    parts_->scroller->Stop();
-    if (parts_->scrollWorker.joinable()) parts_->scrollWorker.join();
-  }
   if (parts_->world) {
     try {
       parts_->world->SaveSimState();
@@ -173,7 +168,6 @@ int Shell::InitInstance() {
   }
   if (p.injector) {
     p.scroller = std::make_unique<HorizontalScroller>(*p.injector);
-    p.scrollWorker = std::thread([scroller = p.scroller.get()] { scroller->Run(); });
     p.controller->SetScroller(p.scroller.get());
   }
 

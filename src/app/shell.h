@@ -7,7 +7,6 @@
 #include <QTranslator>
 #include <memory>
 #include <string>
-#include <thread>
 
 #include "session/start_switches.h"
 
