@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QThreadPool>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -68,6 +69,10 @@ int main(int argc, char** argv) {
     return ShowInstead(early);
   }
   QApplication app(argc, argv);
+  // Qt scales large pictures on its shared thread pool; those threads would
+  // otherwise idle for half a minute after the first paint. An idle program
+  // keeps no idle threads.
+  QThreadPool::globalInstance()->setExpiryTimeout(2000);
   QApplication::setApplicationName(QStringLiteral("quorix-mouse"));
   QApplication::setApplicationDisplayName(QStringLiteral("QUORIX Gaming Mouse Software"));
   QStringList qtArgs = QCoreApplication::arguments();
