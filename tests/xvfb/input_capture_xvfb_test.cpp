@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -87,6 +88,39 @@ TEST(X11InputCapture, RecordsXdotoolInputAndSelectsNothingWhileIdle) {
   // Idle: typing now reaches nothing.
   ASSERT_TRUE(Xdotool(session, {"type", "a"}));
   EXPECT_EQ(Play(recording.Items()).keys.size(), 8u);
+}
+
+TEST(X11InputCapture, RawMotionIsRelativeAndStopDeselects) {
+  if (!OnPath("xdotool")) GTEST_SKIP() << "no xdotool";
+  test::XvfbSession session;
+  if (!session.Ok()) GTEST_SKIP() << "no X server could be started (Xvfb)";
+  std::string error;
+  auto capture = X11InputCapture::Open(session.Display().c_str(), &error);
+  ASSERT_NE(capture, nullptr) << error;
+  ASSERT_TRUE(Xdotool(session, {"mousemove", "200", "200"}));
+  std::mutex mutex;
+  int dx = 0, dy = 0, x = 0, y = 0;
+  ASSERT_TRUE(capture->Start(
+      [&](const InputEvent& e) {
+        if (e.kind != InputEvent::Kind::kMotion) return;
+        std::lock_guard<std::mutex> lock(mutex);
+        dx += e.dx;
+        dy += e.dy;
+        x = e.x;
+        y = e.y;
+      },
+      &error));
+  ASSERT_TRUE(Xdotool(session, {"mousemove_relative", "--", "-30", "15"}));
+  const bool arrived = test::XvfbSession::WaitFor([&] {
+    std::lock_guard<std::mutex> lock(mutex);
+    return x == 170 && y == 215;
+  }, 10000);
+  capture->Stop();
+  EXPECT_TRUE(arrived);
+  EXPECT_EQ(dx, -30);
+  EXPECT_EQ(dy, 15);
+  EXPECT_FALSE(capture->Running());
+  EXPECT_EQ(capture->SelectedEventCount(), 0);
 }
 
 }  // namespace
