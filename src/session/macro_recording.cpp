@@ -18,17 +18,19 @@ bool MacroRecording::StartReading(std::string* error) {
     recorder_.Stop();
     return false;
   }
-  bool started = false;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     inputLost_ = false;
-    started = capture_->Start([this](const InputEvent& event) { OnInput(event); }, error);
-    if (started) {
-      reading_ = true;
-    } else {
-      recorder_.Stop();
-      reading_ = false;
-    }
+    reading_ = true;
+  }
+  // Outside the lock: the capture's thread holds its own lock while it waits
+  // for this one in the callback, so taking them the other way round could
+  // stop both.
+  const bool started = capture_->Start([this](const InputEvent& event) { OnInput(event); }, error);
+  if (!started) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    recorder_.Stop();
+    reading_ = false;
   }
   Notify();
   return started;

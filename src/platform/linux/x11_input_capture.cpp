@@ -66,7 +66,6 @@ X11InputCapture::X11InputCapture(_XDisplay* display, int opcode, int wakeRead, i
 
 X11InputCapture::~X11InputCapture() {
   Stop();
-  if (thread_.joinable()) thread_.join();
   XCloseDisplay(display_);
   close(wakeRead_);
   close(wakeWrite_);
@@ -85,6 +84,7 @@ bool X11InputCapture::Select(bool on) {
 }
 
 bool X11InputCapture::Start(Callback callback, std::string* error) {
+  std::lock_guard<std::mutex> control(controlMutex_);
   if (Running()) return true;
   // A reading stopped from inside its callback ends without being waited for.
   if (thread_.joinable()) thread_.join();
@@ -106,12 +106,13 @@ bool X11InputCapture::Start(Callback callback, std::string* error) {
 }
 
 void X11InputCapture::Stop() {
-  if (!thread_.joinable()) return;
   stop_ = true;
   const char wake = 1;
   [[maybe_unused]] ssize_t n = write(wakeWrite_, &wake, 1);
-  if (std::this_thread::get_id() == thread_.get_id()) return;  // from the callback: ends after it
-  thread_.join();
+  // From the callback: the reading ends as soon as it returns.
+  if (std::this_thread::get_id() == readerId_.load()) return;
+  std::lock_guard<std::mutex> control(controlMutex_);
+  if (thread_.joinable()) thread_.join();
 }
 
 int X11InputCapture::SelectedEventCount() {
@@ -130,6 +131,7 @@ int X11InputCapture::SelectedEventCount() {
 }
 
 void X11InputCapture::Run() {
+  readerId_ = std::this_thread::get_id();
   bool lost = false;
   const int xfd = ConnectionNumber(display_);
   while (!stop_) {
@@ -162,6 +164,7 @@ void X11InputCapture::Run() {
     event.kind = InputEvent::Kind::kLost;
     callback_(event);
   }
+  readerId_ = std::thread::id();  // ids are reused once a thread has ended
   running_ = false;
 }
 
