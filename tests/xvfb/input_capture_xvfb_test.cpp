@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/linux/system_services.h"
 #include "platform/linux/x11_input_capture.h"
 #include "session/macro_recording.h"
 #include "support/xvfb_session.h"
@@ -121,6 +122,24 @@ TEST(X11InputCapture, RawMotionIsRelativeAndStopDeselects) {
   EXPECT_EQ(dy, 15);
   EXPECT_FALSE(capture->Running());
   EXPECT_EQ(capture->SelectedEventCount(), 0);
+}
+
+// The factory takes X11 where there is an X11 session, and otherwise says
+// what recording needs when no input device can be read.
+TEST(CreateInputCapture, X11WhereThereIsADisplayElseTheDevicesOrWhyNot) {
+  test::XvfbSession session;
+  if (!session.Ok()) GTEST_SKIP() << "no X server could be started (Xvfb)";
+  unsetenv("WAYLAND_DISPLAY");
+  unsetenv("XDG_SESSION_TYPE");
+  setenv("DISPLAY", session.Display().c_str(), 1);
+  std::string error;
+  auto capture = CreateInputCapture(&error);
+  EXPECT_NE(dynamic_cast<X11InputCapture*>(capture.get()), nullptr) << error;
+
+  unsetenv("DISPLAY");
+  capture = CreateInputCapture(&error);
+  if (capture != nullptr) GTEST_SKIP() << "this machine has readable input devices";
+  EXPECT_NE(error.find("\"input\" group"), std::string::npos) << error;
 }
 
 }  // namespace
