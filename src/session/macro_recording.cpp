@@ -127,12 +127,11 @@ void MacroRecording::Collect() {
 }
 
 void MacroRecording::Notify() {
-  std::function<void()> changed;
-  {
-    std::lock_guard<std::mutex> lock(callbackMutex_);
-    changed = changed_;
+  std::lock_guard<std::recursive_mutex> lock(callbackMutex_);
+  if (changed_) {
+    auto changed = changed_;  // the callback may replace itself
+    changed();
   }
-  if (changed) changed();
 }
 
 RecorderState MacroRecording::State() const {
@@ -196,7 +195,7 @@ std::optional<int> MacroRecording::TakeChosenHotkey() {
 }
 
 void MacroRecording::SetChangedCallback(std::function<void()> changed) {
-  std::lock_guard<std::mutex> lock(callbackMutex_);
+  std::lock_guard<std::recursive_mutex> lock(callbackMutex_);
   changed_ = std::move(changed);
 }
 
