@@ -124,6 +124,23 @@ TEST(X11InputCapture, RawMotionIsRelativeAndStopDeselects) {
   EXPECT_EQ(capture->SelectedEventCount(), 0);
 }
 
+TEST(X11InputCapture, AServerThatGoesEndsTheRecordingNotTheProgram) {
+  test::XvfbSession session;
+  if (!session.Ok()) GTEST_SKIP() << "no X server could be started (Xvfb)";
+  std::string error;
+  auto capture = X11InputCapture::Open(session.Display().c_str(), &error);
+  ASSERT_NE(capture, nullptr) << error;
+  SteadyClock clock;
+  MacroRecording recording(std::move(capture), "", clock);
+  ASSERT_TRUE(recording.Record(&error)) << error;
+  session.KillServer();
+  ASSERT_TRUE(test::XvfbSession::WaitFor([&] { return !recording.Reading(); }, 10000));
+  EXPECT_TRUE(recording.InputLost());
+  EXPECT_EQ(recording.State(), RecorderState::kIdle);
+  EXPECT_FALSE(recording.Record(&error));
+  EXPECT_FALSE(error.empty());
+}
+
 // The factory takes X11 where there is an X11 session, and otherwise says
 // what recording needs when no input device can be read.
 TEST(CreateInputCapture, X11WhereThereIsADisplayElseTheDevicesOrWhyNot) {

@@ -53,6 +53,7 @@ class X11InputCapture final : public InputCapture {
   std::atomic<std::thread::id> readerId_{};  // the reading thread, set by itself
   std::atomic<bool> stop_{false};
   std::atomic<bool> running_{false};
+  std::atomic<bool> connectionLost_{false};  // set by Xlib's I/O error exit handler
 };
 
 }  // namespace quorix
