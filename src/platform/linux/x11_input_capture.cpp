@@ -101,8 +101,18 @@ X11InputCapture::X11InputCapture(_XDisplay* display, int opcode, int wakeRead, i
 
 X11InputCapture::~X11InputCapture() {
   Stop();
-  XCloseDisplay(display_);
-  WatchDisplay(display_, false);
+  if (connectionLost_) {
+    // Closing a display whose server went away still talks to it, and Xlib's
+    // error path then releases a lock it no longer holds: the connection is
+    // kept, unused, instead (once per lost server).
+    static std::vector<Display*> lostDisplays;
+    static std::mutex lostMutex;
+    std::lock_guard<std::mutex> lock(lostMutex);
+    lostDisplays.push_back(display_);
+  } else {
+    XCloseDisplay(display_);
+    WatchDisplay(display_, false);
+  }
   close(wakeRead_);
   close(wakeWrite_);
 }
