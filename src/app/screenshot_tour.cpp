@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "ui/windows/main_window.h"
+#include "session/session.h"
 #include "texts/text_tables.h"
 #include "ui/ui_env.h"
 #include "ui/windows/option_dlg.h"
@@ -113,6 +114,10 @@ ScreenshotTour::ScreenshotTour(ui::UiEnv& env, QString folder, QWidget* mainWind
 ScreenshotTour::~ScreenshotTour() = default;
 
 void ScreenshotTour::Begin() {
+  // The pictures show a loaded mouse: a load that found none (the simulated
+  // mouse answering slowly on a busy machine) is followed by the next one.
+  if (begun_ || env_.session.CurrentDevicePath().empty()) return;
+  begun_ = true;
   QDir().mkpath(folder_);
   next_ = 0;
   Next();

@@ -28,6 +28,7 @@ class ScreenshotTour : public QObject {
                  ui::VirtualMouseWindow* virtualMouse);
   ~ScreenshotTour() override;
 
+  // Starts at the first load that found the mouse; later calls do nothing.
   void Begin();
 
  signals:
@@ -53,6 +54,7 @@ class ScreenshotTour : public QObject {
   std::unique_ptr<ui::CStrDlg> entry_;
   std::vector<Shot> shots_;
   size_t next_ = 0;
+  bool begun_ = false;
   QTimer timer_;
 };
 

@@ -194,8 +194,7 @@ int Shell::InitInstance() {
     const QString folder =
         QDir(QString::fromStdString(switches_.screenshotDir)).filePath(QString::number(p.languageId));
     p.tour = std::make_unique<ScreenshotTour>(*p.env, folder, p.window.get(), p.osd.get(), p.virtualMouse.get());
-    connect(p.controller.get(), &DeviceController::reloaded, p.tour.get(), &ScreenshotTour::Begin,
-            Qt::SingleShotConnection);
+    connect(p.controller.get(), &DeviceController::reloaded, p.tour.get(), &ScreenshotTour::Begin);
     connect(p.tour.get(), &ScreenshotTour::finished, this, &Shell::Quit);
   }
   return -1;
