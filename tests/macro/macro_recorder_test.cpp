@@ -7,6 +7,10 @@
 #include <string>
 #include <vector>
 
+#include <linux/input-event-codes.h>
+
+#include "keys/key_tables.h"
+#include "platform/linux/evdev_scan_codes.h"
 #include "support/fake_clock.h"
 
 namespace quorix {
@@ -161,6 +165,33 @@ TEST(MacroRecorder, WaitsAddUpToThePause) {
     EXPECT_EQ(total, ms) << ms;
     EXPECT_EQ(waits.size(), static_cast<size_t>((ms + 65534) / 65535)) << ms;
   }
+}
+
+int EvdevUsage(int code) {
+  const auto setOne = SetOneFromEvdev(code);
+  return setOne ? MacroRecorder::KeyUsage({true, setOne->makeCode, setOne->e0, 0}) : 0;
+}
+
+// Every named key the recorder can make from some set-1 code, some Linux key
+// code makes too: the X11 and evdev captures can record every such key.
+TEST(MacroRecorder, LinuxKeyCodesReachEveryNamedKey) {
+  for (const auto& key : KeyNameTable()) {
+    if (key.usage <= 0) continue;
+    bool fromSetOne = false;
+    for (int make = 0; make < 256 && !fromSetOne; ++make) {
+      fromSetOne = MacroRecorder::KeyUsage({true, make, false, 0}) == key.usage ||
+                   MacroRecorder::KeyUsage({true, make, true, 0}) == key.usage;
+    }
+    if (!fromSetOne) continue;
+    bool fromEvdev = false;
+    for (int code = 0; code < 256 && !fromEvdev; ++code) fromEvdev = EvdevUsage(code) == key.usage;
+    EXPECT_TRUE(fromEvdev) << "usage 0x" << std::hex << key.usage << " " << key.name;
+  }
+  const std::vector<std::pair<int, int>> samples = {
+      {KEY_A, 0x04},      {KEY_UP, 0x52},     {KEY_KPENTER, 0x58}, {KEY_PAUSE, 0x48}, {KEY_SYSRQ, 0x46},
+      {KEY_RO, 0x87},     {KEY_YEN, 0x89},    {KEY_RIGHTMETA, 0xE7}, {KEY_F11, 0x44}, {KEY_KP1, 0x59},
+      {KEY_MUTE, 0},      {BTN_LEFT, 0}};
+  for (const auto& [code, usage] : samples) EXPECT_EQ(EvdevUsage(code), usage) << code;
 }
 
 }  // namespace
