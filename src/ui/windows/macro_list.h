@@ -97,3 +97,6 @@ class MacroList : public SkinWindow {
 std::optional<MacroListItem> PickFromMacroList(UiEnv& env, QWidget* parent, bool functionListMode);
 
 }  // namespace quorix::ui
+
+// Signals carry rows; QSignalSpy and queued connections need the type known.
+Q_DECLARE_METATYPE(quorix::MacroListItem)
