@@ -143,7 +143,9 @@ MacroEdit::MacroEdit(UiEnv& env, MacroRecording* recording, QWidget* parent)
       recording_(recording),
       model_(env.session.GetClock()),
       macroTexts_(MakeMacroTexts(env.texts)),
-      dialogs_(DefaultDialogs(env, this)) {
+      dialogs_(DefaultDialogs(env, this)),
+      instructionScroll_(env.session.GetClock()),
+      listScroll_(env.session.GetClock()) {
   setWindowTitle(T(env.texts.msgStr, 40));
   timer_.setSingleShot(true);
   connect(&timer_, &QTimer::timeout, this, &MacroEdit::RunDueTimers);
@@ -337,6 +339,8 @@ void MacroEdit::SetBusy(std::optional<double> fraction) {
 
 void MacroEdit::ArmTimer() {
   std::optional<int64_t> due = model_.NextDueMs();
+  for (const SmoothScroll* scroll : {&instructionScroll_, &listScroll_})
+    if (auto step = scroll->NextDueMs()) due = due ? std::min(*due, *step) : *step;
   if (statusUntilMs_ && *statusUntilMs_ - env_.session.GetClock().NowMs() < kUntilChanged / 2)
     due = due ? std::min(*due, *statusUntilMs_) : *statusUntilMs_;
   if (!due) {
@@ -349,6 +353,8 @@ void MacroEdit::ArmTimer() {
 
 void MacroEdit::RunDueTimers() {
   bool repaint = model_.Poll();
+  repaint |= instructionScroll_.Poll();
+  repaint |= listScroll_.Poll();
   if (statusUntilMs_ && *statusUntilMs_ <= env_.session.GetClock().NowMs()) {
     status_.clear();
     statusUntilMs_.reset();
@@ -715,13 +721,13 @@ void MacroEdit::OnItemActivated(int index) {
 
 int MacroEdit::InstructionRowAt(QPointF point) const {
   if (!kInstructions.contains(point)) return -1;
-  const int row = static_cast<int>((point.y() - kInstructions.top() + instructionOffset_) / kInstructionRowHeight);
+  const int row = static_cast<int>((point.y() - kInstructions.top() + instructionScroll_.Offset()) / kInstructionRowHeight);
   return std::min(row, static_cast<int>(model_.Items().size()));
 }
 
 int MacroEdit::ListRowAt(QPointF point) const {
   if (!kList.contains(point)) return -1;
-  const int row = static_cast<int>((point.y() - kList.top() + listOffset_) / kListRowHeight);
+  const int row = static_cast<int>((point.y() - kList.top() + listScroll_.Offset()) / kListRowHeight);
   return row < static_cast<int>(rows_.size()) ? row : -1;
 }
 
@@ -729,7 +735,7 @@ int MacroEdit::HoldControlAt(QPointF point, int row) const {
   if (row < 0 || row >= static_cast<int>(model_.Items().size()) ||
       !WaitValue(model_.Items()[static_cast<size_t>(row)]))
     return 0;
-  const QRectF rect(kInstructions.left(), kInstructions.top() + row * kInstructionRowHeight - instructionOffset_,
+  const QRectF rect(kInstructions.left(), kInstructions.top() + row * kInstructionRowHeight - instructionScroll_.Offset(),
                     kInstructions.width(), kInstructionRowHeight);
   if (MacroEditPainter::MinusRect(rect).contains(point)) return -1;
   if (MacroEditPainter::PlusRect(rect).contains(point)) return 1;
@@ -772,6 +778,7 @@ void MacroEdit::mousePressEvent(QMouseEvent* event) {
         model_.SetCurrent(row);
         dragFrom_ = row;
         dragMoved_ = false;
+        instructionScroll_.SetDragging(true);
       }
       SyncItems();
       update();
@@ -810,6 +817,7 @@ void MacroEdit::mouseReleaseEvent(QMouseEvent* event) {
   if (dragFrom_) {
     const int from = *dragFrom_;
     dragFrom_.reset();
+    instructionScroll_.SetDragging(false);
     if (dragMoved_) {
       const QPointF at = event->position();
       const int to = InstructionRowAt(at);
@@ -849,12 +857,12 @@ void MacroEdit::wheelEvent(QWheelEvent* event) {
   if (kInstructions.contains(at)) {
     const int max = std::max(0, (static_cast<int>(model_.Items().size()) + 1) * kInstructionRowHeight -
                                     static_cast<int>(kInstructions.height()));
-    instructionOffset_ = std::clamp(instructionOffset_ - notches * 3 * kInstructionRowHeight, 0, max);
+    instructionScroll_.SetTarget(instructionScroll_.Target() - notches * 3 * kInstructionRowHeight, max);
   } else if (kList.contains(at)) {
     const int max = std::max(0, static_cast<int>(rows_.size()) * kListRowHeight - static_cast<int>(kList.height()));
-    listOffset_ = std::clamp(listOffset_ - notches * kListRowHeight, 0, max);
+    listScroll_.SetTarget(listScroll_.Target() - notches * kListRowHeight, max);
   }
-  update();
+  ArmTimer();
 }
 
 void MacroEdit::hideEvent(QHideEvent* event) {
@@ -871,7 +879,7 @@ void MacroEdit::PaintSkin(QPainter& painter) {
   view.title = windowTitle();
   view.instructions = kInstructions;
   view.instructionRowHeight = kInstructionRowHeight;
-  view.instructionOffset = instructionOffset_;
+  view.instructionOffset = instructionScroll_.Offset();
   const auto& items = model_.Items();
   for (int i = 0; i < static_cast<int>(items.size()); ++i) {
     view.instructionTexts.push_back(Q(MacroRowText(i, items[static_cast<size_t>(i)], macroTexts_)));
@@ -883,7 +891,7 @@ void MacroEdit::PaintSkin(QPainter& painter) {
   view.endText = Q(env_.texts.endStr);
   view.list = kList;
   view.listRowHeight = kListRowHeight;
-  view.listOffset = listOffset_;
+  view.listOffset = listScroll_.Offset();
   view.rows = &rows_;
   view.selectedRow = selectedRow_;
   view.sizeText = QStringLiteral("%1 bytes").arg(model_.Size());

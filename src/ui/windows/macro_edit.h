@@ -15,6 +15,7 @@
 
 #include "macro/macro_library.h"
 #include "session/macro_edit_model.h"
+#include "session/macro_list_model.h"
 #include "ui/skin/skin_window.h"
 #include "ui/ui_env.h"
 
@@ -121,8 +122,8 @@ class MacroEdit : public SkinWindow {
   std::vector<MacroListItem> rows_;
   int selectedRow_ = -1;
   int freeMemory_ = 0;
-  int instructionOffset_ = 0;
-  int listOffset_ = 0;
+  SmoothScroll instructionScroll_;
+  SmoothScroll listScroll_;
   bool captureRunning_ = false;
   std::optional<double> busy_;
   QString status_;
