@@ -145,7 +145,8 @@ MacroEdit::MacroEdit(UiEnv& env, MacroRecording* recording, QWidget* parent)
       macroTexts_(MakeMacroTexts(env.texts)),
       dialogs_(DefaultDialogs(env, this)),
       instructionScroll_(env.session.GetClock()),
-      listScroll_(env.session.GetClock()) {
+      listScroll_(env.session.GetClock()),
+      fade_(env.session.GetClock()) {
   setWindowTitle(T(env.texts.msgStr, 40));
   timer_.setSingleShot(true);
   connect(&timer_, &QTimer::timeout, this, &MacroEdit::RunDueTimers);
@@ -324,9 +325,9 @@ void MacroEdit::SyncItems() {
 void MacroEdit::Say(const QString& text, int durationMs) {
   status_ = text;
   if (text.isEmpty())
-    statusUntilMs_.reset();
+    fade_.Clear();
   else
-    statusUntilMs_ = env_.session.GetClock().NowMs() + durationMs;
+    fade_.Show(durationMs);
   update();
   ArmTimer();
 }
@@ -341,8 +342,9 @@ void MacroEdit::ArmTimer() {
   std::optional<int64_t> due = model_.NextDueMs();
   for (const SmoothScroll* scroll : {&instructionScroll_, &listScroll_})
     if (auto step = scroll->NextDueMs()) due = due ? std::min(*due, *step) : *step;
-  if (statusUntilMs_ && *statusUntilMs_ - env_.session.GetClock().NowMs() < kUntilChanged / 2)
-    due = due ? std::min(*due, *statusUntilMs_) : *statusUntilMs_;
+  // A prompt shown until the recording changes needs no timer while it stays.
+  if (auto step = fade_.NextDueMs(); step && *step - env_.session.GetClock().NowMs() < kUntilChanged / 2)
+    due = due ? std::min(*due, *step) : *step;
   if (!due) {
     timer_.stop();
     return;
@@ -355,11 +357,7 @@ void MacroEdit::RunDueTimers() {
   bool repaint = model_.Poll();
   repaint |= instructionScroll_.Poll();
   repaint |= listScroll_.Poll();
-  if (statusUntilMs_ && *statusUntilMs_ <= env_.session.GetClock().NowMs()) {
-    status_.clear();
-    statusUntilMs_.reset();
-    repaint = true;
-  }
+  repaint |= fade_.Poll();
   if (repaint) update();
   SyncItems();
   ArmTimer();
@@ -901,7 +899,8 @@ void MacroEdit::PaintSkin(QPainter& painter) {
   view.recording = RecordingIndicatorShown();
   view.recordingText = T(env_.texts.msgStr, 21);
   view.indicator = kIndicator;
-  view.status = status_;
+  view.status = StatusText();
+  view.statusAlpha = fade_.Alpha();
   view.progress = busy_;
   paint.Paint(painter, view, Items(), Interaction());
 }

@@ -45,7 +45,8 @@ class MacroEdit : public SkinWindow {
   MacroEditModel& Model() { return model_; }
   const std::vector<MacroListItem>& ListRows() const { return rows_; }
   int FreeMemory() const { return freeMemory_; }
-  QString StatusText() const { return status_; }
+  // The status line's text while it shows ("" once faded out).
+  QString StatusText() const { return fade_.Visible() ? status_ : QString(); }
   bool RecordingIndicatorShown() const;
   bool Busy() const { return busy_.has_value(); }
 
@@ -127,7 +128,7 @@ class MacroEdit : public SkinWindow {
   bool captureRunning_ = false;
   std::optional<double> busy_;
   QString status_;
-  std::optional<int64_t> statusUntilMs_;
+  StatusFade fade_;
   std::optional<int> dragFrom_;  // instruction row pressed, for a drag
   bool dragMoved_ = false;
   QTimer timer_;

@@ -132,7 +132,9 @@ void MacroEditPainter::Paint(QPainter& painter, const MacroEditView& view, const
 
   if (!view.status.isEmpty()) {
     painter.setFont(fonts_.At(4));
-    painter.setPen(skin_colour::kText);
+    QColor text = skin_colour::kText;
+    text.setAlpha(std::clamp(view.statusAlpha, 0, 255));
+    painter.setPen(text);
     painter.drawText(QRectF(20, view.size.height() - 34, view.size.width() - 40, 24),
                      Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, view.status);
   }
