@@ -59,10 +59,10 @@ enum Code {
 
 constexpr int kInstructionRowHeight = 24;
 constexpr int kListRowHeight = 36;
-const QRectF kInstructions(20, 84, 420, 470);
+const QRectF kInstructions(20, 84, 390, 470);
 const QRectF kList(730, 84, 250, 380);
-const QRectF kIndicator(455, 486, 260, 34);
-const QRectF kOptionCaption(455, 322, 260, 24);
+const QRectF kIndicator(425, 486, 290, 34);
+const QRectF kOptionCaption(425, 322, 290, 24);
 // A recording prompt stays until the recording's state changes.
 constexpr int kUntilChanged = 1 << 30;
 
@@ -167,29 +167,29 @@ MacroEdit::MacroEdit(UiEnv& env, MacroRecording* recording, QWidget* parent)
 
   const auto& texts = env.texts;
   AddButton(kClose, QRectF(kWidth - 90, 8, 74, 26), QStringLiteral("Close"));
-  AddButton(kName, QRectF(20, 48, 260, 28), {});
-  AddButton(kMode, QRectF(290, 48, 150, 28), {});
+  AddButton(kName, QRectF(20, 48, 230, 28), {});
+  AddButton(kMode, QRectF(260, 48, 150, 28), {});
   const QString hotkeyLabel =
       texts.hotkeyStr.empty() ? QStringLiteral("Change recording hotkey") : Q(texts.hotkeyStr);
   const QString commands[] = {T(texts.buttonStr, 18), T(texts.msgStr, 5), T(texts.msgStr, 3),  T(texts.msgStr, 4),
                               T(texts.buttonStr, 20), T(texts.buttonStr, 25), hotkeyLabel};
   const int codes[] = {kRecord, kInsertWait, kInsertKey, kInsertMove, kClear, kDeleteStep, kHotkey};
-  for (int i = 0; i < 7; ++i) AddButton(codes[i], QRectF(455, 84 + i * 33, 260, 28), commands[i]);
-  AddCheck(kOptDelays, QRectF(460, 350, 250, 22), T(texts.buttonStr, 21));
+  for (int i = 0; i < 7; ++i) AddButton(codes[i], QRectF(425, 84 + i * 33, 290, 28), commands[i]);
+  AddCheck(kOptDelays, QRectF(430, 350, 280, 22), T(texts.buttonStr, 21));
   SkinItem radio;
   radio.kind = kSkinItemRadio;
   radio.imageNormal = radio.imageHover = pic::kRadioNormal;
   radio.imagePressed = pic::kRadioSelected;
-  radio.rect = QRectF(480, 376, 100, 22);
+  radio.rect = QRectF(450, 376, 100, 22);
   radio.code = kOpt50;
   radio.label = Q(texts.recordMoveStr1);
   Items().push_back(radio);
-  radio.rect = QRectF(590, 376, 100, 22);
+  radio.rect = QRectF(560, 376, 100, 22);
   radio.code = kOpt200;
   radio.label = Q(texts.recordMoveStr2);
   Items().push_back(radio);
-  AddCheck(kOptTrack, QRectF(460, 402, 250, 22), T(texts.buttonStr, 29));
-  AddCheck(kOptClicks, QRectF(460, 428, 250, 22), T(texts.buttonStr, 28));
+  AddCheck(kOptTrack, QRectF(430, 402, 280, 22), T(texts.buttonStr, 29));
+  AddCheck(kOptClicks, QRectF(430, 428, 280, 22), T(texts.buttonStr, 28));
   const QString listCommands[] = {T(texts.buttonStr, 36),    T(texts.msgStr, 2),         T(texts.buttonStr, 39),
                                   T(texts.buttonTipStr, 36), T(texts.buttonTipStr, 35), T(texts.buttonTipStr, 25)};
   const int listCodes[] = {kSave, kSaveToList, kNewFolder, kSaveFile, kLoadFile, kDeleteRow};
