@@ -71,6 +71,7 @@ class MacroList : public SkinWindow {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
 
  private:
   enum Button { kOk = 1, kCancel = 2, kDelete = 3, kHide = 4 };
@@ -89,7 +90,8 @@ class MacroList : public SkinWindow {
   QEventLoop* loop_ = nullptr;
   std::optional<MacroListItem> result_;
   bool finished_ = false;
-  std::optional<double> thumbGrab_;  // where the thumb was grabbed, while dragged
+  std::optional<double> thumbGrab_;
+  int hoverRow_ = -1;  // where the thumb was grabbed, while dragged
 };
 
 // Opens a macro list over `parent` and waits for the user: the picked row,
