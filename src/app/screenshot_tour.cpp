@@ -124,8 +124,14 @@ void ScreenshotTour::Begin() {
 
 void ScreenshotTour::SetMacroEditor(ui::MacroEdit* editor) {
   macroEdit_ = editor;
-  auto showList = [this](bool functionListMode, int row) {
+  // The macro windows are shown over the main window alone.
+  auto alone = [this] {
     HideDialogs();
+    if (virtualMouse_ != nullptr) virtualMouse_->hide();
+    if (osd_ != nullptr) osd_->hide();
+  };
+  auto showList = [this, alone](bool functionListMode, int row) {
+    alone();
     Session& session = env_.session;
     // A mouse without macros shows only its empty slot: give it two.
     const auto image = session.State().image.Snapshot();
@@ -140,10 +146,10 @@ void ScreenshotTour::SetMacroEditor(ui::MacroEdit* editor) {
     macroList_->show();
     macroList_->raise();
   };
-  shots_.push_back({QStringLiteral("macro-list"), [showList] { showList(false, 1); }, 700});
+  shots_.push_back({QStringLiteral("macro-list"), [showList] { showList(false, 1); }, 1500});
   shots_.push_back({QStringLiteral("macro-list-functions"), [showList] { showList(true, 3); }, 700});
-  shots_.push_back({QStringLiteral("macro-edit-recording"), [this] {
-                      HideDialogs();
+  shots_.push_back({QStringLiteral("macro-edit-recording"), [this, alone] {
+                      alone();
                       macroEdit_->Model().Load({KeyItem(true, 0x15), WaitItem(40), KeyItem(false, 0x15),
                                                 MoveItem(12, -4), ButtonItem(true, 1), WaitItem(300),
                                                 ButtonItem(false, 1)},
