@@ -747,11 +747,19 @@ void MacroEdit::keyPressEvent(QKeyEvent* event) {
       model_.DeleteCurrent(recording_ && recording_->State() != RecorderState::kIdle);
       break;
     case Qt::Key_Up:
-      model_.SetCurrent(model_.Current() - 1);
+    case Qt::Key_Down: {
+      model_.SetCurrent(model_.Current() + (event->key() == Qt::Key_Up ? -1 : 1));
+      // The current row glides into view.
+      const int top = model_.Current() * kInstructionRowHeight;
+      const int height = static_cast<int>(kInstructions.height());
+      const int max = std::max(0, (static_cast<int>(model_.Items().size()) + 1) * kInstructionRowHeight - height);
+      if (top < instructionScroll_.Target())
+        instructionScroll_.SetTarget(top, max);
+      else if (top + kInstructionRowHeight > instructionScroll_.Target() + height)
+        instructionScroll_.SetTarget(top + kInstructionRowHeight - height, max);
+      ArmTimer();
       break;
-    case Qt::Key_Down:
-      model_.SetCurrent(model_.Current() + 1);
-      break;
+    }
     case Qt::Key_Escape:
       hide();
       return;
