@@ -271,6 +271,49 @@ ButtonSettingsResult ButtonSettingsModel::Ok() const {
   return result;
 }
 
+ListRowKind ClassifyListRow(const MacroListItem& row) {
+  if (row.type < 0) return ListRowKind::kNothing;
+  const bool macroType = row.type >= kFnMacroOnce && row.type <= kFnMacroFire;
+  if (row.device == 1 || (macroType && row.start != 0))
+    return row.start != 0 ? ListRowKind::kDeviceMacro : ListRowKind::kNothing;
+  if (macroType) {
+    // Rows that are not files (group keys) are never read as one.
+    const bool file = !row.path.empty() && row.path.rfind("@_INTERNAL_", 0) != 0;
+    return file ? ListRowKind::kMacroFile : ListRowKind::kNothing;
+  }
+  return row.type <= kMaxFunctionType ? ListRowKind::kFunction : ListRowKind::kNothing;
+}
+
+int ListRowCodeAddress(const MacroListItem& row) {
+  return row.op1 != 0 || row.op2 != 0 ? row.op1 + 256 * row.op2 : row.start + kMacroRecordHeader;
+}
+
+std::optional<ButtonSettingsResult> DroppedRowResult(const MacroListItem& row, const SettingsImage& image,
+                                                     int profile, int button, bool& cut) {
+  cut = false;
+  auto byte = [](int v) { return static_cast<uint8_t>(v & 0xFF); };
+  switch (ClassifyListRow(row)) {
+    case ListRowKind::kNothing:
+      return std::nullopt;
+    case ListRowKind::kFunction:
+      return ButtonSettingsResult{{byte(row.type), byte(row.op1), byte(row.op2), byte(row.op3)}, {}};
+    case ListRowKind::kDeviceMacro: {
+      const int code = ListRowCodeAddress(row);
+      return ButtonSettingsResult{{byte(NormaliseMode(row.type)), byte(code), byte(code >> 8), 0}, {}};
+    }
+    case ListRowKind::kMacroFile: {
+      MacroFile file;
+      if (ReadMacroFile(row.path, file) != MacroFileStatus::kOk) return std::nullopt;
+      const int slot = ImportSlotFor(image, profile, button);
+      const int free = slot < 0 ? 0 : FreeMacroSpace(image.macroSlots, MacroLayoutOf(image), slot);
+      std::vector<MacroItem> items = ItemsWithinSpace(file.items, free, cut);
+      return ButtonSettingsResult{{byte(NormaliseMode(file.header.mode)), 0, 0, 0},
+                                  PendingMacro{file.header.name, std::move(items)}};
+    }
+  }
+  return std::nullopt;
+}
+
 KeyboardLayout LoadKeyboardLayoutFile(const std::string& path, const KeyTexts& texts) {
   const IniDocument ini = IniDocument::Load(path);
   ProfileReader reader;

@@ -18,6 +18,7 @@
 #include "keys/keyboard_layout.h"
 #include "macro/macro_file.h"
 #include "macro/macro_instruction.h"
+#include "macro/macro_library.h"
 #include "session/session.h"
 #include "settings/settings_image.h"
 #include "texts/text_tables.h"
@@ -141,6 +142,23 @@ class ButtonSettingsModel {
   std::string macroName_;
   std::optional<PendingMacro> pending_;
 };
+
+// What a row of the macro list or the function list stands for.
+enum class ListRowKind : uint8_t {
+  kNothing,      // a folder, group header or caption, or the empty slot
+  kFunction,     // a function of a function library: (type, op1, op2, op3)
+  kDeviceMacro,  // a macro in the mouse, run from ListRowCodeAddress()
+  kMacroFile,    // a macro file, imported into the mouse when it is assigned
+};
+ListRowKind ClassifyListRow(const MacroListItem& row);
+int ListRowCodeAddress(const MacroListItem& row);
+
+// What a row dropped on button `button` of profile `profile` assigns, as OK
+// of the window would hand it back; none for a row that assigns nothing or a
+// file that cannot be read. A macro file keeps the instructions that fit the
+// free space; `cut` tells whether some were left out.
+std::optional<ButtonSettingsResult> DroppedRowResult(const MacroListItem& row, const SettingsImage& image,
+                                                     int profile, int button, bool& cut);
 
 // The layout of keyboard.ini at `path`, through the program's ini engine; an
 // empty layout when the file is missing.
