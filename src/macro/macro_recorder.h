@@ -113,7 +113,7 @@ class MacroRecorder {
   int hotkey_ = kDefaultRecordHotkey;
   RecordOptions options_;
   bool overRecordControls_ = false;
-  int64_t lastEventMs_ = 0;  // 0: no event recorded yet
+  std::optional<int64_t> lastEventMs_;  // none before the first recorded event
   bool hasPosition_ = false;
   int lastX_ = 0;
   int lastY_ = 0;

@@ -53,9 +53,9 @@ class MacroRecording {
   bool SelectingHotkey() const;
   // True while input is being read: the window shows its indicator.
   bool Reading() const;
-  // Why the last reading ended on its own ("" when it did not): the input
-  // source went away.
-  std::string LostReason() const;
+  // True when the last reading ended because the input source went away
+  // (display closed, input devices gone), not by the recorder or Stop.
+  bool InputLost() const;
 
   int Hotkey() const;
   void SetHotkey(int usage);
@@ -85,7 +85,7 @@ class MacroRecording {
   mutable std::mutex mutex_;
   MacroRecorder recorder_;
   bool reading_ = false;
-  std::string lostReason_;
+  bool inputLost_ = false;
   int pointerX_ = 0;  // for sources that report motion only
   int pointerY_ = 0;
   std::vector<MacroItem> items_;
