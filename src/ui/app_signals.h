@@ -15,6 +15,9 @@ class AppSignals : public QObject {
  signals:
   // The current device went away (unplugged, or the program is closing).
   void deviceGone();
+  // A load of the current device finished: lists built from the device's
+  // macro slots are rebuilt.
+  void reloaded();
   // The program is ending: every window closes without asking.
   void closing();
 };

@@ -4,6 +4,7 @@
 // them for the program's whole run.
 
 namespace quorix {
+class MacroLibrary;
 class Session;
 struct TextTables;
 }  // namespace quorix
@@ -18,6 +19,9 @@ struct UiEnv {
   const TextTables& texts;
   const SkinFonts& fonts;
   AppSignals& appSignals;  // not "signals": Qt defines that word as a macro
+  // The user's macro library, shared by the macro windows; null when the
+  // shell has none (tests that need no library).
+  MacroLibrary* macroLibrary = nullptr;
 };
 
 }  // namespace quorix::ui

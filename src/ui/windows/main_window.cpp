@@ -322,10 +322,12 @@ void MainWindow::OnItemActivated(int index) {
     case MainRole::kReset:
       Reset();
       break;
+    case MainRole::kMacroEdit:
+      emit macroEditRequested();
+      break;
     case MainRole::kAppField:  // the name entry comes with the text-entry dialog
     case MainRole::kLiftAdjust:
     case MainRole::kColorSetting:
-    case MainRole::kMacroEdit:
       Coming();
       break;
     case MainRole::kButton:

@@ -76,6 +76,8 @@ class MainWindow : public SkinWindow {
   void reloadRequested();                         // reset/restore finished: the shell loads again if needed
   void hideToTrayRequested();
   void quitRequested();
+  // "Macro edit": the shell shows the macro editor.
+  void macroEditRequested();
   // The acceleration switch changed set.ini; the shell applies it to the desktop.
   void accelerationOptionChanged(bool disableAcceleration);
 

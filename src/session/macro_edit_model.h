@@ -1,0 +1,171 @@
+#pragma once
+// The macro editor without a screen: the instructions being edited, the
+// current position, name, mode and where the macro came from; every command
+// and list operation of the editor window; the hold-to-repeat of a wait's
+// + and - controls and the "new" marks as state machines on the injected
+// clock; and the device stores, run through the session's executor.
+//
+// Timers: NextDueMs() is the clock time at which Poll() next has work (a
+// held control's next step, a new-step mark running out), or nothing. The
+// window arms one single-shot timer for it and calls Poll() when it fires,
+// so an idle editor never wakes.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "macro/macro_instruction.h"
+#include "macro/macro_library.h"
+#include "platform/clock.h"
+#include "session/device_executor.h"
+
+namespace quorix {
+
+class Session;
+struct SettingsImage;
+
+// A step made by the user is marked "new" for this long.
+inline constexpr int64_t kNewStepMarkMs = 300000;
+// The hold counter's ceiling.
+inline constexpr int kWaitHoldMaxCount = 110;
+
+// The value change and the pause before the next step of a held + or -
+// control, by the hold counter (0.. at the first step).
+int WaitHoldDelta(int count);
+int WaitHoldPauseMs(int count);
+
+// The wait a row holds in milliseconds, or nothing for another instruction.
+std::optional<int> WaitValue(const MacroItem& item);
+// A move row: x, y and whether it is absolute (0xC0).
+struct MovePosition {
+  int x = 0;
+  int y = 0;
+  bool absolute = false;
+  bool operator==(const MovePosition&) const = default;
+};
+std::optional<MovePosition> MoveValue(const MacroItem& item);
+
+// "%04d" and the instruction's text.
+std::string MacroRowText(int index, const MacroItem& item, const MacroTexts& texts);
+
+class MacroEditModel {
+ public:
+  enum class SourceKind { kNone, kFile, kSlot };
+  struct Source {
+    SourceKind kind = SourceKind::kNone;
+    std::string path;  // kFile
+    int slot = -1;     // kSlot
+  };
+
+  explicit MacroEditModel(Clock& clock) : clock_(clock) {}
+
+  const std::vector<MacroItem>& Items() const { return items_; }
+  int Current() const { return current_; }
+  const std::string& Name() const { return name_; }
+  int Mode() const { return mode_; }
+  const Source& From() const { return source_; }
+  bool Modified() const { return modified_; }
+  // The room the macro needs in the mouse: items + 34.
+  int Size() const;
+
+  // ---- loading (discards unsaved changes without asking) ----
+  void Load(std::vector<MacroItem> items, std::string name, int mode, Source source);
+
+  // ---- commands ----
+  // Inserts a wait of 1 ms at the current position.
+  void InsertWait();
+  // Inserts steps (a capture, a move) at the current position, marked new;
+  // the current position follows them.
+  void Insert(std::vector<MacroItem> items);
+  // A move: 0xC0 absolute or 0x80 relative.
+  void InsertMove(const MovePosition& position);
+  // A recording's steps go to the end.
+  void Append(std::vector<MacroItem> items);
+  // 8 -> 9 -> 10 -> 8.
+  void CycleMode();
+  void Clear();
+  void SetName(std::string name);
+
+  // ---- list operations ----
+  void SetCurrent(int row);
+  // Removes the current row unless a recording runs; the position stays in
+  // the list. True when a row went.
+  bool DeleteCurrent(bool recording);
+  // Drag and drop: the row at `from` moves to `to` (the drop row).
+  bool MoveRow(int from, int to);
+  // Double-click on a wait row: the new value (at most 65535). False when
+  // the row is not a wait or the value is out of range.
+  bool EditWait(int row, int value);
+  // Double-click on a move row: new position and kind, with a fresh time.
+  bool EditMove(int row, const MovePosition& position);
+
+  // ---- hold-to-repeat on a wait's + (+1) or - (-1) control ----
+  // The first step is taken at once. False when the row is not a wait.
+  bool StartHold(int row, int direction);
+  void StopHold();
+  bool Holding() const { return hold_.has_value(); }
+
+  // ---- new-step marks ----
+  bool IsNew(int row) const;
+
+  // ---- timers ----
+  std::optional<int64_t> NextDueMs() const;
+  // Runs what is due: hold steps, marks running out. True when the rows
+  // changed or need repainting.
+  bool Poll();
+
+  // ---- saving ----
+  enum class SaveAction { kNothing, kStoreSlot, kRewriteFile };
+  // What Save does now: nothing unless modified; else by the source.
+  SaveAction PlannedSave() const;
+  // The file was written (library or picked file): the macro now comes from it.
+  void SavedToFile(const std::string& path);
+
+  // Dropping the macro on a macro-list row.
+  struct DropPlan {
+    bool store = false;          // a device slot: store there
+    int slot = -1;
+    bool askOverwrite = false;   // "Overwrite macro '%s' ?" first
+    std::string proposedName;    // the name entry's text for a slot
+    bool rewriteFile = false;    // a library file: rewrite it with this macro
+  };
+  // nameWhenEmpty: the text proposed when the editor's name is empty.
+  DropPlan PlanDrop(const MacroListItem& row, const std::string& nameWhenEmpty) const;
+
+  // Stores the macro into device slot `slot` through the session's executor
+  // (mode outside 8..10 stored as 8). The callbacks see the job's outcome;
+  // call StoreFinished with it on the window's thread.
+  DeviceJobHandle PostStore(Session& session, int slot, const std::string& name, DeviceJobCallbacks callbacks);
+  // After a store: success makes the slot the macro's source and clears
+  // modified; kLackOfSpace leaves everything as it was.
+  void StoreFinished(const Outcome& outcome, int slot, const std::string& name);
+
+  // The device's free macro memory (no slot left out); 0 without a device.
+  static int FreeMemory(const SettingsImage& image);
+
+ private:
+  void Changed();
+  MacroItem Stamp(MacroItem item) const;
+  void InsertAt(int at, std::vector<MacroItem> items);
+  void HoldStep();
+
+  struct Hold {
+    int row = 0;
+    int direction = 1;
+    int count = 0;
+    int64_t nextMs = 0;
+  };
+
+  Clock& clock_;
+  std::vector<MacroItem> items_;
+  int current_ = 0;
+  std::string name_;
+  int mode_ = kModeOnce;
+  Source source_;
+  bool modified_ = false;
+  std::optional<Hold> hold_;
+  int polledNewRows_ = 0;
+};
+
+}  // namespace quorix

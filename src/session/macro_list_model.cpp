@@ -1,0 +1,151 @@
+#include "session/macro_list_model.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace quorix {
+
+std::vector<MacroListItem> MacroListRows(const FunctionList& list, const std::vector<MacroListItem>& files,
+                                         bool functionListMode) {
+  std::vector<MacroListItem> rows;
+  if (!functionListMode) {
+    for (const MacroListItem& row : list.deviceRows)
+      if (row.device == 1) rows.push_back(row);
+    return rows;
+  }
+  rows = list.rows;
+  rows.insert(rows.end(), files.begin(), files.end());
+  return rows;
+}
+
+bool IsLibraryFileRow(const MacroListItem& row, const std::string& libraryRoot) {
+  if (row.device == 1 || libraryRoot.empty()) return false;
+  if (row.type != kFolderRowType && (row.type < 8 || row.type > 10)) return false;
+  // Function-library entries carry a path too (their macro file beside the
+  // program), and group headers a key: only what lies below the library's
+  // root is the user's to delete.
+  const std::string prefix = libraryRoot.back() == '/' ? libraryRoot : libraryRoot + "/";
+  return row.path.size() > prefix.size() && row.path.compare(0, prefix.size(), prefix) == 0;
+}
+
+bool IsPickableRow(const MacroListItem& row) {
+  return row.type != kFolderRowType && row.type != kCaptionRowType;
+}
+
+int SmoothScrollStep(int distance, bool dragging) {
+  const int factor = dragging ? 2 : 1;
+  const int d = std::abs(distance);
+  int step = 1;
+  if (d > 32)
+    step = d / 4 * factor;
+  else if (d > 16)
+    step = 8 * factor;
+  else if (d >= 9)
+    step = 4 * factor;
+  else if (d >= 5)
+    step = 2 * factor;
+  step = std::min(step, d);
+  return distance < 0 ? -step : step;
+}
+
+void MacroListModel::SetRows(std::vector<MacroListItem> rows) {
+  rows_ = std::move(rows);
+  if (selected_ >= static_cast<int>(rows_.size())) selected_ = static_cast<int>(rows_.size()) - 1;
+  SetTarget(target_);
+  offset_ = std::clamp(offset_, 0, MaxOffset());
+}
+
+void MacroListModel::Select(int row) {
+  selected_ = (row >= 0 && row < static_cast<int>(rows_.size())) ? row : -1;
+}
+
+int MacroListModel::MaxOffset() const {
+  return std::max(0, static_cast<int>(rows_.size()) - 1) * kMacroListRowHeight;
+}
+
+bool MacroListModel::MoveSelection(int step) {
+  if (rows_.empty()) return false;
+  int next = selected_ < 0 ? 0 : selected_ + step;
+  if (next < 0 || next >= static_cast<int>(rows_.size())) return false;
+  if (next == selected_) return false;
+  selected_ = next;
+  ScrollIntoView();
+  return true;
+}
+
+std::optional<MacroListItem> MacroListModel::DoubleClick(int row) const {
+  if (row < 0 || row != selected_) return std::nullopt;
+  return Pick();
+}
+
+std::optional<MacroListItem> MacroListModel::Pick() const {
+  if (selected_ < 0 || selected_ >= static_cast<int>(rows_.size())) return std::nullopt;
+  const MacroListItem& row = rows_[static_cast<size_t>(selected_)];
+  if (!IsPickableRow(row)) return std::nullopt;
+  return row;
+}
+
+std::optional<MacroListItem> MacroListModel::DeletableSelection(const std::string& libraryRoot) const {
+  if (selected_ < 0 || selected_ >= static_cast<int>(rows_.size())) return std::nullopt;
+  const MacroListItem& row = rows_[static_cast<size_t>(selected_)];
+  if (!IsLibraryFileRow(row, libraryRoot)) return std::nullopt;
+  return row;
+}
+
+void MacroListModel::RemoveSelected() {
+  if (selected_ < 0 || selected_ >= static_cast<int>(rows_.size())) return;
+  rows_.erase(rows_.begin() + selected_);
+  if (selected_ >= static_cast<int>(rows_.size())) selected_ = static_cast<int>(rows_.size()) - 1;
+  SetTarget(target_);
+}
+
+void MacroListModel::Wheel(int notches) {
+  if (notches == 0) return;
+  const int64_t now = clock_.NowMs();
+  if (lastNotchMs_ && now - *lastNotchMs_ <= kMacroListWheelChainMs)
+    wheelFactor_ *= 1.4;
+  else
+    wheelFactor_ = 1.0;
+  lastNotchMs_ = now;
+  const int pixels = static_cast<int>(std::lround(kMacroListRowHeight * wheelFactor_)) * std::abs(notches);
+  SetTarget(target_ + (notches > 0 ? -pixels : pixels));
+}
+
+void MacroListModel::DragTo(int target, bool dragging) {
+  dragging_ = dragging;
+  SetTarget(target);
+}
+
+void MacroListModel::ScrollIntoView() {
+  const int top = selected_ * kMacroListRowHeight;
+  if (top < target_)
+    SetTarget(top);
+  else if (top + kMacroListRowHeight > target_ + listHeight_)
+    SetTarget(top + kMacroListRowHeight - listHeight_);
+}
+
+void MacroListModel::SetTarget(int target) {
+  target_ = std::clamp(target, 0, MaxOffset());
+  if (offset_ == target_)
+    nextStepMs_.reset();
+  else if (!nextStepMs_)
+    nextStepMs_ = clock_.NowMs() + kMacroListScrollStepMs;
+}
+
+std::optional<int64_t> MacroListModel::NextDueMs() const { return nextStepMs_; }
+
+bool MacroListModel::Poll() {
+  const int64_t now = clock_.NowMs();
+  bool changed = false;
+  while (nextStepMs_ && *nextStepMs_ <= now) {
+    offset_ += SmoothScrollStep(target_ - offset_, dragging_);
+    changed = true;
+    if (offset_ == target_)
+      nextStepMs_.reset();
+    else
+      *nextStepMs_ += kMacroListScrollStepMs;
+  }
+  return changed;
+}
+
+}  // namespace quorix

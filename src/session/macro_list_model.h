@@ -1,0 +1,105 @@
+#pragma once
+// The macro list window without a screen: which rows it shows, the selection,
+// the wheel with its acceleration, the smooth scrolling towards a target
+// offset, what a double-click does and which rows may be deleted as files.
+// Times are the injected clock's milliseconds; the window arms one
+// single-shot timer for NextDueMs() and calls Poll() when it fires.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "macro/macro_library.h"
+#include "platform/clock.h"
+
+namespace quorix {
+
+inline constexpr int kMacroListRowHeight = 40;
+inline constexpr int kMacroListWidth = 476;
+inline constexpr int kMacroListHeight = 565;
+// The function-list mode is this much wider (room for the "Hide" button).
+inline constexpr int kMacroListFunctionExtra = 41;
+inline constexpr int kMacroListScrollStepMs = 10;
+inline constexpr int kMacroListWheelChainMs = 60;
+
+// The rows a macro list shows: the device's slot rows kept for picking (used
+// slots in name order, then the first empty one) or, in function-list mode,
+// the whole function list followed by the library's folders and files.
+std::vector<MacroListItem> MacroListRows(const FunctionList& list, const std::vector<MacroListItem>& files,
+                                         bool functionListMode);
+
+// A row the file system may be asked to delete: a macro file or a folder
+// below the library's root. Device slots, group headers, captions and the
+// function libraries' entries never are.
+bool IsLibraryFileRow(const MacroListItem& row, const std::string& libraryRoot);
+// A row that stands for something a button can run (not a header or caption).
+bool IsPickableRow(const MacroListItem& row);
+
+// One scrolling step towards the target: the distance left decides the step
+// (a quarter of it when far, then 8, 4, 2, 1 pixels), doubled while the
+// scroll thumb is dragged.
+int SmoothScrollStep(int distance, bool dragging);
+
+class MacroListModel {
+ public:
+  // listHeight: the pixels the rows are shown in (scrolling into view).
+  MacroListModel(Clock& clock, int listHeight) : clock_(clock), listHeight_(listHeight) {}
+
+  void SetRows(std::vector<MacroListItem> rows);
+  const std::vector<MacroListItem>& Rows() const { return rows_; }
+  int Selected() const { return selected_; }
+  // -1 for none; out-of-range values also clear it.
+  void Select(int row);
+
+  // Up (-1) and Down (+1): the first and last rows stay where they are. The
+  // selection is scrolled into view. True when it moved.
+  bool MoveSelection(int step);
+  // The row a double-click on `row` picks: the selected row, when it is not
+  // a folder, group header or caption.
+  std::optional<MacroListItem> DoubleClick(int row) const;
+  // OK: the selected row, or nothing with no valid selection.
+  std::optional<MacroListItem> Pick() const;
+
+  // The selected row when the file system may delete it.
+  std::optional<MacroListItem> DeletableSelection(const std::string& libraryRoot) const;
+  // Takes the selected row out of the list and keeps the selection on the
+  // row that followed it (the new last row at the end).
+  void RemoveSelected();
+
+  // Wheel notches now (positive: towards the top). Each notch is 40
+  // pixels, times a factor that grows by 1.4 for every notch that follows
+  // the previous one within 60 ms.
+  void Wheel(int notches);
+  double WheelFactor() const { return wheelFactor_; }
+  // The scroll thumb dragged to `target` pixels (clamped); Poll() moves twice
+  // as fast while dragging.
+  void DragTo(int target, bool dragging);
+  void SetDragging(bool dragging) { dragging_ = dragging; }
+
+  int Offset() const { return offset_; }
+  int Target() const { return target_; }
+  int MaxOffset() const;
+  // The clock time of the next scrolling step, or nothing when the offset is
+  // at its target.
+  std::optional<int64_t> NextDueMs() const;
+  // Runs the steps that are due. True when the offset changed.
+  bool Poll();
+
+ private:
+  void ScrollIntoView();
+  void SetTarget(int target);
+
+  Clock& clock_;
+  int listHeight_;
+  std::vector<MacroListItem> rows_;
+  int selected_ = -1;
+  int offset_ = 0;
+  int target_ = 0;
+  bool dragging_ = false;
+  double wheelFactor_ = 1.0;
+  std::optional<int64_t> lastNotchMs_;
+  std::optional<int64_t> nextStepMs_;
+};
+
+}  // namespace quorix

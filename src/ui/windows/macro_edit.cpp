@@ -1,0 +1,901 @@
+#include "ui/windows/macro_edit.h"
+
+#include <QDate>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QWheelEvent>
+#include <algorithm>
+#include <chrono>
+
+#include "keys/key_tables.h"
+#include "macro/macro_file.h"
+#include "macro/macro_memory.h"
+#include "session/failure_text.h"
+#include "session/macro_list_model.h"
+#include "session/macro_recording.h"
+#include "session/session.h"
+#include "texts/text_tables.h"
+#include "ui/app_signals.h"
+#include "ui/art/picture_ids.h"
+#include "ui/gui_thread.h"
+#include "ui/skin/skin_fonts.h"
+#include "ui/windows/macro_edit_painter.h"
+
+#if __has_include("ui/windows/option_dlg.h") && __has_include("ui/windows/str_dlg.h")
+#include "ui/windows/option_dlg.h"
+#include "ui/windows/str_dlg.h"
+#define QUORIX_HAVE_DIALOGS 1
+#endif
+
+namespace quorix::ui {
+namespace {
+
+enum Code {
+  kClose = 1,
+  kName,
+  kMode,
+  kRecord,
+  kInsertWait,
+  kInsertKey,
+  kInsertMove,
+  kClear,
+  kDeleteStep,
+  kHotkey,
+  kOptDelays,
+  kOpt50,
+  kOpt200,
+  kOptTrack,
+  kOptClicks,
+  kSave,
+  kSaveToList,
+  kNewFolder,
+  kSaveFile,
+  kLoadFile,
+  kDeleteRow,
+};
+
+constexpr int kInstructionRowHeight = 24;
+constexpr int kListRowHeight = 36;
+const QRectF kInstructions(20, 84, 420, 470);
+const QRectF kList(730, 84, 250, 380);
+const QRectF kIndicator(455, 486, 260, 34);
+const QRectF kOptionCaption(455, 322, 260, 24);
+// A recording prompt stays until the recording's state changes.
+constexpr int kUntilChanged = 1 << 30;
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+int64_t NowSeconds() {
+  return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+      .count();
+}
+
+MacroEdit::Dialogs DefaultDialogs([[maybe_unused]] UiEnv& env, [[maybe_unused]] QWidget* parent) {
+  MacroEdit::Dialogs d;
+#ifdef QUORIX_HAVE_DIALOGS
+  d.ask = [&env, parent](const QString& title, const QString& message, int buttons) {
+    return RunOptionDlg(env, parent, title, message, buttons);
+  };
+  d.name = [&env, parent](const QString& title, const QString& text, int maxLength) -> std::optional<QString> {
+    CStrDlg dlg(env, parent);
+    dlg.mode = 0;
+    dlg.prompt = title;
+    dlg.text = text;
+    dlg.setWindowTitle(title);
+    if (!dlg.Run()) return std::nullopt;
+    return dlg.text.left(maxLength);
+  };
+  d.number = [&env, parent](const QString& title, int value, int limit) -> std::optional<int> {
+    CStrDlg dlg(env, parent);
+    dlg.mode = 1;
+    dlg.prompt = title;
+    dlg.text = QString::number(value);
+    dlg.limit = limit;
+    if (!dlg.Run() || dlg.number < 0 || dlg.number > limit) return std::nullopt;
+    return static_cast<int>(dlg.number);
+  };
+  d.position = [&env, parent](const QString& title, const MovePosition& start) -> std::optional<MovePosition> {
+    CStrDlg dlg(env, parent);
+    dlg.mode = 3;
+    dlg.prompt = title;
+    dlg.x = start.x;
+    dlg.y = start.y;
+    dlg.check = start.absolute ? 1 : 0;
+    if (!dlg.Run()) return std::nullopt;
+    return MovePosition{dlg.x, dlg.y, dlg.check == 1};
+  };
+  d.folder = [&env, parent](const QString& title, const std::vector<MacroListItem>& folders) -> std::optional<int> {
+    CStrDlg dlg(env, parent);
+    dlg.mode = 5;
+    dlg.prompt = title;
+    for (const MacroListItem& f : folders) dlg.folders.push_back({Q(f.name), f.level, f.id});
+    if (!dlg.Run()) return std::nullopt;
+    return dlg.selectedValue;
+  };
+#else
+  // Without the dialogs nobody can answer: every question ends cancelled.
+  d.ask = [](const QString&, const QString&, int) { return 0; };
+  d.name = [](const QString&, const QString&, int) { return std::optional<QString>(); };
+  d.number = [](const QString&, int, int) { return std::optional<int>(); };
+  d.position = [](const QString&, const MovePosition&) { return std::optional<MovePosition>(); };
+  d.folder = [](const QString&, const std::vector<MacroListItem>&) { return std::optional<int>(); };
+#endif
+  d.file = [parent](bool save, const QString& proposed) {
+    const QString filter = QStringLiteral("Macro File (*.mf)");
+    if (save) {
+      QString path = QFileDialog::getSaveFileName(parent, {}, proposed, filter);
+      if (!path.isEmpty() && !path.endsWith(QStringLiteral(".mf"), Qt::CaseInsensitive)) path += QStringLiteral(".mf");
+      return path;
+    }
+    return QFileDialog::getOpenFileName(parent, {}, {}, filter);
+  };
+  return d;
+}
+
+}  // namespace
+
+MacroEdit::MacroEdit(UiEnv& env, MacroRecording* recording, QWidget* parent)
+    : SkinWindow(QSize(kWidth, kHeight), parent),
+      env_(env),
+      recording_(recording),
+      model_(env.session.GetClock()),
+      macroTexts_(MakeMacroTexts(env.texts)),
+      dialogs_(DefaultDialogs(env, this)) {
+  setWindowTitle(T(env.texts.msgStr, 40));
+  timer_.setSingleShot(true);
+  connect(&timer_, &QTimer::timeout, this, &MacroEdit::RunDueTimers);
+  connect(&env.appSignals, &AppSignals::deviceGone, this, [this] {
+    StopRecording();
+    Rebuild();
+  });
+  connect(&env.appSignals, &AppSignals::closing, this, [this] { StopRecording(); });
+  connect(&env.appSignals, &AppSignals::reloaded, this, &MacroEdit::Rebuild);
+  if (recording_) {
+    QPointer<MacroEdit> self(this);
+    recording_->SetChangedCallback([self] {
+      // The capture's thread: hand the change over to the window's.
+      QMetaObject::invokeMethod(
+          self.data(), [self] { if (self) self->OnRecordingChanged(); }, Qt::QueuedConnection);
+    });
+  }
+
+  const auto& texts = env.texts;
+  AddButton(kClose, QRectF(kWidth - 90, 8, 74, 26), QStringLiteral("Close"));
+  AddButton(kName, QRectF(20, 48, 260, 28), {});
+  AddButton(kMode, QRectF(290, 48, 150, 28), {});
+  const QString hotkeyLabel =
+      texts.hotkeyStr.empty() ? QStringLiteral("Change recording hotkey") : Q(texts.hotkeyStr);
+  const QString commands[] = {T(texts.buttonStr, 18), T(texts.msgStr, 5), T(texts.msgStr, 3),  T(texts.msgStr, 4),
+                              T(texts.buttonStr, 20), T(texts.buttonStr, 25), hotkeyLabel};
+  const int codes[] = {kRecord, kInsertWait, kInsertKey, kInsertMove, kClear, kDeleteStep, kHotkey};
+  for (int i = 0; i < 7; ++i) AddButton(codes[i], QRectF(455, 84 + i * 33, 260, 28), commands[i]);
+  AddCheck(kOptDelays, QRectF(460, 350, 250, 22), T(texts.buttonStr, 21));
+  SkinItem radio;
+  radio.kind = kSkinItemRadio;
+  radio.imageNormal = radio.imageHover = pic::kRadioNormal;
+  radio.imagePressed = pic::kRadioSelected;
+  radio.rect = QRectF(480, 376, 100, 22);
+  radio.code = kOpt50;
+  radio.label = Q(texts.recordMoveStr1);
+  Items().push_back(radio);
+  radio.rect = QRectF(590, 376, 100, 22);
+  radio.code = kOpt200;
+  radio.label = Q(texts.recordMoveStr2);
+  Items().push_back(radio);
+  AddCheck(kOptTrack, QRectF(460, 402, 250, 22), T(texts.buttonStr, 29));
+  AddCheck(kOptClicks, QRectF(460, 428, 250, 22), T(texts.buttonStr, 28));
+  const QString listCommands[] = {T(texts.buttonStr, 36),    T(texts.msgStr, 2),         T(texts.buttonStr, 39),
+                                  T(texts.buttonTipStr, 36), T(texts.buttonTipStr, 35), T(texts.buttonTipStr, 25)};
+  const int listCodes[] = {kSave, kSaveToList, kNewFolder, kSaveFile, kLoadFile, kDeleteRow};
+  for (int i = 0; i < 6; ++i)
+    AddButton(listCodes[i], QRectF(730 + (i % 2) * 128, 476 + (i / 2) * 32, 122, 28), listCommands[i]);
+  Rebuild();
+  SyncItems();
+}
+
+MacroEdit::~MacroEdit() {
+  if (recording_) {
+    recording_->SetChangedCallback({});
+    recording_->Stop();
+  }
+}
+
+QString MacroEdit::T(const std::vector<std::string>& table, size_t index) const {
+  return index < table.size() ? Q(table[index]) : QString();
+}
+
+void MacroEdit::AddButton(int code, QRectF rect, const QString& label) {
+  SkinItem item;
+  item.rect = rect;
+  item.code = code;
+  item.label = label;
+  Items().push_back(item);
+}
+
+void MacroEdit::AddCheck(int code, QRectF rect, const QString& label) {
+  SkinItem item;
+  item.kind = kSkinItemRadio;
+  item.imageNormal = item.imageHover = pic::kCheckOff;
+  item.imagePressed = pic::kCheckOn;
+  item.rect = rect;
+  item.code = code;
+  item.label = label;
+  Items().push_back(item);
+}
+
+void MacroEdit::ShowEditor() {
+  Rebuild();
+  show();
+  raise();
+  activateWindow();
+}
+
+void MacroEdit::Rebuild() {
+  const auto image = env_.session.State().image.Snapshot();
+  const KeyTexts keyTexts = MakeKeyTexts(env_.texts);
+  FunctionListInputs inputs;
+  inputs.keyTexts = &keyTexts;
+  inputs.device = image->devicePath.empty() ? nullptr : image.get();
+  FunctionList list;
+  if (env_.macroLibrary) {
+    list = env_.macroLibrary->BuildFunctionList(inputs);
+  } else if (inputs.device) {
+    MacroLibrary none("", "");
+    list = none.BuildFunctionList(inputs);
+  }
+  rows_ = list.deviceRows;
+  if (env_.macroLibrary) {
+    MacroListItem caption;
+    caption.type = kCaptionRowType;
+    caption.name = env_.texts.msgStr.size() > 31 ? env_.texts.msgStr[31] : std::string();
+    rows_.push_back(caption);
+    for (const MacroListItem& row : env_.macroLibrary->Files()) rows_.push_back(row);
+  }
+  if (selectedRow_ >= static_cast<int>(rows_.size())) selectedRow_ = static_cast<int>(rows_.size()) - 1;
+  RefreshFreeMemory();
+  SyncItems();
+}
+
+void MacroEdit::RefreshFreeMemory() {
+  freeMemory_ = MacroEditModel::FreeMemory(*env_.session.State().image.Snapshot());
+  update();
+}
+
+bool MacroEdit::RecordingIndicatorShown() const { return recording_ && recording_->Reading(); }
+
+void MacroEdit::SyncItems() {
+  const bool running = recording_ && recording_->State() != RecorderState::kIdle;
+  const RecordOptions options = recording_ ? recording_->Options() : RecordOptions{};
+  const bool device = !env_.session.State().image.Snapshot()->devicePath.empty();
+  for (SkinItem& item : Items()) {
+    switch (item.code) {
+      case kName:
+        item.label = model_.Name().empty() ? T(env_.texts.msgStr, 23) : Q(model_.Name());
+        break;
+      case kMode:
+        item.label = Q(ModeLabel(model_.Mode(), macroTexts_));
+        break;
+      case kRecord:
+        item.label = T(env_.texts.buttonStr, running ? 19 : 18);
+        item.disabled = !recording_;
+        break;
+      case kInsertKey:
+      case kHotkey:
+        item.disabled = !recording_ || running;
+        break;
+      case kDeleteStep:
+        item.disabled = running;
+        break;
+      case kOptDelays:
+        item.selected = options.recordDelays;
+        break;
+      case kOpt50:
+        item.selected = options.intervalMs != 200;
+        break;
+      case kOpt200:
+        item.selected = options.intervalMs == 200;
+        break;
+      case kOptTrack:
+        item.selected = options.cursorTrack;
+        break;
+      case kOptClicks:
+        item.selected = options.clickPositions;
+        break;
+      case kSave:
+        item.disabled = model_.PlannedSave() == MacroEditModel::SaveAction::kNothing ||
+                        (model_.PlannedSave() == MacroEditModel::SaveAction::kStoreSlot && !device);
+        break;
+      case kSaveToList:
+      case kNewFolder:
+        item.disabled = !env_.macroLibrary;
+        break;
+      default:
+        break;
+    }
+  }
+  ItemsChanged();
+}
+
+void MacroEdit::Say(const QString& text, int durationMs) {
+  status_ = text;
+  if (text.isEmpty())
+    statusUntilMs_.reset();
+  else
+    statusUntilMs_ = env_.session.GetClock().NowMs() + durationMs;
+  update();
+  ArmTimer();
+}
+
+void MacroEdit::SetBusy(std::optional<double> fraction) {
+  busy_ = fraction;
+  SetInputBlocked(fraction.has_value());
+  update();
+}
+
+void MacroEdit::ArmTimer() {
+  std::optional<int64_t> due = model_.NextDueMs();
+  if (statusUntilMs_ && *statusUntilMs_ - env_.session.GetClock().NowMs() < kUntilChanged / 2)
+    due = due ? std::min(*due, *statusUntilMs_) : *statusUntilMs_;
+  if (!due) {
+    timer_.stop();
+    return;
+  }
+  const int64_t wait = std::max<int64_t>(0, *due - env_.session.GetClock().NowMs());
+  timer_.start(static_cast<int>(std::min<int64_t>(wait, 1 << 30)));
+}
+
+void MacroEdit::RunDueTimers() {
+  bool repaint = model_.Poll();
+  if (statusUntilMs_ && *statusUntilMs_ <= env_.session.GetClock().NowMs()) {
+    status_.clear();
+    statusUntilMs_.reset();
+    repaint = true;
+  }
+  if (repaint) update();
+  SyncItems();
+  ArmTimer();
+}
+
+// ---- recording ----
+
+void MacroEdit::Record() {
+  if (!recording_) return;
+  if (recording_->State() != RecorderState::kIdle) {
+    StopRecording();
+    return;
+  }
+  std::string error;
+  captureRunning_ = false;
+  if (!recording_->Record(&error)) {
+    Say(Q(error));
+    return;
+  }
+  OnRecordingChanged();
+}
+
+void MacroEdit::InsertCapture() {
+  if (!recording_ || recording_->State() != RecorderState::kIdle) return;
+  std::string error;
+  captureRunning_ = true;
+  if (!recording_->Capture(&error)) {
+    captureRunning_ = false;
+    Say(Q(error));
+    return;
+  }
+  OnRecordingChanged();
+}
+
+void MacroEdit::SelectHotkey() {
+  if (!recording_ || recording_->State() != RecorderState::kIdle) return;
+  std::string error;
+  if (!recording_->SelectHotkey(&error)) {
+    Say(Q(error));
+    return;
+  }
+  OnRecordingChanged();
+}
+
+void MacroEdit::StopRecording() {
+  if (!recording_) return;
+  recording_->Stop();
+  OnRecordingChanged();
+}
+
+void MacroEdit::OnRecordingChanged() {
+  if (!recording_) return;
+  std::vector<MacroItem> items = recording_->TakeNewItems();
+  if (!items.empty()) {
+    if (captureRunning_)
+      model_.Insert(std::move(items));
+    else
+      model_.Append(std::move(items));
+  }
+  if (auto hotkey = recording_->TakeChosenHotkey()) recording_->SetHotkey(*hotkey);
+  const RecorderState state = recording_->State();
+  const QString hotkeyName = Q(LookupKeyName(recording_->Hotkey()));
+  auto prompt = [&](size_t index) { return T(env_.texts.msgStr, index).replace(QStringLiteral("%s"), hotkeyName); };
+  if (recording_->SelectingHotkey()) {
+    Say(env_.texts.hotkeyModifyStr.empty() ? QStringLiteral("Press keyboard to change") : Q(env_.texts.hotkeyModifyStr),
+        kUntilChanged);
+  } else if (state == RecorderState::kArmed) {
+    Say(prompt(16), kUntilChanged);
+  } else if (state == RecorderState::kRecording) {
+    Say(prompt(17), kUntilChanged);
+  } else if (state == RecorderState::kCapture) {
+    Say(Q(env_.texts.recordKeyTipStr), kUntilChanged);
+  } else {
+    captureRunning_ = false;
+    // The input source went away under a recording: say why it stopped.
+    Say(recording_->InputLost() ? Q(recording_->UnavailableReason()) : QString());
+  }
+  SyncItems();
+  update();
+  ArmTimer();
+}
+
+// ---- the macro list ----
+
+void MacroEdit::LoadRow(int row) {
+  if (row < 0 || row >= static_cast<int>(rows_.size())) return;
+  selectedRow_ = row;
+  const MacroListItem item = rows_[static_cast<size_t>(row)];
+  update();
+  if (item.device == 1) {
+    if (item.start == 0) return;  // the empty slot: a place to store into
+    auto back = std::make_shared<MacroReadBack>();
+    const int slot = item.slot;
+    SetBusy(0.0);
+    env_.session.PostOnDevice(
+        "read macro",
+        [this, back, slot](JobContext& job, DeviceLink& link, const std::string& path) {
+          *back = ReadBackMacro(link, path, *env_.session.State().image.Snapshot(), slot,
+                                [&job](double f) { job.Progress(f); });
+          return back->outcome;
+        },
+        OnGuiThread(this, {[this](double f) { SetBusy(f); },
+                           [this, back, slot](const Outcome& outcome) {
+                             SetBusy(std::nullopt);
+                             if (!outcome) {
+                               Say(Q(FailureText(env_.texts, outcome.failure, false)));
+                               return;
+                             }
+                             model_.Load(back->items, back->name, back->mode,
+                                         {MacroEditModel::SourceKind::kSlot, "", slot});
+                             SyncItems();
+                           }}));
+    return;
+  }
+  if (item.type < kModeOnce || item.type > kModeFire || item.path.empty()) return;
+  MacroFile file;
+  const MacroFileStatus status = ReadMacroFile(item.path, file);
+  if (status == MacroFileStatus::kInvalidFormat) {
+    dialogs_.ask(windowTitle(), T(env_.texts.msgStr, 20), 1);
+    return;
+  }
+  if (status != MacroFileStatus::kOk) return;
+  model_.Load(file.items, file.header.name, file.header.mode, {MacroEditModel::SourceKind::kFile, item.path, -1});
+  SyncItems();
+  update();
+}
+
+void MacroEdit::DropOnRow(int row) {
+  if (row < 0 || row >= static_cast<int>(rows_.size())) return;
+  const MacroListItem target = rows_[static_cast<size_t>(row)];
+  const auto plan = model_.PlanDrop(target, env_.texts.msgStr.size() > 24 ? env_.texts.msgStr[24] : "");
+  if (!plan.store && !plan.rewriteFile) return;
+  if (plan.askOverwrite) {
+    QString message = T(env_.texts.msgStr, 30);
+    message.replace(QStringLiteral("%s"), Q(target.name));
+    if (dialogs_.ask(T(env_.texts.buttonStr, 36), message, 2) != 1) return;
+  }
+  if (plan.rewriteFile) {
+    if (WriteMacroFile(target.path, model_.Name(), model_.Mode(), model_.Items(), NowSeconds()) ==
+        MacroFileStatus::kOk) {
+      model_.SavedToFile(target.path);
+      if (env_.macroLibrary) env_.macroLibrary->Scan();
+      Rebuild();
+      emit macrosChanged();
+    }
+    return;
+  }
+  const auto name = dialogs_.name(T(env_.texts.capInputStr, 2), Q(plan.proposedName), 15);
+  if (!name) return;
+  StoreToSlot(plan.slot, *name);
+}
+
+void MacroEdit::StoreToSlot(int slot, const QString& name) {
+  SetBusy(0.0);
+  const std::string stored = name.toStdString();
+  model_.PostStore(env_.session, slot, stored,
+                   OnGuiThread(this, {[this](double f) { SetBusy(f); },
+                                      [this, slot, stored](const Outcome& outcome) {
+                                        SetBusy(std::nullopt);
+                                        model_.StoreFinished(outcome, slot, stored);
+                                        Rebuild();
+                                        if (!outcome) {
+                                          dialogs_.ask(windowTitle(),
+                                                       Q(FailureText(env_.texts, outcome.failure, true)), 1);
+                                          return;
+                                        }
+                                        for (int i = 0; i < static_cast<int>(rows_.size()); ++i)
+                                          if (rows_[static_cast<size_t>(i)].device == 1 &&
+                                              rows_[static_cast<size_t>(i)].slot == slot)
+                                            selectedRow_ = i;
+                                        emit macrosChanged();
+                                      }}));
+}
+
+void MacroEdit::Save() {
+  switch (model_.PlannedSave()) {
+    case MacroEditModel::SaveAction::kNothing:
+      return;
+    case MacroEditModel::SaveAction::kStoreSlot:
+      StoreToSlot(model_.From().slot, Q(model_.Name()));
+      return;
+    case MacroEditModel::SaveAction::kRewriteFile:
+      if (WriteMacroFile(model_.From().path, model_.Name(), model_.Mode(), model_.Items(), NowSeconds()) ==
+          MacroFileStatus::kOk) {
+        model_.SavedToFile(model_.From().path);
+        if (env_.macroLibrary) env_.macroLibrary->Scan();
+        Rebuild();
+        emit macrosChanged();
+      }
+      return;
+  }
+}
+
+void MacroEdit::SaveToLibrary() {
+  if (!env_.macroLibrary) return;
+  const auto name = dialogs_.name(T(env_.texts.msgStr, 2), Q(model_.Name()), 15);
+  if (!name) return;
+  std::vector<MacroListItem> folders;
+  MacroListItem root;
+  root.name = env_.texts.msgStr.size() > 28 ? env_.texts.msgStr[28] : "";
+  root.id = 0;
+  folders.push_back(root);
+  for (const MacroListItem& row : env_.macroLibrary->Files())
+    if (row.type == kFolderRowType) {
+      folders.push_back(row);
+      folders.back().level += 1;
+    }
+  const auto folder = dialogs_.folder(T(env_.texts.msgStr, 2), folders);
+  if (!folder) return;
+  const std::string path =
+      env_.macroLibrary->Add(name->toStdString(), model_.Mode(), model_.Items(), *folder, NowSeconds());
+  if (path.empty()) return;
+  Say(Q(env_.macroLibrary->AddStatusText(name->toStdString())));
+  Rebuild();
+  emit macrosChanged();
+}
+
+void MacroEdit::NewFolder() {
+  if (!env_.macroLibrary) return;
+  const auto name = dialogs_.name(T(env_.texts.capInputStr, 0), {}, 40);
+  if (!name || name->isEmpty()) return;
+  env_.macroLibrary->NewFolder(name->toStdString());
+  Rebuild();
+}
+
+void MacroEdit::SaveFile() {
+  const std::string date = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")).toStdString();
+  const QString path = dialogs_.file(true, Q(ProposedMacroFileName(model_.Name(), date)));
+  if (path.isEmpty()) return;
+  if (WriteMacroFile(path.toStdString(), model_.Name(), model_.Mode(), model_.Items(), NowSeconds()) ==
+      MacroFileStatus::kOk)
+    model_.SavedToFile(path.toStdString());
+  SyncItems();
+}
+
+void MacroEdit::LoadFile() {
+  const QString path = dialogs_.file(false, {});
+  if (path.isEmpty()) return;
+  MacroFile file;
+  const MacroFileStatus status = ReadMacroFile(path.toStdString(), file);
+  if (status == MacroFileStatus::kInvalidFormat) {
+    dialogs_.ask(windowTitle(), T(env_.texts.msgStr, 20), 1);
+    return;
+  }
+  if (status != MacroFileStatus::kOk) return;
+  model_.Load(file.items, file.header.name, file.header.mode,
+              {MacroEditModel::SourceKind::kFile, path.toStdString(), -1});
+  SyncItems();
+  update();
+}
+
+void MacroEdit::DeleteListRow() {
+  if (selectedRow_ < 0 || selectedRow_ >= static_cast<int>(rows_.size())) return;
+  const MacroListItem row = rows_[static_cast<size_t>(selectedRow_)];
+  const bool folder = row.type == kFolderRowType;
+  if (row.device == 1 && row.start == 0) return;  // the empty slot
+  const bool file = env_.macroLibrary && IsLibraryFileRow(row, env_.macroLibrary->Root());
+  if (row.device != 1 && !file) return;  // headers and captions are not deleted
+  QString message = T(env_.texts.msgStr, folder ? 27 : 25);
+  message.replace(QStringLiteral("%s"), Q(row.name));
+  if (dialogs_.ask(T(env_.texts.buttonStr, 25), message, 2) != 1) return;
+  if (file) {
+    env_.macroLibrary->Delete(row);
+    Rebuild();
+    emit macrosChanged();
+    return;
+  }
+  SetBusy(0.0);
+  env_.session.PostDeleteMacro(row.slot, OnGuiThread(this, {{}, [this](const Outcome& outcome) {
+                                                          SetBusy(std::nullopt);
+                                                          if (!outcome)
+                                                            Say(Q(FailureText(env_.texts, outcome.failure, true)));
+                                                          Rebuild();
+                                                          emit macrosChanged();
+                                                        }}));
+}
+
+// ---- input ----
+
+void MacroEdit::OnItemActivated(int index) {
+  const int code = Items()[static_cast<size_t>(index)].code;
+  RecordOptions options = recording_ ? recording_->Options() : RecordOptions{};
+  auto setOptions = [&] {
+    if (recording_) recording_->SetOptions(options);
+  };
+  switch (code) {
+    case kClose:
+      hide();
+      break;
+    case kName:
+      if (auto name = dialogs_.name(T(env_.texts.capInputStr, 2), Q(model_.Name()), 15))
+        model_.SetName(name->toStdString());
+      break;
+    case kMode:
+      model_.CycleMode();
+      break;
+    case kRecord:
+      Record();
+      break;
+    case kInsertWait:
+      model_.InsertWait();
+      break;
+    case kInsertKey:
+      InsertCapture();
+      break;
+    case kInsertMove:
+      if (auto position = dialogs_.position(T(env_.texts.capInputStr, 3), MovePosition{}))
+        model_.InsertMove(*position);
+      break;
+    case kClear:
+      model_.Clear();
+      break;
+    case kDeleteStep:
+      model_.DeleteCurrent(recording_ && recording_->State() != RecorderState::kIdle);
+      break;
+    case kHotkey:
+      SelectHotkey();
+      break;
+    case kOptDelays:
+      options.recordDelays = !options.recordDelays;
+      setOptions();
+      break;
+    case kOpt50:
+    case kOpt200:
+      options.intervalMs = code == kOpt50 ? 50 : 200;
+      setOptions();
+      break;
+    case kOptTrack:
+      options.cursorTrack = !options.cursorTrack;
+      setOptions();
+      break;
+    case kOptClicks:
+      options.clickPositions = !options.clickPositions;
+      setOptions();
+      break;
+    case kSave:
+      Save();
+      break;
+    case kSaveToList:
+      SaveToLibrary();
+      break;
+    case kNewFolder:
+      NewFolder();
+      break;
+    case kSaveFile:
+      SaveFile();
+      break;
+    case kLoadFile:
+      LoadFile();
+      break;
+    case kDeleteRow:
+      DeleteListRow();
+      break;
+  }
+  SyncItems();
+  update();
+  ArmTimer();
+}
+
+int MacroEdit::InstructionRowAt(QPointF point) const {
+  if (!kInstructions.contains(point)) return -1;
+  const int row = static_cast<int>((point.y() - kInstructions.top() + instructionOffset_) / kInstructionRowHeight);
+  return std::min(row, static_cast<int>(model_.Items().size()));
+}
+
+int MacroEdit::ListRowAt(QPointF point) const {
+  if (!kList.contains(point)) return -1;
+  const int row = static_cast<int>((point.y() - kList.top() + listOffset_) / kListRowHeight);
+  return row < static_cast<int>(rows_.size()) ? row : -1;
+}
+
+int MacroEdit::HoldControlAt(QPointF point, int row) const {
+  if (row < 0 || row >= static_cast<int>(model_.Items().size()) ||
+      !WaitValue(model_.Items()[static_cast<size_t>(row)]))
+    return 0;
+  const QRectF rect(kInstructions.left(), kInstructions.top() + row * kInstructionRowHeight - instructionOffset_,
+                    kInstructions.width(), kInstructionRowHeight);
+  if (MacroEditPainter::MinusRect(rect).contains(point)) return -1;
+  if (MacroEditPainter::PlusRect(rect).contains(point)) return 1;
+  return 0;
+}
+
+void MacroEdit::keyPressEvent(QKeyEvent* event) {
+  if (InputBlocked()) return;
+  switch (event->key()) {
+    case Qt::Key_Delete:
+      model_.DeleteCurrent(recording_ && recording_->State() != RecorderState::kIdle);
+      break;
+    case Qt::Key_Up:
+      model_.SetCurrent(model_.Current() - 1);
+      break;
+    case Qt::Key_Down:
+      model_.SetCurrent(model_.Current() + 1);
+      break;
+    case Qt::Key_Escape:
+      hide();
+      return;
+    default:
+      SkinWindow::keyPressEvent(event);
+      return;
+  }
+  SyncItems();
+  update();
+}
+
+void MacroEdit::mousePressEvent(QMouseEvent* event) {
+  if (InputBlocked()) return;
+  if (event->button() == Qt::LeftButton) {
+    const QPointF at = event->position();
+    const int row = InstructionRowAt(at);
+    if (row >= 0) {
+      const int control = HoldControlAt(at, row);
+      if (control != 0) {
+        model_.StartHold(row, control);
+      } else {
+        model_.SetCurrent(row);
+        dragFrom_ = row;
+        dragMoved_ = false;
+      }
+      SyncItems();
+      update();
+      ArmTimer();
+      return;
+    }
+    const int listRow = ListRowAt(at);
+    if (listRow >= 0) {
+      LoadRow(listRow);
+      return;
+    }
+  }
+  SkinWindow::mousePressEvent(event);
+}
+
+void MacroEdit::mouseMoveEvent(QMouseEvent* event) {
+  if (recording_) {
+    const int hit = HitTest(Items(), event->position());
+    recording_->SetPointerOverRecordControls(hit >= 0 && Items()[static_cast<size_t>(hit)].code == kRecord);
+  }
+  if (dragFrom_) {
+    dragMoved_ = true;
+    update();
+    return;
+  }
+  SkinWindow::mouseMoveEvent(event);
+}
+
+void MacroEdit::mouseReleaseEvent(QMouseEvent* event) {
+  if (model_.Holding()) {
+    model_.StopHold();
+    SyncItems();
+    ArmTimer();
+    return;
+  }
+  if (dragFrom_) {
+    const int from = *dragFrom_;
+    dragFrom_.reset();
+    if (dragMoved_) {
+      const QPointF at = event->position();
+      const int to = InstructionRowAt(at);
+      const int listRow = ListRowAt(at);
+      if (to >= 0)
+        model_.MoveRow(from, to);
+      else if (listRow >= 0)
+        DropOnRow(listRow);
+    }
+    SyncItems();
+    update();
+    return;
+  }
+  SkinWindow::mouseReleaseEvent(event);
+}
+
+void MacroEdit::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (InputBlocked() || event->button() != Qt::LeftButton) return;
+  const int row = InstructionRowAt(event->position());
+  if (row < 0 || row >= static_cast<int>(model_.Items().size()) || HoldControlAt(event->position(), row) != 0)
+    return;
+  const MacroItem item = model_.Items()[static_cast<size_t>(row)];
+  if (auto wait = WaitValue(item)) {
+    if (auto value = dialogs_.number(T(env_.texts.capInputStr, 3), *wait, 65535)) model_.EditWait(row, *value);
+  } else if (auto move = MoveValue(item)) {
+    if (auto position = dialogs_.position(T(env_.texts.capInputStr, 3), *move)) model_.EditMove(row, *position);
+  }
+  SyncItems();
+  update();
+  ArmTimer();
+}
+
+void MacroEdit::wheelEvent(QWheelEvent* event) {
+  const int notches = event->angleDelta().y() / 120;
+  if (notches == 0) return;
+  const QPointF at = event->position();
+  if (kInstructions.contains(at)) {
+    const int max = std::max(0, (static_cast<int>(model_.Items().size()) + 1) * kInstructionRowHeight -
+                                    static_cast<int>(kInstructions.height()));
+    instructionOffset_ = std::clamp(instructionOffset_ - notches * 3 * kInstructionRowHeight, 0, max);
+  } else if (kList.contains(at)) {
+    const int max = std::max(0, static_cast<int>(rows_.size()) * kListRowHeight - static_cast<int>(kList.height()));
+    listOffset_ = std::clamp(listOffset_ - notches * kListRowHeight, 0, max);
+  }
+  update();
+}
+
+void MacroEdit::hideEvent(QHideEvent* event) {
+  // No input is read for a window that is not there.
+  StopRecording();
+  model_.StopHold();
+  SkinWindow::hideEvent(event);
+}
+
+void MacroEdit::PaintSkin(QPainter& painter) {
+  MacroEditPainter paint(Pictures(), env_.fonts);
+  MacroEditView view;
+  view.size = QSizeF(size());
+  view.title = windowTitle();
+  view.instructions = kInstructions;
+  view.instructionRowHeight = kInstructionRowHeight;
+  view.instructionOffset = instructionOffset_;
+  const auto& items = model_.Items();
+  for (int i = 0; i < static_cast<int>(items.size()); ++i) {
+    view.instructionTexts.push_back(Q(MacroRowText(i, items[static_cast<size_t>(i)], macroTexts_)));
+    view.newMarks.push_back(model_.IsNew(i));
+    view.waitRows.push_back(WaitValue(items[static_cast<size_t>(i)]).has_value());
+  }
+  view.current = model_.Current();
+  if (dragFrom_ && dragMoved_) view.dropTarget = InstructionRowAt(mapFromGlobal(QCursor::pos()));
+  view.endText = Q(env_.texts.endStr);
+  view.list = kList;
+  view.listRowHeight = kListRowHeight;
+  view.listOffset = listOffset_;
+  view.rows = &rows_;
+  view.selectedRow = selectedRow_;
+  view.sizeText = QStringLiteral("%1 bytes").arg(model_.Size());
+  view.freeText = T(env_.texts.msgStr, 9).replace(QStringLiteral("%d"), QString::number(freeMemory_));
+  view.optionCaption = Q(env_.texts.recordOptionStr);
+  view.optionCaptionRect = kOptionCaption;
+  view.recording = RecordingIndicatorShown();
+  view.recordingText = T(env_.texts.msgStr, 21);
+  view.indicator = kIndicator;
+  view.status = status_;
+  view.progress = busy_;
+  paint.Paint(painter, view, Items(), Interaction());
+}
+
+}  // namespace quorix::ui

@@ -1,0 +1,327 @@
+#include "ui/windows/macro_list.h"
+
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+#include <algorithm>
+
+#include "keys/button_function.h"
+#include "session/session.h"
+#include "texts/text_tables.h"
+#include "ui/app_signals.h"
+#include "ui/skin/skin_fonts.h"
+#include "ui/windows/macro_list_painter.h"
+
+#if __has_include("ui/windows/option_dlg.h")
+#include "ui/windows/option_dlg.h"
+#define QUORIX_HAVE_OPTION_DLG 1
+#endif
+
+namespace quorix::ui {
+namespace {
+
+constexpr int kScrollBarWidth = 8;
+constexpr int kButtonTop = kMacroListHeight - 46;
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+int WindowWidth(bool functionListMode) {
+  return kMacroListWidth + (functionListMode ? kMacroListFunctionExtra : 0);
+}
+
+// The list area: (10, 10) to (width - scroll bar - 16, height - 62).
+QRectF ListArea(bool functionListMode) {
+  const int width = WindowWidth(functionListMode);
+  return QRectF(QPointF(10, 10), QPointF(width - kScrollBarWidth - 16, kMacroListHeight - 62));
+}
+
+std::string Text(const std::vector<std::string>& table, size_t index) {
+  return index < table.size() ? table[index] : std::string();
+}
+
+int AskDefault([[maybe_unused]] UiEnv& env, [[maybe_unused]] QWidget* parent, [[maybe_unused]] const QString& title,
+               [[maybe_unused]] const QString& message) {
+#ifdef QUORIX_HAVE_OPTION_DLG
+  return RunOptionDlg(env, parent, title, message, 2);
+#else
+  // Without the question box nobody can say yes: nothing is deleted.
+  return 0;
+#endif
+}
+
+// The group a header row stands for ("@_INTERNAL_<id>"), or 0.
+int GroupOf(const MacroListItem& row) {
+  static const std::string key = "@_INTERNAL_";
+  if (row.type != kFolderRowType || row.path.rfind(key, 0) != 0) return 0;
+  try {
+    return std::stoi(row.path.substr(key.size()));
+  } catch (...) {
+    return 0;
+  }
+}
+
+}  // namespace
+
+MacroList::MacroList(UiEnv& env, bool functionListMode, QWidget* parent)
+    : SkinWindow(QSize(WindowWidth(functionListMode), kMacroListHeight), parent),
+      env_(env),
+      functionListMode_(functionListMode),
+      model_(env.session.GetClock(), static_cast<int>(ListArea(functionListMode).height())),
+      ask_([this](const QString& title, const QString& message) { return AskDefault(env_, this, title, message); }) {
+  setWindowTitle(Q(Text(env.texts.msgStr, functionListMode ? 0 : 1)));
+  timer_.setSingleShot(true);
+  connect(&timer_, &QTimer::timeout, this, &MacroList::RunDueTimers);
+  connect(&env.appSignals, &AppSignals::deviceGone, this, [this] { Finish(std::nullopt); });
+  connect(&env.appSignals, &AppSignals::closing, this, [this] { Finish(std::nullopt); });
+  connect(&env.appSignals, &AppSignals::reloaded, this, &MacroList::Rebuild);
+
+  const int width = WindowWidth(functionListMode);
+  auto add = [this](int code, QRectF rect, const std::string& label) {
+    SkinItem item;
+    item.rect = rect;
+    item.code = code;
+    item.label = Q(label);
+    Items().push_back(item);
+  };
+  add(kOk, QRectF(10, kButtonTop, 100, 32), Text(env.texts.buttonStr, 7));
+  add(kCancel, QRectF(116, kButtonTop, 100, 32), Text(env.texts.buttonStr, 8));
+  add(kDelete, QRectF(222, kButtonTop, 100, 32), Text(env.texts.buttonStr, 25));
+  if (functionListMode) add(kHide, QRectF(width - 110, kButtonTop, 100, 32), Text(env.texts.buttonStr, 11));
+  Rebuild();
+}
+
+MacroList::~MacroList() = default;
+
+void MacroList::Rebuild() {
+  FunctionList list;
+  const KeyTexts keyTexts = MakeKeyTexts(env_.texts);
+  const auto image = env_.session.State().image.Snapshot();
+  FunctionListInputs inputs;
+  inputs.keyTexts = &keyTexts;
+  inputs.device = image->devicePath.empty() ? nullptr : image.get();
+  std::vector<MacroListItem> files;
+  if (env_.macroLibrary) {
+    list = env_.macroLibrary->BuildFunctionList(inputs);
+    files = env_.macroLibrary->Files();
+  } else if (inputs.device) {
+    // Without a library the device's slots are still there to pick from.
+    MacroLibrary none("", "");
+    list = none.BuildFunctionList(inputs);
+  }
+  model_.SetRows(MacroListRows(list, files, functionListMode_));
+  for (SkinItem& item : Items())
+    if (item.code == kDelete) item.disabled = !env_.macroLibrary || !model_.DeletableSelection(env_.macroLibrary->Root());
+  ItemsChanged();
+  ArmTimer();
+}
+
+std::optional<MacroListItem> MacroList::Run() {
+  QEventLoop loop;
+  loop_ = &loop;
+  finished_ = false;
+  result_.reset();
+  setWindowModality(Qt::ApplicationModal);
+  show();
+  raise();
+  activateWindow();
+  if (!finished_) loop.exec();
+  loop_ = nullptr;
+  return result_;
+}
+
+void MacroList::Finish(std::optional<MacroListItem> row) {
+  if (finished_) return;
+  finished_ = true;
+  result_ = std::move(row);
+  timer_.stop();
+  hide();
+  if (result_)
+    emit picked(*result_);
+  else
+    emit cancelled();
+  if (loop_) loop_->quit();
+}
+
+void MacroList::SelectRow(int row) {
+  model_.Select(row);
+  for (SkinItem& item : Items())
+    if (item.code == kDelete)
+      item.disabled = !env_.macroLibrary || !model_.DeletableSelection(env_.macroLibrary->Root());
+  update();
+}
+
+void MacroList::DeleteSelected() {
+  if (!env_.macroLibrary) return;
+  // Only files and folders of the library reach the file system; device
+  // slots, group headers and captions are not deleted from here.
+  const auto row = model_.DeletableSelection(env_.macroLibrary->Root());
+  if (!row) return;
+  const bool folder = row->type == kFolderRowType;
+  QString message = Q(Text(env_.texts.msgStr, folder ? 27 : 25));
+  message.replace(QStringLiteral("%s"), Q(row->name));
+  if (ask_(windowTitle(), message) != 1) return;
+  const auto result = env_.macroLibrary->Delete(*row);
+  if (result != MacroLibrary::DeleteResult::kDeleted) return;
+  model_.RemoveSelected();
+  const int keep = model_.Selected();
+  Rebuild();
+  SelectRow(std::min(keep, static_cast<int>(model_.Rows().size()) - 1));
+  emit rowDeleted(*row);
+}
+
+void MacroList::OnItemActivated(int index) {
+  switch (Items()[static_cast<size_t>(index)].code) {
+    case kOk:
+      Finish(model_.Pick());
+      break;
+    case kCancel:
+    case kHide:
+      Finish(std::nullopt);
+      break;
+    case kDelete:
+      DeleteSelected();
+      break;
+  }
+}
+
+QRectF MacroList::ListRect() const { return ListArea(functionListMode_); }
+
+QRectF MacroList::ThumbRect() const {
+  const QRectF list = ListRect();
+  const int content = static_cast<int>(model_.Rows().size()) * kMacroListRowHeight;
+  if (content <= list.height()) return {};
+  const qreal trackHeight = list.height();
+  const qreal height = std::max<qreal>(24, trackHeight * list.height() / content);
+  const qreal max = std::max(1, model_.MaxOffset());
+  const qreal top = list.top() + (trackHeight - height) * std::min<qreal>(1, model_.Offset() / max);
+  return QRectF(list.right() + 8, top, kScrollBarWidth, height);
+}
+
+int MacroList::RowAt(QPointF point) const {
+  const QRectF list = ListRect();
+  if (!list.contains(point)) return -1;
+  const int row = static_cast<int>((point.y() - list.top() + model_.Offset()) / kMacroListRowHeight);
+  return row < static_cast<int>(model_.Rows().size()) ? row : -1;
+}
+
+void MacroList::PaintSkin(QPainter& painter) {
+  MacroListPainter paint(Pictures(), env_.fonts);
+  MacroListView view;
+  view.size = QSizeF(size());
+  view.list = ListRect();
+  view.thumb = ThumbRect();
+  view.track = QRectF(view.list.right() + 8, view.list.top(), kScrollBarWidth, view.list.height());
+  view.rows = &model_.Rows();
+  view.offset = model_.Offset();
+  view.selected = model_.Selected();
+  view.hover = RowAt(mapFromGlobal(QCursor::pos()));
+  paint.Paint(painter, view, Items(), Interaction());
+}
+
+void MacroList::keyPressEvent(QKeyEvent* event) {
+  if (InputBlocked()) return;
+  switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+      if (model_.MoveSelection(event->key() == Qt::Key_Up ? -1 : 1)) SelectRow(model_.Selected());
+      ArmTimer();
+      return;
+    case Qt::Key_Delete:
+      if (!functionListMode_) DeleteSelected();
+      return;
+    case Qt::Key_Escape:
+      Finish(std::nullopt);
+      return;
+    default:
+      SkinWindow::keyPressEvent(event);
+  }
+}
+
+void MacroList::mousePressEvent(QMouseEvent* event) {
+  if (InputBlocked()) return;
+  if (event->button() == Qt::LeftButton) {
+    const QRectF thumb = ThumbRect();
+    if (!thumb.isEmpty() && thumb.adjusted(-4, 0, 4, 0).contains(event->position())) {
+      thumbGrab_ = event->position().y() - thumb.top();
+      model_.SetDragging(true);
+      return;
+    }
+    const int row = RowAt(event->position());
+    if (row >= 0) {
+      SelectRow(row);
+      const int group = GroupOf(model_.Rows()[static_cast<size_t>(row)]);
+      if (group != 0 && env_.macroLibrary) {
+        env_.macroLibrary->SetGroupOpen(group, !env_.macroLibrary->GroupOpen(group));
+        Rebuild();
+      }
+      return;
+    }
+  }
+  SkinWindow::mousePressEvent(event);
+}
+
+void MacroList::mouseMoveEvent(QMouseEvent* event) {
+  if (thumbGrab_) {
+    const QRectF list = ListRect();
+    const QRectF thumb = ThumbRect();
+    const qreal travel = std::max<qreal>(1, list.height() - thumb.height());
+    const qreal top = event->position().y() - *thumbGrab_ - list.top();
+    model_.DragTo(static_cast<int>(top / travel * model_.MaxOffset()), true);
+    ArmTimer();
+    return;
+  }
+  SkinWindow::mouseMoveEvent(event);
+  update();
+}
+
+void MacroList::mouseReleaseEvent(QMouseEvent* event) {
+  if (thumbGrab_) {
+    thumbGrab_.reset();
+    model_.SetDragging(false);
+    return;
+  }
+  SkinWindow::mouseReleaseEvent(event);
+}
+
+void MacroList::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (InputBlocked() || event->button() != Qt::LeftButton) return;
+  if (auto row = model_.DoubleClick(RowAt(event->position()))) Finish(std::move(row));
+}
+
+void MacroList::wheelEvent(QWheelEvent* event) {
+  if (InputBlocked()) return;
+  const int notches = event->angleDelta().y() / 120;
+  if (notches == 0) return;
+  model_.Wheel(notches);
+  ArmTimer();
+}
+
+void MacroList::closeEvent(QCloseEvent* event) {
+  Finish(std::nullopt);
+  SkinWindow::closeEvent(event);
+}
+
+void MacroList::RunDueTimers() {
+  if (model_.Poll()) update();
+  ArmTimer();
+}
+
+void MacroList::ArmTimer() {
+  const auto due = model_.NextDueMs();
+  if (!due) {
+    timer_.stop();
+    return;
+  }
+  const int64_t wait = std::max<int64_t>(0, *due - env_.session.GetClock().NowMs());
+  timer_.start(static_cast<int>(wait));
+}
+
+std::optional<MacroListItem> PickFromMacroList(UiEnv& env, QWidget* parent, bool functionListMode) {
+  MacroList list(env, functionListMode, parent);
+  return list.Run();
+}
+
+}  // namespace quorix::ui

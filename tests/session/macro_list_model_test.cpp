@@ -1,0 +1,150 @@
+#include "session/macro_list_model.h"
+
+#include <gtest/gtest.h>
+
+#include "support/fake_clock.h"
+
+namespace quorix {
+namespace {
+
+MacroListItem Row(std::string name, int type, std::string path = {}, int device = 0) {
+  MacroListItem row;
+  row.name = std::move(name);
+  row.type = type;
+  row.path = std::move(path);
+  row.device = device;
+  return row;
+}
+
+std::vector<MacroListItem> Rows(int count) {
+  std::vector<MacroListItem> rows;
+  for (int i = 0; i < count; ++i) rows.push_back(Row("m" + std::to_string(i), kModeOnce, "/lib/m.mf"));
+  return rows;
+}
+
+TEST(MacroListModel, SmoothScrollStepByDistance) {
+  struct Case {
+    int distance;
+    bool dragging;
+    int step;
+  } cases[] = {
+      {100, false, 25}, {33, false, 8},  {32, false, 8},   {17, false, 8}, {16, false, 4}, {9, false, 4},
+      {8, false, 2},    {5, false, 2},   {4, false, 1},    {1, false, 1},  {0, false, 0},  {-100, false, -25},
+      {100, true, 50},  {20, true, 16},  {12, true, 8},    {6, true, 4},   {3, true, 1},   {-20, true, -16},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(SmoothScrollStep(c.distance, c.dragging), c.step) << c.distance << " dragging " << c.dragging;
+}
+
+TEST(MacroListModel, KeysStopAtTheEndsAndPickNeedsAPickableSelection) {
+  test::FakeClock clock;
+  MacroListModel model(clock, 120);
+  auto rows = Rows(4);
+  rows[1] = Row("Keyboard", kFolderRowType, "@_INTERNAL_203");
+  model.SetRows(rows);
+  EXPECT_FALSE(model.Pick());  // nothing selected: an empty result
+  struct Case {
+    int from, step, to;
+    bool moved;
+  } cases[] = {{0, -1, 0, false}, {3, 1, 3, false}, {0, 1, 1, true}, {2, -1, 1, true}, {-1, 1, 0, true}};
+  for (const Case& c : cases) {
+    model.Select(c.from);
+    EXPECT_EQ(model.MoveSelection(c.step), c.moved) << c.from << " " << c.step;
+    EXPECT_EQ(model.Selected(), c.to) << c.from << " " << c.step;
+  }
+  model.Select(1);
+  EXPECT_FALSE(model.Pick());            // a group header is not a pick
+  EXPECT_FALSE(model.DoubleClick(1));    // nor does a double-click on it do anything
+  model.Select(2);
+  EXPECT_FALSE(model.DoubleClick(3));    // only on the selected row
+  ASSERT_TRUE(model.DoubleClick(2));
+  EXPECT_EQ(model.DoubleClick(2)->name, "m2");
+  // Down to the last row scrolls it into view: 4 rows of 40 in 120 pixels.
+  model.Select(2);
+  model.MoveSelection(1);
+  EXPECT_EQ(model.Target(), 40);
+}
+
+TEST(MacroListModel, OnlyLibraryFilesAreDeletableAndTheSelectionFollowsARemoval) {
+  const std::string root = "/home/u/Favorite";
+  MacroListItem slot = Row("slot", kModeOnce, root + "/x.mf", 1);
+  struct Case {
+    MacroListItem row;
+    bool deletable;
+  } cases[] = {
+      {Row("file", kModeLoop, root + "/a/1.mf"), true},
+      {Row("folder", kFolderRowType, root + "/a"), true},
+      {slot, false},                                              // a device slot
+      {Row("Advanced", kFolderRowType, "@_INTERNAL_201"), false},  // a group header
+      {Row("Macro list (PC)", kCaptionRowType), false},
+      {Row("shipped", kModeOnce, "/usr/share/quorix/library/a.mf"), false},  // a function library's entry
+      {Row("root itself", kFolderRowType, root), false},
+      {Row("beside", kModeOnce, root + "x/1.mf"), false},
+      {Row("tilt", 10, root + "/1.mf"), true},
+      {Row("key", 5, root + "/1.mf"), false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(IsLibraryFileRow(c.row, root), c.deletable) << c.row.name;
+
+  test::FakeClock clock;
+  MacroListModel model(clock, 400);
+  model.SetRows(Rows(3));
+  model.Select(2);
+  model.RemoveSelected();
+  EXPECT_EQ(model.Selected(), 1);  // the new last row
+  model.Select(0);
+  model.RemoveSelected();
+  EXPECT_EQ(model.Selected(), 0);
+  model.RemoveSelected();
+  EXPECT_EQ(model.Selected(), -1);
+  EXPECT_FALSE(model.DeletableSelection(root));
+}
+
+TEST(MacroListModel, WheelAcceleratesOnQuickNotchesAndScrollingStopsAtTheTarget) {
+  test::FakeClock clock;
+  MacroListModel model(clock, 200);
+  model.SetRows(Rows(100));
+  struct Notch {
+    int64_t afterMs;
+    int notches;
+    double factor;
+    int target;
+  } notches[] = {
+      {0, -1, 1.0, 40},       {30, -1, 1.4, 96},       {60, -1, 1.96, 174},  // within 60 ms: x1.4 each
+      {61, -1, 1.0, 214},     {10, 1, 1.4, 158},      {1000, 50, 1.0, 0},    // clamped at the top
+      {1000, -500, 1.0, 99 * 40},                                            // and at the last row
+  };
+  for (const Notch& n : notches) {
+    clock.Advance(n.afterMs);
+    model.Wheel(n.notches);
+    EXPECT_DOUBLE_EQ(model.WheelFactor(), n.factor);
+    EXPECT_EQ(model.Target(), n.target);
+  }
+  ASSERT_TRUE(model.NextDueMs());
+  int steps = 0;
+  while (auto due = model.NextDueMs()) {
+    clock.Advance(*due - clock.NowMs());
+    EXPECT_TRUE(model.Poll());
+    ++steps;
+  }
+  EXPECT_EQ(model.Offset(), 99 * 40);
+  EXPECT_GT(steps, 5);
+  EXPECT_FALSE(model.Poll());  // idle: nothing due, nothing changes
+}
+
+TEST(MacroListModel, RowsOfEachMode) {
+  FunctionList list;
+  list.rows = {Row("Advanced", kFolderRowType, "@_INTERNAL_201"), Row("Macro list (PC)", kCaptionRowType)};
+  list.deviceRows = {Row("Mouse memory", kCaptionRowType), Row("a", kModeOnce, "", 1), Row("Empty", kModeOnce, "", 1)};
+  const std::vector<MacroListItem> files = {Row("f", kModeOnce, "/lib/f.mf")};
+  auto names = [](const std::vector<MacroListItem>& rows) {
+    std::vector<std::string> out;
+    for (const auto& r : rows) out.push_back(r.name);
+    return out;
+  };
+  EXPECT_EQ(names(MacroListRows(list, files, false)), (std::vector<std::string>{"a", "Empty"}));
+  EXPECT_EQ(names(MacroListRows(list, files, true)),
+            (std::vector<std::string>{"Advanced", "Macro list (PC)", "f"}));
+}
+
+}  // namespace
+}  // namespace quorix

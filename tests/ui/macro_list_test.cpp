@@ -1,0 +1,158 @@
+// The macro list offscreen on a simulated mouse with a library in a
+// temporary folder: both modes, keys, picks, the wheel in virtual time, and
+// deletion that never hands a device slot to the file system.
+#include "ui/windows/macro_list.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QSignalSpy>
+#include <QWheelEvent>
+#include <filesystem>
+#include <memory>
+
+#include "macro/macro_file.h"
+#include "session/session.h"
+#include "sim/sim_hid_host.h"
+#include "support/fake_clock.h"
+#include "support/temp_dir.h"
+#include "ui/app_signals.h"
+#include "ui/skin/skin_fonts.h"
+
+namespace quorix::ui {
+namespace {
+
+struct ListWorld {
+  ListWorld() {
+    SessionParts parts;
+    auto owned = std::make_unique<test::FakeClock>();
+    clock = owned.get();
+    parts.clock = std::move(owned);
+    parts.host = std::make_unique<sim::SimHidHost>(*parts.clock, sim::SimOptions{});
+    parts.exchangeMutex = std::make_unique<LocalMutex>();
+    parts.deviceListMutex = std::make_unique<LocalMutex>();
+    session = std::make_unique<Session>(std::move(parts));
+    EXPECT_TRUE(session->ResolveDevice());
+    EXPECT_TRUE(session->Load());
+    for (const char* name : {"beta", "alpha"})
+      EXPECT_TRUE(session->StoreMacro(name[0] == 'a' ? 3 : 1, kModeOnce, name, {WaitItem(5)}));
+    std::filesystem::create_directories(dir.Path("Favorite"));
+    file = dir.Path("Favorite/1.mf");
+    EXPECT_EQ(WriteMacroFile(file, "on disk", kModeOnce, {WaitItem(9)}, 100), MacroFileStatus::kOk);
+    library = std::make_unique<MacroLibrary>(dir.Path("Favorite"), dir.Path("program"));
+    library->Scan();
+    env = std::make_unique<UiEnv>(UiEnv{*session, session->Texts(), fonts, broadcasts, library.get()});
+  }
+  std::unique_ptr<MacroList> Open(bool functionListMode) {
+    auto list = std::make_unique<MacroList>(*env, functionListMode);
+    list->show();
+    return list;
+  }
+  static int ItemIndex(MacroList& list, const QString& label) {
+    for (size_t i = 0; i < list.Items().size(); ++i)
+      if (list.Items()[i].label == label) return static_cast<int>(i);
+    return -1;
+  }
+  static void Key(MacroList& list, int key) {
+    QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(&list, &event);
+  }
+
+  test::TempDir dir;
+  std::string file;
+  test::FakeClock* clock = nullptr;
+  std::unique_ptr<Session> session;
+  std::unique_ptr<MacroLibrary> library;
+  SkinFonts fonts{QStringLiteral("DejaVu Sans"), QStringLiteral("DejaVu Sans")};
+  AppSignals broadcasts;
+  std::unique_ptr<UiEnv> env;
+};
+
+TEST(MacroList, ModesKeysAndPicks) {
+  ListWorld w;
+  auto slotList = w.Open(false);
+  auto functions = w.Open(true);
+  EXPECT_EQ(slotList->width(), 476);
+  EXPECT_EQ(functions->width(), 476 + 41);
+  EXPECT_EQ(ListWorld::ItemIndex(*slotList, QStringLiteral("Hide")), -1);
+  EXPECT_GE(ListWorld::ItemIndex(*functions, QStringLiteral("Hide")), 0);
+  // The used slotList in name order, then the first empty one.
+  ASSERT_EQ(slotList->Model().Rows().size(), 3u);
+  EXPECT_EQ(slotList->Model().Rows()[0].name, "alpha");
+  EXPECT_EQ(slotList->Model().Rows()[2].name, "Empty");
+  bool fileListed = false;
+  for (const auto& row : functions->Model().Rows()) fileListed |= row.path == w.file;
+  EXPECT_TRUE(fileListed);
+
+  QSignalSpy picked(slotList.get(), &MacroList::picked);
+  slotList->ActivateItem(ListWorld::ItemIndex(*slotList, QStringLiteral("OK")));  // no selection: nothing picked
+  EXPECT_EQ(picked.count(), 0);
+
+  auto again = w.Open(false);
+  QSignalSpy pickedAgain(again.get(), &MacroList::picked);
+  for (int key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up}) ListWorld::Key(*again, key);
+  EXPECT_EQ(again->Model().Selected(), 1);
+  again->ActivateItem(ListWorld::ItemIndex(*again, QStringLiteral("OK")));
+  ASSERT_EQ(pickedAgain.count(), 1);
+  const auto row = pickedAgain.at(0).at(0).value<MacroListItem>();
+  EXPECT_EQ(row.name, "beta");
+  EXPECT_EQ(row.slot, 1);
+  EXPECT_FALSE(again->isVisible());
+}
+
+TEST(MacroList, DeletingNeverHandsADeviceSlotToTheFileSystem) {
+  ListWorld w;
+  int asked = 0;
+  auto slotList = w.Open(false);
+  slotList->SetAsk([&](const QString&, const QString&) { return ++asked, 1; });
+  slotList->SelectRow(0);
+  ListWorld::Key(*slotList, Qt::Key_Delete);
+  slotList->ActivateItem(ListWorld::ItemIndex(*slotList, QStringLiteral("Delete")));
+  EXPECT_EQ(asked, 0);
+  EXPECT_EQ(slotList->Model().Rows().size(), 3u);
+  EXPECT_TRUE(w.session->State().image.Snapshot()->macroSlots[3].InUse());
+
+  auto functions = w.Open(true);
+  functions->SetAsk([&](const QString&, const QString& message) {
+    EXPECT_EQ(message, QStringLiteral("Delete macro 'on disk' ?"));
+    return ++asked, 1;
+  });
+  QSignalSpy deleted(functions.get(), &MacroList::rowDeleted);
+  const auto& rows = functions->Model().Rows();
+  int fileRow = -1;
+  for (size_t i = 0; i < rows.size(); ++i)
+    if (rows[i].path == w.file) fileRow = static_cast<int>(i);
+  ASSERT_GE(fileRow, 0);
+  ListWorld::Key(*functions, Qt::Key_Delete);  // not in function-list mode
+  functions->SelectRow(fileRow);
+  ListWorld::Key(*functions, Qt::Key_Delete);
+  EXPECT_EQ(asked, 0);
+  functions->ActivateItem(ListWorld::ItemIndex(*functions, QStringLiteral("Delete")));
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(deleted.count(), 1);
+  EXPECT_FALSE(std::filesystem::exists(w.file));
+  EXPECT_EQ(functions->Model().Selected(), static_cast<int>(functions->Model().Rows().size()) - 1);
+}
+
+TEST(MacroList, WheelScrollsSmoothlyAndTheTimerStopsAtTheTarget) {
+  ListWorld w;
+  for (int slot = 10; slot < 40; ++slot)
+    ASSERT_TRUE(w.session->StoreMacro(slot, kModeOnce, "m" + std::to_string(slot), {WaitItem(1)}));
+  auto list = w.Open(false);
+  EXPECT_FALSE(list->TimerArmed());
+  QWheelEvent wheel(QPointF(100, 100), list->mapToGlobal(QPointF(100, 100)), {}, QPoint(0, -120 * 3), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(list.get(), &wheel);
+  EXPECT_EQ(list->Model().Target(), 120);
+  EXPECT_TRUE(list->TimerArmed());
+  for (int i = 0; i < 100 && list->TimerArmed(); ++i) {
+    w.clock->Advance(10);
+    list->RunDueTimers();
+  }
+  EXPECT_EQ(list->Model().Offset(), 120);
+  EXPECT_FALSE(list->TimerArmed());
+}
+
+}  // namespace
+}  // namespace quorix::ui
