@@ -86,20 +86,26 @@ std::array<int, 6> ExcludedFunctionTypes(bool specialSlot) {
 
 int ImportSlotFor(const SettingsImage& image, int profile, int button) {
   const auto& slots = image.macroSlots;
-  auto runsOnlyHere = [&](int slot) {
+  // A slot may be replaced when it is empty, or when its macro is this
+  // button's own: no other button runs it (an unassigned macro is the user's
+  // and stays).
+  auto ownOrEmpty = [&](int slot) {
     const MacroSlot& s = slots[static_cast<size_t>(slot)];
     if (!s.InUse()) return true;
+    bool here = false;
     for (int p = 0; p < kProfileCount; ++p)
       for (int b = 0; b < kMaxButtons; ++b) {
         const ButtonRecord& r = image.profiles[static_cast<size_t>(p)].buttons[static_cast<size_t>(b)];
         const bool runs = r.type >= kFnMacroOnce && r.type <= kFnMacroFire && r.p3 == 0 &&
                           r.p1 + 256 * r.p2 == s.codeAddress;
-        if (runs && !(p == profile && b == button)) return false;
+        if (!runs) continue;
+        if (p != profile || b != button) return false;
+        here = true;
       }
-    return true;
+    return here;
   };
   const int own = profile * 16 + button;
-  if (button >= 0 && button < 16 && own >= 0 && own < kMacroSlotCount && runsOnlyHere(own)) return own;
+  if (button >= 0 && button < 16 && own >= 0 && own < kMacroSlotCount && ownOrEmpty(own)) return own;
   for (int s = 0; s < kMacroSlotCount; ++s)
     if (!slots[static_cast<size_t>(s)].InUse()) return s;
   return -1;

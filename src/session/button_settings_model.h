@@ -55,8 +55,8 @@ std::array<int, 6> ExcludedFunctionTypes(bool specialSlot);
 
 // The macro slot a macro brought by the window (import or recording) goes
 // to: the slot that belongs to this profile's button (profile * 16 + button)
-// when it is empty or runs for this button alone, else the first empty slot;
-// -1 when there is none.
+// when it is empty or holds the macro only this button runs, else the first
+// empty slot; -1 when there is none.
 int ImportSlotFor(const SettingsImage& image, int profile, int button);
 
 // A macro to store before the button is assigned to it.

@@ -209,7 +209,7 @@ TEST(ButtonSettingsModel, ImportSlotIsTheButtonsOwnUnlessAnotherButtonRunsIt) {
   EXPECT_EQ(ImportSlotFor(image, 1, 3), 0) << "the first empty slot";
   EXPECT_EQ(ImportSlotFor(image, 1, 20), 0) << "buttons past 16 have no slot of their own";
   for (MacroSlot& s : image.macroSlots) s.start = 2000;
-  EXPECT_EQ(ImportSlotFor(image, 4, 0), -1);
+  EXPECT_EQ(ImportSlotFor(image, 4, 1), -1) << "a macro no button runs is kept";
 }
 
 // OK's write on the simulated mouse: the same requests as `set button`'s

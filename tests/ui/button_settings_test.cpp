@@ -112,7 +112,7 @@ TEST(ButtonSettings, KeyboardChoiceIsStoredWithTheCommandLinesRequests) {
   EXPECT_TRUE(dlg->isVisible());
   w.Click(dlg, ButtonSetRole::kChoice, kChoiceKeyboard);
   for (int usage : {0xE0, 0xE1, 0x04}) w.Click(dlg, ButtonSetRole::kKey, w.Key(dlg, usage));
-  EXPECT_EQ(dlg->Model().Text(), "Ctrl + Shift + A");
+  EXPECT_EQ(dlg->Model().Text(), "Shift + Ctrl + A") << "modifiers in the layout's order";
 
   std::vector<std::string> trace;
   w.session->Link().SetTrace([&trace](char direction, const uint8_t* bytes, size_t length) {

@@ -12,6 +12,7 @@
 #include "session/session.h"
 #include "texts/text_tables.h"
 #include "ui/app_signals.h"
+#include "ui/windows/macro_list.h"
 
 #if __has_include("ui/windows/option_dlg.h")
 #include "ui/windows/option_dlg.h"
@@ -89,6 +90,7 @@ CButtonSetDlg::CButtonSetDlg(UiEnv& env, const KeyboardLayout& keyboard, int pro
     const QString filter = QStringLiteral("Macro File (*.mf)");
     return QFileDialog::getOpenFileName(this, Text(env_.texts.buttonStr, kLabelImport), QString(), filter);
   };
+  pickMacro_ = [this] { return PickFromMacroList(env_, this, false); };
   message_ = [this](const QString& message) {
 #ifdef QUORIX_HAVE_OPTION_DLG
     RunOptionDlg(env_, this, title_, message, 1);
@@ -236,11 +238,7 @@ void CButtonSetDlg::OnItemActivated(int index) {
       if (!model_->MacroChosen()) model_->Choose(kChoiceMacro);
       break;
     case ButtonSetRole::kSelectMacro:
-      if (pickMacro_) {
-        if (const std::optional<MacroListItem> row = pickMacro_()) TakeMacroRow(*row);
-      } else {
-        status_ = QStringLiteral("coming");
-      }
+      if (const std::optional<MacroListItem> row = pickMacro_()) TakeMacroRow(*row);
       break;
     case ButtonSetRole::kImportMacro:
       if (openFile_) {
@@ -309,7 +307,7 @@ void CButtonSetDlg::RecordingChanged() {
   if (!recording_ || !recordingHere_) return;
   if (!recording_->Reading()) {
     recordingHere_ = false;
-    if (const std::string lost = recording_->LostReason(); !lost.empty()) status_ = Q(lost);
+    if (recording_->InputLost()) status_ = Q(recording_->UnavailableReason());
     std::vector<MacroItem> items = recording_->Items();
     if (!items.empty()) {
       const std::string name = "macro_" + QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")).toStdString();

@@ -90,6 +90,8 @@ class MacroList : public SkinWindow {
   std::optional<MacroListItem> result_;
   bool finished_ = false;
   std::optional<double> thumbGrab_;  // where the thumb was grabbed, while dragged
+  // Function-list mode: the row pressed and where, until a drag starts.
+  std::optional<std::pair<int, QPointF>> dragFrom_;
 };
 
 // Opens a macro list over `parent` and waits for the user: the picked row,

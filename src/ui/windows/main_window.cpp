@@ -352,10 +352,10 @@ void MainWindow::OpenButtonSettings(int button) {
   if (!ButtonTakesFunctions(button) || buttonDlg_) return;
   const int profile = model_.ActiveProfile();
   auto* dialog = new CButtonSetDlg(env_, keyboard_, profile, button, this, recording_);
-  dialog->setAttribute(Qt::WA_DeleteOnClose, false);
   buttonDlg_ = dialog;
   connect(dialog, &CButtonSetDlg::finished, this, [this, dialog, profile, button](int result) {
     std::optional<ButtonSettingsResult> accepted = dialog->Accepted();
+    buttonDlg_ = nullptr;
     dialog->deleteLater();
     if (result == 1 && accepted && model_.HasDevice() && model_.ActiveProfile() == profile)
       WriteButton(button, std::move(*accepted));
