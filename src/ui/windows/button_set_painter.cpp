@@ -33,14 +33,18 @@ const QColor kIndicator{0xFF, 0x40, 0x40};
 
 qreal RowTop(int row) { return kRowTop + row * kRowStep; }
 
-// Draws `text` inside `rect`, in `font` or, when it does not fit, a smaller one.
+// Draws `text` inside `rect`, in `font` or, when it does not fit, a smaller
+// one; what still does not fit is elided.
 void FitText(QPainter& painter, const QRectF& rect, const QString& text, const QFont& font, const QFont& smaller,
              int flags = Qt::AlignCenter) {
-  const bool fits = QFontMetricsF(font).boundingRect(rect, flags, text).width() <= rect.width();
-  const QFont& use = fits ? font : smaller;
+  auto fits = [&](const QFont& f) {
+    const QRectF need = QFontMetricsF(f).boundingRect(rect, flags, text);
+    return need.width() <= rect.width() + 0.5 && need.height() <= rect.height() + 0.5;
+  };
+  const QFont& use = fits(font) ? font : smaller;
   painter.setFont(use);
   QString shown = text;
-  if (!text.contains(QLatin1Char('\n')))
+  if (!fits(use) && !text.contains(QLatin1Char('\n')) && !(flags & Qt::TextWordWrap))
     shown = QFontMetricsF(use).elidedText(text, Qt::ElideRight, rect.width());
   painter.drawText(rect, flags, shown);
 }
@@ -187,7 +191,7 @@ void ButtonSetPainter::PaintItem(QPainter& painter, const ButtonSetScene& scene,
       const bool small = key < static_cast<int>(keys.size()) && keys[static_cast<size_t>(key)].smallFont != 0;
       painter.setPen(item.selected || hover ? skin_colour::kTextHover : skin_colour::kText);
       FitText(painter, r.adjusted(2, 1, -2, -1), item.label, small ? scene.fonts.At(16) : scene.fonts.At(4),
-              scene.fonts.At(13));
+              scene.fonts.At(13), Qt::AlignCenter | Qt::TextWordWrap);
       break;
     }
     default: {  // choices and the small push buttons
