@@ -13,11 +13,14 @@
 #include <memory>
 
 #include "platform/named_mutex.h"
+#include "macro/macro_instruction.h"
 #include "session/button_settings_model.h"
+#include "session/macro_recording.h"
 #include "session/session.h"
 #include "sim/sim_hid_host.h"
 #include "support/cli_run.h"
 #include "support/fake_clock.h"
+#include "support/fake_input_capture.h"
 #include "ui/app_signals.h"
 #include "ui/skin/skin_fonts.h"
 #include "ui/windows/main_window.h"
@@ -192,6 +195,46 @@ TEST(ButtonSettings, FunctionsDroppedOnTheMousePicture) {
   EXPECT_FALSE(w.window->DropRow(w.window->Model().PrimaryClickHolder(), function));
   ASSERT_TRUE(w.window->DropRow(w.window->ButtonAt(layout::ButtonSpot(3)), function));
   EXPECT_TRUE(w.WaitStored(3, {6, 0xE2, 0, 0}));
+}
+
+InputEvent KeyEvent(int makeCode, bool down) {
+  InputEvent e;
+  e.kind = InputEvent::Kind::kKey;
+  e.makeCode = makeCode;
+  e.down = down;
+  return e;
+}
+
+TEST(ButtonSettings, MacroRecordedInTheWindowIsStoredAndTheButtonRunsIt) {
+  test::FakeClock clock;  // outlives the window, as the shell's recording does
+  auto owned = std::make_unique<test::FakeInputCapture>();
+  test::FakeInputCapture* capture = owned.get();
+  MacroRecording recording(std::move(owned), "", clock);
+  ButtonWorld w;
+  w.window->SetRecording(&recording);
+  CButtonSetDlg* dlg = w.Open(1);
+  ASSERT_NE(dlg, nullptr);
+  EXPECT_FALSE(capture->Running()) << "nothing is read before Record";
+  w.Click(dlg, ButtonSetRole::kRecord);
+  ASSERT_TRUE(capture->Running());
+  constexpr int kF11 = 0x57, kA = 0x1E;
+  for (auto [make, down] : {std::pair{kF11, true}, {kF11, false}, {kA, true}, {kA, false}, {kF11, true}})
+    capture->Feed(KeyEvent(make, down));
+  ASSERT_TRUE(ProcessEventsUntil([&] { return dlg->Model().Pending().has_value(); }));
+  EXPECT_FALSE(capture->Running()) << "the hotkey's press ends the reading";
+  const std::vector<uint8_t> recorded = SerialiseItems(dlg->Model().Pending()->items);
+  EXPECT_EQ(recorded, (std::vector<uint8_t>{0x83, 0x04, 0x84, 0x04}));
+
+  w.Click(dlg, ButtonSetRole::kOk);
+  ASSERT_TRUE(ProcessEventsUntil([&] { return w.Stored(0, 1).type == kFnMacroOnce && !w.window->ButtonDialog(); }));
+  const auto image = w.session->State().image.Snapshot();
+  const MacroSlot& slot = image->macroSlots[1];  // the slot of profile 0's button 1
+  ASSERT_TRUE(slot.InUse());
+  EXPECT_EQ(MacroCodeAddress(ButtonFunction{w.Stored(0, 1).type, w.Stored(0, 1).p1, w.Stored(0, 1).p2, 0}),
+            slot.codeAddress);
+  const MacroReadBack back = w.session->ReadMacro(1);
+  ASSERT_TRUE(back.outcome);
+  EXPECT_EQ(SerialiseItems(back.items), recorded);
 }
 
 }  // namespace
