@@ -113,7 +113,8 @@ TEST(ButtonSettingsModel, TheCurrentChoiceIsHighlighted) {
   };
   for (const Case& c : cases) {
     ModelWorld w(c.record);
-    EXPECT_EQ(w.model->Highlighted(), c.highlighted ? w.Find(c.highlighted) : -1) << (c.highlighted ? c.highlighted : "none");
+    EXPECT_EQ(w.model->Highlighted(), c.highlighted ? w.Find(c.highlighted) : -1)
+        << (c.highlighted ? c.highlighted : "none");
   }
 }
 
@@ -217,9 +218,7 @@ TEST(ButtonSettingsModel, ImportSlotIsTheButtonsOwnUnlessAnotherButtonRunsIt) {
 TEST(ButtonSettingsModel, WriteOnTheSimulatedMouse) {
   SessionParts parts;
   parts.clock = std::make_unique<test::FakeClock>();
-  auto simHost = std::make_unique<sim::SimHidHost>(*parts.clock, sim::SimOptions{});
-  sim::SimHidHost* host = simHost.get();
-  parts.host = std::move(simHost);
+  parts.host = std::make_unique<sim::SimHidHost>(*parts.clock, sim::SimOptions{});
   parts.exchangeMutex = std::make_unique<LocalMutex>();
   parts.deviceListMutex = std::make_unique<LocalMutex>();
   Session session(std::move(parts));
@@ -236,12 +235,11 @@ TEST(ButtonSettingsModel, WriteOnTheSimulatedMouse) {
   ASSERT_TRUE(slot.InUse());
   EXPECT_EQ(slot.name, "Typed");
   EXPECT_EQ(slot.mode, 9);
-  EXPECT_EQ(image->profiles[1].buttons[3],
-            (ButtonRecord{9, static_cast<uint8_t>(slot.codeAddress & 0xFF), static_cast<uint8_t>(slot.codeAddress >> 8), 0}));
+  EXPECT_EQ(image->profiles[1].buttons[3], (ButtonRecord{9, static_cast<uint8_t>(slot.codeAddress & 0xFF),
+                                                         static_cast<uint8_t>(slot.codeAddress >> 8), 0}));
   const MacroReadBack back = session.ReadMacro(19);
   ASSERT_TRUE(back.outcome);
   EXPECT_EQ(back.items.size(), 2u);
-  (void)host;
 }
 
 }  // namespace

@@ -93,7 +93,8 @@ struct ButtonWorld {
     return -1;
   }
   ButtonRecord Stored(int profile, int button) {
-    return session->State().image.Snapshot()->profiles[static_cast<size_t>(profile)].buttons[static_cast<size_t>(button)];
+    return session->State().image.Snapshot()->profiles[static_cast<size_t>(profile)].buttons[static_cast<size_t>(
+        button)];
   }
   bool WaitStored(int button, ButtonRecord record) {
     return ProcessEventsUntil([&] { return Stored(0, button) == record && !window->ButtonDialog(); });
