@@ -18,17 +18,19 @@ bool MacroRecording::StartReading(std::string* error) {
     recorder_.Stop();
     return false;
   }
-  bool started = false;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     inputLost_ = false;
-    started = capture_->Start([this](const InputEvent& event) { OnInput(event); }, error);
-    if (started) {
-      reading_ = true;
-    } else {
-      recorder_.Stop();
-      reading_ = false;
-    }
+    reading_ = true;
+  }
+  // Outside the lock: the capture's thread holds its own lock while it waits
+  // for this one in the callback, so taking them the other way round could
+  // stop both.
+  const bool started = capture_->Start([this](const InputEvent& event) { OnInput(event); }, error);
+  if (!started) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    recorder_.Stop();
+    reading_ = false;
   }
   Notify();
   return started;
@@ -125,12 +127,11 @@ void MacroRecording::Collect() {
 }
 
 void MacroRecording::Notify() {
-  std::function<void()> changed;
-  {
-    std::lock_guard<std::mutex> lock(callbackMutex_);
-    changed = changed_;
+  std::lock_guard<std::recursive_mutex> lock(callbackMutex_);
+  if (changed_) {
+    auto changed = changed_;  // the callback may replace itself
+    changed();
   }
-  if (changed) changed();
 }
 
 RecorderState MacroRecording::State() const {
@@ -194,7 +195,7 @@ std::optional<int> MacroRecording::TakeChosenHotkey() {
 }
 
 void MacroRecording::SetChangedCallback(std::function<void()> changed) {
-  std::lock_guard<std::mutex> lock(callbackMutex_);
+  std::lock_guard<std::recursive_mutex> lock(callbackMutex_);
   changed_ = std::move(changed);
 }
 

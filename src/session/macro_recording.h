@@ -71,7 +71,10 @@ class MacroRecording {
   // The hotkey a selection chose, once (the window stores it in the options).
   std::optional<int> TakeChosenHotkey();
 
-  // Called after every change of state or items.
+  // Called after every change of state or items. Once this returns, the
+  // previous callback is not running and will not run again, so a window
+  // clears it before it goes. The callback only hands the news on (queues it
+  // for the window's thread): it must not start or stop anything itself.
   void SetChangedCallback(std::function<void()> changed);
 
  private:
@@ -91,7 +94,7 @@ class MacroRecording {
   std::vector<MacroItem> items_;
   std::vector<MacroItem> newItems_;
   std::optional<int> chosenHotkey_;
-  std::mutex callbackMutex_;
+  std::recursive_mutex callbackMutex_;  // held while the callback runs; it may set another
   std::function<void()> changed_;
 };
 

@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/linux/system_services.h"
 #include "platform/linux/x11_input_capture.h"
 #include "session/macro_recording.h"
 #include "support/xvfb_session.h"
@@ -17,14 +16,12 @@ namespace {
 
 bool OnPath(const std::string& program) { return std::system(("command -v " + program + " >/dev/null").c_str()) == 0; }
 
-// Runs xdotool on the display and waits for it to finish.
+// Runs xdotool on the display and waits for it to finish (not through the
+// session's Spawn, which would wait for the finished helpers again at its end).
 bool Xdotool(test::XvfbSession& session, const std::vector<std::string>& args) {
-  std::vector<std::string> full = {"xdotool"};
-  full.insert(full.end(), args.begin(), args.end());
-  const pid_t pid = session.Spawn(full);
-  if (pid <= 0) return false;
-  int status = 0;
-  return waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  std::string command = "DISPLAY=" + session.Display() + " xdotool";
+  for (const auto& arg : args) command += " '" + arg + "'";
+  return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
 }
 
 // What the recorded steps say happened, in order.
@@ -92,6 +89,74 @@ TEST(X11InputCapture, RecordsXdotoolInputAndSelectsNothingWhileIdle) {
   // Idle: typing now reaches nothing.
   ASSERT_TRUE(Xdotool(session, {"type", "a"}));
   EXPECT_EQ(Play(recording.Items()).keys.size(), 8u);
+}
+
+TEST(X11InputCapture, RawMotionIsRelativeAndStopDeselects) {
+  if (!OnPath("xdotool")) GTEST_SKIP() << "no xdotool";
+  test::XvfbSession session;
+  if (!session.Ok()) GTEST_SKIP() << "no X server could be started (Xvfb)";
+  std::string error;
+  auto capture = X11InputCapture::Open(session.Display().c_str(), &error);
+  ASSERT_NE(capture, nullptr) << error;
+  ASSERT_TRUE(Xdotool(session, {"mousemove", "200", "200"}));
+  std::mutex mutex;
+  int dx = 0, dy = 0, x = 0, y = 0;
+  ASSERT_TRUE(capture->Start(
+      [&](const InputEvent& e) {
+        if (e.kind != InputEvent::Kind::kMotion) return;
+        std::lock_guard<std::mutex> lock(mutex);
+        dx += e.dx;
+        dy += e.dy;
+        x = e.x;
+        y = e.y;
+      },
+      &error));
+  ASSERT_TRUE(Xdotool(session, {"mousemove_relative", "--", "-30", "15"}));
+  const bool arrived = test::XvfbSession::WaitFor([&] {
+    std::lock_guard<std::mutex> lock(mutex);
+    return x == 170 && y == 215;
+  }, 10000);
+  capture->Stop();
+  EXPECT_TRUE(arrived);
+  EXPECT_EQ(dx, -30);
+  EXPECT_EQ(dy, 15);
+  EXPECT_FALSE(capture->Running());
+  EXPECT_EQ(capture->SelectedEventCount(), 0);
+}
+
+TEST(X11InputCapture, AServerThatGoesEndsTheRecordingNotTheProgram) {
+  test::XvfbSession session;
+  if (!session.Ok()) GTEST_SKIP() << "no X server could be started (Xvfb)";
+  std::string error;
+  auto capture = X11InputCapture::Open(session.Display().c_str(), &error);
+  ASSERT_NE(capture, nullptr) << error;
+  SteadyClock clock;
+  MacroRecording recording(std::move(capture), "", clock);
+  ASSERT_TRUE(recording.Record(&error)) << error;
+  session.KillServer();
+  ASSERT_TRUE(test::XvfbSession::WaitFor([&] { return !recording.Reading(); }, 10000));
+  EXPECT_TRUE(recording.InputLost());
+  EXPECT_EQ(recording.State(), RecorderState::kIdle);
+  EXPECT_FALSE(recording.Record(&error));
+  EXPECT_FALSE(error.empty());
+}
+
+// The factory takes X11 where there is an X11 session, and otherwise says
+// what recording needs when no input device can be read.
+TEST(CreateInputCapture, X11WhereThereIsADisplayElseTheDevicesOrWhyNot) {
+  test::XvfbSession session;
+  if (!session.Ok()) GTEST_SKIP() << "no X server could be started (Xvfb)";
+  unsetenv("WAYLAND_DISPLAY");
+  unsetenv("XDG_SESSION_TYPE");
+  setenv("DISPLAY", session.Display().c_str(), 1);
+  std::string error;
+  auto capture = CreateInputCapture(&error);
+  EXPECT_NE(dynamic_cast<X11InputCapture*>(capture.get()), nullptr) << error;
+
+  unsetenv("DISPLAY");
+  capture = CreateInputCapture(&error);
+  if (capture != nullptr) GTEST_SKIP() << "this machine has readable input devices";
+  EXPECT_NE(error.find("\"input\" group"), std::string::npos) << error;
 }
 
 }  // namespace

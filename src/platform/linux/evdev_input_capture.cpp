@@ -64,13 +64,14 @@ EvdevInputCapture::EvdevInputCapture(std::vector<std::string> devices, int wakeR
 
 EvdevInputCapture::~EvdevInputCapture() {
   Stop();
-  if (thread_.joinable()) thread_.join();
   close(wakeRead_);
   close(wakeWrite_);
 }
 
 bool EvdevInputCapture::Start(Callback callback, std::string* error) {
+  std::lock_guard<std::mutex> control(controlMutex_);
   if (Running()) return true;
+  // A reading stopped from inside its callback ends without being waited for.
   if (thread_.joinable()) thread_.join();
   std::vector<int> fds;
   for (const auto& path : devices_) {
@@ -92,15 +93,17 @@ bool EvdevInputCapture::Start(Callback callback, std::string* error) {
 }
 
 void EvdevInputCapture::Stop() {
-  if (!thread_.joinable()) return;
   stop_ = true;
   const char wake = 1;
   [[maybe_unused]] ssize_t n = write(wakeWrite_, &wake, 1);
-  if (std::this_thread::get_id() == thread_.get_id()) return;  // from the callback: ends after it
-  thread_.join();
+  // From the callback: the reading ends as soon as it returns.
+  if (std::this_thread::get_id() == readerId_.load()) return;
+  std::lock_guard<std::mutex> control(controlMutex_);
+  if (thread_.joinable()) thread_.join();
 }
 
 void EvdevInputCapture::Run(std::vector<int> fds) {
+  readerId_ = std::this_thread::get_id();
   struct Source {
     int fd;
     libevdev* device;
@@ -168,6 +171,7 @@ void EvdevInputCapture::Run(std::vector<int> fds) {
     event.kind = InputEvent::Kind::kLost;
     callback_(event);
   }
+  readerId_ = std::thread::id();  // ids are reused once a thread has ended
   running_ = false;
 }
 

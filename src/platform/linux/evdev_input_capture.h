@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -44,7 +45,9 @@ class EvdevInputCapture final : public InputCapture {
   const int wakeRead_;
   const int wakeWrite_;
   Callback callback_;
+  std::mutex controlMutex_;  // Start and Stop from other threads than the reader
   std::thread thread_;
+  std::atomic<std::thread::id> readerId_{};  // the reading thread, set by itself
   std::atomic<bool> stop_{false};
   std::atomic<bool> running_{false};
 };

@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <mutex>
 #include <vector>
 
 #include "platform/linux/evdev_scan_codes.h"
@@ -28,6 +29,34 @@ int ButtonBit(int button) {
     case 8: return 0x08;
     case 9: return 0x10;
     default: return 0;
+  }
+}
+
+// Xlib's default I/O error handler ends the process. The captures' displays
+// go through the per-display exit handler instead; every other display keeps
+// the handler it had.
+std::mutex gDisplaysMutex;
+std::vector<Display*> gCaptureDisplays;
+XIOErrorHandler gPreviousIoHandler = nullptr;
+
+int IoErrorHandler(Display* display) {
+  {
+    std::lock_guard<std::mutex> lock(gDisplaysMutex);
+    for (Display* d : gCaptureDisplays) {
+      if (d == display) return 0;
+    }
+  }
+  return gPreviousIoHandler != nullptr ? gPreviousIoHandler(display) : 0;
+}
+
+void WatchDisplay(Display* display, bool watch) {
+  static std::once_flag installed;
+  std::call_once(installed, [] { gPreviousIoHandler = XSetIOErrorHandler(IoErrorHandler); });
+  std::lock_guard<std::mutex> lock(gDisplaysMutex);
+  if (watch) {
+    gCaptureDisplays.push_back(display);
+  } else {
+    std::erase(gCaptureDisplays, display);
   }
 }
 
@@ -62,12 +91,28 @@ std::unique_ptr<X11InputCapture> X11InputCapture::Open(const char* displayName, 
 }
 
 X11InputCapture::X11InputCapture(_XDisplay* display, int opcode, int wakeRead, int wakeWrite)
-    : display_(display), opcode_(opcode), wakeRead_(wakeRead), wakeWrite_(wakeWrite) {}
+    : display_(display), opcode_(opcode), wakeRead_(wakeRead), wakeWrite_(wakeWrite) {
+  // Xlib ends the process when the server goes away; a recorder loses its
+  // input instead, and the display is dead from then on.
+  WatchDisplay(display_, true);
+  XSetIOErrorExitHandler(
+      display_, [](Display*, void* self) { static_cast<X11InputCapture*>(self)->connectionLost_ = true; }, this);
+}
 
 X11InputCapture::~X11InputCapture() {
   Stop();
-  if (thread_.joinable()) thread_.join();
-  XCloseDisplay(display_);
+  if (connectionLost_) {
+    // Closing a display whose server went away still talks to it, and Xlib's
+    // error path then releases a lock it no longer holds: the connection is
+    // kept, unused, instead (once per lost server).
+    static std::vector<Display*> lostDisplays;
+    static std::mutex lostMutex;
+    std::lock_guard<std::mutex> lock(lostMutex);
+    lostDisplays.push_back(display_);
+  } else {
+    XCloseDisplay(display_);
+    WatchDisplay(display_, false);
+  }
   close(wakeRead_);
   close(wakeWrite_);
 }
@@ -85,12 +130,17 @@ bool X11InputCapture::Select(bool on) {
 }
 
 bool X11InputCapture::Start(Callback callback, std::string* error) {
+  std::lock_guard<std::mutex> control(controlMutex_);
   if (Running()) return true;
   // A reading stopped from inside its callback ends without being waited for.
   if (thread_.joinable()) thread_.join();
+  if (connectionLost_) {
+    if (error) *error = "The connection to the X display was lost.";
+    return false;
+  }
   {
     std::lock_guard<std::mutex> lock(xMutex_);
-    if (!Select(true)) {
+    if (!Select(true) || connectionLost_) {
       if (error) *error = "The X server refused the raw input events.";
       return false;
     }
@@ -106,12 +156,13 @@ bool X11InputCapture::Start(Callback callback, std::string* error) {
 }
 
 void X11InputCapture::Stop() {
-  if (!thread_.joinable()) return;
   stop_ = true;
   const char wake = 1;
   [[maybe_unused]] ssize_t n = write(wakeWrite_, &wake, 1);
-  if (std::this_thread::get_id() == thread_.get_id()) return;  // from the callback: ends after it
-  thread_.join();
+  // From the callback: the reading ends as soon as it returns.
+  if (std::this_thread::get_id() == readerId_.load()) return;
+  std::lock_guard<std::mutex> control(controlMutex_);
+  if (thread_.joinable()) thread_.join();
 }
 
 int X11InputCapture::SelectedEventCount() {
@@ -130,6 +181,7 @@ int X11InputCapture::SelectedEventCount() {
 }
 
 void X11InputCapture::Run() {
+  readerId_ = std::this_thread::get_id();
   bool lost = false;
   const int xfd = ConnectionNumber(display_);
   while (!stop_) {
@@ -146,11 +198,16 @@ void X11InputCapture::Run() {
         XFreeEventData(display_, cookie);
       }
     }
+    if (connectionLost_) {
+      lost = true;
+      break;
+    }
     if (stop_) break;
     pollfd fds[2] = {{xfd, POLLIN, 0}, {wakeRead_, POLLIN, 0}};
     if (poll(fds, 2, -1) < 0) continue;
-    if ((fds[0].revents & (POLLHUP | POLLERR)) != 0) {
-      lost = true;  // the server went: no more Xlib calls on this connection
+    if ((fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+      connectionLost_ = true;  // the server went: no more Xlib calls on this connection
+      lost = true;
       break;
     }
   }
@@ -162,6 +219,7 @@ void X11InputCapture::Run() {
     event.kind = InputEvent::Kind::kLost;
     callback_(event);
   }
+  readerId_ = std::thread::id();  // ids are reused once a thread has ended
   running_ = false;
 }
 

@@ -48,9 +48,12 @@ class X11InputCapture final : public InputCapture {
   const int wakeWrite_;
   std::mutex xMutex_;  // one thread at a time on the display connection
   Callback callback_;
+  std::mutex controlMutex_;  // Start and Stop from other threads than the reader
   std::thread thread_;
+  std::atomic<std::thread::id> readerId_{};  // the reading thread, set by itself
   std::atomic<bool> stop_{false};
   std::atomic<bool> running_{false};
+  std::atomic<bool> connectionLost_{false};  // set by Xlib's I/O error exit handler
 };
 
 }  // namespace quorix
