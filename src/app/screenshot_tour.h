@@ -1,7 +1,7 @@
 #pragma once
 // --screenshot-tour DIR: once the first load is done, shows each window in
 // turn and saves the whole screen as DIR/<name>.png: the main window's pages,
-// the on-screen display full and fading, the question box, the text entry in
+// the button settings window, the on-screen display full and fading, the question box, the text entry in
 // each mode and the virtual mouse. Then the program quits.
 
 #include <QObject>

@@ -18,6 +18,7 @@
 #include "options/language_setting.h"
 #include "platform/linux/x11_input_injector.h"
 #include "platform/linux/xdg_paths.h"
+#include "session/button_settings_model.h"
 #include "session/session.h"
 #include "session/world/session_world.h"
 #include "ui/app_signals.h"
@@ -143,6 +144,7 @@ int Shell::InitInstance() {
 
   p.window = std::make_unique<ui::MainWindow>(*p.env);
   p.window->setWindowIcon(p.tray->Icon().icon());
+  p.window->SetKeyboardLayout(LoadKeyboardLayoutFile(programFolder + "/keyboard.ini", MakeKeyTexts(session.Texts())));
   p.window->SetAsk([this](const QString& title, const QString& message) {
     return ui::RunOptionDlg(*parts_->env, parts_->window.get(), title, message);
   });

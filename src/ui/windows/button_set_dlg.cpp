@@ -331,6 +331,8 @@ void CButtonSetDlg::closeEvent(QCloseEvent* event) {
 }
 
 void CButtonSetDlg::Open() {
+  // Centred over the window that opened it, placed before it is mapped.
+  if (QWidget* over = parentWidget()) move(over->frameGeometry().center() - rect().center());
   show();
   raise();
   activateWindow();
