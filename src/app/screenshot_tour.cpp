@@ -5,10 +5,14 @@
 #include <QScreen>
 #include <iostream>
 
+#include "macro/macro_library.h"
+#include "session/session.h"
 #include "texts/text_tables.h"
 #include "ui/windows/button_set_dlg.h"
 #include "ui/windows/main_window.h"
 #include "ui/ui_env.h"
+#include "ui/windows/macro_edit.h"
+#include "ui/windows/macro_list.h"
 #include "ui/windows/option_dlg.h"
 #include "ui/windows/osd_window.h"
 #include "ui/windows/str_dlg.h"
@@ -139,10 +143,55 @@ void ScreenshotTour::Begin() {
   Next();
 }
 
+void ScreenshotTour::SetMacroEditor(ui::MacroEdit* editor) {
+  macroEdit_ = editor;
+  // The macro windows are shown over the main window alone.
+  auto alone = [this] {
+    HideDialogs();
+    if (virtualMouse_ != nullptr) virtualMouse_->hide();
+    if (osd_ != nullptr) osd_->hide();
+  };
+  auto showList = [this, alone](bool functionListMode, int row) {
+    alone();
+    Session& session = env_.session;
+    // A mouse without macros shows only its empty slot: give it two.
+    const auto image = session.State().image.Snapshot();
+    if (!image->devicePath.empty() && !image->macroSlots[0].InUse() && !image->macroSlots[1].InUse()) {
+      session.StoreMacro(0, kModeOnce, "Reload", {KeyItem(true, 0x15), WaitItem(40), KeyItem(false, 0x15)});
+      session.StoreMacro(1, kModeLoop, "Burst", {ButtonItem(true, 1), WaitItem(90), ButtonItem(false, 1)});
+    }
+    if (env_.macroLibrary) env_.macroLibrary->SetGroupOpen(kGroupMouse, true);
+    macroList_ = std::make_unique<ui::MacroList>(env_, functionListMode, mainWindow_);
+    macroList_->SelectRow(row);
+    macroList_->move(mainWindow_->frameGeometry().center() - macroList_->rect().center());
+    macroList_->show();
+    macroList_->raise();
+  };
+  shots_.push_back({QStringLiteral("macro-list"), [showList] { showList(false, 1); }, 1500});
+  shots_.push_back({QStringLiteral("macro-list-functions"), [showList] { showList(true, 3); }, 700});
+  shots_.push_back({QStringLiteral("macro-edit-recording"), [this, alone] {
+                      alone();
+                      macroEdit_->Model().Load({KeyItem(true, 0x15), WaitItem(40), KeyItem(false, 0x15),
+                                                MoveItem(12, -4), ButtonItem(true, 1), WaitItem(300),
+                                                ButtonItem(false, 1)},
+                                               "Reload", kModeOnce, {});
+                      macroEdit_->ShowEditor();
+                      macroEdit_->move(mainWindow_->frameGeometry().topLeft() + QPoint(12, 17));
+                      macroEdit_->raise();
+                      macroEdit_->Record();
+                    },
+                    900});
+}
+
 void ScreenshotTour::HideDialogs() {
   question_.reset();
   entry_.reset();
   if (ui::CButtonSetDlg* dialog = static_cast<ui::MainWindow*>(mainWindow_)->ButtonDialog()) dialog->Cancel();
+  macroList_.reset();
+  if (macroEdit_ != nullptr) {
+    macroEdit_->StopRecording();
+    macroEdit_->hide();
+  }
 }
 
 void ScreenshotTour::Next() {

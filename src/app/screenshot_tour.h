@@ -1,8 +1,10 @@
 #pragma once
 // --screenshot-tour DIR: once the first load is done, shows each window in
 // turn and saves the whole screen as DIR/<name>.png: the main window's pages,
-// the button settings window, the on-screen display full and fading, the question box, the text entry in
-// each mode and the virtual mouse. Then the program quits.
+// the button settings window, the on-screen display full and fading, the
+// question box, the text entry in each mode, the virtual mouse, the macro
+// list in both modes and the macro editor during a recording. Then the
+// program quits.
 
 #include <QObject>
 #include <QString>
@@ -17,6 +19,8 @@ class OsdWindow;
 class OptionDlg;
 class CStrDlg;
 class VirtualMouseWindow;
+class MacroList;
+class MacroEdit;
 }  // namespace quorix::ui
 
 namespace quorix::app {
@@ -27,6 +31,9 @@ class ScreenshotTour : public QObject {
   ScreenshotTour(ui::UiEnv& env, QString folder, QWidget* mainWindow, ui::OsdWindow* osd,
                  ui::VirtualMouseWindow* virtualMouse);
   ~ScreenshotTour() override;
+
+  // Adds the macro list in both modes and the editor during a recording.
+  void SetMacroEditor(ui::MacroEdit* editor);
 
   void Begin();
 
@@ -51,6 +58,8 @@ class ScreenshotTour : public QObject {
   ui::VirtualMouseWindow* virtualMouse_;
   std::unique_ptr<ui::OptionDlg> question_;
   std::unique_ptr<ui::CStrDlg> entry_;
+  std::unique_ptr<ui::MacroList> macroList_;
+  ui::MacroEdit* macroEdit_ = nullptr;
   std::vector<Shot> shots_;
   size_t next_ = 0;
   QTimer timer_;

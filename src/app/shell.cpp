@@ -15,15 +15,19 @@
 #include "ui/windows/main_window.h"
 #include "app/tray.h"
 #include "keys/pc_actions.h"
+#include "macro/macro_library.h"
 #include "options/language_setting.h"
+#include "platform/linux/system_services.h"
 #include "platform/linux/x11_input_injector.h"
 #include "platform/linux/xdg_paths.h"
 #include "session/button_settings_model.h"
+#include "session/macro_recording.h"
 #include "session/session.h"
 #include "session/world/session_world.h"
 #include "ui/app_signals.h"
 #include "ui/skin/skin_fonts.h"
 #include "ui/ui_env.h"
+#include "ui/windows/macro_edit.h"
 #include "ui/windows/osd_window.h"
 #include "ui/windows/option_dlg.h"
 #include "ui/windows/virtual_mouse_window.h"
@@ -37,10 +41,15 @@ struct ShellParts {
   std::unique_ptr<SessionWorld> world;
   ui::AppSignals appSignals;
   std::unique_ptr<ui::SkinFonts> fonts;
+  std::unique_ptr<MacroLibrary> macroLibrary;
   std::unique_ptr<ui::UiEnv> env;
+  std::unique_ptr<MacroRecording> recording;
+  // The button window's: a recording hands its changes to one window only.
+  std::unique_ptr<MacroRecording> buttonRecording;
   QTranslator qtTexts;
   std::unique_ptr<Tray> tray;
   std::unique_ptr<ui::MainWindow> window;
+  std::unique_ptr<ui::MacroEdit> macroEdit;
   std::unique_ptr<ui::OsdWindow> osd;
   std::unique_ptr<ui::VirtualMouseWindow> virtualMouse;
   std::unique_ptr<InputInjector> injector;
@@ -135,7 +144,18 @@ int Shell::InitInstance() {
   Session& session = p.world->GetSession();
   std::string optionsError;
   session.ReloadOptions(optionsError);
-  p.env = std::make_unique<ui::UiEnv>(ui::UiEnv{session, session.Texts(), *p.fonts, p.appSignals});
+  p.macroLibrary =
+      std::make_unique<MacroLibrary>(dataFolder + "Favorite", programFolder, MakeLibraryTexts(session.Texts()));
+  p.macroLibrary->Scan();
+  p.env = std::make_unique<ui::UiEnv>(ui::UiEnv{session, session.Texts(), *p.fonts, p.appSignals, p.macroLibrary.get()});
+  // Global input for the macro recorder: made now, read only while recording.
+  std::string captureError;
+  std::unique_ptr<InputCapture> capture = CreateInputCapture(&captureError);
+  p.recording = std::make_unique<MacroRecording>(std::move(capture), captureError, session.GetClock());
+  std::string buttonCaptureError;
+  std::unique_ptr<InputCapture> buttonCapture = CreateInputCapture(&buttonCaptureError);
+  p.buttonRecording =
+      std::make_unique<MacroRecording>(std::move(buttonCapture), buttonCaptureError, session.GetClock());
 
   p.tray = std::make_unique<Tray>(session.Texts());
   QApplication::setQuitOnLastWindowClosed(!p.tray->Available());
@@ -145,10 +165,16 @@ int Shell::InitInstance() {
   p.window = std::make_unique<ui::MainWindow>(*p.env);
   p.window->setWindowIcon(p.tray->Icon().icon());
   p.window->SetKeyboardLayout(LoadKeyboardLayoutFile(programFolder + "/keyboard.ini", MakeKeyTexts(session.Texts())));
+  p.window->SetRecording(p.buttonRecording.get());
   p.window->SetAsk([this](const QString& title, const QString& message) {
     return ui::RunOptionDlg(*parts_->env, parts_->window.get(), title, message);
   });
   connect(p.window.get(), &ui::MainWindow::hideToTrayRequested, this, &Shell::OnHideToTray);
+  // The macro editor lives hidden beside the main window and shows on demand.
+  p.macroEdit = std::make_unique<ui::MacroEdit>(*p.env, p.recording.get());
+  p.macroEdit->setWindowIcon(p.tray->Icon().icon());
+  connect(p.window.get(), &ui::MainWindow::macroEditRequested, p.macroEdit.get(), &ui::MacroEdit::ShowEditor);
+  connect(p.macroEdit.get(), &ui::MacroEdit::macrosChanged, p.window.get(), [this] { parts_->window->ShowLoaded(); });
   connect(p.window.get(), &ui::MainWindow::quitRequested, this, &Shell::Quit);
 
   p.osd = std::make_unique<ui::OsdWindow>(*p.env, session.GetClock());
@@ -163,6 +189,8 @@ int Shell::InitInstance() {
   p.controller->SetMainWindow(p.window.get());
   p.controller->SetOsd(p.osd.get());
   connect(p.window.get(), &ui::MainWindow::reloadRequested, p.controller.get(), &DeviceController::Reload);
+  // Every load ends in a reload: the lists built from the mouse's macro slots follow it.
+  connect(p.controller.get(), &DeviceController::reloaded, &p.appSignals, &ui::AppSignals::reloaded);
   connect(p.controller.get(), &DeviceController::openRequested, this, &Shell::Raise);
   if (QGuiApplication::platformName() == QLatin1String("xcb")) {
     std::string error;
@@ -196,6 +224,7 @@ int Shell::InitInstance() {
     const QString folder =
         QDir(QString::fromStdString(switches_.screenshotDir)).filePath(QString::number(p.languageId));
     p.tour = std::make_unique<ScreenshotTour>(*p.env, folder, p.window.get(), p.osd.get(), p.virtualMouse.get());
+    p.tour->SetMacroEditor(p.macroEdit.get());
     connect(p.controller.get(), &DeviceController::reloaded, p.tour.get(), &ScreenshotTour::Begin,
             Qt::SingleShotConnection);
     connect(p.tour.get(), &ScreenshotTour::finished, this, &Shell::Quit);

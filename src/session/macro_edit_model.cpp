@@ -45,6 +45,55 @@ std::string MacroRowText(int index, const MacroItem& item, const MacroTexts& tex
   return std::string(number) + "  " + InstructionText(item, texts);
 }
 
+void StatusFade::Show(int64_t durationMs) {
+  durationMs_ = durationMs;
+  phase_ = Phase::kIn;
+  nextMs_ = clock_.NowMs() + kStepMs;
+  alpha_ = std::min(255, alpha_ + kAlphaStep);
+}
+
+void StatusFade::Clear() {
+  phase_ = Phase::kIdle;
+  alpha_ = 0;
+}
+
+std::optional<int64_t> StatusFade::NextDueMs() const {
+  if (phase_ == Phase::kIdle) return std::nullopt;
+  return nextMs_;
+}
+
+bool StatusFade::Poll() {
+  const int64_t now = clock_.NowMs();
+  const int before = alpha_;
+  while (phase_ != Phase::kIdle && nextMs_ <= now) {
+    switch (phase_) {
+      case Phase::kIn:
+        alpha_ = std::min(255, alpha_ + kAlphaStep);
+        if (alpha_ == 255) {
+          phase_ = Phase::kHold;
+          nextMs_ += durationMs_;
+        } else {
+          nextMs_ += kStepMs;
+        }
+        break;
+      case Phase::kHold:
+        phase_ = Phase::kOut;
+        nextMs_ += kStepMs;
+        break;
+      case Phase::kOut:
+        alpha_ = std::max(0, alpha_ - kAlphaStep);
+        if (alpha_ == 0)
+          phase_ = Phase::kIdle;
+        else
+          nextMs_ += kStepMs;
+        break;
+      case Phase::kIdle:
+        break;
+    }
+  }
+  return alpha_ != before;
+}
+
 int MacroEditModel::Size() const { return EditedMacroSize(items_); }
 
 void MacroEditModel::Load(std::vector<MacroItem> items, std::string name, int mode, Source source) {

@@ -49,6 +49,32 @@ std::optional<MovePosition> MoveValue(const MacroItem& item);
 // "%04d" and the instruction's text.
 std::string MacroRowText(int index, const MacroItem& item, const MacroTexts& texts);
 
+// The status line at the bottom of the editor: fades in by 40 alpha steps
+// every 20 ms up to 255, stays for its duration, then fades out the same way.
+class StatusFade {
+ public:
+  static constexpr int kStepMs = 20;
+  static constexpr int kAlphaStep = 40;
+  explicit StatusFade(Clock& clock) : clock_(clock) {}
+  // Starts showing (again) for durationMs once fully faded in.
+  void Show(int64_t durationMs);
+  // Gone at once.
+  void Clear();
+  int Alpha() const { return alpha_; }
+  bool Visible() const { return alpha_ > 0 || phase_ != Phase::kIdle; }
+  std::optional<int64_t> NextDueMs() const;
+  // True when the alpha changed.
+  bool Poll();
+
+ private:
+  enum class Phase { kIdle, kIn, kHold, kOut };
+  Clock& clock_;
+  Phase phase_ = Phase::kIdle;
+  int alpha_ = 0;
+  int64_t durationMs_ = 0;
+  int64_t nextMs_ = 0;
+};
+
 class MacroEditModel {
  public:
   enum class SourceKind { kNone, kFile, kSlot };

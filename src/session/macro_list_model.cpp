@@ -48,11 +48,33 @@ int SmoothScrollStep(int distance, bool dragging) {
   return distance < 0 ? -step : step;
 }
 
+void SmoothScroll::SetTarget(int target, int max) {
+  target_ = std::clamp(target, 0, std::max(0, max));
+  offset_ = std::clamp(offset_, 0, std::max(0, max));
+  if (offset_ == target_)
+    nextStepMs_.reset();
+  else if (!nextStepMs_)
+    nextStepMs_ = clock_.NowMs() + kMacroListScrollStepMs;
+}
+
+bool SmoothScroll::Poll() {
+  const int64_t now = clock_.NowMs();
+  bool changed = false;
+  while (nextStepMs_ && *nextStepMs_ <= now) {
+    offset_ += SmoothScrollStep(target_ - offset_, dragging_);
+    changed = true;
+    if (offset_ == target_)
+      nextStepMs_.reset();
+    else
+      *nextStepMs_ += kMacroListScrollStepMs;
+  }
+  return changed;
+}
+
 void MacroListModel::SetRows(std::vector<MacroListItem> rows) {
   rows_ = std::move(rows);
   if (selected_ >= static_cast<int>(rows_.size())) selected_ = static_cast<int>(rows_.size()) - 1;
-  SetTarget(target_);
-  offset_ = std::clamp(offset_, 0, MaxOffset());
+  SetTarget(Target());
 }
 
 void MacroListModel::Select(int row) {
@@ -96,7 +118,7 @@ void MacroListModel::RemoveSelected() {
   if (selected_ < 0 || selected_ >= static_cast<int>(rows_.size())) return;
   rows_.erase(rows_.begin() + selected_);
   if (selected_ >= static_cast<int>(rows_.size())) selected_ = static_cast<int>(rows_.size()) - 1;
-  SetTarget(target_);
+  SetTarget(Target());
 }
 
 void MacroListModel::Wheel(int notches) {
@@ -108,44 +130,26 @@ void MacroListModel::Wheel(int notches) {
     wheelFactor_ = 1.0;
   lastNotchMs_ = now;
   const int pixels = static_cast<int>(std::lround(kMacroListRowHeight * wheelFactor_)) * std::abs(notches);
-  SetTarget(target_ + (notches > 0 ? -pixels : pixels));
+  SetTarget(Target() + (notches > 0 ? -pixels : pixels));
 }
 
 void MacroListModel::DragTo(int target, bool dragging) {
-  dragging_ = dragging;
+  scroll_.SetDragging(dragging);
   SetTarget(target);
 }
 
 void MacroListModel::ScrollIntoView() {
   const int top = selected_ * kMacroListRowHeight;
-  if (top < target_)
+  if (top < Target())
     SetTarget(top);
-  else if (top + kMacroListRowHeight > target_ + listHeight_)
+  else if (top + kMacroListRowHeight > Target() + listHeight_)
     SetTarget(top + kMacroListRowHeight - listHeight_);
 }
 
-void MacroListModel::SetTarget(int target) {
-  target_ = std::clamp(target, 0, MaxOffset());
-  if (offset_ == target_)
-    nextStepMs_.reset();
-  else if (!nextStepMs_)
-    nextStepMs_ = clock_.NowMs() + kMacroListScrollStepMs;
-}
+void MacroListModel::SetTarget(int target) { scroll_.SetTarget(target, MaxOffset()); }
 
-std::optional<int64_t> MacroListModel::NextDueMs() const { return nextStepMs_; }
+std::optional<int64_t> MacroListModel::NextDueMs() const { return scroll_.NextDueMs(); }
 
-bool MacroListModel::Poll() {
-  const int64_t now = clock_.NowMs();
-  bool changed = false;
-  while (nextStepMs_ && *nextStepMs_ <= now) {
-    offset_ += SmoothScrollStep(target_ - offset_, dragging_);
-    changed = true;
-    if (offset_ == target_)
-      nextStepMs_.reset();
-    else
-      *nextStepMs_ += kMacroListScrollStepMs;
-  }
-  return changed;
-}
+bool MacroListModel::Poll() { return scroll_.Poll(); }
 
 }  // namespace quorix

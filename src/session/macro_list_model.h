@@ -41,10 +41,32 @@ bool IsPickableRow(const MacroListItem& row);
 // scroll thumb is dragged.
 int SmoothScrollStep(int distance, bool dragging);
 
+// An offset gliding towards its target one step every 10 ms on the clock
+// (the macro lists of both windows).
+class SmoothScroll {
+ public:
+  explicit SmoothScroll(Clock& clock) : clock_(clock) {}
+  int Offset() const { return offset_; }
+  int Target() const { return target_; }
+  // Clamped to 0..max; starts the steps when the offset is elsewhere.
+  void SetTarget(int target, int max);
+  void SetDragging(bool dragging) { dragging_ = dragging; }
+  std::optional<int64_t> NextDueMs() const { return nextStepMs_; }
+  // Runs the steps that are due. True when the offset changed.
+  bool Poll();
+
+ private:
+  Clock& clock_;
+  int offset_ = 0;
+  int target_ = 0;
+  bool dragging_ = false;
+  std::optional<int64_t> nextStepMs_;
+};
+
 class MacroListModel {
  public:
   // listHeight: the pixels the rows are shown in (scrolling into view).
-  MacroListModel(Clock& clock, int listHeight) : clock_(clock), listHeight_(listHeight) {}
+  MacroListModel(Clock& clock, int listHeight) : clock_(clock), listHeight_(listHeight), scroll_(clock) {}
 
   void SetRows(std::vector<MacroListItem> rows);
   const std::vector<MacroListItem>& Rows() const { return rows_; }
@@ -75,10 +97,10 @@ class MacroListModel {
   // The scroll thumb dragged to `target` pixels (clamped); Poll() moves twice
   // as fast while dragging.
   void DragTo(int target, bool dragging);
-  void SetDragging(bool dragging) { dragging_ = dragging; }
+  void SetDragging(bool dragging) { scroll_.SetDragging(dragging); }
 
-  int Offset() const { return offset_; }
-  int Target() const { return target_; }
+  int Offset() const { return scroll_.Offset(); }
+  int Target() const { return scroll_.Target(); }
   int MaxOffset() const;
   // The clock time of the next scrolling step, or nothing when the offset is
   // at its target.
@@ -94,12 +116,9 @@ class MacroListModel {
   int listHeight_;
   std::vector<MacroListItem> rows_;
   int selected_ = -1;
-  int offset_ = 0;
-  int target_ = 0;
-  bool dragging_ = false;
+  SmoothScroll scroll_;
   double wheelFactor_ = 1.0;
   std::optional<int64_t> lastNotchMs_;
-  std::optional<int64_t> nextStepMs_;
 };
 
 }  // namespace quorix

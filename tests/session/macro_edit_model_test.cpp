@@ -188,6 +188,27 @@ TEST(MacroEditModel, SaveAndDropPlans) {
   }
 }
 
+TEST(StatusFade, FadesInHoldsAndFadesOutThenSleeps) {
+  test::FakeClock clock;
+  StatusFade fade(clock);
+  EXPECT_FALSE(fade.NextDueMs());
+  fade.Show(1000);
+  // (ms after Show, alpha): 40 per 20 ms up to 255, 1000 ms held, 40 down per 20 ms.
+  struct Point {
+    int64_t atMs;
+    int alpha;
+  } points[] = {{0, 40},     {20, 80},     {100, 240},   {120, 255},   {1119, 255},
+                {1120, 255}, {1140, 215},  {1240, 15},   {1260, 0}};
+  const int64_t start = clock.NowMs();
+  for (const Point& p : points) {
+    clock.Advance(start + p.atMs - clock.NowMs());
+    fade.Poll();
+    EXPECT_EQ(fade.Alpha(), p.alpha) << p.atMs;
+  }
+  EXPECT_FALSE(fade.NextDueMs());
+  EXPECT_FALSE(fade.Visible());
+}
+
 std::vector<MacroItem> Body(int bytes) { return std::vector<MacroItem>(static_cast<size_t>(bytes), WheelItem(1)); }
 
 // The editor stores into a nearly full mouse: a record that fits only after

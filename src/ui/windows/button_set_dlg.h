@@ -35,8 +35,8 @@ class CButtonSetDlg : public SkinWindow {
  public:
   // For button `button` of profile `profile` of the session's loaded image.
   // `keyboard` is the layout read at start-up; `recording` (may be null: the
-  // window then says why it cannot record) is shared with the macro editor
-  // and is only used while this window records.
+  // window then says why it cannot record) must not be another window's: the
+  // window takes its changed callback while it is open.
   CButtonSetDlg(UiEnv& env, const KeyboardLayout& keyboard, int profile, int button, QWidget* parent = nullptr,
                 MacroRecording* recording = nullptr);
   ~CButtonSetDlg() override;

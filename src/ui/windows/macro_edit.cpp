@@ -59,10 +59,10 @@ enum Code {
 
 constexpr int kInstructionRowHeight = 24;
 constexpr int kListRowHeight = 36;
-const QRectF kInstructions(20, 84, 420, 470);
+const QRectF kInstructions(20, 84, 390, 470);
 const QRectF kList(730, 84, 250, 380);
-const QRectF kIndicator(455, 486, 260, 34);
-const QRectF kOptionCaption(455, 322, 260, 24);
+const QRectF kIndicator(425, 486, 290, 34);
+const QRectF kOptionCaption(425, 322, 290, 24);
 // A recording prompt stays until the recording's state changes.
 constexpr int kUntilChanged = 1 << 30;
 
@@ -143,7 +143,10 @@ MacroEdit::MacroEdit(UiEnv& env, MacroRecording* recording, QWidget* parent)
       recording_(recording),
       model_(env.session.GetClock()),
       macroTexts_(MakeMacroTexts(env.texts)),
-      dialogs_(DefaultDialogs(env, this)) {
+      dialogs_(DefaultDialogs(env, this)),
+      instructionScroll_(env.session.GetClock()),
+      listScroll_(env.session.GetClock()),
+      fade_(env.session.GetClock()) {
   setWindowTitle(T(env.texts.msgStr, 40));
   timer_.setSingleShot(true);
   connect(&timer_, &QTimer::timeout, this, &MacroEdit::RunDueTimers);
@@ -164,29 +167,29 @@ MacroEdit::MacroEdit(UiEnv& env, MacroRecording* recording, QWidget* parent)
 
   const auto& texts = env.texts;
   AddButton(kClose, QRectF(kWidth - 90, 8, 74, 26), QStringLiteral("Close"));
-  AddButton(kName, QRectF(20, 48, 260, 28), {});
-  AddButton(kMode, QRectF(290, 48, 150, 28), {});
+  AddButton(kName, QRectF(20, 48, 230, 28), {});
+  AddButton(kMode, QRectF(260, 48, 150, 28), {});
   const QString hotkeyLabel =
       texts.hotkeyStr.empty() ? QStringLiteral("Change recording hotkey") : Q(texts.hotkeyStr);
   const QString commands[] = {T(texts.buttonStr, 18), T(texts.msgStr, 5), T(texts.msgStr, 3),  T(texts.msgStr, 4),
                               T(texts.buttonStr, 20), T(texts.buttonStr, 25), hotkeyLabel};
   const int codes[] = {kRecord, kInsertWait, kInsertKey, kInsertMove, kClear, kDeleteStep, kHotkey};
-  for (int i = 0; i < 7; ++i) AddButton(codes[i], QRectF(455, 84 + i * 33, 260, 28), commands[i]);
-  AddCheck(kOptDelays, QRectF(460, 350, 250, 22), T(texts.buttonStr, 21));
+  for (int i = 0; i < 7; ++i) AddButton(codes[i], QRectF(425, 84 + i * 33, 290, 28), commands[i]);
+  AddCheck(kOptDelays, QRectF(430, 350, 280, 22), T(texts.buttonStr, 21));
   SkinItem radio;
   radio.kind = kSkinItemRadio;
   radio.imageNormal = radio.imageHover = pic::kRadioNormal;
   radio.imagePressed = pic::kRadioSelected;
-  radio.rect = QRectF(480, 376, 100, 22);
+  radio.rect = QRectF(450, 376, 100, 22);
   radio.code = kOpt50;
   radio.label = Q(texts.recordMoveStr1);
   Items().push_back(radio);
-  radio.rect = QRectF(590, 376, 100, 22);
+  radio.rect = QRectF(560, 376, 100, 22);
   radio.code = kOpt200;
   radio.label = Q(texts.recordMoveStr2);
   Items().push_back(radio);
-  AddCheck(kOptTrack, QRectF(460, 402, 250, 22), T(texts.buttonStr, 29));
-  AddCheck(kOptClicks, QRectF(460, 428, 250, 22), T(texts.buttonStr, 28));
+  AddCheck(kOptTrack, QRectF(430, 402, 280, 22), T(texts.buttonStr, 29));
+  AddCheck(kOptClicks, QRectF(430, 428, 280, 22), T(texts.buttonStr, 28));
   const QString listCommands[] = {T(texts.buttonStr, 36),    T(texts.msgStr, 2),         T(texts.buttonStr, 39),
                                   T(texts.buttonTipStr, 36), T(texts.buttonTipStr, 35), T(texts.buttonTipStr, 25)};
   const int listCodes[] = {kSave, kSaveToList, kNewFolder, kSaveFile, kLoadFile, kDeleteRow};
@@ -322,9 +325,9 @@ void MacroEdit::SyncItems() {
 void MacroEdit::Say(const QString& text, int durationMs) {
   status_ = text;
   if (text.isEmpty())
-    statusUntilMs_.reset();
+    fade_.Clear();
   else
-    statusUntilMs_ = env_.session.GetClock().NowMs() + durationMs;
+    fade_.Show(durationMs);
   update();
   ArmTimer();
 }
@@ -337,8 +340,11 @@ void MacroEdit::SetBusy(std::optional<double> fraction) {
 
 void MacroEdit::ArmTimer() {
   std::optional<int64_t> due = model_.NextDueMs();
-  if (statusUntilMs_ && *statusUntilMs_ - env_.session.GetClock().NowMs() < kUntilChanged / 2)
-    due = due ? std::min(*due, *statusUntilMs_) : *statusUntilMs_;
+  for (const SmoothScroll* scroll : {&instructionScroll_, &listScroll_})
+    if (auto step = scroll->NextDueMs()) due = due ? std::min(*due, *step) : *step;
+  // A prompt shown until the recording changes needs no timer while it stays.
+  if (auto step = fade_.NextDueMs(); step && *step - env_.session.GetClock().NowMs() < kUntilChanged / 2)
+    due = due ? std::min(*due, *step) : *step;
   if (!due) {
     timer_.stop();
     return;
@@ -349,11 +355,9 @@ void MacroEdit::ArmTimer() {
 
 void MacroEdit::RunDueTimers() {
   bool repaint = model_.Poll();
-  if (statusUntilMs_ && *statusUntilMs_ <= env_.session.GetClock().NowMs()) {
-    status_.clear();
-    statusUntilMs_.reset();
-    repaint = true;
-  }
+  repaint |= instructionScroll_.Poll();
+  repaint |= listScroll_.Poll();
+  repaint |= fade_.Poll();
   if (repaint) update();
   SyncItems();
   ArmTimer();
@@ -715,13 +719,13 @@ void MacroEdit::OnItemActivated(int index) {
 
 int MacroEdit::InstructionRowAt(QPointF point) const {
   if (!kInstructions.contains(point)) return -1;
-  const int row = static_cast<int>((point.y() - kInstructions.top() + instructionOffset_) / kInstructionRowHeight);
+  const int row = static_cast<int>((point.y() - kInstructions.top() + instructionScroll_.Offset()) / kInstructionRowHeight);
   return std::min(row, static_cast<int>(model_.Items().size()));
 }
 
 int MacroEdit::ListRowAt(QPointF point) const {
   if (!kList.contains(point)) return -1;
-  const int row = static_cast<int>((point.y() - kList.top() + listOffset_) / kListRowHeight);
+  const int row = static_cast<int>((point.y() - kList.top() + listScroll_.Offset()) / kListRowHeight);
   return row < static_cast<int>(rows_.size()) ? row : -1;
 }
 
@@ -729,7 +733,7 @@ int MacroEdit::HoldControlAt(QPointF point, int row) const {
   if (row < 0 || row >= static_cast<int>(model_.Items().size()) ||
       !WaitValue(model_.Items()[static_cast<size_t>(row)]))
     return 0;
-  const QRectF rect(kInstructions.left(), kInstructions.top() + row * kInstructionRowHeight - instructionOffset_,
+  const QRectF rect(kInstructions.left(), kInstructions.top() + row * kInstructionRowHeight - instructionScroll_.Offset(),
                     kInstructions.width(), kInstructionRowHeight);
   if (MacroEditPainter::MinusRect(rect).contains(point)) return -1;
   if (MacroEditPainter::PlusRect(rect).contains(point)) return 1;
@@ -743,11 +747,19 @@ void MacroEdit::keyPressEvent(QKeyEvent* event) {
       model_.DeleteCurrent(recording_ && recording_->State() != RecorderState::kIdle);
       break;
     case Qt::Key_Up:
-      model_.SetCurrent(model_.Current() - 1);
+    case Qt::Key_Down: {
+      model_.SetCurrent(model_.Current() + (event->key() == Qt::Key_Up ? -1 : 1));
+      // The current row glides into view.
+      const int top = model_.Current() * kInstructionRowHeight;
+      const int height = static_cast<int>(kInstructions.height());
+      const int max = std::max(0, (static_cast<int>(model_.Items().size()) + 1) * kInstructionRowHeight - height);
+      if (top < instructionScroll_.Target())
+        instructionScroll_.SetTarget(top, max);
+      else if (top + kInstructionRowHeight > instructionScroll_.Target() + height)
+        instructionScroll_.SetTarget(top + kInstructionRowHeight - height, max);
+      ArmTimer();
       break;
-    case Qt::Key_Down:
-      model_.SetCurrent(model_.Current() + 1);
-      break;
+    }
     case Qt::Key_Escape:
       hide();
       return;
@@ -772,6 +784,7 @@ void MacroEdit::mousePressEvent(QMouseEvent* event) {
         model_.SetCurrent(row);
         dragFrom_ = row;
         dragMoved_ = false;
+        instructionScroll_.SetDragging(true);
       }
       SyncItems();
       update();
@@ -810,6 +823,7 @@ void MacroEdit::mouseReleaseEvent(QMouseEvent* event) {
   if (dragFrom_) {
     const int from = *dragFrom_;
     dragFrom_.reset();
+    instructionScroll_.SetDragging(false);
     if (dragMoved_) {
       const QPointF at = event->position();
       const int to = InstructionRowAt(at);
@@ -849,12 +863,12 @@ void MacroEdit::wheelEvent(QWheelEvent* event) {
   if (kInstructions.contains(at)) {
     const int max = std::max(0, (static_cast<int>(model_.Items().size()) + 1) * kInstructionRowHeight -
                                     static_cast<int>(kInstructions.height()));
-    instructionOffset_ = std::clamp(instructionOffset_ - notches * 3 * kInstructionRowHeight, 0, max);
+    instructionScroll_.SetTarget(instructionScroll_.Target() - notches * 3 * kInstructionRowHeight, max);
   } else if (kList.contains(at)) {
     const int max = std::max(0, static_cast<int>(rows_.size()) * kListRowHeight - static_cast<int>(kList.height()));
-    listOffset_ = std::clamp(listOffset_ - notches * kListRowHeight, 0, max);
+    listScroll_.SetTarget(listScroll_.Target() - notches * kListRowHeight, max);
   }
-  update();
+  ArmTimer();
 }
 
 void MacroEdit::hideEvent(QHideEvent* event) {
@@ -871,7 +885,7 @@ void MacroEdit::PaintSkin(QPainter& painter) {
   view.title = windowTitle();
   view.instructions = kInstructions;
   view.instructionRowHeight = kInstructionRowHeight;
-  view.instructionOffset = instructionOffset_;
+  view.instructionOffset = instructionScroll_.Offset();
   const auto& items = model_.Items();
   for (int i = 0; i < static_cast<int>(items.size()); ++i) {
     view.instructionTexts.push_back(Q(MacroRowText(i, items[static_cast<size_t>(i)], macroTexts_)));
@@ -883,7 +897,7 @@ void MacroEdit::PaintSkin(QPainter& painter) {
   view.endText = Q(env_.texts.endStr);
   view.list = kList;
   view.listRowHeight = kListRowHeight;
-  view.listOffset = listOffset_;
+  view.listOffset = listScroll_.Offset();
   view.rows = &rows_;
   view.selectedRow = selectedRow_;
   view.sizeText = QStringLiteral("%1 bytes").arg(model_.Size());
@@ -893,7 +907,8 @@ void MacroEdit::PaintSkin(QPainter& painter) {
   view.recording = RecordingIndicatorShown();
   view.recordingText = T(env_.texts.msgStr, 21);
   view.indicator = kIndicator;
-  view.status = status_;
+  view.status = StatusText();
+  view.statusAlpha = fade_.Alpha();
   view.progress = busy_;
   paint.Paint(painter, view, Items(), Interaction());
 }

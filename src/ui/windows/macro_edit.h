@@ -15,6 +15,7 @@
 
 #include "macro/macro_library.h"
 #include "session/macro_edit_model.h"
+#include "session/macro_list_model.h"
 #include "ui/skin/skin_window.h"
 #include "ui/ui_env.h"
 
@@ -44,7 +45,8 @@ class MacroEdit : public SkinWindow {
   MacroEditModel& Model() { return model_; }
   const std::vector<MacroListItem>& ListRows() const { return rows_; }
   int FreeMemory() const { return freeMemory_; }
-  QString StatusText() const { return status_; }
+  // The status line's text while it shows ("" once faded out).
+  QString StatusText() const { return fade_.Visible() ? status_ : QString(); }
   bool RecordingIndicatorShown() const;
   bool Busy() const { return busy_.has_value(); }
 
@@ -121,12 +123,12 @@ class MacroEdit : public SkinWindow {
   std::vector<MacroListItem> rows_;
   int selectedRow_ = -1;
   int freeMemory_ = 0;
-  int instructionOffset_ = 0;
-  int listOffset_ = 0;
+  SmoothScroll instructionScroll_;
+  SmoothScroll listScroll_;
   bool captureRunning_ = false;
   std::optional<double> busy_;
   QString status_;
-  std::optional<int64_t> statusUntilMs_;
+  StatusFade fade_;
   std::optional<int> dragFrom_;  // instruction row pressed, for a drag
   bool dragMoved_ = false;
   QTimer timer_;

@@ -96,7 +96,7 @@ void MacroEditPainter::Paint(QPainter& painter, const MacroEditView& view, const
     painter.setPen(caption ? kHeader : skin_colour::kText);
     painter.drawText(rect.adjusted(indent, 0, -70, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                      Q(row.name));
-    if (!caption && row.size > 0) {
+    if (!caption && row.type != -1 && row.size > 0) {
       painter.setFont(fonts_.At(2));
       painter.setPen(kDim);
       painter.drawText(rect.adjusted(0, 0, -8, 0), Qt::AlignRight | Qt::AlignVCenter,
@@ -132,7 +132,9 @@ void MacroEditPainter::Paint(QPainter& painter, const MacroEditView& view, const
 
   if (!view.status.isEmpty()) {
     painter.setFont(fonts_.At(4));
-    painter.setPen(skin_colour::kText);
+    QColor text = skin_colour::kText;
+    text.setAlpha(std::clamp(view.statusAlpha, 0, 255));
+    painter.setPen(text);
     painter.drawText(QRectF(20, view.size.height() - 34, view.size.width() - 40, 24),
                      Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, view.status);
   }

@@ -43,6 +43,7 @@ struct MacroEditView {
   QString recordingText;
   QRectF indicator;
   QString status;
+  int statusAlpha = 255;
   std::optional<double> progress;
 };
 

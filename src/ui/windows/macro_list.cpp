@@ -220,7 +220,7 @@ void MacroList::PaintSkin(QPainter& painter) {
   view.rows = &model_.Rows();
   view.offset = model_.Offset();
   view.selected = model_.Selected();
-  view.hover = RowAt(mapFromGlobal(QCursor::pos()));
+  view.hover = hoverRow_;
   paint.Paint(painter, view, Items(), Interaction());
 }
 
@@ -290,7 +290,17 @@ void MacroList::mouseMoveEvent(QMouseEvent* event) {
     return;
   }
   SkinWindow::mouseMoveEvent(event);
+  const int hover = RowAt(event->position());
+  if (hover != hoverRow_) {
+    hoverRow_ = hover;
+    update();
+  }
+}
+
+void MacroList::leaveEvent(QEvent* event) {
+  hoverRow_ = -1;
   update();
+  SkinWindow::leaveEvent(event);
 }
 
 void MacroList::mouseReleaseEvent(QMouseEvent* event) {

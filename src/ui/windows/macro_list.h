@@ -71,6 +71,7 @@ class MacroList : public SkinWindow {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
 
  private:
   enum Button { kOk = 1, kCancel = 2, kDelete = 3, kHide = 4 };
@@ -90,6 +91,7 @@ class MacroList : public SkinWindow {
   std::optional<MacroListItem> result_;
   bool finished_ = false;
   std::optional<double> thumbGrab_;  // where the thumb was grabbed, while dragged
+  int hoverRow_ = -1;
   // Function-list mode: the row pressed and where, until a drag starts.
   std::optional<std::pair<int, QPointF>> dragFrom_;
 };

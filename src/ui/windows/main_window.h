@@ -53,7 +53,8 @@ class MainWindow : public SkinWindow {
   QString StatusText() const { return status_; }
 
   // The on-screen keyboard of the button settings window (keyboard.ini, read
-  // at start-up) and the recording it may use (null: none).
+  // at start-up) and the recording it may use (null: none). The recording is
+  // the button window's alone: it takes the recording's changed callback.
   void SetKeyboardLayout(KeyboardLayout layout) { keyboard_ = std::move(layout); }
   void SetRecording(MacroRecording* recording) { recording_ = recording; }
   // Opens the button settings window for button `button` of the active
