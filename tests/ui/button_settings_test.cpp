@@ -182,6 +182,18 @@ TEST(ButtonSettings, DeviceGoneClosesAsCancelAndTheHolderNeverOpens) {
   const int holder = w.window->Model().PrimaryClickHolder();
   ASSERT_GE(holder, 0);
   EXPECT_EQ(w.Open(holder), nullptr);
+  // The numbered spots on the mouse picture open their buttons too.
+  for (int button : {holder, 4}) {
+    const QPointF spot = layout::ButtonSpot(button);
+    QMouseEvent press(QEvent::MouseButtonPress, spot, w.window->mapToGlobal(spot), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(w.window.get(), &press);
+    CButtonSetDlg* opened = w.window->ButtonDialog();
+    EXPECT_EQ(opened != nullptr, button != holder) << button;
+    if (opened) {
+      EXPECT_EQ(opened->Button(), button);
+    }
+  }
 }
 
 TEST(ButtonSettings, FunctionsDroppedOnTheMousePicture) {

@@ -424,6 +424,11 @@ void MainWindow::mousePressEvent(QMouseEvent* event) {
       }
       return;
     }
+    // A numbered spot on the mouse picture opens its button, as its row does.
+    if (const int spot = ButtonAt(event->position()); hit < 0 && spot >= 0 && !InputBlocked()) {
+      OpenButtonSettings(spot);
+      return;
+    }
   }
   SkinWindow::mousePressEvent(event);
 }
