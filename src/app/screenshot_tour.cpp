@@ -5,10 +5,11 @@
 #include <QScreen>
 #include <iostream>
 
-#include "ui/windows/main_window.h"
 #include "macro/macro_library.h"
 #include "session/session.h"
 #include "texts/text_tables.h"
+#include "ui/windows/button_set_dlg.h"
+#include "ui/windows/main_window.h"
 #include "ui/ui_env.h"
 #include "ui/windows/macro_edit.h"
 #include "ui/windows/macro_list.h"
@@ -54,7 +55,27 @@ ScreenshotTour::ScreenshotTour(ui::UiEnv& env, QString folder, QWidget* mainWind
                       },
                       700});
   }
-  shots_.push_back({QStringLiteral("osd-full"), [this] { osd_->OnStateReport(ShowcaseReport()); }, 600});
+  // The button window over button 2 with the keyboard in use: Ctrl + Shift + A.
+  shots_.push_back({QStringLiteral("button-settings"), [window] {
+                      window->SetPage(0);
+                      window->OpenButtonSettings(1);
+                      ui::CButtonSetDlg* dialog = window->ButtonDialog();
+                      if (dialog == nullptr) return;
+                      dialog->ActivateItem(dialog->ItemIndex(ui::ButtonSetRole::kChoice, kChoiceKeyboard));
+                      const auto& keys = dialog->Model().Keyboard().keys;
+                      for (int usage : {0xE0, 0xE1, 0x04})
+                        for (size_t k = 0; k < keys.size(); ++k)
+                          if (keys[k].hwcode == usage && keys[k].chwcode == 0) {
+                            dialog->ActivateItem(dialog->ItemIndex(ui::ButtonSetRole::kKey, static_cast<int>(k)));
+                            break;
+                          }
+                    },
+                    1200});
+  shots_.push_back({QStringLiteral("osd-full"), [this] {
+                      HideDialogs();
+                      osd_->OnStateReport(ShowcaseReport());
+                    },
+                    600});
   // Half way through the fade.
   shots_.push_back({QStringLiteral("osd-fading"), [] {}, 0, [this] {
                       const OsdState& state = osd_->State();
@@ -169,6 +190,7 @@ void ScreenshotTour::SetMacroEditor(ui::MacroEdit* editor) {
 void ScreenshotTour::HideDialogs() {
   question_.reset();
   entry_.reset();
+  if (ui::CButtonSetDlg* dialog = static_cast<ui::MainWindow*>(mainWindow_)->ButtonDialog()) dialog->Cancel();
   macroList_.reset();
   if (macroEdit_ != nullptr) {
     macroEdit_->StopRecording();

@@ -1,9 +1,10 @@
 #pragma once
 // --screenshot-tour DIR: once the first load is done, shows each window in
 // turn and saves the whole screen as DIR/<name>.png: the main window's pages,
-// the on-screen display full and fading, the question box, the text entry in
-// each mode, the virtual mouse, the macro list in both modes and the macro
-// editor during a recording. Then the program quits.
+// the button settings window, the on-screen display full and fading, the
+// question box, the text entry in each mode, the virtual mouse, the macro
+// list in both modes and the macro editor during a recording. Then the
+// program quits.
 
 #include <QObject>
 #include <QString>

@@ -20,6 +20,7 @@
 #include "platform/linux/system_services.h"
 #include "platform/linux/x11_input_injector.h"
 #include "platform/linux/xdg_paths.h"
+#include "session/button_settings_model.h"
 #include "session/macro_recording.h"
 #include "session/session.h"
 #include "session/world/session_world.h"
@@ -43,6 +44,8 @@ struct ShellParts {
   std::unique_ptr<MacroLibrary> macroLibrary;
   std::unique_ptr<ui::UiEnv> env;
   std::unique_ptr<MacroRecording> recording;
+  // The button window's: a recording hands its changes to one window only.
+  std::unique_ptr<MacroRecording> buttonRecording;
   QTranslator qtTexts;
   std::unique_ptr<Tray> tray;
   std::unique_ptr<ui::MainWindow> window;
@@ -149,6 +152,10 @@ int Shell::InitInstance() {
   std::string captureError;
   std::unique_ptr<InputCapture> capture = CreateInputCapture(&captureError);
   p.recording = std::make_unique<MacroRecording>(std::move(capture), captureError, session.GetClock());
+  std::string buttonCaptureError;
+  std::unique_ptr<InputCapture> buttonCapture = CreateInputCapture(&buttonCaptureError);
+  p.buttonRecording =
+      std::make_unique<MacroRecording>(std::move(buttonCapture), buttonCaptureError, session.GetClock());
 
   p.tray = std::make_unique<Tray>(session.Texts());
   QApplication::setQuitOnLastWindowClosed(!p.tray->Available());
@@ -157,6 +164,8 @@ int Shell::InitInstance() {
 
   p.window = std::make_unique<ui::MainWindow>(*p.env);
   p.window->setWindowIcon(p.tray->Icon().icon());
+  p.window->SetKeyboardLayout(LoadKeyboardLayoutFile(programFolder + "/keyboard.ini", MakeKeyTexts(session.Texts())));
+  p.window->SetRecording(p.buttonRecording.get());
   p.window->SetAsk([this](const QString& title, const QString& message) {
     return ui::RunOptionDlg(*parts_->env, parts_->window.get(), title, message);
   });

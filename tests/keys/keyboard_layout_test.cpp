@@ -109,7 +109,7 @@ TEST_F(KeyboardLayoutTest, ShippedKeyboardIsAFullJapaneseLayout) {
     return ini.GetInt(s, k, static_cast<int32_t>(def));
   };
   auto layout = LoadKeyboardLayout(reader, texts_);
-  EXPECT_DOUBLE_EQ(layout.scale, 0.87);
+  EXPECT_DOUBLE_EQ(layout.scale, 0.78125);
   ASSERT_GE(layout.keys.size(), 108u);
   ASSERT_LE(layout.keys.size(), 140u);
   std::set<int> usages;

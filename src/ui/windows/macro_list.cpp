@@ -1,6 +1,8 @@
 #include "ui/windows/macro_list.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QDrag>
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -13,6 +15,7 @@
 #include "texts/text_tables.h"
 #include "ui/app_signals.h"
 #include "ui/skin/skin_fonts.h"
+#include "ui/windows/function_drag.h"
 #include "ui/windows/macro_list_painter.h"
 
 #if __has_include("ui/windows/option_dlg.h")
@@ -251,6 +254,7 @@ void MacroList::mousePressEvent(QMouseEvent* event) {
     }
     const int row = RowAt(event->position());
     if (row >= 0) {
+      if (functionListMode_) dragFrom_ = std::make_pair(row, event->position());
       SelectRow(row);
       const int group = GroupOf(model_.Rows()[static_cast<size_t>(row)]);
       if (group != 0 && env_.macroLibrary) {
@@ -273,6 +277,18 @@ void MacroList::mouseMoveEvent(QMouseEvent* event) {
     ArmTimer();
     return;
   }
+  // A function dragged out of the list onto a button of the mouse picture.
+  if (dragFrom_ && (event->buttons() & Qt::LeftButton) &&
+      (event->position() - dragFrom_->second).manhattanLength() >= QApplication::startDragDistance()) {
+    const int row = dragFrom_->first;
+    dragFrom_.reset();
+    if (row < static_cast<int>(model_.Rows().size())) {
+      auto* drag = new QDrag(this);
+      drag->setMimeData(FunctionMimeData(model_.Rows()[static_cast<size_t>(row)]).release());
+      drag->exec(Qt::CopyAction);
+    }
+    return;
+  }
   SkinWindow::mouseMoveEvent(event);
   const int hover = RowAt(event->position());
   if (hover != hoverRow_) {
@@ -288,6 +304,7 @@ void MacroList::leaveEvent(QEvent* event) {
 }
 
 void MacroList::mouseReleaseEvent(QMouseEvent* event) {
+  dragFrom_.reset();
   if (thumbGrab_) {
     thumbGrab_.reset();
     model_.SetDragging(false);

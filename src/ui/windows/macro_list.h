@@ -90,8 +90,10 @@ class MacroList : public SkinWindow {
   QEventLoop* loop_ = nullptr;
   std::optional<MacroListItem> result_;
   bool finished_ = false;
-  std::optional<double> thumbGrab_;
-  int hoverRow_ = -1;  // where the thumb was grabbed, while dragged
+  std::optional<double> thumbGrab_;  // where the thumb was grabbed, while dragged
+  int hoverRow_ = -1;
+  // Function-list mode: the row pressed and where, until a drag starts.
+  std::optional<std::pair<int, QPointF>> dragFrom_;
 };
 
 // Opens a macro list over `parent` and waits for the user: the picked row,

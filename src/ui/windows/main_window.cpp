@@ -1,6 +1,8 @@
 #include "ui/windows/main_window.h"
 
 #include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QMouseEvent>
 #include <QPointer>
@@ -15,6 +17,8 @@
 #include "settings/backup_restore.h"
 #include "texts/text_tables.h"
 #include "ui/gui_thread.h"
+#include "ui/windows/button_set_dlg.h"
+#include "ui/windows/function_drag.h"
 
 #include "ui/windows/option_dlg.h"
 
@@ -49,6 +53,7 @@ MainWindow::MainWindow(UiEnv& env, QWidget* parent)
         return RunOptionDlg(env_, this, title, message, 2);
       }) {
   setWindowTitle(QStringLiteral("QUORIX Gaming Mouse Software"));
+  setAcceptDrops(true);  // functions dragged from the macro list onto the buttons
   timer_.setSingleShot(true);
   connect(&timer_, &QTimer::timeout, this, &MainWindow::RunDueTimers);
 
@@ -310,14 +315,92 @@ void MainWindow::OnItemActivated(int index) {
     case MainRole::kAppField:  // the name entry comes with the text-entry dialog
     case MainRole::kLiftAdjust:
     case MainRole::kColorSetting:
-    case MainRole::kButton:
       Coming();
+      break;
+    case MainRole::kButton:
+      OpenButtonSettings(i);
       break;
     case MainRole::kSlider:
       break;
   }
   SyncItems();
   ArmTimer();
+}
+
+bool MainWindow::ButtonTakesFunctions(int button) const {
+  // The primary-click holder keeps its left click.
+  return model_.HasDevice() && !busy_ && button >= 0 && button < kPictureButtons &&
+         button < model_.Caps().buttonCount - model_.Caps().hiddenButtonRows && button != model_.PrimaryClickHolder();
+}
+
+CButtonSetDlg* MainWindow::ButtonDialog() const { return buttonDlg_.data(); }
+
+void MainWindow::OpenButtonSettings(int button) {
+  if (!ButtonTakesFunctions(button) || buttonDlg_) return;
+  const int profile = model_.ActiveProfile();
+  auto* dialog = new CButtonSetDlg(env_, keyboard_, profile, button, this, recording_);
+  buttonDlg_ = dialog;
+  connect(dialog, &CButtonSetDlg::finished, this, [this, dialog, profile, button](int result) {
+    std::optional<ButtonSettingsResult> accepted = dialog->Accepted();
+    buttonDlg_ = nullptr;
+    dialog->deleteLater();
+    if (result == 1 && accepted && model_.HasDevice() && model_.ActiveProfile() == profile)
+      WriteButton(button, std::move(*accepted));
+    SyncItems();
+  });
+  dialog->Open();
+}
+
+bool MainWindow::DropRow(int button, const MacroListItem& row) {
+  if (!ButtonTakesFunctions(button)) return false;
+  bool cut = false;
+  std::optional<ButtonSettingsResult> result =
+      DroppedRowResult(row, model_.Image(), model_.ActiveProfile(), button, cut);
+  if (!result) return false;
+  if (cut) Say(Q(env_.texts.msgStr[19]));  // "Lack of space !!": what fits is stored
+  WriteButton(button, std::move(*result));
+  return true;
+}
+
+int MainWindow::ButtonAt(QPointF point) const {
+  // A button's row, or its numbered spot on the mouse picture.
+  constexpr double kSpotRadius = 14;
+  for (const SkinItem& item : Items()) {
+    if (item.hidden || RoleOf(item.code) != MainRole::kButton) continue;
+    const QPointF d = point - layout::ButtonSpot(IndexOf(item.code));
+    if (item.rect.contains(point) || d.x() * d.x() + d.y() * d.y() <= kSpotRadius * kSpotRadius)
+      return IndexOf(item.code);
+  }
+  return -1;
+}
+
+void MainWindow::WriteButton(int button, ButtonSettingsResult result) {
+  const bool withMacro = result.macro.has_value();
+  if (withMacro) SetBusy(0.0);
+  env_.session.PostWrite("button", ButtonSettingsWrite(model_.ActiveProfile(), button, std::move(result)),
+                         OnGuiThread(this, {{}, [this, withMacro](const Outcome& outcome) {
+                                              if (withMacro) SetBusy(std::nullopt);
+                                              model_.RefreshImage();
+                                              if (!outcome) Say(Q(FailureText(env_.texts, outcome.failure, true)));
+                                              SyncItems();
+                                            }}));
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (FunctionFromMimeData(event->mimeData())) event->acceptProposedAction();
+  else event->ignore();
+}
+
+void MainWindow::dragMoveEvent(QDragMoveEvent* event) {
+  if (FunctionFromMimeData(event->mimeData()) && ButtonTakesFunctions(ButtonAt(event->position())))
+    event->acceptProposedAction();
+  else event->ignore();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  const std::optional<MacroListItem> row = FunctionFromMimeData(event->mimeData());
+  if (row && DropRow(ButtonAt(event->position()), *row)) event->acceptProposedAction();
+  else event->ignore();
 }
 
 void MainWindow::OnItemArrow(int index, int step) {
@@ -339,6 +422,11 @@ void MainWindow::mousePressEvent(QMouseEvent* event) {
         update();
         ArmTimer();
       }
+      return;
+    }
+    // A numbered spot on the mouse picture opens its button, as its row does.
+    if (const int spot = ButtonAt(event->position()); hit < 0 && spot >= 0 && !InputBlocked()) {
+      OpenButtonSettings(spot);
       return;
     }
   }

@@ -4,19 +4,29 @@
 // the behaviour lives) and paints through MainWindowPainter; device work goes
 // to the session's executor and comes back on the GUI thread.
 
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 #include <functional>
 #include <optional>
 
 #include "device/vendor_report.h"
+#include "keys/keyboard_layout.h"
+#include "macro/macro_library.h"
 #include "options/options_store.h"
+#include "session/button_settings_model.h"
 #include "session/main_window_model.h"
 #include "ui/skin/skin_window.h"
 #include "ui/ui_env.h"
 #include "ui/windows/main_window_painter.h"
 
+namespace quorix {
+class MacroRecording;
+}
+
 namespace quorix::ui {
+
+class CButtonSetDlg;
 
 class MainWindow : public SkinWindow {
   Q_OBJECT
@@ -42,6 +52,22 @@ class MainWindow : public SkinWindow {
   const MainWindowModel& Model() const { return model_; }
   QString StatusText() const { return status_; }
 
+  // The on-screen keyboard of the button settings window (keyboard.ini, read
+  // at start-up) and the recording it may use (null: none). The recording is
+  // the button window's alone: it takes the recording's changed callback.
+  void SetKeyboardLayout(KeyboardLayout layout) { keyboard_ = std::move(layout); }
+  void SetRecording(MacroRecording* recording) { recording_ = recording; }
+  // Opens the button settings window for button `button` of the active
+  // profile, unless it is the primary-click holder; OK writes the result.
+  void OpenButtonSettings(int button);
+  // The open button settings window, or null.
+  CButtonSetDlg* ButtonDialog() const;
+  // A row of the function list dropped on button `button` of the mouse
+  // picture. False when it assigns nothing (or the button takes no drops).
+  bool DropRow(int button, const MacroListItem& row);
+  // The button whose spot or row lies at `point`, or -1.
+  int ButtonAt(QPointF point) const;
+
   // The question box (title, message) -> the button used (2 goes ahead).
   using AskFn = std::function<int(const QString& title, const QString& message)>;
   void SetAsk(AskFn ask) { ask_ = std::move(ask); }
@@ -63,8 +89,15 @@ class MainWindow : public SkinWindow {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
+  // Writes a button's new function through the executor (a macro first when
+  // one comes along, with progress) and shows what the mouse took.
+  void WriteButton(int button, ButtonSettingsResult result);
+  bool ButtonTakesFunctions(int button) const;
   void AddItem(MainRole role, int index, QRectF rect, int page, bool needsDevice, QString label = {});
   // Brings hidden, disabled and selected flags and labels up to date.
   void SyncItems();
@@ -92,6 +125,9 @@ class MainWindow : public SkinWindow {
   QString status_;
   QTimer timer_;
   AskFn ask_;
+  KeyboardLayout keyboard_;
+  MacroRecording* recording_ = nullptr;
+  QPointer<CButtonSetDlg> buttonDlg_;
 };
 
 }  // namespace quorix::ui
