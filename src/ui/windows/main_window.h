@@ -41,6 +41,7 @@ class MainWindow : public SkinWindow {
   bool TimerArmed() const { return timer_.isActive(); }
   const MainWindowModel& Model() const { return model_; }
   QString StatusText() const { return status_; }
+  bool IsBusy() const { return busy_.has_value(); }
 
   // The question box (title, message) -> the button used (2 goes ahead).
   using AskFn = std::function<int(const QString& title, const QString& message)>;
