@@ -1,6 +1,9 @@
 #include "app/screenshot_tour.h"
 
 #include <QDir>
+#include <QEvent>
+#include <QWindow>
+#include <algorithm>
 #include <QGuiApplication>
 #include <QScreen>
 #include <iostream>
@@ -39,24 +42,39 @@ ScreenshotTour::ScreenshotTour(ui::UiEnv& env, QString folder, QWidget* mainWind
                                ui::VirtualMouseWindow* virtualMouse)
     : env_(env), folder_(std::move(folder)), mainWindow_(mainWindow), osd_(osd), virtualMouse_(virtualMouse) {
   timer_.setSingleShot(true);
-  connect(&timer_, &QTimer::timeout, this, &ScreenshotTour::Take);
+  connect(&timer_, &QTimer::timeout, this, &ScreenshotTour::Poll);
   auto* window = static_cast<ui::MainWindow*>(mainWindow_);
+  for (QObject* watched : std::initializer_list<QObject*>{mainWindow_, osd_, virtualMouse_})
+    if (watched != nullptr) watched->installEventFilter(this);
+  const auto mainShot = [this] { return std::vector<QWidget*>{mainWindow_}; };
+  const auto osdShot = [this] { return std::vector<QWidget*>{osd_}; };
+  // The main window's pages show the mouse as loaded, with no progress over
+  // them and nothing written under way.
+  const auto loaded = [this, window] {
+    const SettingsState& state = env_.session.State();
+    return window->Model().HasDevice() && !window->IsBusy() && !state.loading && !state.busyWriting;
+  };
   for (int page = 0; page < 3; ++page) {
     shots_.push_back({QStringLiteral("main-page%1").arg(page), [this, window, page] {
                         HideDialogs();
-                        if (virtualMouse_ != nullptr) virtualMouse_->hide();
                         window->SetPage(page);
                         window->show();
                         window->raise();
                       },
-                      700});
+                      mainShot, loaded, 300});
   }
-  shots_.push_back({QStringLiteral("osd-full"), [this] { osd_->OnStateReport(ShowcaseReport()); }, 600});
-  // Half way through the fade.
-  shots_.push_back({QStringLiteral("osd-fading"), [] {}, 0, [this] {
+  shots_.push_back({QStringLiteral("osd-full"), [this] { osd_->OnStateReport(ShowcaseReport()); }, osdShot,
+                    [this] { return osd_->isVisible() && osd_->State().Alpha() >= 255; }});
+  // Half way through the fade; its paints go on meanwhile, so no settle.
+  // A fade that ended before its picture could be taken is shown again.
+  shots_.push_back({QStringLiteral("osd-fading"), [] {}, osdShot,
+                    [this] {
                       const OsdState& state = osd_->State();
-                      return state.ShowCounter() == 0 && state.Alpha() <= 140;
-                    }});
+                      if (state.ShowCounter() == 0 && state.Alpha() == 0) osd_->OnStateReport(ShowcaseReport());
+                      return osd_->isVisible() && state.ShowCounter() == 0 && state.Alpha() > 0 &&
+                             state.Alpha() <= 140;
+                    },
+                    0});
   shots_.push_back({QStringLiteral("question"), [this] {
                       question_ = std::make_unique<ui::OptionDlg>(
                           env_, mainWindow_, Text(env_.texts.buttonStr.at(3)), Text(env_.texts.msgStr.at(11)),
@@ -64,7 +82,7 @@ ScreenshotTour::ScreenshotTour(ui::UiEnv& env, QString folder, QWidget* mainWind
                       question_->move(mainWindow_->frameGeometry().center() - question_->rect().center());
                       question_->show();
                     },
-                    600});
+                    [this] { return std::vector<QWidget*>{question_.get()}; }});
   struct EntryLook {
     int mode;
     std::function<void(ui::CStrDlg&)> fill;
@@ -91,7 +109,7 @@ ScreenshotTour::ScreenshotTour(ui::UiEnv& env, QString folder, QWidget* mainWind
                         entry_->move(mainWindow_->frameGeometry().center() - entry_->rect().center());
                         entry_->show();
                       },
-                      600});
+                      [this] { return std::vector<QWidget*>{entry_.get()}; }});
   }
   if (virtualMouse_ != nullptr) {
     shots_.push_back({QStringLiteral("virtual-mouse"), [this] {
@@ -100,14 +118,21 @@ ScreenshotTour::ScreenshotTour(ui::UiEnv& env, QString folder, QWidget* mainWind
                         virtualMouse_->show();
                         virtualMouse_->raise();
                       },
-                      600});
+                      [this] { return std::vector<QWidget*>{mainWindow_, virtualMouse_}; }, loaded});
     // The simulated mouse's own report after its buttons: the display and
     // the main window follow it.
-    shots_.push_back({QStringLiteral("virtual-mouse-pressed"), [this] {
+    auto profileBefore = std::make_shared<int>(-1);
+    shots_.push_back({QStringLiteral("virtual-mouse-pressed"),
+                      [this, window, profileBefore] {
+                        *profileBefore = window->Model().ActiveProfile();
                         virtualMouse_->Press(sim::SimPress::kProfileNext);
                         virtualMouse_->Press(sim::SimPress::kDpiUp);
                       },
-                      700});
+                      [this] { return std::vector<QWidget*>{mainWindow_, virtualMouse_, osd_}; },
+                      [this, window, loaded, profileBefore] {
+                        return loaded() && window->Model().ActiveProfile() != *profileBefore && osd_->isVisible() &&
+                               osd_->State().Alpha() >= 255;
+                      }});
   }
 }
 
@@ -135,14 +160,78 @@ void ScreenshotTour::Next() {
     return;
   }
   shots_[next_].show();
-  timer_.start(shots_[next_].waitMs);
+  // Dialogs are made by the show step: their paints are counted from now.
+  for (QWidget* window : shots_[next_].windows())
+    if (window != nullptr) window->installEventFilter(this);
+  step_ = Step::kWaiting;
+  shotTime_.start();
+  timer_.start(0);
+}
+
+bool ScreenshotTour::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Paint) ++paints_[watched];
+  return QObject::eventFilter(watched, event);
+}
+
+bool ScreenshotTour::Exposed(const std::vector<QWidget*>& windows) const {
+  return std::all_of(windows.begin(), windows.end(), [](QWidget* window) {
+    return window != nullptr && window->isVisible() && window->windowHandle() != nullptr &&
+           window->windowHandle()->isExposed();
+  });
+}
+
+bool ScreenshotTour::PaintedSince(const std::vector<QWidget*>& windows) const {
+  return std::all_of(windows.begin(), windows.end(),
+                     [this](QWidget* window) { return paints_.value(window) > paintsAt_.value(window); });
+}
+
+void ScreenshotTour::Poll() {
+  // Far beyond any machine's slowness: the picture is taken as it is, and
+  // the run says so rather than hanging.
+  constexpr qint64 kGiveUpMs = 30000;
+  constexpr int kPollMs = 10;
+  const Shot& shot = shots_[next_];
+  const std::vector<QWidget*> windows = shot.windows();
+  const bool ready = shot.ready() && Exposed(windows);
+  if (shotTime_.elapsed() > kGiveUpMs) {
+    std::cerr << "quorix-mouse: " << shot.name.toStdString() << " taken before it was ready\n";
+    Take();
+    return;
+  }
+  switch (step_) {
+    case Step::kWaiting:
+      if (!ready) break;
+      // One paint of each window after the condition held: that paint shows
+      // what the condition is about.
+      paintsAt_.clear();
+      for (QWidget* window : windows) {
+        paintsAt_[window] = paints_.value(window);
+        window->update();
+      }
+      step_ = Step::kPainting;
+      break;
+    case Step::kPainting:
+      if (!ready) {
+        step_ = Step::kWaiting;
+        break;
+      }
+      if (!PaintedSince(windows)) break;
+      step_ = Step::kSettling;
+      timer_.start(shot.settleMs);
+      return;
+    case Step::kSettling:
+      // Still so after the settle: the screen shows it.
+      if (ready) {
+        Take();
+        return;
+      }
+      step_ = Step::kWaiting;
+      break;
+  }
+  timer_.start(kPollMs);
 }
 
 void ScreenshotTour::Take() {
-  if (const auto& ready = shots_[next_].ready; ready && !ready()) {
-    timer_.start(5);
-    return;
-  }
   QScreen* screen = QGuiApplication::primaryScreen();
   const QString file = QDir(folder_).filePath(shots_[next_].name + QStringLiteral(".png"));
   if (screen == nullptr || !screen->grabWindow(0).save(file)) std::cerr << "quorix-mouse: cannot save " << file.toStdString() << "\n";
