@@ -42,10 +42,16 @@ cat > "$home/jwmrc" <<'JWMRC'
 </JWM>
 JWMRC
 jwm -f "$home/jwmrc" >/dev/null 2>&1 &
-xcompmgr >/dev/null 2>&1 &
 sleep 1
 for language in 1033 1041 1028; do
+  # A compositor for each run: one that has seen an earlier run's windows
+  # can take a new window with a reused id for the old one and never draw it.
+  xcompmgr >/dev/null 2>&1 &
+  compositor=$!
+  sleep 0.5
   timeout 120 "$program" --simulate --langid="$language" --screenshot-tour "$out"
+  kill "$compositor" 2>/dev/null || true
+  wait "$compositor" 2>/dev/null || true
   echo "$out/$language: $(ls "$out/$language" | wc -l) pictures"
 done
 sheet=$(find "$build" -name 'contact*sheet*.png' -print -quit 2>/dev/null || true)

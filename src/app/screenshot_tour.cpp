@@ -1,9 +1,11 @@
 #include "app/screenshot_tour.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QEvent>
 #include <QWindow>
 #include <algorithm>
+#include <cstdlib>
 #include <QGuiApplication>
 #include <QScreen>
 #include <iostream>
@@ -220,15 +222,52 @@ void ScreenshotTour::Poll() {
       timer_.start(shot.settleMs);
       return;
     case Step::kSettling:
-      // Still so after the settle: the screen shows it.
-      if (ready) {
+      if (!ready) {
+        step_ = Step::kWaiting;
+        break;
+      }
+      if (OnScreen(windows)) {
         Take();
         return;
       }
-      step_ = Step::kWaiting;
       break;
   }
   timer_.start(kPollMs);
+}
+
+bool ScreenshotTour::OnScreen(const std::vector<QWidget*>& windows) const {
+  QScreen* screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return true;
+  for (QWidget* window : windows) {
+    // The display's panel is translucent and fades: its look on screen
+    // depends on what lies below.
+    if (window == osd_) continue;
+    const QRect area(window->mapToGlobal(QPoint(0, 0)), window->size());
+    // What other windows of ours cover is not this window's to show.
+    QRegion covered;
+    for (QWidget* other : QApplication::topLevelWidgets())
+      if (other != window && other->isVisible()) covered += QRect(other->mapToGlobal(QPoint(0, 0)), other->size());
+    const QImage own = window->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    const QImage shown = screen->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+                             .toImage()
+                             .convertToFormat(QImage::Format_ARGB32);
+    if (own.size() != shown.size()) return false;
+    int compared = 0, differing = 0;
+    for (int y = 0; y < own.height(); y += 2) {
+      for (int x = 0; x < own.width(); x += 2) {
+        const QRgb mine = own.pixel(x, y);
+        if (qAlpha(mine) != 255 || covered.contains(area.topLeft() + QPoint(x, y))) continue;
+        ++compared;
+        const QRgb seen = shown.pixel(x, y);
+        if (std::abs(qRed(mine) - qRed(seen)) + std::abs(qGreen(mine) - qGreen(seen)) +
+                std::abs(qBlue(mine) - qBlue(seen)) > 6)
+          ++differing;
+      }
+    }
+    // A stale frame differs in far more than a caret's blink.
+    if (differing * 100 > compared) return false;
+  }
+  return true;
 }
 
 void ScreenshotTour::Take() {

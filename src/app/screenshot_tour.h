@@ -7,8 +7,9 @@
 // A picture is taken when what it shows is there, not after a guessed
 // delay: its condition holds (a loaded mouse and no progress for the main
 // window's pages, a dialog shown), its windows are exposed and have painted
-// since, and a short settle lets the compositor put that paint on screen.
-// On a machine busy enough that this takes longer, the picture waits longer.
+// since, and the screen shows what they painted (a compositor starved of
+// time shows an old frame for a while). On a machine busy enough that this
+// takes longer, the picture waits longer.
 
 #include <QObject>
 #include <QString>
@@ -57,6 +58,7 @@ class ScreenshotTour : public QObject {
   void Poll();
   bool Exposed(const std::vector<QWidget*>& windows) const;
   bool PaintedSince(const std::vector<QWidget*>& windows) const;
+  bool OnScreen(const std::vector<QWidget*>& windows) const;
   void Take();
   void HideDialogs();
   bool eventFilter(QObject* watched, QEvent* event) override;
