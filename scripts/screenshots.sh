@@ -20,9 +20,13 @@ out=$(cd "$out" && pwd)
 # set.ini, which must not be the user's.
 home=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$home"' EXIT
-display=:$((90 + RANDOM % 400))
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-sleep 1
+# A display number of its own, picked by the server among the free ones: a
+# number guessed at random can be one another run's server already holds,
+# and the pictures would then show that run's windows.
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$home/display" >/dev/null 2>&1 &
+for _ in $(seq 100); do [ -s "$home/display" ] && break; sleep 0.1; done
+[ -s "$home/display" ] || { echo "screenshots.sh: Xvfb did not start" >&2; exit 1; }
+display=:$(head -n1 "$home/display")
 export DISPLAY=$display HOME=$home XDG_CONFIG_HOME=$home/.config XDG_RUNTIME_DIR=$home
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 # The window manager's own look stays out of the pictures: no dimming of
@@ -38,10 +42,16 @@ cat > "$home/jwmrc" <<'JWMRC'
 </JWM>
 JWMRC
 jwm -f "$home/jwmrc" >/dev/null 2>&1 &
-xcompmgr >/dev/null 2>&1 &
 sleep 1
 for language in 1033 1041 1028; do
+  # A compositor for each run: one that has seen an earlier run's windows
+  # can take a new window with a reused id for the old one and never draw it.
+  xcompmgr >/dev/null 2>&1 &
+  compositor=$!
+  sleep 0.5
   timeout 120 "$program" --simulate --langid="$language" --screenshot-tour "$out"
+  kill "$compositor" 2>/dev/null || true
+  wait "$compositor" 2>/dev/null || true
   echo "$out/$language: $(ls "$out/$language" | wc -l) pictures"
 done
 sheet=$(find "$build" -name 'contact*sheet*.png' -print -quit 2>/dev/null || true)

@@ -3,6 +3,8 @@
 #include <QMetaObject>
 #include <QPointer>
 #include <climits>
+#include <memory>
+#include <utility>
 
 #include "device/commands.h"
 #include "device/device_link.h"
@@ -77,6 +79,13 @@ void DeviceController::SetPumpDevice(const std::string& path) {
 void DeviceController::Reload() { StartLoad(false); }
 
 void DeviceController::StartLoad(bool rescan) {
+  if (loadRunning_) {
+    // A second load would run its device search under the first one's
+    // result: the first load's end would then read the second one's empty
+    // selection and show no mouse while the second runs.
+    (rescan ? rescanQueued_ : reloadQueued_) = true;
+    return;
+  }
   loadRunning_ = true;
   if (window_ != nullptr) window_->SetBusy(0.0);
   if (rescan) {
@@ -92,32 +101,47 @@ void DeviceController::StartLoad(bool rescan) {
         },
         Qt::QueuedConnection);
   });
-  // Runs after the load on the one executor: its result is there.
-  session_.Post("loaded", [](JobContext&, DeviceLink&, SettingsState&) { return Outcome{}; },
-                ui::OnGuiThread(this, {.progress = {}, .finished = [this, load](const Outcome&) {
-                                         loadRunning_ = false;
-                                         const Outcome outcome = load->Result().value_or(Outcome{});
-                                         if (window_ != nullptr) window_->SetBusy(std::nullopt);
-                                         const std::string path = session_.CurrentDevicePath();
-                                         SetPumpDevice(outcome ? path : std::string());
-                                         if (outcome) {
-                                           if (window_ != nullptr) window_->ShowLoaded();
-                                           if (osd_ != nullptr) {
-                                             const auto image = session_.State().image.Snapshot();
-                                             osd_->SetScale(image->featureLimit, image->DpiStep());
-                                           }
-                                         } else if (window_ != nullptr) {
-                                           window_->ClearDevice();
-                                         }
-                                         emit reloaded();
+  // Runs after the load on the one executor: its result and the device it
+  // found are taken there, before any later job changes them.
+  auto path = std::make_shared<std::string>();
+  session_.Post("loaded",
+                [this, path](JobContext&, DeviceLink&, SettingsState&) {
+                  *path = session_.CurrentDevicePath();
+                  return Outcome{};
+                },
+                ui::OnGuiThread(this, {.progress = {}, .finished = [this, load, path](const Outcome&) {
+                                         LoadFinished(load->Result().value_or(Outcome{}), *path);
                                        }}));
+}
+
+void DeviceController::LoadFinished(const Outcome& outcome, const std::string& path) {
+  loadRunning_ = false;
+  const bool found = outcome && !path.empty();
+  loadedDevice_ = found ? path : std::string();
+  if (window_ != nullptr) window_->SetBusy(std::nullopt);
+  SetPumpDevice(loadedDevice_);
+  if (found) {
+    if (window_ != nullptr) window_->ShowLoaded();
+    if (osd_ != nullptr) {
+      const auto image = session_.State().image.Snapshot();
+      osd_->SetScale(image->featureLimit, image->DpiStep());
+    }
+  } else if (window_ != nullptr) {
+    window_->ClearDevice();
+  }
+  emit reloaded();
+  const bool reload = std::exchange(reloadQueued_, false);
+  const bool rescan = std::exchange(rescanQueued_, false) && !found;
+  if (reload || rescan) StartLoad(rescan);
 }
 
 void DeviceController::OnEvent(const DeviceEvent& event) {
   const bool writing = session_.State().busyWriting.load();
   switch (event.kind) {
     case DeviceEventKind::kRescanDue:
-      StartLoad(true);
+      // A rescan armed by an arrival before the last load found the mouse
+      // would only load the same mouse again.
+      if (loadedDevice_.empty()) StartLoad(true);
       break;
     case DeviceEventKind::kArrival:
       if (event.currentDevice) {
@@ -132,6 +156,7 @@ void DeviceController::OnEvent(const DeviceEvent& event) {
       break;
     case DeviceEventKind::kRemoval:
       if (event.currentDevice) {
+        loadedDevice_.clear();
         emit appSignals_.deviceGone();
         if (window_ != nullptr) window_->ClearDevice();
         emit deviceCleared();

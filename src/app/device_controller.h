@@ -63,6 +63,7 @@ class DeviceController : public QObject {
  private:
   void PumpThread(std::stop_token stop);
   void StartLoad(bool rescan);
+  void LoadFinished(const Outcome& outcome, const std::string& path);
   void SetPumpDevice(const std::string& path);
 
   Session& session_;
@@ -71,6 +72,12 @@ class DeviceController : public QObject {
   ui::OsdWindow* osd_ = nullptr;
   HorizontalScroller* scroller_ = nullptr;
   std::atomic<bool> loadRunning_{false};
+  // GUI thread: one load at a time. What was asked for meanwhile runs after
+  // it: a reload always (the device changed under the running load), a
+  // rescan only when the running load found no mouse.
+  bool reloadQueued_ = false;
+  bool rescanQueued_ = false;
+  std::string loadedDevice_;  // the device the last load found, until it goes
   std::mutex pendingMutex_;
   std::optional<std::string> pendingDevice_;  // guarded by pendingMutex_: for the pump thread
   std::jthread pump_;

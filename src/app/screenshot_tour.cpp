@@ -1,6 +1,11 @@
 #include "app/screenshot_tour.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QEvent>
+#include <QWindow>
+#include <algorithm>
+#include <cstdlib>
 #include <QGuiApplication>
 #include <QScreen>
 #include <iostream>
@@ -43,20 +48,30 @@ ScreenshotTour::ScreenshotTour(ui::UiEnv& env, QString folder, QWidget* mainWind
                                ui::VirtualMouseWindow* virtualMouse)
     : env_(env), folder_(std::move(folder)), mainWindow_(mainWindow), osd_(osd), virtualMouse_(virtualMouse) {
   timer_.setSingleShot(true);
-  connect(&timer_, &QTimer::timeout, this, &ScreenshotTour::Take);
+  connect(&timer_, &QTimer::timeout, this, &ScreenshotTour::Poll);
   auto* window = static_cast<ui::MainWindow*>(mainWindow_);
+  for (QObject* watched : std::initializer_list<QObject*>{mainWindow_, osd_, virtualMouse_})
+    if (watched != nullptr) watched->installEventFilter(this);
+  const auto mainShot = [this] { return std::vector<QWidget*>{mainWindow_}; };
+  const auto osdShot = [this] { return std::vector<QWidget*>{osd_}; };
+  // The main window's pages show the mouse as loaded, with no progress over
+  // them and nothing written under way.
+  const auto loaded = [this, window] {
+    const SettingsState& state = env_.session.State();
+    return window->Model().HasDevice() && !window->IsBusy() && !state.loading && !state.busyWriting;
+  };
   for (int page = 0; page < 3; ++page) {
     shots_.push_back({QStringLiteral("main-page%1").arg(page), [this, window, page] {
                         HideDialogs();
-                        if (virtualMouse_ != nullptr) virtualMouse_->hide();
                         window->SetPage(page);
                         window->show();
                         window->raise();
                       },
-                      700});
+                      mainShot, loaded, 300});
   }
   // The button window over button 2 with the keyboard in use: Ctrl + Shift + A.
-  shots_.push_back({QStringLiteral("button-settings"), [window] {
+  shots_.push_back({QStringLiteral("button-settings"),
+                    [window] {
                       window->SetPage(0);
                       window->OpenButtonSettings(1);
                       ui::CButtonSetDlg* dialog = window->ButtonDialog();
@@ -70,17 +85,24 @@ ScreenshotTour::ScreenshotTour(ui::UiEnv& env, QString folder, QWidget* mainWind
                             break;
                           }
                     },
-                    1200});
-  shots_.push_back({QStringLiteral("osd-full"), [this] {
+                    [window] { return std::vector<QWidget*>{window->ButtonDialog()}; },
+                    [window] { return window->ButtonDialog() != nullptr && window->ButtonDialog()->isVisible(); }});
+  shots_.push_back({QStringLiteral("osd-full"),
+                    [this] {
                       HideDialogs();
                       osd_->OnStateReport(ShowcaseReport());
                     },
-                    600});
-  // Half way through the fade.
-  shots_.push_back({QStringLiteral("osd-fading"), [] {}, 0, [this] {
+                    osdShot, [this] { return osd_->isVisible() && osd_->State().Alpha() >= 255; }});
+  // Half way through the fade; its paints go on meanwhile, so no settle.
+  // A fade that ended before its picture could be taken is shown again.
+  shots_.push_back({QStringLiteral("osd-fading"), [] {}, osdShot,
+                    [this] {
                       const OsdState& state = osd_->State();
-                      return state.ShowCounter() == 0 && state.Alpha() <= 140;
-                    }});
+                      if (state.ShowCounter() == 0 && state.Alpha() == 0) osd_->OnStateReport(ShowcaseReport());
+                      return osd_->isVisible() && state.ShowCounter() == 0 && state.Alpha() > 0 &&
+                             state.Alpha() <= 140;
+                    },
+                    0});
   shots_.push_back({QStringLiteral("question"), [this] {
                       question_ = std::make_unique<ui::OptionDlg>(
                           env_, mainWindow_, Text(env_.texts.buttonStr.at(3)), Text(env_.texts.msgStr.at(11)),
@@ -88,7 +110,7 @@ ScreenshotTour::ScreenshotTour(ui::UiEnv& env, QString folder, QWidget* mainWind
                       question_->move(mainWindow_->frameGeometry().center() - question_->rect().center());
                       question_->show();
                     },
-                    600});
+                    [this] { return std::vector<QWidget*>{question_.get()}; }});
   struct EntryLook {
     int mode;
     std::function<void(ui::CStrDlg&)> fill;
@@ -115,7 +137,7 @@ ScreenshotTour::ScreenshotTour(ui::UiEnv& env, QString folder, QWidget* mainWind
                         entry_->move(mainWindow_->frameGeometry().center() - entry_->rect().center());
                         entry_->show();
                       },
-                      600});
+                      [this] { return std::vector<QWidget*>{entry_.get()}; }});
   }
   if (virtualMouse_ != nullptr) {
     shots_.push_back({QStringLiteral("virtual-mouse"), [this] {
@@ -124,14 +146,21 @@ ScreenshotTour::ScreenshotTour(ui::UiEnv& env, QString folder, QWidget* mainWind
                         virtualMouse_->show();
                         virtualMouse_->raise();
                       },
-                      600});
+                      [this] { return std::vector<QWidget*>{mainWindow_, virtualMouse_}; }, loaded});
     // The simulated mouse's own report after its buttons: the display and
     // the main window follow it.
-    shots_.push_back({QStringLiteral("virtual-mouse-pressed"), [this] {
+    auto profileBefore = std::make_shared<int>(-1);
+    shots_.push_back({QStringLiteral("virtual-mouse-pressed"),
+                      [this, window, profileBefore] {
+                        *profileBefore = window->Model().ActiveProfile();
                         virtualMouse_->Press(sim::SimPress::kProfileNext);
                         virtualMouse_->Press(sim::SimPress::kDpiUp);
                       },
-                      700});
+                      [this] { return std::vector<QWidget*>{mainWindow_, virtualMouse_, osd_}; },
+                      [this, window, loaded, profileBefore] {
+                        return loaded() && window->Model().ActiveProfile() != *profileBefore && osd_->isVisible() &&
+                               osd_->State().Alpha() >= 255;
+                      }});
   }
 }
 
@@ -171,8 +200,10 @@ void ScreenshotTour::SetMacroEditor(ui::MacroEdit* editor) {
     macroList_->show();
     macroList_->raise();
   };
-  shots_.push_back({QStringLiteral("macro-list"), [showList] { showList(false, 1); }, 1500});
-  shots_.push_back({QStringLiteral("macro-list-functions"), [showList] { showList(true, 3); }, 700});
+  const auto listShot = [this] { return std::vector<QWidget*>{macroList_.get()}; };
+  const auto listShown = [this] { return macroList_ != nullptr && macroList_->isVisible(); };
+  shots_.push_back({QStringLiteral("macro-list"), [showList] { showList(false, 1); }, listShot, listShown});
+  shots_.push_back({QStringLiteral("macro-list-functions"), [showList] { showList(true, 3); }, listShot, listShown});
   shots_.push_back({QStringLiteral("macro-edit-recording"), [this, alone] {
                       alone();
                       macroEdit_->Model().Load({KeyItem(true, 0x15), WaitItem(40), KeyItem(false, 0x15),
@@ -184,7 +215,7 @@ void ScreenshotTour::SetMacroEditor(ui::MacroEdit* editor) {
                       macroEdit_->raise();
                       macroEdit_->Record();
                     },
-                    900});
+                    [this] { return std::vector<QWidget*>{macroEdit_}; }, [this] { return macroEdit_->isVisible(); }});
 }
 
 void ScreenshotTour::HideDialogs() {
@@ -205,14 +236,115 @@ void ScreenshotTour::Next() {
     return;
   }
   shots_[next_].show();
-  timer_.start(shots_[next_].waitMs);
+  // Dialogs are made by the show step: their paints are counted from now.
+  for (QWidget* window : shots_[next_].windows())
+    if (window != nullptr) window->installEventFilter(this);
+  step_ = Step::kWaiting;
+  shotTime_.start();
+  timer_.start(0);
+}
+
+bool ScreenshotTour::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Paint) ++paints_[watched];
+  return QObject::eventFilter(watched, event);
+}
+
+bool ScreenshotTour::Exposed(const std::vector<QWidget*>& windows) const {
+  return std::all_of(windows.begin(), windows.end(), [](QWidget* window) {
+    return window != nullptr && window->isVisible() && window->windowHandle() != nullptr &&
+           window->windowHandle()->isExposed();
+  });
+}
+
+bool ScreenshotTour::PaintedSince(const std::vector<QWidget*>& windows) const {
+  return std::all_of(windows.begin(), windows.end(),
+                     [this](QWidget* window) { return paints_.value(window) > paintsAt_.value(window); });
+}
+
+void ScreenshotTour::Poll() {
+  // Far beyond any machine's slowness: the picture is taken as it is, and
+  // the run says so rather than hanging.
+  constexpr qint64 kGiveUpMs = 30000;
+  constexpr int kPollMs = 10;
+  const Shot& shot = shots_[next_];
+  const std::vector<QWidget*> windows = shot.windows();
+  const bool ready = shot.ready() && Exposed(windows);
+  if (shotTime_.elapsed() > kGiveUpMs) {
+    std::cerr << "quorix-mouse: " << shot.name.toStdString() << " taken before it was ready\n";
+    Take();
+    return;
+  }
+  switch (step_) {
+    case Step::kWaiting:
+      if (!ready) break;
+      // One paint of each window after the condition held: that paint shows
+      // what the condition is about.
+      paintsAt_.clear();
+      for (QWidget* window : windows) {
+        paintsAt_[window] = paints_.value(window);
+        window->update();
+      }
+      step_ = Step::kPainting;
+      break;
+    case Step::kPainting:
+      if (!ready) {
+        step_ = Step::kWaiting;
+        break;
+      }
+      if (!PaintedSince(windows)) break;
+      step_ = Step::kSettling;
+      timer_.start(shot.settleMs);
+      return;
+    case Step::kSettling:
+      if (!ready) {
+        step_ = Step::kWaiting;
+        break;
+      }
+      if (OnScreen(windows)) {
+        Take();
+        return;
+      }
+      break;
+  }
+  timer_.start(kPollMs);
+}
+
+bool ScreenshotTour::OnScreen(const std::vector<QWidget*>& windows) const {
+  QScreen* screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return true;
+  for (QWidget* window : windows) {
+    // The display's panel is translucent and fades: its look on screen
+    // depends on what lies below.
+    if (window == osd_) continue;
+    const QRect area(window->mapToGlobal(QPoint(0, 0)), window->size());
+    // What other windows of ours cover is not this window's to show.
+    QRegion covered;
+    for (QWidget* other : QApplication::topLevelWidgets())
+      if (other != window && other->isVisible()) covered += QRect(other->mapToGlobal(QPoint(0, 0)), other->size());
+    const QImage own = window->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    const QImage shown = screen->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+                             .toImage()
+                             .convertToFormat(QImage::Format_ARGB32);
+    if (own.size() != shown.size()) return false;
+    int compared = 0, differing = 0;
+    for (int y = 0; y < own.height(); y += 2) {
+      for (int x = 0; x < own.width(); x += 2) {
+        const QRgb mine = own.pixel(x, y);
+        if (qAlpha(mine) != 255 || covered.contains(area.topLeft() + QPoint(x, y))) continue;
+        ++compared;
+        const QRgb seen = shown.pixel(x, y);
+        if (std::abs(qRed(mine) - qRed(seen)) + std::abs(qGreen(mine) - qGreen(seen)) +
+                std::abs(qBlue(mine) - qBlue(seen)) > 6)
+          ++differing;
+      }
+    }
+    // A stale frame differs in far more than a caret's blink.
+    if (differing * 100 > compared) return false;
+  }
+  return true;
 }
 
 void ScreenshotTour::Take() {
-  if (const auto& ready = shots_[next_].ready; ready && !ready()) {
-    timer_.start(5);
-    return;
-  }
   QScreen* screen = QGuiApplication::primaryScreen();
   const QString file = QDir(folder_).filePath(shots_[next_].name + QStringLiteral(".png"));
   if (screen == nullptr || !screen->grabWindow(0).save(file)) std::cerr << "quorix-mouse: cannot save " << file.toStdString() << "\n";

@@ -5,10 +5,19 @@
 // question box, the text entry in each mode, the virtual mouse, the macro
 // list in both modes and the macro editor during a recording. Then the
 // program quits.
+//
+// A picture is taken when what it shows is there, not after a guessed
+// delay: its condition holds (a loaded mouse and no progress for the main
+// window's pages, a dialog shown), its windows are exposed and have painted
+// since, and the screen shows what they painted (a compositor starved of
+// time shows an old frame for a while). On a machine busy enough that this
+// takes longer, the picture waits longer.
 
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <QElapsedTimer>
+#include <QHash>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -45,12 +54,21 @@ class ScreenshotTour : public QObject {
   struct Shot {
     QString name;
     std::function<void()> show;  // before the picture
-    int waitMs;                  // for the window to be mapped and painted
-    std::function<bool()> ready = {};  // then, when given, until it says so
+    // The windows the picture is about: exposed, and painted once after the
+    // condition holds.
+    std::function<std::vector<QWidget*>()> windows;
+    std::function<bool()> ready = [] { return true; };
+    int settleMs = 150;  // after that paint, for the compositor
   };
+  enum class Step { kWaiting, kPainting, kSettling };
   void Next();
+  void Poll();
+  bool Exposed(const std::vector<QWidget*>& windows) const;
+  bool PaintedSince(const std::vector<QWidget*>& windows) const;
+  bool OnScreen(const std::vector<QWidget*>& windows) const;
   void Take();
   void HideDialogs();
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
   ui::UiEnv& env_;
   QString folder_;
@@ -64,6 +82,10 @@ class ScreenshotTour : public QObject {
   std::vector<Shot> shots_;
   size_t next_ = 0;
   bool begun_ = false;
+  Step step_ = Step::kWaiting;
+  QHash<const QObject*, int> paints_;     // paint events seen per window
+  QHash<const QObject*, int> paintsAt_;   // ... when the condition held
+  QElapsedTimer shotTime_;
   QTimer timer_;
 };
 

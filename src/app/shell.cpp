@@ -207,16 +207,20 @@ int Shell::InitInstance() {
   }
 
   if (!switches_.hide) p.window->show();
-  if (p.virtualMouse) {
-    p.virtualMouse->show();
+  // The screenshot tour shows the virtual mouse for its own picture only. A
+  // window hidden again before the window manager has mapped it stays on
+  // screen unpainted, so it is not shown here just to be hidden.
+  if (p.virtualMouse && switches_.screenshotDir.empty()) {
     // Beside the main window where the screen has room, else in the
-    // screen's corner.
+    // screen's corner; placed before it is shown, so the window manager
+    // maps it there.
     if (const QScreen* screen = QGuiApplication::primaryScreen(); screen != nullptr && p.window->isVisible()) {
       const QRect room = screen->availableGeometry();
       QPoint at = p.window->frameGeometry().topRight() + QPoint(12, 0);
       if (at.x() + p.virtualMouse->width() > room.right()) at = room.bottomRight() - QPoint(p.virtualMouse->width() + 12, p.virtualMouse->height() + 12);
       p.virtualMouse->move(at);
     }
+    p.virtualMouse->show();
   }
   p.controller->Start();
 

@@ -250,7 +250,13 @@ void MainWindowModel::ToggleAngleSnapping() {
   Post("angle snapping", [on](DeviceLink& l, SettingsState& s) { return WriteAngleSnapping(l, s, on); });
 }
 
-int MainWindowModel::LevelsShown() const { return std::clamp(caps_.levelCount, 1, kDpiPairCount); }
+int MainWindowModel::LevelsShown() const {
+  // The layout has room for more level bits than some mice have levels: the
+  // row ends at the levels the mouse itself counts.
+  const int levels = hasDevice_ && image_->levelCount > 0 ? std::min(caps_.levelCount, image_->levelCount)
+                                                         : caps_.levelCount;
+  return std::clamp(levels, 1, kDpiPairCount);
+}
 
 bool MainWindowModel::ApplyStateReport(const VendorReport& report) {
   // A reset or restore rewrites the selection itself; its reports are stale.

@@ -247,13 +247,14 @@ TEST(MainWindowModel, VersionLineAndWhatTheMouseLacks) {
     bool load;
     const char* version;
     bool reportRate;
+    int levels;  // in the level row: the mouse's own count, not the layout's room for level bits
   };
   const std::vector<Case> cases = {
-      {"no device", 11, 12, false, "Software version:1.1", true},
-      {"byte 5 is 12", 11, 12, true, "Software version:1.1 , Firmware version:2", true},
-      {"firmware number at least 1", 11, 5, true, "Software version:1.1 , Firmware version:1", true},
-      {"level 0, variant 33: no report rate", 0, 33, true, "Software version:1.1 , Firmware version:23", false},
-      {"level 0, variant 34", 0, 34, true, "Software version:1.1 , Firmware version:24", true},
+      {"no device", 11, 12, false, "Software version:1.1", true, 4},
+      {"byte 5 is 12", 11, 12, true, "Software version:1.1 , Firmware version:2", true, 4},
+      {"firmware number at least 1", 11, 5, true, "Software version:1.1 , Firmware version:1", true, 4},
+      {"level 0, variant 33: no report rate", 0, 33, true, "Software version:1.1 , Firmware version:23", false, 4},
+      {"level 0, variant 34", 0, 34, true, "Software version:1.1 , Firmware version:24", true, 4},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -264,6 +265,7 @@ TEST(MainWindowModel, VersionLineAndWhatTheMouseLacks) {
     if (c.load) w.Load();
     MainWindowModel& m = *w.model;
     EXPECT_EQ(m.VersionLine(DefaultTextTables()), c.version);
+    EXPECT_EQ(m.LevelsShown(), c.levels);
     m.SetPage(kOtherPage);
     EXPECT_EQ(m.SliderVisible(kReportRateSlider), c.reportRate);
     EXPECT_EQ(m.BeginDrag(kReportRateSlider), c.load && c.reportRate) << "no drag without a device";

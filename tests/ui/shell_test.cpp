@@ -1,5 +1,6 @@
-// The shell: one instance per user, and the question box and text entry
-// ending as cancelled when the device goes or the program closes.
+// The shell: one instance per user, the question box and text entry
+// ending as cancelled when the device goes or the program closes, and the
+// device controller's loads.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -21,6 +22,7 @@
 #include "ui/app_signals.h"
 #include "ui/skin/skin_fonts.h"
 #include "ui/ui_env.h"
+#include "ui/windows/main_window.h"
 #include "ui/windows/option_dlg.h"
 #include "ui/windows/str_dlg.h"
 
@@ -140,6 +142,40 @@ TEST_F(DialogTest, UnpluggingClosesTheQuestionBoxAndTheMouseIsPickedUpAgain) {
   EXPECT_TRUE(ProcessUntil([&] { return loads > before; }, 4000));
   EXPECT_FALSE(world_.GetSession().CurrentDevicePath().empty());
   controller.Stop();
+}
+
+// Rescans that arrive while a load runs (the arrival's rescan of a slow
+// start) or after it found the mouse do not start loads of their own: the
+// window shows the loaded mouse with no progress over it. Without the mouse
+// a load ends in the window's honest "no device".
+TEST_F(DialogTest, RescansDuringOrAfterALoadThatFoundTheMouseLoadNothingMore) {
+  MainWindow window(env_);
+  app::DeviceController controller(world_.GetSession(), signals_);
+  controller.SetMainWindow(&window);
+  int loads = 0;
+  bool shownWithoutDevice = false;
+  QObject::connect(&controller, &app::DeviceController::reloaded, [&] {
+    ++loads;
+    shownWithoutDevice = shownWithoutDevice || !window.Model().HasDevice();
+  });
+  const DeviceEvent rescan{DeviceEventKind::kRescanDue};
+  controller.OnEvent(rescan);
+  controller.OnEvent(rescan);
+  ASSERT_TRUE(ProcessUntil([&] { return loads > 0 && !window.IsBusy(); }, 3000));
+  controller.OnEvent(rescan);
+  QTest::qWait(300);
+  EXPECT_EQ(loads, 1);
+  EXPECT_FALSE(shownWithoutDevice);
+  EXPECT_TRUE(window.Model().HasDevice());
+  EXPECT_FALSE(window.IsBusy());
+
+  // The mouse went: the next rescan loads, finds none and says so.
+  const std::string path = world_.GetSession().CurrentDevicePath();
+  world_.SimHost()->Unplug();
+  controller.OnEvent({DeviceEventKind::kRemoval, path, 0, true});
+  controller.OnEvent(rescan);
+  ASSERT_TRUE(ProcessUntil([&] { return loads == 2 && !window.IsBusy(); }, 3000));
+  EXPECT_FALSE(window.Model().HasDevice());
 }
 
 }  // namespace

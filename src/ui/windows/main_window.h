@@ -51,6 +51,7 @@ class MainWindow : public SkinWindow {
   bool TimerArmed() const { return timer_.isActive(); }
   const MainWindowModel& Model() const { return model_; }
   QString StatusText() const { return status_; }
+  bool IsBusy() const { return busy_.has_value(); }
 
   // The on-screen keyboard of the button settings window (keyboard.ini, read
   // at start-up) and the recording it may use (null: none). The recording is
