@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Installs the Debian package on a fresh Debian 12 root, the way a user does
+# (apt install ./quorix-mouse_*.deb, recommended packages included), and runs
+# both programs from the installed paths. Not part of the test suite: it needs
+# root, debootstrap and the network (a few hundred MB), and takes minutes.
+#   scripts/check-deb.sh [PACKAGE.deb]
+# Default package: the newest quorix-mouse_*.deb in build-release/ or build/.
+# DEBIAN_MIRROR picks the mirror; KEEP_ROOT=1 keeps the root for a look.
+set -euo pipefail
+repo=$(cd "$(dirname "$0")/.." && pwd)
+deb=${1:-$(ls -t "$repo"/build-release/quorix-mouse_*.deb "$repo"/build/quorix-mouse_*.deb 2>/dev/null | head -1 || true)}
+[ -n "$deb" ] && [ -f "$deb" ] || { echo "check-deb.sh: no package; build one with cpack -G DEB (see README)" >&2; exit 2; }
+[ "$(id -u)" -eq 0 ] || { echo "check-deb.sh: needs root (debootstrap, chroot)" >&2; exit 2; }
+command -v debootstrap >/dev/null || { echo "check-deb.sh: debootstrap is missing (scripts/setup.sh installs it)" >&2; exit 2; }
+mirror=${DEBIAN_MIRROR:-http://deb.debian.org/debian}
+
+root=$(mktemp -d /var/tmp/quorix-deb-root.XXXXXX)
+cleanup() {
+  umount "$root/proc" 2>/dev/null || true
+  if [ "${KEEP_ROOT:-0}" = 1 ]; then echo "root kept in $root"; else rm -rf "$root"; fi
+}
+trap cleanup EXIT
+
+echo "== debootstrap bookworm into $root"
+debootstrap --variant=minbase bookworm "$root" "$mirror" >"$root.log" 2>&1 ||
+  { tail -5 "$root.log" >&2; echo "check-deb.sh: debootstrap failed (network?), log: $root.log" >&2; exit 3; }
+rm -f "$root.log"
+mount -t proc proc "$root/proc"
+cp "$deb" "$root/tmp/"
+name=$(basename "$deb")
+in_root() { chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 "$@"; }
+
+echo "== apt install ./$name"
+in_root apt-get update -q >/dev/null
+in_root sh -c "cd /tmp && DEBIAN_FRONTEND=noninteractive apt-get install -y -q ./$name" | tail -3
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+in_root dpkg-query -W -f='${Status}\n' quorix-mouse | grep -qx 'install ok installed' || fail "not installed"
+in_root test -f /usr/lib/udev/rules.d/70-quorix-mouse.rules || fail "no udev rule"
+
+echo "== quorix-mousectl --simulate show"
+in_root sh -c 'mkdir -p /tmp/home && cd /tmp/home && HOME=/tmp/home quorix-mousectl --simulate show' | tee "$root/tmp/show.txt" | head -5
+grep -q '^Device: sim#' "$root/tmp/show.txt" || fail "quorix-mousectl --simulate show"
+in_root sh -c 'HOME=/tmp/home quorix-mousectl texts --lang 1041' | grep -qx 'type_str1=機能なし' ||
+  fail "the installed language file was not read"
+
+if in_root test -x /usr/bin/quorix-mouse; then
+  echo "== quorix-mouse --simulate (no display: hands over to quorix-mousectl show)"
+  in_root sh -c 'cd /tmp/home && HOME=/tmp/home quorix-mouse --simulate 2>&1' | tee "$root/tmp/gui.txt" | head -3
+  grep -q '^Device: sim#' "$root/tmp/gui.txt" || fail "quorix-mouse without a display"
+  echo "== quorix-mouse --simulate on the offscreen platform, for 5 seconds"
+  status=0
+  in_root sh -c 'cd /tmp/home && HOME=/tmp/home XDG_RUNTIME_DIR=/tmp/home QT_QPA_PLATFORM=offscreen timeout 5 quorix-mouse --simulate' ||
+    status=$?
+  [ "$status" = 124 ] || fail "quorix-mouse --simulate ended early with status $status"
+fi
+echo "OK: $name installs on a fresh Debian 12 root and both programs run from /usr/bin"
