@@ -13,10 +13,12 @@ deb=${1:-$(ls -t "$repo"/build-release/quorix-mouse_*.deb "$repo"/build/quorix-m
 [ "$(id -u)" -eq 0 ] || { echo "check-deb.sh: needs root (debootstrap, chroot)" >&2; exit 2; }
 command -v debootstrap >/dev/null || { echo "check-deb.sh: debootstrap is missing (scripts/setup.sh installs it)" >&2; exit 2; }
 mirror=${DEBIAN_MIRROR:-http://deb.debian.org/debian}
+fail() { echo "FAIL: $*" >&2; exit 1; }
 
 root=$(mktemp -d /var/tmp/quorix-deb-root.XXXXXX)
+chmod 755 "$root"  # apt's download user must see into it
 cleanup() {
-  umount "$root/proc" 2>/dev/null || true
+  umount "$root/dev/pts" "$root/proc" 2>/dev/null || true
   if [ "${KEEP_ROOT:-0}" = 1 ]; then echo "root kept in $root"; else rm -rf "$root"; fi
 }
 trap cleanup EXIT
@@ -26,27 +28,31 @@ debootstrap --variant=minbase bookworm "$root" "$mirror" >"$root.log" 2>&1 ||
   { tail -5 "$root.log" >&2; echo "check-deb.sh: debootstrap failed (network?), log: $root.log" >&2; exit 3; }
 rm -f "$root.log"
 mount -t proc proc "$root/proc"
+mount -t devpts devpts "$root/dev/pts"
 cp "$deb" "$root/tmp/"
 name=$(basename "$deb")
 in_root() { chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 "$@"; }
 
 echo "== apt install ./$name"
 in_root apt-get update -q >/dev/null
-in_root sh -c "cd /tmp && DEBIAN_FRONTEND=noninteractive apt-get install -y -q ./$name" | tail -3
+in_root sh -c "cd /tmp && DEBIAN_FRONTEND=noninteractive apt-get install -y -q ./$name" >"$root/tmp/apt.txt" 2>&1 ||
+  { tail -20 "$root/tmp/apt.txt"; fail "apt install ./$name"; }
+grep -E '^(Recommended packages|Setting up (quorix-mouse|udev|fonts-noto-cjk|libqt6widgets6))' "$root/tmp/apt.txt" || true
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
 in_root dpkg-query -W -f='${Status}\n' quorix-mouse | grep -qx 'install ok installed' || fail "not installed"
 in_root test -f /usr/lib/udev/rules.d/70-quorix-mouse.rules || fail "no udev rule"
 
 echo "== quorix-mousectl --simulate show"
-in_root sh -c 'mkdir -p /tmp/home && cd /tmp/home && HOME=/tmp/home quorix-mousectl --simulate show' | tee "$root/tmp/show.txt" | head -5
+in_root sh -c 'mkdir -p /tmp/home && cd /tmp/home && HOME=/tmp/home quorix-mousectl --simulate show' >"$root/tmp/show.txt"
+head -3 "$root/tmp/show.txt"
 grep -q '^Device: sim#' "$root/tmp/show.txt" || fail "quorix-mousectl --simulate show"
 in_root sh -c 'HOME=/tmp/home quorix-mousectl texts --lang 1041' | grep -qx 'type_str1=機能なし' ||
   fail "the installed language file was not read"
 
 if in_root test -x /usr/bin/quorix-mouse; then
   echo "== quorix-mouse --simulate (no display: hands over to quorix-mousectl show)"
-  in_root sh -c 'cd /tmp/home && HOME=/tmp/home quorix-mouse --simulate 2>&1' | tee "$root/tmp/gui.txt" | head -3
+  in_root sh -c 'cd /tmp/home && HOME=/tmp/home quorix-mouse --simulate 2>&1' >"$root/tmp/gui.txt"
+head -2 "$root/tmp/gui.txt"
   grep -q '^Device: sim#' "$root/tmp/gui.txt" || fail "quorix-mouse without a display"
   echo "== quorix-mouse --simulate on the offscreen platform, for 5 seconds"
   status=0
