@@ -16,10 +16,12 @@
 #                 memory map, image, load, writes, backups; the simulated mouse
 #   5 macro options lighting
 #   6 session     the application core both front ends share
-#   7 ui          Qt windows and painters
+#   7 ui session_world
+#                 Qt windows and painters; the parts a front end builds its
+#                 session from (the real host and locks, or the simulated mouse)
 #   8 cli app     the front ends: quorix-mousectl and the Qt shell
 #
-# Only platform_linux*, ui, cli and app may use OS headers or Qt; every other
+# Only platform_linux*, session_world, ui, cli and app may use OS headers or Qt; every other
 # module is C++20 standard library alone.
 # A new module needs a place here: above everything it uses, below everything
 # that uses it.
@@ -31,14 +33,15 @@ set(QUORIX_LAYERS
   "settings sim"
   "macro options lighting"
   "session"
-  "ui"
+  "ui session_world"
   "cli app")
 
 # Modules whose folder is not src/NAME; their headers are included by folder,
 # as in "platform/linux/xdg_paths.h".
 set(QUORIX_MODULE_FOLDERS
   "platform_linux_base=platform/linux"
-  "platform_linux=platform/linux")
+  "platform_linux=platform/linux"
+  "session_world=session/world")
 
 # quorix_module(NAME [DEPS module...] [PUBLIC_LIBS lib...] [SOURCES file...])
 # Builds the static library quorix_NAME from SOURCES, or else from every .cpp

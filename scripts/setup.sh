@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   libgtest-dev libgmock-dev libbenchmark-dev
-  libudev-dev
+  libudev-dev libevdev-dev
   libx11-dev libxi-dev libxtst-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   xvfb xauth x11-utils openbox xterm jwm xcompmgr xdotool bc

@@ -14,6 +14,7 @@
 #include "platform/linux/xdg_paths.h"
 #include "session/failure_text.h"
 #include "session/session.h"
+#include "session/world/session_world.h"
 
 namespace quorix {
 namespace {
@@ -95,20 +96,11 @@ uint16_t ParseVendorId(const std::string& text) {
 }  // namespace
 
 long ParseNumber(const std::string& text, long min, long max, const std::string& what) {
-  if (text.empty()) throw CliError{"missing " + what};
-  const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-  const char* digits = hex ? text.c_str() + 2 : text.c_str();
-  // strtol would also take blanks and a sign after "0x": only digits may follow.
-  const auto first = static_cast<unsigned char>(digits[0]);
-  const bool startsWell = hex ? std::isxdigit(first) != 0 : (std::isdigit(first) != 0 || first == '-');
-  errno = 0;
-  char* end = nullptr;
-  const long value = std::strtol(digits, &end, hex ? 16 : 10);
-  if (!startsWell || errno != 0 || end == digits || *end != '\0') throw CliError{"invalid " + what + ": " + text};
-  if (value < min || value > max) {
-    throw CliError{what + " out of range (" + std::to_string(min) + ".." + std::to_string(max) + "): " + text};
+  try {
+    return ParseNumberText(text, min, max, what);
+  } catch (const WorldError& e) {
+    throw CliError{e.message};
   }
-  return value;
 }
 
 std::string FailureMessage(Failure failure, const std::string& detail, bool writing) {

@@ -59,6 +59,11 @@ class XvfbSession {
   XvfbSession& operator=(const XvfbSession&) = delete;
 
   bool Ok() const { return !display_.empty(); }
+  // Ends the X server, as a display that goes away under its clients.
+  void KillServer() {
+    if (xvfb_ > 0) Stop(xvfb_);
+    xvfb_ = -1;
+  }
   const std::string& Display() const { return display_; }
 
   // Starts a program with DISPLAY set to this server; its pid, or -1.

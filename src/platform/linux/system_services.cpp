@@ -1,8 +1,11 @@
 #include "platform/linux/system_services.h"
 
+#include "platform/linux/evdev_input_capture.h"
 #include "platform/linux/flock_mutex.h"
 #include "platform/linux/hidraw_host.h"
 #include "platform/linux/udev_hidraw_directory.h"
+#include "platform/linux/x11_foreground_source.h"
+#include "platform/linux/x11_input_capture.h"
 
 namespace quorix {
 
@@ -18,6 +21,16 @@ std::unique_ptr<NamedMutex> CreateNamedMutex(const std::string& name, std::strin
 
 std::unique_ptr<NamedMutex> CreateFileLock(const std::string& file, std::string* error) {
   return FlockMutex::OpenForFile(file, error);
+}
+
+std::unique_ptr<InputCapture> CreateInputCapture(std::string* error) {
+  // Under Wayland an X11 client sees the input of X11 windows only, so the
+  // devices themselves are read there.
+  if (!IsWaylandSession()) {
+    std::string x11Error;
+    if (auto capture = X11InputCapture::Open(nullptr, &x11Error)) return capture;
+  }
+  return EvdevInputCapture::Open("/dev/input", error);
 }
 
 }  // namespace quorix

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/hid_host.h"
+#include "platform/input_capture.h"
 #include "platform/named_mutex.h"
 
 namespace quorix {
@@ -20,5 +21,11 @@ std::unique_ptr<NamedMutex> CreateNamedMutex(const std::string& name, std::strin
 // A lock shared by every process of the user that locks the same file (a
 // resolved path); nullptr and *error as above.
 std::unique_ptr<NamedMutex> CreateFileLock(const std::string& file, std::string* error);
+
+// Global keyboard and mouse input for the macro recorder: XInput2 raw events
+// on an X11 desktop; in a Wayland session, the input devices under
+// /dev/input the user may read. nullptr and *error (a sentence for the user)
+// when neither is available. Creating it reads no input.
+std::unique_ptr<InputCapture> CreateInputCapture(std::string* error);
 
 }  // namespace quorix

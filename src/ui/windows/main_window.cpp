@@ -16,10 +16,7 @@
 #include "texts/text_tables.h"
 #include "ui/gui_thread.h"
 
-#if __has_include("ui/windows/option_dlg.h")
 #include "ui/windows/option_dlg.h"
-#define QUORIX_HAVE_OPTION_DLG 1
-#endif
 
 namespace quorix::ui {
 namespace {
@@ -28,16 +25,6 @@ namespace {
 const QString kComing = QStringLiteral("coming");
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
-
-int AskWithOptionDlg([[maybe_unused]] UiEnv& env, [[maybe_unused]] QWidget* parent,
-                     [[maybe_unused]] const QString& title, [[maybe_unused]] const QString& message) {
-#ifdef QUORIX_HAVE_OPTION_DLG
-  return RunOptionDlg(env, parent, title, message, 2);
-#else
-  // Without the question box nobody can say yes: nothing is rewritten.
-  return 0;
-#endif
-}
 
 }  // namespace
 
@@ -59,7 +46,7 @@ MainWindow::MainWindow(UiEnv& env, QWidget* parent)
       buttonText_(MainWindowButtonTexts(env.texts)),
       options_(env.session.CurrentOptions()),
       ask_([this](const QString& title, const QString& message) {
-        return AskWithOptionDlg(env_, this, title, message);
+        return RunOptionDlg(env_, this, title, message, 2);
       }) {
   setWindowTitle(QStringLiteral("QUORIX Gaming Mouse Software"));
   timer_.setSingleShot(true);

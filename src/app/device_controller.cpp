@@ -1,0 +1,167 @@
+#include "app/device_controller.h"
+
+#include <QMetaObject>
+#include <QPointer>
+#include <climits>
+
+#include "device/commands.h"
+#include "device/device_link.h"
+#include "device/discovery.h"
+#include "keys/pc_actions.h"
+#include "session/session.h"
+#include "ui/app_signals.h"
+#include "ui/gui_thread.h"
+#include "ui/windows/osd_window.h"
+
+namespace quorix::app {
+namespace {
+
+// The wait for a host event when no timer of the pump is due: as long as it
+// takes (the host's wait ends on its own events and on Interrupt()).
+constexpr int kWaitUntilWoken = INT_MAX;
+
+}  // namespace
+
+DeviceController::DeviceController(Session& session, ui::AppSignals& appSignals, QObject* parent)
+    : QObject(parent), session_(session), appSignals_(appSignals) {}
+
+DeviceController::~DeviceController() { Stop(); }
+
+void DeviceController::Start() {
+  if (pump_.joinable()) return;
+  pump_ = std::jthread([this](std::stop_token stop) { PumpThread(stop); });
+}
+
+void DeviceController::Stop() {
+  if (!pump_.joinable()) return;
+  pump_.request_stop();
+  pump_.join();
+}
+
+void DeviceController::PumpThread(std::stop_token stop) {
+  DeviceLink& link = session_.Link();
+  const QPointer<DeviceController> self(this);
+  DeviceEventPump pump(
+      link, session_.GetClock(),
+      [self](const DeviceEvent& event) {
+        // The controller lives until the pump thread has been joined, but
+        // the queued call may run after that: QPointer drops it then.
+        QMetaObject::invokeMethod(
+            self.data(),
+            [self, event] {
+              if (self) self->OnEvent(event);
+            },
+            Qt::QueuedConnection);
+      },
+      [this] { return loadRunning_.load(); });
+  std::stop_callback wake(stop, [&link] { link.Host().Interrupt(); });
+  pump.Start();
+  while (!stop.stop_requested()) {
+    {
+      std::lock_guard<std::mutex> lock(pendingMutex_);
+      if (pendingDevice_) pump.SetCurrentDevice(*std::exchange(pendingDevice_, std::nullopt));
+    }
+    pump.RunOnce(kWaitUntilWoken);
+  }
+}
+
+void DeviceController::SetPumpDevice(const std::string& path) {
+  {
+    std::lock_guard<std::mutex> lock(pendingMutex_);
+    pendingDevice_ = path;
+  }
+  // The pump takes it before its next wait.
+  session_.Link().Host().Interrupt();
+}
+
+void DeviceController::Reload() { StartLoad(false); }
+
+void DeviceController::StartLoad(bool rescan) {
+  loadRunning_ = true;
+  if (window_ != nullptr) window_->SetBusy(0.0);
+  if (rescan) {
+    session_.SelectDevice("");
+    session_.PostResolveDevice();
+  }
+  const QPointer<DeviceController> self(this);
+  DeviceJobHandle load = session_.PostLoad([self](double fraction) {
+    QMetaObject::invokeMethod(
+        self.data(),
+        [self, fraction] {
+          if (self && self->window_ != nullptr) self->window_->SetBusy(fraction);
+        },
+        Qt::QueuedConnection);
+  });
+  // Runs after the load on the one executor: its result is there.
+  session_.Post("loaded", [](JobContext&, DeviceLink&, SettingsState&) { return Outcome{}; },
+                ui::OnGuiThread(this, {.progress = {}, .finished = [this, load](const Outcome&) {
+                                         loadRunning_ = false;
+                                         const Outcome outcome = load->Result().value_or(Outcome{});
+                                         if (window_ != nullptr) window_->SetBusy(std::nullopt);
+                                         const std::string path = session_.CurrentDevicePath();
+                                         SetPumpDevice(outcome ? path : std::string());
+                                         if (outcome) {
+                                           if (window_ != nullptr) window_->ShowLoaded();
+                                           if (osd_ != nullptr) {
+                                             const auto image = session_.State().image.Snapshot();
+                                             osd_->SetScale(image->featureLimit, image->DpiStep());
+                                           }
+                                         } else if (window_ != nullptr) {
+                                           window_->ClearDevice();
+                                         }
+                                         emit reloaded();
+                                       }}));
+}
+
+void DeviceController::OnEvent(const DeviceEvent& event) {
+  const bool writing = session_.State().busyWriting.load();
+  switch (event.kind) {
+    case DeviceEventKind::kRescanDue:
+      StartLoad(true);
+      break;
+    case DeviceEventKind::kArrival:
+      if (event.currentDevice) {
+        // Another interface of ours arrived while a mouse is in use: it is
+        // only identified, the current mouse stays.
+        session_.Post("identify", [path = event.path](JobContext& job, DeviceLink& link, SettingsState&) {
+          DeviceOperation operation(link, job.StopToken());
+          IdentifyDevice(link, path);
+          return Outcome{};
+        });
+      }
+      break;
+    case DeviceEventKind::kRemoval:
+      if (event.currentDevice) {
+        emit appSignals_.deviceGone();
+        if (window_ != nullptr) window_->ClearDevice();
+        emit deviceCleared();
+      }
+      break;
+    case DeviceEventKind::kIspArrival:
+      break;  // the rescan the pump schedules picks the mouse up
+    case DeviceEventKind::kStateReport:
+      if (writing) break;
+      if (osd_ != nullptr) osd_->OnStateReport(event.report.raw);
+      if (window_ != nullptr) window_->ApplyStateReport(event.report);
+      break;
+    case DeviceEventKind::kDisplayReport:
+      if (!writing && osd_ != nullptr) osd_->OnStateReport(event.report.raw);
+      break;
+    case DeviceEventKind::kOpenRequest:
+      OnLaunchSettingReport(event.report.openValue, [this] { emit openRequested(); });
+      break;
+    case DeviceEventKind::kWheelSteps:
+      if (scroller_ != nullptr) {
+        // The scroller takes the report as the mouse sent it.
+        uint8_t report[kMinVendorReportLength] = {0x0B, 0x0B};
+        report[9] = static_cast<uint8_t>(static_cast<int8_t>(event.report.wheelSteps));
+        scroller_->OnHorizontalWheelReport(report, sizeof report);
+        // The steps go to the desktop, not to the mouse: carried out here, at
+        // once, with whatever else is pending.
+        scroller_->RunBatch();
+      }
+      break;
+  }
+}
+
+}  // namespace quorix::app

@@ -1,0 +1,79 @@
+#pragma once
+// The main window's background work: the session's device event pump runs on
+// its own thread and hands every event to the GUI thread, where arrivals,
+// removals, rescans and the mouse's own reports are acted on. Loads run on
+// the session's executor with their progress shown in the main window.
+//
+// The pump waits on the host without a period: the host's wait is woken by
+// its own events and by Interrupt(), so an idle program does not wake.
+
+#include <QObject>
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "ui/windows/main_window.h"
+#include "session/device_event_pump.h"
+
+namespace quorix {
+class Session;
+class HorizontalScroller;
+class InputInjector;
+}  // namespace quorix
+
+namespace quorix::ui {
+class AppSignals;
+class OsdWindow;
+}  // namespace quorix::ui
+
+namespace quorix::app {
+
+class DeviceController : public QObject {
+  Q_OBJECT
+ public:
+  DeviceController(Session& session, ui::AppSignals& appSignals, QObject* parent = nullptr);
+  ~DeviceController() override;
+
+  void SetMainWindow(ui::MainWindow* window) { window_ = window; }
+  void SetOsd(ui::OsdWindow* osd) { osd_ = osd; }
+  // Horizontal wheel steps go here (nullptr: dropped).
+  void SetScroller(HorizontalScroller* scroller) { scroller_ = scroller; }
+
+  // Starts the pump thread; its first rescan follows at once.
+  void Start();
+  // Stops it (also done by the destructor).
+  void Stop();
+  // Loads the current device again (after a reset or restore).
+  void Reload();
+
+  // GUI thread: what the pump delivered.
+  void OnEvent(const DeviceEvent& event);
+
+ signals:
+  // The mouse's "launch setting" button asked for the main window.
+  void openRequested();
+  // A load finished (whatever its outcome): the in-process reload signal.
+  void reloaded();
+  // The current device went away; the window shows none.
+  void deviceCleared();
+
+ private:
+  void PumpThread(std::stop_token stop);
+  void StartLoad(bool rescan);
+  void SetPumpDevice(const std::string& path);
+
+  Session& session_;
+  ui::AppSignals& appSignals_;
+  ui::MainWindow* window_ = nullptr;
+  ui::OsdWindow* osd_ = nullptr;
+  HorizontalScroller* scroller_ = nullptr;
+  std::atomic<bool> loadRunning_{false};
+  std::mutex pendingMutex_;
+  std::optional<std::string> pendingDevice_;  // guarded by pendingMutex_: for the pump thread
+  std::jthread pump_;
+};
+
+}  // namespace quorix::app

@@ -1,0 +1,228 @@
+#include "app/shell.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QScreen>
+#include <QWindow>
+#include <iostream>
+
+#include "app/device_controller.h"
+#include "app/font_setup.h"
+#include "app/local_instance_channel.h"
+#include "app/screenshot_tour.h"
+#include "ui/windows/main_window.h"
+#include "app/tray.h"
+#include "keys/pc_actions.h"
+#include "options/language_setting.h"
+#include "platform/linux/x11_input_injector.h"
+#include "platform/linux/xdg_paths.h"
+#include "session/session.h"
+#include "session/world/session_world.h"
+#include "ui/app_signals.h"
+#include "ui/skin/skin_fonts.h"
+#include "ui/ui_env.h"
+#include "ui/windows/osd_window.h"
+#include "ui/windows/option_dlg.h"
+#include "ui/windows/virtual_mouse_window.h"
+
+namespace quorix::app {
+
+// Everything the running program owns, in the order it is made; torn down
+// in reverse, the session last.
+struct ShellParts {
+  std::unique_ptr<LocalInstanceChannel> channel;
+  std::unique_ptr<SessionWorld> world;
+  ui::AppSignals appSignals;
+  std::unique_ptr<ui::SkinFonts> fonts;
+  std::unique_ptr<ui::UiEnv> env;
+  QTranslator qtTexts;
+  std::unique_ptr<Tray> tray;
+  std::unique_ptr<ui::MainWindow> window;
+  std::unique_ptr<ui::OsdWindow> osd;
+  std::unique_ptr<ui::VirtualMouseWindow> virtualMouse;
+  std::unique_ptr<InputInjector> injector;
+  std::unique_ptr<HorizontalScroller> scroller;
+  std::unique_ptr<DeviceController> controller;
+  std::unique_ptr<ScreenshotTour> tour;
+  int languageId = 1033;
+  bool quitting = false;
+};
+
+namespace {
+
+// Qt's own translations of its standard buttons, for the text entry's
+// captions.
+QString QtLocaleFor(int languageId) {
+  switch (languageId) {
+    case 1041: return QStringLiteral("ja");
+    case 1028: return QStringLiteral("zh_TW");
+    default: return {};
+  }
+}
+
+}  // namespace
+
+Shell::Shell(StartSwitches switches, QObject* parent)
+    : QObject(parent), switches_(std::move(switches)), parts_(std::make_unique<ShellParts>()) {}
+
+Shell::~Shell() {
+  if (!parts_) return;
+  if (parts_->controller) parts_->controller->Stop();
+  if (parts_->world) {
+    try {
+      parts_->world->SaveSimState();
+    } catch (const WorldError& e) {
+      std::cerr << "quorix-mouse: " << e.message << "\n";
+    }
+  }
+}
+
+int Shell::InitInstance() {
+  ShellParts& p = *parts_;
+  // Folders: the program's read-only data and the user's data folder.
+  const XdgPaths paths(QUORIX_SOURCE_DATA_DIR);
+  const std::string programFolder = paths.ProgramFolder();
+  const std::string dataFolder = DataFolderIn(paths.DocumentsFolder());
+  PrepareDataFolder(dataFolder);  // what cannot be made is simply missing later
+
+  p.channel = std::make_unique<LocalInstanceChannel>(InstanceSocketName(QString::fromLatin1(kWaitEventName)));
+  if (switches_.close) {
+    p.channel->Send(InstanceSignal::kClose);
+    return 0;
+  }
+  if (!switches_.unknown.empty()) {
+    std::cerr << "quorix-mouse: unknown option " << switches_.unknown.front() << "\n";
+    return 2;
+  }
+
+  LanguageSelection language = SelectLanguage(switches_.classicArgs, dataFolder, programFolder);
+  p.languageId = language.languageId;
+
+  if (!p.channel->Claim()) {
+    if (!switches_.hide) p.channel->Send(InstanceSignal::kWait);
+    return 0;
+  }
+  p.channel->Receive([this](InstanceSignal signal) {
+    if (signal == InstanceSignal::kClose) Quit();
+    else Raise();
+  });
+
+  const UiFontFamilies families = SetUpUiFonts(p.languageId);
+  p.fonts = std::make_unique<ui::SkinFonts>(families.family, families.family15);
+  QApplication::setFont(p.fonts->Gdi13());
+  if (const QString locale = QtLocaleFor(p.languageId); !locale.isEmpty()) {
+    if (p.qtTexts.load(QStringLiteral("qtbase_") + locale, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+      QCoreApplication::installTranslator(&p.qtTexts);
+  }
+
+  WorldOptions world;
+  world.simulate = switches_.simulate;
+  world.simOptions = switches_.simOptions;
+  world.simState = switches_.simState;
+  world.simulateInRealTime = true;  // the windows' timers run on the real clock
+  world.applicationFolders = paths.ApplicationFolders();
+  world.setIni = dataFolder + kSetIniName;
+  world.texts = std::move(language.texts);
+  try {
+    p.world = std::make_unique<SessionWorld>(world);
+  } catch (const WorldError& e) {
+    std::cerr << "quorix-mouse: " << e.message << "\n";
+    return 1;
+  }
+  Session& session = p.world->GetSession();
+  std::string optionsError;
+  session.ReloadOptions(optionsError);
+  p.env = std::make_unique<ui::UiEnv>(ui::UiEnv{session, session.Texts(), *p.fonts, p.appSignals});
+
+  p.tray = std::make_unique<Tray>(session.Texts());
+  QApplication::setQuitOnLastWindowClosed(!p.tray->Available());
+  connect(p.tray.get(), &Tray::restoreRequested, this, &Shell::Raise);
+  connect(p.tray.get(), &Tray::quitRequested, this, &Shell::Quit);
+
+  p.window = std::make_unique<ui::MainWindow>(*p.env);
+  p.window->setWindowIcon(p.tray->Icon().icon());
+  p.window->SetAsk([this](const QString& title, const QString& message) {
+    return ui::RunOptionDlg(*parts_->env, parts_->window.get(), title, message);
+  });
+  connect(p.window.get(), &ui::MainWindow::hideToTrayRequested, this, &Shell::OnHideToTray);
+  connect(p.window.get(), &ui::MainWindow::quitRequested, this, &Shell::Quit);
+
+  p.osd = std::make_unique<ui::OsdWindow>(*p.env, session.GetClock());
+  connect(p.window.get(), &ui::MainWindow::osdRequested, p.osd.get(),
+          [this](const VendorReport& report) { parts_->osd->OnStateReport(report.raw); });
+  connect(p.osd.get(), &ui::OsdWindow::shownElsewhere, p.tray.get(), [this](const QString& text) {
+    parts_->tray->Icon().showMessage(QStringLiteral("QUORIX Gaming Mouse Software"), text,
+                                     QSystemTrayIcon::Information, 1600);
+  });
+
+  p.controller = std::make_unique<DeviceController>(session, p.appSignals);
+  p.controller->SetMainWindow(p.window.get());
+  p.controller->SetOsd(p.osd.get());
+  connect(p.window.get(), &ui::MainWindow::reloadRequested, p.controller.get(), &DeviceController::Reload);
+  connect(p.controller.get(), &DeviceController::openRequested, this, &Shell::Raise);
+  if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+    std::string error;
+    p.injector = X11InputInjector::Open(nullptr, &error);
+  }
+  if (p.injector) {
+    p.scroller = std::make_unique<HorizontalScroller>(*p.injector, session.GetClock());
+    p.controller->SetScroller(p.scroller.get());
+  }
+
+  if (sim::SimHidHost* host = p.world->SimHost()) {
+    p.virtualMouse = std::make_unique<ui::VirtualMouseWindow>(
+        *p.env, [host](sim::SimPress press) { host->Mouse().Press(press); });
+  }
+
+  if (!switches_.hide) p.window->show();
+  if (p.virtualMouse) {
+    p.virtualMouse->show();
+    // Beside the main window where the screen has room, else in the
+    // screen's corner.
+    if (const QScreen* screen = QGuiApplication::primaryScreen(); screen != nullptr && p.window->isVisible()) {
+      const QRect room = screen->availableGeometry();
+      QPoint at = p.window->frameGeometry().topRight() + QPoint(12, 0);
+      if (at.x() + p.virtualMouse->width() > room.right()) at = room.bottomRight() - QPoint(p.virtualMouse->width() + 12, p.virtualMouse->height() + 12);
+      p.virtualMouse->move(at);
+    }
+  }
+  p.controller->Start();
+
+  if (!switches_.screenshotDir.empty()) {
+    const QString folder =
+        QDir(QString::fromStdString(switches_.screenshotDir)).filePath(QString::number(p.languageId));
+    p.tour = std::make_unique<ScreenshotTour>(*p.env, folder, p.window.get(), p.osd.get(), p.virtualMouse.get());
+    connect(p.controller.get(), &DeviceController::reloaded, p.tour.get(), &ScreenshotTour::Begin,
+            Qt::SingleShotConnection);
+    connect(p.tour.get(), &ScreenshotTour::finished, this, &Shell::Quit);
+  }
+  return -1;
+}
+
+void Shell::Raise() {
+  ui::MainWindow* window = parts_->window.get();
+  if (window == nullptr) return;
+  // Shown again even from minimised or hidden to the tray.
+  window->setWindowState((window->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+  window->showNormal();
+  window->raise();
+  window->activateWindow();
+}
+
+void Shell::OnHideToTray() {
+  if (parts_->tray->Available()) parts_->window->hide();
+  else Quit();  // no tray to come back from: no invisible process stays
+}
+
+void Shell::Quit() {
+  ShellParts& p = *parts_;
+  if (p.quitting) return;
+  p.quitting = true;
+  emit p.appSignals.closing();
+  if (p.controller) p.controller->Stop();
+  QCoreApplication::quit();
+}
+
+}  // namespace quorix::app

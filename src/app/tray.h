@@ -1,0 +1,44 @@
+#pragma once
+// The tray icon with the language's "Settings" and "Quit". A left click
+// opens the menu after 500 ms, a right click after 10 ms, a double click
+// restores the window without a menu (TrayClicks decides; one single-shot
+// timer waits for it).
+
+#include <QMenu>
+#include <QObject>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+#include "platform/clock.h"
+#include "session/tray_clicks.h"
+
+namespace quorix {
+struct TextTables;
+}
+
+namespace quorix::app {
+
+class Tray : public QObject {
+  Q_OBJECT
+ public:
+  Tray(const TextTables& texts, QObject* parent = nullptr);
+  // False where the desktop has no tray: closing the window then quits.
+  bool Available() const;
+  QSystemTrayIcon& Icon() { return icon_; }
+
+ signals:
+  void restoreRequested();
+  void quitRequested();
+
+ private:
+  void OnActivated(QSystemTrayIcon::ActivationReason reason);
+  void Arm();
+
+  SteadyClock clock_;
+  TrayClicks clicks_;
+  QSystemTrayIcon icon_;
+  QMenu menu_;
+  QTimer timer_;
+};
+
+}  // namespace quorix::app

@@ -1,0 +1,59 @@
+#pragma once
+// Global input on an X11 display through XInput2 raw events on the root
+// window: key presses and releases, button presses and releases, and raw
+// motion, from every client's point of view. The raw events are selected only
+// while the capture runs and deselected when it stops, so an idle capture
+// receives nothing. The pointer's position comes from a pointer query at each
+// mouse event.
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "platform/input_capture.h"
+
+struct _XDisplay;
+
+namespace quorix {
+
+class X11InputCapture final : public InputCapture {
+ public:
+  // Connects to displayName (nullptr: $DISPLAY); nullptr and *error when the
+  // display or XInput 2.2 is missing.
+  static std::unique_ptr<X11InputCapture> Open(const char* displayName, std::string* error);
+  ~X11InputCapture() override;
+  X11InputCapture(const X11InputCapture&) = delete;
+  X11InputCapture& operator=(const X11InputCapture&) = delete;
+
+  bool Start(Callback callback, std::string* error) override;
+  void Stop() override;
+  // A reading told to stop is not running, even while its thread winds down.
+  bool Running() const override { return running_ && !stop_; }
+
+  // How many XInput2 event types this capture has selected on the root
+  // window: 0 whenever it is stopped.
+  int SelectedEventCount();
+
+ private:
+  X11InputCapture(_XDisplay* display, int opcode, int wakeRead, int wakeWrite);
+  bool Select(bool on);  // xMutex_ held
+  void Run();
+  void Handle(void* rawEvent, int type);  // xMutex_ held
+
+  _XDisplay* display_;
+  const int opcode_;
+  const int wakeRead_;
+  const int wakeWrite_;
+  std::mutex xMutex_;  // one thread at a time on the display connection
+  Callback callback_;
+  std::mutex controlMutex_;  // Start and Stop from other threads than the reader
+  std::thread thread_;
+  std::atomic<std::thread::id> readerId_{};  // the reading thread, set by itself
+  std::atomic<bool> stop_{false};
+  std::atomic<bool> running_{false};
+  std::atomic<bool> connectionLost_{false};  // set by Xlib's I/O error exit handler
+};
+
+}  // namespace quorix

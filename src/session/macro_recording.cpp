@@ -1,0 +1,202 @@
+#include "session/macro_recording.h"
+
+#include <utility>
+
+namespace quorix {
+
+MacroRecording::MacroRecording(std::unique_ptr<InputCapture> capture, std::string unavailableReason, Clock& clock)
+    : capture_(std::move(capture)), unavailableReason_(std::move(unavailableReason)), recorder_(clock) {}
+
+MacroRecording::~MacroRecording() {
+  if (capture_) capture_->Stop();
+}
+
+bool MacroRecording::StartReading(std::string* error) {
+  if (!capture_) {
+    if (error) *error = unavailableReason_;
+    std::lock_guard<std::mutex> lock(mutex_);
+    recorder_.Stop();
+    return false;
+  }
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    inputLost_ = false;
+    reading_ = true;
+  }
+  // Outside the lock: the capture's thread holds its own lock while it waits
+  // for this one in the callback, so taking them the other way round could
+  // stop both.
+  const bool started = capture_->Start([this](const InputEvent& event) { OnInput(event); }, error);
+  if (!started) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    recorder_.Stop();
+    reading_ = false;
+  }
+  Notify();
+  return started;
+}
+
+bool MacroRecording::Record(std::string* error) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    recorder_.Arm();
+    items_.clear();
+    newItems_.clear();
+  }
+  return StartReading(error);
+}
+
+bool MacroRecording::Capture(std::string* error) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    recorder_.BeginCapture();
+    items_.clear();
+    newItems_.clear();
+  }
+  return StartReading(error);
+}
+
+bool MacroRecording::SelectHotkey(std::string* error) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    recorder_.BeginHotkeySelection();
+  }
+  return StartReading(error);
+}
+
+void MacroRecording::Stop() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    recorder_.Stop();
+    reading_ = false;
+  }
+  // Outside the lock: stopping waits for a callback that may be waiting for it.
+  if (capture_) capture_->Stop();
+  Notify();
+}
+
+void MacroRecording::OnInput(const InputEvent& event) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!reading_) return;
+    if (event.hasPosition) {
+      pointerX_ = event.x;
+      pointerY_ = event.y;
+    }
+    switch (event.kind) {
+      case InputEvent::Kind::kKey:
+        if (event.makeCode != 0) recorder_.OnKey({event.down, event.makeCode, event.e0, 0});
+        break;
+      case InputEvent::Kind::kButton: {
+        const auto bit = static_cast<uint8_t>(event.button & 0x1F);
+        recorder_.OnMouse({event.down ? bit : uint8_t{0}, event.down ? uint8_t{0} : bit, 0, pointerX_, pointerY_});
+        break;
+      }
+      case InputEvent::Kind::kWheel:
+        recorder_.OnMouse({0, 0, event.wheelDelta, pointerX_, pointerY_});
+        break;
+      case InputEvent::Kind::kMotion:
+        // Sources that know no screen position are followed by their motion.
+        if (!event.hasPosition) {
+          pointerX_ += event.dx;
+          pointerY_ += event.dy;
+        }
+        recorder_.OnMouse({0, 0, 0, pointerX_, pointerY_});
+        break;
+      case InputEvent::Kind::kLost:
+        inputLost_ = true;
+        recorder_.Stop();
+        break;
+    }
+    Collect();
+    if (recorder_.State() == RecorderState::kIdle && !recorder_.SelectingHotkey()) {
+      // Idle again: stop reading at once. Called from the callback, this
+      // ends the capture's reading after it returns, without waiting for it.
+      reading_ = false;
+      capture_->Stop();
+    }
+  }
+  Notify();
+}
+
+void MacroRecording::Collect() {
+  auto made = recorder_.TakeItems();
+  items_.insert(items_.end(), made.begin(), made.end());
+  newItems_.insert(newItems_.end(), made.begin(), made.end());
+  if (auto chosen = recorder_.TakeChosenHotkey()) chosenHotkey_ = chosen;
+}
+
+void MacroRecording::Notify() {
+  std::lock_guard<std::recursive_mutex> lock(callbackMutex_);
+  if (changed_) {
+    auto changed = changed_;  // the callback may replace itself
+    changed();
+  }
+}
+
+RecorderState MacroRecording::State() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return recorder_.State();
+}
+
+bool MacroRecording::SelectingHotkey() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return recorder_.SelectingHotkey();
+}
+
+bool MacroRecording::Reading() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return reading_;
+}
+
+bool MacroRecording::InputLost() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return inputLost_;
+}
+
+int MacroRecording::Hotkey() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return recorder_.Hotkey();
+}
+
+void MacroRecording::SetHotkey(int usage) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  recorder_.SetHotkey(usage);
+}
+
+RecordOptions MacroRecording::Options() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return recorder_.Options();
+}
+
+void MacroRecording::SetOptions(const RecordOptions& options) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  recorder_.SetOptions(options);
+}
+
+void MacroRecording::SetPointerOverRecordControls(bool over) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  recorder_.SetPointerOverRecordControls(over);
+}
+
+std::vector<MacroItem> MacroRecording::Items() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return items_;
+}
+
+std::vector<MacroItem> MacroRecording::TakeNewItems() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return std::exchange(newItems_, {});
+}
+
+std::optional<int> MacroRecording::TakeChosenHotkey() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return std::exchange(chosenHotkey_, std::nullopt);
+}
+
+void MacroRecording::SetChangedCallback(std::function<void()> changed) {
+  std::lock_guard<std::recursive_mutex> lock(callbackMutex_);
+  changed_ = std::move(changed);
+}
+
+}  // namespace quorix

@@ -1,0 +1,101 @@
+#pragma once
+// A macro recording as the windows drive it: the recorder's rules fed from
+// the desktop's global input. Global input is read only while a recording is
+// armed or running, a step is being captured or a hotkey is being chosen, and
+// the reading stops as soon as the recorder is idle again, when the window
+// says Stop (closed, device gone) or when the input source goes away. Nothing
+// read or recorded here is written anywhere but to the items handed out.
+//
+// Threads: the window calls from its thread; input arrives on the capture's
+// thread. Every member is safe from either. The changed callback runs on the
+// capture's thread (or on the caller's, for calls that change the state),
+// without any lock held: a window forwards it to its own thread.
+
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "macro/macro_instruction.h"
+#include "macro/macro_recorder.h"
+#include "platform/clock.h"
+#include "platform/input_capture.h"
+
+namespace quorix {
+
+class MacroRecording {
+ public:
+  // capture may be null: recording is then unavailable and every start
+  // returns `unavailableReason`.
+  MacroRecording(std::unique_ptr<InputCapture> capture, std::string unavailableReason, Clock& clock);
+  ~MacroRecording();
+  MacroRecording(const MacroRecording&) = delete;
+  MacroRecording& operator=(const MacroRecording&) = delete;
+
+  bool Available() const { return capture_ != nullptr; }
+  const std::string& UnavailableReason() const { return unavailableReason_; }
+
+  // Arms a recording (the hotkey's release starts it, its next press stops
+  // it). Clears the items. False and *error when input cannot be read.
+  bool Record(std::string* error);
+  // Captures one key (press and release), button (press and release) or
+  // wheel step. Clears the items.
+  bool Capture(std::string* error);
+  // The next key pressed becomes the hotkey (see TakeChosenHotkey).
+  bool SelectHotkey(std::string* error);
+  // Ends whatever runs and stops reading input (stop command, window closed,
+  // device gone). The items stay.
+  void Stop();
+
+  RecorderState State() const;
+  bool SelectingHotkey() const;
+  // True while input is being read: the window shows its indicator.
+  bool Reading() const;
+  // True when the last reading ended because the input source went away
+  // (display closed, input devices gone), not by the recorder or Stop.
+  bool InputLost() const;
+
+  int Hotkey() const;
+  void SetHotkey(int usage);
+  RecordOptions Options() const;
+  void SetOptions(const RecordOptions& options);
+  void SetPointerOverRecordControls(bool over);
+
+  // Every instruction made since the last Record or Capture.
+  std::vector<MacroItem> Items() const;
+  // The instructions made since the last call (the editor appends them while
+  // recording, and inserts a capture's at its current position).
+  std::vector<MacroItem> TakeNewItems();
+  // The hotkey a selection chose, once (the window stores it in the options).
+  std::optional<int> TakeChosenHotkey();
+
+  // Called after every change of state or items. Once this returns, the
+  // previous callback is not running and will not run again, so a window
+  // clears it before it goes. The callback only hands the news on (queues it
+  // for the window's thread): it must not start or stop anything itself.
+  void SetChangedCallback(std::function<void()> changed);
+
+ private:
+  bool StartReading(std::string* error);
+  void OnInput(const InputEvent& event);
+  void Collect();  // moves the recorder's output into the item lists (lock held)
+  void Notify();
+
+  std::unique_ptr<InputCapture> capture_;
+  const std::string unavailableReason_;
+  mutable std::mutex mutex_;
+  MacroRecorder recorder_;
+  bool reading_ = false;
+  bool inputLost_ = false;
+  int pointerX_ = 0;  // for sources that report motion only
+  int pointerY_ = 0;
+  std::vector<MacroItem> items_;
+  std::vector<MacroItem> newItems_;
+  std::optional<int> chosenHotkey_;
+  std::recursive_mutex callbackMutex_;  // held while the callback runs; it may set another
+  std::function<void()> changed_;
+};
+
+}  // namespace quorix

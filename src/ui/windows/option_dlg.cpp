@@ -1,0 +1,122 @@
+#include "ui/windows/option_dlg.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QScreen>
+
+#include "texts/text_tables.h"
+#include "ui/app_signals.h"
+#include "ui/art/picture_ids.h"
+#include "ui/skin/skin_fonts.h"
+#include "ui/skin/skin_painter.h"
+#include "ui/ui_env.h"
+#include "ui/windows/dialog_painter.h"
+
+namespace quorix::ui {
+namespace {
+
+constexpr int kWidth = 440;
+constexpr int kHeight = 200;
+constexpr int kButtonWidth = 160;  // the wide button picture
+constexpr int kButtonHeight = 32;
+constexpr int kButtonGap = 14;
+constexpr int kMargin = 22;
+// Fonts of the shared table: 14 pixels bold for the title, 13 for the text.
+constexpr int kFontTitle = 8;
+constexpr int kFontText = 5;
+constexpr int kFontButton = 6;
+
+// Three buttons need more room than the usual two.
+int WidthFor(int buttons) {
+  return std::max(kWidth, buttons * kButtonWidth + (buttons - 1) * kButtonGap + 2 * kMargin);
+}
+
+}  // namespace
+
+OptionDlg::OptionDlg(UiEnv& env, QWidget* parent, QString title, QString message, QStringList captions)
+    : SkinWindow(QSize(WidthFor(std::clamp(static_cast<int>(captions.size()), 1, 3)), kHeight), parent), env_(env),
+      title_(std::move(title)), message_(std::move(message)) {
+  setWindowModality(Qt::ApplicationModal);
+  setWindowTitle(title_);
+  const int count = std::clamp(static_cast<int>(captions.size()), 1, 3);
+  const int row = count * kButtonWidth + (count - 1) * kButtonGap;
+  const int width = WidthFor(count);
+  for (int i = 0; i < count; ++i) {
+    SkinItem button;
+    button.rect = QRectF((width - row) / 2 + i * (kButtonWidth + kButtonGap), kHeight - kMargin - kButtonHeight,
+                         kButtonWidth, kButtonHeight);
+    button.imageNormal = pic::kWideButtonNormal;
+    button.imageHover = button.imagePressed = pic::kWideButtonHover;
+    button.label = captions.value(i);
+    button.code = i + 1;
+    Items().push_back(button);
+  }
+  connect(&env_.appSignals, &AppSignals::deviceGone, this, &OptionDlg::Cancel);
+  connect(&env_.appSignals, &AppSignals::closing, this, &OptionDlg::Cancel);
+}
+
+int OptionDlg::Run() {
+  result_ = -1;
+  if (const QWidget* owner = parentWidget(); owner != nullptr && owner->isVisible()) {
+    move(owner->frameGeometry().center() - rect().center());
+  } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    move(screen->availableGeometry().center() - rect().center());
+  }
+  show();
+  if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+    raise();
+    activateWindow();
+  }
+  if (result_ < 0) loop_.exec();
+  hide();
+  return std::max(result_, 0);
+}
+
+void OptionDlg::Finish(int result) {
+  if (result_ >= 0) return;
+  result_ = result;
+  loop_.quit();
+}
+
+void OptionDlg::OnItemActivated(int index) {
+  if (index >= 0 && index < static_cast<int>(Items().size())) Finish(Items()[index].code);
+}
+
+void OptionDlg::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) {
+    Finish(0);
+    return;
+  }
+  SkinWindow::keyPressEvent(event);
+}
+
+void OptionDlg::closeEvent(QCloseEvent* event) {
+  Finish(0);
+  event->accept();
+}
+
+void OptionDlg::PaintSkin(QPainter& p) {
+  PaintDialogSurface(p, size(), Pictures());
+  p.setPen(kDialogTitle);
+  p.setFont(env_.fonts.At(kFontTitle));
+  p.drawText(QRect(kMargin, 14, width() - 2 * kMargin, 26), Qt::AlignLeft | Qt::AlignVCenter, title_);
+  p.setFont(env_.fonts.At(kFontText));
+  p.setPen(kDialogText);
+  p.drawText(QRect(kMargin, 48, width() - 2 * kMargin, kHeight - 48 - kMargin - kButtonHeight - 8),
+             Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, message_);
+  PaintButtonPlates(p, Items(), Interaction(), Pictures());
+  DrawItems(p, Items(), Interaction(), Pictures(), env_.fonts.At(kFontButton));
+}
+
+int RunOptionDlg(UiEnv& env, QWidget* parent, const QString& title, const QString& message, int buttons,
+                 const QString& third) {
+  QStringList captions{QString::fromStdString(env.texts.buttonStr.at(7)),
+                       QString::fromStdString(env.texts.buttonStr.at(8))};
+  if (buttons >= 3) captions << third;
+  captions = captions.mid(0, std::clamp(buttons, 1, 3));
+  OptionDlg dialog(env, parent, title, message, captions);
+  return dialog.Run();
+}
+
+}  // namespace quorix::ui

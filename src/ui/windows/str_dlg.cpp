@@ -1,0 +1,299 @@
+#include "ui/windows/str_dlg.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QScreen>
+
+#include "session/str_entry_rules.h"
+#include "texts/text_tables.h"
+#include "ui/app_signals.h"
+#include "ui/art/picture_ids.h"
+#include "ui/skin/skin_fonts.h"
+#include "ui/skin/skin_painter.h"
+#include "ui/ui_env.h"
+#include "ui/windows/dialog_painter.h"
+
+namespace quorix::ui {
+namespace {
+
+constexpr int kWidth = 440;
+constexpr int kMargin = 22;
+constexpr int kButtonWidth = 160;  // the wide button picture
+constexpr int kButtonHeight = 32;
+constexpr int kFieldHeight = 30;
+constexpr int kFontPrompt = 8;
+constexpr int kFontText = 5;
+constexpr int kFontButton = 6;
+
+const char* kFieldStyle =
+    "QLineEdit, QListWidget { background: #10141A; color: #E4E9F0; border: 1px solid #4A5260;"
+    " border-radius: 4px; padding: 2px 6px; selection-background-color: #3D6FB0; }"
+    "QLineEdit:focus, QListWidget:focus { border-color: #7AB8FF; }";
+
+// The desktop's own translated captions stand in for the system's button
+// strings; the access key goes, as the classic captions had none.
+QString SystemCaption(const char* source, const char* suffix) {
+  const QString translated = QCoreApplication::translate("QPlatformTheme", source);
+  return QString::fromStdString(WithoutAccessKey(translated.toStdString(), suffix));
+}
+
+}  // namespace
+
+CStrDlg::CStrDlg(UiEnv& env, QWidget* parent)
+    : SkinWindow(QSize(kWidth, 200), parent), env_(env), entry_(new QLineEdit(this)), xField_(new QLineEdit(this)),
+      yField_(new QLineEdit(this)), list_(new QListWidget(this)) {
+  setWindowModality(Qt::ApplicationModal);
+  for (QWidget* field : {static_cast<QWidget*>(entry_), static_cast<QWidget*>(xField_),
+                         static_cast<QWidget*>(yField_), static_cast<QWidget*>(list_)}) {
+    field->setStyleSheet(kFieldStyle);
+    field->setFont(env_.fonts.Gdi13());
+    field->installEventFilter(this);
+    field->hide();
+  }
+  xField_->setAccessibleName(QStringLiteral("X"));
+  yField_->setAccessibleName(QStringLiteral("Y"));
+  connect(&env_.appSignals, &AppSignals::deviceGone, this, &CStrDlg::Cancel);
+  connect(&env_.appSignals, &AppSignals::closing, this, &CStrDlg::Cancel);
+}
+
+QString CStrDlg::OkCaption() const {
+  return mode == 10 ? SystemCaption("&Yes", "(&Y)") : SystemCaption("OK", "(&O)");
+}
+
+QString CStrDlg::CancelCaption() const {
+  return mode == 10 ? SystemCaption("&No", "(&N)") : SystemCaption("Cancel", "(&C)");
+}
+
+int CStrDlg::IndexOf(int code) const {
+  for (int i = 0; i < static_cast<int>(Items().size()); ++i)
+    if (Items()[i].code == code) return i;
+  return -1;
+}
+
+void CStrDlg::Layout() {
+  const bool coordinates = mode == kStrModeCoordinates;
+  const bool oneField = mode == kStrModeName || mode == kStrModeNumber || mode == kStrModeNumber4;
+  const bool showList = mode == kStrModeFolder && folders.size() > 1;
+  int height = 150;  // the prompt and the buttons
+  if (oneField) height += 44;
+  if (coordinates) height += 132;
+  if (showList) height += 150;
+  setFixedSize(kWidth, height);
+
+  Items().clear();
+  const int fieldTop = 62;
+  entry_->setVisible(oneField);
+  entry_->setGeometry(kMargin, fieldTop, kWidth - 2 * kMargin, kFieldHeight);
+  entry_->setText(text);
+  entry_->setAccessibleName(prompt);
+  xField_->setVisible(coordinates);
+  yField_->setVisible(coordinates);
+  xField_->setGeometry(kMargin + 24, fieldTop, 120, kFieldHeight);
+  yField_->setGeometry(kMargin + 24, fieldTop + 40, 120, kFieldHeight);
+  xField_->setText(QString::number(x));
+  yField_->setText(QString::number(y));
+  list_->setVisible(showList);
+  list_->clear();
+  if (showList) {
+    list_->setGeometry(kMargin, fieldTop, kWidth - 2 * kMargin, 170);
+    for (const FolderChoice& folder : folders) {
+      auto* item = new QListWidgetItem(QString(folder.depth, QLatin1Char('.')) + QLatin1Char(' ') + folder.name);
+      item->setData(Qt::UserRole, folder.value);
+      list_->addItem(item);
+    }
+    list_->setCurrentRow(0);
+  }
+  if (coordinates) {
+    const QString relative = QString::fromStdString(env_.texts.msgStr.at(14));
+    const QString absolute = QString::fromStdString(env_.texts.msgStr.at(15));
+    int top = fieldTop + 2;
+    for (const auto& [code, label] : {std::pair{kRelative, relative}, std::pair{kAbsolute, absolute}}) {
+      SkinItem radio;
+      radio.kind = kSkinItemRadio;
+      radio.rect = QRectF(kMargin + 190, top, 200, 26);
+      radio.imageNormal = radio.imageHover = pic::kRadioNormal;
+      radio.imagePressed = pic::kRadioSelected;
+      radio.label = label;
+      radio.code = code;
+      radio.selected = (code == kAbsolute) == (check == 1);
+      Items().push_back(radio);
+      top += 40;
+    }
+    // The target picture with its label beside it, as a radio item is drawn.
+    SkinItem pick;
+    pick.kind = kSkinItemRadio;
+    pick.rect = QRectF(kMargin, fieldTop + 80, kWidth - 2 * kMargin, 48);
+    pick.imageNormal = pick.imageHover = pick.imagePressed = pic::kPickPosition;
+    // "&&" is how the texts write a plain "&".
+    pick.label = QString::fromStdString(env_.texts.buttonStr.at(31)).replace(QStringLiteral("&&"), QStringLiteral("&"));
+    pick.code = kPick;
+    Items().push_back(pick);
+  }
+  const int buttonsTop = height - kMargin - kButtonHeight;
+  const int row = 2 * kButtonWidth + 14;
+  for (int i = 0; i < 2; ++i) {
+    SkinItem button;
+    button.rect = QRectF((kWidth - row) / 2 + i * (kButtonWidth + 14), buttonsTop, kButtonWidth, kButtonHeight);
+    button.imageNormal = pic::kWideButtonNormal;
+    button.imageHover = button.imagePressed = pic::kWideButtonHover;
+    button.label = i == 0 ? OkCaption() : CancelCaption();
+    button.code = i == 0 ? kOk : kCancel;
+    Items().push_back(button);
+  }
+  ItemsChanged();
+}
+
+bool CStrDlg::Run() {
+  Layout();
+  if (const QWidget* owner = parentWidget(); owner != nullptr && owner->isVisible()) {
+    move(owner->frameGeometry().center() - rect().center());
+  } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    move(screen->availableGeometry().center() - rect().center());
+  }
+  done_ = false;
+  ok_ = false;
+  show();
+  if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+    raise();
+    activateWindow();
+  }
+  if (entry_->isVisible()) entry_->setFocus();
+  else if (xField_->isVisible()) xField_->setFocus();
+  if (!done_) loop_.exec();
+  hide();
+  return ok_;
+}
+
+void CStrDlg::Finish(bool ok) {
+  if (done_) return;
+  done_ = true;
+  ok_ = ok;
+  if (picking_) {
+    releaseMouse();
+    picking_ = false;
+  }
+  if (ok) {
+    x = static_cast<int>(DecimalValue(xField_->text().toStdString()));
+    y = static_cast<int>(DecimalValue(yField_->text().toStdString()));
+    if (const int absolute = IndexOf(kAbsolute); absolute >= 0) check = Items()[absolute].selected ? 1 : 0;
+    if (QListWidgetItem* item = list_->currentItem(); list_->isVisible() && item != nullptr)
+      selectedValue = item->data(Qt::UserRole).toInt();
+    else if (mode == kStrModeFolder && folders.size() == 1)
+      selectedValue = folders.front().value;
+    text = entry_->text();
+    number = DecimalValue(text.toStdString());
+  }
+  loop_.quit();
+}
+
+void CStrDlg::OnItemActivated(int index) {
+  if (index < 0 || index >= static_cast<int>(Items().size())) return;
+  const int code = Items()[index].code;
+  if (code == kOk || code == kCancel) {
+    Finish(code == kOk);
+  } else if (code == kRelative || code == kAbsolute) {
+    for (SkinItem& item : Items())
+      if (item.code == kRelative || item.code == kAbsolute) item.selected = item.code == code;
+    update();
+  }
+}
+
+bool CStrDlg::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress) return SkinWindow::eventFilter(watched, event);
+  auto* key = static_cast<QKeyEvent*>(event);
+  if (key->key() == Qt::Key_Escape) {
+    Finish(false);
+    return true;
+  }
+  if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) return false;
+  char32_t typed = 0;
+  if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) typed = kKeyEnter;
+  else if (key->key() == Qt::Key_Backspace) typed = kKeyBackspace;
+  else if (!key->text().isEmpty() && key->text().at(0).isPrint()) typed = key->text().toUcs4().value(0);
+  if (typed == 0) return false;  // cursor keys, shortcuts
+  auto* field = qobject_cast<QLineEdit*>(watched);
+  if (field == nullptr) return typed == kKeyEnter;
+  const std::string current = field->text().toStdString();
+  TypedKeyResult result;
+  if (field == xField_ || field == yField_) {
+    const int absolute = IndexOf(kAbsolute);
+    result = TypeInCoordinateField(current, typed, absolute >= 0 && Items()[absolute].selected, field == yField_,
+                                   field->cursorPosition());
+  } else if (mode == kStrModeNumber || mode == kStrModeNumber4) {
+    result = TypeInNumberField(current, typed, limit);
+  } else {
+    result = TypeInTextField(typed);
+  }
+  if (result.setText) field->setText(QString::fromStdString(*result.setText));
+  return !result.passes;
+}
+
+void CStrDlg::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) {
+    Finish(false);
+    return;
+  }
+  SkinWindow::keyPressEvent(event);
+}
+
+void CStrDlg::closeEvent(QCloseEvent* event) {
+  Finish(false);
+  event->accept();
+}
+
+void CStrDlg::TakePosition(QPoint global) {
+  xField_->setText(QString::number(global.x()));
+  yField_->setText(QString::number(global.y()));
+}
+
+void CStrDlg::mousePressEvent(QMouseEvent* event) {
+  const int pick = IndexOf(kPick);
+  if (pick >= 0 && event->button() == Qt::LeftButton && HitTest(Items(), event->position()) == pick) {
+    picking_ = true;
+    grabMouse(Qt::CrossCursor);
+    TakePosition(event->globalPosition().toPoint());
+    return;
+  }
+  SkinWindow::mousePressEvent(event);
+}
+
+void CStrDlg::mouseMoveEvent(QMouseEvent* event) {
+  if (picking_) {
+    TakePosition(event->globalPosition().toPoint());
+    return;
+  }
+  SkinWindow::mouseMoveEvent(event);
+}
+
+void CStrDlg::mouseReleaseEvent(QMouseEvent* event) {
+  if (picking_) {
+    TakePosition(event->globalPosition().toPoint());
+    releaseMouse();
+    picking_ = false;
+    return;
+  }
+  SkinWindow::mouseReleaseEvent(event);
+}
+
+void CStrDlg::PaintSkin(QPainter& p) {
+  PaintDialogSurface(p, size(), Pictures());
+  p.setPen(kDialogTitle);
+  p.setFont(env_.fonts.At(kFontPrompt));
+  p.drawText(QRect(kMargin, 14, kWidth - 2 * kMargin, 40), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap,
+             prompt);
+  if (xField_->isVisible()) {
+    p.setFont(env_.fonts.At(kFontText));
+    p.setPen(kDialogText);
+    p.drawText(QRect(kMargin, xField_->y(), 20, kFieldHeight), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("X"));
+    p.drawText(QRect(kMargin, yField_->y(), 20, kFieldHeight), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Y"));
+  }
+  PaintButtonPlates(p, Items(), Interaction(), Pictures());
+  DrawItems(p, Items(), Interaction(), Pictures(), env_.fonts.At(kFontButton));
+}
+
+}  // namespace quorix::ui

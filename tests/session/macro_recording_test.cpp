@@ -1,0 +1,168 @@
+#include "session/macro_recording.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "support/fake_clock.h"
+#include "support/fake_input_capture.h"
+
+namespace quorix {
+namespace {
+
+constexpr int kF11 = 0x57;
+constexpr int kA = 0x1E;
+
+InputEvent Key(int make, bool down) {
+  InputEvent e;
+  e.kind = InputEvent::Kind::kKey;
+  e.makeCode = make;
+  e.down = down;
+  return e;
+}
+InputEvent Button(int bit, bool down, int x, int y) {
+  InputEvent e;
+  e.kind = InputEvent::Kind::kButton;
+  e.button = bit;
+  e.down = down;
+  e.hasPosition = true;
+  e.x = x;
+  e.y = y;
+  return e;
+}
+InputEvent Motion(int dx, int dy) {
+  InputEvent e;
+  e.kind = InputEvent::Kind::kMotion;
+  e.dx = dx;
+  e.dy = dy;
+  return e;
+}
+InputEvent Lost() {
+  InputEvent e;
+  e.kind = InputEvent::Kind::kLost;
+  return e;
+}
+
+struct World {
+  test::FakeClock clock;
+  test::FakeInputCapture* capture;
+  std::unique_ptr<MacroRecording> recording;
+  int changes = 0;
+  World() {
+    auto owned = std::make_unique<test::FakeInputCapture>();
+    capture = owned.get();
+    recording = std::make_unique<MacroRecording>(std::move(owned), "", clock);
+    recording->SetChangedCallback([this] { ++changes; });
+    recording->SetOptions({false, 50, false, false});
+  }
+};
+
+enum class Start { kRecord, kCapture, kHotkey };
+
+// How each way of starting reads input, and when the reading stops.
+TEST(MacroRecording, ReadsInputOnlyUntilTheRecorderIsIdle) {
+  struct Case {
+    std::string name;
+    Start start;
+    std::vector<InputEvent> events;
+    std::vector<uint8_t> bytes;
+    bool readingAtEnd;
+  };
+  const std::vector<Case> cases = {
+      {"a recording runs from the hotkey's release to its next press",
+       Start::kRecord,
+       {Key(kF11, true), Key(kF11, false), Key(kA, true), Key(kA, false), Key(kF11, true)},
+       {0x83, 0x04, 0x84, 0x04},
+       false},
+      {"an armed recording reads on", Start::kRecord, {Key(kF11, true), Key(kA, true)}, {}, true},
+      {"a capture stops after one button", Start::kCapture, {Button(0x01, true, 9, 9)}, {0x21, 0x41}, false},
+      {"a hotkey choice stops after one key", Start::kHotkey, {Key(kA, true)}, {}, false},
+      {"a lost source ends a recording", Start::kRecord, {Key(kF11, true), Key(kF11, false), Lost()}, {}, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    World w;
+    std::string error;
+    EXPECT_FALSE(w.capture->Feed(Key(kA, true)));  // nothing is read before a start
+    const bool started = c.start == Start::kRecord    ? w.recording->Record(&error)
+                         : c.start == Start::kCapture ? w.recording->Capture(&error)
+                                                      : w.recording->SelectHotkey(&error);
+    ASSERT_TRUE(started) << error;
+    EXPECT_TRUE(w.recording->Reading());
+    for (const auto& e : c.events) w.capture->Feed(e);
+    EXPECT_EQ(SerialiseItems(w.recording->Items()), c.bytes);
+    EXPECT_EQ(w.recording->Reading(), c.readingAtEnd);
+    EXPECT_EQ(w.capture->Running(), c.readingAtEnd);
+    EXPECT_EQ(w.recording->State() == RecorderState::kIdle, !c.readingAtEnd);
+    EXPECT_GE(w.changes, 1 + static_cast<int>(c.events.size()));
+  }
+}
+
+TEST(MacroRecording, StopKeepsTheItemsAndTakeHandsEachOnce) {
+  World w;
+  std::string error;
+  ASSERT_TRUE(w.recording->Record(&error));
+  for (const auto& e : {Key(kF11, true), Key(kF11, false), Key(kA, true)}) w.capture->Feed(e);
+  EXPECT_EQ(SerialiseItems(w.recording->TakeNewItems()), (std::vector<uint8_t>{0x83, 0x04}));
+  w.capture->Feed(Key(kA, false));
+  w.recording->Stop();  // the window closed or the device went
+  EXPECT_FALSE(w.capture->Running());
+  EXPECT_FALSE(w.capture->Feed(Key(kA, true)));
+  EXPECT_EQ(w.recording->State(), RecorderState::kIdle);
+  EXPECT_EQ(SerialiseItems(w.recording->TakeNewItems()), (std::vector<uint8_t>{0x84, 0x04}));
+  EXPECT_TRUE(w.recording->TakeNewItems().empty());
+  EXPECT_EQ(SerialiseItems(w.recording->Items()), (std::vector<uint8_t>{0x83, 0x04, 0x84, 0x04}));
+  EXPECT_FALSE(w.recording->InputLost());
+}
+
+TEST(MacroRecording, HotkeyChoiceIsHandedOnceAndUsed) {
+  World w;
+  std::string error;
+  ASSERT_TRUE(w.recording->SelectHotkey(&error));
+  w.capture->Feed(Key(kA, true));
+  EXPECT_EQ(w.recording->TakeChosenHotkey(), 4);
+  EXPECT_FALSE(w.recording->TakeChosenHotkey());
+  EXPECT_EQ(w.recording->Hotkey(), 4);
+}
+
+TEST(MacroRecording, MotionWithoutPositionsIsFollowed) {
+  World w;
+  w.recording->SetOptions({false, 50, true, false});
+  std::string error;
+  ASSERT_TRUE(w.recording->Record(&error));
+  w.capture->Feed(Key(kF11, true));
+  w.capture->Feed(Key(kF11, false));
+  w.capture->Feed(Button(0, false, 100, 100));  // a position from another event
+  w.capture->Feed(Motion(5, -3));
+  w.clock.Advance(100);
+  w.capture->Feed(Motion(5, -3));
+  EXPECT_EQ(SerialiseItems(w.recording->Items()),
+            (std::vector<uint8_t>{0xC0, 0x64, 0x00, 0x64, 0x00, 0x80, 0x0A, 0x00, 0xFA, 0xFF}));
+}
+
+TEST(MacroRecording, UnavailableOrRefusedInputLeavesItIdle) {
+  test::FakeClock clock;
+  MacroRecording none(nullptr, "needs X11", clock);
+  std::string error;
+  EXPECT_FALSE(none.Available());
+  EXPECT_FALSE(none.Record(&error));
+  EXPECT_EQ(error, "needs X11");
+  EXPECT_EQ(none.State(), RecorderState::kIdle);
+
+  World w;
+  w.capture->failWith = "no access";
+  EXPECT_FALSE(w.recording->Capture(&error));
+  EXPECT_EQ(error, "no access");
+  EXPECT_FALSE(w.recording->Reading());
+  EXPECT_EQ(w.recording->State(), RecorderState::kIdle);
+
+  World lost;
+  ASSERT_TRUE(lost.recording->Record(&error));
+  lost.capture->Feed(Lost());
+  EXPECT_TRUE(lost.recording->InputLost());
+}
+
+}  // namespace
+}  // namespace quorix

@@ -1,0 +1,40 @@
+// The desktop program's start-up switches in both spellings and any case.
+#include "session/start_switches.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace quorix::test {
+namespace {
+
+TEST(StartSwitches, BothSpellingsAnyCase) {
+  struct Row {
+    std::vector<std::string> args;
+    bool close, hide;
+    std::vector<std::string> classic;
+    std::string simulate;
+    size_t unknown;
+  };
+  const std::vector<Row> rows = {
+      {{"/CLOSE"}, true, false, {"/close"}, "", 0},
+      {{"--Hide", "/LANGID=1041"}, false, true, {"/hide", "/langid=1041"}, "", 0},
+      {{"--langid=1028"}, false, false, {"/langid=1028"}, "", 0},
+      {{"--simulate=level0", "--sim-option", "press=open"}, false, false, {}, "level0", 0},
+      {{"--simulate=level9", "/closed", "--sim-state"}, false, false, {}, "", 3},
+  };
+  for (const Row& row : rows) {
+    const StartSwitches s = ParseStartSwitches(row.args);
+    SCOPED_TRACE(row.args.front());
+    EXPECT_EQ(s.close, row.close);
+    EXPECT_EQ(s.hide, row.hide);
+    EXPECT_EQ(s.classicArgs, row.classic);
+    EXPECT_EQ(s.simulate, row.simulate);
+    EXPECT_EQ(s.unknown.size(), row.unknown);
+  }
+  EXPECT_EQ(ParseStartSwitches({"--sim-option", "Press=Open"}).simOptions, std::vector<std::string>{"Press=Open"});
+}
+
+}  // namespace
+}  // namespace quorix::test

@@ -1,0 +1,48 @@
+#pragma once
+// An InputCapture driven by the test: Feed delivers an event to the callback
+// on the test's thread, as the capture's own thread would, and only while
+// started (a stopped capture reads nothing). Start can be told to fail.
+
+#include <string>
+#include <utility>
+
+#include "platform/input_capture.h"
+
+namespace quorix::test {
+
+class FakeInputCapture final : public InputCapture {
+ public:
+  bool Start(Callback callback, std::string* error) override {
+    if (!failWith.empty()) {
+      if (error) *error = failWith;
+      return false;
+    }
+    if (running_) return true;
+    callback_ = std::move(callback);
+    running_ = true;
+    ++starts;
+    return true;
+  }
+  void Stop() override {
+    if (running_) ++stops;
+    running_ = false;
+  }
+  bool Running() const override { return running_; }
+
+  // Delivers the event when running; false when it was dropped.
+  bool Feed(const InputEvent& event) {
+    if (!running_) return false;
+    callback_(event);
+    return true;
+  }
+
+  std::string failWith;  // non-empty: Start fails with this reason
+  int starts = 0;
+  int stops = 0;
+
+ private:
+  bool running_ = false;
+  Callback callback_;
+};
+
+}  // namespace quorix::test

@@ -1,0 +1,146 @@
+// The shell: one instance per user, and the question box and text entry
+// ending as cancelled when the device goes or the program closes.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLibraryInfo>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTest>
+#include <QTranslator>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "app/device_controller.h"
+#include "app/local_instance_channel.h"
+#include "session/session.h"
+#include "session/str_entry_rules.h"
+#include "session/world/session_world.h"
+#include "ui/app_signals.h"
+#include "ui/skin/skin_fonts.h"
+#include "ui/ui_env.h"
+#include "ui/windows/option_dlg.h"
+#include "ui/windows/str_dlg.h"
+
+namespace quorix::ui {
+namespace {
+
+// Runs the event loop until `done` says so or `ms` have passed.
+bool ProcessUntil(const std::function<bool()>& done, int ms = 1000) { return QTest::qWaitFor(done, ms); }
+
+TEST(ShellTest, OneInstanceTakesWaitAndCloseFromLaterStarts) {
+  QTemporaryDir folder;
+  ASSERT_TRUE(folder.isValid());
+  const QString name = QDir(folder.path()).filePath(QStringLiteral("instance"));
+  auto first = std::make_unique<app::LocalInstanceChannel>(name);
+  std::vector<InstanceSignal> received;
+  first->Receive([&received](InstanceSignal signal) { received.push_back(signal); });
+
+  // "/close" with none running does nothing.
+  EXPECT_FALSE(first->Send(InstanceSignal::kClose));
+  ASSERT_TRUE(first->Claim());
+
+  // A second start finds the first: it raises it, or with "/close" ends it.
+  app::LocalInstanceChannel second(name);
+  EXPECT_FALSE(second.Claim());
+  EXPECT_TRUE(second.Send(InstanceSignal::kWait));
+  ASSERT_TRUE(ProcessUntil([&] { return received.size() == 1; }));
+  EXPECT_TRUE(second.Send(InstanceSignal::kClose));
+  ASSERT_TRUE(ProcessUntil([&] { return received.size() == 2; }));
+  EXPECT_EQ(received, (std::vector<InstanceSignal>{InstanceSignal::kWait, InstanceSignal::kClose}));
+
+  // Once the first has gone, the next start becomes the instance, also over
+  // the socket file a crashed one would leave.
+  first.reset();
+  app::LocalInstanceChannel third(name);
+  EXPECT_TRUE(third.Claim());
+}
+
+class DialogTest : public ::testing::Test {
+ protected:
+  DialogTest()
+      : world_([] {
+          WorldOptions options;
+          options.simulate = "level11";
+          // The device controller's pump runs on the real clock, as in the program.
+          options.simulateInRealTime = true;
+          return options;
+        }()),
+        fonts_(QStringLiteral("DejaVu Sans"), QStringLiteral("DejaVu Sans")),
+        env_{world_.GetSession(), world_.GetSession().Texts(), fonts_, signals_} {}
+
+  SessionWorld world_;
+  AppSignals signals_;
+  SkinFonts fonts_;
+  UiEnv env_;
+};
+
+TEST_F(DialogTest, EndAsCancelledWhenTheDeviceGoesOrTheProgramCloses) {
+  using Emit = void (AppSignals::*)();
+  for (Emit broadcast : {&AppSignals::deviceGone, &AppSignals::closing}) {
+    QTimer::singleShot(20, &signals_, broadcast);
+    EXPECT_EQ(RunOptionDlg(env_, nullptr, QStringLiteral("Reset"), QStringLiteral("continue?")), 0);
+    for (int mode : {kStrModeName, kStrModeNumber, kStrModeCoordinates, kStrModeNumber4, kStrModeFolder,
+                     kStrModeYesNo}) {
+      CStrDlg entry(env_);
+      entry.mode = mode;
+      entry.text = QStringLiteral("12");
+      QTimer::singleShot(20, &signals_, broadcast);
+      EXPECT_FALSE(entry.Run()) << "mode " << mode;
+      EXPECT_EQ(entry.text, QStringLiteral("12")) << "a cancelled entry keeps the caller's text";
+    }
+  }
+}
+
+TEST_F(DialogTest, ButtonsEndTheQuestionBoxWithTheirNumber) {
+  for (int button = 1; button <= 3; ++button) {
+    OptionDlg box(env_, nullptr, QStringLiteral("t"), QStringLiteral("m"),
+                  {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+    QTimer::singleShot(10, &box, [&box, button] {
+      // Tab to the button, Enter on it: the keyboard's way to press it.
+      for (int i = 0; i < button; ++i) QTest::keyClick(&box, Qt::Key_Tab);
+      QTest::keyClick(&box, Qt::Key_Return);
+    });
+    EXPECT_EQ(box.Run(), button);
+  }
+}
+
+TEST_F(DialogTest, YesNoCaptionsAreTheDesktopsWordsWithoutTheirAccessKeys) {
+  QTranslator japanese;
+  ASSERT_TRUE(japanese.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
+  QCoreApplication::installTranslator(&japanese);
+  CStrDlg entry(env_);
+  entry.mode = kStrModeYesNo;
+  EXPECT_EQ(entry.OkCaption(), QString::fromUtf8("\u306f\u3044"));
+  EXPECT_EQ(entry.CancelCaption(), QString::fromUtf8("\u3044\u3044\u3048"));
+  entry.mode = kStrModeName;
+  EXPECT_FALSE(entry.OkCaption().contains(QLatin1Char('&')));
+  QCoreApplication::removeTranslator(&japanese);
+}
+
+TEST_F(DialogTest, UnpluggingClosesTheQuestionBoxAndTheMouseIsPickedUpAgain) {
+  app::DeviceController controller(world_.GetSession(), signals_);
+  int loads = 0, cleared = 0;
+  QObject::connect(&controller, &app::DeviceController::reloaded, [&] { ++loads; });
+  QObject::connect(&controller, &app::DeviceController::deviceCleared, [&] { ++cleared; });
+  controller.Start();
+  auto loaded = [&] { return loads > 0 && !world_.GetSession().CurrentDevicePath().empty(); };
+  ASSERT_TRUE(ProcessUntil(loaded, 3000));
+
+  sim::SimHidHost& host = *world_.SimHost();
+  QTimer::singleShot(50, [&host] { host.Unplug(); });
+  EXPECT_EQ(RunOptionDlg(env_, nullptr, QStringLiteral("Reset"), QStringLiteral("continue?")), 0);
+  EXPECT_EQ(cleared, 1);
+
+  // Back again: the rescan a second after the arrival loads it.
+  const int before = loads;
+  host.Replug();
+  EXPECT_TRUE(ProcessUntil([&] { return loads > before; }, 4000));
+  EXPECT_FALSE(world_.GetSession().CurrentDevicePath().empty());
+  controller.Stop();
+}
+
+}  // namespace
+}  // namespace quorix::ui
