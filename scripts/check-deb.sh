@@ -39,14 +39,15 @@ in_root sh -c "cd /tmp && DEBIAN_FRONTEND=noninteractive apt-get install -y -q .
   { tail -20 "$root/tmp/apt.txt"; fail "apt install ./$name"; }
 grep -E '^(Recommended packages|Setting up (quorix-mouse|udev|fonts-noto-cjk|libqt6widgets6))' "$root/tmp/apt.txt" || true
 
-in_root dpkg-query -W -f='${Status}\n' quorix-mouse | grep -qx 'install ok installed' || fail "not installed"
+[ "$(in_root dpkg-query -W -f='${Status}' quorix-mouse)" = 'install ok installed' ] || fail "not installed"
 in_root test -f /usr/lib/udev/rules.d/70-quorix-mouse.rules || fail "no udev rule"
 
 echo "== quorix-mousectl --simulate show"
 in_root sh -c 'mkdir -p -m 700 /tmp/home && cd /tmp/home && HOME=/tmp/home quorix-mousectl --simulate show' >"$root/tmp/show.txt"
 head -3 "$root/tmp/show.txt"
 grep -q '^Device: sim#' "$root/tmp/show.txt" || fail "quorix-mousectl --simulate show"
-in_root sh -c 'HOME=/tmp/home quorix-mousectl texts --lang 1041' | grep -qx 'type_str1=機能なし' ||
+in_root sh -c 'HOME=/tmp/home quorix-mousectl texts --lang 1041' >"$root/tmp/texts.txt"
+grep -qx 'type_str1=機能なし' "$root/tmp/texts.txt" ||
   fail "the installed language file was not read"
 
 if in_root test -x /usr/bin/quorix-mouse; then
