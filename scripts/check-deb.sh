@@ -19,7 +19,8 @@ root=$(mktemp -d /var/tmp/quorix-deb-root.XXXXXX)
 chmod 755 "$root"  # apt's download user must see into it
 cleanup() {
   umount "$root/dev/pts" "$root/proc" 2>/dev/null || true
-  if [ "${KEEP_ROOT:-0}" = 1 ]; then echo "root kept in $root"; else rm -rf "$root"; fi
+  # --one-file-system: never into a mount that failed to come off.
+  if [ "${KEEP_ROOT:-0}" = 1 ]; then echo "root kept in $root"; else rm -rf --one-file-system "$root"; fi
 }
 trap cleanup EXIT
 
