@@ -32,6 +32,27 @@ TEST(XdgPaths, DocumentsFolderFromUserDirs) {
   EXPECT_EQ(custom.DocumentsFolder(), "/data/docs");
 }
 
+TEST(XdgPaths, ProgramFolderOfAnInstalledOrBuildTreeExecutable) {
+  test::TempDir dir;
+  test::WriteFile(dir.Path("staged/share/quorix-mouse/language.ini"), "");
+  const struct {
+    std::string executable;
+    std::string folder;
+  } cases[] = {
+      // Installed: its prefix's data, even when missing.
+      {"/opt/q/bin/quorix-mousectl", "/opt/q/share/quorix-mouse"},
+      {dir.Path("staged/libexec/quorix-mouse"), dir.Path("staged/share/quorix-mouse")},
+      // A build tree without an installed layout: the source tree's data.
+      {dir.Path("build/src/cli/quorix-mousectl"), "/src/data"},
+  };
+  for (const auto& c : cases) {
+    XdgPaths paths("/src/data/", EnvFrom({{"HOME", "/home/u"}}), c.executable);
+    EXPECT_EQ(paths.ProgramFolder(), c.folder) << c.executable;
+    XdgPaths overridden("/src/data", EnvFrom({{"QUORIX_DATA_DIR", "/opt/d/"}}), c.executable);
+    EXPECT_EQ(overridden.ProgramFolder(), "/opt/d") << c.executable;
+  }
+}
+
 TEST(XdgPaths, ProgramAndApplicationFolders) {
   XdgPaths paths("/srv/data/", EnvFrom({{"HOME", "/home/u"}}));
   EXPECT_EQ(paths.ProgramFolder(), "/srv/data");

@@ -16,9 +16,10 @@ std::string StripSlash(std::string path) {
 
 }  // namespace
 
-XdgPaths::XdgPaths(std::string defaultProgramFolder, GetEnv getEnv)
+XdgPaths::XdgPaths(std::string defaultProgramFolder, GetEnv getEnv, std::string executable)
     : defaultProgramFolder_(std::move(defaultProgramFolder)),
-      getEnv_(getEnv ? std::move(getEnv) : GetEnv([](const char* name) { return std::getenv(name); })) {}
+      getEnv_(getEnv ? std::move(getEnv) : GetEnv([](const char* name) { return std::getenv(name); })),
+      executable_(std::move(executable)) {}
 
 std::string XdgPaths::Env(const char* name) const {
   const char* value = getEnv_(name);
@@ -52,9 +53,14 @@ std::string XdgPaths::ProgramFolder() const {
   const std::string fromEnv = Env("QUORIX_DATA_DIR");
   if (!fromEnv.empty()) return StripSlash(fromEnv);
   std::error_code error;
-  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
+  const std::filesystem::path exe =
+      executable_.empty() ? std::filesystem::read_symlink("/proc/self/exe", error) : std::filesystem::path(executable_);
   if (!error) {
     const std::filesystem::path installed = exe.parent_path().parent_path() / "share" / "quorix-mouse";
+    // An installed program reads its own prefix's data even when that is
+    // missing: the source tree of the machine it was built on is no
+    // substitute, and a missing file should name the folder it belongs in.
+    if (exe.parent_path().filename() == "bin") return installed.string();
     if (std::filesystem::is_regular_file(installed / "language.ini", error)) return installed.string();
   }
   return StripSlash(defaultProgramFolder_);

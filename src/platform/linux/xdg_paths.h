@@ -16,9 +16,12 @@ class XdgPaths final : public Paths {
   // Looks up an environment variable; nullptr when unset.
   using GetEnv = std::function<const char*(const char* name)>;
 
-  // `defaultProgramFolder` is used when neither $QUORIX_DATA_DIR nor an
-  // installed share/quorix-mouse folder beside the executable exists.
-  explicit XdgPaths(std::string defaultProgramFolder, GetEnv getEnv = nullptr);
+  // The program folder is $QUORIX_DATA_DIR when set, else ../share/quorix-mouse
+  // from the executable's folder when the executable is installed (it lies in
+  // a "bin" folder) or that folder holds language.ini, else
+  // `defaultProgramFolder` (the source tree's data, for a build-tree run).
+  // `executable` is the program's path; empty: /proc/self/exe.
+  explicit XdgPaths(std::string defaultProgramFolder, GetEnv getEnv = nullptr, std::string executable = {});
 
   // XDG_DOCUMENTS_DIR of $XDG_CONFIG_HOME/user-dirs.dirs (with $HOME
   // expanded), else $HOME/Documents.
@@ -34,6 +37,7 @@ class XdgPaths final : public Paths {
 
   std::string defaultProgramFolder_;
   GetEnv getEnv_;
+  std::string executable_;
 };
 
 }  // namespace quorix
