@@ -16,6 +16,7 @@
 #include "texts/text_tables.h"
 #include "ui/gui_thread.h"
 
+#include "ui/windows/color_dlg.h"
 #include "ui/windows/option_dlg.h"
 
 namespace quorix::ui {
@@ -305,8 +306,12 @@ void MainWindow::OnItemActivated(int index) {
       Reset();
       break;
     case MainRole::kAppField:  // the name entry comes with the text-entry dialog
+    case MainRole::kColorSetting: {
+      ColorDlg lighting(env_, this);
+      lighting.Run();
+      break;
+    }
     case MainRole::kLiftAdjust:
-    case MainRole::kColorSetting:
     case MainRole::kMacroEdit:
     case MainRole::kButton:
       Coming();
