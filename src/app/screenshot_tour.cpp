@@ -6,6 +6,8 @@
 #include <iostream>
 
 #include "ui/windows/main_window.h"
+#include "ui/windows/color_dlg.h"
+#include "ui/windows/color_pick_dlg.h"
 #include "texts/text_tables.h"
 #include "ui/ui_env.h"
 #include "ui/windows/option_dlg.h"
@@ -92,6 +94,29 @@ ScreenshotTour::ScreenshotTour(ui::UiEnv& env, QString folder, QWidget* mainWind
                       },
                       600});
   }
+  // The lighting window in "Customize" with its markers, then "Wave" in two
+  // frames of its animation, and the colour picker over it.
+  shots_.push_back({QStringLiteral("lighting-customize"), [this] {
+                      HideDialogs();
+                      lighting_ = std::make_unique<ui::ColorDlg>(env_, mainWindow_);
+                      lighting_->move(mainWindow_->frameGeometry().center() - lighting_->rect().center());
+                      lighting_->show();
+                    },
+                    900});
+  shots_.push_back({QStringLiteral("lighting-wave-1"), [this] {
+                      lighting_->ActivateItem(ui::ColorDlg::kFirstEffect + 1);
+                    },
+                    700});
+  shots_.push_back({QStringLiteral("lighting-wave-2"), [] {}, 280});
+  shots_.push_back({QStringLiteral("lighting-picker"), [this] {
+                      lighting_->ActivateItem(ui::ColorDlg::kFirstEffect);
+                      picker_ = std::make_unique<ui::ColorPickDlg>(env_, lighting_.get(),
+                                                                   lighting_->Model().SetAllLights());
+                      picker_->move(mainWindow_->frameGeometry().center() - picker_->rect().center());
+                      picker_->show();
+                      picker_->raise();
+                    },
+                    700});
   if (virtualMouse_ != nullptr) {
     shots_.push_back({QStringLiteral("virtual-mouse"), [this] {
                         HideDialogs();
@@ -119,6 +144,8 @@ void ScreenshotTour::Begin() {
 }
 
 void ScreenshotTour::HideDialogs() {
+  picker_.reset();  // before the lighting window, its parent
+  lighting_.reset();
   question_.reset();
   entry_.reset();
 }

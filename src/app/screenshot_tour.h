@@ -2,7 +2,7 @@
 // --screenshot-tour DIR: once the first load is done, shows each window in
 // turn and saves the whole screen as DIR/<name>.png: the main window's pages,
 // the on-screen display full and fading, the question box, the text entry in
-// each mode and the virtual mouse. Then the program quits.
+// each mode, the lighting window and its colour picker, and the virtual mouse. Then the program quits.
 
 #include <QObject>
 #include <QString>
@@ -17,6 +17,8 @@ class OsdWindow;
 class OptionDlg;
 class CStrDlg;
 class VirtualMouseWindow;
+class ColorDlg;
+class ColorPickDlg;
 }  // namespace quorix::ui
 
 namespace quorix::app {
@@ -51,6 +53,8 @@ class ScreenshotTour : public QObject {
   ui::VirtualMouseWindow* virtualMouse_;
   std::unique_ptr<ui::OptionDlg> question_;
   std::unique_ptr<ui::CStrDlg> entry_;
+  std::unique_ptr<ui::ColorDlg> lighting_;
+  std::unique_ptr<ui::ColorPickDlg> picker_;
   std::vector<Shot> shots_;
   size_t next_ = 0;
   QTimer timer_;
