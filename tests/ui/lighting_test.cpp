@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QMouseEvent>
+#include <QTest>
 #include <memory>
 
 #include "session/session.h"
@@ -134,12 +135,17 @@ TEST(Lighting, CancelShowsEveryZoneItsStoredBytesAndOkOnLayout22WritesZones0To8)
   for (const Case c : {Case{ColorPickDlg::kCancel, false}, Case{ColorPickDlg::kOk, true}}) {
     const LightingConfig before = w.session->ReadLighting();
     dlg->SetPickerRunner([&](ColorPickDlg& picker) {
-      // Red from the swatches, shown on the mouse at once, then a drag.
+      // Red from the swatches, shown on the mouse at once.
       const QPointF red = lighting_layout::Swatch(5, 0).center();
       w.Mouse(picker, QEvent::MouseButtonPress, red);
       w.Mouse(picker, QEvent::MouseButtonRelease, red);
+      // The keyboard: the green slider, one step up.
+      for (int i = 0; i < 10 && picker.Interaction().FocusIndex() != ColorPickDlg::kFirstSlider + 1; ++i) {
+        QTest::keyClick(&picker, Qt::Key_Tab);
+      }
+      QTest::keyClick(&picker, Qt::Key_Right);
       w.Drain();
-      EXPECT_EQ(w.Shown(8), (LedZoneRecord{0xFF, 0xFF, 0, 0}));
+      EXPECT_EQ(w.Shown(8), (LedZoneRecord{0xFF, 0xFF, 1, 0}));
       picker.ActivateItem(c.item);
       Session::WaitFor(*picker.ClosingJob());
       return picker.Result();
@@ -148,7 +154,7 @@ TEST(Lighting, CancelShowsEveryZoneItsStoredBytesAndOkOnLayout22WritesZones0To8)
     const LightingConfig after = w.session->ReadLighting();
     for (int zone = 0; zone < kZoneCount; ++zone) {
       const bool selected = zone <= 8;
-      const LedZoneRecord want = c.confirmed && selected ? LedZoneRecord{0xFF, 0xFF, 0, 0} : before.zones[zone];
+      const LedZoneRecord want = c.confirmed && selected ? LedZoneRecord{0xFF, 0xFF, 1, 0} : before.zones[zone];
       EXPECT_EQ(after.zones[zone], want) << "zone " << zone << (c.confirmed ? " after OK" : " after Cancel");
       if (!c.confirmed && selected) {
         EXPECT_EQ(w.Shown(zone), before.zones[zone]) << "zone " << zone;

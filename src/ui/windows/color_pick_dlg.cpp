@@ -66,6 +66,11 @@ ColorPickDlg::ColorPickDlg(UiEnv& env, QWidget* parent, PickerSetup setup)
                            Q(env_.texts.buttonStr.at(7))));
   items.push_back(MakeItem({460, 485, 160, 32}, pic::kWideButtonNormal, pic::kWideButtonHover, pic::kWideButtonHover,
                            Q(env_.texts.buttonStr.at(8))));
+  static const char* const kChannel[] = {"R", "G", "B"};
+  for (int channel = 0; channel < 3; ++channel) {
+    items.push_back(MakeItem(lighting_layout::Slider(channel), 0, 0, 0, QString::fromLatin1(kChannel[channel])));
+    items.back().code = kSliderCode + channel;
+  }
   SyncItems();
   connect(&env_.appSignals, &AppSignals::deviceGone, this, &ColorPickDlg::Cancel);
   connect(&env_.appSignals, &AppSignals::closing, this, &ColorPickDlg::Cancel);
@@ -122,6 +127,15 @@ void ColorPickDlg::RunDueTimers() {
   ArmTimer();
 }
 
+void ColorPickDlg::OnItemArrow(int index, int step) {
+  const int channel = Items()[static_cast<size_t>(index)].code - kSliderCode;
+  if (channel < 0 || channel > 2 || result_ >= 0) return;
+  const LedZoneRecord live = picker_.Live();
+  const int value = channel == 0 ? live.red : channel == 1 ? live.green : live.blue;
+  picker_.ClickColour(SliderColour(RecordRgb(live), channel, value + step));
+  update();
+}
+
 void ColorPickDlg::OnItemActivated(int index) {
   switch (index) {
     case kClose:
@@ -161,7 +175,8 @@ void ColorPickDlg::mousePressEvent(QMouseEvent* event) {
     return;
   }
   const QPointF at = event->position();
-  if (HitTest(Items(), at) < 0) {
+  const int hit = HitTest(Items(), at);
+  if (hit < 0 || Items()[static_cast<size_t>(hit)].code >= kSliderCode) {
     for (int row = 0; row < kSwatchRows; ++row) {
       for (int column = 0; column < kSwatchColumns; ++column) {
         if (lighting_layout::Swatch(column, row).contains(at.toPoint())) {

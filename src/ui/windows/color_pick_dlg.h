@@ -22,8 +22,11 @@ struct UiEnv;
 class ColorPickDlg : public SkinWindow {
   Q_OBJECT
  public:
-  // Items, in order.
-  enum Item { kClose = 0, kBreathe = 1, kAlwaysOn = 2, kOk = 3, kCancel = 4 };
+  // Items, in order. The three sliders are items too, so that the keyboard
+  // reaches them (arrows move a focused one by one step); their code is
+  // kSliderCode + channel.
+  enum Item { kClose = 0, kBreathe = 1, kAlwaysOn = 2, kOk = 3, kCancel = 4, kFirstSlider = 5 };
+  static constexpr int kSliderCode = 100;
 
   ColorPickDlg(UiEnv& env, QWidget* parent, PickerSetup setup);
   ~ColorPickDlg() override;
@@ -44,6 +47,7 @@ class ColorPickDlg : public SkinWindow {
  protected:
   void PaintSkin(QPainter& painter) override;
   void OnItemActivated(int index) override;
+  void OnItemArrow(int index, int step) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;

@@ -47,10 +47,11 @@ void Outlined(QPainter& p, const QRectF& rect, const QColor& fill, bool lit) {
   p.drawRoundedRect(rect.adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
 }
 
-// The close item is named for screen readers but shows only its picture.
-std::vector<SkinItem> Drawn(std::vector<SkinItem> items) {
+// The close item (and the picker's sliders, whose letters are drawn beside
+// them) are named for screen readers but draw no label.
+std::vector<SkinItem> Drawn(std::vector<SkinItem> items, bool pictureless) {
   for (SkinItem& item : items) {
-    if (item.imageNormal == pic::kCloseNormal) item.label.clear();
+    if (item.imageNormal == pic::kCloseNormal || (pictureless && item.imageNormal == 0)) item.label.clear();
   }
   return items;
 }
@@ -110,7 +111,7 @@ void LightingPainter::PaintDlg(QPainter& p, const DlgView& view, const std::vect
     p.restore();
   }
   PaintButtonPlates(p, items, interaction, pictures_);
-  DrawItems(p, Drawn(items), interaction, pictures_, fonts.At(kFontItem));
+  DrawItems(p, Drawn(items, false), interaction, pictures_, fonts.At(kFontItem));
 }
 
 void LightingPainter::PaintPick(QPainter& p, const PickView& view, const std::vector<SkinItem>& items,
@@ -162,7 +163,7 @@ void LightingPainter::PaintPick(QPainter& p, const PickView& view, const std::ve
   }
   p.restore();
   PaintButtonPlates(p, items, interaction, pictures_);
-  DrawItems(p, Drawn(items), interaction, pictures_, fonts.At(kFontItem));
+  DrawItems(p, Drawn(items, true), interaction, pictures_, fonts.At(kFontItem));
 }
 
 }  // namespace quorix::ui
