@@ -162,7 +162,10 @@ void LightingPainter::PaintPick(QPainter& p, const PickView& view, const std::ve
                QString::number(view.components[static_cast<size_t>(channel)]));
   }
   p.restore();
-  PaintButtonPlates(p, items, interaction, pictures_);
+  // The sliders are drawn above; they get no button plate.
+  std::vector<SkinItem> plated = items;
+  for (SkinItem& item : plated) item.hidden = item.hidden || item.imageNormal == 0;
+  PaintButtonPlates(p, plated, interaction, pictures_);
   DrawItems(p, Drawn(items, true), interaction, pictures_, fonts.At(kFontItem));
 }
 
