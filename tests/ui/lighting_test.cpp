@@ -163,7 +163,7 @@ TEST(Lighting, CancelShowsEveryZoneItsStoredBytesAndOkOnLayout22WritesZones0To8)
   }
 }
 
-TEST(Lighting, MarkersOnlyInCustomizeAnimationOnlyWhileShownDeviceGoneCancels) {
+TEST(Lighting, MarkersOnlyInCustomizeAnimationOnlyWhileShownDeviceGoneCancelsCloseWritesNothing) {
   LightingWorld w;
   w.host->Mouse().Memory()[kLightEffectAddress] = 2;
   w.Load();
@@ -193,6 +193,12 @@ TEST(Lighting, MarkersOnlyInCustomizeAnimationOnlyWhileShownDeviceGoneCancels) {
   EXPECT_NE(dlg->Model().Snapshot().breathingLevel, level) << "the picture moves while shown";
   dlg->hide();
   EXPECT_FALSE(dlg->TimerArmed()) << "a hidden window wakes never";
+
+  w.Drain();
+  const size_t requests = w.host->Mouse().Requests().size();
+  dlg->ActivateItem(ColorDlg::kClose);
+  w.Drain();
+  EXPECT_EQ(w.host->Mouse().Requests().size(), requests) << "closing writes nothing";
 }
 
 }  // namespace
