@@ -59,7 +59,7 @@ std::vector<SkinItem> Drawn(std::vector<SkinItem> items, bool pictureless) {
 }  // namespace
 
 const QImage& LightingPainter::Light(int picture, int red, int green, int blue, int brightness) {
-  const int key = ((red * 256 + green) * 256 + blue) * 256 + std::clamp(brightness, 0, 255);
+  const int64_t key = ((int64_t{red} * 256 + green) * 256 + blue) * 256 + std::clamp(brightness, 0, 255);
   auto it = std::find_if(tinted_.begin(), tinted_.end(), [&](const Tinted& t) { return t.picture == picture; });
   if (it == tinted_.end()) {
     tinted_.push_back({picture, -1, {}});

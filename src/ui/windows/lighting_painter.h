@@ -9,6 +9,7 @@
 #include <QRect>
 #include <QString>
 #include <array>
+#include <cstdint>
 #include <vector>
 
 #include "lighting/preview_model.h"
@@ -68,7 +69,7 @@ class LightingPainter {
   PictureCache& pictures_;
   struct Tinted {
     int picture = 0;
-    int key = -1;
+    int64_t key = -1;
     QImage image;
   };
   std::vector<Tinted> tinted_;
