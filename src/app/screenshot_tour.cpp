@@ -12,6 +12,8 @@
 
 #include "macro/macro_library.h"
 #include "session/session.h"
+#include "ui/windows/color_dlg.h"
+#include "ui/windows/color_pick_dlg.h"
 #include "texts/text_tables.h"
 #include "ui/windows/button_set_dlg.h"
 #include "ui/windows/main_window.h"
@@ -139,6 +141,39 @@ ScreenshotTour::ScreenshotTour(ui::UiEnv& env, QString folder, QWidget* mainWind
                       },
                       [this] { return std::vector<QWidget*>{entry_.get()}; }});
   }
+  // The lighting window in "Customize" with its markers, then "Wave" in two
+  // frames of its animation, and the colour picker over it.
+  const auto lightingShot = [this] { return std::vector<QWidget*>{lighting_.get()}; };
+  const auto lightingShown = [this] { return lighting_ != nullptr && lighting_->isVisible(); };
+  // The effect's animation moves on between the two "Wave" frames.
+  auto since = std::make_shared<QElapsedTimer>();
+  shots_.push_back({QStringLiteral("lighting-customize"),
+                    [this] {
+                      HideDialogs();
+                      lighting_ = std::make_unique<ui::ColorDlg>(env_, mainWindow_);
+                      lighting_->move(mainWindow_->frameGeometry().center() - lighting_->rect().center());
+                      lighting_->show();
+                    },
+                    lightingShot, lightingShown});
+  shots_.push_back({QStringLiteral("lighting-wave-1"),
+                    [this, since] {
+                      lighting_->ActivateItem(ui::ColorDlg::kFirstEffect + 1);
+                      since->start();
+                    },
+                    lightingShot, [since] { return since->elapsed() >= 700; }});
+  shots_.push_back({QStringLiteral("lighting-wave-2"), [since] { since->start(); }, lightingShot,
+                    [since] { return since->elapsed() >= 280; }});
+  shots_.push_back({QStringLiteral("lighting-picker"),
+                    [this] {
+                      lighting_->ActivateItem(ui::ColorDlg::kFirstEffect);
+                      picker_ = std::make_unique<ui::ColorPickDlg>(env_, lighting_.get(),
+                                                                   lighting_->Model().SetAllLights());
+                      picker_->move(mainWindow_->frameGeometry().center() - picker_->rect().center());
+                      picker_->show();
+                      picker_->raise();
+                    },
+                    [this] { return std::vector<QWidget*>{picker_.get()}; },
+                    [this] { return picker_ != nullptr && picker_->isVisible(); }});
   if (virtualMouse_ != nullptr) {
     shots_.push_back({QStringLiteral("virtual-mouse"), [this] {
                         HideDialogs();
@@ -219,6 +254,8 @@ void ScreenshotTour::SetMacroEditor(ui::MacroEdit* editor) {
 }
 
 void ScreenshotTour::HideDialogs() {
+  picker_.reset();  // before the lighting window, its parent
+  lighting_.reset();
   question_.reset();
   entry_.reset();
   if (ui::CButtonSetDlg* dialog = static_cast<ui::MainWindow*>(mainWindow_)->ButtonDialog()) dialog->Cancel();

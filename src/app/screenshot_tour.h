@@ -3,8 +3,8 @@
 // turn and saves the whole screen as DIR/<name>.png: the main window's pages,
 // the button settings window, the on-screen display full and fading, the
 // question box, the text entry in each mode, the virtual mouse, the macro
-// list in both modes and the macro editor during a recording. Then the
-// program quits.
+// list in both modes, the macro editor during a recording, and the lighting
+// window with its colour picker. Then the program quits.
 //
 // A picture is taken when what it shows is there, not after a guessed
 // delay: its condition holds (a loaded mouse and no progress for the main
@@ -30,6 +30,8 @@ class CStrDlg;
 class VirtualMouseWindow;
 class MacroList;
 class MacroEdit;
+class ColorDlg;
+class ColorPickDlg;
 }  // namespace quorix::ui
 
 namespace quorix::app {
@@ -79,6 +81,8 @@ class ScreenshotTour : public QObject {
   std::unique_ptr<ui::CStrDlg> entry_;
   std::unique_ptr<ui::MacroList> macroList_;
   ui::MacroEdit* macroEdit_ = nullptr;
+  std::unique_ptr<ui::ColorDlg> lighting_;
+  std::unique_ptr<ui::ColorPickDlg> picker_;
   std::vector<Shot> shots_;
   size_t next_ = 0;
   bool begun_ = false;

@@ -84,6 +84,16 @@ inline constexpr int kVirtualButtonHover = 461;
 // Lighting
 inline constexpr int kColourWheel = 520;         // hue around, saturation inward
 inline constexpr int kColourWheelMarker = 521;
+// The lighting window's mouse, 470 x 360 (lighting_geometry.h), and the
+// lights of its zones 1..6, each as large as the mouse and drawn over it,
+// white, tinted by the zone's colour.
+inline constexpr int kLightingMouse = 540;
+inline constexpr int kLightingZone1 = 542;
+inline constexpr int kLightingZone6 = 543;
+inline constexpr int kLightingZone2 = 544;
+inline constexpr int kLightingZone3 = 545;
+inline constexpr int kLightingZone4 = 546;
+inline constexpr int kLightingZone5 = 547;
 
 // The picture of profile `profile` on the on-screen display; 0 for none.
 constexpr int OsdProfilePicture(int profile) {

@@ -20,6 +20,7 @@
 #include "ui/windows/button_set_dlg.h"
 #include "ui/windows/function_drag.h"
 
+#include "ui/windows/color_dlg.h"
 #include "ui/windows/option_dlg.h"
 
 namespace quorix::ui {
@@ -312,9 +313,13 @@ void MainWindow::OnItemActivated(int index) {
     case MainRole::kMacroEdit:
       emit macroEditRequested();
       break;
+    case MainRole::kColorSetting: {
+      ColorDlg lighting(env_, this);
+      lighting.Run();
+      break;
+    }
     case MainRole::kAppField:  // the name entry comes with the text-entry dialog
     case MainRole::kLiftAdjust:
-    case MainRole::kColorSetting:
       Coming();
       break;
     case MainRole::kButton:

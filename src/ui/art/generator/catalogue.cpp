@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "pictures.h"
+#include "ui/art/lighting_geometry.h"
 #include "ui/art/mouse_geometry.h"
 #include "ui/art/picture_ids.h"
 
@@ -86,6 +87,18 @@ std::vector<PictureEntry> Catalogue() {
                    kNames[zone],
                    {ui::art::kMouseWidth, ui::art::kMouseHeight},
                    [zone](auto& p, auto s) { DrawLightZone(p, s, zone); }});
+  }
+  all.push_back({pic::kLightingMouse,
+                 "lighting mouse",
+                 {ui::art::kLightingMouseWidth, ui::art::kLightingMouseHeight},
+                 DrawLightingMouse});
+  for (const auto& marker : ui::art::kZoneMarkers) {
+    static const char* const kNames[] = {"", "lighting zone 1", "lighting zone 2", "lighting zone 3",
+                                         "lighting zone 4", "lighting zone 5", "lighting zone 6"};
+    all.push_back({marker.picture,
+                   kNames[marker.zone],
+                   {ui::art::kLightingMouseWidth, ui::art::kLightingMouseHeight},
+                   [zone = marker.zone](auto& p, auto s) { DrawLightingZone(p, s, zone); }});
   }
   for (int profile = 0; profile < 5; ++profile) {
     static const char* const kNames[] = {"OSD profile 1", "OSD profile 2", "OSD profile 3", "OSD profile 4",

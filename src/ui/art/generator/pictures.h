@@ -66,4 +66,8 @@ void DrawButtonSpot(QPainter& p, const QSizeF& s, bool hover, bool locked);
 void DrawFunctionLabel(QPainter& p, const QSizeF& s);
 void DrawLightZone(QPainter& p, const QSizeF& s, int zone);
 
+// lighting.cpp
+void DrawLightingMouse(QPainter& p, const QSizeF& s);
+void DrawLightingZone(QPainter& p, const QSizeF& s, int zone);
+
 }  // namespace quorix::art

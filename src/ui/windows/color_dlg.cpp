@@ -1,0 +1,188 @@
+#include "ui/windows/color_dlg.h"
+
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QScreen>
+#include <algorithm>
+#include <climits>
+
+#include "session/session.h"
+#include "texts/text_tables.h"
+#include "ui/app_signals.h"
+#include "ui/art/lighting_geometry.h"
+#include "ui/art/picture_ids.h"
+#include "ui/gui_thread.h"
+#include "ui/skin/skin_fonts.h"
+#include "ui/ui_env.h"
+#include "ui/windows/color_pick_dlg.h"
+
+namespace quorix::ui {
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// The effect labels are consecutive entries of the label table.
+constexpr int kEffectLabel = 51;
+
+}  // namespace
+
+ColorDlg::ColorDlg(UiEnv& env, QWidget* parent)
+    : SkinWindow(QSize(lighting_layout::kDlgWidth, lighting_layout::kDlgHeight), parent),
+      env_(env),
+      random_(static_cast<uint32_t>(QDateTime::currentMSecsSinceEpoch())),
+      model_(env.session, random_),
+      painter_(Pictures()),
+      runPicker_([](ColorPickDlg& picker) { return picker.Run(); }) {
+  setWindowModality(Qt::ApplicationModal);
+  setWindowTitle(Q(env_.texts.buttonStr.at(40)));
+  timer_.setSingleShot(true);
+  connect(&timer_, &QTimer::timeout, this, &ColorDlg::RunDueTimers);
+
+  auto& items = Items();
+  SkinItem close;
+  close.rect = QRectF(684, 11, 21, 21);
+  close.imageNormal = pic::kCloseNormal;
+  close.imageHover = close.imagePressed = pic::kCloseHover;
+  close.label = QStringLiteral("Close");
+  items.push_back(close);
+  for (int n = 1; n <= 5; ++n) {
+    SkinItem radio;
+    radio.kind = kSkinItemRadio;
+    radio.rect = QRectF(40, 80.0 + 35 * (n - 1), 170, 15);
+    radio.imageNormal = radio.imageHover = pic::kRadioNormal;
+    radio.imagePressed = pic::kRadioSelected;
+    radio.label = Q(env_.texts.buttonStr.at(kEffectLabel + n - 1));
+    radio.code = n - 1;
+    items.push_back(radio);
+  }
+  for (int unused = 0; unused < 2; ++unused) {
+    SkinItem none;
+    none.hidden = true;
+    items.push_back(none);
+  }
+  SkinItem all;
+  all.rect = QRectF(500, 390, 200, 32);
+  all.imageNormal = pic::kLargeButtonNormal;
+  all.imageHover = all.imagePressed = pic::kLargeButtonHover;
+  all.label = Q(env_.texts.buttonStr.at(59));
+  items.push_back(all);
+  for (int i = 0; i < static_cast<int>(art::kZoneMarkers.size()); ++i) {
+    SkinItem marker;
+    const QPolygonF polygon = lighting_layout::ZoneMarker(i);
+    marker.rect = polygon.boundingRect();
+    marker.region = QRegion(polygon.toPolygon());
+    marker.code = kZoneCodeBase + art::kZoneMarkers[static_cast<size_t>(i)].zone;
+    marker.label = QString::number(art::kZoneMarkers[static_cast<size_t>(i)].zone);
+    items.push_back(marker);
+  }
+  SyncItems();
+  openJob_ = model_.Open(OnGuiThread(this, {{}, [this](const Outcome&) { SyncItems(); }}));
+  connect(&env_.appSignals, &AppSignals::deviceGone, this, &ColorDlg::Finish);
+  connect(&env_.appSignals, &AppSignals::closing, this, &ColorDlg::Finish);
+}
+
+ColorDlg::~ColorDlg() = default;
+
+void ColorDlg::Run() {
+  if (const QWidget* owner = parentWidget(); owner != nullptr && owner->isVisible()) {
+    move(owner->frameGeometry().center() - rect().center());
+  } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    move(screen->availableGeometry().center() - rect().center());
+  }
+  show();
+  if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+    raise();
+    activateWindow();
+  }
+  if (!finished_) loop_.exec();
+  hide();
+}
+
+void ColorDlg::Finish() {
+  finished_ = true;
+  loop_.quit();
+}
+
+void ColorDlg::SyncItems() {
+  const int effect = model_.CurrentEffect();
+  auto& items = Items();
+  for (int n = 0; n < 5; ++n) items[static_cast<size_t>(kFirstEffect + n)].selected = n == effect;
+  for (size_t i = kFirstMarker; i < items.size(); ++i) items[i].hidden = effect != 0;
+  ItemsChanged();
+}
+
+void ColorDlg::ArmTimer() {
+  const std::optional<int64_t> due = model_.NextDueMs();
+  if (!due) {
+    timer_.stop();
+    return;
+  }
+  const int64_t wait = std::clamp<int64_t>(*due - env_.session.GetClock().NowMs(), 0, INT_MAX);
+  timer_.start(static_cast<int>(wait));
+}
+
+void ColorDlg::RunDueTimers() {
+  if (model_.Poll()) update(lighting_layout::kPictureArea);
+  ArmTimer();
+}
+
+void ColorDlg::showEvent(QShowEvent* event) {
+  SkinWindow::showEvent(event);
+  model_.Show();
+  ArmTimer();
+}
+
+void ColorDlg::hideEvent(QHideEvent* event) {
+  model_.Hide();
+  timer_.stop();
+  SkinWindow::hideEvent(event);
+}
+
+void ColorDlg::OpenPicker(PickerSetup setup) {
+  ColorPickDlg picker(env_, this, setup);
+  if (runPicker_(picker) == 1) model_.PickerConfirmed(setup, picker.Picker().Live());
+  update();
+}
+
+void ColorDlg::OnItemActivated(int index) {
+  const SkinItem& item = Items()[static_cast<size_t>(index)];
+  if (index == kClose) {
+    Finish();
+  } else if (index >= kFirstEffect && index < kFirstEffect + 5) {
+    model_.ChooseEffect(item.code, OnGuiThread(this, {{}, [this](const Outcome&) { update(); }}));
+    SyncItems();
+  } else if (index == kSetAllLights) {
+    OpenPicker(model_.SetAllLights());
+  } else if (item.code >= kZoneCodeBase) {
+    if (auto setup = model_.EditZone(item.code - kZoneCodeBase)) OpenPicker(std::move(*setup));
+  }
+}
+
+void ColorDlg::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) {
+    Finish();
+    return;
+  }
+  SkinWindow::keyPressEvent(event);
+}
+
+void ColorDlg::closeEvent(QCloseEvent* event) {
+  Finish();
+  event->accept();
+}
+
+void ColorDlg::PaintSkin(QPainter& p) {
+  LightingPainter::DlgView view;
+  view.title = Q(env_.texts.buttonStr.at(40));
+  view.effectHeading = Q(env_.texts.buttonStr.at(45));
+  view.markers = model_.CurrentEffect() == 0;
+  const int hover = Interaction().HoverIndex();
+  view.hoverMarker = hover >= kFirstMarker ? hover - kFirstMarker : -1;
+  view.preview = model_.Snapshot();
+  painter_.PaintDlg(p, view, Items(), Interaction(), env_.fonts);
+}
+
+}  // namespace quorix::ui
