@@ -16,7 +16,10 @@
 #include "app/tray.h"
 #include "keys/pc_actions.h"
 #include "options/language_setting.h"
+#include "options/options_store.h"
+#include "platform/linux/x11_foreground_source.h"
 #include "platform/linux/x11_input_injector.h"
+#include "platform/linux/x11_pointer_settings.h"
 #include "platform/linux/xdg_paths.h"
 #include "session/session.h"
 #include "session/world/session_world.h"
@@ -39,6 +42,9 @@ struct ShellParts {
   std::unique_ptr<ui::UiEnv> env;
   QTranslator qtTexts;
   std::unique_ptr<Tray> tray;
+  // What the main window uses on the desktop; made before it, gone after it.
+  std::unique_ptr<ForegroundSource> foreground;
+  std::unique_ptr<PointerSettings> pointer;
   std::unique_ptr<ui::MainWindow> window;
   std::unique_ptr<ui::OsdWindow> osd;
   std::unique_ptr<ui::VirtualMouseWindow> virtualMouse;
@@ -146,6 +152,21 @@ int Shell::InitInstance() {
   p.window->SetAsk([this](const QString& title, const QString& message) {
     return ui::RunOptionDlg(*parts_->env, parts_->window.get(), title, message);
   });
+  if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+    // X11 windows, XWayland ones included, are what the bindings can see.
+    std::string foregroundError;
+    p.foreground = X11ForegroundSource::Open(nullptr, &foregroundError);
+    p.window->SetForegroundSource(p.foreground.get(), foregroundError);
+  } else {
+    p.window->SetForegroundSource(nullptr, kNeedsX11Text);
+  }
+  if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+    std::string pointerError;
+    p.pointer = X11PointerSettings::Open(nullptr, &pointerError);
+  }
+  connect(p.window.get(), &ui::MainWindow::accelerationOptionChanged, this, [this](bool disable) {
+    if (parts_->pointer) ApplyAccelerationSwitch(*parts_->pointer, disable);
+  });
   connect(p.window.get(), &ui::MainWindow::hideToTrayRequested, this, &Shell::OnHideToTray);
   connect(p.window.get(), &ui::MainWindow::quitRequested, this, &Shell::Quit);
 
@@ -166,6 +187,7 @@ int Shell::InitInstance() {
     std::string error;
     p.injector = X11InputInjector::Open(nullptr, &error);
   }
+  p.window->SetInputInjector(p.injector.get());
   if (p.injector) {
     p.scroller = std::make_unique<HorizontalScroller>(*p.injector, session.GetClock());
     p.controller->SetScroller(p.scroller.get());

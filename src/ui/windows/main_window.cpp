@@ -8,6 +8,7 @@
 #include <climits>
 #include <memory>
 
+#include "options/app_switching.h"
 #include "options/language_setting.h"
 #include "session/failure_text.h"
 #include "session/session.h"
@@ -15,14 +16,22 @@
 #include "settings/backup_restore.h"
 #include "texts/text_tables.h"
 #include "ui/gui_thread.h"
-
+#include "ui/windows/lift_dialog.h"
 #include "ui/windows/option_dlg.h"
+#include "ui/windows/str_dlg.h"
 
 namespace quorix::ui {
 namespace {
 
 // What a button whose window is not built yet says.
 const QString kComing = QStringLiteral("coming");
+// How often the foreground window is looked at while a binding is on: short
+// enough that the profile follows a switch of program at once.
+constexpr int kForegroundCheckMs = 250;
+// The program chooser's filters: programs of this desktop have no
+// extension, Windows games run through a loader keep theirs.
+const QString kProgramFilters =
+    QStringLiteral("Programs (*);;%1").arg(QString::fromLatin1(kApplicationFilterName));
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
@@ -47,10 +56,14 @@ MainWindow::MainWindow(UiEnv& env, QWidget* parent)
       options_(env.session.CurrentOptions()),
       ask_([this](const QString& title, const QString& message) {
         return RunOptionDlg(env_, this, title, message, 2);
-      }) {
+      }),
+      lift_(new LiftDialogs(env, this)) {
   setWindowTitle(QStringLiteral("QUORIX Gaming Mouse Software"));
   timer_.setSingleShot(true);
   connect(&timer_, &QTimer::timeout, this, &MainWindow::RunDueTimers);
+  foregroundTimer_.setInterval(kForegroundCheckMs);
+  connect(&foregroundTimer_, &QTimer::timeout, this, &MainWindow::CheckForeground);
+  lift_->SetSay([this](const QString& text) { Say(text); });
 
   // Array order is hit order: the small controls on a profile card come
   // before the card itself.
@@ -214,6 +227,7 @@ void MainWindow::ShowLoaded() {
   status_.clear();
   SyncItems();
   ArmTimer();
+  UpdateForegroundTimer();
 }
 
 void MainWindow::ClearDevice() {
@@ -223,6 +237,7 @@ void MainWindow::ClearDevice() {
 }
 
 void MainWindow::ApplyStateReport(const VendorReport& report) {
+  lift_->OnStateReport(report);
   if (!model_.ApplyStateReport(report)) return;
   SyncItems();
   ArmTimer();
@@ -304,8 +319,12 @@ void MainWindow::OnItemActivated(int index) {
     case MainRole::kReset:
       Reset();
       break;
-    case MainRole::kAppField:  // the name entry comes with the text-entry dialog
+    case MainRole::kAppField:
+      BindApp(i);
+      break;
     case MainRole::kLiftAdjust:
+      lift_->RunAuto();
+      break;
     case MainRole::kColorSetting:
     case MainRole::kMacroEdit:
     case MainRole::kButton:
@@ -454,6 +473,66 @@ void MainWindow::AfterRewrite(const Outcome& outcome) {
   ShowLoaded();
   if (!outcome) Say(Q(FailureText(env_.texts, outcome.failure, true)));
   emit reloadRequested();
+}
+
+void MainWindow::SetInputInjector(InputInjector* injector) { lift_->SetInjector(injector); }
+
+void MainWindow::SetForegroundSource(ForegroundSource* source, const std::string& reason) {
+  switcher_ = source != nullptr ? std::make_unique<AppSwitcher>(*source) : nullptr;
+  foregroundReason_ = source != nullptr ? source->Limitation() : reason;
+  UpdateForegroundTimer();
+}
+
+void MainWindow::UpdateForegroundTimer() {
+  const bool bound = std::any_of(options_.apps.begin(), options_.apps.end(),
+                                 [](const ProfileApp& app) { return app.appEnabled != 0 && !app.appPath.empty(); });
+  if (switcher_ && bound) {
+    if (!foregroundTimer_.isActive()) foregroundTimer_.start();
+  } else {
+    foregroundTimer_.stop();
+  }
+}
+
+void MainWindow::CheckForeground() {
+  if (!switcher_ || !model_.HasDevice()) return;
+  std::array<bool, 5> profileOff{};
+  const SettingsImage& image = model_.Image();
+  for (size_t p = 0; p < profileOff.size() && p < image.profiles.size(); ++p) profileOff[p] = image.profiles[p].flag;
+  int active = model_.ActiveProfile();
+  switcher_->CheckForegroundApplication(options_.apps, profileOff, active, [this](int profile) {
+    model_.SelectProfile(profile);
+    SyncItems();
+    update();
+    ArmTimer();
+  });
+}
+
+void MainWindow::BindApp(int profile) {
+  BindApplicationHooks hooks;
+  hooks.chooseFile = [this]() -> std::optional<std::string> {
+    if (chooseFile_) return chooseFile_();
+    const QString path = QFileDialog::getOpenFileName(this, QString(), QString(), kProgramFilters);
+    if (path.isEmpty()) return std::nullopt;
+    return path.toStdString();
+  };
+  hooks.enterName = [this](const std::string& prompt, const std::string& proposed) -> std::optional<std::string> {
+    CStrDlg entry(env_, this);
+    entry.mode = kStrModeName;
+    entry.prompt = Q(prompt);
+    entry.text = Q(proposed);
+    if (!entry.Run()) return std::nullopt;
+    return entry.text.toStdString();
+  };
+  const std::string prompt = env_.texts.capInputStr.empty() ? std::string("Enter name") : env_.texts.capInputStr[0];
+  std::string error;
+  env_.session.BindApplication(env_.session.SetIni(), profile, hooks, error, prompt);
+  std::string reloadError;
+  env_.session.ReloadOptions(reloadError);
+  options_ = env_.session.CurrentOptions();
+  if (!error.empty()) Say(Q(error));
+  else if (!foregroundReason_.empty()) Say(Q(foregroundReason_));  // why the binding may not take effect
+  else if (!switcher_) Say(QStringLiteral("Switching profiles by application is not available here."));
+  UpdateForegroundTimer();
 }
 
 }  // namespace quorix::ui

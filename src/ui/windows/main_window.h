@@ -7,7 +7,9 @@
 #include <QString>
 #include <QTimer>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <string>
 
 #include "device/vendor_report.h"
 #include "options/options_store.h"
@@ -16,7 +18,15 @@
 #include "ui/ui_env.h"
 #include "ui/windows/main_window_painter.h"
 
+namespace quorix {
+class AppSwitcher;
+class ForegroundSource;
+class InputInjector;
+}  // namespace quorix
+
 namespace quorix::ui {
+
+class LiftDialogs;
 
 class MainWindow : public SkinWindow {
   Q_OBJECT
@@ -45,6 +55,24 @@ class MainWindow : public SkinWindow {
   // The question box (title, message) -> the button used (2 goes ahead).
   using AskFn = std::function<int(const QString& title, const QString& message)>;
   void SetAsk(AskFn ask) { ask_ = std::move(ask); }
+
+  // The lift adjustment's dialogs (the lift-adjust entry opens them).
+  LiftDialogs& Lift() { return *lift_; }
+  // Where the manual lift test's pointer nudge goes (nullptr: none here).
+  void SetInputInjector(InputInjector* injector);
+
+  // ---- per-application profiles ----
+  // The program chooser of an application field (tests replace the file
+  // dialog): a path, or nothing when cancelled.
+  using ChooseFileFn = std::function<std::optional<std::string>()>;
+  void SetChooseFile(ChooseFileFn choose) { chooseFile_ = std::move(choose); }
+  // The foreground windows the bindings are checked against; nullptr with
+  // the reason when none can be seen here (the application field says it).
+  void SetForegroundSource(ForegroundSource* source, const std::string& reason = {});
+  // One foreground check, as the 250 ms timer runs it while something is bound.
+  void CheckForeground();
+  bool ForegroundTimerRunning() const { return foregroundTimer_.isActive(); }
+  const Options& CurrentOptions() const { return options_; }
 
  signals:
   void osdRequested(const VendorReport& report);  // a level chosen in the window shows the OSD
@@ -76,6 +104,9 @@ class MainWindow : public SkinWindow {
   void Reset();
   void AfterRewrite(const Outcome& outcome);
   ProgressFn GuiProgress();
+  void BindApp(int profile);
+  // Runs the foreground timer only while a binding is switched on.
+  void UpdateForegroundTimer();
 
   UiEnv& env_;
   MainWindowModel model_;
@@ -90,6 +121,11 @@ class MainWindow : public SkinWindow {
   QString status_;
   QTimer timer_;
   AskFn ask_;
+  LiftDialogs* lift_;
+  ChooseFileFn chooseFile_;
+  std::unique_ptr<AppSwitcher> switcher_;
+  std::string foregroundReason_;
+  QTimer foregroundTimer_;
 };
 
 }  // namespace quorix::ui
