@@ -5,6 +5,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QWindow>
 #include <iostream>
 
@@ -16,6 +17,7 @@
 #include "app/tray.h"
 #include "keys/pc_actions.h"
 #include "options/language_setting.h"
+#include "options/autostart.h"
 #include "options/options_store.h"
 #include "platform/linux/x11_foreground_source.h"
 #include "platform/linux/x11_input_injector.h"
@@ -163,6 +165,14 @@ int Shell::InitInstance() {
   if (QGuiApplication::platformName() == QLatin1String("xcb")) {
     std::string pointerError;
     p.pointer = X11PointerSettings::Open(nullptr, &pointerError);
+  }
+  // Starting with the session is offered where a desktop reads autostart
+  // entries; the screenshot tour and tests keep the user's folder alone.
+  if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    if (!config.isEmpty())
+      p.window->SetAutostartEntry(AutostartEntryPath(config.toStdString()),
+                                  QCoreApplication::applicationFilePath().toStdString());
   }
   connect(p.window.get(), &ui::MainWindow::accelerationOptionChanged, this, [this](bool disable) {
     if (parts_->pointer) ApplyAccelerationSwitch(*parts_->pointer, disable);

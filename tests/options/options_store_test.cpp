@@ -192,7 +192,9 @@ TEST(SetAcceleration, TheWindowsSwitchOnEitherDesktop) {
     ApplyAccelerationSwitch(pointer, c.disable);
     EXPECT_EQ(pointer.acceleration.threshold1, c.threshold1After);
     EXPECT_EQ(pointer.accelerationWrites.size(), c.writes);
-    if (c.disable) EXPECT_EQ(pointer.speed, 10);
+    if (c.disable) {
+      EXPECT_EQ(pointer.speed, 10);
+    }
   }
 }
 

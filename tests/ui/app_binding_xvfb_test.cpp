@@ -122,7 +122,9 @@ TEST(AppBindingXvfb, ActivatingABoundXtermSwitchesTheMouseOnceAndAnUnboundProgra
   };
   for (const Step& step : steps) {
     SCOPED_TRACE(step.name);
-    if (step.activate != 0) ASSERT_TRUE(activate(step.activate));
+    if (step.activate != 0) {
+      ASSERT_TRUE(activate(step.activate));
+    }
     host->Mouse().ResetCounters();
     window.CheckForeground();
     // The profile goes to the mouse on the executor: a while for it to

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "options/app_switching.h"
+#include "options/autostart.h"
 #include "options/language_setting.h"
 #include "session/failure_text.h"
 #include "session/session.h"
@@ -28,6 +29,8 @@ const QString kComing = QStringLiteral("coming");
 // How often the foreground window is looked at while a binding is on: short
 // enough that the profile follows a switch of program at once.
 constexpr int kForegroundCheckMs = 250;
+// The switch's label: the texts have no entry for it.
+const QString kAutostartLabel = QStringLiteral("Start with the desktop session (in the tray)");
 // The program chooser's filters: programs of this desktop have no
 // extension, Windows games run through a loader keep theirs.
 const QString kProgramFilters =
@@ -94,6 +97,7 @@ MainWindow::MainWindow(UiEnv& env, QWidget* parent)
   AddItem(MainRole::kAngleSnapping, 0, layout::Option(0), kOtherPage, true, Label(23));
   AddItem(MainRole::kOsd, 0, layout::Option(1), kOtherPage, false, Label(26));
   AddItem(MainRole::kAcceleration, 0, layout::Option(2), kOtherPage, false, Label(34));
+  AddItem(MainRole::kAutostart, 0, layout::Option(3), kOtherPage, false, kAutostartLabel);
   AddItem(MainRole::kLiftAdjust, 0, layout::LiftAdjust(), kOtherPage, true, Q(env.texts.adjustLiftStr[0]));
   AddItem(MainRole::kBackup, 0, layout::Backup(), kOtherPage, true, Label(4));
   AddItem(MainRole::kRestore, 0, layout::Restore(), kOtherPage, true, Label(5));
@@ -154,13 +158,17 @@ void MainWindow::SyncItems() {
       case MainRole::kColorSetting:
         hidden = hidden || !caps.lighting;
         break;
+      case MainRole::kAutostart:
+        hidden = hidden || autostartEntry_.empty();
+        break;
       default:
         break;
     }
     // What is left closes up over what this mouse lacks.
     QRectF rect = itemRect_[i];
     if (!caps.reportRate && (role == MainRole::kAngleSnapping || role == MainRole::kOsd ||
-                             role == MainRole::kAcceleration || role == MainRole::kLiftAdjust))
+                             role == MainRole::kAcceleration || role == MainRole::kLiftAdjust ||
+                             role == MainRole::kAutostart))
       rect.translate(0, layout::Content().top() + 32 - layout::Option(0).top());
     if (!caps.lighting && role == MainRole::kMacroEdit)
       rect.moveLeft(layout::Content().center().x() - rect.width() / 2);
@@ -207,6 +215,7 @@ void MainWindow::SyncItems() {
 
 void MainWindow::PaintSkin(QPainter& painter) {
   MainWindowScene scene{model_, Items(), Interaction(), env_.texts, env_.fonts, buttonTexts_, options_, busy_, status_};
+  scene.autostart = !autostartEntry_.empty() && AutostartEnabled(autostartEntry_);
   painter_.Paint(painter, scene);
 }
 
@@ -325,6 +334,12 @@ void MainWindow::OnItemActivated(int index) {
     case MainRole::kLiftAdjust:
       lift_->RunAuto();
       break;
+    case MainRole::kAutostart: {
+      std::string reason;
+      if (!SetAutostart(autostartEntry_, !AutostartEnabled(autostartEntry_), autostartProgram_, reason))
+        Say(Q(reason));
+      break;
+    }
     case MainRole::kColorSetting:
     case MainRole::kMacroEdit:
     case MainRole::kButton:
@@ -473,6 +488,13 @@ void MainWindow::AfterRewrite(const Outcome& outcome) {
   ShowLoaded();
   if (!outcome) Say(Q(FailureText(env_.texts, outcome.failure, true)));
   emit reloadRequested();
+}
+
+void MainWindow::SetAutostartEntry(std::string entryPath, std::string program) {
+  autostartEntry_ = std::move(entryPath);
+  autostartProgram_ = std::move(program);
+  SyncItems();
+  update();
 }
 
 void MainWindow::SetInputInjector(InputInjector* injector) { lift_->SetInjector(injector); }

@@ -74,6 +74,10 @@ class MainWindow : public SkinWindow {
   bool ForegroundTimerRunning() const { return foregroundTimer_.isActive(); }
   const Options& CurrentOptions() const { return options_; }
 
+  // The "Other" page's switch for starting with the desktop session: the
+  // autostart entry's path and the program it starts (empty: no switch).
+  void SetAutostartEntry(std::string entryPath, std::string program);
+
  signals:
   void osdRequested(const VendorReport& report);  // a level chosen in the window shows the OSD
   void reloadRequested();                         // reset/restore finished: the shell loads again if needed
@@ -126,6 +130,8 @@ class MainWindow : public SkinWindow {
   std::unique_ptr<AppSwitcher> switcher_;
   std::string foregroundReason_;
   QTimer foregroundTimer_;
+  std::string autostartEntry_;
+  std::string autostartProgram_;
 };
 
 }  // namespace quorix::ui
