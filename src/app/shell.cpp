@@ -47,10 +47,10 @@ struct ShellParts {
   // What the main window uses on the desktop; made before it, gone after it.
   std::unique_ptr<ForegroundSource> foreground;
   std::unique_ptr<PointerSettings> pointer;
+  std::unique_ptr<InputInjector> injector;
   std::unique_ptr<ui::MainWindow> window;
   std::unique_ptr<ui::OsdWindow> osd;
   std::unique_ptr<ui::VirtualMouseWindow> virtualMouse;
-  std::unique_ptr<InputInjector> injector;
   std::unique_ptr<HorizontalScroller> scroller;
   std::unique_ptr<DeviceController> controller;
   std::unique_ptr<ScreenshotTour> tour;

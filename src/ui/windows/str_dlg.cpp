@@ -94,7 +94,7 @@ void CStrDlg::RunDueTimers() {
 }
 
 void CStrDlg::Test() {
-  if (mode != kStrModeLiftTest || done_) return;
+  if (mode != kStrModeLiftTest || !isVisible()) return;
   countdown_.Start(env_.session.GetClock().NowMs());
   if (const int test = IndexOf(kTest); test >= 0) Items()[test].label = TestButtonCaption();
   update();
