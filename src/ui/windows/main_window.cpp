@@ -399,6 +399,7 @@ void MainWindow::mouseReleaseEvent(QMouseEvent* event) {
 
 void MainWindow::SaveOption(const std::function<void(Options&)>& change) {
   change(options_);
+  UpdateForegroundTimer();  // a reset or restore may bind or unbind programs
   const std::string& setIni = env_.session.SetIni();
   if (setIni.empty()) return;
   std::string reason;
