@@ -215,7 +215,7 @@ void MainWindow::SyncItems() {
 
 void MainWindow::PaintSkin(QPainter& painter) {
   MainWindowScene scene{model_, Items(), Interaction(), env_.texts, env_.fonts, buttonTexts_, options_, busy_, status_};
-  scene.autostart = !autostartEntry_.empty() && AutostartEnabled(autostartEntry_);
+  scene.autostart = autostartOn_;
   painter_.Paint(painter, scene);
 }
 
@@ -338,6 +338,7 @@ void MainWindow::OnItemActivated(int index) {
       std::string reason;
       if (!SetAutostart(autostartEntry_, !AutostartEnabled(autostartEntry_), autostartProgram_, reason))
         Say(Q(reason));
+      autostartOn_ = AutostartEnabled(autostartEntry_);
       break;
     }
     case MainRole::kColorSetting:
@@ -494,6 +495,7 @@ void MainWindow::AfterRewrite(const Outcome& outcome) {
 void MainWindow::SetAutostartEntry(std::string entryPath, std::string program) {
   autostartEntry_ = std::move(entryPath);
   autostartProgram_ = std::move(program);
+  autostartOn_ = !autostartEntry_.empty() && AutostartEnabled(autostartEntry_);
   SyncItems();
   update();
 }

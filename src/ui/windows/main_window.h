@@ -132,6 +132,7 @@ class MainWindow : public SkinWindow {
   QTimer foregroundTimer_;
   std::string autostartEntry_;
   std::string autostartProgram_;
+  bool autostartOn_ = false;  // the entry is there (checked when set and when switched)
 };
 
 }  // namespace quorix::ui
