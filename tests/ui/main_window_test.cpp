@@ -262,5 +262,20 @@ TEST(MainWindow, TheSessionSwitchWritesAndRemovesTheAutostartEntry) {
   EXPECT_FALSE(w.window->ForegroundTimerRunning()) << "nothing bound: the foreground check sleeps";
 }
 
+TEST(MainWindow, WithoutAForegroundSourceTheApplicationFieldSaysWhy) {
+  WindowWorld w;
+  w.Load();
+  w.window->SetForegroundSource(nullptr, "native Wayland windows are not seen");
+  int asked = 0;
+  w.window->SetChooseFile([&] {
+    ++asked;
+    return std::optional<std::string>();
+  });
+  w.Mouse(QEvent::MouseButtonPress, layout::AppField(1).center());
+  w.Mouse(QEvent::MouseButtonRelease, layout::AppField(1).center());
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(w.window->StatusText(), QStringLiteral("native Wayland windows are not seen"));
+}
+
 }  // namespace
 }  // namespace quorix::ui
