@@ -174,6 +174,48 @@ ScreenshotTour::ScreenshotTour(ui::UiEnv& env, QString folder, QWidget* mainWind
                     },
                     [this] { return std::vector<QWidget*>{picker_.get()}; },
                     [this] { return picker_ != nullptr && picker_->isVisible(); }});
+  // The lift adjustment: the automatic run before the mouse reports, in
+  // each state it reports, then the manual test before and during its
+  // countdown.
+  const auto lift = [this](size_t index) { return Text(env_.texts.adjustLiftStr.at(index)); };
+  const std::vector<std::pair<QString, QString>> liftStates = {
+      {QStringLiteral("lift-auto-waiting"), QString()},
+      {QStringLiteral("lift-auto-progress"), lift(10)},
+      {QStringLiteral("lift-auto-fail"), lift(11)},
+      {QStringLiteral("lift-auto-success"), lift(12)},
+  };
+  for (const auto& [name, status] : liftStates) {
+    shots_.push_back({name, [this, lift, status] {
+                        HideDialogs();
+                        entry_ = std::make_unique<ui::CStrDlg>(env_, mainWindow_);
+                        entry_->mode = kStrModeLiftAuto;
+                        entry_->prompt = lift(4);
+                        entry_->instruction = lift(5);
+                        entry_->status = status;
+                        entry_->manualCaption = lift(2);
+                        entry_->Layout();
+                        entry_->move(mainWindow_->frameGeometry().center() - entry_->rect().center());
+                        entry_->show();
+                      },
+                      [this] { return std::vector<QWidget*>{entry_.get()}; }});
+  }
+  for (const bool counting : {false, true}) {
+    shots_.push_back({counting ? QStringLiteral("lift-manual-countdown") : QStringLiteral("lift-manual"),
+                      [this, lift, counting] {
+                        HideDialogs();
+                        entry_ = std::make_unique<ui::CStrDlg>(env_, mainWindow_);
+                        entry_->mode = kStrModeLiftTest;
+                        entry_->prompt = lift(6);
+                        entry_->instruction = lift(7);
+                        entry_->testCaption = lift(3);
+                        entry_->text = QStringLiteral("4828");
+                        entry_->Layout();
+                        entry_->move(mainWindow_->frameGeometry().center() - entry_->rect().center());
+                        entry_->show();
+                        if (counting) entry_->Test();
+                      },
+                      [this] { return std::vector<QWidget*>{entry_.get()}; }});
+  }
   if (virtualMouse_ != nullptr) {
     shots_.push_back({QStringLiteral("virtual-mouse"), [this] {
                         HideDialogs();

@@ -5,6 +5,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QWindow>
 #include <iostream>
 
@@ -18,7 +19,11 @@
 #include "macro/macro_library.h"
 #include "options/language_setting.h"
 #include "platform/linux/system_services.h"
+#include "options/autostart.h"
+#include "options/options_store.h"
+#include "platform/linux/x11_foreground_source.h"
 #include "platform/linux/x11_input_injector.h"
+#include "platform/linux/x11_pointer_settings.h"
 #include "platform/linux/xdg_paths.h"
 #include "session/button_settings_model.h"
 #include "session/macro_recording.h"
@@ -48,11 +53,14 @@ struct ShellParts {
   std::unique_ptr<MacroRecording> buttonRecording;
   QTranslator qtTexts;
   std::unique_ptr<Tray> tray;
+  // What the main window uses on the desktop; made before it, gone after it.
+  std::unique_ptr<ForegroundSource> foreground;
+  std::unique_ptr<PointerSettings> pointer;
+  std::unique_ptr<InputInjector> injector;
   std::unique_ptr<ui::MainWindow> window;
   std::unique_ptr<ui::MacroEdit> macroEdit;
   std::unique_ptr<ui::OsdWindow> osd;
   std::unique_ptr<ui::VirtualMouseWindow> virtualMouse;
-  std::unique_ptr<InputInjector> injector;
   std::unique_ptr<HorizontalScroller> scroller;
   std::unique_ptr<DeviceController> controller;
   std::unique_ptr<ScreenshotTour> tour;
@@ -169,6 +177,29 @@ int Shell::InitInstance() {
   p.window->SetAsk([this](const QString& title, const QString& message) {
     return ui::RunOptionDlg(*parts_->env, parts_->window.get(), title, message);
   });
+  if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+    // X11 windows, XWayland ones included, are what the bindings can see.
+    std::string foregroundError;
+    p.foreground = X11ForegroundSource::Open(nullptr, &foregroundError);
+    p.window->SetForegroundSource(p.foreground.get(), foregroundError);
+  } else {
+    p.window->SetForegroundSource(nullptr, kNeedsX11Text);
+  }
+  if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+    std::string pointerError;
+    p.pointer = X11PointerSettings::Open(nullptr, &pointerError);
+  }
+  // Starting with the session is offered where a desktop reads autostart
+  // entries; the screenshot tour and tests keep the user's folder alone.
+  if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    if (!config.isEmpty())
+      p.window->SetAutostartEntry(AutostartEntryPath(config.toStdString()),
+                                  QCoreApplication::applicationFilePath().toStdString());
+  }
+  connect(p.window.get(), &ui::MainWindow::accelerationOptionChanged, this, [this](bool disable) {
+    if (parts_->pointer) ApplyAccelerationSwitch(*parts_->pointer, disable);
+  });
   connect(p.window.get(), &ui::MainWindow::hideToTrayRequested, this, &Shell::OnHideToTray);
   // The macro editor lives hidden beside the main window and shows on demand.
   p.macroEdit = std::make_unique<ui::MacroEdit>(*p.env, p.recording.get());
@@ -196,6 +227,7 @@ int Shell::InitInstance() {
     std::string error;
     p.injector = X11InputInjector::Open(nullptr, &error);
   }
+  p.window->SetInputInjector(p.injector.get());
   if (p.injector) {
     p.scroller = std::make_unique<HorizontalScroller>(*p.injector, session.GetClock());
     p.controller->SetScroller(p.scroller.get());

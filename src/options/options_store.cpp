@@ -120,4 +120,12 @@ bool SetAcceleration(PointerSettings& pointer, bool change, bool forceOff) {
   return !newOn && speed == 10;
 }
 
+void ApplyAccelerationSwitch(PointerSettings& pointer, bool disable) {
+  if (disable) {
+    SetAcceleration(pointer, true, true);
+  } else if (pointer.GetAcceleration().threshold1 <= 0) {
+    SetAcceleration(pointer, true, false);
+  }
+}
+
 }  // namespace quorix

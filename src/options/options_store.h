@@ -69,5 +69,9 @@ bool SetOptionByKey(Options& options, const std::string& key, const std::string&
 // acceleration is off and the speed is 10 (what the switch shows as
 // "disabled").
 bool SetAcceleration(PointerSettings& pointer, bool change, bool forceOff);
+// The main window's switch: checked switches acceleration off (speed 10);
+// unchecked switches it back on, and leaves a desktop whose acceleration is
+// already on (with its own thresholds) alone.
+void ApplyAccelerationSwitch(PointerSettings& pointer, bool disable);
 
 }  // namespace quorix

@@ -67,4 +67,31 @@ std::string WithoutAccessKey(std::string caption, const std::string& suffix) {
   return out;
 }
 
+void LiftTestCountdown::Start(int64_t nowMs) {
+  remaining_ = kSeconds;
+  nextTickMs_ = nowMs + kTickMs;
+}
+
+bool LiftTestCountdown::Poll(int64_t nowMs) {
+  bool changed = false;
+  // A late timer takes every tick it missed, so the countdown keeps to the
+  // clock rather than to the timer's punctuality.
+  while (remaining_ > 0 && nowMs >= nextTickMs_) {
+    --remaining_;
+    nextTickMs_ += kTickMs;
+    changed = true;
+  }
+  return changed;
+}
+
+std::optional<int64_t> LiftTestCountdown::NextDueMs() const {
+  if (remaining_ <= 0) return std::nullopt;
+  return nextTickMs_;
+}
+
+std::string LiftTestCountdown::Caption(const std::string& test) const {
+  if (remaining_ <= 0) return test;
+  return test + " (" + std::to_string(remaining_) + ")";
+}
+
 }  // namespace quorix

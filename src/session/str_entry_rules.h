@@ -3,6 +3,7 @@
 // the field sees it: which keys pass, and when the field is set to a limit
 // instead. Pure functions over the field's text, so the dialog only forwards.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -16,6 +17,8 @@ inline constexpr int kStrModeNumber4 = 4;
 inline constexpr int kStrModeFolder = 5;
 inline constexpr int kStrModeLiftTest = 8;
 inline constexpr int kStrModeYesNo = 10;
+// The automatic lift adjustment: status lines from the mouse's state reports.
+inline constexpr int kStrModeLiftAuto = 7;
 
 inline constexpr char32_t kKeyBackspace = 0x08;
 inline constexpr char32_t kKeyEnter = 0x0D;
@@ -44,5 +47,30 @@ TypedKeyResult TypeInCoordinateField(const std::string& text, char32_t key, bool
 // "No" (mode 10) or "OK" / "Cancel" with an access key: "(&Y)"-style
 // suffixes (the given one) are removed, then the remaining '&' markers.
 std::string WithoutAccessKey(std::string caption, const std::string& suffix);
+
+// The manual lift test's countdown: ten one-second ticks after the "Test"
+// button, with the button showing the seconds left. Runs on the caller's
+// clock; the window arms a single-shot timer for NextDueMs, so nothing wakes
+// once the countdown ended.
+class LiftTestCountdown {
+ public:
+  static constexpr int kSeconds = 10;
+  static constexpr int64_t kTickMs = 1000;
+
+  // (Re)starts at kSeconds; a running countdown starts over.
+  void Start(int64_t nowMs);
+  void Stop() { remaining_ = 0; }
+  // Takes the ticks that are due; true when the seconds left changed.
+  bool Poll(int64_t nowMs);
+  std::optional<int64_t> NextDueMs() const;
+  bool Running() const { return remaining_ > 0; }
+  int Remaining() const { return remaining_; }
+  // "%s (%d)" with the test caption while running, the caption alone after.
+  std::string Caption(const std::string& test) const;
+
+ private:
+  int remaining_ = 0;
+  int64_t nextTickMs_ = 0;
+};
 
 }  // namespace quorix

@@ -171,5 +171,32 @@ TEST(SetAcceleration, TogglesAndForces) {
   EXPECT_FALSE(SetAcceleration(pointer, false, false));  // off but not at speed 10
 }
 
+TEST(SetAcceleration, TheWindowsSwitchOnEitherDesktop) {
+  struct Case {
+    const char* name;
+    int threshold1;  // the desktop before: above 0 is on
+    bool disable;
+    int threshold1After;
+    size_t writes;
+  };
+  const std::vector<Case> cases = {
+      {"checked on an accelerating desktop switches it off", 6, true, 0, 1},
+      {"checked on a plain desktop still settles speed 10", 0, true, 0, 1},
+      {"unchecked turns it back on", 0, false, 4, 1},
+      {"unchecked keeps the desktop's own thresholds", 6, false, 6, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::FakePointerSettings pointer;
+    pointer.acceleration = {c.threshold1, 10, 1};
+    ApplyAccelerationSwitch(pointer, c.disable);
+    EXPECT_EQ(pointer.acceleration.threshold1, c.threshold1After);
+    EXPECT_EQ(pointer.accelerationWrites.size(), c.writes);
+    if (c.disable) {
+      EXPECT_EQ(pointer.speed, 10);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace quorix

@@ -69,5 +69,33 @@ TEST(StrEntryRules, NumbersAndCaptions) {
   EXPECT_EQ(WithoutAccessKey("Save && go", "(&N)"), "Save & go");
 }
 
+TEST(StrEntryRules, LiftTestCountdownTicksOnTheClockAndRestarts) {
+  LiftTestCountdown countdown;
+  EXPECT_EQ(countdown.NextDueMs(), std::nullopt);
+  countdown.Start(500);
+  // Each step: the clock, whether the seconds changed, the caption after.
+  struct Step {
+    int64_t now;
+    bool changed;
+    const char* caption;
+  };
+  const std::vector<Step> steps = {
+      {500, false, "Test (10)"},  {1499, false, "Test (10)"}, {1500, true, "Test (9)"},
+      {4700, true, "Test (6)"},   {10499, true, "Test (1)"},  {10500, true, "Test"},
+      {20000, false, "Test"},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.now);
+    EXPECT_EQ(countdown.Poll(step.now), step.changed);
+    EXPECT_EQ(countdown.Caption("Test"), step.caption);
+  }
+  EXPECT_EQ(countdown.NextDueMs(), std::nullopt) << "an ended countdown wakes nobody";
+  countdown.Start(30000);
+  countdown.Poll(31000);
+  countdown.Start(31200);
+  EXPECT_EQ(countdown.Remaining(), 10);
+  EXPECT_EQ(countdown.NextDueMs(), 32200);
+}
+
 }  // namespace
 }  // namespace quorix::test

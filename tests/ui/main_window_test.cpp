@@ -9,12 +9,14 @@
 #include <QMouseEvent>
 #include <QTest>
 #include <QThread>
+#include <filesystem>
 #include <memory>
 
 #include "session/device_event_pump.h"
 #include "session/session.h"
 #include "sim/sim_hid_host.h"
 #include "support/fake_clock.h"
+#include "support/temp_dir.h"
 #include "ui/app_signals.h"
 #include "ui/skin/skin_fonts.h"
 
@@ -242,6 +244,37 @@ TEST(MainWindow, ResetAsksThenRunsWithInputBlockedAndReloads) {
     EXPECT_EQ(w.host->Mouse().MemoryAt(3), 20);
     EXPECT_EQ(w.window->Model().SliderAt(DpiSliderIndex(0, true)).value, 20);
   }
+}
+
+TEST(MainWindow, TheSessionSwitchWritesAndRemovesTheAutostartEntry) {
+  WindowWorld w;
+  w.Load();
+  w.window->SetPage(kOtherPage);
+  test::TempDir dir;
+  const std::string entry = dir.Path("config/autostart/quorix-mouse.desktop");
+  w.window->SetAutostartEntry(entry, "/usr/bin/quorix-mouse");
+  for (const bool on : {true, false}) {
+    SCOPED_TRACE(on ? "first click" : "second click");
+    w.Mouse(QEvent::MouseButtonPress, layout::Option(3).center());
+    w.Mouse(QEvent::MouseButtonRelease, layout::Option(3).center());
+    EXPECT_EQ(std::filesystem::exists(entry), on);
+  }
+  EXPECT_FALSE(w.window->ForegroundTimerRunning()) << "nothing bound: the foreground check sleeps";
+}
+
+TEST(MainWindow, WithoutAForegroundSourceTheApplicationFieldSaysWhy) {
+  WindowWorld w;
+  w.Load();
+  w.window->SetForegroundSource(nullptr, "native Wayland windows are not seen");
+  int asked = 0;
+  w.window->SetChooseFile([&] {
+    ++asked;
+    return std::optional<std::string>();
+  });
+  w.Mouse(QEvent::MouseButtonPress, layout::AppField(1).center());
+  w.Mouse(QEvent::MouseButtonRelease, layout::AppField(1).center());
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(w.window->StatusText(), QStringLiteral("native Wayland windows are not seen"));
 }
 
 }  // namespace

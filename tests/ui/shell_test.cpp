@@ -16,6 +16,8 @@
 
 #include "app/device_controller.h"
 #include "app/local_instance_channel.h"
+#include "keys/pc_actions.h"
+#include "platform/input_injector.h"
 #include "session/session.h"
 #include "session/str_entry_rules.h"
 #include "session/world/session_world.h"
@@ -176,6 +178,67 @@ TEST_F(DialogTest, RescansDuringOrAfterALoadThatFoundTheMouseLoadNothingMore) {
   controller.OnEvent(rescan);
   ASSERT_TRUE(ProcessUntil([&] { return loads == 2 && !window.IsBusy(); }, 3000));
   EXPECT_FALSE(window.Model().HasDevice());
+}
+
+TEST_F(DialogTest, TheMousesOwnReportsRaiseTheWindowScrollAndRescanAfterProgrammingMode) {
+  struct Injected final : InputInjector {
+    void ScrollHorizontal(int steps) override { scrolls.push_back(steps); }
+    void MovePointerBy(int, int) override {}
+    std::vector<int> scrolls;
+  } injector;
+  Session& session = world_.GetSession();
+  HorizontalScroller scroller(injector, session.GetClock());
+  app::DeviceController controller(session, signals_);
+  controller.SetScroller(&scroller);
+  int loads = 0, opens = 0;
+  QObject::connect(&controller, &app::DeviceController::reloaded, [&] { ++loads; });
+  QObject::connect(&controller, &app::DeviceController::openRequested, [&] { ++opens; });
+  controller.Start();
+  ASSERT_TRUE(ProcessUntil([&] { return loads > 0 && !session.CurrentDevicePath().empty(); }, 3000));
+
+  sim::SimHidHost& host = *world_.SimHost();
+  struct Case {
+    const char* name;
+    std::function<void()> act;
+    int opens;
+    std::vector<int> scrolls;
+    int loadsAdded;
+  };
+  const std::vector<Case> cases = {
+      {"launch setting 1 asks for the window", [&] { host.Mouse().EmitOpenRequest(1); }, 1, {}, 0},
+      {"another value does not", [&] { host.Mouse().EmitOpenRequest(2); }, 0, {}, 0},
+      {"the wheel tilted right scrolls two clicks", [&] { host.Mouse().EmitHorizontalWheel(2); }, 0, {2}, 0},
+      {"and left one", [&] { host.Mouse().EmitHorizontalWheel(-1); }, 0, {-1}, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    opens = 0;
+    injector.scrolls.clear();
+    const int before = loads;
+    c.act();
+    ProcessUntil([&] { return opens >= c.opens && injector.scrolls.size() >= c.scrolls.size() &&
+                              loads - before >= c.loadsAdded; },
+                 3000);
+    QTest::qWait(150);  // and nothing more follows
+    EXPECT_EQ(opens, c.opens);
+    EXPECT_EQ(injector.scrolls, c.scrolls);
+    EXPECT_EQ(loads - before, c.loadsAdded);
+  }
+
+  // Into programming mode: the mouse goes (its rescan finds nothing), the
+  // microcontroller's identity comes, and once it has settled one more
+  // rescan looks again.
+  int cleared = 0;
+  QObject::connect(&controller, &app::DeviceController::deviceCleared, [&] { ++cleared; });
+  int before = loads;
+  host.Unplug();
+  ASSERT_TRUE(ProcessUntil([&] { return cleared == 1 && loads > before; }, 4000));
+  before = loads;
+  host.SetIspPresent(true);
+  QTest::qWait(1000);
+  EXPECT_EQ(loads, before) << "the identity is still settling";
+  EXPECT_TRUE(ProcessUntil([&] { return loads > before; }, 3000));
+  controller.Stop();
 }
 
 }  // namespace

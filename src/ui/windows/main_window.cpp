@@ -10,6 +10,8 @@
 #include <climits>
 #include <memory>
 
+#include "options/app_switching.h"
+#include "options/autostart.h"
 #include "options/language_setting.h"
 #include "session/failure_text.h"
 #include "session/session.h"
@@ -18,16 +20,24 @@
 #include "texts/text_tables.h"
 #include "ui/gui_thread.h"
 #include "ui/windows/button_set_dlg.h"
-#include "ui/windows/function_drag.h"
-
 #include "ui/windows/color_dlg.h"
+#include "ui/windows/function_drag.h"
+#include "ui/windows/lift_dialog.h"
 #include "ui/windows/option_dlg.h"
+#include "ui/windows/str_dlg.h"
 
 namespace quorix::ui {
 namespace {
 
-// What a button whose window is not built yet says.
-const QString kComing = QStringLiteral("coming");
+// How often the foreground window is looked at while a binding is on: short
+// enough that the profile follows a switch of program at once.
+constexpr int kForegroundCheckMs = 250;
+// The switch's label: the texts have no entry for it.
+const QString kAutostartLabel = QStringLiteral("Start with the desktop session (in the tray)");
+// The program chooser's filters: programs of this desktop have no
+// extension, Windows games run through a loader keep theirs.
+const QString kProgramFilters =
+    QStringLiteral("Programs (*);;%1").arg(QString::fromLatin1(kApplicationFilterName));
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
@@ -52,11 +62,15 @@ MainWindow::MainWindow(UiEnv& env, QWidget* parent)
       options_(env.session.CurrentOptions()),
       ask_([this](const QString& title, const QString& message) {
         return RunOptionDlg(env_, this, title, message, 2);
-      }) {
+      }),
+      lift_(new LiftDialogs(env, this)) {
   setWindowTitle(QStringLiteral("QUORIX Gaming Mouse Software"));
   setAcceptDrops(true);  // functions dragged from the macro list onto the buttons
   timer_.setSingleShot(true);
   connect(&timer_, &QTimer::timeout, this, &MainWindow::RunDueTimers);
+  foregroundTimer_.setInterval(kForegroundCheckMs);
+  connect(&foregroundTimer_, &QTimer::timeout, this, &MainWindow::CheckForeground);
+  lift_->SetSay([this](const QString& text) { Say(text); });
 
   // Array order is hit order: the small controls on a profile card come
   // before the card itself.
@@ -87,6 +101,7 @@ MainWindow::MainWindow(UiEnv& env, QWidget* parent)
   AddItem(MainRole::kAngleSnapping, 0, layout::Option(0), kOtherPage, true, Label(23));
   AddItem(MainRole::kOsd, 0, layout::Option(1), kOtherPage, false, Label(26));
   AddItem(MainRole::kAcceleration, 0, layout::Option(2), kOtherPage, false, Label(34));
+  AddItem(MainRole::kAutostart, 0, layout::Option(3), kOtherPage, false, kAutostartLabel);
   AddItem(MainRole::kLiftAdjust, 0, layout::LiftAdjust(), kOtherPage, true, Q(env.texts.adjustLiftStr[0]));
   AddItem(MainRole::kBackup, 0, layout::Backup(), kOtherPage, true, Label(4));
   AddItem(MainRole::kRestore, 0, layout::Restore(), kOtherPage, true, Label(5));
@@ -147,13 +162,17 @@ void MainWindow::SyncItems() {
       case MainRole::kColorSetting:
         hidden = hidden || !caps.lighting;
         break;
+      case MainRole::kAutostart:
+        hidden = hidden || autostartEntry_.empty();
+        break;
       default:
         break;
     }
     // What is left closes up over what this mouse lacks.
     QRectF rect = itemRect_[i];
     if (!caps.reportRate && (role == MainRole::kAngleSnapping || role == MainRole::kOsd ||
-                             role == MainRole::kAcceleration || role == MainRole::kLiftAdjust))
+                             role == MainRole::kAcceleration || role == MainRole::kLiftAdjust ||
+                             role == MainRole::kAutostart))
       rect.translate(0, layout::Content().top() + 32 - layout::Option(0).top());
     if (!caps.lighting && role == MainRole::kMacroEdit)
       rect.moveLeft(layout::Content().center().x() - rect.width() / 2);
@@ -200,6 +219,7 @@ void MainWindow::SyncItems() {
 
 void MainWindow::PaintSkin(QPainter& painter) {
   MainWindowScene scene{model_, Items(), Interaction(), env_.texts, env_.fonts, buttonTexts_, options_, busy_, status_};
+  scene.autostart = autostartOn_;
   painter_.Paint(painter, scene);
 }
 
@@ -220,6 +240,7 @@ void MainWindow::ShowLoaded() {
   status_.clear();
   SyncItems();
   ArmTimer();
+  UpdateForegroundTimer();
 }
 
 void MainWindow::ClearDevice() {
@@ -229,6 +250,7 @@ void MainWindow::ClearDevice() {
 }
 
 void MainWindow::ApplyStateReport(const VendorReport& report) {
+  lift_->OnStateReport(report);
   if (!model_.ApplyStateReport(report)) return;
   SyncItems();
   ArmTimer();
@@ -260,7 +282,6 @@ void MainWindow::Say(const QString& status) {
   update();
 }
 
-void MainWindow::Coming() { Say(kComing); }
 
 void MainWindow::OnItemActivated(int index) {
   const SkinItem& item = Items()[static_cast<size_t>(index)];
@@ -318,10 +339,19 @@ void MainWindow::OnItemActivated(int index) {
       lighting.Run();
       break;
     }
-    case MainRole::kAppField:  // the name entry comes with the text-entry dialog
-    case MainRole::kLiftAdjust:
-      Coming();
+    case MainRole::kAppField:
+      BindApp(i);
       break;
+    case MainRole::kLiftAdjust:
+      lift_->RunAuto();
+      break;
+    case MainRole::kAutostart: {
+      std::string reason;
+      if (!SetAutostart(autostartEntry_, !AutostartEnabled(autostartEntry_), autostartProgram_, reason))
+        Say(Q(reason));
+      autostartOn_ = AutostartEnabled(autostartEntry_);
+      break;
+    }
     case MainRole::kButton:
       OpenButtonSettings(i);
       break;
@@ -460,6 +490,7 @@ void MainWindow::mouseReleaseEvent(QMouseEvent* event) {
 
 void MainWindow::SaveOption(const std::function<void(Options&)>& change) {
   change(options_);
+  UpdateForegroundTimer();  // a reset or restore may bind or unbind programs
   const std::string& setIni = env_.session.SetIni();
   if (setIni.empty()) return;
   std::string reason;
@@ -549,6 +580,74 @@ void MainWindow::AfterRewrite(const Outcome& outcome) {
   ShowLoaded();
   if (!outcome) Say(Q(FailureText(env_.texts, outcome.failure, true)));
   emit reloadRequested();
+}
+
+void MainWindow::SetAutostartEntry(std::string entryPath, std::string program) {
+  autostartEntry_ = std::move(entryPath);
+  autostartProgram_ = std::move(program);
+  autostartOn_ = !autostartEntry_.empty() && AutostartEnabled(autostartEntry_);
+  SyncItems();
+  update();
+}
+
+void MainWindow::SetInputInjector(InputInjector* injector) { lift_->SetInjector(injector); }
+
+void MainWindow::SetForegroundSource(ForegroundSource* source, const std::string& reason) {
+  switcher_ = source != nullptr ? std::make_unique<AppSwitcher>(*source) : nullptr;
+  foregroundReason_ = source != nullptr ? source->Limitation() : reason;
+  UpdateForegroundTimer();
+}
+
+void MainWindow::UpdateForegroundTimer() {
+  const bool bound = std::any_of(options_.apps.begin(), options_.apps.end(),
+                                 [](const ProfileApp& app) { return app.appEnabled != 0 && !app.appPath.empty(); });
+  if (switcher_ && bound) {
+    if (!foregroundTimer_.isActive()) foregroundTimer_.start();
+  } else {
+    foregroundTimer_.stop();
+  }
+}
+
+void MainWindow::CheckForeground() {
+  if (!switcher_ || !model_.HasDevice()) return;
+  std::array<bool, 5> profileOff{};
+  const SettingsImage& image = model_.Image();
+  for (size_t p = 0; p < profileOff.size() && p < image.profiles.size(); ++p) profileOff[p] = image.profiles[p].flag;
+  int active = model_.ActiveProfile();
+  switcher_->CheckForegroundApplication(options_.apps, profileOff, active, [this](int profile) {
+    model_.SelectProfile(profile);
+    SyncItems();
+    update();
+    ArmTimer();
+  });
+}
+
+void MainWindow::BindApp(int profile) {
+  BindApplicationHooks hooks;
+  hooks.chooseFile = [this]() -> std::optional<std::string> {
+    if (chooseFile_) return chooseFile_();
+    const QString path = QFileDialog::getOpenFileName(this, QString(), QString(), kProgramFilters);
+    if (path.isEmpty()) return std::nullopt;
+    return path.toStdString();
+  };
+  hooks.enterName = [this](const std::string& prompt, const std::string& proposed) -> std::optional<std::string> {
+    CStrDlg entry(env_, this);
+    entry.mode = kStrModeName;
+    entry.prompt = Q(prompt);
+    entry.text = Q(proposed);
+    if (!entry.Run()) return std::nullopt;
+    return entry.text.toStdString();
+  };
+  const std::string prompt = env_.texts.capInputStr.empty() ? std::string("Enter name") : env_.texts.capInputStr[0];
+  std::string error;
+  env_.session.BindApplication(env_.session.SetIni(), profile, hooks, error, prompt);
+  std::string reloadError;
+  env_.session.ReloadOptions(reloadError);
+  options_ = env_.session.CurrentOptions();
+  if (!error.empty()) Say(Q(error));
+  else if (!foregroundReason_.empty()) Say(Q(foregroundReason_));  // why the binding may not take effect
+  else if (!switcher_) Say(QStringLiteral("Switching profiles by application is not available here."));
+  UpdateForegroundTimer();
 }
 
 }  // namespace quorix::ui

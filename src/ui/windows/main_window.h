@@ -8,7 +8,9 @@
 #include <QString>
 #include <QTimer>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <string>
 
 #include "device/vendor_report.h"
 #include "keys/keyboard_layout.h"
@@ -21,12 +23,16 @@
 #include "ui/windows/main_window_painter.h"
 
 namespace quorix {
+class AppSwitcher;
+class ForegroundSource;
+class InputInjector;
 class MacroRecording;
-}
+}  // namespace quorix
 
 namespace quorix::ui {
 
 class CButtonSetDlg;
+class LiftDialogs;
 
 class MainWindow : public SkinWindow {
   Q_OBJECT
@@ -73,6 +79,28 @@ class MainWindow : public SkinWindow {
   using AskFn = std::function<int(const QString& title, const QString& message)>;
   void SetAsk(AskFn ask) { ask_ = std::move(ask); }
 
+  // The lift adjustment's dialogs (the lift-adjust entry opens them).
+  LiftDialogs& Lift() { return *lift_; }
+  // Where the manual lift test's pointer nudge goes (nullptr: none here).
+  void SetInputInjector(InputInjector* injector);
+
+  // ---- per-application profiles ----
+  // The program chooser of an application field (tests replace the file
+  // dialog): a path, or nothing when cancelled.
+  using ChooseFileFn = std::function<std::optional<std::string>()>;
+  void SetChooseFile(ChooseFileFn choose) { chooseFile_ = std::move(choose); }
+  // The foreground windows the bindings are checked against; nullptr with
+  // the reason when none can be seen here (the application field says it).
+  void SetForegroundSource(ForegroundSource* source, const std::string& reason = {});
+  // One foreground check, as the 250 ms timer runs it while something is bound.
+  void CheckForeground();
+  bool ForegroundTimerRunning() const { return foregroundTimer_.isActive(); }
+  const Options& CurrentOptions() const { return options_; }
+
+  // The "Other" page's switch for starting with the desktop session: the
+  // autostart entry's path and the program it starts (empty: no switch).
+  void SetAutostartEntry(std::string entryPath, std::string program);
+
  signals:
   void osdRequested(const VendorReport& report);  // a level chosen in the window shows the OSD
   void reloadRequested();                         // reset/restore finished: the shell loads again if needed
@@ -104,7 +132,6 @@ class MainWindow : public SkinWindow {
   void SyncItems();
   void ArmTimer();
   void Say(const QString& status);
-  void Coming();
   QString Label(int index) const;
   void SaveOption(const std::function<void(Options&)>& change);
   void Backup();
@@ -112,6 +139,9 @@ class MainWindow : public SkinWindow {
   void Reset();
   void AfterRewrite(const Outcome& outcome);
   ProgressFn GuiProgress();
+  void BindApp(int profile);
+  // Runs the foreground timer only while a binding is switched on.
+  void UpdateForegroundTimer();
 
   UiEnv& env_;
   MainWindowModel model_;
@@ -129,6 +159,14 @@ class MainWindow : public SkinWindow {
   KeyboardLayout keyboard_;
   MacroRecording* recording_ = nullptr;
   QPointer<CButtonSetDlg> buttonDlg_;
+  LiftDialogs* lift_;
+  ChooseFileFn chooseFile_;
+  std::unique_ptr<AppSwitcher> switcher_;
+  std::string foregroundReason_;
+  QTimer foregroundTimer_;
+  std::string autostartEntry_;
+  std::string autostartProgram_;
+  bool autostartOn_ = false;  // the entry is there (checked when set and when switched)
 };
 
 }  // namespace quorix::ui

@@ -53,7 +53,7 @@ QRectF SliderArea(int slider) {
   return {t.left - 12, t.top - 12, t.width + 24, 34};
 }
 QRectF Option(int row) { return {330, 236.0 + row * 42, 640, 30}; }
-QRectF LiftAdjust() { return {330, 376, 200, 38}; }
+QRectF LiftAdjust() { return {330, 418, 200, 38}; }
 QRectF Backup() { return {330, 560, 200, 38}; }
 QRectF Restore() { return {546, 560, 200, 38}; }
 QRectF Reset() { return {762, 560, 200, 38}; }
@@ -440,6 +440,7 @@ class Scene {
     CheckRow(MainRole::kAngleSnapping, LabelText(s_.texts, 23), m.HasDevice() && m.Image().angleSnapping);
     CheckRow(MainRole::kOsd, LabelText(s_.texts, 26), s_.options.osdEnabled != 0);
     CheckRow(MainRole::kAcceleration, LabelText(s_.texts, 34), s_.options.disableAcceleration != 0);
+    if (const SkinItem* item = Item(MainRole::kAutostart)) CheckRow(MainRole::kAutostart, item->label, s_.autostart);
     PushButton(MainRole::kLiftAdjust, Q(s_.texts.adjustLiftStr[0]));
     PushButton(MainRole::kBackup, LabelText(s_.texts, 4));
     PushButton(MainRole::kRestore, LabelText(s_.texts, 5));

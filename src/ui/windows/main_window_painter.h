@@ -44,6 +44,7 @@ enum class MainRole : int {
   kColorSetting,
   kMacroEdit,
   kButton,
+  kAutostart,
 };
 constexpr int MainCode(MainRole role, int index = 0) { return static_cast<int>(role) << 8 | index; }
 constexpr MainRole RoleOf(int code) { return static_cast<MainRole>(code >> 8); }
@@ -66,7 +67,7 @@ QRectF XyIndependent();
 // The hit area around a slider's track (a little taller than the track).
 QRectF SliderArea(int slider);
 SliderTrack Track(int slider);
-QRectF Option(int row);  // angle snapping, OSD, acceleration
+QRectF Option(int row);  // angle snapping, OSD, acceleration, start with the session
 QRectF LiftAdjust();
 QRectF Backup();
 QRectF Restore();
@@ -90,6 +91,7 @@ struct MainWindowScene {
   Options options;
   std::optional<double> busy;  // progress while a long job runs
   QString status;              // a short note at the bottom ("coming")
+  bool autostart = false;      // the program starts with the desktop session
 };
 
 class MainWindowPainter {

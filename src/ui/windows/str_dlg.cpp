@@ -1,6 +1,7 @@
 #include "ui/windows/str_dlg.h"
 
 #include <QCloseEvent>
+#include <algorithm>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -9,6 +10,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 
+#include "session/session.h"
 #include "session/str_entry_rules.h"
 #include "texts/text_tables.h"
 #include "ui/app_signals.h"
@@ -22,6 +24,7 @@ namespace quorix::ui {
 namespace {
 
 constexpr int kWidth = 440;
+constexpr int kLiftWidth = 540;  // room for three buttons
 constexpr int kMargin = 22;
 constexpr int kButtonWidth = 160;  // the wide button picture
 constexpr int kButtonHeight = 32;
@@ -59,6 +62,44 @@ CStrDlg::CStrDlg(UiEnv& env, QWidget* parent)
   yField_->setAccessibleName(QStringLiteral("Y"));
   connect(&env_.appSignals, &AppSignals::deviceGone, this, &CStrDlg::Cancel);
   connect(&env_.appSignals, &AppSignals::closing, this, &CStrDlg::Cancel);
+  timer_.setSingleShot(true);
+  connect(&timer_, &QTimer::timeout, this, &CStrDlg::RunDueTimers);
+}
+
+QString CStrDlg::TestButtonCaption() const {
+  return QString::fromStdString(countdown_.Caption(testCaption.toStdString()));
+}
+
+void CStrDlg::SetStatus(const QString& line) {
+  status = line;
+  update();
+}
+
+void CStrDlg::ArmTimer() {
+  const auto due = countdown_.NextDueMs();
+  if (!due) {
+    timer_.stop();
+    return;
+  }
+  const int64_t now = env_.session.GetClock().NowMs();
+  timer_.start(static_cast<int>(std::max<int64_t>(0, *due - now)));
+}
+
+void CStrDlg::RunDueTimers() {
+  if (countdown_.Poll(env_.session.GetClock().NowMs())) {
+    if (const int test = IndexOf(kTest); test >= 0) Items()[test].label = TestButtonCaption();
+    update();
+  }
+  ArmTimer();
+}
+
+void CStrDlg::Test() {
+  if (mode != kStrModeLiftTest || !isVisible()) return;
+  countdown_.Start(env_.session.GetClock().NowMs());
+  if (const int test = IndexOf(kTest); test >= 0) Items()[test].label = TestButtonCaption();
+  update();
+  ArmTimer();
+  if (onTest) onTest(DecimalValue(entry_->text().toStdString()));
 }
 
 QString CStrDlg::OkCaption() const {
@@ -77,18 +118,24 @@ int CStrDlg::IndexOf(int code) const {
 
 void CStrDlg::Layout() {
   const bool coordinates = mode == kStrModeCoordinates;
-  const bool oneField = mode == kStrModeName || mode == kStrModeNumber || mode == kStrModeNumber4;
+  const bool oneField = mode == kStrModeName || mode == kStrModeNumber || mode == kStrModeNumber4 ||
+                        mode == kStrModeLiftTest;
   const bool showList = mode == kStrModeFolder && folders.size() > 1;
+  const int width = LiftMode() ? kLiftWidth : kWidth;
   int height = 150;  // the prompt and the buttons
   if (oneField) height += 44;
   if (coordinates) height += 132;
   if (showList) height += 150;
-  setFixedSize(kWidth, height);
+  if (LiftMode()) height += 96;  // the instruction and the status line
+  setFixedSize(width, height);
 
   Items().clear();
+  countdown_.Stop();
+  timer_.stop();
+  manualChosen = false;
   const int fieldTop = 62;
   entry_->setVisible(oneField);
-  entry_->setGeometry(kMargin, fieldTop, kWidth - 2 * kMargin, kFieldHeight);
+  entry_->setGeometry(kMargin, fieldTop, width - 2 * kMargin, kFieldHeight);
   entry_->setText(text);
   entry_->setAccessibleName(prompt);
   xField_->setVisible(coordinates);
@@ -135,14 +182,18 @@ void CStrDlg::Layout() {
     Items().push_back(pick);
   }
   const int buttonsTop = height - kMargin - kButtonHeight;
-  const int row = 2 * kButtonWidth + 14;
-  for (int i = 0; i < 2; ++i) {
+  std::vector<std::pair<int, QString>> buttons = {{kOk, OkCaption()}, {kCancel, CancelCaption()}};
+  if (mode == kStrModeLiftTest) buttons.emplace_back(kTest, TestButtonCaption());
+  if (mode == kStrModeLiftAuto && !manualCaption.isEmpty()) buttons.emplace_back(kManual, manualCaption);
+  const int count = static_cast<int>(buttons.size());
+  const int row = count * kButtonWidth + (count - 1) * 14;
+  for (int i = 0; i < count; ++i) {
     SkinItem button;
-    button.rect = QRectF((kWidth - row) / 2 + i * (kButtonWidth + 14), buttonsTop, kButtonWidth, kButtonHeight);
+    button.rect = QRectF((width - row) / 2 + i * (kButtonWidth + 14), buttonsTop, kButtonWidth, kButtonHeight);
     button.imageNormal = pic::kWideButtonNormal;
     button.imageHover = button.imagePressed = pic::kWideButtonHover;
-    button.label = i == 0 ? OkCaption() : CancelCaption();
-    button.code = i == 0 ? kOk : kCancel;
+    button.label = buttons[static_cast<size_t>(i)].second;
+    button.code = buttons[static_cast<size_t>(i)].first;
     Items().push_back(button);
   }
   ItemsChanged();
@@ -173,6 +224,8 @@ void CStrDlg::Finish(bool ok) {
   if (done_) return;
   done_ = true;
   ok_ = ok;
+  countdown_.Stop();
+  timer_.stop();
   if (picking_) {
     releaseMouse();
     picking_ = false;
@@ -196,6 +249,11 @@ void CStrDlg::OnItemActivated(int index) {
   const int code = Items()[index].code;
   if (code == kOk || code == kCancel) {
     Finish(code == kOk);
+  } else if (code == kManual) {
+    manualChosen = true;
+    Finish(false);
+  } else if (code == kTest) {
+    Test();
   } else if (code == kRelative || code == kAbsolute) {
     for (SkinItem& item : Items())
       if (item.code == kRelative || item.code == kAbsolute) item.selected = item.code == code;
@@ -224,7 +282,7 @@ bool CStrDlg::eventFilter(QObject* watched, QEvent* event) {
     const int absolute = IndexOf(kAbsolute);
     result = TypeInCoordinateField(current, typed, absolute >= 0 && Items()[absolute].selected, field == yField_,
                                    field->cursorPosition());
-  } else if (mode == kStrModeNumber || mode == kStrModeNumber4) {
+  } else if (mode == kStrModeNumber || mode == kStrModeNumber4 || mode == kStrModeLiftTest) {
     result = TypeInNumberField(current, typed, limit);
   } else {
     result = TypeInTextField(typed);
@@ -284,8 +342,19 @@ void CStrDlg::PaintSkin(QPainter& p) {
   PaintDialogSurface(p, size(), Pictures());
   p.setPen(kDialogTitle);
   p.setFont(env_.fonts.At(kFontPrompt));
-  p.drawText(QRect(kMargin, 14, kWidth - 2 * kMargin, 40), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap,
+  p.drawText(QRect(kMargin, 14, width() - 2 * kMargin, 40), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap,
              prompt);
+  if (LiftMode()) {
+    // Below the value field in the test, under the prompt otherwise.
+    const int top = entry_->isVisible() ? entry_->geometry().bottom() + 10 : 62;
+    p.setFont(env_.fonts.At(kFontText));
+    p.setPen(kDialogText);
+    p.drawText(QRect(kMargin, top, width() - 2 * kMargin, 60), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+               instruction);
+    p.setPen(kDialogTitle);
+    p.drawText(QRect(kMargin, top + 62, width() - 2 * kMargin, 28), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap,
+               status);
+  }
   if (xField_->isVisible()) {
     p.setFont(env_.fonts.At(kFontText));
     p.setPen(kDialogText);

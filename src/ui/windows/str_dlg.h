@@ -1,13 +1,17 @@
 #pragma once
 // The text entry: a name (mode 0), a number (1 and 4), a pair of coordinates
-// with absolute or relative (3), a folder from a list (5) or a yes/no
-// question (10). Skinned and modal; the caller sets the fields of its mode,
+// with absolute or relative (3), a folder from a list (5), the automatic lift
+// adjustment's status (7), the manual lift test (8) or a yes/no question (10). Skinned and modal; the caller sets the fields of its mode,
 // runs it and reads them back when it ended with OK. The typing rules of each
 // field are the session's (str_entry_rules.h); the window only forwards keys.
 
 #include <QEventLoop>
 #include <QString>
+#include <QTimer>
+#include <functional>
 #include <vector>
+
+#include "session/str_entry_rules.h"
 
 #include "ui/skin/skin_window.h"
 
@@ -39,6 +43,17 @@ class CStrDlg : public SkinWindow {
   std::vector<FolderChoice> folders;  // mode 5
   int selectedValue = -1;             // mode 5: the chosen folder's value
   long long number = 0;               // the entry text read as a number
+  // Modes 7 and 8: the wrapped instruction under the prompt and the status
+  // line under it (the adjustment's state, or why the test cannot nudge).
+  QString instruction;
+  QString status;
+  // Mode 7: the caption of a third button that ends the dialog as cancelled
+  // with manualChosen set (empty: no such button).
+  QString manualCaption;
+  bool manualChosen = false;
+  // Mode 8: "Test" runs onTest with the entered value and counts down.
+  QString testCaption;
+  std::function<void(long long entered)> onTest;
 
   // Shows the entry and waits; true when it ended with OK.
   bool Run();
@@ -46,10 +61,21 @@ class CStrDlg : public SkinWindow {
   void Layout();
   // Ends it as cancelled (the device went, the program closes).
   void Cancel() { Finish(false); }
+  // Ends it with OK, as the OK button does.
+  void Accept() { Finish(true); }
 
   // The captions of the two buttons as shown (tests, screenshots).
   QString OkCaption() const;
   QString CancelCaption() const;
+  // The test button's caption as shown: "Test (n)" while counting down.
+  QString TestButtonCaption() const;
+  // A new status line (modes 7 and 8), repainted at once.
+  void SetStatus(const QString& line);
+  // Mode 8: presses "Test" (the button's own action; tests).
+  void Test();
+  // Takes the countdown's due ticks; the single-shot timer calls it.
+  void RunDueTimers();
+  bool TimerArmed() const { return timer_.isActive(); }
 
  protected:
   void PaintSkin(QPainter& painter) override;
@@ -62,11 +88,13 @@ class CStrDlg : public SkinWindow {
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
-  enum ItemCode { kOk = 0, kCancel = 1, kRelative = 10, kAbsolute = 11, kPick = 12 };
+  enum ItemCode { kOk = 0, kCancel = 1, kTest = 3, kRelative = 10, kAbsolute = 11, kPick = 12, kManual = 13 };
 
   void Finish(bool ok);
   void TakePosition(QPoint global);
   int IndexOf(int code) const;
+  bool LiftMode() const { return mode == kStrModeLiftAuto || mode == kStrModeLiftTest; }
+  void ArmTimer();
 
   UiEnv& env_;
   QLineEdit* entry_;
@@ -77,6 +105,8 @@ class CStrDlg : public SkinWindow {
   bool done_ = true;
   bool ok_ = false;
   bool picking_ = false;
+  LiftTestCountdown countdown_;
+  QTimer timer_;
 };
 
 }  // namespace quorix::ui

@@ -1,0 +1,188 @@
+#include "ui/windows/lift_dialog.h"
+
+#include <QMetaObject>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+
+#include "device/discovery.h"
+#include "options/lift_adjustment.h"
+#include "platform/input_injector.h"
+#include "session/failure_text.h"
+#include "session/session.h"
+#include "session/str_entry_rules.h"
+#include "texts/text_tables.h"
+#include "ui/gui_thread.h"
+#include "ui/ui_env.h"
+#include "ui/windows/str_dlg.h"
+
+namespace quorix::ui {
+namespace {
+
+// Indexes into the lift texts besides the ones the adjustment itself names.
+constexpr int kLiftTextManual = 2;
+constexpr int kLiftTextTest = 3;
+constexpr int kLiftTextManualTitle = 6;
+constexpr int kLiftTextManualHint = 7;
+
+}  // namespace
+
+// The user's answer to the automatic adjustment, handed from the GUI thread
+// to the worker that waits for it. Set once; a destroyed dialog owner answers
+// "cancel" so the worker never waits for a window that is gone.
+struct LiftDialogs::Answer {
+  void Set(bool confirmed) {
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      if (value) return;
+      value = confirmed;
+    }
+    ready.notify_all();
+  }
+  bool Wait() {
+    std::unique_lock<std::mutex> lock(mutex);
+    ready.wait(lock, [this] { return value.has_value(); });
+    return *value;
+  }
+  std::mutex mutex;
+  std::condition_variable ready;
+  std::optional<bool> value;
+};
+
+LiftDialogs::LiftDialogs(UiEnv& env, QWidget* owner)
+    : QObject(owner),
+      env_(env),
+      owner_(owner),
+      dialog_(new CStrDlg(env, owner)),
+      adjustment_(std::make_shared<LiftAdjustment>(env.texts)) {}
+
+LiftDialogs::~LiftDialogs() {
+  if (pending_) pending_->Set(false);
+}
+
+namespace {
+QString LiftText(const UiEnv& env, int index) {
+  const auto& texts = env.texts.adjustLiftStr;
+  return index < static_cast<int>(texts.size()) ? QString::fromStdString(texts[static_cast<size_t>(index)])
+                                                : QString();
+}
+}  // namespace
+
+void LiftDialogs::RunAuto() {
+  if (running_) return;
+  running_ = true;
+  manualNext_ = false;
+  auto answer = std::make_shared<Answer>();
+  pending_ = answer;
+  auto result = std::make_shared<LiftRunResult>();
+  const QPointer<LiftDialogs> self(this);
+  // The run holds the executor while the dialog is open: nothing else may
+  // talk to the mouse between the measurement's start and its end. State
+  // reports come through the event pump, which does not need the executor.
+  env_.session.PostOnDevice(
+      "lift adjustment",
+      [self, answer, adjustment = adjustment_, result](JobContext&, DeviceLink& link, const std::string& path) {
+        *result = RunLiftAdjustment(link, path, *adjustment, [self, answer](LiftAdjustment&) {
+          const bool posted = QMetaObject::invokeMethod(
+              self.data(), [self, answer] { answer->Set(self ? self->AskAuto() : false); }, Qt::QueuedConnection);
+          if (!posted) answer->Set(false);
+          return answer->Wait();
+        });
+        return result->outcome;
+      },
+      OnGuiThread(this, {{}, [this, result](const Outcome& outcome) {
+                           const bool manual = manualNext_ && outcome;
+                           if (!outcome && say_) say_(QString::fromStdString(FailureText(env_.texts, outcome.failure, true)));
+                           End();
+                           if (manual) RunManual();
+                         }}));
+}
+
+bool LiftDialogs::AskAuto() {
+  CStrDlg& d = *dialog_;
+  d.mode = kStrModeLiftAuto;
+  d.prompt = QString::fromStdString(adjustment_->Title());
+  d.instruction = QString::fromStdString(adjustment_->Instruction());
+  d.status = QString::fromStdString(adjustment_->StatusText());
+  d.manualCaption = LiftText(env_, kLiftTextManual);
+  const bool confirmed = d.Run();
+  manualNext_ = !confirmed && d.manualChosen;
+  return confirmed;
+}
+
+void LiftDialogs::OnStateReport(const VendorReport& report) {
+  if (report.kind != VendorReportKind::kState || !adjustment_->Adjusting()) return;
+  if (adjustment_->OnLiftState(report.flags) && dialog_->mode == kStrModeLiftAuto)
+    dialog_->SetStatus(QString::fromStdString(adjustment_->StatusText()));
+}
+
+void LiftDialogs::RunManual() {
+  if (running_) return;
+  running_ = true;
+  auto stored = std::make_shared<LiftValueResult>();
+  env_.session.PostReadStoredLift(stored, OnGuiThread(this, {{}, [this, stored](const Outcome&) {
+                                                              if (!stored->outcome) {
+                                                                if (say_)
+                                                                  say_(QString::fromStdString(FailureText(
+                                                                      env_.texts, stored->outcome.failure, false)));
+                                                                End();
+                                                                return;
+                                                              }
+                                                              ShowManual(stored->value);
+                                                            }}));
+}
+
+void LiftDialogs::ShowManual(int stored) {
+  CStrDlg& d = *dialog_;
+  d.mode = kStrModeLiftTest;
+  d.prompt = LiftText(env_, kLiftTextManualTitle);
+  d.instruction = LiftText(env_, kLiftTextManualHint);
+  d.testCaption = LiftText(env_, kLiftTextTest);
+  d.text = QString::number(stored);
+  d.limit = 0xFFFF;
+  d.status = injector_ != nullptr ? QString() : QString::fromUtf8(kNoNudgeText);
+  bool tested = false;
+  d.onTest = [this, &tested](long long entered) {
+    tested = true;
+    auto applied = std::make_shared<LiftValueResult>();
+    env_.session.PostTestLift(static_cast<int>(entered), applied,
+                              OnGuiThread(this, {{}, [this, applied](const Outcome&) {
+                                                   if (!applied->outcome) {
+                                                     dialog_->SetStatus(QString::fromStdString(
+                                                         FailureText(env_.texts, applied->outcome.failure, true)));
+                                                     return;
+                                                   }
+                                                   // The sensor reports motion at once, so the new
+                                                   // height shows without the user moving first.
+                                                   if (injector_ != nullptr) injector_->MovePointerBy(kLiftNudgePixels, 0);
+                                                 }}));
+  };
+  const bool confirmed = d.Run();
+  d.onTest = nullptr;
+  const auto done = OnGuiThread(this, {{}, [this](const Outcome& outcome) {
+                                         if (!outcome && say_)
+                                           say_(QString::fromStdString(FailureText(env_.texts, outcome.failure, true)));
+                                         End();
+                                       }});
+  if (confirmed) {
+    const int entered = static_cast<int>(d.number);
+    env_.session.PostOnDevice(
+        "lift store",
+        [entered](JobContext&, DeviceLink& link, const std::string& path) {
+          return StoreLift(link, path, LiftTestValue(entered, ModelCode(link, path)));
+        },
+        done);
+  } else if (tested) {
+    env_.session.PostStoreLift(stored, done);  // the value before the test comes back
+  } else {
+    End();
+  }
+}
+
+void LiftDialogs::End() {
+  running_ = false;
+  pending_.reset();
+  emit finished();
+}
+
+}  // namespace quorix::ui
