@@ -5,6 +5,7 @@
 #include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QWindow>
 
@@ -84,20 +85,17 @@ bool SkinWindow::event(QEvent* event) {
   return QWidget::event(event);
 }
 
-void SkinWindow::paintEvent(QPaintEvent*) {
-  const qreal ratio = devicePixelRatioF();
-  const QSize pixels = size() * ratio;
-  if (surface_.size() != pixels) surface_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
-  surface_.setDevicePixelRatio(ratio);
-  surface_.fill(Qt::transparent);
-  {
-    QPainter painter(&surface_);
-    painter.setRenderHint(QPainter::Antialiasing);
-    PaintSkin(painter);
-  }
-  QPainter window(this);
-  window.setCompositionMode(QPainter::CompositionMode_Source);
-  window.drawImage(QPointF(0, 0), surface_);
+void SkinWindow::paintEvent(QPaintEvent* event) {
+  // Qt's backing store is this window's off-screen surface: everything is
+  // drawn into it and reaches the screen in one go, so nothing flickers, and
+  // no second full-size copy is kept. Cleared first: the window's alpha is
+  // its shape.
+  QPainter painter(this);
+  painter.setCompositionMode(QPainter::CompositionMode_Source);
+  painter.fillRect(event->rect(), Qt::transparent);
+  painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+  painter.setRenderHint(QPainter::Antialiasing);
+  PaintSkin(painter);
 }
 
 void SkinWindow::mouseMoveEvent(QMouseEvent* event) { Apply(interaction_.Move(items_, event->position())); }

@@ -1,7 +1,7 @@
 #pragma once
 // The base of every skinned window: frameless, with per-pixel alpha, of a
 // fixed size. The subclass paints its whole surface in PaintSkin(), which
-// draws into an off-screen image that is then presented in one go, so the
+// draws into the window's backing store, presented in one go, so the
 // window never flickers. Input is routed to the skin items of Items() by the
 // scheme of SkinInteraction; a press on bare surface moves the window.
 //
@@ -81,7 +81,6 @@ class SkinWindow : public QWidget {
   std::vector<SkinItem> items_;
   SkinInteraction interaction_;
   PictureCache pictures_;
-  QImage surface_;
   bool inputBlocked_ = false;
   // The accessibility cache's ids of the items' interfaces, made on demand.
   friend class SkinWindowAccessible;
