@@ -6,22 +6,13 @@
 
 #include "sim/sim_hid_host.h"
 #include "support/fake_clock.h"
+#include "support/sim_session.h"
 
 namespace quorix {
 namespace {
 
-struct LightingWorld {
-  explicit LightingWorld(sim::SimOptions options = {}) {
-    SessionParts parts;
-    auto owned = std::make_unique<test::FakeClock>();
-    clock = owned.get();
-    parts.clock = std::move(owned);
-    auto simHost = std::make_unique<sim::SimHidHost>(*parts.clock, options);
-    host = simHost.get();
-    parts.host = std::move(simHost);
-    parts.exchangeMutex = std::make_unique<LocalMutex>();
-    parts.deviceListMutex = std::make_unique<LocalMutex>();
-    session = std::make_unique<Session>(std::move(parts));
+struct LightingWorld : test::SimSession {
+  explicit LightingWorld(sim::SimOptions options = {}) : SimSession(options) {
   }
   // Loads the mouse; memory set up before is what the session reads.
   void Load() {
@@ -40,9 +31,6 @@ struct LightingWorld {
   void Drain() { Session::WaitFor(*session->Post("drain", [](JobContext&, DeviceLink&, SettingsState&) {
     return Outcome{};
   })); }
-  test::FakeClock* clock = nullptr;
-  sim::SimHidHost* host = nullptr;
-  std::unique_ptr<Session> session;
   SeededRandom random{7};
 };
 

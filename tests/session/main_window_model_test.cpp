@@ -11,6 +11,7 @@
 #include "device/discovery.h"
 #include "sim/sim_hid_host.h"
 #include "support/fake_clock.h"
+#include "support/sim_session.h"
 
 namespace quorix {
 namespace {
@@ -68,18 +69,8 @@ TEST(SliderModel, KnobStepGrowsWithTheDistanceAndDoublesWhileHeld) {
 
 // The model on a loaded simulated mouse; every posted write runs to its end
 // before the call returns, so a test sees the mouse right after it.
-struct ModelWorld {
-  explicit ModelWorld(sim::SimOptions options = {}) {
-    SessionParts parts;
-    auto clockOwned = std::make_unique<test::FakeClock>();
-    clock = clockOwned.get();
-    parts.clock = std::move(clockOwned);
-    auto simHost = std::make_unique<sim::SimHidHost>(*parts.clock, options);
-    host = simHost.get();
-    parts.host = std::move(simHost);
-    parts.exchangeMutex = std::make_unique<LocalMutex>();
-    parts.deviceListMutex = std::make_unique<LocalMutex>();
-    session = std::make_unique<Session>(std::move(parts));
+struct ModelWorld : test::SimSession {
+  explicit ModelWorld(sim::SimOptions options = {}) : SimSession(options) {
     model = std::make_unique<MainWindowModel>(*clock, session->State(), [this](std::string name, FieldWrite write) {
       posted.push_back(name);
       session->PostWrite(std::move(name), std::move(write))->Wait();
@@ -103,9 +94,6 @@ struct ModelWorld {
   }
   sim::SimMouse& Mouse() { return host->Mouse(); }
 
-  test::FakeClock* clock = nullptr;
-  sim::SimHidHost* host = nullptr;
-  std::unique_ptr<Session> session;
   std::unique_ptr<MainWindowModel> model;
   std::vector<std::string> posted;
 };

@@ -17,6 +17,7 @@
 #include "session/session.h"
 #include "sim/sim_hid_host.h"
 #include "support/fake_clock.h"
+#include "support/sim_session.h"
 #include "ui/app_signals.h"
 #include "ui/skin/skin_fonts.h"
 #include "ui/ui_env.h"
@@ -55,18 +56,8 @@ struct RecordingInjector final : InputInjector {
   std::vector<std::pair<int, int>> moves;
 };
 
-struct LiftWorld {
-  explicit LiftWorld(sim::SimOptions options = {}) {
-    SessionParts parts;
-    auto owned = std::make_unique<test::FakeClock>();
-    clock = owned.get();
-    parts.clock = std::move(owned);
-    auto simHost = std::make_unique<sim::SimHidHost>(*parts.clock, options);
-    host = simHost.get();
-    parts.host = std::move(simHost);
-    parts.exchangeMutex = std::make_unique<LocalMutex>();
-    parts.deviceListMutex = std::make_unique<LocalMutex>();
-    session = std::make_unique<Session>(std::move(parts));
+struct LiftWorld : test::SimSession {
+  explicit LiftWorld(sim::SimOptions options = {}) : SimSession(options) {
     env = std::make_unique<UiEnv>(UiEnv{*session, session->Texts(), fonts, broadcasts});
     owner = std::make_unique<QWidget>();
     lift = new LiftDialogs(*env, owner.get());
@@ -82,9 +73,6 @@ struct LiftWorld {
     return heads;
   }
 
-  test::FakeClock* clock = nullptr;
-  sim::SimHidHost* host = nullptr;
-  std::unique_ptr<Session> session;
   SkinFonts fonts{QStringLiteral("DejaVu Sans"), QStringLiteral("DejaVu Sans")};
   AppSignals broadcasts;
   std::unique_ptr<UiEnv> env;

@@ -15,6 +15,7 @@
 #include "session/session.h"
 #include "sim/sim_hid_host.h"
 #include "support/fake_clock.h"
+#include "support/sim_session.h"
 #include "support/fake_input_capture.h"
 #include "ui/app_signals.h"
 #include "ui/skin/skin_fonts.h"
@@ -31,16 +32,8 @@ bool ProcessEventsUntil(Pred done) {
   return done();
 }
 
-struct EditWorld {
+struct EditWorld : test::SimSession {
   EditWorld() {
-    SessionParts parts;
-    auto owned = std::make_unique<test::FakeClock>();
-    clock = owned.get();
-    parts.clock = std::move(owned);
-    parts.host = std::make_unique<sim::SimHidHost>(*parts.clock, sim::SimOptions{});
-    parts.exchangeMutex = std::make_unique<LocalMutex>();
-    parts.deviceListMutex = std::make_unique<LocalMutex>();
-    session = std::make_unique<Session>(std::move(parts));
     EXPECT_TRUE(session->ResolveDevice());
     EXPECT_TRUE(session->Load());
     auto fake = std::make_unique<test::FakeInputCapture>();
@@ -75,8 +68,6 @@ struct EditWorld {
     return -1;
   }
 
-  test::FakeClock* clock = nullptr;
-  std::unique_ptr<Session> session;
   test::FakeInputCapture* capture = nullptr;
   std::unique_ptr<MacroRecording> recording;
   SkinFonts fonts{QStringLiteral("DejaVu Sans"), QStringLiteral("DejaVu Sans")};

@@ -16,6 +16,7 @@
 #include "session/session.h"
 #include "sim/sim_hid_host.h"
 #include "support/fake_clock.h"
+#include "support/sim_session.h"
 #include "support/temp_dir.h"
 #include "ui/app_signals.h"
 #include "ui/skin/skin_fonts.h"
@@ -23,16 +24,8 @@
 namespace quorix::ui {
 namespace {
 
-struct ListWorld {
+struct ListWorld : test::SimSession {
   ListWorld() {
-    SessionParts parts;
-    auto owned = std::make_unique<test::FakeClock>();
-    clock = owned.get();
-    parts.clock = std::move(owned);
-    parts.host = std::make_unique<sim::SimHidHost>(*parts.clock, sim::SimOptions{});
-    parts.exchangeMutex = std::make_unique<LocalMutex>();
-    parts.deviceListMutex = std::make_unique<LocalMutex>();
-    session = std::make_unique<Session>(std::move(parts));
     EXPECT_TRUE(session->ResolveDevice());
     EXPECT_TRUE(session->Load());
     for (const char* name : {"beta", "alpha"})
@@ -61,8 +54,6 @@ struct ListWorld {
 
   test::TempDir dir;
   std::string file;
-  test::FakeClock* clock = nullptr;
-  std::unique_ptr<Session> session;
   std::unique_ptr<MacroLibrary> library;
   SkinFonts fonts{QStringLiteral("DejaVu Sans"), QStringLiteral("DejaVu Sans")};
   AppSignals broadcasts;

@@ -16,6 +16,7 @@
 #include "session/session.h"
 #include "sim/sim_hid_host.h"
 #include "support/fake_clock.h"
+#include "support/sim_session.h"
 #include "support/temp_dir.h"
 #include "ui/app_signals.h"
 #include "ui/skin/skin_fonts.h"
@@ -34,18 +35,8 @@ bool ProcessEventsUntil(Pred done) {
 }
 
 // A main window on a session over the simulated mouse, in virtual time.
-struct WindowWorld {
-  explicit WindowWorld(sim::SimOptions options = {}) {
-    SessionParts parts;
-    auto owned = std::make_unique<test::FakeClock>();
-    clock = owned.get();
-    parts.clock = std::move(owned);
-    auto simHost = std::make_unique<sim::SimHidHost>(*parts.clock, options);
-    host = simHost.get();
-    parts.host = std::move(simHost);
-    parts.exchangeMutex = std::make_unique<LocalMutex>();
-    parts.deviceListMutex = std::make_unique<LocalMutex>();
-    session = std::make_unique<Session>(std::move(parts));
+struct WindowWorld : test::SimSession {
+  explicit WindowWorld(sim::SimOptions options = {}) : SimSession(options) {
     env = std::make_unique<UiEnv>(UiEnv{*session, session->Texts(), fonts, broadcasts});
     window = std::make_unique<MainWindow>(*env);
     window->show();
@@ -69,9 +60,6 @@ struct WindowWorld {
   }
   size_t MouseRequests() { return host->Mouse().Requests().size(); }
 
-  test::FakeClock* clock = nullptr;
-  sim::SimHidHost* host = nullptr;
-  std::unique_ptr<Session> session;
   SkinFonts fonts{QStringLiteral("DejaVu Sans"), QStringLiteral("DejaVu Sans")};
   AppSignals broadcasts;
   std::unique_ptr<UiEnv> env;
