@@ -3,10 +3,12 @@
 #include "ui/skin/skin_accessible.h"
 
 #include <QAccessible>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QWindow>
 
 namespace quorix::ui {
@@ -83,6 +85,19 @@ bool SkinWindow::event(QEvent* event) {
     return true;
   }
   return QWidget::event(event);
+}
+
+void SkinWindow::ShowOverOwner() {
+  if (const QWidget* owner = parentWidget(); owner != nullptr && owner->isVisible()) {
+    move(owner->frameGeometry().center() - rect().center());
+  } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    move(screen->availableGeometry().center() - rect().center());
+  }
+  show();
+  if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+    raise();
+    activateWindow();
+  }
 }
 
 void SkinWindow::paintEvent(QPaintEvent* event) {

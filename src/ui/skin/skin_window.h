@@ -64,6 +64,10 @@ class SkinWindow : public QWidget {
     (void)step;
   }
 
+  // Shows a dialog in the middle of its owner (of the screen when the owner
+  // is hidden) and gives it the focus where the platform has one.
+  void ShowOverOwner();
+
   bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;

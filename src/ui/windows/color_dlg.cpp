@@ -2,9 +2,7 @@
 
 #include <QCloseEvent>
 #include <QDateTime>
-#include <QGuiApplication>
 #include <QKeyEvent>
-#include <QScreen>
 #include <algorithm>
 #include <climits>
 
@@ -87,16 +85,7 @@ ColorDlg::ColorDlg(UiEnv& env, QWidget* parent)
 ColorDlg::~ColorDlg() = default;
 
 void ColorDlg::Run() {
-  if (const QWidget* owner = parentWidget(); owner != nullptr && owner->isVisible()) {
-    move(owner->frameGeometry().center() - rect().center());
-  } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    move(screen->availableGeometry().center() - rect().center());
-  }
-  show();
-  if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
-    raise();
-    activateWindow();
-  }
+  ShowOverOwner();
   if (!finished_) loop_.exec();
   hide();
 }

@@ -2,11 +2,9 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
-#include <QScreen>
 #include <algorithm>
 #include <climits>
 
@@ -81,16 +79,7 @@ ColorPickDlg::~ColorPickDlg() {
 }
 
 int ColorPickDlg::Run() {
-  if (const QWidget* owner = parentWidget(); owner != nullptr && owner->isVisible()) {
-    move(owner->frameGeometry().center() - rect().center());
-  } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    move(screen->availableGeometry().center() - rect().center());
-  }
-  show();
-  if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
-    raise();
-    activateWindow();
-  }
+  ShowOverOwner();
   if (result_ < 0) loop_.exec();
   hide();
   return std::max(result_, 0);

@@ -1,9 +1,7 @@
 #include "ui/windows/option_dlg.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QKeyEvent>
-#include <QScreen>
 
 #include "texts/text_tables.h"
 #include "ui/app_signals.h"
@@ -58,16 +56,7 @@ OptionDlg::OptionDlg(UiEnv& env, QWidget* parent, QString title, QString message
 
 int OptionDlg::Run() {
   result_ = -1;
-  if (const QWidget* owner = parentWidget(); owner != nullptr && owner->isVisible()) {
-    move(owner->frameGeometry().center() - rect().center());
-  } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    move(screen->availableGeometry().center() - rect().center());
-  }
-  show();
-  if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
-    raise();
-    activateWindow();
-  }
+  ShowOverOwner();
   if (result_ < 0) loop_.exec();
   hide();
   return std::max(result_, 0);

@@ -3,12 +3,10 @@
 #include <QCloseEvent>
 #include <algorithm>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
-#include <QScreen>
 
 #include "session/session.h"
 #include "session/str_entry_rules.h"
@@ -201,18 +199,9 @@ void CStrDlg::Layout() {
 
 bool CStrDlg::Run() {
   Layout();
-  if (const QWidget* owner = parentWidget(); owner != nullptr && owner->isVisible()) {
-    move(owner->frameGeometry().center() - rect().center());
-  } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    move(screen->availableGeometry().center() - rect().center());
-  }
   done_ = false;
   ok_ = false;
-  show();
-  if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
-    raise();
-    activateWindow();
-  }
+  ShowOverOwner();
   if (entry_->isVisible()) entry_->setFocus();
   else if (xField_->isVisible()) xField_->setFocus();
   if (!done_) loop_.exec();
