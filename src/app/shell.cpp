@@ -189,6 +189,9 @@ int Shell::InitInstance() {
     std::string pointerError;
     p.pointer = X11PointerSettings::Open(nullptr, &pointerError);
   }
+  // The option as read at start-up takes effect at once, as the switch
+  // shows it: checked (the default) switches the desktop's acceleration off.
+  if (p.pointer && session.CurrentOptions().disableAcceleration != 0) ApplyAccelerationSwitch(*p.pointer, true);
   // Starting with the session is offered where a desktop reads autostart
   // entries; the screenshot tour and tests keep the user's folder alone.
   if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
