@@ -73,20 +73,18 @@ void MainWindowModel::ShowLoaded(const DeviceCapabilities& caps) {
   image_ = state_.image.Snapshot();
   hasDevice_ = !image_->devicePath.empty();
   caps_ = hasDevice_ ? caps : EverythingOffered();
-  dirty_ = {};
-  profileChanged_ = levelChanged_ = false;
-  dpiDue_.reset();
-  rateDue_.reset();
-  valueDue_.reset();
-  selectionDue_.reset();
-  hold_ = -1;
-  SyncFromImage();
+  StartOver();
 }
 
 void MainWindowModel::ClearDevice() {
   hasDevice_ = false;
   caps_ = EverythingOffered();
   image_ = std::make_shared<const SettingsImage>();
+  StartOver();
+}
+
+void MainWindowModel::StartOver() {
+  // What was pending belongs to the mouse shown before.
   dirty_ = {};
   profileChanged_ = levelChanged_ = false;
   dpiDue_.reset();

@@ -128,6 +128,8 @@ class MainWindowModel {
   std::vector<std::string> ButtonTexts(const ButtonTextFn& text) const;
 
  private:
+  // Drops the pending writes and selections and shows the image anew.
+  void StartOver();
   void SyncFromImage();
   bool SetSliderValue(int index, int value);
   void Post(std::string name, FieldWrite write);
