@@ -48,6 +48,8 @@ struct ShellParts {
   std::unique_ptr<ui::SkinFonts> fonts;
   std::unique_ptr<MacroLibrary> macroLibrary;
   std::unique_ptr<ui::UiEnv> env;
+  // The hotkey and record options both recordings share.
+  std::unique_ptr<RecordingSettings> recordingSettings;
   std::unique_ptr<MacroRecording> recording;
   // The button window's: a recording hands its changes to one window only.
   std::unique_ptr<MacroRecording> buttonRecording;
@@ -157,13 +159,16 @@ int Shell::InitInstance() {
   p.macroLibrary->Scan();
   p.env = std::make_unique<ui::UiEnv>(ui::UiEnv{session, session.Texts(), *p.fonts, p.appSignals, p.macroLibrary.get()});
   // Global input for the macro recorder: made now, read only while recording.
+  // Both start with the hotkey set.ini keeps.
+  p.recordingSettings = std::make_unique<RecordingSettings>(session.CurrentOptions().recordHotkey);
   std::string captureError;
   std::unique_ptr<InputCapture> capture = CreateInputCapture(&captureError);
-  p.recording = std::make_unique<MacroRecording>(std::move(capture), captureError, session.GetClock());
+  p.recording = std::make_unique<MacroRecording>(std::move(capture), captureError, session.GetClock(),
+                                                 p.recordingSettings.get());
   std::string buttonCaptureError;
   std::unique_ptr<InputCapture> buttonCapture = CreateInputCapture(&buttonCaptureError);
-  p.buttonRecording =
-      std::make_unique<MacroRecording>(std::move(buttonCapture), buttonCaptureError, session.GetClock());
+  p.buttonRecording = std::make_unique<MacroRecording>(std::move(buttonCapture), buttonCaptureError,
+                                                       session.GetClock(), p.recordingSettings.get());
 
   p.tray = std::make_unique<Tray>(session.Texts());
   QApplication::setQuitOnLastWindowClosed(!p.tray->Available());

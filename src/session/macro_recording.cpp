@@ -4,8 +4,32 @@
 
 namespace quorix {
 
-MacroRecording::MacroRecording(std::unique_ptr<InputCapture> capture, std::string unavailableReason, Clock& clock)
-    : capture_(std::move(capture)), unavailableReason_(std::move(unavailableReason)), recorder_(clock) {}
+int RecordingSettings::Hotkey() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return hotkey_;
+}
+
+void RecordingSettings::SetHotkey(int usage) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  hotkey_ = usage;
+}
+
+RecordOptions RecordingSettings::Options() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return options_;
+}
+
+void RecordingSettings::SetOptions(const RecordOptions& options) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  options_ = options;
+}
+
+MacroRecording::MacroRecording(std::unique_ptr<InputCapture> capture, std::string unavailableReason, Clock& clock,
+                               RecordingSettings* shared)
+    : capture_(std::move(capture)),
+      unavailableReason_(std::move(unavailableReason)),
+      settings_(shared != nullptr ? shared : &ownSettings_),
+      recorder_(clock) {}
 
 MacroRecording::~MacroRecording() {
   if (capture_) capture_->Stop();
@@ -36,9 +60,15 @@ bool MacroRecording::StartReading(std::string* error) {
   return started;
 }
 
+void MacroRecording::TakeSharedSettings() {
+  recorder_.SetHotkey(settings_->Hotkey());
+  recorder_.SetOptions(settings_->Options());
+}
+
 bool MacroRecording::Record(std::string* error) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
+    TakeSharedSettings();
     recorder_.Arm();
     items_.clear();
     newItems_.clear();
@@ -49,6 +79,7 @@ bool MacroRecording::Record(std::string* error) {
 bool MacroRecording::Capture(std::string* error) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
+    TakeSharedSettings();
     recorder_.BeginCapture();
     items_.clear();
     newItems_.clear();
@@ -59,6 +90,7 @@ bool MacroRecording::Capture(std::string* error) {
 bool MacroRecording::SelectHotkey(std::string* error) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
+    TakeSharedSettings();
     recorder_.BeginHotkeySelection();
   }
   return StartReading(error);
@@ -123,7 +155,10 @@ void MacroRecording::Collect() {
   auto made = recorder_.TakeItems();
   items_.insert(items_.end(), made.begin(), made.end());
   newItems_.insert(newItems_.end(), made.begin(), made.end());
-  if (auto chosen = recorder_.TakeChosenHotkey()) chosenHotkey_ = chosen;
+  if (auto chosen = recorder_.TakeChosenHotkey()) {
+    chosenHotkey_ = chosen;
+    settings_->SetHotkey(*chosen);  // the other recordings use it from their next start
+  }
 }
 
 void MacroRecording::Notify() {
@@ -154,23 +189,19 @@ bool MacroRecording::InputLost() const {
   return inputLost_;
 }
 
-int MacroRecording::Hotkey() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return recorder_.Hotkey();
-}
+int MacroRecording::Hotkey() const { return settings_->Hotkey(); }
 
 void MacroRecording::SetHotkey(int usage) {
   std::lock_guard<std::mutex> lock(mutex_);
+  settings_->SetHotkey(usage);
   recorder_.SetHotkey(usage);
 }
 
-RecordOptions MacroRecording::Options() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return recorder_.Options();
-}
+RecordOptions MacroRecording::Options() const { return settings_->Options(); }
 
 void MacroRecording::SetOptions(const RecordOptions& options) {
   std::lock_guard<std::mutex> lock(mutex_);
+  settings_->SetOptions(options);
   recorder_.SetOptions(options);
 }
 

@@ -25,11 +25,32 @@
 
 namespace quorix {
 
+// What every recording of the program shares: the start/stop hotkey (kept in
+// set.ini, given at start-up) and the four record options (memory only). The
+// editor and the button settings window each drive their own recording, yet a
+// hotkey chosen or an option set in either holds for both at once.
+class RecordingSettings {
+ public:
+  explicit RecordingSettings(int hotkey = kDefaultRecordHotkey) : hotkey_(hotkey) {}
+  // The shared hotkey and options; a start takes them as they are then.
+  int Hotkey() const;
+  void SetHotkey(int usage);
+  RecordOptions Options() const;
+  void SetOptions(const RecordOptions& options);
+
+ private:
+  mutable std::mutex mutex_;
+  int hotkey_;
+  RecordOptions options_;
+};
+
 class MacroRecording {
  public:
   // capture may be null: recording is then unavailable and every start
-  // returns `unavailableReason`.
-  MacroRecording(std::unique_ptr<InputCapture> capture, std::string unavailableReason, Clock& clock);
+  // returns `unavailableReason`. shared: the settings this recording shares
+  // with the program's others (outlives it); null keeps them to itself.
+  MacroRecording(std::unique_ptr<InputCapture> capture, std::string unavailableReason, Clock& clock,
+                 RecordingSettings* shared = nullptr);
   ~MacroRecording();
   MacroRecording(const MacroRecording&) = delete;
   MacroRecording& operator=(const MacroRecording&) = delete;
@@ -57,6 +78,7 @@ class MacroRecording {
   // (display closed, input devices gone), not by the recorder or Stop.
   bool InputLost() const;
 
+  // The shared hotkey and options; a start takes them as they are then.
   int Hotkey() const;
   void SetHotkey(int usage);
   RecordOptions Options() const;
@@ -68,7 +90,8 @@ class MacroRecording {
   // The instructions made since the last call (the editor appends them while
   // recording, and inserts a capture's at its current position).
   std::vector<MacroItem> TakeNewItems();
-  // The hotkey a selection chose, once (the window stores it in the options).
+  // The hotkey a selection chose, once (the window stores it in the options;
+  // the shared settings hold it already).
   std::optional<int> TakeChosenHotkey();
 
   // Called after every change of state or items. Once this returns, the
@@ -79,12 +102,15 @@ class MacroRecording {
 
  private:
   bool StartReading(std::string* error);
+  void TakeSharedSettings();  // into the recorder (lock held)
   void OnInput(const InputEvent& event);
   void Collect();  // moves the recorder's output into the item lists (lock held)
   void Notify();
 
   std::unique_ptr<InputCapture> capture_;
   const std::string unavailableReason_;
+  RecordingSettings ownSettings_;
+  RecordingSettings* settings_;
   mutable std::mutex mutex_;
   MacroRecorder recorder_;
   bool reading_ = false;

@@ -20,6 +20,9 @@ class AppSignals : public QObject {
   void reloaded();
   // The program is ending: every window closes without asking.
   void closing();
+  // The macro editor's hotkey choice: the main window stores it in set.ini as
+  // both the recording hotkey and the key that names it.
+  void recordHotkeyChosen(int usage);
 };
 
 }  // namespace quorix::ui

@@ -127,6 +127,40 @@ TEST(MacroRecording, HotkeyChoiceIsHandedOnceAndUsed) {
   EXPECT_EQ(w.recording->Hotkey(), 4);
 }
 
+// The editor's and the button window's recordings: what is set in one holds
+// for the other, and a chosen hotkey starts and stops the other's recording.
+TEST(MacroRecording, SharedSettingsHoldForEveryRecording) {
+  constexpr int kF2Make = 0x3C, kF2Usage = 0x3B;
+  RecordingSettings shared(kF2Usage);  // as read from set.ini
+  test::FakeClock clock;
+  auto ownedEditor = std::make_unique<test::FakeInputCapture>();
+  auto ownedButton = std::make_unique<test::FakeInputCapture>();
+  test::FakeInputCapture* editorCapture = ownedEditor.get();
+  test::FakeInputCapture* buttonCapture = ownedButton.get();
+  MacroRecording editor(std::move(ownedEditor), "", clock, &shared);
+  MacroRecording button(std::move(ownedButton), "", clock, &shared);
+  EXPECT_EQ(editor.Hotkey(), kF2Usage);
+  EXPECT_EQ(button.Hotkey(), kF2Usage);
+
+  button.SetOptions({false, 200, true, true});
+  const RecordOptions seen = editor.Options();
+  EXPECT_FALSE(seen.recordDelays);
+  EXPECT_EQ(seen.intervalMs, 200);
+  EXPECT_TRUE(seen.cursorTrack && seen.clickPositions);
+  editor.SetOptions({false, 50, false, false});
+  EXPECT_EQ(button.Options().intervalMs, 50);
+
+  std::string error;
+  ASSERT_TRUE(editor.SelectHotkey(&error));
+  editorCapture->Feed(Key(kA, true));
+  EXPECT_EQ(button.Hotkey(), 4);
+  ASSERT_TRUE(button.Record(&error));
+  for (const auto& e : {Key(kA, true), Key(kA, false), Key(kF2Make, true), Key(kF2Make, false), Key(kA, true)})
+    buttonCapture->Feed(e);
+  EXPECT_EQ(SerialiseItems(button.Items()), (std::vector<uint8_t>{0x83, kF2Usage, 0x84, kF2Usage}));
+  EXPECT_FALSE(button.Reading());
+}
+
 TEST(MacroRecording, MotionWithoutPositionsIsFollowed) {
   World w;
   w.recording->SetOptions({false, 50, true, false});

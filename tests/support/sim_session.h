@@ -3,6 +3,7 @@
 // the world the session-model and window tests build on.
 
 #include <memory>
+#include <string>
 
 #include "platform/named_mutex.h"
 #include "session/session.h"
@@ -12,8 +13,10 @@
 namespace quorix::test {
 
 struct SimSession {
-  explicit SimSession(sim::SimOptions options = {}) {
+  // setIni: the session's set.ini ("" when the test names none).
+  explicit SimSession(sim::SimOptions options = {}, std::string setIni = {}) {
     SessionParts parts;
+    parts.setIni = std::move(setIni);
     auto ownedClock = std::make_unique<FakeClock>();
     clock = ownedClock.get();
     parts.clock = std::move(ownedClock);

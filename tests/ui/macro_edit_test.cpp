@@ -17,8 +17,10 @@
 #include "support/fake_clock.h"
 #include "support/sim_session.h"
 #include "support/fake_input_capture.h"
+#include "support/temp_dir.h"
 #include "ui/app_signals.h"
 #include "ui/skin/skin_fonts.h"
+#include "ui/windows/main_window.h"
 
 namespace quorix::ui {
 namespace {
@@ -33,12 +35,12 @@ bool ProcessEventsUntil(Pred done) {
 }
 
 struct EditWorld : test::SimSession {
-  EditWorld() {
+  explicit EditWorld(std::string setIni = {}) : SimSession({}, std::move(setIni)) {
     EXPECT_TRUE(session->ResolveDevice());
     EXPECT_TRUE(session->Load());
     auto fake = std::make_unique<test::FakeInputCapture>();
     capture = fake.get();
-    recording = std::make_unique<MacroRecording>(std::move(fake), "", *clock);
+    recording = std::make_unique<MacroRecording>(std::move(fake), "", *clock, &shared);
     env = std::make_unique<UiEnv>(UiEnv{*session, session->Texts(), fonts, broadcasts});
     editor = std::make_unique<MacroEdit>(*env, recording.get());
     auto& d = editor->GetDialogs();
@@ -69,6 +71,7 @@ struct EditWorld : test::SimSession {
   }
 
   test::FakeInputCapture* capture = nullptr;
+  RecordingSettings shared;
   std::unique_ptr<MacroRecording> recording;
   SkinFonts fonts{QStringLiteral("DejaVu Sans"), QStringLiteral("DejaVu Sans")};
   AppSignals broadcasts;
@@ -116,6 +119,32 @@ TEST(MacroEdit, RecordingShowsTheIndicatorAndStopsWithTheWindowOrTheDevice) {
     EXPECT_FALSE(w.capture->Running()) << s.what;
     EXPECT_FALSE(w.editor->RecordingIndicatorShown()) << s.what;
   }
+}
+
+// The key chosen as the recording hotkey goes to set.ini through the main
+// window, as the key and as its name key, and the next recording waits for it.
+TEST(MacroEdit, AChosenHotkeyIsStoredInSetIniAndStartsTheNextRecording) {
+  test::TempDir dir;
+  EditWorld w(dir.Path("set.ini"));
+  MainWindow main(*w.env);
+  w.editor->ActivateItem(w.Item(QStringLiteral("Change recording hotkey")));
+  EXPECT_TRUE(w.capture->Running());
+  EXPECT_EQ(w.editor->StatusText(), QStringLiteral("Press keyboard to change"));
+  InputEvent key;
+  key.makeCode = 0x3C;  // F2
+  key.down = true;
+  w.Feed(key);
+  ASSERT_TRUE(ProcessEventsUntil([&] { return !w.capture->Running(); }));
+  QCoreApplication::processEvents();
+  Options stored;
+  std::string error;
+  ASSERT_TRUE(w.session->ReadOptions(dir.Path("set.ini"), stored, error)) << error;
+  EXPECT_EQ(stored.recordHotkey, 0x3B);
+  EXPECT_EQ(stored.recordHotkeyName, 0x3B);
+  EXPECT_EQ(w.shared.Hotkey(), 0x3B);
+  w.editor->Record();
+  EXPECT_EQ(w.editor->StatusText(), QStringLiteral("Press F2 to start recording."));
+  w.editor->StopRecording();
 }
 
 TEST(MacroEdit, DropOnTheEmptySlotStoresWithoutAskingAndAFullMouseSaysLackOfSpace) {

@@ -165,7 +165,7 @@ void CButtonSetDlg::Sync() {
         item.selected = macroType && m.MacroMode() == kFnMacroOnce + index;
         break;
       case ButtonSetRole::kRecordIntervals:
-        item.selected = recordIntervals_;
+        item.selected = recording_ ? recording_->Options().recordDelays : true;
         break;
       case ButtonSetRole::kRecord:
         item.label = Text(env_.texts.buttonStr, reading ? kLabelStop : kLabelRecord);
@@ -250,7 +250,11 @@ void CButtonSetDlg::OnItemActivated(int index) {
       ToggleRecording();
       break;
     case ButtonSetRole::kRecordIntervals:
-      recordIntervals_ = !recordIntervals_;
+      if (recording_) {  // shared with the editor's record options
+        RecordOptions options = recording_->Options();
+        options.recordDelays = !options.recordDelays;
+        recording_->SetOptions(options);
+      }
       break;
   }
   Sync();
@@ -292,9 +296,6 @@ void CButtonSetDlg::ToggleRecording() {
     recording_->Stop();
     return;  // RecordingChanged() takes the items
   }
-  RecordOptions options = recording_->Options();
-  options.recordDelays = recordIntervals_;
-  recording_->SetOptions(options);
   std::string error;
   recordingHere_ = true;
   if (!recording_->Record(&error)) {

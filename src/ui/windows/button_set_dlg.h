@@ -102,7 +102,6 @@ class CButtonSetDlg : public SkinWindow {
   std::unique_ptr<ButtonSettingsModel> model_;
   ButtonSetPainter painter_;
   MacroRecording* recording_;
-  bool recordIntervals_ = true;
   bool recordingHere_ = false;
   QString title_;
   QString status_;

@@ -417,7 +417,8 @@ void MacroEdit::OnRecordingChanged() {
     else
       model_.Append(std::move(items));
   }
-  if (auto hotkey = recording_->TakeChosenHotkey()) recording_->SetHotkey(*hotkey);
+  // The recordings share the choice already; set.ini keeps it for next time.
+  if (auto hotkey = recording_->TakeChosenHotkey()) emit env_.appSignals.recordHotkeyChosen(*hotkey);
   const RecorderState state = recording_->State();
   const QString hotkeyName = Q(LookupKeyName(recording_->Hotkey()));
   auto prompt = [&](size_t index) { return T(env_.texts.msgStr, index).replace(QStringLiteral("%s"), hotkeyName); };

@@ -18,6 +18,7 @@
 #include "settings/backup_file.h"
 #include "settings/backup_restore.h"
 #include "texts/text_tables.h"
+#include "ui/app_signals.h"
 #include "ui/gui_thread.h"
 #include "ui/windows/button_set_dlg.h"
 #include "ui/windows/color_dlg.h"
@@ -71,6 +72,11 @@ MainWindow::MainWindow(UiEnv& env, QWidget* parent)
   foregroundTimer_.setInterval(kForegroundCheckMs);
   connect(&foregroundTimer_, &QTimer::timeout, this, &MainWindow::CheckForeground);
   lift_->SetSay([this](const QString& text) { Say(text); });
+  // The one writer of set.ini: the recording hotkey chosen in the macro
+  // editor is both the key and the name key there.
+  connect(&env.appSignals, &AppSignals::recordHotkeyChosen, this, [this](int usage) {
+    SaveOption([usage](Options& o) { o.recordHotkey = o.recordHotkeyName = usage; });
+  });
 
   // Array order is hit order: the small controls on a profile card come
   // before the card itself.
