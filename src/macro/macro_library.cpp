@@ -233,6 +233,30 @@ void MacroLibrary::SetGroupOpen(int groupId, bool open) {
   }
 }
 
+FunctionListInputs FunctionListInputsFor(const SettingsImage& current, const KeyTexts& keyTexts) {
+  FunctionListInputs inputs;
+  inputs.keyTexts = &keyTexts;
+  if (!current.devicePath.empty()) {
+    inputs.device = &current;
+    inputs.deviceTypeCode = current.modelCode;
+  }
+  // The flag marks the one desktop whose touch entries (type 2, op1 bit 0)
+  // make sense; those entries drive a feature this platform does not have,
+  // so they stay hidden here.
+  inputs.osVersionFlag = false;
+  return inputs;
+}
+
+void MacroLibrary::SetFolderOpen(const std::string& path, bool open) {
+  if (open) {
+    openFolders_.insert(path);
+  } else {
+    openFolders_.erase(path);
+  }
+  for (MacroListItem& row : files_)
+    if (row.type == kFolderRowType && row.path == path) row.expanded = open ? 1 : 0;
+}
+
 FunctionList MacroLibrary::BuildFunctionList(const FunctionListInputs& inputs) const {
   FunctionList list;
   auto& rows = list.rows;

@@ -74,6 +74,10 @@ struct FunctionListInputs {
   bool osVersionFlag = false;              // type 2 entries with op1 bit 0
 };
 
+// The inputs for the current device as the session holds it (an image
+// without a device path: none connected). keyTexts must outlive the result.
+FunctionListInputs FunctionListInputsFor(const SettingsImage& current, const KeyTexts& keyTexts);
+
 struct FunctionList {
   std::vector<MacroListItem> rows;        // function libraries, "User Macro", the PC caption
   std::vector<MacroListItem> deviceRows;  // "Mouse memory" and the slots (empty without a device)
@@ -99,6 +103,10 @@ class MacroLibrary {
   // Open and closed groups and folders (by group id or folder path).
   void SetGroupOpen(int groupId, bool open);
   bool GroupOpen(int groupId) const { return openGroups_.count(groupId) != 0; }
+  // The same for the library's folders; rescans keep it (Add and NewFolder
+  // open their folder).
+  void SetFolderOpen(const std::string& path, bool open);
+  bool FolderOpen(const std::string& path) const { return openFolders_.count(path) != 0; }
 
   // Writes a new macro file into the folder of row folderId (0: the root),
   // named after `now` in seconds; a name already taken gets a suffix, so two

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 
 namespace quorix {
 
@@ -14,8 +15,47 @@ std::vector<MacroListItem> MacroListRows(const FunctionList& list, const std::ve
     return rows;
   }
   rows = list.rows;
-  rows.insert(rows.end(), files.begin(), files.end());
+  const std::vector<MacroListItem> tree = LibraryTreeRows(files);
+  rows.insert(rows.end(), tree.begin(), tree.end());
   return rows;
+}
+
+namespace {
+
+constexpr std::string_view kGroupKey = "@_INTERNAL_";
+
+void AppendChildren(const std::vector<MacroListItem>& files, int parent, std::vector<MacroListItem>& out) {
+  for (const MacroListItem& row : files) {
+    if (row.parent != parent) continue;
+    out.push_back(row);
+    // Ids start at 1: a row without one has no children to follow it.
+    if (row.type == kFolderRowType && row.expanded != 0 && row.id > 0 && row.id != parent)
+      AppendChildren(files, row.id, out);
+  }
+}
+
+}  // namespace
+
+std::vector<MacroListItem> LibraryTreeRows(const std::vector<MacroListItem>& files) {
+  std::vector<MacroListItem> out;
+  AppendChildren(files, 0, out);
+  return out;
+}
+
+bool ToggleOpen(MacroLibrary& library, const MacroListItem& row) {
+  if (row.type != kFolderRowType || row.device == 1 || row.path.empty()) return false;
+  if (row.path.rfind(kGroupKey, 0) == 0) {
+    int group = 0;
+    try {
+      group = std::stoi(row.path.substr(kGroupKey.size()));
+    } catch (...) {
+      return false;
+    }
+    library.SetGroupOpen(group, !library.GroupOpen(group));
+    return true;
+  }
+  library.SetFolderOpen(row.path, !library.FolderOpen(row.path));
+  return true;
 }
 
 bool IsLibraryFileRow(const MacroListItem& row, const std::string& libraryRoot) {
@@ -131,6 +171,12 @@ void MacroListModel::Wheel(int notches) {
   lastNotchMs_ = now;
   const int pixels = static_cast<int>(std::lround(kMacroListRowHeight * wheelFactor_)) * std::abs(notches);
   SetTarget(Target() + (notches > 0 ? -pixels : pixels));
+}
+
+bool MacroListModel::Pan(int dy, bool insideList) {
+  if (!insideList || rows_.size() <= 1 || dy == 0) return false;
+  SetTarget(Target() - dy);
+  return true;
 }
 
 void MacroListModel::DragTo(int target, bool dragging) {

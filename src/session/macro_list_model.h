@@ -29,6 +29,14 @@ inline constexpr int kMacroListWheelChainMs = 60;
 std::vector<MacroListItem> MacroListRows(const FunctionList& list, const std::vector<MacroListItem>& files,
                                          bool functionListMode);
 
+// The library's rows as the lists show them: each folder followed by its own
+// rows (in the library's name order), and those only while it is open.
+std::vector<MacroListItem> LibraryTreeRows(const std::vector<MacroListItem>& files);
+// A click on a group header or a library folder opens it when closed and
+// closes it when open; the caller rebuilds its rows. False (nothing changes)
+// for every other row.
+bool ToggleOpen(MacroLibrary& library, const MacroListItem& row);
+
 // A row the file system may be asked to delete: a macro file or a folder
 // below the library's root. Device slots, group headers, captions and the
 // function libraries' entries never are.
@@ -94,6 +102,10 @@ class MacroListModel {
   // the previous one within 60 ms.
   void Wheel(int notches);
   double WheelFactor() const { return wheelFactor_; }
+  // A touch pan by `dy` pixels (positive: the finger moved down, towards the
+  // top of the list) scrolls by that distance, when the list has more than
+  // one row and the gesture lies inside the list area. True when it scrolled.
+  bool Pan(int dy, bool insideList);
   // The scroll thumb dragged to `target` pixels (clamped); Poll() moves twice
   // as fast while dragging.
   void DragTo(int target, bool dragging);

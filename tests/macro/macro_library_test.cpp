@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "macro/macro_file.h"
 #include "settings/memory_map.h"
@@ -182,9 +183,16 @@ TEST_F(MacroLibraryTest, LibrariesNeedNameAndTagAndSortByName) {
   EXPECT_EQ(Names(rows), (std::vector<std::string>{"Advanced", "DPI+", "Function lbrary", "Able", "DPI loop", "Zed",
                                                     "DPI-", "Macro list (PC)"}));
   EXPECT_EQ(rows[2].size, 2);
-  inputs.deviceTypeCode = 2;  // types 18 and 19 only for these devices
-  rows = library.BuildFunctionList(inputs).rows;
-  EXPECT_EQ(rows[1].name, "Adjust lift");
+  // Types 18 and 19 only for the devices whose model code is 2 or 3.
+  for (const auto& [path, model, shown] : {std::tuple{"/dev/hidraw0", 2, true}, {"/dev/hidraw0", 3, true},
+                                           {"/dev/hidraw0", 18, false}, {"", 3, false}}) {
+    SettingsImage current;
+    current.devicePath = path;
+    current.modelCode = model;
+    const FunctionListInputs fromDevice = FunctionListInputsFor(current, keyTexts_);
+    EXPECT_EQ(fromDevice.device != nullptr, !std::string(path).empty());
+    EXPECT_EQ(library.BuildFunctionList(fromDevice).rows[1].name == "Adjust lift", shown) << path << " " << model;
+  }
 
   // A type 2 entry with op1 bit 0 is counted but listed only with the
   // operating-system flag.

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "support/fake_clock.h"
+#include "support/temp_dir.h"
 
 namespace quorix {
 namespace {
@@ -131,6 +134,32 @@ TEST(MacroListModel, WheelAcceleratesOnQuickNotchesAndScrollingStopsAtTheTarget)
   EXPECT_FALSE(model.Poll());  // idle: nothing due, nothing changes
 }
 
+TEST(MacroListModel, PanScrollsByItsDistanceInsideAListOfSeveralRows) {
+  test::FakeClock clock;
+  struct Pan {
+    const char* what;
+    int rows;
+    int dy;
+    bool inside;
+    bool scrolls;
+    int target;
+  } pans[] = {
+      {"finger up: further down the list", 10, -90, true, true, 190},
+      {"finger down: back towards the top", 10, 50, true, true, 50},
+      {"clamped at the top", 10, 500, true, true, 0},
+      {"clamped at the last row", 10, -5000, true, true, 9 * 40},
+      {"outside the list area", 10, -90, false, false, 100},
+      {"a single row does not pan", 1, -90, true, false, 0},
+  };
+  for (const Pan& p : pans) {
+    MacroListModel model(clock, 200);
+    model.SetRows(Rows(p.rows));
+    model.Pan(-100, true);  // a list already scrolled a little (where it can be)
+    EXPECT_EQ(model.Pan(p.dy, p.inside), p.scrolls) << p.what;
+    EXPECT_EQ(model.Target(), p.target) << p.what;
+  }
+}
+
 TEST(MacroListModel, RowsOfEachMode) {
   FunctionList list;
   list.rows = {Row("Advanced", kFolderRowType, "@_INTERNAL_201"), Row("Macro list (PC)", kCaptionRowType)};
@@ -144,6 +173,54 @@ TEST(MacroListModel, RowsOfEachMode) {
   EXPECT_EQ(names(MacroListRows(list, files, false)), (std::vector<std::string>{"a", "Empty"}));
   EXPECT_EQ(names(MacroListRows(list, files, true)),
             (std::vector<std::string>{"Advanced", "Macro list (PC)", "f"}));
+}
+
+// A click opens or closes a folder or group; a closed folder hides all that
+// lies below it, and the rows keep the library's name order within a folder.
+TEST(MacroListModel, FoldersAndGroupsOpenAndCloseAndHideWhatIsInside) {
+  test::TempDir dir;
+  const std::string root = dir.Path("Favorite");
+  std::filesystem::create_directories(root + "/A/Inner");
+  std::filesystem::create_directories(root + "/B");
+  MacroLibrary library(root, dir.Path("program"));
+  library.Scan();
+  auto row = [&](const std::string& name) {
+    for (const MacroListItem& r : library.Files())
+      if (r.name == name) return r;
+    ADD_FAILURE() << name;
+    return MacroListItem{};
+  };
+  ASSERT_FALSE(library.Add("x", kModeOnce, {WaitItem(5)}, row("Inner").id, 1).empty());  // opens Inner
+  ASSERT_FALSE(library.Add("a", kModeOnce, {WaitItem(5)}, 0, 2).empty());
+  auto shown = [&] {
+    std::vector<std::string> out;
+    for (const MacroListItem& r : LibraryTreeRows(library.Files())) out.push_back(r.name);
+    return out;
+  };
+  EXPECT_EQ(shown(), (std::vector<std::string>{"A", "B", "a"}));
+  const struct {
+    std::string click;
+    std::vector<std::string> rows;
+  } clicks[] = {{"A", {"A", "Inner", "x", "B", "a"}},
+                {"Inner", {"A", "Inner", "B", "a"}},
+                {"A", {"A", "B", "a"}},
+                {"A", {"A", "Inner", "B", "a"}}};
+  for (const auto& c : clicks) {
+    ASSERT_TRUE(ToggleOpen(library, row(c.click))) << c.click;
+    EXPECT_EQ(shown(), c.rows) << c.click;
+  }
+  library.Scan();  // what is open stays open
+  EXPECT_EQ(shown(), (std::vector<std::string>{"A", "Inner", "B", "a"}));
+
+  const MacroListItem mouse = Row("Mouse", kFolderRowType, "@_INTERNAL_202");
+  for (const bool open : {true, false}) {
+    EXPECT_TRUE(ToggleOpen(library, mouse));
+    EXPECT_EQ(library.GroupOpen(kGroupMouse), open);
+  }
+  for (const MacroListItem& other :
+       {row("a"), Row("Empty", kModeOnce, "", 1), Row("Mouse memory", kCaptionRowType)})
+    EXPECT_FALSE(ToggleOpen(library, other)) << other.name;
+  EXPECT_EQ(shown(), (std::vector<std::string>{"A", "Inner", "B", "a"}));
 }
 
 }  // namespace

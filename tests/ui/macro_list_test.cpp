@@ -6,11 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QGestureEvent>
 #include <QKeyEvent>
 #include <QSignalSpy>
 #include <QWheelEvent>
 #include <filesystem>
 #include <memory>
+#include <tuple>
 
 #include "macro/macro_file.h"
 #include "session/session.h"
@@ -143,6 +145,18 @@ TEST(MacroList, WheelScrollsSmoothlyAndTheTimerStopsAtTheTarget) {
   }
   EXPECT_EQ(list->Model().Offset(), 120);
   EXPECT_FALSE(list->TimerArmed());
+
+  // A touch pan scrolls by its distance inside the list, not below it.
+  for (const auto& [at, dy, target] : {std::tuple{QPointF(100, 100), -80.0, 200}, {QPointF(100, 540), -80.0, 200},
+                                        {QPointF(100, 100), 30.0, 170}}) {
+    QPanGesture pan;
+    pan.setHotSpot(list->mapToGlobal(at));
+    pan.setLastOffset(QPointF(0, 0));
+    pan.setOffset(QPointF(0, dy));
+    QGestureEvent event({&pan});
+    QCoreApplication::sendEvent(list.get(), &event);
+    EXPECT_EQ(list->Model().Target(), target) << at.y() << " " << dy;
+  }
 }
 
 }  // namespace

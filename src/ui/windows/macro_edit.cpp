@@ -239,9 +239,7 @@ void MacroEdit::ShowEditor() {
 void MacroEdit::Rebuild() {
   const auto image = env_.session.State().image.Snapshot();
   const KeyTexts keyTexts = MakeKeyTexts(env_.texts);
-  FunctionListInputs inputs;
-  inputs.keyTexts = &keyTexts;
-  inputs.device = image->devicePath.empty() ? nullptr : image.get();
+  const FunctionListInputs inputs = FunctionListInputsFor(*image, keyTexts);
   FunctionList list;
   if (env_.macroLibrary) {
     list = env_.macroLibrary->BuildFunctionList(inputs);
@@ -255,7 +253,7 @@ void MacroEdit::Rebuild() {
     caption.type = kCaptionRowType;
     caption.name = env_.texts.msgStr.size() > 31 ? env_.texts.msgStr[31] : std::string();
     rows_.push_back(caption);
-    for (const MacroListItem& row : env_.macroLibrary->Files()) rows_.push_back(row);
+    for (const MacroListItem& row : LibraryTreeRows(env_.macroLibrary->Files())) rows_.push_back(row);
   }
   if (selectedRow_ >= static_cast<int>(rows_.size())) selectedRow_ = static_cast<int>(rows_.size()) - 1;
   RefreshFreeMemory();
@@ -448,6 +446,10 @@ void MacroEdit::LoadRow(int row) {
   selectedRow_ = row;
   const MacroListItem item = rows_[static_cast<size_t>(row)];
   update();
+  if (env_.macroLibrary && ToggleOpen(*env_.macroLibrary, item)) {
+    Rebuild();
+    return;
+  }
   if (item.device == 1) {
     if (item.start == 0) return;  // the empty slot: a place to store into
     auto back = std::make_shared<MacroReadBack>();

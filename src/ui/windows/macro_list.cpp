@@ -4,11 +4,13 @@
 #include <QCloseEvent>
 #include <QDrag>
 #include <QEventLoop>
+#include <QGestureEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
 #include <algorithm>
+#include <cmath>
 
 #include "keys/button_function.h"
 #include "session/session.h"
@@ -55,17 +57,6 @@ int AskDefault([[maybe_unused]] UiEnv& env, [[maybe_unused]] QWidget* parent, [[
 #endif
 }
 
-// The group a header row stands for ("@_INTERNAL_<id>"), or 0.
-int GroupOf(const MacroListItem& row) {
-  static const std::string key = "@_INTERNAL_";
-  if (row.type != kFolderRowType || row.path.rfind(key, 0) != 0) return 0;
-  try {
-    return std::stoi(row.path.substr(key.size()));
-  } catch (...) {
-    return 0;
-  }
-}
-
 }  // namespace
 
 MacroList::MacroList(UiEnv& env, bool functionListMode, QWidget* parent)
@@ -77,6 +68,7 @@ MacroList::MacroList(UiEnv& env, bool functionListMode, QWidget* parent)
   setWindowTitle(Q(Text(env.texts.msgStr, functionListMode ? 0 : 1)));
   timer_.setSingleShot(true);
   connect(&timer_, &QTimer::timeout, this, &MacroList::RunDueTimers);
+  grabGesture(Qt::PanGesture);
   connect(&env.appSignals, &AppSignals::deviceGone, this, [this] { Finish(std::nullopt); });
   connect(&env.appSignals, &AppSignals::closing, this, [this] { Finish(std::nullopt); });
   connect(&env.appSignals, &AppSignals::reloaded, this, &MacroList::Rebuild);
@@ -102,9 +94,7 @@ void MacroList::Rebuild() {
   FunctionList list;
   const KeyTexts keyTexts = MakeKeyTexts(env_.texts);
   const auto image = env_.session.State().image.Snapshot();
-  FunctionListInputs inputs;
-  inputs.keyTexts = &keyTexts;
-  inputs.device = image->devicePath.empty() ? nullptr : image.get();
+  const FunctionListInputs inputs = FunctionListInputsFor(*image, keyTexts);
   std::vector<MacroListItem> files;
   if (env_.macroLibrary) {
     list = env_.macroLibrary->BuildFunctionList(inputs);
@@ -256,11 +246,7 @@ void MacroList::mousePressEvent(QMouseEvent* event) {
     if (row >= 0) {
       if (functionListMode_) dragFrom_ = std::make_pair(row, event->position());
       SelectRow(row);
-      const int group = GroupOf(model_.Rows()[static_cast<size_t>(row)]);
-      if (group != 0 && env_.macroLibrary) {
-        env_.macroLibrary->SetGroupOpen(group, !env_.macroLibrary->GroupOpen(group));
-        Rebuild();
-      }
+      if (env_.macroLibrary && ToggleOpen(*env_.macroLibrary, model_.Rows()[static_cast<size_t>(row)])) Rebuild();
       return;
     }
   }
@@ -324,6 +310,17 @@ void MacroList::wheelEvent(QWheelEvent* event) {
   if (notches == 0) return;
   model_.Wheel(notches);
   ArmTimer();
+}
+
+bool MacroList::event(QEvent* event) {
+  if (event->type() != QEvent::Gesture) return SkinWindow::event(event);
+  auto* gestures = static_cast<QGestureEvent*>(event);
+  if (auto* pan = static_cast<QPanGesture*>(gestures->gesture(Qt::PanGesture))) {
+    const bool inside = ListRect().contains(mapFromGlobal(pan->hotSpot()));
+    if (!InputBlocked() && model_.Pan(static_cast<int>(std::lround(pan->delta().y())), inside)) ArmTimer();
+    gestures->accept(pan);
+  }
+  return true;
 }
 
 void MacroList::closeEvent(QCloseEvent* event) {

@@ -72,6 +72,8 @@ class MacroList : public SkinWindow {
   void wheelEvent(QWheelEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void leaveEvent(QEvent* event) override;
+  // Touch pans, handed to the model.
+  bool event(QEvent* event) override;
 
  private:
   enum Button { kOk = 1, kCancel = 2, kDelete = 3, kHide = 4 };
