@@ -68,6 +68,7 @@ void ForEachEntry(TextTables& t, Visit&& visit) {
   single("hotkey_str", t.hotkeyStr, Take::kNonEmpty);
   single("hotkey_tip_str", t.hotkeyTipStr, Take::kNonEmpty);
   single("hotkey_modify_str", t.hotkeyModifyStr, Take::kNonEmpty);
+  family("macro_edit_str", t.macroEditStr);
   single("end_str", t.endStr);
   single("macro_editor_cap_str", t.macroEditorCapStr);
   single("launch_str", t.launchStr);

@@ -268,6 +268,7 @@ TextTables DefaultTextTables() {
   t.hotkeyStr = "";
   t.hotkeyTipStr = "";
   t.hotkeyModifyStr = "";
+  t.macroEditStr = {"Close", "new", "%d bytes"};
   t.endStr = "-- End --";
   t.macroEditorCapStr = "Macro Editor";
   t.launchStr = "Launch setting";

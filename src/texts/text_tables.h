@@ -34,6 +34,9 @@ struct TextTables {
   std::string hotkeyStr;                   // "hotkey_str"
   std::string hotkeyTipStr;                // "hotkey_tip_str"
   std::string hotkeyModifyStr;             // "hotkey_modify_str"
+  // "macro_edit_str%d", 3: the macro editor's own words: its close button,
+  // the mark of a new step and a macro's size ("%d bytes").
+  std::vector<std::string> macroEditStr;
   std::string endStr;                      // "end_str"
   std::string macroEditorCapStr;           // "macro_editor_cap_str"
   std::string launchStr;                   // "launch_str"

@@ -63,6 +63,7 @@ const QRectF kInstructions(20, 84, 390, 470);
 const QRectF kList(730, 84, 250, 380);
 const QRectF kIndicator(425, 486, 290, 34);
 const QRectF kOptionCaption(425, 322, 290, 24);
+const QRectF kHotkeyTip(430, 456, 285, 24);
 // A recording prompt stays until the recording's state changes.
 constexpr int kUntilChanged = 1 << 30;
 
@@ -166,7 +167,7 @@ MacroEdit::MacroEdit(UiEnv& env, MacroRecording* recording, QWidget* parent)
   }
 
   const auto& texts = env.texts;
-  AddButton(kClose, QRectF(kWidth - 90, 8, 74, 26), QStringLiteral("Close"));
+  AddButton(kClose, QRectF(kWidth - 90, 8, 74, 26), T(texts.macroEditStr, 0));
   AddButton(kName, QRectF(20, 48, 230, 28), {});
   AddButton(kMode, QRectF(260, 48, 150, 28), {});
   const QString hotkeyLabel =
@@ -903,10 +904,17 @@ void MacroEdit::PaintSkin(QPainter& painter) {
   view.listOffset = listScroll_.Offset();
   view.rows = &rows_;
   view.selectedRow = selectedRow_;
-  view.sizeText = QStringLiteral("%1 bytes").arg(model_.Size());
+  view.sizeFormat = T(env_.texts.macroEditStr, 2);
+  view.sizeText = QString(view.sizeFormat).replace(QStringLiteral("%d"), QString::number(model_.Size()));
+  view.newMark = T(env_.texts.macroEditStr, 1);
   view.freeText = T(env_.texts.msgStr, 9).replace(QStringLiteral("%d"), QString::number(freeMemory_));
   view.optionCaption = Q(env_.texts.recordOptionStr);
   view.optionCaptionRect = kOptionCaption;
+  if (recording_) {
+    const QString tip = env_.texts.hotkeyTipStr.empty() ? QStringLiteral("Recording hotkey:") : Q(env_.texts.hotkeyTipStr);
+    view.hotkeyTip = tip + QLatin1Char(' ') + Q(LookupKeyName(recording_->Hotkey()));
+    view.hotkeyTipRect = kHotkeyTip;
+  }
   view.recording = RecordingIndicatorShown();
   view.recordingText = T(env_.texts.msgStr, 21);
   view.indicator = kIndicator;

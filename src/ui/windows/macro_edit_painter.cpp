@@ -62,7 +62,7 @@ void MacroEditPainter::Paint(QPainter& painter, const MacroEditView& view, const
       painter.drawRoundedRect(mark, 3, 3);
       painter.setPen(QColor(0x20, 0x20, 0x20));
       painter.setFont(fonts_.At(10));
-      painter.drawText(mark, Qt::AlignCenter, QStringLiteral("new"));
+      painter.drawText(mark, Qt::AlignCenter, view.newMark);
     }
     if (view.waitRows[static_cast<size_t>(i)]) {
       painter.setFont(fonts_.At(11));
@@ -100,7 +100,7 @@ void MacroEditPainter::Paint(QPainter& painter, const MacroEditView& view, const
       painter.setFont(fonts_.At(2));
       painter.setPen(kDim);
       painter.drawText(rect.adjusted(0, 0, -8, 0), Qt::AlignRight | Qt::AlignVCenter,
-                       QStringLiteral("%1 bytes").arg(row.size));
+                       QString(view.sizeFormat).replace(QStringLiteral("%d"), QString::number(row.size)));
     }
   }
   painter.restore();
@@ -111,6 +111,7 @@ void MacroEditPainter::Paint(QPainter& painter, const MacroEditView& view, const
                    Qt::AlignLeft | Qt::AlignVCenter, view.sizeText);
   painter.drawText(QRectF(view.list.left(), view.size.height() - 72, view.list.width(), 20),
                    Qt::AlignLeft | Qt::AlignVCenter, view.freeText);
+  painter.drawText(view.hotkeyTipRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, view.hotkeyTip);
   painter.setFont(fonts_.At(15));
   painter.setPen(kHeader);
   painter.drawText(view.optionCaptionRect, Qt::AlignLeft | Qt::AlignVCenter, view.optionCaption);

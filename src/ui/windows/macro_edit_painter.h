@@ -36,7 +36,11 @@ struct MacroEditView {
   const std::vector<MacroListItem>* rows = nullptr;
   int selectedRow = -1;
   QString sizeText;
+  QString sizeFormat;  // a list row's size, "%d" for the number
+  QString newMark;
   QString freeText;
+  QString hotkeyTip;  // the tip with the recording hotkey's name
+  QRectF hotkeyTipRect;
   QString optionCaption;
   QRectF optionCaptionRect;
   bool recording = false;
