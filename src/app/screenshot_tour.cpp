@@ -278,7 +278,11 @@ void ScreenshotTour::SetMacroEditor(ui::MacroEdit* editor) {
     macroList_->raise();
   };
   const auto listShot = [this] { return std::vector<QWidget*>{macroList_.get()}; };
-  const auto listShown = [this] { return macroList_ != nullptr && macroList_->isVisible(); };
+  // The display of an earlier shot shows itself again while its state runs
+  // (hiding the window alone does not end it): these shots wait until it
+  // has gone by itself.
+  const auto osdGone = [this] { return osd_ == nullptr || (!osd_->isVisible() && !osd_->State().Visible()); };
+  const auto listShown = [this, osdGone] { return macroList_ != nullptr && macroList_->isVisible() && osdGone(); };
   shots_.push_back({QStringLiteral("macro-list"), [showList] { showList(false, 1); }, listShot, listShown});
   shots_.push_back({QStringLiteral("macro-list-functions"), [showList] { showList(true, 3); }, listShot, listShown});
   shots_.push_back({QStringLiteral("macro-edit-recording"), [this, alone] {
@@ -292,7 +296,8 @@ void ScreenshotTour::SetMacroEditor(ui::MacroEdit* editor) {
                       macroEdit_->raise();
                       macroEdit_->Record();
                     },
-                    [this] { return std::vector<QWidget*>{macroEdit_}; }, [this] { return macroEdit_->isVisible(); }});
+                    [this] { return std::vector<QWidget*>{macroEdit_}; },
+                    [this, osdGone] { return macroEdit_->isVisible() && osdGone(); }});
 }
 
 void ScreenshotTour::HideDialogs() {
