@@ -211,6 +211,7 @@ void MacroList::PaintSkin(QPainter& painter) {
   view.offset = model_.Offset();
   view.selected = model_.Selected();
   view.hover = hoverRow_;
+  view.sizeFormat = Q(Text(env_.texts.macroEditStr, 2));
   paint.Paint(painter, view, Items(), Interaction());
 }
 

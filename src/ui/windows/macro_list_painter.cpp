@@ -91,7 +91,7 @@ void MacroListPainter::Paint(QPainter& painter, const MacroListView& view, const
       painter.setFont(fonts_.At(4));
       painter.setPen(kDim);
       painter.drawText(rect.adjusted(0, 0, -10, 0), Qt::AlignRight | Qt::AlignVCenter,
-                       QStringLiteral("%1 bytes").arg(row.size));
+                       QString(view.sizeFormat).replace(QStringLiteral("%d"), QString::number(row.size)));
     }
     painter.setPen(QColor(0x26, 0x2C, 0x35));
     painter.drawLine(rect.bottomLeft(), rect.bottomRight());

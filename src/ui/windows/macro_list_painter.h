@@ -25,6 +25,7 @@ struct MacroListView {
   int selected = -1;
   int hover = -1;
   QString title;
+  QString sizeFormat = QStringLiteral("%d bytes");  // a row's size, "%d" for the number
 };
 
 class MacroListPainter {
