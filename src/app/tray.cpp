@@ -5,6 +5,7 @@
 
 #include "texts/text_tables.h"
 #include "ui/art/picture_ids.h"
+#include "ui/skin/due_timer.h"
 #include "ui/skin/picture.h"
 
 namespace quorix::app {
@@ -61,9 +62,6 @@ void Tray::OnActivated(QSystemTrayIcon::ActivationReason reason) {
   Arm();
 }
 
-void Tray::Arm() {
-  if (const auto due = clicks_.NextDueMs()) timer_.start(static_cast<int>(std::max<int64_t>(0, *due - clock_.NowMs())));
-  else timer_.stop();
-}
+void Tray::Arm() { ui::ArmForDue(timer_, clicks_.NextDueMs(), clock_.NowMs()); }
 
 }  // namespace quorix::app

@@ -6,12 +6,12 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <algorithm>
-#include <climits>
 
 #include "session/session.h"
 #include "texts/text_tables.h"
 #include "ui/app_signals.h"
 #include "ui/art/picture_ids.h"
+#include "ui/skin/due_timer.h"
 #include "ui/skin/skin_fonts.h"
 #include "ui/ui_env.h"
 
@@ -101,13 +101,8 @@ void ColorPickDlg::SyncItems() {
 }
 
 void ColorPickDlg::ArmTimer() {
-  const std::optional<int64_t> due = picker_.NextDueMs();
-  if (!due || result_ >= 0) {
-    timer_.stop();
-    return;
-  }
-  const int64_t wait = std::clamp<int64_t>(*due - env_.session.GetClock().NowMs(), 0, INT_MAX);
-  timer_.start(static_cast<int>(wait));
+  // A closed dialog animates nothing more.
+  ArmForDue(timer_, result_ >= 0 ? std::nullopt : picker_.NextDueMs(), env_.session.GetClock().NowMs());
 }
 
 void ColorPickDlg::RunDueTimers() {

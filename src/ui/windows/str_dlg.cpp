@@ -13,6 +13,7 @@
 #include "texts/text_tables.h"
 #include "ui/app_signals.h"
 #include "ui/art/picture_ids.h"
+#include "ui/skin/due_timer.h"
 #include "ui/skin/skin_fonts.h"
 #include "ui/skin/skin_painter.h"
 #include "ui/ui_env.h"
@@ -73,15 +74,7 @@ void CStrDlg::SetStatus(const QString& line) {
   update();
 }
 
-void CStrDlg::ArmTimer() {
-  const auto due = countdown_.NextDueMs();
-  if (!due) {
-    timer_.stop();
-    return;
-  }
-  const int64_t now = env_.session.GetClock().NowMs();
-  timer_.start(static_cast<int>(std::max<int64_t>(0, *due - now)));
-}
+void CStrDlg::ArmTimer() { ArmForDue(timer_, countdown_.NextDueMs(), env_.session.GetClock().NowMs()); }
 
 void CStrDlg::RunDueTimers() {
   if (countdown_.Poll(env_.session.GetClock().NowMs())) {
