@@ -341,11 +341,16 @@ class TestWindow : public SkinWindow {
   TestWindow() : SkinWindow(QSize(80, 60)) { Items() = Row(); }
   std::vector<int> activated;
   std::vector<std::pair<int, int>> arrows;
+  int dismissals = 0;
 
  protected:
   void PaintSkin(QPainter& painter) override { painter.fillRect(QRect(0, 0, 40, 60), QColor(20, 30, 40)); }
   void OnItemActivated(int index) override { activated.push_back(index); }
   void OnItemArrow(int index, int step) override { arrows.emplace_back(index, step); }
+  bool Dismiss() override {
+    ++dismissals;
+    return true;
+  }
 };
 
 TEST(SkinWindowTest, FramelessTranslucentAndPaintedOffScreen) {
@@ -390,6 +395,17 @@ TEST(SkinWindowTest, RoutesMouseAndKeysUnlessBlocked) {
   window.SetInputBlocked(false);
   QTest::mouseClick(&window, Qt::LeftButton, {}, {12, 32});
   EXPECT_EQ(window.activated, (std::vector<int>{2, 1, 0, 3}));
+}
+
+TEST(SkinWindowTest, EscapeAndTheCloseButtonDismissAlike) {
+  TestWindow window;
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  QTest::keyClick(&window, Qt::Key_Escape);
+  EXPECT_EQ(window.dismissals, 1);
+  EXPECT_TRUE(window.close());
+  EXPECT_EQ(window.dismissals, 2);
+  EXPECT_FALSE(window.isVisible());
 }
 
 TEST(SkinWindowTest, ScreenReadersSeeEachItem) {

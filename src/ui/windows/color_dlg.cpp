@@ -1,8 +1,6 @@
 #include "ui/windows/color_dlg.h"
 
-#include <QCloseEvent>
 #include <QDateTime>
-#include <QKeyEvent>
 #include <algorithm>
 
 #include "session/session.h"
@@ -142,17 +140,9 @@ void ColorDlg::OnItemActivated(int index) {
   }
 }
 
-void ColorDlg::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape) {
-    Finish();
-    return;
-  }
-  SkinWindow::keyPressEvent(event);
-}
-
-void ColorDlg::closeEvent(QCloseEvent* event) {
+bool ColorDlg::Dismiss() {
   Finish();
-  event->accept();
+  return true;
 }
 
 void ColorDlg::PaintSkin(QPainter& p) {

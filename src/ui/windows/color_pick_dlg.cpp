@@ -1,8 +1,6 @@
 #include "ui/windows/color_pick_dlg.h"
 
-#include <QCloseEvent>
 #include <QCoreApplication>
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
 #include <algorithm>
@@ -226,17 +224,9 @@ void ColorPickDlg::mouseReleaseEvent(QMouseEvent* event) {
   if (!dragging) SkinWindow::mouseReleaseEvent(event);
 }
 
-void ColorPickDlg::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape) {
-    Finish(false);
-    return;
-  }
-  SkinWindow::keyPressEvent(event);
-}
-
-void ColorPickDlg::closeEvent(QCloseEvent* event) {
+bool ColorPickDlg::Dismiss() {
   Finish(false);
-  event->accept();
+  return true;
 }
 
 void ColorPickDlg::PaintSkin(QPainter& p) {

@@ -1,6 +1,5 @@
 #include "ui/windows/str_dlg.h"
 
-#include <QCloseEvent>
 #include <algorithm>
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -273,17 +272,9 @@ bool CStrDlg::eventFilter(QObject* watched, QEvent* event) {
   return !result.passes;
 }
 
-void CStrDlg::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape) {
-    Finish(false);
-    return;
-  }
-  SkinWindow::keyPressEvent(event);
-}
-
-void CStrDlg::closeEvent(QCloseEvent* event) {
+bool CStrDlg::Dismiss() {
   Finish(false);
-  event->accept();
+  return true;
 }
 
 void CStrDlg::TakePosition(QPoint global) {
