@@ -1,12 +1,18 @@
 #include <gtest/gtest.h>
 #include <linux/input-event-codes.h>
 
+#include <poll.h>
+
+#include <atomic>
+#include <chrono>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/linux/evdev_input_capture.h"
 #include "platform/linux/evdev_translator.h"
+#include "platform/linux/reader_thread.h"
 #include "support/temp_dir.h"
 
 namespace quorix {
@@ -69,6 +75,53 @@ TEST(EvdevInputCapture, WithoutReadableDevicesSaysWhatRecordingNeeds) {
   EXPECT_NE(error.find("X11"), std::string::npos);
   EXPECT_NE(error.find("\"input\" group"), std::string::npos);
   EXPECT_NE(error.find("passwords"), std::string::npos);  // what membership grants
+}
+
+// The thread both captures read on: a body blocked in poll() ends on Stop
+// from outside, a body that stops itself is not waited for by itself, and a
+// new reading is not woken by the wake-ups an earlier one left behind.
+TEST(ReaderThread, StopsABlockedReadingAndOneThatStopsItself) {
+  std::string error;
+  auto reader = ReaderThread::Create(&error);
+  ASSERT_NE(reader, nullptr) << error;
+  std::atomic<int> bodies{0};
+  std::atomic<int> earlyWakeUps{0};
+  const auto blockedBody = [&]() -> ReaderThread::Body {
+    return [&] {
+      pollfd wake{reader->WakeFd(), POLLIN, 0};
+      poll(&wake, 1, -1);
+      if (!reader->Stopping()) ++earlyWakeUps;
+      ++bodies;
+    };
+  };
+  EXPECT_FALSE(reader->Start([] { return ReaderThread::Body(); }));
+  EXPECT_FALSE(reader->Running());
+
+  ASSERT_TRUE(reader->Start(blockedBody));
+  EXPECT_TRUE(reader->Start([]() -> ReaderThread::Body {
+    ADD_FAILURE() << "a running reading was prepared again";
+    return {};
+  }));
+  reader->Stop();
+  EXPECT_FALSE(reader->Running());
+  EXPECT_EQ(bodies, 1);
+
+  ASSERT_TRUE(reader->Start([&]() -> ReaderThread::Body {
+    return [&] {
+      reader->Stop();
+      ++bodies;
+    };
+  }));
+  for (int i = 0; i < 500 && bodies < 2; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  ASSERT_EQ(bodies, 2) << "Stop from inside the reading waited for itself";
+  EXPECT_FALSE(reader->Running());
+
+  ASSERT_TRUE(reader->Start(blockedBody));
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_TRUE(reader->Running());
+  reader->Stop();
+  EXPECT_EQ(bodies, 3);
+  EXPECT_EQ(earlyWakeUps, 0);
 }
 
 }  // namespace

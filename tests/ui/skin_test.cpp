@@ -3,10 +3,13 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "ui/art/picture_ids.h"
+#include "ui/skin/due_timer.h"
 #include "ui/skin/picture.h"
 #include "ui/skin/skin_fonts.h"
 #include "ui/skin/skin_item.h"
@@ -338,11 +341,16 @@ class TestWindow : public SkinWindow {
   TestWindow() : SkinWindow(QSize(80, 60)) { Items() = Row(); }
   std::vector<int> activated;
   std::vector<std::pair<int, int>> arrows;
+  int dismissals = 0;
 
  protected:
   void PaintSkin(QPainter& painter) override { painter.fillRect(QRect(0, 0, 40, 60), QColor(20, 30, 40)); }
   void OnItemActivated(int index) override { activated.push_back(index); }
   void OnItemArrow(int index, int step) override { arrows.emplace_back(index, step); }
+  bool Dismiss() override {
+    ++dismissals;
+    return true;
+  }
 };
 
 TEST(SkinWindowTest, FramelessTranslucentAndPaintedOffScreen) {
@@ -389,6 +397,17 @@ TEST(SkinWindowTest, RoutesMouseAndKeysUnlessBlocked) {
   EXPECT_EQ(window.activated, (std::vector<int>{2, 1, 0, 3}));
 }
 
+TEST(SkinWindowTest, EscapeAndTheCloseButtonDismissAlike) {
+  TestWindow window;
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  QTest::keyClick(&window, Qt::Key_Escape);
+  EXPECT_EQ(window.dismissals, 1);
+  EXPECT_TRUE(window.close());
+  EXPECT_EQ(window.dismissals, 2);
+  EXPECT_FALSE(window.isVisible());
+}
+
 TEST(SkinWindowTest, ScreenReadersSeeEachItem) {
   TestWindow window;
   window.Items()[1].disabled = true;
@@ -420,6 +439,31 @@ TEST(SkinWindowTest, ScreenReadersSeeEachItem) {
   window.SetInputBlocked(true);
   tree->child(0)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
   EXPECT_EQ(window.activated, (std::vector<int>{2}));
+}
+
+TEST(DueTimer, ArmsForTheNextDueMomentOrStops) {
+  struct Case {
+    std::optional<int64_t> due;
+    int64_t now;
+    bool active;
+    int interval;
+  };
+  const Case cases[] = {
+      {std::nullopt, 1000, false, 0},
+      {1250, 1000, true, 250},
+      {900, 1000, true, 0},  // already past: at once, not a negative wait
+      {int64_t{1} << 40, 0, true, INT_MAX},  // further than an int counts: as long as it can
+  };
+  for (const auto& c : cases) {
+    QTimer timer;
+    timer.setSingleShot(true);
+    timer.start(5);  // a timer left armed by an earlier moment
+    ArmForDue(timer, c.due, c.now);
+    EXPECT_EQ(timer.isActive(), c.active) << c.now;
+    if (c.active) {
+      EXPECT_EQ(timer.interval(), c.interval) << c.now;
+    }
+  }
 }
 
 }  // namespace

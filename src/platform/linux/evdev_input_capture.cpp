@@ -51,59 +51,35 @@ std::unique_ptr<EvdevInputCapture> EvdevInputCapture::Open(const std::string& fo
     }
     return nullptr;
   }
-  int fds[2];
-  if (pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) {
-    if (error) *error = "Cannot create a pipe.";
-    return nullptr;
-  }
-  return std::unique_ptr<EvdevInputCapture>(new EvdevInputCapture(std::move(devices), fds[0], fds[1]));
+  auto reader = ReaderThread::Create(error);
+  if (reader == nullptr) return nullptr;
+  return std::unique_ptr<EvdevInputCapture>(new EvdevInputCapture(std::move(devices), std::move(reader)));
 }
 
-EvdevInputCapture::EvdevInputCapture(std::vector<std::string> devices, int wakeRead, int wakeWrite)
-    : devices_(std::move(devices)), wakeRead_(wakeRead), wakeWrite_(wakeWrite) {}
+EvdevInputCapture::EvdevInputCapture(std::vector<std::string> devices, std::unique_ptr<ReaderThread> reader)
+    : devices_(std::move(devices)), reader_(std::move(reader)) {}
 
-EvdevInputCapture::~EvdevInputCapture() {
-  Stop();
-  close(wakeRead_);
-  close(wakeWrite_);
-}
+EvdevInputCapture::~EvdevInputCapture() { Stop(); }
 
 bool EvdevInputCapture::Start(Callback callback, std::string* error) {
-  std::lock_guard<std::mutex> control(controlMutex_);
-  if (Running()) return true;
-  // A reading stopped from inside its callback ends without being waited for.
-  if (thread_.joinable()) thread_.join();
-  std::vector<int> fds;
-  for (const auto& path : devices_) {
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd >= 0) fds.push_back(fd);
-  }
-  if (fds.empty()) {
-    if (error) *error = std::string(kRecordingNeedsText) + " The input devices can no longer be opened.";
-    return false;
-  }
-  char drain[64];
-  while (read(wakeRead_, drain, sizeof drain) > 0) {
-  }
-  callback_ = std::move(callback);
-  stop_ = false;
-  running_ = true;
-  thread_ = std::thread([this, fds = std::move(fds)] { Run(fds); });
-  return true;
+  return reader_->Start([&]() -> ReaderThread::Body {
+    std::vector<int> fds;
+    for (const auto& path : devices_) {
+      const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+      if (fd >= 0) fds.push_back(fd);
+    }
+    if (fds.empty()) {
+      if (error) *error = std::string(kRecordingNeedsText) + " The input devices can no longer be opened.";
+      return {};
+    }
+    callback_ = std::move(callback);
+    return [this, fds = std::move(fds)] { Run(fds); };
+  });
 }
 
-void EvdevInputCapture::Stop() {
-  stop_ = true;
-  const char wake = 1;
-  [[maybe_unused]] ssize_t n = write(wakeWrite_, &wake, 1);
-  // From the callback: the reading ends as soon as it returns.
-  if (std::this_thread::get_id() == readerId_.load()) return;
-  std::lock_guard<std::mutex> control(controlMutex_);
-  if (thread_.joinable()) thread_.join();
-}
+void EvdevInputCapture::Stop() { reader_->Stop(); }
 
 void EvdevInputCapture::Run(std::vector<int> fds) {
-  readerId_ = std::this_thread::get_id();
   struct Source {
     int fd;
     libevdev* device;
@@ -119,12 +95,12 @@ void EvdevInputCapture::Run(std::vector<int> fds) {
     }
   }
   std::vector<InputEvent> events;
-  while (!stop_ && !sources.empty()) {
+  while (!reader_->Stopping() && !sources.empty()) {
     std::vector<pollfd> polled;
     for (const auto& s : sources) polled.push_back({s.fd, POLLIN, 0});
-    polled.push_back({wakeRead_, POLLIN, 0});
+    polled.push_back({reader_->WakeFd(), POLLIN, 0});
     if (poll(polled.data(), polled.size(), -1) < 0) continue;
-    for (size_t i = 0; i < sources.size() && !stop_;) {
+    for (size_t i = 0; i < sources.size() && !reader_->Stopping();) {
       auto& source = sources[i];
       bool gone = (polled[i].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
       if (!gone && (polled[i].revents & POLLIN) != 0) {
@@ -148,7 +124,7 @@ void EvdevInputCapture::Run(std::vector<int> fds) {
         }
       }
       for (const auto& e : events) {
-        if (!stop_) callback_(e);
+        if (!reader_->Stopping()) callback_(e);
       }
       events.clear();
       if (gone) {
@@ -161,7 +137,7 @@ void EvdevInputCapture::Run(std::vector<int> fds) {
       }
     }
   }
-  const bool lost = !stop_ && sources.empty();
+  const bool lost = !reader_->Stopping() && sources.empty();
   for (auto& s : sources) {
     libevdev_free(s.device);
     close(s.fd);
@@ -171,8 +147,6 @@ void EvdevInputCapture::Run(std::vector<int> fds) {
     event.kind = InputEvent::Kind::kLost;
     callback_(event);
   }
-  readerId_ = std::thread::id();  // ids are reused once a thread has ended
-  running_ = false;
 }
 
 }  // namespace quorix

@@ -5,14 +5,12 @@
 // membership of the "input" group. Devices are opened only while the capture
 // runs. The pointer's screen position is not known here; motion is relative.
 
-#include <atomic>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/input_capture.h"
+#include "platform/linux/reader_thread.h"
 
 namespace quorix {
 
@@ -33,23 +31,17 @@ class EvdevInputCapture final : public InputCapture {
 
   bool Start(Callback callback, std::string* error) override;
   void Stop() override;
-  bool Running() const override { return running_ && !stop_; }
+  bool Running() const override { return reader_->Running(); }
 
   const std::vector<std::string>& Devices() const { return devices_; }
 
  private:
-  EvdevInputCapture(std::vector<std::string> devices, int wakeRead, int wakeWrite);
+  EvdevInputCapture(std::vector<std::string> devices, std::unique_ptr<ReaderThread> reader);
   void Run(std::vector<int> fds);
 
   const std::vector<std::string> devices_;
-  const int wakeRead_;
-  const int wakeWrite_;
   Callback callback_;
-  std::mutex controlMutex_;  // Start and Stop from other threads than the reader
-  std::thread thread_;
-  std::atomic<std::thread::id> readerId_{};  // the reading thread, set by itself
-  std::atomic<bool> stop_{false};
-  std::atomic<bool> running_{false};
+  const std::unique_ptr<ReaderThread> reader_;
 };
 
 }  // namespace quorix

@@ -2,9 +2,7 @@
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
-#include <fcntl.h>
 #include <poll.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -81,17 +79,16 @@ std::unique_ptr<X11InputCapture> X11InputCapture::Open(const char* displayName, 
     if (error) *error = "The X server has no XInput 2.2 extension.";
     return nullptr;
   }
-  int fds[2];
-  if (pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) {
+  auto reader = ReaderThread::Create(error);
+  if (reader == nullptr) {
     XCloseDisplay(display);
-    if (error) *error = "Cannot create a pipe.";
     return nullptr;
   }
-  return std::unique_ptr<X11InputCapture>(new X11InputCapture(display, opcode, fds[0], fds[1]));
+  return std::unique_ptr<X11InputCapture>(new X11InputCapture(display, opcode, std::move(reader)));
 }
 
-X11InputCapture::X11InputCapture(_XDisplay* display, int opcode, int wakeRead, int wakeWrite)
-    : display_(display), opcode_(opcode), wakeRead_(wakeRead), wakeWrite_(wakeWrite) {
+X11InputCapture::X11InputCapture(_XDisplay* display, int opcode, std::unique_ptr<ReaderThread> reader)
+    : display_(display), opcode_(opcode), reader_(std::move(reader)) {
   // Xlib ends the process when the server goes away; a recorder loses its
   // input instead, and the display is dead from then on.
   WatchDisplay(display_, true);
@@ -113,8 +110,6 @@ X11InputCapture::~X11InputCapture() {
     XCloseDisplay(display_);
     WatchDisplay(display_, false);
   }
-  close(wakeRead_);
-  close(wakeWrite_);
 }
 
 bool X11InputCapture::Select(bool on) {
@@ -130,40 +125,24 @@ bool X11InputCapture::Select(bool on) {
 }
 
 bool X11InputCapture::Start(Callback callback, std::string* error) {
-  std::lock_guard<std::mutex> control(controlMutex_);
-  if (Running()) return true;
-  // A reading stopped from inside its callback ends without being waited for.
-  if (thread_.joinable()) thread_.join();
-  if (connectionLost_) {
-    if (error) *error = "The connection to the X display was lost.";
-    return false;
-  }
-  {
-    std::lock_guard<std::mutex> lock(xMutex_);
-    if (!Select(true) || connectionLost_) {
-      if (error) *error = "The X server refused the raw input events.";
-      return false;
+  return reader_->Start([&]() -> ReaderThread::Body {
+    if (connectionLost_) {
+      if (error) *error = "The connection to the X display was lost.";
+      return {};
     }
-  }
-  char drain[64];
-  while (read(wakeRead_, drain, sizeof drain) > 0) {
-  }
-  callback_ = std::move(callback);
-  stop_ = false;
-  running_ = true;
-  thread_ = std::thread([this] { Run(); });
-  return true;
+    {
+      std::lock_guard<std::mutex> lock(xMutex_);
+      if (!Select(true) || connectionLost_) {
+        if (error) *error = "The X server refused the raw input events.";
+        return {};
+      }
+    }
+    callback_ = std::move(callback);
+    return [this] { Run(); };
+  });
 }
 
-void X11InputCapture::Stop() {
-  stop_ = true;
-  const char wake = 1;
-  [[maybe_unused]] ssize_t n = write(wakeWrite_, &wake, 1);
-  // From the callback: the reading ends as soon as it returns.
-  if (std::this_thread::get_id() == readerId_.load()) return;
-  std::lock_guard<std::mutex> control(controlMutex_);
-  if (thread_.joinable()) thread_.join();
-}
+void X11InputCapture::Stop() { reader_->Stop(); }
 
 int X11InputCapture::SelectedEventCount() {
   std::lock_guard<std::mutex> lock(xMutex_);
@@ -181,13 +160,12 @@ int X11InputCapture::SelectedEventCount() {
 }
 
 void X11InputCapture::Run() {
-  readerId_ = std::this_thread::get_id();
   bool lost = false;
   const int xfd = ConnectionNumber(display_);
-  while (!stop_) {
+  while (!reader_->Stopping()) {
     {
       std::lock_guard<std::mutex> lock(xMutex_);
-      while (!stop_ && XPending(display_) > 0) {
+      while (!reader_->Stopping() && XPending(display_) > 0) {
         XEvent event;
         XNextEvent(display_, &event);
         XGenericEventCookie* cookie = &event.xcookie;
@@ -202,8 +180,8 @@ void X11InputCapture::Run() {
       lost = true;
       break;
     }
-    if (stop_) break;
-    pollfd fds[2] = {{xfd, POLLIN, 0}, {wakeRead_, POLLIN, 0}};
+    if (reader_->Stopping()) break;
+    pollfd fds[2] = {{xfd, POLLIN, 0}, {reader_->WakeFd(), POLLIN, 0}};
     if (poll(fds, 2, -1) < 0) continue;
     if ((fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
       connectionLost_ = true;  // the server went: no more Xlib calls on this connection
@@ -219,8 +197,6 @@ void X11InputCapture::Run() {
     event.kind = InputEvent::Kind::kLost;
     callback_(event);
   }
-  readerId_ = std::thread::id();  // ids are reused once a thread has ended
-  running_ = false;
 }
 
 void X11InputCapture::Handle(void* data, int type) {

@@ -10,9 +10,9 @@
 #include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 
 #include "platform/input_capture.h"
+#include "platform/linux/reader_thread.h"
 
 struct _XDisplay;
 
@@ -29,30 +29,23 @@ class X11InputCapture final : public InputCapture {
 
   bool Start(Callback callback, std::string* error) override;
   void Stop() override;
-  // A reading told to stop is not running, even while its thread winds down.
-  bool Running() const override { return running_ && !stop_; }
+  bool Running() const override { return reader_->Running(); }
 
   // How many XInput2 event types this capture has selected on the root
   // window: 0 whenever it is stopped.
   int SelectedEventCount();
 
  private:
-  X11InputCapture(_XDisplay* display, int opcode, int wakeRead, int wakeWrite);
+  X11InputCapture(_XDisplay* display, int opcode, std::unique_ptr<ReaderThread> reader);
   bool Select(bool on);  // xMutex_ held
   void Run();
   void Handle(void* rawEvent, int type);  // xMutex_ held
 
   _XDisplay* display_;
   const int opcode_;
-  const int wakeRead_;
-  const int wakeWrite_;
   std::mutex xMutex_;  // one thread at a time on the display connection
   Callback callback_;
-  std::mutex controlMutex_;  // Start and Stop from other threads than the reader
-  std::thread thread_;
-  std::atomic<std::thread::id> readerId_{};  // the reading thread, set by itself
-  std::atomic<bool> stop_{false};
-  std::atomic<bool> running_{false};
+  const std::unique_ptr<ReaderThread> reader_;
   std::atomic<bool> connectionLost_{false};  // set by Xlib's I/O error exit handler
 };
 

@@ -3,6 +3,7 @@
 #include "ui/skin/skin_accessible.h"
 
 #include <QAccessible>
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -143,9 +144,17 @@ void SkinWindow::keyPressEvent(QKeyEvent* event) {
         OnItemArrow(interaction_.FocusIndex(), up ? 1 : -1);
       }
       return;
+    case Qt::Key_Escape:
+      if (!Dismiss()) QWidget::keyPressEvent(event);
+      return;
     default:
       QWidget::keyPressEvent(event);
   }
+}
+
+void SkinWindow::closeEvent(QCloseEvent* event) {
+  Dismiss();
+  QWidget::closeEvent(event);
 }
 
 bool SkinWindow::focusNextPrevChild(bool next) {

@@ -63,6 +63,10 @@ class SkinWindow : public QWidget {
     (void)index;
     (void)step;
   }
+  // Dialogs answer Escape and their window's close button alike, as their
+  // Cancel would, and return true; other windows return false (Escape then
+  // goes on to QWidget).
+  virtual bool Dismiss() { return false; }
 
   // Shows a dialog in the middle of its owner (of the screen when the owner
   // is hidden) and gives it the focus where the platform has one.
@@ -75,6 +79,7 @@ class SkinWindow : public QWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void leaveEvent(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
   bool focusNextPrevChild(bool next) override;
 
  private:

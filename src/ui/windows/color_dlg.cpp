@@ -1,10 +1,7 @@
 #include "ui/windows/color_dlg.h"
 
-#include <QCloseEvent>
 #include <QDateTime>
-#include <QKeyEvent>
 #include <algorithm>
-#include <climits>
 
 #include "session/session.h"
 #include "texts/text_tables.h"
@@ -12,6 +9,7 @@
 #include "ui/art/lighting_geometry.h"
 #include "ui/art/picture_ids.h"
 #include "ui/gui_thread.h"
+#include "ui/skin/due_timer.h"
 #include "ui/skin/skin_fonts.h"
 #include "ui/ui_env.h"
 #include "ui/windows/color_pick_dlg.h"
@@ -103,15 +101,7 @@ void ColorDlg::SyncItems() {
   ItemsChanged();
 }
 
-void ColorDlg::ArmTimer() {
-  const std::optional<int64_t> due = model_.NextDueMs();
-  if (!due) {
-    timer_.stop();
-    return;
-  }
-  const int64_t wait = std::clamp<int64_t>(*due - env_.session.GetClock().NowMs(), 0, INT_MAX);
-  timer_.start(static_cast<int>(wait));
-}
+void ColorDlg::ArmTimer() { ArmForDue(timer_, model_.NextDueMs(), env_.session.GetClock().NowMs()); }
 
 void ColorDlg::RunDueTimers() {
   if (model_.Poll()) update(lighting_layout::kPictureArea);
@@ -150,17 +140,9 @@ void ColorDlg::OnItemActivated(int index) {
   }
 }
 
-void ColorDlg::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape) {
-    Finish();
-    return;
-  }
-  SkinWindow::keyPressEvent(event);
-}
-
-void ColorDlg::closeEvent(QCloseEvent* event) {
+bool ColorDlg::Dismiss() {
   Finish();
-  event->accept();
+  return true;
 }
 
 void ColorDlg::PaintSkin(QPainter& p) {

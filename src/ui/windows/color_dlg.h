@@ -48,8 +48,7 @@ class ColorDlg : public SkinWindow {
   void OnItemActivated(int index) override;
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
+  bool Dismiss() override;
 
  private:
   void SyncItems();

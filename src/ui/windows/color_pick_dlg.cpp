@@ -1,17 +1,15 @@
 #include "ui/windows/color_pick_dlg.h"
 
-#include <QCloseEvent>
 #include <QCoreApplication>
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
 #include <algorithm>
-#include <climits>
 
 #include "session/session.h"
 #include "texts/text_tables.h"
 #include "ui/app_signals.h"
 #include "ui/art/picture_ids.h"
+#include "ui/skin/due_timer.h"
 #include "ui/skin/skin_fonts.h"
 #include "ui/ui_env.h"
 
@@ -101,13 +99,8 @@ void ColorPickDlg::SyncItems() {
 }
 
 void ColorPickDlg::ArmTimer() {
-  const std::optional<int64_t> due = picker_.NextDueMs();
-  if (!due || result_ >= 0) {
-    timer_.stop();
-    return;
-  }
-  const int64_t wait = std::clamp<int64_t>(*due - env_.session.GetClock().NowMs(), 0, INT_MAX);
-  timer_.start(static_cast<int>(wait));
+  // A closed dialog animates nothing more.
+  ArmForDue(timer_, result_ >= 0 ? std::nullopt : picker_.NextDueMs(), env_.session.GetClock().NowMs());
 }
 
 void ColorPickDlg::RunDueTimers() {
@@ -231,17 +224,9 @@ void ColorPickDlg::mouseReleaseEvent(QMouseEvent* event) {
   if (!dragging) SkinWindow::mouseReleaseEvent(event);
 }
 
-void ColorPickDlg::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape) {
-    Finish(false);
-    return;
-  }
-  SkinWindow::keyPressEvent(event);
-}
-
-void ColorPickDlg::closeEvent(QCloseEvent* event) {
+bool ColorPickDlg::Dismiss() {
   Finish(false);
-  event->accept();
+  return true;
 }
 
 void ColorPickDlg::PaintSkin(QPainter& p) {

@@ -51,8 +51,7 @@ class ColorPickDlg : public SkinWindow {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
+  bool Dismiss() override;
 
  private:
   // The colour of the field's picture at `point`, when it is a colour there.

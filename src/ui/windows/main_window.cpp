@@ -7,7 +7,6 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <algorithm>
-#include <climits>
 #include <memory>
 
 #include "options/app_switching.h"
@@ -20,6 +19,7 @@
 #include "texts/text_tables.h"
 #include "ui/app_signals.h"
 #include "ui/gui_thread.h"
+#include "ui/skin/due_timer.h"
 #include "ui/windows/button_set_dlg.h"
 #include "ui/windows/color_dlg.h"
 #include "ui/windows/function_drag.h"
@@ -273,15 +273,7 @@ void MainWindow::RunDueTimers() {
   ArmTimer();
 }
 
-void MainWindow::ArmTimer() {
-  const std::optional<int64_t> due = model_.NextDueMs();
-  if (!due) {
-    timer_.stop();
-    return;
-  }
-  const int64_t wait = std::clamp<int64_t>(*due - env_.session.GetClock().NowMs(), 0, INT_MAX);
-  timer_.start(static_cast<int>(wait));
-}
+void MainWindow::ArmTimer() { ArmForDue(timer_, model_.NextDueMs(), env_.session.GetClock().NowMs()); }
 
 void MainWindow::Say(const QString& status) {
   status_ = status;

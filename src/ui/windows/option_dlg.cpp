@@ -1,7 +1,5 @@
 #include "ui/windows/option_dlg.h"
 
-#include <QCloseEvent>
-#include <QKeyEvent>
 
 #include "texts/text_tables.h"
 #include "ui/app_signals.h"
@@ -72,17 +70,9 @@ void OptionDlg::OnItemActivated(int index) {
   if (index >= 0 && index < static_cast<int>(Items().size())) Finish(Items()[index].code);
 }
 
-void OptionDlg::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape) {
-    Finish(0);
-    return;
-  }
-  SkinWindow::keyPressEvent(event);
-}
-
-void OptionDlg::closeEvent(QCloseEvent* event) {
+bool OptionDlg::Dismiss() {
   Finish(0);
-  event->accept();
+  return true;
 }
 
 void OptionDlg::PaintSkin(QPainter& p) {

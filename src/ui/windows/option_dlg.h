@@ -29,8 +29,7 @@ class OptionDlg : public SkinWindow {
  protected:
   void PaintSkin(QPainter& painter) override;
   void OnItemActivated(int index) override;
-  void keyPressEvent(QKeyEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
+  bool Dismiss() override;
 
  private:
   void Finish(int result);

@@ -5,6 +5,7 @@
 #include <QScreen>
 
 #include "session/session.h"
+#include "ui/skin/due_timer.h"
 #include "ui/ui_env.h"
 #include "ui/windows/osd_painter.h"
 
@@ -73,13 +74,7 @@ void OsdWindow::Step() {
   Arm();
 }
 
-void OsdWindow::Arm() {
-  if (const auto due = state_.NextDueMs()) {
-    timer_.start(static_cast<int>(std::max<int64_t>(0, *due - clock_.NowMs())));
-  } else {
-    timer_.stop();
-  }
-}
+void OsdWindow::Arm() { ArmForDue(timer_, state_.NextDueMs(), clock_.NowMs()); }
 
 QImage OsdWindow::Render() {
   QImage image(kOsdPanelWidth, kOsdPanelHeight, QImage::Format_ARGB32_Premultiplied);

@@ -1,6 +1,5 @@
 #include "ui/windows/str_dlg.h"
 
-#include <QCloseEvent>
 #include <algorithm>
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -13,6 +12,7 @@
 #include "texts/text_tables.h"
 #include "ui/app_signals.h"
 #include "ui/art/picture_ids.h"
+#include "ui/skin/due_timer.h"
 #include "ui/skin/skin_fonts.h"
 #include "ui/skin/skin_painter.h"
 #include "ui/ui_env.h"
@@ -73,15 +73,7 @@ void CStrDlg::SetStatus(const QString& line) {
   update();
 }
 
-void CStrDlg::ArmTimer() {
-  const auto due = countdown_.NextDueMs();
-  if (!due) {
-    timer_.stop();
-    return;
-  }
-  const int64_t now = env_.session.GetClock().NowMs();
-  timer_.start(static_cast<int>(std::max<int64_t>(0, *due - now)));
-}
+void CStrDlg::ArmTimer() { ArmForDue(timer_, countdown_.NextDueMs(), env_.session.GetClock().NowMs()); }
 
 void CStrDlg::RunDueTimers() {
   if (countdown_.Poll(env_.session.GetClock().NowMs())) {
@@ -280,17 +272,9 @@ bool CStrDlg::eventFilter(QObject* watched, QEvent* event) {
   return !result.passes;
 }
 
-void CStrDlg::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape) {
-    Finish(false);
-    return;
-  }
-  SkinWindow::keyPressEvent(event);
-}
-
-void CStrDlg::closeEvent(QCloseEvent* event) {
+bool CStrDlg::Dismiss() {
   Finish(false);
-  event->accept();
+  return true;
 }
 
 void CStrDlg::TakePosition(QPoint global) {

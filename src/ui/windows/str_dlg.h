@@ -81,8 +81,7 @@ class CStrDlg : public SkinWindow {
   void PaintSkin(QPainter& painter) override;
   void OnItemActivated(int index) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
+  bool Dismiss() override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
