@@ -21,6 +21,7 @@
 #include "ui/app_signals.h"
 #include "ui/art/picture_ids.h"
 #include "ui/gui_thread.h"
+#include "ui/skin/due_timer.h"
 #include "ui/skin/skin_fonts.h"
 #include "ui/windows/macro_edit_painter.h"
 
@@ -344,12 +345,7 @@ void MacroEdit::ArmTimer() {
   // A prompt shown until the recording changes needs no timer while it stays.
   if (auto step = fade_.NextDueMs(); step && *step - env_.session.GetClock().NowMs() < kUntilChanged / 2)
     due = due ? std::min(*due, *step) : *step;
-  if (!due) {
-    timer_.stop();
-    return;
-  }
-  const int64_t wait = std::max<int64_t>(0, *due - env_.session.GetClock().NowMs());
-  timer_.start(static_cast<int>(std::min<int64_t>(wait, 1 << 30)));
+  ArmForDue(timer_, due, env_.session.GetClock().NowMs());
 }
 
 void MacroEdit::RunDueTimers() {

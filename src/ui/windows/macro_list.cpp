@@ -16,6 +16,7 @@
 #include "session/session.h"
 #include "texts/text_tables.h"
 #include "ui/app_signals.h"
+#include "ui/skin/due_timer.h"
 #include "ui/skin/skin_fonts.h"
 #include "ui/windows/function_drag.h"
 #include "ui/windows/macro_list_painter.h"
@@ -335,13 +336,7 @@ void MacroList::RunDueTimers() {
 }
 
 void MacroList::ArmTimer() {
-  const auto due = model_.NextDueMs();
-  if (!due) {
-    timer_.stop();
-    return;
-  }
-  const int64_t wait = std::max<int64_t>(0, *due - env_.session.GetClock().NowMs());
-  timer_.start(static_cast<int>(wait));
+  ArmForDue(timer_, model_.NextDueMs(), env_.session.GetClock().NowMs());
 }
 
 std::optional<MacroListItem> PickFromMacroList(UiEnv& env, QWidget* parent, bool functionListMode) {
