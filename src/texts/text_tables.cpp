@@ -294,6 +294,12 @@ TextTables DefaultTextTables() {
                   "cannot read the file",
                   "cannot write the file",
                   "an internal error stopped the operation"};
+  t.desktopStr = {"Start with the desktop session (in the tray)",
+                  "The pointer cannot be moved for the test here: move the mouse a little yourself after \"Test\".",
+                  "Programs",
+                  "Application",
+                  "Backup File",
+                  "Macro File"};
   return t;
 }
 
