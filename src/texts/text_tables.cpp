@@ -299,7 +299,9 @@ TextTables DefaultTextTables() {
                   "Programs",
                   "Application",
                   "Backup File",
-                  "Macro File"};
+                  "Macro File",
+                  "Switching profiles by application needs X11 or XWayland windows: native Wayland windows are not seen.",
+                  "Switching profiles by application is not available here."};
   return t;
 }
 

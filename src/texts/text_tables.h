@@ -47,7 +47,7 @@ struct TextTables {
   // "failure_str%d", 13: why an operation on the mouse did not happen (the
   // session's FailureText picks and joins them).
   std::vector<std::string> failureStr;
-  // "desktop_str%d", 6: the desktop program's own additions (kDesktopText*).
+  // "desktop_str%d", 8: the desktop program's own additions (kDesktopText*).
   std::vector<std::string> desktopStr;
 };
 
@@ -59,6 +59,8 @@ inline constexpr size_t kDesktopTextPrograms = 2;     // programs of this deskto
 inline constexpr size_t kDesktopTextApplication = 3;  // Windows programs run by Wine or Proton
 inline constexpr size_t kDesktopTextBackupFile = 4;
 inline constexpr size_t kDesktopTextMacroFile = 5;
+inline constexpr size_t kDesktopTextNeedsX11 = 6;       // switching by application cannot see every window
+inline constexpr size_t kDesktopTextNoSwitching = 7;    // switching by application is unavailable
 
 // The built-in English defaults of every table.
 TextTables DefaultTextTables();

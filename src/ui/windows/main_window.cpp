@@ -44,6 +44,14 @@ QString ProgramFilters(const UiEnv& env) {
            QString::fromLatin1(kApplicationFilterPattern));
 }
 
+// The desktop services give their reason in English: its common sentence
+// is shown in the chosen language, a detail after it as it came.
+QString ForegroundReasonText(const UiEnv& env, const std::string& reason) {
+  const std::string english = DefaultTextTables().desktopStr.at(kDesktopTextNeedsX11);
+  if (reason.rfind(english, 0) != 0) return Q(reason);
+  return DesktopText(env, kDesktopTextNeedsX11) + Q(reason.substr(english.size()));
+}
+
 QString BackupFilter(const UiEnv& env) { return DesktopText(env, kDesktopTextBackupFile) + QStringLiteral(" (*.bf)"); }
 
 }  // namespace
@@ -648,8 +656,8 @@ void MainWindow::BindApp(int profile) {
   env_.session.ReloadOptions(reloadError);
   options_ = env_.session.CurrentOptions();
   if (!error.empty()) Say(Q(error));
-  else if (!foregroundReason_.empty()) Say(Q(foregroundReason_));  // why the binding may not take effect
-  else if (!switcher_) Say(QStringLiteral("Switching profiles by application is not available here."));
+  else if (!foregroundReason_.empty()) Say(ForegroundReasonText(env_, foregroundReason_));  // why the binding may not take effect
+  else if (!switcher_) Say(DesktopText(env_, kDesktopTextNoSwitching));
   UpdateForegroundTimer();
 }
 
