@@ -22,7 +22,6 @@
 #include "options/autostart.h"
 #include "options/options_store.h"
 #include "platform/linux/x11_foreground_source.h"
-#include "platform/linux/x11_input_injector.h"
 #include "platform/linux/x11_pointer_settings.h"
 #include "platform/linux/xdg_paths.h"
 #include "session/button_settings_model.h"
@@ -231,9 +230,11 @@ int Shell::InitInstance() {
   // Every load ends in a reload: the lists built from the mouse's macro slots follow it.
   connect(p.controller.get(), &DeviceController::reloaded, &p.appSignals, &ui::AppSignals::reloaded);
   connect(p.controller.get(), &DeviceController::openRequested, this, &Shell::Raise);
-  if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+  // XTest on an X display, else uinput (a Wayland session); never on the
+  // offscreen platform, which has no pointer to move.
+  if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
     std::string error;
-    p.injector = X11InputInjector::Open(nullptr, &error);
+    p.injector = CreateInputInjector(QGuiApplication::platformName() == QLatin1String("xcb"), &error);
   }
   p.window->SetInputInjector(p.injector.get());
   if (p.injector) {

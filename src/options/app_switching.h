@@ -14,7 +14,6 @@
 namespace quorix {
 
 inline constexpr int kSwitchProfileCount = 5;
-inline constexpr const char* kApplicationFilterName = "Application (*.exe)";
 inline constexpr const char* kApplicationFilterPattern = "*.exe";
 inline constexpr size_t kApplicationPathMax = 1023;
 

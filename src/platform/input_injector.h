@@ -3,6 +3,11 @@
 // horizontal scrolling of the window under the pointer, and a small pointer
 // nudge that makes the sensor report motion during a lift test.
 
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
 namespace quorix {
 
 class InputInjector {
@@ -13,5 +18,12 @@ class InputInjector {
   // Moves the pointer relative to where it is.
   virtual void MovePointerBy(int dx, int dy) = 0;
 };
+
+// One way of injecting: the injector, or nullptr and *error.
+using InputInjectorOpener = std::function<std::unique_ptr<InputInjector>(std::string* error)>;
+
+// The first of openers (in order of preference) that succeeds. nullptr when
+// none does; *why then holds each one's reason, one a line.
+std::unique_ptr<InputInjector> ChooseInputInjector(const std::vector<InputInjectorOpener>& openers, std::string* why);
 
 }  // namespace quorix

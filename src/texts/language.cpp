@@ -80,6 +80,7 @@ void ForEachEntry(TextTables& t, Visit&& visit) {
   single("version_str", t.versionStr);
   single("firmware_str", t.firmwareStr);
   family("failure_str", t.failureStr);
+  family("desktop_str", t.desktopStr);
 }
 
 }  // namespace

@@ -295,6 +295,14 @@ TextTables DefaultTextTables() {
                   "cannot read the file",
                   "cannot write the file",
                   "an internal error stopped the operation"};
+  t.desktopStr = {"Start with the desktop session (in the tray)",
+                  "The pointer cannot be moved for the test here: move the mouse a little yourself after \"Test\".",
+                  "Programs",
+                  "Application",
+                  "Backup File",
+                  "Macro File",
+                  "Switching profiles by application needs X11 or XWayland windows: native Wayland windows are not seen.",
+                  "Switching profiles by application is not available here."};
   return t;
 }
 

@@ -4,6 +4,7 @@
 // Member comments give each table's key family in language.ini and its size.
 
 #include <array>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -49,7 +50,20 @@ struct TextTables {
   // "failure_str%d", 13: why an operation on the mouse did not happen (the
   // session's FailureText picks and joins them).
   std::vector<std::string> failureStr;
+  // "desktop_str%d", 8: the desktop program's own additions (kDesktopText*).
+  std::vector<std::string> desktopStr;
 };
+
+// Entries of desktopStr. The file-type names get their pattern in the
+// dialogs, " (*.exe)" and so on, which is never translated.
+inline constexpr size_t kDesktopTextAutostart = 0;    // the "Other" page's autostart switch
+inline constexpr size_t kDesktopTextNoNudge = 1;      // the lift test runs without its pointer nudge
+inline constexpr size_t kDesktopTextPrograms = 2;     // programs of this desktop, any name
+inline constexpr size_t kDesktopTextApplication = 3;  // Windows programs run by Wine or Proton
+inline constexpr size_t kDesktopTextBackupFile = 4;
+inline constexpr size_t kDesktopTextMacroFile = 5;
+inline constexpr size_t kDesktopTextNeedsX11 = 6;       // switching by application cannot see every window
+inline constexpr size_t kDesktopTextNoSwitching = 7;    // switching by application is unavailable
 
 // The built-in English defaults of every table.
 TextTables DefaultTextTables();

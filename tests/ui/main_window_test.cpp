@@ -12,12 +12,14 @@
 #include <filesystem>
 #include <memory>
 
+#include "platform/linux/x11_foreground_source.h"
 #include "session/device_event_pump.h"
 #include "session/session.h"
 #include "sim/sim_hid_host.h"
 #include "support/fake_clock.h"
 #include "support/sim_session.h"
 #include "support/temp_dir.h"
+#include "texts/text_tables.h"
 #include "ui/app_signals.h"
 #include "ui/skin/skin_fonts.h"
 
@@ -251,18 +253,28 @@ TEST(MainWindow, TheSessionSwitchWritesAndRemovesTheAutostartEntry) {
 }
 
 TEST(MainWindow, WithoutAForegroundSourceTheApplicationFieldSaysWhy) {
-  WindowWorld w;
-  w.Load();
-  w.window->SetForegroundSource(nullptr, "native Wayland windows are not seen");
-  int asked = 0;
-  w.window->SetChooseFile([&] {
-    ++asked;
-    return std::optional<std::string>();
-  });
-  w.Mouse(QEvent::MouseButtonPress, layout::AppField(1).center());
-  w.Mouse(QEvent::MouseButtonRelease, layout::AppField(1).center());
-  EXPECT_EQ(asked, 1);
-  EXPECT_EQ(w.window->StatusText(), QStringLiteral("native Wayland windows are not seen"));
+  // The desktop services' sentence is the one the text tables translate.
+  const std::string needsX11 = DefaultTextTables().desktopStr.at(kDesktopTextNeedsX11);
+  ASSERT_EQ(needsX11, kNeedsX11Text);
+  const std::pair<std::string, std::string> cases[] = {
+      {"native Wayland windows are not seen", "native Wayland windows are not seen"},
+      {needsX11 + " No X display is available.", needsX11 + " No X display is available."},
+      {"", "Switching profiles by application is not available here."},
+  };
+  for (const auto& [reason, shown] : cases) {
+    WindowWorld w;
+    w.Load();
+    w.window->SetForegroundSource(nullptr, reason);
+    int asked = 0;
+    w.window->SetChooseFile([&] {
+      ++asked;
+      return std::optional<std::string>();
+    });
+    w.Mouse(QEvent::MouseButtonPress, layout::AppField(1).center());
+    w.Mouse(QEvent::MouseButtonRelease, layout::AppField(1).center());
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(w.window->StatusText(), QString::fromStdString(shown));
+  }
 }
 
 }  // namespace

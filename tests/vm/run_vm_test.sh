@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Boots a Debian cloud kernel under qemu (TCG, no KVM needed) with an
-# initramfs of busybox, the hid, uhid and hid-generic modules and the probe
-# program, and reports the probe's verdict.
+# Boots Debian's generic kernel under qemu (TCG, no KVM needed) with an
+# initramfs of busybox, the hid, uhid, hid-generic, uinput and evdev modules
+# and the probe program, and reports the probe's verdict.
 #   run_vm_test.sh PROBE CACHE_DIR
 # Exit: 0 pass, 1 fail, 77 skipped (no qemu, no static busybox, no kernel).
 # The kernel package is downloaded into CACHE_DIR (never installed) and kept
@@ -20,11 +20,13 @@ if readelf -l "$busybox" 2>/dev/null | grep -q 'INTERP'; then skip "busybox is n
 [ -x "$probe" ] || { echo "probe $probe missing"; exit 1; }
 
 mkdir -p "$cache"
-kernel_dir="$cache/kernel"
+# The generic kernel, not the smaller cloud one: that one has no uinput.
+meta=linux-image-amd64
+kernel_dir="$cache/$meta"
 if ! ls "$kernel_dir"/boot/vmlinuz-* >/dev/null 2>&1; then
   # The metapackage names the current kernel package.
-  package=$(apt-cache depends linux-image-cloud-amd64 2>/dev/null | awk '/Depends: linux-image-/ {print $2; exit}')
-  [ -n "$package" ] || skip "no linux-image-cloud-amd64 in the package lists (apt-get update?)"
+  package=$(apt-cache depends "$meta" 2>/dev/null | awk '/Depends: linux-image-/ {print $2; exit}')
+  [ -n "$package" ] || skip "no $meta in the package lists (apt-get update?)"
   rm -rf "$cache/download" && mkdir -p "$cache/download"
   (cd "$cache/download" && apt-get download "$package" >/dev/null 2>&1) || skip "cannot download $package"
   rm -rf "$kernel_dir.tmp"
@@ -51,6 +53,11 @@ add_module() {
   order+=("$file")
 }
 for m in hid uhid hid-generic; do add_module "$m" || skip "kernel lacks $m"; done
+# The pointer nudge's device and the event nodes it is read back through;
+# either may be built into the kernel instead.
+for m in uinput evdev; do
+  if [ -n "$(module_file "$m")" ]; then add_module "$m" || skip "kernel lacks a module $m needs"; fi
+done
 
 work=$(mktemp -d "$cache/initramfs.XXXXXX")
 trap 'rm -rf "$work"' EXIT

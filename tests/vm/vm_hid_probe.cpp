@@ -12,12 +12,20 @@
 // hands the host a string reader that answers from the simulated firmware
 // instead of usbfs. Everything else goes through the kernel: the firmware
 // model (src/sim) answers the feature reports that hidraw sends down.
+//
+// It also makes the pointer-nudge device on /dev/uinput and reads what the
+// kernel's input core hands on from it through evdev.
 
+#include <fcntl.h>
+#include <linux/input.h>
+#include <poll.h>
 #include <sys/io.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -29,6 +37,7 @@
 #include "platform/linux/flock_mutex.h"
 #include "platform/linux/hidraw_host.h"
 #include "platform/linux/sysfs_hidraw_directory.h"
+#include "platform/linux/uinput_injector.h"
 #include "sim/sim_mouse.h"
 #include "sim/sim_options.h"
 #include "uhid_device.h"
@@ -350,6 +359,62 @@ int Run() {
   return check.Failures();
 }
 
+// The event node of the input device named name, or "".
+std::string EventNodeNamed(const std::string& name) {
+  for (int n = 0; n < 32; ++n) {
+    std::ifstream file("/sys/class/input/event" + std::to_string(n) + "/device/name");
+    std::string line;
+    if (file && std::getline(file, line) && line == name) return "/dev/input/event" + std::to_string(n);
+  }
+  return {};
+}
+
+// Waits up to two seconds for ready(): devices come and go asynchronously to
+// the calls that make and destroy them.
+template <typename Ready>
+bool WaitUntil(Ready ready) {
+  for (int attempt = 0; attempt < 80; ++attempt) {
+    if (ready()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(25));
+  }
+  return false;
+}
+
+// The EV_REL and EV_SYN records that arrive within a moment, as "type:code:value" words.
+std::string ReadRelative(int fd) {
+  std::string seen;
+  pollfd waiting{fd, POLLIN, 0};
+  input_event event{};
+  while (poll(&waiting, 1, 500) > 0 && read(fd, &event, sizeof event) == static_cast<ssize_t>(sizeof event)) {
+    if (event.type != EV_REL && event.type != EV_SYN) continue;
+    seen += (seen.empty() ? "" : " ") + std::to_string(event.type) + ":" + std::to_string(event.code) + ":" +
+            std::to_string(event.value);
+  }
+  return seen;
+}
+
+int CheckUinputNudge() {
+  Checks check;
+  std::string error;
+  auto injector = UinputInjector::Open(kUinputPath, &error);
+  if (!check(injector != nullptr, "uinput pointer device created" + (error.empty() ? "" : ": " + error))) return 1;
+  std::string node;
+  WaitUntil([&] { return !(node = EventNodeNamed(kUinputDeviceName)).empty(); });
+  if (!check(!node.empty(), "the uinput device shows as an event node: " + node)) return 1;
+  const int fd = open(node.c_str(), O_RDONLY | O_CLOEXEC);
+  if (!check(fd >= 0, "event node opened")) return 1;
+  injector->MovePointerBy(-120, 0);
+  const std::string move = ReadRelative(fd);
+  check(move == "2:0:-120 0:0:0", "a nudge arrives as REL_X -120 and a report: " + move);
+  injector->ScrollHorizontal(-2);
+  const std::string wheel = ReadRelative(fd);
+  check(wheel == "2:6:-1 0:0:0 2:6:-1 0:0:0", "two left wheel clicks arrive as two REL_HWHEEL frames: " + wheel);
+  close(fd);
+  injector.reset();
+  check(WaitUntil([] { return EventNodeNamed(kUinputDeviceName).empty(); }), "the device is gone once the injector is");
+  return check.Failures();
+}
+
 void ExitMachine(uint8_t code) {
   std::fflush(stdout);
   if (ioperm(kDebugExitPort, 1, 1) == 0) outb(code, kDebugExitPort);
@@ -359,7 +424,7 @@ void ExitMachine(uint8_t code) {
 }  // namespace quorix::vm
 
 int main() {
-  const int failures = quorix::vm::Run();
+  const int failures = quorix::vm::Run() + quorix::vm::CheckUinputNudge();
   std::printf("%s\n", failures == 0 ? "PASS" : "FAIL");
   quorix::vm::ExitMachine(failures == 0 ? quorix::vm::kExitPass : quorix::vm::kExitFail);
   return failures == 0 ? 0 : 1;

@@ -4,8 +4,10 @@
 #include "platform/linux/flock_mutex.h"
 #include "platform/linux/hidraw_host.h"
 #include "platform/linux/udev_hidraw_directory.h"
+#include "platform/linux/uinput_injector.h"
 #include "platform/linux/x11_foreground_source.h"
 #include "platform/linux/x11_input_capture.h"
+#include "platform/linux/x11_input_injector.h"
 
 namespace quorix {
 
@@ -31,6 +33,15 @@ std::unique_ptr<InputCapture> CreateInputCapture(std::string* error) {
     if (auto capture = X11InputCapture::Open(nullptr, &x11Error)) return capture;
   }
   return EvdevInputCapture::Open("/dev/input", error);
+}
+
+std::unique_ptr<InputInjector> CreateInputInjector(bool withX11, std::string* error) {
+  std::vector<InputInjectorOpener> openers;
+  if (withX11) {
+    openers.push_back([](std::string* why) -> std::unique_ptr<InputInjector> { return X11InputInjector::Open(nullptr, why); });
+  }
+  openers.push_back([](std::string* why) -> std::unique_ptr<InputInjector> { return UinputInjector::Open(kUinputPath, why); });
+  return ChooseInputInjector(openers, error);
 }
 
 }  // namespace quorix

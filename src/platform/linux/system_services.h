@@ -7,6 +7,7 @@
 
 #include "platform/hid_host.h"
 #include "platform/input_capture.h"
+#include "platform/input_injector.h"
 #include "platform/named_mutex.h"
 
 namespace quorix {
@@ -27,5 +28,10 @@ std::unique_ptr<NamedMutex> CreateFileLock(const std::string& file, std::string*
 // /dev/input the user may read. nullptr and *error (a sentence for the user)
 // when neither is available. Creating it reads no input.
 std::unique_ptr<InputCapture> CreateInputCapture(std::string* error);
+
+// Synthetic pointer motion and wheel clicks: XTest when withX11 (the program
+// runs on an X display), else a virtual device on /dev/uinput where the user
+// may write it. nullptr and *error (each way's reason) when neither works.
+std::unique_ptr<InputInjector> CreateInputInjector(bool withX11, std::string* error);
 
 }  // namespace quorix

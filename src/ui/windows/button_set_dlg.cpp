@@ -87,7 +87,7 @@ CButtonSetDlg::CButtonSetDlg(UiEnv& env, const KeyboardLayout& keyboard, int pro
   AddItem(ButtonSetRole::kCancel, 0, button_layout::Cancel(), Text(env.texts.buttonStr, kLabelCancel));
 
   openFile_ = [this] {
-    const QString filter = QStringLiteral("Macro File (*.mf)");
+    const QString filter = Text(env_.texts.desktopStr, kDesktopTextMacroFile) + QStringLiteral(" (*.mf)");
     return QFileDialog::getOpenFileName(this, Text(env_.texts.buttonStr, kLabelImport), QString(), filter);
   };
   pickMacro_ = [this] { return PickFromMacroList(env_, this, false); };

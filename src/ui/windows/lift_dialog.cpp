@@ -140,7 +140,7 @@ void LiftDialogs::ShowManual(int stored) {
   d.testCaption = LiftText(env_, kLiftTextTest);
   d.text = QString::number(stored);
   d.limit = 0xFFFF;
-  d.status = injector_ != nullptr ? QString() : QString::fromUtf8(kNoNudgeText);
+  d.status = injector_ != nullptr ? QString() : QString::fromStdString(env_.texts.desktopStr.at(kDesktopTextNoNudge));
   bool tested = false;
   d.onTest = [this, &tested](long long entered) {
     tested = true;

@@ -22,10 +22,8 @@ namespace quorix::ui {
 struct UiEnv;
 class CStrDlg;
 
-// The pointer nudge of the manual test and why it may be missing.
+// The pointer nudge of the manual test (without it the dialog says so).
 inline constexpr int kLiftNudgePixels = -120;
-inline constexpr const char* kNoNudgeText =
-    "The pointer cannot be moved for the test here: move the mouse a little yourself after \"Test\".";
 
 class LiftDialogs : public QObject {
   Q_OBJECT

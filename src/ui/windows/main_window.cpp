@@ -33,14 +33,27 @@ namespace {
 // How often the foreground window is looked at while a binding is on: short
 // enough that the profile follows a switch of program at once.
 constexpr int kForegroundCheckMs = 250;
-// The switch's label: the texts have no entry for it.
-const QString kAutostartLabel = QStringLiteral("Start with the desktop session (in the tray)");
-// The program chooser's filters: programs of this desktop have no
-// extension, Windows games run through a loader keep theirs.
-const QString kProgramFilters =
-    QStringLiteral("Programs (*);;%1").arg(QString::fromLatin1(kApplicationFilterName));
-
 QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+QString DesktopText(const UiEnv& env, size_t index) { return Q(env.texts.desktopStr.at(index)); }
+
+// The program chooser's filters: programs of this desktop have no
+// extension, Windows games run through Wine or Proton keep theirs.
+QString ProgramFilters(const UiEnv& env) {
+  return QStringLiteral("%1 (*);;%2 (%3)")
+      .arg(DesktopText(env, kDesktopTextPrograms), DesktopText(env, kDesktopTextApplication),
+           QString::fromLatin1(kApplicationFilterPattern));
+}
+
+// The desktop services give their reason in English: its common sentence
+// is shown in the chosen language, a detail after it as it came.
+QString ForegroundReasonText(const UiEnv& env, const std::string& reason) {
+  const std::string english = DefaultTextTables().desktopStr.at(kDesktopTextNeedsX11);
+  if (reason.rfind(english, 0) != 0) return Q(reason);
+  return DesktopText(env, kDesktopTextNeedsX11) + Q(reason.substr(english.size()));
+}
+
+QString BackupFilter(const UiEnv& env) { return DesktopText(env, kDesktopTextBackupFile) + QStringLiteral(" (*.bf)"); }
 
 }  // namespace
 
@@ -107,7 +120,7 @@ MainWindow::MainWindow(UiEnv& env, QWidget* parent)
   AddItem(MainRole::kAngleSnapping, 0, layout::Option(0), kOtherPage, true, Label(23));
   AddItem(MainRole::kOsd, 0, layout::Option(1), kOtherPage, false, Label(26));
   AddItem(MainRole::kAcceleration, 0, layout::Option(2), kOtherPage, false, Label(34));
-  AddItem(MainRole::kAutostart, 0, layout::Option(3), kOtherPage, false, kAutostartLabel);
+  AddItem(MainRole::kAutostart, 0, layout::Option(3), kOtherPage, false, DesktopText(env, kDesktopTextAutostart));
   AddItem(MainRole::kLiftAdjust, 0, layout::LiftAdjust(), kOtherPage, true, Q(env.texts.adjustLiftStr[0]));
   AddItem(MainRole::kBackup, 0, layout::Backup(), kOtherPage, true, Label(4));
   AddItem(MainRole::kRestore, 0, layout::Restore(), kOtherPage, true, Label(5));
@@ -513,8 +526,7 @@ ProgressFn MainWindow::GuiProgress() {
 }
 
 void MainWindow::Backup() {
-  const QString filter = Label(4) + QStringLiteral(" (*.bf)");
-  QString file = QFileDialog::getSaveFileName(this, Label(4), QString(), filter);
+  QString file = QFileDialog::getSaveFileName(this, Label(4), QString(), BackupFilter(env_));
   if (file.isEmpty()) return;
   if (!file.endsWith(QStringLiteral(".bf"), Qt::CaseInsensitive)) file += QStringLiteral(".bf");
   auto error = std::make_shared<std::string>();
@@ -530,8 +542,7 @@ void MainWindow::Backup() {
 }
 
 void MainWindow::Restore() {
-  const QString filter = Label(5) + QStringLiteral(" (*.bf)");
-  const QString file = QFileDialog::getOpenFileName(this, Label(5), QString(), filter);
+  const QString file = QFileDialog::getOpenFileName(this, Label(5), QString(), BackupFilter(env_));
   if (file.isEmpty()) return;
   std::vector<uint8_t> bytes;
   std::string reason;
@@ -624,7 +635,7 @@ void MainWindow::BindApp(int profile) {
   BindApplicationHooks hooks;
   hooks.chooseFile = [this]() -> std::optional<std::string> {
     if (chooseFile_) return chooseFile_();
-    const QString path = QFileDialog::getOpenFileName(this, QString(), QString(), kProgramFilters);
+    const QString path = QFileDialog::getOpenFileName(this, QString(), QString(), ProgramFilters(env_));
     if (path.isEmpty()) return std::nullopt;
     return path.toStdString();
   };
@@ -643,8 +654,8 @@ void MainWindow::BindApp(int profile) {
   env_.session.ReloadOptions(reloadError);
   options_ = env_.session.CurrentOptions();
   if (!error.empty()) Say(Q(error));
-  else if (!foregroundReason_.empty()) Say(Q(foregroundReason_));  // why the binding may not take effect
-  else if (!switcher_) Say(QStringLiteral("Switching profiles by application is not available here."));
+  else if (!foregroundReason_.empty()) Say(ForegroundReasonText(env_, foregroundReason_));  // why the binding may not take effect
+  else if (!switcher_) Say(DesktopText(env_, kDesktopTextNoSwitching));
   UpdateForegroundTimer();
 }
 

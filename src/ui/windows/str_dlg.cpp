@@ -116,7 +116,7 @@ void CStrDlg::Layout() {
   if (oneField) height += 44;
   if (coordinates) height += 132;
   if (showList) height += 150;
-  if (LiftMode()) height += 96;  // the instruction and the status line
+  if (LiftMode()) height += 112;  // the instruction and two lines of status
   setFixedSize(width, height);
 
   Items().clear();
@@ -325,7 +325,8 @@ void CStrDlg::PaintSkin(QPainter& p) {
     p.drawText(QRect(kMargin, top, width() - 2 * kMargin, 60), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
                instruction);
     p.setPen(kDialogTitle);
-    p.drawText(QRect(kMargin, top + 62, width() - 2 * kMargin, 28), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap,
+    // Two lines: the sentence of a test without the pointer nudge wraps.
+    p.drawText(QRect(kMargin, top + 62, width() - 2 * kMargin, 44), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
                status);
   }
   if (xField_->isVisible()) {
