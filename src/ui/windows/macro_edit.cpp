@@ -125,8 +125,8 @@ MacroEdit::Dialogs DefaultDialogs([[maybe_unused]] UiEnv& env, [[maybe_unused]] 
   d.position = [](const QString&, const MovePosition&) { return std::optional<MovePosition>(); };
   d.folder = [](const QString&, const std::vector<MacroListItem>&) { return std::optional<int>(); };
 #endif
-  d.file = [parent](bool save, const QString& proposed) {
-    const QString filter = QStringLiteral("Macro File (*.mf)");
+  d.file = [&env, parent](bool save, const QString& proposed) {
+    const QString filter = Q(env.texts.desktopStr.at(kDesktopTextMacroFile)) + QStringLiteral(" (*.mf)");
     if (save) {
       QString path = QFileDialog::getSaveFileName(parent, {}, proposed, filter);
       if (!path.isEmpty() && !path.endsWith(QStringLiteral(".mf"), Qt::CaseInsensitive)) path += QStringLiteral(".mf");
