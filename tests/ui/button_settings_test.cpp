@@ -25,17 +25,12 @@
 #include "ui/skin/skin_fonts.h"
 #include "ui/windows/main_window.h"
 
+#include "process_events.h"
+
 namespace quorix::ui {
 namespace {
 
-template <typename Pred>
-bool ProcessEventsUntil(Pred done) {
-  for (int i = 0; i < 5000 && !done(); ++i) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    QThread::msleep(1);
-  }
-  return done();
-}
+using quorix::test::ProcessEventsUntil;
 
 std::string TraceLine(char direction, const uint8_t* bytes, size_t length) {
   std::string line(1, direction);

@@ -6,18 +6,14 @@
 
 #include <memory>
 
+#include "process_events.h"
+
 namespace quorix::ui {
 namespace {
 
 // Spins the GUI thread's event loop until `done` or a generous bound of
 // rounds: the executor's worker hands its reports over asynchronously.
-template <typename Pred>
-bool ProcessEventsUntil(Pred done) {
-  for (int i = 0; i < 2000 && !done(); ++i) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-  }
-  return done();
-}
+using quorix::test::ProcessEventsUntil;
 
 TEST(GuiThread, ReportsArriveOnTheGuiThreadAndNotAfterTheReceiverIsGone) {
   DeviceExecutor executor;

@@ -23,19 +23,14 @@
 #include "ui/ui_env.h"
 #include "ui/windows/str_dlg.h"
 
+#include "process_events.h"
+
 namespace quorix::ui {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-template <typename Pred>
-bool ProcessEventsUntil(Pred done) {
-  for (int i = 0; i < 5000 && !done(); ++i) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    QThread::msleep(1);
-  }
-  return done();
-}
+using quorix::test::ProcessEventsUntil;
 
 // Runs `steps` from inside the dialog's own event loop once it is shown.
 void WhenShown(CStrDlg& dialog, std::function<void()> steps) {

@@ -22,17 +22,12 @@
 #include "ui/skin/skin_fonts.h"
 #include "ui/windows/main_window.h"
 
+#include "process_events.h"
+
 namespace quorix::ui {
 namespace {
 
-template <typename Pred>
-bool ProcessEventsUntil(Pred done) {
-  for (int i = 0; i < 5000 && !done(); ++i) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    QThread::msleep(1);
-  }
-  return done();
-}
+using quorix::test::ProcessEventsUntil;
 
 struct EditWorld : test::SimSession {
   explicit EditWorld(std::string setIni = {}) : SimSession({}, std::move(setIni)) {

@@ -23,18 +23,12 @@
 #include "ui/app_signals.h"
 #include "ui/skin/skin_fonts.h"
 
+#include "process_events.h"
+
 namespace quorix::ui {
 namespace {
 
-template <typename Pred>
-bool ProcessEventsUntil(Pred done) {
-  // The executor's worker reports asynchronously: give it real time too.
-  for (int i = 0; i < 5000 && !done(); ++i) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    QThread::msleep(1);
-  }
-  return done();
-}
+using quorix::test::ProcessEventsUntil;
 
 // A main window on a session over the simulated mouse, in virtual time.
 struct WindowWorld : test::SimSession {
