@@ -15,13 +15,7 @@ namespace {
 constexpr int kF11 = 0x57;
 constexpr int kA = 0x1E;
 
-InputEvent Key(int make, bool down) {
-  InputEvent e;
-  e.kind = InputEvent::Kind::kKey;
-  e.makeCode = make;
-  e.down = down;
-  return e;
-}
+InputEvent Key(int make, bool down) { return test::KeyInput(make, down); }
 InputEvent Button(int bit, bool down, int x, int y) {
   InputEvent e;
   e.kind = InputEvent::Kind::kButton;

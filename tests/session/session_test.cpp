@@ -19,28 +19,13 @@
 #include "lighting/live_colour.h"
 #include "settings/field_writes.h"
 #include "sim/sim_hid_host.h"
-#include "support/fake_clock.h"
+#include "support/sim_session.h"
 #include "support/temp_dir.h"
 
 namespace quorix {
 namespace {
 
-// A session on simulated mice, with the host kept at hand to plug them.
-struct SimSession {
-  explicit SimSession(sim::SimOptions options = {}, std::string setIni = "") {
-    SessionParts parts;
-    parts.setIni = std::move(setIni);
-    parts.clock = std::make_unique<test::FakeClock>();
-    auto simHost = std::make_unique<sim::SimHidHost>(*parts.clock, options);
-    host = simHost.get();
-    parts.host = std::move(simHost);
-    parts.exchangeMutex = std::make_unique<LocalMutex>();
-    parts.deviceListMutex = std::make_unique<LocalMutex>();
-    session = std::make_unique<Session>(std::move(parts));
-  }
-  sim::SimHidHost* host = nullptr;
-  std::unique_ptr<Session> session;
-};
+using test::SimSession;
 
 TEST(Session, SelectionByPathSurvivesAReplugThatMovesTheList) {
   sim::SimOptions options;

@@ -45,4 +45,13 @@ class FakeInputCapture final : public InputCapture {
   Callback callback_;
 };
 
+// A key of the given set-1 make code going down or up.
+inline InputEvent KeyInput(int makeCode, bool down) {
+  InputEvent e;
+  e.kind = InputEvent::Kind::kKey;
+  e.makeCode = makeCode;
+  e.down = down;
+  return e;
+}
+
 }  // namespace quorix::test

@@ -205,13 +205,6 @@ TEST(ButtonSettings, FunctionsDroppedOnTheMousePicture) {
   EXPECT_TRUE(w.WaitStored(3, {6, 0xE2, 0, 0}));
 }
 
-InputEvent KeyEvent(int makeCode, bool down) {
-  InputEvent e;
-  e.kind = InputEvent::Kind::kKey;
-  e.makeCode = makeCode;
-  e.down = down;
-  return e;
-}
 
 TEST(ButtonSettings, MacroRecordedInTheWindowIsStoredAndTheButtonRunsIt) {
   test::FakeClock clock;  // outlives the window, as the shell's recording does
@@ -227,7 +220,7 @@ TEST(ButtonSettings, MacroRecordedInTheWindowIsStoredAndTheButtonRunsIt) {
   ASSERT_TRUE(capture->Running());
   constexpr int kF11 = 0x57, kA = 0x1E;
   for (auto [make, down] : {std::pair{kF11, true}, {kF11, false}, {kA, true}, {kA, false}, {kF11, true}})
-    capture->Feed(KeyEvent(make, down));
+    capture->Feed(test::KeyInput(make, down));
   ASSERT_TRUE(ProcessEventsUntil([&] { return dlg->Model().Pending().has_value(); }));
   EXPECT_FALSE(capture->Running()) << "the hotkey's press ends the reading";
   const std::vector<uint8_t> recorded = SerialiseItems(dlg->Model().Pending()->items);
