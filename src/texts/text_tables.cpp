@@ -302,7 +302,11 @@ TextTables DefaultTextTables() {
                   "Backup File",
                   "Macro File",
                   "Switching profiles by application needs X11 or XWayland windows: native Wayland windows are not seen.",
-                  "Switching profiles by application is not available here."};
+                  "Switching profiles by application is not available here.",
+                  "Virtual mouse",
+                  "Wheel",
+                  "Profile",
+                  "Open settings"};
   return t;
 }
 

@@ -50,7 +50,7 @@ struct TextTables {
   // "failure_str%d", 13: why an operation on the mouse did not happen (the
   // session's FailureText picks and joins them).
   std::vector<std::string> failureStr;
-  // "desktop_str%d", 8: the desktop program's own additions (kDesktopText*).
+  // "desktop_str%d", 12: the desktop program's own additions (kDesktopText*).
   std::vector<std::string> desktopStr;
 };
 
@@ -64,6 +64,11 @@ inline constexpr size_t kDesktopTextBackupFile = 4;
 inline constexpr size_t kDesktopTextMacroFile = 5;
 inline constexpr size_t kDesktopTextNeedsX11 = 6;       // switching by application cannot see every window
 inline constexpr size_t kDesktopTextNoSwitching = 7;    // switching by application is unavailable
+// The simulated mouse's own buttons (--simulate).
+inline constexpr size_t kDesktopTextVirtualMouse = 8;
+inline constexpr size_t kDesktopTextWheel = 9;
+inline constexpr size_t kDesktopTextProfile = 10;
+inline constexpr size_t kDesktopTextOpenSettings = 11;
 
 // The built-in English defaults of every table.
 TextTables DefaultTextTables();

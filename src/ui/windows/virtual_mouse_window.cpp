@@ -1,7 +1,9 @@
 #include "ui/windows/virtual_mouse_window.h"
 
 #include <QPainter>
+#include <cstdint>
 
+#include "texts/text_tables.h"
 #include "ui/art/picture_ids.h"
 #include "ui/skin/skin_fonts.h"
 #include "ui/skin/skin_painter.h"
@@ -14,26 +16,34 @@ namespace {
 constexpr int kWidth = 372;
 constexpr int kHeight = 254;
 
+enum class Arrow { kNone, kBefore, kAfter };
+
 struct VirtualButton {
   sim::SimPress press;
-  const char* label;
+  size_t text;  // kDesktopText* (SIZE_MAX: the level buttons' own "DPI +" / "DPI -")
+  const char* level;
+  Arrow arrow;
   int column, row;
 };
 
 // Laid out like the mouse: the level buttons in the middle, the profile
 // buttons on the side, the tilt wheel left and right, the launch button last.
 constexpr VirtualButton kButtons[] = {
-    {sim::SimPress::kWheelLeft, "\u25c0 Wheel", 0, 0},  {sim::SimPress::kWheelRight, "Wheel \u25b6", 1, 0},
-    {sim::SimPress::kDpiUp, "DPI +", 0, 1},             {sim::SimPress::kDpiDown, "DPI \u2212", 1, 1},
-    {sim::SimPress::kProfilePrev, "\u25c0 Profile", 0, 2}, {sim::SimPress::kProfileNext, "Profile \u25b6", 1, 2},
-    {sim::SimPress::kOpen, "Open settings", 0, 3},
+    {sim::SimPress::kWheelLeft, kDesktopTextWheel, nullptr, Arrow::kBefore, 0, 0},
+    {sim::SimPress::kWheelRight, kDesktopTextWheel, nullptr, Arrow::kAfter, 1, 0},
+    {sim::SimPress::kDpiUp, SIZE_MAX, "DPI +", Arrow::kNone, 0, 1},
+    {sim::SimPress::kDpiDown, SIZE_MAX, "DPI \u2212", Arrow::kNone, 1, 1},
+    {sim::SimPress::kProfilePrev, kDesktopTextProfile, nullptr, Arrow::kBefore, 0, 2},
+    {sim::SimPress::kProfileNext, kDesktopTextProfile, nullptr, Arrow::kAfter, 1, 2},
+    {sim::SimPress::kOpen, kDesktopTextOpenSettings, nullptr, Arrow::kNone, 0, 3},
 };
 
 }  // namespace
 
 VirtualMouseWindow::VirtualMouseWindow(UiEnv& env, PressFn press, QWidget* parent)
     : SkinWindow(QSize(kWidth, kHeight), parent), env_(env), press_(std::move(press)) {
-  setWindowTitle(QStringLiteral("Virtual mouse"));
+  auto text = [&env](size_t index) { return QString::fromStdString(env.texts.desktopStr.at(index)); };
+  setWindowTitle(text(kDesktopTextVirtualMouse));
   for (const VirtualButton& b : kButtons) {
     SkinItem item;
     const bool wide = b.press == sim::SimPress::kOpen;
@@ -42,7 +52,9 @@ VirtualMouseWindow::VirtualMouseWindow(UiEnv& env, PressFn press, QWidget* paren
                      : QRectF(20 + b.column * 172, 56 + b.row * 48, 160, 32);
     item.imageNormal = wide ? pic::kLargeButtonNormal : pic::kWideButtonNormal;
     item.imageHover = item.imagePressed = wide ? pic::kLargeButtonHover : pic::kWideButtonHover;
-    item.label = QString::fromUtf8(b.label);
+    item.label = b.level != nullptr ? QString::fromUtf8(b.level) : text(b.text);
+    if (b.arrow == Arrow::kBefore) item.label.prepend(QStringLiteral("\u25c0 "));
+    if (b.arrow == Arrow::kAfter) item.label.append(QStringLiteral(" \u25b6"));
     item.code = static_cast<int>(b.press);
     Items().push_back(item);
   }
