@@ -108,7 +108,7 @@ ScreenshotTour::ScreenshotTour(ui::UiEnv& env, QString folder, QWidget* mainWind
   shots_.push_back({QStringLiteral("question"), [this] {
                       question_ = std::make_unique<ui::OptionDlg>(
                           env_, mainWindow_, Text(env_.texts.buttonStr.at(3)), Text(env_.texts.msgStr.at(11)),
-                          QStringList{Text(env_.texts.buttonStr.at(7)), Text(env_.texts.buttonStr.at(8))});
+                          ui::ButtonsFor(env_, ui::Choices::kOkCancel));
                       question_->move(mainWindow_->frameGeometry().center() - question_->rect().center());
                       question_->show();
                     },

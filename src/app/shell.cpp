@@ -179,7 +179,7 @@ int Shell::InitInstance() {
   p.window->SetKeyboardLayout(LoadKeyboardLayoutFile(programFolder + "/keyboard.ini", MakeKeyTexts(session.Texts())));
   p.window->SetRecording(p.buttonRecording.get());
   p.window->SetAsk([this](const QString& title, const QString& message) {
-    return ui::RunOptionDlg(*parts_->env, parts_->window.get(), title, message);
+    return ui::RunOptionDlg(*parts_->env, parts_->window.get(), title, message, ui::Choices::kOkCancel);
   });
   if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
     // X11 windows, XWayland ones included, are what the bindings can see.

@@ -39,9 +39,9 @@ struct EditWorld : test::SimSession {
     env = std::make_unique<UiEnv>(UiEnv{*session, session->Texts(), fonts, broadcasts});
     editor = std::make_unique<MacroEdit>(*env, recording.get());
     auto& d = editor->GetDialogs();
-    d.ask = [this](const QString&, const QString& message, int) {
+    d.ask = [this](const QString&, const QString& message, Choices) {
       questions << message;
-      return 1;
+      return Answer::kOk;
     };
     d.name = [this](const QString&, const QString& text, int) -> std::optional<QString> {
       names << text;

@@ -98,7 +98,7 @@ TEST(MacroList, DeletingNeverHandsADeviceSlotToTheFileSystem) {
   ListWorld w;
   int asked = 0;
   auto slotList = w.Open(false);
-  slotList->SetAsk([&](const QString&, const QString&) { return ++asked, 1; });
+  slotList->SetAsk([&](const QString&, const QString&) { return ++asked, Answer::kOk; });
   slotList->SelectRow(0);
   ListWorld::Key(*slotList, Qt::Key_Delete);
   slotList->ActivateItem(ListWorld::ItemIndex(*slotList, QStringLiteral("Delete")));
@@ -109,7 +109,7 @@ TEST(MacroList, DeletingNeverHandsADeviceSlotToTheFileSystem) {
   auto functions = w.Open(true);
   functions->SetAsk([&](const QString&, const QString& message) {
     EXPECT_EQ(message, QStringLiteral("Delete macro 'on disk' ?"));
-    return ++asked, 1;
+    return ++asked, Answer::kOk;
   });
   QSignalSpy deleted(functions.get(), &MacroList::rowDeleted);
   const auto& rows = functions->Model().Rows();

@@ -204,8 +204,8 @@ TEST(MainWindow, TabReachesASliderByItsNameAndArrowsStepIt) {
 }
 
 TEST(MainWindow, ResetAsksThenRunsWithInputBlockedAndReloads) {
-  for (int answer : {1, 2}) {
-    SCOPED_TRACE(answer);
+  for (Answer answer : {Answer::kCancel, Answer::kOk}) {
+    SCOPED_TRACE(static_cast<int>(answer));
     WindowWorld w;
     w.Load();
     w.host->Mouse().Memory()[3] = 33;  // pair 0's x, 20 after a reset
@@ -217,7 +217,7 @@ TEST(MainWindow, ResetAsksThenRunsWithInputBlockedAndReloads) {
     w.Mouse(QEvent::MouseMove, reset);
     w.Mouse(QEvent::MouseButtonPress, reset);
     w.Mouse(QEvent::MouseButtonRelease, reset);
-    if (answer != 2) {
+    if (answer != Answer::kOk) {
       EXPECT_FALSE(w.window->InputBlocked());
       EXPECT_EQ(w.host->Mouse().MemoryAt(3), 33);
       continue;

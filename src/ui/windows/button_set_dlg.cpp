@@ -93,7 +93,7 @@ CButtonSetDlg::CButtonSetDlg(UiEnv& env, const KeyboardLayout& keyboard, int pro
   pickMacro_ = [this] { return PickFromMacroList(env_, this, false); };
   message_ = [this](const QString& message) {
 #ifdef QUORIX_HAVE_OPTION_DLG
-    RunOptionDlg(env_, this, title_, message, 1);
+    RunOptionDlg(env_, this, title_, message, Choices::kOk);
 #else
     status_ = message;
     update();

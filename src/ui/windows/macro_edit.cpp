@@ -78,8 +78,8 @@ int64_t NowSeconds() {
 MacroEdit::Dialogs DefaultDialogs([[maybe_unused]] UiEnv& env, [[maybe_unused]] QWidget* parent) {
   MacroEdit::Dialogs d;
 #ifdef QUORIX_HAVE_DIALOGS
-  d.ask = [&env, parent](const QString& title, const QString& message, int buttons) {
-    return RunOptionDlg(env, parent, title, message, buttons);
+  d.ask = [&env, parent](const QString& title, const QString& message, Choices choices) {
+    return RunOptionDlg(env, parent, title, message, choices);
   };
   d.name = [&env, parent](const QString& title, const QString& text, int maxLength) -> std::optional<QString> {
     CStrDlg dlg(env, parent);
@@ -119,7 +119,7 @@ MacroEdit::Dialogs DefaultDialogs([[maybe_unused]] UiEnv& env, [[maybe_unused]] 
   };
 #else
   // Without the dialogs nobody can answer: every question ends cancelled.
-  d.ask = [](const QString&, const QString&, int) { return 0; };
+  d.ask = [](const QString&, const QString&, Choices) { return Answer::kClosed; };
   d.name = [](const QString&, const QString&, int) { return std::optional<QString>(); };
   d.number = [](const QString&, int, int) { return std::optional<int>(); };
   d.position = [](const QString&, const MovePosition&) { return std::optional<MovePosition>(); };
@@ -476,7 +476,7 @@ void MacroEdit::LoadRow(int row) {
   MacroFile file;
   const MacroFileStatus status = ReadMacroFile(item.path, file);
   if (status == MacroFileStatus::kInvalidFormat) {
-    dialogs_.ask(windowTitle(), T(env_.texts.msgStr, 20), 1);
+    dialogs_.ask(windowTitle(), T(env_.texts.msgStr, 20), Choices::kOk);
     return;
   }
   if (status != MacroFileStatus::kOk) return;
@@ -493,7 +493,7 @@ void MacroEdit::DropOnRow(int row) {
   if (plan.askOverwrite) {
     QString message = T(env_.texts.msgStr, 30);
     message.replace(QStringLiteral("%s"), Q(target.name));
-    if (dialogs_.ask(T(env_.texts.buttonStr, 36), message, 2) != 1) return;
+    if (dialogs_.ask(T(env_.texts.buttonStr, 36), message, Choices::kOkCancel) != Answer::kOk) return;
   }
   if (plan.rewriteFile) {
     if (WriteMacroFile(target.path, model_.Name(), model_.Mode(), model_.Items(), NowSeconds()) ==
@@ -521,7 +521,7 @@ void MacroEdit::StoreToSlot(int slot, const QString& name) {
                                         Rebuild();
                                         if (!outcome) {
                                           dialogs_.ask(windowTitle(),
-                                                       Q(FailureText(env_.texts, outcome.failure, true)), 1);
+                                                       Q(FailureText(env_.texts, outcome.failure, true)), Choices::kOk);
                                           return;
                                         }
                                         for (int i = 0; i < static_cast<int>(rows_.size()); ++i)
@@ -599,7 +599,7 @@ void MacroEdit::LoadFile() {
   MacroFile file;
   const MacroFileStatus status = ReadMacroFile(path.toStdString(), file);
   if (status == MacroFileStatus::kInvalidFormat) {
-    dialogs_.ask(windowTitle(), T(env_.texts.msgStr, 20), 1);
+    dialogs_.ask(windowTitle(), T(env_.texts.msgStr, 20), Choices::kOk);
     return;
   }
   if (status != MacroFileStatus::kOk) return;
@@ -618,7 +618,7 @@ void MacroEdit::DeleteListRow() {
   if (row.device != 1 && !file) return;  // headers and captions are not deleted
   QString message = T(env_.texts.msgStr, folder ? 27 : 25);
   message.replace(QStringLiteral("%s"), Q(row.name));
-  if (dialogs_.ask(T(env_.texts.buttonStr, 25), message, 2) != 1) return;
+  if (dialogs_.ask(T(env_.texts.buttonStr, 25), message, Choices::kOkCancel) != Answer::kOk) return;
   if (file) {
     env_.macroLibrary->Delete(row);
     Rebuild();

@@ -18,6 +18,7 @@
 #include "session/macro_list_model.h"
 #include "ui/skin/skin_window.h"
 #include "ui/ui_env.h"
+#include "ui/windows/option_dlg.h"
 
 namespace quorix {
 class MacroRecording;
@@ -68,7 +69,7 @@ class MacroEdit : public SkinWindow {
 
   // The dialogs, replaceable for tests. Each returns nothing when cancelled.
   struct Dialogs {
-    std::function<int(const QString& title, const QString& message, int buttons)> ask;  // 1..3, 0
+    std::function<Answer(const QString& title, const QString& message, Choices choices)> ask;
     std::function<std::optional<QString>(const QString& title, const QString& text, int maxLength)> name;
     std::function<std::optional<int>(const QString& title, int value, int limit)> number;
     std::function<std::optional<MovePosition>(const QString& title, const MovePosition& start)> position;

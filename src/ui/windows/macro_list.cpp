@@ -51,7 +51,7 @@ std::string Text(const std::vector<std::string>& table, size_t index) {
 int AskDefault([[maybe_unused]] UiEnv& env, [[maybe_unused]] QWidget* parent, [[maybe_unused]] const QString& title,
                [[maybe_unused]] const QString& message) {
 #ifdef QUORIX_HAVE_OPTION_DLG
-  return RunOptionDlg(env, parent, title, message, 2);
+  return RunOptionDlg(env, parent, title, message, Choices::kOkCancel);
 #else
   // Without the question box nobody can say yes: nothing is deleted.
   return 0;
@@ -156,7 +156,7 @@ void MacroList::DeleteSelected() {
   const bool folder = row->type == kFolderRowType;
   QString message = Q(Text(env_.texts.msgStr, folder ? 27 : 25));
   message.replace(QStringLiteral("%s"), Q(row->name));
-  if (ask_(windowTitle(), message) != 1) return;
+  if (ask_(windowTitle(), message) != Answer::kOk) return;
   const auto result = env_.macroLibrary->Delete(*row);
   if (result != MacroLibrary::DeleteResult::kDeleted) return;
   model_.RemoveSelected();

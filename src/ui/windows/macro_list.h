@@ -20,6 +20,7 @@
 #include "session/macro_list_model.h"
 #include "ui/skin/skin_window.h"
 #include "ui/ui_env.h"
+#include "ui/windows/option_dlg.h"
 
 class QEventLoop;
 
@@ -50,7 +51,7 @@ class MacroList : public SkinWindow {
 
   // The question before a delete (title, message) -> the button used (1:
   // Yes). Tests replace it.
-  using AskFn = std::function<int(const QString& title, const QString& message)>;
+  using AskFn = std::function<Answer(const QString& title, const QString& message)>;
   void SetAsk(AskFn ask) { ask_ = std::move(ask); }
 
  signals:

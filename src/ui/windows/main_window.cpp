@@ -75,7 +75,7 @@ MainWindow::MainWindow(UiEnv& env, QWidget* parent)
       buttonText_(MainWindowButtonTexts(env.texts)),
       options_(env.session.CurrentOptions()),
       ask_([this](const QString& title, const QString& message) {
-        return RunOptionDlg(env_, this, title, message, 2);
+        return RunOptionDlg(env_, this, title, message, Choices::kOkCancel);
       }),
       lift_(new LiftDialogs(env, this)) {
   setWindowTitle(QStringLiteral("QUORIX Gaming Mouse Software"));
@@ -557,7 +557,7 @@ void MainWindow::Restore() {
     Say(Q(FailureText(env_.texts, Failure::kInvalidFormat, false)));
     return;
   }
-  if (ask_(Label(5), Q(env_.texts.msgStr[12])) != 2) return;
+  if (ask_(Label(5), Q(env_.texts.msgStr[12])) != Answer::kOk) return;
   auto result = std::make_shared<RestoreResult>();
   SetBusy(0.0);
   env_.session.PostRestore(std::move(bytes), env_.session.SetIni(), RestoreProgress{{}, GuiProgress()}, result,
@@ -565,7 +565,7 @@ void MainWindow::Restore() {
 }
 
 void MainWindow::Reset() {
-  if (ask_(Label(3), Q(env_.texts.msgStr[11])) != 2) return;
+  if (ask_(Label(3), Q(env_.texts.msgStr[11])) != Answer::kOk) return;
   // The user said yes already: the reset's own question answers yes, and
   // resets the applications of the profiles.
   auto apps = std::make_shared<ProfileApps>(options_.apps);

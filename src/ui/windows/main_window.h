@@ -20,6 +20,7 @@
 #include "session/main_window_model.h"
 #include "ui/skin/skin_window.h"
 #include "ui/ui_env.h"
+#include "ui/windows/option_dlg.h"
 #include "ui/windows/main_window_painter.h"
 
 namespace quorix {
@@ -76,7 +77,7 @@ class MainWindow : public SkinWindow {
   int ButtonAt(QPointF point) const;
 
   // The question box (title, message) -> the button used (2 goes ahead).
-  using AskFn = std::function<int(const QString& title, const QString& message)>;
+  using AskFn = std::function<Answer(const QString& title, const QString& message)>;
   void SetAsk(AskFn ask) { ask_ = std::move(ask); }
 
   // The lift adjustment's dialogs (the lift-adjust entry opens them).

@@ -1,5 +1,6 @@
 #include "ui/windows/option_dlg.h"
 
+#include <QCoreApplication>
 
 #include "texts/text_tables.h"
 #include "ui/app_signals.h"
@@ -30,12 +31,14 @@ int WidthFor(int buttons) {
 
 }  // namespace
 
-OptionDlg::OptionDlg(UiEnv& env, QWidget* parent, QString title, QString message, QStringList captions)
-    : SkinWindow(QSize(WidthFor(std::clamp(static_cast<int>(captions.size()), 1, 3)), kHeight), parent), env_(env),
+OptionDlg::OptionDlg(UiEnv& env, QWidget* parent, QString title, QString message, std::vector<AnswerButton> buttons)
+    : SkinWindow(QSize(WidthFor(std::clamp(static_cast<int>(buttons.size()), 1, 3)), kHeight), parent), env_(env),
       title_(std::move(title)), message_(std::move(message)) {
   setWindowModality(Qt::ApplicationModal);
   setWindowTitle(title_);
-  const int count = std::clamp(static_cast<int>(captions.size()), 1, 3);
+  if (buttons.empty()) buttons.push_back({QString::fromStdString(env_.texts.buttonStr.at(7)), Answer::kOk});
+  buttons.resize(std::min<size_t>(buttons.size(), 3));
+  const int count = static_cast<int>(buttons.size());
   const int row = count * kButtonWidth + (count - 1) * kButtonGap;
   const int width = WidthFor(count);
   for (int i = 0; i < count; ++i) {
@@ -44,34 +47,35 @@ OptionDlg::OptionDlg(UiEnv& env, QWidget* parent, QString title, QString message
                          kButtonWidth, kButtonHeight);
     button.imageNormal = pic::kWideButtonNormal;
     button.imageHover = button.imagePressed = pic::kWideButtonHover;
-    button.label = captions.value(i);
+    button.label = buttons[static_cast<size_t>(i)].caption;
     button.code = i + 1;
     Items().push_back(button);
+    answers_.push_back(buttons[static_cast<size_t>(i)].answer);
   }
   connect(&env_.appSignals, &AppSignals::deviceGone, this, &OptionDlg::Cancel);
   connect(&env_.appSignals, &AppSignals::closing, this, &OptionDlg::Cancel);
 }
 
-int OptionDlg::Run() {
-  result_ = -1;
+Answer OptionDlg::Run() {
+  result_.reset();
   ShowOverOwner();
-  if (result_ < 0) loop_.exec();
+  if (!result_) loop_.exec();
   hide();
-  return std::max(result_, 0);
+  return result_.value_or(Answer::kClosed);
 }
 
-void OptionDlg::Finish(int result) {
-  if (result_ >= 0) return;
-  result_ = result;
+void OptionDlg::Finish(Answer answer) {
+  if (result_) return;
+  result_ = answer;
   loop_.quit();
 }
 
 void OptionDlg::OnItemActivated(int index) {
-  if (index >= 0 && index < static_cast<int>(Items().size())) Finish(Items()[index].code);
+  if (index >= 0 && index < static_cast<int>(answers_.size())) Finish(answers_[static_cast<size_t>(index)]);
 }
 
 bool OptionDlg::Dismiss() {
-  Finish(0);
+  Finish(Answer::kClosed);
   return true;
 }
 
@@ -88,13 +92,27 @@ void OptionDlg::PaintSkin(QPainter& p) {
   DrawItems(p, Items(), Interaction(), Pictures(), env_.fonts.At(kFontButton));
 }
 
-int RunOptionDlg(UiEnv& env, QWidget* parent, const QString& title, const QString& message, int buttons,
-                 const QString& third) {
-  QStringList captions{QString::fromStdString(env.texts.buttonStr.at(7)),
-                       QString::fromStdString(env.texts.buttonStr.at(8))};
-  if (buttons >= 3) captions << third;
-  captions = captions.mid(0, std::clamp(buttons, 1, 3));
-  OptionDlg dialog(env, parent, title, message, captions);
+QString SystemCaption(const char* source, const char* suffix) {
+  const QString translated = QCoreApplication::translate("QPlatformTheme", source);
+  return QString::fromStdString(WithoutAccessKey(translated.toStdString(), suffix));
+}
+
+std::vector<AnswerButton> ButtonsFor(UiEnv& env, Choices choices) {
+  const AnswerButton ok{QString::fromStdString(env.texts.buttonStr.at(7)), Answer::kOk};
+  const AnswerButton cancel{QString::fromStdString(env.texts.buttonStr.at(8)), Answer::kCancel};
+  switch (choices) {
+    case Choices::kOk:
+      return {ok};
+    case Choices::kOkCancel:
+      return {ok, cancel};
+    case Choices::kYesNoCancel:
+      return {{SystemCaption("&Yes", "(&Y)"), Answer::kYes}, {SystemCaption("&No", "(&N)"), Answer::kNo}, cancel};
+  }
+  return {ok, cancel};
+}
+
+Answer RunOptionDlg(UiEnv& env, QWidget* parent, const QString& title, const QString& message, Choices choices) {
+  OptionDlg dialog(env, parent, title, message, ButtonsFor(env, choices));
   return dialog.Run();
 }
 

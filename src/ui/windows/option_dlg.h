@@ -1,11 +1,13 @@
 #pragma once
 // The question box: a title, a message and up to three buttons, skinned and
-// modal. It ends with the number (1..3) of the button used, or without one
-// (Escape, the window closed, the device gone, the program closing).
+// modal. It ends with the Answer of the button used, named by what its label
+// says, or with Answer::kClosed (Escape, the window closed, the device gone,
+// the program closing). Callers never see a button's place in the row.
 
 #include <QEventLoop>
 #include <QString>
-#include <QStringList>
+#include <optional>
+#include <vector>
 
 #include "ui/skin/skin_window.h"
 
@@ -13,18 +15,35 @@ namespace quorix::ui {
 
 struct UiEnv;
 
+// What the user said. kClosed is every way of leaving without a button.
+enum class Answer { kOk, kYes, kNo, kCancel, kClosed };
+
+// One button of the box: its caption and the answer it gives.
+struct AnswerButton {
+  QString caption;
+  Answer answer;
+};
+
+// The button rows the program asks with, each in the one order used
+// everywhere: the affirmative button left, Cancel right.
+enum class Choices {
+  kOk,           // "OK" alone: a message
+  kOkCancel,     // "OK" | "Cancel"
+  kYesNoCancel,  // "Yes" | "No" | "Cancel"
+};
+
 class OptionDlg : public SkinWindow {
   Q_OBJECT
  public:
-  // `captions`: one to three button captions, left to right.
-  OptionDlg(UiEnv& env, QWidget* parent, QString title, QString message, QStringList captions);
+  // `buttons`: one to three, left to right.
+  OptionDlg(UiEnv& env, QWidget* parent, QString title, QString message, std::vector<AnswerButton> buttons);
 
-  // Shows the box and waits. The button's number when one was used, else 0.
-  int Run();
-  // -1 before the box ended; then the button's number, or 0.
-  int Result() const { return result_; }
+  // Shows the box and waits for the answer.
+  Answer Run();
+  // Empty before the box ended; then the answer.
+  std::optional<Answer> Result() const { return result_; }
   // Ends the box without a button, as the window's Close does.
-  void Cancel() { Finish(0); }
+  void Cancel() { Finish(Answer::kClosed); }
 
  protected:
   void PaintSkin(QPainter& painter) override;
@@ -32,18 +51,25 @@ class OptionDlg : public SkinWindow {
   bool Dismiss() override;
 
  private:
-  void Finish(int result);
+  void Finish(Answer answer);
 
   UiEnv& env_;
   QString title_;
   QString message_;
-  int result_ = -1;
+  std::vector<Answer> answers_;  // by item index
+  std::optional<Answer> result_;
   QEventLoop loop_;
 };
 
-// The box with the texts' "OK" and "Cancel" (and `third` when buttons is 3).
-// The result as Run() gives it.
-int RunOptionDlg(UiEnv& env, QWidget* parent, const QString& title, const QString& message, int buttons = 2,
-                 const QString& third = {});
+// The buttons of `choices` with the captions of the text tables.
+std::vector<AnswerButton> ButtonsFor(UiEnv& env, Choices choices);
+
+// The desktop's own translated caption for one of Qt's standard buttons
+// ("&Yes", "OK"), without its access key and the `suffix` that marks one.
+QString SystemCaption(const char* source, const char* suffix);
+
+// Asks with the box and returns the answer.
+Answer RunOptionDlg(UiEnv& env, QWidget* parent, const QString& title, const QString& message,
+                    Choices choices = Choices::kOkCancel);
 
 }  // namespace quorix::ui

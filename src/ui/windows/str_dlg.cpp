@@ -17,6 +17,7 @@
 #include "ui/skin/skin_painter.h"
 #include "ui/ui_env.h"
 #include "ui/windows/dialog_painter.h"
+#include "ui/windows/option_dlg.h"
 
 namespace quorix::ui {
 namespace {
@@ -35,13 +36,6 @@ const char* kFieldStyle =
     "QLineEdit, QListWidget { background: #10141A; color: #E4E9F0; border: 1px solid #4A5260;"
     " border-radius: 4px; padding: 2px 6px; selection-background-color: #3D6FB0; }"
     "QLineEdit:focus, QListWidget:focus { border-color: #7AB8FF; }";
-
-// The desktop's own translated captions stand in for the system's button
-// strings; the access key goes, as the classic captions had none.
-QString SystemCaption(const char* source, const char* suffix) {
-  const QString translated = QCoreApplication::translate("QPlatformTheme", source);
-  return QString::fromStdString(WithoutAccessKey(translated.toStdString(), suffix));
-}
 
 }  // namespace
 
