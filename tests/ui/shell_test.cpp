@@ -85,7 +85,7 @@ TEST_F(DialogTest, EndAsCancelledWhenTheDeviceGoesOrTheProgramCloses) {
   using Emit = void (AppSignals::*)();
   for (Emit broadcast : {&AppSignals::deviceGone, &AppSignals::closing}) {
     QTimer::singleShot(20, &signals_, broadcast);
-    EXPECT_EQ(RunOptionDlg(env_, nullptr, QStringLiteral("Reset"), QStringLiteral("continue?")), 0);
+    EXPECT_EQ(RunOptionDlg(env_, nullptr, QStringLiteral("Reset"), QStringLiteral("continue?")), Answer::kClosed);
     for (int mode : {kStrModeName, kStrModeNumber, kStrModeCoordinates, kStrModeNumber4, kStrModeFolder,
                      kStrModeYesNo}) {
       CStrDlg entry(env_);
@@ -98,16 +98,17 @@ TEST_F(DialogTest, EndAsCancelledWhenTheDeviceGoesOrTheProgramCloses) {
   }
 }
 
-TEST_F(DialogTest, ButtonsEndTheQuestionBoxWithTheirNumber) {
+TEST_F(DialogTest, ButtonsEndTheQuestionBoxWithTheirAnswer) {
+  const std::vector<AnswerButton> buttons = {
+      {QStringLiteral("a"), Answer::kYes}, {QStringLiteral("b"), Answer::kNo}, {QStringLiteral("c"), Answer::kCancel}};
   for (int button = 1; button <= 3; ++button) {
-    OptionDlg box(env_, nullptr, QStringLiteral("t"), QStringLiteral("m"),
-                  {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+    OptionDlg box(env_, nullptr, QStringLiteral("t"), QStringLiteral("m"), buttons);
     QTimer::singleShot(10, &box, [&box, button] {
       // Tab to the button, Enter on it: the keyboard's way to press it.
       for (int i = 0; i < button; ++i) QTest::keyClick(&box, Qt::Key_Tab);
       QTest::keyClick(&box, Qt::Key_Return);
     });
-    EXPECT_EQ(box.Run(), button);
+    EXPECT_EQ(box.Run(), buttons[static_cast<size_t>(button - 1)].answer);
   }
 }
 
@@ -135,7 +136,7 @@ TEST_F(DialogTest, UnpluggingClosesTheQuestionBoxAndTheMouseIsPickedUpAgain) {
 
   sim::SimHidHost& host = *world_.SimHost();
   QTimer::singleShot(50, [&host] { host.Unplug(); });
-  EXPECT_EQ(RunOptionDlg(env_, nullptr, QStringLiteral("Reset"), QStringLiteral("continue?")), 0);
+  EXPECT_EQ(RunOptionDlg(env_, nullptr, QStringLiteral("Reset"), QStringLiteral("continue?")), Answer::kClosed);
   EXPECT_EQ(cleared, 1);
 
   // Back again: the rescan a second after the arrival loads it.

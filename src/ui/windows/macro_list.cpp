@@ -48,13 +48,13 @@ std::string Text(const std::vector<std::string>& table, size_t index) {
   return index < table.size() ? table[index] : std::string();
 }
 
-int AskDefault([[maybe_unused]] UiEnv& env, [[maybe_unused]] QWidget* parent, [[maybe_unused]] const QString& title,
+Answer AskDefault([[maybe_unused]] UiEnv& env, [[maybe_unused]] QWidget* parent, [[maybe_unused]] const QString& title,
                [[maybe_unused]] const QString& message) {
 #ifdef QUORIX_HAVE_OPTION_DLG
   return RunOptionDlg(env, parent, title, message, Choices::kOkCancel);
 #else
   // Without the question box nobody can say yes: nothing is deleted.
-  return 0;
+  return Answer::kClosed;
 #endif
 }
 
