@@ -104,7 +104,8 @@ MainWindow::MainWindow(UiEnv& env, QWidget* parent)
   }
   for (int l = 0; l < kDpiPairCount; ++l) {
     AddItem(MainRole::kLevel, l, layout::Level(l), kDpiPage, true, QStringLiteral("Lv.%1").arg(l + 1));
-    AddItem(MainRole::kLevelSwitch, l, layout::LevelSwitch(l), kDpiPage, true, QStringLiteral("Lv.%1").arg(l + 1));
+    AddItem(MainRole::kLevelSwitch, l, layout::LevelSwitch(l), kDpiPage, true,
+            DesktopText(env, kDesktopTextUseLevel).replace(QStringLiteral("%d"), QString::number(l + 1)));
   }
   AddItem(MainRole::kXyIndependent, 0, layout::XyIndependent(), kDpiPage, true, Label(22));
   for (int i = 0; i < kSliderCount; ++i) {
@@ -145,7 +146,9 @@ void MainWindow::AddItem(MainRole role, int index, QRectF rect, int page, bool n
   item.rect = rect;
   item.code = MainCode(role, index);
   item.label = std::move(label);
-  item.kind = role == MainRole::kTab || role == MainRole::kProfile || role == MainRole::kLevel ? kSkinItemRadio : 0;
+  item.kind = role == MainRole::kTab || role == MainRole::kProfile || role == MainRole::kLevel ? kSkinItemRadio
+              : role == MainRole::kLevelSwitch                                                  ? kSkinItemSwitch
+                                                                                                : 0;
   Items().push_back(item);
   itemRect_.push_back(rect);
   itemPage_.push_back(page);
@@ -214,6 +217,9 @@ void MainWindow::SyncItems() {
         break;
       case MainRole::kLevel:
         item.selected = index == m.ActiveLevel();
+        break;
+      case MainRole::kLevelSwitch:
+        item.selected = m.LevelOn(index);
         break;
       case MainRole::kProfileSwitch:
         item.label = Q(m.Image().profiles[static_cast<size_t>(index)].name);

@@ -399,9 +399,7 @@ class Scene {
       p_.setPen(enabled || active ? kText : kTextDim);
       p_.setFont(s_.fonts.At(8));
       p_.drawText(r, Qt::AlignCenter, QStringLiteral("Lv.%1").arg(level + 1));
-      if (switches && level < static_cast<int>(m.Image().levelFlags.size()))
-        Switch(layout::LevelSwitch(level), !m.HasDevice() || m.Image().levelFlags[static_cast<size_t>(level)], accent_,
-               Usable(MainRole::kLevelSwitch, level));
+      if (switches) Switch(layout::LevelSwitch(level), m.LevelOn(level), accent_, Usable(MainRole::kLevelSwitch, level));
     }
     CheckRow(MainRole::kXyIndependent, LabelText(s_.texts, 22), m.XyIndependent());
     for (int level = 0; level < kDpiSliderLevels; ++level) {
