@@ -276,7 +276,9 @@ void MainWindow::ClearDevice() {
 
 void MainWindow::ApplyStateReport(const VendorReport& report) {
   lift_->OnStateReport(report);
+  const int profile = model_.ActiveProfile();
   if (!model_.ApplyStateReport(report)) return;
+  if (model_.ActiveProfile() != profile) emit env_.appSignals.activeProfileChanged();
   SyncItems();
   ArmTimer();
 }
@@ -392,10 +394,12 @@ void MainWindow::OpenButtonSettings(int button) {
   const int profile = model_.ActiveProfile();
   auto* dialog = new CButtonSetDlg(env_, keyboard_, profile, button, this, recording_);
   buttonDlg_ = dialog;
+  emit buttonSettingsOpen(true);
   connect(dialog, &CButtonSetDlg::finished, this, [this, dialog, profile, button](int result) {
     std::optional<ButtonSettingsResult> accepted = dialog->Accepted();
     buttonDlg_ = nullptr;
     dialog->deleteLater();
+    emit buttonSettingsOpen(false);
     if (result == 1 && accepted && model_.HasDevice() && model_.ActiveProfile() == profile)
       WriteButton(button, std::move(*accepted));
     SyncItems();

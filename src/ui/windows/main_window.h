@@ -109,6 +109,9 @@ class MainWindow : public SkinWindow {
   void quitRequested();
   // "Macro edit": the shell shows the macro editor.
   void macroEditRequested();
+  // The button settings window opened (true) or closed: the on-screen
+  // display stays hidden meanwhile.
+  void buttonSettingsOpen(bool open);
   // The acceleration switch changed set.ini; the shell applies it to the desktop.
   void accelerationOptionChanged(bool disableAcceleration);
 

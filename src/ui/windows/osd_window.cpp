@@ -47,6 +47,11 @@ void OsdWindow::OnStateReport(const std::vector<uint8_t>& report) {
   Arm();
 }
 
+void OsdWindow::SetHeld(bool held) {
+  held_ = held;
+  if (held_) hide();
+}
+
 void OsdWindow::UpdateShape() {
   // The window takes the shape of what it shows: without a compositor the
   // rest of its square would cover the screen in black.
@@ -63,11 +68,12 @@ void OsdWindow::UpdateShape() {
 
 void OsdWindow::Step() {
   const bool paint = state_.Poll();
-  if (state_.Visible() && !isVisible()) {
+  const bool shown = state_.Visible() && !held_;
+  if (shown && !isVisible()) {
     const QScreen* screen = QGuiApplication::primaryScreen();
     move(screen != nullptr ? screen->geometry().topLeft() : QPoint(0, 0));
     show();
-  } else if (!state_.Visible() && isVisible()) {
+  } else if (!shown && isVisible()) {
     hide();
   }
   if (paint) update();
