@@ -5,6 +5,7 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QPointer>
 #include <algorithm>
 #include <memory>
@@ -24,6 +25,7 @@
 #include "ui/windows/color_dlg.h"
 #include "ui/windows/function_drag.h"
 #include "ui/windows/lift_dialog.h"
+#include "ui/windows/macro_list.h"
 #include "ui/windows/option_dlg.h"
 #include "ui/windows/str_dlg.h"
 
@@ -132,6 +134,7 @@ MainWindow::MainWindow(UiEnv& env, QWidget* parent)
                                                               : QString());
   AddItem(MainRole::kColorSetting, 0, layout::ColorSetting(), kButtonPage, true, Label(40));
   AddItem(MainRole::kMacroEdit, 0, layout::MacroEdit(), kButtonPage, true, Label(33));
+  AddItem(MainRole::kFunctionList, 0, layout::FunctionList(), kButtonPage, true, Label(32));
   SyncItems();
   ItemsChanged();
 }
@@ -374,6 +377,9 @@ void MainWindow::OnItemActivated(int index) {
     case MainRole::kButton:
       OpenButtonSettings(i);
       break;
+    case MainRole::kFunctionList:
+      OpenFunctionList();
+      break;
     case MainRole::kSlider:
       break;
   }
@@ -405,6 +411,29 @@ void MainWindow::OpenButtonSettings(int button) {
     SyncItems();
   });
   dialog->Open();
+}
+
+MacroList* MainWindow::FunctionList() const { return functionList_.data(); }
+
+void MainWindow::OpenFunctionList() {
+  if (!functionList_) {
+    // Not modal: the user drags from it onto this window's buttons. Any of
+    // its buttons, the device going and the program closing put it away.
+    auto* list = new MacroList(env_, true, this);
+    functionList_ = list;
+    connect(list, &MacroList::picked, list, &QObject::deleteLater);
+    connect(list, &MacroList::cancelled, list, &QObject::deleteLater);
+    // Beside the window, or over the mouse picture where the screen ends
+    // first: the button rows, where the functions go, stay in sight.
+    QPoint at = frameGeometry().topRight() + QPoint(8, 0);
+    const QScreen* screen = this->screen();
+    if (screen != nullptr && at.x() + list->width() > screen->availableGeometry().right())
+      at = frameGeometry().topLeft() + QPoint(8, 40);
+    list->move(at);
+  }
+  functionList_->show();
+  functionList_->raise();
+  Say(Q(env_.texts.msgStr[8]));  // "Quick Drop Function: Drag and Drop to Button Setting ..."
 }
 
 bool MainWindow::DropRow(int button, const MacroListItem& row) {

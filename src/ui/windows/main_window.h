@@ -34,6 +34,7 @@ namespace quorix::ui {
 
 class CButtonSetDlg;
 class LiftDialogs;
+class MacroList;
 
 class MainWindow : public SkinWindow {
   Q_OBJECT
@@ -70,6 +71,11 @@ class MainWindow : public SkinWindow {
   void OpenButtonSettings(int button);
   // The open button settings window, or null.
   CButtonSetDlg* ButtonDialog() const;
+  // Opens the function list beside the window (or raises it), from which
+  // functions are dragged onto the buttons; the status line says how.
+  void OpenFunctionList();
+  // The open function list, or null.
+  MacroList* FunctionList() const;
   // A row of the function list dropped on button `button` of the mouse
   // picture. False when it assigns nothing (or the button takes no drops).
   bool DropRow(int button, const MacroListItem& row);
@@ -163,6 +169,7 @@ class MainWindow : public SkinWindow {
   KeyboardLayout keyboard_;
   MacroRecording* recording_ = nullptr;
   QPointer<CButtonSetDlg> buttonDlg_;
+  QPointer<MacroList> functionList_;
   LiftDialogs* lift_;
   ChooseFileFn chooseFile_;
   std::unique_ptr<AppSwitcher> switcher_;
