@@ -37,7 +37,7 @@ void OsdWindow::OnStateReport(const std::vector<uint8_t>& report) {
   state_.OnStateReport(report);
   if (!DesktopPlacesWindows()) {
     // No top-left placement or stay-on-top here: a notification says it.
-    if (state_.ShowCounter() > before || (state_.Enabled() && state_.ChangeFlags() != 0)) {
+    if (!held_ && (state_.ShowCounter() > before || (state_.Enabled() && state_.ChangeFlags() != 0))) {
       const OsdPaintPlan plan = PlanOsdPaint(state_, maxCode_, dpiStep_);
       emit shownElsewhere(QStringLiteral("Lv.%1  X %2  Y %3").arg(plan.levelNumber).arg(plan.dpiX).arg(plan.dpiY));
     }

@@ -28,8 +28,8 @@ class OsdWindow : public QWidget {
   void SetScale(int maxCode, int dpiStep);
   // A checked state report of the current device.
   void OnStateReport(const std::vector<uint8_t>& report);
-  // While held the panel stays hidden (it is hidden at once); reports still
-  // update what it would show.
+  // While held the panel stays hidden (it is hidden at once) and no
+  // notification stands in for it; reports still update what it would show.
   void SetHeld(bool held);
   const OsdState& State() const { return state_; }
   // The panel as it shows now (screenshots and tests).
