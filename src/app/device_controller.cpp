@@ -114,6 +114,23 @@ void DeviceController::StartLoad(bool rescan) {
                                        }}));
 }
 
+void DeviceController::SetMainWindow(ui::MainWindow* window) {
+  window_ = window;
+  HoldOsdWhileEditing();
+}
+
+void DeviceController::SetOsd(ui::OsdWindow* osd) {
+  osd_ = osd;
+  HoldOsdWhileEditing();
+}
+
+void DeviceController::HoldOsdWhileEditing() {
+  // The panel sits over the screen's corner, where it would cover the button
+  // settings window's choices while the user picks one.
+  if (window_ != nullptr && osd_ != nullptr)
+    connect(window_, &ui::MainWindow::buttonSettingsOpen, osd_, &ui::OsdWindow::SetHeld, Qt::UniqueConnection);
+}
+
 void DeviceController::LoadFinished(const Outcome& outcome, const std::string& path) {
   loadRunning_ = false;
   const bool found = outcome && !path.empty();

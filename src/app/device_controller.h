@@ -37,8 +37,11 @@ class DeviceController : public QObject {
   DeviceController(Session& session, ui::AppSignals& appSignals, QObject* parent = nullptr);
   ~DeviceController() override;
 
-  void SetMainWindow(ui::MainWindow* window) { window_ = window; }
-  void SetOsd(ui::OsdWindow* osd) { osd_ = osd; }
+  // The main window and the on-screen display the mouse's reports go to
+  // (nullptr: none). Once both are set the display stays hidden while the
+  // window's button settings are open.
+  void SetMainWindow(ui::MainWindow* window);
+  void SetOsd(ui::OsdWindow* osd);
   // Horizontal wheel steps go here (nullptr: dropped).
   void SetScroller(HorizontalScroller* scroller) { scroller_ = scroller; }
 
@@ -65,6 +68,7 @@ class DeviceController : public QObject {
   void StartLoad(bool rescan);
   void LoadFinished(const Outcome& outcome, const std::string& path);
   void SetPumpDevice(const std::string& path);
+  void HoldOsdWhileEditing();
 
   Session& session_;
   ui::AppSignals& appSignals_;

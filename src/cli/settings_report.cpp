@@ -75,7 +75,8 @@ void PrintSettingsText(std::ostream& out, const SettingsImage& image, const Butt
     const DpiPair& d = image.dpiPairs[static_cast<size_t>(i)];
     out << "  level " << i << ": x " << int(d.x) << " y " << int(d.y) << " (" << d.x * image.DpiStep() << " x "
         << d.y * image.DpiStep() << " dpi)";
-    if (i < image.levelFlagCount) out << (image.levelFlags[static_cast<size_t>(i)] ? ", on" : ", off");
+    // On: the DPI button visits the level, as the window's switch shows.
+    if (i < image.LevelsCounted()) out << ((image.LevelsCycled() >> i & 1) != 0 ? ", on" : ", off");
     out << "\n";
   }
   out << "Report rate: ";
@@ -142,6 +143,9 @@ void PrintSettingsJson(std::ostream& out, const SettingsImage& image, const Butt
   out << "],\n  \"levelFlags\": [";
   for (int i = 0; i < image.levelFlagCount; ++i)
     out << (i ? ", " : "") << (image.levelFlags[static_cast<size_t>(i)] ? "true" : "false");
+  out << "],\n  \"levelsOn\": [";
+  for (int i = 0; i < image.LevelsCounted(); ++i)
+    out << (i ? ", " : "") << ((image.LevelsCycled() >> i & 1) != 0 ? "true" : "false");
   out << "],\n"
       << "  \"reportRateCode\": " << image.reportRateCode << ",\n"
       << "  \"reportRateHz\": " << image.ReportRateHz() << ",\n"

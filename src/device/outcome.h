@@ -38,6 +38,7 @@ enum class Failure : uint8_t {
   kCannotWriteFile,   // a file could not be written; the detail names it
   kNotSupported,      // this mouse has no such setting; nothing was sent
   kInternalError,     // the program's own code gave up part-way (it threw)
+  kLastLevelOn,       // switching off the only level the DPI button still cycles through
 };
 
 // The result of one operation. Converts to true only when it was done.

@@ -21,6 +21,7 @@ enum FailureString : size_t {
   kCannotRead,
   kCannotWrite,
   kInternal,
+  kKeepOneLevel,
 };
 
 std::string At(const std::vector<std::string>& table, size_t index) {
@@ -66,6 +67,8 @@ std::string FailureText(const TextTables& texts, Failure failure, bool writing) 
       return text(kNoSuchSetting);
     case Failure::kInternalError:
       return text(kInternal);
+    case Failure::kLastLevelOn:
+      return text(kKeepOneLevel);
   }
   return text(kStoppedAnswering);
 }

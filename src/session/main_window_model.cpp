@@ -239,8 +239,12 @@ std::optional<VendorReport> MainWindowModel::SelectLevel(int level) {
 void MainWindowModel::ToggleLevel(int level) {
   if (!hasDevice_ || !caps_.levelSwitches || level < 0 || level >= std::min(LevelsShown(), image_->map.levelFlagCount))
     return;
-  const bool on = !image_->levelFlags[static_cast<size_t>(level)];
+  const bool on = !LevelOn(level);
   Post("switch level", [level, on](DeviceLink& l, SettingsState& s) { return WriteLevelEnabled(l, s, level, on); });
+}
+
+bool MainWindowModel::LevelOn(int level) const {
+  return !hasDevice_ || (image_->LevelsCycled() >> level & 1) != 0;
 }
 
 void MainWindowModel::ToggleAngleSnapping() {

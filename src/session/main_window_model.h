@@ -105,6 +105,10 @@ class MainWindowModel {
   // Returns the report the on-screen display shows for the new level, when
   // the level changed.
   std::optional<VendorReport> SelectLevel(int level);
+  // Whether the mouse's DPI button cycles through `level` (what its switch
+  // shows); every level without a device. Switching off the last one is
+  // refused by the write (Failure::kLastLevelOn).
+  bool LevelOn(int level) const;
   void ToggleLevel(int level);
   void ToggleAngleSnapping();
   // Levels in the level row.

@@ -95,12 +95,19 @@ Outcome WriteActiveLevel(DeviceLink& link, SettingsState& state, int level) {
 
 Outcome WriteLevelEnabled(DeviceLink& link, SettingsState& state, int level, bool enabled) {
   const auto image = state.image.Snapshot();
-  if (!InRange(level, 0, image->map.levelFlagCount - 1)) return Check(state.CurrentDevice(), false);
-  const int mask = enabled ? image->levelMask | 1 << level : image->levelMask & ~(1 << level);
-  if (Outcome written = WriteSensitivitySelection(link, state, image->activeLevel, mask); !written) return written;
-  // The per-level switches show the level flags; keep them with the mask.
-  state.image.Update([&](SettingsImage& img) { img.levelFlags[static_cast<size_t>(level)] = enabled; });
-  return {};
+  const std::string path = state.CurrentDevice();
+  // An empty mask cycles every level the mouse counts; the image of a single
+  // field write is prepared without the counts, so ask the mouse then.
+  int levels = std::min(image->levelCount, kDpiPairCount - 1);
+  if (levels <= 0 && !path.empty()) levels = std::min(GetCounts(link, path).levelCount, kDpiPairCount - 1);
+  if (levels <= 0) levels = image->map.levelFlagCount;
+  if (Failure f = Check(path, InRange(level, 0, levels - 1)); f != Failure::kNone) return f;
+  const int cycled = CycledLevels(image->levelMask, levels);
+  const int mask = enabled ? cycled | 1 << level : cycled & ~(1 << level);
+  // With no level left the DPI button would do nothing; an empty mask would
+  // even bring every level back.
+  if (mask == 0) return Failure::kLastLevelOn;
+  return WriteSensitivitySelection(link, state, image->activeLevel, mask);
 }
 
 Outcome WriteReportRate(DeviceLink& link, SettingsState& state, int code) {

@@ -1,6 +1,14 @@
 #include "settings/settings_image.h"
 
+#include <algorithm>
+
 namespace quorix {
+
+int CycledLevels(int levelMask, int levelCount) {
+  const int all = (1 << std::clamp(levelCount, 1, kDpiPairCount)) - 1;
+  const int cycled = levelMask & all;
+  return cycled != 0 ? cycled : all;
+}
 
 int ComputePrimaryClickHolder(const SettingsImage& image) {
   if (image.activeProfile < 0 || image.activeProfile >= kProfileCount) return -1;

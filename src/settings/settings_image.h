@@ -43,6 +43,16 @@ struct ProfileSettings {
 // per-level switches to show and change.
 inline bool ReportRateAvailableFor(int protocolLevel, int variantA) { return protocolLevel > 0 || variantA > 33; }
 
+// The levels the DPI button cycles through, bit i for level i, for a mouse
+// with `levelCount` levels whose live enable mask is `levelMask`.
+//
+// The truth is the live mask, not the stored level flags byte: `SetDpiLevel`
+// is what the level switches send, the mouse reports the mask back in its
+// status answer at every load, and nothing the program sends ever changes
+// the flags byte, so the flags cannot say what a switch did. An empty mask
+// (a new or reset mouse) cycles every level.
+int CycledLevels(int levelMask, int levelCount);
+
 struct SettingsImage {
   MemoryMap map;  // layout constants of the device's protocol level
   int protocolLevel = 0;
@@ -88,6 +98,10 @@ struct SettingsImage {
   // At level 0 the report rate (and the per-level switches) exist only on
   // later firmware.
   bool ReportRateAvailable() const { return ReportRateAvailableFor(protocolLevel, variantA); }
+  // The levels the mouse counts (its layout's when the count is not known),
+  // and those its DPI button cycles through (CycledLevels above).
+  int LevelsCounted() const { return levelCount > 0 ? levelCount : map.levelFlagCount; }
+  int LevelsCycled() const { return CycledLevels(levelMask, LevelsCounted()); }
 };
 
 // The one button of the active profile that carries the left click, or -1:

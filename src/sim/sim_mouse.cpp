@@ -475,7 +475,7 @@ void SimMouse::EmitHorizontalWheel(int8_t step, bool buttonDown) {
 }
 
 void SimMouse::Press(SimPress press) {
-  constexpr int kLevels = 5;
+  constexpr int kMaxLevels = 5;
   switch (press) {
     case SimPress::kWheelLeft:
     case SimPress::kWheelRight:
@@ -487,11 +487,14 @@ void SimMouse::Press(SimPress press) {
     case SimPress::kDpiUp:
     case SimPress::kDpiDown: {
       std::lock_guard<std::mutex> lock(mutex_);
-      const int enabled = (dpiSelection_ >> 3) & ((1 << kLevels) - 1);
-      const int step = press == SimPress::kDpiUp ? 1 : kLevels - 1;
+      // The button cycles through the levels the mouse counts (what it
+      // answers for the level count); an empty enable mask means all of them.
+      const int levels = std::clamp<int>(infoBlock_[13], 1, kMaxLevels);
+      const int enabled = (dpiSelection_ >> 3) & ((1 << levels) - 1);
+      const int step = press == SimPress::kDpiUp ? 1 : levels - 1;
       int level = dpiSelection_ & 7;
-      for (int tries = 0; tries < kLevels; ++tries) {
-        level = (level + step) % kLevels;
+      for (int tries = 0; tries < levels; ++tries) {
+        level = (level + step) % levels;
         if (enabled == 0 || (enabled >> level & 1) != 0) break;
       }
       dpiSelection_ = (dpiSelection_ & ~7) | level;

@@ -81,8 +81,8 @@ class SimMouse {
   void EmitOpenRequest(uint8_t value = 1);
   void EmitHorizontalWheel(int8_t step, bool buttonDown = false);
   // A button press: the level and profile buttons change the live selection
-  // as the firmware does (cycling through the enabled levels, all five when
-  // none is enabled, and the five profiles) and send a state report; the
+  // as the firmware does (cycling through the enabled levels, every level it
+  // counts when none is enabled, and the five profiles) and send a state report; the
   // tilt sends one wheel step, the launch button an open request with 1.
   void Press(SimPress press);
 

@@ -294,7 +294,8 @@ TextTables DefaultTextTables() {
                   "run the command again",
                   "cannot read the file",
                   "cannot write the file",
-                  "an internal error stopped the operation"};
+                  "an internal error stopped the operation",
+                  "at least one DPI level must stay on"};
   t.desktopStr = {"Start with the desktop session (in the tray)",
                   "The pointer cannot be moved for the test here: move the mouse a little yourself after \"Test\".",
                   "Programs",
@@ -306,7 +307,8 @@ TextTables DefaultTextTables() {
                   "Virtual mouse",
                   "Wheel",
                   "Profile",
-                  "Open settings"};
+                  "Open settings",
+                  "Use Lv.%d"};
   return t;
 }
 

@@ -47,10 +47,10 @@ struct TextTables {
   std::vector<std::string> consumerKeyStr;
   std::string versionStr;                  // "version_str"
   std::string firmwareStr;                 // "firmware_str"
-  // "failure_str%d", 13: why an operation on the mouse did not happen (the
+  // "failure_str%d", 14: why an operation on the mouse did not happen (the
   // session's FailureText picks and joins them).
   std::vector<std::string> failureStr;
-  // "desktop_str%d", 12: the desktop program's own additions (kDesktopText*).
+  // "desktop_str%d", 13: the desktop program's own additions (kDesktopText*).
   std::vector<std::string> desktopStr;
 };
 
@@ -69,6 +69,8 @@ inline constexpr size_t kDesktopTextVirtualMouse = 8;
 inline constexpr size_t kDesktopTextWheel = 9;
 inline constexpr size_t kDesktopTextProfile = 10;
 inline constexpr size_t kDesktopTextOpenSettings = 11;
+// The name of a level's switch, "%d" its number: whether the DPI button visits it.
+inline constexpr size_t kDesktopTextUseLevel = 12;
 
 // The built-in English defaults of every table.
 TextTables DefaultTextTables();

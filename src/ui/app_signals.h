@@ -20,6 +20,10 @@ class AppSignals : public QObject {
   void reloaded();
   // The program is ending: every window closes without asking.
   void closing();
+  // The mouse switched its active profile itself (its own button): a window
+  // editing one profile's settings closes as if cancelled, so that nothing it
+  // holds is written to a profile the user no longer sees.
+  void activeProfileChanged();
   // The macro editor's hotkey choice: the main window stores it in set.ini as
   // both the recording hotkey and the key that names it.
   void recordHotkeyChosen(int usage);

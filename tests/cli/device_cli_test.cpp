@@ -162,9 +162,10 @@ TEST_F(DeviceCliTest, MonitorPrintsPressesRemovalsAndRescans) {
       {{"--sim-option", "press=dpi-down,wheel-right", "--sim-option", "press=profile-prev,open", "monitor", "--json",
         "--count", "5"},
        {"{\"event\": \"rescan\"}", "{\"event\": \"device\", \"path\": \"" + mouse + "\"}",
-        "{\"event\": \"state\", \"path\": \"" + mouse + "\", \"profile\": 0, \"level\": 4, \"x\": 80, \"y\": 80, \"flags\": 0}",
+        // Down from the first level is the last the mouse counts (four).
+        "{\"event\": \"state\", \"path\": \"" + mouse + "\", \"profile\": 0, \"level\": 3, \"x\": 160, \"y\": 160, \"flags\": 0}",
         "{\"event\": \"wheel\", \"path\": \"" + mouse + "\", \"steps\": 1}",
-        "{\"event\": \"state\", \"path\": \"" + mouse + "\", \"profile\": 4, \"level\": 4, \"x\": 80, \"y\": 80, \"flags\": 0}",
+        "{\"event\": \"state\", \"path\": \"" + mouse + "\", \"profile\": 4, \"level\": 3, \"x\": 160, \"y\": 160, \"flags\": 0}",
         "{\"event\": \"open\", \"path\": \"" + mouse + "\", \"value\": 1}"}},
       {{"--sim-option", unplug, "monitor", "--count", "4"},
        {"rescan", "device path=" + mouse, "removal path=" + pointing + " current=false",

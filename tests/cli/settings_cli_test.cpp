@@ -178,7 +178,9 @@ TEST(SettingsCli, SetWritesAndRejectsOutOfRangeValues) {
   EXPECT_TRUE(Has(show.out, "\"angleSnapping\": true,"));
   EXPECT_TRUE(Has(show.out, "\"activeProfile\": 2,"));
   EXPECT_TRUE(Has(show.out, "\"activeLevel\": 3,"));
-  EXPECT_TRUE(Has(show.out, "\"levelMask\": 2,"));  // picking a level keeps the switches
+  // Level 1 was on already (an empty mask cycles all four); picking a level
+  // keeps the switches.
+  EXPECT_TRUE(Has(show.out, "\"levelMask\": 15,"));
   EXPECT_TRUE(Has(show.out, "{\"index\": 3, \"name\": \"\", \"enabled\": false"));
   EXPECT_TRUE(Has(show.out, "{\"x\": 20, \"y\": 20}, {\"x\": 90, \"y\": 91}"));
   EXPECT_TRUE(Has(show.out, "{\"index\": 31, \"record\": [5, 0, 4, 0]"));
@@ -215,6 +217,31 @@ TEST(SettingsCli, SetWritesAndRejectsOutOfRangeValues) {
   // Level 0 stores the profile at byte 14.
   ASSERT_EQ(RunSim(dir.Path("l0"), {"set", "profile", "4"}, false, "level0").status, 0);
   EXPECT_TRUE(Has(RunSim(dir.Path("l0"), {"read", "14", "1"}, false, "level0").out, ": 04"));
+}
+
+// `show` says which levels the DPI button cycles through, as the window's
+// switches do: all on a new mouse; the last one on cannot be switched off.
+TEST(SettingsCli, ShowTellsTheLevelsTheButtonCyclesThrough) {
+  test::TempDir dir;
+  const std::string state = dir.Path("mouse.state");
+  const auto levels = [&] {
+    std::string on;
+    const std::string out = RunSim(state, {"show"}).out;
+    for (int i = 0; i < 4; ++i) {
+      const size_t line = out.find("  level " + std::to_string(i) + ":");
+      on += line != std::string::npos && out.compare(out.find('\n', line) - 3, 3, " on") == 0 ? '1' : '0';
+    }
+    return on;
+  };
+  EXPECT_EQ(levels(), "1111");
+  for (const char* level : {"0", "1", "3"}) ASSERT_EQ(RunSim(state, {"set", "level-enabled", level, "off"}).status, 0);
+  EXPECT_EQ(levels(), "0010");
+  EXPECT_TRUE(Has(RunSim(state, {"show", "--json"}).out, "\"levelsOn\": [false, false, true, false]"));
+  const Result last = RunSim(state, {"--trace", "set", "level-enabled", "2", "off"});
+  EXPECT_EQ(last.status, 1);
+  EXPECT_TRUE(Has(last.err, "at least one DPI level must stay on"));
+  EXPECT_EQ(Requests(last.err, "01 0f"), 0);
+  EXPECT_EQ(levels(), "0010");
 }
 
 TEST(SettingsCli, ResetRestoresDefaults) {

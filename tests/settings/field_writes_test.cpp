@@ -107,29 +107,64 @@ TEST(FieldWrites, ActiveProfileAndProfileFlag) {
 
 TEST(FieldWrites, SensitivitySelectionAndLevelSwitches) {
   Loaded m;
-  m.world.Mouse().SetDpiSelection(0x0F << 3);
+  m.world.Mouse().SetDpiSelection(0x07 << 3);
   LoadSettings(m.world.link, m.state);
   m.world.ClearTraffic();
-  ASSERT_TRUE(WriteSensitivitySelection(m.world.link, m.state, 2, 0x0F));
+  ASSERT_TRUE(WriteSensitivitySelection(m.world.link, m.state, 2, 0x07));
   ASSERT_TRUE(WriteLevelEnabled(m.world.link, m.state, 1, false));
-  ASSERT_TRUE(WriteLevelEnabled(m.world.link, m.state, 4, true));
-  EXPECT_EQ(m.Sent(), (std::vector<Bytes>{B({0x0F, 0x7A}), B({0x0F, 0x6A}), B({0x0F, 0xEA})}));
+  ASSERT_TRUE(WriteLevelEnabled(m.world.link, m.state, 3, true));
+  EXPECT_EQ(m.Sent(), (std::vector<Bytes>{B({0x0F, 0x3A}), B({0x0F, 0x2A}), B({0x0F, 0x6A})}));
   const auto image = m.state.image.Snapshot();
   EXPECT_EQ(image->activeLevel, 2);
-  EXPECT_EQ(image->levelMask, 0x1D);
-  EXPECT_FALSE(image->levelFlags[1]);
-  EXPECT_TRUE(image->levelFlags[4]);
+  EXPECT_EQ(image->levelMask, 0x0D);
+  EXPECT_EQ(image->LevelsCycled(), 0x0D);
   // Picking a level sends it alone; the mask stays where the switches put it.
   m.world.ClearTraffic();
   ASSERT_TRUE(WriteActiveLevel(m.world.link, m.state, 3));
   EXPECT_EQ(m.Sent(), (std::vector<Bytes>{B({0x0F, 0x03})}));
   EXPECT_EQ(m.state.image.Snapshot()->activeLevel, 3);
-  EXPECT_EQ(m.state.image.Snapshot()->levelMask, 0x1D);
+  EXPECT_EQ(m.state.image.Snapshot()->levelMask, 0x0D);
   m.world.ClearTraffic();
   EXPECT_FALSE(WriteSensitivitySelection(m.world.link, m.state, 8, 0));
   EXPECT_FALSE(WriteLevelEnabled(m.world.link, m.state, 5, true));
   EXPECT_FALSE(WriteActiveLevel(m.world.link, m.state, 5));
   EXPECT_TRUE(m.world.Requests().empty());
+}
+
+// A switch acts on the levels the DPI button cycles through (the mouse counts
+// four): an empty mask cycles them all, and the last one on stays on. Loaded
+// in full (the window) or prepared for one write (the command line).
+TEST(FieldWrites, LevelSwitchesActOnTheCycledLevels) {
+  struct Case {
+    const char* name;
+    int mask, level;
+    bool on;
+    Failure failure;
+    int sentMask;  // the mask the mouse holds afterwards
+  };
+  const std::vector<Case> cases = {
+      {"all cycled: one off leaves three", 0, 1, false, Failure::kNone, 0b1101},
+      {"all cycled: one on keeps all four", 0, 2, true, Failure::kNone, 0b1111},
+      {"one of two off", 0b0101, 0, false, Failure::kNone, 0b0100},
+      {"the last one on is refused", 0b0100, 2, false, Failure::kLastLevelOn, 0b0100},
+      {"an uncounted bit is no level", 0b10001, 0, false, Failure::kLastLevelOn, 0b10001},
+      {"no fifth level", 0b0001, 4, true, Failure::kInvalidArgument, 0b0001},
+  };
+  for (const bool prepared : {false, true}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.name) + (prepared ? ", prepared" : ", loaded"));
+      Loaded m;
+      m.world.Mouse().SetDpiSelection(c.mask << 3 | 1);
+      if (prepared) PrepareFieldWrite(m.world.link, m.state);
+      else LoadSettings(m.world.link, m.state);
+      m.world.ClearTraffic();
+      EXPECT_EQ(WriteLevelEnabled(m.world.link, m.state, c.level, c.on), Outcome(c.failure));
+      EXPECT_EQ(m.world.Mouse().DpiSelection(), c.sentMask << 3 | 1);
+      if (c.failure == Failure::kNone) {
+        EXPECT_EQ(m.state.image.Snapshot()->LevelsCycled(), c.sentMask & 0xF);
+      }
+    }
+  }
 }
 
 TEST(FieldWrites, DpiPairAppliesOnlyForTheActiveLevel) {

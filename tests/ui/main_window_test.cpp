@@ -23,6 +23,7 @@
 #include "ui/app_signals.h"
 #include "ui/skin/skin_fonts.h"
 
+#include "accessible_item.h"
 #include "process_events.h"
 
 namespace quorix::ui {
@@ -182,6 +183,53 @@ TEST(MainWindow, ALevelPickedInTheWindowIsSentAloneAndShowsTheOsd) {
   w.Mouse(QEvent::MouseButtonRelease, lv3);
   EXPECT_EQ(osdLevels, std::vector<int>{2});
   ASSERT_TRUE(ProcessEventsUntil([&] { return w.host->Mouse().DpiSelection() == 2; }));
+}
+
+// What the level switches show, as a screen reader reads them: "1" on.
+std::string LevelSwitches(MainWindow& window) {
+  std::string shown;
+  for (int level = 1; level <= 4; ++level) {
+    QAccessibleInterface* item = test::AccessibleItem(window, QStringLiteral("Use Lv.%1").arg(level));
+    shown += item == nullptr ? '?' : item->state().checked ? '1' : '0';
+  }
+  return shown;
+}
+
+// The switches show the levels the mouse's DPI button cycles through: every
+// level on a new mouse, and what the user switched once the window and the
+// session are built anew on the same mouse.
+TEST(MainWindow, LevelSwitchesShowWhatTheMouseCyclesThroughAcrossARestart) {
+  sim::SimMouse::Persistent mouse;
+  {
+    WindowWorld w;
+    w.Load();
+    w.window->SetPage(kDpiPage);
+    EXPECT_EQ(LevelSwitches(*w.window), "1111");
+    ASSERT_TRUE(test::PressAccessible(*w.window, QStringLiteral("Use Lv.2")));
+    ASSERT_TRUE(ProcessEventsUntil([&] { return LevelSwitches(*w.window) == "1011"; }));
+    EXPECT_EQ(w.host->Mouse().DpiSelection() >> 3, 0b1101);
+    mouse = w.host->Mouse().Save();
+  }
+  WindowWorld w;
+  w.host->Mouse().Restore(mouse);
+  w.Load();
+  w.window->SetPage(kDpiPage);
+  EXPECT_EQ(LevelSwitches(*w.window), "1011");
+}
+
+TEST(MainWindow, TheLastLevelOnCannotBeSwitchedOff) {
+  WindowWorld w;
+  w.host->Mouse().SetDpiSelection(0b0100 << 3 | 2);
+  w.Load();
+  w.window->SetPage(kDpiPage);
+  ASSERT_EQ(LevelSwitches(*w.window), "0010");
+  const std::vector<uint8_t> memory = w.host->Mouse().Memory();
+  ASSERT_TRUE(test::PressAccessible(*w.window, QStringLiteral("Use Lv.3")));
+  ASSERT_TRUE(ProcessEventsUntil([&] { return !w.window->StatusText().isEmpty(); }));
+  EXPECT_EQ(w.window->StatusText(), QStringLiteral("at least one DPI level must stay on"));
+  EXPECT_EQ(w.host->Mouse().DpiSelection(), 0b0100 << 3 | 2);
+  EXPECT_EQ(w.host->Mouse().Memory(), memory);
+  EXPECT_EQ(LevelSwitches(*w.window), "0010");
 }
 
 TEST(MainWindow, TabReachesASliderByItsNameAndArrowsStepIt) {

@@ -24,9 +24,13 @@
 #include "ui/app_signals.h"
 #include "ui/skin/skin_fonts.h"
 #include "ui/ui_env.h"
+#include "ui/windows/button_set_dlg.h"
 #include "ui/windows/main_window.h"
+#include "ui/windows/osd_window.h"
 #include "ui/windows/option_dlg.h"
 #include "ui/windows/str_dlg.h"
+
+#include "accessible_item.h"
 
 namespace quorix::ui {
 namespace {
@@ -179,6 +183,46 @@ TEST_F(DialogTest, RescansDuringOrAfterALoadThatFoundTheMouseLoadNothingMore) {
   controller.OnEvent(rescan);
   ASSERT_TRUE(ProcessUntil([&] { return loads == 2 && !window.IsBusy(); }, 3000));
   EXPECT_FALSE(window.Model().HasDevice());
+}
+
+// The mouse's own profile button while Button settings is open: the window
+// closes as cancelled, so its choice is not written to either profile, and
+// the on-screen display stays hidden while the window is open.
+TEST_F(DialogTest, AProfileChangeClosesButtonSettingsAsCancelledAndTheOsdWaits) {
+  Session& session = world_.GetSession();
+  MainWindow window(env_);
+  OsdWindow osd(env_, session.GetClock());
+  app::DeviceController controller(session, signals_);
+  controller.SetMainWindow(&window);
+  controller.SetOsd(&osd);
+  window.show();
+  int loads = 0;
+  QObject::connect(&controller, &app::DeviceController::reloaded, [&] { ++loads; });
+  controller.Start();
+  ASSERT_TRUE(ProcessUntil([&] { return loads > 0 && window.Model().HasDevice(); }, 3000));
+  sim::SimMouse& mouse = world_.SimHost()->Mouse();
+  mouse.Press(sim::SimPress::kDpiUp);
+  ASSERT_TRUE(ProcessUntil([&] { return osd.isVisible(); }, 3000)) << "a report shows the display";
+
+  const QString button = QString::fromStdString(session.Texts().btOrderStr[2]) + ":";
+  ASSERT_TRUE(test::PressAccessible(window, button, true));
+  QPointer<CButtonSetDlg> dialog = window.ButtonDialog();
+  ASSERT_NE(dialog, nullptr);
+  int result = -1;
+  QObject::connect(dialog, &CButtonSetDlg::finished, [&](int r) { result = r; });
+  EXPECT_FALSE(osd.isVisible()) << "hidden as the window opens";
+  ASSERT_TRUE(test::PressAccessible(*dialog, QStringLiteral("Tilt right")));
+  const std::vector<uint8_t> memory = mouse.Memory();
+  mouse.Press(sim::SimPress::kDpiUp);
+  QTest::qWait(200);
+  EXPECT_FALSE(osd.isVisible()) << "and stays hidden while it is open";
+
+  mouse.Press(sim::SimPress::kProfileNext);
+  ASSERT_TRUE(ProcessUntil([&] { return window.ButtonDialog() == nullptr; }, 3000));
+  EXPECT_EQ(result, 0) << "closed as cancelled";
+  EXPECT_EQ(window.Model().ActiveProfile(), 1);
+  QTest::qWait(100);
+  EXPECT_EQ(mouse.Memory(), memory) << "nothing written to either profile";
 }
 
 TEST_F(DialogTest, TheMousesOwnReportsRaiseTheWindowScrollAndRescanAfterProgrammingMode) {

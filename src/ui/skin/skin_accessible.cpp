@@ -37,7 +37,9 @@ class SkinItemAccessible : public QAccessibleInterface, public QAccessibleAction
   }
 
   QAccessible::Role role() const override {
-    return isValid() && Item().kind == kSkinItemRadio ? QAccessible::RadioButton : QAccessible::Button;
+    if (!isValid()) return QAccessible::Button;
+    if (Item().kind == kSkinItemRadio) return QAccessible::RadioButton;
+    return Item().kind == kSkinItemSwitch ? QAccessible::CheckBox : QAccessible::Button;
   }
 
   QAccessible::State state() const override {
@@ -53,7 +55,7 @@ class SkinItemAccessible : public QAccessibleInterface, public QAccessibleAction
     s.focused = window_->Interaction().FocusIndex() == index_;
     s.pressed = window_->Interaction().PressIndex() == index_;
     s.hotTracked = window_->Interaction().HoverIndex() == index_;
-    s.checkable = item.kind == kSkinItemRadio;
+    s.checkable = item.kind == kSkinItemRadio || item.kind == kSkinItemSwitch;
     s.checked = item.selected;
     return s;
   }

@@ -26,6 +26,8 @@ namespace quorix::ui {
 // kind of a radio-style choice (one of a group is selected); any other kind
 // is a push button.
 inline constexpr int kSkinItemRadio = 3;
+// kind of an on/off switch: `selected` is its state.
+inline constexpr int kSkinItemSwitch = 4;
 
 struct SkinItem {
   bool hidden = false;

@@ -113,6 +113,7 @@ CButtonSetDlg::CButtonSetDlg(UiEnv& env, const KeyboardLayout& keyboard, int pro
   }
   connect(&env.appSignals, &AppSignals::deviceGone, this, &CButtonSetDlg::Cancel);
   connect(&env.appSignals, &AppSignals::closing, this, &CButtonSetDlg::Cancel);
+  connect(&env.appSignals, &AppSignals::activeProfileChanged, this, &CButtonSetDlg::Cancel);
   Sync();
   ItemsChanged();
 }

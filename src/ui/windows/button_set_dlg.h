@@ -6,8 +6,8 @@
 // The window writes nothing: OK hands the result to whoever opened it, which
 // writes it through the session's executor (ButtonSettingsWrite).
 //
-// It ends with OK or Cancel; the close button, Escape, the device going and
-// the program closing all end it as Cancel.
+// It ends with OK or Cancel; the close button, Escape, the device going, the
+// mouse switching its profile and the program closing all end it as Cancel.
 
 #include <QEventLoop>
 #include <QPointer>

@@ -65,7 +65,12 @@ MacroList::MacroList(UiEnv& env, bool functionListMode, QWidget* parent)
       env_(env),
       functionListMode_(functionListMode),
       model_(env.session.GetClock(), static_cast<int>(ListArea(functionListMode).height())),
-      ask_([this](const QString& title, const QString& message) { return AskDefault(env_, this, title, message); }) {
+      ask_([this](const QString& title, const QString& message) { return AskDefault(env_, this, title, message); }),
+      startDrag_([this](QMimeData* data) {
+        auto* drag = new QDrag(this);
+        drag->setMimeData(data);
+        drag->exec(Qt::CopyAction);
+      }) {
   setWindowTitle(Q(Text(env.texts.msgStr, functionListMode ? 0 : 1)));
   timer_.setSingleShot(true);
   connect(&timer_, &QTimer::timeout, this, &MacroList::RunDueTimers);
@@ -270,11 +275,8 @@ void MacroList::mouseMoveEvent(QMouseEvent* event) {
       (event->position() - dragFrom_->second).manhattanLength() >= QApplication::startDragDistance()) {
     const int row = dragFrom_->first;
     dragFrom_.reset();
-    if (row < static_cast<int>(model_.Rows().size())) {
-      auto* drag = new QDrag(this);
-      drag->setMimeData(FunctionMimeData(model_.Rows()[static_cast<size_t>(row)]).release());
-      drag->exec(Qt::CopyAction);
-    }
+    if (row < static_cast<int>(model_.Rows().size()))
+      startDrag_(FunctionMimeData(model_.Rows()[static_cast<size_t>(row)]).release());
     return;
   }
   SkinWindow::mouseMoveEvent(event);

@@ -23,6 +23,7 @@
 #include "ui/windows/option_dlg.h"
 
 class QEventLoop;
+class QMimeData;
 
 namespace quorix::ui {
 
@@ -53,6 +54,10 @@ class MacroList : public SkinWindow {
   // Yes). Tests replace it.
   using AskFn = std::function<Answer(const QString& title, const QString& message)>;
   void SetAsk(AskFn ask) { ask_ = std::move(ask); }
+  // Carries a row dragged out of the function list (its data, owned by the
+  // callee) to where the pointer drops it: a QDrag. Tests deliver it.
+  using StartDragFn = std::function<void(QMimeData* data)>;
+  void SetStartDrag(StartDragFn start) { startDrag_ = std::move(start); }
 
  signals:
   // OK with a valid selection, or a double-click on the selected row.
@@ -90,6 +95,7 @@ class MacroList : public SkinWindow {
   MacroListModel model_;
   QTimer timer_;
   AskFn ask_;
+  StartDragFn startDrag_;
   QEventLoop* loop_ = nullptr;
   std::optional<MacroListItem> result_;
   bool finished_ = false;

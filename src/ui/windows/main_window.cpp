@@ -5,6 +5,7 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QPointer>
 #include <algorithm>
 #include <memory>
@@ -24,6 +25,7 @@
 #include "ui/windows/color_dlg.h"
 #include "ui/windows/function_drag.h"
 #include "ui/windows/lift_dialog.h"
+#include "ui/windows/macro_list.h"
 #include "ui/windows/option_dlg.h"
 #include "ui/windows/str_dlg.h"
 
@@ -104,7 +106,8 @@ MainWindow::MainWindow(UiEnv& env, QWidget* parent)
   }
   for (int l = 0; l < kDpiPairCount; ++l) {
     AddItem(MainRole::kLevel, l, layout::Level(l), kDpiPage, true, QStringLiteral("Lv.%1").arg(l + 1));
-    AddItem(MainRole::kLevelSwitch, l, layout::LevelSwitch(l), kDpiPage, true, QStringLiteral("Lv.%1").arg(l + 1));
+    AddItem(MainRole::kLevelSwitch, l, layout::LevelSwitch(l), kDpiPage, true,
+            DesktopText(env, kDesktopTextUseLevel).replace(QStringLiteral("%d"), QString::number(l + 1)));
   }
   AddItem(MainRole::kXyIndependent, 0, layout::XyIndependent(), kDpiPage, true, Label(22));
   for (int i = 0; i < kSliderCount; ++i) {
@@ -131,6 +134,7 @@ MainWindow::MainWindow(UiEnv& env, QWidget* parent)
                                                               : QString());
   AddItem(MainRole::kColorSetting, 0, layout::ColorSetting(), kButtonPage, true, Label(40));
   AddItem(MainRole::kMacroEdit, 0, layout::MacroEdit(), kButtonPage, true, Label(33));
+  AddItem(MainRole::kFunctionList, 0, layout::FunctionList(), kButtonPage, true, Label(32));
   SyncItems();
   ItemsChanged();
 }
@@ -145,7 +149,9 @@ void MainWindow::AddItem(MainRole role, int index, QRectF rect, int page, bool n
   item.rect = rect;
   item.code = MainCode(role, index);
   item.label = std::move(label);
-  item.kind = role == MainRole::kTab || role == MainRole::kProfile || role == MainRole::kLevel ? kSkinItemRadio : 0;
+  item.kind = role == MainRole::kTab || role == MainRole::kProfile || role == MainRole::kLevel ? kSkinItemRadio
+              : role == MainRole::kLevelSwitch                                                  ? kSkinItemSwitch
+                                                                                                : 0;
   Items().push_back(item);
   itemRect_.push_back(rect);
   itemPage_.push_back(page);
@@ -215,6 +221,9 @@ void MainWindow::SyncItems() {
       case MainRole::kLevel:
         item.selected = index == m.ActiveLevel();
         break;
+      case MainRole::kLevelSwitch:
+        item.selected = m.LevelOn(index);
+        break;
       case MainRole::kProfileSwitch:
         item.label = Q(m.Image().profiles[static_cast<size_t>(index)].name);
         if (item.label.isEmpty())
@@ -270,7 +279,9 @@ void MainWindow::ClearDevice() {
 
 void MainWindow::ApplyStateReport(const VendorReport& report) {
   lift_->OnStateReport(report);
+  const int profile = model_.ActiveProfile();
   if (!model_.ApplyStateReport(report)) return;
+  if (model_.ActiveProfile() != profile) emit env_.appSignals.activeProfileChanged();
   SyncItems();
   ArmTimer();
 }
@@ -366,6 +377,9 @@ void MainWindow::OnItemActivated(int index) {
     case MainRole::kButton:
       OpenButtonSettings(i);
       break;
+    case MainRole::kFunctionList:
+      OpenFunctionList();
+      break;
     case MainRole::kSlider:
       break;
   }
@@ -386,15 +400,40 @@ void MainWindow::OpenButtonSettings(int button) {
   const int profile = model_.ActiveProfile();
   auto* dialog = new CButtonSetDlg(env_, keyboard_, profile, button, this, recording_);
   buttonDlg_ = dialog;
+  emit buttonSettingsOpen(true);
   connect(dialog, &CButtonSetDlg::finished, this, [this, dialog, profile, button](int result) {
     std::optional<ButtonSettingsResult> accepted = dialog->Accepted();
     buttonDlg_ = nullptr;
     dialog->deleteLater();
+    emit buttonSettingsOpen(false);
     if (result == 1 && accepted && model_.HasDevice() && model_.ActiveProfile() == profile)
       WriteButton(button, std::move(*accepted));
     SyncItems();
   });
   dialog->Open();
+}
+
+MacroList* MainWindow::FunctionList() const { return functionList_.data(); }
+
+void MainWindow::OpenFunctionList() {
+  if (!functionList_) {
+    // Not modal: the user drags from it onto this window's buttons. Any of
+    // its buttons, the device going and the program closing put it away.
+    auto* list = new MacroList(env_, true, this);
+    functionList_ = list;
+    connect(list, &MacroList::picked, list, &QObject::deleteLater);
+    connect(list, &MacroList::cancelled, list, &QObject::deleteLater);
+    // Beside the window, or over the mouse picture where the screen ends
+    // first: the button rows, where the functions go, stay in sight.
+    QPoint at = frameGeometry().topRight() + QPoint(8, 0);
+    const QScreen* screen = this->screen();
+    if (screen != nullptr && at.x() + list->width() > screen->availableGeometry().right())
+      at = frameGeometry().topLeft() + QPoint(8, 40);
+    list->move(at);
+  }
+  functionList_->show();
+  functionList_->raise();
+  Say(Q(env_.texts.msgStr[8]));  // "Quick Drop Function: Drag and Drop to Button Setting ..."
 }
 
 bool MainWindow::DropRow(int button, const MacroListItem& row) {

@@ -34,6 +34,7 @@ namespace quorix::ui {
 
 class CButtonSetDlg;
 class LiftDialogs;
+class MacroList;
 
 class MainWindow : public SkinWindow {
   Q_OBJECT
@@ -70,6 +71,11 @@ class MainWindow : public SkinWindow {
   void OpenButtonSettings(int button);
   // The open button settings window, or null.
   CButtonSetDlg* ButtonDialog() const;
+  // Opens the function list beside the window (or raises it), from which
+  // functions are dragged onto the buttons; the status line says how.
+  void OpenFunctionList();
+  // The open function list, or null.
+  MacroList* FunctionList() const;
   // A row of the function list dropped on button `button` of the mouse
   // picture. False when it assigns nothing (or the button takes no drops).
   bool DropRow(int button, const MacroListItem& row);
@@ -109,6 +115,9 @@ class MainWindow : public SkinWindow {
   void quitRequested();
   // "Macro edit": the shell shows the macro editor.
   void macroEditRequested();
+  // The button settings window opened (true) or closed: the on-screen
+  // display stays hidden meanwhile.
+  void buttonSettingsOpen(bool open);
   // The acceleration switch changed set.ini; the shell applies it to the desktop.
   void accelerationOptionChanged(bool disableAcceleration);
 
@@ -160,6 +169,7 @@ class MainWindow : public SkinWindow {
   KeyboardLayout keyboard_;
   MacroRecording* recording_ = nullptr;
   QPointer<CButtonSetDlg> buttonDlg_;
+  QPointer<MacroList> functionList_;
   LiftDialogs* lift_;
   ChooseFileFn chooseFile_;
   std::unique_ptr<AppSwitcher> switcher_;

@@ -59,6 +59,8 @@ QRectF Restore() { return {546, 560, 200, 38}; }
 QRectF Reset() { return {762, 560, 200, 38}; }
 QRectF ColorSetting() { return {446, 560, 200, 38}; }
 QRectF MacroEdit() { return {662, 560, 200, 38}; }
+// Below the right column of button rows, where its functions are dropped.
+QRectF FunctionList() { return {754, 490, 232, 38}; }
 QRectF ButtonRow(int button) {
   if (button < 7) return {318, 130.0 + button * 58, 232, 50};
   return {754, 130.0 + (button - 7) * 58, 232, 50};
@@ -399,9 +401,7 @@ class Scene {
       p_.setPen(enabled || active ? kText : kTextDim);
       p_.setFont(s_.fonts.At(8));
       p_.drawText(r, Qt::AlignCenter, QStringLiteral("Lv.%1").arg(level + 1));
-      if (switches && level < static_cast<int>(m.Image().levelFlags.size()))
-        Switch(layout::LevelSwitch(level), !m.HasDevice() || m.Image().levelFlags[static_cast<size_t>(level)], accent_,
-               Usable(MainRole::kLevelSwitch, level));
+      if (switches) Switch(layout::LevelSwitch(level), m.LevelOn(level), accent_, Usable(MainRole::kLevelSwitch, level));
     }
     CheckRow(MainRole::kXyIndependent, LabelText(s_.texts, 22), m.XyIndependent());
     for (int level = 0; level < kDpiSliderLevels; ++level) {
@@ -540,6 +540,7 @@ class Scene {
     }
     PushButton(MainRole::kColorSetting, LabelText(s_.texts, 40));
     PushButton(MainRole::kMacroEdit, LabelText(s_.texts, 33));
+    PushButton(MainRole::kFunctionList, LabelText(s_.texts, 32));
   }
 
   void Footer() {

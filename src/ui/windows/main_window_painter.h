@@ -45,6 +45,7 @@ enum class MainRole : int {
   kMacroEdit,
   kButton,
   kAutostart,
+  kFunctionList,
 };
 constexpr int MainCode(MainRole role, int index = 0) { return static_cast<int>(role) << 8 | index; }
 constexpr MainRole RoleOf(int code) { return static_cast<MainRole>(code >> 8); }
@@ -74,6 +75,7 @@ QRectF Restore();
 QRectF Reset();
 QRectF ColorSetting();
 QRectF MacroEdit();
+QRectF FunctionList();
 QRectF ButtonRow(int button);
 QPointF ButtonSpot(int button);
 QRectF MousePicture();

@@ -37,7 +37,7 @@ void OsdWindow::OnStateReport(const std::vector<uint8_t>& report) {
   state_.OnStateReport(report);
   if (!DesktopPlacesWindows()) {
     // No top-left placement or stay-on-top here: a notification says it.
-    if (state_.ShowCounter() > before || (state_.Enabled() && state_.ChangeFlags() != 0)) {
+    if (!held_ && (state_.ShowCounter() > before || (state_.Enabled() && state_.ChangeFlags() != 0))) {
       const OsdPaintPlan plan = PlanOsdPaint(state_, maxCode_, dpiStep_);
       emit shownElsewhere(QStringLiteral("Lv.%1  X %2  Y %3").arg(plan.levelNumber).arg(plan.dpiX).arg(plan.dpiY));
     }
@@ -45,6 +45,11 @@ void OsdWindow::OnStateReport(const std::vector<uint8_t>& report) {
   }
   UpdateShape();
   Arm();
+}
+
+void OsdWindow::SetHeld(bool held) {
+  held_ = held;
+  if (held_) hide();
 }
 
 void OsdWindow::UpdateShape() {
@@ -63,11 +68,12 @@ void OsdWindow::UpdateShape() {
 
 void OsdWindow::Step() {
   const bool paint = state_.Poll();
-  if (state_.Visible() && !isVisible()) {
+  const bool shown = state_.Visible() && !held_;
+  if (shown && !isVisible()) {
     const QScreen* screen = QGuiApplication::primaryScreen();
     move(screen != nullptr ? screen->geometry().topLeft() : QPoint(0, 0));
     show();
-  } else if (!state_.Visible() && isVisible()) {
+  } else if (!shown && isVisible()) {
     hide();
   }
   if (paint) update();

@@ -28,6 +28,9 @@ class OsdWindow : public QWidget {
   void SetScale(int maxCode, int dpiStep);
   // A checked state report of the current device.
   void OnStateReport(const std::vector<uint8_t>& report);
+  // While held the panel stays hidden (it is hidden at once) and no
+  // notification stands in for it; reports still update what it would show.
+  void SetHeld(bool held);
   const OsdState& State() const { return state_; }
   // The panel as it shows now (screenshots and tests).
   QImage Render();
@@ -51,6 +54,7 @@ class OsdWindow : public QWidget {
   QTimer timer_;
   int maxCode_ = 64;
   int dpiStep_ = 50;
+  bool held_ = false;
 };
 
 // False where the desktop lets no window place itself (Wayland).
