@@ -306,7 +306,9 @@ TextTables DefaultTextTables() {
                   "Virtual mouse",
                   "Wheel",
                   "Profile",
-                  "Open settings"};
+                  "Open settings",
+                  "Ready to record",
+                  "Recording stopped."};
   return t;
 }
 

@@ -80,8 +80,8 @@ TEST(LoadLanguage, KeysBeyondATableAreNeverRead) {
   EXPECT_EQ(file.reads_.front(), "type_str0");
   EXPECT_TRUE(reads.count("failure_str12"));
   EXPECT_FALSE(reads.count("failure_str13"));
-  EXPECT_FALSE(reads.count("desktop_str12"));
-  EXPECT_EQ(file.reads_.back(), "desktop_str11");
+  EXPECT_FALSE(reads.count("desktop_str14"));
+  EXPECT_EQ(file.reads_.back(), "desktop_str13");
 }
 
 TEST(LoadLanguage, EscapesPerFamily) {
