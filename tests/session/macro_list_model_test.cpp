@@ -194,7 +194,8 @@ TEST(MacroListModel, RowsOfEachMode) {
     return out;
   };
   EXPECT_EQ(names(MacroListRows(list, files, false)), (std::vector<std::string>{"a", "Empty", "Macro list (PC)", "f"}));
-  EXPECT_EQ(names(MacroListRows(list, {}, false)), (std::vector<std::string>{"a", "Empty"}));  // no caption over nothing
+  // No caption over nothing.
+  EXPECT_EQ(names(MacroListRows(list, {}, false)), (std::vector<std::string>{"a", "Empty"}));
   EXPECT_EQ(names(MacroListRows(list, files, true)),
             (std::vector<std::string>{"Advanced", "Macro list (PC)", "f"}));
 }

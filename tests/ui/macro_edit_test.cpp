@@ -291,7 +291,9 @@ TEST(MacroEdit, SaveKeepsANewMacroInTheLibraryAndReportsAFailedWrite) {
   EXPECT_TRUE(w.editor->Items()[static_cast<size_t>(save)].disabled);
   w.editor->ActivateItem(w.Item(QStringLiteral("Insert delay instruction")));
   ASSERT_FALSE(w.editor->Items()[static_cast<size_t>(save)].disabled);
-  w.editor->GetDialogs().folder = [](const QString&, const std::vector<MacroListItem>&) { return std::optional<int>(0); };
+  w.editor->GetDialogs().folder = [](const QString&, const std::vector<MacroListItem>&) {
+    return std::optional<int>(0);  // the library's root
+  };
   w.editor->ActivateItem(save);
   EXPECT_EQ(w.names, QStringList{QStringLiteral("")});
   const std::string added = w.editor->Model().From().path;

@@ -671,7 +671,8 @@ void MacroEdit::SaveToLibrary(std::function<void()> saved) {
   const std::string path =
       env_.macroLibrary->Add(name->toStdString(), model_.Mode(), model_.Items(), *folder, NowSeconds(), &reason);
   if (path.empty()) {
-    const auto where = std::find_if(folders.begin(), folders.end(), [&](const MacroListItem& f) { return f.id == *folder; });
+    const auto where =
+        std::find_if(folders.begin(), folders.end(), [&](const MacroListItem& f) { return f.id == *folder; });
     ReportWriteFailure(where == folders.end() ? root.path : where->path, reason);
     return;
   }
