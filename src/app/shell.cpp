@@ -159,7 +159,15 @@ int Shell::InitInstance() {
   p.env = std::make_unique<ui::UiEnv>(ui::UiEnv{session, session.Texts(), *p.fonts, p.appSignals, p.macroLibrary.get()});
   // Global input for the macro recorder: made now, read only while recording.
   // Both start with the hotkey set.ini keeps.
-  p.recordingSettings = std::make_unique<RecordingSettings>(session.CurrentOptions().recordHotkey);
+  // The record options outlast the run in the user's config folder; the
+  // screenshot tour and tests (offscreen) keep that folder alone.
+  std::string recordOptionsFile;
+  if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    if (!config.isEmpty()) recordOptionsFile = config.toStdString() + "/quorix-mouse/record-options.ini";
+  }
+  p.recordingSettings =
+      std::make_unique<RecordingSettings>(session.CurrentOptions().recordHotkey, recordOptionsFile);
   std::string captureError;
   std::unique_ptr<InputCapture> capture = CreateInputCapture(&captureError);
   p.recording = std::make_unique<MacroRecording>(std::move(capture), captureError, session.GetClock(),
@@ -172,7 +180,7 @@ int Shell::InitInstance() {
   p.tray = std::make_unique<Tray>(session.Texts());
   QApplication::setQuitOnLastWindowClosed(!p.tray->Available());
   connect(p.tray.get(), &Tray::restoreRequested, this, &Shell::Raise);
-  connect(p.tray.get(), &Tray::quitRequested, this, &Shell::Quit);
+  connect(p.tray.get(), &Tray::quitRequested, this, &Shell::QuitAsked);
 
   p.window = std::make_unique<ui::MainWindow>(*p.env);
   p.window->setWindowIcon(p.tray->Icon().icon());
@@ -213,7 +221,7 @@ int Shell::InitInstance() {
   p.macroEdit->setWindowIcon(p.tray->Icon().icon());
   connect(p.window.get(), &ui::MainWindow::macroEditRequested, p.macroEdit.get(), &ui::MacroEdit::ShowEditor);
   connect(p.macroEdit.get(), &ui::MacroEdit::macrosChanged, p.window.get(), [this] { parts_->window->ShowLoaded(); });
-  connect(p.window.get(), &ui::MainWindow::quitRequested, this, &Shell::Quit);
+  connect(p.window.get(), &ui::MainWindow::quitRequested, this, &Shell::QuitAsked);
 
   p.osd = std::make_unique<ui::OsdWindow>(*p.env, session.GetClock());
   connect(p.window.get(), &ui::MainWindow::osdRequested, p.osd.get(),
@@ -288,7 +296,16 @@ void Shell::Raise() {
 
 void Shell::OnHideToTray() {
   if (parts_->tray->Available()) parts_->window->hide();
-  else Quit();  // no tray to come back from: no invisible process stays
+  else QuitAsked();  // no tray to come back from: no invisible process stays
+}
+
+void Shell::QuitAsked() {
+  // The macro being edited is not lost on the way out: Cancel keeps the
+  // program running.
+  if (parts_->macroEdit)
+    parts_->macroEdit->LeaveEdits([this] { Quit(); });
+  else
+    Quit();
 }
 
 void Shell::Quit() {

@@ -47,6 +47,8 @@ class Shell : public QObject {
 
   // Ends the program: every window closes, the device work stops.
   void Quit();
+  // The user's quit: the macro editor's unsaved edits are asked about first.
+  void QuitAsked();
 
  private:
   void Raise();

@@ -354,7 +354,7 @@ FunctionList MacroLibrary::BuildFunctionList(const FunctionListInputs& inputs) c
 }
 
 std::string MacroLibrary::Add(const std::string& name, int mode, const std::vector<MacroItem>& items, int folderId,
-                              int64_t now) {
+                              int64_t now, std::string* reason) {
   std::string folder = root_;
   if (folderId != 0) {
     const MacroListItem* row = FindRow(folderId);
@@ -363,7 +363,7 @@ std::string MacroLibrary::Add(const std::string& name, int mode, const std::vect
     openFolders_.insert(folder);
   }
   const std::string path = UniqueFilePath(folder, now);
-  if (WriteMacroFile(path, name, mode, items, now) != MacroFileStatus::kOk) return "";
+  if (WriteMacroFile(path, name, mode, items, now, reason) != MacroFileStatus::kOk) return "";
   Scan();
   return path;
 }

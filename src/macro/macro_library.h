@@ -111,9 +111,10 @@ class MacroLibrary {
   // Writes a new macro file into the folder of row folderId (0: the root),
   // named after `now` in seconds; a name already taken gets a suffix, so two
   // additions in one second never overwrite each other. Returns the path, or
-  // "" when the file could not be written. Marks the folder open and rescans.
+  // "" when the file could not be written (`reason`, when given, says why).
+  // Marks the folder open and rescans.
   std::string Add(const std::string& name, int mode, const std::vector<MacroItem>& items, int folderId,
-                  int64_t now);
+                  int64_t now, std::string* reason = nullptr);
   // The status text Add shows.
   std::string AddStatusText(const std::string& name) const;
 

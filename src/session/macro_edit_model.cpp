@@ -106,6 +106,8 @@ void MacroEditModel::Load(std::vector<MacroItem> items, std::string name, int mo
   modified_ = false;
 }
 
+void MacroEditModel::Discard() { Load({}, {}, kModeOnce, {}); }
+
 MacroItem MacroEditModel::Stamp(MacroItem item) const {
   // Time 0 means "read, not made": a step made at tick 0 still counts as new.
   const auto tick = static_cast<uint32_t>(clock_.NowMs());
@@ -271,7 +273,7 @@ MacroEditModel::SaveAction MacroEditModel::PlannedSave() const {
     case SourceKind::kFile:
       return SaveAction::kRewriteFile;
     case SourceKind::kNone:
-      break;
+      return items_.empty() ? SaveAction::kNothing : SaveAction::kAddToLibrary;
   }
   return SaveAction::kNothing;
 }

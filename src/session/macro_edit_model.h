@@ -95,8 +95,10 @@ class MacroEditModel {
   // The room the macro needs in the mouse: items + 34.
   int Size() const;
 
-  // ---- loading (discards unsaved changes without asking) ----
+  // ---- loading (replaces whatever is there: ask Unsaved() first) ----
   void Load(std::vector<MacroItem> items, std::string name, int mode, Source source);
+  // Drops the edits: an empty new macro.
+  void Discard();
 
   // ---- commands ----
   // Inserts a wait of 1 ms at the current position.
@@ -142,9 +144,14 @@ class MacroEditModel {
   bool Poll();
 
   // ---- saving ----
-  enum class SaveAction { kNothing, kStoreSlot, kRewriteFile };
+  // kAddToLibrary: a new macro with steps has no place yet; it goes to the
+  // library, as "Save to macro list" does.
+  enum class SaveAction { kNothing, kStoreSlot, kRewriteFile, kAddToLibrary };
   // What Save does now: nothing unless modified; else by the source.
   SaveAction PlannedSave() const;
+  // The edits would be lost by loading another macro or putting the editor
+  // away: exactly when Save has something to do.
+  bool Unsaved() const { return PlannedSave() != SaveAction::kNothing; }
   // The file was written (library or picked file): the macro now comes from it.
   void SavedToFile(const std::string& path);
 

@@ -9,14 +9,22 @@ namespace quorix {
 std::vector<MacroListItem> MacroListRows(const FunctionList& list, const std::vector<MacroListItem>& files,
                                          bool functionListMode) {
   std::vector<MacroListItem> rows;
-  if (!functionListMode) {
-    for (const MacroListItem& row : list.deviceRows)
-      if (row.device == 1) rows.push_back(row);
+  const std::vector<MacroListItem> tree = LibraryTreeRows(files);
+  if (functionListMode) {
+    rows = list.rows;
+    rows.insert(rows.end(), tree.begin(), tree.end());
     return rows;
   }
-  rows = list.rows;
-  const std::vector<MacroListItem> tree = LibraryTreeRows(files);
-  rows.insert(rows.end(), tree.begin(), tree.end());
+  for (const MacroListItem& row : list.deviceRows)
+    if (row.device == 1) rows.push_back(row);
+  // The macros saved on the computer follow under the function list's own
+  // caption: a button takes one into the mouse as an import does.
+  const auto caption = std::find_if(list.rows.begin(), list.rows.end(),
+                                    [](const MacroListItem& row) { return row.type == kCaptionRowType; });
+  if (!files.empty() && caption != list.rows.end()) {
+    rows.push_back(*caption);
+    rows.insert(rows.end(), tree.begin(), tree.end());
+  }
   return rows;
 }
 
@@ -159,6 +167,24 @@ void MacroListModel::RemoveSelected() {
   rows_.erase(rows_.begin() + selected_);
   if (selected_ >= static_cast<int>(rows_.size())) selected_ = static_cast<int>(rows_.size()) - 1;
   SetTarget(Target());
+}
+
+int WheelSteps::Add(int delta) {
+  if (delta == 0) return 0;
+  const int64_t now = clock_.NowMs();
+  const int direction = delta > 0 ? 1 : -1;
+  const bool newGesture = !lastMs_ || now - *lastMs_ > kWheelGestureGapMs || direction != direction_;
+  lastMs_ = now;
+  direction_ = direction;
+  if (newGesture) pending_ = 0;
+  pending_ += delta;
+  int steps = pending_ / 120;
+  pending_ -= steps * 120;
+  if (newGesture && steps == 0) {
+    steps = direction;
+    pending_ -= direction * 120;
+  }
+  return steps;
 }
 
 void MacroListModel::Wheel(int notches) {

@@ -24,8 +24,10 @@ inline constexpr int kMacroListScrollStepMs = 10;
 inline constexpr int kMacroListWheelChainMs = 60;
 
 // The rows a macro list shows: the device's slot rows kept for picking (used
-// slots in name order, then the first empty one) or, in function-list mode,
-// the whole function list followed by the library's folders and files.
+// slots in name order, then the first empty one) followed by the library's
+// folders and files under the "Macro list (PC)" caption, or, in
+// function-list mode, the whole function list followed by the library's
+// folders and files.
 std::vector<MacroListItem> MacroListRows(const FunctionList& list, const std::vector<MacroListItem>& files,
                                          bool functionListMode);
 
@@ -69,6 +71,26 @@ class SmoothScroll {
   int target_ = 0;
   bool dragging_ = false;
   std::optional<int64_t> nextStepMs_;
+};
+
+// Turns wheel deltas (120 per notch; touchpads and fine wheels send less)
+// into whole steps: the deltas add up and every 120 is a step. A gesture
+// still steps at once in its direction, so a movement under 120 is never
+// lost; that step is then owed by the gesture's next 120. A gesture ends
+// when the direction turns or kWheelGestureGapMs pass without a delta.
+inline constexpr int kWheelGestureGapMs = 250;
+
+class WheelSteps {
+ public:
+  explicit WheelSteps(Clock& clock) : clock_(clock) {}
+  // The steps `delta` makes now (positive: forward, towards the top).
+  int Add(int delta);
+
+ private:
+  Clock& clock_;
+  int pending_ = 0;  // delta not yet stepped; negative to its direction when a step was taken in advance
+  int direction_ = 0;
+  std::optional<int64_t> lastMs_;
 };
 
 class MacroListModel {

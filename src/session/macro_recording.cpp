@@ -1,8 +1,49 @@
 #include "session/macro_recording.h"
 
+#include <filesystem>
+#include <stdexcept>
 #include <utility>
 
+#include "base/ini_file.h"
+
 namespace quorix {
+
+namespace {
+constexpr const char* kRecordSection = "record";
+}  // namespace
+
+RecordOptions LoadRecordOptions(const std::string& path) {
+  const IniDocument ini = IniDocument::Load(path);
+  const RecordOptions defaults;
+  RecordOptions o;
+  o.recordDelays = ini.GetInt(kRecordSection, "delays", defaults.recordDelays ? 1 : 0) != 0;
+  o.intervalMs = ini.GetInt(kRecordSection, "interval", defaults.intervalMs) == 200 ? 200 : 50;
+  o.cursorTrack = ini.GetInt(kRecordSection, "track", defaults.cursorTrack ? 1 : 0) != 0;
+  o.clickPositions = ini.GetInt(kRecordSection, "clicks", defaults.clickPositions ? 1 : 0) != 0;
+  return o;
+}
+
+bool SaveRecordOptions(const std::string& path, const RecordOptions& options, std::string* reason) {
+  // The first save makes the folder; a failure here shows in Save's reason.
+  std::error_code ignored;
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
+  IniDocument ini = IniDocument::Load(path);
+  try {
+    ini.SetString(kRecordSection, "delays", options.recordDelays ? "1" : "0");
+    ini.SetString(kRecordSection, "interval", std::to_string(options.intervalMs));
+    ini.SetString(kRecordSection, "track", options.cursorTrack ? "1" : "0");
+    ini.SetString(kRecordSection, "clicks", options.clickPositions ? "1" : "0");
+  } catch (const std::invalid_argument& refused) {
+    if (reason != nullptr) *reason = refused.what();
+    return false;
+  }
+  return !ini.Modified() || ini.Save(path, reason);
+}
+
+RecordingSettings::RecordingSettings(int hotkey, std::string optionsFile)
+    : hotkey_(hotkey), optionsFile_(std::move(optionsFile)) {
+  if (!optionsFile_.empty()) options_ = LoadRecordOptions(optionsFile_);
+}
 
 int RecordingSettings::Hotkey() const {
   std::lock_guard<std::mutex> lock(mutex_);
@@ -19,9 +60,10 @@ RecordOptions RecordingSettings::Options() const {
   return options_;
 }
 
-void RecordingSettings::SetOptions(const RecordOptions& options) {
+bool RecordingSettings::SetOptions(const RecordOptions& options, std::string* reason) {
   std::lock_guard<std::mutex> lock(mutex_);
   options_ = options;
+  return optionsFile_.empty() || SaveRecordOptions(optionsFile_, options, reason);
 }
 
 MacroRecording::MacroRecording(std::unique_ptr<InputCapture> capture, std::string unavailableReason, Clock& clock,
@@ -199,10 +241,10 @@ void MacroRecording::SetHotkey(int usage) {
 
 RecordOptions MacroRecording::Options() const { return settings_->Options(); }
 
-void MacroRecording::SetOptions(const RecordOptions& options) {
+bool MacroRecording::SetOptions(const RecordOptions& options, std::string* reason) {
   std::lock_guard<std::mutex> lock(mutex_);
-  settings_->SetOptions(options);
   recorder_.SetOptions(options);
+  return settings_->SetOptions(options, reason);
 }
 
 void MacroRecording::SetPointerOverRecordControls(bool over) {

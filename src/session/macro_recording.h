@@ -25,22 +25,36 @@
 
 namespace quorix {
 
+// The four record options in a small ini file of their own, section
+// [record]: delays, interval, track, clicks. A missing key or file gives the
+// default; values read as set.ini's integers do (no digits: 0, off), and an
+// interval other than 200 reads as 50.
+RecordOptions LoadRecordOptions(const std::string& path);
+// False, with `reason` when given, when the file could not be written.
+bool SaveRecordOptions(const std::string& path, const RecordOptions& options, std::string* reason = nullptr);
+
 // What every recording of the program shares: the start/stop hotkey (kept in
-// set.ini, given at start-up) and the four record options (memory only). The
-// editor and the button settings window each drive their own recording, yet a
-// hotkey chosen or an option set in either holds for both at once.
+// set.ini, given at start-up) and the four record options (kept in their own
+// file when one is named, else in memory only). The editor and the button
+// settings window each drive their own recording, yet a hotkey chosen or an
+// option set in either holds for both at once.
 class RecordingSettings {
  public:
-  explicit RecordingSettings(int hotkey = kDefaultRecordHotkey) : hotkey_(hotkey) {}
+  // optionsFile: where the record options are kept across restarts ("" for
+  // none); they are read from it now.
+  explicit RecordingSettings(int hotkey = kDefaultRecordHotkey, std::string optionsFile = {});
   // The shared hotkey and options; a start takes them as they are then.
   int Hotkey() const;
   void SetHotkey(int usage);
   RecordOptions Options() const;
-  void SetOptions(const RecordOptions& options);
+  // The options hold at once; false, with `reason` when given, when they
+  // could not be kept in the options file (they then last until quit).
+  bool SetOptions(const RecordOptions& options, std::string* reason = nullptr);
 
  private:
   mutable std::mutex mutex_;
   int hotkey_;
+  std::string optionsFile_;
   RecordOptions options_;
 };
 
@@ -82,7 +96,8 @@ class MacroRecording {
   int Hotkey() const;
   void SetHotkey(int usage);
   RecordOptions Options() const;
-  void SetOptions(const RecordOptions& options);
+  // As RecordingSettings::SetOptions.
+  bool SetOptions(const RecordOptions& options, std::string* reason = nullptr);
   void SetPointerOverRecordControls(bool over);
 
   // Every instruction made since the last Record or Capture.

@@ -308,7 +308,9 @@ TextTables DefaultTextTables() {
                   "Wheel",
                   "Profile",
                   "Open settings",
-                  "Use Lv.%d"};
+                  "Use Lv.%d",
+                  "Ready to record",
+                  "Recording stopped."};
   return t;
 }
 

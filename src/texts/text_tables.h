@@ -50,7 +50,7 @@ struct TextTables {
   // "failure_str%d", 14: why an operation on the mouse did not happen (the
   // session's FailureText picks and joins them).
   std::vector<std::string> failureStr;
-  // "desktop_str%d", 13: the desktop program's own additions (kDesktopText*).
+  // "desktop_str%d", 15: the desktop program's own additions (kDesktopText*).
   std::vector<std::string> desktopStr;
 };
 
@@ -71,6 +71,9 @@ inline constexpr size_t kDesktopTextProfile = 10;
 inline constexpr size_t kDesktopTextOpenSettings = 11;
 // The name of a level's switch, "%d" its number: whether the DPI button visits it.
 inline constexpr size_t kDesktopTextUseLevel = 12;
+// The macro editor's recording: armed (waiting for the hotkey) and stopped.
+inline constexpr size_t kDesktopTextRecordArmed = 13;
+inline constexpr size_t kDesktopTextRecordStopped = 14;
 
 // The built-in English defaults of every table.
 TextTables DefaultTextTables();

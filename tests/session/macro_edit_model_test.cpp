@@ -143,14 +143,21 @@ TEST(MacroEditModel, SaveAndDropPlans) {
   struct Case {
     Kind kind;
     bool modify;
+    bool step;
     Save save;
-  } saves[] = {{Kind::kSlot, true, Save::kStoreSlot},   {Kind::kFile, true, Save::kRewriteFile},
-               {Kind::kNone, true, Save::kNothing},     {Kind::kSlot, false, Save::kNothing},
-               {Kind::kFile, false, Save::kNothing}};
+  } saves[] = {{Kind::kSlot, true, false, Save::kStoreSlot},   {Kind::kFile, true, false, Save::kRewriteFile},
+               {Kind::kNone, true, false, Save::kNothing},     {Kind::kNone, false, true, Save::kAddToLibrary},
+               {Kind::kSlot, false, false, Save::kNothing},    {Kind::kFile, false, false, Save::kNothing}};
   for (const Case& c : saves) {
     model.Load({}, "n", kModeOnce, {c.kind, "/x.mf", 1});
     if (c.modify) model.CycleMode();
+    if (c.step) model.InsertWait();
     EXPECT_EQ(model.PlannedSave(), c.save);
+    // Exactly what Save would keep is what loading another macro would lose.
+    EXPECT_EQ(model.Unsaved(), c.save != Save::kNothing);
+    model.Discard();
+    EXPECT_FALSE(model.Unsaved());
+    EXPECT_TRUE(model.Items().empty());
   }
 
   MacroListItem empty;

@@ -134,6 +134,29 @@ TEST(MacroListModel, WheelAcceleratesOnQuickNotchesAndScrollingStopsAtTheTarget)
   EXPECT_FALSE(model.Poll());  // idle: nothing due, nothing changes
 }
 
+// Fine wheels and touchpads: every 120 of delta is a step, and a gesture
+// that stays under 120 still steps once, then owes it.
+TEST(WheelSteps, SmallDeltasAddUpAndAGestureAlwaysStepsOnce) {
+  test::FakeClock clock;
+  WheelSteps wheel(clock);
+  struct Delta {
+    int64_t afterMs;
+    int delta;
+    int steps;
+  } deltas[] = {
+      {0, 120, 1},     {100, 120, 1},   {100, 360, 3},                // plain notches
+      {1000, 30, 1},   {10, 30, 0},     {10, 30, 0},   {10, 30, 0},   // 120 in all: the one step taken at once
+      {10, 30, 0},     {10, 90, 1},                                   // 240: the second
+      {10, -40, -1},   {10, -40, 0},                                  // turning round is a new gesture
+      {1000, -40, -1},                                                // and so is a pause
+      {10, -250, -1},  {10, 0, 0},                                  // -290: the second at -240
+  };
+  for (const Delta& d : deltas) {
+    clock.Advance(d.afterMs);
+    EXPECT_EQ(wheel.Add(d.delta), d.steps) << "after " << d.afterMs << " ms: " << d.delta;
+  }
+}
+
 TEST(MacroListModel, PanScrollsByItsDistanceInsideAListOfSeveralRows) {
   test::FakeClock clock;
   struct Pan {
@@ -170,7 +193,9 @@ TEST(MacroListModel, RowsOfEachMode) {
     for (const auto& r : rows) out.push_back(r.name);
     return out;
   };
-  EXPECT_EQ(names(MacroListRows(list, files, false)), (std::vector<std::string>{"a", "Empty"}));
+  EXPECT_EQ(names(MacroListRows(list, files, false)), (std::vector<std::string>{"a", "Empty", "Macro list (PC)", "f"}));
+  // No caption over nothing.
+  EXPECT_EQ(names(MacroListRows(list, {}, false)), (std::vector<std::string>{"a", "Empty"}));
   EXPECT_EQ(names(MacroListRows(list, files, true)),
             (std::vector<std::string>{"Advanced", "Macro list (PC)", "f"}));
 }

@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/fake_clock.h"
 #include "support/fake_input_capture.h"
+#include "support/temp_dir.h"
 
 namespace quorix {
 namespace {
@@ -153,6 +156,49 @@ TEST(MacroRecording, SharedSettingsHoldForEveryRecording) {
     buttonCapture->Feed(e);
   EXPECT_EQ(SerialiseItems(button.Items()), (std::vector<uint8_t>{0x83, kF2Usage, 0x84, kF2Usage}));
   EXPECT_FALSE(button.Reading());
+}
+
+// The record options outlast a restart in their own file; a damaged file
+// gives the defaults for what it lacks, odd values read as integers do.
+TEST(RecordingSettings, OptionsSurviveARestartAndABadFileGivesDefaults) {
+  test::TempDir dir;
+  const std::string file = dir.Path("config/quorix-mouse/record-options.ini");  // folders made on the first save
+  const RecordOptions chosen{false, 200, true, true};
+  {
+    RecordingSettings first(kF11, file);
+    EXPECT_EQ(first.Options().intervalMs, 50);  // nothing kept yet: the defaults
+    EXPECT_TRUE(first.SetOptions(chosen));
+  }
+  const RecordOptions back = RecordingSettings(kF11, file).Options();
+  EXPECT_EQ(std::tie(back.recordDelays, back.intervalMs, back.cursorTrack, back.clickPositions),
+            std::tie(chosen.recordDelays, chosen.intervalMs, chosen.cursorTrack, chosen.clickPositions));
+
+  struct Bad {
+    const char* what;
+    std::string content;
+    RecordOptions expected;
+  } bad[] = {
+      {"garbage", std::string("\xff\xfe[[[\0\n=\n", 9), {}},
+      {"odd values", "[record]\ndelays=x\ninterval=75\ntrack=2\n", {false, 50, true, false}},
+      {"other section", "[ARG]\ninterval=200\n", {}},
+  };
+  for (const Bad& b : bad) {
+    test::WriteFile(file, b.content);
+    const RecordOptions o = LoadRecordOptions(file);
+    EXPECT_EQ(std::tie(o.recordDelays, o.intervalMs, o.cursorTrack, o.clickPositions),
+              std::tie(b.expected.recordDelays, b.expected.intervalMs, b.expected.cursorTrack,
+                       b.expected.clickPositions))
+        << b.what;
+  }
+
+  // A folder standing where the file should be: the options hold, the failure is said.
+  std::filesystem::remove(file);
+  std::filesystem::create_directories(file);
+  RecordingSettings blocked(kF11, file);
+  std::string reason;
+  EXPECT_FALSE(blocked.SetOptions(chosen, &reason));
+  EXPECT_FALSE(reason.empty());
+  EXPECT_EQ(blocked.Options().intervalMs, 200);
 }
 
 TEST(MacroRecording, MotionWithoutPositionsIsFollowed) {

@@ -10,9 +10,11 @@
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QThread>
+#include <filesystem>
 #include <memory>
 
 #include "platform/named_mutex.h"
+#include "macro/macro_file.h"
 #include "macro/macro_instruction.h"
 #include "session/button_settings_model.h"
 #include "session/macro_recording.h"
@@ -21,10 +23,12 @@
 #include "support/cli_run.h"
 #include "support/fake_clock.h"
 #include "support/fake_input_capture.h"
+#include "support/temp_dir.h"
 #include "ui/app_signals.h"
 #include "ui/skin/skin_fonts.h"
 #include "ui/windows/main_window.h"
 
+#include "dialog_driver.h"
 #include "process_events.h"
 
 namespace quorix::ui {
@@ -52,7 +56,12 @@ struct ButtonWorld {
     parts.exchangeMutex = std::make_unique<LocalMutex>();
     parts.deviceListMutex = std::make_unique<LocalMutex>();
     session = std::make_unique<Session>(std::move(parts));
-    env = std::make_unique<UiEnv>(UiEnv{*session, session->Texts(), fonts, broadcasts});
+    std::filesystem::create_directories(dir.Path("Favorite"));
+    libraryFile = dir.Path("Favorite/1.mf");
+    EXPECT_EQ(WriteMacroFile(libraryFile, "saved", kModeOnce, {WaitItem(7), WheelItem(1)}, 100), MacroFileStatus::kOk);
+    library = std::make_unique<MacroLibrary>(dir.Path("Favorite"), dir.Path("program"));
+    library->Scan();
+    env = std::make_unique<UiEnv>(UiEnv{*session, session->Texts(), fonts, broadcasts, library.get()});
     window = std::make_unique<MainWindow>(*env);
     window->SetKeyboardLayout(
         LoadKeyboardLayoutFile(std::string(QUORIX_SOURCE_DATA_DIR) + "/keyboard.ini", MakeKeyTexts(env->texts)));
@@ -95,6 +104,9 @@ struct ButtonWorld {
     return ProcessEventsUntil([&] { return Stored(0, button) == record && !window->ButtonDialog(); });
   }
 
+  test::TempDir dir;
+  std::string libraryFile;
+  std::unique_ptr<MacroLibrary> library;
   sim::SimHidHost* host = nullptr;
   std::unique_ptr<Session> session;
   SkinFonts fonts{QStringLiteral("DejaVu Sans"), QStringLiteral("DejaVu Sans")};
@@ -236,6 +248,32 @@ TEST(ButtonSettings, MacroRecordedInTheWindowIsStoredAndTheButtonRunsIt) {
   const MacroReadBack back = w.session->ReadMacro(1);
   ASSERT_TRUE(back.outcome);
   EXPECT_EQ(SerialiseItems(back.items), recorded);
+}
+
+// Macro -> Select lists the macros saved on the computer too; one picked
+// there goes into the mouse with OK, as an import does, and the button runs it.
+TEST(ButtonSettings, AMacroOfTheLibraryPickedWithSelectIsStoredAndTheButtonRunsIt) {
+  ButtonWorld w;
+  CButtonSetDlg* dlg = w.Open(1);
+  ASSERT_NE(dlg, nullptr);
+  // The list: "Empty", "Macro list (PC)", the file. Down to the file, Tab to OK, Enter.
+  const auto pick = test::TypeWhenShown({}, {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Tab, Qt::Key_Return});
+  w.Click(dlg, ButtonSetRole::kSelectMacro);
+  EXPECT_TRUE(pick->Done());
+  ASSERT_TRUE(dlg->Model().Pending().has_value());
+  EXPECT_EQ(dlg->Model().MacroName(), "saved");
+
+  w.Click(dlg, ButtonSetRole::kOk);
+  ASSERT_TRUE(ProcessEventsUntil([&] { return w.Stored(0, 1).type == kFnMacroOnce && !w.window->ButtonDialog(); }));
+  const auto image = w.session->State().image.Snapshot();
+  const MacroSlot& slot = image->macroSlots[1];
+  ASSERT_TRUE(slot.InUse());
+  EXPECT_EQ(slot.name, "saved");
+  EXPECT_EQ(MacroCodeAddress(ButtonFunction{w.Stored(0, 1).type, w.Stored(0, 1).p1, w.Stored(0, 1).p2, 0}),
+            slot.codeAddress);
+  const MacroReadBack back = w.session->ReadMacro(1);
+  ASSERT_TRUE(back.outcome);
+  EXPECT_EQ(SerialiseItems(back.items), (std::vector<uint8_t>{0x88, 7, 0x61}));
 }
 
 }  // namespace

@@ -8,8 +8,10 @@
 
 #include <QCoreApplication>
 #include <QThread>
+#include <filesystem>
 #include <memory>
 
+#include "macro/macro_file.h"
 #include "macro/macro_memory.h"
 #include "session/macro_recording.h"
 #include "session/session.h"
@@ -22,11 +24,15 @@
 #include "ui/skin/skin_fonts.h"
 #include "ui/windows/main_window.h"
 
+#include "dialog_driver.h"
 #include "process_events.h"
 
 namespace quorix::ui {
 namespace {
 
+using quorix::test::Leave;
+using quorix::test::LeaveWhenShown;
+using quorix::test::PressWhenShown;
 using quorix::test::ProcessEventsUntil;
 
 struct EditWorld : test::SimSession {
@@ -36,7 +42,12 @@ struct EditWorld : test::SimSession {
     auto fake = std::make_unique<test::FakeInputCapture>();
     capture = fake.get();
     recording = std::make_unique<MacroRecording>(std::move(fake), "", *clock, &shared);
-    env = std::make_unique<UiEnv>(UiEnv{*session, session->Texts(), fonts, broadcasts});
+    std::filesystem::create_directories(dir.Path("Favorite"));
+    libraryFile = dir.Path("Favorite/1.mf");
+    EXPECT_EQ(WriteMacroFile(libraryFile, "on disk", kModeOnce, {WaitItem(9)}, 100), MacroFileStatus::kOk);
+    library = std::make_unique<MacroLibrary>(dir.Path("Favorite"), dir.Path("program"));
+    library->Scan();
+    env = std::make_unique<UiEnv>(UiEnv{*session, session->Texts(), fonts, broadcasts, library.get()});
     editor = std::make_unique<MacroEdit>(*env, recording.get());
     auto& d = editor->GetDialogs();
     d.ask = [this](const QString&, const QString& message, Choices) {
@@ -64,7 +75,20 @@ struct EditWorld : test::SimSession {
       if (editor->ListRows()[i].device == 1 && editor->ListRows()[i].slot == slot) return static_cast<int>(i);
     return -1;
   }
+  int FileRow(const std::string& path) {
+    for (size_t i = 0; i < editor->ListRows().size(); ++i)
+      if (editor->ListRows()[i].path == path) return static_cast<int>(i);
+    return -1;
+  }
+  // The slot's record length as the mouse holds it, read afresh.
+  int MouseSlotLength(int slot) {
+    EXPECT_TRUE(session->Load());
+    return session->State().image.Snapshot()->macroSlots[static_cast<size_t>(slot)].length;
+  }
 
+  test::TempDir dir;
+  std::string libraryFile;
+  std::unique_ptr<MacroLibrary> library;
   test::FakeInputCapture* capture = nullptr;
   RecordingSettings shared;
   std::unique_ptr<MacroRecording> recording;
@@ -82,11 +106,15 @@ TEST(MacroEdit, RecordingShowsTheIndicatorAndStopsWithTheWindowOrTheDevice) {
   w.editor->ActivateItem(w.Item(QStringLiteral("Record")));
   EXPECT_TRUE(w.capture->Running());
   EXPECT_TRUE(w.editor->RecordingIndicatorShown());
+  // Armed, recording and stopped each look their own.
   EXPECT_EQ(w.editor->StatusText(), QStringLiteral("Press F11 to start recording."));
+  EXPECT_EQ(w.editor->IndicatorText(), QStringLiteral("Ready to record"));
   // The hotkey's release starts, a wheel notch is a step, its press stops.
   InputEvent key;
   key.makeCode = 0x57;
   w.Feed(key);
+  ASSERT_TRUE(ProcessEventsUntil([&] { return w.editor->IndicatorText() == QStringLiteral("Recording..."); }));
+  EXPECT_EQ(w.editor->StatusText(), QStringLiteral("Press F11 to stop recording."));
   InputEvent wheel;
   wheel.kind = InputEvent::Kind::kWheel;
   wheel.wheelDelta = 120;
@@ -94,6 +122,8 @@ TEST(MacroEdit, RecordingShowsTheIndicatorAndStopsWithTheWindowOrTheDevice) {
   key.down = true;
   w.Feed(key);
   ASSERT_TRUE(ProcessEventsUntil([&] { return !w.editor->RecordingIndicatorShown(); }));
+  EXPECT_EQ(w.editor->IndicatorText(), QString());
+  EXPECT_EQ(w.editor->StatusText(), QStringLiteral("Recording stopped."));
   EXPECT_FALSE(w.capture->Running());
   ASSERT_FALSE(w.editor->Model().Items().empty());
   EXPECT_EQ(w.editor->Model().Items().back().bytes[0], 0x61);
@@ -172,6 +202,120 @@ TEST(MacroEdit, DropOnTheEmptySlotStoresWithoutAskingAndAFullMouseSaysLackOfSpac
   ASSERT_TRUE(ProcessEventsUntil([&] { return !w.editor->Busy(); }));
   EXPECT_EQ(w.questions, QStringList{QStringLiteral("Lack of space !!")});
   EXPECT_FALSE(w.session->State().image.Snapshot()->macroSlots[1].InUse());
+}
+
+// Edits about to go (another row, another file, the editor closed, the
+// program quit) are asked about: Yes stores them in the mouse and goes on, No
+// drops them and goes on; Cancel, Escape and the close button stay in the
+// editor with the edits as they were and the mouse untouched.
+TEST(MacroEdit, UnsavedEditsAreAskedAboutBeforeTheyGo) {
+  enum class Way { kOtherRow, kLoadFile, kCloseEditor, kQuit };
+  const std::pair<Way, const char*> ways[] = {
+      {Way::kOtherRow, "other row"}, {Way::kLoadFile, "load file"}, {Way::kCloseEditor, "close"}, {Way::kQuit, "quit"}};
+  struct Reply {
+    const char* what;
+    std::function<std::shared_ptr<test::DialogAction>()> give;
+    bool saves, goesOn;
+  } replies[] = {
+      {"Yes", [] { return PressWhenShown(QStringLiteral("Yes")); }, true, true},
+      {"No", [] { return PressWhenShown(QStringLiteral("No")); }, false, true},
+      {"Cancel", [] { return PressWhenShown(QStringLiteral("Cancel")); }, false, false},
+      {"Escape", [] { return LeaveWhenShown(Leave::kEscape); }, false, false},
+      {"close button", [] { return LeaveWhenShown(Leave::kCloseButton); }, false, false},
+  };
+  for (const auto& [way, wayName] : ways) {
+    for (const Reply& reply : replies) {
+      const std::string what = std::string(wayName) + ", " + reply.what;
+      EditWorld w;
+      ASSERT_TRUE(w.session->StoreMacro(2, kModeOnce, "stored", {WaitItem(5)}));
+      const int storedLength = w.MouseSlotLength(2);
+      w.editor->Rebuild();
+      w.editor->LoadRow(w.SlotRow(2));
+      ASSERT_TRUE(ProcessEventsUntil([&] { return !w.editor->Busy(); }));
+      ASSERT_EQ(w.editor->Model().Items().size(), 1u) << what;
+      w.editor->ActivateItem(w.Item(QStringLiteral("Insert delay instruction")));
+      const std::vector<MacroItem> edited = w.editor->Model().Items();
+      ASSERT_EQ(edited.size(), 2u);
+      w.editor->GetDialogs().file = [&w](bool, const QString&) { return QString::fromStdString(w.libraryFile); };
+
+      const auto answer = reply.give();
+      bool quit = false;
+      switch (way) {
+        case Way::kOtherRow:
+          w.editor->LoadRow(w.FileRow(w.libraryFile));
+          break;
+        case Way::kLoadFile:
+          w.editor->ActivateItem(w.Item(QStringLiteral("Load macro")));
+          break;
+        case Way::kCloseEditor:
+          w.editor->ActivateItem(w.Item(QStringLiteral("Close")));
+          break;
+        case Way::kQuit:  // as the shell asks before it quits
+          w.editor->LeaveEdits([&quit] { quit = true; });
+          break;
+      }
+      ASSERT_TRUE(ProcessEventsUntil([&] { return !w.editor->Busy(); }));
+      EXPECT_TRUE(answer->Done()) << what;
+      EXPECT_EQ(w.MouseSlotLength(2), storedLength + (reply.saves ? 2 : 0)) << what;
+      const auto& items = w.editor->Model().Items();
+      if (!reply.goesOn) {
+        EXPECT_EQ(items, edited) << what;
+        EXPECT_TRUE(w.editor->Model().Modified()) << what;
+        EXPECT_TRUE(w.editor->isVisible()) << what;
+        EXPECT_FALSE(quit) << what;
+        continue;
+      }
+      switch (way) {
+        case Way::kOtherRow:
+        case Way::kLoadFile:
+          EXPECT_EQ(w.editor->Model().From().path, w.libraryFile) << what;
+          EXPECT_EQ(items, std::vector<MacroItem>{WaitItem(9)}) << what;
+          break;
+        case Way::kCloseEditor:
+          EXPECT_FALSE(w.editor->isVisible()) << what;
+          break;
+        case Way::kQuit:
+          EXPECT_TRUE(quit) << what;
+          break;
+      }
+      EXPECT_FALSE(w.editor->Model().Unsaved()) << what;
+    }
+  }
+}
+
+// A new macro with steps can be saved: it goes to the library. A file that
+// cannot be written is reported, and the edits stay unsaved.
+TEST(MacroEdit, SaveKeepsANewMacroInTheLibraryAndReportsAFailedWrite) {
+  EditWorld w;
+  const int save = w.Item(QStringLiteral("Save"));
+  EXPECT_TRUE(w.editor->Items()[static_cast<size_t>(save)].disabled);
+  w.editor->ActivateItem(w.Item(QStringLiteral("Insert delay instruction")));
+  ASSERT_FALSE(w.editor->Items()[static_cast<size_t>(save)].disabled);
+  w.editor->GetDialogs().folder = [](const QString&, const std::vector<MacroListItem>&) {
+    return std::optional<int>(0);  // the library's root
+  };
+  w.editor->ActivateItem(save);
+  EXPECT_EQ(w.names, QStringList{QStringLiteral("")});
+  const std::string added = w.editor->Model().From().path;
+  MacroFile file;
+  ASSERT_EQ(ReadMacroFile(added, file), MacroFileStatus::kOk);
+  EXPECT_EQ(file.items, w.editor->Model().Items());
+  EXPECT_GE(w.FileRow(added), 0);
+  EXPECT_FALSE(w.editor->Model().Unsaved());
+
+  // The file's folder has gone: Save and "Save macro" both say so.
+  w.editor->ActivateItem(w.Item(QStringLiteral("Insert delay instruction")));
+  std::filesystem::remove_all(w.dir.Path("Favorite"));
+  const std::string lost = w.dir.Path("gone/x.mf");
+  w.editor->GetDialogs().file = [&](bool, const QString&) { return QString::fromStdString(lost); };
+  for (const char* command : {"Save", "Save macro"}) {
+    const auto ok = PressWhenShown(QStringLiteral("OK"));
+    w.editor->ActivateItem(w.Item(QString::fromLatin1(command)));
+    EXPECT_TRUE(ok->Done()) << command;
+    EXPECT_EQ(ok->Title(), QStringLiteral("Macro Editor")) << command;
+    EXPECT_TRUE(w.editor->Model().Unsaved()) << command;
+    EXPECT_EQ(w.editor->Model().From().path, added) << command;
+  }
 }
 
 }  // namespace

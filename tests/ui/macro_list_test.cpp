@@ -70,10 +70,13 @@ TEST(MacroList, ModesKeysAndPicks) {
   EXPECT_EQ(functions->width(), 476 + 41);
   EXPECT_EQ(ListWorld::ItemIndex(*slotList, QStringLiteral("Hide")), -1);
   EXPECT_GE(ListWorld::ItemIndex(*functions, QStringLiteral("Hide")), 0);
-  // The used slotList in name order, then the first empty one.
-  ASSERT_EQ(slotList->Model().Rows().size(), 3u);
+  // The used slots in name order, then the first empty one, then the
+  // library's macros under their caption.
+  ASSERT_EQ(slotList->Model().Rows().size(), 5u);
   EXPECT_EQ(slotList->Model().Rows()[0].name, "alpha");
   EXPECT_EQ(slotList->Model().Rows()[2].name, "Empty");
+  EXPECT_EQ(slotList->Model().Rows()[3].name, "Macro list (PC)");
+  EXPECT_EQ(slotList->Model().Rows()[4].path, w.file);
   bool fileListed = false;
   for (const auto& row : functions->Model().Rows()) fileListed |= row.path == w.file;
   EXPECT_TRUE(fileListed);
@@ -84,7 +87,7 @@ TEST(MacroList, ModesKeysAndPicks) {
 
   auto again = w.Open(false);
   QSignalSpy pickedAgain(again.get(), &MacroList::picked);
-  for (int key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up}) ListWorld::Key(*again, key);
+  for (int key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up}) ListWorld::Key(*again, key);
   EXPECT_EQ(again->Model().Selected(), 1);
   again->ActivateItem(ListWorld::ItemIndex(*again, QStringLiteral("OK")));
   ASSERT_EQ(pickedAgain.count(), 1);
@@ -103,7 +106,7 @@ TEST(MacroList, DeletingNeverHandsADeviceSlotToTheFileSystem) {
   ListWorld::Key(*slotList, Qt::Key_Delete);
   slotList->ActivateItem(ListWorld::ItemIndex(*slotList, QStringLiteral("Delete")));
   EXPECT_EQ(asked, 0);
-  EXPECT_EQ(slotList->Model().Rows().size(), 3u);
+  EXPECT_EQ(slotList->Model().Rows().size(), 5u);
   EXPECT_TRUE(w.session->State().image.Snapshot()->macroSlots[3].InUse());
 
   auto functions = w.Open(true);
@@ -134,9 +137,12 @@ TEST(MacroList, WheelScrollsSmoothlyAndTheTimerStopsAtTheTarget) {
     ASSERT_TRUE(w.session->StoreMacro(slot, kModeOnce, "m" + std::to_string(slot), {WaitItem(1)}));
   auto list = w.Open(false);
   EXPECT_FALSE(list->TimerArmed());
-  QWheelEvent wheel(QPointF(100, 100), list->mapToGlobal(QPointF(100, 100)), {}, QPoint(0, -120 * 3), Qt::NoButton,
-                    Qt::NoModifier, Qt::NoScrollPhase, false);
-  QCoreApplication::sendEvent(list.get(), &wheel);
+  auto turn = [&list](int delta) {
+    QWheelEvent wheel(QPointF(100, 100), list->mapToGlobal(QPointF(100, 100)), {}, QPoint(0, delta), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(list.get(), &wheel);
+  };
+  turn(-120 * 3);
   EXPECT_EQ(list->Model().Target(), 120);
   EXPECT_TRUE(list->TimerArmed());
   for (int i = 0; i < 100 && list->TimerArmed(); ++i) {
@@ -156,6 +162,14 @@ TEST(MacroList, WheelScrollsSmoothlyAndTheTimerStopsAtTheTarget) {
     QGestureEvent event({&pan});
     QCoreApplication::sendEvent(list.get(), &event);
     EXPECT_EQ(list->Model().Target(), target) << at.y() << " " << dy;
+  }
+
+  // A touchpad's small deltas: the gesture's first one steps a row, 240 in all a second.
+  w.clock->Advance(1000);
+  for (int i = 0; i < 8; ++i) {
+    turn(-30);
+    EXPECT_EQ(list->Model().Target(), 170 + (i < 7 ? 40 : 80)) << i;
+    w.clock->Advance(20);
   }
 }
 

@@ -1,5 +1,6 @@
 #include "ui/windows/macro_edit.h"
 
+#include <QCloseEvent>
 #include <QDate>
 #include <QFileDialog>
 #include <QKeyEvent>
@@ -148,6 +149,8 @@ MacroEdit::MacroEdit(UiEnv& env, MacroRecording* recording, QWidget* parent)
       dialogs_(DefaultDialogs(env, this)),
       instructionScroll_(env.session.GetClock()),
       listScroll_(env.session.GetClock()),
+      instructionWheel_(env.session.GetClock()),
+      listWheel_(env.session.GetClock()),
       fade_(env.session.GetClock()) {
   setWindowTitle(T(env.texts.msgStr, 40));
   timer_.setSingleShot(true);
@@ -269,6 +272,13 @@ void MacroEdit::RefreshFreeMemory() {
 
 bool MacroEdit::RecordingIndicatorShown() const { return recording_ && recording_->Reading(); }
 
+QString MacroEdit::IndicatorText() const {
+  if (!RecordingIndicatorShown()) return {};
+  // Armed is not recording yet: nothing is taken until the hotkey is released.
+  if (recording_->State() == RecorderState::kArmed) return T(env_.texts.desktopStr, kDesktopTextRecordArmed);
+  return T(env_.texts.msgStr, 21);
+}
+
 void MacroEdit::SyncItems() {
   const bool running = recording_ && recording_->State() != RecorderState::kIdle;
   const RecordOptions options = recording_ ? recording_->Options() : RecordOptions{};
@@ -307,10 +317,13 @@ void MacroEdit::SyncItems() {
       case kOptClicks:
         item.selected = options.clickPositions;
         break;
-      case kSave:
-        item.disabled = model_.PlannedSave() == MacroEditModel::SaveAction::kNothing ||
-                        (model_.PlannedSave() == MacroEditModel::SaveAction::kStoreSlot && !device);
+      case kSave: {
+        const auto save = model_.PlannedSave();
+        item.disabled = save == MacroEditModel::SaveAction::kNothing ||
+                        (save == MacroEditModel::SaveAction::kStoreSlot && !device) ||
+                        (save == MacroEditModel::SaveAction::kAddToLibrary && !env_.macroLibrary);
         break;
+      }
       case kSaveToList:
       case kNewFolder:
         item.disabled = !env_.macroLibrary;
@@ -428,9 +441,16 @@ void MacroEdit::OnRecordingChanged() {
     Say(Q(env_.texts.recordKeyTipStr), kUntilChanged);
   } else {
     captureRunning_ = false;
-    // The input source went away under a recording: say why it stopped.
-    Say(recording_->InputLost() ? Q(recording_->UnavailableReason()) : QString());
+    // The input source went away under a recording: say why it stopped;
+    // else a recording that ends says so, apart from its arming.
+    if (recording_->InputLost())
+      Say(Q(recording_->UnavailableReason()));
+    else if (shownState_ == RecorderState::kArmed || shownState_ == RecorderState::kRecording)
+      Say(T(env_.texts.desktopStr, kDesktopTextRecordStopped));
+    else
+      Say({});
   }
+  shownState_ = recording_->SelectingHotkey() ? RecorderState::kIdle : state;
   SyncItems();
   update();
   ArmTimer();
@@ -438,51 +458,128 @@ void MacroEdit::OnRecordingChanged() {
 
 // ---- the macro list ----
 
+int MacroEdit::RowOf(const MacroListItem& item) const {
+  for (int i = 0; i < static_cast<int>(rows_.size()); ++i) {
+    const MacroListItem& row = rows_[static_cast<size_t>(i)];
+    if (item.device == 1 ? row.device == 1 && row.slot == item.slot : row.device != 1 && row.path == item.path)
+      return i;
+  }
+  return -1;
+}
+
 void MacroEdit::LoadRow(int row) {
   if (row < 0 || row >= static_cast<int>(rows_.size())) return;
-  selectedRow_ = row;
   const MacroListItem item = rows_[static_cast<size_t>(row)];
-  update();
   if (env_.macroLibrary && ToggleOpen(*env_.macroLibrary, item)) {
+    selectedRow_ = row;
     Rebuild();
     return;
   }
+  // The row is selected once its macro is in the editor: a cancelled
+  // question leaves the selection with the edits it belongs to.
+  auto select = [this, item] {
+    selectedRow_ = RowOf(item);
+    update();
+  };
   if (item.device == 1) {
-    if (item.start == 0) return;  // the empty slot: a place to store into
-    auto back = std::make_shared<MacroReadBack>();
-    const int slot = item.slot;
-    SetBusy(0.0);
-    env_.session.PostOnDevice(
-        "read macro",
-        [this, back, slot](JobContext& job, DeviceLink& link, const std::string& path) {
-          *back = ReadBackMacro(link, path, *env_.session.State().image.Snapshot(), slot,
-                                [&job](double f) { job.Progress(f); });
-          return back->outcome;
-        },
-        OnGuiThread(this, {[this](double f) { SetBusy(f); },
-                           [this, back, slot](const Outcome& outcome) {
-                             SetBusy(std::nullopt);
-                             if (!outcome) {
-                               Say(Q(FailureText(env_.texts, outcome.failure, false)));
-                               return;
-                             }
-                             model_.Load(back->items, back->name, back->mode,
-                                         {MacroEditModel::SourceKind::kSlot, "", slot});
-                             SyncItems();
-                           }}));
+    if (item.start == 0) {  // the empty slot: a place to store into
+      select();
+      return;
+    }
+    LeaveEdits([this, item, select] {
+      select();
+      ReadBackSlot(item.slot);
+    });
     return;
   }
-  if (item.type < kModeOnce || item.type > kModeFire || item.path.empty()) return;
+  if (item.type < kModeOnce || item.type > kModeFire || item.path.empty()) {
+    selectedRow_ = row;
+    update();
+    return;
+  }
+  OpenMacroFile(item.path, select);
+}
+
+void MacroEdit::ReadBackSlot(int slot) {
+  auto back = std::make_shared<MacroReadBack>();
+  SetBusy(0.0);
+  env_.session.PostOnDevice(
+      "read macro",
+      [this, back, slot](JobContext& job, DeviceLink& link, const std::string& path) {
+        *back = ReadBackMacro(link, path, *env_.session.State().image.Snapshot(), slot,
+                              [&job](double f) { job.Progress(f); });
+        return back->outcome;
+      },
+      OnGuiThread(this, {[this](double f) { SetBusy(f); },
+                         [this, back, slot](const Outcome& outcome) {
+                           SetBusy(std::nullopt);
+                           if (!outcome) {
+                             Say(Q(FailureText(env_.texts, outcome.failure, false)));
+                             return;
+                           }
+                           model_.Load(back->items, back->name, back->mode,
+                                       {MacroEditModel::SourceKind::kSlot, "", slot});
+                           SyncItems();
+                         }}));
+}
+
+void MacroEdit::OpenMacroFile(const std::string& path, std::function<void()> loaded) {
   MacroFile file;
-  const MacroFileStatus status = ReadMacroFile(item.path, file);
+  const MacroFileStatus status = ReadMacroFile(path, file);
   if (status == MacroFileStatus::kInvalidFormat) {
     dialogs_.ask(windowTitle(), T(env_.texts.msgStr, 20), Choices::kOk);
     return;
   }
   if (status != MacroFileStatus::kOk) return;
-  model_.Load(file.items, file.header.name, file.header.mode, {MacroEditModel::SourceKind::kFile, item.path, -1});
-  SyncItems();
-  update();
+  LeaveEdits([this, path, file = std::move(file), loaded = std::move(loaded)] {
+    model_.Load(file.items, file.header.name, file.header.mode, {MacroEditModel::SourceKind::kFile, path, -1});
+    if (loaded) loaded();
+    SyncItems();
+    update();
+  });
+}
+
+void MacroEdit::LeaveEdits(std::function<void()> proceed) {
+  if (!model_.Unsaved()) {
+    proceed();
+    return;
+  }
+  const QString name = model_.Name().empty() ? T(env_.texts.msgStr, 24) : Q(model_.Name());
+  const QString message = T(env_.texts.msgStr, 22).replace(QStringLiteral("%s"), name);
+  switch (RunOptionDlg(env_, this, T(env_.texts.buttonStr, 36), message, Choices::kYesNoCancel)) {
+    case Answer::kYes:
+      Save(std::move(proceed));
+      return;
+    case Answer::kNo:
+      model_.Discard();
+      SyncItems();
+      update();
+      proceed();
+      return;
+    case Answer::kOk:
+    case Answer::kCancel:
+    case Answer::kClosed:
+      return;
+  }
+}
+
+void MacroEdit::CloseEditor() {
+  LeaveEdits([this] { hide(); });
+}
+
+bool MacroEdit::WriteFile(const std::string& path) {
+  std::string reason;
+  if (WriteMacroFile(path, model_.Name(), model_.Mode(), model_.Items(), NowSeconds(), &reason) ==
+      MacroFileStatus::kOk)
+    return true;
+  ReportWriteFailure(path, reason);
+  return false;
+}
+
+void MacroEdit::ReportWriteFailure(const std::string& file, const std::string& reason) {
+  QString message = Q(FailureText(env_.texts, Failure::kCannotWriteFile, false)) + QLatin1Char('\n') + Q(file);
+  if (!reason.empty()) message += QStringLiteral(": ") + Q(reason);
+  RunOptionDlg(env_, this, windowTitle(), message, Choices::kOk);
 }
 
 void MacroEdit::DropOnRow(int row) {
@@ -496,8 +593,7 @@ void MacroEdit::DropOnRow(int row) {
     if (dialogs_.ask(T(env_.texts.buttonStr, 36), message, Choices::kOkCancel) != Answer::kOk) return;
   }
   if (plan.rewriteFile) {
-    if (WriteMacroFile(target.path, model_.Name(), model_.Mode(), model_.Items(), NowSeconds()) ==
-        MacroFileStatus::kOk) {
+    if (WriteFile(target.path)) {
       model_.SavedToFile(target.path);
       if (env_.macroLibrary) env_.macroLibrary->Scan();
       Rebuild();
@@ -510,14 +606,14 @@ void MacroEdit::DropOnRow(int row) {
   StoreToSlot(plan.slot, *name);
 }
 
-void MacroEdit::StoreToSlot(int slot, const QString& name) {
+void MacroEdit::StoreToSlot(int slot, const QString& name, std::function<void()> stored) {
   SetBusy(0.0);
-  const std::string stored = name.toStdString();
-  model_.PostStore(env_.session, slot, stored,
+  const std::string storedName = name.toStdString();
+  model_.PostStore(env_.session, slot, storedName,
                    OnGuiThread(this, {[this](double f) { SetBusy(f); },
-                                      [this, slot, stored](const Outcome& outcome) {
+                                      [this, slot, storedName, stored](const Outcome& outcome) {
                                         SetBusy(std::nullopt);
-                                        model_.StoreFinished(outcome, slot, stored);
+                                        model_.StoreFinished(outcome, slot, storedName);
                                         Rebuild();
                                         if (!outcome) {
                                           dialogs_.ask(windowTitle(),
@@ -529,29 +625,32 @@ void MacroEdit::StoreToSlot(int slot, const QString& name) {
                                               rows_[static_cast<size_t>(i)].slot == slot)
                                             selectedRow_ = i;
                                         emit macrosChanged();
+                                        if (stored) stored();
                                       }}));
 }
 
-void MacroEdit::Save() {
+void MacroEdit::Save(std::function<void()> saved) {
   switch (model_.PlannedSave()) {
     case MacroEditModel::SaveAction::kNothing:
       return;
     case MacroEditModel::SaveAction::kStoreSlot:
-      StoreToSlot(model_.From().slot, Q(model_.Name()));
+      StoreToSlot(model_.From().slot, Q(model_.Name()), std::move(saved));
       return;
     case MacroEditModel::SaveAction::kRewriteFile:
-      if (WriteMacroFile(model_.From().path, model_.Name(), model_.Mode(), model_.Items(), NowSeconds()) ==
-          MacroFileStatus::kOk) {
-        model_.SavedToFile(model_.From().path);
-        if (env_.macroLibrary) env_.macroLibrary->Scan();
-        Rebuild();
-        emit macrosChanged();
-      }
+      if (!WriteFile(model_.From().path)) return;
+      model_.SavedToFile(model_.From().path);
+      if (env_.macroLibrary) env_.macroLibrary->Scan();
+      Rebuild();
+      emit macrosChanged();
+      if (saved) saved();
+      return;
+    case MacroEditModel::SaveAction::kAddToLibrary:
+      SaveToLibrary(std::move(saved));
       return;
   }
 }
 
-void MacroEdit::SaveToLibrary() {
+void MacroEdit::SaveToLibrary(std::function<void()> saved) {
   if (!env_.macroLibrary) return;
   const auto name = dialogs_.name(T(env_.texts.msgStr, 2), Q(model_.Name()), 15);
   if (!name) return;
@@ -559,6 +658,7 @@ void MacroEdit::SaveToLibrary() {
   MacroListItem root;
   root.name = env_.texts.msgStr.size() > 28 ? env_.texts.msgStr[28] : "";
   root.id = 0;
+  root.path = env_.macroLibrary->Root();
   folders.push_back(root);
   for (const MacroListItem& row : env_.macroLibrary->Files())
     if (row.type == kFolderRowType) {
@@ -567,12 +667,24 @@ void MacroEdit::SaveToLibrary() {
     }
   const auto folder = dialogs_.folder(T(env_.texts.msgStr, 2), folders);
   if (!folder) return;
+  std::string reason;
   const std::string path =
-      env_.macroLibrary->Add(name->toStdString(), model_.Mode(), model_.Items(), *folder, NowSeconds());
-  if (path.empty()) return;
+      env_.macroLibrary->Add(name->toStdString(), model_.Mode(), model_.Items(), *folder, NowSeconds(), &reason);
+  if (path.empty()) {
+    const auto where =
+        std::find_if(folders.begin(), folders.end(), [&](const MacroListItem& f) { return f.id == *folder; });
+    ReportWriteFailure(where == folders.end() ? root.path : where->path, reason);
+    return;
+  }
+  // A new macro now lives in the library: Save rewrites that file from here on.
+  if (model_.From().kind == MacroEditModel::SourceKind::kNone) {
+    model_.SetName(name->toStdString());
+    model_.SavedToFile(path);
+  }
   Say(Q(env_.macroLibrary->AddStatusText(name->toStdString())));
   Rebuild();
   emit macrosChanged();
+  if (saved) saved();
 }
 
 void MacroEdit::NewFolder() {
@@ -587,26 +699,14 @@ void MacroEdit::SaveFile() {
   const std::string date = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")).toStdString();
   const QString path = dialogs_.file(true, Q(ProposedMacroFileName(model_.Name(), date)));
   if (path.isEmpty()) return;
-  if (WriteMacroFile(path.toStdString(), model_.Name(), model_.Mode(), model_.Items(), NowSeconds()) ==
-      MacroFileStatus::kOk)
-    model_.SavedToFile(path.toStdString());
+  if (WriteFile(path.toStdString())) model_.SavedToFile(path.toStdString());
   SyncItems();
 }
 
 void MacroEdit::LoadFile() {
   const QString path = dialogs_.file(false, {});
   if (path.isEmpty()) return;
-  MacroFile file;
-  const MacroFileStatus status = ReadMacroFile(path.toStdString(), file);
-  if (status == MacroFileStatus::kInvalidFormat) {
-    dialogs_.ask(windowTitle(), T(env_.texts.msgStr, 20), Choices::kOk);
-    return;
-  }
-  if (status != MacroFileStatus::kOk) return;
-  model_.Load(file.items, file.header.name, file.header.mode,
-              {MacroEditModel::SourceKind::kFile, path.toStdString(), -1});
-  SyncItems();
-  update();
+  OpenMacroFile(path.toStdString());
 }
 
 void MacroEdit::DeleteListRow() {
@@ -641,11 +741,14 @@ void MacroEdit::OnItemActivated(int index) {
   const int code = Items()[static_cast<size_t>(index)].code;
   RecordOptions options = recording_ ? recording_->Options() : RecordOptions{};
   auto setOptions = [&] {
-    if (recording_) recording_->SetOptions(options);
+    std::string reason;
+    // The options hold for this run either way; say when they will not outlast it.
+    if (recording_ && !recording_->SetOptions(options, &reason))
+      Say(Q(FailureText(env_.texts, Failure::kCannotWriteFile, false)) + QStringLiteral(": ") + Q(reason));
   };
   switch (code) {
     case kClose:
-      hide();
+      CloseEditor();
       break;
     case kName:
       if (auto name = dialogs_.name(T(env_.texts.capInputStr, 2), Q(model_.Name()), 15))
@@ -761,7 +864,7 @@ void MacroEdit::keyPressEvent(QKeyEvent* event) {
       break;
     }
     case Qt::Key_Escape:
-      hide();
+      CloseEditor();
       return;
     default:
       SkinWindow::keyPressEvent(event);
@@ -857,18 +960,27 @@ void MacroEdit::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void MacroEdit::wheelEvent(QWheelEvent* event) {
-  const int notches = event->angleDelta().y() / 120;
-  if (notches == 0) return;
   const QPointF at = event->position();
-  if (kInstructions.contains(at)) {
+  // Each list keeps its own gesture: a movement over one is not owed by the other.
+  const bool instructions = kInstructions.contains(at);
+  if (!instructions && !kList.contains(at)) return;
+  const int notches = (instructions ? instructionWheel_ : listWheel_).Add(event->angleDelta().y());
+  if (notches == 0) return;
+  if (instructions) {
     const int max = std::max(0, (static_cast<int>(model_.Items().size()) + 1) * kInstructionRowHeight -
                                     static_cast<int>(kInstructions.height()));
     instructionScroll_.SetTarget(instructionScroll_.Target() - notches * 3 * kInstructionRowHeight, max);
-  } else if (kList.contains(at)) {
+  } else {
     const int max = std::max(0, static_cast<int>(rows_.size()) * kListRowHeight - static_cast<int>(kList.height()));
     listScroll_.SetTarget(listScroll_.Target() - notches * kListRowHeight, max);
   }
   ArmTimer();
+}
+
+void MacroEdit::closeEvent(QCloseEvent* event) {
+  // The window goes only once its edits are dealt with.
+  event->ignore();
+  CloseEditor();
 }
 
 void MacroEdit::hideEvent(QHideEvent* event) {
@@ -912,7 +1024,8 @@ void MacroEdit::PaintSkin(QPainter& painter) {
     view.hotkeyTipRect = kHotkeyTip;
   }
   view.recording = RecordingIndicatorShown();
-  view.recordingText = T(env_.texts.msgStr, 21);
+  view.armed = recording_ && recording_->State() == RecorderState::kArmed;
+  view.recordingText = IndicatorText();
   view.indicator = kIndicator;
   view.status = StatusText();
   view.statusAlpha = fade_.Alpha();

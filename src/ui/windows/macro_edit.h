@@ -14,6 +14,7 @@
 #include <optional>
 
 #include "macro/macro_library.h"
+#include "macro/macro_recorder.h"
 #include "session/macro_edit_model.h"
 #include "session/macro_list_model.h"
 #include "ui/skin/skin_window.h"
@@ -49,6 +50,9 @@ class MacroEdit : public SkinWindow {
   // The status line's text while it shows ("" once faded out).
   QString StatusText() const { return fade_.Visible() ? status_ : QString(); }
   bool RecordingIndicatorShown() const;
+  // What the indicator says: armed ("Ready to record") differs from a
+  // running recording ("Recording..."); "" while it is not shown.
+  QString IndicatorText() const;
   bool Busy() const { return busy_.has_value(); }
 
   // The commands, as their buttons run them (tests, screenshots).
@@ -60,8 +64,18 @@ class MacroEdit : public SkinWindow {
   void LoadRow(int row);
   // Drops the editor's macro on macro-list row `row`.
   void DropOnRow(int row);
-  // The Save command.
-  void Save();
+  // The Save command. `saved` runs once the macro is kept where Save puts it
+  // (at once for a file, when the mouse confirms a store); never when the
+  // save was cancelled or failed.
+  void Save(std::function<void()> saved = {});
+  // Before the macro being edited is replaced or put away (another row, a
+  // file, closing the editor, quitting): with unsaved edits, asks "Save
+  // changes in macro '%s' ?". Yes saves and then goes on; No drops the edits
+  // and goes on; Cancel, Escape or closing the question stays with the edits
+  // as they are. Without unsaved edits it goes on at once.
+  void LeaveEdits(std::function<void()> proceed);
+  // "Close", Escape and the window's close button: hides after LeaveEdits.
+  void CloseEditor();
 
   // Runs the timers that are due and arms the next one.
   void RunDueTimers();
@@ -93,6 +107,7 @@ class MacroEdit : public SkinWindow {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
   void hideEvent(QHideEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void AddButton(int code, QRectF rect, const QString& label);
@@ -102,9 +117,19 @@ class MacroEdit : public SkinWindow {
   void ArmTimer();
   void OnRecordingChanged();
   void SetBusy(std::optional<double> fraction);
-  void StoreToSlot(int slot, const QString& name);
+  void StoreToSlot(int slot, const QString& name, std::function<void()> stored = {});
   void RefreshFreeMemory();
-  void SaveToLibrary();
+  void SaveToLibrary(std::function<void()> saved = {});
+  // Writes the editor's macro to `path`; a failure is reported with the file
+  // and the system's reason. True when written.
+  bool WriteFile(const std::string& path);
+  void ReportWriteFailure(const std::string& file, const std::string& reason);
+  // Reads a macro file and, once LeaveEdits lets it, loads it; `loaded`
+  // follows the load.
+  void OpenMacroFile(const std::string& path, std::function<void()> loaded = {});
+  void ReadBackSlot(int slot);
+  // The list row standing for the same slot or file as `item`, or -1.
+  int RowOf(const MacroListItem& item) const;
   void NewFolder();
   void SaveFile();
   void LoadFile();
@@ -126,7 +151,12 @@ class MacroEdit : public SkinWindow {
   int freeMemory_ = 0;
   SmoothScroll instructionScroll_;
   SmoothScroll listScroll_;
+  WheelSteps instructionWheel_;
+  WheelSteps listWheel_;
   bool captureRunning_ = false;
+  // The recorder's state the status line last spoke for: a stop is said
+  // only for a recording, not for a capture or a hotkey choice.
+  RecorderState shownState_ = RecorderState::kIdle;
   std::optional<double> busy_;
   QString status_;
   StatusFade fade_;

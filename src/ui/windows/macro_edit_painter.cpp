@@ -120,8 +120,8 @@ void MacroEditPainter::Paint(QPainter& painter, const MacroEditView& view, const
     painter.setPen(QPen(kRecord, 1));
     painter.setBrush(QColor(0x3A, 0x14, 0x14));
     painter.drawRoundedRect(view.indicator, 6, 6);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(kRecord);
+    painter.setPen(view.armed ? QPen(kRecord, 2) : QPen(Qt::NoPen));
+    painter.setBrush(view.armed ? QBrush(Qt::NoBrush) : QBrush(kRecord));
     painter.drawEllipse(QRectF(view.indicator.left() + 10, view.indicator.center().y() - 6, 12, 12));
     painter.setPen(QColor(0xFF, 0xD0, 0xD0));
     painter.setFont(fonts_.At(8));

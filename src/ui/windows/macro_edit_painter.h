@@ -44,6 +44,7 @@ struct MacroEditView {
   QString optionCaption;
   QRectF optionCaptionRect;
   bool recording = false;
+  bool armed = false;  // waiting for the hotkey: a ring, not the filled dot
   QString recordingText;
   QRectF indicator;
   QString status;

@@ -65,6 +65,7 @@ MacroList::MacroList(UiEnv& env, bool functionListMode, QWidget* parent)
       env_(env),
       functionListMode_(functionListMode),
       model_(env.session.GetClock(), static_cast<int>(ListArea(functionListMode).height())),
+      wheel_(env.session.GetClock()),
       ask_([this](const QString& title, const QString& message) { return AskDefault(env_, this, title, message); }),
       startDrag_([this](QMimeData* data) {
         auto* drag = new QDrag(this);
@@ -310,7 +311,7 @@ void MacroList::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void MacroList::wheelEvent(QWheelEvent* event) {
   if (InputBlocked()) return;
-  const int notches = event->angleDelta().y() / 120;
+  const int notches = wheel_.Add(event->angleDelta().y());
   if (notches == 0) return;
   model_.Wheel(notches);
   ArmTimer();

@@ -1,9 +1,9 @@
 #pragma once
 // The macro list: a modal window from which the button settings window picks
-// one row (a device macro slot, or in function-list mode any function of the
-// function list and the library's macro files). It can also delete a macro
-// file of the library. What it does lives in MacroListModel; this class
-// paints and forwards.
+// one row (a device macro slot or a macro file of the library, or in
+// function-list mode any function of the function list and the library's
+// macro files). It can also delete a macro file of the library. What it does
+// lives in MacroListModel; this class paints and forwards.
 //
 // Opening it to choose a macro:
 //
@@ -93,6 +93,7 @@ class MacroList : public SkinWindow {
   UiEnv& env_;
   bool functionListMode_;
   MacroListModel model_;
+  WheelSteps wheel_;
   QTimer timer_;
   AskFn ask_;
   StartDragFn startDrag_;
