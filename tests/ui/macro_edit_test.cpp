@@ -22,6 +22,7 @@
 #include "ui/skin/skin_fonts.h"
 #include "ui/windows/main_window.h"
 
+#include "dialog_driver.h"
 #include "process_events.h"
 
 namespace quorix::ui {
@@ -39,10 +40,6 @@ struct EditWorld : test::SimSession {
     env = std::make_unique<UiEnv>(UiEnv{*session, session->Texts(), fonts, broadcasts});
     editor = std::make_unique<MacroEdit>(*env, recording.get());
     auto& d = editor->GetDialogs();
-    d.ask = [this](const QString&, const QString& message, Choices) {
-      questions << message;
-      return Answer::kOk;
-    };
     d.name = [this](const QString&, const QString& text, int) -> std::optional<QString> {
       names << text;
       return text;
@@ -72,7 +69,7 @@ struct EditWorld : test::SimSession {
   AppSignals broadcasts;
   std::unique_ptr<UiEnv> env;
   std::unique_ptr<MacroEdit> editor;
-  QStringList questions, names;
+  QStringList names;
 };
 
 TEST(MacroEdit, RecordingShowsTheIndicatorAndStopsWithTheWindowOrTheDevice) {
@@ -151,8 +148,10 @@ TEST(MacroEdit, DropOnTheEmptySlotStoresWithoutAskingAndAFullMouseSaysLackOfSpac
   EXPECT_EQ(w.editor->Model().Mode(), kModeLoop);
   const int empty = w.SlotRow(0);
   ASSERT_GE(empty, 0);
+  auto asked = test::LeaveWhenShown(test::Leave::kEscape);
   w.editor->DropOnRow(empty);
-  EXPECT_TRUE(w.questions.isEmpty());
+  EXPECT_FALSE(asked->Fired());
+  asked.reset();
   EXPECT_EQ(w.names, QStringList{QStringLiteral("Macro name")});
   ASSERT_TRUE(ProcessEventsUntil([&] { return !w.editor->Busy(); }));
   const auto image = w.session->State().image.Snapshot();
@@ -162,15 +161,17 @@ TEST(MacroEdit, DropOnTheEmptySlotStoresWithoutAskingAndAFullMouseSaysLackOfSpac
   EXPECT_FALSE(w.editor->Model().Modified());
 
   // Dropping again on the now used slot asks first.
+  const auto overwrite = test::PressWhenShown(QStringLiteral("OK"));
   w.editor->DropOnRow(w.SlotRow(0));
   ASSERT_TRUE(ProcessEventsUntil([&] { return !w.editor->Busy(); }));
-  EXPECT_EQ(w.questions, QStringList{QStringLiteral("Overwrite macro 'Macro name' ?")});
+  ASSERT_TRUE(overwrite->Fired());
+  EXPECT_TRUE(overwrite->Said().endsWith(QStringLiteral("\nOverwrite macro 'Macro name' ?")));
 
-  w.questions.clear();
+  const auto lackOfSpace = test::PressWhenShown(QStringLiteral("OK"));
   w.editor->Model().Load(std::vector<MacroItem>(static_cast<size_t>(freeBefore), WheelItem(1)), "huge", kModeOnce, {});
   w.editor->DropOnRow(w.SlotRow(1));
-  ASSERT_TRUE(ProcessEventsUntil([&] { return !w.editor->Busy(); }));
-  EXPECT_EQ(w.questions, QStringList{QStringLiteral("Lack of space !!")});
+  ASSERT_TRUE(ProcessEventsUntil([&] { return !w.editor->Busy() && lackOfSpace->Fired(); }));
+  EXPECT_TRUE(lackOfSpace->Said().endsWith(QStringLiteral("\nLack of space !!")));
   EXPECT_FALSE(w.session->State().image.Snapshot()->macroSlots[1].InUse());
 }
 

@@ -20,7 +20,6 @@
 #include "session/macro_list_model.h"
 #include "ui/skin/skin_window.h"
 #include "ui/ui_env.h"
-#include "ui/windows/option_dlg.h"
 
 class QEventLoop;
 
@@ -48,11 +47,6 @@ class MacroList : public SkinWindow {
   // Runs the scrolling steps that are due and arms the next one.
   void RunDueTimers();
   bool TimerArmed() const { return timer_.isActive(); }
-
-  // The question before a delete (title, message) -> the button used (1:
-  // Yes). Tests replace it.
-  using AskFn = std::function<Answer(const QString& title, const QString& message)>;
-  void SetAsk(AskFn ask) { ask_ = std::move(ask); }
 
  signals:
   // OK with a valid selection, or a double-click on the selected row.
@@ -89,7 +83,6 @@ class MacroList : public SkinWindow {
   bool functionListMode_;
   MacroListModel model_;
   QTimer timer_;
-  AskFn ask_;
   QEventLoop* loop_ = nullptr;
   std::optional<MacroListItem> result_;
   bool finished_ = false;
