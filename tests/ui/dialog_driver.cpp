@@ -26,6 +26,7 @@ class ArmedAction : public DialogAction {
       said_ = window->text(QAccessible::Name) + QLatin1Char('\n') + window->text(QAccessible::Description);
     fired_ = step_(dialog);
   }
+  void Abandon() { fired_ = false; }
 
  private:
   Step step_;
@@ -60,7 +61,19 @@ class ShowWatcher : public QObject {
       QMetaObject::invokeMethod(
           dialog,
           [next, target = QPointer<ui::SkinWindow>(dialog)] {
-            if (auto action = next.lock(); action && target) action->Run(*target);
+            auto action = next.lock();
+            if (!action || !target) return;
+            action->Run(*target);
+            // A dialog the action did not end would wait for ever: it is
+            // closed, and the action did not do its work.
+            QMetaObject::invokeMethod(
+                target,
+                [next, target] {
+                  if (!target || !target->isVisible()) return;
+                  if (auto stuck = next.lock()) stuck->Abandon();
+                  target->close();
+                },
+                Qt::QueuedConnection);
           },
           Qt::QueuedConnection);
       break;

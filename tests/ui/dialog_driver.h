@@ -25,8 +25,9 @@ enum class Leave { kEscape, kCloseButton };
 class DialogAction {
  public:
   virtual ~DialogAction() = default;
-  // Whether it found its dialog and did what it was armed for (false, too,
-  // when the named button was not there).
+  // Whether it found its dialog and did what it was armed for, ending it.
+  // False when the named button was not there, or when the dialog was still
+  // waiting afterwards (the driver then closes it, so no test hangs).
   bool Fired() const { return fired_; }
   // What the dialog said, as a screen reader reads it: its title, a line
   // break and its message (the question, or the text entry's prompt).
