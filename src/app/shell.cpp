@@ -33,7 +33,6 @@
 #include "ui/ui_env.h"
 #include "ui/windows/macro_edit.h"
 #include "ui/windows/osd_window.h"
-#include "ui/windows/option_dlg.h"
 #include "ui/windows/virtual_mouse_window.h"
 
 namespace quorix::app {
@@ -186,9 +185,6 @@ int Shell::InitInstance() {
   p.window->setWindowIcon(p.tray->Icon().icon());
   p.window->SetKeyboardLayout(LoadKeyboardLayoutFile(programFolder + "/keyboard.ini", MakeKeyTexts(session.Texts())));
   p.window->SetRecording(p.buttonRecording.get());
-  p.window->SetAsk([this](const QString& title, const QString& message) {
-    return ui::RunOptionDlg(*parts_->env, parts_->window.get(), title, message, ui::Choices::kOkCancel);
-  });
   if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
     // X11 windows, XWayland ones included, are what the bindings can see.
     std::string foregroundError;

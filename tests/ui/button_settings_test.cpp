@@ -259,7 +259,7 @@ TEST(ButtonSettings, AMacroOfTheLibraryPickedWithSelectIsStoredAndTheButtonRunsI
   // The list: "Empty", "Macro list (PC)", the file. Down to the file, Tab to OK, Enter.
   const auto pick = test::TypeWhenShown({}, {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Tab, Qt::Key_Return});
   w.Click(dlg, ButtonSetRole::kSelectMacro);
-  EXPECT_TRUE(pick->Done());
+  EXPECT_TRUE(pick->Fired());
   ASSERT_TRUE(dlg->Model().Pending().has_value());
   EXPECT_EQ(dlg->Model().MacroName(), "saved");
 

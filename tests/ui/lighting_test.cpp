@@ -98,7 +98,7 @@ TEST(Lighting, DraggingAcrossTheColourFieldForOneSecondSendsAboutTenPreviewsNeve
     }
     w.Mouse(picker, QEvent::MouseButtonRelease, QPointF(field.left() + 20, field.center().y()));
     picker.ActivateItem(ColorPickDlg::kOk);
-    return picker.Result();
+    return picker.Result().value_or(Answer::kClosed);
   });
   dlg->ActivateItem(ColorDlg::kFirstMarker);  // zone 1
   ASSERT_EQ(pickers, 1);
@@ -136,7 +136,7 @@ TEST(Lighting, CancelShowsEveryZoneItsStoredBytesAndOkOnLayout22WritesZones0To8)
       EXPECT_EQ(w.Shown(8), (LedZoneRecord{0xFF, 0xFF, 1, 0}));
       picker.ActivateItem(c.item);
       Session::WaitFor(*picker.ClosingJob());
-      return picker.Result();
+      return picker.Result().value_or(Answer::kClosed);
     });
     dlg->ActivateItem(ColorDlg::kSetAllLights);
     const LightingConfig after = w.session->ReadLighting();
@@ -163,7 +163,7 @@ TEST(Lighting, MarkersOnlyInCustomizeAnimationOnlyWhileShownDeviceGoneCancelsClo
     ++pickers;
     emit w.broadcasts.deviceGone();
     closing = picker.ClosingJob();
-    return picker.Result();
+    return picker.Result().value_or(Answer::kClosed);
   });
   dlg->ActivateItem(ColorDlg::kFirstMarker);
   EXPECT_EQ(pickers, 0) << "no markers outside Customize";

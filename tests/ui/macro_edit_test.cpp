@@ -50,10 +50,6 @@ struct EditWorld : test::SimSession {
     env = std::make_unique<UiEnv>(UiEnv{*session, session->Texts(), fonts, broadcasts, library.get()});
     editor = std::make_unique<MacroEdit>(*env, recording.get());
     auto& d = editor->GetDialogs();
-    d.ask = [this](const QString&, const QString& message, Choices) {
-      questions << message;
-      return Answer::kOk;
-    };
     d.name = [this](const QString&, const QString& text, int) -> std::optional<QString> {
       names << text;
       return text;
@@ -96,7 +92,7 @@ struct EditWorld : test::SimSession {
   AppSignals broadcasts;
   std::unique_ptr<UiEnv> env;
   std::unique_ptr<MacroEdit> editor;
-  QStringList questions, names;
+  QStringList names;
 };
 
 TEST(MacroEdit, RecordingShowsTheIndicatorAndStopsWithTheWindowOrTheDevice) {
@@ -181,8 +177,10 @@ TEST(MacroEdit, DropOnTheEmptySlotStoresWithoutAskingAndAFullMouseSaysLackOfSpac
   EXPECT_EQ(w.editor->Model().Mode(), kModeLoop);
   const int empty = w.SlotRow(0);
   ASSERT_GE(empty, 0);
+  auto asked = test::LeaveWhenShown(test::Leave::kEscape);
   w.editor->DropOnRow(empty);
-  EXPECT_TRUE(w.questions.isEmpty());
+  EXPECT_FALSE(asked->Fired());
+  asked.reset();
   EXPECT_EQ(w.names, QStringList{QStringLiteral("Macro name")});
   ASSERT_TRUE(ProcessEventsUntil([&] { return !w.editor->Busy(); }));
   const auto image = w.session->State().image.Snapshot();
@@ -192,15 +190,17 @@ TEST(MacroEdit, DropOnTheEmptySlotStoresWithoutAskingAndAFullMouseSaysLackOfSpac
   EXPECT_FALSE(w.editor->Model().Modified());
 
   // Dropping again on the now used slot asks first.
+  const auto overwrite = test::PressWhenShown(QStringLiteral("OK"));
   w.editor->DropOnRow(w.SlotRow(0));
   ASSERT_TRUE(ProcessEventsUntil([&] { return !w.editor->Busy(); }));
-  EXPECT_EQ(w.questions, QStringList{QStringLiteral("Overwrite macro 'Macro name' ?")});
+  ASSERT_TRUE(overwrite->Fired());
+  EXPECT_TRUE(overwrite->Said().endsWith(QStringLiteral("\nOverwrite macro 'Macro name' ?")));
 
-  w.questions.clear();
+  const auto lackOfSpace = test::PressWhenShown(QStringLiteral("OK"));
   w.editor->Model().Load(std::vector<MacroItem>(static_cast<size_t>(freeBefore), WheelItem(1)), "huge", kModeOnce, {});
   w.editor->DropOnRow(w.SlotRow(1));
-  ASSERT_TRUE(ProcessEventsUntil([&] { return !w.editor->Busy(); }));
-  EXPECT_EQ(w.questions, QStringList{QStringLiteral("Lack of space !!")});
+  ASSERT_TRUE(ProcessEventsUntil([&] { return !w.editor->Busy() && lackOfSpace->Fired(); }));
+  EXPECT_TRUE(lackOfSpace->Said().endsWith(QStringLiteral("\nLack of space !!")));
   EXPECT_FALSE(w.session->State().image.Snapshot()->macroSlots[1].InUse());
 }
 
@@ -255,7 +255,7 @@ TEST(MacroEdit, UnsavedEditsAreAskedAboutBeforeTheyGo) {
           break;
       }
       ASSERT_TRUE(ProcessEventsUntil([&] { return !w.editor->Busy(); }));
-      EXPECT_TRUE(answer->Done()) << what;
+      EXPECT_TRUE(answer->Fired()) << what;
       EXPECT_EQ(w.MouseSlotLength(2), storedLength + (reply.saves ? 2 : 0)) << what;
       const auto& items = w.editor->Model().Items();
       if (!reply.goesOn) {
@@ -311,8 +311,8 @@ TEST(MacroEdit, SaveKeepsANewMacroInTheLibraryAndReportsAFailedWrite) {
   for (const char* command : {"Save", "Save macro"}) {
     const auto ok = PressWhenShown(QStringLiteral("OK"));
     w.editor->ActivateItem(w.Item(QString::fromLatin1(command)));
-    EXPECT_TRUE(ok->Done()) << command;
-    EXPECT_EQ(ok->Title(), QStringLiteral("Macro Editor")) << command;
+    EXPECT_TRUE(ok->Fired()) << command;
+    EXPECT_TRUE(ok->Said().startsWith(QStringLiteral("Macro Editor\n"))) << command;
     EXPECT_TRUE(w.editor->Model().Unsaved()) << command;
     EXPECT_EQ(w.editor->Model().From().path, added) << command;
   }

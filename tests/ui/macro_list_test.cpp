@@ -23,6 +23,8 @@
 #include "ui/app_signals.h"
 #include "ui/skin/skin_fonts.h"
 
+#include "dialog_driver.h"
+
 namespace quorix::ui {
 namespace {
 
@@ -99,33 +101,31 @@ TEST(MacroList, ModesKeysAndPicks) {
 
 TEST(MacroList, DeletingNeverHandsADeviceSlotToTheFileSystem) {
   ListWorld w;
-  int asked = 0;
+  auto asked = test::PressWhenShown(QStringLiteral("OK"));
   auto slotList = w.Open(false);
-  slotList->SetAsk([&](const QString&, const QString&) { return ++asked, Answer::kOk; });
   slotList->SelectRow(0);
   ListWorld::Key(*slotList, Qt::Key_Delete);
   slotList->ActivateItem(ListWorld::ItemIndex(*slotList, QStringLiteral("Delete")));
-  EXPECT_EQ(asked, 0);
+  EXPECT_FALSE(asked->Fired());
+  asked.reset();
   EXPECT_EQ(slotList->Model().Rows().size(), 5u);
   EXPECT_TRUE(w.session->State().image.Snapshot()->macroSlots[3].InUse());
 
   auto functions = w.Open(true);
-  functions->SetAsk([&](const QString&, const QString& message) {
-    EXPECT_EQ(message, QStringLiteral("Delete macro 'on disk' ?"));
-    return ++asked, Answer::kOk;
-  });
   QSignalSpy deleted(functions.get(), &MacroList::rowDeleted);
   const auto& rows = functions->Model().Rows();
   int fileRow = -1;
   for (size_t i = 0; i < rows.size(); ++i)
     if (rows[i].path == w.file) fileRow = static_cast<int>(i);
   ASSERT_GE(fileRow, 0);
+  const auto ok = test::PressWhenShown(QStringLiteral("OK"));
   ListWorld::Key(*functions, Qt::Key_Delete);  // not in function-list mode
   functions->SelectRow(fileRow);
   ListWorld::Key(*functions, Qt::Key_Delete);
-  EXPECT_EQ(asked, 0);
-  functions->ActivateItem(ListWorld::ItemIndex(*functions, QStringLiteral("Delete")));
-  EXPECT_EQ(asked, 1);
+  EXPECT_FALSE(ok->Fired());
+  ASSERT_TRUE(test::PressItem(*functions, QStringLiteral("Delete")));
+  ASSERT_TRUE(ok->Fired());
+  EXPECT_TRUE(ok->Said().endsWith(QStringLiteral("\nDelete macro 'on disk' ?"))) << ok->Said().toStdString();
   EXPECT_EQ(deleted.count(), 1);
   EXPECT_FALSE(std::filesystem::exists(w.file));
   EXPECT_EQ(functions->Model().Selected(), static_cast<int>(functions->Model().Rows().size()) - 1);

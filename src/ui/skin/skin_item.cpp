@@ -90,6 +90,11 @@ SkinAction SkinInteraction::Key(const std::vector<SkinItem>& items, SkinKey key)
       return action;
     }
   }
+  return ClearFocus();
+}
+
+SkinAction SkinInteraction::ClearFocus() {
+  SkinAction action;
   action.repaint = focus_ != -1;
   focus_ = -1;
   return action;

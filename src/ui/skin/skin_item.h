@@ -63,6 +63,8 @@ class SkinInteraction {
   SkinAction Release(const std::vector<SkinItem>& items, QPointF point);
   SkinAction Leave();
   SkinAction Key(const std::vector<SkinItem>& items, SkinKey key);
+  // The keyboard focus went to something that is not an item (a text field).
+  SkinAction ClearFocus();
 
   int HoverIndex() const { return hover_; }
   int PressIndex() const { return press_; }

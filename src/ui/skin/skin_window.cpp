@@ -2,6 +2,8 @@
 
 #include "ui/skin/skin_accessible.h"
 
+#include <algorithm>
+
 #include <QAccessible>
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -132,6 +134,12 @@ void SkinWindow::keyPressEvent(QKeyEvent* event) {
   switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
+      if (interaction_.FocusIndex() < 0) {
+        ActivateItem(DefaultItem());
+        return;
+      }
+      Apply(interaction_.Key(items_, SkinKey::kActivate));
+      return;
     case Qt::Key_Space:
       Apply(interaction_.Key(items_, SkinKey::kActivate));
       return;
@@ -157,12 +165,51 @@ void SkinWindow::closeEvent(QCloseEvent* event) {
   QWidget::closeEvent(event);
 }
 
+std::vector<QWidget*> SkinWindow::TabFields() const {
+  std::vector<QWidget*> fields;
+  for (QWidget* w = nextInFocusChain(); w != nullptr && w != this; w = w->nextInFocusChain()) {
+    if (w->window() == this && w->isVisibleTo(this) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) != 0)
+      fields.push_back(w);
+  }
+  return fields;
+}
+
+void SkinWindow::FocusField(QWidget* field) {
+  Apply(interaction_.ClearFocus());
+  field->setFocus(Qt::TabFocusReason);
+}
+
 bool SkinWindow::focusNextPrevChild(bool next) {
+  // One round: the fields, then the items. Where the focus is decides the
+  // next stop: a field that has it, else the focused item.
+  const std::vector<QWidget*> fields = TabFields();
+  const int from = interaction_.FocusIndex();
+  const auto inField = std::find(fields.begin(), fields.end(), focusWidget());
+  if (from < 0 && inField != fields.end()) {
+    const auto to = next ? inField + 1 : inField;
+    if (next ? to != fields.end() : to != fields.begin()) {
+      FocusField(next ? *to : *(to - 1));
+      return true;
+    }
+  }
   const SkinAction action = interaction_.Key(items_, next ? SkinKey::kNext : SkinKey::kPrevious);
-  if (interaction_.FocusIndex() < 0) return QWidget::focusNextPrevChild(next);
+  const int to = interaction_.FocusIndex();
+  // Walking off either end of the items goes on to the fields.
+  const bool wrapped = from >= 0 && (next ? to <= from : to >= from);
+  if (to < 0 || (wrapped && !fields.empty())) {
+    if (fields.empty()) return QWidget::focusNextPrevChild(next);
+    FocusField(next ? fields.front() : fields.back());
+    return true;
+  }
   Apply(action);
+  setFocus(Qt::TabFocusReason);  // keys now go to the item, not a field
   AnnounceFocus();
   return true;
+}
+
+bool SkinWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::FocusIn && watched != this) Apply(interaction_.ClearFocus());
+  return QWidget::eventFilter(watched, event);
 }
 
 void SkinWindow::Apply(const SkinAction& action) {

@@ -5,10 +5,13 @@
 // window never flickers. Input is routed to the skin items of Items() by the
 // scheme of SkinInteraction; a press on bare surface moves the window.
 //
-// Keyboard: Tab and Shift+Tab move the focus between the items, Enter and
-// Space activate the focused one, arrow keys go to OnItemArrow() (a focused
-// slider moves by one step). Screen readers see the items as the window's
-// children, named by their labels (skin_accessible.h).
+// Keyboard: Tab and Shift+Tab move the keyboard focus round the window's
+// child fields (in their focus order) and then its items. A focused item
+// takes the real keyboard focus, so keys then reach it and not a field.
+// Enter and Space activate the focused item; Enter with no item focused
+// activates DefaultItem() (a dialog's OK). Arrow keys go to OnItemArrow() (a
+// focused slider moves by one step). Screen readers see the items as the
+// window's children, named by their labels (skin_accessible.h).
 //
 // Subclasses that handle some presses themselves (slider tracks) override
 // the mouse handlers and call the base for the rest; SetInputBlocked() stops
@@ -67,6 +70,12 @@ class SkinWindow : public QWidget {
   // Cancel would, and return true; other windows return false (Escape then
   // goes on to QWidget).
   virtual bool Dismiss() { return false; }
+  // The item Enter activates while no item has the focus (a dialog's
+  // affirmative button), or -1.
+  virtual int DefaultItem() const { return -1; }
+  // Gives the keyboard focus to `field`, a child of this window, and takes it
+  // from the items.
+  void FocusField(QWidget* field);
 
   // Shows a dialog in the middle of its owner (of the screen when the owner
   // is hidden) and gives it the focus where the platform has one.
@@ -81,11 +90,16 @@ class SkinWindow : public QWidget {
   void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   bool focusNextPrevChild(bool next) override;
+  // Installed on a window's fields: one that takes the focus (a click on it)
+  // takes it from the items. Subclasses that filter more pass the rest here.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void Apply(const SkinAction& action);
   void UpdateCursor();
   void AnnounceFocus();
+  // The visible, enabled children Tab stops at, in their focus order.
+  std::vector<QWidget*> TabFields() const;
 
   std::vector<SkinItem> items_;
   SkinInteraction interaction_;

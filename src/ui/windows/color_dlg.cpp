@@ -122,7 +122,7 @@ void ColorDlg::hideEvent(QHideEvent* event) {
 
 void ColorDlg::OpenPicker(PickerSetup setup) {
   ColorPickDlg picker(env_, this, setup);
-  if (runPicker_(picker) == 1) model_.PickerConfirmed(setup, picker.Picker().Live());
+  if (runPicker_(picker) == Answer::kOk) model_.PickerConfirmed(setup, picker.Picker().Live());
   update();
 }
 

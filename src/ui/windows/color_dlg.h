@@ -11,6 +11,7 @@
 #include "session/lighting_windows.h"
 #include "ui/skin/skin_window.h"
 #include "ui/windows/lighting_painter.h"
+#include "ui/windows/option_dlg.h"
 
 namespace quorix::ui {
 
@@ -36,8 +37,8 @@ class ColorDlg : public SkinWindow {
   LightingWindowModel& Model() { return model_; }
 
   // How a picker runs (the default shows it modally); tests answer instead.
-  // Returns 1 when it was confirmed.
-  using PickerRunner = std::function<int(ColorPickDlg& picker)>;
+  // Returns the picker's answer; Answer::kOk keeps the colour.
+  using PickerRunner = std::function<Answer(ColorPickDlg& picker)>;
   void SetPickerRunner(PickerRunner run) { runPicker_ = std::move(run); }
 
   void RunDueTimers();

@@ -58,9 +58,10 @@ ColorPickDlg::ColorPickDlg(UiEnv& env, QWidget* parent, PickerSetup setup)
                              pic::kRadioSelected, Q(env_.texts.buttonStr.at(n == 1 ? 47 : 48)), kSkinItemRadio));
     items.back().code = n - 1;
   }
-  items.push_back(MakeItem({635, 485, 160, 32}, pic::kWideButtonNormal, pic::kWideButtonHover, pic::kWideButtonHover,
-                           Q(env_.texts.buttonStr.at(7))));
+  // OK left of Cancel, as in every dialog of the program.
   items.push_back(MakeItem({460, 485, 160, 32}, pic::kWideButtonNormal, pic::kWideButtonHover, pic::kWideButtonHover,
+                           Q(env_.texts.buttonStr.at(7))));
+  items.push_back(MakeItem({635, 485, 160, 32}, pic::kWideButtonNormal, pic::kWideButtonHover, pic::kWideButtonHover,
                            Q(env_.texts.buttonStr.at(8))));
   static const char* const kChannel[] = {"R", "G", "B"};
   for (int channel = 0; channel < 3; ++channel) {
@@ -73,21 +74,21 @@ ColorPickDlg::ColorPickDlg(UiEnv& env, QWidget* parent, PickerSetup setup)
 }
 
 ColorPickDlg::~ColorPickDlg() {
-  if (result_ < 0) Finish(false);
+  if (!result_) Finish(Answer::kClosed);
 }
 
-int ColorPickDlg::Run() {
+Answer ColorPickDlg::Run() {
   ShowOverOwner();
-  if (result_ < 0) loop_.exec();
+  if (!result_) loop_.exec();
   hide();
-  return std::max(result_, 0);
+  return result_.value_or(Answer::kClosed);
 }
 
-void ColorPickDlg::Finish(bool confirmed) {
-  if (result_ >= 0) return;
-  result_ = confirmed ? 1 : 0;
+void ColorPickDlg::Finish(Answer answer) {
+  if (result_) return;
+  result_ = answer;
   timer_.stop();
-  closingJob_ = confirmed ? picker_.Confirm() : picker_.Cancel();
+  closingJob_ = answer == Answer::kOk ? picker_.Confirm() : picker_.Cancel();
   loop_.quit();
 }
 
@@ -100,7 +101,7 @@ void ColorPickDlg::SyncItems() {
 
 void ColorPickDlg::ArmTimer() {
   // A closed dialog animates nothing more.
-  ArmForDue(timer_, result_ >= 0 ? std::nullopt : picker_.NextDueMs(), env_.session.GetClock().NowMs());
+  ArmForDue(timer_, result_ ? std::nullopt : picker_.NextDueMs(), env_.session.GetClock().NowMs());
 }
 
 void ColorPickDlg::RunDueTimers() {
@@ -111,7 +112,7 @@ void ColorPickDlg::RunDueTimers() {
 
 void ColorPickDlg::OnItemArrow(int index, int step) {
   const int channel = Items()[static_cast<size_t>(index)].code - kSliderCode;
-  if (channel < 0 || channel > 2 || result_ >= 0) return;
+  if (channel < 0 || channel > 2 || result_) return;
   const LedZoneRecord live = picker_.Live();
   const int value = channel == 0 ? live.red : channel == 1 ? live.green : live.blue;
   picker_.ClickColour(SliderColour(RecordRgb(live), channel, value + step));
@@ -121,11 +122,13 @@ void ColorPickDlg::OnItemArrow(int index, int step) {
 void ColorPickDlg::OnItemActivated(int index) {
   switch (index) {
     case kClose:
+      Finish(Answer::kClosed);
+      break;
     case kCancel:
-      Finish(false);
+      Finish(Answer::kCancel);
       break;
     case kOk:
-      Finish(true);
+      Finish(Answer::kOk);
       break;
     case kBreathe:
     case kAlwaysOn:
@@ -152,7 +155,7 @@ std::optional<uint32_t> ColorPickDlg::FieldColour(QPointF point) {
 }
 
 void ColorPickDlg::mousePressEvent(QMouseEvent* event) {
-  if (InputBlocked() || result_ >= 0 || event->button() != Qt::LeftButton) {
+  if (InputBlocked() || result_ || event->button() != Qt::LeftButton) {
     SkinWindow::mousePressEvent(event);
     return;
   }
@@ -195,7 +198,7 @@ void ColorPickDlg::mousePressEvent(QMouseEvent* event) {
 }
 
 void ColorPickDlg::mouseMoveEvent(QMouseEvent* event) {
-  if (drag_ == Drag::kNone || result_ >= 0) {
+  if (drag_ == Drag::kNone || result_) {
     SkinWindow::mouseMoveEvent(event);
     return;
   }
@@ -225,7 +228,7 @@ void ColorPickDlg::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 bool ColorPickDlg::Dismiss() {
-  Finish(false);
+  Finish(Answer::kClosed);
   return true;
 }
 

@@ -14,6 +14,7 @@
 #include "session/lighting_windows.h"
 #include "ui/skin/skin_window.h"
 #include "ui/windows/lighting_painter.h"
+#include "ui/windows/option_dlg.h"
 
 namespace quorix::ui {
 
@@ -31,10 +32,11 @@ class ColorPickDlg : public SkinWindow {
   ColorPickDlg(UiEnv& env, QWidget* parent, PickerSetup setup);
   ~ColorPickDlg() override;
 
-  // Shows the picker and waits: 1 when confirmed, else 0.
-  int Run();
-  // -1 while open; then 1 (confirmed) or 0.
-  int Result() const { return result_; }
+  // Shows the picker and waits: Answer::kOk when confirmed, kCancel for the
+  // Cancel button, kClosed for every other way out.
+  Answer Run();
+  // Empty while open; then the answer.
+  std::optional<Answer> Result() const { return result_; }
   const ColourPicker& Picker() const { return picker_; }
   // The store or restore that closing posted (null while open).
   DeviceJobHandle ClosingJob() const { return closingJob_; }
@@ -56,8 +58,8 @@ class ColorPickDlg : public SkinWindow {
  private:
   // The colour of the field's picture at `point`, when it is a colour there.
   std::optional<uint32_t> FieldColour(QPointF point);
-  void Finish(bool confirmed);
-  void Cancel() { Finish(false); }
+  void Finish(Answer answer);
+  void Cancel() { Finish(Answer::kClosed); }
   void SyncItems();
   void ArmTimer();
 
@@ -66,7 +68,7 @@ class ColorPickDlg : public SkinWindow {
   LightingPainter painter_;
   QTimer timer_;
   QEventLoop loop_;
-  int result_ = -1;
+  std::optional<Answer> result_;
   DeviceJobHandle closingJob_;
   enum class Drag { kNone, kField, kRed, kGreen, kBlue } drag_ = Drag::kNone;
   std::optional<uint32_t> lastDragged_;

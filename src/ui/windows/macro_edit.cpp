@@ -25,12 +25,9 @@
 #include "ui/skin/due_timer.h"
 #include "ui/skin/skin_fonts.h"
 #include "ui/windows/macro_edit_painter.h"
-
-#if __has_include("ui/windows/option_dlg.h") && __has_include("ui/windows/str_dlg.h")
 #include "ui/windows/option_dlg.h"
 #include "ui/windows/str_dlg.h"
-#define QUORIX_HAVE_DIALOGS 1
-#endif
+
 
 namespace quorix::ui {
 namespace {
@@ -76,12 +73,8 @@ int64_t NowSeconds() {
       .count();
 }
 
-MacroEdit::Dialogs DefaultDialogs([[maybe_unused]] UiEnv& env, [[maybe_unused]] QWidget* parent) {
+MacroEdit::Dialogs DefaultDialogs(UiEnv& env, QWidget* parent) {
   MacroEdit::Dialogs d;
-#ifdef QUORIX_HAVE_DIALOGS
-  d.ask = [&env, parent](const QString& title, const QString& message, Choices choices) {
-    return RunOptionDlg(env, parent, title, message, choices);
-  };
   d.name = [&env, parent](const QString& title, const QString& text, int maxLength) -> std::optional<QString> {
     CStrDlg dlg(env, parent);
     dlg.mode = 0;
@@ -118,14 +111,6 @@ MacroEdit::Dialogs DefaultDialogs([[maybe_unused]] UiEnv& env, [[maybe_unused]] 
     if (!dlg.Run()) return std::nullopt;
     return dlg.selectedValue;
   };
-#else
-  // Without the dialogs nobody can answer: every question ends cancelled.
-  d.ask = [](const QString&, const QString&, Choices) { return Answer::kClosed; };
-  d.name = [](const QString&, const QString&, int) { return std::optional<QString>(); };
-  d.number = [](const QString&, int, int) { return std::optional<int>(); };
-  d.position = [](const QString&, const MovePosition&) { return std::optional<MovePosition>(); };
-  d.folder = [](const QString&, const std::vector<MacroListItem>&) { return std::optional<int>(); };
-#endif
   d.file = [&env, parent](bool save, const QString& proposed) {
     const QString filter = Q(env.texts.desktopStr.at(kDesktopTextMacroFile)) + QStringLiteral(" (*.mf)");
     if (save) {
@@ -527,7 +512,7 @@ void MacroEdit::OpenMacroFile(const std::string& path, std::function<void()> loa
   MacroFile file;
   const MacroFileStatus status = ReadMacroFile(path, file);
   if (status == MacroFileStatus::kInvalidFormat) {
-    dialogs_.ask(windowTitle(), T(env_.texts.msgStr, 20), Choices::kOk);
+    RunOptionDlg(env_, this, windowTitle(), T(env_.texts.msgStr, 20), Choices::kOk);
     return;
   }
   if (status != MacroFileStatus::kOk) return;
@@ -590,7 +575,7 @@ void MacroEdit::DropOnRow(int row) {
   if (plan.askOverwrite) {
     QString message = T(env_.texts.msgStr, 30);
     message.replace(QStringLiteral("%s"), Q(target.name));
-    if (dialogs_.ask(T(env_.texts.buttonStr, 36), message, Choices::kOkCancel) != Answer::kOk) return;
+    if (RunOptionDlg(env_, this, T(env_.texts.buttonStr, 36), message, Choices::kOkCancel) != Answer::kOk) return;
   }
   if (plan.rewriteFile) {
     if (WriteFile(target.path)) {
@@ -616,7 +601,7 @@ void MacroEdit::StoreToSlot(int slot, const QString& name, std::function<void()>
                                         model_.StoreFinished(outcome, slot, storedName);
                                         Rebuild();
                                         if (!outcome) {
-                                          dialogs_.ask(windowTitle(),
+                                          RunOptionDlg(env_, this, windowTitle(),
                                                        Q(FailureText(env_.texts, outcome.failure, true)), Choices::kOk);
                                           return;
                                         }
@@ -718,7 +703,7 @@ void MacroEdit::DeleteListRow() {
   if (row.device != 1 && !file) return;  // headers and captions are not deleted
   QString message = T(env_.texts.msgStr, folder ? 27 : 25);
   message.replace(QStringLiteral("%s"), Q(row.name));
-  if (dialogs_.ask(T(env_.texts.buttonStr, 25), message, Choices::kOkCancel) != Answer::kOk) return;
+  if (RunOptionDlg(env_, this, T(env_.texts.buttonStr, 25), message, Choices::kOkCancel) != Answer::kOk) return;
   if (file) {
     env_.macroLibrary->Delete(row);
     Rebuild();

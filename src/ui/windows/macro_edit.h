@@ -19,7 +19,6 @@
 #include "session/macro_list_model.h"
 #include "ui/skin/skin_window.h"
 #include "ui/ui_env.h"
-#include "ui/windows/option_dlg.h"
 
 namespace quorix {
 class MacroRecording;
@@ -81,9 +80,9 @@ class MacroEdit : public SkinWindow {
   void RunDueTimers();
   bool TimerArmed() const { return timer_.isActive(); }
 
-  // The dialogs, replaceable for tests. Each returns nothing when cancelled.
+  // The text entries and file choosers, replaceable for tests. Each returns
+  // nothing when cancelled. Questions are always the real question box.
   struct Dialogs {
-    std::function<Answer(const QString& title, const QString& message, Choices choices)> ask;
     std::function<std::optional<QString>(const QString& title, const QString& text, int maxLength)> name;
     std::function<std::optional<int>(const QString& title, int value, int limit)> number;
     std::function<std::optional<MovePosition>(const QString& title, const MovePosition& start)> position;

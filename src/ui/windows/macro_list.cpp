@@ -20,11 +20,8 @@
 #include "ui/skin/skin_fonts.h"
 #include "ui/windows/function_drag.h"
 #include "ui/windows/macro_list_painter.h"
-
-#if __has_include("ui/windows/option_dlg.h")
 #include "ui/windows/option_dlg.h"
-#define QUORIX_HAVE_OPTION_DLG 1
-#endif
+
 
 namespace quorix::ui {
 namespace {
@@ -48,16 +45,6 @@ std::string Text(const std::vector<std::string>& table, size_t index) {
   return index < table.size() ? table[index] : std::string();
 }
 
-Answer AskDefault([[maybe_unused]] UiEnv& env, [[maybe_unused]] QWidget* parent, [[maybe_unused]] const QString& title,
-               [[maybe_unused]] const QString& message) {
-#ifdef QUORIX_HAVE_OPTION_DLG
-  return RunOptionDlg(env, parent, title, message, Choices::kOkCancel);
-#else
-  // Without the question box nobody can say yes: nothing is deleted.
-  return Answer::kClosed;
-#endif
-}
-
 }  // namespace
 
 MacroList::MacroList(UiEnv& env, bool functionListMode, QWidget* parent)
@@ -66,7 +53,6 @@ MacroList::MacroList(UiEnv& env, bool functionListMode, QWidget* parent)
       functionListMode_(functionListMode),
       model_(env.session.GetClock(), static_cast<int>(ListArea(functionListMode).height())),
       wheel_(env.session.GetClock()),
-      ask_([this](const QString& title, const QString& message) { return AskDefault(env_, this, title, message); }),
       startDrag_([this](QMimeData* data) {
         auto* drag = new QDrag(this);
         drag->setMimeData(data);
@@ -162,7 +148,7 @@ void MacroList::DeleteSelected() {
   const bool folder = row->type == kFolderRowType;
   QString message = Q(Text(env_.texts.msgStr, folder ? 27 : 25));
   message.replace(QStringLiteral("%s"), Q(row->name));
-  if (ask_(windowTitle(), message) != Answer::kOk) return;
+  if (RunOptionDlg(env_, this, windowTitle(), message) != Answer::kOk) return;
   const auto result = env_.macroLibrary->Delete(*row);
   if (result != MacroLibrary::DeleteResult::kDeleted) return;
   model_.RemoveSelected();

@@ -20,7 +20,6 @@
 #include "session/macro_list_model.h"
 #include "ui/skin/skin_window.h"
 #include "ui/ui_env.h"
-#include "ui/windows/option_dlg.h"
 
 class QEventLoop;
 class QMimeData;
@@ -50,10 +49,6 @@ class MacroList : public SkinWindow {
   void RunDueTimers();
   bool TimerArmed() const { return timer_.isActive(); }
 
-  // The question before a delete (title, message) -> the button used (1:
-  // Yes). Tests replace it.
-  using AskFn = std::function<Answer(const QString& title, const QString& message)>;
-  void SetAsk(AskFn ask) { ask_ = std::move(ask); }
   // Carries a row dragged out of the function list (its data, owned by the
   // callee) to where the pointer drops it: a QDrag. Tests deliver it.
   using StartDragFn = std::function<void(QMimeData* data)>;
@@ -95,7 +90,6 @@ class MacroList : public SkinWindow {
   MacroListModel model_;
   WheelSteps wheel_;
   QTimer timer_;
-  AskFn ask_;
   StartDragFn startDrag_;
   QEventLoop* loop_ = nullptr;
   std::optional<MacroListItem> result_;

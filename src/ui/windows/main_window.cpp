@@ -76,9 +76,6 @@ MainWindow::MainWindow(UiEnv& env, QWidget* parent)
       painter_(Pictures()),
       buttonText_(MainWindowButtonTexts(env.texts)),
       options_(env.session.CurrentOptions()),
-      ask_([this](const QString& title, const QString& message) {
-        return RunOptionDlg(env_, this, title, message, Choices::kOkCancel);
-      }),
       lift_(new LiftDialogs(env, this)) {
   setWindowTitle(QStringLiteral("QUORIX Gaming Mouse Software"));
   setAcceptDrops(true);  // functions dragged from the macro list onto the buttons
@@ -564,9 +561,18 @@ ProgressFn MainWindow::GuiProgress() {
   };
 }
 
+std::optional<std::string> MainWindow::ChooseBackup(bool save) {
+  if (chooseBackup_) return chooseBackup_(save);
+  const QString file = save ? QFileDialog::getSaveFileName(this, Label(4), QString(), BackupFilter(env_))
+                            : QFileDialog::getOpenFileName(this, Label(5), QString(), BackupFilter(env_));
+  if (file.isEmpty()) return std::nullopt;
+  return file.toStdString();
+}
+
 void MainWindow::Backup() {
-  QString file = QFileDialog::getSaveFileName(this, Label(4), QString(), BackupFilter(env_));
-  if (file.isEmpty()) return;
+  const auto chosen = ChooseBackup(true);
+  if (!chosen) return;
+  QString file = Q(*chosen);
   if (!file.endsWith(QStringLiteral(".bf"), Qt::CaseInsensitive)) file += QStringLiteral(".bf");
   auto error = std::make_shared<std::string>();
   SetBusy(0.0);
@@ -581,11 +587,11 @@ void MainWindow::Backup() {
 }
 
 void MainWindow::Restore() {
-  const QString file = QFileDialog::getOpenFileName(this, Label(5), QString(), BackupFilter(env_));
-  if (file.isEmpty()) return;
+  const auto file = ChooseBackup(false);
+  if (!file) return;
   std::vector<uint8_t> bytes;
   std::string reason;
-  if (!ReadBackupFileBytes(file.toStdString(), bytes, reason)) {
+  if (!ReadBackupFileBytes(*file, bytes, reason)) {
     Say(Q(FailureText(env_.texts, Failure::kCannotReadFile, false)));
     return;
   }
@@ -596,7 +602,7 @@ void MainWindow::Restore() {
     Say(Q(FailureText(env_.texts, Failure::kInvalidFormat, false)));
     return;
   }
-  if (ask_(Label(5), Q(env_.texts.msgStr[12])) != Answer::kOk) return;
+  if (RunOptionDlg(env_, this, Label(5), Q(env_.texts.msgStr[12])) != Answer::kOk) return;
   auto result = std::make_shared<RestoreResult>();
   SetBusy(0.0);
   env_.session.PostRestore(std::move(bytes), env_.session.SetIni(), RestoreProgress{{}, GuiProgress()}, result,
@@ -604,7 +610,7 @@ void MainWindow::Restore() {
 }
 
 void MainWindow::Reset() {
-  if (ask_(Label(3), Q(env_.texts.msgStr[11])) != Answer::kOk) return;
+  if (RunOptionDlg(env_, this, Label(3), Q(env_.texts.msgStr[11])) != Answer::kOk) return;
   // The user said yes already: the reset's own question answers yes, and
   // resets the applications of the profiles.
   auto apps = std::make_shared<ProfileApps>(options_.apps);

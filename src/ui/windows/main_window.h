@@ -82,10 +82,6 @@ class MainWindow : public SkinWindow {
   // The button whose spot or row lies at `point`, or -1.
   int ButtonAt(QPointF point) const;
 
-  // The question box (title, message) -> the button used (2 goes ahead).
-  using AskFn = std::function<Answer(const QString& title, const QString& message)>;
-  void SetAsk(AskFn ask) { ask_ = std::move(ask); }
-
   // The lift adjustment's dialogs (the lift-adjust entry opens them).
   LiftDialogs& Lift() { return *lift_; }
   // Where the manual lift test's pointer nudge goes (nullptr: none here).
@@ -96,6 +92,10 @@ class MainWindow : public SkinWindow {
   // dialog): a path, or nothing when cancelled.
   using ChooseFileFn = std::function<std::optional<std::string>()>;
   void SetChooseFile(ChooseFileFn choose) { chooseFile_ = std::move(choose); }
+  // The chooser of a backup file to write (`save`) or to restore from (tests
+  // replace the file dialog): a path, or nothing when cancelled.
+  using ChooseBackupFn = std::function<std::optional<std::string>(bool save)>;
+  void SetChooseBackup(ChooseBackupFn choose) { chooseBackup_ = std::move(choose); }
   // The foreground windows the bindings are checked against; nullptr with
   // the reason when none can be seen here (the application field says it).
   void SetForegroundSource(ForegroundSource* source, const std::string& reason = {});
@@ -144,6 +144,7 @@ class MainWindow : public SkinWindow {
   void Say(const QString& status);
   QString Label(int index) const;
   void SaveOption(const std::function<void(Options&)>& change);
+  std::optional<std::string> ChooseBackup(bool save);
   void Backup();
   void Restore();
   void Reset();
@@ -165,13 +166,13 @@ class MainWindow : public SkinWindow {
   std::optional<double> busy_;
   QString status_;
   QTimer timer_;
-  AskFn ask_;
   KeyboardLayout keyboard_;
   MacroRecording* recording_ = nullptr;
   QPointer<CButtonSetDlg> buttonDlg_;
   QPointer<MacroList> functionList_;
   LiftDialogs* lift_;
   ChooseFileFn chooseFile_;
+  ChooseBackupFn chooseBackup_;
   std::unique_ptr<AppSwitcher> switcher_;
   std::string foregroundReason_;
   QTimer foregroundTimer_;

@@ -37,6 +37,7 @@ OptionDlg::OptionDlg(UiEnv& env, QWidget* parent, QString title, QString message
       title_(std::move(title)), message_(std::move(message)) {
   setWindowModality(Qt::ApplicationModal);
   setWindowTitle(title_);
+  setAccessibleDescription(message_);  // what a screen reader reads out after the title
   if (buttons.empty()) buttons.push_back({QString::fromStdString(env_.texts.buttonStr.at(7)), Answer::kOk});
   buttons.resize(std::min<size_t>(buttons.size(), 3));
   const int count = static_cast<int>(buttons.size());

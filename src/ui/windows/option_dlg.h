@@ -49,6 +49,8 @@ class OptionDlg : public SkinWindow {
   void PaintSkin(QPainter& painter) override;
   void OnItemActivated(int index) override;
   bool Dismiss() override;
+  // Enter answers with the first button: the affirmative one.
+  int DefaultItem() const override { return 0; }
 
  private:
   void Finish(Answer answer);

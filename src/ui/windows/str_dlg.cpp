@@ -122,6 +122,7 @@ void CStrDlg::Layout() {
   entry_->setGeometry(kMargin, fieldTop, width - 2 * kMargin, kFieldHeight);
   entry_->setText(text);
   entry_->setAccessibleName(prompt);
+  setAccessibleDescription(prompt);
   xField_->setVisible(coordinates);
   yField_->setVisible(coordinates);
   xField_->setGeometry(kMargin + 24, fieldTop, 120, kFieldHeight);
@@ -188,8 +189,12 @@ bool CStrDlg::Run() {
   done_ = false;
   ok_ = false;
   ShowOverOwner();
-  if (entry_->isVisible()) entry_->setFocus();
-  else if (xField_->isVisible()) xField_->setFocus();
+  for (QWidget* field : {static_cast<QWidget*>(entry_), static_cast<QWidget*>(xField_), static_cast<QWidget*>(list_)}) {
+    if (field->isVisible()) {
+      FocusField(field);
+      break;
+    }
+  }
   if (!done_) loop_.exec();
   hide();
   return ok_;
@@ -243,14 +248,18 @@ bool CStrDlg::eventFilter(QObject* watched, QEvent* event) {
     Finish(false);
     return true;
   }
+  // Enter in a field presses OK: a name typed is finished from the keyboard.
+  if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+    ActivateItem(DefaultItem());
+    return true;
+  }
   if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) return false;
   char32_t typed = 0;
-  if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) typed = kKeyEnter;
-  else if (key->key() == Qt::Key_Backspace) typed = kKeyBackspace;
+  if (key->key() == Qt::Key_Backspace) typed = kKeyBackspace;
   else if (!key->text().isEmpty() && key->text().at(0).isPrint()) typed = key->text().toUcs4().value(0);
   if (typed == 0) return false;  // cursor keys, shortcuts
   auto* field = qobject_cast<QLineEdit*>(watched);
-  if (field == nullptr) return typed == kKeyEnter;
+  if (field == nullptr) return false;
   const std::string current = field->text().toStdString();
   TypedKeyResult result;
   if (field == xField_ || field == yField_) {
@@ -265,6 +274,8 @@ bool CStrDlg::eventFilter(QObject* watched, QEvent* event) {
   if (result.setText) field->setText(QString::fromStdString(*result.setText));
   return !result.passes;
 }
+
+int CStrDlg::DefaultItem() const { return IndexOf(kOk); }
 
 bool CStrDlg::Dismiss() {
   Finish(false);

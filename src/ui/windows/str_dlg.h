@@ -82,6 +82,7 @@ class CStrDlg : public SkinWindow {
   void OnItemActivated(int index) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   bool Dismiss() override;
+  int DefaultItem() const override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
