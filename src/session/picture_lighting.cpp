@@ -4,14 +4,14 @@
 
 namespace quorix {
 
-PictureLightingInputs PictureLightingFrom(const SettingsImage& image, bool device, int buttonLayout) {
+PictureLightingInputs PictureLightingFrom(const SettingsImage& image, int profile, bool device, int buttonLayout) {
   PictureLightingInputs inputs;
   inputs.device = device;
   // A code the program never writes is shown as "Customize", as a mouse
   // whose effect cannot be read is.
   inputs.effect = image.lightingMode >= 0 && image.lightingMode < kLightEffectCount ? image.lightingMode : 0;
   inputs.block = image.lightingBlock;
-  const auto& colour = image.profiles[static_cast<size_t>(std::clamp(image.activeProfile, 0, kProfileCount - 1))].colour;
+  const auto& colour = image.profiles[static_cast<size_t>(std::clamp(profile, 0, kProfileCount - 1))].colour;
   inputs.profileColour = {colour[0], colour[1], colour[2]};
   inputs.buttonLayout = buttonLayout;
   inputs.protocolLevel = image.protocolLevel;

@@ -33,8 +33,9 @@ struct PictureLightingInputs {
   int buttonLayout = 0;
   int protocolLevel = 0;
 };
-// The inputs of the image's active profile.
-PictureLightingInputs PictureLightingFrom(const SettingsImage& image, bool device, int buttonLayout);
+// The inputs from the settings image, in the colour of profile `profile`
+// (the one the window shows as active).
+PictureLightingInputs PictureLightingFrom(const SettingsImage& image, int profile, bool device, int buttonLayout);
 
 // One lit zone as the picture shows it: its colour at its brightness.
 struct ZoneLight {

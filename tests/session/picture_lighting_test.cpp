@@ -126,14 +126,13 @@ TEST_F(PictureLightingTest, CustomizeBreathesAndFollowsTheProfileColour) {
   EXPECT_EQ(lighting.NextDueMs(), clock.NowMs() + 130);
 }
 
-TEST_F(PictureLightingTest, ImageGivesEffectZonesAndTheActiveProfilesColour) {
+TEST_F(PictureLightingTest, ImageGivesEffectZonesAndTheShownProfilesColour) {
   SettingsImage image;
   image.protocolLevel = 0;
   image.lightingMode = 9;  // never written by the program
-  image.activeProfile = 2;
   image.profiles[2].colour = {3, 0, 1};
   image.lightingBlock[4] = 0x40;
-  const PictureLightingInputs inputs = PictureLightingFrom(image, true, 5);
+  const PictureLightingInputs inputs = PictureLightingFrom(image, 2, true, 5);
   EXPECT_EQ(inputs.effect, 0);
   EXPECT_EQ(inputs.block, image.lightingBlock);
   lighting.Load(inputs);

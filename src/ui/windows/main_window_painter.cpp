@@ -134,7 +134,8 @@ void FitText(QPainter& p, const QRectF& rect, int flags, const QString& text, QF
 
 class Scene {
  public:
-  Scene(QPainter& p, const MainWindowScene& s, PictureCache& pictures) : p_(p), s_(s), pictures_(pictures) {
+  Scene(QPainter& p, const MainWindowScene& s, PictureCache& pictures, TintedLights& lights)
+      : p_(p), s_(s), pictures_(pictures), lights_(lights) {
     accent_ = ProfileColour(s.model, s.model.ActiveProfile());
   }
 
@@ -452,6 +453,14 @@ class Scene {
     const QImage& picture = pictures_.Get(pic::kMouseTop);
     if (!picture.isNull()) {
       p_.drawImage(r, picture);
+      // The mouse's lighting: each lit zone's light added in its colour.
+      p_.save();
+      p_.setCompositionMode(QPainter::CompositionMode_Plus);
+      for (const ZoneLight& light : s_.lights) {
+        const QImage& lit = lights_.Get(pic::kLightZoneFirst + light.zone, light.red, light.green, light.blue);
+        if (!lit.isNull()) p_.drawImage(r, lit);
+      }
+      p_.restore();
       return;
     }
     QPainterPath body;
@@ -586,6 +595,7 @@ class Scene {
   QPainter& p_;
   const MainWindowScene& s_;
   PictureCache& pictures_;
+  TintedLights& lights_;
   QColor accent_;
 };
 
@@ -595,7 +605,7 @@ void MainWindowPainter::Paint(QPainter& painter, const MainWindowScene& scene) {
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setRenderHint(QPainter::TextAntialiasing);
-  Scene(painter, scene, pictures_).Paint();
+  Scene(painter, scene, pictures_, lights_).Paint();
   painter.restore();
 }
 
