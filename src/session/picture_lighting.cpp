@@ -122,9 +122,9 @@ std::vector<ZoneLight> PictureLighting::Lights() const {
   std::vector<ZoneLight> lights;
   for (int zone : lit_) {
     const size_t z = static_cast<size_t>(zone);
-    const int brightness = std::clamp(model_.previewBrightness[z], 0, 255);
-    auto shown = [brightness](int channel) { return std::clamp(channel, 0, 255) * brightness / 255; };
-    lights.push_back({zone, shown(model_.previewRed[z]), shown(model_.previewGreen[z]), shown(model_.previewBlue[z])});
+    auto byte = [](int value) { return std::clamp(value, 0, 255); };
+    lights.push_back({zone, byte(model_.previewRed[z]), byte(model_.previewGreen[z]), byte(model_.previewBlue[z]),
+                      byte(model_.previewBrightness[z])});
   }
   return lights;
 }

@@ -37,10 +37,13 @@ struct PictureLightingInputs {
 // (the one the window shows as active).
 PictureLightingInputs PictureLightingFrom(const SettingsImage& image, int profile, bool device, int buttonLayout);
 
-// One lit zone as the picture shows it: its colour at its brightness.
+// One lit zone as the picture shows it: its colour and its brightness, kept
+// apart so that a breathing zone changes only its brightness (the painter
+// keeps each colour's light and dims it).
 struct ZoneLight {
   int zone = 0;
   int red = 0, green = 0, blue = 0;
+  int brightness = 255;
   bool operator==(const ZoneLight&) const = default;
 };
 

@@ -104,18 +104,18 @@ TEST_F(PictureLightingTest, CustomizeBreathesAndFollowsTheProfileColour) {
   SetZone(inputs, 2, 0x40, 9, 9, 9);      // profile colour, steady
   lighting.SetShown(true);
   lighting.Load(inputs);
-  EXPECT_EQ(LightOf(lighting, 1), (ZoneLight{1, 0, 0, 0}));  // breathing starts dark
+  EXPECT_EQ(LightOf(lighting, 1), (ZoneLight{1, 255, 102, 0, 0}));  // breathing starts dark
   EXPECT_EQ(LightOf(lighting, 2), (ZoneLight{2, 10, 20, 30}));
   for (int step = 0; step < 3; ++step) {
     clock.Advance(130);
     ASSERT_TRUE(lighting.Poll());
   }
-  EXPECT_EQ(LightOf(lighting, 1), (ZoneLight{1, 60, 24, 0}));  // breathing level 60
+  EXPECT_EQ(LightOf(lighting, 1), (ZoneLight{1, 255, 102, 0, 60}));  // breathing level 60
   // Another profile: its colour shows at once, the breathing goes on.
   inputs.profileColour = {200, 0, 100};
   EXPECT_TRUE(lighting.Load(inputs));
   EXPECT_EQ(LightOf(lighting, 2), (ZoneLight{2, 200, 0, 100}));
-  EXPECT_EQ(LightOf(lighting, 1), (ZoneLight{1, 60, 24, 0}));
+  EXPECT_EQ(LightOf(lighting, 1), (ZoneLight{1, 255, 102, 0, 60}));
   EXPECT_FALSE(lighting.Load(inputs));  // nothing changed
   // Hidden, nothing is due; shown again, the next step is a frame away.
   lighting.SetShown(false);

@@ -362,7 +362,10 @@ TEST(MainWindowPainter, LitZonesShowTheirColourOnThePicture) {
   const QColor green = paint({{0, 0, 255, 0}});
   EXPECT_GT(green.green() - dark.green(), 60);
   EXPECT_LE(green.red() - dark.red(), 10);
-  EXPECT_EQ(paint({{0, 0, 0, 0}}), dark) << "a zone at brightness 0 adds nothing";
+  EXPECT_EQ(paint({{0, 0, 255, 0, 0}}), dark) << "a zone at brightness 0 adds nothing";
+  const QColor dim = paint({{0, 0, 255, 0, 128}});
+  EXPECT_LT(dim.green(), green.green() - 30) << "brightness dims the light";
+  EXPECT_GT(dim.green(), dark.green() + 20);
 }
 
 }  // namespace

@@ -453,12 +453,15 @@ class Scene {
     const QImage& picture = pictures_.Get(pic::kMouseTop);
     if (!picture.isNull()) {
       p_.drawImage(r, picture);
-      // The mouse's lighting: each lit zone's light added in its colour.
+      // The mouse's lighting: each lit zone's light added in its colour, dimmed
+      // to its brightness.
       p_.save();
       p_.setCompositionMode(QPainter::CompositionMode_Plus);
       for (const ZoneLight& light : s_.lights) {
         const QImage& lit = lights_.Get(pic::kLightZoneFirst + light.zone, light.red, light.green, light.blue);
-        if (!lit.isNull()) p_.drawImage(r, lit);
+        if (lit.isNull() || light.brightness <= 0) continue;
+        p_.setOpacity(std::min(light.brightness, 255) / 255.0);
+        p_.drawImage(r.topLeft(), lit);
       }
       p_.restore();
       return;
@@ -600,6 +603,9 @@ class Scene {
 };
 
 }  // namespace
+
+MainWindowPainter::MainWindowPainter(PictureCache& pictures)
+    : pictures_(pictures), lights_(pictures, layout::MousePicture().size().toSize()) {}
 
 void MainWindowPainter::Paint(QPainter& painter, const MainWindowScene& scene) {
   painter.save();

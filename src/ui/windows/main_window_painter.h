@@ -99,12 +99,12 @@ struct MainWindowScene {
 
 class MainWindowPainter {
  public:
-  explicit MainWindowPainter(PictureCache& pictures) : pictures_(pictures), lights_(pictures) {}
+  MainWindowPainter(PictureCache& pictures);
   void Paint(QPainter& painter, const MainWindowScene& scene);
 
  private:
   PictureCache& pictures_;
-  TintedLights lights_;
+  TintedLights lights_;  // the zones' lights, at the picture's size on screen
 };
 
 }  // namespace quorix::ui
