@@ -174,6 +174,23 @@ ScreenshotTour::ScreenshotTour(ui::UiEnv& env, QString folder, QWidget* mainWind
                     },
                     [this] { return std::vector<QWidget*>{picker_.get()}; },
                     [this] { return picker_ != nullptr && picker_->isVisible(); }});
+  // The main window's mouse picture in "Wave", in two frames of its
+  // animation: the mouse and the image switched as the lighting window does.
+  auto waveSince = std::make_shared<QElapsedTimer>();
+  shots_.push_back({QStringLiteral("main-lighting-wave-1"),
+                    [this, window, waveSince] {
+                      HideDialogs();
+                      env_.session.PostChooseLightEffect(1);
+                      env_.session.State().image.Update([](SettingsImage& image) { image.lightingMode = 1; });
+                      window->ShowLoaded();
+                      window->SetPage(0);
+                      window->show();
+                      window->raise();
+                      waveSince->start();
+                    },
+                    mainShot, [loaded, waveSince] { return loaded() && waveSince->elapsed() >= 700; }});
+  shots_.push_back({QStringLiteral("main-lighting-wave-2"), [waveSince] { waveSince->start(); }, mainShot,
+                    [waveSince] { return waveSince->elapsed() >= 390; }});
   // The lift adjustment: the automatic run before the mouse reports, in
   // each state it reports, then the manual test before and during its
   // countdown.

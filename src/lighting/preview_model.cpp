@@ -7,7 +7,6 @@ namespace quorix {
 namespace {
 
 constexpr int kWheelStep = 64;
-constexpr int kAnimatedZones = 11;   // zones 0..10 move
 constexpr int kStartedZones = 12;    // zones 0..11 get a starting colour
 constexpr int kCustomZones = 13;     // zones 0..12 come from the zone table
 
@@ -145,11 +144,12 @@ void StepZone(PreviewModel& model, int zone, int step, const std::function<bool(
 
 }  // namespace
 
-void AnimatePreviewStep(PreviewModel& model, const ProfileColour& profileColour, RandomSource& random) {
+void AnimatePreviewStep(PreviewModel& model, const ProfileColour& profileColour, RandomSource& random,
+                        PreviewSteps steps) {
   AdvanceBreathing(model);
   const int effect = model.currentEffect;
   if (effect == 0) {
-    for (int zone = 0; zone < kAnimatedZones; ++zone) {
+    for (int zone = 0; zone < kAnimatedPreviewZones; ++zone) {
       const int flags = model.previewFlags[zone];
       model.previewBrightness[zone] = (flags & kZoneSteady) ? 255 : Clamp255(model.breathingLevel);
       if (!(flags & kZoneOwnColour)) {
@@ -162,14 +162,14 @@ void AnimatePreviewStep(PreviewModel& model, const ProfileColour& profileColour,
   }
   if (effect < 1 || effect >= kLightEffectCount) return;
   const bool randomEffect = effect == 3 || effect == 4;
-  const int step = randomEffect ? 10 : 40;
+  const int step = randomEffect ? steps.random : steps.colour;
   // Effect 4 decides once per frame whether this is a jump step.
   const bool jumpStep = effect == 4 && random.Next() % 9 == 5;
   const std::function<bool()> turn = [&]() {
     if (effect == 3) return random.Next() % 5 == 1;
     return effect == 4 && jumpStep;
   };
-  for (int zone = 0; zone < kAnimatedZones; ++zone) {
+  for (int zone = 0; zone < kAnimatedPreviewZones; ++zone) {
     model.previewBrightness[zone] = 255;
     StepZone(model, zone, step, turn);
   }

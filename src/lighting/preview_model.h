@@ -64,6 +64,16 @@ inline constexpr int kBreathingStep = 20;
 inline constexpr int kBreathingTop = 440;     // passing it turns the level down ...
 inline constexpr int kBreathingTurnTo = 300;  // ... starting again from here
 inline constexpr int kPreviewFrameMs = 90;
+inline constexpr int kAnimatedPreviewZones = 11;  // an animation step moves zones 0..10
+
+// How far one animation step moves a colour channel: `colour` in the waves,
+// `random` in the two "Random" effects. The lighting window takes small
+// steps; the main window's picture, stepping less often, larger ones.
+struct PreviewSteps {
+  int colour = 40;
+  int random = 10;
+};
+inline constexpr PreviewSteps kLightingWindowSteps{40, 10};
 
 struct PreviewModel {
   std::array<int, kZoneCount> previewRed{};
@@ -95,7 +105,8 @@ void LoadPreviewForEffect(PreviewModel& model, int effect, const PreviewInputs& 
 void AdvanceBreathing(PreviewModel& model);
 
 // One animation frame (zones 0..10). The caller holds the model's lock.
-void AnimatePreviewStep(PreviewModel& model, const ProfileColour& profileColour, RandomSource& random);
+void AnimatePreviewStep(PreviewModel& model, const ProfileColour& profileColour, RandomSource& random,
+                        PreviewSteps steps = kLightingWindowSteps);
 
 // The model together with the lock every reader and writer takes.
 class SharedPreview {

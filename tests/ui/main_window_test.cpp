@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 #include <filesystem>
 #include <memory>
 
@@ -20,7 +21,10 @@
 #include "support/sim_session.h"
 #include "support/temp_dir.h"
 #include "texts/text_tables.h"
+#include "lighting/light_effect.h"
 #include "ui/app_signals.h"
+#include "ui/art/mouse_geometry.h"
+#include "ui/windows/color_dlg.h"
 #include "ui/skin/skin_fonts.h"
 
 #include "accessible_item.h"
@@ -310,6 +314,99 @@ TEST(MainWindow, WithoutAForegroundSourceTheApplicationFieldSaysWhy) {
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(w.window->StatusText(), QString::fromStdString(shown));
   }
+}
+namespace lighting_preview {
+
+// Presses the window's item whose accessible name is `label`.
+bool Press(SkinWindow& window, const QString& label) {
+  for (size_t i = 0; i < window.Items().size(); ++i) {
+    if (window.Items()[i].label == label && !window.Items()[i].hidden) {
+      window.ActivateItem(static_cast<int>(i));
+      return true;
+    }
+  }
+  return false;
+}
+
+std::vector<ZoneLight> Lights(const WindowWorld& w) { return w.window->Lighting().Lights(); }
+
+}  // namespace lighting_preview
+
+TEST(MainWindow, MousePictureShowsTheLightingAndAnimatesOnlyWhileItsPageIsSeen) {
+  using namespace lighting_preview;
+  WindowWorld w;
+  // Every lit zone (0..8 on this layout) steady in its own colour: nothing moves.
+  for (int zone = 0; zone <= 8; ++zone) {
+    const size_t at = static_cast<size_t>(ZoneRecordAddress(zone));
+    w.host->Mouse().Memory()[at] = 0xC0;
+    w.host->Mouse().Memory()[at + 1] = static_cast<uint8_t>(20 * zone);
+  }
+  w.Load();
+  const auto still = Lights(w);
+  ASSERT_EQ(still.size(), 9u);
+  EXPECT_EQ(still[3], (ZoneLight{3, 60, 0, 0}));
+  EXPECT_FALSE(w.window->TimerArmed()) << "a static effect wakes nothing";
+
+  // The user picks "Wave" in the lighting window and closes it.
+  bool picked = false;
+  QTimer::singleShot(0, w.window.get(), [&] {
+    auto* lighting = w.window->findChild<ColorDlg*>();
+    ASSERT_NE(lighting, nullptr);
+    Session::WaitFor(*lighting->OpenJob());
+    picked = Press(*lighting, QStringLiteral("Wave"));
+    lighting->ActivateItem(ColorDlg::kClose);
+  });
+  ASSERT_TRUE(Press(*w.window, QStringLiteral("Color Setting")));
+  ASSERT_TRUE(picked);
+  ASSERT_TRUE(ProcessEventsUntil([&] { return w.host->Mouse().LightingMode() == 1; }));
+  EXPECT_EQ(w.session->State().image.Snapshot()->lightingMode, 1);
+  EXPECT_TRUE(w.window->TimerArmed()) << "the wave moves on the picture";
+  const auto wave = Lights(w);
+  EXPECT_NE(wave, still);
+  w.Advance(kPictureFrameMs);
+  EXPECT_NE(Lights(w), wave);
+
+  struct Step {
+    const char* press;  // an accessible name, or null: hide the window
+    bool armed;
+  };
+  const Step steps[] = {{"DPI settings", false}, {"Button settings", true}, {"Other", false}, {nullptr, false}};
+  for (const Step& s : steps) {
+    if (s.press) ASSERT_TRUE(Press(*w.window, QString::fromLatin1(s.press)));
+    else w.window->hide();
+    EXPECT_EQ(w.window->TimerArmed(), s.armed) << (s.press ? s.press : "hidden");
+    const auto before = Lights(w);
+    w.Advance(10 * kPictureFrameMs);
+    EXPECT_EQ(Lights(w) != before, s.armed) << (s.press ? s.press : "hidden");
+  }
+}
+
+TEST(MainWindowPainter, LitZonesShowTheirColourOnThePicture) {
+  WindowWorld w;
+  PictureCache pictures;
+  MainWindowPainter painter(pictures);
+  // The palm emblem's light (zone 0) at (150, 330) of the picture, in window pixels.
+  const QRectF picture = layout::MousePicture();
+  const QPoint emblem(static_cast<int>(picture.x() + 150 * picture.width() / art::kMouseWidth),
+                      static_cast<int>(picture.y() + 330 * picture.height() / art::kMouseHeight));
+  auto paint = [&](std::vector<ZoneLight> lights) {
+    QImage image(kMainWindowWidth, kMainWindowHeight, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::black);
+    QPainter p(&image);
+    MainWindowScene scene{w.window->Model(), w.window->Items(), w.window->Interaction(), w.session->Texts(),
+                          w.fonts, {}, {}, std::nullopt, {}};
+    scene.lights = std::move(lights);
+    painter.Paint(p, scene);
+    return image.pixelColor(emblem);
+  };
+  const QColor dark = paint({});
+  const QColor green = paint({{0, 0, 255, 0}});
+  EXPECT_GT(green.green() - dark.green(), 60);
+  EXPECT_LE(green.red() - dark.red(), 10);
+  EXPECT_EQ(paint({{0, 0, 255, 0, 0}}), dark) << "a zone at brightness 0 adds nothing";
+  const QColor dim = paint({{0, 0, 255, 0, 128}});
+  EXPECT_LT(dim.green(), green.green() - 30) << "brightness dims the light";
+  EXPECT_GT(dim.green(), dark.green() + 20);
 }
 
 }  // namespace

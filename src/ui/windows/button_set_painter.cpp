@@ -3,6 +3,7 @@
 #include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainterPath>
+#include <algorithm>
 #include <array>
 
 #include "ui/art/picture_ids.h"
@@ -70,7 +71,14 @@ QRectF Choice(int choice) {
   return {kChoiceLeft + column * kChoiceStep, RowTop(row), kChoiceWidth, kChoiceHeight};
 }
 QRectF RowCaption(int row) { return {kLeft, RowTop(row), kChoiceLeft - kLeft - 8, kChoiceHeight}; }
-QRectF MacroMode(int mode) { return {kChoiceLeft + 2 * kChoiceStep + 4 + mode * 110.0, RowTop(6), 104, kChoiceHeight}; }
+QRectF MacroMode(int mode) {
+  // The three modes share the room before "Select" by the length of their
+  // labels, so that "One time mode" keeps the window's font.
+  static constexpr std::array<qreal, 3> kLeft{0, 120, 220};
+  static constexpr std::array<qreal, 3> kWidth{116, 96, 104};
+  const size_t m = static_cast<size_t>(std::clamp(mode, 0, 2));
+  return {kChoiceLeft + 2 * kChoiceStep + 4 + kLeft[m], RowTop(6), kWidth[m], kChoiceHeight};
+}
 QRectF SelectMacro() { return {702, RowTop(6), 76, kChoiceHeight}; }
 QRectF ImportMacro() { return {784, RowTop(6), 76, kChoiceHeight}; }
 QRectF Record() { return {866, RowTop(6), 76, kChoiceHeight}; }
@@ -80,7 +88,52 @@ QRectF KeyboardPanel() { return {14, 292, kButtonSetWidth - 28.0, 268}; }
 QRectF FunctionText() { return {kLeft, 574, 570, 50}; }
 QRectF Ok() { return {616, 583, 160, 32}; }
 QRectF Cancel() { return {784, 583, 160, 32}; }
+QRectF KeyLegendBox(const QRectF& key) { return key.adjusted(1, 1, -1, -1); }
 }  // namespace button_layout
+
+namespace {
+
+// The ways a legend can be set: as written, and for a one-line legend each
+// break at a space (dropped) or after a slash (kept on the first line).
+std::vector<QStringList> LegendLayouts(const QString& legend) {
+  std::vector<QStringList> layouts{legend.split(QLatin1Char('\n'))};
+  if (layouts.front().size() != 1) return layouts;
+  for (int i = 1; i + 1 < legend.size(); ++i) {
+    if (legend[i] == QLatin1Char(' ')) layouts.push_back({legend.left(i), legend.mid(i + 1)});
+    else if (legend[i - 1] == QLatin1Char('/')) layouts.push_back({legend.left(i), legend.mid(i)});
+  }
+  return layouts;
+}
+
+qreal WidestLine(const QFontMetricsF& metrics, const QStringList& lines) {
+  qreal widest = 0;
+  for (const QString& line : lines) widest = std::max(widest, metrics.horizontalAdvance(line));
+  return widest;
+}
+
+}  // namespace
+
+KeyLegend FitKeyLegend(const QString& legend, const QRectF& box, const SkinFonts& fonts, bool smallFont) {
+  // 12, 10 and 9 pixels; keys marked small start at 10.
+  const std::vector<int> ladder = smallFont ? std::vector<int>{16, 13} : std::vector<int>{4, 16, 13};
+  const std::vector<QStringList> layouts = LegendLayouts(legend);
+  KeyLegend best;
+  for (int font : ladder) {
+    const QFontMetricsF metrics(fonts.At(font));
+    qreal narrowest = -1;
+    for (const QStringList& lines : layouts) {
+      if (lines.size() * metrics.lineSpacing() > box.height() + 0.5) continue;
+      const qreal width = WidestLine(metrics, lines);
+      if (width <= box.width() + 0.5) return {fonts.At(font), lines, 1};
+      if (narrowest < 0 || width < narrowest) {
+        narrowest = width;
+        best = {fonts.At(font), lines, box.width() / width};
+      }
+    }
+  }
+  if (best.lines.isEmpty()) best = {fonts.At(ladder.back()), layouts.front(), 1};
+  return best;
+}
 
 void ButtonSetPainter::Paint(QPainter& painter, const ButtonSetScene& scene) {
   painter.setRenderHint(QPainter::Antialiasing);
@@ -190,8 +243,17 @@ void ButtonSetPainter::PaintItem(QPainter& painter, const ButtonSetScene& scene,
       const auto& keys = scene.model.Keyboard().keys;
       const bool small = key < static_cast<int>(keys.size()) && keys[static_cast<size_t>(key)].smallFont != 0;
       painter.setPen(item.selected || hover ? skin_colour::kTextHover : skin_colour::kText);
-      FitText(painter, r.adjusted(2, 1, -2, -1), item.label, small ? scene.fonts.At(16) : scene.fonts.At(4),
-              scene.fonts.At(13), Qt::AlignCenter | Qt::TextWordWrap);
+      const QRectF box = button_layout::KeyLegendBox(r);
+      const KeyLegend legend = FitKeyLegend(item.label, box, scene.fonts, small);
+      painter.save();
+      painter.setFont(legend.font);
+      // Squeezed about the key's centre, so a squeezed legend stays centred.
+      painter.translate(box.center());
+      painter.scale(legend.squeeze, 1);
+      const QRectF text(-box.width() / 2 / legend.squeeze, -box.height() / 2, box.width() / legend.squeeze,
+                        box.height());
+      painter.drawText(text, Qt::AlignCenter, legend.lines.join(QLatin1Char('\n')));
+      painter.restore();
       break;
     }
     default: {  // choices and the small push buttons

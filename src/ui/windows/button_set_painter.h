@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QRectF>
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <vector>
 
@@ -54,7 +55,20 @@ QRectF KeyboardPanel();
 QRectF FunctionText();  // the function being chosen
 QRectF Ok();
 QRectF Cancel();
+// Where a key's legend goes inside the key.
+QRectF KeyLegendBox(const QRectF& key);
 }  // namespace button_layout
+
+// How a key's legend is set on its key: in the first font of its ladder in
+// which it fits, on the lines its line breaks give (or, when one line is too
+// wide, broken at a space or after a slash), and squeezed sideways when even
+// the smallest font is too wide, so that no legend is ever cut off.
+struct KeyLegend {
+  QFont font;
+  QStringList lines;
+  qreal squeeze = 1;  // horizontal scale; 1: none
+};
+KeyLegend FitKeyLegend(const QString& legend, const QRectF& box, const SkinFonts& fonts, bool smallFont);
 
 struct ButtonSetScene {
   const ButtonSettingsModel& model;

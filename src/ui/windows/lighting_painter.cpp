@@ -58,24 +58,6 @@ std::vector<SkinItem> Drawn(std::vector<SkinItem> items, bool pictureless) {
 
 }  // namespace
 
-const QImage& LightingPainter::Light(int picture, int red, int green, int blue, int brightness) {
-  const int64_t key = ((int64_t{red} * 256 + green) * 256 + blue) * 256 + std::clamp(brightness, 0, 255);
-  auto it = std::find_if(tinted_.begin(), tinted_.end(), [&](const Tinted& t) { return t.picture == picture; });
-  if (it == tinted_.end()) {
-    tinted_.push_back({picture, -1, {}});
-    it = tinted_.end() - 1;
-  }
-  if (it->key != key) {
-    it->key = key;
-    it->image = pictures_.Get(picture).copy();
-    if (!it->image.isNull()) {
-      const double level = std::clamp(brightness, 0, 255) / 255.0;
-      TintPicture(it->image, 1.0, red / 255.0 * level, green / 255.0 * level, blue / 255.0 * level, 0);
-    }
-  }
-  return it->image;
-}
-
 void LightingPainter::PaintDlg(QPainter& p, const DlgView& view, const std::vector<SkinItem>& items,
                                const SkinInteraction& interaction, const SkinFonts& fonts) {
   using namespace lighting_layout;
@@ -94,7 +76,7 @@ void LightingPainter::PaintDlg(QPainter& p, const DlgView& view, const std::vect
   p.setCompositionMode(QPainter::CompositionMode_Plus);
   for (const auto& marker : art::kZoneMarkers) {
     const size_t z = static_cast<size_t>(marker.zone);
-    const QImage& light = Light(marker.picture, view.preview.previewRed[z], view.preview.previewGreen[z],
+    const QImage& light = lights_.Get(marker.picture, view.preview.previewRed[z], view.preview.previewGreen[z],
                                 view.preview.previewBlue[z], view.preview.previewBrightness[z]);
     if (!light.isNull()) p.drawImage(origin, light);
   }

@@ -15,6 +15,7 @@
 #include "lighting/preview_model.h"
 #include "ui/skin/picture.h"
 #include "ui/skin/skin_item.h"
+#include "ui/skin/tinted_lights.h"
 
 namespace quorix::ui {
 
@@ -40,7 +41,7 @@ QRect CurrentColour();
 
 class LightingPainter {
  public:
-  explicit LightingPainter(PictureCache& pictures) : pictures_(pictures) {}
+  explicit LightingPainter(PictureCache& pictures) : pictures_(pictures), lights_(pictures) {}
 
   struct DlgView {
     QString title, effectHeading;
@@ -62,17 +63,8 @@ class LightingPainter {
                  const SkinInteraction& interaction, const SkinFonts& fonts);
 
  private:
-  // Zone light `picture` tinted by (red, green, blue) at `brightness`, kept
-  // until the colour changes.
-  const QImage& Light(int picture, int red, int green, int blue, int brightness);
-
   PictureCache& pictures_;
-  struct Tinted {
-    int picture = 0;
-    int64_t key = -1;
-    QImage image;
-  };
-  std::vector<Tinted> tinted_;
+  TintedLights lights_;  // the zones' lights
 };
 
 }  // namespace quorix::ui

@@ -35,10 +35,10 @@ int WindowWidth(bool functionListMode) {
   return kMacroListWidth + (functionListMode ? kMacroListFunctionExtra : 0);
 }
 
-// The list area: (10, 10) to (width - scroll bar - 16, height - 62).
+// The list area: below the title band to (width - scroll bar - 16, height - 62).
 QRectF ListArea(bool functionListMode) {
   const int width = WindowWidth(functionListMode);
-  return QRectF(QPointF(10, 10), QPointF(width - kScrollBarWidth - 16, kMacroListHeight - 62));
+  return QRectF(QPointF(10, kMacroTitleBand), QPointF(width - kScrollBarWidth - 16, kMacroListHeight - 62));
 }
 
 std::string Text(const std::vector<std::string>& table, size_t index) {
@@ -197,6 +197,7 @@ void MacroList::PaintSkin(QPainter& painter) {
   MacroListPainter paint(Pictures(), env_.fonts);
   MacroListView view;
   view.size = QSizeF(size());
+  view.title = windowTitle();
   view.list = ListRect();
   view.thumb = ThumbRect();
   view.track = QRectF(view.list.right() + 8, view.list.top(), kScrollBarWidth, view.list.height());

@@ -48,6 +48,8 @@ class MacroList : public SkinWindow {
   // Runs the scrolling steps that are due and arms the next one.
   void RunDueTimers();
   bool TimerArmed() const { return timer_.isActive(); }
+  // Where the rows are shown, below the title.
+  QRectF ListRect() const;
 
   // Carries a row dragged out of the function list (its data, owned by the
   // callee) to where the pointer drops it: a QDrag. Tests deliver it.
@@ -78,7 +80,6 @@ class MacroList : public SkinWindow {
 
  private:
   enum Button { kOk = 1, kCancel = 2, kDelete = 3, kHide = 4 };
-  QRectF ListRect() const;
   QRectF ThumbRect() const;
   int RowAt(QPointF point) const;
   void Finish(std::optional<MacroListItem> row);

@@ -55,7 +55,7 @@ void PaintButtonPlates(QPainter& painter, const std::vector<SkinItem>& items, co
 
 void MacroListPainter::Paint(QPainter& painter, const MacroListView& view, const std::vector<SkinItem>& items,
                              const SkinInteraction& interaction) {
-  PaintMacroSurface(painter, view.size, {}, fonts_.At(0));
+  PaintMacroSurface(painter, view.size, view.title, fonts_.At(15));
   painter.setPen(QPen(kBorder, 1));
   painter.setBrush(QColor(0x12, 0x15, 0x1A));
   painter.drawRoundedRect(view.list.adjusted(-2, -2, 2, 2), 4, 4);

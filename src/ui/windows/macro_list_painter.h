@@ -40,7 +40,9 @@ class MacroListPainter {
 };
 
 // Shared by the macro windows: the dark surface with its title band, and the
-// buttons' plates (the labels are drawn by DrawItems).
+// buttons' plates (the labels are drawn by DrawItems). What a window shows
+// starts below the band.
+inline constexpr int kMacroTitleBand = 40;
 void PaintMacroSurface(QPainter& painter, QSizeF size, const QString& title, const QFont& font);
 void PaintButtonPlates(QPainter& painter, const std::vector<SkinItem>& items, const SkinInteraction& interaction);
 

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDragEnterEvent>
+#include <QEvent>
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QMouseEvent>
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "device/discovery.h"
 #include "options/app_switching.h"
 #include "options/autostart.h"
 #include "options/language_setting.h"
@@ -74,6 +76,8 @@ MainWindow::MainWindow(UiEnv& env, QWidget* parent)
                                                          }}));
              }),
       painter_(Pictures()),
+      random_(static_cast<uint32_t>(env.session.GetClock().NowMs())),
+      lighting_(env.session.GetClock(), random_),
       buttonText_(MainWindowButtonTexts(env.texts)),
       options_(env.session.CurrentOptions()),
       lift_(new LiftDialogs(env, this)) {
@@ -240,11 +244,51 @@ void MainWindow::SyncItems() {
   }
   if (visibilityChanged) ItemsChanged();
   update();
+  SyncLighting();
+}
+
+void MainWindow::SyncLighting() {
+  lighting_.Load(PictureLightingFrom(model_.Image(), model_.ActiveProfile(), model_.HasDevice(), buttonLayout_));
+  // Only the button page shows the mouse picture.
+  lighting_.SetShown(isVisible() && !isMinimized() && model_.Page() == kButtonPage);
+  ArmTimer();
+}
+
+void MainWindow::KeepLighting(const ColorDlg& lighting) {
+  // A mouse without lighting refuses the effect; the image keeps what it has.
+  const std::optional<Outcome> opened = lighting.OpenJob() ? lighting.OpenJob()->Result() : std::nullopt;
+  if (!model_.HasDevice() || !model_.Caps().lighting || !opened || !*opened) return;
+  const int effect = lighting.Model().CurrentEffect();
+  const auto stored = lighting.Model().Stored();
+  env_.session.State().image.Update([&](SettingsImage& image) {
+    image.lightingMode = effect;
+    for (size_t zone = 0; zone < stored.size(); ++zone) {
+      const auto bytes = stored[zone].Bytes();
+      std::copy(bytes.begin(), bytes.end(), image.lightingBlock.begin() + static_cast<std::ptrdiff_t>(4 * zone));
+    }
+  });
+  model_.RefreshImage();
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+  SkinWindow::showEvent(event);
+  SyncLighting();
+}
+
+void MainWindow::hideEvent(QHideEvent* event) {
+  SkinWindow::hideEvent(event);
+  SyncLighting();
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+  SkinWindow::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange) SyncLighting();
 }
 
 void MainWindow::PaintSkin(QPainter& painter) {
   MainWindowScene scene{model_, Items(), Interaction(), env_.texts, env_.fonts, buttonTexts_, options_, busy_, status_};
   scene.autostart = autostartOn_;
+  scene.lights = lighting_.Lights();
   painter_.Paint(painter, scene);
 }
 
@@ -261,6 +305,7 @@ void MainWindow::SetBusy(std::optional<double> fraction) {
 void MainWindow::ShowLoaded() {
   const std::string path = env_.session.State().CurrentDevice();
   model_.ShowLoaded(CapabilitiesAt(env_.session.Link(), path));
+  buttonLayout_ = path.empty() ? 0 : ButtonLayout(env_.session.Link(), path);
   options_ = env_.session.CurrentOptions();
   status_.clear();
   SyncItems();
@@ -270,6 +315,7 @@ void MainWindow::ShowLoaded() {
 
 void MainWindow::ClearDevice() {
   model_.ClearDevice();
+  buttonLayout_ = 0;
   SyncItems();
   ArmTimer();
 }
@@ -289,12 +335,21 @@ void MainWindow::SetPage(int page) {
 }
 
 void MainWindow::RunDueTimers() {
-  model_.Poll();
-  update();
+  const auto modelDue = model_.NextDueMs();
+  if (modelDue && *modelDue <= env_.session.GetClock().NowMs()) {
+    model_.Poll();
+    update();
+  }
+  // A lighting step repaints the mouse picture alone.
+  if (lighting_.Poll()) update(layout::MousePicture().toAlignedRect());
   ArmTimer();
 }
 
-void MainWindow::ArmTimer() { ArmForDue(timer_, model_.NextDueMs(), env_.session.GetClock().NowMs()); }
+void MainWindow::ArmTimer() {
+  std::optional<int64_t> due = model_.NextDueMs();
+  if (const auto lit = lighting_.NextDueMs(); lit && (!due || *lit < *due)) due = lit;
+  ArmForDue(timer_, due, env_.session.GetClock().NowMs());
+}
 
 void MainWindow::Say(const QString& status) {
   status_ = status;
@@ -356,6 +411,7 @@ void MainWindow::OnItemActivated(int index) {
     case MainRole::kColorSetting: {
       ColorDlg lighting(env_, this);
       lighting.Run();
+      KeepLighting(lighting);
       break;
     }
     case MainRole::kAppField:

@@ -18,6 +18,7 @@
 #include "options/options_store.h"
 #include "session/button_settings_model.h"
 #include "session/main_window_model.h"
+#include "session/picture_lighting.h"
 #include "ui/skin/skin_window.h"
 #include "ui/ui_env.h"
 #include "ui/windows/option_dlg.h"
@@ -33,6 +34,7 @@ class MacroRecording;
 namespace quorix::ui {
 
 class CButtonSetDlg;
+class ColorDlg;
 class LiftDialogs;
 class MacroList;
 
@@ -58,6 +60,8 @@ class MainWindow : public SkinWindow {
   void RunDueTimers();
   bool TimerArmed() const { return timer_.isActive(); }
   const MainWindowModel& Model() const { return model_; }
+  // The lighting shown on the mouse picture.
+  const PictureLighting& Lighting() const { return lighting_; }
   QString StatusText() const { return status_; }
   bool IsBusy() const { return busy_.has_value(); }
 
@@ -131,6 +135,9 @@ class MainWindow : public SkinWindow {
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   // Writes a button's new function through the executor (a macro first when
@@ -141,6 +148,11 @@ class MainWindow : public SkinWindow {
   // Brings hidden, disabled and selected flags and labels up to date.
   void SyncItems();
   void ArmTimer();
+  // Lights the mouse picture from the image, and animates it only while the
+  // picture can be seen.
+  void SyncLighting();
+  // The lighting window changed the effect or zones: the image keeps them.
+  void KeepLighting(const ColorDlg& lighting);
   void Say(const QString& status);
   QString Label(int index) const;
   void SaveOption(const std::function<void(Options&)>& change);
@@ -157,6 +169,9 @@ class MainWindow : public SkinWindow {
   UiEnv& env_;
   MainWindowModel model_;
   MainWindowPainter painter_;
+  SeededRandom random_;
+  PictureLighting lighting_;
+  int buttonLayout_ = 0;  // of the mouse shown: which zones have lights
   ButtonTextFn buttonText_;
   std::vector<QString> buttonTexts_;
   std::vector<QRectF> itemRect_;  // per item: where it lies when nothing closes up

@@ -136,7 +136,8 @@ void FitText(QPainter& p, const QRectF& rect, int flags, const QString& text, QF
 
 class Scene {
  public:
-  Scene(QPainter& p, const MainWindowScene& s, PictureCache& pictures) : p_(p), s_(s), pictures_(pictures) {
+  Scene(QPainter& p, const MainWindowScene& s, PictureCache& pictures, TintedLights& lights)
+      : p_(p), s_(s), pictures_(pictures), lights_(lights) {
     accent_ = ProfileColour(s.model, s.model.ActiveProfile());
   }
 
@@ -452,6 +453,17 @@ class Scene {
     const QImage& picture = pictures_.Get(pic::kMouseTop);
     if (!picture.isNull()) {
       p_.drawImage(r, picture);
+      // The mouse's lighting: each lit zone's light added in its colour, dimmed
+      // to its brightness.
+      p_.save();
+      p_.setCompositionMode(QPainter::CompositionMode_Plus);
+      for (const ZoneLight& light : s_.lights) {
+        const QImage& lit = lights_.Get(pic::kLightZoneFirst + light.zone, light.red, light.green, light.blue);
+        if (lit.isNull() || light.brightness <= 0) continue;
+        p_.setOpacity(std::min(light.brightness, 255) / 255.0);
+        p_.drawImage(r.topLeft(), lit);
+      }
+      p_.restore();
       return;
     }
     QPainterPath body;
@@ -587,16 +599,20 @@ class Scene {
   QPainter& p_;
   const MainWindowScene& s_;
   PictureCache& pictures_;
+  TintedLights& lights_;
   QColor accent_;
 };
 
 }  // namespace
 
+MainWindowPainter::MainWindowPainter(PictureCache& pictures)
+    : pictures_(pictures), lights_(pictures, layout::MousePicture().size().toSize()) {}
+
 void MainWindowPainter::Paint(QPainter& painter, const MainWindowScene& scene) {
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setRenderHint(QPainter::TextAntialiasing);
-  Scene(painter, scene, pictures_).Paint();
+  Scene(painter, scene, pictures_, lights_).Paint();
   painter.restore();
 }
 

@@ -12,9 +12,11 @@
 
 #include "options/options_store.h"
 #include "session/main_window_model.h"
+#include "session/picture_lighting.h"
 #include "ui/skin/picture.h"
 #include "ui/skin/skin_fonts.h"
 #include "ui/skin/skin_item.h"
+#include "ui/skin/tinted_lights.h"
 
 namespace quorix::ui {
 
@@ -94,15 +96,17 @@ struct MainWindowScene {
   std::optional<double> busy;  // progress while a long job runs
   QString status;              // a short note at the bottom ("coming")
   bool autostart = false;      // the program starts with the desktop session
+  std::vector<ZoneLight> lights{};  // the mouse picture's lit zones
 };
 
 class MainWindowPainter {
  public:
-  explicit MainWindowPainter(PictureCache& pictures) : pictures_(pictures) {}
+  MainWindowPainter(PictureCache& pictures);
   void Paint(QPainter& painter, const MainWindowScene& scene);
 
  private:
   PictureCache& pictures_;
+  TintedLights lights_;  // the zones' lights, at the picture's size on screen
 };
 
 }  // namespace quorix::ui
