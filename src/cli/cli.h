@@ -30,6 +30,7 @@ struct GlobalOptions {
   std::string devicePath;                // --device PATH
   std::optional<uint16_t> vendorId;      // --vendor-id HEX
   bool trace = false;                    // --trace
+  std::string traceFile;                 // --trace-file FILE; "" for none
 };
 
 // Thrown by commands for bad arguments, missing devices and file errors; the
@@ -78,6 +79,9 @@ class CliContext {
   std::ostream& err_;
   bool stderrIsTerminal_;
   const CommandSpec* command_;
+  // --trace-file, opened with the context so that a path that cannot be
+  // written fails every command before it reaches the mouse.
+  std::unique_ptr<std::ofstream> traceFile_;
   std::unique_ptr<CliWorld> world_;
   bool finished_ = false;
 };
