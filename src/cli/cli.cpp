@@ -187,6 +187,7 @@ CommandRegistry AllCommands() {
   RegisterOptionsCommands(registry);
   RegisterLightingCommands(registry);
   RegisterMonitorCommand(registry);
+  RegisterDoctorCommand(registry);
   return registry;
 }
 

@@ -117,6 +117,7 @@ void RegisterMacroCommands(CommandRegistry& registry);     // macro, mf, describ
 void RegisterOptionsCommands(CommandRegistry& registry);   // texts, options
 void RegisterLightingCommands(CommandRegistry& registry);  // lighting, lift, watch-apps
 void RegisterMonitorCommand(CommandRegistry& registry);    // monitor
+void RegisterDoctorCommand(CommandRegistry& registry);     // doctor
 
 // Every command of the program, in the order --help lists them.
 CommandRegistry AllCommands();
@@ -126,6 +127,10 @@ int RunCli(const std::vector<std::string>& argv, std::ostream& out, std::ostream
 
 // Number parsing shared by commands: decimal or 0x-hex; throws CliError.
 long ParseNumber(const std::string& text, long min, long max, const std::string& what);
+
+// The firmware version as the user is shown it, from the identification's
+// variant A.
+int FirmwareNumber(int variantA);
 
 // Throws the context's UsageError() unless the command got exactly `count`
 // arguments.
