@@ -1,12 +1,11 @@
 #include "platform/linux/linux_support_facts.h"
 
-#include <grp.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <utility>
 
 #include "platform/linux/flock_mutex.h"
@@ -15,20 +14,21 @@
 namespace quorix {
 namespace {
 
-std::string UserName(uid_t uid) {
-  char buffer[1024];
-  passwd entry{};
-  passwd* found = nullptr;
-  if (getpwuid_r(uid, &entry, buffer, sizeof buffer, &found) == 0 && found != nullptr) return found->pw_name;
-  return std::to_string(uid);
-}
-
-std::string GroupName(gid_t gid) {
-  char buffer[1024];
-  group entry{};
-  group* found = nullptr;
-  if (getgrgid_r(gid, &entry, buffer, sizeof buffer, &found) == 0 && found != nullptr) return found->gr_name;
-  return std::to_string(gid);
+// The name of an id in /etc/passwd or /etc/group ("name:password:id:..."),
+// or the number. Device nodes belong to system users and groups, which live
+// in these files; reading them directly, rather than through NSS, keeps the
+// statically linked kernel test program free of glibc's run-time modules.
+std::string NameOfId(const char* file, unsigned id) {
+  std::ifstream in(file);
+  const std::string wanted = std::to_string(id);
+  for (std::string line; std::getline(in, line);) {
+    const size_t first = line.find(':');
+    const size_t second = first == std::string::npos ? first : line.find(':', first + 1);
+    const size_t third = second == std::string::npos ? second : line.find(':', second + 1);
+    if (third != std::string::npos && line.compare(second + 1, third - second - 1, wanted) == 0)
+      return line.substr(0, first);
+  }
+  return wanted;
 }
 
 }  // namespace
@@ -49,8 +49,8 @@ std::vector<HidrawNodeFacts> LinuxSupportFacts::HidrawNodes(uint16_t vendorId) {
     struct stat info {};
     if (stat(node.devNode.c_str(), &info) == 0) {
       facts.mode = info.st_mode & 07777;
-      facts.owner = UserName(info.st_uid);
-      facts.group = GroupName(info.st_gid);
+      facts.owner = NameOfId("/etc/passwd", info.st_uid);
+      facts.group = NameOfId("/etc/group", info.st_gid);
     }
     // access() answers for this user with every ACL entry and group counted,
     // which is what opening the node will find.
