@@ -51,7 +51,7 @@ const char* KindName(ProblemKind kind) {
   return "";
 }
 
-const char* kReplugAndTrace =
+constexpr const char* kReplugAndTrace =
     "unplug and replug the mouse, then run: quorix-mousectl --trace-file trace.txt doctor, and attach trace.txt "
     "to the bug report";
 
