@@ -99,7 +99,7 @@ Worded Word(const Problem& p, const SupportReport& report) {
     case ProblemKind::kNotIdentified:
       return {"no interface answered as the mouse (identification string and information block)", kReplugAndTrace};
     case ProblemKind::kNoAnswer:
-      return {"the mouse stopped answering: " + p.detail, kReplugAndTrace};
+      return {p.detail, kReplugAndTrace};  // the failure's own sentence
   }
   return {};
 }

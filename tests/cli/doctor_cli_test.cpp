@@ -94,6 +94,11 @@ TEST(DoctorCli, ReadsTheSimulatedMouseAtEveryLevelWithoutWritingToIt) {
     EXPECT_TRUE(Has(run.out, "No problems found.\n")) << c.level;
     EXPECT_EQ(ReadBytes(state), before) << c.level;  // nothing written to the mouse
   }
+  // A mouse that never answers is a problem with its fix, not a success.
+  const test::CliRun silent = test::RunCommand({"--simulate", "--sim-option", "silent", "doctor"});
+  EXPECT_EQ(silent.status, 1);
+  EXPECT_TRUE(Has(silent.out, "  - the mouse stopped answering"));
+  EXPECT_TRUE(Has(silent.out, "fix: unplug and replug the mouse, then run: quorix-mousectl --trace-file trace.txt doctor"));
 }
 
 TEST(DoctorCli, EachProblemComesWithTheSentenceThatFixesIt) {
