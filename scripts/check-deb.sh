@@ -1,19 +1,48 @@
 #!/usr/bin/env bash
-# Installs the Debian package on a fresh Debian 12 root, the way a user does
-# (apt install ./quorix-mouse_*.deb, recommended packages included), and runs
-# both programs from the installed paths. Not part of the test suite: it needs
+# Checks the Debian package: lintian (pedantic, informational tags shown)
+# must report no error and no warning, and both programs must carry the
+# hardening (BIND_NOW, fortified calls, the stack protector). Then installs it
+# on a fresh Debian 12 root, the way a user does (apt install
+# ./quorix-mouse_*.deb, recommended packages included), and runs both programs
+# from the installed paths. Not part of the test suite: the install needs
 # root, debootstrap and the network (a few hundred MB), and takes minutes.
 #   scripts/check-deb.sh [PACKAGE.deb]
+# LINT_ONLY=1 stops after lintian and the hardening check (no root needed).
 # Default package: the newest quorix-mouse_*.deb in build-release/ or build/.
 # DEBIAN_MIRROR picks the mirror; KEEP_ROOT=1 keeps the root for a look.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 deb=${1:-$(ls -t "$repo"/build-release/quorix-mouse_*.deb "$repo"/build/quorix-mouse_*.deb 2>/dev/null | head -1 || true)}
 [ -n "$deb" ] && [ -f "$deb" ] || { echo "check-deb.sh: no package; build one with cpack -G DEB (see README)" >&2; exit 2; }
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+echo "== lintian --pedantic -I $(basename "$deb")"
+command -v lintian >/dev/null || { echo "check-deb.sh: lintian is missing (scripts/setup.sh installs it)" >&2; exit 2; }
+lintian --pedantic -I --fail-on error,warning "$deb" || fail "lintian reports errors or warnings"
+
+echo "== hardening of the programs"
+unpacked=$(mktemp -d)
+trap 'rm -rf "$unpacked"' EXIT
+dpkg-deb -x "$deb" "$unpacked"
+for program in "$unpacked"/usr/bin/*; do
+  name=$(basename "$program")
+  readelf -d "$program" | grep -q 'BIND_NOW' || fail "$name: no BIND_NOW (full RELRO)"
+  readelf -h "$program" | grep -q 'DYN (' || fail "$name: not a position-independent executable"
+  symbols=$(readelf --dyn-syms -W "$program")
+  grep -q '__stack_chk_fail' <<<"$symbols" || fail "$name: no stack protector"
+  # The fortified variants of libc calls (__snprintf_chk, ...); the stack
+  # protector's __stack_chk_fail is not one of them.
+  fortified=$(grep -oE '__[a-z0-9_]+_chk\b' <<<"$symbols" | grep -v '^__stack_chk' | sort -u | tr '\n' ' ' || true)
+  [ -n "$fortified" ] || fail "$name: no fortified calls"
+  echo "$name: BIND_NOW, PIE, stack protector, fortified: $fortified"
+done
+rm -rf "$unpacked"
+trap - EXIT
+[ "${LINT_ONLY:-0}" = 1 ] && { echo "OK: $(basename "$deb") is lintian-clean and hardened"; exit 0; }
+
 [ "$(id -u)" -eq 0 ] || { echo "check-deb.sh: needs root (debootstrap, chroot)" >&2; exit 2; }
 command -v debootstrap >/dev/null || { echo "check-deb.sh: debootstrap is missing (scripts/setup.sh installs it)" >&2; exit 2; }
 mirror=${DEBIAN_MIRROR:-http://deb.debian.org/debian}
-fail() { echo "FAIL: $*" >&2; exit 1; }
 
 root=$(mktemp -d /var/tmp/quorix-deb-root.XXXXXX)
 chmod 755 "$root"  # apt's download user must see into it

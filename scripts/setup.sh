@@ -13,7 +13,7 @@ packages=(
   fonts-noto-cjk qt6-translations-l10n
   qemu-system-x86 busybox-static cpio
   clang
-  desktop-file-utils appstream dpkg-dev fakeroot debootstrap
+  desktop-file-utils appstream dpkg-dev fakeroot debootstrap lintian
 )
 
 missing=()

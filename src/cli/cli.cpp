@@ -35,6 +35,7 @@ void PrintHelp(std::ostream& out, const CommandRegistry& registry) {
       << "  --device PATH                       work on this device path\n"
       << "  --vendor-id HEX                     the mouse's USB vendor ID (rebranded mice)\n"
       << "  --trace                             print every feature-report exchange on stderr\n"
+      << "  --trace-file FILE                   write every feature-report exchange to FILE\n"
       << "  --help, --version\n"
       << "\nCommands:\n";
   for (const CommandSpec& c : registry.Commands()) {
@@ -186,6 +187,7 @@ CommandRegistry AllCommands() {
   RegisterOptionsCommands(registry);
   RegisterLightingCommands(registry);
   RegisterMonitorCommand(registry);
+  RegisterDoctorCommand(registry);
   return registry;
 }
 
@@ -216,6 +218,8 @@ int RunCli(const std::vector<std::string>& argv, std::ostream& out, std::ostream
         if (options.simulate != "level11" && options.simulate != "level5" && options.simulate != "level0") {
           throw CliError{"--simulate takes level11, level5 or level0"};
         }
+      } else if (TakeValue(argv, i, "--trace-file", value)) {
+        options.traceFile = value;
       } else if (TakeValue(argv, i, "--sim-state", value)) {
         options.simState = value;
       } else if (TakeValue(argv, i, "--sim-option", value)) {

@@ -30,6 +30,7 @@ struct GlobalOptions {
   std::string devicePath;                // --device PATH
   std::optional<uint16_t> vendorId;      // --vendor-id HEX
   bool trace = false;                    // --trace
+  std::string traceFile;                 // --trace-file FILE; "" for none
 };
 
 // Thrown by commands for bad arguments, missing devices and file errors; the
@@ -78,6 +79,9 @@ class CliContext {
   std::ostream& err_;
   bool stderrIsTerminal_;
   const CommandSpec* command_;
+  // --trace-file, opened with the context so that a path that cannot be
+  // written fails every command before it reaches the mouse.
+  std::unique_ptr<std::ofstream> traceFile_;
   std::unique_ptr<CliWorld> world_;
   bool finished_ = false;
 };
@@ -113,6 +117,7 @@ void RegisterMacroCommands(CommandRegistry& registry);     // macro, mf, describ
 void RegisterOptionsCommands(CommandRegistry& registry);   // texts, options
 void RegisterLightingCommands(CommandRegistry& registry);  // lighting, lift, watch-apps
 void RegisterMonitorCommand(CommandRegistry& registry);    // monitor
+void RegisterDoctorCommand(CommandRegistry& registry);     // doctor
 
 // Every command of the program, in the order --help lists them.
 CommandRegistry AllCommands();
@@ -122,6 +127,10 @@ int RunCli(const std::vector<std::string>& argv, std::ostream& out, std::ostream
 
 // Number parsing shared by commands: decimal or 0x-hex; throws CliError.
 long ParseNumber(const std::string& text, long min, long max, const std::string& what);
+
+// The firmware version as the user is shown it, from the identification's
+// variant A.
+int FirmwareNumber(int variantA);
 
 // Throws the context's UsageError() unless the command got exactly `count`
 // arguments.

@@ -1,7 +1,10 @@
 // The session a command works with (session/world builds it) with the
 // command line's own additions: the device chosen, the notice while another
-// program holds the mouse, and --trace.
+// program holds the mouse, and --trace and --trace-file.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fstream>
 #include <memory>
 #include <ostream>
 
@@ -14,21 +17,22 @@
 namespace quorix {
 namespace {
 
-void TraceLine(std::ostream& err, char direction, const uint8_t* bytes, size_t length) {
+std::string TraceLine(char direction, const uint8_t* bytes, size_t length) {
   std::string line(1, direction);
   char hex[4];
   for (size_t i = 0; i < length; ++i) {
     std::snprintf(hex, sizeof hex, " %02x", bytes[i]);
     line += hex;
   }
-  err << line << '\n';
+  return line + '\n';
 }
 
 }  // namespace
 
 class CliWorld {
  public:
-  CliWorld(const GlobalOptions& options, std::ostream& err) {
+  // traceFile: where --trace-file goes, or nullptr.
+  CliWorld(const GlobalOptions& options, std::ostream& err, std::ostream* traceFile) {
     try {
       world_ = std::make_unique<SessionWorld>(WorldFrom(options));
     } catch (const WorldError& e) {
@@ -41,9 +45,14 @@ class CliWorld {
       if (!said) err << "quorix-mousectl: waiting for another program to let go of the mouse...\n";
       said = true;
     });
-    if (options.trace) {
-      link.SetTrace([&err](char direction, const uint8_t* bytes, size_t length) {
-        TraceLine(err, direction, bytes, length);
+    std::ostream* traceErr = options.trace ? &err : nullptr;
+    if (traceErr != nullptr || traceFile != nullptr) {
+      link.SetTrace([traceErr, traceFile](char direction, const uint8_t* bytes, size_t length) {
+        const std::string line = TraceLine(direction, bytes, length);
+        if (traceErr != nullptr) *traceErr << line;
+        // Flushed line by line: a run stopped with Ctrl-C or hung on the
+        // mouse keeps every exchange up to that point for the bug report.
+        if (traceFile != nullptr) *traceFile << line << std::flush;
       });
     }
   }
@@ -75,7 +84,15 @@ class CliWorld {
 CliContext::CliContext(GlobalOptions options, std::vector<std::string> args, std::ostream& out, std::ostream& err,
                        bool stderrIsTerminal, const CommandSpec* command)
     : options_(std::move(options)), args_(std::move(args)), out_(out), err_(err),
-      stderrIsTerminal_(stderrIsTerminal), command_(command) {}
+      stderrIsTerminal_(stderrIsTerminal), command_(command) {
+  if (options_.traceFile.empty()) return;
+  // Written as it happens, not through a temporary file: half a trace of a
+  // run that was cut off is exactly what a bug report needs.
+  traceFile_ = std::make_unique<std::ofstream>(options_.traceFile, std::ios::out | std::ios::trunc);
+  if (!*traceFile_) {
+    throw CliError{"cannot write the trace file " + options_.traceFile + ": " + std::strerror(errno)};
+  }
+}
 
 CliContext::~CliContext() {
   // A command that failed half-way has still changed the mouse: keep that too.
@@ -93,7 +110,7 @@ void CliContext::Finish() {
 }
 
 Session& CliContext::GetSession() {
-  if (world_ == nullptr) world_ = std::make_unique<CliWorld>(options_, err_);
+  if (world_ == nullptr) world_ = std::make_unique<CliWorld>(options_, err_, traceFile_.get());
   return world_->GetSession();
 }
 

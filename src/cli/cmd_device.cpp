@@ -44,9 +44,6 @@ void CheckAddressRange(DeviceLink& link, const std::string& path, long address, 
   }
 }
 
-// The firmware version as the user is shown it.
-int FirmwareNumber(int variantA) { return std::max(variantA - 10, 1); }
-
 int RunList(CliContext& ctx) {
   ExpectArgCount(ctx, 0);
   std::vector<std::pair<std::string, DeviceInfo>> devices;
@@ -176,6 +173,8 @@ int RunWrite(CliContext& ctx) {
 }
 
 }  // namespace
+
+int FirmwareNumber(int variantA) { return std::max(variantA - 10, 1); }
 
 void RegisterDeviceCommands(CommandRegistry& registry) {
   registry.Add({"list", {"list"}, "list the mouse configuration interfaces found (path, level, model, firmware)",

@@ -146,18 +146,24 @@ const MacroSlot& UsedSlot(const DeviceImage& device, int slot) {
   return s;
 }
 
+// A name read back from the mouse may be 50 UTF-16 units of anything (150
+// bytes of UTF-8), so a row is not built in a fixed buffer that could cut
+// off its end.
+std::string PaddedRight(std::string text, size_t width) {
+  if (text.size() < width) text.append(width - text.size(), ' ');
+  return text;
+}
+
 void MacroList(CliContext& ctx) {
   DeviceImage device = LoadDeviceImage(ctx);
   auto& out = ctx.Out();
-  char line[160];
-  std::snprintf(line, sizeof line, "%-5s %-16s %-5s %-6s %-6s %s\n", "slot", "name", "mode", "start", "length", "code");
-  out << line;
+  out << "slot  name             mode  start  length code\n";
   for (int i = 0; i < kMacroSlotCount; ++i) {
     const MacroSlot& slot = device.image.macroSlots[static_cast<size_t>(i)];
     if (!slot.InUse()) continue;
-    std::snprintf(line, sizeof line, "%-5d %-16s %-5d %-6d %-6d %d\n", i, slot.name.c_str(), slot.mode, slot.start,
-                  slot.length, slot.codeAddress);
-    out << line;
+    out << PaddedRight(std::to_string(i), 5) << ' ' << PaddedRight(slot.name, 16) << ' '
+        << PaddedRight(std::to_string(slot.mode), 5) << ' ' << PaddedRight(std::to_string(slot.start), 6) << ' '
+        << PaddedRight(std::to_string(slot.length), 6) << ' ' << slot.codeAddress << '\n';
   }
   out << "free memory: " << FreeMacroSpace(device.image.macroSlots, MacroLayoutOf(device.image)) << " bytes\n";
 }

@@ -217,10 +217,11 @@ int RunSet(CliContext& ctx) {
     write = [n, x, y](DeviceLink& l, SettingsState& s) { return WriteDpiPair(l, s, n, x, y); };
   } else if (what == "report-rate") {
     expect(1);
+    // The same rates the main window's slider offers, spelled as it shows them.
     int code = -1;
-    for (int hz : kReportRatesHz)
-      if (args[1] == std::to_string(hz)) code = ReportRateCodeForHz(hz);
-    if (code < 0) throw CliError{"report rate must be 125, 250, 500 or 1000: " + args[1]};
+    for (int candidate = 0; candidate < kReportRateCodeCount; ++candidate)
+      if (args[1] == std::to_string(ReportRateHzForCode(candidate))) code = candidate;
+    if (code < 0) throw CliError{"report rate must be " + OfferedReportRatesText() + ": " + args[1]};
     checkForDevice = [](const DeviceCapabilities& caps) {
       if (!caps.reportRate) throw CliError{"this mouse's firmware has no report-rate setting: nothing written"};
     };
@@ -271,7 +272,7 @@ void RegisterSettingsCommands(CommandRegistry& registry) {
   registry.Add({"reset", {"reset"}, "rewrite the mouse with the default settings", RunReset});
   registry.Add({"set",
                 {"set profile N", "set profile-enabled P on|off", "set dpi-level N", "set level-enabled L on|off",
-                 "set dpi LEVEL X Y", "set report-rate 125|250|500|1000", "set angle-snapping on|off",
+                 "set dpi LEVEL X Y", "set report-rate 1000|500|333|250|200|166|142|125", "set angle-snapping on|off",
                  "set button PROFILE BUTTON TYPE P1 P2 P3"},
                 "change one setting at once (profiles, buttons and levels count from 0)", RunSet});
 }

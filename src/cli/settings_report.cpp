@@ -4,26 +4,10 @@
 #include <ostream>
 #include <sstream>
 
+#include "cli/json_writer.h"
+
 namespace quorix {
 namespace {
-
-std::string JsonString(const std::string& text) {
-  std::string out = "\"";
-  for (char c : text) {
-    const auto u = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (u < 0x20) {
-      char buffer[8];
-      std::snprintf(buffer, sizeof buffer, "\\u%04x", u);
-      out += buffer;
-    } else {
-      out += c;
-    }
-  }
-  return out + "\"";
-}
 
 std::string Hex(const uint8_t* bytes, size_t n) {
   std::string out;

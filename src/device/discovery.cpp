@@ -117,6 +117,8 @@ bool IsConfigInterface(DeviceLink& link, const std::string& path) {
   return (Contains(lower, "mi_01", 3) || Contains(lower, "mi_02", 3)) && IsVendorCollection(caps);
 }
 
+bool HasInformationBlock(const DeviceInfo& info) { return info.memoryLayoutCheck == 3 && info.tableSelect == 7; }
+
 bool IdentifyDevice(DeviceLink& link, const std::string& path) {
   std::lock_guard<std::mutex> identifyLock(link.IdentifySection());
   std::unique_ptr<HidDevice> device = link.Host().Open(path);
@@ -144,7 +146,7 @@ bool IdentifyDevice(DeviceLink& link, const std::string& path) {
   bool answered = true;
   {
     std::lock_guard<NamedMutex> listLock(link.DeviceListMutex());
-    if (info.memoryLayoutCheck == 3 && info.tableSelect == 7) {
+    if (HasInformationBlock(info)) {
       std::array<uint8_t, 256> block{};
       {
         // A re-identified path keeps its block and overwrites what is read.

@@ -32,6 +32,10 @@ bool IsConfigInterface(DeviceLink& link, const std::string& path);
 // not answer is not listed, and the failed exchange is on the link's record.
 bool IdentifyDevice(DeviceLink& link, const std::string& path);
 
+// Whether identification asks this mouse for its information block (the
+// layout check 3 with table 7); other mice keep an all-zero block.
+bool HasInformationBlock(const DeviceInfo& info);
+
 // Device-list access, each under the device-list mutex.
 int DeviceCount(DeviceLink& link);
 std::string DevicePath(DeviceLink& link, int index);  // "" when index is out of range

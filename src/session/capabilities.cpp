@@ -35,11 +35,21 @@ DeviceCapabilities CapabilitiesAt(const DeviceLink& link, const std::string& pat
   return Capabilities(info);
 }
 
+int ReportRateHzForCode(int code) { return 1000 / (std::clamp(code, 0, kReportRateCodeCount - 1) + 1); }
+
 int ReportRateCodeForHz(int hz) {
-  for (int code = 0; code < 8; ++code)
-    if (1000 / (code + 1) == hz && std::find(kReportRatesHz.begin(), kReportRatesHz.end(), hz) != kReportRatesHz.end())
-      return code;
+  for (int code = 0; code < kReportRateCodeCount; ++code)
+    if (ReportRateHzForCode(code) == hz) return code;
   return -1;
+}
+
+std::string OfferedReportRatesText() {
+  std::string text;
+  for (int code = 0; code < kReportRateCodeCount; ++code) {
+    if (code > 0) text += code + 1 == kReportRateCodeCount ? " or " : ", ";
+    text += std::to_string(ReportRateHzForCode(code));
+  }
+  return text;
 }
 
 }  // namespace quorix

@@ -3,7 +3,6 @@
 // mouse's identification, so that the CLI and the desktop program enable and
 // refuse the same things. Nothing here talks to the mouse.
 
-#include <array>
 #include <string>
 
 #include "device/device_link.h"
@@ -29,10 +28,16 @@ DeviceCapabilities Capabilities(const DeviceInfo& info);
 // unidentified level-0 mouse, as the device getters do.
 DeviceCapabilities CapabilitiesAt(const DeviceLink& link, const std::string& path);
 
-// The report rates offered, fastest first.
-inline constexpr std::array<int, 4> kReportRatesHz{1000, 500, 250, 125};
-// The mouse's report-rate code for a rate in Hz (the rate is 1000 / (code + 1)),
-// or -1 for a rate that is not offered.
+// The report rates every front end offers: one per code the mouse stores,
+// 0..kReportRateCodeCount - 1, the rate being 1000 / (code + 1) Hz rounded
+// down (1000, 500, 333, 250, 200, 166, 142, 125). The main window's slider
+// shows them and the command line accepts exactly them.
+inline constexpr int kReportRateCodeCount = 8;
+// The rate in Hz of a code; codes outside the range are clamped into it.
+int ReportRateHzForCode(int code);
+// The code of a rate in Hz, or -1 for a rate that is not offered.
 int ReportRateCodeForHz(int hz);
+// "1000, 500, 333, 250, 200, 166, 142 or 125", for messages.
+std::string OfferedReportRatesText();
 
 }  // namespace quorix

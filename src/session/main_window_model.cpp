@@ -59,7 +59,7 @@ MainWindowModel::MainWindowModel(Clock& clock, SettingsState& state, PostWriteFn
   Slider& rate = sliders_[kReportRateSlider];
   rate.page = kOtherPage;
   rate.kind = SliderKind::kReportRate;
-  rate.maximum = 7;
+  rate.maximum = kReportRateCodeCount - 1;
   // The settings byte's display value has no command of its own: it is kept
   // for the next full write and not offered on any page.
   Slider& value = sliders_[kDeviceValueSlider];
@@ -119,7 +119,8 @@ void MainWindowModel::SyncFromImage() {
       s.value = x ? pair.x : pair.y;
     }
   }
-  sliders_[kReportRateSlider].value = 7 - std::clamp(img.reportRateCode, 0, 7);
+  sliders_[kReportRateSlider].value =
+      kReportRateCodeCount - 1 - std::clamp(img.reportRateCode, 0, kReportRateCodeCount - 1);
   sliders_[kDeviceValueSlider].value = img.displayValue;
   for (Slider& s : sliders_) s.shown = KnobTarget(s);
   knobDue_.reset();
@@ -314,7 +315,7 @@ bool MainWindowModel::Poll() {
   }
   if (Due(rateDue_, now)) {
     rateDue_.reset();
-    const int code = 7 - SliderAt(kReportRateSlider).value;
+    const int code = kReportRateCodeCount - 1 - SliderAt(kReportRateSlider).value;
     Post("report rate", [code](DeviceLink& l, SettingsState& s) { return WriteReportRate(l, s, code); });
   }
   // The device value goes with the next full write; its timer only ends.

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "session/capabilities.h"
+
 namespace quorix {
 
 int SliderValueAt(const Slider& s, double x) {
@@ -24,7 +26,7 @@ int KnobTarget(const Slider& s) {
 }
 
 std::string SliderText(const Slider& s) {
-  if (s.kind == SliderKind::kReportRate) return std::to_string(1000 / (8 - std::clamp(s.value, 0, 7))) + "Hz";
+  if (s.kind == SliderKind::kReportRate) return std::to_string(ReportRateHzForCode(kReportRateCodeCount - 1 - s.value)) + "Hz";
   return std::to_string(s.value * s.step);
 }
 

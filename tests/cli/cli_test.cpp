@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -37,6 +39,11 @@ TEST(ParseNumber, OutOfRangeNamesTheRange) {
 }
 
 bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+std::string ReadText(const std::string& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string{std::istreambuf_iterator<char>(in), {}};
+}
 
 // Every command and subcommand answers --help with its own forms, and a
 // wrong argument count with the same text.
@@ -114,6 +121,34 @@ TEST(GlobalOptions, EmptyNegativeAndOutOfRangeValuesAreRefused) {
     }
   }
   EXPECT_TRUE(Has(test::RunCommand({"--simulate", "--vendor-id", "1234", "info"}).out, "vendor id: 0x1234\n"));
+}
+
+// --trace-file keeps the same exchanges --trace prints, whether or not
+// --trace is given too, and a file that cannot be written stops the command
+// before the mouse is asked anything.
+TEST(GlobalOptions, TraceFileHoldsTheExchangesTraceShows) {
+  test::TempDir dir;
+  const std::string state = dir.Path("mouse.state");
+  const std::string file = dir.Path("trace.txt");
+  const test::CliRun both = test::RunCommand({"--simulate", "--sim-state", state, "--trace", "--trace-file", file, "info"});
+  ASSERT_EQ(both.status, 0) << both.err;
+  const std::string written = ReadText(file);
+  EXPECT_NE(written.find("> "), std::string::npos);
+  EXPECT_NE(written.find("< "), std::string::npos);
+  EXPECT_EQ(written, both.err);
+
+  const test::CliRun fileOnly = test::RunCommand({"--simulate", "--sim-state", state, "--trace-file=" + file, "info"});
+  ASSERT_EQ(fileOnly.status, 0) << fileOnly.err;
+  EXPECT_EQ(fileOnly.err, "");
+  EXPECT_EQ(ReadText(file), written);  // rewritten, not appended
+
+  const std::vector<std::string> read = {"--simulate", "--sim-state", state, "read", "14", "1"};
+  const std::string before = test::RunCommand(read).out;
+  const test::CliRun unwritable = test::RunCommand(
+      {"--simulate", "--sim-state", state, "--trace-file", dir.Path("no-folder/trace.txt"), "write", "14", "ff"});
+  EXPECT_EQ(unwritable.status, 1);
+  EXPECT_TRUE(Has(unwritable.err, "cannot write the trace file " + dir.Path("no-folder/trace.txt")));
+  EXPECT_EQ(test::RunCommand(read).out, before);
 }
 
 // A folder given where a file belongs is named as such, whatever command

@@ -119,6 +119,29 @@ TEST(MfShowCli, RejectsBadFiles) {
   EXPECT_EQ(Cli({"mf", "list"}).status, 1);
 }
 
+// A name field the mouse says is 100 bytes long, all 0xFF (an erased or
+// half-written record), gives the longest name a row can hold: 50 U+FFFF,
+// 150 bytes. The row and the list still end whole.
+TEST(MacroCli, ListEndsEveryRowWithItsNewlineWhateverTheName) {
+  test::TempDir dir;
+  const std::vector<std::string> sim = {"--simulate", "--sim-state", dir.Path("mouse.state")};
+  auto with = [&sim](std::vector<std::string> args) {
+    args.insert(args.begin(), sim.begin(), sim.end());
+    return Cli(args);
+  };
+  ASSERT_EQ(with({"macro", "import", Golden("v62_tap.mf"), "5", "--mode", "fire"}).status, 0);
+  // The record starts at 1360: its name-length byte, then the name.
+  ASSERT_EQ(with({"write", "1360", "64" + std::string(200, 'f')}).status, 0);
+  const CliRun list = with({"macro", "list"});
+  ASSERT_EQ(list.status, 0) << list.err;
+  std::string longName;
+  for (int i = 0; i < 50; ++i) longName += "\xEF\xBF\xBF";
+  EXPECT_NE(list.out.find("\n5     " + longName + " 10    1360   40     1461\nfree memory: "), std::string::npos)
+      << list.out;
+  ASSERT_FALSE(list.out.empty());
+  EXPECT_EQ(list.out.back(), '\n');
+}
+
 TEST(MacroCli, ImportListShowExportDeleteOnTheSimulatedMouse) {
   test::TempDir dir;
   const std::vector<std::string> sim = {"--simulate", "--sim-state", dir.Path("mouse.state")};

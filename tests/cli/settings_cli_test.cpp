@@ -8,6 +8,8 @@
 
 #include "base/archive.h"
 #include "cli/cli.h"
+#include "session/main_window_model.h"
+#include "session/slider_model.h"
 #include "support/cli_run.h"
 #include "support/temp_dir.h"
 
@@ -155,6 +157,28 @@ TEST(SettingsCli, DamagedBackupsWriteNothing) {
   const Result missing = RunSim(state, {"restore", dir.Path("missing.bf")});
   EXPECT_EQ(missing.status, 1);
   EXPECT_TRUE(Has(missing.err, "cannot open"));
+}
+
+// Whatever rate the main window's slider shows, the command line accepts
+// spelled the same way and stores the code the window stores for it.
+TEST(SettingsCli, SetReportRateAcceptsEveryRateTheWindowOffers) {
+  test::TempDir dir;
+  const std::string state = dir.Path("mouse.state");
+  Slider slider;
+  slider.kind = SliderKind::kReportRate;
+  for (slider.value = 0; slider.value < kReportRateCodeCount; ++slider.value) {
+    std::string shown = SliderText(slider);
+    ASSERT_EQ(shown.substr(shown.size() - 2), "Hz");
+    shown.resize(shown.size() - 2);
+    const Result set = RunSim(state, {"set", "report-rate", shown});
+    ASSERT_EQ(set.status, 0) << shown << ": " << set.err;
+    // The settings byte (14) holds the code in bits 4..6; the window writes
+    // max - slider value.
+    const Result byte = RunSim(state, {"read", "14", "1"});
+    const int code = std::stoi(byte.out.substr(byte.out.find(':') + 2, 2), nullptr, 16) >> 4 & 7;
+    EXPECT_EQ(code, kReportRateCodeCount - 1 - slider.value) << shown;
+    EXPECT_TRUE(Has(RunSim(state, {"show", "--json"}).out, "\"reportRateHz\": " + shown + ",")) << shown;
+  }
 }
 
 TEST(SettingsCli, SetWritesAndRejectsOutOfRangeValues) {

@@ -45,9 +45,16 @@ TEST(Capabilities, FollowTheLayoutTheFirmwareAndTheModel) {
   }
 }
 
-TEST(Capabilities, ReportRateCodesAreTheOffered1000Over1PlusCode) {
-  const std::pair<int, int> cases[] = {{1000, 0}, {500, 1}, {250, 3}, {125, 7}, {333, -1}, {200, -1}, {0, -1}};
-  for (const auto& [hz, code] : cases) EXPECT_EQ(ReportRateCodeForHz(hz), code) << hz << " Hz";
+TEST(Capabilities, ReportRatesAreOnePerStoredCode) {
+  const std::pair<int, int> cases[] = {{1000, 0}, {500, 1}, {333, 2}, {250, 3}, {200, 4}, {166, 5}, {142, 6},
+                                       {125, 7}, {300, -1}, {143, -1}, {0, -1}, {2000, -1}};
+  for (const auto& [hz, code] : cases) {
+    EXPECT_EQ(ReportRateCodeForHz(hz), code) << hz << " Hz";
+    if (code >= 0) {
+      EXPECT_EQ(ReportRateHzForCode(code), hz) << code;
+    }
+  }
+  EXPECT_EQ(OfferedReportRatesText(), "1000, 500, 333, 250, 200, 166, 142 or 125");
 }
 
 }  // namespace

@@ -95,7 +95,7 @@ timeout 240 qemu-system-x86_64 -machine pc -cpu max -m 256 -smp 1 -nographic -no
   -device isa-debug-exit,iobase=0xf4,iosize=0x04 >"$log" 2>&1 </dev/null
 status=$?
 # Only the probe's lines: the firmware's screen codes add nothing.
-grep -aE '^(ok  |FAIL|PASS|probe ended|insmod)' "$log" | tr -d '\r'
+grep -aE '^(ok  |FAIL|PASS|doctor:|probe ended|insmod)' "$log" | tr -d '\r'
 if [ "$status" -eq 33 ] && grep -aq '^PASS' "$log"; then
   echo "vm test passed"
   exit 0

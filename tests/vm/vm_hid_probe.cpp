@@ -20,6 +20,7 @@
 #include <linux/input.h>
 #include <poll.h>
 #include <sys/io.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -36,9 +37,11 @@
 #include "platform/clock.h"
 #include "platform/linux/flock_mutex.h"
 #include "platform/linux/hidraw_host.h"
+#include "platform/linux/linux_support_facts.h"
 #include "platform/linux/sysfs_hidraw_directory.h"
 #include "platform/linux/uinput_injector.h"
 #include "sim/sim_mouse.h"
+#include "session/support_report.h"
 #include "sim/sim_options.h"
 #include "uhid_device.h"
 
@@ -124,6 +127,65 @@ std::string WaitForInterface(HidrawHost& host, const std::string& tag, HidInterf
     std::this_thread::sleep_for(std::chrono::milliseconds(25));
   }
   return {};
+}
+
+bool HasProblem(const SupportReport& report, ProblemKind kind) {
+  for (const Problem& problem : report.problems)
+    if (problem.kind == kind) return true;
+  return false;
+}
+
+// doctor's report on the kernel's own nodes: sysfs facts, the report
+// descriptor's collections and the nodes' permissions, for root and for a
+// user the nodes are closed to, and the mouse read without a write.
+void CheckDoctor(DeviceLink& link, sim::SimMouse& mouse, Checks& check) {
+  LinuxSupportFacts facts;
+  SupportReport report = ReportSystem(facts, kProductVendorId, false);
+  bool vendorCollection = false;
+  bool open = !report.nodes.empty();
+  for (const NodeReport& node : report.nodes) {
+    for (const HidCaps& caps : node.collections)
+      vendorCollection = vendorCollection || (caps.usagePage == 0xFF18 && caps.featureReportByteLength == 64);
+    open = open && node.facts.canRead && node.facts.canWrite;
+    std::printf("doctor: %s mode %04o %s:%s, %zu collection(s)\n", node.facts.devNode.c_str(), node.facts.mode,
+                node.facts.owner.c_str(), node.facts.group.c_str(), node.collections.size());
+  }
+  check(report.nodes.size() == 2 && vendorCollection,
+        "doctor lists both hidraw nodes, the vendor collection 0xFF18 (feature 64) among their collections");
+  check(open && CanAskMouse(report), "doctor: root may open both nodes");
+  // No udev in the machine, and uhid devices have no USB device node.
+  check(HasProblem(report, ProblemKind::kRuleMissing) && !HasProblem(report, ProblemKind::kUsbfsClosed) &&
+            !HasProblem(report, ProblemKind::kNodeClosed),
+        "doctor: the missing udev rule is its only system problem");
+
+  const std::vector<uint8_t> before = mouse.Memory();
+  {
+    DeviceOperation operation(link);
+    ReportMice(link, report);
+    AddMouseProblems(report, operation.Result(), "no answer");
+  }
+  const bool one = report.mice.size() == 1;
+  check(one && report.mice[0].info.protocolLevel == 11 && report.mice[0].memoryEnd != 0 &&
+            !HasProblem(report, ProblemKind::kNoAnswer),
+        "doctor identifies the mouse: level " + std::to_string(one ? report.mice[0].info.protocolLevel : -1) +
+            ", memory end " + std::to_string(one ? report.mice[0].memoryEnd : 0));
+  check(mouse.Memory() == before, "doctor wrote nothing to the mouse");
+
+  // The same report for a user the nodes (root's, mode 0600) are closed to.
+  const pid_t child = fork();
+  if (child == 0) {
+    if (setgid(65534) != 0 || setuid(65534) != 0) _exit(2);
+    const SupportReport closed = ReportSystem(facts, kProductVendorId, false);
+    int shut = 0;
+    for (const NodeReport& node : closed.nodes) shut += !node.facts.canRead && !node.facts.canWrite ? 1 : 0;
+    int said = 0;
+    for (const Problem& problem : closed.problems) said += problem.kind == ProblemKind::kNodeClosed ? 1 : 0;
+    _exit(closed.nodes.size() == 2 && shut == 2 && said == 2 && !CanAskMouse(closed) ? 0 : 1);
+  }
+  int status = -1;
+  waitpid(child, &status, 0);
+  check(WIFEXITED(status) && WEXITSTATUS(status) == 0,
+        "doctor as an unprivileged user: both nodes closed, each a problem, the mouse not asked");
 }
 
 // A second mouse whose configuration interface starts with a consumer-control
@@ -277,6 +339,7 @@ int Run() {
     }
   }
   check(recordsMatch, "information block holds the firmware's 32 button records");
+  CheckDoctor(link, mouse, check);
 
   mouse.ResetCounters();
   mouse.SetStatusWord(0x1234);

@@ -16,19 +16,10 @@ namespace {
 
 constexpr size_t kMaxLockFileNameLength = 200;
 
-// The folder must be a real directory of ours that nobody else may write to:
-// otherwise another user could pre-create the lock file and hold the lock.
-// Returns why it is not, or "" when it is (creating it when missing).
+// LockFolderProblem after creating the folder when it is missing.
 std::string UnsafeFolderReason(const std::string& folder) {
   if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return std::strerror(errno);
-  struct stat info {};
-  if (lstat(folder.c_str(), &info) != 0) return std::strerror(errno);
-  if (S_ISLNK(info.st_mode)) return "is a symbolic link";
-  if (!S_ISDIR(info.st_mode)) return "is not a folder";
-  if (info.st_uid != getuid()) return "belongs to another user";
-  if ((info.st_mode & 0022) != 0) return "can be written by other users";
-  if (access(folder.c_str(), W_OK | X_OK) != 0) return std::strerror(errno);
-  return "";
+  return LockFolderProblem(folder);
 }
 
 int FlockRetrying(int fd, int operation) {
@@ -40,6 +31,19 @@ int FlockRetrying(int fd, int operation) {
 }
 
 }  // namespace
+
+// The folder must be a real directory of ours that nobody else may write to:
+// otherwise another user could pre-create the lock file and hold the lock.
+std::string LockFolderProblem(const std::string& folder) {
+  struct stat info {};
+  if (lstat(folder.c_str(), &info) != 0) return std::strerror(errno);
+  if (S_ISLNK(info.st_mode)) return "is a symbolic link";
+  if (!S_ISDIR(info.st_mode)) return "is not a folder";
+  if (info.st_uid != getuid()) return "belongs to another user";
+  if ((info.st_mode & 0022) != 0) return "can be written by other users";
+  if (access(folder.c_str(), W_OK | X_OK) != 0) return std::strerror(errno);
+  return "";
+}
 
 std::string DefaultLockFolder() {
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");

@@ -26,6 +26,10 @@ namespace quorix {
 std::string DefaultLockFolder();
 // "/tmp/quorix-mouse-<uid>": used when the runtime folder is missing or unsafe.
 std::string FallbackLockFolder();
+// Why an existing folder cannot hold the locks safely (a symbolic link, not
+// a folder, another user's, writable by others, not writable by us), or ""
+// when it can. Only looks; creates nothing.
+std::string LockFolderProblem(const std::string& folder);
 // DefaultLockFolder() then FallbackLockFolder(), without repeats.
 std::vector<std::string> LockFolders();
 
