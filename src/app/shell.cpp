@@ -111,8 +111,8 @@ int Shell::InitInstance() {
     p.channel->Send(InstanceSignal::kClose);
     return 0;
   }
-  if (!switches_.unknown.empty()) {
-    std::cerr << "quorix-mouse: unknown option " << switches_.unknown.front() << "\n";
+  if (const std::string problem = StartSwitchesProblem(switches_); !problem.empty()) {
+    std::cerr << "quorix-mouse: " << problem << "\n";
     return 2;
   }
 
