@@ -306,7 +306,8 @@ TextTables DefaultTextTables() {
                   "Virtual mouse",
                   "Wheel",
                   "Profile",
-                  "Open settings"};
+                  "Open settings",
+                  "The acceleration switch has no effect here: this desktop session is not X11."};
   return t;
 }
 

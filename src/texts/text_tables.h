@@ -50,7 +50,7 @@ struct TextTables {
   // "failure_str%d", 13: why an operation on the mouse did not happen (the
   // session's FailureText picks and joins them).
   std::vector<std::string> failureStr;
-  // "desktop_str%d", 12: the desktop program's own additions (kDesktopText*).
+  // "desktop_str%d", 13: the desktop program's own additions (kDesktopText*).
   std::vector<std::string> desktopStr;
 };
 
@@ -69,6 +69,8 @@ inline constexpr size_t kDesktopTextVirtualMouse = 8;
 inline constexpr size_t kDesktopTextWheel = 9;
 inline constexpr size_t kDesktopTextProfile = 10;
 inline constexpr size_t kDesktopTextOpenSettings = 11;
+// The acceleration switch outside an X11 session.
+inline constexpr size_t kDesktopTextNoPointerControl = 12;
 
 // The built-in English defaults of every table.
 TextTables DefaultTextTables();

@@ -271,5 +271,25 @@ TEST(MainWindow, WithoutAForegroundSourceTheApplicationFieldSaysWhy) {
   }
 }
 
+// Outside an X11 session the switch is still kept in set.ini, but the
+// window says that the desktop does not follow it.
+TEST(MainWindow, AccelerationSwitchSaysWhereItHasNoEffect) {
+  for (const bool reachable : {true, false}) {
+    SCOPED_TRACE(reachable ? "X11" : "elsewhere");
+    WindowWorld w;
+    w.Load();
+    w.window->SetPointerControl(reachable);
+    w.window->SetPage(kOtherPage);
+    std::vector<bool> applied;
+    QObject::connect(w.window.get(), &MainWindow::accelerationOptionChanged,
+                     [&](bool disable) { applied.push_back(disable); });
+    const bool before = w.window->CurrentOptions().disableAcceleration != 0;
+    w.Mouse(QEvent::MouseButtonPress, layout::Option(2).center());
+    w.Mouse(QEvent::MouseButtonRelease, layout::Option(2).center());
+    EXPECT_EQ(applied, std::vector<bool>{!before});
+    EXPECT_EQ(w.window->StatusText().contains(QStringLiteral("no effect")), !reachable) << w.window->StatusText().toStdString();
+  }
+}
+
 }  // namespace
 }  // namespace quorix::ui

@@ -332,6 +332,7 @@ void MainWindow::OnItemActivated(int index) {
     case MainRole::kAcceleration:
       SaveOption([](Options& o) { o.disableAcceleration = o.disableAcceleration ? 0 : 1; });
       emit accelerationOptionChanged(options_.disableAcceleration != 0);
+      if (!pointerControl_) Say(DesktopText(env_, kDesktopTextNoPointerControl));
       break;
     case MainRole::kBackup:
       Backup();

@@ -101,6 +101,9 @@ class MainWindow : public SkinWindow {
   // The "Other" page's switch for starting with the desktop session: the
   // autostart entry's path and the program it starts (empty: no switch).
   void SetAutostartEntry(std::string entryPath, std::string program);
+  // False where the desktop's pointer cannot be reached (not an X11
+  // session): the acceleration switch then says it has no effect.
+  void SetPointerControl(bool available) { pointerControl_ = available; }
 
  signals:
   void osdRequested(const VendorReport& report);  // a level chosen in the window shows the OSD
@@ -168,6 +171,7 @@ class MainWindow : public SkinWindow {
   std::string autostartEntry_;
   std::string autostartProgram_;
   bool autostartOn_ = false;  // the entry is there (checked when set and when switched)
+  bool pointerControl_ = true;
 };
 
 }  // namespace quorix::ui
