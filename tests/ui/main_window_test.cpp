@@ -23,6 +23,7 @@
 #include "ui/app_signals.h"
 #include "ui/skin/skin_fonts.h"
 
+#include "press_named.h"
 #include "process_events.h"
 
 namespace quorix::ui {
@@ -32,7 +33,7 @@ using quorix::test::ProcessEventsUntil;
 
 // A main window on a session over the simulated mouse, in virtual time.
 struct WindowWorld : test::SimSession {
-  explicit WindowWorld(sim::SimOptions options = {}) : SimSession(options) {
+  explicit WindowWorld(sim::SimOptions options = {}, std::string setIni = {}) : SimSession(options, std::move(setIni)) {
     env = std::make_unique<UiEnv>(UiEnv{*session, session->Texts(), fonts, broadcasts});
     window = std::make_unique<MainWindow>(*env);
     window->show();
@@ -288,6 +289,49 @@ TEST(MainWindow, AccelerationSwitchSaysWhereItHasNoEffect) {
     w.Mouse(QEvent::MouseButtonRelease, layout::Option(2).center());
     EXPECT_EQ(applied, std::vector<bool>{!before});
     EXPECT_EQ(w.window->StatusText().contains(QStringLiteral("no effect")), !reachable) << w.window->StatusText().toStdString();
+  }
+}
+
+// Backup and Restore start their file dialogs in the data folder, beside
+// set.ini; a backup that cannot be written names the file and the reason.
+TEST(MainWindow, BackupStartsInTheDataFolderAndSaysWhyItFailed) {
+  struct Case {
+    const char* name;
+    std::string file;  // under the data folder
+    const char* reason;  // "" when the backup is written
+  };
+  const std::vector<Case> cases = {
+      {"a file in the data folder", "mouse.bf", ""},
+      {"a folder that is not there", "gone/mouse.bf", "no such file or directory"},
+      {"a name a folder already has", "taken.bf", "is a directory"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TempDir data;
+    std::filesystem::create_directory(data.Path("taken.bf"));
+    WindowWorld w({}, data.Path("set.ini"));
+    w.Load();
+    w.window->SetPage(kOtherPage);
+    std::vector<std::pair<bool, QString>> asked;
+    const QString file = QString::fromStdString(data.Path(c.file));
+    w.window->SetChooseBackupFile([&](bool save, const QString& folder) {
+      asked.emplace_back(save, folder);
+      return save ? file : QString();
+    });
+    const std::vector<std::string>& labels = w.session->Texts().buttonStr;
+    test::PressNamed(*w.window, QString::fromStdString(labels.at(4)));
+    ASSERT_TRUE(ProcessEventsUntil([&] { return !w.window->IsBusy(); }));
+    const QString status = w.window->StatusText();
+    test::PressNamed(*w.window, QString::fromStdString(labels.at(5)));
+    const QString folder = QString::fromStdString(data.Root().string());
+    EXPECT_EQ(asked, (std::vector<std::pair<bool, QString>>{{true, folder}, {false, folder}}));
+    if (*c.reason == 0) {
+      EXPECT_TRUE(std::filesystem::is_regular_file(data.Path(c.file)));
+      EXPECT_EQ(status, QString());
+    } else {
+      EXPECT_TRUE(status.startsWith(QStringLiteral("cannot write the file: ") + file)) << status.toStdString();
+      EXPECT_TRUE(status.contains(QString::fromLatin1(c.reason))) << status.toStdString();
+    }
   }
 }
 

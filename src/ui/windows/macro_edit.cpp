@@ -23,6 +23,7 @@
 #include "ui/gui_thread.h"
 #include "ui/skin/due_timer.h"
 #include "ui/skin/skin_fonts.h"
+#include "ui/windows/data_folder.h"
 #include "ui/windows/macro_edit_painter.h"
 
 #if __has_include("ui/windows/option_dlg.h") && __has_include("ui/windows/str_dlg.h")
@@ -128,11 +129,11 @@ MacroEdit::Dialogs DefaultDialogs([[maybe_unused]] UiEnv& env, [[maybe_unused]] 
   d.file = [&env, parent](bool save, const QString& proposed) {
     const QString filter = Q(env.texts.desktopStr.at(kDesktopTextMacroFile)) + QStringLiteral(" (*.mf)");
     if (save) {
-      QString path = QFileDialog::getSaveFileName(parent, {}, proposed, filter);
+      QString path = QFileDialog::getSaveFileName(parent, {}, InDataFolder(env, proposed), filter);
       if (!path.isEmpty() && !path.endsWith(QStringLiteral(".mf"), Qt::CaseInsensitive)) path += QStringLiteral(".mf");
       return path;
     }
-    return QFileDialog::getOpenFileName(parent, {}, {}, filter);
+    return QFileDialog::getOpenFileName(parent, {}, InDataFolder(env), filter);
   };
   return d;
 }

@@ -22,6 +22,7 @@
 #include "ui/skin/due_timer.h"
 #include "ui/windows/button_set_dlg.h"
 #include "ui/windows/color_dlg.h"
+#include "ui/windows/data_folder.h"
 #include "ui/windows/function_drag.h"
 #include "ui/windows/lift_dialog.h"
 #include "ui/windows/option_dlg.h"
@@ -526,29 +527,38 @@ ProgressFn MainWindow::GuiProgress() {
   };
 }
 
+QString MainWindow::ChooseBackupFile(bool save) {
+  const QString folder = InDataFolder(env_);
+  if (chooseBackup_) return chooseBackup_(save, folder);
+  return save ? QFileDialog::getSaveFileName(this, Label(4), folder, BackupFilter(env_))
+              : QFileDialog::getOpenFileName(this, Label(5), folder, BackupFilter(env_));
+}
+
 void MainWindow::Backup() {
-  QString file = QFileDialog::getSaveFileName(this, Label(4), QString(), BackupFilter(env_));
+  QString file = ChooseBackupFile(true);
   if (file.isEmpty()) return;
   if (!file.endsWith(QStringLiteral(".bf"), Qt::CaseInsensitive)) file += QStringLiteral(".bf");
   auto error = std::make_shared<std::string>();
   SetBusy(0.0);
-  env_.session.PostBackup(file.toStdString(), options_.apps, GuiProgress(), *error,
-                          OnGuiThread(this, {{}, [this, error](const Outcome& outcome) {
+  env_.session.PostBackup(file.toStdString(), options_.apps, GuiProgress(), error,
+                          OnGuiThread(this, {{}, [this, error, file](const Outcome& outcome) {
                                                SetBusy(std::nullopt);
-                                               if (!outcome)
+                                               if (outcome.failure == Failure::kCannotWriteFile)
+                                                 Say(Q(FileFailureText(env_.texts, outcome.failure,
+                                                                       file.toStdString(), *error)));
+                                               else if (!outcome)
                                                  Say(Q(FailureText(env_.texts, outcome.failure, false)));
-                                               else if (!error->empty())
-                                                 Say(Q(*error));
                                              }}));
 }
 
 void MainWindow::Restore() {
-  const QString file = QFileDialog::getOpenFileName(this, Label(5), QString(), BackupFilter(env_));
+  const QString file = ChooseBackupFile(false);
   if (file.isEmpty()) return;
   std::vector<uint8_t> bytes;
   std::string reason;
-  if (!ReadBackupFileBytes(file.toStdString(), bytes, reason)) {
-    Say(Q(FailureText(env_.texts, Failure::kCannotReadFile, false)));
+  if (const Outcome read = ReadBackupFileBytes(file.toStdString(), bytes, reason); !read) {
+    Say(Q(read.failure == Failure::kCannotReadFile ? FileFailureText(env_.texts, read.failure, file.toStdString(), reason)
+                                                   : FailureText(env_.texts, read.failure, false)));
     return;
   }
   BackupContents contents;

@@ -90,6 +90,10 @@ class MainWindow : public SkinWindow {
   // dialog): a path, or nothing when cancelled.
   using ChooseFileFn = std::function<std::optional<std::string>()>;
   void SetChooseFile(ChooseFileFn choose) { chooseFile_ = std::move(choose); }
+  // The backup and restore file dialogs (tests replace them): whether it
+  // saves and the folder it starts in; a path, or "" when cancelled.
+  using ChooseBackupFn = std::function<QString(bool save, const QString& startFolder)>;
+  void SetChooseBackupFile(ChooseBackupFn choose) { chooseBackup_ = std::move(choose); }
   // The foreground windows the bindings are checked against; nullptr with
   // the reason when none can be seen here (the application field says it).
   void SetForegroundSource(ForegroundSource* source, const std::string& reason = {});
@@ -138,6 +142,7 @@ class MainWindow : public SkinWindow {
   void Say(const QString& status);
   QString Label(int index) const;
   void SaveOption(const std::function<void(Options&)>& change);
+  QString ChooseBackupFile(bool save);
   void Backup();
   void Restore();
   void Reset();
@@ -165,6 +170,7 @@ class MainWindow : public SkinWindow {
   QPointer<CButtonSetDlg> buttonDlg_;
   LiftDialogs* lift_;
   ChooseFileFn chooseFile_;
+  ChooseBackupFn chooseBackup_;
   std::unique_ptr<AppSwitcher> switcher_;
   std::string foregroundReason_;
   QTimer foregroundTimer_;
