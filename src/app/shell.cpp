@@ -253,6 +253,11 @@ int Shell::InitInstance() {
         *p.env, [host](sim::SimPress press) { host->Mouse().Press(press); });
   }
 
+  if (const std::optional<WindowPlace>& place = p.window->CurrentOptions().windowPlace) {
+    QScreen* screen = QGuiApplication::screenAt(QPoint(place->x, place->y));
+    if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+    if (screen != nullptr) p.window->RestorePlace(screen->availableGeometry());
+  }
   if (!switches_.hide) p.window->show();
   // The screenshot tour shows the virtual mouse for its own picture only. A
   // window hidden again before the window manager has mapped it stays on

@@ -335,5 +335,35 @@ TEST(MainWindow, BackupStartsInTheDataFolderAndSaysWhyItFailed) {
   }
 }
 
+// The window opens where the user left it and on that page, and never out
+// of reach when the screen is smaller now or the place was off it.
+TEST(MainWindow, PlaceAndPageSurviveARestartOnScreen) {
+  test::TempDir data;
+  WindowWorld w({}, data.Path("set.ini"));
+  w.window->move(300, 200);
+  w.window->SetPage(kOtherPage);
+  emit w.broadcasts.closing();
+  const QSize size = w.window->size();
+  struct Case {
+    const char* name;
+    QRect area;
+    QPoint at;
+  };
+  const std::vector<Case> cases = {
+      {"the same screen", {0, 0, 1920, 1080}, {300, 200}},
+      {"a smaller screen now", {0, 0, 1280, 720}, {1280 - size.width(), 720 - size.height()}},
+      {"a screen to the right of the place", {1920, 0, 1280, 1024}, {1920, 200}},
+      {"a screen smaller than the window", {0, 0, 640, 480}, {0, 0}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    MainWindow again(*w.env);
+    EXPECT_EQ(again.Model().Page(), kButtonPage);
+    again.RestorePlace(c.area);
+    EXPECT_EQ(again.pos(), c.at);
+    EXPECT_EQ(again.Model().Page(), kOtherPage);
+  }
+}
+
 }  // namespace
 }  // namespace quorix::ui

@@ -91,6 +91,7 @@ MainWindow::MainWindow(UiEnv& env, QWidget* parent)
   connect(&env.appSignals, &AppSignals::recordHotkeyChosen, this, [this](int usage) {
     SaveOption([usage](Options& o) { o.recordHotkey = o.recordHotkeyName = usage; });
   });
+  connect(&env.appSignals, &AppSignals::closing, this, &MainWindow::KeepPlace);
 
   // Array order is hit order: the small controls on a profile card come
   // before the card itself.
@@ -279,6 +280,22 @@ void MainWindow::ApplyStateReport(const VendorReport& report) {
 void MainWindow::SetPage(int page) {
   model_.SetPage(page);
   SyncItems();
+}
+
+void MainWindow::RestorePlace(const QRect& area) {
+  if (!options_.windowPlace) return;
+  const WindowPlace& place = *options_.windowPlace;
+  // A window larger than the area keeps its top-left corner, with the title
+  // and the close button, inside it.
+  const int x = std::max(area.left(), std::min(place.x, area.right() + 1 - width()));
+  const int y = std::max(area.top(), std::min(place.y, area.bottom() + 1 - height()));
+  move(x, y);
+  if (place.page >= 0 && place.page < kPageCount) SetPage(place.page);
+}
+
+void MainWindow::KeepPlace() {
+  const WindowPlace place{pos().x(), pos().y(), model_.Page()};
+  SaveOption([place](Options& o) { o.windowPlace = place; });
 }
 
 void MainWindow::RunDueTimers() {

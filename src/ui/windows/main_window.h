@@ -51,6 +51,12 @@ class MainWindow : public SkinWindow {
   void ApplyStateReport(const VendorReport& report);
   // 0 "Button settings", 1 "DPI settings", 2 "Other".
   void SetPage(int page);
+  // Opens where the user left the window, on that page, kept inside `area`
+  // (the screen's available geometry) so that a screen gone or made smaller
+  // since does not leave it out of reach. Nothing when no place was kept.
+  void RestorePlace(const QRect& area);
+  // Keeps the window's place and page in set.ini (when the program ends).
+  void KeepPlace();
 
   // Runs the model's timers that are due and arms the next one; the window's
   // own single-shot timer calls it (tests on virtual time call it directly).
