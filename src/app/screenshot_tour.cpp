@@ -174,12 +174,11 @@ ScreenshotTour::ScreenshotTour(ui::UiEnv& env, QString folder, QWidget* mainWind
                     },
                     [this] { return std::vector<QWidget*>{picker_.get()}; },
                     [this] { return picker_ != nullptr && picker_->isVisible(); }});
-  // The lift adjustment: the automatic run before the mouse reports, in
-  // each state it reports, then the manual test before and during its
-  // countdown.
+  // The lift adjustment: the automatic run in each state the mouse reports
+  // (before its first report it shows "In progress..." too), then the
+  // manual test before and during its countdown.
   const auto lift = [this](size_t index) { return Text(env_.texts.adjustLiftStr.at(index)); };
   const std::vector<std::pair<QString, QString>> liftStates = {
-      {QStringLiteral("lift-auto-waiting"), QString()},
       {QStringLiteral("lift-auto-progress"), lift(10)},
       {QStringLiteral("lift-auto-fail"), lift(11)},
       {QStringLiteral("lift-auto-success"), lift(12)},
