@@ -56,6 +56,15 @@ int ShowInstead(const quorix::StartSwitches& switches) {
 
 int main(int argc, char** argv) {
   const quorix::StartSwitches early = quorix::ParseStartSwitches(std::vector<std::string>(argv + 1, argv + argc));
+  // Answered before anything else: they need no display and touch no mouse.
+  if (early.help) {
+    std::cout << quorix::StartSwitchesUsage();
+    return 0;
+  }
+  if (early.version) {
+    std::cout << "quorix-mouse " << QUORIX_VERSION << "\n";
+    return 0;
+  }
   if (early.close) {
     // Needs no display: the running program is only asked to quit.
     QCoreApplication app(argc, argv);

@@ -191,12 +191,11 @@ ScreenshotTour::ScreenshotTour(ui::UiEnv& env, QString folder, QWidget* mainWind
                     mainShot, [loaded, waveSince] { return loaded() && waveSince->elapsed() >= 700; }});
   shots_.push_back({QStringLiteral("main-lighting-wave-2"), [waveSince] { waveSince->start(); }, mainShot,
                     [waveSince] { return waveSince->elapsed() >= 390; }});
-  // The lift adjustment: the automatic run before the mouse reports, in
-  // each state it reports, then the manual test before and during its
-  // countdown.
+  // The lift adjustment: the automatic run in each state the mouse reports
+  // (before its first report it shows "In progress..." too), then the
+  // manual test before and during its countdown.
   const auto lift = [this](size_t index) { return Text(env_.texts.adjustLiftStr.at(index)); };
   const std::vector<std::pair<QString, QString>> liftStates = {
-      {QStringLiteral("lift-auto-waiting"), QString()},
       {QStringLiteral("lift-auto-progress"), lift(10)},
       {QStringLiteral("lift-auto-fail"), lift(11)},
       {QStringLiteral("lift-auto-success"), lift(12)},

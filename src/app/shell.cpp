@@ -19,6 +19,7 @@
 #include "macro/macro_library.h"
 #include "options/language_setting.h"
 #include "platform/linux/system_services.h"
+#include "options/acceleration_switch.h"
 #include "options/autostart.h"
 #include "options/options_store.h"
 #include "platform/linux/x11_foreground_source.h"
@@ -56,6 +57,7 @@ struct ShellParts {
   // What the main window uses on the desktop; made before it, gone after it.
   std::unique_ptr<ForegroundSource> foreground;
   std::unique_ptr<PointerSettings> pointer;
+  std::unique_ptr<AccelerationSwitch> acceleration;  // with pointer
   std::unique_ptr<InputInjector> injector;
   std::unique_ptr<ui::MainWindow> window;
   std::unique_ptr<ui::MacroEdit> macroEdit;
@@ -88,6 +90,8 @@ Shell::Shell(StartSwitches switches, QObject* parent)
 Shell::~Shell() {
   if (!parts_) return;
   if (parts_->controller) parts_->controller->Stop();
+  // The desktop's acceleration is the user's, not only this program's.
+  if (parts_->acceleration) parts_->acceleration->GiveBack();
   if (parts_->world) {
     try {
       parts_->world->SaveSimState();
@@ -110,8 +114,8 @@ int Shell::InitInstance() {
     p.channel->Send(InstanceSignal::kClose);
     return 0;
   }
-  if (!switches_.unknown.empty()) {
-    std::cerr << "quorix-mouse: unknown option " << switches_.unknown.front() << "\n";
+  if (const std::string problem = StartSwitchesProblem(switches_); !problem.empty()) {
+    std::cerr << "quorix-mouse: " << problem << "\n";
     return 2;
   }
 
@@ -199,7 +203,9 @@ int Shell::InitInstance() {
   }
   // The option as read at start-up takes effect at once, as the switch
   // shows it: checked (the default) switches the desktop's acceleration off.
-  if (p.pointer && session.CurrentOptions().disableAcceleration != 0) ApplyAccelerationSwitch(*p.pointer, true);
+  if (p.pointer) p.acceleration = std::make_unique<AccelerationSwitch>(*p.pointer);
+  p.window->SetPointerControl(p.acceleration != nullptr);
+  if (p.acceleration && session.CurrentOptions().disableAcceleration != 0) p.acceleration->Apply(true);
   // Starting with the session is offered where a desktop reads autostart
   // entries; the screenshot tour and tests keep the user's folder alone.
   if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
@@ -209,7 +215,7 @@ int Shell::InitInstance() {
                                   QCoreApplication::applicationFilePath().toStdString());
   }
   connect(p.window.get(), &ui::MainWindow::accelerationOptionChanged, this, [this](bool disable) {
-    if (parts_->pointer) ApplyAccelerationSwitch(*parts_->pointer, disable);
+    if (parts_->acceleration) parts_->acceleration->Apply(disable);
   });
   connect(p.window.get(), &ui::MainWindow::hideToTrayRequested, this, &Shell::OnHideToTray);
   // The macro editor lives hidden beside the main window and shows on demand.
@@ -251,6 +257,11 @@ int Shell::InitInstance() {
         *p.env, [host](sim::SimPress press) { host->Mouse().Press(press); });
   }
 
+  if (const std::optional<WindowPlace>& place = p.window->CurrentOptions().windowPlace) {
+    QScreen* screen = QGuiApplication::screenAt(QPoint(place->x, place->y));
+    if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+    if (screen != nullptr) p.window->RestorePlace(screen->availableGeometry());
+  }
   if (!switches_.hide) p.window->show();
   // The screenshot tour shows the virtual mouse for its own picture only. A
   // window hidden again before the window manager has mapped it stays on

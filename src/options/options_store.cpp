@@ -1,5 +1,6 @@
 #include "options/options_store.h"
 
+#include <climits>
 #include <stdexcept>
 
 #include "base/ini_file.h"
@@ -30,6 +31,20 @@ bool ParseDecimal(const std::string& text, int& out) {
   return true;
 }
 
+constexpr const char* kWindowXKey = "window_x";
+constexpr const char* kWindowYKey = "window_y";
+constexpr const char* kWindowPageKey = "window_page";
+
+// A place needs both coordinates; a file edited by hand that has only one
+// opens the window where the desktop puts it.
+std::optional<WindowPlace> LoadWindowPlace(const IniDocument& ini) {
+  constexpr int kAbsent = INT_MIN;
+  const int x = ini.GetInt(kOptionsSection, kWindowXKey, kAbsent);
+  const int y = ini.GetInt(kOptionsSection, kWindowYKey, kAbsent);
+  if (x == kAbsent || y == kAbsent) return std::nullopt;
+  return WindowPlace{x, y, ini.GetInt(kOptionsSection, kWindowPageKey, 0)};
+}
+
 }  // namespace
 
 Options LoadOptions(const std::string& setIniPath, const AppNamer& appNamer, PointerSettings* pointer,
@@ -45,6 +60,7 @@ Options LoadOptions(const std::string& setIniPath, const AppNamer& appNamer, Poi
   // acceleration back on at every start for values other than 1.
   if (pointer != nullptr && o.disableAcceleration != 0) SetAcceleration(*pointer, true, true);
 
+  o.windowPlace = LoadWindowPlace(ini);
   for (size_t i = 0; i < o.apps.size(); ++i) {
     ProfileApp& app = o.apps[i];
     app.appEnabled = ini.GetInt(kOptionsSection, Indexed("app_enable", i), 0);
@@ -73,6 +89,11 @@ std::vector<std::pair<std::string, std::string>> OptionEntries(const Options& o)
     entries.emplace_back(Indexed("app", i), o.apps[i].appPath);
     entries.emplace_back(Indexed("app_name", i), o.apps[i].appName);
   }
+  if (o.windowPlace) {
+    entries.emplace_back(kWindowXKey, std::to_string(o.windowPlace->x));
+    entries.emplace_back(kWindowYKey, std::to_string(o.windowPlace->y));
+    entries.emplace_back(kWindowPageKey, std::to_string(o.windowPlace->page));
+  }
   return entries;
 }
 
@@ -93,6 +114,14 @@ bool SetOptionByKey(Options& o, const std::string& key, const std::string& value
   if (key == "disable_acc") return number(o.disableAcceleration);
   if (key == "hotkey") return number(o.recordHotkey);
   if (key == "hotkeym") return number(o.recordHotkeyName);
+  for (const auto& [placeKey, field] : {std::pair{kWindowXKey, &WindowPlace::x}, std::pair{kWindowYKey, &WindowPlace::y},
+                                        std::pair{kWindowPageKey, &WindowPlace::page}}) {
+    if (key != placeKey) continue;
+    WindowPlace place = o.windowPlace.value_or(WindowPlace{});
+    if (!ParseDecimal(value, place.*field)) return false;
+    o.windowPlace = place;
+    return true;
+  }
   for (size_t i = 0; i < o.apps.size(); ++i) {
     if (key == Indexed("app_enable", i)) return number(o.apps[i].appEnabled);
     if (key == Indexed("app", i)) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,12 +23,22 @@ inline constexpr const char* kSetIniName = "set.ini";
 // language file does not change it.
 inline constexpr const char* kProfileWord = "Profile";
 
+// Where the user left the main window and on which page ("window_x",
+// "window_y", "window_page"): kept when the program ends, so that the next
+// start opens it there.
+struct WindowPlace {
+  int x = 0;
+  int y = 0;
+  int page = 0;
+};
+
 struct Options {
   int osdEnabled = 1;           // "osd"
   int disableAcceleration = 1;  // "disable_acc"
   int recordHotkey = 68;        // "hotkey"
   int recordHotkeyName = 68;    // "hotkeym"
   ProfileApps apps;             // "app_enable%d", "app%d", "app_name%d"
+  std::optional<WindowPlace> windowPlace;  // none until the window was closed once
 };
 
 // Proposes a display name for an executable (normally AppDisplayName).
@@ -47,7 +58,8 @@ Options LoadOptions(const std::string& setIniPath, const AppNamer& appNamer, Poi
                     int ansiCodePage = kCodePageWindows1252, std::string* readError = nullptr);
 
 // Writes every key, in the order osd, disable_acc, hotkey, hotkeym, then per
-// profile app_enable%d, app%d, app_name%d. Other keys and lines of the file
+// profile app_enable%d, app%d, app_name%d, then the window's place when it
+// has one. Other keys and lines of the file
 // stay, and so does its encoding. Returns false when the file could not be
 // written or a value cannot be stored (a line break in a path or name, or a
 // character the file's code page has no code for); in that case nothing is

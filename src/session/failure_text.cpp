@@ -73,4 +73,11 @@ std::string FailureText(const TextTables& texts, Failure failure, bool writing) 
   return text(kStoppedAnswering);
 }
 
+std::string FileFailureText(const TextTables& texts, Failure failure, const std::string& file,
+                            const std::string& reason) {
+  std::string text = FailureText(texts, failure, false) + ": " + file;
+  if (!reason.empty()) text += " (" + reason + ")";
+  return text;
+}
+
 }  // namespace quorix

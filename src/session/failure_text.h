@@ -18,4 +18,9 @@ namespace quorix {
 // that know the file and the reason say those instead.
 std::string FailureText(const TextTables& texts, Failure failure, bool writing);
 
+// A file failure with what the caller knows: "cannot write the file: FILE
+// (REASON)", the reason left out when empty.
+std::string FileFailureText(const TextTables& texts, Failure failure, const std::string& file,
+                            const std::string& reason);
+
 }  // namespace quorix

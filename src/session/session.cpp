@@ -172,21 +172,25 @@ DeviceJobHandle Session::PostReset(ResetOptions options, DeviceJobCallbacks call
 }
 Outcome Session::Reset(ResetOptions options) { return Run("reset", ResetWork(std::move(options))); }
 
-SessionWork Session::BackupWork(std::string file, ProfileApps apps, ProgressFn progress, std::string& error) {
-  return [file = std::move(file), apps = std::move(apps), progress = std::move(progress), &error](
+SessionWork Session::BackupWork(std::string file, ProfileApps apps, ProgressFn progress,
+                                std::shared_ptr<std::string> error) {
+  return [file = std::move(file), apps = std::move(apps), progress = std::move(progress), error = std::move(error)](
              JobContext& job, DeviceLink& link, SettingsState& state) {
     DeviceOperation operation(link, job.StopToken());
-    return SaveBackup(link, state, file, apps, progress, error);
+    return SaveBackup(link, state, file, apps, progress, *error);
   };
 }
 
-DeviceJobHandle Session::PostBackup(std::string file, ProfileApps apps, ProgressFn progress, std::string& error,
-                                    DeviceJobCallbacks callbacks) {
-  return Post("backup", BackupWork(std::move(file), std::move(apps), std::move(progress), error),
+DeviceJobHandle Session::PostBackup(std::string file, ProfileApps apps, ProgressFn progress,
+                                    std::shared_ptr<std::string> error, DeviceJobCallbacks callbacks) {
+  return Post("backup", BackupWork(std::move(file), std::move(apps), std::move(progress), std::move(error)),
               std::move(callbacks));
 }
 Outcome Session::Backup(std::string file, ProfileApps apps, ProgressFn progress, std::string& error) {
-  return Run("backup", BackupWork(std::move(file), std::move(apps), std::move(progress), error));
+  auto reason = std::make_shared<std::string>();
+  const Outcome outcome = Run("backup", BackupWork(std::move(file), std::move(apps), std::move(progress), reason));
+  error = *reason;
+  return outcome;
 }
 
 SessionWork Session::RestoreWork(std::vector<uint8_t> backupBytes, std::string setIni, RestoreProgress progress,

@@ -130,10 +130,11 @@ class Session {
   DeviceJobHandle PostReset(ResetOptions options, DeviceJobCallbacks callbacks = {});
   Outcome Reset(ResetOptions options);
   // Saves the loaded mouse's whole memory with `apps` to `file`; `error` gets
-  // the system's reason when the file cannot be written. Set before the job
-  // finishes, read after Wait().
-  DeviceJobHandle PostBackup(std::string file, ProfileApps apps, ProgressFn progress, std::string& error,
-                             DeviceJobCallbacks callbacks = {});
+  // the system's reason when the file cannot be written. The job holds
+  // `error` too, so it may outlive the window that asked; read it once the
+  // job finished.
+  DeviceJobHandle PostBackup(std::string file, ProfileApps apps, ProgressFn progress,
+                             std::shared_ptr<std::string> error, DeviceJobCallbacks callbacks = {});
   Outcome Backup(std::string file, ProfileApps apps, ProgressFn progress, std::string& error);
   // The whole restore of a backup file's bytes (checked with ParseBackup
   // before), as one job: load the mouse, read set.ini, write the image and
@@ -229,7 +230,7 @@ class Session {
   SessionWork LoadWork(ProgressFn progress);
   SessionWork WriteWork(FieldWrite write);
   SessionWork ResetWork(ResetOptions options);
-  SessionWork BackupWork(std::string file, ProfileApps apps, ProgressFn progress, std::string& error);
+  SessionWork BackupWork(std::string file, ProfileApps apps, ProgressFn progress, std::shared_ptr<std::string> error);
   SessionWork RestoreWork(std::vector<uint8_t> backupBytes, std::string setIni, RestoreProgress progress,
                           std::shared_ptr<RestoreResult> result);
   // The load of the selected device, inside a job; `jobProgress`: its

@@ -42,11 +42,39 @@ StartSwitches ParseStartSwitches(const std::vector<std::string>& args) {
       value(s.simState);
     } else if (a == "--screenshot-tour") {
       value(s.screenshotDir);
+    } else if (a == "--help" || a == "-h") {
+      s.help = true;
+    } else if (a == "--version") {
+      s.version = true;
     } else {
       s.unknown.push_back(args[i]);
     }
   }
   return s;
+}
+
+std::string StartSwitchesProblem(const StartSwitches& switches) {
+  if (!switches.unknown.empty()) return "unknown option " + switches.unknown.front() + " (see --help)";
+  if (!switches.screenshotDir.empty() && switches.simulate.empty())
+    return "--screenshot-tour writes demo macros into the mouse: it runs only with --simulate";
+  return {};
+}
+
+std::string StartSwitchesUsage() {
+  return "Usage: quorix-mouse [OPTION]...\n"
+         "Shows and changes the settings of a QUORIX gaming mouse.\n"
+         "\n"
+         "  /hide, --hide           start in the tray; a second start stays silent\n"
+         "  /close, --close         make the running program quit\n"
+         "  /langid=N, --langid=N   language: 1033 English, 1041 Japanese,\n"
+         "                          1028 Traditional Chinese (kept in set.ini)\n"
+         "  --simulate[=LEVEL]      use the simulated mouse (level11, level5, level0)\n"
+         "  --sim-state FILE        keep the simulated mouse's memory in FILE\n"
+         "  --sim-option NAME[=V]   a simulator switch, as quorix-mousectl takes it\n"
+         "  --screenshot-tour DIR   save a picture of every window (simulated mouse only)\n"
+         "  --help, --version       this text, the program's version\n"
+         "\n"
+         "Without a display the mouse's settings are printed instead.\n";
 }
 
 }  // namespace quorix

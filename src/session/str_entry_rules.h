@@ -48,13 +48,14 @@ TypedKeyResult TypeInCoordinateField(const std::string& text, char32_t key, bool
 // suffixes (the given one) are removed, then the remaining '&' markers.
 std::string WithoutAccessKey(std::string caption, const std::string& suffix);
 
-// The manual lift test's countdown: ten one-second ticks after the "Test"
+// The manual lift test's countdown: five one-second ticks after the "Test"
 // button, with the button showing the seconds left. Runs on the caller's
 // clock; the window arms a single-shot timer for NextDueMs, so nothing wakes
 // once the countdown ended.
 class LiftTestCountdown {
  public:
-  static constexpr int kSeconds = 10;
+  // As long as the instruction beside it gives the user to press OK.
+  static constexpr int kSeconds = 5;
   static constexpr int64_t kTickMs = 1000;
 
   // (Re)starts at kSeconds; a running countdown starts over.

@@ -310,7 +310,8 @@ TextTables DefaultTextTables() {
                   "Open settings",
                   "Use Lv.%d",
                   "Ready to record",
-                  "Recording stopped."};
+                  "Recording stopped.",
+                  "The acceleration switch has no effect here: this desktop session is not X11."};
   return t;
 }
 

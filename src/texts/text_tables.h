@@ -50,7 +50,7 @@ struct TextTables {
   // "failure_str%d", 14: why an operation on the mouse did not happen (the
   // session's FailureText picks and joins them).
   std::vector<std::string> failureStr;
-  // "desktop_str%d", 15: the desktop program's own additions (kDesktopText*).
+  // "desktop_str%d", 16: the desktop program's own additions (kDesktopText*).
   std::vector<std::string> desktopStr;
 };
 
@@ -74,6 +74,8 @@ inline constexpr size_t kDesktopTextUseLevel = 12;
 // The macro editor's recording: armed (waiting for the hotkey) and stopped.
 inline constexpr size_t kDesktopTextRecordArmed = 13;
 inline constexpr size_t kDesktopTextRecordStopped = 14;
+// The acceleration switch outside an X11 session.
+inline constexpr size_t kDesktopTextNoPointerControl = 15;
 
 // The built-in English defaults of every table.
 TextTables DefaultTextTables();

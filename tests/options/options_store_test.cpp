@@ -103,6 +103,28 @@ TEST_F(OptionsStoreTest, SaveWritesEveryKeyInOrderAndRoundTrips) {
   EXPECT_EQ(OptionEntries(again), OptionEntries(o));
 }
 
+// The window's place is written after the other keys once it is known; a
+// file with half a place (edited by hand) has none.
+TEST_F(OptionsStoreTest, WindowPlaceFollowsTheOtherKeysAndNeedsBothCoordinates) {
+  Options o;
+  o.windowPlace = WindowPlace{-40, 1200, 2};
+  ASSERT_TRUE(SaveOptions(setIni, o));
+  const std::string file = test::ReadFile(setIni);
+  EXPECT_TRUE(file.ends_with("app_name4=\nwindow_x=-40\nwindow_y=1200\nwindow_page=2\n")) << file;
+  const Options again = LoadOptions(setIni, namer);
+  ASSERT_TRUE(again.windowPlace.has_value());
+  EXPECT_EQ(OptionEntries(again), OptionEntries(o));
+  for (const char* half : {"[ARG]\r\nwindow_x=10\r\nwindow_page=1\r\n", "[ARG]\r\nwindow_y=10\r\n"}) {
+    test::WriteFile(setIni, half);
+    EXPECT_FALSE(LoadOptions(setIni, namer).windowPlace.has_value()) << half;
+  }
+  Options set;
+  EXPECT_TRUE(SetOptionByKey(set, "window_page", "1"));
+  EXPECT_FALSE(SetOptionByKey(set, "window_x", "left"));
+  ASSERT_TRUE(set.windowPlace.has_value());
+  EXPECT_EQ(set.windowPlace->page, 1);
+}
+
 TEST_F(OptionsStoreTest, SaveRefusesValuesThatBreakTheFile) {
   Options o;
   o.apps[0].appName = "two\nlines";

@@ -80,8 +80,8 @@ TEST(StrEntryRules, LiftTestCountdownTicksOnTheClockAndRestarts) {
     const char* caption;
   };
   const std::vector<Step> steps = {
-      {500, false, "Test (10)"},  {1499, false, "Test (10)"}, {1500, true, "Test (9)"},
-      {4700, true, "Test (6)"},   {10499, true, "Test (1)"},  {10500, true, "Test"},
+      {500, false, "Test (5)"},  {1499, false, "Test (5)"}, {1500, true, "Test (4)"},
+      {3700, true, "Test (2)"},  {5499, true, "Test (1)"},  {5500, true, "Test"},
       {20000, false, "Test"},
   };
   for (const Step& step : steps) {
@@ -93,7 +93,7 @@ TEST(StrEntryRules, LiftTestCountdownTicksOnTheClockAndRestarts) {
   countdown.Start(30000);
   countdown.Poll(31000);
   countdown.Start(31200);
-  EXPECT_EQ(countdown.Remaining(), 10);
+  EXPECT_EQ(countdown.Remaining(), 5);
   EXPECT_EQ(countdown.NextDueMs(), 32200);
 }
 

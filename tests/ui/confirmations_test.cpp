@@ -97,7 +97,7 @@ const Confirmation kConfirmations[] = {
        const std::vector<uint8_t> bytes = EncodeBackup(image, w.session->CurrentOptions().apps);
        w.backup = w.dir.Path("mouse.bf");
        WriteFile(w.backup, std::string(bytes.begin(), bytes.end()));
-       w.Main().SetChooseBackup([&w](bool) { return std::optional<std::string>(w.backup); });
+       w.Main().SetChooseBackupFile([&w](bool, const QString&) { return QString::fromStdString(w.backup); });
        w.Other(QStringLiteral("Restore"));
      },
      false,

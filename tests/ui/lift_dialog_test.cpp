@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -23,6 +24,7 @@
 #include "ui/ui_env.h"
 #include "ui/windows/str_dlg.h"
 
+#include "accessible_item.h"
 #include "process_events.h"
 
 namespace quorix::ui {
@@ -30,6 +32,7 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
+using quorix::test::PressAccessible;
 using quorix::test::ProcessEventsUntil;
 
 // Runs `steps` from inside the dialog's own event loop once it is shown.
@@ -110,7 +113,8 @@ TEST(LiftDialog, AutomaticRunFollowsTheStateReportsThenStoresOrRestores) {
     });
     w.lift->RunAuto();
     ASSERT_TRUE(ProcessEventsUntil([&] { return !w.lift->Running(); }));
-    EXPECT_EQ(shown, (std::vector<QString>{QString(), QStringLiteral("In progress..."),
+    // Before the mouse's first report the dialog already says it measures.
+    EXPECT_EQ(shown, (std::vector<QString>{QStringLiteral("In progress..."), QStringLiteral("In progress..."),
                                            QStringLiteral("Adjust Success !!")}));
     EXPECT_EQ(dialog.mode, 7);
     EXPECT_EQ(w.host->Mouse().LiveLift(), c.liveAfter);
@@ -123,6 +127,8 @@ TEST(LiftDialog, AutomaticRunFollowsTheStateReportsThenStoresOrRestores) {
   }
 }
 
+// "Press OK within 5 seconds, or the change is cancelled": the countdown
+// runs out by itself into the old value; OK in time stores the tested one.
 TEST(LiftDialog, ManualTestOnModel12SendsTheValueWith0x12CountsDownAndNudges) {
   sim::SimOptions options;
   options.modelCode = 12;
@@ -130,8 +136,15 @@ TEST(LiftDialog, ManualTestOnModel12SendsTheValueWith0x12CountsDownAndNudges) {
     const char* name;
     bool injector;
     bool statusSaysNoNudge;
+    int64_t waitMs;  // from "Test", on the virtual clock
+    bool pressOk;    // after the wait, if the dialog is still open
+    bool storesTestedValue;
   };
-  for (const Case& c : std::vector<Case>{{"with XTest", true, false}, {"without any", false, true}}) {
+  const std::vector<Case> cases = {
+      {"with XTest, the time runs out", true, false, 5000, false, false},
+      {"without any, OK just in time", false, true, 4999, true, true},
+  };
+  for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     LiftWorld w(options);
     RecordingInjector injector;
@@ -144,27 +157,36 @@ TEST(LiftDialog, ManualTestOnModel12SendsTheValueWith0x12CountsDownAndNudges) {
       status = dialog.status;
       for (QLineEdit* field : dialog.findChildren<QLineEdit*>())
         if (field->isVisible()) field->setText(QStringLiteral("5"));
+      const int64_t tested = w.clock->NowMs();
       dialog.Test();
       captionAtStart = dialog.TestButtonCaption();
       ProcessEventsUntil([&] { return !w.LiftWrites().empty() && (!c.injector || !injector.moves.empty()); });
       sentByTest = w.LiftWrites();
-      w.clock->Advance(10000);
+      // The simulated mouse's answers take virtual time too.
+      EXPECT_LT(w.clock->NowMs(), tested + 1000);
+      w.clock->Advance(std::max<int64_t>(0, tested + c.waitMs - w.clock->NowMs()));
       dialog.RunDueTimers();
-      dialog.Cancel();
+      if (dialog.Running() && c.pressOk) EXPECT_TRUE(PressAccessible(dialog, dialog.OkCaption()));
+      if (dialog.Running()) {
+        ADD_FAILURE() << "the dialog stayed open";
+        dialog.Cancel();
+      }
     });
-    const int stored = w.host->Mouse().MemoryAt(18) | (w.host->Mouse().MemoryAt(19) << 8);
+    const auto storedLift = [&] { return w.host->Mouse().MemoryAt(18) | (w.host->Mouse().MemoryAt(19) << 8); };
+    const int before = storedLift();
     w.lift->RunManual();
     ASSERT_TRUE(ProcessEventsUntil([&] { return !w.lift->Running(); }));
     EXPECT_EQ(dialog.mode, 8);
     EXPECT_EQ(sentByTest, (std::vector<Bytes>{{0x1A, 0x13, 0x05, 0x12}}));
-    EXPECT_EQ(captionAtStart, QStringLiteral("Test (10)"));
+    EXPECT_EQ(captionAtStart, QStringLiteral("Test (5)"));
     EXPECT_EQ(dialog.TestButtonCaption(), QStringLiteral("Test"));
     EXPECT_FALSE(dialog.TimerArmed());
     EXPECT_EQ(status.contains(QStringLiteral("yourself")), c.statusSaysNoNudge);
     EXPECT_EQ(injector.moves, (c.injector ? std::vector<std::pair<int, int>>{{-120, 0}}
                                           : std::vector<std::pair<int, int>>{}));
-    // Cancel puts the stored value back live.
-    EXPECT_EQ(w.host->Mouse().LiveLift(), stored);
+    const int expected = c.storesTestedValue ? 0x1205 : before;
+    EXPECT_EQ(w.host->Mouse().LiveLift(), expected);
+    EXPECT_EQ(storedLift(), expected);
   }
 }
 

@@ -38,7 +38,7 @@ using quorix::test::ProcessEventsUntil;
 
 // A main window on a session over the simulated mouse, in virtual time.
 struct WindowWorld : test::SimSession {
-  explicit WindowWorld(sim::SimOptions options = {}) : SimSession(options) {
+  explicit WindowWorld(sim::SimOptions options = {}, std::string setIni = {}) : SimSession(options, std::move(setIni)) {
     env = std::make_unique<UiEnv>(UiEnv{*session, session->Texts(), fonts, broadcasts});
     window = std::make_unique<MainWindow>(*env);
     window->show();
@@ -317,16 +317,7 @@ TEST(MainWindow, WithoutAForegroundSourceTheApplicationFieldSaysWhy) {
 }
 namespace lighting_preview {
 
-// Presses the window's item whose accessible name is `label`.
-bool Press(SkinWindow& window, const QString& label) {
-  for (size_t i = 0; i < window.Items().size(); ++i) {
-    if (window.Items()[i].label == label && !window.Items()[i].hidden) {
-      window.ActivateItem(static_cast<int>(i));
-      return true;
-    }
-  }
-  return false;
-}
+bool Press(QWidget& window, const QString& name) { return test::PressAccessible(window, name); }
 
 std::vector<ZoneLight> Lights(const WindowWorld& w) { return w.window->Lighting().Lights(); }
 
@@ -407,6 +398,99 @@ TEST(MainWindowPainter, LitZonesShowTheirColourOnThePicture) {
   const QColor dim = paint({{0, 0, 255, 0, 128}});
   EXPECT_LT(dim.green(), green.green() - 30) << "brightness dims the light";
   EXPECT_GT(dim.green(), dark.green() + 20);
+}
+
+// Outside an X11 session the switch is still kept in set.ini, but the
+// window says that the desktop does not follow it.
+TEST(MainWindow, AccelerationSwitchSaysWhereItHasNoEffect) {
+  for (const bool reachable : {true, false}) {
+    SCOPED_TRACE(reachable ? "X11" : "elsewhere");
+    WindowWorld w;
+    w.Load();
+    w.window->SetPointerControl(reachable);
+    w.window->SetPage(kOtherPage);
+    std::vector<bool> applied;
+    QObject::connect(w.window.get(), &MainWindow::accelerationOptionChanged,
+                     [&](bool disable) { applied.push_back(disable); });
+    const bool before = w.window->CurrentOptions().disableAcceleration != 0;
+    w.Mouse(QEvent::MouseButtonPress, layout::Option(2).center());
+    w.Mouse(QEvent::MouseButtonRelease, layout::Option(2).center());
+    EXPECT_EQ(applied, std::vector<bool>{!before});
+    EXPECT_EQ(w.window->StatusText().contains(QStringLiteral("no effect")), !reachable) << w.window->StatusText().toStdString();
+  }
+}
+
+// Backup and Restore start their file dialogs in the data folder, beside
+// set.ini; a backup that cannot be written names the file and the reason.
+TEST(MainWindow, BackupStartsInTheDataFolderAndSaysWhyItFailed) {
+  struct Case {
+    const char* name;
+    std::string file;  // under the data folder
+    const char* reason;  // "" when the backup is written
+  };
+  const std::vector<Case> cases = {
+      {"a file in the data folder", "mouse.bf", ""},
+      {"a folder that is not there", "gone/mouse.bf", "no such file or directory"},
+      {"a name a folder already has", "taken.bf", "is a directory"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TempDir data;
+    std::filesystem::create_directory(data.Path("taken.bf"));
+    WindowWorld w({}, data.Path("set.ini"));
+    w.Load();
+    w.window->SetPage(kOtherPage);
+    std::vector<std::pair<bool, QString>> asked;
+    const QString file = QString::fromStdString(data.Path(c.file));
+    w.window->SetChooseBackupFile([&](bool save, const QString& folder) {
+      asked.emplace_back(save, folder);
+      return save ? file : QString();
+    });
+    const std::vector<std::string>& labels = w.session->Texts().buttonStr;
+    EXPECT_TRUE(test::PressAccessible(*w.window, QString::fromStdString(labels.at(4))));
+    ASSERT_TRUE(ProcessEventsUntil([&] { return !w.window->IsBusy(); }));
+    const QString status = w.window->StatusText();
+    EXPECT_TRUE(test::PressAccessible(*w.window, QString::fromStdString(labels.at(5))));
+    const QString folder = QString::fromStdString(data.Root().string());
+    EXPECT_EQ(asked, (std::vector<std::pair<bool, QString>>{{true, folder}, {false, folder}}));
+    if (*c.reason == 0) {
+      EXPECT_TRUE(std::filesystem::is_regular_file(data.Path(c.file)));
+      EXPECT_EQ(status, QString());
+    } else {
+      EXPECT_TRUE(status.startsWith(QStringLiteral("cannot write the file: ") + file)) << status.toStdString();
+      EXPECT_TRUE(status.contains(QString::fromLatin1(c.reason))) << status.toStdString();
+    }
+  }
+}
+
+// The window opens where the user left it and on that page, and never out
+// of reach when the screen is smaller now or the place was off it.
+TEST(MainWindow, PlaceAndPageSurviveARestartOnScreen) {
+  test::TempDir data;
+  WindowWorld w({}, data.Path("set.ini"));
+  w.window->move(300, 200);
+  w.window->SetPage(kOtherPage);
+  emit w.broadcasts.closing();
+  const QSize size = w.window->size();
+  struct Case {
+    const char* name;
+    QRect area;
+    QPoint at;
+  };
+  const std::vector<Case> cases = {
+      {"the same screen", {0, 0, 1920, 1080}, {300, 200}},
+      {"a smaller screen now", {0, 0, 1280, 720}, {1280 - size.width(), 720 - size.height()}},
+      {"a screen to the right of the place", {1920, 0, 1280, 1024}, {1920, 200}},
+      {"a screen smaller than the window", {0, 0, 640, 480}, {0, 0}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    MainWindow again(*w.env);
+    EXPECT_EQ(again.Model().Page(), kButtonPage);
+    again.RestorePlace(c.area);
+    EXPECT_EQ(again.pos(), c.at);
+    EXPECT_EQ(again.Model().Page(), kOtherPage);
+  }
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include <QAccessible>
 #include <QSignalSpy>
+#include <QMouseEvent>
 #include <QTest>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -395,6 +397,35 @@ TEST(SkinWindowTest, RoutesMouseAndKeysUnlessBlocked) {
   window.SetInputBlocked(false);
   QTest::mouseClick(&window, Qt::LeftButton, {}, {12, 32});
   EXPECT_EQ(window.activated, (std::vector<int>{2, 1, 0, 3}));
+}
+
+// Where the platform refuses the system move (window managers without
+// _NET_WM_MOVERESIZE, and the offscreen platform), a drag on bare surface
+// moves the window itself, and only until the button is released.
+TEST(SkinWindowTest, DraggingBareSurfaceMovesTheWindowWithoutTheSystemMove) {
+  TestWindow window;
+  window.move(100, 100);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  ASSERT_FALSE(window.windowHandle()->startSystemMove());
+  const auto mouse = [&](QEvent::Type type, QPoint global, Qt::MouseButtons held) {
+    QMouseEvent event(type, QPointF(global - window.pos()), QPointF(global),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held, Qt::NoModifier);
+    QCoreApplication::sendEvent(&window, &event);
+  };
+  mouse(QEvent::MouseButtonPress, {170, 150}, Qt::LeftButton);  // bare surface
+  mouse(QEvent::MouseMove, {200, 170}, Qt::LeftButton);
+  EXPECT_EQ(window.pos(), QPoint(130, 120));
+  mouse(QEvent::MouseMove, {150, 160}, Qt::LeftButton);
+  EXPECT_EQ(window.pos(), QPoint(80, 110));
+  mouse(QEvent::MouseButtonRelease, {150, 160}, Qt::NoButton);
+  mouse(QEvent::MouseMove, {300, 300}, Qt::NoButton);
+  EXPECT_EQ(window.pos(), QPoint(80, 110)) << "the release ends the drag";
+  // A press on an item is a click, not a drag.
+  mouse(QEvent::MouseButtonPress, window.pos() + QPoint(45, 12), Qt::LeftButton);
+  mouse(QEvent::MouseMove, window.pos() + QPoint(90, 40), Qt::LeftButton);
+  EXPECT_EQ(window.pos(), QPoint(80, 110));
+  EXPECT_TRUE(window.activated.empty());
 }
 
 TEST(SkinWindowTest, EscapeAndTheCloseButtonDismissAlike) {

@@ -116,15 +116,30 @@ void SkinWindow::paintEvent(QPaintEvent* event) {
   PaintSkin(painter);
 }
 
-void SkinWindow::mouseMoveEvent(QMouseEvent* event) { Apply(interaction_.Move(items_, event->position())); }
+void SkinWindow::mouseMoveEvent(QMouseEvent* event) {
+  if (dragOffset_) {
+    if (event->buttons().testFlag(Qt::LeftButton)) {
+      move(event->globalPosition().toPoint() - *dragOffset_);
+      return;
+    }
+    dragOffset_.reset();  // the release went elsewhere
+  }
+  Apply(interaction_.Move(items_, event->position()));
+}
 
 void SkinWindow::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
-  Apply(interaction_.Press(items_, event->position()));
+  const SkinAction action = interaction_.Press(items_, event->position());
+  // Window managers without the move request (_NET_WM_MOVERESIZE) refuse
+  // the system move: the window then follows the drag itself.
+  if (action.startMove && (windowHandle() == nullptr || !windowHandle()->startSystemMove()))
+    dragOffset_ = event->globalPosition().toPoint() - pos();
+  Apply(action);
 }
 
 void SkinWindow::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
+  dragOffset_.reset();
   Apply(interaction_.Release(items_, event->position()));
 }
 
@@ -213,7 +228,6 @@ bool SkinWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void SkinWindow::Apply(const SkinAction& action) {
-  if (action.startMove && windowHandle() != nullptr) windowHandle()->startSystemMove();
   UpdateCursor();
   if (action.repaint) update();
   if (action.activated >= 0) OnItemActivated(action.activated);

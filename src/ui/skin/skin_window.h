@@ -17,6 +17,7 @@
 // the mouse handlers and call the base for the rest; SetInputBlocked() stops
 // all of them, since blocked input never reaches the handlers.
 
+#include <optional>
 #include <vector>
 
 #include <QAccessible>
@@ -105,6 +106,9 @@ class SkinWindow : public QWidget {
   SkinInteraction interaction_;
   PictureCache pictures_;
   bool inputBlocked_ = false;
+  // While the window follows a drag itself: the pointer's offset from the
+  // window's corner.
+  std::optional<QPoint> dragOffset_;
   // The accessibility cache's ids of the items' interfaces, made on demand.
   friend class SkinWindowAccessible;
   std::vector<QAccessible::Id> accessibleIds_;

@@ -12,6 +12,7 @@
 #include "session/session.h"
 #include "texts/text_tables.h"
 #include "ui/app_signals.h"
+#include "ui/windows/data_folder.h"
 #include "ui/windows/macro_list.h"
 
 #if __has_include("ui/windows/option_dlg.h")
@@ -88,7 +89,7 @@ CButtonSetDlg::CButtonSetDlg(UiEnv& env, const KeyboardLayout& keyboard, int pro
 
   openFile_ = [this] {
     const QString filter = Text(env_.texts.desktopStr, kDesktopTextMacroFile) + QStringLiteral(" (*.mf)");
-    return QFileDialog::getOpenFileName(this, Text(env_.texts.buttonStr, kLabelImport), QString(), filter);
+    return QFileDialog::getOpenFileName(this, Text(env_.texts.buttonStr, kLabelImport), InDataFolder(env_), filter);
   };
   pickMacro_ = [this] { return PickFromMacroList(env_, this, false); };
   message_ = [this](const QString& message) {

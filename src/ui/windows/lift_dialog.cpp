@@ -103,7 +103,10 @@ bool LiftDialogs::AskAuto() {
   d.mode = kStrModeLiftAuto;
   d.prompt = QString::fromStdString(adjustment_->Title());
   d.instruction = QString::fromStdString(adjustment_->Instruction());
-  d.status = QString::fromStdString(adjustment_->StatusText());
+  // The mouse measures from the start; its first state report may take a
+  // while, and an empty line would look like nothing happens.
+  const std::string status = adjustment_->StatusText();
+  d.status = QString::fromStdString(status.empty() ? env_.texts.adjustLiftStr.at(kLiftTextInProgress) : status);
   d.manualCaption = LiftText(env_, kLiftTextManual);
   const bool confirmed = d.Run();
   manualNext_ = !confirmed && d.manualChosen;

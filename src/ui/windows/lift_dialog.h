@@ -1,7 +1,8 @@
 #pragma once
 // The lift adjustment's two dialogs on the text-entry window: the automatic
 // adjustment (mode 7), whose status follows the mouse's state reports, and
-// the manual test (mode 8), which applies a typed value for ten seconds. The
+// the manual test (mode 8), which applies a typed value for five seconds and
+// gives the old one back unless OK confirms it in time. The
 // device work runs on the session's executor; the dialogs only show it.
 
 #include <QObject>

@@ -24,6 +24,7 @@
 #include "ui/gui_thread.h"
 #include "ui/skin/due_timer.h"
 #include "ui/skin/skin_fonts.h"
+#include "ui/windows/data_folder.h"
 #include "ui/windows/macro_edit_painter.h"
 #include "ui/windows/option_dlg.h"
 #include "ui/windows/str_dlg.h"
@@ -114,11 +115,11 @@ MacroEdit::Dialogs DefaultDialogs(UiEnv& env, QWidget* parent) {
   d.file = [&env, parent](bool save, const QString& proposed) {
     const QString filter = Q(env.texts.desktopStr.at(kDesktopTextMacroFile)) + QStringLiteral(" (*.mf)");
     if (save) {
-      QString path = QFileDialog::getSaveFileName(parent, {}, proposed, filter);
+      QString path = QFileDialog::getSaveFileName(parent, {}, InDataFolder(env, proposed), filter);
       if (!path.isEmpty() && !path.endsWith(QStringLiteral(".mf"), Qt::CaseInsensitive)) path += QStringLiteral(".mf");
       return path;
     }
-    return QFileDialog::getOpenFileName(parent, {}, {}, filter);
+    return QFileDialog::getOpenFileName(parent, {}, InDataFolder(env), filter);
   };
   return d;
 }

@@ -25,6 +25,7 @@
 #include "ui/skin/due_timer.h"
 #include "ui/windows/button_set_dlg.h"
 #include "ui/windows/color_dlg.h"
+#include "ui/windows/data_folder.h"
 #include "ui/windows/function_drag.h"
 #include "ui/windows/lift_dialog.h"
 #include "ui/windows/macro_list.h"
@@ -93,6 +94,7 @@ MainWindow::MainWindow(UiEnv& env, QWidget* parent)
   connect(&env.appSignals, &AppSignals::recordHotkeyChosen, this, [this](int usage) {
     SaveOption([usage](Options& o) { o.recordHotkey = o.recordHotkeyName = usage; });
   });
+  connect(&env.appSignals, &AppSignals::closing, this, &MainWindow::KeepPlace);
 
   // Array order is hit order: the small controls on a profile card come
   // before the card itself.
@@ -334,6 +336,22 @@ void MainWindow::SetPage(int page) {
   SyncItems();
 }
 
+void MainWindow::RestorePlace(const QRect& area) {
+  if (!options_.windowPlace) return;
+  const WindowPlace& place = *options_.windowPlace;
+  // A window larger than the area keeps its top-left corner, with the title
+  // and the close button, inside it.
+  const int x = std::max(area.left(), std::min(place.x, area.right() + 1 - width()));
+  const int y = std::max(area.top(), std::min(place.y, area.bottom() + 1 - height()));
+  move(x, y);
+  if (place.page >= 0 && place.page < kPageCount) SetPage(place.page);
+}
+
+void MainWindow::KeepPlace() {
+  const WindowPlace place{pos().x(), pos().y(), model_.Page()};
+  SaveOption([place](Options& o) { o.windowPlace = place; });
+}
+
 void MainWindow::RunDueTimers() {
   const auto modelDue = model_.NextDueMs();
   if (modelDue && *modelDue <= env_.session.GetClock().NowMs()) {
@@ -395,6 +413,7 @@ void MainWindow::OnItemActivated(int index) {
     case MainRole::kAcceleration:
       SaveOption([](Options& o) { o.disableAcceleration = o.disableAcceleration ? 0 : 1; });
       emit accelerationOptionChanged(options_.disableAcceleration != 0);
+      if (!pointerControl_) Say(DesktopText(env_, kDesktopTextNoPointerControl));
       break;
     case MainRole::kBackup:
       Backup();
@@ -617,38 +636,38 @@ ProgressFn MainWindow::GuiProgress() {
   };
 }
 
-std::optional<std::string> MainWindow::ChooseBackup(bool save) {
-  if (chooseBackup_) return chooseBackup_(save);
-  const QString file = save ? QFileDialog::getSaveFileName(this, Label(4), QString(), BackupFilter(env_))
-                            : QFileDialog::getOpenFileName(this, Label(5), QString(), BackupFilter(env_));
-  if (file.isEmpty()) return std::nullopt;
-  return file.toStdString();
+QString MainWindow::ChooseBackupFile(bool save) {
+  const QString folder = InDataFolder(env_);
+  if (chooseBackup_) return chooseBackup_(save, folder);
+  return save ? QFileDialog::getSaveFileName(this, Label(4), folder, BackupFilter(env_))
+              : QFileDialog::getOpenFileName(this, Label(5), folder, BackupFilter(env_));
 }
 
 void MainWindow::Backup() {
-  const auto chosen = ChooseBackup(true);
-  if (!chosen) return;
-  QString file = Q(*chosen);
+  QString file = ChooseBackupFile(true);
+  if (file.isEmpty()) return;
   if (!file.endsWith(QStringLiteral(".bf"), Qt::CaseInsensitive)) file += QStringLiteral(".bf");
   auto error = std::make_shared<std::string>();
   SetBusy(0.0);
-  env_.session.PostBackup(file.toStdString(), options_.apps, GuiProgress(), *error,
-                          OnGuiThread(this, {{}, [this, error](const Outcome& outcome) {
+  env_.session.PostBackup(file.toStdString(), options_.apps, GuiProgress(), error,
+                          OnGuiThread(this, {{}, [this, error, file](const Outcome& outcome) {
                                                SetBusy(std::nullopt);
-                                               if (!outcome)
+                                               if (outcome.failure == Failure::kCannotWriteFile)
+                                                 Say(Q(FileFailureText(env_.texts, outcome.failure,
+                                                                       file.toStdString(), *error)));
+                                               else if (!outcome)
                                                  Say(Q(FailureText(env_.texts, outcome.failure, false)));
-                                               else if (!error->empty())
-                                                 Say(Q(*error));
                                              }}));
 }
 
 void MainWindow::Restore() {
-  const auto file = ChooseBackup(false);
-  if (!file) return;
+  const QString file = ChooseBackupFile(false);
+  if (file.isEmpty()) return;
   std::vector<uint8_t> bytes;
   std::string reason;
-  if (!ReadBackupFileBytes(*file, bytes, reason)) {
-    Say(Q(FailureText(env_.texts, Failure::kCannotReadFile, false)));
+  if (const Outcome read = ReadBackupFileBytes(file.toStdString(), bytes, reason); !read) {
+    Say(Q(read.failure == Failure::kCannotReadFile ? FileFailureText(env_.texts, read.failure, file.toStdString(), reason)
+                                                   : FailureText(env_.texts, read.failure, false)));
     return;
   }
   BackupContents contents;

@@ -54,6 +54,12 @@ class MainWindow : public SkinWindow {
   void ApplyStateReport(const VendorReport& report);
   // 0 "Button settings", 1 "DPI settings", 2 "Other".
   void SetPage(int page);
+  // Opens where the user left the window, on that page, kept inside `area`
+  // (the screen's available geometry) so that a screen gone or made smaller
+  // since does not leave it out of reach. Nothing when no place was kept.
+  void RestorePlace(const QRect& area);
+  // Keeps the window's place and page in set.ini (when the program ends).
+  void KeepPlace();
 
   // Runs the model's timers that are due and arms the next one; the window's
   // own single-shot timer calls it (tests on virtual time call it directly).
@@ -96,10 +102,10 @@ class MainWindow : public SkinWindow {
   // dialog): a path, or nothing when cancelled.
   using ChooseFileFn = std::function<std::optional<std::string>()>;
   void SetChooseFile(ChooseFileFn choose) { chooseFile_ = std::move(choose); }
-  // The chooser of a backup file to write (`save`) or to restore from (tests
-  // replace the file dialog): a path, or nothing when cancelled.
-  using ChooseBackupFn = std::function<std::optional<std::string>(bool save)>;
-  void SetChooseBackup(ChooseBackupFn choose) { chooseBackup_ = std::move(choose); }
+  // The backup and restore file dialogs (tests replace them): whether it
+  // saves and the folder it starts in; a path, or "" when cancelled.
+  using ChooseBackupFn = std::function<QString(bool save, const QString& startFolder)>;
+  void SetChooseBackupFile(ChooseBackupFn choose) { chooseBackup_ = std::move(choose); }
   // The foreground windows the bindings are checked against; nullptr with
   // the reason when none can be seen here (the application field says it).
   void SetForegroundSource(ForegroundSource* source, const std::string& reason = {});
@@ -111,6 +117,9 @@ class MainWindow : public SkinWindow {
   // The "Other" page's switch for starting with the desktop session: the
   // autostart entry's path and the program it starts (empty: no switch).
   void SetAutostartEntry(std::string entryPath, std::string program);
+  // False where the desktop's pointer cannot be reached (not an X11
+  // session): the acceleration switch then says it has no effect.
+  void SetPointerControl(bool available) { pointerControl_ = available; }
 
  signals:
   void osdRequested(const VendorReport& report);  // a level chosen in the window shows the OSD
@@ -156,7 +165,7 @@ class MainWindow : public SkinWindow {
   void Say(const QString& status);
   QString Label(int index) const;
   void SaveOption(const std::function<void(Options&)>& change);
-  std::optional<std::string> ChooseBackup(bool save);
+  QString ChooseBackupFile(bool save);
   void Backup();
   void Restore();
   void Reset();
@@ -194,6 +203,7 @@ class MainWindow : public SkinWindow {
   std::string autostartEntry_;
   std::string autostartProgram_;
   bool autostartOn_ = false;  // the entry is there (checked when set and when switched)
+  bool pointerControl_ = true;
 };
 
 }  // namespace quorix::ui

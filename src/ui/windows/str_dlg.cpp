@@ -73,6 +73,12 @@ void CStrDlg::RunDueTimers() {
   if (countdown_.Poll(env_.session.GetClock().NowMs())) {
     if (const int test = IndexOf(kTest); test >= 0) Items()[test].label = TestButtonCaption();
     update();
+    // The instruction promises that a test not confirmed in time is
+    // cancelled: the caller then gives the mouse its old value back.
+    if (mode == kStrModeLiftTest && !countdown_.Running()) {
+      Cancel();
+      return;
+    }
   }
   ArmTimer();
 }

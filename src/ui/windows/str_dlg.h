@@ -63,6 +63,8 @@ class CStrDlg : public SkinWindow {
   void Cancel() { Finish(false); }
   // Ends it with OK, as the OK button does.
   void Accept() { Finish(true); }
+  // Between Run() and the end of its answer (the window may still show).
+  bool Running() const { return !done_; }
 
   // The captions of the two buttons as shown (tests, screenshots).
   QString OkCaption() const;
