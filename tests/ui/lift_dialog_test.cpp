@@ -166,7 +166,9 @@ TEST(LiftDialog, ManualTestOnModel12SendsTheValueWith0x12CountsDownAndNudges) {
       EXPECT_LT(w.clock->NowMs(), tested + 1000);
       w.clock->Advance(std::max<int64_t>(0, tested + c.waitMs - w.clock->NowMs()));
       dialog.RunDueTimers();
-      if (dialog.Running() && c.pressOk) EXPECT_TRUE(PressAccessible(dialog, dialog.OkCaption()));
+      if (dialog.Running() && c.pressOk) {
+        EXPECT_TRUE(PressAccessible(dialog, dialog.OkCaption()));
+      }
       if (dialog.Running()) {
         ADD_FAILURE() << "the dialog stayed open";
         dialog.Cancel();
