@@ -114,6 +114,10 @@ std::string FailureMessage(Failure failure, const std::string& detail, bool writ
     case Failure::kInvalidArgument:
     case Failure::kNotSupported:
       return detail.empty() ? text : text + ": " + detail;
+    // The file the message is about (the texts themselves name none).
+    case Failure::kInvalidFormat:
+    case Failure::kLackOfSpace:
+      return detail.empty() ? text : text + " (" + detail + ")";
     default:
       return text;
   }
