@@ -4,6 +4,7 @@
 
 #include "base/file_replace.h"
 #include "device/commands.h"
+#include "settings/image_write.h"
 #include "settings/backup_file.h"
 
 namespace quorix {
@@ -92,17 +93,14 @@ Outcome RestoreBackupBytes(DeviceLink& link, SettingsState& state, std::span<con
   DeviceOperation operation(link);
   state.busyWriting = true;
   Report(options.progress, 0.0);
-  const int length = static_cast<int>(contents.image.size());
-  for (int offset = 0; offset < length && !operation.Failed(); offset += 32) {
-    Report(options.progress, static_cast<double>(offset) / length);
-    WriteMemory(link, path, offset, contents.image.data() + offset, std::min(32, length - offset));
-  }
-  if (operation.Failed()) {
-    state.busyWriting = false;
-    return operation.Result();
-  }
+  // Byte 0 last (see image_write.h), after the level selection too (which
+  // is a memory write at level 0): a restore cut short leaves the mouse
+  // erased, to be reset by the next load, never half old and half new.
+  WriteImageSignatureErased(link, path, contents.image, options.progress);
   SetDpiLevel(link, path, 1);
+  WriteImageSignature(link, path, contents.image);
   state.busyWriting = false;
+  if (operation.Failed()) return operation.Result();
   Report(options.progress, 1.0);
   CommitSettings(link, path);
   link.GetClock().SleepMs(10);

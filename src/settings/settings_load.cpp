@@ -5,6 +5,7 @@
 
 #include "device/commands.h"
 #include "device/discovery.h"
+#include "settings/image_write.h"
 
 namespace quorix {
 namespace {
@@ -25,7 +26,7 @@ bool WrapsAfter(DeviceLink& link, const std::string& path, int end) {
 }
 
 // What both loads start with: the selected listed device taken as the current
-// one, identified and selected. A level-11 mouse's signature is checked here;
+// one, identified and selected. The signature is checked here;
 // when it reads as erased, the reset (which loads again) has taken over and
 // `outcome` holds its result. False when the caller must stop with `outcome`.
 struct OpenedDevice {
@@ -53,26 +54,27 @@ bool OpenCurrentDevice(DeviceLink& link, SettingsState& state, const LoadSetting
   SelectHostMarker(link, opened.path, true);
   const int level = opened.info.protocolLevel;
   if (level >= 1 && level <= 10) SyncHandshake(link, opened.path);
-  if (level >= 11) {
-    // Only a byte the mouse really answered may start a reset: a mouse that
-    // is silent or talks garbage must never have its settings wiped.
-    const uint8_t signature = ReadMemoryByte(link, opened.path, 0, true);
-    if (operation.Failed()) {
-      opened.outcome = operation.Result();
-      return false;
-    }
-    if (signature == kErasedByte && options.resetOnBadSignature) {
-      ResetOptions reset;
-      reset.reload = options;
-      opened.outcome = ResetToDefaults(link, state, reset);
-      return false;
-    }
+  // Only a byte the mouse really answered may start a reset: a mouse that is
+  // silent or talks garbage must never have its settings wiped. Every level
+  // is tested, not only level 11: reset and restore write the signature
+  // last, so an erased one also marks a write that was cut short, and no
+  // level may show (or back up) such a half-written memory as its settings.
+  const uint8_t signature = ReadMemoryByte(link, opened.path, 0, true);
+  if (operation.Failed()) {
+    opened.outcome = operation.Result();
+    return false;
+  }
+  if (signature == kErasedByte && options.resetOnBadSignature) {
+    ResetOptions reset;
+    reset.reload = options;
+    opened.outcome = ResetToDefaults(link, state, reset);
+    return false;
   }
   return true;
 }
 
 // Reads the whole mouse and publishes it, or hands over to a reset when a
-// level-11 mouse has lost its signature (the reset publishes its own load).
+// mouse has lost its signature (the reset publishes its own load).
 // Nothing is published when an exchange failed: a half-read mouse would show
 // zeros as if they were settings.
 Outcome LoadInto(DeviceLink& link, SettingsState& state, const LoadSettingsOptions& options) {
@@ -276,16 +278,18 @@ Outcome ResetToDefaults(DeviceLink& link, SettingsState& state, const ResetOptio
   if (map.level0 && ModelCode(link, path) == 12) ApplyLiftValue(link, path, 4828);
 
   SyncHandshake(link, path);
-  for (int address = 0; address < map.macroAreaStart && !operation.Failed(); address += 32) {
-    Report(options.progress, static_cast<double>(address) / map.macroAreaStart);
-    WriteMemory(link, path, address, image.data() + address, std::min(32, map.macroAreaStart - address));
-  }
+  // The signature goes in last, after the lighting too, instead of with the
+  // first piece: a reset cut anywhere leaves the mouse erased, and the next
+  // load resets it again rather than taking half the old settings as valid.
+  const std::span<const uint8_t> written(image.data(), static_cast<size_t>(map.macroAreaStart));
+  WriteImageSignatureErased(link, path, written, options.progress);
   SetDpiLevel(link, path, 0);
   static constexpr std::array<uint8_t, 4> kLightingEntry = {0xC0, 0xFF, 0x00, 0x00};
   for (int index = 1; index <= 6; ++index) WriteLightingEntry(link, path, index, kLightingEntry.data());
   SetLightingMode(link, path, 1);
   SendLightingReset(link, path);
   SetLightingMode(link, path, 0);
+  WriteImageSignature(link, path, written);
   state.busyWriting = false;
   CommitSettings(link, path);
   link.GetClock().SleepMs(10);

@@ -425,6 +425,7 @@ TEST(ResetToDefaults, TrafficInOrder) {
                            static_cast<uint8_t>(i == 42 ? 16 : 32)}))
         << i;
   }
+  EXPECT_EQ(requests[1][4], 0xFF);  // byte 0 erased until the end
   EXPECT_TRUE(Starts(requests[44], {0x0F, 0x00}));
   const long entry = First(requests, {0x03, 0x04, 0x05, 4, 0xC0, 0xFF});  // lighting entry 1 at 1284
   const long mode1 = First(requests, {0x12, 0x01});
@@ -436,6 +437,7 @@ TEST(ResetToDefaults, TrafficInOrder) {
   EXPECT_LT(mode1, lightingReset);
   EXPECT_LT(lightingReset, mode0);
   EXPECT_LT(mode0, commit);
+  EXPECT_TRUE(Starts(requests[static_cast<size_t>(commit - 1)], {0x03, 0x00, 0x00, 1, 0x12}));
   EXPECT_LT(commit, First(requests, {0x00, 0x01, 0x12, kHostMarker}));  // then the load
   EXPECT_TRUE(Starts(requests.back(), {0x11, 0x00}));
   const auto sleeps = world.clock.Sleeps();
