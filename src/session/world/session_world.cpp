@@ -67,6 +67,10 @@ sim::SimOptions ParseSimOptions(const std::string& simulate, std::optional<uint1
       o.latencyMs = number(10'000);
     } else if (name == "unplug-after") {
       o.unplugAfter = number(1'000'000);
+    } else if (name == "lose-answer-after") {
+      o.loseAnswerAfter = number(1'000'000);
+    } else if (name == "reset-after") {
+      o.resetAfter = number(1'000'000);
     } else if (name == "busy") {
       o.alwaysBusy = flag();
     } else if (name == "silent") {
