@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "device/device_link.h"
 #include "device/discovery.h"
 #include "platform/clock.h"
 #include "platform/linux/system_services.h"
@@ -116,7 +117,13 @@ SessionWorld::SessionWorld(const WorldOptions& options) : simState_(options.simS
     std::string error;
     stateMutex_ = CreateFileLock(sim::ResolvedSimStatePath(simState_), &error);
     if (!stateMutex_) throw WorldError{"cannot lock the simulator state for this program: " + error};
-    stateLock_ = std::unique_lock<NamedMutex>(*stateMutex_);
+    SteadyClock steady;
+    Clock& clock = options.stateLockClock ? *options.stateLockClock : steady;
+    if (!LockWithinLimit(*stateMutex_, clock, options.stateWaitNotice)) {
+      throw WorldError{"another run still uses the simulator state " + simState_ + " after " +
+                       std::to_string(kLockWaitLimitMs / 1000) + " s: try again when it has finished"};
+    }
+    stateLock_ = std::unique_lock<NamedMutex>(*stateMutex_, std::adopt_lock);
   }
   SessionParts parts;
   parts.vendorId = options.vendorId.value_or(kProductVendorId);
