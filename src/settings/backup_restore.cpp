@@ -96,11 +96,14 @@ Outcome RestoreBackupBytes(DeviceLink& link, SettingsState& state, std::span<con
   // Byte 0 last (see image_write.h), after the level selection too (which
   // is a memory write at level 0): a restore cut short leaves the mouse
   // erased, to be reset by the next load, never half old and half new.
-  WriteImageSignatureErased(link, path, contents.image, options.progress);
-  SetDpiLevel(link, path, 1);
-  WriteImageSignature(link, path, contents.image);
+  const bool held = WriteImageSignatureErased(link, path, contents.image, options.progress);
+  if (held) {
+    SetDpiLevel(link, path, 1);
+    WriteImageSignature(link, path, contents.image);
+  }
   state.busyWriting = false;
   if (operation.Failed()) return operation.Result();
+  if (!held) return Failure::kBadAnswers;
   Report(options.progress, 1.0);
   CommitSettings(link, path);
   link.GetClock().SleepMs(10);

@@ -12,10 +12,14 @@
 
 namespace quorix {
 
-// Writes image to the mouse from address 0 in 32-byte requests, with byte 0
-// written as kErasedByte (first, so that a cut anywhere later leaves it
-// erased). Stops at the first failed exchange. progress gets address / size.
-void WriteImageSignatureErased(DeviceLink& link, const std::string& path, std::span<const uint8_t> image,
+// Writes kErasedByte to byte 0, then the rest of image in requests that end
+// on 32-byte boundaries (so a cut anywhere leaves the signature erased).
+// Stops at the first failed exchange. progress gets address / size.
+// At level 0, where one write is several requests whose staged bytes a
+// restarting mouse forgets (and then stores zeros), the image is read back:
+// false when the mouse does not hold it (or an exchange failed), and then the
+// signature must stay erased.
+bool WriteImageSignatureErased(DeviceLink& link, const std::string& path, std::span<const uint8_t> image,
                                const ProgressFn& progress);
 
 // The last write of the image: its own byte 0.

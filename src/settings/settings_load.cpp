@@ -273,8 +273,20 @@ Outcome ResetToDefaults(DeviceLink& link, SettingsState& state, const ResetOptio
   state.busyWriting = true;
   Report(options.progress, 0.0);
   const int level = ProtocolLevel(link, path);
-  const std::vector<uint8_t> image = BuildDefaultImage(level, ModelCode(link, path), *state.image.Snapshot());
   const MemoryMap map = MemoryMapForLevel(level);
+  SettingsImage current = *state.image.Snapshot();
+  if (map.level0) {
+    // The colours kept are the ones the mouse holds: a reset started by a
+    // load has no image of this mouse yet, and after a reset cut short each
+    // colour byte is either rewritten with the kept colour or untouched.
+    for (int p = 0; p < kProfileCount; ++p) {
+      const uint8_t packed = ReadMemoryByte(link, path, map.ProfileBlockAddress(p) + 3, false);
+      current.profiles[static_cast<size_t>(p)].colour = {static_cast<uint8_t>(packed & 3),
+                                                         static_cast<uint8_t>(packed >> 2 & 3),
+                                                         static_cast<uint8_t>(packed >> 4 & 3)};
+    }
+  }
+  const std::vector<uint8_t> image = BuildDefaultImage(level, ModelCode(link, path), current);
   if (map.level0 && ModelCode(link, path) == 12) ApplyLiftValue(link, path, 4828);
 
   SyncHandshake(link, path);
@@ -282,7 +294,10 @@ Outcome ResetToDefaults(DeviceLink& link, SettingsState& state, const ResetOptio
   // first piece: a reset cut anywhere leaves the mouse erased, and the next
   // load resets it again rather than taking half the old settings as valid.
   const std::span<const uint8_t> written(image.data(), static_cast<size_t>(map.macroAreaStart));
-  WriteImageSignatureErased(link, path, written, options.progress);
+  if (!WriteImageSignatureErased(link, path, written, options.progress)) {
+    state.busyWriting = false;
+    return operation.Failed() ? operation.Result() : Failure::kBadAnswers;
+  }
   SetDpiLevel(link, path, 0);
   static constexpr std::array<uint8_t, 4> kLightingEntry = {0xC0, 0xFF, 0x00, 0x00};
   for (int index = 1; index <= 6; ++index) WriteLightingEntry(link, path, index, kLightingEntry.data());

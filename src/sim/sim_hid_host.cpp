@@ -265,6 +265,13 @@ void SimHidHost::ArmUnplug(int requests, int index) {
   slot.unplugAfter = std::max(0, requests);
 }
 
+void SimHidHost::ArmRestart(int requests, int index) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  Slot& slot = *slots_.at(static_cast<size_t>(index));
+  slot.requests = 0;
+  slot.resetAfter = std::max(0, requests);
+}
+
 void SimHidHost::SetIspPresent(bool present) {
   std::lock_guard<std::mutex> lock(mutex_);
   if (present == ispPresent_) return;

@@ -65,6 +65,9 @@ class SimHidHost final : public HidHost {
   // The mouse vanishes when the request after the next `requests` ones
   // arrives (the unplugAfter fault, armed from now on).
   void ArmUnplug(int requests, int index = 0);
+  // The firmware restarts before the request after the next `requests` ones
+  // (the resetAfter fault, armed from now on).
+  void ArmRestart(int requests, int index = 0);
   // The programming identity appears or disappears.
   void SetIspPresent(bool present);
 

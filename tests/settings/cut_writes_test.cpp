@@ -1,11 +1,12 @@
-// Reset and restore cut at every request, at each layout: once the mouse is
-// back, a load either shows a whole image (the one before, the one asked for,
+// Reset and restore cut (or the mouse restarting) at every request, at each
+// layout: once the mouse is back, a load either shows a whole image (the one before, the one asked for,
 // or the defaults of the reset the load starts on an erased mouse), never a
 // memory that is half old and half new.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "device/discovery.h"
@@ -38,8 +39,16 @@ Bytes SettingsArea(SimWorld& world, int level) {
 struct CutWorld {
   explicit CutWorld(int level) : world(Options(level)) {
     Bytes& memory = world.Mouse().Memory();
+    const MemoryMap map = MemoryMapForLevel(level);
     memory[kChangedByte] = 77;
-    memory[static_cast<size_t>(MemoryMapForLevel(level).macroAreaStart - 1)] = 0x5A;
+    memory[static_cast<size_t>(map.macroAreaStart - 1)] = 0x5A;
+    // A level-0 reset keeps the colours the mouse holds; a restart that tears
+    // one of its writes stores zeros (the mouse forgot the staged bytes), and
+    // the reset after it keeps those. Black from the start keeps that case
+    // comparable.
+    if (map.level0) {
+      for (int p = 0; p < kProfileCount; ++p) memory[static_cast<size_t>(map.ProfileBlockAddress(p) + 3)] = 0;
+    }
     EXPECT_TRUE(LoadSettings(world.link, state));
     world.ClearTraffic();
   }
@@ -52,34 +61,51 @@ struct CutWorld {
   SettingsState state;
 };
 
-// What `operation` leaves in the settings area when nothing goes wrong.
-Bytes CleanResult(int level, const Operation& operation) {
+// What `operation` leaves in the settings area when nothing goes wrong, and
+// how many requests it takes.
+struct CleanRun {
+  Bytes settings;
+  int requests = 0;
+};
+
+CleanRun Clean(int level, const Operation& operation) {
   CutWorld clean(level);
   EXPECT_TRUE(operation(clean.world, clean.state));
-  return SettingsArea(clean.world, level);
+  sim::SimMouse& mouse = clean.world.Mouse();
+  return {SettingsArea(clean.world, level), mouse.SetCount(sim::kConfigInterface) + mouse.SetCount(sim::kPointingInterface)};
 }
 
-void ExpectEveryCutLeavesAWholeImage(int level, const Operation& operation, const std::vector<Bytes>& whole,
-                                     const char* name) {
-  for (int cut = 0;; ++cut) {
+enum class Fault { kUnplug, kRestart };
+
+// Strikes `operation` with `fault` before each of its requests in turn.
+// Whatever it reports, a load afterwards shows one of the `whole` images;
+// when it reports success, the last one (the clean result).
+void ExpectEveryStrikeLeavesAWholeImage(int level, Fault fault, const Operation& operation,
+                                        const std::vector<Bytes>& whole, int requests, const char* name) {
+  for (int n = 0; n <= requests; ++n) {
+    const std::string where = std::string(name) + " level " + std::to_string(level) +
+                              (fault == Fault::kUnplug ? " unplugged at " : " restarted at ") + std::to_string(n);
     CutWorld w(level);
-    w.world.host.ArmUnplug(cut);
+    if (fault == Fault::kUnplug) {
+      w.world.host.ArmUnplug(n);
+    } else {
+      w.world.host.ArmRestart(n);
+    }
     if (operation(w.world, w.state)) {
-      EXPECT_EQ(SettingsArea(w.world, level), whole.back()) << name << " level " << level;
-      return;  // the cut lies past the operation's last request
+      EXPECT_EQ(SettingsArea(w.world, level), whole.back()) << where;
+      continue;
     }
     // Plugged in again, as the program sees it: the old path goes, the new one comes.
     w.world.host.Replug();
     RemoveDevice(w.world.link, w.world.path);
     EnumerateDevices(w.world.link);
-    ASSERT_TRUE(LoadSettings(w.world.link, w.state)) << name << " level " << level << " cut " << cut;
+    ASSERT_TRUE(LoadSettings(w.world.link, w.state)) << where;
     const Bytes after = SettingsArea(w.world, level);
-    EXPECT_NE(std::find(whole.begin(), whole.end(), after), whole.end())
-        << name << " level " << level << " cut " << cut << ": half-written memory taken as settings";
+    EXPECT_NE(std::find(whole.begin(), whole.end(), after), whole.end()) << where << ": half-written memory taken";
   }
 }
 
-TEST(CutWrites, ResetAndRestoreLeaveAWholeImageAtEveryCutAndLevel) {
+TEST(CutWrites, ResetAndRestoreLeaveAWholeImageWhereverTheMouseIsUnpluggedOrRestarts) {
   for (const int level : {11, 5, 0}) {
     const Operation reset = [](SimWorld& world, SettingsState& state) {
       return ResetToDefaults(world.link, state);
@@ -95,9 +121,14 @@ TEST(CutWrites, ResetAndRestoreLeaveAWholeImageAtEveryCutAndLevel) {
     };
     CutWorld before(level);
     const Bytes untouched = SettingsArea(before.world, level);
-    const Bytes defaults = CleanResult(level, reset);
-    ExpectEveryCutLeavesAWholeImage(level, reset, {untouched, defaults}, "reset");
-    ExpectEveryCutLeavesAWholeImage(level, restore, {untouched, defaults, CleanResult(level, restore)}, "restore");
+    const CleanRun defaults = Clean(level, reset);
+    const CleanRun restored = Clean(level, restore);
+    for (const Fault fault : {Fault::kUnplug, Fault::kRestart}) {
+      ExpectEveryStrikeLeavesAWholeImage(level, fault, reset, {untouched, defaults.settings}, defaults.requests,
+                                         "reset");
+      ExpectEveryStrikeLeavesAWholeImage(level, fault, restore, {untouched, defaults.settings, restored.settings},
+                                         restored.requests, "restore");
+    }
   }
 }
 
