@@ -4,8 +4,8 @@
 
 #include "base/file_replace.h"
 #include "device/commands.h"
-#include "settings/image_write.h"
 #include "settings/backup_file.h"
+#include "settings/image_write.h"
 
 namespace quorix {
 namespace {
