@@ -16,9 +16,10 @@ namespace quorix {
 // on 32-byte boundaries (so a cut anywhere leaves the signature erased).
 // Stops at the first failed exchange. progress gets address / size.
 // At level 0, where one write is several requests whose staged bytes a
-// restarting mouse forgets (and then stores zeros), the image is read back:
-// false when the mouse does not hold it (or an exchange failed), and then the
-// signature must stay erased.
+// restarting mouse forgets (and then stores zeros), the image is read back
+// and, when it differs, written and read once more: false when the mouse
+// still does not hold it (or an exchange failed), and then the signature
+// must stay erased.
 bool WriteImageSignatureErased(DeviceLink& link, const std::string& path, std::span<const uint8_t> image,
                                const ProgressFn& progress);
 

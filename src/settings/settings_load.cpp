@@ -278,8 +278,8 @@ Outcome ResetToDefaults(DeviceLink& link, SettingsState& state, const ResetOptio
   if (map.level0) {
     // The colours kept are the ones the mouse holds: a reset started by a
     // load has no image of this mouse yet, and after a reset cut short each
-    // colour byte is either rewritten with the kept colour or untouched (or
-    // zero, where a restarting mouse tore a write).
+    // colour byte is either rewritten with the kept colour or untouched (a
+    // write torn by a restarting mouse is written again at once).
     for (int p = 0; p < kProfileCount; ++p) {
       const uint8_t packed = ReadMemoryByte(link, path, map.ProfileBlockAddress(p) + 3, false);
       current.profiles[static_cast<size_t>(p)].colour = {static_cast<uint8_t>(packed & 3),

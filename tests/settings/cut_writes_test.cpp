@@ -42,13 +42,6 @@ struct CutWorld {
     const MemoryMap map = MemoryMapForLevel(level);
     memory[kChangedByte] = 77;
     memory[static_cast<size_t>(map.macroAreaStart - 1)] = 0x5A;
-    // A level-0 reset keeps the colours the mouse holds; a restart that tears
-    // one of its writes stores zeros (the mouse forgot the staged bytes), and
-    // the reset after it keeps those. Black from the start keeps that case
-    // comparable.
-    if (map.level0) {
-      for (int p = 0; p < kProfileCount; ++p) memory[static_cast<size_t>(map.ProfileBlockAddress(p) + 3)] = 0;
-    }
     EXPECT_TRUE(LoadSettings(world.link, state));
     world.ClearTraffic();
   }
