@@ -32,6 +32,10 @@ Result Fail(std::string* reason, std::string text, Result result) {
   return result;
 }
 
+FileReadStatus TooLarge(std::string* reason, size_t maxSize) {
+  return Fail(reason, "larger than " + std::to_string(maxSize) + " bytes", FileReadStatus::kTooLarge);
+}
+
 // Replace the file a link points at, not the link, also when that file does
 // not exist yet; a few levels cover any sane chain of links.
 fs::path ReplaceTarget(const std::string& path) {
@@ -72,6 +76,11 @@ FileReadStatus ReadFileContents(const std::string& path, std::string& bytes, siz
   // A folder opens fine for reading on some systems and then reads as
   // nothing (or fails with an unclear error): say what it is.
   if (fs::is_directory(status)) return Fail(reason, ErrorText(EISDIR), FileReadStatus::kFailed);
+  // Opening a FIFO waits for a writer and a device may never end: only a
+  // regular file is read (a link to one is fine).
+  if (!fs::is_regular_file(status)) return Fail(reason, std::string("not a regular file"), FileReadStatus::kFailed);
+  // A file known to be too large is refused without reading it.
+  if (const auto size = fs::file_size(path, error); !error && size > maxSize) return TooLarge(reason, maxSize);
   errno = 0;
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) return Fail(reason, ErrorText(errno != 0 ? errno : EIO), FileReadStatus::kFailed);
@@ -83,7 +92,7 @@ FileReadStatus ReadFileContents(const std::string& path, std::string& bytes, siz
   while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
     if (got > maxSize - data.size()) {
       std::fclose(file);
-      return Fail(reason, "larger than " + std::to_string(maxSize) + " bytes", FileReadStatus::kTooLarge);
+      return TooLarge(reason, maxSize);
     }
     data.append(buffer, got);
   }

@@ -19,10 +19,12 @@ enum class FileReadStatus {
   kFailed,    // something is there but cannot be read
 };
 
-// Reads the whole file at path into bytes (left untouched unless kOk).
+// Reads the whole file at path into bytes (left untouched unless kOk). Only
+// a regular file is opened: a FIFO, socket or device is refused before it
+// could block the caller, and a file whose size is above maxSize is not read.
 // `reason`, when given, gets a few lower-case words for anything but kOk:
-// "no such file or directory", "is a directory", "permission denied",
-// "larger than N bytes".
+// "no such file or directory", "is a directory", "not a regular file",
+// "permission denied", "larger than N bytes".
 FileReadStatus ReadFileContents(const std::string& path, std::string& bytes, size_t maxSize,
                                 std::string* reason = nullptr);
 

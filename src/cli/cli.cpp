@@ -27,7 +27,8 @@ void PrintHelp(std::ostream& out, const CommandRegistry& registry) {
       << "  --simulate[=level11|level5|level0]  use the simulated mouse (default level11)\n"
       << "  --sim-state FILE                    keep the simulated memory in FILE between runs\n"
       << "  --sim-option NAME[=VALUE]           simulator switch: latency-ms=N, busy, silent,\n"
-      << "                                      unplug-after=N, second-mouse, isp, odd-answers,\n"
+      << "                                      unplug-after=N, lose-answer-after=N, reset-after=N,\n"
+      << "                                      second-mouse, isp, odd-answers,\n"
       << "                                      press=BUTTON,... (dpi-up, dpi-down, profile-next,\n"
       << "                                      profile-prev, wheel-left, wheel-right, open; one\n"
       << "                                      every 100 ms once monitor listens)\n"
@@ -115,6 +116,10 @@ std::string FailureMessage(Failure failure, const std::string& detail, bool writ
     case Failure::kInvalidArgument:
     case Failure::kNotSupported:
       return detail.empty() ? text : text + ": " + detail;
+    // The file the message is about (the texts themselves name none).
+    case Failure::kInvalidFormat:
+    case Failure::kLackOfSpace:
+      return detail.empty() ? text : text + " (" + detail + ")";
     default:
       return text;
   }

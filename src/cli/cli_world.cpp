@@ -34,7 +34,7 @@ class CliWorld {
   // traceFile: where --trace-file goes, or nullptr.
   CliWorld(const GlobalOptions& options, std::ostream& err, std::ostream* traceFile) {
     try {
-      world_ = std::make_unique<SessionWorld>(WorldFrom(options));
+      world_ = std::make_unique<SessionWorld>(WorldFrom(options, err));
     } catch (const WorldError& e) {
       throw CliError{e.message};
     }
@@ -68,10 +68,13 @@ class CliWorld {
   }
 
  private:
-  static WorldOptions WorldFrom(const GlobalOptions& options) {
+  static WorldOptions WorldFrom(const GlobalOptions& options, std::ostream& err) {
     WorldOptions world;
     world.simulate = options.simulate;
     world.simState = options.simState;
+    world.stateWaitNotice = [&err, file = options.simState] {
+      err << "quorix-mousectl: waiting for another run to let go of the simulator state " << file << "...\n";
+    };
     world.simOptions = options.simOptions;
     world.vendorId = options.vendorId;
     world.applicationFolders = XdgPaths(QUORIX_SOURCE_DATA_DIR).ApplicationFolders();

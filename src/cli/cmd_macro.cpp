@@ -115,6 +115,7 @@ MacroFile ReadMacroFileOrThrow(const std::string& path) {
   std::string reason;
   const MacroFileStatus status = ReadMacroFile(path, file, &reason);
   if (status == MacroFileStatus::kUnreadable) throw CliError{"cannot read " + path + ": " + reason};
+  if (status == MacroFileStatus::kInvalidFormat) Require(Failure::kInvalidFormat, path);
   if (status != MacroFileStatus::kOk) throw CliError{path + ": " + MacroFileStatusText(status)};
   return file;
 }
@@ -224,7 +225,7 @@ void MacroImport(CliContext& ctx, const std::vector<std::string>& args) {
   DeviceImage device = LoadDeviceImage(ctx);
   const int useMode = mode ? *mode : NormaliseMode(file.header.mode);
   const std::string useName = name ? *name : file.header.name;
-  Require(ctx.GetSession().StoreMacro(slot, useMode, useName, file.items));
+  Require(ctx.GetSession().StoreMacro(slot, useMode, useName, file.items), positional[0]);
   device.image = PublishedImage(ctx);
   const MacroSlot& stored = device.image.macroSlots[static_cast<size_t>(slot)];
   ctx.Out() << "stored \"" << stored.name << "\" in slot " << slot << " at " << stored.start << ", length "

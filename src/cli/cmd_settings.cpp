@@ -123,10 +123,10 @@ int RunRestore(CliContext& ctx) {
   {
     std::string reason;
     const Outcome read = ReadBackupFileBytes(args.file, bytes, reason);
-    Require(read, read.failure == Failure::kCannotReadFile ? "cannot open " + args.file + ": " + reason : "");
+    Require(read, read.failure == Failure::kCannotReadFile ? "cannot open " + args.file + ": " + reason : args.file);
     BackupContents contents;
     BackupDefect defect;
-    if (!ParseBackup(bytes, contents, defect)) Require(Failure::kInvalidFormat);
+    if (!ParseBackup(bytes, contents, defect)) Require(Failure::kInvalidFormat, args.file);
   }
   SelectCommandDevice(ctx);
   ProgressBar bar(ctx);
@@ -139,7 +139,7 @@ int RunRestore(CliContext& ctx) {
     case RestoreStep::kReadOptions:
       throw CliError{"cannot read " + args.setIni + ": " + result.error};
     case RestoreStep::kRestore:
-      Require(result.outcome);
+      Require(result.outcome, args.file);
       break;
     case RestoreStep::kDataFolder:
       throw CliError{"cannot set up the data folder " + folder + ": " + result.error};

@@ -68,6 +68,11 @@ inline constexpr int64_t kExchangeDeadlineMs = 3000;
 inline constexpr int64_t kLockWaitLimitMs = 10000;
 inline constexpr int64_t kLockWaitStepMs = 10;
 
+// Takes mutex, waiting at most kLockWaitLimitMs on clock for another holder
+// to let go, and trying every kLockWaitStepMs. notice (when set) is called
+// once, before the wait, and only when there is one. False: not taken.
+bool LockWithinLimit(NamedMutex& mutex, Clock& clock, const std::function<void()>& notice);
+
 class DeviceLink {
  public:
   DeviceLink(HidHost& host, Clock& clock, NamedMutex& exchangeMutex, NamedMutex& deviceListMutex,

@@ -54,19 +54,10 @@ void TraceBytes(DeviceLink& link, char direction, const uint8_t* bytes, int leng
   if (link.Trace()) link.Trace()(direction, bytes, static_cast<size_t>(length));
 }
 
-// Takes the exchange lock, waiting at most kLockWaitLimitMs for another
-// program to let go of it.
+// Takes the exchange lock, waiting a bounded time for another program to
+// let go of it.
 bool LockExchange(DeviceLink& link) {
-  NamedMutex& mutex = link.ExchangeMutex();
-  if (mutex.try_lock()) return true;
-  if (link.LockWaitNotice()) link.LockWaitNotice()();
-  Clock& clock = link.LockClock();
-  const int64_t giveUp = clock.NowMs() + kLockWaitLimitMs;
-  while (clock.NowMs() < giveUp) {
-    clock.SleepMs(kLockWaitStepMs);
-    if (mutex.try_lock()) return true;
-  }
-  return false;
+  return LockWithinLimit(link.ExchangeMutex(), link.LockClock(), link.LockWaitNotice());
 }
 
 // The exchange itself, with the lock held.
@@ -113,6 +104,17 @@ ExchangeOutcome ExchangeLocked(DeviceLink& link, HidDevice& device, uint8_t* req
 }
 
 }  // namespace
+
+bool LockWithinLimit(NamedMutex& mutex, Clock& clock, const std::function<void()>& notice) {
+  if (mutex.try_lock()) return true;
+  if (notice) notice();
+  const int64_t giveUp = clock.NowMs() + kLockWaitLimitMs;
+  while (clock.NowMs() < giveUp) {
+    clock.SleepMs(kLockWaitStepMs);
+    if (mutex.try_lock()) return true;
+  }
+  return false;
+}
 
 Failure FailureOf(ExchangeOutcome outcome) {
   switch (outcome) {

@@ -5,6 +5,7 @@
 #include "base/file_replace.h"
 #include "device/commands.h"
 #include "settings/backup_file.h"
+#include "settings/image_write.h"
 
 namespace quorix {
 namespace {
@@ -92,17 +93,17 @@ Outcome RestoreBackupBytes(DeviceLink& link, SettingsState& state, std::span<con
   DeviceOperation operation(link);
   state.busyWriting = true;
   Report(options.progress, 0.0);
-  const int length = static_cast<int>(contents.image.size());
-  for (int offset = 0; offset < length && !operation.Failed(); offset += 32) {
-    Report(options.progress, static_cast<double>(offset) / length);
-    WriteMemory(link, path, offset, contents.image.data() + offset, std::min(32, length - offset));
+  // Byte 0 last (see image_write.h), after the level selection too (which
+  // is a memory write at level 0): a restore cut short leaves the mouse
+  // erased, to be reset by the next load, never half old and half new.
+  const bool held = WriteImageSignatureErased(link, path, contents.image, options.progress);
+  if (held) {
+    SetDpiLevel(link, path, 1);
+    WriteImageSignature(link, path, contents.image);
   }
-  if (operation.Failed()) {
-    state.busyWriting = false;
-    return operation.Result();
-  }
-  SetDpiLevel(link, path, 1);
   state.busyWriting = false;
+  if (operation.Failed()) return operation.Result();
+  if (!held) return Failure::kBadAnswers;
   Report(options.progress, 1.0);
   CommitSettings(link, path);
   link.GetClock().SleepMs(10);

@@ -5,6 +5,7 @@
 
 #include "device/commands.h"
 #include "device/discovery.h"
+#include "settings/image_write.h"
 
 namespace quorix {
 namespace {
@@ -25,7 +26,7 @@ bool WrapsAfter(DeviceLink& link, const std::string& path, int end) {
 }
 
 // What both loads start with: the selected listed device taken as the current
-// one, identified and selected. A level-11 mouse's signature is checked here;
+// one, identified and selected. The signature is checked here;
 // when it reads as erased, the reset (which loads again) has taken over and
 // `outcome` holds its result. False when the caller must stop with `outcome`.
 struct OpenedDevice {
@@ -53,26 +54,27 @@ bool OpenCurrentDevice(DeviceLink& link, SettingsState& state, const LoadSetting
   SelectHostMarker(link, opened.path, true);
   const int level = opened.info.protocolLevel;
   if (level >= 1 && level <= 10) SyncHandshake(link, opened.path);
-  if (level >= 11) {
-    // Only a byte the mouse really answered may start a reset: a mouse that
-    // is silent or talks garbage must never have its settings wiped.
-    const uint8_t signature = ReadMemoryByte(link, opened.path, 0, true);
-    if (operation.Failed()) {
-      opened.outcome = operation.Result();
-      return false;
-    }
-    if (signature == kErasedByte && options.resetOnBadSignature) {
-      ResetOptions reset;
-      reset.reload = options;
-      opened.outcome = ResetToDefaults(link, state, reset);
-      return false;
-    }
+  // Only a byte the mouse really answered may start a reset: a mouse that is
+  // silent or talks garbage must never have its settings wiped. Every level
+  // is tested, not only level 11: reset and restore write the signature
+  // last, so an erased one also marks a write that was cut short, and no
+  // level may show (or back up) such a half-written memory as its settings.
+  const uint8_t signature = ReadMemoryByte(link, opened.path, 0, true);
+  if (operation.Failed()) {
+    opened.outcome = operation.Result();
+    return false;
+  }
+  if (signature == kErasedByte && options.resetOnBadSignature) {
+    ResetOptions reset;
+    reset.reload = options;
+    opened.outcome = ResetToDefaults(link, state, reset);
+    return false;
   }
   return true;
 }
 
 // Reads the whole mouse and publishes it, or hands over to a reset when a
-// level-11 mouse has lost its signature (the reset publishes its own load).
+// mouse has lost its signature (the reset publishes its own load).
 // Nothing is published when an exchange failed: a half-read mouse would show
 // zeros as if they were settings.
 Outcome LoadInto(DeviceLink& link, SettingsState& state, const LoadSettingsOptions& options) {
@@ -271,14 +273,31 @@ Outcome ResetToDefaults(DeviceLink& link, SettingsState& state, const ResetOptio
   state.busyWriting = true;
   Report(options.progress, 0.0);
   const int level = ProtocolLevel(link, path);
-  const std::vector<uint8_t> image = BuildDefaultImage(level, ModelCode(link, path), *state.image.Snapshot());
   const MemoryMap map = MemoryMapForLevel(level);
+  SettingsImage current = *state.image.Snapshot();
+  if (map.level0) {
+    // The colours kept are the ones the mouse holds: a reset started by a
+    // load has no image of this mouse yet, and after a reset cut short each
+    // colour byte is either rewritten with the kept colour or untouched (a
+    // write torn by a restarting mouse is written again at once).
+    for (int p = 0; p < kProfileCount; ++p) {
+      const uint8_t packed = ReadMemoryByte(link, path, map.ProfileBlockAddress(p) + 3, false);
+      current.profiles[static_cast<size_t>(p)].colour = {static_cast<uint8_t>(packed & 3),
+                                                         static_cast<uint8_t>(packed >> 2 & 3),
+                                                         static_cast<uint8_t>(packed >> 4 & 3)};
+    }
+  }
+  const std::vector<uint8_t> image = BuildDefaultImage(level, ModelCode(link, path), current);
   if (map.level0 && ModelCode(link, path) == 12) ApplyLiftValue(link, path, 4828);
 
   SyncHandshake(link, path);
-  for (int address = 0; address < map.macroAreaStart && !operation.Failed(); address += 32) {
-    Report(options.progress, static_cast<double>(address) / map.macroAreaStart);
-    WriteMemory(link, path, address, image.data() + address, std::min(32, map.macroAreaStart - address));
+  // The signature goes in last, after the lighting too, instead of with the
+  // first piece: a reset cut anywhere leaves the mouse erased, and the next
+  // load resets it again rather than taking half the old settings as valid.
+  const std::span<const uint8_t> written(image.data(), static_cast<size_t>(map.macroAreaStart));
+  if (!WriteImageSignatureErased(link, path, written, options.progress)) {
+    state.busyWriting = false;
+    return operation.Failed() ? operation.Result() : Failure::kBadAnswers;
   }
   SetDpiLevel(link, path, 0);
   static constexpr std::array<uint8_t, 4> kLightingEntry = {0xC0, 0xFF, 0x00, 0x00};
@@ -286,6 +305,7 @@ Outcome ResetToDefaults(DeviceLink& link, SettingsState& state, const ResetOptio
   SetLightingMode(link, path, 1);
   SendLightingReset(link, path);
   SetLightingMode(link, path, 0);
+  WriteImageSignature(link, path, written);
   state.busyWriting = false;
   CommitSettings(link, path);
   link.GetClock().SleepMs(10);

@@ -19,7 +19,8 @@ struct LoadSettingsOptions {
   // Called with the image right after it has been published (the windows
   // refresh, the macro library is rebuilt).
   std::function<void(const SettingsImage&)> onLoaded;
-  // A level-11 mouse without its signature byte is reset to defaults, and the
+  // A mouse whose signature byte reads as erased is reset to defaults (at
+  // every level: reset and restore erase it until their last write), and the
   // reset loads again. The reset's own load passes false: a mouse that still
   // lacks the signature afterwards is loaded as it is instead of being reset
   // over and over.
@@ -29,14 +30,13 @@ struct LoadSettingsOptions {
 // Takes the selected listed device as the current device, reads it whole and
 // publishes a fresh image in one step. Sets state.loadDone at the end,
 // whatever happened. kNoDevice for an empty list; when an exchange failed,
-// that failure, and the previously published image stays. A level-11 mouse
-// whose byte 0 reads as erased (0xFF) is reset instead: then the reset's
-// outcome.
+// that failure, and the previously published image stays. A mouse whose
+// byte 0 reads as erased (0xFF) is reset instead: then the reset's outcome.
 Outcome LoadSettings(DeviceLink& link, SettingsState& state, const LoadSettingsOptions& options = {});
 
 // Gets the selected listed device ready for field writes without reading it
 // whole: taken as the current device, identified and selected like a load
-// (a level-11 mouse whose byte 0 reads as erased is reset and loaded whole,
+// (a mouse whose byte 0 reads as erased is reset and loaded whole,
 // as LoadSettings does), then only its live selection is read. Publishes an
 // image holding the layout, the device's identity and the active profile,
 // level and level mask; its other fields are defaults, so it serves writes,

@@ -69,13 +69,15 @@ class SimHidHost::Handle final : public HidDevice {
 
   bool GetFeature(uint8_t* buffer, size_t length) override {
     host_.clock_.SleepMs(host_.options_.latencyMs);
-    if (!host_.Alive(target_) || target_.slot < 0) return false;
+    if (!host_.Alive(target_) || target_.slot < 0 || host_.AnswersLost(target_)) return false;
     return Mouse().GetFeature(target_.interfaceNumber, buffer, length);
   }
 
   bool SetFeature(const uint8_t* buffer, size_t length) override {
     host_.clock_.SleepMs(host_.options_.latencyMs);
-    if (host_.CountRequest(target_) || !host_.Alive(target_) || target_.slot < 0) return false;
+    const Delivery delivery = host_.CountRequest(target_);
+    if (delivery == Delivery::kVanish || !host_.Alive(target_) || target_.slot < 0) return false;
+    if (delivery == Delivery::kRestartFirst) Mouse().PowerOn();
     Mouse().SetFeature(target_.interfaceNumber, buffer, length);
     return true;
   }
@@ -106,6 +108,8 @@ SimHidHost::SimHidHost(Clock& clock, const SimOptions& options) : clock_(clock),
     slot->mouse = std::make_unique<SimMouse>(o);
     slot->plugNumber = nextPlugNumber_++;
     slot->unplugAfter = options.unplugAfter;
+    slot->loseAnswerAfter = options.loseAnswerAfter;
+    slot->resetAfter = options.resetAfter;
     slot->mouse->SetInputSink([this, i](std::vector<uint8_t> report) { OnInputReport(i, std::move(report)); });
     slots_.push_back(std::move(slot));
   }
@@ -200,18 +204,31 @@ bool SimHidHost::Alive(const Target& target) const {
   return slot.plugged && slot.plugNumber == target.plugNumber;
 }
 
-bool SimHidHost::CountRequest(const Target& target) {
-  if (target.slot < 0) return false;
+SimHidHost::Delivery SimHidHost::CountRequest(const Target& target) {
+  if (target.slot < 0) return Delivery::kDeliver;
   std::lock_guard<std::mutex> lock(mutex_);
   Slot& slot = *slots_[static_cast<size_t>(target.slot)];
-  if (!slot.plugged || slot.plugNumber != target.plugNumber) return false;
+  if (!slot.plugged || slot.plugNumber != target.plugNumber) return Delivery::kDeliver;
   if (slot.unplugAfter >= 0 && slot.requests >= slot.unplugAfter) {
     slot.unplugAfter = -1;  // the fault strikes once; a replugged mouse stays
     UnplugLocked(slot);
-    return true;
+    return Delivery::kVanish;
   }
+  if (slot.loseAnswerAfter >= 0 && slot.requests >= slot.loseAnswerAfter) {
+    slot.loseAnswerAfter = -1;  // struck: silent until plugged in again
+    slot.answersLost = true;
+  }
+  const bool restart = slot.requests == slot.resetAfter;
+  if (restart) slot.resetAfter = -1;  // once, as the unplug
   ++slot.requests;
-  return false;
+  // The restart itself happens outside this lock: the mouse reports to the
+  // host under its own lock, so the host never waits for the mouse's.
+  return restart ? Delivery::kRestartFirst : Delivery::kDeliver;
+}
+
+bool SimHidHost::AnswersLost(const Target& target) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return slots_[static_cast<size_t>(target.slot)]->answersLost;
 }
 
 void SimHidHost::UnplugLocked(Slot& slot) {
@@ -236,6 +253,7 @@ void SimHidHost::Replug(int index) {
   std::lock_guard<std::mutex> lock(mutex_);
   slot.plugNumber = nextPlugNumber_++;
   slot.plugged = true;
+  slot.answersLost = false;
   Queue({HidEventKind::kArrival, PathOf(slot, kPointingInterface), {}});
   Queue({HidEventKind::kArrival, PathOf(slot, kConfigInterface), {}});
 }
@@ -245,6 +263,13 @@ void SimHidHost::ArmUnplug(int requests, int index) {
   Slot& slot = *slots_.at(static_cast<size_t>(index));
   slot.requests = 0;
   slot.unplugAfter = std::max(0, requests);
+}
+
+void SimHidHost::ArmRestart(int requests, int index) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  Slot& slot = *slots_.at(static_cast<size_t>(index));
+  slot.requests = 0;
+  slot.resetAfter = std::max(0, requests);
 }
 
 void SimHidHost::SetIspPresent(bool present) {

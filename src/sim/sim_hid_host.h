@@ -65,6 +65,9 @@ class SimHidHost final : public HidHost {
   // The mouse vanishes when the request after the next `requests` ones
   // arrives (the unplugAfter fault, armed from now on).
   void ArmUnplug(int requests, int index = 0);
+  // The firmware restarts before the request after the next `requests` ones
+  // (the resetAfter fault, armed from now on).
+  void ArmRestart(int requests, int index = 0);
   // The programming identity appears or disappears.
   void SetIspPresent(bool present);
 
@@ -81,9 +84,14 @@ class SimHidHost final : public HidHost {
     std::unique_ptr<SimMouse> mouse;
     bool plugged = true;
     int plugNumber = 0;
-    int requests = 0;     // requests counted towards unplugAfter
+    int requests = 0;     // requests counted towards the faults below
     int unplugAfter = -1;
+    int loseAnswerAfter = -1;
+    int resetAfter = -1;
+    bool answersLost = false;  // until the mouse is plugged in again
   };
+  // What becomes of a request on its way to the mouse.
+  enum class Delivery { kDeliver, kRestartFirst, kVanish };
   struct Target {
     int slot = -1;        // -1: the programming identity
     int plugNumber = 0;
@@ -93,8 +101,9 @@ class SimHidHost final : public HidHost {
   std::string PathOf(const Slot& slot, int interfaceNumber) const;
   HidInterfaceInfo InfoOf(const Slot& slot, int interfaceNumber) const;
   bool Alive(const Target& target) const;
-  // Counts a request; true when the mouse is to vanish before it arrives.
-  bool CountRequest(const Target& target);
+  // Counts a request and says what happens to it (the faults of SimOptions).
+  Delivery CountRequest(const Target& target);
+  bool AnswersLost(const Target& target) const;
   void UnplugLocked(Slot& slot);
   void Queue(HidEvent event);  // mutex_ held
   void OnInputReport(int slot, std::vector<uint8_t> report);

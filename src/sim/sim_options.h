@@ -49,6 +49,12 @@ struct SimOptions {
   bool alwaysBusy = false;   // every read shows the busy flag: no exchange ever completes
   bool silent = false;       // every feature read fails; requests are swallowed
   int unplugAfter = -1;      // >= 0: after this many requests the mouse is gone (once)
+  // >= 0: the mouse carries out request N (counted from 0) and every later
+  // one, but from N on it sends no answer: every read fails.
+  int loseAnswerAfter = -1;
+  // >= 0: the firmware restarts just before request N (once): the memory
+  // stays, the host marker, busy flag and other per-session state start afresh.
+  int resetAfter = -1;
   bool oddAnswers = false;   // answers carry a wrong echo and garbage data bytes
   bool secondMouse = false;  // a second mouse (product 0x0145) with its own memory
   bool isp = false;          // the microcontroller's programming identity is present too

@@ -2,8 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <iterator>
 
 #include "support/temp_dir.h"
@@ -101,6 +107,10 @@ TEST(FileRead, ReadsWholeFilesAndSaysWhyOthersCannotBe) {
   fs::permissions(dir.Path("locked.bin"), fs::perms::none, fs::perm_options::replace);
   const bool unreadable = !std::ifstream(dir.Path("locked.bin"));
   fs::create_directory(dir.Path("folder"));
+  ASSERT_EQ(mkfifo(dir.Path("fifo").c_str(), 0600), 0);
+  // Sparse: the size says it all, nothing needs to be read.
+  std::ofstream(dir.Path("huge.bin")).close();
+  fs::resize_file(dir.Path("huge.bin"), 64u << 20);
   const struct {
     std::string path;
     size_t limit;
@@ -114,12 +124,23 @@ TEST(FileRead, ReadsWholeFilesAndSaysWhyOthersCannotBe) {
       {"missing.bin", 100, FileReadStatus::kMissing, "no such file or directory", true},
       {"four.bin/below", 100, FileReadStatus::kMissing, "no such file or directory", true},
       {"locked.bin", 100, FileReadStatus::kFailed, "permission denied", unreadable},
+      {"fifo", 100, FileReadStatus::kFailed, "not a regular file", true},
+      {"/dev/null", 100, FileReadStatus::kFailed, "not a regular file", fs::exists("/dev/null")},
+      {"huge.bin", 4u << 20, FileReadStatus::kTooLarge, "larger than 4194304 bytes", true},
   };
   for (const auto& c : cases) {
     if (!c.runs) continue;
     std::string bytes = "untouched";
     std::string reason;
-    EXPECT_EQ(ReadFileContents(dir.Path(c.path), bytes, c.limit, &reason), c.status) << c.path;
+    const std::string path = c.path.front() == '/' ? c.path : dir.Path(c.path);
+    // A read that opens the FIFO waits for a writer: give it one after a
+    // while, so that the fault fails the test instead of hanging it.
+    auto read = std::async(std::launch::async, [&] { return ReadFileContents(path, bytes, c.limit, &reason); });
+    if (read.wait_for(std::chrono::seconds(5)) == std::future_status::timeout) {
+      ADD_FAILURE() << c.path << ": the read blocks";
+      close(open(dir.Path("fifo").c_str(), O_WRONLY | O_NONBLOCK));
+    }
+    EXPECT_EQ(read.get(), c.status) << c.path;
     EXPECT_EQ(reason, c.reason) << c.path;
     EXPECT_EQ(bytes, c.status == FileReadStatus::kOk ? std::string("12\0" "4", 4) : "untouched") << c.path;
   }

@@ -14,6 +14,10 @@
 #include "device/commands.h"
 #include "device/device_link.h"
 #include "device/discovery.h"
+#include "platform/linux/system_services.h"
+#include "platform/virtual_clock.h"
+#include "session/world/session_world.h"
+#include "sim/sim_state_file.h"
 #include "support/temp_dir.h"
 
 namespace quorix {
@@ -198,6 +202,50 @@ TEST_F(CliWorldStateTest, UnwritableStateFailsTheCommandBeforeAnyRequest) {
     const std::string text = err.str();
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
     EXPECT_NE(text.find("cannot write simulator state " + state), std::string::npos) << text;
+  }
+}
+
+// Virtual time in which the other holder of a lock lets go after `pauses`
+// pauses of the waiter (never when negative).
+class LettingGoClock final : public VirtualClock {
+ public:
+  LettingGoClock(NamedMutex& held, int pauses) : held_(held), pauses_(pauses) {}
+  void SleepMs(int64_t ms) override {
+    VirtualClock::SleepMs(ms);
+    if (--pauses_ == 0) held_.unlock();
+  }
+
+ private:
+  NamedMutex& held_;
+  int pauses_;
+};
+
+TEST_F(CliWorldStateTest, ARunWaitsForAnotherOnTheSameStateSaysSoAndGivesUpInTime) {
+  const std::string state = dir_.Path("mouse.state");
+  for (const int pauses : {3, -1}) {
+    std::string error;
+    const auto other = CreateFileLock(sim::ResolvedSimStatePath(state), &error);
+    ASSERT_TRUE(other) << error;
+    other->lock();
+    LettingGoClock clock(*other, pauses);
+    WorldOptions options;
+    options.simulate = "level11";
+    options.simState = state;
+    options.stateLockClock = &clock;
+    int notices = 0;
+    options.stateWaitNotice = [&notices] { ++notices; };
+    try {
+      SessionWorld world(options);
+      EXPECT_EQ(pauses, 3);
+      EXPECT_EQ(clock.NowMs(), 3 * kLockWaitStepMs);
+    } catch (const WorldError& e) {
+      EXPECT_EQ(pauses, -1) << e.message;
+      EXPECT_EQ(clock.NowMs(), kLockWaitLimitMs);
+      EXPECT_EQ(e.message, "another run still uses the simulator state " + state +
+                               " after 10 s: try again when it has finished");
+      other->unlock();
+    }
+    EXPECT_EQ(notices, 1);
   }
 }
 

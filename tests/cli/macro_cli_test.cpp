@@ -112,7 +112,7 @@ TEST(MfShowCli, TextsFollowTheStoredLanguage) {
 TEST(MfShowCli, RejectsBadFiles) {
   CliRun bad = Cli({"mf", "show", Golden("bad_version.mf")});
   EXPECT_EQ(bad.status, 1);
-  EXPECT_NE(bad.err.find("invalid format !!"), std::string::npos);
+  EXPECT_NE(bad.err.find("invalid format !! (" + Golden("bad_version.mf") + ")\n"), std::string::npos) << bad.err;
   EXPECT_EQ(Cli({"mf", "show", Golden("nine_bytes.mf")}).status, 1);
   EXPECT_EQ(Cli({"mf", "show", Golden("truncated_body.mf")}).status, 1);
   EXPECT_EQ(Cli({"mf", "show", "/no/such/file.mf"}).status, 1);
@@ -220,7 +220,7 @@ TEST(MacroCli, LackOfSpaceIsAFailure) {
   ASSERT_EQ(WriteMacroFile(dir.Path("huge.mf"), "huge", 8, items, 0), MacroFileStatus::kOk);
   CliRun run = Cli({"--simulate", "macro", "import", dir.Path("huge.mf"), "0"});
   EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.err.find("Lack of space !!"), std::string::npos);
+  EXPECT_NE(run.err.find("Lack of space !! (" + dir.Path("huge.mf") + ")\n"), std::string::npos) << run.err;
 }
 
 }  // namespace

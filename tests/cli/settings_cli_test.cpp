@@ -1,6 +1,11 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <fstream>
+#include <future>
 #include <iterator>
 #include <sstream>
 #include <string>
@@ -126,6 +131,34 @@ TEST(SettingsCli, BackupRestoreRoundTripAndOldFileClearsApplications) {
   EXPECT_TRUE(Has(out.str(), "app2=\n")) << out.str();
 }
 
+TEST(SettingsCli, InputsThatAreNoRegularFilesAreRefusedWithoutWaiting) {
+  test::TempDir dir;
+  const std::string state = dir.Path("mouse.state");
+  const std::string fifo = dir.Path("fifo");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const struct {
+    std::vector<std::string> args;
+    std::string error;
+  } cases[] = {
+      {{"restore", fifo}, "cannot open " + fifo + ": not a regular file"},
+      {{"macro", "import", fifo, "2"}, "cannot read " + fifo + ": not a regular file"},
+      {{"restore", "/dev/null"}, "cannot open /dev/null: not a regular file"},
+      {{"macro", "import", dir.Root().string(), "2"}, "cannot read " + dir.Root().string() + ": is a directory"},
+  };
+  for (const auto& c : cases) {
+    auto run = std::async(std::launch::async, [&] { return RunSim(state, c.args); });
+    // Opening the FIFO for reading waits for a writer: one comes if the
+    // command hangs, so that the test fails instead of hanging too.
+    if (run.wait_for(std::chrono::seconds(5)) == std::future_status::timeout) {
+      ADD_FAILURE() << c.args[0] << ": hangs";
+      close(open(fifo.c_str(), O_WRONLY | O_NONBLOCK));
+    }
+    const Result r = run.get();
+    EXPECT_EQ(r.status, 1) << c.error;
+    EXPECT_EQ(r.err, "quorix-mousectl: " + c.error + "\n");
+  }
+}
+
 TEST(SettingsCli, DamagedBackupsWriteNothing) {
   test::TempDir dir;
   const std::string state = dir.Path("mouse.state");
@@ -138,7 +171,8 @@ TEST(SettingsCli, DamagedBackupsWriteNothing) {
     WriteBytes(dir.Path(name), std::vector<uint8_t>(content.begin(), content.end()));
     const Result r = RunSim(state, {"--trace", "restore", dir.Path(name), "--data-dir", data});
     EXPECT_EQ(r.status, 1) << name;
-    EXPECT_TRUE(Has(r.err, "quorix-mousectl: invalid format !!\n")) << name << r.err.substr(r.err.size() - 200);
+    EXPECT_TRUE(Has(r.err, "quorix-mousectl: invalid format !! (" + dir.Path(name) + ")\n"))
+        << name << r.err.substr(r.err.size() - 200);
     EXPECT_EQ(Requests(r.err, "01 03"), 0) << name;  // no memory write
     EXPECT_EQ(Requests(r.err, "01 14"), 0) << name;  // no commit
   };

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -103,16 +105,22 @@ TEST_F(BackupRestore, ImageIsWrittenInPiecesOf32ThenSelectionAndCommit) {
   std::string error;
   ASSERT_TRUE(RestoreBackup(world.link, state, file, apps, {}, error)) << error;
   const auto requests = world.Requests();
-  ASSERT_GE(requests.size(), 6u);
-  const int lengths[] = {32, 32, 32, 4};
-  for (int i = 0; i < 4; ++i) {
+  ASSERT_GE(requests.size(), 8u);
+  // Byte 0 goes first as erased and last as itself: a cut restore reads as
+  // an erased mouse.
+  const int addresses[] = {0, 1, 32, 64, 96};
+  const int lengths[] = {1, 31, 32, 32, 4};
+  for (int i = 0; i < 5; ++i) {
     EXPECT_EQ(requests[static_cast<size_t>(i)][1], 0x03);
-    EXPECT_EQ(requests[static_cast<size_t>(i)][2], 32 * i);
+    EXPECT_EQ(requests[static_cast<size_t>(i)][2], addresses[i]);
     EXPECT_EQ(requests[static_cast<size_t>(i)][4], lengths[i]);
   }
-  EXPECT_EQ(requests[4][1], 0x0F);
-  EXPECT_EQ(requests[4][2], 1);
-  EXPECT_EQ(requests[5][1], 0x14);
+  EXPECT_EQ(requests[0][5], 0xFF);
+  EXPECT_EQ(requests[5][1], 0x0F);
+  EXPECT_EQ(requests[5][2], 1);
+  const uint8_t signature[] = {0x01, 0x03, 0x00, 0x00, 1, 0x12};
+  EXPECT_TRUE(std::equal(std::begin(signature), std::end(signature), requests[6].begin()));
+  EXPECT_EQ(requests[7][1], 0x14);
 }
 
 TEST_F(BackupRestore, OldFileClearsTheApplicationData) {

@@ -417,25 +417,28 @@ TEST(ResetToDefaults, TrafficInOrder) {
 
   const auto requests = Commands(world);
   ASSERT_TRUE(Starts(requests[0], {0x00, 0x12, 0x12}));
-  // 1360 bytes from address 0 in 32-byte writes: 42 full ones and 16 bytes.
+  // Byte 0 erased until the end, then the other 1359 bytes in writes that
+  // end on 32-byte boundaries: 31 bytes, 41 full ones and 16 bytes.
+  ASSERT_TRUE(Starts(requests[1], {0x03, 0x00, 0x00, 1, 0xFF}));
   for (int i = 0; i < 43; ++i) {
-    const int address = 32 * i;
-    const Bytes& r = requests[static_cast<size_t>(1 + i)];
+    const int address = i == 0 ? 1 : 32 * i;
+    const Bytes& r = requests[static_cast<size_t>(2 + i)];
     ASSERT_TRUE(Starts(r, {0x03, static_cast<uint8_t>(address), static_cast<uint8_t>(address >> 8),
-                           static_cast<uint8_t>(i == 42 ? 16 : 32)}))
+                           static_cast<uint8_t>(i == 0 ? 31 : i == 42 ? 16 : 32)}))
         << i;
   }
-  EXPECT_TRUE(Starts(requests[44], {0x0F, 0x00}));
+  EXPECT_TRUE(Starts(requests[45], {0x0F, 0x00}));
   const long entry = First(requests, {0x03, 0x04, 0x05, 4, 0xC0, 0xFF});  // lighting entry 1 at 1284
   const long mode1 = First(requests, {0x12, 0x01});
   const long lightingReset = First(requests, {0x01, 0x04, 0x03});
   const long mode0 = First(requests, {0x12, 0x00});
   const long commit = First(requests, {0x14});
-  EXPECT_LT(44, entry);
+  EXPECT_LT(45, entry);
   EXPECT_LT(entry, mode1);
   EXPECT_LT(mode1, lightingReset);
   EXPECT_LT(lightingReset, mode0);
   EXPECT_LT(mode0, commit);
+  EXPECT_TRUE(Starts(requests[static_cast<size_t>(commit - 1)], {0x03, 0x00, 0x00, 1, 0x12}));
   EXPECT_LT(commit, First(requests, {0x00, 0x01, 0x12, kHostMarker}));  // then the load
   EXPECT_TRUE(Starts(requests.back(), {0x11, 0x00}));
   const auto sleeps = world.clock.Sleeps();

@@ -100,6 +100,41 @@ TEST(SimHidHostTest, UnplugAfterCountsRequests) {
   EXPECT_FALSE(host.IsPlugged());
 }
 
+TEST(SimHidHostTest, LostAnswersAndRestartsStrikeAtTheirRequest) {
+  test::FakeClock clock;
+  SimOptions o;
+  o.loseAnswerAfter = 2;
+  o.resetAfter = 1;
+  SimHidHost host(clock, o);
+  host.Mouse().Memory()[100] = 0x5A;
+  auto handle = host.Open(host.ConfigPath());
+  const auto marker = wire::Frame({0x00, 0x01, 0x12, 0x33});
+  const auto commit = wire::Frame({0x14});
+  std::vector<uint8_t> answer(64);
+  struct Step {
+    const std::vector<uint8_t>& request;
+    int hostMarker;  // after the request
+    bool answered;
+  } steps[] = {
+      {marker, 0x33, true},
+      {commit, 0, true},       // restarted before it: the marker is gone
+      {marker, 0x33, false},   // carried out, but no answer from here on
+      {commit, 0x33, false},
+  };
+  for (size_t i = 0; i < std::size(steps); ++i) {
+    EXPECT_TRUE(handle->SetFeature(steps[i].request.data(), 64)) << i;
+    EXPECT_EQ(host.Mouse().HostMarker(), steps[i].hostMarker) << i;
+    answer[0] = 1;
+    EXPECT_EQ(handle->GetFeature(answer.data(), answer.size()), steps[i].answered) << i;
+  }
+  EXPECT_EQ(host.Mouse().CommitCount(), 2);
+  EXPECT_EQ(host.Mouse().MemoryAt(100), 0x5A);
+  host.Replug();  // a mouse plugged in again answers
+  auto again = host.Open(host.ConfigPath());
+  EXPECT_TRUE(again->SetFeature(commit.data(), 64));
+  EXPECT_TRUE(again->GetFeature(answer.data(), answer.size()));
+}
+
 TEST(SimHidHostTest, LatencyIsSleptPerTransfer) {
   test::FakeClock clock;
   SimOptions o;

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "device/device_link.h"
 #include "device/discovery.h"
 #include "platform/clock.h"
 #include "platform/linux/system_services.h"
@@ -67,6 +68,10 @@ sim::SimOptions ParseSimOptions(const std::string& simulate, std::optional<uint1
       o.latencyMs = number(10'000);
     } else if (name == "unplug-after") {
       o.unplugAfter = number(1'000'000);
+    } else if (name == "lose-answer-after") {
+      o.loseAnswerAfter = number(1'000'000);
+    } else if (name == "reset-after") {
+      o.resetAfter = number(1'000'000);
     } else if (name == "busy") {
       o.alwaysBusy = flag();
     } else if (name == "silent") {
@@ -112,7 +117,13 @@ SessionWorld::SessionWorld(const WorldOptions& options) : simState_(options.simS
     std::string error;
     stateMutex_ = CreateFileLock(sim::ResolvedSimStatePath(simState_), &error);
     if (!stateMutex_) throw WorldError{"cannot lock the simulator state for this program: " + error};
-    stateLock_ = std::unique_lock<NamedMutex>(*stateMutex_);
+    SteadyClock steady;
+    Clock& clock = options.stateLockClock ? *options.stateLockClock : steady;
+    if (!LockWithinLimit(*stateMutex_, clock, options.stateWaitNotice)) {
+      throw WorldError{"another run still uses the simulator state " + simState_ + " after " +
+                       std::to_string(kLockWaitLimitMs / 1000) + " s: try again when it has finished"};
+    }
+    stateLock_ = std::unique_lock<NamedMutex>(*stateMutex_, std::adopt_lock);
   }
   SessionParts parts;
   parts.vendorId = options.vendorId.value_or(kProductVendorId);

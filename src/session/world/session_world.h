@@ -7,12 +7,14 @@
 // Every failure is a WorldError with the line the front end shows.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/clock.h"
 #include "platform/named_mutex.h"
 #include "session/session.h"
 #include "sim/sim_hid_host.h"
@@ -37,6 +39,11 @@ struct WorldOptions {
   std::vector<std::string> applicationFolders;
   std::string setIni;                 // the data folder's set.ini, "" for none
   std::optional<TextTables> texts;    // the user's texts, the built-in ones when not given
+  // Another run holding the state file is waited for as long as the mouse's
+  // exchange lock (kLockWaitLimitMs), on this clock (the steady clock when
+  // null); `stateWaitNotice` is called once when the wait begins.
+  Clock* stateLockClock = nullptr;
+  std::function<void()> stateWaitNotice;
 };
 
 // Decimal or 0x-hex; "missing WHAT", "invalid WHAT: TEXT" or "WHAT out of
