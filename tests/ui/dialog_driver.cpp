@@ -8,8 +8,7 @@
 #include <deque>
 #include <functional>
 
-#include "ui/windows/option_dlg.h"
-#include "ui/windows/str_dlg.h"
+#include "ui/skin/skin_window.h"
 
 namespace quorix::test {
 namespace {
@@ -49,9 +48,10 @@ class ShowWatcher : public QObject {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() != QEvent::Show) return false;
-    ui::SkinWindow* dialog = qobject_cast<ui::OptionDlg*>(watched);
-    if (dialog == nullptr) dialog = qobject_cast<ui::CStrDlg*>(watched);
-    if (dialog == nullptr) return false;
+    // Every skin window that blocks the rest while it waits: the question
+    // box, the text entry, and the macro list when it picks a macro.
+    auto* dialog = qobject_cast<ui::SkinWindow*>(watched);
+    if (dialog == nullptr || !dialog->isWindow() || dialog->windowModality() == Qt::NonModal) return false;
     while (!armed_.empty()) {
       std::weak_ptr<ArmedAction> next = armed_.front();
       armed_.pop_front();

@@ -1,8 +1,9 @@
 #pragma once
-// Drives the next modal skin dialog (the question box or the text entry) as
-// the user does: once it is shown and waiting, a press on a button named by
-// what it says, the Escape key, the window's close, or keys typed to the
-// focused widget. Nothing calls a dialog's own result setter.
+// Drives the next modal skin dialog (the question box, the text entry, or the
+// macro list picking a macro) as the user does: once it is shown and waiting,
+// a press on a button named by what it says, the Escape key, the window's
+// close, or keys typed to the focused widget. Nothing calls a dialog's own
+// result setter.
 //
 // Actions armed together take the dialogs in turn, first armed first:
 //

@@ -48,7 +48,10 @@ struct FunctionListWorld : test::SimSession {
     QCoreApplication::sendEvent(&target, &event);
   }
   // The middle of row `row` of the list (rows are 40 pixels high from y 10).
-  static QPointF RowCentre(int row) { return {120, 10 + 40.0 * row + 20}; }
+  // Row `row`'s centre while the list is scrolled to its top.
+  static QPointF RowCentre(const MacroList& list, int row) {
+    return {list.ListRect().left() + 110, list.ListRect().top() + kMacroListRowHeight * (row + 0.5)};
+  }
   // The four bytes of button `button` of profile 0 in the mouse's memory.
   std::array<uint8_t, 4> Stored(int button) {
     std::array<uint8_t, 4> bytes{};
@@ -82,8 +85,8 @@ TEST(FunctionList, OpensFromTheButtonPageAndAFunctionDraggedOntoAButtonIsStored)
                                     [](const MacroListItem& r) { return r.path == "@_INTERNAL_202"; });
   ASSERT_NE(heading, rows.end());
   const int headingRow = static_cast<int>(heading - rows.begin());
-  FunctionListWorld::Mouse(*list, QEvent::MouseButtonPress, FunctionListWorld::RowCentre(headingRow));
-  FunctionListWorld::Mouse(*list, QEvent::MouseButtonRelease, FunctionListWorld::RowCentre(headingRow));
+  FunctionListWorld::Mouse(*list, QEvent::MouseButtonPress, FunctionListWorld::RowCentre(*list, headingRow));
+  FunctionListWorld::Mouse(*list, QEvent::MouseButtonRelease, FunctionListWorld::RowCentre(*list, headingRow));
   constexpr int kButton = 4;
   const std::array<uint8_t, 4> before = w.Stored(kButton);
   int row = headingRow + 1;
@@ -103,7 +106,7 @@ TEST(FunctionList, OpensFromTheButtonPageAndAFunctionDraggedOntoAButtonIsStored)
   // then carries its data to the window under the pointer, as here.
   std::unique_ptr<QMimeData> dragged;
   list->SetStartDrag([&](QMimeData* data) { dragged.reset(data); });
-  const QPointF from = FunctionListWorld::RowCentre(row);
+  const QPointF from = FunctionListWorld::RowCentre(*list, row);
   FunctionListWorld::Mouse(*list, QEvent::MouseButtonPress, from);
   FunctionListWorld::Mouse(*list, QEvent::MouseMove, from + QPointF(40, 0));
   ASSERT_NE(dragged, nullptr);
