@@ -118,6 +118,24 @@ const Confirmation kConfirmations[] = {
        EXPECT_FALSE(std::filesystem::exists(w.dir.Path("Favorite/Old")));
        EXPECT_TRUE(std::filesystem::exists(w.dir.Path("Favorite/1.mf")));
      }},
+    {"Delete a macro in the mouse from the editor",
+     [](ConfirmWorld& w) {
+       w.editor = std::make_unique<ui::MacroEdit>(*w.env, nullptr);
+       w.editor->ShowEditor();
+       for (size_t i = 0; i < w.editor->ListRows().size(); ++i)
+         if (w.editor->ListRows()[i].device == 1 && w.editor->ListRows()[i].slot == 0)
+           w.editor->LoadRow(static_cast<int>(i));
+       ASSERT_TRUE(ProcessEventsUntil([&] { return !w.editor->Busy(); }));
+       ASSERT_TRUE(PressItem(*w.editor, QStringLiteral("Delete macro")));
+     },
+     false,
+     [](ConfirmWorld& w, const Snapshot&) {
+       ASSERT_TRUE(ProcessEventsUntil([&] { return !w.editor->Busy(); }));
+       w.Drain();
+       // Read again from the mouse, not from the program's copy.
+       ASSERT_TRUE(w.session->Load());
+       EXPECT_FALSE(w.session->State().image.Snapshot()->macroSlots[0].InUse()) << "the mouse's slot is free";
+     }},
     {"Overwrite a used slot",
      [](ConfirmWorld& w) {
        w.editor = std::make_unique<ui::MacroEdit>(*w.env, nullptr);
