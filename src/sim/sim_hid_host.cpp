@@ -272,6 +272,13 @@ void SimHidHost::ArmRestart(int requests, int index) {
   slot.resetAfter = std::max(0, requests);
 }
 
+void SimHidHost::ArmLoseAnswers(int requests, int index) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  Slot& slot = *slots_.at(static_cast<size_t>(index));
+  slot.requests = 0;
+  slot.loseAnswerAfter = std::max(0, requests);
+}
+
 void SimHidHost::SetIspPresent(bool present) {
   std::lock_guard<std::mutex> lock(mutex_);
   if (present == ispPresent_) return;

@@ -68,6 +68,10 @@ class SimHidHost final : public HidHost {
   // The firmware restarts before the request after the next `requests` ones
   // (the resetAfter fault, armed from now on).
   void ArmRestart(int requests, int index = 0);
+  // The mouse carries out the request after the next `requests` ones and
+  // every later one, but answers none of them until it is plugged in again
+  // (the loseAnswerAfter fault, armed from now on).
+  void ArmLoseAnswers(int requests, int index = 0);
   // The programming identity appears or disappears.
   void SetIspPresent(bool present);
 

@@ -1,7 +1,8 @@
-// Reset and restore cut (or the mouse restarting) at every request, at each
-// layout: once the mouse is back, a load either shows a whole image (the one before, the one asked for,
-// or the defaults of the reset the load starts on an erased mouse), never a
-// memory that is half old and half new.
+// Reset and restore struck at every request, at each layout, by the mouse
+// unplugged, restarting, or carrying requests out without answering: once the
+// mouse is back, a load shows a whole image (the one before, the one asked
+// for, or the defaults of the reset the load starts on an erased mouse),
+// never a memory that is half old and half new.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -68,7 +69,7 @@ CleanRun Clean(int level, const Operation& operation) {
   return {SettingsArea(clean.world, level), mouse.SetCount(sim::kConfigInterface) + mouse.SetCount(sim::kPointingInterface)};
 }
 
-enum class Fault { kUnplug, kRestart };
+enum class Fault { kUnplug, kRestart, kLoseAnswers };
 
 // Strikes `operation` with `fault` before each of its requests in turn.
 // Whatever it reports, a load afterwards shows one of the `whole` images;
@@ -77,12 +78,21 @@ void ExpectEveryStrikeLeavesAWholeImage(int level, Fault fault, const Operation&
                                         const std::vector<Bytes>& whole, int requests, const char* name) {
   for (int n = 0; n <= requests; ++n) {
     const std::string where = std::string(name) + " level " + std::to_string(level) +
-                              (fault == Fault::kUnplug ? " unplugged at " : " restarted at ") + std::to_string(n);
+                              (fault == Fault::kUnplug    ? " unplugged at "
+                               : fault == Fault::kRestart ? " restarted at "
+                                                          : " answers lost from ") +
+                              std::to_string(n);
     CutWorld w(level);
-    if (fault == Fault::kUnplug) {
-      w.world.host.ArmUnplug(n);
-    } else {
-      w.world.host.ArmRestart(n);
+    switch (fault) {
+      case Fault::kUnplug:
+        w.world.host.ArmUnplug(n);
+        break;
+      case Fault::kRestart:
+        w.world.host.ArmRestart(n);
+        break;
+      case Fault::kLoseAnswers:
+        w.world.host.ArmLoseAnswers(n);
+        break;
     }
     if (operation(w.world, w.state)) {
       EXPECT_EQ(SettingsArea(w.world, level), whole.back()) << where;
@@ -116,7 +126,7 @@ TEST(CutWrites, ResetAndRestoreLeaveAWholeImageWhereverTheMouseIsUnpluggedOrRest
     const Bytes untouched = SettingsArea(before.world, level);
     const CleanRun defaults = Clean(level, reset);
     const CleanRun restored = Clean(level, restore);
-    for (const Fault fault : {Fault::kUnplug, Fault::kRestart}) {
+    for (const Fault fault : {Fault::kUnplug, Fault::kRestart, Fault::kLoseAnswers}) {
       ExpectEveryStrikeLeavesAWholeImage(level, fault, reset, {untouched, defaults.settings}, defaults.requests,
                                          "reset");
       ExpectEveryStrikeLeavesAWholeImage(level, fault, restore, {untouched, defaults.settings, restored.settings},
