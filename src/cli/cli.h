@@ -132,6 +132,9 @@ long ParseNumber(const std::string& text, long min, long max, const std::string&
 // variant A.
 int FirmwareNumber(int variantA);
 
+// `count` bytes as lower-case hex pairs separated by spaces ("0a ff 01").
+std::string HexBytes(const uint8_t* bytes, size_t count);
+
 // Throws the context's UsageError() unless the command got exactly `count`
 // arguments.
 void ExpectArgCount(const CliContext& context, size_t count);

@@ -176,6 +176,16 @@ int RunWrite(CliContext& ctx) {
 
 int FirmwareNumber(int variantA) { return std::max(variantA - 10, 1); }
 
+std::string HexBytes(const uint8_t* bytes, size_t count) {
+  std::string text;
+  char hex[4];
+  for (size_t i = 0; i < count; ++i) {
+    std::snprintf(hex, sizeof hex, i == 0 ? "%02x" : " %02x", bytes[i]);
+    text += hex;
+  }
+  return text;
+}
+
 void RegisterDeviceCommands(CommandRegistry& registry) {
   registry.Add({"list", {"list"}, "list the mouse configuration interfaces found (path, level, model, firmware)",
                 RunList});

@@ -27,16 +27,6 @@ std::string Octal(uint32_t mode) {
   return text;
 }
 
-std::string HexBytes(const uint8_t* bytes, size_t count) {
-  std::string text;
-  char hex[4];
-  for (size_t i = 0; i < count; ++i) {
-    std::snprintf(hex, sizeof hex, i == 0 ? "%02x" : " %02x", bytes[i]);
-    text += hex;
-  }
-  return text;
-}
-
 const char* KindName(ProblemKind kind) {
   switch (kind) {
     case ProblemKind::kNoNode: return "no-node";

@@ -45,16 +45,6 @@ std::string Quoted(const std::string& text) {
   return out + "\"";
 }
 
-std::string HexBytes(const std::vector<uint8_t>& bytes) {
-  std::string out;
-  char hex[4];
-  for (uint8_t b : bytes) {
-    std::snprintf(hex, sizeof hex, out.empty() ? "%02x" : " %02x", b);
-    out += hex;
-  }
-  return out;
-}
-
 const char* EventName(DeviceEventKind kind) {
   switch (kind) {
     case DeviceEventKind::kArrival: return "arrival";
@@ -104,7 +94,7 @@ void PrintEvent(std::ostream& out, bool json, const DeviceEvent& e) {
                                                                                                        r.flags);
       break;
     case DeviceEventKind::kDisplayReport:
-      line.Field("bytes", HexBytes(r.raw), true);
+      line.Field("bytes", HexBytes(r.raw.data(), r.raw.size()), true);
       break;
     case DeviceEventKind::kOpenRequest:
       line.Number("value", r.openValue);
