@@ -317,8 +317,6 @@ TEST(MainWindow, WithoutAForegroundSourceTheApplicationFieldSaysWhy) {
 }
 namespace lighting_preview {
 
-bool Press(QWidget& window, const QString& name) { return test::PressAccessible(window, name); }
-
 std::vector<ZoneLight> Lights(const WindowWorld& w) { return w.window->Lighting().Lights(); }
 
 }  // namespace lighting_preview
@@ -344,10 +342,10 @@ TEST(MainWindow, MousePictureShowsTheLightingAndAnimatesOnlyWhileItsPageIsSeen) 
     auto* lighting = w.window->findChild<ColorDlg*>();
     ASSERT_NE(lighting, nullptr);
     Session::WaitFor(*lighting->OpenJob());
-    picked = Press(*lighting, QStringLiteral("Wave"));
+    picked = test::PressAccessible(*lighting, QStringLiteral("Wave"));
     lighting->ActivateItem(ColorDlg::kClose);
   });
-  ASSERT_TRUE(Press(*w.window, QStringLiteral("Color Setting")));
+  ASSERT_TRUE(test::PressAccessible(*w.window, QStringLiteral("Color Setting")));
   ASSERT_TRUE(picked);
   ASSERT_TRUE(ProcessEventsUntil([&] { return w.host->Mouse().LightingMode() == 1; }));
   EXPECT_EQ(w.session->State().image.Snapshot()->lightingMode, 1);
@@ -363,7 +361,7 @@ TEST(MainWindow, MousePictureShowsTheLightingAndAnimatesOnlyWhileItsPageIsSeen) 
   };
   const Step steps[] = {{"DPI settings", false}, {"Button settings", true}, {"Other", false}, {nullptr, false}};
   for (const Step& s : steps) {
-    if (s.press) ASSERT_TRUE(Press(*w.window, QString::fromLatin1(s.press)));
+    if (s.press) ASSERT_TRUE(test::PressAccessible(*w.window, QString::fromLatin1(s.press)));
     else w.window->hide();
     EXPECT_EQ(w.window->TimerArmed(), s.armed) << (s.press ? s.press : "hidden");
     const auto before = Lights(w);
