@@ -1,9 +1,12 @@
 #pragma once
 // Which application is in front: the identity of the foreground window and the
 // image file name of the process that owns it. Per-application profile
-// switching polls it.
+// switching asks it whenever the foreground may have changed: on a timer for a
+// source that cannot tell (X11), at once for one that hears of every change
+// (the Wayland desktops' own channels).
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -26,6 +29,15 @@ class ForegroundSource {
   // Empty when every application window can be seen; otherwise a sentence for
   // the user saying which windows are not (for example native Wayland ones).
   virtual std::string Limitation() const { return {}; }
+
+  // A source that hears of every change of the foreground window calls
+  // `changed` (on a thread of its own) after each one, and returns true: its
+  // user then stops polling. False, and `changed` never called, for a source
+  // that must be polled. Called once, before the first query.
+  virtual bool NotifyChanges(std::function<void()> changed) {
+    (void)changed;
+    return false;
+  }
 };
 
 }  // namespace quorix
