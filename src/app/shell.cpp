@@ -9,6 +9,7 @@
 #include <QWindow>
 #include <iostream>
 
+#include "app/desktop_notice.h"
 #include "app/device_controller.h"
 #include "app/font_setup.h"
 #include "app/local_instance_channel.h"
@@ -19,6 +20,7 @@
 #include "macro/macro_library.h"
 #include "options/language_setting.h"
 #include "platform/linux/system_services.h"
+#include "platform/linux/wayland_overlay_surface.h"
 #include "options/acceleration_switch.h"
 #include "options/autostart.h"
 #include "options/options_store.h"
@@ -61,6 +63,10 @@ struct ShellParts {
   std::unique_ptr<InputInjector> injector;
   std::unique_ptr<ui::MainWindow> window;
   std::unique_ptr<ui::MacroEdit> macroEdit;
+  // Where the OSD shows on Wayland: the overlay, else the notice; both
+  // outlive the OSD window.
+  std::unique_ptr<OverlaySurface> overlay;
+  std::unique_ptr<DesktopNotice> notice;
   std::unique_ptr<ui::OsdWindow> osd;
   std::unique_ptr<ui::VirtualMouseWindow> virtualMouse;
   std::unique_ptr<HorizontalScroller> scroller;
@@ -228,9 +234,19 @@ int Shell::InitInstance() {
   p.osd = std::make_unique<ui::OsdWindow>(*p.env, session.GetClock());
   connect(p.window.get(), &ui::MainWindow::osdRequested, p.osd.get(),
           [this](const VendorReport& report) { parts_->osd->OnStateReport(report.raw); });
-  connect(p.osd.get(), &ui::OsdWindow::shownElsewhere, p.tray.get(), [this](const QString& text) {
-    parts_->tray->Icon().showMessage(QStringLiteral("QUORIX Gaming Mouse Software"), text,
-                                     QSystemTrayIcon::Information, 1600);
+  if (!ui::DesktopPlacesWindows()) {
+    // The layer shell's overlay where the compositor has one (wlroots,
+    // KWin); without it (GNOME) notifications stand in, which is no fault.
+    p.overlay = WaylandOverlaySurface::Open(nullptr);
+    p.osd->SetOverlay(p.overlay.get());
+  }
+  const QString title = QStringLiteral("QUORIX Gaming Mouse Software");
+  p.notice = std::make_unique<DesktopNotice>(title);
+  connect(p.osd.get(), &ui::OsdWindow::shownElsewhere, p.notice.get(),
+          [this, title](const QString& text) { parts_->notice->Show(title, text, 1600); });
+  // Without a notification server the tray's balloon says it, if anything can.
+  connect(p.notice.get(), &DesktopNotice::failed, p.tray.get(), [this](const QString& summary, const QString& body) {
+    parts_->tray->Icon().showMessage(summary, body, QSystemTrayIcon::Information, 1600);
   });
 
   p.controller = std::make_unique<DeviceController>(session, p.appSignals);
