@@ -3,6 +3,7 @@
 #  1. sway (a layer shell): the panel is a layer surface on the overlay layer,
 #     anchored top-left, that takes no keyboard focus and lets clicks through
 #     to the window below it;
+#     and once it has faded out the program sleeps (no wake-ups);
 #  2. weston (no layer shell, as GNOME): notifications stand in, each one
 #     replacing the one before on the desktop's notification server (a fake
 #     one on a private session bus).
@@ -107,15 +108,42 @@ wait_for 5 sh -c "swaymsg -t get_tree | grep -q '\"name\": \"$main\"'" ||
 echo "sway: overlay layer, top-left, no keyboard, clicks pass through ($((SECONDS - start)) s)"
 kill "$mouse"; wait "$mouse" 2>/dev/null || true
 
+# Once the panel has faded out, the program sleeps: the overlay's connection
+# wakes nothing (its work happens inside its calls).
+count() { grep -c "$1" sway.log || true; }
+made=$(count 'new layer surface: namespace quorix-osd') gone=$(count 'Layer surface destroyed (quorix-osd)')
+# Presses during the first load are not reported: ten of them, 100 ms apart.
+QT_QPA_PLATFORM=wayland "$program" --simulate --hide --sim-option "press=$(seq -s, 10 | sed -E 's/[0-9]+/dpi-up/g')" \
+  > program.log 2>&1 &
+pids+=($!)
+mouse=$!
+shown_and_gone() {
+  [ "$(count 'new layer surface: namespace quorix-osd')" -gt "$made" ] &&
+    [ "$(count 'Layer surface destroyed (quorix-osd)')" -gt "$gone" ]
+}
+wait_for 20 shown_and_gone || fail "the panel did not show and hide again"
+sleep 1
+# "TID SWITCHES" for every thread; a thread that ended meanwhile is left out.
+switches() {
+  for t in /proc/"$mouse"/task/*; do
+    echo "${t##*/} $(awk '/ctxt_switches/ { s += $2 } END { print s }' "$t/status" 2>/dev/null)"
+  done
+}
+switches > idle.0; sleep 3; switches > idle.1
+woke=$(awk 'NR == FNR { before[$1] = $2; next } { s += $2 - before[$1] } END { print s + 0 }' idle.0 idle.1)
+[ "$woke" -le 2 ] || fail "the idle program woke $woke times in 3 s"
+echo "sway: idle after the panel, $woke wake-ups in 3 s ($((SECONDS - start)) s)"
+kill "$mouse"; wait "$mouse" 2>/dev/null || true
+
 # ---- 2. weston: no layer shell, notifications replace each other ----
 weston --backend=headless-backend.so --socket=wayland-weston --shell=kiosk-shell.so --idle-time=0 \
   > weston.log 2>&1 & pids+=($!)
 wait_for 15 test -S "$XDG_RUNTIME_DIR/wayland-weston" || fail "weston did not start"
 WAYLAND_DISPLAY=wayland-weston QT_QPA_PLATFORM=wayland "$program" --simulate --hide \
-  --sim-option press=dpi-up,dpi-up,dpi-down,dpi-down > program.log 2>&1 &
+  --sim-option press=dpi-up,dpi-up,dpi-down,dpi-down,dpi-up,dpi-down > program.log 2>&1 &
 pids+=($!)
 # A notice that comes while the one before waits for its id waits too, the
-# latest only: four level changes 100 ms apart make two notices or more.
+# latest only: six level changes 100 ms apart make two notices or more.
 notices() { [ "$(grep -c '^Notify' notify.log)" -ge "$1" ]; }
 wait_for 20 notices 2 || fail "fewer than two notifications came"
 sleep 1
