@@ -32,9 +32,13 @@ if [ "${4:-}" != --inside ]; then
   if [ "$(id -u)" -eq 0 ]; then
     chown nobody:nogroup "$work/run" "$work/home" "$work/out"
     run=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+    for file in "$0" "$program" "$notifier" "$click"; do
+      "${run[@]}" test -x "$file" || { echo "skipped: nobody cannot run $file (a folder on its way is closed)"; exit 77; }
+    done
   fi
-  "${run[@]}" env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$work/home" XDG_RUNTIME_DIR="$work/run" \
-    LANG=C.UTF-8 dbus-run-session -- "$0" "$program" "$notifier" "$click" --inside "$work"
+  # TMPDIR: the program's single-instance socket stays in this run's folder.
+  "${run[@]}" env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$work/home" TMPDIR="$work/home" \
+    XDG_RUNTIME_DIR="$work/run" LANG=C.UTF-8 dbus-run-session -- "$0" "$program" "$notifier" "$click" --inside "$work"
   exit $?
 fi
 
