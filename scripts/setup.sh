@@ -9,7 +9,9 @@ packages=(
   libudev-dev libevdev-dev
   libx11-dev libxi-dev libxtst-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  libwayland-dev libwayland-bin wayland-protocols qt6-wayland
   xvfb xauth x11-utils openbox xterm jwm xcompmgr xdotool bc
+  sway weston dbus-daemon python3
   fonts-noto-cjk qt6-translations-l10n
   qemu-system-x86 busybox-static cpio
   clang

@@ -9,6 +9,7 @@
 #include <QWindow>
 #include <iostream>
 
+#include "app/desktop_notice.h"
 #include "app/device_controller.h"
 #include "app/font_setup.h"
 #include "app/local_instance_channel.h"
@@ -19,6 +20,7 @@
 #include "macro/macro_library.h"
 #include "options/language_setting.h"
 #include "platform/linux/system_services.h"
+#include "platform/linux/wayland_overlay_surface.h"
 #include "options/acceleration_switch.h"
 #include "options/autostart.h"
 #include "options/options_store.h"
@@ -61,8 +63,13 @@ struct ShellParts {
   std::unique_ptr<InputInjector> injector;
   std::unique_ptr<ui::MainWindow> window;
   std::unique_ptr<ui::MacroEdit> macroEdit;
+  // Where the OSD shows on Wayland: the overlay, else the notice; both
+  // outlive the OSD window.
+  std::unique_ptr<OverlaySurface> overlay;
+  std::unique_ptr<DesktopNotice> notice;
   std::unique_ptr<ui::OsdWindow> osd;
   std::unique_ptr<ui::VirtualMouseWindow> virtualMouse;
+  bool virtualMouseFollows = false;  // a popup of the main window (Wayland)
   std::unique_ptr<HorizontalScroller> scroller;
   std::unique_ptr<DeviceController> controller;
   std::unique_ptr<ScreenshotTour> tour;
@@ -228,9 +235,19 @@ int Shell::InitInstance() {
   p.osd = std::make_unique<ui::OsdWindow>(*p.env, session.GetClock());
   connect(p.window.get(), &ui::MainWindow::osdRequested, p.osd.get(),
           [this](const VendorReport& report) { parts_->osd->OnStateReport(report.raw); });
-  connect(p.osd.get(), &ui::OsdWindow::shownElsewhere, p.tray.get(), [this](const QString& text) {
-    parts_->tray->Icon().showMessage(QStringLiteral("QUORIX Gaming Mouse Software"), text,
-                                     QSystemTrayIcon::Information, 1600);
+  if (!ui::DesktopPlacesWindows()) {
+    // The layer shell's overlay where the compositor has one (wlroots,
+    // KWin); without it (GNOME) notifications stand in, which is no fault.
+    p.overlay = WaylandOverlaySurface::Open(nullptr);
+    p.osd->SetOverlay(p.overlay.get());
+  }
+  const QString title = QStringLiteral("QUORIX Gaming Mouse Software");
+  p.notice = std::make_unique<DesktopNotice>(title);
+  connect(p.osd.get(), &ui::OsdWindow::shownElsewhere, p.notice.get(),
+          [this, title](const QString& text) { parts_->notice->Show(title, text, 1600); });
+  // Without a notification server the tray's balloon says it, if anything can.
+  connect(p.notice.get(), &DesktopNotice::failed, p.tray.get(), [this](const QString& summary, const QString& body) {
+    parts_->tray->Icon().showMessage(summary, body, QSystemTrayIcon::Information, 1600);
   });
 
   p.controller = std::make_unique<DeviceController>(session, p.appSignals);
@@ -270,7 +287,27 @@ int Shell::InitInstance() {
     // Beside the main window where the screen has room, else in the
     // screen's corner; placed before it is shown, so the window manager
     // maps it there.
-    if (const QScreen* screen = QGuiApplication::primaryScreen(); screen != nullptr && p.window->isVisible()) {
+    if (const QScreen* screen = QGuiApplication::primaryScreen();
+        screen != nullptr && !ui::DesktopPlacesWindows() && p.window->isVisible()) {
+      // A Wayland window cannot place itself, and sway centres a window of
+      // fixed size, right over the main window. A popup of the main window
+      // (a tool tip with it as transient parent: an xdg_popup without a
+      // grab) is placed where its parent says, relative to it. Qt asks the
+      // compositor for no sliding back onto the screen, and the main
+      // window's own place is unknown here: beside its top right where a
+      // centred main window leaves room, else inside its bottom-right
+      // corner, on the screen either way. It hides and shows with the main
+      // window (a popup cannot outlive its parent).
+      const QSize main = p.window->size(), mouse = p.virtualMouse->size();
+      const bool room = (screen->availableGeometry().width() - main.width()) / 2 >= mouse.width() + 12;
+      const QPoint offset = room ? QPoint(main.width() + 12, 0)
+                                 : QPoint(main.width() - mouse.width() - 12, main.height() - mouse.height() - 12);
+      p.virtualMouse->setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
+      p.virtualMouse->winId();
+      p.virtualMouse->windowHandle()->setTransientParent(p.window->windowHandle());
+      p.virtualMouse->move(p.window->geometry().topLeft() + offset);
+      p.virtualMouseFollows = true;
+    } else if (const QScreen* screen = QGuiApplication::primaryScreen(); screen != nullptr && p.window->isVisible()) {
       const QRect room = screen->availableGeometry();
       QPoint at = p.window->frameGeometry().topRight() + QPoint(12, 0);
       if (at.x() + p.virtualMouse->width() > room.right()) at = room.bottomRight() - QPoint(p.virtualMouse->width() + 12, p.virtualMouse->height() + 12);
@@ -299,11 +336,16 @@ void Shell::Raise() {
   window->showNormal();
   window->raise();
   window->activateWindow();
+  if (parts_->virtualMouseFollows) parts_->virtualMouse->show();
 }
 
 void Shell::OnHideToTray() {
-  if (parts_->tray->Available()) parts_->window->hide();
-  else QuitAsked();  // no tray to come back from: no invisible process stays
+  if (!parts_->tray->Available()) {
+    QuitAsked();  // no tray to come back from: no invisible process stays
+    return;
+  }
+  if (parts_->virtualMouseFollows) parts_->virtualMouse->hide();
+  parts_->window->hide();
 }
 
 void Shell::QuitAsked() {

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QScreen>
 
+#include "platform/overlay_surface.h"
 #include "session/session.h"
 #include "ui/skin/due_timer.h"
 #include "ui/ui_env.h"
@@ -14,9 +15,11 @@ namespace quorix::ui {
 bool DesktopPlacesWindows() { return !QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
 
 OsdWindow::OsdWindow(UiEnv& env, Clock& clock, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                          Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus | Qt::NoDropShadowWindowHint),
-      env_(env), clock_(clock), state_(clock) {
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowTransparentForInput |
+                          Qt::WindowDoesNotAcceptFocus | Qt::NoDropShadowWindowHint),
+      env_(env),
+      clock_(clock),
+      state_(clock) {
   setAttribute(Qt::WA_TranslucentBackground);
   setAttribute(Qt::WA_ShowWithoutActivating);
   setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -35,7 +38,7 @@ void OsdWindow::OnStateReport(const std::vector<uint8_t>& report) {
   state_.SetEnabled(env_.session.CurrentOptions().osdEnabled);
   const int before = state_.ShowCounter();
   state_.OnStateReport(report);
-  if (!DesktopPlacesWindows()) {
+  if (!DesktopPlacesWindows() && overlay_ == nullptr) {
     // No top-left placement or stay-on-top here: a notification says it.
     if (!held_ && (state_.ShowCounter() > before || (state_.Enabled() && state_.ChangeFlags() != 0))) {
       const OsdPaintPlan plan = PlanOsdPaint(state_, maxCode_, dpiStep_);
@@ -43,13 +46,16 @@ void OsdWindow::OnStateReport(const std::vector<uint8_t>& report) {
     }
     return;
   }
-  UpdateShape();
+  if (overlay_ == nullptr) UpdateShape();
   Arm();
 }
 
 void OsdWindow::SetHeld(bool held) {
   held_ = held;
-  if (held_) hide();
+  if (!held_) return;
+  hide();
+  if (overlayShown_) overlay_->Hide();
+  overlayShown_ = false;
 }
 
 void OsdWindow::UpdateShape() {
@@ -69,7 +75,9 @@ void OsdWindow::UpdateShape() {
 void OsdWindow::Step() {
   const bool paint = state_.Poll();
   const bool shown = state_.Visible() && !held_;
-  if (shown && !isVisible()) {
+  if (overlay_ != nullptr) {
+    StepOverlay(shown, paint);
+  } else if (shown && !isVisible()) {
     const QScreen* screen = QGuiApplication::primaryScreen();
     move(screen != nullptr ? screen->geometry().topLeft() : QPoint(0, 0));
     show();
@@ -78,6 +86,19 @@ void OsdWindow::Step() {
   }
   if (paint) update();
   Arm();
+}
+
+void OsdWindow::StepOverlay(bool shown, bool paint) {
+  if (shown && (paint || !overlayShown_)) {
+    const QImage image = Render();  // premultiplied 0xAARRGGBB, rows without padding
+    const auto* pixels = reinterpret_cast<const uint32_t*>(image.constBits());
+    overlayShown_ = overlay_->Show({pixels, static_cast<size_t>(image.width()) * image.height()}, image.width(),
+                                   image.height(), 0, 0);
+    if (!overlayShown_) overlay_ = nullptr;
+  } else if (!shown && overlayShown_) {
+    overlay_->Hide();
+    overlayShown_ = false;
+  }
 }
 
 void OsdWindow::Arm() { ArmForDue(timer_, state_.NextDueMs(), clock_.NowMs()); }

@@ -2,7 +2,9 @@
 // The on-screen display: a click-through panel at the screen's top left that
 // never takes the focus. OsdState decides what it shows and when; the window
 // arms one single-shot timer for the state's next step, and none while the
-// panel is hidden.
+// panel is hidden. Where the desktop places no window (Wayland) the panel
+// shows on the desktop's overlay when there is one (a layer shell), else a
+// notification says what it would show.
 
 #include <QTimer>
 #include <QWidget>
@@ -13,7 +15,8 @@
 
 namespace quorix {
 class Clock;
-}
+class OverlaySurface;
+}  // namespace quorix
 
 namespace quorix::ui {
 
@@ -31,6 +34,10 @@ class OsdWindow : public QWidget {
   // While held the panel stays hidden (it is hidden at once) and no
   // notification stands in for it; reports still update what it would show.
   void SetHeld(bool held);
+  // The desktop's overlay the panel shows on instead of this window, or
+  // nullptr; not owned, it outlives this window. A refused picture drops it
+  // for good: notifications stand in from then on.
+  void SetOverlay(OverlaySurface* overlay) { overlay_ = overlay; }
   const OsdState& State() const { return state_; }
   // The panel as it shows now (screenshots and tests).
   QImage Render();
@@ -46,6 +53,7 @@ class OsdWindow : public QWidget {
   void Step();
   void Arm();
   void UpdateShape();
+  void StepOverlay(bool shown, bool paint);
 
   UiEnv& env_;
   Clock& clock_;
@@ -55,6 +63,8 @@ class OsdWindow : public QWidget {
   int maxCode_ = 64;
   int dpiStep_ = 50;
   bool held_ = false;
+  OverlaySurface* overlay_ = nullptr;
+  bool overlayShown_ = false;
 };
 
 // False where the desktop lets no window place itself (Wayland).
