@@ -107,7 +107,7 @@ ScreenshotTour::ScreenshotTour(ui::UiEnv& env, QString folder, QWidget* mainWind
                     0});
   shots_.push_back({QStringLiteral("question"), [this] {
                       question_ = std::make_unique<ui::OptionDlg>(
-                          env_, mainWindow_, Text(env_.texts.buttonStr.at(3)), Text(env_.texts.msgStr.at(11)),
+                          env_, mainWindow_, Text(env_.texts[Label::kReset]), Text(env_.texts[Msg::kResetQuestion]),
                           ui::ButtonsFor(env_, ui::Choices::kOkCancel));
                       question_->move(mainWindow_->frameGeometry().center() - question_->rect().center());
                       question_->show();
@@ -118,16 +118,16 @@ ScreenshotTour::ScreenshotTour(ui::UiEnv& env, QString folder, QWidget* mainWind
     std::function<void(ui::CStrDlg&)> fill;
   };
   const std::vector<EntryLook> looks = {
-      {0, [this](ui::CStrDlg& d) { d.prompt = Text(env_.texts.capInputStr.at(1)); d.text = QStringLiteral("Profile 1"); }},
+      {0, [this](ui::CStrDlg& d) { d.prompt = Text(env_.texts[Prompt::kProfileName]); d.text = QStringLiteral("Profile 1"); }},
       {1, [this](ui::CStrDlg& d) { d.prompt = Text(env_.texts.clickDelayStr); d.text = QStringLiteral("120"); }},
-      {3, [this](ui::CStrDlg& d) { d.prompt = Text(env_.texts.msgStr.at(4)); d.x = 640; d.y = -40; }},
-      {4, [this](ui::CStrDlg& d) { d.prompt = Text(env_.texts.msgStr.at(38)); d.text = QStringLiteral("5"); }},
+      {3, [this](ui::CStrDlg& d) { d.prompt = Text(env_.texts[Msg::kInsertMove]); d.x = 640; d.y = -40; }},
+      {4, [this](ui::CStrDlg& d) { d.prompt = Text(env_.texts[Msg::kLiftAdjust]); d.text = QStringLiteral("5"); }},
       {5, [this](ui::CStrDlg& d) {
-         d.prompt = Text(env_.texts.msgStr.at(1));
-         d.folders = {{Text(env_.texts.msgStr.at(28)), 0, 0}, {QStringLiteral("Games"), 1, 1},
+         d.prompt = Text(env_.texts[Msg::kMacroList]);
+         d.folders = {{Text(env_.texts[Msg::kRoot]), 0, 0}, {QStringLiteral("Games"), 1, 1},
                       {QStringLiteral("Shooter"), 2, 2}, {QStringLiteral("Office"), 1, 3}};
        }},
-      {10, [this](ui::CStrDlg& d) { d.prompt = Text(env_.texts.msgStr.at(22)).replace(QStringLiteral("%s"), QStringLiteral("Macro 1")); }},
+      {10, [this](ui::CStrDlg& d) { d.prompt = Text(env_.texts[Msg::kSaveChanges]).replace(QStringLiteral("%s"), QStringLiteral("Macro 1")); }},
   };
   for (const EntryLook& look : looks) {
     shots_.push_back({QStringLiteral("entry-mode%1").arg(look.mode), [this, look] {
@@ -194,21 +194,21 @@ ScreenshotTour::ScreenshotTour(ui::UiEnv& env, QString folder, QWidget* mainWind
   // The lift adjustment: the automatic run in each state the mouse reports
   // (before its first report it shows "In progress..." too), then the
   // manual test before and during its countdown.
-  const auto lift = [this](size_t index) { return Text(env_.texts.adjustLiftStr.at(index)); };
+  const auto lift = [this](LiftWord word) { return Text(env_.texts[word]); };
   const std::vector<std::pair<QString, QString>> liftStates = {
-      {QStringLiteral("lift-auto-progress"), lift(10)},
-      {QStringLiteral("lift-auto-fail"), lift(11)},
-      {QStringLiteral("lift-auto-success"), lift(12)},
+      {QStringLiteral("lift-auto-progress"), lift(LiftWord::kInProgress)},
+      {QStringLiteral("lift-auto-fail"), lift(LiftWord::kFail)},
+      {QStringLiteral("lift-auto-success"), lift(LiftWord::kSuccess)},
   };
   for (const auto& [name, status] : liftStates) {
     shots_.push_back({name, [this, lift, status] {
                         HideDialogs();
                         entry_ = std::make_unique<ui::CStrDlg>(env_, mainWindow_);
                         entry_->mode = kStrModeLiftAuto;
-                        entry_->prompt = lift(4);
-                        entry_->instruction = lift(5);
+                        entry_->prompt = lift(LiftWord::kAutoTitle);
+                        entry_->instruction = lift(LiftWord::kMoveMouse);
                         entry_->status = status;
-                        entry_->manualCaption = lift(2);
+                        entry_->manualCaption = lift(LiftWord::kManual);
                         entry_->Layout();
                         entry_->move(mainWindow_->frameGeometry().center() - entry_->rect().center());
                         entry_->show();
@@ -221,9 +221,9 @@ ScreenshotTour::ScreenshotTour(ui::UiEnv& env, QString folder, QWidget* mainWind
                         HideDialogs();
                         entry_ = std::make_unique<ui::CStrDlg>(env_, mainWindow_);
                         entry_->mode = kStrModeLiftTest;
-                        entry_->prompt = lift(6);
-                        entry_->instruction = lift(7);
-                        entry_->testCaption = lift(3);
+                        entry_->prompt = lift(LiftWord::kManualTitle);
+                        entry_->instruction = lift(LiftWord::kManualHint);
+                        entry_->testCaption = lift(LiftWord::kTest);
                         entry_->text = QStringLiteral("4828");
                         entry_->Layout();
                         entry_->move(mainWindow_->frameGeometry().center() - entry_->rect().center());

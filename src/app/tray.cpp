@@ -69,8 +69,8 @@ QIcon AppIcon() {
 Tray::Tray(const TextTables& texts, QObject* parent) : QObject(parent), clicks_(clock_) {
   icon_.setIcon(AppIcon());
   icon_.setToolTip(QStringLiteral("QUORIX Gaming Mouse Software"));
-  menu_.addAction(QString::fromStdString(texts.menuStr.at(0)), this, &Tray::restoreRequested);
-  menu_.addAction(QString::fromStdString(texts.menuStr.at(1)), this, &Tray::quitRequested);
+  menu_.addAction(QString::fromStdString(texts[MenuItem::kSettings]), this, &Tray::restoreRequested);
+  menu_.addAction(QString::fromStdString(texts[MenuItem::kQuit]), this, &Tray::quitRequested);
   timer_.setSingleShot(true);
   connect(&timer_, &QTimer::timeout, this, [this] {
     if (clicks_.Poll()) menu_.popup(QCursor::pos());

@@ -128,7 +128,7 @@ std::vector<KeyName> ConsumerKeyTable(const TextTables& texts) {
   std::vector<KeyName> table;
   const auto& codes = ConsumerKeyCodes();
   for (size_t i = 0; i < codes.size(); ++i) {
-    table.push_back({codes[i], i < texts.consumerKeyStr.size() ? texts.consumerKeyStr[i] : std::string()});
+    table.push_back({codes[i], texts[static_cast<ConsumerName>(i)]});
   }
   table.push_back({-1, ""});
   return table;

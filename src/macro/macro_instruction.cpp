@@ -35,8 +35,6 @@ enum Format : size_t {
   kFormatCount
 };
 constexpr size_t kButtonNameCount = 5;
-constexpr size_t kModeLabelCount = 3;
-constexpr size_t kModeLabelFirst = 15;  // in the label table
 
 const std::string& Entry(const std::vector<std::string>& table, size_t index) {
   static const std::string empty;
@@ -144,7 +142,7 @@ MacroTexts MakeMacroTexts(const TextTables& t) {
   texts.formats.resize(kFormatCount);
   texts.buttonNames = t.macroBtStr;
   texts.buttonNames.resize(kButtonNameCount);
-  for (size_t i = 0; i < kModeLabelCount; ++i) texts.modeLabels.push_back(Entry(t.buttonStr, kModeLabelFirst + i));
+  for (Label label : {Label::kOnce, Label::kLoop, Label::kFirekey}) texts.modeLabels.push_back(t[label]);
   return texts;
 }
 

@@ -18,10 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::string& TextAt(const std::vector<std::string>& table, size_t index, const std::string& fallback) {
-  return index < table.size() ? table[index] : fallback;
-}
-
 MacroListItem GroupHeader(const std::string& caption, int groupId, int count, int level, int parent, bool open) {
   MacroListItem row;
   row.name = caption;
@@ -142,16 +138,16 @@ std::string UniqueFilePath(const fs::path& folder, int64_t now) {
 
 LibraryTexts MakeLibraryTexts(const TextTables& t) {
   LibraryTexts texts;
-  texts.mouse = TextAt(t.classStr, 0, texts.mouse);
-  texts.keyboard = TextAt(t.classStr, 1, texts.keyboard);
-  texts.advanced = TextAt(t.classStr, 2, texts.advanced);
-  texts.userMacro = TextAt(t.classStr, 4, texts.userMacro);
-  texts.consumer = TextAt(t.typeStr, 6, texts.consumer);
-  texts.addStatus = TextAt(t.msgStr, 13, texts.addStatus);
-  texts.functionLibrary = TextAt(t.msgStr, 29, texts.functionLibrary);
-  texts.macroListPc = TextAt(t.msgStr, 31, texts.macroListPc);
-  texts.mouseMemory = TextAt(t.msgStr, 33, texts.mouseMemory);
-  texts.empty = TextAt(t.msgStr, 34, texts.empty);
+  texts.mouse = t[ClassName::kMouse];
+  texts.keyboard = t[ClassName::kKeyboard];
+  texts.advanced = t[ClassName::kAdvanced];
+  texts.userMacro = t[ClassName::kUserMacro];
+  texts.consumer = t[FnName::kMultimedia];
+  texts.addStatus = t[Msg::kAddToFavorite];
+  texts.functionLibrary = t[Msg::kFunctionLibrary];
+  texts.macroListPc = t[Msg::kMacroListPc];
+  texts.mouseMemory = t[Msg::kMouseMemory];
+  texts.empty = t[Msg::kEmpty];
   return texts;
 }
 

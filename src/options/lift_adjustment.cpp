@@ -5,16 +5,11 @@
 
 namespace quorix {
 
-int LiftStatusTextIndex(uint8_t flags) {
-  if (flags & kLiftInProgressBit) return kLiftTextInProgress;
-  if (flags & kLiftFailBit) return kLiftTextFail;
-  return kLiftTextSuccess;
+LiftWord LiftStatusWord(uint8_t flags) {
+  if (flags & kLiftInProgressBit) return LiftWord::kInProgress;
+  if (flags & kLiftFailBit) return LiftWord::kFail;
+  return LiftWord::kSuccess;
 }
-
-// The texts as loaded: a translation that leaves a status text empty is
-// shown empty; the English default fills in only for a key the language file
-// does not have (the language read does that).
-std::string LiftAdjustment::Text(int index) const { return texts_.adjustLiftStr[static_cast<size_t>(index)]; }
 
 LiftAdjustment::State LiftAdjustment::CurrentState() const {
   std::lock_guard<std::mutex> lock(mutex_);
@@ -44,10 +39,13 @@ std::string LiftAdjustment::StatusText() const {
 bool LiftAdjustment::OnLiftState(uint8_t flags) {
   std::lock_guard<std::mutex> lock(mutex_);
   if (state_ != State::kWaitingForUser) return false;
-  const int index = LiftStatusTextIndex(flags);
-  if (index == kLiftTextInProgress) progress_ = true;
-  if (index == kLiftTextFail) failed_ = true;
-  statusText_ = Text(index);
+  const LiftWord word = LiftStatusWord(flags);
+  if (word == LiftWord::kInProgress) progress_ = true;
+  if (word == LiftWord::kFail) failed_ = true;
+  // The texts as loaded: a translation that leaves a status text empty is
+  // shown empty; the English default fills in only for a key the language
+  // file does not have (the language read does that).
+  statusText_ = texts_[word];
   return true;
 }
 

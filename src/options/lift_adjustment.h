@@ -14,21 +14,14 @@
 
 namespace quorix {
 
-// Indexes into TextTables::adjustLiftStr.
-inline constexpr int kLiftTextAutoTitle = 4;
-inline constexpr int kLiftTextMoveMouse = 5;
-inline constexpr int kLiftTextInProgress = 10;
-inline constexpr int kLiftTextFail = 11;
-inline constexpr int kLiftTextSuccess = 12;
 // State-report byte 6 during an adjustment.
 inline constexpr uint8_t kLiftInProgressBit = 0x40;
 inline constexpr uint8_t kLiftFailBit = 0x20;
 // The adjustment dialog's mode.
 inline constexpr int kLiftDialogMode = 7;
 
-// The status text index for a state report's flags (in progress wins over
-// failed).
-int LiftStatusTextIndex(uint8_t flags);
+// The status text for a state report's flags (in progress wins over failed).
+LiftWord LiftStatusWord(uint8_t flags);
 
 // One adjustment run's shared state. The device worker drives the run; state
 // reports arrive on the user-interface thread through OnLiftState.
@@ -51,8 +44,8 @@ class LiftAdjustment {
   int OldValue() const;
   std::string StatusText() const;
   // The dialog's title and instruction in its automatic mode.
-  std::string Title() const { return Text(kLiftTextAutoTitle); }
-  std::string Instruction() const { return Text(kLiftTextMoveMouse); }
+  std::string Title() const { return texts_[LiftWord::kAutoTitle]; }
+  std::string Instruction() const { return texts_[LiftWord::kMoveMouse]; }
 
   // A state report (byte 6). Ignored when no run is active; true when the
   // status changed.
@@ -66,8 +59,6 @@ class LiftAdjustment {
   void Finish();
 
  private:
-  std::string Text(int index) const;
-
   const TextTables& texts_;
   std::atomic<bool> adjusting_{false};
   mutable std::mutex mutex_;

@@ -19,7 +19,7 @@ const std::string& At(const std::vector<std::string>& table, size_t index) {
 // The caption of "Profile n": the language file's text for type 36, when it
 // has one, is the format of the number; otherwise the profile word and the number.
 std::string ProfileCaption(const KeyTexts& keyTexts, const TextTables& texts, int number) {
-  const std::string& format = At(texts.typeStr, kFnProfileSelect);
+  const std::string& format = texts[FnName::kProfileSelect];
   std::string caption;
   if (format.empty()) return keyTexts.profileWord + " " + std::to_string(number);
   if (const size_t at = format.find("%d"); at != std::string::npos) {

@@ -1,76 +1,49 @@
 #include "session/failure_text.h"
 
 namespace quorix {
-namespace {
-
-// Indices into TextTables::msgStr and ::failureStr.
-constexpr size_t kNoDeviceMessage = 10;
-constexpr size_t kLackOfSpaceMessage = 19;
-constexpr size_t kInvalidFormatMessage = 20;
-enum FailureString : size_t {
-  kStoppedAnswering,
-  kUnplugged,
-  kNonsense,
-  kOtherProgram,
-  kCancelled,
-  kNothingChanged,
-  kOutOfRange,
-  kNoSuchSetting,
-  kPartlyWritten,
-  kRunAgain,
-  kCannotRead,
-  kCannotWrite,
-  kInternal,
-  kKeepOneLevel,
-};
-
-std::string At(const std::vector<std::string>& table, size_t index) {
-  return index < table.size() ? table[index] : std::string();
-}
-
-}  // namespace
 
 std::string FailureText(const TextTables& texts, Failure failure, bool writing) {
-  const auto text = [&](FailureString index) { return At(texts.failureStr, index); };
+  const auto text = [&](Reason reason) { return texts[reason]; };
   // The mouse's own failures: the command can simply be run again.
-  const auto again = [&](FailureString index) {
-    return writing ? text(index) + "; " + text(kPartlyWritten) : text(index) + " \u2014 " + text(kRunAgain);
+  const auto again = [&](Reason reason) {
+    return writing ? text(reason) + "; " + text(Reason::kPartlyWritten)
+                   : text(reason) + " \u2014 " + text(Reason::kRunAgain);
   };
   switch (failure) {
     case Failure::kNone:
       return "";
     case Failure::kNoDevice:
-      return At(texts.msgStr, kNoDeviceMessage);
+      return texts[Msg::kNoDevice];
     case Failure::kStoppedAnswering:
-      return again(kStoppedAnswering);
+      return again(Reason::kStoppedAnswering);
     case Failure::kDeviceGone:
-      return again(kUnplugged);
+      return again(Reason::kUnplugged);
     case Failure::kBadAnswers:
-      return again(kNonsense);
+      return again(Reason::kNonsense);
     case Failure::kLockBusy:
-      return text(kOtherProgram);
+      return text(Reason::kOtherProgram);
     case Failure::kCancelled:
-      return text(kCancelled);
+      return text(Reason::kCancelled);
     case Failure::kDeclined:
-      return text(kNothingChanged);
+      return text(Reason::kNothingChanged);
     case Failure::kInvalidArgument:
-      return text(kOutOfRange);
+      return text(Reason::kOutOfRange);
     case Failure::kLackOfSpace:
-      return At(texts.msgStr, kLackOfSpaceMessage);
+      return texts[Msg::kLackOfSpace];
     case Failure::kInvalidFormat:
-      return At(texts.msgStr, kInvalidFormatMessage);
+      return texts[Msg::kInvalidFormat];
     case Failure::kCannotReadFile:
-      return text(kCannotRead);
+      return text(Reason::kCannotRead);
     case Failure::kCannotWriteFile:
-      return text(kCannotWrite);
+      return text(Reason::kCannotWrite);
     case Failure::kNotSupported:
-      return text(kNoSuchSetting);
+      return text(Reason::kNoSuchSetting);
     case Failure::kInternalError:
-      return text(kInternal);
+      return text(Reason::kInternal);
     case Failure::kLastLevelOn:
-      return text(kKeepOneLevel);
+      return text(Reason::kKeepOneLevel);
   }
-  return text(kStoppedAnswering);
+  return text(Reason::kStoppedAnswering);
 }
 
 std::string FileFailureText(const TextTables& texts, Failure failure, const std::string& file,

@@ -30,6 +30,8 @@
 namespace quorix {
 
 enum MainWindowPage : int { kButtonPage = 0, kDpiPage = 1, kOtherPage = 2, kPageCount = 3 };
+// The label that names each page's tab.
+inline constexpr Label kPageLabels[kPageCount] = {Label::kButtonSettings, Label::kDpiSettings, Label::kOther};
 
 // The sliders, by index: the X sliders of levels 0..3, their Y sliders, the
 // report rate and the device value.

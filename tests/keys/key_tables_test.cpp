@@ -75,12 +75,13 @@ TEST(ConsumerKeyTable, PairsCodesWithTextNamesInOrder) {
   EXPECT_EQ(table[14].usage, -1);
   EXPECT_EQ(LookupConsumerKeyName(table, 0xE2), "Mute");
   EXPECT_EQ(LookupConsumerKeyName(table, 0xB4), "");
-  // Fewer language names than codes: the rest stay unnamed, never out of range.
+  // Fewer language names than codes: the rest keep their English names,
+  // never out of range.
   TextTables few;
   few.consumerKeyStr = {"Web"};
   auto partial = ConsumerKeyTable(few);
   EXPECT_EQ(LookupConsumerKeyName(partial, 0x223), "Web");
-  EXPECT_EQ(LookupConsumerKeyName(partial, 0x194), "");
+  EXPECT_EQ(LookupConsumerKeyName(partial, 0x194), "My Computer");
 }
 
 TEST(ConsumerUsageName, FixedNamesAndUnknown) {

@@ -293,7 +293,7 @@ TEST(MainWindow, TheSessionSwitchWritesAndRemovesTheAutostartEntry) {
 
 TEST(MainWindow, WithoutAForegroundSourceTheApplicationFieldSaysWhy) {
   // The desktop services' sentence is the one the text tables translate.
-  const std::string needsX11 = DefaultTextTables().desktopStr.at(kDesktopTextNeedsX11);
+  const std::string needsX11 = EnglishTexts()[Desktop::kNeedsX11];
   ASSERT_EQ(needsX11, kNeedsX11Text);
   const std::pair<std::string, std::string> cases[] = {
       {"native Wayland windows are not seen", "native Wayland windows are not seen"},

@@ -25,14 +25,6 @@ namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
-// Label-table and message-table entries the window shows.
-constexpr size_t kLabelButtonSettings = 0, kLabelOk = 7, kLabelCancel = 8, kLabelSelect = 6, kLabelImport = 12,
-                 kLabelOnce = 15, kLabelRecord = 18, kLabelStop = 19,
-                 kLabelRecordIntervals = 21, kLabelDpiSettings = 1;
-constexpr size_t kMsgPressToStart = 16, kMsgLackOfSpace = 19, kMsgInvalidFormat = 20, kMsgRecording = 21,
-                 kMsgMouseButton = 32;
-constexpr size_t kClassKeyboard = 1, kClassMacro = 3;
-
 }  // namespace
 
 CButtonSetDlg::CButtonSetDlg(UiEnv& env, const KeyboardLayout& keyboard, int profile, int button, QWidget* parent,
@@ -60,36 +52,35 @@ CButtonSetDlg::CButtonSetDlg(UiEnv& env, const KeyboardLayout& keyboard, int pro
   setup.freeMacroSpace = importSlot < 0 ? 0 : FreeMacroSpace(image->macroSlots, MacroLayoutOf(*image), importSlot);
   model_ = std::make_unique<ButtonSettingsModel>(std::move(setup));
 
-  const QString name = Text(env.texts.btOrderStr, static_cast<size_t>(button));
-  title_ = Text(env.texts.buttonStr, kLabelButtonSettings) +
+  const QString name = Q(env.texts[static_cast<OrderName>(button)]);
+  title_ = Q(env.texts[Label::kButtonSettings]) +
            (name.isEmpty() ? QStringLiteral(" - %1").arg(button + 1) : QStringLiteral(" - ") + name);
   setWindowTitle(title_);
   setWindowModality(Qt::ApplicationModal);
 
-  AddItem(ButtonSetRole::kClose, 0, button_layout::Close(), Text(env.texts.buttonStr, kLabelCancel));
+  AddItem(ButtonSetRole::kClose, 0, button_layout::Close(), Q(env.texts[Label::kCancel]));
   const auto& choices = model_->Choices();
   for (int i = 0; i < static_cast<int>(choices.size()); ++i)
     AddItem(ButtonSetRole::kChoice, i, button_layout::Choice(i), Q(choices[static_cast<size_t>(i)].caption));
+  const Label modes[] = {Label::kOnce, Label::kLoop, Label::kFirekey};
   for (int m = 0; m < 3; ++m)
-    AddItem(ButtonSetRole::kMacroMode, m, button_layout::MacroMode(m),
-            Text(env.texts.buttonStr, kLabelOnce + static_cast<size_t>(m)), kSkinItemRadio);  // once, loop, firekey
-  AddItem(ButtonSetRole::kSelectMacro, 0, button_layout::SelectMacro(), Text(env.texts.buttonStr, kLabelSelect));
-  AddItem(ButtonSetRole::kImportMacro, 0, button_layout::ImportMacro(), Text(env.texts.buttonStr, kLabelImport));
-  AddItem(ButtonSetRole::kRecord, 0, button_layout::Record(), Text(env.texts.buttonStr, kLabelRecord));
-  AddItem(ButtonSetRole::kRecordIntervals, 0, button_layout::RecordIntervals(),
-          Text(env.texts.buttonStr, kLabelRecordIntervals));
+    AddItem(ButtonSetRole::kMacroMode, m, button_layout::MacroMode(m), Q(env.texts[modes[m]]), kSkinItemRadio);
+  AddItem(ButtonSetRole::kSelectMacro, 0, button_layout::SelectMacro(), Q(env.texts[Label::kSelect]));
+  AddItem(ButtonSetRole::kImportMacro, 0, button_layout::ImportMacro(), Q(env.texts[Label::kImport]));
+  AddItem(ButtonSetRole::kRecord, 0, button_layout::Record(), Q(env.texts[Label::kRecord]));
+  AddItem(ButtonSetRole::kRecordIntervals, 0, button_layout::RecordIntervals(), Q(env.texts[Label::kRecordIntervals]));
   const auto& keys = model_->Keyboard().keys;
   for (int k = 0; k < static_cast<int>(keys.size()); ++k) {
     const KeyboardKey& key = keys[static_cast<size_t>(k)];
     AddItem(ButtonSetRole::kKey, k, QRectF(key.left, key.top, key.right - key.left, key.bottom - key.top),
             Q(key.legend));
   }
-  AddItem(ButtonSetRole::kOk, 0, button_layout::Ok(), Text(env.texts.buttonStr, kLabelOk));
-  AddItem(ButtonSetRole::kCancel, 0, button_layout::Cancel(), Text(env.texts.buttonStr, kLabelCancel));
+  AddItem(ButtonSetRole::kOk, 0, button_layout::Ok(), Q(env.texts[Label::kOk]));
+  AddItem(ButtonSetRole::kCancel, 0, button_layout::Cancel(), Q(env.texts[Label::kCancel]));
 
   openFile_ = [this] {
-    const QString filter = Text(env_.texts.desktopStr, kDesktopTextMacroFile) + QStringLiteral(" (*.mf)");
-    return QFileDialog::getOpenFileName(this, Text(env_.texts.buttonStr, kLabelImport), InDataFolder(env_), filter);
+    const QString filter = Q(env_.texts[Desktop::kMacroFile]) + QStringLiteral(" (*.mf)");
+    return QFileDialog::getOpenFileName(this, Q(env_.texts[Label::kImport]), InDataFolder(env_), filter);
   };
   pickMacro_ = [this] { return PickFromMacroList(env_, this, false); };
   message_ = [this](const QString& message) {
@@ -125,10 +116,6 @@ CButtonSetDlg::~CButtonSetDlg() {
     if (recordingHere_) recording_->Stop();
   }
   if (loop_.isRunning()) loop_.exit();
-}
-
-QString CButtonSetDlg::Text(const std::vector<std::string>& table, size_t index) const {
-  return index < table.size() ? Q(table[index]) : QString();
 }
 
 void CButtonSetDlg::AddItem(ButtonSetRole role, int index, QRectF rect, QString label, int kind) {
@@ -170,7 +157,7 @@ void CButtonSetDlg::Sync() {
         item.selected = recording_ ? recording_->Options().recordDelays : true;
         break;
       case ButtonSetRole::kRecord:
-        item.label = Text(env_.texts.buttonStr, reading ? kLabelStop : kLabelRecord);
+        item.label = Q(env_.texts[reading ? Label::kStop : Label::kRecord]);
         break;
       case ButtonSetRole::kOk:
         item.disabled = !m.CanOk();
@@ -186,9 +173,9 @@ QString CButtonSetDlg::MacroLine() const {
   if (recording_ && recordingHere_ && recording_->Reading()) {
     if (recording_->State() == RecorderState::kArmed) {
       const QString key = Q(LookupKeyName(recording_->Hotkey()));
-      return Text(env_.texts.msgStr, kMsgPressToStart).replace(QStringLiteral("%s"), key);
+      return Q(env_.texts[Msg::kPressToStart]).replace(QStringLiteral("%s"), key);
     }
-    return Text(env_.texts.msgStr, kMsgRecording);
+    return Q(env_.texts[Msg::kRecording]);
   }
   const ButtonSettingsModel& m = *model_;
   if (!m.MacroChosen()) return {};
@@ -199,11 +186,13 @@ QString CButtonSetDlg::MacroLine() const {
 
 void CButtonSetDlg::PaintSkin(QPainter& painter) {
   const TextTables& t = env_.texts;
-  std::vector<QString> captions = {
-      Text(t.msgStr, kMsgMouseButton), QString(),
-      Text(t.buttonStr, kLabelDpiSettings), Q(keyTexts_.profileWord),
-      Text(t.typeStr, kFnMultimedia), QString(),
-      Text(t.classStr, kClassKeyboard) + QStringLiteral(" / ") + Text(t.classStr, kClassMacro)};
+  std::vector<QString> captions = {Q(t[Msg::kMouseButton]),
+                                   QString(),
+                                   Q(t[Label::kDpiSettings]),
+                                   Q(keyTexts_.profileWord),
+                                   Q(t[FnName::kMultimedia]),
+                                   QString(),
+                                   Q(t[ClassName::kKeyboard]) + QStringLiteral(" / ") + Q(t[ClassName::kMacro])};
   ButtonSetScene scene{*model_,
                        Items(),
                        Interaction(),
@@ -281,11 +270,11 @@ void CButtonSetDlg::ImportMacroFile(const QString& path) {
   MacroFile file;
   const MacroFileStatus status = ReadMacroFile(path.toStdString(), file);
   if (status == MacroFileStatus::kInvalidFormat) {
-    message_(Text(env_.texts.msgStr, kMsgInvalidFormat));
+    message_(Q(env_.texts[Msg::kInvalidFormat]));
     return;
   }
   if (status != MacroFileStatus::kOk) return;  // unreadable: nothing changes, as with any file
-  if (!model_->ChooseMacroFile(file)) message_(Text(env_.texts.msgStr, kMsgLackOfSpace));
+  if (!model_->ChooseMacroFile(file)) message_(Q(env_.texts[Msg::kLackOfSpace]));
   Sync();
 }
 

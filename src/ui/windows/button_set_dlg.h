@@ -93,7 +93,6 @@ class CButtonSetDlg : public SkinWindow {
   void ToggleRecording();
   void RecordingChanged();
   QString MacroLine() const;
-  QString Text(const std::vector<std::string>& table, size_t index) const;
 
   UiEnv& env_;
   int profile_;

@@ -20,8 +20,9 @@ namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
-// The effect labels are consecutive entries of the label table.
-constexpr int kEffectLabel = 51;
+// The effects' radio labels, effect 1 first.
+constexpr Label kEffectLabels[] = {Label::kCustomize, Label::kWave, Label::kWaveInvert, Label::kRandom1,
+                                   Label::kRandom2};
 
 }  // namespace
 
@@ -33,7 +34,7 @@ ColorDlg::ColorDlg(UiEnv& env, QWidget* parent)
       painter_(Pictures()),
       runPicker_([](ColorPickDlg& picker) { return picker.Run(); }) {
   setWindowModality(Qt::ApplicationModal);
-  setWindowTitle(Q(env_.texts.buttonStr.at(40)));
+  setWindowTitle(Q(env_.texts[Label::kColorSetting]));
   timer_.setSingleShot(true);
   connect(&timer_, &QTimer::timeout, this, &ColorDlg::RunDueTimers);
 
@@ -50,7 +51,7 @@ ColorDlg::ColorDlg(UiEnv& env, QWidget* parent)
     radio.rect = QRectF(40, 80.0 + 35 * (n - 1), 170, 15);
     radio.imageNormal = radio.imageHover = pic::kRadioNormal;
     radio.imagePressed = pic::kRadioSelected;
-    radio.label = Q(env_.texts.buttonStr.at(kEffectLabel + n - 1));
+    radio.label = Q(env_.texts[kEffectLabels[n - 1]]);
     radio.code = n - 1;
     items.push_back(radio);
   }
@@ -63,7 +64,7 @@ ColorDlg::ColorDlg(UiEnv& env, QWidget* parent)
   all.rect = QRectF(500, 390, 200, 32);
   all.imageNormal = pic::kLargeButtonNormal;
   all.imageHover = all.imagePressed = pic::kLargeButtonHover;
-  all.label = Q(env_.texts.buttonStr.at(59));
+  all.label = Q(env_.texts[Label::kSetAllLights]);
   items.push_back(all);
   for (int i = 0; i < static_cast<int>(art::kZoneMarkers.size()); ++i) {
     SkinItem marker;
@@ -147,8 +148,8 @@ bool ColorDlg::Dismiss() {
 
 void ColorDlg::PaintSkin(QPainter& p) {
   LightingPainter::DlgView view;
-  view.title = Q(env_.texts.buttonStr.at(40));
-  view.effectHeading = Q(env_.texts.buttonStr.at(45));
+  view.title = Q(env_.texts[Label::kColorSetting]);
+  view.effectHeading = Q(env_.texts[Label::kLightEffect]);
   view.markers = model_.CurrentEffect() == 0;
   const int hover = Interaction().HoverIndex();
   view.hoverMarker = hover >= kFirstMarker ? hover - kFirstMarker : -1;

@@ -47,7 +47,7 @@ ColorPickDlg::ColorPickDlg(UiEnv& env, QWidget* parent, PickerSetup setup)
       picker_(env.session, std::move(setup), RepaintLater(this)),
       painter_(Pictures()) {
   setWindowModality(Qt::ApplicationModal);
-  setWindowTitle(Q(env_.texts.buttonStr.at(46)));
+  setWindowTitle(Q(env_.texts[Label::kColor]));
   timer_.setSingleShot(true);
   connect(&timer_, &QTimer::timeout, this, &ColorPickDlg::RunDueTimers);
   auto& items = Items();
@@ -55,14 +55,15 @@ ColorPickDlg::ColorPickDlg(UiEnv& env, QWidget* parent, PickerSetup setup)
                            QStringLiteral("Close")));
   for (int n = 1; n <= 2; ++n) {
     items.push_back(MakeItem({40, 80.0 + 35 * (n - 1), 180, 15}, pic::kRadioNormal, pic::kRadioNormal,
-                             pic::kRadioSelected, Q(env_.texts.buttonStr.at(n == 1 ? 47 : 48)), kSkinItemRadio));
+                             pic::kRadioSelected, Q(env_.texts[n == 1 ? Label::kBreathe : Label::kAlwaysOn]),
+                             kSkinItemRadio));
     items.back().code = n - 1;
   }
   // OK left of Cancel, as in every dialog of the program.
   items.push_back(MakeItem({460, 485, 160, 32}, pic::kWideButtonNormal, pic::kWideButtonHover, pic::kWideButtonHover,
-                           Q(env_.texts.buttonStr.at(7))));
+                           Q(env_.texts[Label::kOk])));
   items.push_back(MakeItem({635, 485, 160, 32}, pic::kWideButtonNormal, pic::kWideButtonHover, pic::kWideButtonHover,
-                           Q(env_.texts.buttonStr.at(8))));
+                           Q(env_.texts[Label::kCancel])));
   static const char* const kChannel[] = {"R", "G", "B"};
   for (int channel = 0; channel < 3; ++channel) {
     items.push_back(MakeItem(lighting_layout::Slider(channel), 0, 0, 0, QString::fromLatin1(kChannel[channel])));
@@ -234,7 +235,7 @@ bool ColorPickDlg::Dismiss() {
 
 void ColorPickDlg::PaintSkin(QPainter& p) {
   LightingPainter::PickView view;
-  view.title = Q(env_.texts.buttonStr.at(46));
+  view.title = Q(env_.texts[Label::kColor]);
   const LedZoneRecord live = picker_.Live();
   view.current = QColor::fromRgb(picker_.ShownRgb());
   view.profile = QColor::fromRgb(picker_.ProfileRgb());

@@ -17,15 +17,6 @@
 #include "ui/windows/str_dlg.h"
 
 namespace quorix::ui {
-namespace {
-
-// Indexes into the lift texts besides the ones the adjustment itself names.
-constexpr int kLiftTextManual = 2;
-constexpr int kLiftTextTest = 3;
-constexpr int kLiftTextManualTitle = 6;
-constexpr int kLiftTextManualHint = 7;
-
-}  // namespace
 
 // The user's answer to the automatic adjustment, handed from the GUI thread
 // to the worker that waits for it. Set once; a destroyed dialog owner answers
@@ -61,11 +52,7 @@ LiftDialogs::~LiftDialogs() {
 }
 
 namespace {
-QString LiftText(const UiEnv& env, int index) {
-  const auto& texts = env.texts.adjustLiftStr;
-  return index < static_cast<int>(texts.size()) ? QString::fromStdString(texts[static_cast<size_t>(index)])
-                                                : QString();
-}
+QString LiftText(const UiEnv& env, LiftWord word) { return QString::fromStdString(env.texts[word]); }
 }  // namespace
 
 void LiftDialogs::RunAuto() {
@@ -106,8 +93,8 @@ bool LiftDialogs::AskAuto() {
   // The mouse measures from the start; its first state report may take a
   // while, and an empty line would look like nothing happens.
   const std::string status = adjustment_->StatusText();
-  d.status = QString::fromStdString(status.empty() ? env_.texts.adjustLiftStr.at(kLiftTextInProgress) : status);
-  d.manualCaption = LiftText(env_, kLiftTextManual);
+  d.status = QString::fromStdString(status.empty() ? env_.texts[LiftWord::kInProgress] : status);
+  d.manualCaption = LiftText(env_, LiftWord::kManual);
   const bool confirmed = d.Run();
   manualNext_ = !confirmed && d.manualChosen;
   return confirmed;
@@ -138,12 +125,12 @@ void LiftDialogs::RunManual() {
 void LiftDialogs::ShowManual(int stored) {
   CStrDlg& d = *dialog_;
   d.mode = kStrModeLiftTest;
-  d.prompt = LiftText(env_, kLiftTextManualTitle);
-  d.instruction = LiftText(env_, kLiftTextManualHint);
-  d.testCaption = LiftText(env_, kLiftTextTest);
+  d.prompt = LiftText(env_, LiftWord::kManualTitle);
+  d.instruction = LiftText(env_, LiftWord::kManualHint);
+  d.testCaption = LiftText(env_, LiftWord::kTest);
   d.text = QString::number(stored);
   d.limit = 0xFFFF;
-  d.status = injector_ != nullptr ? QString() : QString::fromStdString(env_.texts.desktopStr.at(kDesktopTextNoNudge));
+  d.status = injector_ != nullptr ? QString() : QString::fromStdString(env_.texts[Desktop::kNoNudge]);
   bool tested = false;
   d.onTest = [this, &tested](long long entered) {
     tested = true;

@@ -113,7 +113,7 @@ MacroEdit::Dialogs DefaultDialogs(UiEnv& env, QWidget* parent) {
     return dlg.selectedValue;
   };
   d.file = [&env, parent](bool save, const QString& proposed) {
-    const QString filter = Q(env.texts.desktopStr.at(kDesktopTextMacroFile)) + QStringLiteral(" (*.mf)");
+    const QString filter = Q(env.texts[Desktop::kMacroFile]) + QStringLiteral(" (*.mf)");
     if (save) {
       QString path = QFileDialog::getSaveFileName(parent, {}, InDataFolder(env, proposed), filter);
       if (!path.isEmpty() && !path.endsWith(QStringLiteral(".mf"), Qt::CaseInsensitive)) path += QStringLiteral(".mf");
@@ -138,7 +138,7 @@ MacroEdit::MacroEdit(UiEnv& env, MacroRecording* recording, QWidget* parent)
       instructionWheel_(env.session.GetClock()),
       listWheel_(env.session.GetClock()),
       fade_(env.session.GetClock()) {
-  setWindowTitle(T(env.texts.msgStr, 40));
+  setWindowTitle(Q(env.texts[Msg::kMacroEditor]));
   timer_.setSingleShot(true);
   connect(&timer_, &QTimer::timeout, this, &MacroEdit::RunDueTimers);
   connect(&env.appSignals, &AppSignals::deviceGone, this, [this] {
@@ -157,16 +157,21 @@ MacroEdit::MacroEdit(UiEnv& env, MacroRecording* recording, QWidget* parent)
   }
 
   const auto& texts = env.texts;
-  AddButton(kClose, QRectF(kWidth - 90, 8, 74, 26), T(texts.macroEditStr, 0));
+  AddButton(kClose, QRectF(kWidth - 90, 8, 74, 26), Q(texts[EditorWord::kClose]));
   AddButton(kName, QRectF(20, 48, 230, 28), {});
   AddButton(kMode, QRectF(260, 48, 150, 28), {});
   const QString hotkeyLabel =
       texts.hotkeyStr.empty() ? QStringLiteral("Change recording hotkey") : Q(texts.hotkeyStr);
-  const QString commands[] = {T(texts.buttonStr, 18), T(texts.msgStr, 5), T(texts.msgStr, 3),  T(texts.msgStr, 4),
-                              T(texts.buttonStr, 20), T(texts.buttonStr, 25), hotkeyLabel};
+  const QString commands[] = {Q(texts[Label::kRecord]),
+                              Q(texts[Msg::kInsertDelay]),
+                              Q(texts[Msg::kInsertInput]),
+                              Q(texts[Msg::kInsertMove]),
+                              Q(texts[Label::kClear]),
+                              Q(texts[Label::kDelete]),
+                              hotkeyLabel};
   const int codes[] = {kRecord, kInsertWait, kInsertKey, kInsertMove, kClear, kDeleteStep, kHotkey};
   for (int i = 0; i < 7; ++i) AddButton(codes[i], QRectF(425, 84 + i * 33, 290, 28), commands[i]);
-  AddCheck(kOptDelays, QRectF(430, 350, 280, 22), T(texts.buttonStr, 21));
+  AddCheck(kOptDelays, QRectF(430, 350, 280, 22), Q(texts[Label::kRecordIntervals]));
   SkinItem radio;
   radio.kind = kSkinItemRadio;
   radio.imageNormal = radio.imageHover = pic::kRadioNormal;
@@ -179,10 +184,10 @@ MacroEdit::MacroEdit(UiEnv& env, MacroRecording* recording, QWidget* parent)
   radio.code = kOpt200;
   radio.label = Q(texts.recordMoveStr2);
   Items().push_back(radio);
-  AddCheck(kOptTrack, QRectF(430, 402, 280, 22), T(texts.buttonStr, 29));
-  AddCheck(kOptClicks, QRectF(430, 428, 280, 22), T(texts.buttonStr, 28));
-  const QString listCommands[] = {T(texts.buttonStr, 36),    T(texts.msgStr, 2),         T(texts.buttonStr, 39),
-                                  T(texts.buttonTipStr, 36), T(texts.buttonTipStr, 35), T(texts.buttonTipStr, 25)};
+  AddCheck(kOptTrack, QRectF(430, 402, 280, 22), Q(texts[Label::kRecordTrack]));
+  AddCheck(kOptClicks, QRectF(430, 428, 280, 22), Q(texts[Label::kRecordClicks]));
+  const QString listCommands[] = {Q(texts[Label::kSave]),    Q(texts[Msg::kSaveToList]), Q(texts[Label::kNewFolder]),
+                                  Q(texts[Tip::kSaveMacro]), Q(texts[Tip::kLoadMacro]),  Q(texts[Tip::kDeleteMacro])};
   const int listCodes[] = {kSave, kSaveToList, kNewFolder, kSaveFile, kLoadFile, kDeleteRow};
   for (int i = 0; i < 6; ++i)
     AddButton(listCodes[i], QRectF(730 + (i % 2) * 128, 476 + (i / 2) * 32, 122, 28), listCommands[i]);
@@ -195,10 +200,6 @@ MacroEdit::~MacroEdit() {
     recording_->SetChangedCallback({});
     recording_->Stop();
   }
-}
-
-QString MacroEdit::T(const std::vector<std::string>& table, size_t index) const {
-  return index < table.size() ? Q(table[index]) : QString();
 }
 
 void MacroEdit::AddButton(int code, QRectF rect, const QString& label) {
@@ -242,7 +243,7 @@ void MacroEdit::Rebuild() {
   if (env_.macroLibrary) {
     MacroListItem caption;
     caption.type = kCaptionRowType;
-    caption.name = env_.texts.msgStr.size() > 31 ? env_.texts.msgStr[31] : std::string();
+    caption.name = env_.texts[Msg::kMacroListPc];
     rows_.push_back(caption);
     for (const MacroListItem& row : LibraryTreeRows(env_.macroLibrary->Files())) rows_.push_back(row);
   }
@@ -261,8 +262,8 @@ bool MacroEdit::RecordingIndicatorShown() const { return recording_ && recording
 QString MacroEdit::IndicatorText() const {
   if (!RecordingIndicatorShown()) return {};
   // Armed is not recording yet: nothing is taken until the hotkey is released.
-  if (recording_->State() == RecorderState::kArmed) return T(env_.texts.desktopStr, kDesktopTextRecordArmed);
-  return T(env_.texts.msgStr, 21);
+  if (recording_->State() == RecorderState::kArmed) return Q(env_.texts[Desktop::kRecordArmed]);
+  return Q(env_.texts[Msg::kRecording]);
 }
 
 void MacroEdit::SyncItems() {
@@ -272,13 +273,13 @@ void MacroEdit::SyncItems() {
   for (SkinItem& item : Items()) {
     switch (item.code) {
       case kName:
-        item.label = model_.Name().empty() ? T(env_.texts.msgStr, 23) : Q(model_.Name());
+        item.label = model_.Name().empty() ? Q(env_.texts[Msg::kClickToName]) : Q(model_.Name());
         break;
       case kMode:
         item.label = Q(ModeLabel(model_.Mode(), macroTexts_));
         break;
       case kRecord:
-        item.label = T(env_.texts.buttonStr, running ? 19 : 18);
+        item.label = Q(env_.texts[running ? Label::kStop : Label::kRecord]);
         item.disabled = !recording_;
         break;
       case kInsertKey:
@@ -415,14 +416,14 @@ void MacroEdit::OnRecordingChanged() {
   if (auto hotkey = recording_->TakeChosenHotkey()) emit env_.appSignals.recordHotkeyChosen(*hotkey);
   const RecorderState state = recording_->State();
   const QString hotkeyName = Q(LookupKeyName(recording_->Hotkey()));
-  auto prompt = [&](size_t index) { return T(env_.texts.msgStr, index).replace(QStringLiteral("%s"), hotkeyName); };
+  auto prompt = [&](Msg message) { return Q(env_.texts[message]).replace(QStringLiteral("%s"), hotkeyName); };
   if (recording_->SelectingHotkey()) {
     Say(env_.texts.hotkeyModifyStr.empty() ? QStringLiteral("Press keyboard to change") : Q(env_.texts.hotkeyModifyStr),
         kUntilChanged);
   } else if (state == RecorderState::kArmed) {
-    Say(prompt(16), kUntilChanged);
+    Say(prompt(Msg::kPressToStart), kUntilChanged);
   } else if (state == RecorderState::kRecording) {
-    Say(prompt(17), kUntilChanged);
+    Say(prompt(Msg::kPressToStop), kUntilChanged);
   } else if (state == RecorderState::kCapture) {
     Say(Q(env_.texts.recordKeyTipStr), kUntilChanged);
   } else {
@@ -432,7 +433,7 @@ void MacroEdit::OnRecordingChanged() {
     if (recording_->InputLost())
       Say(Q(recording_->UnavailableReason()));
     else if (shownState_ == RecorderState::kArmed || shownState_ == RecorderState::kRecording)
-      Say(T(env_.texts.desktopStr, kDesktopTextRecordStopped));
+      Say(Q(env_.texts[Desktop::kRecordStopped]));
     else
       Say({});
   }
@@ -513,7 +514,7 @@ void MacroEdit::OpenMacroFile(const std::string& path, std::function<void()> loa
   MacroFile file;
   const MacroFileStatus status = ReadMacroFile(path, file);
   if (status == MacroFileStatus::kInvalidFormat) {
-    RunOptionDlg(env_, this, windowTitle(), T(env_.texts.msgStr, 20), Choices::kOk);
+    RunOptionDlg(env_, this, windowTitle(), Q(env_.texts[Msg::kInvalidFormat]), Choices::kOk);
     return;
   }
   if (status != MacroFileStatus::kOk) return;
@@ -530,9 +531,9 @@ void MacroEdit::LeaveEdits(std::function<void()> proceed) {
     proceed();
     return;
   }
-  const QString name = model_.Name().empty() ? T(env_.texts.msgStr, 24) : Q(model_.Name());
-  const QString message = T(env_.texts.msgStr, 22).replace(QStringLiteral("%s"), name);
-  switch (RunOptionDlg(env_, this, T(env_.texts.buttonStr, 36), message, Choices::kYesNoCancel)) {
+  const QString name = model_.Name().empty() ? Q(env_.texts[Msg::kMacroName]) : Q(model_.Name());
+  const QString message = Q(env_.texts[Msg::kSaveChanges]).replace(QStringLiteral("%s"), name);
+  switch (RunOptionDlg(env_, this, Q(env_.texts[Label::kSave]), message, Choices::kYesNoCancel)) {
     case Answer::kYes:
       Save(std::move(proceed));
       return;
@@ -571,12 +572,12 @@ void MacroEdit::ReportWriteFailure(const std::string& file, const std::string& r
 void MacroEdit::DropOnRow(int row) {
   if (row < 0 || row >= static_cast<int>(rows_.size())) return;
   const MacroListItem target = rows_[static_cast<size_t>(row)];
-  const auto plan = model_.PlanDrop(target, env_.texts.msgStr.size() > 24 ? env_.texts.msgStr[24] : "");
+  const auto plan = model_.PlanDrop(target, env_.texts[Msg::kMacroName]);
   if (!plan.store && !plan.rewriteFile) return;
   if (plan.askOverwrite) {
-    QString message = T(env_.texts.msgStr, 30);
+    QString message = Q(env_.texts[Msg::kOverwriteMacro]);
     message.replace(QStringLiteral("%s"), Q(target.name));
-    if (RunOptionDlg(env_, this, T(env_.texts.buttonStr, 36), message, Choices::kOkCancel) != Answer::kOk) return;
+    if (RunOptionDlg(env_, this, Q(env_.texts[Label::kSave]), message, Choices::kOkCancel) != Answer::kOk) return;
   }
   if (plan.rewriteFile) {
     if (WriteFile(target.path)) {
@@ -587,7 +588,7 @@ void MacroEdit::DropOnRow(int row) {
     }
     return;
   }
-  const auto name = dialogs_.name(T(env_.texts.capInputStr, 2), Q(plan.proposedName), 15);
+  const auto name = dialogs_.name(Q(env_.texts[Prompt::kMacroName]), Q(plan.proposedName), 15);
   if (!name) return;
   StoreToSlot(plan.slot, *name);
 }
@@ -638,11 +639,11 @@ void MacroEdit::Save(std::function<void()> saved) {
 
 void MacroEdit::SaveToLibrary(std::function<void()> saved) {
   if (!env_.macroLibrary) return;
-  const auto name = dialogs_.name(T(env_.texts.msgStr, 2), Q(model_.Name()), 15);
+  const auto name = dialogs_.name(Q(env_.texts[Msg::kSaveToList]), Q(model_.Name()), 15);
   if (!name) return;
   std::vector<MacroListItem> folders;
   MacroListItem root;
-  root.name = env_.texts.msgStr.size() > 28 ? env_.texts.msgStr[28] : "";
+  root.name = env_.texts[Msg::kRoot];
   root.id = 0;
   root.path = env_.macroLibrary->Root();
   folders.push_back(root);
@@ -651,7 +652,7 @@ void MacroEdit::SaveToLibrary(std::function<void()> saved) {
       folders.push_back(row);
       folders.back().level += 1;
     }
-  const auto folder = dialogs_.folder(T(env_.texts.msgStr, 2), folders);
+  const auto folder = dialogs_.folder(Q(env_.texts[Msg::kSaveToList]), folders);
   if (!folder) return;
   std::string reason;
   const std::string path =
@@ -675,7 +676,7 @@ void MacroEdit::SaveToLibrary(std::function<void()> saved) {
 
 void MacroEdit::NewFolder() {
   if (!env_.macroLibrary) return;
-  const auto name = dialogs_.name(T(env_.texts.capInputStr, 0), {}, 40);
+  const auto name = dialogs_.name(Q(env_.texts[Prompt::kName]), {}, 40);
   if (!name || name->isEmpty()) return;
   env_.macroLibrary->NewFolder(name->toStdString());
   Rebuild();
@@ -702,9 +703,9 @@ void MacroEdit::DeleteListRow() {
   if (row.device == 1 && row.start == 0) return;  // the empty slot
   const bool file = env_.macroLibrary && IsLibraryFileRow(row, env_.macroLibrary->Root());
   if (row.device != 1 && !file) return;  // headers and captions are not deleted
-  QString message = T(env_.texts.msgStr, folder ? 27 : 25);
+  QString message = Q(env_.texts[folder ? Msg::kDeleteFolder : Msg::kDeleteMacro]);
   message.replace(QStringLiteral("%s"), Q(row.name));
-  if (RunOptionDlg(env_, this, T(env_.texts.buttonStr, 25), message, Choices::kOkCancel) != Answer::kOk) return;
+  if (RunOptionDlg(env_, this, Q(env_.texts[Label::kDelete]), message, Choices::kOkCancel) != Answer::kOk) return;
   if (file) {
     env_.macroLibrary->Delete(row);
     Rebuild();
@@ -737,7 +738,7 @@ void MacroEdit::OnItemActivated(int index) {
       CloseEditor();
       break;
     case kName:
-      if (auto name = dialogs_.name(T(env_.texts.capInputStr, 2), Q(model_.Name()), 15))
+      if (auto name = dialogs_.name(Q(env_.texts[Prompt::kMacroName]), Q(model_.Name()), 15))
         model_.SetName(name->toStdString());
       break;
     case kMode:
@@ -753,7 +754,7 @@ void MacroEdit::OnItemActivated(int index) {
       InsertCapture();
       break;
     case kInsertMove:
-      if (auto position = dialogs_.position(T(env_.texts.capInputStr, 3), MovePosition{}))
+      if (auto position = dialogs_.position(Q(env_.texts[Prompt::kEditMacro]), MovePosition{}))
         model_.InsertMove(*position);
       break;
     case kClear:
@@ -936,9 +937,9 @@ void MacroEdit::mouseDoubleClickEvent(QMouseEvent* event) {
     return;
   const MacroItem item = model_.Items()[static_cast<size_t>(row)];
   if (auto wait = WaitValue(item)) {
-    if (auto value = dialogs_.number(T(env_.texts.capInputStr, 3), *wait, 65535)) model_.EditWait(row, *value);
+    if (auto value = dialogs_.number(Q(env_.texts[Prompt::kEditMacro]), *wait, 65535)) model_.EditWait(row, *value);
   } else if (auto move = MoveValue(item)) {
-    if (auto position = dialogs_.position(T(env_.texts.capInputStr, 3), *move)) model_.EditMove(row, *position);
+    if (auto position = dialogs_.position(Q(env_.texts[Prompt::kEditMacro]), *move)) model_.EditMove(row, *position);
   }
   SyncItems();
   update();
@@ -998,10 +999,10 @@ void MacroEdit::PaintSkin(QPainter& painter) {
   view.listOffset = listScroll_.Offset();
   view.rows = &rows_;
   view.selectedRow = selectedRow_;
-  view.sizeFormat = T(env_.texts.macroEditStr, 2);
+  view.sizeFormat = Q(env_.texts[EditorWord::kSize]);
   view.sizeText = QString(view.sizeFormat).replace(QStringLiteral("%d"), QString::number(model_.Size()));
-  view.newMark = T(env_.texts.macroEditStr, 1);
-  view.freeText = T(env_.texts.msgStr, 9).replace(QStringLiteral("%d"), QString::number(freeMemory_));
+  view.newMark = Q(env_.texts[EditorWord::kNewMark]);
+  view.freeText = Q(env_.texts[Msg::kFreeMemory]).replace(QStringLiteral("%d"), QString::number(freeMemory_));
   view.optionCaption = Q(env_.texts.recordOptionStr);
   view.optionCaptionRect = kOptionCaption;
   if (recording_) {

@@ -138,7 +138,6 @@ class MacroEdit : public SkinWindow {
   int ListRowAt(QPointF point) const;
   // -1 / +1 when the point is on the - / + control of a wait row.
   int HoldControlAt(QPointF point, int row) const;
-  QString T(const std::vector<std::string>& table, size_t index) const;
 
   UiEnv& env_;
   MacroRecording* recording_;

@@ -41,10 +41,6 @@ QRectF ListArea(bool functionListMode) {
   return QRectF(QPointF(10, kMacroTitleBand), QPointF(width - kScrollBarWidth - 16, kMacroListHeight - 62));
 }
 
-std::string Text(const std::vector<std::string>& table, size_t index) {
-  return index < table.size() ? table[index] : std::string();
-}
-
 }  // namespace
 
 MacroList::MacroList(UiEnv& env, bool functionListMode, QWidget* parent)
@@ -58,7 +54,7 @@ MacroList::MacroList(UiEnv& env, bool functionListMode, QWidget* parent)
         drag->setMimeData(data);
         drag->exec(Qt::CopyAction);
       }) {
-  setWindowTitle(Q(Text(env.texts.msgStr, functionListMode ? 0 : 1)));
+  setWindowTitle(Q(env.texts[functionListMode ? Msg::kFunctionList : Msg::kMacroList]));
   timer_.setSingleShot(true);
   connect(&timer_, &QTimer::timeout, this, &MacroList::RunDueTimers);
   grabGesture(Qt::PanGesture);
@@ -74,10 +70,10 @@ MacroList::MacroList(UiEnv& env, bool functionListMode, QWidget* parent)
     item.label = Q(label);
     Items().push_back(item);
   };
-  add(kOk, QRectF(10, kButtonTop, 100, 32), Text(env.texts.buttonStr, 7));
-  add(kCancel, QRectF(116, kButtonTop, 100, 32), Text(env.texts.buttonStr, 8));
-  add(kDelete, QRectF(222, kButtonTop, 100, 32), Text(env.texts.buttonStr, 25));
-  if (functionListMode) add(kHide, QRectF(width - 110, kButtonTop, 100, 32), Text(env.texts.buttonStr, 11));
+  add(kOk, QRectF(10, kButtonTop, 100, 32), env.texts[Label::kOk]);
+  add(kCancel, QRectF(116, kButtonTop, 100, 32), env.texts[Label::kCancel]);
+  add(kDelete, QRectF(222, kButtonTop, 100, 32), env.texts[Label::kDelete]);
+  if (functionListMode) add(kHide, QRectF(width - 110, kButtonTop, 100, 32), env.texts[Label::kHide]);
   Rebuild();
 }
 
@@ -146,7 +142,7 @@ void MacroList::DeleteSelected() {
   const auto row = model_.DeletableSelection(env_.macroLibrary->Root());
   if (!row) return;
   const bool folder = row->type == kFolderRowType;
-  QString message = Q(Text(env_.texts.msgStr, folder ? 27 : 25));
+  QString message = Q(env_.texts[folder ? Msg::kDeleteFolder : Msg::kDeleteMacro]);
   message.replace(QStringLiteral("%s"), Q(row->name));
   if (RunOptionDlg(env_, this, windowTitle(), message) != Answer::kOk) return;
   const auto result = env_.macroLibrary->Delete(*row);
@@ -205,7 +201,7 @@ void MacroList::PaintSkin(QPainter& painter) {
   view.offset = model_.Offset();
   view.selected = model_.Selected();
   view.hover = hoverRow_;
-  view.sizeFormat = Q(Text(env_.texts.macroEditStr, 2));
+  view.sizeFormat = Q(env_.texts[EditorWord::kSize]);
   paint.Paint(painter, view, Items(), Interaction());
 }
 

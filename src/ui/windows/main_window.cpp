@@ -40,25 +40,25 @@ namespace {
 constexpr int kForegroundCheckMs = 250;
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
-QString DesktopText(const UiEnv& env, size_t index) { return Q(env.texts.desktopStr.at(index)); }
+QString DesktopText(const UiEnv& env, Desktop name) { return Q(env.texts[name]); }
 
 // The program chooser's filters: programs of this desktop have no
 // extension, Windows games run through Wine or Proton keep theirs.
 QString ProgramFilters(const UiEnv& env) {
   return QStringLiteral("%1 (*);;%2 (%3)")
-      .arg(DesktopText(env, kDesktopTextPrograms), DesktopText(env, kDesktopTextApplication),
+      .arg(DesktopText(env, Desktop::kPrograms), DesktopText(env, Desktop::kApplication),
            QString::fromLatin1(kApplicationFilterPattern));
 }
 
 // The desktop services give their reason in English: its common sentence
 // is shown in the chosen language, a detail after it as it came.
 QString ForegroundReasonText(const UiEnv& env, const std::string& reason) {
-  const std::string english = DefaultTextTables().desktopStr.at(kDesktopTextNeedsX11);
+  const std::string& english = EnglishTexts()[Desktop::kNeedsX11];
   if (reason.rfind(english, 0) != 0) return Q(reason);
-  return DesktopText(env, kDesktopTextNeedsX11) + Q(reason.substr(english.size()));
+  return DesktopText(env, Desktop::kNeedsX11) + Q(reason.substr(english.size()));
 }
 
-QString BackupFilter(const UiEnv& env) { return DesktopText(env, kDesktopTextBackupFile) + QStringLiteral(" (*.bf)"); }
+QString BackupFilter(const UiEnv& env) { return DesktopText(env, Desktop::kBackupFile) + QStringLiteral(" (*.bf)"); }
 
 }  // namespace
 
@@ -101,7 +101,7 @@ MainWindow::MainWindow(UiEnv& env, QWidget* parent)
   AddItem(MainRole::kClose, 0, layout::Close(), -1, false, QStringLiteral("Close"));
   AddItem(MainRole::kMinimize, 0, layout::Minimize(), -1, false, QStringLiteral("Minimize"));
   for (int page = 0; page < kPageCount; ++page)
-    AddItem(MainRole::kTab, page, layout::Tab(page), -1, false, Label(page));
+    AddItem(MainRole::kTab, page, layout::Tab(page), -1, false, Q(env.texts[kPageLabels[page]]));
   for (int p = 0; p < kProfileCount; ++p) {
     AddItem(MainRole::kProfileSwitch, p, layout::ProfileSwitch(p), -1, true);
     AddItem(MainRole::kAppField, p, layout::AppField(p), -1, true);
@@ -110,41 +110,34 @@ MainWindow::MainWindow(UiEnv& env, QWidget* parent)
   for (int l = 0; l < kDpiPairCount; ++l) {
     AddItem(MainRole::kLevel, l, layout::Level(l), kDpiPage, true, QStringLiteral("Lv.%1").arg(l + 1));
     AddItem(MainRole::kLevelSwitch, l, layout::LevelSwitch(l), kDpiPage, true,
-            DesktopText(env, kDesktopTextUseLevel).replace(QStringLiteral("%d"), QString::number(l + 1)));
+            DesktopText(env, Desktop::kUseLevel).replace(QStringLiteral("%d"), QString::number(l + 1)));
   }
-  AddItem(MainRole::kXyIndependent, 0, layout::XyIndependent(), kDpiPage, true, Label(22));
+  AddItem(MainRole::kXyIndependent, 0, layout::XyIndependent(), kDpiPage, true, Q(env_.texts[Label::kXyIndependent]));
   for (int i = 0; i < kSliderCount; ++i) {
     model_.SetTrack(i, layout::Track(i));
     const Slider& s = model_.SliderAt(i);
     if (s.page == kNoPage) continue;
     const QString label =
         i == kReportRateSlider
-            ? Label(24)
+            ? Q(env_.texts[Label::kReportRate])
             : QStringLiteral("Lv.%1 %2").arg(s.level + 1).arg(s.kind == SliderKind::kDpiX ? "X" : "Y");
     AddItem(MainRole::kSlider, i, layout::SliderArea(i), s.page, true, label);
   }
-  AddItem(MainRole::kAngleSnapping, 0, layout::Option(0), kOtherPage, true, Label(23));
-  AddItem(MainRole::kOsd, 0, layout::Option(1), kOtherPage, false, Label(26));
-  AddItem(MainRole::kAcceleration, 0, layout::Option(2), kOtherPage, false, Label(34));
-  AddItem(MainRole::kAutostart, 0, layout::Option(3), kOtherPage, false, DesktopText(env, kDesktopTextAutostart));
-  AddItem(MainRole::kLiftAdjust, 0, layout::LiftAdjust(), kOtherPage, true, Q(env.texts.adjustLiftStr[0]));
-  AddItem(MainRole::kBackup, 0, layout::Backup(), kOtherPage, true, Label(4));
-  AddItem(MainRole::kRestore, 0, layout::Restore(), kOtherPage, true, Label(5));
-  AddItem(MainRole::kReset, 0, layout::Reset(), kOtherPage, true, Label(3));
+  AddItem(MainRole::kAngleSnapping, 0, layout::Option(0), kOtherPage, true, Q(env_.texts[Label::kAngleSnapping]));
+  AddItem(MainRole::kOsd, 0, layout::Option(1), kOtherPage, false, Q(env_.texts[Label::kOsd]));
+  AddItem(MainRole::kAcceleration, 0, layout::Option(2), kOtherPage, false, Q(env_.texts[Label::kNoAcceleration]));
+  AddItem(MainRole::kAutostart, 0, layout::Option(3), kOtherPage, false, DesktopText(env, Desktop::kAutostart));
+  AddItem(MainRole::kLiftAdjust, 0, layout::LiftAdjust(), kOtherPage, true, Q(env.texts[LiftWord::kTitle]));
+  AddItem(MainRole::kBackup, 0, layout::Backup(), kOtherPage, true, Q(env_.texts[Label::kBackup]));
+  AddItem(MainRole::kRestore, 0, layout::Restore(), kOtherPage, true, Q(env_.texts[Label::kRestore]));
+  AddItem(MainRole::kReset, 0, layout::Reset(), kOtherPage, true, Q(env_.texts[Label::kReset]));
   for (int b = 0; b < kPictureButtons; ++b)
-    AddItem(MainRole::kButton, b, layout::ButtonRow(b), kButtonPage, true,
-            b < static_cast<int>(env.texts.btOrderStr.size()) ? Q(env.texts.btOrderStr[static_cast<size_t>(b)])
-                                                              : QString());
-  AddItem(MainRole::kColorSetting, 0, layout::ColorSetting(), kButtonPage, true, Label(40));
-  AddItem(MainRole::kMacroEdit, 0, layout::MacroEdit(), kButtonPage, true, Label(33));
-  AddItem(MainRole::kFunctionList, 0, layout::FunctionList(), kButtonPage, true, Label(32));
+    AddItem(MainRole::kButton, b, layout::ButtonRow(b), kButtonPage, true, Q(env.texts[static_cast<OrderName>(b)]));
+  AddItem(MainRole::kColorSetting, 0, layout::ColorSetting(), kButtonPage, true, Q(env_.texts[Label::kColorSetting]));
+  AddItem(MainRole::kMacroEdit, 0, layout::MacroEdit(), kButtonPage, true, Q(env_.texts[Label::kMacroEdit]));
+  AddItem(MainRole::kFunctionList, 0, layout::FunctionList(), kButtonPage, true, Q(env_.texts[Label::kFunctionList]));
   SyncItems();
   ItemsChanged();
-}
-
-QString MainWindow::Label(int index) const {
-  return index < static_cast<int>(env_.texts.buttonStr.size()) ? Q(env_.texts.buttonStr[static_cast<size_t>(index)])
-                                                               : QString();
 }
 
 void MainWindow::AddItem(MainRole role, int index, QRectF rect, int page, bool needsDevice, QString label) {
@@ -237,8 +230,7 @@ void MainWindow::SyncItems() {
         break;
       case MainRole::kButton:
         if (index < static_cast<int>(buttonTexts_.size()))
-          item.label =
-              Q(env_.texts.btOrderStr[static_cast<size_t>(index)]) + ": " + buttonTexts_[static_cast<size_t>(index)];
+          item.label = Q(env_.texts[static_cast<OrderName>(index)]) + ": " + buttonTexts_[static_cast<size_t>(index)];
         break;
       default:
         break;
@@ -413,7 +405,7 @@ void MainWindow::OnItemActivated(int index) {
     case MainRole::kAcceleration:
       SaveOption([](Options& o) { o.disableAcceleration = o.disableAcceleration ? 0 : 1; });
       emit accelerationOptionChanged(options_.disableAcceleration != 0);
-      if (!pointerControl_) Say(DesktopText(env_, kDesktopTextNoPointerControl));
+      if (!pointerControl_) Say(DesktopText(env_, Desktop::kNoPointerControl));
       break;
     case MainRole::kBackup:
       Backup();
@@ -505,7 +497,7 @@ void MainWindow::OpenFunctionList() {
   }
   functionList_->show();
   functionList_->raise();
-  Say(Q(env_.texts.msgStr[8]));  // "Quick Drop Function: Drag and Drop to Button Setting ..."
+  Say(Q(env_.texts[Msg::kQuickDrop]));  // "Quick Drop Function: Drag and Drop to Button Setting ..."
 }
 
 bool MainWindow::DropRow(int button, const MacroListItem& row) {
@@ -514,7 +506,7 @@ bool MainWindow::DropRow(int button, const MacroListItem& row) {
   std::optional<ButtonSettingsResult> result =
       DroppedRowResult(row, model_.Image(), model_.ActiveProfile(), button, cut);
   if (!result) return false;
-  if (cut) Say(Q(env_.texts.msgStr[19]));  // "Lack of space !!": what fits is stored
+  if (cut) Say(Q(env_.texts[Msg::kLackOfSpace]));  // "Lack of space !!": what fits is stored
   WriteButton(button, std::move(*result));
   return true;
 }
@@ -639,8 +631,8 @@ ProgressFn MainWindow::GuiProgress() {
 QString MainWindow::ChooseBackupFile(bool save) {
   const QString folder = InDataFolder(env_);
   if (chooseBackup_) return chooseBackup_(save, folder);
-  return save ? QFileDialog::getSaveFileName(this, Label(4), folder, BackupFilter(env_))
-              : QFileDialog::getOpenFileName(this, Label(5), folder, BackupFilter(env_));
+  return save ? QFileDialog::getSaveFileName(this, Q(env_.texts[Label::kBackup]), folder, BackupFilter(env_))
+              : QFileDialog::getOpenFileName(this, Q(env_.texts[Label::kRestore]), folder, BackupFilter(env_));
 }
 
 void MainWindow::Backup() {
@@ -677,7 +669,8 @@ void MainWindow::Restore() {
     Say(Q(FailureText(env_.texts, Failure::kInvalidFormat, false)));
     return;
   }
-  if (RunOptionDlg(env_, this, Label(5), Q(env_.texts.msgStr[12])) != Answer::kOk) return;
+  if (RunOptionDlg(env_, this, Q(env_.texts[Label::kRestore]), Q(env_.texts[Msg::kOverwriteQuestion])) != Answer::kOk)
+    return;
   auto result = std::make_shared<RestoreResult>();
   SetBusy(0.0);
   env_.session.PostRestore(std::move(bytes), env_.session.SetIni(), RestoreProgress{{}, GuiProgress()}, result,
@@ -685,7 +678,7 @@ void MainWindow::Restore() {
 }
 
 void MainWindow::Reset() {
-  if (RunOptionDlg(env_, this, Label(3), Q(env_.texts.msgStr[11])) != Answer::kOk) return;
+  if (RunOptionDlg(env_, this, Q(env_.texts[Label::kReset]), Q(env_.texts[Msg::kResetQuestion])) != Answer::kOk) return;
   // The user said yes already: the reset's own question answers yes, and
   // resets the applications of the profiles.
   auto apps = std::make_shared<ProfileApps>(options_.apps);
@@ -767,7 +760,7 @@ void MainWindow::BindApp(int profile) {
     if (!entry.Run()) return std::nullopt;
     return entry.text.toStdString();
   };
-  const std::string prompt = env_.texts.capInputStr.empty() ? std::string("Enter name") : env_.texts.capInputStr[0];
+  const std::string prompt = env_.texts[Prompt::kName];
   std::string error;
   env_.session.BindApplication(env_.session.SetIni(), profile, hooks, error, prompt);
   std::string reloadError;
@@ -775,7 +768,7 @@ void MainWindow::BindApp(int profile) {
   options_ = env_.session.CurrentOptions();
   if (!error.empty()) Say(Q(error));
   else if (!foregroundReason_.empty()) Say(ForegroundReasonText(env_, foregroundReason_));  // why the binding may not take effect
-  else if (!switcher_) Say(DesktopText(env_, kDesktopTextNoSwitching));
+  else if (!switcher_) Say(DesktopText(env_, Desktop::kNoSwitching));
   UpdateForegroundTimer();
 }
 

@@ -163,7 +163,6 @@ class MainWindow : public SkinWindow {
   // The lighting window changed the effect or zones: the image keeps them.
   void KeepLighting(const ColorDlg& lighting);
   void Say(const QString& status);
-  QString Label(int index) const;
   void SaveOption(const std::function<void(Options&)>& change);
   QString ChooseBackupFile(bool save);
   void Backup();

@@ -104,9 +104,6 @@ const QColor kTextOff{0x5C, 0x64, 0x70};
 const QColor kNoDeviceAccent{0x4F, 0xA3, 0xFF};
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
-QString LabelText(const TextTables& t, int index) {
-  return index < static_cast<int>(t.buttonStr.size()) ? Q(t.buttonStr[static_cast<size_t>(index)]) : QString();
-}
 
 // A profile's colour as the mouse keeps it; 2-bit channels at level 0.
 QColor ProfileColour(const MainWindowModel& model, int profile) {
@@ -221,7 +218,7 @@ class Scene {
     p_.drawEllipse(QPointF(26 + markWidth + 8, 36), 3.5, 3.5);
     p_.setPen(kTextDim);
     FitText(p_, QRectF(26 + markWidth + 20, 14, 300, 34), Qt::AlignLeft | Qt::AlignVCenter,
-            s_.texts.msgStr.size() > 37 ? Q(s_.texts.msgStr[37]) : QString(), s_.fonts.At(3));
+            Q(s_.texts[Msg::kMouseManager]), s_.fonts.At(3));
     for (MainRole role : {MainRole::kMinimize, MainRole::kClose}) {
       const QRectF r = role == MainRole::kClose ? layout::Close() : layout::Minimize();
       if (Hovered(role)) {
@@ -257,7 +254,7 @@ class Scene {
         p_.drawRoundedRect(QRectF(r.x() + 24, r.y() + 2, r.width() - 48, 3), 1.5, 1.5);
       }
       p_.setPen(current ? kText : kTextDim);
-      FitText(p_, r.adjusted(10, 2, -10, 0), Qt::AlignCenter, LabelText(s_.texts, page), s_.fonts.At(8));
+      FitText(p_, r.adjusted(10, 2, -10, 0), Qt::AlignCenter, Q(s_.texts[kPageLabels[page]]), s_.fonts.At(8));
     }
   }
 
@@ -312,7 +309,7 @@ class Scene {
       p_.drawLine(QPointF(glyph.left(), glyph.top() + 3.5), QPointF(glyph.right(), glyph.top() + 3.5));
       p_.setPen(bound ? (app.appEnabled ? kText : kTextDim) : kTextOff);
       FitText(p_, field.adjusted(32, 0, -8, 0), Qt::AlignLeft | Qt::AlignVCenter,
-              bound ? Q(app.appName) : Q(app.appName.empty() ? s_.texts.capInputStr[0] : app.appName), s_.fonts.At(4));
+              bound ? Q(app.appName) : Q(app.appName.empty() ? s_.texts[Prompt::kName] : app.appName), s_.fonts.At(4));
     }
   }
 
@@ -404,7 +401,7 @@ class Scene {
       p_.drawText(r, Qt::AlignCenter, QStringLiteral("Lv.%1").arg(level + 1));
       if (switches) Switch(layout::LevelSwitch(level), m.LevelOn(level), accent_, Usable(MainRole::kLevelSwitch, level));
     }
-    CheckRow(MainRole::kXyIndependent, LabelText(s_.texts, 22), m.XyIndependent());
+    CheckRow(MainRole::kXyIndependent, Q(s_.texts[Label::kXyIndependent]), m.XyIndependent());
     for (int level = 0; level < kDpiSliderLevels; ++level) {
       const SliderTrack x = layout::Track(DpiSliderIndex(level, true));
       const bool active = m.ActiveLevel() == level;
@@ -434,18 +431,19 @@ class Scene {
     if (m.SliderVisible(kReportRateSlider)) {
       const SliderTrack t = layout::Track(kReportRateSlider);
       p_.setPen(kText);
-      FitText(p_, QRectF(330, 128, 600, 28), Qt::AlignLeft | Qt::AlignVCenter, LabelText(s_.texts, 24), s_.fonts.At(8));
+      FitText(p_, QRectF(330, 128, 600, 28), Qt::AlignLeft | Qt::AlignVCenter, Q(s_.texts[Label::kReportRate]),
+              s_.fonts.At(8));
       (void)t;
       SliderRow(kReportRateSlider);
     }
-    CheckRow(MainRole::kAngleSnapping, LabelText(s_.texts, 23), m.HasDevice() && m.Image().angleSnapping);
-    CheckRow(MainRole::kOsd, LabelText(s_.texts, 26), s_.options.osdEnabled != 0);
-    CheckRow(MainRole::kAcceleration, LabelText(s_.texts, 34), s_.options.disableAcceleration != 0);
+    CheckRow(MainRole::kAngleSnapping, Q(s_.texts[Label::kAngleSnapping]), m.HasDevice() && m.Image().angleSnapping);
+    CheckRow(MainRole::kOsd, Q(s_.texts[Label::kOsd]), s_.options.osdEnabled != 0);
+    CheckRow(MainRole::kAcceleration, Q(s_.texts[Label::kNoAcceleration]), s_.options.disableAcceleration != 0);
     if (const SkinItem* item = Item(MainRole::kAutostart)) CheckRow(MainRole::kAutostart, item->label, s_.autostart);
-    PushButton(MainRole::kLiftAdjust, Q(s_.texts.adjustLiftStr[0]));
-    PushButton(MainRole::kBackup, LabelText(s_.texts, 4));
-    PushButton(MainRole::kRestore, LabelText(s_.texts, 5));
-    PushButton(MainRole::kReset, LabelText(s_.texts, 3));
+    PushButton(MainRole::kLiftAdjust, Q(s_.texts[LiftWord::kTitle]));
+    PushButton(MainRole::kBackup, Q(s_.texts[Label::kBackup]));
+    PushButton(MainRole::kRestore, Q(s_.texts[Label::kRestore]));
+    PushButton(MainRole::kReset, Q(s_.texts[Label::kReset]));
   }
 
   void MouseBody() {
@@ -538,8 +536,7 @@ class Scene {
       p_.drawRoundedRect(r, 8, 8);
       Badge(QPointF(r.x() + 18, r.center().y()), b + 1, locked, hot);
       Badge(layout::ButtonSpot(b), b + 1, locked, hot);
-      const QString name =
-          b < static_cast<int>(s_.texts.btOrderStr.size()) ? Q(s_.texts.btOrderStr[static_cast<size_t>(b)]) : QString();
+      const QString name = Q(s_.texts[static_cast<OrderName>(b)]);
       p_.setPen(kTextDim);
       FitText(p_, QRectF(r.x() + 34, r.y() + 5, r.width() - 40, 18), Qt::AlignLeft | Qt::AlignVCenter, name,
               s_.fonts.At(2));
@@ -550,9 +547,9 @@ class Scene {
               function, s_.fonts.At(5));
       if (locked) Lock(QPointF(r.right() - 22, r.y() + 26));
     }
-    PushButton(MainRole::kColorSetting, LabelText(s_.texts, 40));
-    PushButton(MainRole::kMacroEdit, LabelText(s_.texts, 33));
-    PushButton(MainRole::kFunctionList, LabelText(s_.texts, 32));
+    PushButton(MainRole::kColorSetting, Q(s_.texts[Label::kColorSetting]));
+    PushButton(MainRole::kMacroEdit, Q(s_.texts[Label::kMacroEdit]));
+    PushButton(MainRole::kFunctionList, Q(s_.texts[Label::kFunctionList]));
   }
 
   void Footer() {
@@ -560,7 +557,7 @@ class Scene {
     FitText(p_, layout::VersionLine(), Qt::AlignLeft | Qt::AlignVCenter, Q(s_.model.VersionLine(s_.texts)),
             s_.fonts.At(4));
     QString status = s_.status;
-    if (status.isEmpty() && !s_.model.HasDevice() && s_.texts.msgStr.size() > 10) status = Q(s_.texts.msgStr[10]);
+    if (status.isEmpty() && !s_.model.HasDevice()) status = Q(s_.texts[Msg::kNoDevice]);
     p_.setPen(accent_.lighter(130));
     FitText(p_, layout::StatusLine(), Qt::AlignRight | Qt::AlignVCenter, status, s_.fonts.At(4));
   }

@@ -38,7 +38,7 @@ OptionDlg::OptionDlg(UiEnv& env, QWidget* parent, QString title, QString message
   setWindowModality(Qt::ApplicationModal);
   setWindowTitle(title_);
   setAccessibleDescription(message_);  // what a screen reader reads out after the title
-  if (buttons.empty()) buttons.push_back({QString::fromStdString(env_.texts.buttonStr.at(7)), Answer::kOk});
+  if (buttons.empty()) buttons.push_back({QString::fromStdString(env_.texts[Label::kOk]), Answer::kOk});
   buttons.resize(std::min<size_t>(buttons.size(), 3));
   const int count = static_cast<int>(buttons.size());
   const int row = count * kButtonWidth + (count - 1) * kButtonGap;
@@ -100,8 +100,8 @@ QString SystemCaption(const char* source, const char* suffix) {
 }
 
 std::vector<AnswerButton> ButtonsFor(UiEnv& env, Choices choices) {
-  const AnswerButton ok{QString::fromStdString(env.texts.buttonStr.at(7)), Answer::kOk};
-  const AnswerButton cancel{QString::fromStdString(env.texts.buttonStr.at(8)), Answer::kCancel};
+  const AnswerButton ok{QString::fromStdString(env.texts[Label::kOk]), Answer::kOk};
+  const AnswerButton cancel{QString::fromStdString(env.texts[Label::kCancel]), Answer::kCancel};
   switch (choices) {
     case Choices::kOk:
       return {ok};

@@ -147,8 +147,8 @@ void CStrDlg::Layout() {
     list_->setCurrentRow(0);
   }
   if (coordinates) {
-    const QString relative = QString::fromStdString(env_.texts.msgStr.at(14));
-    const QString absolute = QString::fromStdString(env_.texts.msgStr.at(15));
+    const QString relative = QString::fromStdString(env_.texts[Msg::kRelative]);
+    const QString absolute = QString::fromStdString(env_.texts[Msg::kAbsolute]);
     int top = fieldTop + 2;
     for (const auto& [code, label] : {std::pair{kRelative, relative}, std::pair{kAbsolute, absolute}}) {
       SkinItem radio;
@@ -168,7 +168,8 @@ void CStrDlg::Layout() {
     pick.rect = QRectF(kMargin, fieldTop + 80, kWidth - 2 * kMargin, 48);
     pick.imageNormal = pick.imageHover = pick.imagePressed = pic::kPickPosition;
     // "&&" is how the texts write a plain "&".
-    pick.label = QString::fromStdString(env_.texts.buttonStr.at(31)).replace(QStringLiteral("&&"), QStringLiteral("&"));
+    pick.label =
+        QString::fromStdString(env_.texts[Label::kHoldForPosition]).replace(QStringLiteral("&&"), QStringLiteral("&"));
     pick.code = kPick;
     Items().push_back(pick);
   }

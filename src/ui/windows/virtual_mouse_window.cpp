@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <cstdint>
+#include <optional>
 
 #include "texts/text_tables.h"
 #include "ui/art/picture_ids.h"
@@ -20,7 +21,7 @@ enum class Arrow { kNone, kBefore, kAfter };
 
 struct VirtualButton {
   sim::SimPress press;
-  size_t text;  // kDesktopText* (SIZE_MAX: the level buttons' own "DPI +" / "DPI -")
+  std::optional<Desktop> text;  // none for the level buttons, named by `level`
   const char* level;
   Arrow arrow;
   int column, row;
@@ -29,21 +30,21 @@ struct VirtualButton {
 // Laid out like the mouse: the level buttons in the middle, the profile
 // buttons on the side, the tilt wheel left and right, the launch button last.
 constexpr VirtualButton kButtons[] = {
-    {sim::SimPress::kWheelLeft, kDesktopTextWheel, nullptr, Arrow::kBefore, 0, 0},
-    {sim::SimPress::kWheelRight, kDesktopTextWheel, nullptr, Arrow::kAfter, 1, 0},
-    {sim::SimPress::kDpiUp, SIZE_MAX, "DPI +", Arrow::kNone, 0, 1},
-    {sim::SimPress::kDpiDown, SIZE_MAX, "DPI \u2212", Arrow::kNone, 1, 1},
-    {sim::SimPress::kProfilePrev, kDesktopTextProfile, nullptr, Arrow::kBefore, 0, 2},
-    {sim::SimPress::kProfileNext, kDesktopTextProfile, nullptr, Arrow::kAfter, 1, 2},
-    {sim::SimPress::kOpen, kDesktopTextOpenSettings, nullptr, Arrow::kNone, 0, 3},
+    {sim::SimPress::kWheelLeft, Desktop::kWheel, nullptr, Arrow::kBefore, 0, 0},
+    {sim::SimPress::kWheelRight, Desktop::kWheel, nullptr, Arrow::kAfter, 1, 0},
+    {sim::SimPress::kDpiUp, std::nullopt, "DPI +", Arrow::kNone, 0, 1},
+    {sim::SimPress::kDpiDown, std::nullopt, "DPI \u2212", Arrow::kNone, 1, 1},
+    {sim::SimPress::kProfilePrev, Desktop::kProfile, nullptr, Arrow::kBefore, 0, 2},
+    {sim::SimPress::kProfileNext, Desktop::kProfile, nullptr, Arrow::kAfter, 1, 2},
+    {sim::SimPress::kOpen, Desktop::kOpenSettings, nullptr, Arrow::kNone, 0, 3},
 };
 
 }  // namespace
 
 VirtualMouseWindow::VirtualMouseWindow(UiEnv& env, PressFn press, QWidget* parent)
     : SkinWindow(QSize(kWidth, kHeight), parent), env_(env), press_(std::move(press)) {
-  auto text = [&env](size_t index) { return QString::fromStdString(env.texts.desktopStr.at(index)); };
-  setWindowTitle(text(kDesktopTextVirtualMouse));
+  auto text = [&env](Desktop name) { return QString::fromStdString(env.texts[name]); };
+  setWindowTitle(text(Desktop::kVirtualMouse));
   for (const VirtualButton& b : kButtons) {
     SkinItem item;
     const bool wide = b.press == sim::SimPress::kOpen;
@@ -52,7 +53,7 @@ VirtualMouseWindow::VirtualMouseWindow(UiEnv& env, PressFn press, QWidget* paren
                      : QRectF(20 + b.column * 172, 56 + b.row * 48, 160, 32);
     item.imageNormal = wide ? pic::kLargeButtonNormal : pic::kWideButtonNormal;
     item.imageHover = item.imagePressed = wide ? pic::kLargeButtonHover : pic::kWideButtonHover;
-    item.label = b.level != nullptr ? QString::fromUtf8(b.level) : text(b.text);
+    item.label = b.text ? text(*b.text) : QString::fromUtf8(b.level);
     if (b.arrow == Arrow::kBefore) item.label.prepend(QStringLiteral("\u25c0 "));
     if (b.arrow == Arrow::kAfter) item.label.append(QStringLiteral(" \u25b6"));
     item.code = static_cast<int>(b.press);
