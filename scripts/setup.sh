@@ -13,6 +13,7 @@ packages=(
   fonts-noto-cjk qt6-translations-l10n
   qemu-system-x86 busybox-static cpio
   clang
+  libwayland-dev libwayland-bin wayland-protocols sway foot
   desktop-file-utils appstream dpkg-dev fakeroot debootstrap lintian
 )
 
