@@ -8,6 +8,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
+#include <functional>
 #include <mutex>
 
 #include "options/acceleration_switch.h"
@@ -16,6 +17,8 @@
 #include "platform/linux/sway_ipc.h"
 #include "platform/linux/sway_pointer_settings.h"
 #include "platform/linux/wayland_toplevel_source.h"
+#include "settings/field_writes.h"
+#include "support/sim_session.h"
 
 namespace quorix {
 namespace {
@@ -67,12 +70,13 @@ class SwaySession : public ::testing::Test {
     const std::optional<JsonValue> reply = ipc_->Request(sway::kRunCommand, command);
     return reply && !reply->items.empty() && reply->items[0].TrueAt("success");
   }
-  // The focus moves to appId's window; its source reports the change.
-  void Focus(const std::string& appId, Changes& changes) {
+  // The focus moves to appId's window; the source reports changes until
+  // arrived() (a window list reports the old window's leaving first).
+  void Focus(const std::string& appId, Changes& changes, const std::function<bool()>& arrived) {
     const int seen = changes.Count();
     ASSERT_TRUE(Run("[app_id=\"" + appId + "\"] focus")) << appId;
-    // Focusing the window in front already is no change.
-    changes.WaitBeyond(seen);
+    for (int count = seen; !arrived() && changes.WaitBeyond(count);) count = changes.Count();
+    EXPECT_GT(changes.Count(), seen) << "no change was reported";
   }
 
   std::unique_ptr<SwayIpc> ipc_;
@@ -80,7 +84,10 @@ class SwaySession : public ::testing::Test {
   const std::array<bool, 5> noneOff_{};
 };
 
-TEST_F(SwaySession, IpcSourceReportsEachFocusedProcessAndSwitchesItsProfile) {
+TEST_F(SwaySession, IpcSourceReportsEachFocusedProcessAndSwitchesTheMousesProfile) {
+  test::SimSession sim;
+  ASSERT_EQ(sim.session->ResolveDevice(), Outcome());
+  ASSERT_EQ(sim.session->Load(), Outcome());
   std::string error;
   auto source = SwayForegroundSource::Open(Env("SWAYSOCK"), &error);
   ASSERT_NE(source, nullptr) << error;
@@ -96,17 +103,22 @@ TEST_F(SwaySession, IpcSourceReportsEachFocusedProcessAndSwitchesItsProfile) {
       {"alpha", "QUORIX_ALPHA_IMAGE", 1}, {"beta", "QUORIX_BETA_IMAGE", 3}, {"alpha", "QUORIX_ALPHA_IMAGE", 1}};
   for (const auto& step : steps) {
     SCOPED_TRACE(step.appId);
-    const int seen = changes.Count();
-    Focus(step.appId, changes);
-    EXPECT_GT(changes.Count(), seen) << "no change was reported";
+    const std::string image = Env(step.imageVariable);
+    Focus(step.appId, changes, [&] { return source->ProcessImageName(source->ForegroundWindow()) == image; });
     const uint64_t window = source->ForegroundWindow();
     ASSERT_NE(window, 0u);
     EXPECT_GT(source->ForegroundProcessId(), 0);
     EXPECT_EQ(source->ProcessImageName(window), Env(step.imageVariable));
+    // As the main window does: the profile goes to the (simulated) mouse.
     std::vector<int> switched;
-    switcher.CheckForegroundApplication(apps_, noneOff_, active, [&](int p) { switched.push_back(p); });
+    switcher.CheckForegroundApplication(apps_, noneOff_, active, [&](int p) {
+      switched.push_back(p);
+      EXPECT_EQ(sim.session->Write(
+                    [p](DeviceLink& link, SettingsState& state) { return WriteActiveProfile(link, state, p); }),
+                Outcome());
+    });
     EXPECT_EQ(switched, std::vector<int>{step.profile});
-    EXPECT_EQ(active, step.profile);
+    EXPECT_EQ(sim.host->Mouse().ActiveProfile(), step.profile);
   }
 }
 
@@ -120,7 +132,7 @@ TEST_F(SwaySession, WindowListSourceReportsEachFocusedApplicationId) {
   int active = 0;
   for (const auto& [appId, profile] : {std::pair{"beta", 3}, std::pair{"alpha", 1}, std::pair{"beta", 3}}) {
     SCOPED_TRACE(appId);
-    Focus(appId, changes);
+    Focus(appId, changes, [&] { return source->ApplicationId(source->ForegroundWindow()) == appId; });
     const uint64_t window = source->ForegroundWindow();
     ASSERT_NE(window, 0u);
     EXPECT_EQ(source->ProcessImageName(window), std::nullopt);

@@ -82,6 +82,9 @@ in_session QUORIX_ALPHA_IMAGE="$work/bin/alpha" QUORIX_BETA_IMAGE="$work/bin/bet
 reports() { test "$(grep -c '^foreground:' "$work/watch.out")" -ge "$1"; }
 watch() {  # watch [VAR=VALUE...]: the view's reports of three foregrounds
   msg '[app_id="beta"] focus'
+  # sway's window list shows a window activated once its client has drawn
+  # that state (the IPC tells at once): a moment for the last focus to land.
+  sleep 0.5
   in_session "$@" "$work/bin/mousectl" watch-apps --bind "1=$work/bin/alpha" --bind "3=$work/bin/beta" \
     --count 3 --interval 20 >"$work/watch.out" 2>&1 &
   local view=$!

@@ -78,6 +78,7 @@ std::unique_ptr<ForeignToplevelSource> ForeignToplevelSource::Open(const char* d
     if (error) *error = "The Wayland compositor does not list the windows of other programs to this one.";
     return nullptr;
   }
+  source->Refresh();
   source->reader_->Start([raw = source.get()] { return [raw] { raw->Listen(); }; });
   return source;
 }
@@ -112,13 +113,11 @@ void ForeignToplevelSource::Added(zwlr_foreign_toplevel_handle_v1* handle) {
 void ForeignToplevelSource::Done(Toplevel& toplevel) {
   toplevel.appId = toplevel.pendingAppId;
   toplevel.activated = toplevel.pendingActivated;
-  Refresh();
 }
 
 void ForeignToplevelSource::Closed(Toplevel& toplevel) {
   zwlr_foreign_toplevel_handle_v1_destroy(toplevel.handle);
   std::erase_if(toplevels_, [&](const auto& t) { return t.get() == &toplevel; });
-  Refresh();
 }
 
 void ForeignToplevelSource::Refresh() {
@@ -146,6 +145,9 @@ void ForeignToplevelSource::Listen() {
       continue;
     }
     if (wl_display_read_events(display_) < 0 || wl_display_dispatch_pending(display_) < 0) break;
+    // Once per batch: the old window's leaving and the new one's coming
+    // arrive together, and no moment without a window is reported between.
+    Refresh();
   }
   if (reader_->Stopping()) return;
   // The compositor went away: nothing is known in front any more.

@@ -66,7 +66,7 @@ class ForeignToplevelSource final : public ForegroundSource {
  private:
   ForeignToplevelSource(wl_display* display, std::unique_ptr<ReaderThread> reader);
   void Listen();   // the reader thread's body
-  void Refresh();  // the activated window after a change, on the reader thread
+  void Refresh();  // the activated window after a batch of events, on the reader thread
 
   wl_display* display_;
   wl_registry* registry_ = nullptr;
