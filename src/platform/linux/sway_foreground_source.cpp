@@ -35,13 +35,21 @@ SwayForegroundSource::SwayForegroundSource(std::unique_ptr<SwayIpc> requests, st
 SwayForegroundSource::~SwayForegroundSource() { reader_->Stop(); }
 
 void SwayForegroundSource::Listen() {
+  // Events that came in with the subscription's reply are taken first.
+  bool first = true;
   while (!reader_->Stopping()) {
-    pollfd fds[2] = {{events_->Fd(), POLLIN, 0}, {reader_->WakeFd(), POLLIN, 0}};
-    if (poll(fds, 2, -1) < 0) continue;
-    if (reader_->Stopping()) return;
-    if ((fds[0].revents & (POLLIN | POLLHUP | POLLERR)) == 0) continue;
     std::vector<SwayMessage> messages;
-    const bool open = events_->ReadMessages(messages);
+    bool open = true;
+    if (first) {
+      first = false;
+      open = events_->TakeBuffered(messages);
+    } else {
+      pollfd fds[2] = {{events_->Fd(), POLLIN, 0}, {reader_->WakeFd(), POLLIN, 0}};
+      if (poll(fds, 2, -1) < 0) continue;
+      if (reader_->Stopping()) return;
+      if ((fds[0].revents & (POLLIN | POLLHUP | POLLERR)) == 0) continue;
+      open = events_->ReadMessages(messages);
+    }
     for (const SwayMessage& message : messages) OnEvent(message);
     if (!open) {
       // sway went away (or spoke garbage): nothing is known in front any more.

@@ -102,15 +102,12 @@ std::optional<JsonValue> SwayIpc::Request(uint32_t type, std::string_view payloa
 
 namespace quorix {
 
-bool SwayIpc::ReadMessages(std::vector<SwayMessage>& out) {
-  if (!socket_.ReadSome(pending_)) return false;
-  for (;;) {
-    bool malformed = false;
-    std::optional<SwayMessage> message = TakeSwayMessage(pending_, malformed);
-    if (malformed) return false;
-    if (!message) return true;
-    out.push_back(std::move(*message));
-  }
+bool SwayIpc::ReadMessages(std::vector<SwayMessage>& out) { return socket_.ReadSome(pending_) && TakeBuffered(out); }
+
+bool SwayIpc::TakeBuffered(std::vector<SwayMessage>& out) {
+  bool malformed = false;
+  while (std::optional<SwayMessage> message = TakeSwayMessage(pending_, malformed)) out.push_back(std::move(*message));
+  return !malformed;
 }
 
 }  // namespace quorix

@@ -61,6 +61,9 @@ class SwayIpc {
   // On a subscribed connection: one read's worth of whole messages (events)
   // appended to out; false once sway has gone or the stream is not i3 IPC.
   bool ReadMessages(std::vector<SwayMessage>& out);
+  // The whole messages already read with the last reply (events that came
+  // with it), without reading; false when the stream is not i3 IPC.
+  bool TakeBuffered(std::vector<SwayMessage>& out);
   int Fd() const { return socket_.Fd(); }
 
  private:
