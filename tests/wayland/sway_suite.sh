@@ -17,10 +17,16 @@ started=$(date +%s%N)
 work=$(mktemp -d /tmp/quorix-sway.XXXXXX)
 sway_pid=
 cleanup() {
-  [ -n "$sway_pid" ] && kill "$sway_pid" 2>/dev/null && wait "$sway_pid" 2>/dev/null
+  # sway itself, not its dbus-run-session: that one then ends its bus and
+  # returns; killed first, it would leave sway and the bus behind.
+  if [ -n "$sway_pid" ]; then
+    for pid in $(pgrep -f "^sway -c $work/config"); do kill "$pid" 2>/dev/null; done
+    wait "$sway_pid" 2>/dev/null
+  fi
   rm -rf "$work"
 }
 trap cleanup EXIT
+trap "exit 1" TERM INT  # a timed-out run cleans up too
 chmod 755 "$work"
 mkdir -p "$work/run" "$work/home" "$work/bin"
 chmod 700 "$work/run"
