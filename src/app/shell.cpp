@@ -201,11 +201,15 @@ int Shell::InitInstance() {
   } else {
     p.window->SetForegroundSource(nullptr, kNeedsX11Text);
   }
+  // Under sway its own input settings are the real ones, also for a program
+  // on XWayland, whose X pointer control reaches no device.
   std::string pointerError;
-  if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-    p.pointer = X11PointerSettings::Open(nullptr, &pointerError);
-  } else if (QGuiApplication::platformName() == QLatin1String("wayland") && !desktop.swaySocket.empty()) {
+  const bool onSway = !desktop.swaySocket.empty() && !desktop.waylandDisplay.empty();
+  if (onSway && QGuiApplication::platformName() != QLatin1String("offscreen")) {
     p.pointer = SwayPointerSettings::Open(desktop.swaySocket, &pointerError);
+  }
+  if (!p.pointer && QGuiApplication::platformName() == QLatin1String("xcb")) {
+    p.pointer = X11PointerSettings::Open(nullptr, &pointerError);
   }
   // The option as read at start-up takes effect at once, as the switch
   // shows it: checked (the default) switches the desktop's acceleration off.
