@@ -11,7 +11,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libwayland-dev libwayland-bin wayland-protocols qt6-wayland
   xvfb xauth x11-utils openbox xterm jwm xcompmgr xdotool bc
-  sway weston dbus-daemon python3
+  sway foot weston dbus-daemon python3
   fonts-noto-cjk qt6-translations-l10n
   qemu-system-x86 busybox-static cpio
   clang

@@ -24,6 +24,8 @@
 #include "options/acceleration_switch.h"
 #include "options/autostart.h"
 #include "options/options_store.h"
+#include "platform/linux/foreground_choice.h"
+#include "platform/linux/sway_pointer_settings.h"
 #include "platform/linux/x11_foreground_source.h"
 #include "platform/linux/x11_pointer_settings.h"
 #include "platform/linux/xdg_paths.h"
@@ -196,16 +198,24 @@ int Shell::InitInstance() {
   p.window->setWindowIcon(p.tray->Icon().icon());
   p.window->SetKeyboardLayout(LoadKeyboardLayoutFile(programFolder + "/keyboard.ini", MakeKeyTexts(session.Texts())));
   p.window->SetRecording(p.buttonRecording.get());
+  const DesktopEnvironment desktop = DesktopEnvironment::FromProcess();
   if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
-    // X11 windows, XWayland ones included, are what the bindings can see.
+    // The desktop's own channel where it has one; X11 windows (XWayland ones
+    // included) otherwise.
     std::string foregroundError;
-    p.foreground = X11ForegroundSource::Open(nullptr, &foregroundError);
+    p.foreground = OpenForegroundSource(desktop, &foregroundError);
     p.window->SetForegroundSource(p.foreground.get(), foregroundError);
   } else {
     p.window->SetForegroundSource(nullptr, kNeedsX11Text);
   }
-  if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-    std::string pointerError;
+  // Under sway its own input settings are the real ones, also for a program
+  // on XWayland, whose X pointer control reaches no device.
+  std::string pointerError;
+  const bool onSway = !desktop.swaySocket.empty() && !desktop.waylandDisplay.empty();
+  if (onSway && QGuiApplication::platformName() != QLatin1String("offscreen")) {
+    p.pointer = SwayPointerSettings::Open(desktop.swaySocket, &pointerError);
+  }
+  if (!p.pointer && QGuiApplication::platformName() == QLatin1String("xcb")) {
     p.pointer = X11PointerSettings::Open(nullptr, &pointerError);
   }
   // The option as read at start-up takes effect at once, as the switch

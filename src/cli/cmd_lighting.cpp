@@ -17,6 +17,7 @@
 #include "options/language_setting.h"
 #include "options/lift_adjustment.h"
 #include "options/options_store.h"
+#include "platform/linux/foreground_choice.h"
 #include "platform/linux/x11_foreground_source.h"
 #include "platform/linux/xdg_paths.h"
 
@@ -168,10 +169,12 @@ class WatchedForeground final : public ForegroundSource {
   explicit WatchedForeground(ForegroundSource& source) : source_(source) {}
   uint64_t ForegroundWindow() override { return window = source_.ForegroundWindow(); }
   std::optional<std::string> ProcessImageName(uint64_t w) override { return image = source_.ProcessImageName(w); }
+  std::optional<std::string> ApplicationId(uint64_t w) override { return appId = source_.ApplicationId(w); }
   std::string Limitation() const override { return source_.Limitation(); }
 
   uint64_t window = 0;
   std::optional<std::string> image;
+  std::optional<std::string> appId;
 
  private:
   ForegroundSource& source_;
@@ -201,7 +204,10 @@ int RunWatchApps(CliContext& context) {
   }
   const ProfileApps apps = haveBindings ? bound : LoadStoredBindings(dataDir);
   std::string error;
-  auto source = X11ForegroundSource::Open(display.empty() ? nullptr : display.c_str(), &error);
+  // --display asks for that X display alone; else the session's own source.
+  std::unique_ptr<ForegroundSource> source =
+      display.empty() ? OpenForegroundSource(DesktopEnvironment::FromProcess(), &error)
+                      : X11ForegroundSource::Open(display.c_str(), &error);
   if (!source) throw CliError{error};
   if (const std::string limitation = source->Limitation(); !limitation.empty()) context.Err() << limitation << "\n";
   for (int i = 0; i < kSwitchProfileCount; ++i) {
@@ -220,6 +226,7 @@ int RunWatchApps(CliContext& context) {
   for (long reported = 0; count < 0 || reported < count;) {
     const uint64_t before = switcher.LastForegroundWindow();
     watched.image.reset();
+    watched.appId.reset();
     int activeProfile = -1;  // any match counts as a switch
     const std::optional<int> match = switcher.CheckForegroundApplication(apps, noneOff, activeProfile, {});
     const uint64_t window = watched.window;
@@ -228,11 +235,13 @@ int RunWatchApps(CliContext& context) {
       ++reported;
       if (window == 0) {
         context.Out() << "foreground: none\n";
-      } else if (!watched.image) {
+      } else if (!watched.image && !watched.appId) {
         context.Out() << "foreground: window " << Hex(static_cast<int>(window), 8)
                       << " (its process cannot be inspected)\n";
       } else {
-        context.Out() << "foreground: " << ImageFileName(*watched.image) << " (" << *watched.image << ") -> ";
+        // A window seen by its application id only (the wlroots window list).
+        if (watched.image) context.Out() << "foreground: " << ImageFileName(*watched.image) << " (" << *watched.image << ") -> ";
+        else context.Out() << "foreground: application id " << *watched.appId << " -> ";
         if (match) context.Out() << "profile " << *match << " \"" << apps[*match].appName << "\"\n";
         else context.Out() << "no profile\n";
       }

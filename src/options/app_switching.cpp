@@ -1,5 +1,8 @@
 #include "options/app_switching.h"
 
+#include "base/path_name.h"
+#include "base/text_case.h"
+
 namespace quorix {
 
 BindResult BindApplication(ProfileApps& apps, int profile, const BindApplicationHooks& hooks,
@@ -47,19 +50,40 @@ std::optional<int> MatchApplication(const ProfileApps& apps, const std::array<bo
   return std::nullopt;
 }
 
+std::optional<int> MatchApplicationId(const ProfileApps& apps, const std::array<bool, 5>& profileOff,
+                                      const std::string& appId) {
+  if (appId.empty()) return std::nullopt;
+  const std::string id = AsciiLower(appId);
+  const size_t dot = id.find_last_of('.');
+  const std::string lastPart = dot == std::string::npos ? id : id.substr(dot + 1);
+  for (int i = 0; i < kSwitchProfileCount; ++i) {
+    const ProfileApp& app = apps[i];
+    if (profileOff[i] || app.appEnabled != 1) continue;
+    const std::string name = AsciiLower(BaseName(app.appPath));
+    const size_t extension = name.find_last_of('.');
+    const std::string stem = extension == std::string::npos || extension == 0 ? name : name.substr(0, extension);
+    if (name.empty()) continue;
+    if (name == id || stem == id || stem == lastPart) return i;
+  }
+  return std::nullopt;
+}
+
 std::optional<int> AppSwitcher::CheckForegroundApplication(const ProfileApps& apps,
-                                                           const std::array<bool, 5>& profileOff,
-                                                           int& activeProfile,
+                                                           const std::array<bool, 5>& profileOff, int& activeProfile,
                                                            const std::function<void(int)>& switchTo) {
   const uint64_t window = source_.ForegroundWindow();
   if (window == lastForegroundWindow_) return std::nullopt;
   lastForegroundWindow_ = window;
   if (window == 0) return std::nullopt;
   const std::optional<std::string> image = source_.ProcessImageName(window);
-  if (!image) return std::nullopt;
-  const std::string fileName = ImageFileName(*image);
-  if (fileName.empty()) return std::nullopt;
-  const std::optional<int> match = MatchApplication(apps, profileOff, fileName);
+  std::optional<int> match;
+  if (image) {
+    const std::string fileName = ImageFileName(*image);
+    if (fileName.empty()) return std::nullopt;
+    match = MatchApplication(apps, profileOff, fileName);
+  } else if (const std::optional<std::string> appId = source_.ApplicationId(window)) {
+    match = MatchApplicationId(apps, profileOff, *appId);
+  }
   if (!match || *match == activeProfile) return std::nullopt;
   activeProfile = *match;
   if (switchTo) switchTo(*match);

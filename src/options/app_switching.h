@@ -52,13 +52,23 @@ std::string ImageFileName(const std::string& imagePath);
 std::optional<int> MatchApplication(const ProfileApps& apps, const std::array<bool, 5>& profileOff,
                                     const std::string& fileName);
 
+// The first profile, as MatchApplication picks it, whose bound path names the
+// program with the application id appId (a window seen by its id only): the
+// path's file name, or that name without its extension, equals appId or the
+// last dot-separated part of appId, without regard to ASCII case. So
+// "/usr/bin/nautilus" and ".../org.gnome.Nautilus.desktop" both match
+// "org.gnome.Nautilus", and "C:\Games\game.exe" matches "game.exe".
+std::optional<int> MatchApplicationId(const ProfileApps& apps, const std::array<bool, 5>& profileOff,
+                                      const std::string& appId);
+
 // The periodic foreground check. Remembers the last foreground window and
 // does work only when it changes.
 class AppSwitcher {
  public:
   explicit AppSwitcher(ForegroundSource& source) : source_(source) {}
 
-  // Looks at the foreground window; when it is new and its program is bound
+  // Looks at the foreground window; when it is new and its program (its
+  // process image, else its application id) is bound
   // to a profile other than activeProfile, sets activeProfile and calls
   // switchTo(profile) (which sends the profile to the mouse and repaints).
   // Returns the profile switched to.

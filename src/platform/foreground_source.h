@@ -26,6 +26,15 @@ class ForegroundSource {
   // cannot be queried.
   virtual std::optional<std::string> ProcessImageName(uint64_t window) = 0;
 
+  // For a source that cannot name processes (the window list a Wayland
+  // compositor hands to other programs): the window's application id, most
+  // often the name of the program's desktop file ("org.gnome.Nautilus",
+  // "foot"). Nothing from a source that names processes.
+  virtual std::optional<std::string> ApplicationId(uint64_t window) {
+    (void)window;
+    return std::nullopt;
+  }
+
   // Empty when every application window can be seen; otherwise a sentence for
   // the user saying which windows are not (for example native Wayland ones).
   virtual std::string Limitation() const { return {}; }

@@ -186,3 +186,70 @@ TEST(CheckForegroundX11, ActiveXtermSelectsTheLowestBoundProfile) {
 
 }  // namespace
 }  // namespace quorix
+
+namespace quorix {
+namespace {
+
+TEST(MatchApplicationId, FileNameOrItsStemAgainstTheIdOrItsLastPart) {
+  const std::array<bool, 5> none{};
+  const struct {
+    const char* path;
+    const char* appId;
+    bool matches;
+  } cases[] = {
+      {"/usr/bin/foot", "foot", true},
+      {"/usr/bin/nautilus", "org.gnome.Nautilus", true},  // the id's last part, case aside
+      {"/usr/share/applications/org.gnome.Nautilus.desktop", "org.gnome.Nautilus", true},
+      {"C:\\Games\\Game.exe", "game.exe", true},
+      {"C:\\Games\\game.exe", "game", true},
+      {"/usr/bin/firefox-esr", "firefox-esr", true},
+      {"/usr/bin/foot", "footclient", false},
+      {"/opt/bigfoot", "foot", false},  // a whole name, not a suffix
+      {"/usr/bin/foot", "", false},
+      {"/usr/bin/gnome", "org.gnome.Nautilus", false},  // only the last part counts
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.path) + " / " + c.appId);
+    EXPECT_EQ(MatchApplicationId(Bound({{2, c.path}}), none, c.appId),
+              c.matches ? std::optional<int>(2) : std::nullopt);
+  }
+  // As for images: the lowest bound profile wins, a switched-off one is passed over.
+  const ProfileApps two = Bound({{1, "/usr/bin/foot"}, {4, "/opt/foot"}});
+  EXPECT_EQ(MatchApplicationId(two, none, "foot"), 1);
+  EXPECT_EQ(MatchApplicationId(two, {false, true, false, false, false}, "foot"), 4);
+}
+
+// A source that knows application ids only: the switcher matches by id.
+class IdOnlyForeground final : public ForegroundSource {
+ public:
+  uint64_t ForegroundWindow() override { return window; }
+  std::optional<std::string> ProcessImageName(uint64_t) override { return std::nullopt; }
+  std::optional<std::string> ApplicationId(uint64_t w) override {
+    return w == window && !appId.empty() ? std::optional<std::string>(appId) : std::nullopt;
+  }
+  uint64_t window = 0;
+  std::string appId;
+};
+
+TEST(AppSwitcher, SwitchesByApplicationIdWhenNoImageIsKnown) {
+  IdOnlyForeground source;
+  AppSwitcher switcher(source);
+  const ProfileApps apps = Bound({{1, "/usr/bin/foot"}, {3, "/usr/bin/nautilus"}});
+  int active = 0;
+  std::vector<int> sent;
+  const struct {
+    uint64_t window;
+    const char* appId;
+    int activeAfter;
+  } steps[] = {{1, "foot", 1}, {2, "org.gnome.Nautilus", 3}, {3, "unbound", 3}, {4, "", 3}};
+  for (const auto& step : steps) {
+    source.window = step.window;
+    source.appId = step.appId;
+    switcher.CheckForegroundApplication(apps, {}, active, [&](int p) { sent.push_back(p); });
+    EXPECT_EQ(active, step.activeAfter) << step.appId;
+  }
+  EXPECT_EQ(sent, (std::vector<int>{1, 3}));
+}
+
+}  // namespace
+}  // namespace quorix

@@ -714,7 +714,18 @@ void MainWindow::SetAutostartEntry(std::string entryPath, std::string program) {
 
 void MainWindow::SetInputInjector(InputInjector* injector) { lift_->SetInjector(injector); }
 
+MainWindow::~MainWindow() {
+  if (foregroundSource_ != nullptr && foregroundEvents_) foregroundSource_->NotifyChanges({});
+}
+
 void MainWindow::SetForegroundSource(ForegroundSource* source, const std::string& reason) {
+  // The source calls back on its own thread: each change hops to the GUI
+  // thread as a queued call, which Qt drops once this window is gone.
+  if (foregroundSource_ != nullptr && foregroundEvents_) foregroundSource_->NotifyChanges({});
+  foregroundSource_ = source;
+  foregroundEvents_ = source != nullptr && source->NotifyChanges([this] {
+    QMetaObject::invokeMethod(this, &MainWindow::CheckForeground, Qt::QueuedConnection);
+  });
   switcher_ = source != nullptr ? std::make_unique<AppSwitcher>(*source) : nullptr;
   foregroundReason_ = source != nullptr ? source->Limitation() : reason;
   UpdateForegroundTimer();
@@ -723,7 +734,7 @@ void MainWindow::SetForegroundSource(ForegroundSource* source, const std::string
 void MainWindow::UpdateForegroundTimer() {
   const bool bound = std::any_of(options_.apps.begin(), options_.apps.end(),
                                  [](const ProfileApp& app) { return app.appEnabled != 0 && !app.appPath.empty(); });
-  if (switcher_ && bound) {
+  if (switcher_ && bound && !foregroundEvents_) {
     if (!foregroundTimer_.isActive()) foregroundTimer_.start();
   } else {
     foregroundTimer_.stop();

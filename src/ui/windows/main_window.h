@@ -43,6 +43,7 @@ class MainWindow : public SkinWindow {
 
  public:
   explicit MainWindow(UiEnv& env, QWidget* parent = nullptr);
+  ~MainWindow() override;  // no longer hears the foreground source
 
   // Progress shown and input blocked; nullopt: done.
   void SetBusy(std::optional<double> fraction);
@@ -108,6 +109,8 @@ class MainWindow : public SkinWindow {
   void SetChooseBackupFile(ChooseBackupFn choose) { chooseBackup_ = std::move(choose); }
   // The foreground windows the bindings are checked against; nullptr with
   // the reason when none can be seen here (the application field says it).
+  // The source outlives the window (or is replaced here first). One that
+  // tells of every change is heard instead of polled every 250 ms.
   void SetForegroundSource(ForegroundSource* source, const std::string& reason = {});
   // One foreground check, as the 250 ms timer runs it while something is bound.
   void CheckForeground();
@@ -197,6 +200,10 @@ class MainWindow : public SkinWindow {
   ChooseFileFn chooseFile_;
   ChooseBackupFn chooseBackup_;
   std::unique_ptr<AppSwitcher> switcher_;
+  // The source in use; when it tells of every change (foregroundEvents_) its
+  // thread posts CheckForeground here and the timer stays off.
+  ForegroundSource* foregroundSource_ = nullptr;
+  bool foregroundEvents_ = false;
   std::string foregroundReason_;
   QTimer foregroundTimer_;
   std::string autostartEntry_;

@@ -1,0 +1,37 @@
+#pragma once
+// Which ForegroundSource serves the session the program runs in, chosen at
+// run time from the environment the desktop hands down: a compositor's own
+// channel where it has one (sway IPC, Hyprland's sockets), else the window
+// list of wlroots compositors, else X11 (on an X11 desktop, and under
+// Wayland for XWayland windows, as before).
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/foreground_source.h"
+
+namespace quorix {
+
+// The variables the choice reads; empty for an unset one.
+struct DesktopEnvironment {
+  std::string currentDesktop;     // XDG_CURRENT_DESKTOP, e.g. "sway", "KDE", "GNOME"
+  std::string waylandDisplay;     // WAYLAND_DISPLAY
+  std::string display;            // DISPLAY
+  std::string swaySocket;         // SWAYSOCK
+  std::string hyprlandSignature;  // HYPRLAND_INSTANCE_SIGNATURE
+  std::string runtimeDir;         // XDG_RUNTIME_DIR
+
+  static DesktopEnvironment FromProcess();
+};
+
+// The names of the sources worth trying for env, best first: "sway",
+// "hyprland", "wlr-toplevel", "x11". The last is always "x11", whose
+// failure says why nothing could be opened.
+std::vector<std::string> ForegroundCandidates(const DesktopEnvironment& env);
+
+// The first candidate that opens; nullptr and *error (the last one's reason)
+// when none does.
+std::unique_ptr<ForegroundSource> OpenForegroundSource(const DesktopEnvironment& env, std::string* error);
+
+}  // namespace quorix

@@ -1,0 +1,120 @@
+#include "platform/linux/sway_foreground_source.h"
+
+#include <poll.h>
+
+#include "platform/linux/process_image.h"
+
+namespace quorix {
+
+std::unique_ptr<SwayForegroundSource> SwayForegroundSource::Open(const std::string& socketPath, std::string* error) {
+  std::unique_ptr<SwayIpc> requests = SwayIpc::Connect(socketPath, error);
+  if (!requests) return nullptr;
+  std::unique_ptr<SwayIpc> events = SwayIpc::Connect(socketPath, error);
+  if (!events) return nullptr;
+  const std::optional<JsonValue> subscribed = events->Request(sway::kSubscribe, R"(["window","workspace"])");
+  if (!subscribed || !subscribed->TrueAt("success")) {
+    if (error) *error = socketPath + ": sway refused to report window focus changes";
+    return nullptr;
+  }
+  std::unique_ptr<ReaderThread> reader = ReaderThread::Create(error);
+  if (!reader) return nullptr;
+  std::unique_ptr<SwayForegroundSource> source(
+      new SwayForegroundSource(std::move(requests), std::move(events), std::move(reader)));
+  // The focus at start; the events tell every change from the subscription on.
+  if (const std::optional<JsonValue> tree = source->requests_->Request(sway::kGetTree)) {
+    source->focus_ = FocusedInTree(*tree);
+  }
+  source->reader_->Start([raw = source.get()] { return [raw] { raw->Listen(); }; });
+  return source;
+}
+
+SwayForegroundSource::SwayForegroundSource(std::unique_ptr<SwayIpc> requests, std::unique_ptr<SwayIpc> events,
+                                           std::unique_ptr<ReaderThread> reader)
+    : requests_(std::move(requests)), events_(std::move(events)), reader_(std::move(reader)) {}
+
+SwayForegroundSource::~SwayForegroundSource() { reader_->Stop(); }
+
+void SwayForegroundSource::Listen() {
+  // Events that came in with the subscription's reply are taken first.
+  bool first = true;
+  while (!reader_->Stopping()) {
+    std::vector<SwayMessage> messages;
+    bool open = true;
+    if (first) {
+      first = false;
+      open = events_->TakeBuffered(messages);
+    } else {
+      pollfd fds[2] = {{events_->Fd(), POLLIN, 0}, {reader_->WakeFd(), POLLIN, 0}};
+      if (poll(fds, 2, -1) < 0) continue;
+      if (reader_->Stopping()) return;
+      if ((fds[0].revents & (POLLIN | POLLHUP | POLLERR)) == 0) continue;
+      open = events_->ReadMessages(messages);
+    }
+    for (const SwayMessage& message : messages) OnEvent(message);
+    if (!open) {
+      // sway went away (or spoke garbage): nothing is known in front any more.
+      SetFocus({});
+      return;
+    }
+  }
+}
+
+void SwayForegroundSource::OnEvent(const SwayMessage& message) {
+  const std::optional<JsonValue> event = ParseJson(message.payload);
+  if (!event) return;
+  const std::string change = event->StringAt("change").value_or("");
+  if (message.type == sway::kWindowEvent && change == "focus") {
+    if (const JsonValue* container = event->Find("container")) {
+      SwayFocus focus{static_cast<uint64_t>(container->IntegerAt("id").value_or(0)), 0};
+      const long long pid = container->IntegerAt("pid").value_or(0);
+      focus.pid = pid > 0 && pid < (1LL << 31) ? static_cast<int>(pid) : 0;
+      SetFocus(focus);
+    }
+    return;
+  }
+  // A closed window or another workspace may leave the focus on an empty
+  // workspace, which sends no window event: the tree says where it is.
+  const bool refocus = (message.type == sway::kWindowEvent && change == "close") ||
+                       (message.type == sway::kWorkspaceEvent && change == "focus");
+  if (!refocus) return;
+  if (const std::optional<JsonValue> tree = requests_->Request(sway::kGetTree)) SetFocus(FocusedInTree(*tree));
+}
+
+void SwayForegroundSource::SetFocus(const SwayFocus& focus) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (focus_ == focus) return;
+    focus_ = focus;
+  }
+  std::lock_guard<std::mutex> lock(notifyMutex_);
+  if (changed_) changed_();
+}
+
+uint64_t SwayForegroundSource::ForegroundWindow() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return focus_.window;
+}
+
+int SwayForegroundSource::ForegroundProcessId() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return focus_.pid;
+}
+
+std::optional<std::string> SwayForegroundSource::ProcessImageName(uint64_t window) {
+  int pid = 0;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (window == 0 || window != focus_.window) return std::nullopt;
+    pid = focus_.pid;
+  }
+  if (pid <= 0) return std::nullopt;
+  return ProcessImagePath(pid);
+}
+
+bool SwayForegroundSource::NotifyChanges(std::function<void()> changed) {
+  std::lock_guard<std::mutex> lock(notifyMutex_);
+  changed_ = std::move(changed);
+  return true;
+}
+
+}  // namespace quorix

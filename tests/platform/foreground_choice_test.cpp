@@ -1,0 +1,36 @@
+#include "platform/linux/foreground_choice.h"
+
+#include <gtest/gtest.h>
+
+namespace quorix {
+namespace {
+
+TEST(ForegroundChoice, CandidatesFollowTheSession) {
+  using Names = std::vector<std::string>;
+  const struct {
+    const char* name;
+    DesktopEnvironment env;
+    Names candidates;
+  } cases[] = {
+      {"X11 desktop", {"XFCE", "", ":0", "", "", "/run/user/1"}, {"x11"}},
+      {"X11 with a stale sway socket", {"", "", ":0", "/run/sway.sock", "", ""}, {"x11"}},
+      {"nothing at all", {}, {"x11"}},
+      {"sway", {"sway", "wayland-1", ":0", "/run/sway.sock", "", ""}, {"sway", "wlr-toplevel", "x11"}},
+      {"sway without XWayland", {"sway", "wayland-1", "", "/run/sway.sock", "", ""}, {"sway", "wlr-toplevel", "x11"}},
+      {"Hyprland", {"Hyprland", "wayland-1", ":1", "", "abc_123", "/run/user/1"}, {"hyprland", "wlr-toplevel", "x11"}},
+      {"labwc, wayfire, river", {"wlroots", "wayland-0", "", "", "", ""}, {"wlr-toplevel", "x11"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ForegroundCandidates(c.env), c.candidates) << c.name;
+}
+
+TEST(ForegroundChoice, WhenNothingOpensTheReasonIsX11s) {
+  DesktopEnvironment env;
+  env.waylandDisplay = "quorix-no-such-display";
+  env.swaySocket = "/nonexistent/sway.sock";
+  std::string error;
+  EXPECT_EQ(OpenForegroundSource(env, &error), nullptr);
+  EXPECT_NE(error.find("DISPLAY is not set"), std::string::npos) << error;
+}
+
+}  // namespace
+}  // namespace quorix
