@@ -311,7 +311,9 @@ TextTables DefaultTextTables() {
                   "Use Lv.%d",
                   "Ready to record",
                   "Recording stopped.",
-                  "The acceleration switch has no effect here: this desktop session is not X11."};
+                  "The acceleration switch has no effect here: this desktop session is not X11.",
+                  "Switching profiles by application on GNOME needs this program's Shell extension. Enable it with: "
+                  "gnome-extensions enable foreground@quorix-mouse.example.org"};
   return t;
 }
 

@@ -50,7 +50,7 @@ struct TextTables {
   // "failure_str%d", 14: why an operation on the mouse did not happen (the
   // session's FailureText picks and joins them).
   std::vector<std::string> failureStr;
-  // "desktop_str%d", 16: the desktop program's own additions (kDesktopText*).
+  // "desktop_str%d", 17: the desktop program's own additions (kDesktopText*).
   std::vector<std::string> desktopStr;
 };
 
@@ -76,6 +76,9 @@ inline constexpr size_t kDesktopTextRecordArmed = 13;
 inline constexpr size_t kDesktopTextRecordStopped = 14;
 // The acceleration switch outside an X11 session.
 inline constexpr size_t kDesktopTextNoPointerControl = 15;
+// Switching by application on GNOME without the program's Shell extension;
+// ends in the command that enables it.
+inline constexpr size_t kDesktopTextGnomeExtension = 16;
 
 // The built-in English defaults of every table.
 TextTables DefaultTextTables();

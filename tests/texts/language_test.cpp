@@ -80,8 +80,8 @@ TEST(LoadLanguage, KeysBeyondATableAreNeverRead) {
   EXPECT_EQ(file.reads_.front(), "type_str0");
   EXPECT_TRUE(reads.count("failure_str13"));
   EXPECT_FALSE(reads.count("failure_str14"));
-  EXPECT_FALSE(reads.count("desktop_str16"));
-  EXPECT_EQ(file.reads_.back(), "desktop_str15");
+  EXPECT_FALSE(reads.count("desktop_str17"));
+  EXPECT_EQ(file.reads_.back(), "desktop_str16");
 }
 
 TEST(LoadLanguage, EscapesPerFamily) {
