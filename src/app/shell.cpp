@@ -25,9 +25,8 @@
 #include "options/autostart.h"
 #include "options/options_store.h"
 #include "platform/linux/foreground_choice.h"
-#include "platform/linux/sway_pointer_settings.h"
 #include "platform/linux/x11_foreground_source.h"
-#include "platform/linux/x11_pointer_settings.h"
+#include "platform/linux/pointer_choice.h"
 #include "platform/linux/xdg_paths.h"
 #include "session/button_settings_model.h"
 #include "session/macro_recording.h"
@@ -208,15 +207,11 @@ int Shell::InitInstance() {
   } else {
     p.window->SetForegroundSource(nullptr, kNeedsX11Text);
   }
-  // Under sway its own input settings are the real ones, also for a program
-  // on XWayland, whose X pointer control reaches no device.
-  std::string pointerError;
-  const bool onSway = !desktop.swaySocket.empty() && !desktop.waylandDisplay.empty();
-  if (onSway && QGuiApplication::platformName() != QLatin1String("offscreen")) {
-    p.pointer = SwayPointerSettings::Open(desktop.swaySocket, &pointerError);
-  }
-  if (!p.pointer && QGuiApplication::platformName() == QLatin1String("xcb")) {
-    p.pointer = X11PointerSettings::Open(nullptr, &pointerError);
+  // On a Wayland desktop the compositor's own setting is the real one, also
+  // for a program on XWayland, whose X pointer control reaches no device.
+  if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+    std::string pointerError;
+    p.pointer = OpenPointerSettings(desktop, &pointerError);
   }
   // The option as read at start-up takes effect at once, as the switch
   // shows it: checked (the default) switches the desktop's acceleration off.

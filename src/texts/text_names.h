@@ -335,7 +335,7 @@ enum class Reason : size_t {
   kKeepOneLevel = 13,
 };
 
-// "desktop_str%d", 16: the desktop program's own additions. The file-type
+// "desktop_str%d", 17: the desktop program's own additions. The file-type
 // names get their pattern in the dialogs, " (*.exe)" and so on, which is
 // never translated.
 enum class Desktop : size_t {
@@ -357,6 +357,9 @@ enum class Desktop : size_t {
   kRecordArmed = 13,
   kRecordStopped = 14,
   kNoPointerControl = 15,  // the acceleration switch outside an X11 session
+  // Switching by application on GNOME without the program's Shell extension;
+  // ends in the command that enables it.
+  kGnomeExtension = 16,
 };
 
 }  // namespace quorix

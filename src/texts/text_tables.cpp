@@ -318,6 +318,9 @@ constexpr Named<Desktop> kDesktopTexts[] = {
     {Desktop::kRecordArmed, "Ready to record"},
     {Desktop::kRecordStopped, "Recording stopped."},
     {Desktop::kNoPointerControl, "The acceleration switch has no effect here: this desktop session is not X11."},
+    {Desktop::kGnomeExtension,
+     "Switching profiles by application on GNOME needs this program's Shell extension. Enable it with: "
+     "gnome-extensions enable foreground@quorix-mouse.example.org"},
 };
 
 // The single-entry tables: key, field, English default. The hotkey texts have
@@ -367,7 +370,7 @@ void ForEachFamily(Visit&& visit) {
   visit("menu_str", 2, kMenuItemTexts);
   visit("consumer_key_str", 14, kConsumerNameTexts);
   visit("failure_str", 14, kReasonTexts);
-  visit("desktop_str", 16, kDesktopTexts);
+  visit("desktop_str", 17, kDesktopTexts);
 }
 
 }  // namespace

@@ -20,9 +20,16 @@ if [ "$prefix" = /usr ]; then etc=$stage/etc; else etc=$root/etc; fi
 for file in bin/quorix-mousectl share/quorix-mouse/language.ini share/quorix-mouse/keyboard.ini \
     share/quorix-mouse/bulitin.ini share/quorix-mouse/library/office.ini lib/udev/rules.d/70-quorix-mouse.rules \
     share/applications/quorix-mouse.desktop "share/metainfo/$appId.metainfo.xml" \
-    share/man/man1/quorix-mouse.1.gz share/man/man1/quorix-mousectl.1.gz share/doc/quorix-mouse/copyright "$@"; do
+    share/man/man1/quorix-mouse.1.gz share/man/man1/quorix-mousectl.1.gz share/doc/quorix-mouse/copyright \
+    share/gnome-shell/extensions/foreground@quorix-mouse.example.org/metadata.json \
+    share/gnome-shell/extensions/foreground@quorix-mouse.example.org/extension.js \
+    share/quorix-mouse/kwin/foreground.js "$@"; do
   [ -f "$root/$file" ] || fail "$file is not installed"
 done
+# The Shell loads an extension only from the folder named as its uuid.
+grep -q '"uuid": "foreground@quorix-mouse.example.org"' \
+  "$root/share/gnome-shell/extensions/foreground@quorix-mouse.example.org/metadata.json" ||
+  fail "the Shell extension's uuid is not its folder's name"
 grep -q '^MIT License' "$root/share/doc/quorix-mouse/copyright" || fail "the copyright file is not the licence"
 [ -f "$etc/xdg/autostart/quorix-mouse.desktop" ] || fail "the autostart entry is not installed"
 grep -qx 'Exec=quorix-mouse /hide' "$etc/xdg/autostart/quorix-mouse.desktop" || fail "autostart does not start hidden"

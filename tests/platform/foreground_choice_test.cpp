@@ -1,4 +1,5 @@
 #include "platform/linux/foreground_choice.h"
+#include "platform/linux/pointer_choice.h"
 
 #include <gtest/gtest.h>
 
@@ -18,6 +19,9 @@ TEST(ForegroundChoice, CandidatesFollowTheSession) {
       {"sway", {"sway", "wayland-1", ":0", "/run/sway.sock", "", ""}, {"sway", "wlr-toplevel", "x11"}},
       {"sway without XWayland", {"sway", "wayland-1", "", "/run/sway.sock", "", ""}, {"sway", "wlr-toplevel", "x11"}},
       {"Hyprland", {"Hyprland", "wayland-1", ":1", "", "abc_123", "/run/user/1"}, {"hyprland", "wlr-toplevel", "x11"}},
+      {"KDE Plasma", {"KDE", "wayland-0", ":1", "", "", ""}, {"kwin", "wlr-toplevel", "x11"}},
+      {"GNOME as Ubuntu names it", {"ubuntu:GNOME", "wayland-0", ":0", "", "", ""}, {"gnome", "wlr-toplevel", "x11"}},
+      {"GNOME on X11", {"GNOME", "", ":0", "", "", ""}, {"x11"}},
       {"labwc, wayfire, river", {"wlroots", "wayland-0", "", "", "", ""}, {"wlr-toplevel", "x11"}},
   };
   for (const auto& c : cases) EXPECT_EQ(ForegroundCandidates(c.env), c.candidates) << c.name;
@@ -30,6 +34,26 @@ TEST(ForegroundChoice, WhenNothingOpensTheReasonIsX11s) {
   std::string error;
   EXPECT_EQ(OpenForegroundSource(env, &error), nullptr);
   EXPECT_NE(error.find("DISPLAY is not set"), std::string::npos) << error;
+}
+
+// The pointer is the compositor's wherever there is one: X11's pointer
+// control reaches no device from XWayland.
+TEST(PointerChoice, CandidatesFollowTheSession) {
+  using Names = std::vector<std::string>;
+  const struct {
+    const char* name;
+    DesktopEnvironment env;
+    Names candidates;
+  } cases[] = {
+      {"X11 desktop", {"XFCE", "", ":0", "", "", ""}, {"x11"}},
+      {"GNOME on X11", {"GNOME", "", ":0", "", "", ""}, {"x11"}},
+      {"sway", {"sway", "wayland-1", ":0", "/run/sway.sock", "", ""}, {"sway"}},
+      {"KDE Plasma", {"KDE", "wayland-0", ":1", "", "", ""}, {"kwin"}},
+      {"GNOME as Ubuntu names it", {"ubuntu:GNOME", "wayland-0", ":0", "", "", ""}, {"gnome"}},
+      {"labwc: no way to reach the pointer", {"labwc", "wayland-0", ":0", "", "", ""}, {}},
+      {"nothing at all", {}, {}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(PointerCandidates(c.env), c.candidates) << c.name;
 }
 
 }  // namespace

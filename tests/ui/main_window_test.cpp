@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "platform/linux/gnome_foreground_source.h"
 #include "platform/linux/x11_foreground_source.h"
 #include "session/device_event_pump.h"
 #include "session/session.h"
@@ -295,7 +296,9 @@ TEST(MainWindow, WithoutAForegroundSourceTheApplicationFieldSaysWhy) {
   // The desktop services' sentence is the one the text tables translate.
   const std::string needsX11 = EnglishTexts()[Desktop::kNeedsX11];
   ASSERT_EQ(needsX11, kNeedsX11Text);
+  ASSERT_EQ(EnglishTexts()[Desktop::kGnomeExtension], kGnomeExtensionText);
   const std::pair<std::string, std::string> cases[] = {
+      {kGnomeExtensionText, kGnomeExtensionText},
       {"native Wayland windows are not seen", "native Wayland windows are not seen"},
       {needsX11 + " No X display is available.", needsX11 + " No X display is available."},
       {"", "Switching profiles by application is not available here."},

@@ -1,8 +1,13 @@
 #include "platform/linux/foreground_choice.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <optional>
+#include <utility>
 
+#include "platform/linux/gnome_foreground_source.h"
 #include "platform/linux/hyprland_foreground_source.h"
+#include "platform/linux/kwin_foreground_source.h"
 #include "platform/linux/sway_foreground_source.h"
 #include "platform/linux/wayland_toplevel_source.h"
 #include "platform/linux/x11_foreground_source.h"
@@ -15,9 +20,29 @@ struct Candidate {
   const char* name;
   bool (*applies)(const DesktopEnvironment& env);
   std::unique_ptr<ForegroundSource> (*open)(const DesktopEnvironment& env, std::string* error);
+  // Its failure is something the user can mend (enable the Shell extension):
+  // its reason is the one shown, also when a lesser source serves instead.
+  bool userCanMend = false;
 };
 
 bool OnWayland(const DesktopEnvironment& env) { return !env.waylandDisplay.empty(); }
+
+// A lesser source (XWayland windows only) standing in for the desktop's own
+// channel, whose reason it gives as its limitation.
+class StandInSource final : public ForegroundSource {
+ public:
+  StandInSource(std::unique_ptr<ForegroundSource> source, std::string reason)
+      : source_(std::move(source)), reason_(std::move(reason)) {}
+  uint64_t ForegroundWindow() override { return source_->ForegroundWindow(); }
+  std::optional<std::string> ProcessImageName(uint64_t window) override { return source_->ProcessImageName(window); }
+  std::optional<std::string> ApplicationId(uint64_t window) override { return source_->ApplicationId(window); }
+  std::string Limitation() const override { return reason_; }
+  bool NotifyChanges(std::function<void()> changed) override { return source_->NotifyChanges(std::move(changed)); }
+
+ private:
+  std::unique_ptr<ForegroundSource> source_;
+  std::string reason_;
+};
 
 // Best first. A compositor's own channel names processes; the window list of
 // wlroots compositors names application ids only; X11 sees X11 windows only.
@@ -30,7 +55,15 @@ const Candidate kCandidates[] = {
      [](const DesktopEnvironment& env, std::string* error) -> std::unique_ptr<ForegroundSource> {
        return HyprlandForegroundSource::Open(HyprlandSocketFolder(env.runtimeDir, env.hyprlandSignature), error);
      }},
-    // KWin and GNOME Shell: their entries go here, before the generic window list.
+    {"kwin", [](const DesktopEnvironment& env) { return OnWayland(env) && DesktopIncludes(env, "KDE"); },
+     [](const DesktopEnvironment&, std::string* error) -> std::unique_ptr<ForegroundSource> {
+       return KWinForegroundSource::Open(error);
+     }},
+    {"gnome", [](const DesktopEnvironment& env) { return OnWayland(env) && DesktopIncludes(env, "GNOME"); },
+     [](const DesktopEnvironment&, std::string* error) -> std::unique_ptr<ForegroundSource> {
+       return GnomeForegroundSource::Open(error);
+     },
+     true},
     {"wlr-toplevel", OnWayland,
      [](const DesktopEnvironment& env, std::string* error) -> std::unique_ptr<ForegroundSource> {
        return ForeignToplevelSource::Open(env.waylandDisplay.c_str(), error);
@@ -48,6 +81,16 @@ std::string Variable(const char* name) {
 
 }  // namespace
 
+bool DesktopIncludes(const DesktopEnvironment& env, const std::string& name) {
+  size_t start = 0;
+  while (start <= env.currentDesktop.size()) {
+    const size_t end = std::min(env.currentDesktop.find(':', start), env.currentDesktop.size());
+    if (env.currentDesktop.compare(start, end - start, name) == 0) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
 DesktopEnvironment DesktopEnvironment::FromProcess() {
   return {
       Variable("XDG_CURRENT_DESKTOP"),         Variable("WAYLAND_DISPLAY"), Variable("DISPLAY"), Variable("SWAYSOCK"),
@@ -63,9 +106,15 @@ std::vector<std::string> ForegroundCandidates(const DesktopEnvironment& env) {
 }
 
 std::unique_ptr<ForegroundSource> OpenForegroundSource(const DesktopEnvironment& env, std::string* error) {
+  std::string mendable;
   for (const Candidate& candidate : kCandidates) {
     if (!candidate.applies(env)) continue;
-    if (std::unique_ptr<ForegroundSource> source = candidate.open(env, error)) return source;
+    std::string reason;
+    std::unique_ptr<ForegroundSource> source = candidate.open(env, &reason);
+    if (source && mendable.empty()) return source;
+    if (source) return std::make_unique<StandInSource>(std::move(source), mendable);
+    if (candidate.userCanMend && mendable.empty()) mendable = reason;
+    if (error != nullptr) *error = mendable.empty() ? reason : mendable;
   }
   return nullptr;
 }

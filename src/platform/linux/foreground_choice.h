@@ -1,7 +1,8 @@
 #pragma once
 // Which ForegroundSource serves the session the program runs in, chosen at
 // run time from the environment the desktop hands down: a compositor's own
-// channel where it has one (sway IPC, Hyprland's sockets), else the window
+// channel where it has one (sway IPC, Hyprland's sockets, the KWin script,
+// the GNOME Shell extension), else the window
 // list of wlroots compositors, else X11 (on an X11 desktop, and under
 // Wayland for XWayland windows, as before).
 
@@ -25,13 +26,19 @@ struct DesktopEnvironment {
   static DesktopEnvironment FromProcess();
 };
 
+// Whether XDG_CURRENT_DESKTOP, a colon-separated list ("ubuntu:GNOME"),
+// names `name`.
+bool DesktopIncludes(const DesktopEnvironment& env, const std::string& name);
+
 // The names of the sources worth trying for env, best first: "sway",
-// "hyprland", "wlr-toplevel", "x11". The last is always "x11", whose
+// "hyprland", "kwin", "gnome", "wlr-toplevel", "x11". The last is always "x11", whose
 // failure says why nothing could be opened.
 std::vector<std::string> ForegroundCandidates(const DesktopEnvironment& env);
 
 // The first candidate that opens; nullptr and *error (the last one's reason)
-// when none does.
+// when none does. Where the user can mend the desktop's own channel (GNOME
+// without the Shell extension), its reason is *error, and a lesser source
+// that opens instead gives it as its Limitation().
 std::unique_ptr<ForegroundSource> OpenForegroundSource(const DesktopEnvironment& env, std::string* error);
 
 }  // namespace quorix

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/linux/libinput_speed.h"
 #include "platform/linux/x11_error_trap.h"
 
 namespace quorix {
@@ -145,13 +146,12 @@ int X11PointerSettings::GetSpeed() {
   const auto bits = static_cast<uint32_t>(raw);
   float speed = 0;
   std::memcpy(&speed, &bits, sizeof speed);
-  if (!std::isfinite(speed)) return 10;
-  return std::clamp(static_cast<int>(std::lround(speed * 10 + 10)), 1, 20);
+  return SpeedFromLibinput(speed);
 }
 
 void X11PointerSettings::SetSpeed(int speed) {
   std::lock_guard<std::mutex> lock(mutex_);
-  const float value = std::clamp((static_cast<float>(speed) - 10.0f) / 10.0f, -1.0f, 1.0f);
+  const auto value = static_cast<float>(LibinputFromSpeed(speed));
   uint32_t bits = 0;
   std::memcpy(&bits, &value, sizeof bits);
   long item = static_cast<long>(bits);

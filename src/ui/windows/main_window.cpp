@@ -50,12 +50,14 @@ QString ProgramFilters(const UiEnv& env) {
            QString::fromLatin1(kApplicationFilterPattern));
 }
 
-// The desktop services give their reason in English: its common sentence
-// is shown in the chosen language, a detail after it as it came.
+// The desktop services give their reason in English: a sentence of the
+// text table is shown in the chosen language, a detail after it as it came.
 QString ForegroundReasonText(const UiEnv& env, const std::string& reason) {
-  const std::string& english = EnglishTexts()[Desktop::kNeedsX11];
-  if (reason.rfind(english, 0) != 0) return Q(reason);
-  return DesktopText(env, Desktop::kNeedsX11) + Q(reason.substr(english.size()));
+  for (const Desktop text : {Desktop::kNeedsX11, Desktop::kGnomeExtension}) {
+    const std::string& english = EnglishTexts()[text];
+    if (reason.rfind(english, 0) == 0) return DesktopText(env, text) + Q(reason.substr(english.size()));
+  }
+  return Q(reason);
 }
 
 QString BackupFilter(const UiEnv& env) { return DesktopText(env, Desktop::kBackupFile) + QStringLiteral(" (*.bf)"); }
