@@ -3,11 +3,38 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "macro/macro_memory.h"
+#include "session/macro_list_model.h"
 #include "session/session.h"
 #include "settings/settings_image.h"
 
 namespace quorix {
+
+std::vector<MacroListItem> MacroEditRows(const SettingsImage& current, const KeyTexts& keyTexts,
+                                         const MacroLibrary* library, const std::string& libraryCaption) {
+  const FunctionListInputs inputs = FunctionListInputsFor(current, keyTexts);
+  std::vector<MacroListItem> rows;
+  if (library != nullptr) {
+    rows = library->BuildFunctionList(inputs).deviceRows;
+  } else if (inputs.device != nullptr) {
+    rows = MacroLibrary("", "").BuildFunctionList(inputs).deviceRows;
+  }
+  if (library == nullptr) return rows;
+  MacroListItem caption;
+  caption.type = kCaptionRowType;
+  caption.name = libraryCaption;
+  rows.push_back(caption);
+  for (const MacroListItem& row : LibraryTreeRows(library->Files())) rows.push_back(row);
+  return rows;
+}
+
+int MacroEditRowOf(const std::vector<MacroListItem>& rows, const MacroListItem& item) {
+  for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
+    const MacroListItem& row = rows[static_cast<size_t>(i)];
+    if (item.device == 1 ? row.device == 1 && row.slot == item.slot : row.device != 1 && row.path == item.path)
+      return i;
+  }
+  return -1;
+}
 
 int WaitHoldDelta(int count) {
   if (count <= 90) return 1;
@@ -208,8 +235,7 @@ bool MacroEditModel::EditMove(int row, const MovePosition& position) {
 }
 
 bool MacroEditModel::StartHold(int row, int direction) {
-  if (row < 0 || row >= static_cast<int>(items_.size()) || !WaitValue(items_[static_cast<size_t>(row)]))
-    return false;
+  if (row < 0 || row >= static_cast<int>(items_.size()) || !WaitValue(items_[static_cast<size_t>(row)])) return false;
   hold_ = Hold{row, direction < 0 ? -1 : 1, 0, clock_.NowMs()};
   HoldStep();
   return true;
@@ -296,6 +322,32 @@ MacroEditModel::DropPlan MacroEditModel::PlanDrop(const MacroListItem& row, cons
     plan.askOverwrite = true;
   }
   return plan;
+}
+
+MacroFileStatus MacroEditModel::WriteFile(const std::string& path, int64_t now, std::string* reason) {
+  const MacroFileStatus status = WriteMacroFile(path, name_, mode_, items_, now, reason);
+  if (status == MacroFileStatus::kOk) SavedToFile(path);
+  return status;
+}
+
+DeviceJobHandle MacroEditModel::PostReadBack(Session& session, int slot, DeviceJobCallbacks callbacks) {
+  auto back = std::make_shared<MacroReadBack>();
+  readBack_ = back;
+  readBackSlot_ = slot;
+  return session.PostOnDevice(
+      "read macro",
+      [&session, back, slot](JobContext& job, DeviceLink& link, const std::string& path) {
+        *back =
+            ReadBackMacro(link, path, *session.State().image.Snapshot(), slot, [&job](double f) { job.Progress(f); });
+        return back->outcome;
+      },
+      std::move(callbacks));
+}
+
+void MacroEditModel::ReadBackFinished(const Outcome& outcome) {
+  const std::shared_ptr<MacroReadBack> back = std::move(readBack_);
+  if (!outcome || back == nullptr) return;
+  Load(back->items, back->name, back->mode, {SourceKind::kSlot, "", readBackSlot_});
 }
 
 DeviceJobHandle MacroEditModel::PostStore(Session& session, int slot, const std::string& name,

@@ -29,7 +29,6 @@
 #include "ui/windows/option_dlg.h"
 #include "ui/windows/str_dlg.h"
 
-
 namespace quorix::ui {
 namespace {
 
@@ -70,47 +69,32 @@ constexpr int kUntilChanged = 1 << 30;
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 int64_t NowSeconds() {
-  return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
-      .count();
+  return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
 }
 
 MacroEdit::Dialogs DefaultDialogs(UiEnv& env, QWidget* parent) {
   MacroEdit::Dialogs d;
   d.name = [&env, parent](const QString& title, const QString& text, int maxLength) -> std::optional<QString> {
     CStrDlg dlg(env, parent);
-    dlg.mode = 0;
-    dlg.prompt = title;
-    dlg.text = text;
     dlg.setWindowTitle(title);
-    if (!dlg.Run()) return std::nullopt;
-    return dlg.text.left(maxLength);
+    const auto name = dlg.AskName(title, text);
+    if (!name) return std::nullopt;
+    return name->left(maxLength);
   };
   d.number = [&env, parent](const QString& title, int value, int limit) -> std::optional<int> {
-    CStrDlg dlg(env, parent);
-    dlg.mode = 1;
-    dlg.prompt = title;
-    dlg.text = QString::number(value);
-    dlg.limit = limit;
-    if (!dlg.Run() || dlg.number < 0 || dlg.number > limit) return std::nullopt;
-    return static_cast<int>(dlg.number);
+    const auto number = CStrDlg(env, parent).AskNumber(title, value, limit);
+    if (!number) return std::nullopt;
+    return static_cast<int>(*number);
   };
   d.position = [&env, parent](const QString& title, const MovePosition& start) -> std::optional<MovePosition> {
-    CStrDlg dlg(env, parent);
-    dlg.mode = 3;
-    dlg.prompt = title;
-    dlg.x = start.x;
-    dlg.y = start.y;
-    dlg.check = start.absolute ? 1 : 0;
-    if (!dlg.Run()) return std::nullopt;
-    return MovePosition{dlg.x, dlg.y, dlg.check == 1};
+    const auto point = CStrDlg(env, parent).AskPoint(title, {start.x, start.y, start.absolute});
+    if (!point) return std::nullopt;
+    return MovePosition{point->x, point->y, point->absolute};
   };
   d.folder = [&env, parent](const QString& title, const std::vector<MacroListItem>& folders) -> std::optional<int> {
-    CStrDlg dlg(env, parent);
-    dlg.mode = 5;
-    dlg.prompt = title;
-    for (const MacroListItem& f : folders) dlg.folders.push_back({Q(f.name), f.level, f.id});
-    if (!dlg.Run()) return std::nullopt;
-    return dlg.selectedValue;
+    std::vector<FolderChoice> choices;
+    for (const MacroListItem& f : folders) choices.push_back({Q(f.name), f.level, f.id});
+    return CStrDlg(env, parent).AskFolder(title, std::move(choices));
   };
   d.file = [&env, parent](bool save, const QString& proposed) {
     const QString filter = Q(env.texts.desktopStr.at(kDesktopTextMacroFile)) + QStringLiteral(" (*.mf)");
@@ -152,7 +136,11 @@ MacroEdit::MacroEdit(UiEnv& env, MacroRecording* recording, QWidget* parent)
     recording_->SetChangedCallback([self] {
       // The capture's thread: hand the change over to the window's.
       QMetaObject::invokeMethod(
-          self.data(), [self] { if (self) self->OnRecordingChanged(); }, Qt::QueuedConnection);
+          self.data(),
+          [self] {
+            if (self) self->OnRecordingChanged();
+          },
+          Qt::QueuedConnection);
     });
   }
 
@@ -160,9 +148,8 @@ MacroEdit::MacroEdit(UiEnv& env, MacroRecording* recording, QWidget* parent)
   AddButton(kClose, QRectF(kWidth - 90, 8, 74, 26), T(texts.macroEditStr, 0));
   AddButton(kName, QRectF(20, 48, 230, 28), {});
   AddButton(kMode, QRectF(260, 48, 150, 28), {});
-  const QString hotkeyLabel =
-      texts.hotkeyStr.empty() ? QStringLiteral("Change recording hotkey") : Q(texts.hotkeyStr);
-  const QString commands[] = {T(texts.buttonStr, 18), T(texts.msgStr, 5), T(texts.msgStr, 3),  T(texts.msgStr, 4),
+  const QString hotkeyLabel = texts.hotkeyStr.empty() ? QStringLiteral("Change recording hotkey") : Q(texts.hotkeyStr);
+  const QString commands[] = {T(texts.buttonStr, 18), T(texts.msgStr, 5),     T(texts.msgStr, 3), T(texts.msgStr, 4),
                               T(texts.buttonStr, 20), T(texts.buttonStr, 25), hotkeyLabel};
   const int codes[] = {kRecord, kInsertWait, kInsertKey, kInsertMove, kClear, kDeleteStep, kHotkey};
   for (int i = 0; i < 7; ++i) AddButton(codes[i], QRectF(425, 84 + i * 33, 290, 28), commands[i]);
@@ -181,7 +168,7 @@ MacroEdit::MacroEdit(UiEnv& env, MacroRecording* recording, QWidget* parent)
   Items().push_back(radio);
   AddCheck(kOptTrack, QRectF(430, 402, 280, 22), T(texts.buttonStr, 29));
   AddCheck(kOptClicks, QRectF(430, 428, 280, 22), T(texts.buttonStr, 28));
-  const QString listCommands[] = {T(texts.buttonStr, 36),    T(texts.msgStr, 2),         T(texts.buttonStr, 39),
+  const QString listCommands[] = {T(texts.buttonStr, 36),    T(texts.msgStr, 2),        T(texts.buttonStr, 39),
                                   T(texts.buttonTipStr, 36), T(texts.buttonTipStr, 35), T(texts.buttonTipStr, 25)};
   const int listCodes[] = {kSave, kSaveToList, kNewFolder, kSaveFile, kLoadFile, kDeleteRow};
   for (int i = 0; i < 6; ++i)
@@ -228,24 +215,8 @@ void MacroEdit::ShowEditor() {
 }
 
 void MacroEdit::Rebuild() {
-  const auto image = env_.session.State().image.Snapshot();
-  const KeyTexts keyTexts = MakeKeyTexts(env_.texts);
-  const FunctionListInputs inputs = FunctionListInputsFor(*image, keyTexts);
-  FunctionList list;
-  if (env_.macroLibrary) {
-    list = env_.macroLibrary->BuildFunctionList(inputs);
-  } else if (inputs.device) {
-    MacroLibrary none("", "");
-    list = none.BuildFunctionList(inputs);
-  }
-  rows_ = list.deviceRows;
-  if (env_.macroLibrary) {
-    MacroListItem caption;
-    caption.type = kCaptionRowType;
-    caption.name = env_.texts.msgStr.size() > 31 ? env_.texts.msgStr[31] : std::string();
-    rows_.push_back(caption);
-    for (const MacroListItem& row : LibraryTreeRows(env_.macroLibrary->Files())) rows_.push_back(row);
-  }
+  rows_ = MacroEditRows(*env_.session.State().image.Snapshot(), MakeKeyTexts(env_.texts), env_.macroLibrary,
+                        env_.texts.msgStr.size() > 31 ? env_.texts.msgStr[31] : std::string());
   if (selectedRow_ >= static_cast<int>(rows_.size())) selectedRow_ = static_cast<int>(rows_.size()) - 1;
   RefreshFreeMemory();
   SyncItems();
@@ -444,15 +415,6 @@ void MacroEdit::OnRecordingChanged() {
 
 // ---- the macro list ----
 
-int MacroEdit::RowOf(const MacroListItem& item) const {
-  for (int i = 0; i < static_cast<int>(rows_.size()); ++i) {
-    const MacroListItem& row = rows_[static_cast<size_t>(i)];
-    if (item.device == 1 ? row.device == 1 && row.slot == item.slot : row.device != 1 && row.path == item.path)
-      return i;
-  }
-  return -1;
-}
-
 void MacroEdit::LoadRow(int row) {
   if (row < 0 || row >= static_cast<int>(rows_.size())) return;
   const MacroListItem item = rows_[static_cast<size_t>(row)];
@@ -464,7 +426,7 @@ void MacroEdit::LoadRow(int row) {
   // The row is selected once its macro is in the editor: a cancelled
   // question leaves the selection with the edits it belongs to.
   auto select = [this, item] {
-    selectedRow_ = RowOf(item);
+    selectedRow_ = MacroEditRowOf(rows_, item);
     update();
   };
   if (item.device == 1) {
@@ -487,36 +449,31 @@ void MacroEdit::LoadRow(int row) {
 }
 
 void MacroEdit::ReadBackSlot(int slot) {
-  auto back = std::make_shared<MacroReadBack>();
   SetBusy(0.0);
-  env_.session.PostOnDevice(
-      "read macro",
-      [this, back, slot](JobContext& job, DeviceLink& link, const std::string& path) {
-        *back = ReadBackMacro(link, path, *env_.session.State().image.Snapshot(), slot,
-                              [&job](double f) { job.Progress(f); });
-        return back->outcome;
-      },
-      OnGuiThread(this, {[this](double f) { SetBusy(f); },
-                         [this, back, slot](const Outcome& outcome) {
-                           SetBusy(std::nullopt);
-                           if (!outcome) {
-                             Say(Q(FailureText(env_.texts, outcome.failure, false)));
-                             return;
-                           }
-                           model_.Load(back->items, back->name, back->mode,
-                                       {MacroEditModel::SourceKind::kSlot, "", slot});
-                           SyncItems();
-                         }}));
+  model_.PostReadBack(env_.session, slot,
+                      OnGuiThread(this, {[this](double f) { SetBusy(f); },
+                                         [this](const Outcome& outcome) {
+                                           SetBusy(std::nullopt);
+                                           model_.ReadBackFinished(outcome);
+                                           if (!outcome) Say(Q(FailureText(env_.texts, outcome.failure, false)));
+                                           SyncItems();
+                                         }}));
 }
 
 void MacroEdit::OpenMacroFile(const std::string& path, std::function<void()> loaded) {
   MacroFile file;
-  const MacroFileStatus status = ReadMacroFile(path, file);
+  std::string reason;
+  const MacroFileStatus status = ReadMacroFile(path, file, &reason);
   if (status == MacroFileStatus::kInvalidFormat) {
     RunOptionDlg(env_, this, windowTitle(), T(env_.texts.msgStr, 20), Choices::kOk);
     return;
   }
-  if (status != MacroFileStatus::kOk) return;
+  // A file that cannot be read is said, not passed over as if nothing was picked.
+  if (status != MacroFileStatus::kOk) {
+    RunOptionDlg(env_, this, windowTitle(), Q(FileFailureText(env_.texts, Failure::kCannotReadFile, path, reason)),
+                 Choices::kOk);
+    return;
+  }
   LeaveEdits([this, path, file = std::move(file), loaded = std::move(loaded)] {
     model_.Load(file.items, file.header.name, file.header.mode, {MacroEditModel::SourceKind::kFile, path, -1});
     if (loaded) loaded();
@@ -555,9 +512,7 @@ void MacroEdit::CloseEditor() {
 
 bool MacroEdit::WriteFile(const std::string& path) {
   std::string reason;
-  if (WriteMacroFile(path, model_.Name(), model_.Mode(), model_.Items(), NowSeconds(), &reason) ==
-      MacroFileStatus::kOk)
-    return true;
+  if (model_.WriteFile(path, NowSeconds(), &reason) == MacroFileStatus::kOk) return true;
   ReportWriteFailure(path, reason);
   return false;
 }
@@ -580,7 +535,6 @@ void MacroEdit::DropOnRow(int row) {
   }
   if (plan.rewriteFile) {
     if (WriteFile(target.path)) {
-      model_.SavedToFile(target.path);
       if (env_.macroLibrary) env_.macroLibrary->Scan();
       Rebuild();
       emit macrosChanged();
@@ -606,10 +560,11 @@ void MacroEdit::StoreToSlot(int slot, const QString& name, std::function<void()>
                                                        Q(FailureText(env_.texts, outcome.failure, true)), Choices::kOk);
                                           return;
                                         }
-                                        for (int i = 0; i < static_cast<int>(rows_.size()); ++i)
-                                          if (rows_[static_cast<size_t>(i)].device == 1 &&
-                                              rows_[static_cast<size_t>(i)].slot == slot)
-                                            selectedRow_ = i;
+                                        MacroListItem slotRow;
+                                        slotRow.device = 1;
+                                        slotRow.slot = slot;
+                                        if (const int row = MacroEditRowOf(rows_, slotRow); row >= 0)
+                                          selectedRow_ = row;
                                         emit macrosChanged();
                                         if (stored) stored();
                                       }}));
@@ -624,7 +579,6 @@ void MacroEdit::Save(std::function<void()> saved) {
       return;
     case MacroEditModel::SaveAction::kRewriteFile:
       if (!WriteFile(model_.From().path)) return;
-      model_.SavedToFile(model_.From().path);
       if (env_.macroLibrary) env_.macroLibrary->Scan();
       Rebuild();
       emit macrosChanged();
@@ -685,7 +639,7 @@ void MacroEdit::SaveFile() {
   const std::string date = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")).toStdString();
   const QString path = dialogs_.file(true, Q(ProposedMacroFileName(model_.Name(), date)));
   if (path.isEmpty()) return;
-  if (WriteFile(path.toStdString())) model_.SavedToFile(path.toStdString());
+  WriteFile(path.toStdString());
   SyncItems();
 }
 
@@ -713,12 +667,12 @@ void MacroEdit::DeleteListRow() {
   }
   SetBusy(0.0);
   env_.session.PostDeleteMacro(row.slot, OnGuiThread(this, {{}, [this](const Outcome& outcome) {
-                                                          SetBusy(std::nullopt);
-                                                          if (!outcome)
-                                                            Say(Q(FailureText(env_.texts, outcome.failure, true)));
-                                                          Rebuild();
-                                                          emit macrosChanged();
-                                                        }}));
+                                                              SetBusy(std::nullopt);
+                                                              if (!outcome)
+                                                                Say(Q(FailureText(env_.texts, outcome.failure, true)));
+                                                              Rebuild();
+                                                              emit macrosChanged();
+                                                            }}));
 }
 
 // ---- input ----
@@ -753,8 +707,7 @@ void MacroEdit::OnItemActivated(int index) {
       InsertCapture();
       break;
     case kInsertMove:
-      if (auto position = dialogs_.position(T(env_.texts.capInputStr, 3), MovePosition{}))
-        model_.InsertMove(*position);
+      if (auto position = dialogs_.position(T(env_.texts.capInputStr, 3), MovePosition{})) model_.InsertMove(*position);
       break;
     case kClear:
       model_.Clear();
@@ -808,7 +761,8 @@ void MacroEdit::OnItemActivated(int index) {
 
 int MacroEdit::InstructionRowAt(QPointF point) const {
   if (!kInstructions.contains(point)) return -1;
-  const int row = static_cast<int>((point.y() - kInstructions.top() + instructionScroll_.Offset()) / kInstructionRowHeight);
+  const int row =
+      static_cast<int>((point.y() - kInstructions.top() + instructionScroll_.Offset()) / kInstructionRowHeight);
   return std::min(row, static_cast<int>(model_.Items().size()));
 }
 
@@ -819,10 +773,10 @@ int MacroEdit::ListRowAt(QPointF point) const {
 }
 
 int MacroEdit::HoldControlAt(QPointF point, int row) const {
-  if (row < 0 || row >= static_cast<int>(model_.Items().size()) ||
-      !WaitValue(model_.Items()[static_cast<size_t>(row)]))
+  if (row < 0 || row >= static_cast<int>(model_.Items().size()) || !WaitValue(model_.Items()[static_cast<size_t>(row)]))
     return 0;
-  const QRectF rect(kInstructions.left(), kInstructions.top() + row * kInstructionRowHeight - instructionScroll_.Offset(),
+  const QRectF rect(kInstructions.left(),
+                    kInstructions.top() + row * kInstructionRowHeight - instructionScroll_.Offset(),
                     kInstructions.width(), kInstructionRowHeight);
   if (MacroEditPainter::MinusRect(rect).contains(point)) return -1;
   if (MacroEditPainter::PlusRect(rect).contains(point)) return 1;
@@ -932,8 +886,7 @@ void MacroEdit::mouseReleaseEvent(QMouseEvent* event) {
 void MacroEdit::mouseDoubleClickEvent(QMouseEvent* event) {
   if (InputBlocked() || event->button() != Qt::LeftButton) return;
   const int row = InstructionRowAt(event->position());
-  if (row < 0 || row >= static_cast<int>(model_.Items().size()) || HoldControlAt(event->position(), row) != 0)
-    return;
+  if (row < 0 || row >= static_cast<int>(model_.Items().size()) || HoldControlAt(event->position(), row) != 0) return;
   const MacroItem item = model_.Items()[static_cast<size_t>(row)];
   if (auto wait = WaitValue(item)) {
     if (auto value = dialogs_.number(T(env_.texts.capInputStr, 3), *wait, 65535)) model_.EditWait(row, *value);
@@ -1005,7 +958,8 @@ void MacroEdit::PaintSkin(QPainter& painter) {
   view.optionCaption = Q(env_.texts.recordOptionStr);
   view.optionCaptionRect = kOptionCaption;
   if (recording_) {
-    const QString tip = env_.texts.hotkeyTipStr.empty() ? QStringLiteral("Recording hotkey:") : Q(env_.texts.hotkeyTipStr);
+    const QString tip =
+        env_.texts.hotkeyTipStr.empty() ? QStringLiteral("Recording hotkey:") : Q(env_.texts.hotkeyTipStr);
     view.hotkeyTip = tip + QLatin1Char(' ') + Q(LookupKeyName(recording_->Hotkey()));
     view.hotkeyTipRect = kHotkeyTip;
   }

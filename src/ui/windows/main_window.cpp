@@ -2,12 +2,12 @@
 
 #include <QCoreApplication>
 #include <QDragEnterEvent>
-#include <QEvent>
 #include <QDropEvent>
+#include <QEvent>
 #include <QFileDialog>
 #include <QMouseEvent>
-#include <QScreen>
 #include <QPointer>
+#include <QScreen>
 #include <algorithm>
 #include <memory>
 
@@ -91,9 +91,8 @@ MainWindow::MainWindow(UiEnv& env, QWidget* parent)
   lift_->SetSay([this](const QString& text) { Say(text); });
   // The one writer of set.ini: the recording hotkey chosen in the macro
   // editor is both the key and the name key there.
-  connect(&env.appSignals, &AppSignals::recordHotkeyChosen, this, [this](int usage) {
-    SaveOption([usage](Options& o) { o.recordHotkey = o.recordHotkeyName = usage; });
-  });
+  connect(&env.appSignals, &AppSignals::recordHotkeyChosen, this,
+          [this](int usage) { SaveOption([usage](Options& o) { o.recordHotkey = o.recordHotkeyName = usage; }); });
   connect(&env.appSignals, &AppSignals::closing, this, &MainWindow::KeepPlace);
 
   // Array order is hit order: the small controls on a profile card come
@@ -153,8 +152,8 @@ void MainWindow::AddItem(MainRole role, int index, QRectF rect, int page, bool n
   item.code = MainCode(role, index);
   item.label = std::move(label);
   item.kind = role == MainRole::kTab || role == MainRole::kProfile || role == MainRole::kLevel ? kSkinItemRadio
-              : role == MainRole::kLevelSwitch                                                  ? kSkinItemSwitch
-                                                                                                : 0;
+              : role == MainRole::kLevelSwitch                                                 ? kSkinItemSwitch
+                                                                                               : 0;
   Items().push_back(item);
   itemRect_.push_back(rect);
   itemPage_.push_back(page);
@@ -198,9 +197,9 @@ void MainWindow::SyncItems() {
     }
     // What is left closes up over what this mouse lacks.
     QRectF rect = itemRect_[i];
-    if (!caps.reportRate && (role == MainRole::kAngleSnapping || role == MainRole::kOsd ||
-                             role == MainRole::kAcceleration || role == MainRole::kLiftAdjust ||
-                             role == MainRole::kAutostart))
+    if (!caps.reportRate &&
+        (role == MainRole::kAngleSnapping || role == MainRole::kOsd || role == MainRole::kAcceleration ||
+         role == MainRole::kLiftAdjust || role == MainRole::kAutostart))
       rect.translate(0, layout::Content().top() + 32 - layout::Option(0).top());
     if (!caps.lighting && role == MainRole::kMacroEdit)
       rect.moveLeft(layout::Content().center().x() - rect.width() / 2);
@@ -374,7 +373,6 @@ void MainWindow::Say(const QString& status) {
   update();
 }
 
-
 void MainWindow::OnItemActivated(int index) {
   const SkinItem& item = Items()[static_cast<size_t>(index)];
   const int i = IndexOf(item.code);
@@ -441,8 +439,7 @@ void MainWindow::OnItemActivated(int index) {
       break;
     case MainRole::kAutostart: {
       std::string reason;
-      if (!SetAutostart(autostartEntry_, !AutostartEnabled(autostartEntry_), autostartProgram_, reason))
-        Say(Q(reason));
+      if (!SetAutostart(autostartEntry_, !AutostartEnabled(autostartEntry_), autostartProgram_, reason)) Say(Q(reason));
       autostartOn_ = AutostartEnabled(autostartEntry_);
       break;
     }
@@ -544,20 +541,25 @@ void MainWindow::WriteButton(int button, ButtonSettingsResult result) {
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
-  if (FunctionFromMimeData(event->mimeData())) event->acceptProposedAction();
-  else event->ignore();
+  if (FunctionFromMimeData(event->mimeData()))
+    event->acceptProposedAction();
+  else
+    event->ignore();
 }
 
 void MainWindow::dragMoveEvent(QDragMoveEvent* event) {
   if (FunctionFromMimeData(event->mimeData()) && ButtonTakesFunctions(ButtonAt(event->position())))
     event->acceptProposedAction();
-  else event->ignore();
+  else
+    event->ignore();
 }
 
 void MainWindow::dropEvent(QDropEvent* event) {
   const std::optional<MacroListItem> row = FunctionFromMimeData(event->mimeData());
-  if (row && DropRow(ButtonAt(event->position()), *row)) event->acceptProposedAction();
-  else event->ignore();
+  if (row && DropRow(ButtonAt(event->position()), *row))
+    event->acceptProposedAction();
+  else
+    event->ignore();
 }
 
 void MainWindow::OnItemArrow(int index, int step) {
@@ -649,15 +651,15 @@ void MainWindow::Backup() {
   if (!file.endsWith(QStringLiteral(".bf"), Qt::CaseInsensitive)) file += QStringLiteral(".bf");
   auto error = std::make_shared<std::string>();
   SetBusy(0.0);
-  env_.session.PostBackup(file.toStdString(), options_.apps, GuiProgress(), error,
-                          OnGuiThread(this, {{}, [this, error, file](const Outcome& outcome) {
-                                               SetBusy(std::nullopt);
-                                               if (outcome.failure == Failure::kCannotWriteFile)
-                                                 Say(Q(FileFailureText(env_.texts, outcome.failure,
-                                                                       file.toStdString(), *error)));
-                                               else if (!outcome)
-                                                 Say(Q(FailureText(env_.texts, outcome.failure, false)));
-                                             }}));
+  env_.session.PostBackup(
+      file.toStdString(), options_.apps, GuiProgress(), error,
+      OnGuiThread(this, {{}, [this, error, file](const Outcome& outcome) {
+                           SetBusy(std::nullopt);
+                           if (outcome.failure == Failure::kCannotWriteFile)
+                             Say(Q(FileFailureText(env_.texts, outcome.failure, file.toStdString(), *error)));
+                           else if (!outcome)
+                             Say(Q(FailureText(env_.texts, outcome.failure, false)));
+                         }}));
 }
 
 void MainWindow::Restore() {
@@ -666,8 +668,9 @@ void MainWindow::Restore() {
   std::vector<uint8_t> bytes;
   std::string reason;
   if (const Outcome read = ReadBackupFileBytes(file.toStdString(), bytes, reason); !read) {
-    Say(Q(read.failure == Failure::kCannotReadFile ? FileFailureText(env_.texts, read.failure, file.toStdString(), reason)
-                                                   : FailureText(env_.texts, read.failure, false)));
+    Say(Q(read.failure == Failure::kCannotReadFile
+              ? FileFailureText(env_.texts, read.failure, file.toStdString(), reason)
+              : FailureText(env_.texts, read.failure, false)));
     return;
   }
   BackupContents contents;
@@ -760,12 +763,9 @@ void MainWindow::BindApp(int profile) {
     return path.toStdString();
   };
   hooks.enterName = [this](const std::string& prompt, const std::string& proposed) -> std::optional<std::string> {
-    CStrDlg entry(env_, this);
-    entry.mode = kStrModeName;
-    entry.prompt = Q(prompt);
-    entry.text = Q(proposed);
-    if (!entry.Run()) return std::nullopt;
-    return entry.text.toStdString();
+    const auto name = CStrDlg(env_, this).AskName(Q(prompt), Q(proposed));
+    if (!name) return std::nullopt;
+    return name->toStdString();
   };
   const std::string prompt = env_.texts.capInputStr.empty() ? std::string("Enter name") : env_.texts.capInputStr[0];
   std::string error;
@@ -773,9 +773,12 @@ void MainWindow::BindApp(int profile) {
   std::string reloadError;
   env_.session.ReloadOptions(reloadError);
   options_ = env_.session.CurrentOptions();
-  if (!error.empty()) Say(Q(error));
-  else if (!foregroundReason_.empty()) Say(ForegroundReasonText(env_, foregroundReason_));  // why the binding may not take effect
-  else if (!switcher_) Say(DesktopText(env_, kDesktopTextNoSwitching));
+  if (!error.empty())
+    Say(Q(error));
+  else if (!foregroundReason_.empty())
+    Say(ForegroundReasonText(env_, foregroundReason_));  // why the binding may not take effect
+  else if (!switcher_)
+    Say(DesktopText(env_, kDesktopTextNoSwitching));
   UpdateForegroundTimer();
 }
 
