@@ -305,7 +305,7 @@ void ScreenshotTour::SetMacroEditor(ui::MacroEdit* editor) {
     if (virtualMouse_ != nullptr) virtualMouse_->hide();
     if (osd_ != nullptr) osd_->hide();
   };
-  auto showList = [this, alone](bool functionListMode, int row) {
+  auto showList = [this, alone](ui::MacroListMode mode, int row) {
     alone();
     Session& session = env_.session;
     // A mouse without macros shows only its empty slot: give it two.
@@ -315,7 +315,7 @@ void ScreenshotTour::SetMacroEditor(ui::MacroEdit* editor) {
       session.StoreMacro(1, kModeLoop, "Burst", {ButtonItem(true, 1), WaitItem(90), ButtonItem(false, 1)});
     }
     if (env_.macroLibrary) env_.macroLibrary->SetGroupOpen(kGroupMouse, true);
-    macroList_ = std::make_unique<ui::MacroList>(env_, functionListMode, mainWindow_);
+    macroList_ = std::make_unique<ui::MacroList>(env_, mode, mainWindow_);
     macroList_->SelectRow(row);
     macroList_->move(mainWindow_->frameGeometry().center() - macroList_->rect().center());
     macroList_->show();
@@ -327,8 +327,10 @@ void ScreenshotTour::SetMacroEditor(ui::MacroEdit* editor) {
   // has gone by itself.
   const auto osdGone = [this] { return osd_ == nullptr || (!osd_->isVisible() && !osd_->State().Visible()); };
   const auto listShown = [this, osdGone] { return macroList_ != nullptr && macroList_->isVisible() && osdGone(); };
-  shots_.push_back({QStringLiteral("macro-list"), [showList] { showList(false, 1); }, listShot, listShown});
-  shots_.push_back({QStringLiteral("macro-list-functions"), [showList] { showList(true, 3); }, listShot, listShown});
+  shots_.push_back(
+      {QStringLiteral("macro-list"), [showList] { showList(ui::MacroListMode::kPickMacro, 1); }, listShot, listShown});
+  shots_.push_back({QStringLiteral("macro-list-functions"),
+                    [showList] { showList(ui::MacroListMode::kFunctionList, 3); }, listShot, listShown});
   shots_.push_back({QStringLiteral("macro-edit-recording"),
                     [this, alone] {
                       alone();

@@ -30,11 +30,12 @@ std::string At(const std::vector<std::string>& table, size_t index) {
 
 }  // namespace
 
-std::string FailureText(const TextTables& texts, Failure failure, bool writing) {
+std::string FailureText(const TextTables& texts, Failure failure, FailedWhile during) {
   const auto text = [&](FailureString index) { return At(texts.failureStr, index); };
   // The mouse's own failures: the command can simply be run again.
   const auto again = [&](FailureString index) {
-    return writing ? text(index) + "; " + text(kPartlyWritten) : text(index) + " \u2014 " + text(kRunAgain);
+    return during == FailedWhile::kWriting ? text(index) + "; " + text(kPartlyWritten)
+                                           : text(index) + " \u2014 " + text(kRunAgain);
   };
   switch (failure) {
     case Failure::kNone:
@@ -75,7 +76,7 @@ std::string FailureText(const TextTables& texts, Failure failure, bool writing) 
 
 std::string FileFailureText(const TextTables& texts, Failure failure, const std::string& file,
                             const std::string& reason) {
-  std::string text = FailureText(texts, failure, false) + ": " + file;
+  std::string text = FailureText(texts, failure, FailedWhile::kReading) + ": " + file;
   if (!reason.empty()) text += " (" + reason + ")";
   return text;
 }

@@ -27,8 +27,7 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 // Label-table and message-table entries the window shows.
 constexpr size_t kLabelButtonSettings = 0, kLabelOk = 7, kLabelCancel = 8, kLabelSelect = 6, kLabelImport = 12,
-                 kLabelOnce = 15, kLabelRecord = 18, kLabelStop = 19,
-                 kLabelRecordIntervals = 21, kLabelDpiSettings = 1;
+                 kLabelOnce = 15, kLabelRecord = 18, kLabelStop = 19, kLabelRecordIntervals = 21, kLabelDpiSettings = 1;
 constexpr size_t kMsgPressToStart = 16, kMsgLackOfSpace = 19, kMsgInvalidFormat = 20, kMsgRecording = 21,
                  kMsgMouseButton = 32;
 constexpr size_t kClassKeyboard = 1, kClassMacro = 3;
@@ -91,7 +90,7 @@ CButtonSetDlg::CButtonSetDlg(UiEnv& env, const KeyboardLayout& keyboard, int pro
     const QString filter = Text(env_.texts.desktopStr, kDesktopTextMacroFile) + QStringLiteral(" (*.mf)");
     return QFileDialog::getOpenFileName(this, Text(env_.texts.buttonStr, kLabelImport), InDataFolder(env_), filter);
   };
-  pickMacro_ = [this] { return PickFromMacroList(env_, this, false); };
+  pickMacro_ = [this] { return PickFromMacroList(env_, this, MacroListMode::kPickMacro); };
   message_ = [this](const QString& message) {
 #ifdef QUORIX_HAVE_OPTION_DLG
     RunOptionDlg(env_, this, title_, message, Choices::kOk);
@@ -200,20 +199,18 @@ QString CButtonSetDlg::MacroLine() const {
 void CButtonSetDlg::PaintSkin(QPainter& painter) {
   const TextTables& t = env_.texts;
   std::vector<QString> captions = {
-      Text(t.msgStr, kMsgMouseButton), QString(),
-      Text(t.buttonStr, kLabelDpiSettings), Q(keyTexts_.profileWord),
-      Text(t.typeStr, kFnMultimedia), QString(),
+      Text(t.msgStr, kMsgMouseButton),
+      QString(),
+      Text(t.buttonStr, kLabelDpiSettings),
+      Q(keyTexts_.profileWord),
+      Text(t.typeStr, kFnMultimedia),
+      QString(),
       Text(t.classStr, kClassKeyboard) + QStringLiteral(" / ") + Text(t.classStr, kClassMacro)};
-  ButtonSetScene scene{*model_,
-                       Items(),
-                       Interaction(),
-                       env_.fonts,
-                       title_,
-                       std::move(captions),
-                       MacroLine(),
-                       recording_ && recordingHere_ && recording_->Reading(),
-                       status_,
-                       InputBlocked() ? std::optional<double>(0.0) : std::nullopt};
+  ButtonSetScene scene{*model_,       Items(),
+                       Interaction(), env_.fonts,
+                       title_,        std::move(captions),
+                       MacroLine(),   recording_ && recordingHere_ && recording_->Reading(),
+                       status_,       InputBlocked() ? std::optional<double>(0.0) : std::nullopt};
   painter_.Paint(painter, scene);
 }
 

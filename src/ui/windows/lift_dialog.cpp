@@ -88,13 +88,14 @@ void LiftDialogs::RunAuto() {
         });
         return result->outcome;
       },
-      OnGuiThread(this, {{}, [this, result](const Outcome& outcome) {
-                           const bool manual = manualNext_ && outcome;
-                           if (!outcome && say_)
-                             say_(QString::fromStdString(FailureText(env_.texts, outcome.failure, true)));
-                           End();
-                           if (manual) RunManual();
-                         }}));
+      OnGuiThread(this,
+                  {{}, [this, result](const Outcome& outcome) {
+                     const bool manual = manualNext_ && outcome;
+                     if (!outcome && say_)
+                       say_(QString::fromStdString(FailureText(env_.texts, outcome.failure, FailedWhile::kWriting)));
+                     End();
+                     if (manual) RunManual();
+                   }}));
 }
 
 bool LiftDialogs::AskAuto() {
@@ -120,16 +121,17 @@ void LiftDialogs::RunManual() {
   if (running_) return;
   running_ = true;
   auto stored = std::make_shared<LiftValueResult>();
-  env_.session.PostReadStoredLift(stored, OnGuiThread(this, {{}, [this, stored](const Outcome&) {
-                                                               if (!stored->outcome) {
-                                                                 if (say_)
-                                                                   say_(QString::fromStdString(FailureText(
-                                                                       env_.texts, stored->outcome.failure, false)));
-                                                                 End();
-                                                                 return;
-                                                               }
-                                                               ShowManual(stored->value);
-                                                             }}));
+  env_.session.PostReadStoredLift(
+      stored, OnGuiThread(this, {{}, [this, stored](const Outcome&) {
+                                   if (!stored->outcome) {
+                                     if (say_)
+                                       say_(QString::fromStdString(
+                                           FailureText(env_.texts, stored->outcome.failure, FailedWhile::kReading)));
+                                     End();
+                                     return;
+                                   }
+                                   ShowManual(stored->value);
+                                 }}));
 }
 
 void LiftDialogs::ShowManual(int stored) {
@@ -147,8 +149,8 @@ void LiftDialogs::ShowManual(int stored) {
     env_.session.PostTestLift(static_cast<int>(entered), applied,
                               OnGuiThread(this, {{}, [this, applied](const Outcome&) {
                                                    if (!applied->outcome) {
-                                                     dialog_->SetStatus(QString::fromStdString(
-                                                         FailureText(env_.texts, applied->outcome.failure, true)));
+                                                     dialog_->SetStatus(QString::fromStdString(FailureText(
+                                                         env_.texts, applied->outcome.failure, FailedWhile::kWriting)));
                                                      return;
                                                    }
                                                    // The sensor reports motion at once, so the new
@@ -157,11 +159,12 @@ void LiftDialogs::ShowManual(int stored) {
                                                      injector_->MovePointerBy(kLiftNudgePixels, 0);
                                                  }}));
   });
-  const auto done = OnGuiThread(this, {{}, [this](const Outcome& outcome) {
-                                         if (!outcome && say_)
-                                           say_(QString::fromStdString(FailureText(env_.texts, outcome.failure, true)));
-                                         End();
-                                       }});
+  const auto done = OnGuiThread(
+      this, {{}, [this](const Outcome& outcome) {
+               if (!outcome && say_)
+                 say_(QString::fromStdString(FailureText(env_.texts, outcome.failure, FailedWhile::kWriting)));
+               End();
+             }});
   if (confirmed) {
     const int entered = static_cast<int>(*confirmed);
     env_.session.PostOnDevice(

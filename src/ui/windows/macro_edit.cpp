@@ -13,7 +13,6 @@
 
 #include "keys/key_tables.h"
 #include "macro/macro_file.h"
-#include "macro/macro_memory.h"
 #include "session/failure_text.h"
 #include "session/macro_list_model.h"
 #include "session/macro_recording.h"
@@ -455,7 +454,8 @@ void MacroEdit::ReadBackSlot(int slot) {
                                          [this](const Outcome& outcome) {
                                            SetBusy(std::nullopt);
                                            model_.ReadBackFinished(outcome);
-                                           if (!outcome) Say(Q(FailureText(env_.texts, outcome.failure, false)));
+                                           if (!outcome)
+                                             Say(Q(FailureText(env_.texts, outcome.failure, FailedWhile::kReading)));
                                            SyncItems();
                                          }}));
 }
@@ -518,7 +518,8 @@ bool MacroEdit::WriteFile(const std::string& path) {
 }
 
 void MacroEdit::ReportWriteFailure(const std::string& file, const std::string& reason) {
-  QString message = Q(FailureText(env_.texts, Failure::kCannotWriteFile, false)) + QLatin1Char('\n') + Q(file);
+  QString message =
+      Q(FailureText(env_.texts, Failure::kCannotWriteFile, FailedWhile::kReading)) + QLatin1Char('\n') + Q(file);
   if (!reason.empty()) message += QStringLiteral(": ") + Q(reason);
   RunOptionDlg(env_, this, windowTitle(), message, Choices::kOk);
 }
@@ -556,8 +557,10 @@ void MacroEdit::StoreToSlot(int slot, const QString& name, std::function<void()>
                                         model_.StoreFinished(outcome, slot, storedName);
                                         Rebuild();
                                         if (!outcome) {
-                                          RunOptionDlg(env_, this, windowTitle(),
-                                                       Q(FailureText(env_.texts, outcome.failure, true)), Choices::kOk);
+                                          RunOptionDlg(
+                                              env_, this, windowTitle(),
+                                              Q(FailureText(env_.texts, outcome.failure, FailedWhile::kWriting)),
+                                              Choices::kOk);
                                           return;
                                         }
                                         MacroListItem slotRow;
@@ -666,13 +669,14 @@ void MacroEdit::DeleteListRow() {
     return;
   }
   SetBusy(0.0);
-  env_.session.PostDeleteMacro(row.slot, OnGuiThread(this, {{}, [this](const Outcome& outcome) {
-                                                              SetBusy(std::nullopt);
-                                                              if (!outcome)
-                                                                Say(Q(FailureText(env_.texts, outcome.failure, true)));
-                                                              Rebuild();
-                                                              emit macrosChanged();
-                                                            }}));
+  env_.session.PostDeleteMacro(
+      row.slot, OnGuiThread(this, {{}, [this](const Outcome& outcome) {
+                                     SetBusy(std::nullopt);
+                                     if (!outcome)
+                                       Say(Q(FailureText(env_.texts, outcome.failure, FailedWhile::kWriting)));
+                                     Rebuild();
+                                     emit macrosChanged();
+                                   }}));
 }
 
 // ---- input ----
@@ -684,7 +688,8 @@ void MacroEdit::OnItemActivated(int index) {
     std::string reason;
     // The options hold for this run either way; say when they will not outlast it.
     if (recording_ && !recording_->SetOptions(options, &reason))
-      Say(Q(FailureText(env_.texts, Failure::kCannotWriteFile, false)) + QStringLiteral(": ") + Q(reason));
+      Say(Q(FailureText(env_.texts, Failure::kCannotWriteFile, FailedWhile::kReading)) + QStringLiteral(": ") +
+          Q(reason));
   };
   switch (code) {
     case kClose:

@@ -22,7 +22,6 @@
 #include "ui/windows/macro_list_painter.h"
 #include "ui/windows/option_dlg.h"
 
-
 namespace quorix::ui {
 namespace {
 
@@ -31,9 +30,7 @@ constexpr int kButtonTop = kMacroListHeight - 46;
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
-int WindowWidth(bool functionListMode) {
-  return kMacroListWidth + (functionListMode ? kMacroListFunctionExtra : 0);
-}
+int WindowWidth(bool functionListMode) { return kMacroListWidth + (functionListMode ? kMacroListFunctionExtra : 0); }
 
 // The list area: below the title band to (width - scroll bar - 16, height - 62).
 QRectF ListArea(bool functionListMode) {
@@ -47,18 +44,18 @@ std::string Text(const std::vector<std::string>& table, size_t index) {
 
 }  // namespace
 
-MacroList::MacroList(UiEnv& env, bool functionListMode, QWidget* parent)
-    : SkinWindow(QSize(WindowWidth(functionListMode), kMacroListHeight), parent),
+MacroList::MacroList(UiEnv& env, MacroListMode mode, QWidget* parent)
+    : SkinWindow(QSize(WindowWidth(mode == MacroListMode::kFunctionList), kMacroListHeight), parent),
       env_(env),
-      functionListMode_(functionListMode),
-      model_(env.session.GetClock(), static_cast<int>(ListArea(functionListMode).height())),
+      functionListMode_(mode == MacroListMode::kFunctionList),
+      model_(env.session.GetClock(), static_cast<int>(ListArea(functionListMode_).height())),
       wheel_(env.session.GetClock()),
       startDrag_([this](QMimeData* data) {
         auto* drag = new QDrag(this);
         drag->setMimeData(data);
         drag->exec(Qt::CopyAction);
       }) {
-  setWindowTitle(Q(Text(env.texts.msgStr, functionListMode ? 0 : 1)));
+  setWindowTitle(Q(Text(env.texts.msgStr, functionListMode_ ? 0 : 1)));
   timer_.setSingleShot(true);
   connect(&timer_, &QTimer::timeout, this, &MacroList::RunDueTimers);
   grabGesture(Qt::PanGesture);
@@ -66,7 +63,7 @@ MacroList::MacroList(UiEnv& env, bool functionListMode, QWidget* parent)
   connect(&env.appSignals, &AppSignals::closing, this, [this] { Finish(std::nullopt); });
   connect(&env.appSignals, &AppSignals::reloaded, this, &MacroList::Rebuild);
 
-  const int width = WindowWidth(functionListMode);
+  const int width = WindowWidth(functionListMode_);
   auto add = [this](int code, QRectF rect, const std::string& label) {
     SkinItem item;
     item.rect = rect;
@@ -77,7 +74,7 @@ MacroList::MacroList(UiEnv& env, bool functionListMode, QWidget* parent)
   add(kOk, QRectF(10, kButtonTop, 100, 32), Text(env.texts.buttonStr, 7));
   add(kCancel, QRectF(116, kButtonTop, 100, 32), Text(env.texts.buttonStr, 8));
   add(kDelete, QRectF(222, kButtonTop, 100, 32), Text(env.texts.buttonStr, 25));
-  if (functionListMode) add(kHide, QRectF(width - 110, kButtonTop, 100, 32), Text(env.texts.buttonStr, 11));
+  if (functionListMode_) add(kHide, QRectF(width - 110, kButtonTop, 100, 32), Text(env.texts.buttonStr, 11));
   Rebuild();
 }
 
@@ -99,7 +96,8 @@ void MacroList::Rebuild() {
   }
   model_.SetRows(MacroListRows(list, files, functionListMode_));
   for (SkinItem& item : Items())
-    if (item.code == kDelete) item.disabled = !env_.macroLibrary || !model_.DeletableSelection(env_.macroLibrary->Root());
+    if (item.code == kDelete)
+      item.disabled = !env_.macroLibrary || !model_.DeletableSelection(env_.macroLibrary->Root());
   ItemsChanged();
   ArmTimer();
 }
@@ -325,12 +323,10 @@ void MacroList::RunDueTimers() {
   ArmTimer();
 }
 
-void MacroList::ArmTimer() {
-  ArmForDue(timer_, model_.NextDueMs(), env_.session.GetClock().NowMs());
-}
+void MacroList::ArmTimer() { ArmForDue(timer_, model_.NextDueMs(), env_.session.GetClock().NowMs()); }
 
-std::optional<MacroListItem> PickFromMacroList(UiEnv& env, QWidget* parent, bool functionListMode) {
-  MacroList list(env, functionListMode, parent);
+std::optional<MacroListItem> PickFromMacroList(UiEnv& env, QWidget* parent, MacroListMode mode) {
+  MacroList list(env, mode, parent);
   return list.Run();
 }
 

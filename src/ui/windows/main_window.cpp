@@ -68,13 +68,14 @@ MainWindow::MainWindow(UiEnv& env, QWidget* parent)
       model_(env.session.GetClock(), env.session.State(),
              [this](std::string name, FieldWrite write) {
                // The toggles show what the mouse took once the write is done.
-               env_.session.PostWrite(std::move(name), std::move(write),
-                                      OnGuiThread(this, {{}, [this](const Outcome& outcome) {
-                                                           model_.RefreshImage();
-                                                           if (!outcome)
-                                                             Say(Q(FailureText(env_.texts, outcome.failure, true)));
-                                                           SyncItems();
-                                                         }}));
+               env_.session.PostWrite(
+                   std::move(name), std::move(write),
+                   OnGuiThread(this, {{}, [this](const Outcome& outcome) {
+                                        model_.RefreshImage();
+                                        if (!outcome)
+                                          Say(Q(FailureText(env_.texts, outcome.failure, FailedWhile::kWriting)));
+                                        SyncItems();
+                                      }}));
              }),
       painter_(Pictures()),
       random_(static_cast<uint32_t>(env.session.GetClock().NowMs())),
@@ -488,7 +489,7 @@ void MainWindow::OpenFunctionList() {
   if (!functionList_) {
     // Not modal: the user drags from it onto this window's buttons. Any of
     // its buttons, the device going and the program closing put it away.
-    auto* list = new MacroList(env_, true, this);
+    auto* list = new MacroList(env_, MacroListMode::kFunctionList, this);
     functionList_ = list;
     connect(list, &MacroList::picked, list, &QObject::deleteLater);
     connect(list, &MacroList::cancelled, list, &QObject::deleteLater);
@@ -535,7 +536,8 @@ void MainWindow::WriteButton(int button, ButtonSettingsResult result) {
                          OnGuiThread(this, {{}, [this, withMacro](const Outcome& outcome) {
                                               if (withMacro) SetBusy(std::nullopt);
                                               model_.RefreshImage();
-                                              if (!outcome) Say(Q(FailureText(env_.texts, outcome.failure, true)));
+                                              if (!outcome)
+                                                Say(Q(FailureText(env_.texts, outcome.failure, FailedWhile::kWriting)));
                                               SyncItems();
                                             }}));
 }
@@ -658,7 +660,7 @@ void MainWindow::Backup() {
                            if (outcome.failure == Failure::kCannotWriteFile)
                              Say(Q(FileFailureText(env_.texts, outcome.failure, file.toStdString(), *error)));
                            else if (!outcome)
-                             Say(Q(FailureText(env_.texts, outcome.failure, false)));
+                             Say(Q(FailureText(env_.texts, outcome.failure, FailedWhile::kReading)));
                          }}));
 }
 
@@ -670,14 +672,14 @@ void MainWindow::Restore() {
   if (const Outcome read = ReadBackupFileBytes(file.toStdString(), bytes, reason); !read) {
     Say(Q(read.failure == Failure::kCannotReadFile
               ? FileFailureText(env_.texts, read.failure, file.toStdString(), reason)
-              : FailureText(env_.texts, read.failure, false)));
+              : FailureText(env_.texts, read.failure, FailedWhile::kReading)));
     return;
   }
   BackupContents contents;
   BackupDefect defect;
   // Nothing reaches the mouse from a file that is not whole.
   if (!ParseBackup(bytes, contents, defect)) {
-    Say(Q(FailureText(env_.texts, Failure::kInvalidFormat, false)));
+    Say(Q(FailureText(env_.texts, Failure::kInvalidFormat, FailedWhile::kReading)));
     return;
   }
   if (RunOptionDlg(env_, this, Label(5), Q(env_.texts.msgStr[12])) != Answer::kOk) return;
@@ -710,7 +712,7 @@ void MainWindow::AfterRewrite(const Outcome& outcome) {
   std::string error;
   env_.session.ReloadOptions(error);
   ShowLoaded();
-  if (!outcome) Say(Q(FailureText(env_.texts, outcome.failure, true)));
+  if (!outcome) Say(Q(FailureText(env_.texts, outcome.failure, FailedWhile::kWriting)));
   emit reloadRequested();
 }
 
