@@ -20,7 +20,7 @@ std::vector<MacroListItem> MacroEditRows(const SettingsImage& current, const Key
   }
   if (library == nullptr) return rows;
   MacroListItem caption;
-  caption.type = kCaptionRowType;
+  caption.kind = MacroRowKind::kCaption;
   caption.name = libraryCaption;
   rows.push_back(caption);
   for (const MacroListItem& row : LibraryTreeRows(library->Files())) rows.push_back(row);
@@ -30,7 +30,9 @@ std::vector<MacroListItem> MacroEditRows(const SettingsImage& current, const Key
 int MacroEditRowOf(const std::vector<MacroListItem>& rows, const MacroListItem& item) {
   for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
     const MacroListItem& row = rows[static_cast<size_t>(i)];
-    if (item.device == 1 ? row.device == 1 && row.slot == item.slot : row.device != 1 && row.path == item.path)
+    const bool slot = item.kind == MacroRowKind::kDeviceSlot;
+    if (slot ? row.kind == MacroRowKind::kDeviceSlot && row.slot == item.slot
+             : row.kind != MacroRowKind::kDeviceSlot && row.path == item.path)
       return i;
   }
   return -1;
@@ -311,7 +313,7 @@ void MacroEditModel::SavedToFile(const std::string& path) {
 
 MacroEditModel::DropPlan MacroEditModel::PlanDrop(const MacroListItem& row, const std::string& nameWhenEmpty) const {
   DropPlan plan;
-  if (row.device == 1) {
+  if (row.kind == MacroRowKind::kDeviceSlot) {
     plan.store = true;
     plan.slot = row.slot;
     plan.askOverwrite = row.start != 0;

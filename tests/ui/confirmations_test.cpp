@@ -122,7 +122,7 @@ const Confirmation kConfirmations[] = {
        w.editor = std::make_unique<ui::MacroEdit>(*w.env, nullptr);
        w.editor->ShowEditor();
        for (size_t i = 0; i < w.editor->ListRows().size(); ++i)
-         if (w.editor->ListRows()[i].device == 1 && w.editor->ListRows()[i].slot == 0)
+         if (w.editor->ListRows()[i].kind == MacroRowKind::kDeviceSlot && w.editor->ListRows()[i].slot == 0)
            w.editor->LoadRow(static_cast<int>(i));
        ASSERT_TRUE(ProcessEventsUntil([&] { return !w.editor->Busy(); }));
        ASSERT_TRUE(PressItem(*w.editor, QStringLiteral("Delete macro")));
@@ -141,7 +141,7 @@ const Confirmation kConfirmations[] = {
        w.editor->ShowEditor();
        ASSERT_TRUE(PressItem(*w.editor, QStringLiteral("Insert delay instruction")));
        for (size_t i = 0; i < w.editor->ListRows().size(); ++i)
-         if (w.editor->ListRows()[i].device == 1 && w.editor->ListRows()[i].slot == 0)
+         if (w.editor->ListRows()[i].kind == MacroRowKind::kDeviceSlot && w.editor->ListRows()[i].slot == 0)
            w.editor->DropOnRow(static_cast<int>(i));
      },
      true,

@@ -68,7 +68,7 @@ struct EditWorld : test::SimSession {
   }
   int SlotRow(int slot) {
     for (size_t i = 0; i < editor->ListRows().size(); ++i)
-      if (editor->ListRows()[i].device == 1 && editor->ListRows()[i].slot == slot) return static_cast<int>(i);
+      if (editor->ListRows()[i].kind == MacroRowKind::kDeviceSlot && editor->ListRows()[i].slot == slot) return static_cast<int>(i);
     return -1;
   }
   int FileRow(const std::string& path) {

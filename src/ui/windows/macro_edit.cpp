@@ -428,7 +428,7 @@ void MacroEdit::LoadRow(int row) {
     selectedRow_ = MacroEditRowOf(rows_, item);
     update();
   };
-  if (item.device == 1) {
+  if (item.kind == MacroRowKind::kDeviceSlot) {
     if (item.start == 0) {  // the empty slot: a place to store into
       select();
       return;
@@ -564,7 +564,7 @@ void MacroEdit::StoreToSlot(int slot, const QString& name, std::function<void()>
                                           return;
                                         }
                                         MacroListItem slotRow;
-                                        slotRow.device = 1;
+                                        slotRow.kind = MacroRowKind::kDeviceSlot;
                                         slotRow.slot = slot;
                                         if (const int row = MacroEditRowOf(rows_, slotRow); row >= 0)
                                           selectedRow_ = row;
@@ -604,7 +604,7 @@ void MacroEdit::SaveToLibrary(std::function<void()> saved) {
   root.path = env_.macroLibrary->Root();
   folders.push_back(root);
   for (const MacroListItem& row : env_.macroLibrary->Files())
-    if (row.type == kFolderRowType) {
+    if (row.kind == MacroRowKind::kFolder) {
       folders.push_back(row);
       folders.back().level += 1;
     }
@@ -655,10 +655,11 @@ void MacroEdit::LoadFile() {
 void MacroEdit::DeleteListRow() {
   if (selectedRow_ < 0 || selectedRow_ >= static_cast<int>(rows_.size())) return;
   const MacroListItem row = rows_[static_cast<size_t>(selectedRow_)];
-  const bool folder = row.type == kFolderRowType;
-  if (row.device == 1 && row.start == 0) return;  // the empty slot
+  const bool folder = row.kind == MacroRowKind::kFolder;
+  const bool slot = row.kind == MacroRowKind::kDeviceSlot;
+  if (slot && row.start == 0) return;  // the empty slot
   const bool file = env_.macroLibrary && IsLibraryFileRow(row, env_.macroLibrary->Root());
-  if (row.device != 1 && !file) return;  // headers and captions are not deleted
+  if (!slot && !file) return;  // headers and captions are not deleted
   QString message = T(env_.texts.msgStr, folder ? 27 : 25);
   message.replace(QStringLiteral("%s"), Q(row.name));
   if (RunOptionDlg(env_, this, T(env_.texts.buttonStr, 25), message, Choices::kOkCancel) != Answer::kOk) return;

@@ -143,7 +143,7 @@ void MacroList::DeleteSelected() {
   // slots, group headers and captions are not deleted from here.
   const auto row = model_.DeletableSelection(env_.macroLibrary->Root());
   if (!row) return;
-  const bool folder = row->type == kFolderRowType;
+  const bool folder = row->kind == MacroRowKind::kFolder;
   QString message = Q(Text(env_.texts.msgStr, folder ? 27 : 25));
   message.replace(QStringLiteral("%s"), Q(row->name));
   if (RunOptionDlg(env_, this, windowTitle(), message) != Answer::kOk) return;
