@@ -3,23 +3,23 @@
 #include <QApplication>
 #include <QDir>
 #include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWindow>
 #include <algorithm>
 #include <cstdlib>
-#include <QGuiApplication>
-#include <QScreen>
 #include <iostream>
 
 #include "macro/macro_library.h"
 #include "session/session.h"
+#include "texts/text_tables.h"
+#include "ui/ui_env.h"
+#include "ui/windows/button_set_dlg.h"
 #include "ui/windows/color_dlg.h"
 #include "ui/windows/color_pick_dlg.h"
-#include "texts/text_tables.h"
-#include "ui/windows/button_set_dlg.h"
-#include "ui/windows/main_window.h"
-#include "ui/ui_env.h"
 #include "ui/windows/macro_edit.h"
 #include "ui/windows/macro_list.h"
+#include "ui/windows/main_window.h"
 #include "ui/windows/option_dlg.h"
 #include "ui/windows/osd_window.h"
 #include "ui/windows/str_dlg.h"
@@ -63,7 +63,8 @@ ScreenshotTour::ScreenshotTour(ui::UiEnv& env, QString folder, QWidget* mainWind
     return window->Model().HasDevice() && !window->IsBusy() && !state.loading && !state.busyWriting;
   };
   for (int page = 0; page < 3; ++page) {
-    shots_.push_back({QStringLiteral("main-page%1").arg(page), [this, window, page] {
+    shots_.push_back({QStringLiteral("main-page%1").arg(page),
+                      [this, window, page] {
                         HideDialogs();
                         window->SetPage(page);
                         window->show();
@@ -101,8 +102,7 @@ ScreenshotTour::ScreenshotTour(ui::UiEnv& env, QString folder, QWidget* mainWind
                     [this] {
                       const OsdState& state = osd_->State();
                       if (state.ShowCounter() == 0 && state.Alpha() == 0) osd_->OnStateReport(ShowcaseReport());
-                      return osd_->isVisible() && state.ShowCounter() == 0 && state.Alpha() > 0 &&
-                             state.Alpha() <= 140;
+                      return osd_->isVisible() && state.ShowCounter() == 0 && state.Alpha() > 0 && state.Alpha() <= 140;
                     },
                     0});
   shots_.push_back({QStringLiteral("question"), [this] {
@@ -113,29 +113,51 @@ ScreenshotTour::ScreenshotTour(ui::UiEnv& env, QString folder, QWidget* mainWind
                       question_->show();
                     },
                     [this] { return std::vector<QWidget*>{question_.get()}; }});
-  struct EntryLook {
-    int mode;
-    std::function<void(ui::CStrDlg&)> fill;
-  };
-  const std::vector<EntryLook> looks = {
-      {0, [this](ui::CStrDlg& d) { d.prompt = Text(env_.texts[Prompt::kProfileName]); d.text = QStringLiteral("Profile 1"); }},
-      {1, [this](ui::CStrDlg& d) { d.prompt = Text(env_.texts.clickDelayStr); d.text = QStringLiteral("120"); }},
-      {3, [this](ui::CStrDlg& d) { d.prompt = Text(env_.texts[Msg::kInsertMove]); d.x = 640; d.y = -40; }},
-      {4, [this](ui::CStrDlg& d) { d.prompt = Text(env_.texts[Msg::kLiftAdjust]); d.text = QStringLiteral("5"); }},
-      {5, [this](ui::CStrDlg& d) {
-         d.prompt = Text(env_.texts[Msg::kMacroList]);
-         d.folders = {{Text(env_.texts[Msg::kRoot]), 0, 0}, {QStringLiteral("Games"), 1, 1},
-                      {QStringLiteral("Shooter"), 2, 2}, {QStringLiteral("Office"), 1, 3}};
+  // Named by the entry modes the screenshots have always carried.
+  using Kind = ui::CStrDlg::Kind;
+  const std::vector<std::pair<int, std::function<ui::CStrDlg::Look()>>> looks = {
+      {0,
+       [this] {
+         return ui::CStrDlg::Look{
+             .kind = Kind::kName, .prompt = Text(env_.texts[Prompt::kProfileName]), .text = QStringLiteral("Profile 1")};
        }},
-      {10, [this](ui::CStrDlg& d) { d.prompt = Text(env_.texts[Msg::kSaveChanges]).replace(QStringLiteral("%s"), QStringLiteral("Macro 1")); }},
+      {1,
+       [this] {
+         return ui::CStrDlg::Look{
+             .kind = Kind::kNumber, .prompt = Text(env_.texts.clickDelayStr), .text = QStringLiteral("120")};
+       }},
+      {3,
+       [this] {
+         return ui::CStrDlg::Look{
+             .kind = Kind::kPoint, .prompt = Text(env_.texts[Msg::kInsertMove]), .point = {640, -40, false}};
+       }},
+      {4,
+       [this] {
+         return ui::CStrDlg::Look{
+             .kind = Kind::kNumber, .prompt = Text(env_.texts[Msg::kLiftAdjust]), .text = QStringLiteral("5")};
+       }},
+      {5,
+       [this] {
+         return ui::CStrDlg::Look{.kind = Kind::kFolder,
+                                  .prompt = Text(env_.texts[Msg::kMacroList]),
+                                  .folders = {{Text(env_.texts[Msg::kRoot]), 0, 0},
+                                              {QStringLiteral("Games"), 1, 1},
+                                              {QStringLiteral("Shooter"), 2, 2},
+                                              {QStringLiteral("Office"), 1, 3}}};
+       }},
+      {10,
+       [this] {
+         return ui::CStrDlg::Look{
+             .kind = Kind::kYesNo,
+             .prompt = Text(env_.texts[Msg::kSaveChanges]).replace(QStringLiteral("%s"), QStringLiteral("Macro 1"))};
+       }},
   };
-  for (const EntryLook& look : looks) {
-    shots_.push_back({QStringLiteral("entry-mode%1").arg(look.mode), [this, look] {
+  for (const auto& [number, look] : looks) {
+    shots_.push_back({QStringLiteral("entry-mode%1").arg(number),
+                      [this, look] {
                         HideDialogs();
                         entry_ = std::make_unique<ui::CStrDlg>(env_, mainWindow_);
-                        entry_->mode = look.mode;
-                        look.fill(*entry_);
-                        entry_->Layout();
+                        entry_->LayOut(look());
                         entry_->move(mainWindow_->frameGeometry().center() - entry_->rect().center());
                         entry_->show();
                       },
@@ -166,8 +188,8 @@ ScreenshotTour::ScreenshotTour(ui::UiEnv& env, QString folder, QWidget* mainWind
   shots_.push_back({QStringLiteral("lighting-picker"),
                     [this] {
                       lighting_->ActivateItem(ui::ColorDlg::kFirstEffect);
-                      picker_ = std::make_unique<ui::ColorPickDlg>(env_, lighting_.get(),
-                                                                   lighting_->Model().SetAllLights());
+                      picker_ =
+                          std::make_unique<ui::ColorPickDlg>(env_, lighting_.get(), lighting_->Model().SetAllLights());
                       picker_->move(mainWindow_->frameGeometry().center() - picker_->rect().center());
                       picker_->show();
                       picker_->raise();
@@ -201,15 +223,15 @@ ScreenshotTour::ScreenshotTour(ui::UiEnv& env, QString folder, QWidget* mainWind
       {QStringLiteral("lift-auto-success"), lift(LiftWord::kSuccess)},
   };
   for (const auto& [name, status] : liftStates) {
-    shots_.push_back({name, [this, lift, status] {
+    shots_.push_back({name,
+                      [this, lift, status] {
                         HideDialogs();
                         entry_ = std::make_unique<ui::CStrDlg>(env_, mainWindow_);
-                        entry_->mode = kStrModeLiftAuto;
-                        entry_->prompt = lift(LiftWord::kAutoTitle);
-                        entry_->instruction = lift(LiftWord::kMoveMouse);
-                        entry_->status = status;
-                        entry_->manualCaption = lift(LiftWord::kManual);
-                        entry_->Layout();
+                        entry_->LayOut({.kind = ui::CStrDlg::Kind::kLiftAuto,
+                                        .prompt = lift(LiftWord::kAutoTitle),
+                                        .instruction = lift(LiftWord::kMoveMouse),
+                                        .status = status,
+                                        .manualCaption = lift(LiftWord::kManual)});
                         entry_->move(mainWindow_->frameGeometry().center() - entry_->rect().center());
                         entry_->show();
                       },
@@ -220,12 +242,11 @@ ScreenshotTour::ScreenshotTour(ui::UiEnv& env, QString folder, QWidget* mainWind
                       [this, lift, counting] {
                         HideDialogs();
                         entry_ = std::make_unique<ui::CStrDlg>(env_, mainWindow_);
-                        entry_->mode = kStrModeLiftTest;
-                        entry_->prompt = lift(LiftWord::kManualTitle);
-                        entry_->instruction = lift(LiftWord::kManualHint);
-                        entry_->testCaption = lift(LiftWord::kTest);
-                        entry_->text = QStringLiteral("4828");
-                        entry_->Layout();
+                        entry_->LayOut({.kind = ui::CStrDlg::Kind::kLiftTest,
+                                        .prompt = lift(LiftWord::kManualTitle),
+                                        .text = QStringLiteral("4828"),
+                                        .instruction = lift(LiftWord::kManualHint),
+                                        .testCaption = lift(LiftWord::kTest)});
                         entry_->move(mainWindow_->frameGeometry().center() - entry_->rect().center());
                         entry_->show();
                         if (counting) entry_->Test();
@@ -233,13 +254,17 @@ ScreenshotTour::ScreenshotTour(ui::UiEnv& env, QString folder, QWidget* mainWind
                       [this] { return std::vector<QWidget*>{entry_.get()}; }});
   }
   if (virtualMouse_ != nullptr) {
-    shots_.push_back({QStringLiteral("virtual-mouse"), [this] {
+    shots_.push_back({QStringLiteral("virtual-mouse"),
+                      [this] {
                         HideDialogs();
                         virtualMouse_->move(mainWindow_->frameGeometry().topLeft() + QPoint(40, 120));
                         virtualMouse_->show();
                         virtualMouse_->raise();
                       },
-                      [this] { return std::vector<QWidget*>{mainWindow_, virtualMouse_}; }, loaded});
+                      [this] {
+                        return std::vector<QWidget*>{mainWindow_, virtualMouse_};
+                      },
+                      loaded});
     // The simulated mouse's own report after its buttons: the display and
     // the main window follow it.
     auto profileBefore = std::make_shared<int>(-1);
@@ -249,7 +274,9 @@ ScreenshotTour::ScreenshotTour(ui::UiEnv& env, QString folder, QWidget* mainWind
                         virtualMouse_->Press(sim::SimPress::kProfileNext);
                         virtualMouse_->Press(sim::SimPress::kDpiUp);
                       },
-                      [this] { return std::vector<QWidget*>{mainWindow_, virtualMouse_, osd_}; },
+                      [this] {
+                        return std::vector<QWidget*>{mainWindow_, virtualMouse_, osd_};
+                      },
                       [this, window, loaded, profileBefore] {
                         return loaded() && window->Model().ActiveProfile() != *profileBefore && osd_->isVisible() &&
                                osd_->State().Alpha() >= 255;
@@ -277,7 +304,7 @@ void ScreenshotTour::SetMacroEditor(ui::MacroEdit* editor) {
     if (virtualMouse_ != nullptr) virtualMouse_->hide();
     if (osd_ != nullptr) osd_->hide();
   };
-  auto showList = [this, alone](bool functionListMode, int row) {
+  auto showList = [this, alone](ui::MacroListMode mode, int row) {
     alone();
     Session& session = env_.session;
     // A mouse without macros shows only its empty slot: give it two.
@@ -287,7 +314,7 @@ void ScreenshotTour::SetMacroEditor(ui::MacroEdit* editor) {
       session.StoreMacro(1, kModeLoop, "Burst", {ButtonItem(true, 1), WaitItem(90), ButtonItem(false, 1)});
     }
     if (env_.macroLibrary) env_.macroLibrary->SetGroupOpen(kGroupMouse, true);
-    macroList_ = std::make_unique<ui::MacroList>(env_, functionListMode, mainWindow_);
+    macroList_ = std::make_unique<ui::MacroList>(env_, mode, mainWindow_);
     macroList_->SelectRow(row);
     macroList_->move(mainWindow_->frameGeometry().center() - macroList_->rect().center());
     macroList_->show();
@@ -299,14 +326,17 @@ void ScreenshotTour::SetMacroEditor(ui::MacroEdit* editor) {
   // has gone by itself.
   const auto osdGone = [this] { return osd_ == nullptr || (!osd_->isVisible() && !osd_->State().Visible()); };
   const auto listShown = [this, osdGone] { return macroList_ != nullptr && macroList_->isVisible() && osdGone(); };
-  shots_.push_back({QStringLiteral("macro-list"), [showList] { showList(false, 1); }, listShot, listShown});
-  shots_.push_back({QStringLiteral("macro-list-functions"), [showList] { showList(true, 3); }, listShot, listShown});
-  shots_.push_back({QStringLiteral("macro-edit-recording"), [this, alone] {
+  shots_.push_back(
+      {QStringLiteral("macro-list"), [showList] { showList(ui::MacroListMode::kPickMacro, 1); }, listShot, listShown});
+  shots_.push_back({QStringLiteral("macro-list-functions"),
+                    [showList] { showList(ui::MacroListMode::kFunctionList, 3); }, listShot, listShown});
+  shots_.push_back({QStringLiteral("macro-edit-recording"),
+                    [this, alone] {
                       alone();
-                      macroEdit_->Model().Load({KeyItem(true, 0x15), WaitItem(40), KeyItem(false, 0x15),
-                                                MoveItem(12, -4), ButtonItem(true, 1), WaitItem(300),
-                                                ButtonItem(false, 1)},
-                                               "Reload", kModeOnce, {});
+                      macroEdit_->Model().Load(
+                          {KeyItem(true, 0x15), WaitItem(40), KeyItem(false, 0x15), MoveItem(12, -4),
+                           ButtonItem(true, 1), WaitItem(300), ButtonItem(false, 1)},
+                          "Reload", kModeOnce, {});
                       macroEdit_->ShowEditor();
                       macroEdit_->move(mainWindow_->frameGeometry().topLeft() + QPoint(12, 17));
                       macroEdit_->raise();
@@ -434,7 +464,8 @@ bool ScreenshotTour::OnScreen(const std::vector<QWidget*>& windows) const {
         ++compared;
         const QRgb seen = shown.pixel(x, y);
         if (std::abs(qRed(mine) - qRed(seen)) + std::abs(qGreen(mine) - qGreen(seen)) +
-                std::abs(qBlue(mine) - qBlue(seen)) > 6)
+                std::abs(qBlue(mine) - qBlue(seen)) >
+            6)
           ++differing;
       }
     }
@@ -447,7 +478,8 @@ bool ScreenshotTour::OnScreen(const std::vector<QWidget*>& windows) const {
 void ScreenshotTour::Take() {
   QScreen* screen = QGuiApplication::primaryScreen();
   const QString file = QDir(folder_).filePath(shots_[next_].name + QStringLiteral(".png"));
-  if (screen == nullptr || !screen->grabWindow(0).save(file)) std::cerr << "quorix-mouse: cannot save " << file.toStdString() << "\n";
+  if (screen == nullptr || !screen->grabWindow(0).save(file))
+    std::cerr << "quorix-mouse: cannot save " << file.toStdString() << "\n";
   ++next_;
   Next();
 }

@@ -108,7 +108,7 @@ long ParseNumber(const std::string& text, long min, long max, const std::string&
 std::string FailureMessage(Failure failure, const std::string& detail, bool writing) {
   // The command line speaks English whatever the desktop's language is.
   static const TextTables kTexts = DefaultTextTables();
-  const std::string text = FailureText(kTexts, failure, writing);
+  const std::string text = FailureText(kTexts, failure, writing ? FailedWhile::kWriting : FailedWhile::kReading);
   switch (failure) {
     case Failure::kCannotReadFile:
     case Failure::kCannotWriteFile:

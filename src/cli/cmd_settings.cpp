@@ -184,7 +184,7 @@ int RunSet(CliContext& ctx) {
     // Selected and, as the main window's selection timer does, stored at once.
     write = [p](DeviceLink& l, SettingsState& s) {
       if (Outcome selected = WriteActiveProfile(l, s, p); !selected) return selected;
-      return WriteStoredSelection(l, s, true, false);
+      return WriteStoredSelection(l, s, {.profile = true});
     };
   } else if (what == "profile-enabled") {
     expect(2);
@@ -207,7 +207,7 @@ int RunSet(CliContext& ctx) {
       if (enable) return WriteLevelEnabled(l, s, n, on);
       // Picking a level sends the level alone, then stores it like the profile.
       if (Outcome selected = WriteActiveLevel(l, s, n); !selected) return selected;
-      return WriteStoredSelection(l, s, false, true);
+      return WriteStoredSelection(l, s, {.level = true});
     };
   } else if (what == "dpi") {
     expect(3);

@@ -22,7 +22,7 @@ MacroListItem GroupHeader(const std::string& caption, int groupId, int count, in
   MacroListItem row;
   row.name = caption;
   row.path = "@_INTERNAL_" + std::to_string(groupId);
-  row.type = kFolderRowType;
+  row.kind = MacroRowKind::kFolder;
   row.size = count;
   row.id = groupId;
   row.level = level;
@@ -34,7 +34,7 @@ MacroListItem GroupHeader(const std::string& caption, int groupId, int count, in
 MacroListItem Caption(const std::string& text, int id) {
   MacroListItem row;
   row.name = text;
-  row.type = kCaptionRowType;
+  row.kind = MacroRowKind::kCaption;
   row.id = id;
   return row;
 }
@@ -119,7 +119,7 @@ MacroListItem DeviceSlotRow(const SettingsImage& image, int index) {
   row.op1 = slot.codeAddress & 0xFF;
   row.op2 = (slot.codeAddress >> 8) & 0xFF;
   row.parameter = 0;
-  row.device = 1;
+  row.kind = MacroRowKind::kDeviceSlot;
   row.slot = index;
   row.start = slot.start;
   return row;
@@ -181,7 +181,7 @@ void MacroLibrary::ScanFolder(const std::string& path, int parent, int level) {
   std::sort(macroFiles.begin(), macroFiles.end());
   for (const auto& folder : folders) {
     MacroListItem row;
-    row.type = kFolderRowType;
+    row.kind = MacroRowKind::kFolder;
     row.level = level;
     row.id = nextId_++;
     row.parent = parent;
@@ -250,7 +250,7 @@ void MacroLibrary::SetFolderOpen(const std::string& path, bool open) {
     openFolders_.erase(path);
   }
   for (MacroListItem& row : files_)
-    if (row.type == kFolderRowType && row.path == path) row.expanded = open ? 1 : 0;
+    if (row.kind == MacroRowKind::kFolder && row.path == path) row.expanded = open ? 1 : 0;
 }
 
 FunctionList MacroLibrary::BuildFunctionList(const FunctionListInputs& inputs) const {
@@ -354,7 +354,7 @@ std::string MacroLibrary::Add(const std::string& name, int mode, const std::vect
   std::string folder = root_;
   if (folderId != 0) {
     const MacroListItem* row = FindRow(folderId);
-    if (!row || row->type != kFolderRowType) return "";
+    if (!row || row->kind != MacroRowKind::kFolder) return "";
     folder = row->path;
     openFolders_.insert(folder);
   }
@@ -382,9 +382,10 @@ bool MacroLibrary::NewFolder(const std::string& name) {
 }
 
 bool MacroLibrary::Rename(const MacroListItem& row, const std::string& newName, int64_t now) {
-  if (row.device != 0 || row.path.empty() || row.path.rfind("@_INTERNAL_", 0) == 0) return false;
+  if (row.kind == MacroRowKind::kDeviceSlot || row.path.empty() || row.path.rfind("@_INTERNAL_", 0) == 0)
+    return false;
   bool done = false;
-  if (row.type == kFolderRowType) {
+  if (row.kind == MacroRowKind::kFolder) {
     const std::string clean = CleanFileName(newName);
     if (clean.empty() || clean == "." || clean == "..") return false;
     const fs::path from(row.path);
@@ -404,10 +405,10 @@ bool MacroLibrary::Rename(const MacroListItem& row, const std::string& newName, 
 MacroLibrary::DeleteResult MacroLibrary::Delete(const MacroListItem& row) {
   // Only rows of this library's file list name real files or folders.
   const MacroListItem* known = FindRow(row.id);
-  if (row.device != 0 || !known || known->path != row.path || row.path.rfind("@_INTERNAL_", 0) == 0) {
+  if (row.kind == MacroRowKind::kDeviceSlot || !known || known->path != row.path || row.path.rfind("@_INTERNAL_", 0) == 0) {
     return DeleteResult::kNotAFile;
   }
-  if (known->type == kFolderRowType) {
+  if (known->kind == MacroRowKind::kFolder) {
     for (const auto& other : files_) {
       if (other.parent == known->id) return DeleteResult::kFolderNotEmpty;
     }

@@ -22,13 +22,22 @@ namespace quorix {
 
 struct TextTables;
 
-// One row of a list (_MACRO_LIST_ITEM_).
+// What a row of a list stands for.
+enum class MacroRowKind {
+  kEntry,       // a function or a macro file: `type` says which
+  kDeviceSlot,  // a macro slot of the mouse: `slot`, `start`
+  kFolder,      // a library folder, or a group header (path "@_INTERNAL_<group id>")
+  kCaption,     // a caption line between the groups
+};
+
+// One row of a list.
 struct MacroListItem {
+  MacroRowKind kind = MacroRowKind::kEntry;
   std::string name;
   std::string description;
-  std::string path;       // file or folder path, or "@_INTERNAL_<group id>"
-  int32_t size = 0;       // files: shown size; folders and headers: number of children
-  int32_t type = 0;       // 8..10 macro, -1 folder or group header, -2 caption, else a function type
+  std::string path;  // file or folder path, or "@_INTERNAL_<group id>"
+  int32_t size = 0;  // files: shown size; folders and headers: number of children
+  int32_t type = 0;  // entries and slots: 8..10 a macro's mode, else a function type; 0 otherwise
   int32_t op1 = 0, op2 = 0, op3 = 0;
   int32_t parameter = 255;  // fourth function byte; 255: not a device macro
   int32_t expanded = 0;
@@ -36,10 +45,9 @@ struct MacroListItem {
   int32_t level = 0;
   int32_t id = 0;
   int32_t parent = 0;
-  int32_t device = 0;     // 1: a device macro slot
   int32_t slot = 0;
-  int32_t start = 0;
-  int32_t profiles = 0;   // bit p: a button of profile p runs this macro
+  int32_t start = 0;     // kDeviceSlot: the record's address in the mouse; 0: the slot is empty
+  int32_t profiles = 0;  // bit p: a button of profile p runs this macro
 };
 
 inline constexpr int kGroupAdvanced = 201;
@@ -48,8 +56,6 @@ inline constexpr int kGroupKeyboard = 203;
 inline constexpr int kGroupConsumer = 204;
 inline constexpr int kGroupUserMacro = 205;
 inline constexpr int kGroupLibraries = 210;
-inline constexpr int kFolderRowType = -1;
-inline constexpr int kCaptionRowType = -2;
 
 // The captions the lists show, from the text tables.
 struct LibraryTexts {
@@ -68,10 +74,10 @@ LibraryTexts MakeLibraryTexts(const TextTables& texts);
 
 // What the function list depends on besides the files.
 struct FunctionListInputs {
-  const KeyTexts* keyTexts = nullptr;      // function naming; required
-  const SettingsImage* device = nullptr;   // null when no device is connected
-  int deviceTypeCode = 0;                  // types 18 and 19 only for codes 2 and 3
-  bool osVersionFlag = false;              // type 2 entries with op1 bit 0
+  const KeyTexts* keyTexts = nullptr;     // function naming; required
+  const SettingsImage* device = nullptr;  // null when no device is connected
+  int deviceTypeCode = 0;                 // types 18 and 19 only for codes 2 and 3
+  bool osVersionFlag = false;             // type 2 entries with op1 bit 0
 };
 
 // The inputs for the current device as the session holds it (an image
@@ -113,8 +119,8 @@ class MacroLibrary {
   // additions in one second never overwrite each other. Returns the path, or
   // "" when the file could not be written (`reason`, when given, says why).
   // Marks the folder open and rescans.
-  std::string Add(const std::string& name, int mode, const std::vector<MacroItem>& items, int folderId,
-                  int64_t now, std::string* reason = nullptr);
+  std::string Add(const std::string& name, int mode, const std::vector<MacroItem>& items, int folderId, int64_t now,
+                  std::string* reason = nullptr);
   // The status text Add shows.
   std::string AddStatusText(const std::string& name) const;
 

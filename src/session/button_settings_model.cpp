@@ -278,9 +278,9 @@ ButtonSettingsResult ButtonSettingsModel::Ok() const {
 }
 
 ListRowKind ClassifyListRow(const MacroListItem& row) {
-  if (row.type < 0) return ListRowKind::kNothing;
+  if (row.kind == MacroRowKind::kFolder || row.kind == MacroRowKind::kCaption) return ListRowKind::kNothing;
   const bool macroType = row.type >= kFnMacroOnce && row.type <= kFnMacroFire;
-  if (row.device == 1 || (macroType && row.start != 0))
+  if (row.kind == MacroRowKind::kDeviceSlot || (macroType && row.start != 0))
     return row.start != 0 ? ListRowKind::kDeviceMacro : ListRowKind::kNothing;
   if (macroType) {
     // Rows that are not files (group keys) are never read as one.

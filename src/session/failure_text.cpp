@@ -2,12 +2,12 @@
 
 namespace quorix {
 
-std::string FailureText(const TextTables& texts, Failure failure, bool writing) {
+std::string FailureText(const TextTables& texts, Failure failure, FailedWhile during) {
   const auto text = [&](Reason reason) { return texts[reason]; };
   // The mouse's own failures: the command can simply be run again.
   const auto again = [&](Reason reason) {
-    return writing ? text(reason) + "; " + text(Reason::kPartlyWritten)
-                   : text(reason) + " \u2014 " + text(Reason::kRunAgain);
+    return during == FailedWhile::kWriting ? text(reason) + "; " + text(Reason::kPartlyWritten)
+                                           : text(reason) + " \u2014 " + text(Reason::kRunAgain);
   };
   switch (failure) {
     case Failure::kNone:
@@ -48,7 +48,7 @@ std::string FailureText(const TextTables& texts, Failure failure, bool writing) 
 
 std::string FileFailureText(const TextTables& texts, Failure failure, const std::string& file,
                             const std::string& reason) {
-  std::string text = FailureText(texts, failure, false) + ": " + file;
+  std::string text = FailureText(texts, failure, FailedWhile::kReading) + ": " + file;
   if (!reason.empty()) text += " (" + reason + ")";
   return text;
 }

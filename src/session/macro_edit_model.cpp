@@ -3,11 +3,40 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "macro/macro_memory.h"
+#include "session/macro_list_model.h"
 #include "session/session.h"
 #include "settings/settings_image.h"
 
 namespace quorix {
+
+std::vector<MacroListItem> MacroEditRows(const SettingsImage& current, const KeyTexts& keyTexts,
+                                         const MacroLibrary* library, const std::string& libraryCaption) {
+  const FunctionListInputs inputs = FunctionListInputsFor(current, keyTexts);
+  std::vector<MacroListItem> rows;
+  if (library != nullptr) {
+    rows = library->BuildFunctionList(inputs).deviceRows;
+  } else if (inputs.device != nullptr) {
+    rows = MacroLibrary("", "").BuildFunctionList(inputs).deviceRows;
+  }
+  if (library == nullptr) return rows;
+  MacroListItem caption;
+  caption.kind = MacroRowKind::kCaption;
+  caption.name = libraryCaption;
+  rows.push_back(caption);
+  for (const MacroListItem& row : LibraryTreeRows(library->Files())) rows.push_back(row);
+  return rows;
+}
+
+int MacroEditRowOf(const std::vector<MacroListItem>& rows, const MacroListItem& item) {
+  for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
+    const MacroListItem& row = rows[static_cast<size_t>(i)];
+    const bool slot = item.kind == MacroRowKind::kDeviceSlot;
+    if (slot ? row.kind == MacroRowKind::kDeviceSlot && row.slot == item.slot
+             : row.kind != MacroRowKind::kDeviceSlot && row.path == item.path)
+      return i;
+  }
+  return -1;
+}
 
 int WaitHoldDelta(int count) {
   if (count <= 90) return 1;
@@ -208,8 +237,7 @@ bool MacroEditModel::EditMove(int row, const MovePosition& position) {
 }
 
 bool MacroEditModel::StartHold(int row, int direction) {
-  if (row < 0 || row >= static_cast<int>(items_.size()) || !WaitValue(items_[static_cast<size_t>(row)]))
-    return false;
+  if (row < 0 || row >= static_cast<int>(items_.size()) || !WaitValue(items_[static_cast<size_t>(row)])) return false;
   hold_ = Hold{row, direction < 0 ? -1 : 1, 0, clock_.NowMs()};
   HoldStep();
   return true;
@@ -285,7 +313,7 @@ void MacroEditModel::SavedToFile(const std::string& path) {
 
 MacroEditModel::DropPlan MacroEditModel::PlanDrop(const MacroListItem& row, const std::string& nameWhenEmpty) const {
   DropPlan plan;
-  if (row.device == 1) {
+  if (row.kind == MacroRowKind::kDeviceSlot) {
     plan.store = true;
     plan.slot = row.slot;
     plan.askOverwrite = row.start != 0;
@@ -296,6 +324,32 @@ MacroEditModel::DropPlan MacroEditModel::PlanDrop(const MacroListItem& row, cons
     plan.askOverwrite = true;
   }
   return plan;
+}
+
+MacroFileStatus MacroEditModel::WriteFile(const std::string& path, int64_t now, std::string* reason) {
+  const MacroFileStatus status = WriteMacroFile(path, name_, mode_, items_, now, reason);
+  if (status == MacroFileStatus::kOk) SavedToFile(path);
+  return status;
+}
+
+DeviceJobHandle MacroEditModel::PostReadBack(Session& session, int slot, DeviceJobCallbacks callbacks) {
+  auto back = std::make_shared<MacroReadBack>();
+  readBack_ = back;
+  readBackSlot_ = slot;
+  return session.PostOnDevice(
+      "read macro",
+      [&session, back, slot](JobContext& job, DeviceLink& link, const std::string& path) {
+        *back =
+            ReadBackMacro(link, path, *session.State().image.Snapshot(), slot, [&job](double f) { job.Progress(f); });
+        return back->outcome;
+      },
+      std::move(callbacks));
+}
+
+void MacroEditModel::ReadBackFinished(const Outcome& outcome) {
+  const std::shared_ptr<MacroReadBack> back = std::move(readBack_);
+  if (!outcome || back == nullptr) return;
+  Load(back->items, back->name, back->mode, {SourceKind::kSlot, "", readBackSlot_});
 }
 
 DeviceJobHandle MacroEditModel::PostStore(Session& session, int slot, const std::string& name,

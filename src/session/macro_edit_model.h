@@ -3,7 +3,8 @@
 // current position, name, mode and where the macro came from; every command
 // and list operation of the editor window; the hold-to-repeat of a wait's
 // + and - controls and the "new" marks as state machines on the injected
-// clock; and the device stores, run through the session's executor.
+// clock; the editor's macro list rows; the macro files it writes; and the
+// device stores and read-backs, run through the session's executor.
 //
 // Timers: NextDueMs() is the clock time at which Poll() next has work (a
 // held control's next step, a new-step mark running out), or nothing. The
@@ -11,12 +12,15 @@
 // so an idle editor never wakes.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "macro/macro_file.h"
 #include "macro/macro_instruction.h"
 #include "macro/macro_library.h"
+#include "macro/macro_memory.h"
 #include "platform/clock.h"
 #include "session/device_executor.h"
 
@@ -48,6 +52,14 @@ std::optional<MovePosition> MoveValue(const MacroItem& item);
 
 // "%04d" and the instruction's text.
 std::string MacroRowText(int index, const MacroItem& item, const MacroTexts& texts);
+
+// The editor's macro list: the device's rows ("Mouse memory" and its slots;
+// none without a device) and, with a library, the caption `libraryCaption`
+// and the library's folder tree below it.
+std::vector<MacroListItem> MacroEditRows(const SettingsImage& current, const KeyTexts& keyTexts,
+                                         const MacroLibrary* library, const std::string& libraryCaption);
+// The row standing for the same slot or file as `item`, or -1.
+int MacroEditRowOf(const std::vector<MacroListItem>& rows, const MacroListItem& item);
 
 // The status line at the bottom of the editor: fades in by 40 alpha steps
 // every 20 ms up to 255, stays for its duration, then fades out the same way.
@@ -154,14 +166,18 @@ class MacroEditModel {
   bool Unsaved() const { return PlannedSave() != SaveAction::kNothing; }
   // The file was written (library or picked file): the macro now comes from it.
   void SavedToFile(const std::string& path);
+  // Writes the macro to the macro file `path`, stamped `now` (seconds since
+  // 1970); on success the macro comes from it (SavedToFile). A failed write
+  // keeps the edits and their source; `reason` gets the system's word.
+  MacroFileStatus WriteFile(const std::string& path, int64_t now, std::string* reason);
 
   // Dropping the macro on a macro-list row.
   struct DropPlan {
-    bool store = false;          // a device slot: store there
+    bool store = false;  // a device slot: store there
     int slot = -1;
-    bool askOverwrite = false;   // "Overwrite macro '%s' ?" first
-    std::string proposedName;    // the name entry's text for a slot
-    bool rewriteFile = false;    // a library file: rewrite it with this macro
+    bool askOverwrite = false;  // "Overwrite macro '%s' ?" first
+    std::string proposedName;   // the name entry's text for a slot
+    bool rewriteFile = false;   // a library file: rewrite it with this macro
   };
   // nameWhenEmpty: the text proposed when the editor's name is empty.
   DropPlan PlanDrop(const MacroListItem& row, const std::string& nameWhenEmpty) const;
@@ -173,6 +189,13 @@ class MacroEditModel {
   // After a store: success makes the slot the macro's source and clears
   // modified; kLackOfSpace leaves everything as it was.
   void StoreFinished(const Outcome& outcome, int slot, const std::string& name);
+
+  // Reads device slot `slot` back through the session's executor (input
+  // stays blocked meanwhile: one read-back at a time). The callbacks see the
+  // job's outcome; call ReadBackFinished with it on the window's thread,
+  // which loads the slot's macro when it was read whole.
+  DeviceJobHandle PostReadBack(Session& session, int slot, DeviceJobCallbacks callbacks);
+  void ReadBackFinished(const Outcome& outcome);
 
   // The device's free macro memory (no slot left out); 0 without a device.
   static int FreeMemory(const SettingsImage& image);
@@ -199,6 +222,10 @@ class MacroEditModel {
   bool modified_ = false;
   std::optional<Hold> hold_;
   int polledNewRows_ = 0;
+  // Filled by the worker of the last PostReadBack; read on the window's
+  // thread once the job's outcome arrived.
+  std::shared_ptr<MacroReadBack> readBack_;
+  int readBackSlot_ = -1;
 };
 
 }  // namespace quorix

@@ -16,11 +16,11 @@ std::vector<MacroListItem> MacroListRows(const FunctionList& list, const std::ve
     return rows;
   }
   for (const MacroListItem& row : list.deviceRows)
-    if (row.device == 1) rows.push_back(row);
+    if (row.kind == MacroRowKind::kDeviceSlot) rows.push_back(row);
   // The macros saved on the computer follow under the function list's own
   // caption: a button takes one into the mouse as an import does.
   const auto caption = std::find_if(list.rows.begin(), list.rows.end(),
-                                    [](const MacroListItem& row) { return row.type == kCaptionRowType; });
+                                    [](const MacroListItem& row) { return row.kind == MacroRowKind::kCaption; });
   if (!files.empty() && caption != list.rows.end()) {
     rows.push_back(*caption);
     rows.insert(rows.end(), tree.begin(), tree.end());
@@ -37,7 +37,7 @@ void AppendChildren(const std::vector<MacroListItem>& files, int parent, std::ve
     if (row.parent != parent) continue;
     out.push_back(row);
     // Ids start at 1: a row without one has no children to follow it.
-    if (row.type == kFolderRowType && row.expanded != 0 && row.id > 0 && row.id != parent)
+    if (row.kind == MacroRowKind::kFolder && row.expanded != 0 && row.id > 0 && row.id != parent)
       AppendChildren(files, row.id, out);
   }
 }
@@ -51,7 +51,7 @@ std::vector<MacroListItem> LibraryTreeRows(const std::vector<MacroListItem>& fil
 }
 
 bool ToggleOpen(MacroLibrary& library, const MacroListItem& row) {
-  if (row.type != kFolderRowType || row.device == 1 || row.path.empty()) return false;
+  if (row.kind != MacroRowKind::kFolder || row.path.empty()) return false;
   if (row.path.rfind(kGroupKey, 0) == 0) {
     int group = 0;
     try {
@@ -67,8 +67,8 @@ bool ToggleOpen(MacroLibrary& library, const MacroListItem& row) {
 }
 
 bool IsLibraryFileRow(const MacroListItem& row, const std::string& libraryRoot) {
-  if (row.device == 1 || libraryRoot.empty()) return false;
-  if (row.type != kFolderRowType && (row.type < 8 || row.type > 10)) return false;
+  if (row.kind == MacroRowKind::kDeviceSlot || row.kind == MacroRowKind::kCaption || libraryRoot.empty()) return false;
+  if (row.kind != MacroRowKind::kFolder && (row.type < 8 || row.type > 10)) return false;
   // Function-library entries carry a path too (their macro file beside the
   // program), and group headers a key: only what lies below the library's
   // root is the user's to delete.
@@ -77,7 +77,7 @@ bool IsLibraryFileRow(const MacroListItem& row, const std::string& libraryRoot) 
 }
 
 bool IsPickableRow(const MacroListItem& row) {
-  return row.type != kFolderRowType && row.type != kCaptionRowType;
+  return row.kind != MacroRowKind::kFolder && row.kind != MacroRowKind::kCaption;
 }
 
 int SmoothScrollStep(int distance, bool dragging) {
@@ -125,13 +125,9 @@ void MacroListModel::SetRows(std::vector<MacroListItem> rows) {
   SetTarget(Target());
 }
 
-void MacroListModel::Select(int row) {
-  selected_ = (row >= 0 && row < static_cast<int>(rows_.size())) ? row : -1;
-}
+void MacroListModel::Select(int row) { selected_ = (row >= 0 && row < static_cast<int>(rows_.size())) ? row : -1; }
 
-int MacroListModel::MaxOffset() const {
-  return std::max(0, static_cast<int>(rows_.size()) - 1) * kMacroListRowHeight;
-}
+int MacroListModel::MaxOffset() const { return std::max(0, static_cast<int>(rows_.size()) - 1) * kMacroListRowHeight; }
 
 bool MacroListModel::MoveSelection(int step) {
   if (rows_.empty()) return false;

@@ -244,9 +244,7 @@ void MainWindowModel::ToggleLevel(int level) {
   Post("switch level", [level, on](DeviceLink& l, SettingsState& s) { return WriteLevelEnabled(l, s, level, on); });
 }
 
-bool MainWindowModel::LevelOn(int level) const {
-  return !hasDevice_ || (image_->LevelsCycled() >> level & 1) != 0;
-}
+bool MainWindowModel::LevelOn(int level) const { return !hasDevice_ || (image_->LevelsCycled() >> level & 1) != 0; }
 
 void MainWindowModel::ToggleAngleSnapping() {
   const bool on = !image_->angleSnapping;
@@ -256,8 +254,8 @@ void MainWindowModel::ToggleAngleSnapping() {
 int MainWindowModel::LevelsShown() const {
   // The layout has room for more level bits than some mice have levels: the
   // row ends at the levels the mouse itself counts.
-  const int levels = hasDevice_ && image_->levelCount > 0 ? std::min(caps_.levelCount, image_->levelCount)
-                                                         : caps_.levelCount;
+  const int levels =
+      hasDevice_ && image_->levelCount > 0 ? std::min(caps_.levelCount, image_->levelCount) : caps_.levelCount;
   return std::clamp(levels, 1, kDpiPairCount);
 }
 
@@ -324,8 +322,9 @@ bool MainWindowModel::Poll() {
     selectionDue_.reset();
     const bool profile = profileChanged_, level = levelChanged_;
     if (profile || level)
-      Post("store selection",
-           [profile, level](DeviceLink& l, SettingsState& s) { return WriteStoredSelection(l, s, profile, level); });
+      Post("store selection", [profile, level](DeviceLink& l, SettingsState& s) {
+        return WriteStoredSelection(l, s, {.profile = profile, .level = level});
+      });
     profileChanged_ = levelChanged_ = false;
   }
   bool moved = false;

@@ -114,7 +114,7 @@ DeviceJobHandle Session::Post(std::string name, SessionWork work, DeviceJobCallb
       std::move(callbacks));
 }
 
-Outcome Session::LoadSelected(JobContext& job, const ProgressFn& progress, bool jobProgress, bool forWrite) {
+Outcome Session::LoadSelected(JobContext& job, const ProgressFn& progress, LoadHow how) {
   // The list may have changed since the device was found: the load takes
   // the selected path wherever it is listed now.
   if (!PointStateAtSelection()) return Failure::kNoDevice;
@@ -126,16 +126,16 @@ Outcome Session::LoadSelected(JobContext& job, const ProgressFn& progress, bool 
   } loading(loadRunning_);
   DeviceOperation operation(*link_, job.StopToken());
   LoadSettingsOptions options;
-  options.progress = [&job, &progress, jobProgress](double fraction) {
+  options.progress = [&job, &progress, jobProgress = how.jobProgress](double fraction) {
     if (jobProgress) job.Progress(fraction);
     if (progress) progress(fraction);
   };
-  return forWrite ? PrepareFieldWrite(*link_, state_, options) : LoadSettings(*link_, state_, options);
+  return how.forWrite ? PrepareFieldWrite(*link_, state_, options) : LoadSettings(*link_, state_, options);
 }
 
 SessionWork Session::LoadWork(ProgressFn progress) {
   return [this, progress = std::move(progress)](JobContext& job, DeviceLink&, SettingsState&) {
-    return LoadSelected(job, progress);
+    return LoadSelected(job, progress, {});
   };
 }
 
@@ -144,7 +144,7 @@ Outcome Session::Load(ProgressFn progress) { return Run("load", LoadWork(std::mo
 
 Outcome Session::PrepareWrite(ProgressFn progress) {
   return Run("prepare", [this, progress = std::move(progress)](JobContext& job, DeviceLink&, SettingsState&) {
-    return LoadSelected(job, progress, true, true);
+    return LoadSelected(job, progress, {.forWrite = true});
   });
 }
 
@@ -202,7 +202,7 @@ SessionWork Session::RestoreWork(std::vector<uint8_t> backupBytes, std::string s
       return outcome;
     };
     // The job's progress is the write's: the loads around it are short.
-    if (Outcome loaded = LoadSelected(job, progress.load, false); !loaded) return stop(RestoreStep::kLoad, loaded, "");
+    if (Outcome loaded = LoadSelected(job, progress.load, {.jobProgress = false}); !loaded) return stop(RestoreStep::kLoad, loaded, "");
     Options stored;
     std::string error;
     BackupDefect defect = BackupDefect::kNone;

@@ -233,9 +233,14 @@ class Session {
   SessionWork BackupWork(std::string file, ProfileApps apps, ProgressFn progress, std::shared_ptr<std::string> error);
   SessionWork RestoreWork(std::vector<uint8_t> backupBytes, std::string setIni, RestoreProgress progress,
                           std::shared_ptr<RestoreResult> result);
-  // The load of the selected device, inside a job; `jobProgress`: its
-  // progress is the job's. `forWrite`: only what field writes consult.
-  Outcome LoadSelected(JobContext& job, const ProgressFn& progress, bool jobProgress = true, bool forWrite = false);
+  // How LoadSelected loads. `jobProgress`: its progress is the job's.
+  // `forWrite`: only what field writes consult.
+  struct LoadHow {
+    bool jobProgress = true;
+    bool forWrite = false;
+  };
+  // The load of the selected device, inside a job.
+  Outcome LoadSelected(JobContext& job, const ProgressFn& progress, LoadHow how);
 
   std::unique_ptr<Clock> clock_;
   std::unique_ptr<HidHost> host_;

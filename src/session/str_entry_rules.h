@@ -9,17 +9,6 @@
 
 namespace quorix {
 
-// Text-entry modes.
-inline constexpr int kStrModeName = 0;
-inline constexpr int kStrModeNumber = 1;
-inline constexpr int kStrModeCoordinates = 3;
-inline constexpr int kStrModeNumber4 = 4;
-inline constexpr int kStrModeFolder = 5;
-inline constexpr int kStrModeLiftTest = 8;
-inline constexpr int kStrModeYesNo = 10;
-// The automatic lift adjustment: status lines from the mouse's state reports.
-inline constexpr int kStrModeLiftAuto = 7;
-
 inline constexpr char32_t kKeyBackspace = 0x08;
 inline constexpr char32_t kKeyEnter = 0x0D;
 
@@ -36,15 +25,15 @@ long long DecimalValue(const std::string& text);
 // The name entry (and every other field not named below): only Enter is
 // swallowed.
 TypedKeyResult TypeInTextField(char32_t key);
-// Number entry (modes 1 and 4): digits and Backspace; a digit typed while the
+// Number entry: digits and Backspace; a digit typed while the
 // value is already at or above `limit` sets the field to the limit instead.
 TypedKeyResult TypeInNumberField(const std::string& text, char32_t key, long long limit);
-// Coordinates (mode 3), the X or Y field. `absolute`: the second option of
+// Coordinates, the X or Y field. `absolute`: the second option of
 // the pair is on. `cursor`: where the key goes, in characters.
 TypedKeyResult TypeInCoordinateField(const std::string& text, char32_t key, bool absolute, bool isY, int cursor);
 
 // The dialog's two button captions come as the desktop's translated "Yes" /
-// "No" (mode 10) or "OK" / "Cancel" with an access key: "(&Y)"-style
+// "No" (the yes/no question) or "OK" / "Cancel" with an access key: "(&Y)"-style
 // suffixes (the given one) are removed, then the remaining '&' markers.
 std::string WithoutAccessKey(std::string caption, const std::string& suffix);
 

@@ -33,8 +33,8 @@ Outcome WriteField(DeviceLink& link, SettingsState& state, Send send, Apply appl
 Outcome AssignButton(DeviceLink& link, SettingsState& state, int profile, int button, ButtonRecord record) {
   const std::string path = state.CurrentDevice();
   const auto image = state.image.Snapshot();
-  if (Failure f = Check(path, InRange(profile, 0, kProfileCount - 1) &&
-                                  InRange(button, 0, image->ButtonsPerProfile() - 1));
+  if (Failure f =
+          Check(path, InRange(profile, 0, kProfileCount - 1) && InRange(button, 0, image->ButtonsPerProfile() - 1));
       f != Failure::kNone)
     return f;
   ButtonRecord shown = record;
@@ -76,8 +76,7 @@ Outcome WriteProfileFlag(DeviceLink& link, SettingsState& state, int profile, bo
 
 Outcome WriteSensitivitySelection(DeviceLink& link, SettingsState& state, int activeLevel, int levelMask) {
   const std::string path = state.CurrentDevice();
-  if (Failure f = Check(path, InRange(activeLevel, 0, 7) && InRange(levelMask, 0, 31)); f != Failure::kNone)
-    return f;
+  if (Failure f = Check(path, InRange(activeLevel, 0, 7) && InRange(levelMask, 0, 31)); f != Failure::kNone) return f;
   return WriteField(
       link, state, [&] { SetDpiLevel(link, path, levelMask << 3 | activeLevel); },
       [&](SettingsImage& img) {
@@ -142,16 +141,16 @@ Outcome WriteDpiPair(DeviceLink& link, SettingsState& state, int index, int x, i
       });
 }
 
-Outcome WriteStoredSelection(DeviceLink& link, SettingsState& state, bool profileChanged, bool levelChanged) {
+Outcome WriteStoredSelection(DeviceLink& link, SettingsState& state, SelectionChanges changed) {
   const std::string path = state.CurrentDevice();
   if (Failure f = Check(path, true); f != Failure::kNone) return f;
   const auto image = state.image.Snapshot();
   return WriteField(
       link, state,
       [&] {
-        if (profileChanged)
+        if (changed.profile)
           WriteMemoryByte(link, path, image->map.storedProfileAddress, static_cast<uint8_t>(image->activeProfile));
-        if (levelChanged)
+        if (changed.level)
           WriteMemoryByte(link, path, image->map.storedLevelAddress, static_cast<uint8_t>(image->activeLevel));
       },
       [](SettingsImage&) {});

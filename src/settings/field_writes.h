@@ -36,9 +36,14 @@ Outcome WriteAngleSnapping(DeviceLink& link, SettingsState& state, bool on);
 // Sensitivity pair of a level (the sliders' timer): ApplyDpiPair first when
 // the level is the active one, then StoreDpiPair.
 Outcome WriteDpiPair(DeviceLink& link, SettingsState& state, int index, int x, int y);
+// Which parts of the selection WriteStoredSelection stores.
+struct SelectionChanges {
+  bool profile = false;
+  bool level = false;
+};
 // The stored selection (the selection timer): the active profile at byte 1
 // (14 at level 0) and/or the active level at byte 2; no commit.
-Outcome WriteStoredSelection(DeviceLink& link, SettingsState& state, bool profileChanged, bool levelChanged);
+Outcome WriteStoredSelection(DeviceLink& link, SettingsState& state, SelectionChanges changed);
 
 // Lift adjustment: Begin reads the live value and starts the adjustment,
 // returning the value to go back to. Confirm stores the live value

@@ -60,7 +60,7 @@ TEST_F(MacroLibraryTest, ScanSortsByNameNewestFirstAndSkipsBadFiles) {
   EXPECT_EQ(rows[1].time, 10);
   const MacroListItem* games = Find(rows, "Games");
   ASSERT_NE(games, nullptr);
-  EXPECT_EQ(games->type, kFolderRowType);
+  EXPECT_EQ(games->kind, MacroRowKind::kFolder);
   EXPECT_EQ(games->size, 1);
   const MacroListItem* beta = Find(rows, "Beta");
   EXPECT_EQ(beta->parent, games->id);
@@ -116,10 +116,10 @@ TEST_F(MacroLibraryTest, DeleteTouchesOnlyFileRows) {
   // A device slot row or a group header that happens to carry a file path
   // must never reach the file system.
   MacroListItem device = *Find(library_.Files(), "Keep me");
-  device.device = 1;
+  device.kind = MacroRowKind::kDeviceSlot;
   EXPECT_EQ(library_.Delete(device), MacroLibrary::DeleteResult::kNotAFile);
   MacroListItem header;
-  header.type = kFolderRowType;
+  header.kind = MacroRowKind::kFolder;
   header.path = "@_INTERNAL_201";
   header.id = 201;
   EXPECT_EQ(library_.Delete(header), MacroLibrary::DeleteResult::kNotAFile);
@@ -147,7 +147,7 @@ TEST_F(MacroLibraryTest, FunctionListFromShippedLibraries) {
   EXPECT_EQ(headers, (std::vector<std::string>{"@_INTERNAL_201", "@_INTERNAL_202", "@_INTERNAL_203",
                                                "@_INTERNAL_204", "@_INTERNAL_210", ""}));
   EXPECT_EQ(closed.rows.back().name, "Macro list (PC)");
-  EXPECT_EQ(closed.rows.back().type, kCaptionRowType);
+  EXPECT_EQ(closed.rows.back().kind, MacroRowKind::kCaption);
   EXPECT_EQ(closed.rows[3].name, "Mutimedia");
   EXPECT_EQ(closed.rows[3].size, 14);
   EXPECT_TRUE(closed.deviceRows.empty());
@@ -225,7 +225,7 @@ TEST_F(MacroLibraryTest, DeviceSlotsAsUserMacrosAndMouseMemory) {
   ASSERT_NE(alpha, nullptr);
   EXPECT_EQ(alpha->type, 8);
   EXPECT_EQ(alpha->op1 + 256 * alpha->op2, 1393);
-  EXPECT_EQ(alpha->device, 1);
+  EXPECT_EQ(alpha->kind, MacroRowKind::kDeviceSlot);
   EXPECT_EQ(Names(list.deviceRows), (std::vector<std::string>{"Mouse memory", "Alpha", "beta", "Empty"}));
   EXPECT_EQ(list.deviceRows[1].type, 10);
   EXPECT_EQ(list.deviceRows[1].profiles, 1 << 3);

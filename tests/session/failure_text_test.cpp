@@ -10,29 +10,29 @@ namespace quorix::test {
 namespace {
 
 constexpr Failure kAllFailures[] = {
-    Failure::kNoDevice,        Failure::kStoppedAnswering, Failure::kDeviceGone,      Failure::kBadAnswers,
-    Failure::kLockBusy,        Failure::kCancelled,        Failure::kDeclined,        Failure::kInvalidArgument,
-    Failure::kLackOfSpace,     Failure::kInvalidFormat,    Failure::kCannotReadFile,  Failure::kCannotWriteFile,
-    Failure::kNotSupported,    Failure::kInternalError,
+    Failure::kNoDevice,     Failure::kStoppedAnswering, Failure::kDeviceGone,     Failure::kBadAnswers,
+    Failure::kLockBusy,     Failure::kCancelled,        Failure::kDeclined,       Failure::kInvalidArgument,
+    Failure::kLackOfSpace,  Failure::kInvalidFormat,    Failure::kCannotReadFile, Failure::kCannotWriteFile,
+    Failure::kNotSupported, Failure::kInternalError,
 };
 
 TEST(FailureText, PicksAndJoinsTheTextsOfTheUsersLanguage) {
   const TextTables english = DefaultTextTables();
   const struct {
     Failure failure;
-    bool writing;
+    FailedWhile during;
     std::string text;
   } cases[] = {
-      {Failure::kNone, true, ""},
-      {Failure::kNoDevice, true, "No device !!"},
-      {Failure::kLackOfSpace, true, "Lack of space !!"},
-      {Failure::kInvalidFormat, false, "invalid format !!"},
-      {Failure::kStoppedAnswering, true,
+      {Failure::kNone, FailedWhile::kWriting, ""},
+      {Failure::kNoDevice, FailedWhile::kWriting, "No device !!"},
+      {Failure::kLackOfSpace, FailedWhile::kWriting, "Lack of space !!"},
+      {Failure::kInvalidFormat, FailedWhile::kReading, "invalid format !!"},
+      {Failure::kStoppedAnswering, FailedWhile::kWriting,
        "the mouse stopped answering; settings may be partly written \u2014 run the command again"},
-      {Failure::kDeviceGone, false, "the mouse was unplugged \u2014 run the command again"},
-      {Failure::kLockBusy, true, "another program is using the mouse"},
+      {Failure::kDeviceGone, FailedWhile::kReading, "the mouse was unplugged \u2014 run the command again"},
+      {Failure::kLockBusy, FailedWhile::kWriting, "another program is using the mouse"},
   };
-  for (const auto& c : cases) EXPECT_EQ(FailureText(english, c.failure, c.writing), c.text) << c.text;
+  for (const auto& c : cases) EXPECT_EQ(FailureText(english, c.failure, c.during), c.text) << c.text;
 
   // Every failure has its own text in each shipped language, and the
   // translated pieces are joined the same way.
@@ -40,11 +40,11 @@ TEST(FailureText, PicksAndJoinsTheTextsOfTheUsersLanguage) {
     TextTables texts = DefaultTextTables();
     ASSERT_TRUE(LoadLanguageFile(texts, std::string(QUORIX_SOURCE_DATA_DIR) + "/language.ini", language));
     for (const Failure failure : kAllFailures) {
-      const std::string text = FailureText(texts, failure, true);
+      const std::string text = FailureText(texts, failure, FailedWhile::kWriting);
       EXPECT_FALSE(text.empty()) << language;
-      EXPECT_NE(text, FailureText(english, failure, true)) << language << " " << text;
+      EXPECT_NE(text, FailureText(english, failure, FailedWhile::kWriting)) << language << " " << text;
     }
-    EXPECT_EQ(FailureText(texts, Failure::kDeviceGone, false),
+    EXPECT_EQ(FailureText(texts, Failure::kDeviceGone, FailedWhile::kReading),
               texts.failureStr[1] + " \u2014 " + texts.failureStr[9]);
   }
 }

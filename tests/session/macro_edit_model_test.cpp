@@ -161,7 +161,7 @@ TEST(MacroEditModel, SaveAndDropPlans) {
   }
 
   MacroListItem empty;
-  empty.device = 1;
+  empty.kind = MacroRowKind::kDeviceSlot;
   empty.slot = 4;
   MacroListItem used = empty;
   used.start = 1400;
@@ -170,7 +170,7 @@ TEST(MacroEditModel, SaveAndDropPlans) {
   file.type = kModeLoop;
   file.path = "/lib/1.mf";
   MacroListItem header;
-  header.type = kFolderRowType;
+  header.kind = MacroRowKind::kFolder;
   header.path = "@_INTERNAL_201";
   struct Drop {
     const MacroListItem& row;

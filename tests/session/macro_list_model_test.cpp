@@ -10,18 +10,19 @@
 namespace quorix {
 namespace {
 
-MacroListItem Row(std::string name, int type, std::string path = {}, int device = 0) {
+MacroListItem Row(std::string name, MacroRowKind kind, int type = 0, std::string path = {}) {
   MacroListItem row;
+  row.kind = kind;
   row.name = std::move(name);
   row.type = type;
   row.path = std::move(path);
-  row.device = device;
   return row;
 }
 
 std::vector<MacroListItem> Rows(int count) {
   std::vector<MacroListItem> rows;
-  for (int i = 0; i < count; ++i) rows.push_back(Row("m" + std::to_string(i), kModeOnce, "/lib/m.mf"));
+  for (int i = 0; i < count; ++i)
+    rows.push_back(Row("m" + std::to_string(i), MacroRowKind::kEntry, kModeOnce, "/lib/m.mf"));
   return rows;
 }
 
@@ -31,9 +32,9 @@ TEST(MacroListModel, SmoothScrollStepByDistance) {
     bool dragging;
     int step;
   } cases[] = {
-      {100, false, 25}, {33, false, 8},  {32, false, 8},   {17, false, 8}, {16, false, 4}, {9, false, 4},
-      {8, false, 2},    {5, false, 2},   {4, false, 1},    {1, false, 1},  {0, false, 0},  {-100, false, -25},
-      {100, true, 50},  {20, true, 16},  {12, true, 8},    {6, true, 4},   {3, true, 1},   {-20, true, -16},
+      {100, false, 25}, {33, false, 8}, {32, false, 8}, {17, false, 8}, {16, false, 4}, {9, false, 4},
+      {8, false, 2},    {5, false, 2},  {4, false, 1},  {1, false, 1},  {0, false, 0},  {-100, false, -25},
+      {100, true, 50},  {20, true, 16}, {12, true, 8},  {6, true, 4},   {3, true, 1},   {-20, true, -16},
   };
   for (const Case& c : cases)
     EXPECT_EQ(SmoothScrollStep(c.distance, c.dragging), c.step) << c.distance << " dragging " << c.dragging;
@@ -43,7 +44,7 @@ TEST(MacroListModel, KeysStopAtTheEndsAndPickNeedsAPickableSelection) {
   test::FakeClock clock;
   MacroListModel model(clock, 120);
   auto rows = Rows(4);
-  rows[1] = Row("Keyboard", kFolderRowType, "@_INTERNAL_203");
+  rows[1] = Row("Keyboard", MacroRowKind::kFolder, 0, "@_INTERNAL_203");
   model.SetRows(rows);
   EXPECT_FALSE(model.Pick());  // nothing selected: an empty result
   struct Case {
@@ -56,10 +57,10 @@ TEST(MacroListModel, KeysStopAtTheEndsAndPickNeedsAPickableSelection) {
     EXPECT_EQ(model.Selected(), c.to) << c.from << " " << c.step;
   }
   model.Select(1);
-  EXPECT_FALSE(model.Pick());            // a group header is not a pick
-  EXPECT_FALSE(model.DoubleClick(1));    // nor does a double-click on it do anything
+  EXPECT_FALSE(model.Pick());          // a group header is not a pick
+  EXPECT_FALSE(model.DoubleClick(1));  // nor does a double-click on it do anything
   model.Select(2);
-  EXPECT_FALSE(model.DoubleClick(3));    // only on the selected row
+  EXPECT_FALSE(model.DoubleClick(3));  // only on the selected row
   ASSERT_TRUE(model.DoubleClick(2));
   EXPECT_EQ(model.DoubleClick(2)->name, "m2");
   // Down to the last row scrolls it into view: 4 rows of 40 in 120 pixels.
@@ -70,21 +71,22 @@ TEST(MacroListModel, KeysStopAtTheEndsAndPickNeedsAPickableSelection) {
 
 TEST(MacroListModel, OnlyLibraryFilesAreDeletableAndTheSelectionFollowsARemoval) {
   const std::string root = "/home/u/Favorite";
-  MacroListItem slot = Row("slot", kModeOnce, root + "/x.mf", 1);
+  MacroListItem slot = Row("slot", MacroRowKind::kDeviceSlot, kModeOnce, root + "/x.mf");
   struct Case {
     MacroListItem row;
     bool deletable;
   } cases[] = {
-      {Row("file", kModeLoop, root + "/a/1.mf"), true},
-      {Row("folder", kFolderRowType, root + "/a"), true},
-      {slot, false},                                              // a device slot
-      {Row("Advanced", kFolderRowType, "@_INTERNAL_201"), false},  // a group header
-      {Row("Macro list (PC)", kCaptionRowType), false},
-      {Row("shipped", kModeOnce, "/usr/share/quorix/library/a.mf"), false},  // a function library's entry
-      {Row("root itself", kFolderRowType, root), false},
-      {Row("beside", kModeOnce, root + "x/1.mf"), false},
-      {Row("tilt", 10, root + "/1.mf"), true},
-      {Row("key", 5, root + "/1.mf"), false},
+      {Row("file", MacroRowKind::kEntry, kModeLoop, root + "/a/1.mf"), true},
+      {Row("folder", MacroRowKind::kFolder, 0, root + "/a"), true},
+      {slot, false},                                                         // a device slot
+      {Row("Advanced", MacroRowKind::kFolder, 0, "@_INTERNAL_201"), false},  // a group header
+      {Row("Macro list (PC)", MacroRowKind::kCaption), false},
+      {Row("shipped", MacroRowKind::kEntry, kModeOnce, "/usr/share/quorix/library/a.mf"),
+       false},  // a function library's entry
+      {Row("root itself", MacroRowKind::kFolder, 0, root), false},
+      {Row("beside", MacroRowKind::kEntry, kModeOnce, root + "x/1.mf"), false},
+      {Row("tilt", MacroRowKind::kEntry, 10, root + "/1.mf"), true},
+      {Row("key", MacroRowKind::kEntry, 5, root + "/1.mf"), false},
   };
   for (const Case& c : cases) EXPECT_EQ(IsLibraryFileRow(c.row, root), c.deletable) << c.row.name;
 
@@ -112,9 +114,9 @@ TEST(MacroListModel, WheelAcceleratesOnQuickNotchesAndScrollingStopsAtTheTarget)
     double factor;
     int target;
   } notches[] = {
-      {0, -1, 1.0, 40},       {30, -1, 1.4, 96},       {60, -1, 1.96, 174},  // within 60 ms: x1.4 each
-      {61, -1, 1.0, 214},     {10, 1, 1.4, 158},      {1000, 50, 1.0, 0},    // clamped at the top
-      {1000, -500, 1.0, 99 * 40},                                            // and at the last row
+      {0, -1, 1.0, 40},           {30, -1, 1.4, 96}, {60, -1, 1.96, 174},  // within 60 ms: x1.4 each
+      {61, -1, 1.0, 214},         {10, 1, 1.4, 158}, {1000, 50, 1.0, 0},   // clamped at the top
+      {1000, -500, 1.0, 99 * 40},                                          // and at the last row
   };
   for (const Notch& n : notches) {
     clock.Advance(n.afterMs);
@@ -144,12 +146,12 @@ TEST(WheelSteps, SmallDeltasAddUpAndAGestureAlwaysStepsOnce) {
     int delta;
     int steps;
   } deltas[] = {
-      {0, 120, 1},     {100, 120, 1},   {100, 360, 3},                // plain notches
-      {1000, 30, 1},   {10, 30, 0},     {10, 30, 0},   {10, 30, 0},   // 120 in all: the one step taken at once
-      {10, 30, 0},     {10, 90, 1},                                   // 240: the second
-      {10, -40, -1},   {10, -40, 0},                                  // turning round is a new gesture
-      {1000, -40, -1},                                                // and so is a pause
-      {10, -250, -1},  {10, 0, 0},                                  // -290: the second at -240
+      {0, 120, 1},     {100, 120, 1}, {100, 360, 3},               // plain notches
+      {1000, 30, 1},   {10, 30, 0},   {10, 30, 0},   {10, 30, 0},  // 120 in all: the one step taken at once
+      {10, 30, 0},     {10, 90, 1},                                // 240: the second
+      {10, -40, -1},   {10, -40, 0},                               // turning round is a new gesture
+      {1000, -40, -1},                                             // and so is a pause
+      {10, -250, -1},  {10, 0, 0},                                 // -290: the second at -240
   };
   for (const Delta& d : deltas) {
     clock.Advance(d.afterMs);
@@ -185,9 +187,11 @@ TEST(MacroListModel, PanScrollsByItsDistanceInsideAListOfSeveralRows) {
 
 TEST(MacroListModel, RowsOfEachMode) {
   FunctionList list;
-  list.rows = {Row("Advanced", kFolderRowType, "@_INTERNAL_201"), Row("Macro list (PC)", kCaptionRowType)};
-  list.deviceRows = {Row("Mouse memory", kCaptionRowType), Row("a", kModeOnce, "", 1), Row("Empty", kModeOnce, "", 1)};
-  const std::vector<MacroListItem> files = {Row("f", kModeOnce, "/lib/f.mf")};
+  list.rows = {Row("Advanced", MacroRowKind::kFolder, 0, "@_INTERNAL_201"),
+               Row("Macro list (PC)", MacroRowKind::kCaption)};
+  list.deviceRows = {Row("Mouse memory", MacroRowKind::kCaption), Row("a", MacroRowKind::kDeviceSlot, kModeOnce),
+                     Row("Empty", MacroRowKind::kDeviceSlot, kModeOnce)};
+  const std::vector<MacroListItem> files = {Row("f", MacroRowKind::kEntry, kModeOnce, "/lib/f.mf")};
   auto names = [](const std::vector<MacroListItem>& rows) {
     std::vector<std::string> out;
     for (const auto& r : rows) out.push_back(r.name);
@@ -196,8 +200,7 @@ TEST(MacroListModel, RowsOfEachMode) {
   EXPECT_EQ(names(MacroListRows(list, files, false)), (std::vector<std::string>{"a", "Empty", "Macro list (PC)", "f"}));
   // No caption over nothing.
   EXPECT_EQ(names(MacroListRows(list, {}, false)), (std::vector<std::string>{"a", "Empty"}));
-  EXPECT_EQ(names(MacroListRows(list, files, true)),
-            (std::vector<std::string>{"Advanced", "Macro list (PC)", "f"}));
+  EXPECT_EQ(names(MacroListRows(list, files, true)), (std::vector<std::string>{"Advanced", "Macro list (PC)", "f"}));
 }
 
 // A click opens or closes a folder or group; a closed folder hides all that
@@ -237,13 +240,13 @@ TEST(MacroListModel, FoldersAndGroupsOpenAndCloseAndHideWhatIsInside) {
   library.Scan();  // what is open stays open
   EXPECT_EQ(shown(), (std::vector<std::string>{"A", "Inner", "B", "a"}));
 
-  const MacroListItem mouse = Row("Mouse", kFolderRowType, "@_INTERNAL_202");
+  const MacroListItem mouse = Row("Mouse", MacroRowKind::kFolder, 0, "@_INTERNAL_202");
   for (const bool open : {true, false}) {
     EXPECT_TRUE(ToggleOpen(library, mouse));
     EXPECT_EQ(library.GroupOpen(kGroupMouse), open);
   }
   for (const MacroListItem& other :
-       {row("a"), Row("Empty", kModeOnce, "", 1), Row("Mouse memory", kCaptionRowType)})
+       {row("a"), Row("Empty", MacroRowKind::kDeviceSlot, kModeOnce), Row("Mouse memory", MacroRowKind::kCaption)})
     EXPECT_FALSE(ToggleOpen(library, other)) << other.name;
   EXPECT_EQ(shown(), (std::vector<std::string>{"A", "Inner", "B", "a"}));
 }

@@ -46,8 +46,9 @@ TEST(FieldWrites, ButtonAssignmentWritesFourPlanesAndCommits) {
   const auto before = m.state.image.Snapshot();
   ASSERT_TRUE(AssignButton(m.world.link, m.state, 1, 3, {5, 0x02, 0x04, 0}));
   // Profile 1, button 3: 160 + 3 + 64 = 227, then +32 per plane.
-  EXPECT_EQ(m.Sent(), (std::vector<Bytes>{B({0x00, 0x12, 0x12}), B({0x03, 227, 0, 1, 5}), B({0x03, 259 & 0xFF, 1, 1, 2}),
-                                          B({0x03, 291 & 0xFF, 1, 1, 4}), B({0x03, 323 & 0xFF, 1, 1, 0}), B({0x14})}));
+  EXPECT_EQ(m.Sent(),
+            (std::vector<Bytes>{B({0x00, 0x12, 0x12}), B({0x03, 227, 0, 1, 5}), B({0x03, 259 & 0xFF, 1, 1, 2}),
+                                B({0x03, 291 & 0xFF, 1, 1, 4}), B({0x03, 323 & 0xFF, 1, 1, 0}), B({0x14})}));
   EXPECT_EQ(m.state.image.Snapshot()->profiles[1].buttons[3], (ButtonRecord{5, 2, 4, 0}));
   EXPECT_EQ(before->profiles[1].buttons[3], (ButtonRecord{4, 0, 0x01, 0}));  // an old snapshot stays as it was
 }
@@ -155,8 +156,10 @@ TEST(FieldWrites, LevelSwitchesActOnTheCycledLevels) {
       SCOPED_TRACE(std::string(c.name) + (prepared ? ", prepared" : ", loaded"));
       Loaded m;
       m.world.Mouse().SetDpiSelection(c.mask << 3 | 1);
-      if (prepared) PrepareFieldWrite(m.world.link, m.state);
-      else LoadSettings(m.world.link, m.state);
+      if (prepared)
+        PrepareFieldWrite(m.world.link, m.state);
+      else
+        LoadSettings(m.world.link, m.state);
       m.world.ClearTraffic();
       EXPECT_EQ(WriteLevelEnabled(m.world.link, m.state, c.level, c.on), Outcome(c.failure));
       EXPECT_EQ(m.world.Mouse().DpiSelection(), c.sentMask << 3 | 1);
@@ -198,7 +201,7 @@ TEST(FieldWrites, StoredSelectionAndLift) {
   ASSERT_TRUE(WriteActiveProfile(m.world.link, m.state, 2));
   ASSERT_TRUE(WriteSensitivitySelection(m.world.link, m.state, 3, 0x0F));
   m.world.ClearTraffic();
-  ASSERT_TRUE(WriteStoredSelection(m.world.link, m.state, true, true));
+  ASSERT_TRUE(WriteStoredSelection(m.world.link, m.state, {.profile = true, .level = true}));
   EXPECT_EQ(m.Sent(), (std::vector<Bytes>{B({0x03, 1, 0, 1, 2}), B({0x03, 2, 0, 1, 3})}));
 
   m.world.ClearTraffic();
@@ -218,7 +221,7 @@ TEST(FieldWrites, NothingIsSentWithoutACurrentDevice) {
   SettingsState state;
   EXPECT_FALSE(WriteActiveProfile(world.link, state, 1));
   EXPECT_FALSE(WriteAngleSnapping(world.link, state, true));
-  EXPECT_FALSE(WriteStoredSelection(world.link, state, true, true));
+  EXPECT_FALSE(WriteStoredSelection(world.link, state, {.profile = true, .level = true}));
   EXPECT_TRUE(world.Requests().empty());
 }
 

@@ -209,7 +209,7 @@ TEST(ButtonSettings, FunctionsDroppedOnTheMousePicture) {
   function.type = 6;  // Mute, as the function library lists it
   function.op1 = 0xE2;
   MacroListItem header;
-  header.type = kFolderRowType;
+  header.kind = MacroRowKind::kFolder;
   header.path = "@_INTERNAL_201";
   EXPECT_FALSE(w.window->DropRow(3, header)) << "a group header assigns nothing";
   EXPECT_FALSE(w.window->DropRow(w.window->Model().PrimaryClickHolder(), function));

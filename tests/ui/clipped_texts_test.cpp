@@ -42,8 +42,7 @@ struct ClippedTexts : ::testing::Test {
 TEST_F(ClippedTexts, EveryKeyLegendFitsItsKeyReadably) {
   // The legends that were cut off before.
   const std::set<QString> once{QStringLiteral("Hankaku/\nZenkaku"), QStringLiteral("Muhenkan"),
-                               QStringLiteral("Volume -"), QStringLiteral("再生/一時停止"),
-                               QStringLiteral("ミュート")};
+                               QStringLiteral("Volume -"), QStringLiteral("再生/一時停止"), QStringLiteral("ミュート")};
   std::set<QString> seen;
   for (const Language& language : kLanguages) {
     const KeyboardLayout keyboard = LoadKeyboardLayoutFile(std::string(QUORIX_SOURCE_DATA_DIR) + "/keyboard.ini",
@@ -53,8 +52,8 @@ TEST_F(ClippedTexts, EveryKeyLegendFitsItsKeyReadably) {
       const QString text = QString::fromStdString(key.legend);
       if (text.isEmpty()) continue;
       seen.insert(text);
-      const QRectF box = button_layout::KeyLegendBox(
-          QRectF(key.left, key.top, key.right - key.left, key.bottom - key.top));
+      const QRectF box =
+          button_layout::KeyLegendBox(QRectF(key.left, key.top, key.right - key.left, key.bottom - key.top));
       const KeyLegend legend = FitKeyLegend(text, box, fonts, key.smallFont != 0);
       const QFontMetricsF metrics(legend.font);
       const QString where = QStringLiteral("%1 \"%2\"").arg(QString::fromLatin1(language.name), text);
@@ -94,8 +93,8 @@ TEST_F(ClippedTexts, MacroListShowsItsTitleAboveTheRows) {
   for (const Language& language : kLanguages) {
     const TextTables texts = TextsIn(language.id);
     UiEnv env{*world.session, texts, fonts, broadcasts};
-    for (bool functionList : {false, true}) {
-      MacroList list(env, functionList);
+    for (MacroListMode mode : {MacroListMode::kPickMacro, MacroListMode::kFunctionList}) {
+      MacroList list(env, mode);
       const QString title = list.windowTitle();
       ASSERT_FALSE(title.isEmpty());
       const QRectF band(16, 6, list.width() - 32, kMacroTitleBand - 12);
@@ -106,7 +105,7 @@ TEST_F(ClippedTexts, MacroListShowsItsTitleAboveTheRows) {
       int lit = 0;
       for (int y = static_cast<int>(band.top()); y < band.bottom(); ++y)
         for (int x = static_cast<int>(band.left()); x < band.right(); ++x) lit += qGray(shot.pixel(x, y)) > 160;
-      EXPECT_GT(lit, 20) << language.name << (functionList ? " function list" : " macro list");
+      EXPECT_GT(lit, 20) << language.name << (mode == MacroListMode::kFunctionList ? " function list" : " macro list");
     }
   }
 }

@@ -29,8 +29,7 @@ struct ConfirmWorld : DialogWorld {
     Options options = session->CurrentOptions();
     options.apps[0] = {"Clock game", "/opt/games/clock", 1};
     std::string reason;
-    EXPECT_EQ(WriteSetIni(dir.Path("set.ini"), options, SetIniCodePage(dir.Path("set.ini")), reason),
-              SetIniStep::kDone)
+    EXPECT_EQ(WriteSetIni(dir.Path("set.ini"), options, SetIniCodePage(dir.Path("set.ini")), reason), SetIniStep::kDone)
         << reason;
     std::string error;
     EXPECT_TRUE(session->ReloadOptions(error)) << error;
@@ -49,7 +48,7 @@ struct ConfirmWorld : DialogWorld {
   }
   // The function list with the library row named `name` selected, and its Delete pressed.
   void DeleteFromList(const std::string& name) {
-    list = std::make_unique<ui::MacroList>(*env, true);
+    list = std::make_unique<ui::MacroList>(*env, ui::MacroListMode::kFunctionList);
     list->show();
     const auto& rows = list->Model().Rows();
     for (size_t i = 0; i < rows.size(); ++i)
@@ -64,8 +63,8 @@ struct ConfirmWorld : DialogWorld {
 
 struct Confirmation {
   const char* what;
-  std::function<void(ConfirmWorld&)> ask;        // the user's step that asks
-  bool nameFollows;                              // OK goes on to the name entry
+  std::function<void(ConfirmWorld&)> ask;  // the user's step that asks
+  bool nameFollows;                        // OK goes on to the name entry
   std::function<void(ConfirmWorld&, const Snapshot& before)> checkOk;
 };
 
@@ -123,7 +122,7 @@ const Confirmation kConfirmations[] = {
        w.editor = std::make_unique<ui::MacroEdit>(*w.env, nullptr);
        w.editor->ShowEditor();
        for (size_t i = 0; i < w.editor->ListRows().size(); ++i)
-         if (w.editor->ListRows()[i].device == 1 && w.editor->ListRows()[i].slot == 0)
+         if (w.editor->ListRows()[i].kind == MacroRowKind::kDeviceSlot && w.editor->ListRows()[i].slot == 0)
            w.editor->LoadRow(static_cast<int>(i));
        ASSERT_TRUE(ProcessEventsUntil([&] { return !w.editor->Busy(); }));
        ASSERT_TRUE(PressItem(*w.editor, QStringLiteral("Delete macro")));
@@ -142,7 +141,7 @@ const Confirmation kConfirmations[] = {
        w.editor->ShowEditor();
        ASSERT_TRUE(PressItem(*w.editor, QStringLiteral("Insert delay instruction")));
        for (size_t i = 0; i < w.editor->ListRows().size(); ++i)
-         if (w.editor->ListRows()[i].device == 1 && w.editor->ListRows()[i].slot == 0)
+         if (w.editor->ListRows()[i].kind == MacroRowKind::kDeviceSlot && w.editor->ListRows()[i].slot == 0)
            w.editor->DropOnRow(static_cast<int>(i));
      },
      true,

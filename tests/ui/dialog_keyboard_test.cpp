@@ -1,12 +1,15 @@
 // The text entry and the question box finished from the keyboard alone:
 // Enter presses the affirmative button, Escape leaves, Tab moves the real
 // focus from the field to the buttons and round, and Space presses the
-// focused button without typing into the field.
+// focused button without typing into the field. Each kind of entry answers
+// what its field held.
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <functional>
 
 #include "ui/windows/option_dlg.h"
+#include "ui/windows/str_dlg.h"
 
 #include "dialog_driver.h"
 #include "dialog_world.h"
@@ -72,6 +75,81 @@ TEST(DialogKeyboard, TheQuestionBox) {
     const auto keys = TypeWhenShown({}, c.keys);
     EXPECT_EQ(ui::RunOptionDlg(*w.env, nullptr, QStringLiteral("Reset"), QStringLiteral("continue?"), c.choices),
               c.answer);
+    EXPECT_TRUE(keys->Fired());
+  }
+}
+
+// Each kind of entry, typed into and finished from the keyboard, answers
+// what its field then holds, under the field's own typing rules.
+TEST(DialogKeyboard, EachEntryAnswersWhatWasTyped) {
+  using ui::CStrDlg;
+  using ui::PointEntry;
+  const std::vector<ui::FolderChoice> folders = {
+      {QStringLiteral("root"), 0, 7}, {QStringLiteral("Games"), 1, 8}, {QStringLiteral("Office"), 1, 9}};
+  const struct {
+    const char* what;
+    QString typed;
+    std::vector<int> keys;
+    std::function<QString(CStrDlg&)> ask;  // the answer as text, "-" for none
+    QString answer;
+  } cases[] = {
+      {"a name",
+       QStringLiteral("er"),
+       {kEnter},
+       [](CStrDlg& d) { return d.AskName(QStringLiteral("Name"), QStringLiteral("Jump")).value_or("-"); },
+       QStringLiteral("Jumper")},
+      {"a name left",
+       QStringLiteral("er"),
+       {kEscape},
+       [](CStrDlg& d) { return d.AskName(QStringLiteral("Name"), QStringLiteral("Jump")).value_or("-"); },
+       QStringLiteral("-")},
+      {"a number; letters do not pass",
+       QStringLiteral("4x"),
+       {kEnter},
+       [](CStrDlg& d) { return QString::number(d.AskNumber(QStringLiteral("Wait"), 12, 500).value_or(-1)); },
+       QStringLiteral("124")},
+      {"a number typed past its limit",
+       QStringLiteral("999"),
+       {kEnter},
+       [](CStrDlg& d) { return QString::number(d.AskNumber(QStringLiteral("Wait"), 12, 500).value_or(-1)); },
+       QStringLiteral("500")},
+      {"a point",
+       QStringLiteral("0"),
+       {kEnter},
+       [](CStrDlg& d) {
+         const auto p = d.AskPoint(QStringLiteral("Move"), PointEntry{5, -7, false});
+         return p ? QStringLiteral("%1,%2,%3").arg(p->x).arg(p->y).arg(p->absolute) : QStringLiteral("-");
+       },
+       QStringLiteral("50,-7,0")},
+      {"the second folder",
+       {},
+       {Qt::Key_Down, kEnter},
+       [&folders](CStrDlg& d) { return QString::number(d.AskFolder(QStringLiteral("Folder"), folders).value_or(-1)); },
+       QStringLiteral("8")},
+      {"the only folder",
+       {},
+       {kEnter},
+       [&folders](CStrDlg& d) {
+         return QString::number(d.AskFolder(QStringLiteral("Folder"), {folders.back()}).value_or(-1));
+       },
+       QStringLiteral("9")},
+      {"yes",
+       {},
+       {kEnter},
+       [](CStrDlg& d) { return QString::number(d.AskYesNo(QStringLiteral("Save?"))); },
+       QStringLiteral("1")},
+      {"no",
+       {},
+       {kTab, kTab, kSpace},
+       [](CStrDlg& d) { return QString::number(d.AskYesNo(QStringLiteral("Save?"))); },
+       QStringLiteral("0")},
+  };
+  DialogWorld w;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    CStrDlg dialog(*w.env);
+    const auto keys = TypeWhenShown(c.typed, c.keys);
+    EXPECT_EQ(c.ask(dialog), c.answer);
     EXPECT_TRUE(keys->Fired());
   }
 }

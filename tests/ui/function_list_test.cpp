@@ -8,6 +8,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <memory>
+#include <tuple>
 
 #include "device/commands.h"
 #include "macro/macro_library.h"
@@ -17,6 +18,7 @@
 #include "support/temp_dir.h"
 #include "ui/app_signals.h"
 #include "ui/skin/skin_fonts.h"
+#include "ui/windows/function_drag.h"
 #include "ui/windows/macro_list.h"
 #include "ui/windows/main_window.h"
 
@@ -43,8 +45,8 @@ struct FunctionListWorld : test::SimSession {
 
   static void Mouse(QWidget& target, QEvent::Type type, QPointF at) {
     const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent event(type, at, target.mapToGlobal(at), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
-                      held, Qt::NoModifier);
+    QMouseEvent event(type, at, target.mapToGlobal(at), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held,
+                      Qt::NoModifier);
     QCoreApplication::sendEvent(&target, &event);
   }
   // The middle of row `row` of the list (rows are 40 pixels high from y 10).
@@ -81,8 +83,8 @@ TEST(FunctionList, OpensFromTheButtonPageAndAFunctionDraggedOntoAButtonIsStored)
   // The mouse functions' heading opens its group; its first function that
   // button 4 does not have already is the one dragged.
   const auto& rows = list->Model().Rows();
-  const auto heading = std::find_if(rows.begin(), rows.end(),
-                                    [](const MacroListItem& r) { return r.path == "@_INTERNAL_202"; });
+  const auto heading =
+      std::find_if(rows.begin(), rows.end(), [](const MacroListItem& r) { return r.path == "@_INTERNAL_202"; });
   ASSERT_NE(heading, rows.end());
   const int headingRow = static_cast<int>(heading - rows.begin());
   FunctionListWorld::Mouse(*list, QEvent::MouseButtonPress, FunctionListWorld::RowCentre(*list, headingRow));
@@ -121,6 +123,27 @@ TEST(FunctionList, OpensFromTheButtonPageAndAFunctionDraggedOntoAButtonIsStored)
   EXPECT_TRUE(drop.isAccepted());
   EXPECT_TRUE(ProcessEventsUntil([&] { return w.Stored(kButton) == expected; }));
   EXPECT_TRUE(list->isVisible()) << "the list stays for the next function";
+}
+
+// A dragged row arrives as it left, kind and all; data of the row's type
+// from elsewhere with a kind no row has carries nothing.
+TEST(FunctionList, ADraggedRowKeepsItsKindAndAnUnknownKindIsNoRow) {
+  MacroListItem slot;
+  slot.kind = MacroRowKind::kDeviceSlot;
+  slot.name = "Burst";
+  slot.type = kModeLoop;
+  slot.slot = 3;
+  slot.start = 1400;
+  const auto back = FunctionFromMimeData(FunctionMimeData(slot).get());
+  ASSERT_TRUE(back.has_value());
+  EXPECT_EQ(back->kind, MacroRowKind::kDeviceSlot);
+  EXPECT_EQ(std::tie(back->name, back->type, back->slot, back->start),
+            std::tie(slot.name, slot.type, slot.slot, slot.start));
+  for (const char* json : {R"({"name":"x","kind":7})", R"({"name":"x","kind":-1})", R"({"name":"x"})"}) {
+    QMimeData foreign;
+    foreign.setData(QString::fromLatin1(kFunctionMimeType), QByteArray(json));
+    EXPECT_FALSE(FunctionFromMimeData(&foreign).has_value()) << json;
+  }
 }
 
 }  // namespace

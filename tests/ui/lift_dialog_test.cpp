@@ -67,7 +67,8 @@ struct LiftWorld : test::SimSession {
   std::vector<Bytes> LiftWrites() const {
     std::vector<Bytes> heads;
     for (const sim::SimRequest& r : host->Mouse().Requests())
-      if (r.bytes.size() > 4 && r.bytes[1] == 0x1A && r.bytes[2] == 0x13) heads.emplace_back(r.bytes.begin() + 1, r.bytes.begin() + 5);
+      if (r.bytes.size() > 4 && r.bytes[1] == 0x1A && r.bytes[2] == 0x13)
+        heads.emplace_back(r.bytes.begin() + 1, r.bytes.begin() + 5);
     return heads;
   }
 
@@ -101,29 +102,31 @@ TEST(LiftDialog, AutomaticRunFollowsTheStateReportsThenStoresOrRestores) {
     CStrDlg& dialog = w.lift->Dialog();
     std::vector<QString> shown;
     WhenShown(dialog, [&] {
-      shown.push_back(dialog.status);
+      shown.push_back(dialog.Status());
       // flags of byte 6: in progress (also when failed is set too), then done
       for (uint8_t flags : {uint8_t{0x60}, uint8_t{0x00}}) {
         w.host->Mouse().EmitStateReport(flags);
         pump.RunOnce(0);
-        shown.push_back(dialog.status);
+        shown.push_back(dialog.Status());
       }
-      if (c.confirm) dialog.Accept();
-      else dialog.Cancel();
+      if (c.confirm)
+        dialog.Accept();
+      else
+        dialog.Cancel();
     });
     w.lift->RunAuto();
     ASSERT_TRUE(ProcessEventsUntil([&] { return !w.lift->Running(); }));
     // Before the mouse's first report the dialog already says it measures.
     EXPECT_EQ(shown, (std::vector<QString>{QStringLiteral("In progress..."), QStringLiteral("In progress..."),
                                            QStringLiteral("Adjust Success !!")}));
-    EXPECT_EQ(dialog.mode, 7);
+    EXPECT_EQ(dialog.Shown(), CStrDlg::Kind::kLiftAuto);
     EXPECT_EQ(w.host->Mouse().LiveLift(), c.liveAfter);
     EXPECT_EQ(w.host->Mouse().MemoryAt(18) | (w.host->Mouse().MemoryAt(19) << 8), c.storedAfter);
     EXPECT_FALSE(w.host->Mouse().LiftAdjusting());
     // A report after the run no longer reaches the dialog.
     w.host->Mouse().EmitStateReport(0x20);
     pump.RunOnce(0);
-    EXPECT_EQ(dialog.status, shown.back());
+    EXPECT_EQ(dialog.Status(), shown.back());
   }
 }
 
@@ -154,7 +157,7 @@ TEST(LiftDialog, ManualTestOnModel12SendsTheValueWith0x12CountsDownAndNudges) {
     QString status;
     std::vector<Bytes> sentByTest;
     WhenShown(dialog, [&] {
-      status = dialog.status;
+      status = dialog.Status();
       for (QLineEdit* field : dialog.findChildren<QLineEdit*>())
         if (field->isVisible()) field->setText(QStringLiteral("5"));
       const int64_t tested = w.clock->NowMs();
@@ -178,14 +181,14 @@ TEST(LiftDialog, ManualTestOnModel12SendsTheValueWith0x12CountsDownAndNudges) {
     const int before = storedLift();
     w.lift->RunManual();
     ASSERT_TRUE(ProcessEventsUntil([&] { return !w.lift->Running(); }));
-    EXPECT_EQ(dialog.mode, 8);
+    EXPECT_EQ(dialog.Shown(), CStrDlg::Kind::kLiftTest);
     EXPECT_EQ(sentByTest, (std::vector<Bytes>{{0x1A, 0x13, 0x05, 0x12}}));
     EXPECT_EQ(captionAtStart, QStringLiteral("Test (5)"));
     EXPECT_EQ(dialog.TestButtonCaption(), QStringLiteral("Test"));
     EXPECT_FALSE(dialog.TimerArmed());
     EXPECT_EQ(status.contains(QStringLiteral("yourself")), c.statusSaysNoNudge);
-    EXPECT_EQ(injector.moves, (c.injector ? std::vector<std::pair<int, int>>{{-120, 0}}
-                                          : std::vector<std::pair<int, int>>{}));
+    EXPECT_EQ(injector.moves,
+              (c.injector ? std::vector<std::pair<int, int>>{{-120, 0}} : std::vector<std::pair<int, int>>{}));
     const int expected = c.storesTestedValue ? 0x1205 : before;
     EXPECT_EQ(w.host->Mouse().LiveLift(), expected);
     EXPECT_EQ(storedLift(), expected);

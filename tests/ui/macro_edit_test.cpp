@@ -17,8 +17,8 @@
 #include "session/session.h"
 #include "sim/sim_hid_host.h"
 #include "support/fake_clock.h"
-#include "support/sim_session.h"
 #include "support/fake_input_capture.h"
+#include "support/sim_session.h"
 #include "support/temp_dir.h"
 #include "ui/app_signals.h"
 #include "ui/skin/skin_fonts.h"
@@ -68,7 +68,7 @@ struct EditWorld : test::SimSession {
   }
   int SlotRow(int slot) {
     for (size_t i = 0; i < editor->ListRows().size(); ++i)
-      if (editor->ListRows()[i].device == 1 && editor->ListRows()[i].slot == slot) return static_cast<int>(i);
+      if (editor->ListRows()[i].kind == MacroRowKind::kDeviceSlot && editor->ListRows()[i].slot == slot) return static_cast<int>(i);
     return -1;
   }
   int FileRow(const std::string& path) {
@@ -284,7 +284,8 @@ TEST(MacroEdit, UnsavedEditsAreAskedAboutBeforeTheyGo) {
 }
 
 // A new macro with steps can be saved: it goes to the library. A file that
-// cannot be written is reported, and the edits stay unsaved.
+// cannot be written is reported with its path and the system's reason, and
+// the edits stay, unsaved.
 TEST(MacroEdit, SaveKeepsANewMacroInTheLibraryAndReportsAFailedWrite) {
   EditWorld w;
   const int save = w.Item(QStringLiteral("Save"));
@@ -308,14 +309,23 @@ TEST(MacroEdit, SaveKeepsANewMacroInTheLibraryAndReportsAFailedWrite) {
   std::filesystem::remove_all(w.dir.Path("Favorite"));
   const std::string lost = w.dir.Path("gone/x.mf");
   w.editor->GetDialogs().file = [&](bool, const QString&) { return QString::fromStdString(lost); };
-  for (const char* command : {"Save", "Save macro"}) {
+  const std::vector<MacroItem> edited = w.editor->Model().Items();
+  for (const auto& [command, file] : {std::pair{"Save", added}, std::pair{"Save macro", lost}}) {
     const auto ok = PressWhenShown(QStringLiteral("OK"));
     w.editor->ActivateItem(w.Item(QString::fromLatin1(command)));
     EXPECT_TRUE(ok->Fired()) << command;
     EXPECT_TRUE(ok->Said().startsWith(QStringLiteral("Macro Editor\n"))) << command;
+    EXPECT_TRUE(ok->Said().contains(QString::fromStdString(file) + QStringLiteral(": "))) << ok->Said().toStdString();
+    EXPECT_EQ(w.editor->Model().Items(), edited) << command;
     EXPECT_TRUE(w.editor->Model().Unsaved()) << command;
     EXPECT_EQ(w.editor->Model().From().path, added) << command;
   }
+  // A file that cannot be read is said too, and nothing is loaded.
+  const auto ok = PressWhenShown(QStringLiteral("OK"));
+  w.editor->ActivateItem(w.Item(QStringLiteral("Load macro")));
+  EXPECT_TRUE(ok->Fired());
+  EXPECT_TRUE(ok->Said().contains(QString::fromStdString(lost))) << ok->Said().toStdString();
+  EXPECT_EQ(w.editor->Model().Items(), edited);
 }
 
 }  // namespace

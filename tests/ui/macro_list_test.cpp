@@ -41,8 +41,8 @@ struct ListWorld : test::SimSession {
     library->Scan();
     env = std::make_unique<UiEnv>(UiEnv{*session, session->Texts(), fonts, broadcasts, library.get()});
   }
-  std::unique_ptr<MacroList> Open(bool functionListMode) {
-    auto list = std::make_unique<MacroList>(*env, functionListMode);
+  std::unique_ptr<MacroList> Open(MacroListMode mode) {
+    auto list = std::make_unique<MacroList>(*env, mode);
     list->show();
     return list;
   }
@@ -66,8 +66,8 @@ struct ListWorld : test::SimSession {
 
 TEST(MacroList, ModesKeysAndPicks) {
   ListWorld w;
-  auto slotList = w.Open(false);
-  auto functions = w.Open(true);
+  auto slotList = w.Open(MacroListMode::kPickMacro);
+  auto functions = w.Open(MacroListMode::kFunctionList);
   EXPECT_EQ(slotList->width(), 476);
   EXPECT_EQ(functions->width(), 476 + 41);
   EXPECT_EQ(ListWorld::ItemIndex(*slotList, QStringLiteral("Hide")), -1);
@@ -87,7 +87,7 @@ TEST(MacroList, ModesKeysAndPicks) {
   slotList->ActivateItem(ListWorld::ItemIndex(*slotList, QStringLiteral("OK")));  // no selection: nothing picked
   EXPECT_EQ(picked.count(), 0);
 
-  auto again = w.Open(false);
+  auto again = w.Open(MacroListMode::kPickMacro);
   QSignalSpy pickedAgain(again.get(), &MacroList::picked);
   for (int key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up}) ListWorld::Key(*again, key);
   EXPECT_EQ(again->Model().Selected(), 1);
@@ -102,7 +102,7 @@ TEST(MacroList, ModesKeysAndPicks) {
 TEST(MacroList, DeletingNeverHandsADeviceSlotToTheFileSystem) {
   ListWorld w;
   auto asked = test::PressWhenShown(QStringLiteral("OK"));
-  auto slotList = w.Open(false);
+  auto slotList = w.Open(MacroListMode::kPickMacro);
   slotList->SelectRow(0);
   ListWorld::Key(*slotList, Qt::Key_Delete);
   slotList->ActivateItem(ListWorld::ItemIndex(*slotList, QStringLiteral("Delete")));
@@ -111,7 +111,7 @@ TEST(MacroList, DeletingNeverHandsADeviceSlotToTheFileSystem) {
   EXPECT_EQ(slotList->Model().Rows().size(), 5u);
   EXPECT_TRUE(w.session->State().image.Snapshot()->macroSlots[3].InUse());
 
-  auto functions = w.Open(true);
+  auto functions = w.Open(MacroListMode::kFunctionList);
   QSignalSpy deleted(functions.get(), &MacroList::rowDeleted);
   const auto& rows = functions->Model().Rows();
   int fileRow = -1;
@@ -135,7 +135,7 @@ TEST(MacroList, WheelScrollsSmoothlyAndTheTimerStopsAtTheTarget) {
   ListWorld w;
   for (int slot = 10; slot < 40; ++slot)
     ASSERT_TRUE(w.session->StoreMacro(slot, kModeOnce, "m" + std::to_string(slot), {WaitItem(1)}));
-  auto list = w.Open(false);
+  auto list = w.Open(MacroListMode::kPickMacro);
   EXPECT_FALSE(list->TimerArmed());
   auto turn = [&list](int delta) {
     QWheelEvent wheel(QPointF(100, 100), list->mapToGlobal(QPointF(100, 100)), {}, QPoint(0, delta), Qt::NoButton,
@@ -153,8 +153,8 @@ TEST(MacroList, WheelScrollsSmoothlyAndTheTimerStopsAtTheTarget) {
   EXPECT_FALSE(list->TimerArmed());
 
   // A touch pan scrolls by its distance inside the list, not below it.
-  for (const auto& [at, dy, target] : {std::tuple{QPointF(100, 100), -80.0, 200}, {QPointF(100, 540), -80.0, 200},
-                                        {QPointF(100, 100), 30.0, 170}}) {
+  for (const auto& [at, dy, target] :
+       {std::tuple{QPointF(100, 100), -80.0, 200}, {QPointF(100, 540), -80.0, 200}, {QPointF(100, 100), 30.0, 170}}) {
     QPanGesture pan;
     pan.setHotSpot(list->mapToGlobal(at));
     pan.setLastOffset(QPointF(0, 0));

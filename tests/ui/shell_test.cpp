@@ -7,8 +7,8 @@
 #include <QDir>
 #include <QLibraryInfo>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 #include <QTranslator>
 #include <functional>
 #include <memory>
@@ -19,18 +19,18 @@
 #include "keys/pc_actions.h"
 #include "platform/input_injector.h"
 #include "session/session.h"
-#include "session/str_entry_rules.h"
 #include "session/world/session_world.h"
 #include "ui/app_signals.h"
 #include "ui/skin/skin_fonts.h"
 #include "ui/ui_env.h"
 #include "ui/windows/button_set_dlg.h"
 #include "ui/windows/main_window.h"
-#include "ui/windows/osd_window.h"
 #include "ui/windows/option_dlg.h"
+#include "ui/windows/osd_window.h"
 #include "ui/windows/str_dlg.h"
 
 #include "accessible_item.h"
+#include "dialog_driver.h"
 
 namespace quorix::ui {
 namespace {
@@ -90,14 +90,23 @@ TEST_F(DialogTest, EndAsCancelledWhenTheDeviceGoesOrTheProgramCloses) {
   for (Emit broadcast : {&AppSignals::deviceGone, &AppSignals::closing}) {
     QTimer::singleShot(20, &signals_, broadcast);
     EXPECT_EQ(RunOptionDlg(env_, nullptr, QStringLiteral("Reset"), QStringLiteral("continue?")), Answer::kClosed);
-    for (int mode : {kStrModeName, kStrModeNumber, kStrModeCoordinates, kStrModeNumber4, kStrModeFolder,
-                     kStrModeYesNo}) {
+    const std::pair<const char*, std::function<bool(CStrDlg&)>> asks[] = {
+        {"name", [](CStrDlg& d) { return d.AskName({}, QStringLiteral("12")).has_value(); }},
+        {"number", [](CStrDlg& d) { return d.AskNumber({}, 12).has_value(); }},
+        {"point",
+         [](CStrDlg& d) {
+           return d.AskPoint({}, {12, 12, true}).has_value();
+         }},
+        {"folder",
+         [](CStrDlg& d) {
+           return d.AskFolder({}, {{QStringLiteral("a"), 0, 1}, {QStringLiteral("b"), 1, 2}}).has_value();
+         }},
+        {"yes/no", [](CStrDlg& d) { return d.AskYesNo({}); }},
+    };
+    for (const auto& [kind, ask] : asks) {
       CStrDlg entry(env_);
-      entry.mode = mode;
-      entry.text = QStringLiteral("12");
       QTimer::singleShot(20, &signals_, broadcast);
-      EXPECT_FALSE(entry.Run()) << "mode " << mode;
-      EXPECT_EQ(entry.text, QStringLiteral("12")) << "a cancelled entry keeps the caller's text";
+      EXPECT_FALSE(ask(entry)) << kind;
     }
   }
 }
@@ -121,11 +130,12 @@ TEST_F(DialogTest, YesNoCaptionsAreTheDesktopsWordsWithoutTheirAccessKeys) {
   ASSERT_TRUE(japanese.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
   QCoreApplication::installTranslator(&japanese);
   CStrDlg entry(env_);
-  entry.mode = kStrModeYesNo;
-  EXPECT_EQ(entry.OkCaption(), QString::fromUtf8("\u306f\u3044"));
-  EXPECT_EQ(entry.CancelCaption(), QString::fromUtf8("\u3044\u3044\u3048"));
-  entry.mode = kStrModeName;
-  EXPECT_FALSE(entry.OkCaption().contains(QLatin1Char('&')));
+  for (const bool yes : {true, false}) {
+    const auto press = test::PressWhenShown(QString::fromUtf8(yes ? "\u306f\u3044" : "\u3044\u3044\u3048"));
+    EXPECT_EQ(entry.AskYesNo(QStringLiteral("q")), yes);
+    EXPECT_TRUE(press->Fired());
+  }
+  EXPECT_FALSE(CStrDlg(env_).OkCaption().contains(QLatin1Char('&')));
   QCoreApplication::removeTranslator(&japanese);
 }
 
@@ -261,9 +271,11 @@ TEST_F(DialogTest, TheMousesOwnReportsRaiseTheWindowScrollAndRescanAfterProgramm
     injector.scrolls.clear();
     const int before = loads;
     c.act();
-    ProcessUntil([&] { return opens >= c.opens && injector.scrolls.size() >= c.scrolls.size() &&
-                              loads - before >= c.loadsAdded; },
-                 3000);
+    ProcessUntil(
+        [&] {
+          return opens >= c.opens && injector.scrolls.size() >= c.scrolls.size() && loads - before >= c.loadsAdded;
+        },
+        3000);
     QTest::qWait(150);  // and nothing more follows
     EXPECT_EQ(opens, c.opens);
     EXPECT_EQ(injector.scrolls, c.scrolls);

@@ -82,7 +82,7 @@ CButtonSetDlg::CButtonSetDlg(UiEnv& env, const KeyboardLayout& keyboard, int pro
     const QString filter = Q(env_.texts[Desktop::kMacroFile]) + QStringLiteral(" (*.mf)");
     return QFileDialog::getOpenFileName(this, Q(env_.texts[Label::kImport]), InDataFolder(env_), filter);
   };
-  pickMacro_ = [this] { return PickFromMacroList(env_, this, false); };
+  pickMacro_ = [this] { return PickFromMacroList(env_, this, MacroListMode::kPickMacro); };
   message_ = [this](const QString& message) {
 #ifdef QUORIX_HAVE_OPTION_DLG
     RunOptionDlg(env_, this, title_, message, Choices::kOk);

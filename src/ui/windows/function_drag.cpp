@@ -14,7 +14,7 @@ std::unique_ptr<QMimeData> FunctionMimeData(const MacroListItem& row) {
   o["op2"] = row.op2;
   o["op3"] = row.op3;
   o["parameter"] = row.parameter;
-  o["device"] = row.device;
+  o["kind"] = static_cast<int>(row.kind);
   o["slot"] = row.slot;
   o["start"] = row.start;
   auto data = std::make_unique<QMimeData>();
@@ -36,7 +36,11 @@ std::optional<MacroListItem> FunctionFromMimeData(const QMimeData* data) {
   row.op2 = o["op2"].toInt();
   row.op3 = o["op3"].toInt();
   row.parameter = o["parameter"].toInt(255);
-  row.device = o["device"].toInt();
+  // Any program may drop data of this type: an unknown kind is no row.
+  const int kind = o["kind"].toInt(-1);
+  if (kind < static_cast<int>(MacroRowKind::kEntry) || kind > static_cast<int>(MacroRowKind::kCaption))
+    return std::nullopt;
+  row.kind = static_cast<MacroRowKind>(kind);
   row.slot = o["slot"].toInt();
   row.start = o["start"].toInt();
   return row;

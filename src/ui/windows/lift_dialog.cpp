@@ -10,7 +10,6 @@
 #include "platform/input_injector.h"
 #include "session/failure_text.h"
 #include "session/session.h"
-#include "session/str_entry_rules.h"
 #include "texts/text_tables.h"
 #include "ui/gui_thread.h"
 #include "ui/ui_env.h"
@@ -77,32 +76,32 @@ void LiftDialogs::RunAuto() {
         });
         return result->outcome;
       },
-      OnGuiThread(this, {{}, [this, result](const Outcome& outcome) {
-                           const bool manual = manualNext_ && outcome;
-                           if (!outcome && say_) say_(QString::fromStdString(FailureText(env_.texts, outcome.failure, true)));
-                           End();
-                           if (manual) RunManual();
-                         }}));
+      OnGuiThread(this,
+                  {{}, [this, result](const Outcome& outcome) {
+                     const bool manual = manualNext_ && outcome;
+                     if (!outcome && say_)
+                       say_(QString::fromStdString(FailureText(env_.texts, outcome.failure, FailedWhile::kWriting)));
+                     End();
+                     if (manual) RunManual();
+                   }}));
 }
 
 bool LiftDialogs::AskAuto() {
-  CStrDlg& d = *dialog_;
-  d.mode = kStrModeLiftAuto;
-  d.prompt = QString::fromStdString(adjustment_->Title());
-  d.instruction = QString::fromStdString(adjustment_->Instruction());
   // The mouse measures from the start; its first state report may take a
   // while, and an empty line would look like nothing happens.
   const std::string status = adjustment_->StatusText();
-  d.status = QString::fromStdString(status.empty() ? env_.texts[LiftWord::kInProgress] : status);
-  d.manualCaption = LiftText(env_, LiftWord::kManual);
-  const bool confirmed = d.Run();
-  manualNext_ = !confirmed && d.manualChosen;
-  return confirmed;
+  const LiftAutoEnd end = dialog_->RunLiftAuto(
+      {.prompt = QString::fromStdString(adjustment_->Title()),
+       .instruction = QString::fromStdString(adjustment_->Instruction()),
+       .status = QString::fromStdString(status.empty() ? env_.texts[LiftWord::kInProgress] : status),
+       .manualCaption = LiftText(env_, LiftWord::kManual)});
+  manualNext_ = end == LiftAutoEnd::kManual;
+  return end == LiftAutoEnd::kConfirmed;
 }
 
 void LiftDialogs::OnStateReport(const VendorReport& report) {
   if (report.kind != VendorReportKind::kState || !adjustment_->Adjusting()) return;
-  if (adjustment_->OnLiftState(report.flags) && dialog_->mode == kStrModeLiftAuto)
+  if (adjustment_->OnLiftState(report.flags) && dialog_->Shown() == CStrDlg::Kind::kLiftAuto)
     dialog_->SetStatus(QString::fromStdString(adjustment_->StatusText()));
 }
 
@@ -110,52 +109,52 @@ void LiftDialogs::RunManual() {
   if (running_) return;
   running_ = true;
   auto stored = std::make_shared<LiftValueResult>();
-  env_.session.PostReadStoredLift(stored, OnGuiThread(this, {{}, [this, stored](const Outcome&) {
-                                                              if (!stored->outcome) {
-                                                                if (say_)
-                                                                  say_(QString::fromStdString(FailureText(
-                                                                      env_.texts, stored->outcome.failure, false)));
-                                                                End();
-                                                                return;
-                                                              }
-                                                              ShowManual(stored->value);
-                                                            }}));
+  env_.session.PostReadStoredLift(
+      stored, OnGuiThread(this, {{}, [this, stored](const Outcome&) {
+                                   if (!stored->outcome) {
+                                     if (say_)
+                                       say_(QString::fromStdString(
+                                           FailureText(env_.texts, stored->outcome.failure, FailedWhile::kReading)));
+                                     End();
+                                     return;
+                                   }
+                                   ShowManual(stored->value);
+                                 }}));
 }
 
 void LiftDialogs::ShowManual(int stored) {
-  CStrDlg& d = *dialog_;
-  d.mode = kStrModeLiftTest;
-  d.prompt = LiftText(env_, LiftWord::kManualTitle);
-  d.instruction = LiftText(env_, LiftWord::kManualHint);
-  d.testCaption = LiftText(env_, LiftWord::kTest);
-  d.text = QString::number(stored);
-  d.limit = 0xFFFF;
-  d.status = injector_ != nullptr ? QString() : QString::fromStdString(env_.texts[Desktop::kNoNudge]);
+  const CStrDlg::Look look{.prompt = LiftText(env_, LiftWord::kManualTitle),
+                           .limit = 0xFFFF,
+                           .instruction = LiftText(env_, LiftWord::kManualHint),
+                           .status = injector_ != nullptr
+                                         ? QString()
+                                         : QString::fromStdString(env_.texts[Desktop::kNoNudge]),
+                           .testCaption = LiftText(env_, LiftWord::kTest)};
   bool tested = false;
-  d.onTest = [this, &tested](long long entered) {
+  const auto confirmed = dialog_->RunLiftTest(look, stored, [this, &tested](long long entered) {
     tested = true;
     auto applied = std::make_shared<LiftValueResult>();
     env_.session.PostTestLift(static_cast<int>(entered), applied,
                               OnGuiThread(this, {{}, [this, applied](const Outcome&) {
                                                    if (!applied->outcome) {
-                                                     dialog_->SetStatus(QString::fromStdString(
-                                                         FailureText(env_.texts, applied->outcome.failure, true)));
+                                                     dialog_->SetStatus(QString::fromStdString(FailureText(
+                                                         env_.texts, applied->outcome.failure, FailedWhile::kWriting)));
                                                      return;
                                                    }
                                                    // The sensor reports motion at once, so the new
                                                    // height shows without the user moving first.
-                                                   if (injector_ != nullptr) injector_->MovePointerBy(kLiftNudgePixels, 0);
+                                                   if (injector_ != nullptr)
+                                                     injector_->MovePointerBy(kLiftNudgePixels, 0);
                                                  }}));
-  };
-  const bool confirmed = d.Run();
-  d.onTest = nullptr;
-  const auto done = OnGuiThread(this, {{}, [this](const Outcome& outcome) {
-                                         if (!outcome && say_)
-                                           say_(QString::fromStdString(FailureText(env_.texts, outcome.failure, true)));
-                                         End();
-                                       }});
+  });
+  const auto done = OnGuiThread(
+      this, {{}, [this](const Outcome& outcome) {
+               if (!outcome && say_)
+                 say_(QString::fromStdString(FailureText(env_.texts, outcome.failure, FailedWhile::kWriting)));
+               End();
+             }});
   if (confirmed) {
-    const int entered = static_cast<int>(d.number);
+    const int entered = static_cast<int>(*confirmed);
     env_.session.PostOnDevice(
         "lift store",
         [entered](JobContext&, DeviceLink& link, const std::string& path) {

@@ -13,7 +13,6 @@
 
 #include "keys/key_tables.h"
 #include "macro/macro_file.h"
-#include "macro/macro_memory.h"
 #include "session/failure_text.h"
 #include "session/macro_list_model.h"
 #include "session/macro_recording.h"
@@ -28,7 +27,6 @@
 #include "ui/windows/macro_edit_painter.h"
 #include "ui/windows/option_dlg.h"
 #include "ui/windows/str_dlg.h"
-
 
 namespace quorix::ui {
 namespace {
@@ -70,47 +68,32 @@ constexpr int kUntilChanged = 1 << 30;
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 int64_t NowSeconds() {
-  return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
-      .count();
+  return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
 }
 
 MacroEdit::Dialogs DefaultDialogs(UiEnv& env, QWidget* parent) {
   MacroEdit::Dialogs d;
   d.name = [&env, parent](const QString& title, const QString& text, int maxLength) -> std::optional<QString> {
     CStrDlg dlg(env, parent);
-    dlg.mode = 0;
-    dlg.prompt = title;
-    dlg.text = text;
     dlg.setWindowTitle(title);
-    if (!dlg.Run()) return std::nullopt;
-    return dlg.text.left(maxLength);
+    const auto name = dlg.AskName(title, text);
+    if (!name) return std::nullopt;
+    return name->left(maxLength);
   };
   d.number = [&env, parent](const QString& title, int value, int limit) -> std::optional<int> {
-    CStrDlg dlg(env, parent);
-    dlg.mode = 1;
-    dlg.prompt = title;
-    dlg.text = QString::number(value);
-    dlg.limit = limit;
-    if (!dlg.Run() || dlg.number < 0 || dlg.number > limit) return std::nullopt;
-    return static_cast<int>(dlg.number);
+    const auto number = CStrDlg(env, parent).AskNumber(title, value, limit);
+    if (!number) return std::nullopt;
+    return static_cast<int>(*number);
   };
   d.position = [&env, parent](const QString& title, const MovePosition& start) -> std::optional<MovePosition> {
-    CStrDlg dlg(env, parent);
-    dlg.mode = 3;
-    dlg.prompt = title;
-    dlg.x = start.x;
-    dlg.y = start.y;
-    dlg.check = start.absolute ? 1 : 0;
-    if (!dlg.Run()) return std::nullopt;
-    return MovePosition{dlg.x, dlg.y, dlg.check == 1};
+    const auto point = CStrDlg(env, parent).AskPoint(title, {start.x, start.y, start.absolute});
+    if (!point) return std::nullopt;
+    return MovePosition{point->x, point->y, point->absolute};
   };
   d.folder = [&env, parent](const QString& title, const std::vector<MacroListItem>& folders) -> std::optional<int> {
-    CStrDlg dlg(env, parent);
-    dlg.mode = 5;
-    dlg.prompt = title;
-    for (const MacroListItem& f : folders) dlg.folders.push_back({Q(f.name), f.level, f.id});
-    if (!dlg.Run()) return std::nullopt;
-    return dlg.selectedValue;
+    std::vector<FolderChoice> choices;
+    for (const MacroListItem& f : folders) choices.push_back({Q(f.name), f.level, f.id});
+    return CStrDlg(env, parent).AskFolder(title, std::move(choices));
   };
   d.file = [&env, parent](bool save, const QString& proposed) {
     const QString filter = Q(env.texts[Desktop::kMacroFile]) + QStringLiteral(" (*.mf)");
@@ -152,7 +135,11 @@ MacroEdit::MacroEdit(UiEnv& env, MacroRecording* recording, QWidget* parent)
     recording_->SetChangedCallback([self] {
       // The capture's thread: hand the change over to the window's.
       QMetaObject::invokeMethod(
-          self.data(), [self] { if (self) self->OnRecordingChanged(); }, Qt::QueuedConnection);
+          self.data(),
+          [self] {
+            if (self) self->OnRecordingChanged();
+          },
+          Qt::QueuedConnection);
     });
   }
 
@@ -229,24 +216,8 @@ void MacroEdit::ShowEditor() {
 }
 
 void MacroEdit::Rebuild() {
-  const auto image = env_.session.State().image.Snapshot();
-  const KeyTexts keyTexts = MakeKeyTexts(env_.texts);
-  const FunctionListInputs inputs = FunctionListInputsFor(*image, keyTexts);
-  FunctionList list;
-  if (env_.macroLibrary) {
-    list = env_.macroLibrary->BuildFunctionList(inputs);
-  } else if (inputs.device) {
-    MacroLibrary none("", "");
-    list = none.BuildFunctionList(inputs);
-  }
-  rows_ = list.deviceRows;
-  if (env_.macroLibrary) {
-    MacroListItem caption;
-    caption.type = kCaptionRowType;
-    caption.name = env_.texts[Msg::kMacroListPc];
-    rows_.push_back(caption);
-    for (const MacroListItem& row : LibraryTreeRows(env_.macroLibrary->Files())) rows_.push_back(row);
-  }
+  rows_ = MacroEditRows(*env_.session.State().image.Snapshot(), MakeKeyTexts(env_.texts), env_.macroLibrary,
+                        env_.texts[Msg::kMacroListPc]);
   if (selectedRow_ >= static_cast<int>(rows_.size())) selectedRow_ = static_cast<int>(rows_.size()) - 1;
   RefreshFreeMemory();
   SyncItems();
@@ -445,15 +416,6 @@ void MacroEdit::OnRecordingChanged() {
 
 // ---- the macro list ----
 
-int MacroEdit::RowOf(const MacroListItem& item) const {
-  for (int i = 0; i < static_cast<int>(rows_.size()); ++i) {
-    const MacroListItem& row = rows_[static_cast<size_t>(i)];
-    if (item.device == 1 ? row.device == 1 && row.slot == item.slot : row.device != 1 && row.path == item.path)
-      return i;
-  }
-  return -1;
-}
-
 void MacroEdit::LoadRow(int row) {
   if (row < 0 || row >= static_cast<int>(rows_.size())) return;
   const MacroListItem item = rows_[static_cast<size_t>(row)];
@@ -465,10 +427,10 @@ void MacroEdit::LoadRow(int row) {
   // The row is selected once its macro is in the editor: a cancelled
   // question leaves the selection with the edits it belongs to.
   auto select = [this, item] {
-    selectedRow_ = RowOf(item);
+    selectedRow_ = MacroEditRowOf(rows_, item);
     update();
   };
-  if (item.device == 1) {
+  if (item.kind == MacroRowKind::kDeviceSlot) {
     if (item.start == 0) {  // the empty slot: a place to store into
       select();
       return;
@@ -488,36 +450,32 @@ void MacroEdit::LoadRow(int row) {
 }
 
 void MacroEdit::ReadBackSlot(int slot) {
-  auto back = std::make_shared<MacroReadBack>();
   SetBusy(0.0);
-  env_.session.PostOnDevice(
-      "read macro",
-      [this, back, slot](JobContext& job, DeviceLink& link, const std::string& path) {
-        *back = ReadBackMacro(link, path, *env_.session.State().image.Snapshot(), slot,
-                              [&job](double f) { job.Progress(f); });
-        return back->outcome;
-      },
-      OnGuiThread(this, {[this](double f) { SetBusy(f); },
-                         [this, back, slot](const Outcome& outcome) {
-                           SetBusy(std::nullopt);
-                           if (!outcome) {
-                             Say(Q(FailureText(env_.texts, outcome.failure, false)));
-                             return;
-                           }
-                           model_.Load(back->items, back->name, back->mode,
-                                       {MacroEditModel::SourceKind::kSlot, "", slot});
-                           SyncItems();
-                         }}));
+  model_.PostReadBack(env_.session, slot,
+                      OnGuiThread(this, {[this](double f) { SetBusy(f); },
+                                         [this](const Outcome& outcome) {
+                                           SetBusy(std::nullopt);
+                                           model_.ReadBackFinished(outcome);
+                                           if (!outcome)
+                                             Say(Q(FailureText(env_.texts, outcome.failure, FailedWhile::kReading)));
+                                           SyncItems();
+                                         }}));
 }
 
 void MacroEdit::OpenMacroFile(const std::string& path, std::function<void()> loaded) {
   MacroFile file;
-  const MacroFileStatus status = ReadMacroFile(path, file);
+  std::string reason;
+  const MacroFileStatus status = ReadMacroFile(path, file, &reason);
   if (status == MacroFileStatus::kInvalidFormat) {
     RunOptionDlg(env_, this, windowTitle(), Q(env_.texts[Msg::kInvalidFormat]), Choices::kOk);
     return;
   }
-  if (status != MacroFileStatus::kOk) return;
+  // A file that cannot be read is said, not passed over as if nothing was picked.
+  if (status != MacroFileStatus::kOk) {
+    RunOptionDlg(env_, this, windowTitle(), Q(FileFailureText(env_.texts, Failure::kCannotReadFile, path, reason)),
+                 Choices::kOk);
+    return;
+  }
   LeaveEdits([this, path, file = std::move(file), loaded = std::move(loaded)] {
     model_.Load(file.items, file.header.name, file.header.mode, {MacroEditModel::SourceKind::kFile, path, -1});
     if (loaded) loaded();
@@ -556,15 +514,14 @@ void MacroEdit::CloseEditor() {
 
 bool MacroEdit::WriteFile(const std::string& path) {
   std::string reason;
-  if (WriteMacroFile(path, model_.Name(), model_.Mode(), model_.Items(), NowSeconds(), &reason) ==
-      MacroFileStatus::kOk)
-    return true;
+  if (model_.WriteFile(path, NowSeconds(), &reason) == MacroFileStatus::kOk) return true;
   ReportWriteFailure(path, reason);
   return false;
 }
 
 void MacroEdit::ReportWriteFailure(const std::string& file, const std::string& reason) {
-  QString message = Q(FailureText(env_.texts, Failure::kCannotWriteFile, false)) + QLatin1Char('\n') + Q(file);
+  QString message =
+      Q(FailureText(env_.texts, Failure::kCannotWriteFile, FailedWhile::kReading)) + QLatin1Char('\n') + Q(file);
   if (!reason.empty()) message += QStringLiteral(": ") + Q(reason);
   RunOptionDlg(env_, this, windowTitle(), message, Choices::kOk);
 }
@@ -581,7 +538,6 @@ void MacroEdit::DropOnRow(int row) {
   }
   if (plan.rewriteFile) {
     if (WriteFile(target.path)) {
-      model_.SavedToFile(target.path);
       if (env_.macroLibrary) env_.macroLibrary->Scan();
       Rebuild();
       emit macrosChanged();
@@ -603,14 +559,17 @@ void MacroEdit::StoreToSlot(int slot, const QString& name, std::function<void()>
                                         model_.StoreFinished(outcome, slot, storedName);
                                         Rebuild();
                                         if (!outcome) {
-                                          RunOptionDlg(env_, this, windowTitle(),
-                                                       Q(FailureText(env_.texts, outcome.failure, true)), Choices::kOk);
+                                          RunOptionDlg(
+                                              env_, this, windowTitle(),
+                                              Q(FailureText(env_.texts, outcome.failure, FailedWhile::kWriting)),
+                                              Choices::kOk);
                                           return;
                                         }
-                                        for (int i = 0; i < static_cast<int>(rows_.size()); ++i)
-                                          if (rows_[static_cast<size_t>(i)].device == 1 &&
-                                              rows_[static_cast<size_t>(i)].slot == slot)
-                                            selectedRow_ = i;
+                                        MacroListItem slotRow;
+                                        slotRow.kind = MacroRowKind::kDeviceSlot;
+                                        slotRow.slot = slot;
+                                        if (const int row = MacroEditRowOf(rows_, slotRow); row >= 0)
+                                          selectedRow_ = row;
                                         emit macrosChanged();
                                         if (stored) stored();
                                       }}));
@@ -625,7 +584,6 @@ void MacroEdit::Save(std::function<void()> saved) {
       return;
     case MacroEditModel::SaveAction::kRewriteFile:
       if (!WriteFile(model_.From().path)) return;
-      model_.SavedToFile(model_.From().path);
       if (env_.macroLibrary) env_.macroLibrary->Scan();
       Rebuild();
       emit macrosChanged();
@@ -648,7 +606,7 @@ void MacroEdit::SaveToLibrary(std::function<void()> saved) {
   root.path = env_.macroLibrary->Root();
   folders.push_back(root);
   for (const MacroListItem& row : env_.macroLibrary->Files())
-    if (row.type == kFolderRowType) {
+    if (row.kind == MacroRowKind::kFolder) {
       folders.push_back(row);
       folders.back().level += 1;
     }
@@ -686,7 +644,7 @@ void MacroEdit::SaveFile() {
   const std::string date = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")).toStdString();
   const QString path = dialogs_.file(true, Q(ProposedMacroFileName(model_.Name(), date)));
   if (path.isEmpty()) return;
-  if (WriteFile(path.toStdString())) model_.SavedToFile(path.toStdString());
+  WriteFile(path.toStdString());
   SyncItems();
 }
 
@@ -699,10 +657,11 @@ void MacroEdit::LoadFile() {
 void MacroEdit::DeleteListRow() {
   if (selectedRow_ < 0 || selectedRow_ >= static_cast<int>(rows_.size())) return;
   const MacroListItem row = rows_[static_cast<size_t>(selectedRow_)];
-  const bool folder = row.type == kFolderRowType;
-  if (row.device == 1 && row.start == 0) return;  // the empty slot
+  const bool folder = row.kind == MacroRowKind::kFolder;
+  const bool slot = row.kind == MacroRowKind::kDeviceSlot;
+  if (slot && row.start == 0) return;  // the empty slot
   const bool file = env_.macroLibrary && IsLibraryFileRow(row, env_.macroLibrary->Root());
-  if (row.device != 1 && !file) return;  // headers and captions are not deleted
+  if (!slot && !file) return;  // headers and captions are not deleted
   QString message = Q(env_.texts[folder ? Msg::kDeleteFolder : Msg::kDeleteMacro]);
   message.replace(QStringLiteral("%s"), Q(row.name));
   if (RunOptionDlg(env_, this, Q(env_.texts[Label::kDelete]), message, Choices::kOkCancel) != Answer::kOk) return;
@@ -713,13 +672,14 @@ void MacroEdit::DeleteListRow() {
     return;
   }
   SetBusy(0.0);
-  env_.session.PostDeleteMacro(row.slot, OnGuiThread(this, {{}, [this](const Outcome& outcome) {
-                                                          SetBusy(std::nullopt);
-                                                          if (!outcome)
-                                                            Say(Q(FailureText(env_.texts, outcome.failure, true)));
-                                                          Rebuild();
-                                                          emit macrosChanged();
-                                                        }}));
+  env_.session.PostDeleteMacro(
+      row.slot, OnGuiThread(this, {{}, [this](const Outcome& outcome) {
+                                     SetBusy(std::nullopt);
+                                     if (!outcome)
+                                       Say(Q(FailureText(env_.texts, outcome.failure, FailedWhile::kWriting)));
+                                     Rebuild();
+                                     emit macrosChanged();
+                                   }}));
 }
 
 // ---- input ----
@@ -731,7 +691,8 @@ void MacroEdit::OnItemActivated(int index) {
     std::string reason;
     // The options hold for this run either way; say when they will not outlast it.
     if (recording_ && !recording_->SetOptions(options, &reason))
-      Say(Q(FailureText(env_.texts, Failure::kCannotWriteFile, false)) + QStringLiteral(": ") + Q(reason));
+      Say(Q(FailureText(env_.texts, Failure::kCannotWriteFile, FailedWhile::kReading)) + QStringLiteral(": ") +
+          Q(reason));
   };
   switch (code) {
     case kClose:
@@ -809,7 +770,8 @@ void MacroEdit::OnItemActivated(int index) {
 
 int MacroEdit::InstructionRowAt(QPointF point) const {
   if (!kInstructions.contains(point)) return -1;
-  const int row = static_cast<int>((point.y() - kInstructions.top() + instructionScroll_.Offset()) / kInstructionRowHeight);
+  const int row =
+      static_cast<int>((point.y() - kInstructions.top() + instructionScroll_.Offset()) / kInstructionRowHeight);
   return std::min(row, static_cast<int>(model_.Items().size()));
 }
 
@@ -820,10 +782,10 @@ int MacroEdit::ListRowAt(QPointF point) const {
 }
 
 int MacroEdit::HoldControlAt(QPointF point, int row) const {
-  if (row < 0 || row >= static_cast<int>(model_.Items().size()) ||
-      !WaitValue(model_.Items()[static_cast<size_t>(row)]))
+  if (row < 0 || row >= static_cast<int>(model_.Items().size()) || !WaitValue(model_.Items()[static_cast<size_t>(row)]))
     return 0;
-  const QRectF rect(kInstructions.left(), kInstructions.top() + row * kInstructionRowHeight - instructionScroll_.Offset(),
+  const QRectF rect(kInstructions.left(),
+                    kInstructions.top() + row * kInstructionRowHeight - instructionScroll_.Offset(),
                     kInstructions.width(), kInstructionRowHeight);
   if (MacroEditPainter::MinusRect(rect).contains(point)) return -1;
   if (MacroEditPainter::PlusRect(rect).contains(point)) return 1;
@@ -933,8 +895,7 @@ void MacroEdit::mouseReleaseEvent(QMouseEvent* event) {
 void MacroEdit::mouseDoubleClickEvent(QMouseEvent* event) {
   if (InputBlocked() || event->button() != Qt::LeftButton) return;
   const int row = InstructionRowAt(event->position());
-  if (row < 0 || row >= static_cast<int>(model_.Items().size()) || HoldControlAt(event->position(), row) != 0)
-    return;
+  if (row < 0 || row >= static_cast<int>(model_.Items().size()) || HoldControlAt(event->position(), row) != 0) return;
   const MacroItem item = model_.Items()[static_cast<size_t>(row)];
   if (auto wait = WaitValue(item)) {
     if (auto value = dialogs_.number(Q(env_.texts[Prompt::kEditMacro]), *wait, 65535)) model_.EditWait(row, *value);
@@ -1006,7 +967,8 @@ void MacroEdit::PaintSkin(QPainter& painter) {
   view.optionCaption = Q(env_.texts.recordOptionStr);
   view.optionCaptionRect = kOptionCaption;
   if (recording_) {
-    const QString tip = env_.texts.hotkeyTipStr.empty() ? QStringLiteral("Recording hotkey:") : Q(env_.texts.hotkeyTipStr);
+    const QString tip =
+        env_.texts.hotkeyTipStr.empty() ? QStringLiteral("Recording hotkey:") : Q(env_.texts.hotkeyTipStr);
     view.hotkeyTip = tip + QLatin1Char(' ') + Q(LookupKeyName(recording_->Hotkey()));
     view.hotkeyTipRect = kHotkeyTip;
   }

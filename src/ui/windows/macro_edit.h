@@ -2,8 +2,9 @@
 // The macro editor: the instruction list being edited with its commands on
 // the left, the macro list (the mouse's slots and the library) on the right.
 // Created hidden at start-up and shown from the main window's "Macro edit".
-// What it does lives in MacroEditModel; this class paints and forwards, runs
-// device work on the session's executor and drives the desktop's
+// What it does lives in MacroEditModel (the edits, the list rows, the files
+// it writes, the device stores and read-backs); this class paints and
+// forwards, asks with the dialogs, says what failed and drives the desktop's
 // MacroRecording. Input is read only while a recording, capture or hotkey
 // choice runs, with the indicator shown; closing the window or losing the
 // device stops it.
@@ -119,16 +120,15 @@ class MacroEdit : public SkinWindow {
   void StoreToSlot(int slot, const QString& name, std::function<void()> stored = {});
   void RefreshFreeMemory();
   void SaveToLibrary(std::function<void()> saved = {});
-  // Writes the editor's macro to `path`; a failure is reported with the file
-  // and the system's reason. True when written.
+  // Writes the editor's macro to `path` (it then comes from there); a failure
+  // is reported with the file and the system's reason and the edits stay.
+  // True when written.
   bool WriteFile(const std::string& path);
   void ReportWriteFailure(const std::string& file, const std::string& reason);
   // Reads a macro file and, once LeaveEdits lets it, loads it; `loaded`
   // follows the load.
   void OpenMacroFile(const std::string& path, std::function<void()> loaded = {});
   void ReadBackSlot(int slot);
-  // The list row standing for the same slot or file as `item`, or -1.
-  int RowOf(const MacroListItem& item) const;
   void NewFolder();
   void SaveFile();
   void LoadFile();

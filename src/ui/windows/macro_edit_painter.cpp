@@ -66,8 +66,8 @@ void MacroEditPainter::Paint(QPainter& painter, const MacroEditView& view, const
     }
     if (view.waitRows[static_cast<size_t>(i)]) {
       painter.setFont(fonts_.At(11));
-      for (const auto& [rect, sign] : {std::pair{MinusRect(row), QStringLiteral("-")},
-                                       std::pair{PlusRect(row), QStringLiteral("+")}}) {
+      for (const auto& [rect, sign] :
+           {std::pair{MinusRect(row), QStringLiteral("-")}, std::pair{PlusRect(row), QStringLiteral("+")}}) {
         painter.setPen(QPen(kBorder, 1));
         painter.setBrush(QColor(0x30, 0x38, 0x44));
         painter.drawRoundedRect(rect, 3, 3);
@@ -84,19 +84,19 @@ void MacroEditPainter::Paint(QPainter& painter, const MacroEditView& view, const
   painter.setClipRect(view.list);
   const auto& rows = *view.rows;
   for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
-    const QRectF rect(view.list.left(), view.list.top() + i * view.listRowHeight - view.listOffset,
-                      view.list.width(), view.listRowHeight);
+    const QRectF rect(view.list.left(), view.list.top() + i * view.listRowHeight - view.listOffset, view.list.width(),
+                      view.listRowHeight);
     if (rect.bottom() < view.list.top()) continue;
     if (rect.top() > view.list.bottom()) break;
     const MacroListItem& row = rows[static_cast<size_t>(i)];
-    const bool caption = row.type == -2;
+    const bool caption = row.kind == MacroRowKind::kCaption;
     if (i == view.selectedRow) painter.fillRect(rect.adjusted(1, 1, -1, -1), kCurrent);
     const qreal indent = 8 + 12 * std::max(0, row.level);
     painter.setFont(caption ? fonts_.At(15) : fonts_.At(4));
     painter.setPen(caption ? kHeader : skin_colour::kText);
     painter.drawText(rect.adjusted(indent, 0, -70, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                      Q(row.name));
-    if (!caption && row.type != -1 && row.size > 0) {
+    if (!caption && row.kind != MacroRowKind::kFolder && row.size > 0) {
       painter.setFont(fonts_.At(2));
       painter.setPen(kDim);
       painter.drawText(rect.adjusted(0, 0, -8, 0), Qt::AlignRight | Qt::AlignVCenter,

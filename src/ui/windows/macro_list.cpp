@@ -22,7 +22,6 @@
 #include "ui/windows/macro_list_painter.h"
 #include "ui/windows/option_dlg.h"
 
-
 namespace quorix::ui {
 namespace {
 
@@ -31,9 +30,7 @@ constexpr int kButtonTop = kMacroListHeight - 46;
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
-int WindowWidth(bool functionListMode) {
-  return kMacroListWidth + (functionListMode ? kMacroListFunctionExtra : 0);
-}
+int WindowWidth(bool functionListMode) { return kMacroListWidth + (functionListMode ? kMacroListFunctionExtra : 0); }
 
 // The list area: below the title band to (width - scroll bar - 16, height - 62).
 QRectF ListArea(bool functionListMode) {
@@ -43,18 +40,18 @@ QRectF ListArea(bool functionListMode) {
 
 }  // namespace
 
-MacroList::MacroList(UiEnv& env, bool functionListMode, QWidget* parent)
-    : SkinWindow(QSize(WindowWidth(functionListMode), kMacroListHeight), parent),
+MacroList::MacroList(UiEnv& env, MacroListMode mode, QWidget* parent)
+    : SkinWindow(QSize(WindowWidth(mode == MacroListMode::kFunctionList), kMacroListHeight), parent),
       env_(env),
-      functionListMode_(functionListMode),
-      model_(env.session.GetClock(), static_cast<int>(ListArea(functionListMode).height())),
+      functionListMode_(mode == MacroListMode::kFunctionList),
+      model_(env.session.GetClock(), static_cast<int>(ListArea(functionListMode_).height())),
       wheel_(env.session.GetClock()),
       startDrag_([this](QMimeData* data) {
         auto* drag = new QDrag(this);
         drag->setMimeData(data);
         drag->exec(Qt::CopyAction);
       }) {
-  setWindowTitle(Q(env.texts[functionListMode ? Msg::kFunctionList : Msg::kMacroList]));
+  setWindowTitle(Q(env.texts[functionListMode_ ? Msg::kFunctionList : Msg::kMacroList]));
   timer_.setSingleShot(true);
   connect(&timer_, &QTimer::timeout, this, &MacroList::RunDueTimers);
   grabGesture(Qt::PanGesture);
@@ -62,7 +59,7 @@ MacroList::MacroList(UiEnv& env, bool functionListMode, QWidget* parent)
   connect(&env.appSignals, &AppSignals::closing, this, [this] { Finish(std::nullopt); });
   connect(&env.appSignals, &AppSignals::reloaded, this, &MacroList::Rebuild);
 
-  const int width = WindowWidth(functionListMode);
+  const int width = WindowWidth(functionListMode_);
   auto add = [this](int code, QRectF rect, const std::string& label) {
     SkinItem item;
     item.rect = rect;
@@ -73,7 +70,7 @@ MacroList::MacroList(UiEnv& env, bool functionListMode, QWidget* parent)
   add(kOk, QRectF(10, kButtonTop, 100, 32), env.texts[Label::kOk]);
   add(kCancel, QRectF(116, kButtonTop, 100, 32), env.texts[Label::kCancel]);
   add(kDelete, QRectF(222, kButtonTop, 100, 32), env.texts[Label::kDelete]);
-  if (functionListMode) add(kHide, QRectF(width - 110, kButtonTop, 100, 32), env.texts[Label::kHide]);
+  if (functionListMode_) add(kHide, QRectF(width - 110, kButtonTop, 100, 32), env.texts[Label::kHide]);
   Rebuild();
 }
 
@@ -95,7 +92,8 @@ void MacroList::Rebuild() {
   }
   model_.SetRows(MacroListRows(list, files, functionListMode_));
   for (SkinItem& item : Items())
-    if (item.code == kDelete) item.disabled = !env_.macroLibrary || !model_.DeletableSelection(env_.macroLibrary->Root());
+    if (item.code == kDelete)
+      item.disabled = !env_.macroLibrary || !model_.DeletableSelection(env_.macroLibrary->Root());
   ItemsChanged();
   ArmTimer();
 }
@@ -141,7 +139,7 @@ void MacroList::DeleteSelected() {
   // slots, group headers and captions are not deleted from here.
   const auto row = model_.DeletableSelection(env_.macroLibrary->Root());
   if (!row) return;
-  const bool folder = row->type == kFolderRowType;
+  const bool folder = row->kind == MacroRowKind::kFolder;
   QString message = Q(env_.texts[folder ? Msg::kDeleteFolder : Msg::kDeleteMacro]);
   message.replace(QStringLiteral("%s"), Q(row->name));
   if (RunOptionDlg(env_, this, windowTitle(), message) != Answer::kOk) return;
@@ -321,12 +319,10 @@ void MacroList::RunDueTimers() {
   ArmTimer();
 }
 
-void MacroList::ArmTimer() {
-  ArmForDue(timer_, model_.NextDueMs(), env_.session.GetClock().NowMs());
-}
+void MacroList::ArmTimer() { ArmForDue(timer_, model_.NextDueMs(), env_.session.GetClock().NowMs()); }
 
-std::optional<MacroListItem> PickFromMacroList(UiEnv& env, QWidget* parent, bool functionListMode) {
-  MacroList list(env, functionListMode, parent);
+std::optional<MacroListItem> PickFromMacroList(UiEnv& env, QWidget* parent, MacroListMode mode) {
+  MacroList list(env, mode, parent);
   return list.Run();
 }
 

@@ -7,7 +7,7 @@
 //
 // Opening it to choose a macro:
 //
-//   if (auto row = PickFromMacroList(env, this, /*functionListMode=*/false))
+//   if (auto row = PickFromMacroList(env, this, MacroListMode::kPickMacro))
 //     ... row->type, row->op1, row->op2 (a device macro's code address),
 //         row->path (a file), row->slot ...
 //
@@ -26,13 +26,17 @@ class QMimeData;
 
 namespace quorix::ui {
 
+// What the list is opened for: picking a macro for a button, or the function
+// list (every function, with "Hide"; rows are dragged onto buttons).
+enum class MacroListMode { kPickMacro, kFunctionList };
+
 class MacroList : public SkinWindow {
   Q_OBJECT
 
  public:
   // The rows come from env.macroLibrary and the session's published image;
   // without a library only the device's slots are listed.
-  MacroList(UiEnv& env, bool functionListMode, QWidget* parent = nullptr);
+  MacroList(UiEnv& env, MacroListMode mode, QWidget* parent = nullptr);
   ~MacroList() override;
 
   // Shows the window modally and waits: the picked row, or nothing (Cancel,
@@ -103,7 +107,7 @@ class MacroList : public SkinWindow {
 
 // Opens a macro list over `parent` and waits for the user: the picked row,
 // or nothing.
-std::optional<MacroListItem> PickFromMacroList(UiEnv& env, QWidget* parent, bool functionListMode);
+std::optional<MacroListItem> PickFromMacroList(UiEnv& env, QWidget* parent, MacroListMode mode);
 
 }  // namespace quorix::ui
 

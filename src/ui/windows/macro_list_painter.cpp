@@ -73,10 +73,11 @@ void MacroListPainter::Paint(QPainter& painter, const MacroListView& view, const
       painter.fillRect(rect.adjusted(1, 1, -1, -1), kRowSelected);
     else if (i == view.hover)
       painter.fillRect(rect.adjusted(1, 1, -1, -1), kRowHover);
-    const bool header = row.type == -1 || row.type == -2;
+    const bool header = row.kind == MacroRowKind::kFolder || row.kind == MacroRowKind::kCaption;
     const qreal indent = 10 + 14 * std::max(0, row.level);
     QString name = Q(row.name);
-    if (row.type == -1) name = (row.expanded ? QStringLiteral("\u25BE ") : QStringLiteral("\u25B8 ")) + name;
+    if (row.kind == MacroRowKind::kFolder)
+      name = (row.expanded ? QStringLiteral("\u25BE ") : QStringLiteral("\u25B8 ")) + name;
     painter.setFont(header ? fonts_.At(15) : fonts_.At(0));
     painter.setPen(header ? kHeader : skin_colour::kText);
     painter.drawText(rect.adjusted(indent, 0, -90, row.description.empty() ? 0 : -16),

@@ -2,12 +2,12 @@
 
 #include <QCoreApplication>
 #include <QDragEnterEvent>
-#include <QEvent>
 #include <QDropEvent>
+#include <QEvent>
 #include <QFileDialog>
 #include <QMouseEvent>
-#include <QScreen>
 #include <QPointer>
+#include <QScreen>
 #include <algorithm>
 #include <memory>
 
@@ -70,13 +70,14 @@ MainWindow::MainWindow(UiEnv& env, QWidget* parent)
       model_(env.session.GetClock(), env.session.State(),
              [this](std::string name, FieldWrite write) {
                // The toggles show what the mouse took once the write is done.
-               env_.session.PostWrite(std::move(name), std::move(write),
-                                      OnGuiThread(this, {{}, [this](const Outcome& outcome) {
-                                                           model_.RefreshImage();
-                                                           if (!outcome)
-                                                             Say(Q(FailureText(env_.texts, outcome.failure, true)));
-                                                           SyncItems();
-                                                         }}));
+               env_.session.PostWrite(
+                   std::move(name), std::move(write),
+                   OnGuiThread(this, {{}, [this](const Outcome& outcome) {
+                                        model_.RefreshImage();
+                                        if (!outcome)
+                                          Say(Q(FailureText(env_.texts, outcome.failure, FailedWhile::kWriting)));
+                                        SyncItems();
+                                      }}));
              }),
       painter_(Pictures()),
       random_(static_cast<uint32_t>(env.session.GetClock().NowMs())),
@@ -93,9 +94,8 @@ MainWindow::MainWindow(UiEnv& env, QWidget* parent)
   lift_->SetSay([this](const QString& text) { Say(text); });
   // The one writer of set.ini: the recording hotkey chosen in the macro
   // editor is both the key and the name key there.
-  connect(&env.appSignals, &AppSignals::recordHotkeyChosen, this, [this](int usage) {
-    SaveOption([usage](Options& o) { o.recordHotkey = o.recordHotkeyName = usage; });
-  });
+  connect(&env.appSignals, &AppSignals::recordHotkeyChosen, this,
+          [this](int usage) { SaveOption([usage](Options& o) { o.recordHotkey = o.recordHotkeyName = usage; }); });
   connect(&env.appSignals, &AppSignals::closing, this, &MainWindow::KeepPlace);
 
   // Array order is hit order: the small controls on a profile card come
@@ -148,8 +148,8 @@ void MainWindow::AddItem(MainRole role, int index, QRectF rect, int page, bool n
   item.code = MainCode(role, index);
   item.label = std::move(label);
   item.kind = role == MainRole::kTab || role == MainRole::kProfile || role == MainRole::kLevel ? kSkinItemRadio
-              : role == MainRole::kLevelSwitch                                                  ? kSkinItemSwitch
-                                                                                                : 0;
+              : role == MainRole::kLevelSwitch                                                 ? kSkinItemSwitch
+                                                                                               : 0;
   Items().push_back(item);
   itemRect_.push_back(rect);
   itemPage_.push_back(page);
@@ -193,9 +193,9 @@ void MainWindow::SyncItems() {
     }
     // What is left closes up over what this mouse lacks.
     QRectF rect = itemRect_[i];
-    if (!caps.reportRate && (role == MainRole::kAngleSnapping || role == MainRole::kOsd ||
-                             role == MainRole::kAcceleration || role == MainRole::kLiftAdjust ||
-                             role == MainRole::kAutostart))
+    if (!caps.reportRate &&
+        (role == MainRole::kAngleSnapping || role == MainRole::kOsd || role == MainRole::kAcceleration ||
+         role == MainRole::kLiftAdjust || role == MainRole::kAutostart))
       rect.translate(0, layout::Content().top() + 32 - layout::Option(0).top());
     if (!caps.lighting && role == MainRole::kMacroEdit)
       rect.moveLeft(layout::Content().center().x() - rect.width() / 2);
@@ -368,7 +368,6 @@ void MainWindow::Say(const QString& status) {
   update();
 }
 
-
 void MainWindow::OnItemActivated(int index) {
   const SkinItem& item = Items()[static_cast<size_t>(index)];
   const int i = IndexOf(item.code);
@@ -435,8 +434,7 @@ void MainWindow::OnItemActivated(int index) {
       break;
     case MainRole::kAutostart: {
       std::string reason;
-      if (!SetAutostart(autostartEntry_, !AutostartEnabled(autostartEntry_), autostartProgram_, reason))
-        Say(Q(reason));
+      if (!SetAutostart(autostartEntry_, !AutostartEnabled(autostartEntry_), autostartProgram_, reason)) Say(Q(reason));
       autostartOn_ = AutostartEnabled(autostartEntry_);
       break;
     }
@@ -485,7 +483,7 @@ void MainWindow::OpenFunctionList() {
   if (!functionList_) {
     // Not modal: the user drags from it onto this window's buttons. Any of
     // its buttons, the device going and the program closing put it away.
-    auto* list = new MacroList(env_, true, this);
+    auto* list = new MacroList(env_, MacroListMode::kFunctionList, this);
     functionList_ = list;
     connect(list, &MacroList::picked, list, &QObject::deleteLater);
     connect(list, &MacroList::cancelled, list, &QObject::deleteLater);
@@ -532,26 +530,32 @@ void MainWindow::WriteButton(int button, ButtonSettingsResult result) {
                          OnGuiThread(this, {{}, [this, withMacro](const Outcome& outcome) {
                                               if (withMacro) SetBusy(std::nullopt);
                                               model_.RefreshImage();
-                                              if (!outcome) Say(Q(FailureText(env_.texts, outcome.failure, true)));
+                                              if (!outcome)
+                                                Say(Q(FailureText(env_.texts, outcome.failure, FailedWhile::kWriting)));
                                               SyncItems();
                                             }}));
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
-  if (FunctionFromMimeData(event->mimeData())) event->acceptProposedAction();
-  else event->ignore();
+  if (FunctionFromMimeData(event->mimeData()))
+    event->acceptProposedAction();
+  else
+    event->ignore();
 }
 
 void MainWindow::dragMoveEvent(QDragMoveEvent* event) {
   if (FunctionFromMimeData(event->mimeData()) && ButtonTakesFunctions(ButtonAt(event->position())))
     event->acceptProposedAction();
-  else event->ignore();
+  else
+    event->ignore();
 }
 
 void MainWindow::dropEvent(QDropEvent* event) {
   const std::optional<MacroListItem> row = FunctionFromMimeData(event->mimeData());
-  if (row && DropRow(ButtonAt(event->position()), *row)) event->acceptProposedAction();
-  else event->ignore();
+  if (row && DropRow(ButtonAt(event->position()), *row))
+    event->acceptProposedAction();
+  else
+    event->ignore();
 }
 
 void MainWindow::OnItemArrow(int index, int step) {
@@ -643,15 +647,15 @@ void MainWindow::Backup() {
   if (!file.endsWith(QStringLiteral(".bf"), Qt::CaseInsensitive)) file += QStringLiteral(".bf");
   auto error = std::make_shared<std::string>();
   SetBusy(0.0);
-  env_.session.PostBackup(file.toStdString(), options_.apps, GuiProgress(), error,
-                          OnGuiThread(this, {{}, [this, error, file](const Outcome& outcome) {
-                                               SetBusy(std::nullopt);
-                                               if (outcome.failure == Failure::kCannotWriteFile)
-                                                 Say(Q(FileFailureText(env_.texts, outcome.failure,
-                                                                       file.toStdString(), *error)));
-                                               else if (!outcome)
-                                                 Say(Q(FailureText(env_.texts, outcome.failure, false)));
-                                             }}));
+  env_.session.PostBackup(
+      file.toStdString(), options_.apps, GuiProgress(), error,
+      OnGuiThread(this, {{}, [this, error, file](const Outcome& outcome) {
+                           SetBusy(std::nullopt);
+                           if (outcome.failure == Failure::kCannotWriteFile)
+                             Say(Q(FileFailureText(env_.texts, outcome.failure, file.toStdString(), *error)));
+                           else if (!outcome)
+                             Say(Q(FailureText(env_.texts, outcome.failure, FailedWhile::kReading)));
+                         }}));
 }
 
 void MainWindow::Restore() {
@@ -660,15 +664,16 @@ void MainWindow::Restore() {
   std::vector<uint8_t> bytes;
   std::string reason;
   if (const Outcome read = ReadBackupFileBytes(file.toStdString(), bytes, reason); !read) {
-    Say(Q(read.failure == Failure::kCannotReadFile ? FileFailureText(env_.texts, read.failure, file.toStdString(), reason)
-                                                   : FailureText(env_.texts, read.failure, false)));
+    Say(Q(read.failure == Failure::kCannotReadFile
+              ? FileFailureText(env_.texts, read.failure, file.toStdString(), reason)
+              : FailureText(env_.texts, read.failure, FailedWhile::kReading)));
     return;
   }
   BackupContents contents;
   BackupDefect defect;
   // Nothing reaches the mouse from a file that is not whole.
   if (!ParseBackup(bytes, contents, defect)) {
-    Say(Q(FailureText(env_.texts, Failure::kInvalidFormat, false)));
+    Say(Q(FailureText(env_.texts, Failure::kInvalidFormat, FailedWhile::kReading)));
     return;
   }
   if (RunOptionDlg(env_, this, Q(env_.texts[Label::kRestore]), Q(env_.texts[Msg::kOverwriteQuestion])) != Answer::kOk)
@@ -702,7 +707,7 @@ void MainWindow::AfterRewrite(const Outcome& outcome) {
   std::string error;
   env_.session.ReloadOptions(error);
   ShowLoaded();
-  if (!outcome) Say(Q(FailureText(env_.texts, outcome.failure, true)));
+  if (!outcome) Say(Q(FailureText(env_.texts, outcome.failure, FailedWhile::kWriting)));
   emit reloadRequested();
 }
 
@@ -766,12 +771,9 @@ void MainWindow::BindApp(int profile) {
     return path.toStdString();
   };
   hooks.enterName = [this](const std::string& prompt, const std::string& proposed) -> std::optional<std::string> {
-    CStrDlg entry(env_, this);
-    entry.mode = kStrModeName;
-    entry.prompt = Q(prompt);
-    entry.text = Q(proposed);
-    if (!entry.Run()) return std::nullopt;
-    return entry.text.toStdString();
+    const auto name = CStrDlg(env_, this).AskName(Q(prompt), Q(proposed));
+    if (!name) return std::nullopt;
+    return name->toStdString();
   };
   const std::string prompt = env_.texts[Prompt::kName];
   std::string error;

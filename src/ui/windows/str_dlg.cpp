@@ -1,11 +1,11 @@
 #include "ui/windows/str_dlg.h"
 
-#include <algorithm>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <algorithm>
 
 #include "session/session.h"
 #include "session/str_entry_rules.h"
@@ -40,11 +40,15 @@ const char* kFieldStyle =
 }  // namespace
 
 CStrDlg::CStrDlg(UiEnv& env, QWidget* parent)
-    : SkinWindow(QSize(kWidth, 200), parent), env_(env), entry_(new QLineEdit(this)), xField_(new QLineEdit(this)),
-      yField_(new QLineEdit(this)), list_(new QListWidget(this)) {
+    : SkinWindow(QSize(kWidth, 200), parent),
+      env_(env),
+      entry_(new QLineEdit(this)),
+      xField_(new QLineEdit(this)),
+      yField_(new QLineEdit(this)),
+      list_(new QListWidget(this)) {
   setWindowModality(Qt::ApplicationModal);
-  for (QWidget* field : {static_cast<QWidget*>(entry_), static_cast<QWidget*>(xField_),
-                         static_cast<QWidget*>(yField_), static_cast<QWidget*>(list_)}) {
+  for (QWidget* field : {static_cast<QWidget*>(entry_), static_cast<QWidget*>(xField_), static_cast<QWidget*>(yField_),
+                         static_cast<QWidget*>(list_)}) {
     field->setStyleSheet(kFieldStyle);
     field->setFont(env_.fonts.Gdi13());
     field->installEventFilter(this);
@@ -58,12 +62,63 @@ CStrDlg::CStrDlg(UiEnv& env, QWidget* parent)
   connect(&timer_, &QTimer::timeout, this, &CStrDlg::RunDueTimers);
 }
 
+std::optional<QString> CStrDlg::AskName(const QString& prompt, const QString& proposed) {
+  const auto entered = Run({.kind = Kind::kName, .prompt = prompt, .text = proposed});
+  if (!entered) return std::nullopt;
+  return entered->text;
+}
+
+std::optional<long long> CStrDlg::AskNumber(const QString& prompt, long long value, long long limit) {
+  const auto entered = Run({.kind = Kind::kNumber, .prompt = prompt, .text = QString::number(value), .limit = limit});
+  if (!entered) return std::nullopt;
+  // The typing rules keep the field within 0..limit; a value pasted past them is no answer.
+  const long long number = DecimalValue(entered->text.toStdString());
+  if (number < 0 || number > limit) return std::nullopt;
+  return number;
+}
+
+std::optional<PointEntry> CStrDlg::AskPoint(const QString& prompt, const PointEntry& start) {
+  const auto entered = Run({.kind = Kind::kPoint, .prompt = prompt, .point = start});
+  if (!entered) return std::nullopt;
+  return entered->point;
+}
+
+std::optional<int> CStrDlg::AskFolder(const QString& prompt, std::vector<FolderChoice> folders) {
+  const auto entered = Run({.kind = Kind::kFolder, .prompt = prompt, .folders = std::move(folders)});
+  if (!entered) return std::nullopt;
+  return entered->folder;
+}
+
+bool CStrDlg::AskYesNo(const QString& prompt) { return Run({.kind = Kind::kYesNo, .prompt = prompt}).has_value(); }
+
+LiftAutoEnd CStrDlg::RunLiftAuto(Look look) {
+  look.kind = Kind::kLiftAuto;
+  if (Run(std::move(look))) return LiftAutoEnd::kConfirmed;
+  return manualChosen_ ? LiftAutoEnd::kManual : LiftAutoEnd::kCancelled;
+}
+
+std::optional<long long> CStrDlg::RunLiftTest(Look look, long long stored,
+                                              std::function<void(long long entered)> onTest) {
+  look.kind = Kind::kLiftTest;
+  look.text = QString::number(stored);
+  onTest_ = std::move(onTest);
+  const auto entered = Run(std::move(look));
+  onTest_ = nullptr;
+  if (!entered) return std::nullopt;
+  return DecimalValue(entered->text.toStdString());
+}
+
+void CStrDlg::LayOut(Look look) {
+  look_ = std::move(look);
+  Layout();
+}
+
 QString CStrDlg::TestButtonCaption() const {
-  return QString::fromStdString(countdown_.Caption(testCaption.toStdString()));
+  return QString::fromStdString(countdown_.Caption(look_.testCaption.toStdString()));
 }
 
 void CStrDlg::SetStatus(const QString& line) {
-  status = line;
+  look_.status = line;
   update();
 }
 
@@ -75,7 +130,7 @@ void CStrDlg::RunDueTimers() {
     update();
     // The instruction promises that a test not confirmed in time is
     // cancelled: the caller then gives the mouse its old value back.
-    if (mode == kStrModeLiftTest && !countdown_.Running()) {
+    if (look_.kind == Kind::kLiftTest && !countdown_.Running()) {
       Cancel();
       return;
     }
@@ -84,20 +139,20 @@ void CStrDlg::RunDueTimers() {
 }
 
 void CStrDlg::Test() {
-  if (mode != kStrModeLiftTest || !isVisible()) return;
+  if (look_.kind != Kind::kLiftTest || !isVisible()) return;
   countdown_.Start(env_.session.GetClock().NowMs());
   if (const int test = IndexOf(kTest); test >= 0) Items()[test].label = TestButtonCaption();
   update();
   ArmTimer();
-  if (onTest) onTest(DecimalValue(entry_->text().toStdString()));
+  if (onTest_) onTest_(DecimalValue(entry_->text().toStdString()));
 }
 
 QString CStrDlg::OkCaption() const {
-  return mode == 10 ? SystemCaption("&Yes", "(&Y)") : SystemCaption("OK", "(&O)");
+  return look_.kind == Kind::kYesNo ? SystemCaption("&Yes", "(&Y)") : SystemCaption("OK", "(&O)");
 }
 
 QString CStrDlg::CancelCaption() const {
-  return mode == 10 ? SystemCaption("&No", "(&N)") : SystemCaption("Cancel", "(&C)");
+  return look_.kind == Kind::kYesNo ? SystemCaption("&No", "(&N)") : SystemCaption("Cancel", "(&C)");
 }
 
 int CStrDlg::IndexOf(int code) const {
@@ -107,39 +162,38 @@ int CStrDlg::IndexOf(int code) const {
 }
 
 void CStrDlg::Layout() {
-  const bool coordinates = mode == kStrModeCoordinates;
-  const bool oneField = mode == kStrModeName || mode == kStrModeNumber || mode == kStrModeNumber4 ||
-                        mode == kStrModeLiftTest;
-  const bool showList = mode == kStrModeFolder && folders.size() > 1;
-  const int width = LiftMode() ? kLiftWidth : kWidth;
+  const bool coordinates = look_.kind == Kind::kPoint;
+  const bool oneField = look_.kind == Kind::kName || NumberKind();
+  const bool showList = look_.kind == Kind::kFolder && look_.folders.size() > 1;
+  const int width = LiftKind() ? kLiftWidth : kWidth;
   int height = 150;  // the prompt and the buttons
   if (oneField) height += 44;
   if (coordinates) height += 132;
   if (showList) height += 150;
-  if (LiftMode()) height += 112;  // the instruction and two lines of status
+  if (LiftKind()) height += 112;  // the instruction and two lines of status
   setFixedSize(width, height);
 
   Items().clear();
   countdown_.Stop();
   timer_.stop();
-  manualChosen = false;
+  manualChosen_ = false;
   const int fieldTop = 62;
   entry_->setVisible(oneField);
   entry_->setGeometry(kMargin, fieldTop, width - 2 * kMargin, kFieldHeight);
-  entry_->setText(text);
-  entry_->setAccessibleName(prompt);
-  setAccessibleDescription(prompt);
+  entry_->setText(look_.text);
+  entry_->setAccessibleName(look_.prompt);
+  setAccessibleDescription(look_.prompt);
   xField_->setVisible(coordinates);
   yField_->setVisible(coordinates);
   xField_->setGeometry(kMargin + 24, fieldTop, 120, kFieldHeight);
   yField_->setGeometry(kMargin + 24, fieldTop + 40, 120, kFieldHeight);
-  xField_->setText(QString::number(x));
-  yField_->setText(QString::number(y));
+  xField_->setText(QString::number(look_.point.x));
+  yField_->setText(QString::number(look_.point.y));
   list_->setVisible(showList);
   list_->clear();
   if (showList) {
     list_->setGeometry(kMargin, fieldTop, kWidth - 2 * kMargin, 170);
-    for (const FolderChoice& folder : folders) {
+    for (const FolderChoice& folder : look_.folders) {
       auto* item = new QListWidgetItem(QString(folder.depth, QLatin1Char('.')) + QLatin1Char(' ') + folder.name);
       item->setData(Qt::UserRole, folder.value);
       list_->addItem(item);
@@ -158,7 +212,7 @@ void CStrDlg::Layout() {
       radio.imagePressed = pic::kRadioSelected;
       radio.label = label;
       radio.code = code;
-      radio.selected = (code == kAbsolute) == (check == 1);
+      radio.selected = (code == kAbsolute) == look_.point.absolute;
       Items().push_back(radio);
       top += 40;
     }
@@ -175,8 +229,9 @@ void CStrDlg::Layout() {
   }
   const int buttonsTop = height - kMargin - kButtonHeight;
   std::vector<std::pair<int, QString>> buttons = {{kOk, OkCaption()}, {kCancel, CancelCaption()}};
-  if (mode == kStrModeLiftTest) buttons.emplace_back(kTest, TestButtonCaption());
-  if (mode == kStrModeLiftAuto && !manualCaption.isEmpty()) buttons.emplace_back(kManual, manualCaption);
+  if (look_.kind == Kind::kLiftTest) buttons.emplace_back(kTest, TestButtonCaption());
+  if (look_.kind == Kind::kLiftAuto && !look_.manualCaption.isEmpty())
+    buttons.emplace_back(kManual, look_.manualCaption);
   const int count = static_cast<int>(buttons.size());
   const int row = count * kButtonWidth + (count - 1) * 14;
   for (int i = 0; i < count; ++i) {
@@ -191,10 +246,11 @@ void CStrDlg::Layout() {
   ItemsChanged();
 }
 
-bool CStrDlg::Run() {
+std::optional<CStrDlg::Entered> CStrDlg::Run(Look look) {
+  look_ = std::move(look);
   Layout();
   done_ = false;
-  ok_ = false;
+  entered_.reset();
   ShowOverOwner();
   for (QWidget* field : {static_cast<QWidget*>(entry_), static_cast<QWidget*>(xField_), static_cast<QWidget*>(list_)}) {
     if (field->isVisible()) {
@@ -204,13 +260,12 @@ bool CStrDlg::Run() {
   }
   if (!done_) loop_.exec();
   hide();
-  return ok_;
+  return std::move(entered_);
 }
 
 void CStrDlg::Finish(bool ok) {
   if (done_) return;
   done_ = true;
-  ok_ = ok;
   countdown_.Stop();
   timer_.stop();
   if (picking_) {
@@ -218,15 +273,16 @@ void CStrDlg::Finish(bool ok) {
     picking_ = false;
   }
   if (ok) {
-    x = static_cast<int>(DecimalValue(xField_->text().toStdString()));
-    y = static_cast<int>(DecimalValue(yField_->text().toStdString()));
-    if (const int absolute = IndexOf(kAbsolute); absolute >= 0) check = Items()[absolute].selected ? 1 : 0;
+    Entered entered;
+    entered.text = entry_->text();
+    entered.point.x = static_cast<int>(DecimalValue(xField_->text().toStdString()));
+    entered.point.y = static_cast<int>(DecimalValue(yField_->text().toStdString()));
+    if (const int absolute = IndexOf(kAbsolute); absolute >= 0) entered.point.absolute = Items()[absolute].selected;
     if (QListWidgetItem* item = list_->currentItem(); list_->isVisible() && item != nullptr)
-      selectedValue = item->data(Qt::UserRole).toInt();
-    else if (mode == kStrModeFolder && folders.size() == 1)
-      selectedValue = folders.front().value;
-    text = entry_->text();
-    number = DecimalValue(text.toStdString());
+      entered.folder = item->data(Qt::UserRole).toInt();
+    else if (look_.kind == Kind::kFolder && look_.folders.size() == 1)
+      entered.folder = look_.folders.front().value;
+    entered_ = std::move(entered);
   }
   loop_.quit();
 }
@@ -237,7 +293,7 @@ void CStrDlg::OnItemActivated(int index) {
   if (code == kOk || code == kCancel) {
     Finish(code == kOk);
   } else if (code == kManual) {
-    manualChosen = true;
+    manualChosen_ = true;
     Finish(false);
   } else if (code == kTest) {
     Test();
@@ -262,8 +318,10 @@ bool CStrDlg::eventFilter(QObject* watched, QEvent* event) {
   }
   if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) return false;
   char32_t typed = 0;
-  if (key->key() == Qt::Key_Backspace) typed = kKeyBackspace;
-  else if (!key->text().isEmpty() && key->text().at(0).isPrint()) typed = key->text().toUcs4().value(0);
+  if (key->key() == Qt::Key_Backspace)
+    typed = kKeyBackspace;
+  else if (!key->text().isEmpty() && key->text().at(0).isPrint())
+    typed = key->text().toUcs4().value(0);
   if (typed == 0) return false;  // cursor keys, shortcuts
   auto* field = qobject_cast<QLineEdit*>(watched);
   if (field == nullptr) return false;
@@ -273,8 +331,8 @@ bool CStrDlg::eventFilter(QObject* watched, QEvent* event) {
     const int absolute = IndexOf(kAbsolute);
     result = TypeInCoordinateField(current, typed, absolute >= 0 && Items()[absolute].selected, field == yField_,
                                    field->cursorPosition());
-  } else if (mode == kStrModeNumber || mode == kStrModeNumber4 || mode == kStrModeLiftTest) {
-    result = TypeInNumberField(current, typed, limit);
+  } else if (NumberKind()) {
+    result = TypeInNumberField(current, typed, look_.limit);
   } else {
     result = TypeInTextField(typed);
   }
@@ -328,18 +386,18 @@ void CStrDlg::PaintSkin(QPainter& p) {
   p.setPen(kDialogTitle);
   p.setFont(env_.fonts.At(kFontPrompt));
   p.drawText(QRect(kMargin, 14, width() - 2 * kMargin, 40), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap,
-             prompt);
-  if (LiftMode()) {
+             look_.prompt);
+  if (LiftKind()) {
     // Below the value field in the test, under the prompt otherwise.
     const int top = entry_->isVisible() ? entry_->geometry().bottom() + 10 : 62;
     p.setFont(env_.fonts.At(kFontText));
     p.setPen(kDialogText);
     p.drawText(QRect(kMargin, top, width() - 2 * kMargin, 60), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
-               instruction);
+               look_.instruction);
     p.setPen(kDialogTitle);
     // Two lines: the sentence of a test without the pointer nudge wraps.
     p.drawText(QRect(kMargin, top + 62, width() - 2 * kMargin, 44), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
-               status);
+               look_.status);
   }
   if (xField_->isVisible()) {
     p.setFont(env_.fonts.At(kFontText));

@@ -1,14 +1,18 @@
 #pragma once
-// The text entry: a name (mode 0), a number (1 and 4), a pair of coordinates
-// with absolute or relative (3), a folder from a list (5), the automatic lift
-// adjustment's status (7), the manual lift test (8) or a yes/no question (10). Skinned and modal; the caller sets the fields of its mode,
-// runs it and reads them back when it ended with OK. The typing rules of each
+// The text entry: a name, a number, a pair of coordinates (relative or
+// absolute), a folder from a list, a yes/no question, the automatic lift
+// adjustment's status or the manual lift test. Skinned and modal; each kind
+// has its own entry point that shows the one painted dialog, waits and
+// returns what was entered (nothing when cancelled). The typing rules of each
 // field are the session's (str_entry_rules.h); the window only forwards keys.
+// Lives on the GUI thread; a device going or the program closing ends it as
+// cancelled.
 
 #include <QEventLoop>
 #include <QString>
 #include <QTimer>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "session/str_entry_rules.h"
@@ -25,45 +29,69 @@ struct UiEnv;
 struct FolderChoice {
   QString name;
   int depth = 0;  // shown as one "." per level
-  int value = 0;  // what selectedValue gets
+  int value = 0;  // what AskFolder returns for it
 };
+
+// The coordinates entry's values.
+struct PointEntry {
+  int x = 0;
+  int y = 0;
+  bool absolute = false;  // else relative to where the pointer is
+};
+
+// How the automatic lift adjustment's dialog ended.
+enum class LiftAutoEnd { kConfirmed, kCancelled, kManual };
 
 class CStrDlg : public SkinWindow {
   Q_OBJECT
  public:
+  enum class Kind { kName, kNumber, kPoint, kFolder, kYesNo, kLiftAuto, kLiftTest };
+
+  // What one showing of the dialog holds. The entry points fill it; the
+  // screenshot tour lays one out to show without waiting (LayOut).
+  struct Look {
+    Kind kind = Kind::kName;
+    QString prompt{};
+    QString text{};                       // the entry field's text at the start
+    long long limit = 0xFFFF;             // kNumber, kLiftTest: the largest value typed
+    PointEntry point{};                   // kPoint
+    std::vector<FolderChoice> folders{};  // kFolder
+    // The lift kinds: the wrapped instruction under the prompt and the status
+    // line under it (the adjustment's state, or why the test cannot nudge).
+    QString instruction{};
+    QString status{};
+    QString manualCaption{};  // kLiftAuto: a third button ending it as kManual ("" none)
+    QString testCaption{};    // kLiftTest: the button that runs the test
+  };
+
   explicit CStrDlg(UiEnv& env, QWidget* parent = nullptr);
 
-  // ---- set by the caller before Run(), read after it ended with OK ----
-  int mode = 0;
-  QString prompt;
-  QString text;           // the entry text
-  long long limit = 0xFFFF;  // number modes: the largest value typed
-  int x = 0, y = 0;       // mode 3
-  int check = 0;          // mode 3: 1 when "Absolute" is chosen
-  std::vector<FolderChoice> folders;  // mode 5
-  int selectedValue = -1;             // mode 5: the chosen folder's value
-  long long number = 0;               // the entry text read as a number
-  // Modes 7 and 8: the wrapped instruction under the prompt and the status
-  // line under it (the adjustment's state, or why the test cannot nudge).
-  QString instruction;
-  QString status;
-  // Mode 7: the caption of a third button that ends the dialog as cancelled
-  // with manualChosen set (empty: no such button).
-  QString manualCaption;
-  bool manualChosen = false;
-  // Mode 8: "Test" runs onTest with the entered value and counts down.
-  QString testCaption;
-  std::function<void(long long entered)> onTest;
+  // ---- the entry points: each shows the dialog and waits ----
+  // The name typed, from `proposed`.
+  std::optional<QString> AskName(const QString& prompt, const QString& proposed);
+  // The number typed (0..limit), from `value`.
+  std::optional<long long> AskNumber(const QString& prompt, long long value, long long limit = 0xFFFF);
+  std::optional<PointEntry> AskPoint(const QString& prompt, const PointEntry& start);
+  // The chosen folder's value; a single folder is chosen without a list.
+  std::optional<int> AskFolder(const QString& prompt, std::vector<FolderChoice> folders);
+  // True for "Yes".
+  bool AskYesNo(const QString& prompt);
+  // The automatic lift adjustment: the prompt, instruction, status and
+  // manual caption of `look` (its kind is set here). SetStatus updates it.
+  LiftAutoEnd RunLiftAuto(Look look);
+  // The manual lift test from `stored`: "Test" calls onTest with the value
+  // entered and counts down; the value confirmed with OK, or nothing.
+  std::optional<long long> RunLiftTest(Look look, long long stored, std::function<void(long long entered)> onTest);
 
-  // Shows the entry and waits; true when it ended with OK.
-  bool Run();
-  // Lays the window out for its mode (Run does it; screenshots show it so).
-  void Layout();
+  // Lays `look` out without showing or waiting (screenshots show it then).
+  void LayOut(Look look);
+  // The kind shown last.
+  Kind Shown() const { return look_.kind; }
   // Ends it as cancelled (the device went, the program closes).
   void Cancel() { Finish(false); }
   // Ends it with OK, as the OK button does.
   void Accept() { Finish(true); }
-  // Between Run() and the end of its answer (the window may still show).
+  // While an entry point waits for its answer (the window may still show).
   bool Running() const { return !done_; }
 
   // The captions of the two buttons as shown (tests, screenshots).
@@ -71,9 +99,11 @@ class CStrDlg : public SkinWindow {
   QString CancelCaption() const;
   // The test button's caption as shown: "Test (n)" while counting down.
   QString TestButtonCaption() const;
-  // A new status line (modes 7 and 8), repainted at once.
+  // The lift kinds' status line as shown.
+  const QString& Status() const { return look_.status; }
+  // A new status line (the lift kinds), repainted at once.
   void SetStatus(const QString& line);
-  // Mode 8: presses "Test" (the button's own action; tests).
+  // kLiftTest: presses "Test" (the button's own action; tests).
   void Test();
   // Takes the countdown's due ticks; the single-shot timer calls it.
   void RunDueTimers();
@@ -92,10 +122,21 @@ class CStrDlg : public SkinWindow {
  private:
   enum ItemCode { kOk = 0, kCancel = 1, kTest = 3, kRelative = 10, kAbsolute = 11, kPick = 12, kManual = 13 };
 
+  // What the fields held when it ended with OK.
+  struct Entered {
+    QString text;
+    PointEntry point;
+    std::optional<int> folder;
+  };
+
+  // Shows `look` and waits; the fields' values when it ended with OK.
+  std::optional<Entered> Run(Look look);
+  void Layout();
   void Finish(bool ok);
   void TakePosition(QPoint global);
   int IndexOf(int code) const;
-  bool LiftMode() const { return mode == kStrModeLiftAuto || mode == kStrModeLiftTest; }
+  bool LiftKind() const { return look_.kind == Kind::kLiftAuto || look_.kind == Kind::kLiftTest; }
+  bool NumberKind() const { return look_.kind == Kind::kNumber || look_.kind == Kind::kLiftTest; }
   void ArmTimer();
 
   UiEnv& env_;
@@ -104,8 +145,11 @@ class CStrDlg : public SkinWindow {
   QLineEdit* yField_;
   QListWidget* list_;
   QEventLoop loop_;
+  Look look_;
+  std::optional<Entered> entered_;
+  bool manualChosen_ = false;
+  std::function<void(long long entered)> onTest_;
   bool done_ = true;
-  bool ok_ = false;
   bool picking_ = false;
   LiftTestCountdown countdown_;
   QTimer timer_;
