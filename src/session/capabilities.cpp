@@ -2,10 +2,8 @@
 
 #include <algorithm>
 
-#include "device/commands.h"
 #include "device/discovery.h"
 #include "keys/button_function.h"
-#include "lighting/light_effect.h"
 #include "settings/memory_map.h"
 #include "settings/settings_image.h"
 
@@ -15,17 +13,15 @@ DeviceCapabilities Capabilities(const DeviceInfo& info) {
   const int level = info.protocolLevel;
   const MemoryMap map = MemoryMapForLevel(level, info.tableSelect);
   DeviceCapabilities caps;
-  caps.lighting = HasLighting(level);
-  // Only the direct layout has the lift value's commands.
-  caps.liftAdjustment = LayoutForLevel(level) == Layout::kDirect;
+  caps.lighting = map.lighting;
+  caps.liftAdjustment = map.liftCommands;
   // Level-0 firmware up to variant 33 has neither the rate nor the switches.
   caps.reportRate = ReportRateAvailableFor(level, info.variantA);
   caps.levelSwitches = caps.reportRate;
   caps.dpiStep = DpiStepForModel(info.modelCode);
   caps.buttonCount = map.buttonsPerProfile;
   caps.levelCount = map.levelFlagCount;
-  const int physicalRows = map.level0 ? map.buttonsPerProfile : kPhysicalButtonCount;
-  caps.hiddenButtonRows = std::max(0, map.buttonsPerProfile - physicalRows);
+  caps.hiddenButtonRows = std::max(0, map.buttonsPerProfile - map.physicalButtons);
   return caps;
 }
 
