@@ -31,6 +31,22 @@ DeviceCapabilities CapabilitiesAt(const DeviceLink& link, const std::string& pat
   return Capabilities(info);
 }
 
+WriteRefusal LevelWriteRefusal(const DeviceCapabilities& caps, int level, bool switching) {
+  if (level < 0 || level >= caps.levelCount) return WriteRefusal::kLevelOutOfRange;
+  if (switching && !caps.levelSwitches) return WriteRefusal::kNoLevelSwitches;
+  return WriteRefusal::kAllowed;
+}
+
+WriteRefusal ReportRateWriteRefusal(const DeviceCapabilities& caps) {
+  return caps.reportRate ? WriteRefusal::kAllowed : WriteRefusal::kNoReportRate;
+}
+
+WriteRefusal ButtonWriteRefusal(const DeviceCapabilities& caps, int button, int primaryClickHolder) {
+  if (button < 0 || button >= caps.ShownButtonRows()) return WriteRefusal::kButtonOutOfRange;
+  if (button == primaryClickHolder) return WriteRefusal::kPrimaryClickHolder;
+  return WriteRefusal::kAllowed;
+}
+
 int ReportRateHzForCode(int code) { return 1000 / (std::clamp(code, 0, kReportRateCodeCount - 1) + 1); }
 
 int ReportRateCodeForHz(int hz) {

@@ -110,5 +110,7 @@ struct SettingsImage {
 // among buttons 0..15, a left-click record qualifies, and button 0 also with
 // type 0; exactly one must qualify.
 int ComputePrimaryClickHolder(const SettingsImage& image);
+// The same for any profile: the button that carries its left click, or -1.
+int PrimaryClickHolderOf(const SettingsImage& image, int profile);
 
 }  // namespace quorix
