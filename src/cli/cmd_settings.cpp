@@ -12,10 +12,10 @@
 #include "options/language_setting.h"
 #include "options/options_store.h"
 #include "platform/linux/xdg_paths.h"
-#include "settings/backup_file.h"
 #include "settings/backup_restore.h"
 #include "settings/field_writes.h"
 #include "session/capabilities.h"
+#include "session/restore_file.h"
 #include "session/session.h"
 #include "settings/settings_load.h"
 #include "texts/text_tables.h"
@@ -119,15 +119,10 @@ int RunRestore(CliContext& ctx) {
   const FileArgs args = ParseFileArgs(ctx);
   // A file that is no backup at all is refused before the mouse is touched;
   // the length check against the mouse's memory follows after the load.
-  std::vector<uint8_t> bytes;
-  {
-    std::string reason;
-    const Outcome read = ReadBackupFileBytes(args.file, bytes, reason);
-    Require(read, read.failure == Failure::kCannotReadFile ? "cannot open " + args.file + ": " + reason : args.file);
-    BackupContents contents;
-    BackupDefect defect;
-    if (!ParseBackup(bytes, contents, defect)) Require(Failure::kInvalidFormat, args.file);
-  }
+  Result<std::vector<uint8_t>> read = ReadRestoreFile(args.file);
+  Require(read.outcome(),
+          read.failure() == Failure::kCannotReadFile ? "cannot open " + args.file + ": " + read.detail() : args.file);
+  const std::vector<uint8_t> bytes = std::move(read).value();
   SelectCommandDevice(ctx);
   ProgressBar bar(ctx);
   const RestoreResult result = ctx.GetSession().Restore(bytes, args.setIni, {bar.Fn("load"), bar.Fn("restore")});
@@ -175,9 +170,11 @@ int RunSet(CliContext& ctx) {
   };
 
   // Every argument is checked before the first request goes out; the checks
-  // that depend on the layout use the device's protocol level.
+  // that depend on the mouse ask the rules the main window asks
+  // (capabilities.h), the primary-click holder's once the mouse is loaded.
   FieldWrite write;
   std::function<void(const DeviceCapabilities&)> checkForDevice = [](const DeviceCapabilities&) {};
+  std::function<void(const DeviceCapabilities&, const SettingsImage&)> checkLoaded;
   if (what == "profile") {
     expect(1);
     const int p = number(1, 0, kProfileCount - 1, "profile");
@@ -197,11 +194,15 @@ int RunSet(CliContext& ctx) {
     const int n = number(1, 0, 4, "level");
     const bool on = enable && ParseOnOff(args[2], "level-enabled");
     checkForDevice = [n, enable](const DeviceCapabilities& caps) {
-      if (n >= caps.levelCount)
-        throw CliError{"level out of range (0.." + std::to_string(caps.levelCount - 1) + "): " + std::to_string(n)};
-      // Switches that the mouse's firmware lacks (the main window hides them)
-      // are refused before anything is written.
-      if (enable && !caps.levelSwitches) throw CliError{"this mouse's firmware has no level switches: nothing written"};
+      switch (LevelWriteRefusal(caps, n, enable)) {
+        case WriteRefusal::kLevelOutOfRange:
+          throw CliError{"level out of range (0.." + std::to_string(caps.levelCount - 1) + "): " + std::to_string(n)};
+        case WriteRefusal::kNoLevelSwitches:
+          // The main window hides the switches the firmware lacks.
+          throw CliError{"this mouse's firmware has no level switches: nothing written"};
+        default:
+          break;
+      }
     };
     write = [n, on, enable](DeviceLink& l, SettingsState& s) {
       if (enable) return WriteLevelEnabled(l, s, n, on);
@@ -223,7 +224,8 @@ int RunSet(CliContext& ctx) {
       if (args[1] == std::to_string(ReportRateHzForCode(candidate))) code = candidate;
     if (code < 0) throw CliError{"report rate must be " + OfferedReportRatesText() + ": " + args[1]};
     checkForDevice = [](const DeviceCapabilities& caps) {
-      if (!caps.reportRate) throw CliError{"this mouse's firmware has no report-rate setting: nothing written"};
+      if (ReportRateWriteRefusal(caps) != WriteRefusal::kAllowed)
+        throw CliError{"this mouse's firmware has no report-rate setting: nothing written"};
     };
     write = [code](DeviceLink& l, SettingsState& s) { return WriteReportRate(l, s, code); };
   } else if (what == "angle-snapping") {
@@ -236,10 +238,17 @@ int RunSet(CliContext& ctx) {
     const int b = number(2, 0, kMaxButtons - 1, "button");
     const ButtonRecord r{static_cast<uint8_t>(number(3, 0, 36, "type")), static_cast<uint8_t>(number(4, 0, 255, "p1")),
                          static_cast<uint8_t>(number(5, 0, 255, "p2")), static_cast<uint8_t>(number(6, 0, 255, "p3"))};
+    // The range needs the layout only; whether the button holds the
+    // profile's left click needs its records, so the mouse is loaded first.
     checkForDevice = [b](const DeviceCapabilities& caps) {
-      const int buttons = caps.buttonCount;
-      if (b >= buttons)
-        throw CliError{"button out of range (0.." + std::to_string(buttons - 1) + "): " + std::to_string(b)};
+      if (ButtonWriteRefusal(caps, b, -1) == WriteRefusal::kButtonOutOfRange)
+        throw CliError{"button out of range (0.." + std::to_string(caps.ShownButtonRows() - 1) +
+                       "): " + std::to_string(b)};
+    };
+    checkLoaded = [p, b](const DeviceCapabilities& caps, const SettingsImage& image) {
+      if (ButtonWriteRefusal(caps, b, PrimaryClickHolderOf(image, p)) == WriteRefusal::kPrimaryClickHolder)
+        throw CliError{"button " + std::to_string(b) + " holds the left click of profile " + std::to_string(p) +
+                       ": nothing written"};
     };
     write = [p, b, r](DeviceLink& l, SettingsState& s) { return AssignButton(l, s, p, b, r); };
   } else {
@@ -247,13 +256,18 @@ int RunSet(CliContext& ctx) {
   }
 
   const std::string path = SelectCommandDevice(ctx);
-  checkForDevice(CapabilitiesAt(ctx.Link(), path));
+  const DeviceCapabilities caps = CapabilitiesAt(ctx.Link(), path);
+  checkForDevice(caps);
   {
     // Only what the write consults is read; the bar shows only when an erased
     // mouse is reset and loaded whole first.
     ProgressBar bar(ctx);
-    Require(ctx.GetSession().PrepareWrite(bar.Fn("load")), "", false);
+    if (checkLoaded)
+      LoadSelectedDevice(ctx, bar.Fn("load"));
+    else
+      Require(ctx.GetSession().PrepareWrite(bar.Fn("load")), "", false);
   }
+  if (checkLoaded) checkLoaded(caps, *ctx.GetSession().State().image.Snapshot());
   Require(ctx.GetSession().Write(std::move(write)));
   return 0;
 }

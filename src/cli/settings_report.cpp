@@ -36,7 +36,7 @@ std::string OneLine(std::string text) {
   return text;
 }
 
-int PhysicalButtonCount(const SettingsImage& image) { return image.map.level0 ? 16 : kPhysicalButtonCount; }
+int PhysicalButtonCount(const SettingsImage& image) { return image.map.physicalButtons; }
 
 }  // namespace
 

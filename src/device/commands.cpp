@@ -116,8 +116,7 @@ void StoreDpiPair(DeviceLink& link, const std::string& path, int index, int x, i
   // Five pairs exist; a negative index would land on the header bytes.
   const int i = std::clamp(index, 0, 4);
   const uint8_t pair[2] = {static_cast<uint8_t>(x), static_cast<uint8_t>(y)};
-  const int base = LayoutOf(link, path) == Layout::kLevel0 ? 4 : 3;
-  WriteMemory(link, path, base + 2 * i, pair, 2);
+  WriteMemory(link, path, FamilyOf(link, path).dpiPairOffset + 2 * i, pair, 2);
 }
 
 void CommitSettings(DeviceLink& link, const std::string& path) {
@@ -158,31 +157,16 @@ std::array<uint8_t, 4> ReadButtonRecord(DeviceLink& link, const std::string& pat
   return {block[at] > 50 ? uint8_t{1} : block[at], block[at + 1], block[at + 2], block[at + 3]};
 }
 
-int ButtonRecordAddress(Layout layout, int profile, int button, int k) {
-  switch (layout) {
-    case Layout::kDirect:
-      return 160 * profile + button + 64 + 32 * k;
-    case Layout::kGrouped:
-      return 128 * profile + button + 64 + 24 * k;
-    case Layout::kLevel0:
-      break;
-  }
-  return 96 * profile + button + 48 + 16 * k;
-}
-
-void WriteButtonRecord(DeviceLink& link, const std::string& path, int profile, int button, uint8_t b0,
-                       uint8_t b1, uint8_t b2, uint8_t b3, bool commit) {
-  const Layout layout = LayoutOf(link, path);
+void WriteButtonRecord(DeviceLink& link, const std::string& path, int profile, int button, uint8_t b0, uint8_t b1,
+                       uint8_t b2, uint8_t b3, bool commit) {
+  const ProtocolFamily family = FamilyOf(link, path);
   const uint8_t bytes[4] = {b0, b1, b2, b3};
-  for (int k = 0; k < 4; ++k) WriteMemoryByte(link, path, ButtonRecordAddress(layout, profile, button, k), bytes[k]);
+  for (int k = 0; k < 4; ++k) WriteMemoryByte(link, path, family.ButtonByteAddress(profile, button, k), bytes[k]);
   if (commit) CommitSettings(link, path);
 }
 
-int SettingsByteAddress(Layout layout) { return layout == Layout::kLevel0 ? 15 : 14; }
-
 void SetReportRateCode(DeviceLink& link, const std::string& path, int code) {
-  const Layout layout = LayoutOf(link, path);
-  const int address = SettingsByteAddress(layout);
+  const int address = FamilyOf(link, path).settingsByteAddress;
   SyncHandshake(link, path);  // sends nothing at level 0
   const uint8_t old = ReadMemoryByte(link, path, address, true);
   const uint8_t updated = static_cast<uint8_t>((old & ~kReportRateBits) | ((code << 4) & kReportRateBits));
@@ -191,11 +175,11 @@ void SetReportRateCode(DeviceLink& link, const std::string& path, int code) {
 }
 
 void SetAngleSnapping(DeviceLink& link, const std::string& path, bool on) {
-  const Layout layout = LayoutOf(link, path);
-  const int address = SettingsByteAddress(layout);
+  const ProtocolFamily family = FamilyOf(link, path);
+  const int address = family.settingsByteAddress;
   const uint8_t old = ReadMemoryByte(link, path, address, true);
   const uint8_t updated = static_cast<uint8_t>((old & ~kAngleSnapBit) | (on ? kAngleSnapBit : 0));
-  if (layout == Layout::kGrouped) {
+  if (family.layout == Layout::kGrouped) {
     Guarded(link, path, [&] { WriteMemoryByte(link, path, address, updated); });
     CommitSettings(link, path);
   } else {

@@ -1,8 +1,7 @@
 #pragma once
-// Every command the program sends to the mouse, in the three request layouts:
-// direct (protocol level 11 and above), grouped (levels 1..10) and level 0.
-// Each takes the device path, chooses the layout from the device's protocol
-// level on every call, and sends each request through DeviceTransact. A
+// Every command the program sends to the mouse, in the three request layouts
+// of protocol_family.h. Each takes the device path, asks the device's protocol
+// family on every call, and sends each request through DeviceTransact. A
 // failed exchange leaves zeros in what was read and is recorded on the link:
 // callers run a sequence inside a DeviceOperation, which stops it at the first
 // failure and says what happened.
@@ -15,11 +14,13 @@
 #include <string>
 
 #include "device/device_link.h"
+#include "device/protocol_family.h"
 
 namespace quorix {
 
-enum class Layout { kLevel0, kGrouped, kDirect };
-Layout LayoutForLevel(int protocolLevel);
+// The family of the identified device at path; a path without a record is
+// taken for level 0, as the device getters do.
+ProtocolFamily FamilyOf(const DeviceLink& link, const std::string& path);
 Layout LayoutOf(const DeviceLink& link, const std::string& path);
 
 // ---- memory access -------------------------------------------------------
@@ -56,14 +57,10 @@ struct Counts {
 };
 Counts GetCounts(DeviceLink& link, const std::string& path);
 std::array<uint8_t, 4> ReadButtonRecord(DeviceLink& link, const std::string& path, int button);
-void WriteButtonRecord(DeviceLink& link, const std::string& path, int profile, int button, uint8_t b0,
-                       uint8_t b1, uint8_t b2, uint8_t b3, bool commit);
-// Memory address of byte k (0..3) of a button's record, per layout.
-int ButtonRecordAddress(Layout layout, int profile, int button, int k);
+void WriteButtonRecord(DeviceLink& link, const std::string& path, int profile, int button, uint8_t b0, uint8_t b1,
+                       uint8_t b2, uint8_t b3, bool commit);
 void SetReportRateCode(DeviceLink& link, const std::string& path, int code);
 void SetAngleSnapping(DeviceLink& link, const std::string& path, bool on);
-// Address of the settings byte: 14, or 15 at level 0.
-int SettingsByteAddress(Layout layout);
 
 void StartLiftAdjust(DeviceLink& link, const std::string& path);
 int ReadLiftValue(DeviceLink& link, const std::string& path, bool live);

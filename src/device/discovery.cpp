@@ -8,6 +8,7 @@
 
 #include "base/text_case.h"
 #include "device/device_request.h"
+#include "device/protocol_family.h"
 #include "device/transport.h"
 
 namespace quorix {
@@ -36,15 +37,16 @@ DeviceInfo DecodeIdentification(const uint8_t* id) {
   info.tableSelect = id[9];
   info.featureLimit = id[10];
   info.variantB = id[11];
-  info.optionFlag = info.protocolLevel < 11 ? id[21] : 1;
-  if (info.protocolLevel < 3) info.optionFlag = 0;
+  const ProtocolFamily family = FamilyForLevel(info.protocolLevel);
+  info.optionFlag = family.optionFlagInIdentification ? id[21] : family.optionFlag;
   return info;
 }
 
-// The information block: button records at level 11 and above, the first
-// 256 bytes of the settings memory below. False at the first exchange that
-// failed: the rest is not asked for, and the block must not be trusted.
-bool ReadInformationBlock(DeviceLink& link, HidDevice& device, int protocolLevel,
+// The information block: button records asked for one by one where the
+// family says so (the direct layout), else the first 256 bytes of the
+// settings memory. False at the first exchange that failed: the rest is not
+// asked for, and the block must not be trusted.
+bool ReadInformationBlock(DeviceLink& link, HidDevice& device, const ProtocolFamily& family,
                           std::array<uint8_t, 256>& block) {
   Report r{};
   auto exchange = [&](std::initializer_list<uint8_t> bytes) {
@@ -55,7 +57,7 @@ bool ReadInformationBlock(DeviceLink& link, HidDevice& device, int protocolLevel
   if (!exchange({0x00, 0x12, 0x12})) return false;
   link.GetClock().SleepMs(12);
   if (!exchange({0x01, 0x06, 0x02, 0x02})) return false;
-  if (protocolLevel >= 11) {
+  if (family.buttonRecordsByRequest) {
     for (int i = 0; i < 32; ++i) {
       if (!exchange({0x0A, static_cast<uint8_t>(i), 0x01, 0, 0, 0, 0x12})) return false;
       block[72 + 4 * i] = r[2] > 50 ? 1 : r[2];
@@ -156,7 +158,7 @@ bool IdentifyDevice(DeviceLink& link, const std::string& path) {
       // A mouse that does not answer its information block is not listed:
       // every command would act on a block of guesses. The failure stays on
       // the link's record for the caller to report.
-      answered = ReadInformationBlock(link, *device, info.protocolLevel, block);
+      answered = ReadInformationBlock(link, *device, FamilyForLevel(info.protocolLevel), block);
       if (answered) {
         if (std::find(link.deviceList.begin(), link.deviceList.end(), path) == link.deviceList.end()) {
           link.deviceList.push_back(path);

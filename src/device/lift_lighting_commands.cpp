@@ -1,5 +1,5 @@
-// Lift adjustment and lighting: direct-layout commands, plus the grouped
-// layout's lighting block read. Elsewhere they send nothing.
+// Lift adjustment and lighting: direct-layout commands, plus the lighting
+// block read wherever the family has one. Elsewhere they send nothing.
 #include <cstring>
 
 #include "device/commands.h"
@@ -12,6 +12,7 @@ namespace {
 
 constexpr int kMaxLightingMode = 4;
 
+// The lift and lighting commands exist in the direct layout alone.
 bool IsDirect(const DeviceLink& link, const std::string& path) { return LayoutOf(link, path) == Layout::kDirect; }
 
 }  // namespace
@@ -50,19 +51,10 @@ void StoreLiftValue(DeviceLink& link, const std::string& path, int value, bool p
 
 void ReadLightingBlock(DeviceLink& link, const std::string& path, uint8_t* buffer) {
   std::memset(buffer, 0, 64);
-  const Layout layout = LayoutOf(link, path);
-  int address = 0;
-  int length = 0;
-  if (layout == Layout::kDirect) {
-    address = kDirectLightingBlockAddress;
-    length = 64;
-  } else if (layout == Layout::kGrouped && ProtocolLevel(link, path) >= 3) {
-    address = kGroupedLightingBlockAddress;
-    length = 52;
-  } else {
-    return;
-  }
-  Guarded(link, path, [&] { ReadMemory(link, path, address, buffer, length, true); });
+  const ProtocolFamily family = FamilyOf(link, path);
+  if (family.lightingBlockLength == 0) return;
+  Guarded(link, path,
+          [&] { ReadMemory(link, path, family.lightingBlockAddress, buffer, family.lightingBlockLength, true); });
 }
 
 void PreviewLighting(DeviceLink& link, const std::string& path, uint8_t b1, uint8_t b2, uint8_t b3, uint8_t b4,

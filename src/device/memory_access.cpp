@@ -64,20 +64,16 @@ void WriteLevel0Chunk(DeviceLink& link, const std::string& path, int address, co
 
 }  // namespace
 
-Layout LayoutForLevel(int protocolLevel) {
-  if (protocolLevel >= 11) return Layout::kDirect;
-  if (protocolLevel >= 1) return Layout::kGrouped;
-  return Layout::kLevel0;
+ProtocolFamily FamilyOf(const DeviceLink& link, const std::string& path) {
+  return FamilyForLevel(ProtocolLevel(link, path));
 }
 
-Layout LayoutOf(const DeviceLink& link, const std::string& path) {
-  return LayoutForLevel(ProtocolLevel(link, path));
-}
+Layout LayoutOf(const DeviceLink& link, const std::string& path) { return FamilyOf(link, path).layout; }
 
-void ReadMemory(DeviceLink& link, const std::string& path, int address, uint8_t* buffer, int length,
-                bool useCache) {
-  const Layout layout = LayoutOf(link, path);
-  const int piece = layout == Layout::kLevel0 ? 7 : 61;
+void ReadMemory(DeviceLink& link, const std::string& path, int address, uint8_t* buffer, int length, bool useCache) {
+  const ProtocolFamily family = FamilyOf(link, path);
+  const Layout layout = family.layout;
+  const int piece = family.readPiece;
   ReadCache& cache = link.cache;
   const bool cachedPath = path == cache.path;
   for (int d = 0; d < length; d += piece) {

@@ -15,17 +15,15 @@ std::optional<LightEffect> LightEffectFromCode(int code) {
   return static_cast<LightEffect>(code);
 }
 
-bool HasLighting(int protocolLevel) { return protocolLevel >= kLightingMinLevel; }
-
 ZoneTableLayout ZoneTableLayoutForLevel(int protocolLevel) {
-  if (protocolLevel >= kLightingMinLevel) return {kZoneTableAddress, kZoneCount};
-  if (protocolLevel >= 3) return {kLegacyZoneTableAddress, kLegacyZoneCount};
-  return {};
+  const ProtocolFamily family = FamilyForLevel(protocolLevel);
+  if (family.lightingBlockLength == 0) return {};
+  return {family.lightingBlockAddress, family.LightingZoneCount()};
 }
 
 LightingConfig DecodeLighting(const LightingBlock& block, int effectByte, int protocolLevel) {
   LightingConfig config;
-  if (HasLighting(protocolLevel) && LightEffectFromCode(effectByte)) config.effect = effectByte;
+  if (FamilyForLevel(protocolLevel).lighting && LightEffectFromCode(effectByte)) config.effect = effectByte;
   const int count = ZoneTableLayoutForLevel(protocolLevel).zoneCount;
   config.zones.reserve(count);
   for (int zone = 0; zone < count; ++zone) config.zones.push_back(LedZoneRecord::FromBytes(&block[4 * zone]));
@@ -53,15 +51,15 @@ std::vector<int> ZoneRange(int first, int last) {
 std::vector<int> SelectedZones(int buttonLayout, int protocolLevel) {
   if (buttonLayout == 22) return ZoneRange(0, 8);
   if (buttonLayout == 20 || buttonLayout == 19) {
-    return protocolLevel >= kLightingMinLevel ? ZoneRange(1, 6) : std::vector<int>{};
+    return FamilyForLevel(protocolLevel).lighting ? ZoneRange(1, 6) : std::vector<int>{};
   }
   if (buttonLayout == 24 || buttonLayout == 23) return ZoneRange(0, 8);
   return {};
 }
 
 int DisplayComponent(int component, int protocolLevel) {
-  if (protocolLevel <= 0) return std::clamp(component, 0, 3) * 255 / 3;
-  return std::clamp(component, 0, 255);
+  const int max = FamilyForLevel(protocolLevel).colourComponentMax;
+  return std::clamp(component, 0, max) * 255 / max;
 }
 
 }  // namespace quorix

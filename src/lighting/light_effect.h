@@ -9,6 +9,7 @@
 
 #include "device/memory_addresses.h"
 #include "device/outcome.h"
+#include "device/protocol_family.h"
 #include "settings/memory_map.h"
 
 namespace quorix {
@@ -23,8 +24,6 @@ enum class LightEffect : uint8_t {
 };
 inline constexpr int kLightEffectCount = 5;
 inline constexpr int kLightEffectAddress = kLightingModeAddress;
-// Lighting (effects, zone writes, live preview) needs this protocol level.
-inline constexpr int kLightingMinLevel = 11;
 
 // The effect's label in the program's English texts ("Customize" ...); ""
 // for an unknown code.
@@ -33,7 +32,6 @@ const char* LightEffectName(int code);
 // The code as an effect, or nothing for a code the mouse does not know (only
 // 0..4 are ever written).
 std::optional<LightEffect> LightEffectFromCode(int code);
-bool HasLighting(int protocolLevel);
 
 // ---- zone records ----------------------------------------------------------
 // Bit 7 of a record's flags: the zone shows its own colour (bytes 1..3);
@@ -58,19 +56,18 @@ struct LedZoneRecord {
 };
 
 // ---- zone table ------------------------------------------------------------
-inline constexpr int kZoneCount = 16;  // zones 0..15 of the level-11 layout (kLightingBlockSize / 4)
-inline constexpr int kZoneTableAddress = kDirectLightingBlockAddress;          // level 11 and above; every write goes here
-inline constexpr int kLegacyZoneTableAddress = kGroupedLightingBlockAddress;  // levels 3..10, read only
-inline constexpr int kLegacyZoneCount = 13;
+inline constexpr int kZoneCount = 16;  // zones 0..15 of the direct layout (kLightingBlockSize / 4)
+inline constexpr int kZoneTableAddress = kDirectLightingBlockAddress;  // every write goes here
 
-// Where a device of this protocol level keeps its zone table for reading.
+// Where a device of this protocol level keeps its zone table for reading (the
+// family's lighting block; the grouped one is read only).
 struct ZoneTableLayout {
   int address = 0;   // 0 when nothing is read
   int zoneCount = 0;
   int ByteCount() const { return zoneCount * 4; }
 };
 ZoneTableLayout ZoneTableLayoutForLevel(int protocolLevel);
-// Address of zone's record for writing (always the level-11 layout).
+// Address of zone's record for writing (always the direct layout).
 inline constexpr int ZoneRecordAddress(int zone) { return kZoneTableAddress + 4 * zone; }
 
 using LightingBlock = std::array<uint8_t, kLightingBlockSize>;
@@ -83,7 +80,8 @@ struct LightingConfig {
   Outcome outcome;                   // set by ReadLighting: no zones unless done
 };
 // Decodes the settings image's raw lighting block and effect byte. An effect
-// code outside 0..4 (or any effect below level 11) reads as 0 ("Customize").
+// code outside 0..4 (or any effect of a family without lighting) reads as 0
+// ("Customize").
 LightingConfig DecodeLighting(const LightingBlock& block, int effectByte, int protocolLevel);
 // The raw block for a config: zone records in order, missing zones zero.
 // Records beyond 16 are ignored.

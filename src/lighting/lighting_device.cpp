@@ -15,7 +15,7 @@ Failure CheckZones(const DeviceLink& link, const std::string& path, const std::v
   if (!std::all_of(zones.begin(), zones.end(), [](int zone) { return zone >= 0 && zone < kZoneCount; })) {
     return Failure::kInvalidArgument;
   }
-  return HasLighting(ProtocolLevel(link, path)) ? Failure::kNone : Failure::kNotSupported;
+  return FamilyOf(link, path).lighting ? Failure::kNone : Failure::kNotSupported;
 }
 
 void SendPreviews(DeviceLink& link, const std::string& path, const std::vector<int>& zones,
@@ -30,7 +30,7 @@ void SendPreviews(DeviceLink& link, const std::string& path, const std::vector<i
 Outcome ChooseLightEffect(DeviceLink& link, const std::string& path, int code, std::atomic<int>& currentEffect) {
   if (path.empty()) return Failure::kNoDevice;
   if (!LightEffectFromCode(code)) return Failure::kInvalidArgument;
-  if (!HasLighting(ProtocolLevel(link, path))) return Failure::kNotSupported;
+  if (!FamilyOf(link, path).lighting) return Failure::kNotSupported;
   DeviceOperation operation(link);
   if (!SetLightingMode(link, path, code)) return Failure::kNotSupported;
   if (operation.Failed()) return operation.Result();

@@ -51,7 +51,7 @@ int Clamp255(int value) { return std::min(value, 255); }
 
 bool UsesWideWaveTable(int buttonLayout, int protocolLevel) {
   if (buttonLayout >= 21 && buttonLayout <= 24) return true;
-  return (buttonLayout == 19 || buttonLayout == 20) && protocolLevel >= kLightingMinLevel;
+  return (buttonLayout == 19 || buttonLayout == 20) && FamilyForLevel(protocolLevel).lighting;
 }
 
 const StartingColourTable& StartingColours(int effect, bool wideLayout) {

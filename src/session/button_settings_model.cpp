@@ -76,7 +76,8 @@ std::vector<ButtonChoice> MakeButtonChoices(const KeyTexts& keyTexts, const Text
 }
 
 bool IsSpecialButtonSlot(int button, int protocolLevel) {
-  return protocolLevel == 0 ? (button == 14 || button == 15) : (button == 22 || button == 23);
+  const auto& slots = FamilyForLevel(protocolLevel).specialButtonSlots;
+  return button == slots[0] || button == slots[1];
 }
 
 std::array<int, 6> ExcludedFunctionTypes(bool specialSlot) {

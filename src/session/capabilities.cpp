@@ -2,10 +2,8 @@
 
 #include <algorithm>
 
-#include "device/commands.h"
 #include "device/discovery.h"
 #include "keys/button_function.h"
-#include "lighting/light_effect.h"
 #include "settings/memory_map.h"
 #include "settings/settings_image.h"
 
@@ -15,17 +13,15 @@ DeviceCapabilities Capabilities(const DeviceInfo& info) {
   const int level = info.protocolLevel;
   const MemoryMap map = MemoryMapForLevel(level, info.tableSelect);
   DeviceCapabilities caps;
-  caps.lighting = HasLighting(level);
-  // Only the direct layout has the lift value's commands.
-  caps.liftAdjustment = LayoutForLevel(level) == Layout::kDirect;
+  caps.lighting = map.lighting;
+  caps.liftAdjustment = map.liftCommands;
   // Level-0 firmware up to variant 33 has neither the rate nor the switches.
   caps.reportRate = ReportRateAvailableFor(level, info.variantA);
   caps.levelSwitches = caps.reportRate;
   caps.dpiStep = DpiStepForModel(info.modelCode);
   caps.buttonCount = map.buttonsPerProfile;
   caps.levelCount = map.levelFlagCount;
-  const int physicalRows = map.level0 ? map.buttonsPerProfile : kPhysicalButtonCount;
-  caps.hiddenButtonRows = std::max(0, map.buttonsPerProfile - physicalRows);
+  caps.hiddenButtonRows = std::max(0, map.buttonsPerProfile - map.physicalButtons);
   return caps;
 }
 
@@ -33,6 +29,22 @@ DeviceCapabilities CapabilitiesAt(const DeviceLink& link, const std::string& pat
   DeviceInfo info;
   if (!GetDeviceInfo(link, path, info)) info = DeviceInfo{};
   return Capabilities(info);
+}
+
+WriteRefusal LevelWriteRefusal(const DeviceCapabilities& caps, int level, bool switching) {
+  if (level < 0 || level >= caps.levelCount) return WriteRefusal::kLevelOutOfRange;
+  if (switching && !caps.levelSwitches) return WriteRefusal::kNoLevelSwitches;
+  return WriteRefusal::kAllowed;
+}
+
+WriteRefusal ReportRateWriteRefusal(const DeviceCapabilities& caps) {
+  return caps.reportRate ? WriteRefusal::kAllowed : WriteRefusal::kNoReportRate;
+}
+
+WriteRefusal ButtonWriteRefusal(const DeviceCapabilities& caps, int button, int primaryClickHolder) {
+  if (button < 0 || button >= caps.ShownButtonRows()) return WriteRefusal::kButtonOutOfRange;
+  if (button == primaryClickHolder) return WriteRefusal::kPrimaryClickHolder;
+  return WriteRefusal::kAllowed;
 }
 
 int ReportRateHzForCode(int code) { return 1000 / (std::clamp(code, 0, kReportRateCodeCount - 1) + 1); }

@@ -20,6 +20,9 @@ struct DeviceCapabilities {
   // Button records per profile that are kept but not shown as a physical
   // button row.
   int hiddenButtonRows = 0;
+
+  // The button rows the mouse shows: buttons 0..ShownButtonRows() - 1.
+  int ShownButtonRows() const { return buttonCount - hiddenButtonRows; }
 };
 
 DeviceCapabilities Capabilities(const DeviceInfo& info);
@@ -27,6 +30,30 @@ DeviceCapabilities Capabilities(const DeviceInfo& info);
 // The identified device at path; a path without a record answers like an
 // unidentified level-0 mouse, as the device getters do.
 DeviceCapabilities CapabilitiesAt(const DeviceLink& link, const std::string& path);
+
+// ---- what a write may change -----------------------------------------------
+// The rules both front ends ask before they write: the main window hides or
+// disables what is refused, the command line refuses it with a message, and
+// neither sends anything then.
+enum class WriteRefusal {
+  kAllowed,
+  kLevelOutOfRange,     // no such sensitivity level
+  kNoLevelSwitches,     // the firmware cannot switch single levels on and off
+  kNoReportRate,        // the firmware has no report-rate setting
+  kButtonOutOfRange,    // not one of the button rows the mouse shows
+  kPrimaryClickHolder,  // the one button that carries the left click keeps it
+};
+
+// Selecting a sensitivity level, or (switching) turning one on or off.
+WriteRefusal LevelWriteRefusal(const DeviceCapabilities& caps, int level, bool switching);
+WriteRefusal ReportRateWriteRefusal(const DeviceCapabilities& caps);
+// Giving `button` a function. A hidden row keeps the record it holds, and the
+// primary-click holder (-1: none, or not known yet) keeps its left click, so
+// that the mouse is never left without one.
+WriteRefusal ButtonWriteRefusal(const DeviceCapabilities& caps, int button, int primaryClickHolder);
+inline bool ButtonTakesFunctions(const DeviceCapabilities& caps, int button, int primaryClickHolder) {
+  return ButtonWriteRefusal(caps, button, primaryClickHolder) == WriteRefusal::kAllowed;
+}
 
 // The report rates every front end offers: one per code the mouse stores,
 // 0..kReportRateCodeCount - 1, the rate being 1000 / (code + 1) Hz rounded

@@ -128,13 +128,8 @@ void MainWindowModel::SyncFromImage() {
 }
 
 void MainWindowModel::RecomputeHolder() {
-  if (image_->activeProfile == activeProfile_) {
-    holder_ = image_->primaryClickHolder;
-    return;
-  }
-  SettingsImage copy = *image_;
-  copy.activeProfile = activeProfile_;
-  holder_ = ComputePrimaryClickHolder(copy);
+  holder_ = image_->activeProfile == activeProfile_ ? image_->primaryClickHolder
+                                                    : PrimaryClickHolderOf(*image_, activeProfile_);
 }
 
 void MainWindowModel::SetPage(int page) { page_ = std::clamp(page, 0, kPageCount - 1); }

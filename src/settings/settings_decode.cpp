@@ -24,7 +24,7 @@ void Report(const ProgressFn& progress, double fraction) {
 
 void DecodeProfileBlock(const MemoryMap& map, std::span<const uint8_t> bytes, int p, ProfileSettings& profile) {
   const int block = map.ProfileBlockAddress(p);
-  if (map.level0) {
+  if (map.Level0()) {
     profile.flag = !(At(bytes, block) == kSignatureByte && At(bytes, block + 1) == kSignatureByte);
     const uint8_t packed = At(bytes, block + 3);
     profile.colour = {static_cast<uint8_t>(packed & 3), static_cast<uint8_t>((packed >> 2) & 3),
@@ -120,7 +120,7 @@ SettingsImage DecodeSettings(int protocolLevel, std::span<const uint8_t> bytes, 
       image.profiles[static_cast<size_t>(p)].buttons[static_cast<size_t>(b)] = record;
     }
   }
-  const int physical = m.level0 ? 16 : kPhysicalButtonCount;
+  const int physical = m.physicalButtons;
   for (int b = 0; b < physical; ++b) image.physicalButtons[static_cast<size_t>(b)] = readDefault(b);
 
   image.memoryEnd = bytes.empty() ? kDefaultMemoryEnd : static_cast<int>(bytes.size()) - 1;

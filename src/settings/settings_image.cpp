@@ -10,9 +10,11 @@ int CycledLevels(int levelMask, int levelCount) {
   return cycled != 0 ? cycled : all;
 }
 
-int ComputePrimaryClickHolder(const SettingsImage& image) {
-  if (image.activeProfile < 0 || image.activeProfile >= kProfileCount) return -1;
-  const auto& buttons = image.profiles[static_cast<size_t>(image.activeProfile)].buttons;
+int ComputePrimaryClickHolder(const SettingsImage& image) { return PrimaryClickHolderOf(image, image.activeProfile); }
+
+int PrimaryClickHolderOf(const SettingsImage& image, int profile) {
+  if (profile < 0 || profile >= kProfileCount) return -1;
+  const auto& buttons = image.profiles[static_cast<size_t>(profile)].buttons;
   int holder = -1;
   int qualifying = 0;
   for (int b = 0; b < 16; ++b) {

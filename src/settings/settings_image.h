@@ -41,7 +41,9 @@ struct ProfileSettings {
 
 // Whether a mouse of this level and firmware variant has a report rate and
 // per-level switches to show and change.
-inline bool ReportRateAvailableFor(int protocolLevel, int variantA) { return protocolLevel > 0 || variantA > 33; }
+inline bool ReportRateAvailableFor(int protocolLevel, int variantA) {
+  return FamilyForLevel(protocolLevel).reportRateAlways || variantA > 33;
+}
 
 // The levels the DPI button cycles through, bit i for level i, for a mouse
 // with `levelCount` levels whose live enable mask is `levelMask`.
@@ -108,5 +110,7 @@ struct SettingsImage {
 // among buttons 0..15, a left-click record qualifies, and button 0 also with
 // type 0; exactly one must qualify.
 int ComputePrimaryClickHolder(const SettingsImage& image);
+// The same for any profile: the button that carries its left click, or -1.
+int PrimaryClickHolderOf(const SettingsImage& image, int profile);
 
 }  // namespace quorix

@@ -52,8 +52,7 @@ bool OpenCurrentDevice(DeviceLink& link, SettingsState& state, const LoadSetting
   state.SetCurrentDevice(opened.path);
   GetDeviceInfo(link, opened.path, opened.info);
   SelectHostMarker(link, opened.path, true);
-  const int level = opened.info.protocolLevel;
-  if (level >= 1 && level <= 10) SyncHandshake(link, opened.path);
+  if (FamilyForLevel(opened.info.protocolLevel).loadHandshake) SyncHandshake(link, opened.path);
   // Only a byte the mouse really answered may start a reset: a mouse that is
   // silent or talks garbage must never have its settings wiped. Every level
   // is tested, not only level 11: reset and restore write the signature
@@ -84,15 +83,15 @@ Outcome LoadInto(DeviceLink& link, SettingsState& state, const LoadSettingsOptio
   const std::string& path = opened.path;
   const DeviceInfo& info = opened.info;
   const int level = info.protocolLevel;
+  const MemoryMap map = MemoryMapForLevel(level, info.tableSelect);
 
   std::array<uint8_t, kLightingBlockSize> lightingBlock{};
   int lightingMode = 0;
-  if (level >= 11) {
+  if (map.lighting) {
     ReadLightingBlock(link, path, lightingBlock.data());
     lightingMode = ReadLightingMode(link, path);
   }
 
-  const MemoryMap map = MemoryMapForLevel(level, info.tableSelect);
   // The slot table comes first so that the probe knows where macros lie; the
   // cache serves these bytes again to the whole-memory read below.
   const int memoryEnd = ProbeMemoryEnd(link, path, StoredMacrosEnd(link, path, map));
@@ -128,7 +127,7 @@ Outcome LoadInto(DeviceLink& link, SettingsState& state, const LoadSettingsOptio
   image.activeProfile = status.activeProfile;
   image.profileCount = std::min(counts.profileCount, kProfileCount);
   image.levelCount = std::min(counts.levelCount, 4);
-  if (level >= 11) {
+  if (map.lighting) {
     image.lightingBlock = lightingBlock;
     image.lightingMode = lightingMode;
   }
@@ -235,7 +234,7 @@ std::vector<uint8_t> BuildDefaultImage(int protocolLevel, int modelCode, const S
     image[static_cast<size_t>(map.dpiPairOffset + 2 * i + 1)] = kDefaultDpi[static_cast<size_t>(i)];
   }
   image[static_cast<size_t>(map.settingsByteAddress)] |= 0x10;  // report-rate code 1: 500 Hz
-  if (map.level0) {
+  if (map.Level0()) {
     if (modelCode == 12) image[12] = 245, image[13] = 182;
     if (modelCode == 13) image[12] = 150, image[13] = 18;
     for (int p = 0; p < kProfileCount; ++p) {
@@ -275,7 +274,7 @@ Outcome ResetToDefaults(DeviceLink& link, SettingsState& state, const ResetOptio
   const int level = ProtocolLevel(link, path);
   const MemoryMap map = MemoryMapForLevel(level);
   SettingsImage current = *state.image.Snapshot();
-  if (map.level0) {
+  if (map.Level0()) {
     // The colours kept are the ones the mouse holds: a reset started by a
     // load has no image of this mouse yet, and after a reset cut short each
     // colour byte is either rewritten with the kept colour or untouched (a
@@ -288,7 +287,7 @@ Outcome ResetToDefaults(DeviceLink& link, SettingsState& state, const ResetOptio
     }
   }
   const std::vector<uint8_t> image = BuildDefaultImage(level, ModelCode(link, path), current);
-  if (map.level0 && ModelCode(link, path) == 12) ApplyLiftValue(link, path, 4828);
+  if (map.Level0() && ModelCode(link, path) == 12) ApplyLiftValue(link, path, 4828);
 
   SyncHandshake(link, path);
   // The signature goes in last, after the lighting too, instead of with the

@@ -1,6 +1,6 @@
 #include "sim/sim_factory.h"
 
-#include "device/memory_addresses.h"
+#include "device/protocol_family.h"
 
 namespace quorix::sim {
 namespace {
@@ -25,12 +25,13 @@ std::vector<uint8_t> FactoryMemory(const SimOptions& options) {
   // carries it, so the probe of a fresh simulated mouse only reads.
   Put(memory, 0xFFFE, kSignature);
   Put(memory, 0xFFFF, kSignature);
-  if (options.protocolLevel <= 0) {
-    Put(memory, 15, 0x10);  // report-rate code 1
-    for (int i = 0; i < 5; ++i) {
-      Put(memory, 4 + 2 * i, kDpiDefaults[static_cast<size_t>(i)]);
-      Put(memory, 5 + 2 * i, kDpiDefaults[static_cast<size_t>(i)]);
-    }
+  const ProtocolFamily family = FamilyForLevel(options.protocolLevel);
+  Put(memory, family.settingsByteAddress, 0x10);  // report-rate code 1
+  for (int i = 0; i < 5; ++i) {
+    Put(memory, family.dpiPairOffset + 2 * i, kDpiDefaults[static_cast<size_t>(i)]);
+    Put(memory, family.dpiPairOffset + 2 * i + 1, kDpiDefaults[static_cast<size_t>(i)]);
+  }
+  if (family.Level0()) {
     if (options.modelCode == 12) {
       Put(memory, 12, 245);
       Put(memory, 13, 182);
@@ -39,7 +40,7 @@ std::vector<uint8_t> FactoryMemory(const SimOptions& options) {
       Put(memory, 13, 18);
     }
     for (int p = 0; p < 5; ++p) {
-      const int block = 16 + 96 * p;
+      const int block = family.ProfileBlockAddress(p);
       const auto& c = kProfileColours[static_cast<size_t>(p)];
       Put(memory, block, kSignature);
       Put(memory, block + 1, kSignature);
@@ -49,23 +50,17 @@ std::vector<uint8_t> FactoryMemory(const SimOptions& options) {
     }
     return memory;
   }
-  Put(memory, 14, 0x10);
-  for (int i = 0; i < 5; ++i) {
-    Put(memory, 3 + 2 * i, kDpiDefaults[static_cast<size_t>(i)]);
-    Put(memory, 4 + 2 * i, kDpiDefaults[static_cast<size_t>(i)]);
-  }
-  Put(memory, kLiftValueAddress, kFactoryLift & 0xFF);
-  Put(memory, kLiftValueAddress + 1, kFactoryLift >> 8);
-  const int stride = options.protocolLevel >= 11 ? 160 : 128;
+  Put(memory, family.liftValueAddress, kFactoryLift & 0xFF);
+  Put(memory, family.liftValueAddress + 1, kFactoryLift >> 8);
   for (int p = 0; p < 5; ++p) {
-    const int block = 32 + stride * p;
+    const int block = family.ProfileBlockAddress(p);
     Put(memory, block + 2, 7);
     for (int k = 0; k < 3; ++k) Put(memory, block + 3 + k, kProfileColours[static_cast<size_t>(p)][static_cast<size_t>(k)]);
   }
-  if (options.protocolLevel >= 11) {
+  if (family.lighting) {
     // Zones 1..6: own colour, steady, red. Lighting mode 0.
     for (int zone = 1; zone <= 6; ++zone) {
-      const int entry = kDirectLightingBlockAddress + 4 * zone;
+      const int entry = family.lightingBlockAddress + 4 * zone;
       Put(memory, entry, 0xC0);
       Put(memory, entry + 1, 0xFF);
     }

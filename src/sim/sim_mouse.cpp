@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "device/memory_addresses.h"
 #include "sim/sim_factory.h"
 #include "sim/sim_state_file.h"
 
@@ -25,9 +24,7 @@ int Address16(uint8_t lo, uint8_t hi) { return lo | (hi << 8); }
 
 SimMouse::SimMouse(const SimOptions& options)
     : options_(options),
-      layout_(options.protocolLevel >= 11  ? Layout::kDirect
-              : options.protocolLevel >= 1 ? Layout::kGrouped
-                                           : Layout::kLevel0),
+      family_(FamilyForLevel(options.protocolLevel)),
       memory_(FactoryMemory(options)),
       defaultButtons_(FactoryButtonRecords()),
       infoBlock_(FactoryInformationBlock()) {
@@ -38,9 +35,9 @@ void SimMouse::PowerOn() {
   std::lock_guard<std::mutex> lock(mutex_);
   // The mouse comes up in the selection stored in its memory: the profile at
   // byte 1 (14 at level 0), the level at byte 2; the enable mask stays.
-  const int profile = At(StoredProfileAddress());
+  const int profile = At(family_.storedProfileAddress);
   if (profile < kStoredProfiles) activeProfile_ = profile;
-  dpiSelection_ = (dpiSelection_ & ~7) | (At(kStoredLevelAddress) & 7);
+  dpiSelection_ = (dpiSelection_ & ~7) | (At(family_.storedLevelAddress) & 7);
   StartAfresh();
 }
 
@@ -52,17 +49,16 @@ void SimMouse::StartAfresh() {
   staged_ = {};
   previews_ = {};
   // Live values come up from what the memory stores.
-  liveLift_ = layout_ == Layout::kLevel0 ? 0 : At(kLiftValueAddress) | (At(kLiftValueAddress + 1) << 8);
-  lightingMode_ = layout_ == Layout::kDirect ? At(kLightingModeAddress) : 0;
+  const int lift = family_.liftValueAddress;
+  liveLift_ = lift < 0 ? 0 : At(lift) | (At(lift + 1) << 8);
+  lightingMode_ = family_.lightingModeAddress < 0 ? 0 : At(family_.lightingModeAddress);
   liveDpi_ = StoredDpiPair(dpiSelection_ & 7);
 }
 
 std::array<int, 2> SimMouse::StoredDpiPair(int level) {
-  const int pairBase = layout_ == Layout::kLevel0 ? 4 : 3;
+  const int pairBase = family_.dpiPairOffset;
   return {At(pairBase + 2 * level), At(pairBase + 2 * level + 1)};
 }
-
-int SimMouse::StoredProfileAddress() const { return layout_ == Layout::kLevel0 ? 14 : 1; }
 
 void SimMouse::SelectDpi(int value) {
   // A value without enable bits picks a level and leaves the mask alone (the

@@ -1,8 +1,8 @@
 #pragma once
 // The simulated mouse's firmware: it answers feature reports in the layout of
-// its protocol level (direct at 11 and above, grouped at 1..10, the level-0
-// layout at 0 and below), keeps a settings memory that wraps at its size, and
-// builds the vendor input reports the program listens for.
+// its protocol family (protocol_family.h, the program's own), keeps a settings
+// memory that wraps at its size, and builds the vendor input reports the
+// program listens for.
 //
 // Request handling: a feature report set by the host is checked (report ID and
 // checksum; a bad one is logged and ignored), carried out at once, and its
@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "device/protocol_family.h"
 #include "sim/sim_options.h"
 
 namespace quorix::sim {
@@ -29,7 +30,6 @@ inline constexpr int kInputReportLength = 16;
 inline constexpr uint8_t kInputReportId = 1;
 inline constexpr int kButtonCount = 32;
 inline constexpr size_t kMaxLoggedRequests = 200000;
-inline constexpr int kStoredLevelAddress = 2;
 inline constexpr int kStoredProfiles = 5;
 
 // One feature report as the mouse received it.
@@ -129,7 +129,6 @@ class SimMouse {
   void Restore(const Persistent& state);
 
  private:
-  enum class Layout { kLevel0, kGrouped, kDirect };
   using Report = std::array<uint8_t, 64>;
 
   bool Accept(const uint8_t* report, size_t length) const;
@@ -143,7 +142,6 @@ class SimMouse {
   void SelectDpi(int value);
   // The sensitivity pair the memory stores for a level; mutex_ held.
   std::array<int, 2> StoredDpiPair(int level);
-  int StoredProfileAddress() const;
   void ReadInto(Report& answer, int address, int count) const;
   void WriteFrom(int address, const uint8_t* data, int count);
   uint8_t& At(int address);
@@ -159,7 +157,8 @@ class SimMouse {
   bool alwaysBusy_ = options_.alwaysBusy;
   bool silent_ = options_.silent;
   bool oddAnswers_ = options_.oddAnswers;
-  const Layout layout_;
+  const ProtocolFamily family_;
+  const Layout layout_ = family_.layout;
   std::vector<uint8_t> memory_;
   std::array<std::array<uint8_t, 4>, kButtonCount> defaultButtons_{};
   std::array<uint8_t, 256> infoBlock_{};

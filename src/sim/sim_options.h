@@ -20,7 +20,7 @@ bool ParseSimPress(const std::string& name, SimPress& press);
 
 struct SimOptions {
   // Identification string fields (raw payload bytes 4..11 and 21).
-  int protocolLevel = 11;  // >= 11 direct layout, 1..10 grouped layout, <= 0 level-0 layout
+  int protocolLevel = 11;  // picks the layout and memory map (FamilyForLevel)
   int variantA = 0;
   int modelCode = 3;
   int buttonLayout = 22;

@@ -13,9 +13,11 @@
 
 #include "base/archive.h"
 #include "cli/cli.h"
+#include "session/capabilities.h"
 #include "session/main_window_model.h"
 #include "session/slider_model.h"
 #include "support/cli_run.h"
+#include "support/sim_session.h"
 #include "support/temp_dir.h"
 
 namespace quorix {
@@ -223,7 +225,7 @@ TEST(SettingsCli, SetWritesAndRejectsOutOfRangeValues) {
   ASSERT_EQ(RunSim(state, {"set", "profile", "2"}).status, 0);
   ASSERT_EQ(RunSim(state, {"set", "profile-enabled", "3", "off"}).status, 0);
   ASSERT_EQ(RunSim(state, {"set", "dpi", "1", "90", "91"}).status, 0);
-  ASSERT_EQ(RunSim(state, {"set", "button", "2", "31", "5", "0", "4", "0"}).status, 0);
+  ASSERT_EQ(RunSim(state, {"set", "button", "2", "23", "5", "0", "4", "0"}).status, 0);
   ASSERT_EQ(RunSim(state, {"set", "level-enabled", "1", "on"}).status, 0);
   const Result dpiLevel = RunSim(state, {"--trace", "set", "dpi-level", "3"});
   ASSERT_EQ(dpiLevel.status, 0) << dpiLevel.err;
@@ -241,7 +243,7 @@ TEST(SettingsCli, SetWritesAndRejectsOutOfRangeValues) {
   EXPECT_TRUE(Has(show.out, "\"levelMask\": 15,"));
   EXPECT_TRUE(Has(show.out, "{\"index\": 3, \"name\": \"\", \"enabled\": false"));
   EXPECT_TRUE(Has(show.out, "{\"x\": 20, \"y\": 20}, {\"x\": 90, \"y\": 91}"));
-  EXPECT_TRUE(Has(show.out, "{\"index\": 31, \"record\": [5, 0, 4, 0]"));
+  EXPECT_TRUE(Has(show.out, "{\"index\": 23, \"record\": [5, 0, 4, 0]"));
 
   const std::vector<std::vector<std::string>> bad = {
       {"set", "report-rate", "300"},     {"set", "profile", "5"},          {"set", "dpi", "5", "10", "10"},
@@ -275,6 +277,39 @@ TEST(SettingsCli, SetWritesAndRejectsOutOfRangeValues) {
   // Level 0 stores the profile at byte 14.
   ASSERT_EQ(RunSim(dir.Path("l0"), {"set", "profile", "4"}, false, "level0").status, 0);
   EXPECT_TRUE(Has(RunSim(dir.Path("l0"), {"read", "14", "1"}, false, "level0").out, ": 04"));
+}
+
+// Which buttons take a function is one rule, asked by both front ends: the
+// main window's model on a loaded mouse and `set button` on the same mouse
+// answer alike. A hidden row (24..31 at level 11) and the primary-click holder
+// (button 0 of a new mouse) keep what they hold.
+TEST(SettingsCli, ButtonsTakeFunctionsAsInTheMainWindow) {
+  struct Row {
+    const char* sim;
+    int level, button;
+    bool takes;
+  } rows[] = {{"level11", 11, 0, false},  {"level11", 11, 1, true},   {"level11", 11, 23, true},
+              {"level11", 11, 24, false}, {"level11", 11, 31, false}, {"level5", 5, 0, false},
+              {"level5", 5, 23, true},    {"level5", 5, 24, false},   {"level0", 0, 0, false},
+              {"level0", 0, 15, true},    {"level0", 0, 16, false}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.sim) + " button " + std::to_string(row.button));
+    test::SimSession world(sim::SimOptions{.protocolLevel = row.level});
+    ASSERT_TRUE(world.session->ResolveDevice());
+    ASSERT_TRUE(world.session->Load());
+    MainWindowModel model(*world.clock, world.session->State(), {});
+    model.ShowLoaded(CapabilitiesAt(world.session->Link(), world.session->CurrentDevicePath()));
+    EXPECT_EQ(ButtonTakesFunctions(model.Caps(), row.button, model.PrimaryClickHolder()), row.takes);
+
+    test::TempDir dir;
+    const Result cli =
+        RunSim(dir.Path("mouse.state"),
+               {"--trace", "set", "button", "0", std::to_string(row.button), "5", "0", "4", "0"}, false, row.sim);
+    EXPECT_EQ(cli.status == 0, row.takes) << cli.err;
+    if (!row.takes) {
+      EXPECT_EQ(Requests(cli.err, row.level == 11 ? "01 03" : row.level == 5 ? "01 01 03" : "01 09"), 0);
+    }
+  }
 }
 
 // `show` says which levels the DPI button cycles through, as the window's

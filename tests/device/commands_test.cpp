@@ -269,14 +269,5 @@ TEST_F(CommandsTest, LiftAndLightingAnswers) {
   EXPECT_EQ(block[52], 0);
 }
 
-TEST_F(CommandsTest, LayoutByLevel) {
-  EXPECT_EQ(LayoutForLevel(11), Layout::kDirect);
-  EXPECT_EQ(LayoutForLevel(200), Layout::kDirect);
-  EXPECT_EQ(LayoutForLevel(10), Layout::kGrouped);
-  EXPECT_EQ(LayoutForLevel(1), Layout::kGrouped);
-  EXPECT_EQ(LayoutForLevel(0), Layout::kLevel0);
-  EXPECT_EQ(LayoutForLevel(-3), Layout::kLevel0);
-}
-
 }  // namespace
 }  // namespace quorix::test

@@ -42,7 +42,7 @@ TEST_P(SimLinkTest, MemoryRoundTripAndCommandsAreUnderstood) {
   EXPECT_EQ(world.Mouse().ActiveProfile(), 3);
   EXPECT_EQ(ReadStatus(world.link, world.path).activeProfile, 3);
   SetReportRateCode(world.link, world.path, 3);
-  const int settingsByte = SettingsByteAddress(LayoutOf(world.link, world.path));
+  const int settingsByte = FamilyOf(world.link, world.path).settingsByteAddress;
   EXPECT_EQ(world.Mouse().MemoryAt(settingsByte) & 0x70, 0x30);
 
   SelectHostMarker(world.link, world.path, true);

@@ -28,7 +28,7 @@ struct MacroWorld {
   }
 
   int S() const { return image.map.macroAreaStart; }
-  Layout layout() { return LayoutOf(world.link, world.path); }
+  ProtocolFamily family() { return FamilyOf(world.link, world.path); }
 
   // Sets a button to run the macro of a slot, in the image and in the mouse.
   void Assign(int profile, int button, int slot) {
@@ -37,11 +37,13 @@ struct MacroWorld {
                         static_cast<uint8_t>(s.codeAddress >> 8), 0};
     image.profiles[static_cast<size_t>(profile)].buttons[static_cast<size_t>(button)] = record;
     const uint8_t bytes[4] = {record.type, record.p1, record.p2, record.p3};
-    for (int k = 0; k < 4; ++k) world.Mouse().Memory()[static_cast<size_t>(ButtonRecordAddress(layout(), profile, button, k))] = bytes[k];
+    for (int k = 0; k < 4; ++k)
+      world.Mouse().Memory()[static_cast<size_t>(family().ButtonByteAddress(profile, button, k))] = bytes[k];
   }
   ButtonRecord MouseButton(int profile, int button) {
     uint8_t b[4];
-    for (int k = 0; k < 4; ++k) b[k] = world.Mouse().Memory()[static_cast<size_t>(ButtonRecordAddress(layout(), profile, button, k))];
+    for (int k = 0; k < 4; ++k)
+      b[k] = world.Mouse().Memory()[static_cast<size_t>(family().ButtonByteAddress(profile, button, k))];
     return {b[0], b[1], b[2], b[3]};
   }
   Outcome Store(int slot, int bodyBytes, const std::string& name = "m", int mode = kModeOnce) {
@@ -303,7 +305,7 @@ TEST_P(MacroCompaction, MovedMacrosKeepTheirButtons) {
   // Every changed byte lies in the macro table, the modes, the macro area or
   // a button record of a moved macro.
   const auto& after = w.world.Mouse().Memory();
-  const Layout layout = w.layout();
+  const ProtocolFamily family = w.family();
   for (size_t a = 0; a < after.size(); ++a) {
     if (after[a] == before[a]) continue;
     const int address = static_cast<int>(a);
@@ -312,7 +314,7 @@ TEST_P(MacroCompaction, MovedMacrosKeepTheirButtons) {
                    (address >= start && address < w.image.memoryEnd - 1);
     for (int p = 0; p < 5 && !allowed; ++p) {
       for (int b = 0; b < buttons && !allowed; ++b) {
-        for (int k = 0; k < 4; ++k) allowed |= ButtonRecordAddress(layout, p, b, k) == address;
+        for (int k = 0; k < 4; ++k) allowed |= family.ButtonByteAddress(p, b, k) == address;
       }
     }
     EXPECT_TRUE(allowed) << "unexpected write at " << address;

@@ -45,6 +45,42 @@ TEST(Capabilities, FollowTheLayoutTheFirmwareAndTheModel) {
   }
 }
 
+// The rules a write is refused by, for a level-11 mouse (24 rows shown of 32
+// records, five levels with switches) and an early level-0 one (no switches,
+// no report rate).
+TEST(Capabilities, WriteRefusals) {
+  DeviceCapabilities direct;
+  direct.buttonCount = 32;
+  direct.hiddenButtonRows = 8;
+  direct.levelCount = 5;
+  direct.levelSwitches = direct.reportRate = true;
+  const DeviceCapabilities early;  // 16 buttons, 4 levels, neither switches nor a report rate
+  using R = WriteRefusal;
+  struct Case {
+    const DeviceCapabilities& caps;
+    int button, holder;
+    R buttonRefusal;
+    int level;
+    bool switching;
+    R levelRefusal;
+    R rateRefusal;
+  } cases[] = {
+      {direct, 1, 0, R::kAllowed, 4, true, R::kAllowed, R::kAllowed},
+      {direct, 0, 0, R::kPrimaryClickHolder, 5, false, R::kLevelOutOfRange, R::kAllowed},
+      {direct, 23, -1, R::kAllowed, -1, false, R::kLevelOutOfRange, R::kAllowed},
+      {direct, 24, -1, R::kButtonOutOfRange, 0, false, R::kAllowed, R::kAllowed},
+      {early, 15, 3, R::kAllowed, 3, false, R::kAllowed, R::kNoReportRate},
+      {early, 16, 3, R::kButtonOutOfRange, 3, true, R::kNoLevelSwitches, R::kNoReportRate},
+      {early, -1, 3, R::kButtonOutOfRange, 4, true, R::kLevelOutOfRange, R::kNoReportRate},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("button " + std::to_string(c.button) + " level " + std::to_string(c.level));
+    EXPECT_EQ(ButtonWriteRefusal(c.caps, c.button, c.holder), c.buttonRefusal);
+    EXPECT_EQ(LevelWriteRefusal(c.caps, c.level, c.switching), c.levelRefusal);
+    EXPECT_EQ(ReportRateWriteRefusal(c.caps), c.rateRefusal);
+  }
+}
+
 TEST(Capabilities, ReportRatesAreOnePerStoredCode) {
   const std::pair<int, int> cases[] = {{1000, 0}, {500, 1}, {333, 2}, {250, 3}, {200, 4}, {166, 5}, {142, 6},
                                        {125, 7}, {300, -1}, {143, -1}, {0, -1}, {2000, -1}};

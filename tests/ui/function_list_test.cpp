@@ -58,7 +58,7 @@ struct FunctionListWorld : test::SimSession {
   std::array<uint8_t, 4> Stored(int button) {
     std::array<uint8_t, 4> bytes{};
     for (int k = 0; k < 4; ++k)
-      bytes[static_cast<size_t>(k)] = host->Mouse().MemoryAt(ButtonRecordAddress(Layout::kDirect, 0, button, k));
+      bytes[static_cast<size_t>(k)] = host->Mouse().MemoryAt(FamilyForLevel(11).ButtonByteAddress(0, button, k));
     return bytes;
   }
 

@@ -15,9 +15,10 @@
 #include "options/app_switching.h"
 #include "options/autostart.h"
 #include "options/language_setting.h"
+#include "session/capabilities.h"
 #include "session/failure_text.h"
+#include "session/restore_file.h"
 #include "session/session.h"
-#include "settings/backup_file.h"
 #include "settings/backup_restore.h"
 #include "texts/text_tables.h"
 #include "ui/app_signals.h"
@@ -452,9 +453,10 @@ void MainWindow::OnItemActivated(int index) {
 }
 
 bool MainWindow::ButtonTakesFunctions(int button) const {
-  // The primary-click holder keeps its left click.
-  return model_.HasDevice() && !busy_ && button >= 0 && button < kPictureButtons &&
-         button < model_.Caps().buttonCount - model_.Caps().hiddenButtonRows && button != model_.PrimaryClickHolder();
+  // Which buttons may take a function is the session's rule, the command
+  // line's too; the window adds only that it must show the button.
+  return model_.HasDevice() && !busy_ && button < kPictureButtons &&
+         quorix::ButtonTakesFunctions(model_.Caps(), button, model_.PrimaryClickHolder());
 }
 
 CButtonSetDlg* MainWindow::ButtonDialog() const { return buttonDlg_.data(); }
@@ -661,21 +663,15 @@ void MainWindow::Backup() {
 void MainWindow::Restore() {
   const QString file = ChooseBackupFile(false);
   if (file.isEmpty()) return;
-  std::vector<uint8_t> bytes;
-  std::string reason;
-  if (const Outcome read = ReadBackupFileBytes(file.toStdString(), bytes, reason); !read) {
-    Say(Q(read.failure == Failure::kCannotReadFile
-              ? FileFailureText(env_.texts, read.failure, file.toStdString(), reason)
-              : FailureText(env_.texts, read.failure, FailedWhile::kReading)));
-    return;
-  }
-  BackupContents contents;
-  BackupDefect defect;
   // Nothing reaches the mouse from a file that is not whole.
-  if (!ParseBackup(bytes, contents, defect)) {
-    Say(Q(FailureText(env_.texts, Failure::kInvalidFormat, FailedWhile::kReading)));
+  Result<std::vector<uint8_t>> read = ReadRestoreFile(file.toStdString());
+  if (!read) {
+    Say(Q(read.failure() == Failure::kCannotReadFile
+              ? FileFailureText(env_.texts, read.failure(), file.toStdString(), read.detail())
+              : FailureText(env_.texts, read.failure(), FailedWhile::kReading)));
     return;
   }
+  std::vector<uint8_t> bytes = std::move(read).value();
   if (RunOptionDlg(env_, this, Q(env_.texts[Label::kRestore]), Q(env_.texts[Msg::kOverwriteQuestion])) != Answer::kOk)
     return;
   auto result = std::make_shared<RestoreResult>();

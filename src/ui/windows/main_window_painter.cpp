@@ -109,7 +109,7 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 QColor ProfileColour(const MainWindowModel& model, int profile) {
   if (!model.HasDevice()) return kNoDeviceAccent;
   const auto& c = model.Image().profiles[static_cast<size_t>(profile)].colour;
-  const int scale = model.Image().map.level0 ? 85 : 1;
+  const int scale = 255 / model.Image().map.colourComponentMax;
   QColor colour(std::min(255, c[0] * scale), std::min(255, c[1] * scale), std::min(255, c[2] * scale));
   // A black or nearly black profile would vanish on the dark surface.
   if (colour.valueF() < 0.25) colour = QColor(0x9A, 0xA3, 0xB0);
