@@ -13,8 +13,8 @@
 
 #include "base/archive.h"
 #include "cli/cli.h"
-#include "session/main_window_model.h"
-#include "session/slider_model.h"
+#include "session/models/main_window_model.h"
+#include "session/models/slider_model.h"
 #include "support/cli_run.h"
 #include "support/temp_dir.h"
 

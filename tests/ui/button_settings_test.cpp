@@ -13,11 +13,11 @@
 #include <filesystem>
 #include <memory>
 
-#include "platform/named_mutex.h"
 #include "macro/macro_file.h"
 #include "macro/macro_instruction.h"
-#include "session/button_settings_model.h"
+#include "platform/named_mutex.h"
 #include "session/macro_recording.h"
+#include "session/models/button_settings_model.h"
 #include "session/session.h"
 #include "sim/sim_hid_host.h"
 #include "support/cli_run.h"

@@ -11,7 +11,7 @@
 
 #include "device/commands.h"
 #include "macro/macro_library.h"
-#include "session/button_settings_model.h"
+#include "session/models/button_settings_model.h"
 #include "session/session.h"
 #include "support/sim_session.h"
 #include "support/temp_dir.h"

@@ -7,8 +7,8 @@
 #include <QDir>
 #include <QLibraryInfo>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 #include <QTranslator>
 #include <functional>
 #include <memory>
@@ -18,16 +18,16 @@
 #include "app/local_instance_channel.h"
 #include "keys/pc_actions.h"
 #include "platform/input_injector.h"
+#include "session/models/str_entry_rules.h"
 #include "session/session.h"
-#include "session/str_entry_rules.h"
 #include "session/world/session_world.h"
 #include "ui/app_signals.h"
 #include "ui/skin/skin_fonts.h"
 #include "ui/ui_env.h"
 #include "ui/windows/button_set_dlg.h"
 #include "ui/windows/main_window.h"
-#include "ui/windows/osd_window.h"
 #include "ui/windows/option_dlg.h"
+#include "ui/windows/osd_window.h"
 #include "ui/windows/str_dlg.h"
 
 #include "accessible_item.h"

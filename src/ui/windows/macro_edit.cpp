@@ -15,8 +15,8 @@
 #include "macro/macro_file.h"
 #include "macro/macro_memory.h"
 #include "session/failure_text.h"
-#include "session/macro_list_model.h"
 #include "session/macro_recording.h"
+#include "session/models/macro_list_model.h"
 #include "session/session.h"
 #include "texts/text_tables.h"
 #include "ui/app_signals.h"
@@ -28,7 +28,6 @@
 #include "ui/windows/macro_edit_painter.h"
 #include "ui/windows/option_dlg.h"
 #include "ui/windows/str_dlg.h"
-
 
 namespace quorix::ui {
 namespace {

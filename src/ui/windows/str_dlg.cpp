@@ -1,14 +1,14 @@
 #include "ui/windows/str_dlg.h"
 
-#include <algorithm>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <algorithm>
 
+#include "session/models/str_entry_rules.h"
 #include "session/session.h"
-#include "session/str_entry_rules.h"
 #include "texts/text_tables.h"
 #include "ui/app_signals.h"
 #include "ui/art/picture_ids.h"

@@ -11,7 +11,7 @@
 #include <functional>
 #include <vector>
 
-#include "session/str_entry_rules.h"
+#include "session/models/str_entry_rules.h"
 
 #include "ui/skin/skin_window.h"
 

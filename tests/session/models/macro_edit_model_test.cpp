@@ -1,4 +1,4 @@
-#include "session/macro_edit_model.h"
+#include "session/models/macro_edit_model.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "session/lighting_windows.h"
+#include "session/models/lighting_windows.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The main window's behaviour without a screen: sliders, debounce timers in
 // virtual time, selection and the mouse's state reports, on a simulated mouse.
-#include "session/main_window_model.h"
+#include "session/models/main_window_model.h"
 
 #include <gtest/gtest.h>
 

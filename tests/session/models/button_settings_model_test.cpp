@@ -1,7 +1,7 @@
 // The button settings window's behaviour without a screen: the choices and
 // the two special slots, the current choice, the on-screen keyboard, the macro
 // choice and its import, OK, and the write OK leads to on the simulated mouse.
-#include "session/button_settings_model.h"
+#include "session/models/button_settings_model.h"
 
 #include <gtest/gtest.h>
 
