@@ -154,8 +154,7 @@ int Shell::InitInstance() {
     return 1;
   }
   Session& session = p.world->GetSession();
-  std::string optionsError;
-  session.ReloadOptions(optionsError);
+  session.ReloadOptions();  // a set.ini that cannot be read leaves the defaults
   p.macroLibrary =
       std::make_unique<MacroLibrary>(dataFolder + "Favorite", programFolder, MakeLibraryTexts(session.Texts()));
   p.macroLibrary->Scan();

@@ -32,14 +32,14 @@ struct ConfirmWorld : DialogWorld {
     EXPECT_EQ(WriteSetIni(dir.Path("set.ini"), options, SetIniCodePage(dir.Path("set.ini")), reason),
               SetIniStep::kDone)
         << reason;
-    std::string error;
-    EXPECT_TRUE(session->ReloadOptions(error)) << error;
+    const Outcome reloaded = session->ReloadOptions();
+    EXPECT_TRUE(reloaded) << reloaded.detail;
     // The library: two macro files and an empty folder.
     std::filesystem::create_directories(dir.Path("Favorite/Old"));
     for (const auto& [file, name] : {std::pair{"Favorite/1.mf", "on disk"}, std::pair{"Favorite/2.mf", "kept"}})
       EXPECT_EQ(WriteMacroFile(dir.Path(file), name, kModeOnce, {WaitItem(9)}, 100), MacroFileStatus::kOk);
     library->Scan();
-    EXPECT_TRUE(session->StoreMacro(0, kModeOnce, "used", {WaitItem(5)}));
+    EXPECT_TRUE(session->StoreMacro(0, kModeOnce, "used", {WaitItem(5)}).Wait());
   }
 
   // Steps of the main window's "Other" page.
@@ -133,7 +133,7 @@ const Confirmation kConfirmations[] = {
        ASSERT_TRUE(ProcessEventsUntil([&] { return !w.editor->Busy(); }));
        w.Drain();
        // Read again from the mouse, not from the program's copy.
-       ASSERT_TRUE(w.session->Load());
+       ASSERT_TRUE(w.session->Load().Wait());
        EXPECT_FALSE(w.session->State().image.Snapshot()->macroSlots[0].InUse()) << "the mouse's slot is free";
      }},
     {"Overwrite a used slot",

@@ -35,8 +35,8 @@ struct FunctionListWorld : test::SimSession {
     env = std::make_unique<UiEnv>(UiEnv{*session, session->Texts(), fonts, broadcasts, library.get()});
     window = std::make_unique<MainWindow>(*env);
     window->show();
-    EXPECT_TRUE(session->ResolveDevice());
-    EXPECT_TRUE(session->Load());
+    EXPECT_TRUE(session->ResolveDevice().Wait());
+    EXPECT_TRUE(session->Load().Wait());
     window->ShowLoaded();
   }
   ~FunctionListWorld() { window.reset(); }

@@ -300,7 +300,7 @@ MacroEditModel::DropPlan MacroEditModel::PlanDrop(const MacroListItem& row, cons
 
 DeviceJobHandle MacroEditModel::PostStore(Session& session, int slot, const std::string& name,
                                           DeviceJobCallbacks callbacks) {
-  return session.PostStoreMacro(slot, NormaliseMode(mode_), name, items_, std::move(callbacks));
+  return session.StoreMacro(slot, NormaliseMode(mode_), name, items_, std::move(callbacks)).Handle();
 }
 
 void MacroEditModel::StoreFinished(const Outcome& outcome, int slot, const std::string& name) {

@@ -22,6 +22,7 @@
 #include "device/vendor_report.h"
 #include "platform/clock.h"
 #include "session/capabilities.h"
+#include "session/models/button_texts.h"
 #include "session/models/slider_model.h"
 #include "session/session.h"
 #include "settings/settings_state.h"

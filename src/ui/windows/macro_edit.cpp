@@ -486,26 +486,17 @@ void MacroEdit::LoadRow(int row) {
 }
 
 void MacroEdit::ReadBackSlot(int slot) {
-  auto back = std::make_shared<MacroReadBack>();
   SetBusy(0.0);
-  env_.session.PostOnDevice(
-      "read macro",
-      [this, back, slot](JobContext& job, DeviceLink& link, const std::string& path) {
-        *back = ReadBackMacro(link, path, *env_.session.State().image.Snapshot(), slot,
-                              [&job](double f) { job.Progress(f); });
-        return back->outcome;
-      },
-      OnGuiThread(this, {[this](double f) { SetBusy(f); },
-                         [this, back, slot](const Outcome& outcome) {
-                           SetBusy(std::nullopt);
-                           if (!outcome) {
-                             Say(Q(FailureText(env_.texts, outcome.failure, false)));
-                             return;
-                           }
-                           model_.Load(back->items, back->name, back->mode,
-                                       {MacroEditModel::SourceKind::kSlot, "", slot});
-                           SyncItems();
-                         }}));
+  env_.session.ReadMacro(slot, OnGuiThread(this, {[this](double f) { SetBusy(f); }, {}}))
+      .Then(OnGuiThread(this, [this, slot](const MacroReadBack& back) {
+        SetBusy(std::nullopt);
+        if (!back.outcome) {
+          Say(Q(FailureText(env_.texts, back.outcome.failure, false)));
+          return;
+        }
+        model_.Load(back.items, back.name, back.mode, {MacroEditModel::SourceKind::kSlot, "", slot});
+        SyncItems();
+      }));
 }
 
 void MacroEdit::OpenMacroFile(const std::string& path, std::function<void()> loaded) {
@@ -711,13 +702,12 @@ void MacroEdit::DeleteListRow() {
     return;
   }
   SetBusy(0.0);
-  env_.session.PostDeleteMacro(row.slot, OnGuiThread(this, {{}, [this](const Outcome& outcome) {
-                                                          SetBusy(std::nullopt);
-                                                          if (!outcome)
-                                                            Say(Q(FailureText(env_.texts, outcome.failure, true)));
-                                                          Rebuild();
-                                                          emit macrosChanged();
-                                                        }}));
+  env_.session.DeleteMacro(row.slot).Then(OnGuiThread(this, [this](const Outcome& outcome) {
+    SetBusy(std::nullopt);
+    if (!outcome) Say(Q(FailureText(env_.texts, outcome.failure, true)));
+    Rebuild();
+    emit macrosChanged();
+  }));
 }
 
 // ---- input ----

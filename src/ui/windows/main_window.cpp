@@ -68,13 +68,12 @@ MainWindow::MainWindow(UiEnv& env, QWidget* parent)
       model_(env.session.GetClock(), env.session.State(),
              [this](std::string name, FieldWrite write) {
                // The toggles show what the mouse took once the write is done.
-               env_.session.PostWrite(std::move(name), std::move(write),
-                                      OnGuiThread(this, {{}, [this](const Outcome& outcome) {
-                                                           model_.RefreshImage();
-                                                           if (!outcome)
-                                                             Say(Q(FailureText(env_.texts, outcome.failure, true)));
-                                                           SyncItems();
-                                                         }}));
+               env_.session.Write(std::move(write), std::move(name))
+                   .Then(OnGuiThread(this, [this](const Outcome& outcome) {
+                     model_.RefreshImage();
+                     if (!outcome) Say(Q(FailureText(env_.texts, outcome.failure, true)));
+                     SyncItems();
+                   }));
              }),
       painter_(Pictures()),
       random_(static_cast<uint32_t>(env.session.GetClock().NowMs())),
@@ -534,13 +533,13 @@ int MainWindow::ButtonAt(QPointF point) const {
 void MainWindow::WriteButton(int button, ButtonSettingsResult result) {
   const bool withMacro = result.macro.has_value();
   if (withMacro) SetBusy(0.0);
-  env_.session.PostWrite("button", ButtonSettingsWrite(model_.ActiveProfile(), button, std::move(result)),
-                         OnGuiThread(this, {{}, [this, withMacro](const Outcome& outcome) {
-                                              if (withMacro) SetBusy(std::nullopt);
-                                              model_.RefreshImage();
-                                              if (!outcome) Say(Q(FailureText(env_.texts, outcome.failure, true)));
-                                              SyncItems();
-                                            }}));
+  env_.session.Write(ButtonSettingsWrite(model_.ActiveProfile(), button, std::move(result)), "button")
+      .Then(OnGuiThread(this, [this, withMacro](const Outcome& outcome) {
+        if (withMacro) SetBusy(std::nullopt);
+        model_.RefreshImage();
+        if (!outcome) Say(Q(FailureText(env_.texts, outcome.failure, true)));
+        SyncItems();
+      }));
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
@@ -620,8 +619,7 @@ void MainWindow::SaveOption(const std::function<void(Options&)>& change) {
     Say(Q(reason));
     return;
   }
-  std::string error;
-  env_.session.ReloadOptions(error);
+  env_.session.ReloadOptions();
 }
 
 ProgressFn MainWindow::GuiProgress() {
@@ -647,17 +645,16 @@ void MainWindow::Backup() {
   QString file = ChooseBackupFile(true);
   if (file.isEmpty()) return;
   if (!file.endsWith(QStringLiteral(".bf"), Qt::CaseInsensitive)) file += QStringLiteral(".bf");
-  auto error = std::make_shared<std::string>();
   SetBusy(0.0);
-  env_.session.PostBackup(file.toStdString(), options_.apps, GuiProgress(), error,
-                          OnGuiThread(this, {{}, [this, error, file](const Outcome& outcome) {
-                                               SetBusy(std::nullopt);
-                                               if (outcome.failure == Failure::kCannotWriteFile)
-                                                 Say(Q(FileFailureText(env_.texts, outcome.failure,
-                                                                       file.toStdString(), *error)));
-                                               else if (!outcome)
-                                                 Say(Q(FailureText(env_.texts, outcome.failure, false)));
-                                             }}));
+  // The file's reason comes back in the job's outcome.
+  env_.session.Backup(file.toStdString(), options_.apps, GuiProgress())
+      .Then(OnGuiThread(this, [this, file](const Outcome& outcome) {
+        SetBusy(std::nullopt);
+        if (outcome.failure == Failure::kCannotWriteFile)
+          Say(Q(FileFailureText(env_.texts, outcome.failure, file.toStdString(), outcome.detail)));
+        else if (!outcome)
+          Say(Q(FailureText(env_.texts, outcome.failure, false)));
+      }));
 }
 
 void MainWindow::Restore() {
@@ -678,10 +675,9 @@ void MainWindow::Restore() {
     return;
   }
   if (RunOptionDlg(env_, this, Label(5), Q(env_.texts.msgStr[12])) != Answer::kOk) return;
-  auto result = std::make_shared<RestoreResult>();
   SetBusy(0.0);
-  env_.session.PostRestore(std::move(bytes), env_.session.SetIni(), RestoreProgress{{}, GuiProgress()}, result,
-                           OnGuiThread(this, {{}, [this](const Outcome& outcome) { AfterRewrite(outcome); }}));
+  env_.session.Restore(std::move(bytes), env_.session.SetIni(), RestoreProgress{{}, GuiProgress()})
+      .Then(OnGuiThread(this, [this](const RestoreResult& result) { AfterRewrite(result.outcome); }));
 }
 
 void MainWindow::Reset() {
@@ -695,17 +691,15 @@ void MainWindow::Reset() {
   options.profileWord = kProfileWord;
   options.progress = GuiProgress();
   SetBusy(0.0);
-  env_.session.PostReset(std::move(options), OnGuiThread(this, {{}, [this, apps](const Outcome& outcome) {
-                                                                  if (outcome)
-                                                                    SaveOption([&](Options& o) { o.apps = *apps; });
-                                                                  AfterRewrite(outcome);
-                                                                }}));
+  env_.session.Reset(std::move(options)).Then(OnGuiThread(this, [this, apps](const Outcome& outcome) {
+    if (outcome) SaveOption([&](Options& o) { o.apps = *apps; });
+    AfterRewrite(outcome);
+  }));
 }
 
 void MainWindow::AfterRewrite(const Outcome& outcome) {
   SetBusy(std::nullopt);
-  std::string error;
-  env_.session.ReloadOptions(error);
+  env_.session.ReloadOptions();
   ShowLoaded();
   if (!outcome) Say(Q(FailureText(env_.texts, outcome.failure, true)));
   emit reloadRequested();
@@ -768,12 +762,11 @@ void MainWindow::BindApp(int profile) {
     return entry.text.toStdString();
   };
   const std::string prompt = env_.texts.capInputStr.empty() ? std::string("Enter name") : env_.texts.capInputStr[0];
-  std::string error;
-  env_.session.BindApplication(env_.session.SetIni(), profile, hooks, error, prompt);
-  std::string reloadError;
-  env_.session.ReloadOptions(reloadError);
+  const Result<BindResult> bound = env_.session.BindApplication(env_.session.SetIni(), profile, hooks, prompt);
+  env_.session.ReloadOptions();
   options_ = env_.session.CurrentOptions();
-  if (!error.empty()) Say(Q(error));
+  if (!bound)
+    Say(Q(bound.detail()));
   else if (!foregroundReason_.empty()) Say(ForegroundReasonText(env_, foregroundReason_));  // why the binding may not take effect
   else if (!switcher_) Say(DesktopText(env_, kDesktopTextNoSwitching));
   UpdateForegroundTimer();
