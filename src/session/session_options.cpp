@@ -35,9 +35,8 @@ Result<BindResult> Session::BindApplication(const std::string& setIni, int profi
   hooks.displayName = [this](const std::string& path) { return AppDisplayName(path, applicationFolders_); };
   Outcome saved;
   hooks.saveOptions = [&] {
-    std::string reason;
-    if (WriteSetIni(setIni, *options, codePage, reason) != SetIniStep::kDone)
-      saved = Outcome(Failure::kCannotWriteFile, reason.empty() ? setIni : reason);
+    saved = WriteSetIni(setIni, *options, codePage);
+    if (!saved && saved.detail.empty()) saved.detail = setIni;
   };
   const BindResult bound = quorix::BindApplication(options->apps, profile, hooks, namePrompt);
   if (!saved) return saved;
@@ -54,14 +53,20 @@ Result<Options> ReadSetIni(const std::string& setIni, const std::vector<std::str
   return options;
 }
 
-SetIniStep WriteSetIni(const std::string& setIni, const Options& options, int codePage, std::string& reason,
-                       const std::string* language) {
+Outcome PrepareSetIniFolder(const std::string& setIni) {
   const std::string folder = setIni.substr(0, setIni.size() - std::string(kSetIniName).size());
-  if (!PrepareDataFolder(folder, &reason)) return SetIniStep::kDataFolder;
+  std::string reason;
+  if (!PrepareDataFolder(folder, &reason)) return Outcome(Failure::kCannotWriteFile, reason);
+  return {};
+}
+
+Outcome WriteSetIni(const std::string& setIni, const Options& options, int codePage, const std::string* language) {
+  if (Outcome folder = PrepareSetIniFolder(setIni); !folder) return folder;
+  std::string reason;
   if (language != nullptr && !WriteProfileString(setIni, kOptionsSection, "language", *language, &reason))
-    return SetIniStep::kWrite;
-  if (!SaveOptions(setIni, options, codePage, &reason)) return SetIniStep::kWrite;
-  return SetIniStep::kDone;
+    return Outcome(Failure::kCannotWriteFile, reason);
+  if (!SaveOptions(setIni, options, codePage, &reason)) return Outcome(Failure::kCannotWriteFile, reason);
+  return {};
 }
 
 }  // namespace quorix

@@ -88,15 +88,9 @@ Job<RestoreResult> Session::Restore(std::vector<uint8_t> backupBytes, std::strin
     if (!restored) return RestoreResult{RestoreStep::kRestore, restored, defect};
     // set.ini follows the mouse only once the mouse has the image: a restore
     // that stopped half-way leaves the user's applications as they were.
-    std::string reason;
-    switch (WriteSetIni(setIni, *stored, SetIniCodePage(setIni), reason)) {
-      case SetIniStep::kDataFolder:
-        return stop(RestoreStep::kDataFolder, Outcome(Failure::kCannotWriteFile, reason));
-      case SetIniStep::kWrite:
-        return stop(RestoreStep::kWriteOptions, Outcome(Failure::kCannotWriteFile, reason));
-      case SetIniStep::kDone:
-        break;
-    }
+    if (Outcome folder = PrepareSetIniFolder(setIni); !folder) return stop(RestoreStep::kDataFolder, folder);
+    if (Outcome written = WriteSetIni(setIni, *stored, SetIniCodePage(setIni)); !written)
+      return stop(RestoreStep::kWriteOptions, written);
     return stop(RestoreStep::kDone, {});
   };
   return Job<RestoreResult>::Post(*executor_, "restore", std::move(restore));

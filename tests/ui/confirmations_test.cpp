@@ -28,10 +28,8 @@ struct ConfirmWorld : DialogWorld {
     // A program bound to profile 1, which a reset forgets.
     Options options = session->CurrentOptions();
     options.apps[0] = {"Clock game", "/opt/games/clock", 1};
-    std::string reason;
-    EXPECT_EQ(WriteSetIni(dir.Path("set.ini"), options, SetIniCodePage(dir.Path("set.ini")), reason),
-              SetIniStep::kDone)
-        << reason;
+    const Outcome written = WriteSetIni(dir.Path("set.ini"), options, SetIniCodePage(dir.Path("set.ini")));
+    EXPECT_TRUE(written) << written.detail;
     const Outcome reloaded = session->ReloadOptions();
     EXPECT_TRUE(reloaded) << reloaded.detail;
     // The library: two macro files and an empty folder.

@@ -614,9 +614,8 @@ void MainWindow::SaveOption(const std::function<void(Options&)>& change) {
   UpdateForegroundTimer();  // a reset or restore may bind or unbind programs
   const std::string& setIni = env_.session.SetIni();
   if (setIni.empty()) return;
-  std::string reason;
-  if (WriteSetIni(setIni, options_, SetIniCodePage(setIni), reason) != SetIniStep::kDone) {
-    Say(Q(reason));
+  if (const Outcome written = WriteSetIni(setIni, options_, SetIniCodePage(setIni)); !written) {
+    Say(Q(written.detail));
     return;
   }
   env_.session.ReloadOptions();
