@@ -97,12 +97,7 @@ std::unique_ptr<DeviceEventPump> Session::MakeEventPump(DeviceEventPump::Deliver
 }
 
 Job<void> Session::OnDevice(std::string name, DeviceJobWork work, DeviceJobCallbacks callbacks) {
-  return Post(
-      std::move(name),
-      [this, work = std::move(work)](JobContext& job, DeviceLink& link, SettingsState&) {
-        return work(job, link, CurrentDevicePath());
-      },
-      std::move(callbacks));
+  return OnCurrentDevice<void>(std::move(name), std::move(work), std::move(callbacks));
 }
 
 Session::WorkPoster Session::Poster(std::string name) {
