@@ -201,11 +201,12 @@ function(_quorix_include_root name modules outVar)
 endfunction()
 
 # quorix_test(NAME LIBS lib...)
-# One GoogleTest executable per module: every .cpp in tests/NAME/. It sees the
+# One GoogleTest executable per module: every .cpp in tests/NAME/ and its
+# subfolders (tests/session/models/ mirrors src/session/models/). It sees the
 # headers of the modules in LIBS (and what they use) and tests/support/.
 function(quorix_test name)
   cmake_parse_arguments(T "" "" "LIBS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${name}/*.cpp")
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${name}/*.cpp")
   if(NOT sources)
     return()
   endif()

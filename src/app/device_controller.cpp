@@ -90,28 +90,24 @@ void DeviceController::StartLoad(bool rescan) {
   if (window_ != nullptr) window_->SetBusy(0.0);
   if (rescan) {
     session_.SelectDevice("");
-    session_.PostResolveDevice();
+    session_.ResolveDevice();
   }
   const QPointer<DeviceController> self(this);
-  DeviceJobHandle load = session_.PostLoad([self](double fraction) {
-    QMetaObject::invokeMethod(
-        self.data(),
-        [self, fraction] {
-          if (self && self->window_ != nullptr) self->window_->SetBusy(fraction);
-        },
-        Qt::QueuedConnection);
-  });
-  // Runs after the load on the one executor: its result and the device it
-  // found are taken there, before any later job changes them.
-  auto path = std::make_shared<std::string>();
-  session_.Post("loaded",
-                [this, path](JobContext&, DeviceLink&, SettingsState&) {
-                  *path = session_.CurrentDevicePath();
-                  return Outcome{};
-                },
-                ui::OnGuiThread(this, {.progress = {}, .finished = [this, load, path](const Outcome&) {
-                                         LoadFinished(load->Result().value_or(Outcome{}), *path);
-                                       }}));
+  Session& session = session_;
+  session_
+      .Load([self](double fraction) {
+        QMetaObject::invokeMethod(
+            self.data(),
+            [self, fraction] {
+              if (self && self->window_ != nullptr) self->window_->SetBusy(fraction);
+            },
+            Qt::QueuedConnection);
+      })
+      .Then([this, target = QPointer<QObject>(this), &session](const Outcome& outcome) {
+        // On the worker, right after the load: the device it found is taken
+        // before any later job changes it.
+        ui::PostToGui(target, [this, outcome, path = session.CurrentDevicePath()] { LoadFinished(outcome, path); });
+      });
 }
 
 void DeviceController::SetMainWindow(ui::MainWindow* window) {

@@ -202,7 +202,7 @@ ScreenshotTour::ScreenshotTour(ui::UiEnv& env, QString folder, QWidget* mainWind
   shots_.push_back({QStringLiteral("main-lighting-wave-1"),
                     [this, window, waveSince] {
                       HideDialogs();
-                      env_.session.PostChooseLightEffect(1);
+                      env_.session.ChooseLightEffect(1);
                       env_.session.State().image.Update([](SettingsImage& image) { image.lightingMode = 1; });
                       window->ShowLoaded();
                       window->SetPage(0);
@@ -310,8 +310,8 @@ void ScreenshotTour::SetMacroEditor(ui::MacroEdit* editor) {
     // A mouse without macros shows only its empty slot: give it two.
     const auto image = session.State().image.Snapshot();
     if (!image->devicePath.empty() && !image->macroSlots[0].InUse() && !image->macroSlots[1].InUse()) {
-      session.StoreMacro(0, kModeOnce, "Reload", {KeyItem(true, 0x15), WaitItem(40), KeyItem(false, 0x15)});
-      session.StoreMacro(1, kModeLoop, "Burst", {ButtonItem(true, 1), WaitItem(90), ButtonItem(false, 1)});
+      session.StoreMacro(0, kModeOnce, "Reload", {KeyItem(true, 0x15), WaitItem(40), KeyItem(false, 0x15)}).Wait();
+      session.StoreMacro(1, kModeLoop, "Burst", {ButtonItem(true, 1), WaitItem(90), ButtonItem(false, 1)}).Wait();
     }
     if (env_.macroLibrary) env_.macroLibrary->SetGroupOpen(kGroupMouse, true);
     macroList_ = std::make_unique<ui::MacroList>(env_, mode, mainWindow_);

@@ -14,7 +14,6 @@
 #include "app/font_setup.h"
 #include "app/local_instance_channel.h"
 #include "app/screenshot_tour.h"
-#include "ui/windows/main_window.h"
 #include "app/tray.h"
 #include "keys/pc_actions.h"
 #include "macro/macro_library.h"
@@ -23,19 +22,21 @@
 #include "platform/linux/wayland_overlay_surface.h"
 #include "options/acceleration_switch.h"
 #include "options/autostart.h"
+#include "options/language_setting.h"
 #include "options/options_store.h"
 #include "platform/linux/foreground_choice.h"
 #include "platform/linux/x11_foreground_source.h"
 #include "platform/linux/pointer_choice.h"
 #include "platform/linux/xdg_paths.h"
-#include "session/button_settings_model.h"
 #include "session/macro_recording.h"
+#include "session/models/button_settings_model.h"
 #include "session/session.h"
 #include "session/world/session_world.h"
 #include "ui/app_signals.h"
 #include "ui/skin/skin_fonts.h"
 #include "ui/ui_env.h"
 #include "ui/windows/macro_edit.h"
+#include "ui/windows/main_window.h"
 #include "ui/windows/osd_window.h"
 #include "ui/windows/virtual_mouse_window.h"
 
@@ -162,8 +163,7 @@ int Shell::InitInstance() {
     return 1;
   }
   Session& session = p.world->GetSession();
-  std::string optionsError;
-  session.ReloadOptions(optionsError);
+  session.ReloadOptions();  // a set.ini that cannot be read leaves the defaults
   p.macroLibrary =
       std::make_unique<MacroLibrary>(dataFolder + "Favorite", programFolder, MakeLibraryTexts(session.Texts()));
   p.macroLibrary->Scan();

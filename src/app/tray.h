@@ -10,7 +10,7 @@
 #include <QTimer>
 
 #include "platform/clock.h"
-#include "session/tray_clicks.h"
+#include "session/models/tray_clicks.h"
 
 namespace quorix {
 struct TextTables;

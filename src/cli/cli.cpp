@@ -170,11 +170,9 @@ std::string SetIniPath(const std::optional<std::string>& dataDir) {
 }
 
 Options LoadCliOptions(const std::string& setIni) {
-  Options options;
-  std::string readError;
-  if (!ReadSetIni(setIni, XdgPaths(QUORIX_SOURCE_DATA_DIR).ApplicationFolders(), options, readError))
-    throw CliError{"cannot read " + setIni + ": " + readError};
-  return options;
+  Result<Options> options = ReadSetIni(setIni, XdgPaths(QUORIX_SOURCE_DATA_DIR).ApplicationFolders());
+  if (!options) throw CliError{"cannot read " + setIni + ": " + options.detail()};
+  return std::move(options).value();
 }
 
 int LoadCliLanguageId(const std::string& setIni) {

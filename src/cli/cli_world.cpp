@@ -121,7 +121,7 @@ DeviceLink& CliContext::Link() { return GetSession().Link(); }
 
 std::string CliContext::DevicePath() {
   Session& session = GetSession();
-  Require(session.ResolveDevice(), "", false);
+  Require(session.ResolveDevice().Wait(), "", false);
   return session.CurrentDevicePath();
 }
 
@@ -129,7 +129,7 @@ std::string SelectCommandDevice(CliContext& context) { return context.DevicePath
 
 void LoadSelectedDevice(CliContext& context, std::function<void(double)> progress) {
   // A load only reads, unless it finds an erased mouse and resets it.
-  Require(context.GetSession().Load(std::move(progress)), "", false);
+  Require(context.GetSession().Load(std::move(progress)).Wait(), "", false);
 }
 
 }  // namespace quorix

@@ -47,14 +47,17 @@ void CheckAddressRange(DeviceLink& link, const std::string& path, long address, 
 int RunList(CliContext& ctx) {
   ExpectArgCount(ctx, 0);
   std::vector<std::pair<std::string, DeviceInfo>> devices;
-  ctx.GetSession().Run("list", [&devices](JobContext&, DeviceLink& link, SettingsState&) {
-    EnumerateDevices(link);
-    for (int i = 0; i < DeviceCount(link); ++i) {
-      const std::string path = DevicePath(link, i);
-      GetDeviceInfo(link, path, devices.emplace_back(path, DeviceInfo{}).second);
-    }
-    return Outcome();
-  });
+  ctx.GetSession()
+      .Post("list",
+            [&devices](JobContext&, DeviceLink& link, SettingsState&) {
+              EnumerateDevices(link);
+              for (int i = 0; i < DeviceCount(link); ++i) {
+                const std::string path = DevicePath(link, i);
+                GetDeviceInfo(link, path, devices.emplace_back(path, DeviceInfo{}).second);
+              }
+              return Outcome();
+            })
+      .Wait();
   for (const auto& [path, info] : devices) {
     ctx.Out() << path << "  level " << info.protocolLevel << "  model " << info.modelCode << "  firmware "
               << FirmwareNumber(info.variantA) << "\n";
@@ -71,17 +74,17 @@ int RunInfo(CliContext& ctx) {
   StatusValues status;
   Counts counts;
   int memoryEnd = 0;
-  Require(ctx.GetSession().Run("info",
-                               [&](JobContext& job, DeviceLink& l, SettingsState&) {
-                                 DeviceOperation operation(l, job.StopToken());
-                                 status = ReadStatus(l, path);
-                                 counts = GetCounts(l, path);
-                                 memoryEnd = ProbeMemoryEnd(
-                                     l, path,
-                                     StoredMacrosEnd(l, path,
-                                                     MemoryMapForLevel(info.protocolLevel, info.tableSelect)));
-                                 return operation.Result();
-                               }),
+  Require(ctx.GetSession()
+              .Post("info",
+                    [&](JobContext& job, DeviceLink& l, SettingsState&) {
+                      DeviceOperation operation(l, job.StopToken());
+                      status = ReadStatus(l, path);
+                      counts = GetCounts(l, path);
+                      memoryEnd = ProbeMemoryEnd(
+                          l, path, StoredMacrosEnd(l, path, MemoryMapForLevel(info.protocolLevel, info.tableSelect)));
+                      return operation.Result();
+                    })
+              .Wait(),
           "", false);
   std::ostream& out = ctx.Out();
   out << "path: " << path << "\n"
@@ -114,13 +117,14 @@ int RunRead(CliContext& ctx) {
   const std::string path = ctx.DevicePath();
   CheckAddressRange(link, path, address, length);
   std::vector<uint8_t> data(static_cast<size_t>(length), 0);
-  Require(ctx.GetSession().Run("read",
-                               [&](JobContext& job, DeviceLink& l, SettingsState&) {
-                                 DeviceOperation operation(l, job.StopToken());
-                                 ReadMemory(l, path, static_cast<int>(address), data.data(),
-                                            static_cast<int>(length), false);
-                                 return operation.Result();
-                               }),
+  Require(ctx.GetSession()
+              .Post("read",
+                    [&](JobContext& job, DeviceLink& l, SettingsState&) {
+                      DeviceOperation operation(l, job.StopToken());
+                      ReadMemory(l, path, static_cast<int>(address), data.data(), static_cast<int>(length), false);
+                      return operation.Result();
+                    })
+              .Wait(),
           "", false);
   for (long line = 0; line < length; line += kBytesPerLine) {
     std::string text = Hex4(address + line) + ":";
@@ -163,12 +167,15 @@ int RunWrite(CliContext& ctx) {
   DeviceLink& link = ctx.Link();
   const std::string path = ctx.DevicePath();
   CheckAddressRange(link, path, address, static_cast<long>(bytes.size()));
-  Require(ctx.GetSession().Run("write", [&](JobContext& job, DeviceLink& l, SettingsState&) {
-    DeviceOperation operation(l, job.StopToken());
-    WriteMemory(l, path, static_cast<int>(address), bytes.data(), static_cast<int>(bytes.size()));
-    CommitSettings(l, path);
-    return operation.Result();
-  }));
+  Require(ctx.GetSession()
+              .Post("write",
+                    [&](JobContext& job, DeviceLink& l, SettingsState&) {
+                      DeviceOperation operation(l, job.StopToken());
+                      WriteMemory(l, path, static_cast<int>(address), bytes.data(), static_cast<int>(bytes.size()));
+                      CommitSettings(l, path);
+                      return operation.Result();
+                    })
+              .Wait());
   return 0;
 }
 

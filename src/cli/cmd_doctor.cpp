@@ -300,11 +300,14 @@ int RunDoctor(CliContext& ctx, SupportFacts& facts) {
   const GlobalOptions& options = ctx.Options();
   SupportReport report = ReportSystem(facts, options.vendorId.value_or(kProductVendorId), !options.simulate.empty());
   if (CanAskMouse(report)) {
-    const Outcome outcome = ctx.GetSession().Run("doctor", [&report](JobContext& job, DeviceLink& link, SettingsState&) {
-      DeviceOperation operation(link, job.StopToken());
-      ReportMice(link, report);
-      return operation.Result();
-    });
+    const Outcome outcome = ctx.GetSession()
+                                .Post("doctor",
+                                      [&report](JobContext& job, DeviceLink& link, SettingsState&) {
+                                        DeviceOperation operation(link, job.StopToken());
+                                        ReportMice(link, report);
+                                        return operation.Result();
+                                      })
+                                .Wait();
     AddMouseProblems(report, outcome, FailureMessage(outcome.failure, "", false));
   }
   if (json) {

@@ -80,7 +80,7 @@ int RunLighting(CliContext& context) {
     ExpectArgCount(context, 1);
     const std::string path = context.DevicePath();
     const int level = ProtocolLevel(context.Link(), path);
-    const LightingConfig config = context.GetSession().ReadLighting();
+    const LightingConfig config = context.GetSession().ReadLighting().Wait();
     Require(config.outcome, "", false);
     if (!CapabilitiesAt(context.Link(), path).lighting) context.Out() << "this model has no lighting effects (protocol level " << level << ")\n";
     context.Out() << "effect: " << config.effect << " (" << LightEffectName(config.effect) << ")\n";
@@ -100,7 +100,7 @@ int RunLighting(CliContext& context) {
                      " (0 Customize, 1 Wave, 2 Wave (Invert), 3 Random 1, 4 Random 2); nothing sent"};
     }
     LightingDevice(context);
-    const Outcome outcome = context.GetSession().ChooseLightEffect(static_cast<int>(code));
+    const Outcome outcome = context.GetSession().ChooseLightEffect(static_cast<int>(code)).Wait();
     if (outcome.failure == Failure::kInvalidArgument || outcome.failure == Failure::kNotSupported) {
       throw CliError{"the device refused light effect " + a[1]};
     }
@@ -112,7 +112,8 @@ int RunLighting(CliContext& context) {
     const ZoneArgs z = ParseZoneArgs(context);
     LightingDevice(context);
     Session& session = context.GetSession();
-    Require(verb == "zone" ? session.WriteZones({z.zone}, z.record) : session.PreviewZones({z.zone}, z.record));
+    Require(
+        (verb == "zone" ? session.WriteZones({z.zone}, z.record) : session.PreviewZones({z.zone}, z.record)).Wait());
     context.Out() << (verb == "zone" ? "stored " : "previewed ") << DescribeZone(z.zone, z.record) << "\n";
     return 0;
   }
@@ -125,7 +126,7 @@ int RunLift(CliContext& context) {
   if (a[0] == "show") {
     ExpectArgCount(context, 1);
     context.DevicePath();
-    const LiftValueResult stored = context.GetSession().ReadStoredLift();
+    const LiftValueResult stored = context.GetSession().ReadStoredLift().Wait();
     Require(stored.outcome, "", false);
     context.Out() << "lift value: " << stored.value << " (" << Hex(stored.value, 4) << ")\n";
     return 0;
@@ -139,10 +140,10 @@ int RunLift(CliContext& context) {
                      std::to_string(ProtocolLevel(context.Link(), path)) + "); nothing sent"};
     }
     if (a[0] == "set") {
-      Require(context.GetSession().StoreLift(value));
+      Require(context.GetSession().StoreLift(value).Wait());
       context.Out() << "lift value " << value << " stored\n";
     } else {
-      const LiftValueResult sent = context.GetSession().TestLift(value);
+      const LiftValueResult sent = context.GetSession().TestLift(value).Wait();
       Require(sent.outcome);
       context.Out() << "lift value " << Hex(sent.value, 4) << " applied for testing (not stored)\n";
     }

@@ -172,7 +172,7 @@ void MacroList(CliContext& ctx) {
 void MacroShow(CliContext& ctx, int slot) {
   DeviceImage device = LoadDeviceImage(ctx);
   UsedSlot(device, slot);
-  MacroReadBack back = ctx.GetSession().ReadMacro(slot);
+  MacroReadBack back = ctx.GetSession().ReadMacro(slot).Wait();
   Require(back.outcome, "", false);
   const MacroTexts texts = UserMacroTexts();
   ctx.Out() << "name: " << back.name << "\n"
@@ -184,7 +184,7 @@ void MacroShow(CliContext& ctx, int slot) {
 void MacroExport(CliContext& ctx, int slot, const std::string& file) {
   DeviceImage device = LoadDeviceImage(ctx);
   UsedSlot(device, slot);
-  MacroReadBack back = ctx.GetSession().ReadMacro(slot);
+  MacroReadBack back = ctx.GetSession().ReadMacro(slot).Wait();
   Require(back.outcome, "", false);
   std::string reason;
   const MacroFileStatus status = WriteMacroFile(file, back.name, back.mode, back.items, NowSeconds(), &reason);
@@ -225,7 +225,7 @@ void MacroImport(CliContext& ctx, const std::vector<std::string>& args) {
   DeviceImage device = LoadDeviceImage(ctx);
   const int useMode = mode ? *mode : NormaliseMode(file.header.mode);
   const std::string useName = name ? *name : file.header.name;
-  Require(ctx.GetSession().StoreMacro(slot, useMode, useName, file.items), positional[0]);
+  Require(ctx.GetSession().StoreMacro(slot, useMode, useName, file.items).Wait(), positional[0]);
   device.image = PublishedImage(ctx);
   const MacroSlot& stored = device.image.macroSlots[static_cast<size_t>(slot)];
   ctx.Out() << "stored \"" << stored.name << "\" in slot " << slot << " at " << stored.start << ", length "
@@ -248,7 +248,7 @@ int RunMacro(CliContext& ctx) {
     const int slot = ParseSlot(args[1]);
     DeviceImage device = LoadDeviceImage(ctx);
     UsedSlot(device, slot);
-    Require(ctx.GetSession().DeleteMacro(slot));
+    Require(ctx.GetSession().DeleteMacro(slot).Wait());
     device.image = PublishedImage(ctx);
     ctx.Out() << "deleted slot " << slot << "\nfree memory: "
               << FreeMacroSpace(device.image.macroSlots, MacroLayoutOf(device.image)) << " bytes\n";

@@ -134,23 +134,29 @@ int RunMonitor(CliContext& ctx) {
     // the session's executor, as a window's would.
     if (e.kind == DeviceEventKind::kRescanDue) {
       std::string path;
-      session.Run("rescan", [&path](JobContext& job, DeviceLink& link, SettingsState&) {
-        DeviceOperation operation(link, job.StopToken());
-        EnumerateDevices(link);
-        path = DevicePath(link, 0);
-        // Only the mouse that carries our marker sends state reports we take.
-        if (!path.empty()) SelectHostMarker(link, path, false);
-        return operation.Result();
-      });
+      session
+          .Post("rescan",
+                [&path](JobContext& job, DeviceLink& link, SettingsState&) {
+                  DeviceOperation operation(link, job.StopToken());
+                  EnumerateDevices(link);
+                  path = DevicePath(link, 0);
+                  // Only the mouse that carries our marker sends state reports we take.
+                  if (!path.empty()) SelectHostMarker(link, path, false);
+                  return operation.Result();
+                })
+          .Wait();
       pump->SetCurrentDevice(path);
       if (path.empty()) LineWriter(out, json, "no-device");
       else LineWriter(out, json, "device").Field("path", path, true);
     } else if (e.kind == DeviceEventKind::kArrival && e.currentDevice) {
-      session.Run("identify", [&e](JobContext& job, DeviceLink& link, SettingsState&) {
-        DeviceOperation operation(link, job.StopToken());
-        IdentifyDevice(link, e.path);
-        return operation.Result();
-      });
+      session
+          .Post("identify",
+                [&e](JobContext& job, DeviceLink& link, SettingsState&) {
+                  DeviceOperation operation(link, job.StopToken());
+                  IdentifyDevice(link, e.path);
+                  return operation.Result();
+                })
+          .Wait();
     }
   });
   pump = events.get();

@@ -139,15 +139,10 @@ void SetOption(const CliContext& context, const ParsedArgs& args) {
     for (const auto& entry : OptionEntries(options)) knownKey = knownKey || entry.first == key;
     throw CliError{knownKey ? "invalid value for " + key + ": " + value : "unknown option key " + key};
   }
-  std::string reason;
-  switch (WriteSetIni(setIni, options, codePage, reason, language ? &value : nullptr)) {
-    case SetIniStep::kDataFolder:
-      throw CliError{"cannot set up the data folder " + dataFolder + ": " + reason};
-    case SetIniStep::kWrite:
-      throw CliError{"cannot write " + setIni + ": " + reason};
-    case SetIniStep::kDone:
-      break;
-  }
+  if (const Outcome folder = PrepareSetIniFolder(setIni); !folder)
+    throw CliError{"cannot set up the data folder " + dataFolder + ": " + folder.detail};
+  if (const Outcome written = WriteSetIni(setIni, options, codePage, language ? &value : nullptr); !written)
+    throw CliError{"cannot write " + setIni + ": " + written.detail};
 }
 
 int RunOptions(CliContext& context) {

@@ -12,11 +12,12 @@
 #include "options/language_setting.h"
 #include "options/options_store.h"
 #include "platform/linux/xdg_paths.h"
-#include "settings/backup_restore.h"
-#include "settings/field_writes.h"
 #include "session/capabilities.h"
+#include "session/models/button_texts.h"
 #include "session/restore_file.h"
 #include "session/session.h"
+#include "settings/backup_restore.h"
+#include "settings/field_writes.h"
 #include "settings/settings_load.h"
 #include "texts/text_tables.h"
 
@@ -109,9 +110,8 @@ int RunBackup(CliContext& ctx) {
   SelectCommandDevice(ctx);
   ProgressBar bar(ctx);
   LoadSelectedDevice(ctx, bar.Fn("load"));
-  std::string error;
-  const Outcome saved = ctx.GetSession().Backup(args.file, options.apps, bar.Fn("backup"), error);
-  Require(saved, error.empty() ? "" : "cannot write " + args.file + ": " + error, false);
+  const Outcome saved = ctx.GetSession().Backup(args.file, options.apps, bar.Fn("backup")).Wait();
+  Require(saved, saved.detail.empty() ? "" : "cannot write " + args.file + ": " + saved.detail, false);
   return 0;
 }
 
@@ -125,21 +125,22 @@ int RunRestore(CliContext& ctx) {
   const std::vector<uint8_t> bytes = std::move(read).value();
   SelectCommandDevice(ctx);
   ProgressBar bar(ctx);
-  const RestoreResult result = ctx.GetSession().Restore(bytes, args.setIni, {bar.Fn("load"), bar.Fn("restore")});
+  const RestoreResult result =
+      ctx.GetSession().Restore(std::move(bytes), args.setIni, {bar.Fn("load"), bar.Fn("restore")}).Wait();
   const std::string folder = args.setIni.substr(0, args.setIni.size() - std::string(kSetIniName).size());
   switch (result.step) {
     case RestoreStep::kLoad:
       Require(result.outcome, "", false);
       break;
     case RestoreStep::kReadOptions:
-      throw CliError{"cannot read " + args.setIni + ": " + result.error};
+      throw CliError{"cannot read " + args.setIni + ": " + result.outcome.detail};
     case RestoreStep::kRestore:
       Require(result.outcome, args.file);
       break;
     case RestoreStep::kDataFolder:
-      throw CliError{"cannot set up the data folder " + folder + ": " + result.error};
+      throw CliError{"cannot set up the data folder " + folder + ": " + result.outcome.detail};
     case RestoreStep::kWriteOptions:
-      throw CliError{"cannot write " + args.setIni + ": " + result.error};
+      throw CliError{"cannot write " + args.setIni + ": " + result.outcome.detail};
     case RestoreStep::kDone:
       break;
   }
@@ -154,7 +155,7 @@ int RunReset(CliContext& ctx) {
   ResetOptions options;
   options.progress = bar.Fn("reset");
   options.reload.progress = bar.Fn("load");
-  Require(ctx.GetSession().Reset(std::move(options)));
+  Require(ctx.GetSession().Reset(std::move(options)).Wait());
   return 0;
 }
 
@@ -265,10 +266,10 @@ int RunSet(CliContext& ctx) {
     if (checkLoaded)
       LoadSelectedDevice(ctx, bar.Fn("load"));
     else
-      Require(ctx.GetSession().PrepareWrite(bar.Fn("load")), "", false);
+      Require(ctx.GetSession().PrepareWrite(bar.Fn("load")).Wait(), "", false);
   }
   if (checkLoaded) checkLoaded(caps, *ctx.GetSession().State().image.Snapshot());
-  Require(ctx.GetSession().Write(std::move(write)));
+  Require(ctx.GetSession().Write(std::move(write)).Wait());
   return 0;
 }
 

@@ -15,7 +15,7 @@
 // worker catches what was thrown, the job finishes with kInternalError (the
 // exception kept in Thrown()), and the jobs behind it run as usual. A caller
 // that waits for a job and wants the exception passes it on itself
-// (Session::Run does).
+// (Job::Wait does).
 //
 // A job receives a JobContext: its stop token goes into the job's outermost
 // DeviceOperation (so a cancel ends the sequence before its next exchange),

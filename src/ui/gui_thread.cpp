@@ -7,13 +7,10 @@
 
 namespace quorix::ui {
 
-namespace {
-
 // Posts `call` to the application object (it outlives every window) and runs
 // it there only while `target` still exists: the pointer is only ever read on
 // the GUI thread, where the receiver is destroyed.
-template <typename Call>
-void PostToGui(const QPointer<QObject>& target, Call call) {
+void PostToGui(const QPointer<QObject>& target, std::function<void()> call) {
   QMetaObject::invokeMethod(
       QCoreApplication::instance(),
       [target, call = std::move(call)] {
@@ -21,8 +18,6 @@ void PostToGui(const QPointer<QObject>& target, Call call) {
       },
       Qt::QueuedConnection);
 }
-
-}  // namespace
 
 DeviceJobCallbacks OnGuiThread(QObject* receiver, GuiJobHandlers handlers) {
   auto shared = std::make_shared<GuiJobHandlers>(std::move(handlers));

@@ -14,8 +14,8 @@
 #include "base/archive.h"
 #include "cli/cli.h"
 #include "session/capabilities.h"
-#include "session/main_window_model.h"
-#include "session/slider_model.h"
+#include "session/models/main_window_model.h"
+#include "session/models/slider_model.h"
 #include "support/cli_run.h"
 #include "support/sim_session.h"
 #include "support/temp_dir.h"
@@ -295,8 +295,8 @@ TEST(SettingsCli, ButtonsTakeFunctionsAsInTheMainWindow) {
   for (const Row& row : rows) {
     SCOPED_TRACE(std::string(row.sim) + " button " + std::to_string(row.button));
     test::SimSession world(sim::SimOptions{.protocolLevel = row.level});
-    ASSERT_TRUE(world.session->ResolveDevice());
-    ASSERT_TRUE(world.session->Load());
+    ASSERT_TRUE(world.session->ResolveDevice().Wait());
+    ASSERT_TRUE(world.session->Load().Wait());
     MainWindowModel model(*world.clock, world.session->State(), {});
     model.ShowLoaded(CapabilitiesAt(world.session->Link(), world.session->CurrentDevicePath()));
     EXPECT_EQ(ButtonTakesFunctions(model.Caps(), row.button, model.PrimaryClickHolder()), row.takes);

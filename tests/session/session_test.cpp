@@ -34,8 +34,8 @@ TEST(Session, SelectionByPathSurvivesAReplugThatMovesTheList) {
   Session& session = *sim.session;
   const std::string second = sim.host->ConfigPath(1);
   session.SelectDevice(second);
-  ASSERT_EQ(session.ResolveDevice(), Outcome());
-  ASSERT_EQ(session.Load(), Outcome());
+  ASSERT_EQ(session.ResolveDevice().Wait(), Outcome());
+  ASSERT_EQ(session.Load().Wait(), Outcome());
   ASSERT_EQ(session.State().selectedDevice, 1);
 
   // The first mouse goes (its entry leaves the list, as on a removal event)
@@ -44,23 +44,23 @@ TEST(Session, SelectionByPathSurvivesAReplugThatMovesTheList) {
   sim.host->Unplug(0);
   RemoveDevice(session.Link(), first);
   sim.host->Replug(0);
-  ASSERT_EQ(session.ResolveDevice(), Outcome());
+  ASSERT_EQ(session.ResolveDevice().Wait(), Outcome());
   ASSERT_EQ(DevicePath(session.Link(), 1), sim.host->ConfigPath(0));
   EXPECT_EQ(session.CurrentDevicePath(), second);
-  ASSERT_EQ(session.Load(), Outcome());
+  ASSERT_EQ(session.Load().Wait(), Outcome());
   EXPECT_EQ(session.State().CurrentDevice(), second);
   // Another selection takes effect with the next load.
   session.SelectDevice(sim.host->ConfigPath(0));
-  ASSERT_EQ(session.Load(), Outcome());
+  ASSERT_EQ(session.Load().Wait(), Outcome());
   EXPECT_EQ(session.State().CurrentDevice(), sim.host->ConfigPath(0));
   session.SelectDevice(second);
 
   // Once it is gone the selection finds nothing instead of taking another mouse.
   sim.host->Unplug(1);
   RemoveDevice(session.Link(), second);
-  EXPECT_EQ(session.ResolveDevice(), Outcome(Failure::kNoDevice));
+  EXPECT_EQ(session.ResolveDevice().Wait(), Outcome(Failure::kNoDevice));
   EXPECT_EQ(session.CurrentDevicePath(), "");
-  EXPECT_EQ(session.Load(), Outcome(Failure::kNoDevice));
+  EXPECT_EQ(session.Load().Wait(), Outcome(Failure::kNoDevice));
 }
 
 TEST(Session, FieldWritesFromTwoThreadsRunOneAtATime) {
@@ -75,8 +75,8 @@ TEST(Session, FieldWritesFromTwoThreadsRunOneAtATime) {
   session.Link().SetTrace([&](char direction, const uint8_t*, size_t) {
     if (direction == '>') note('.');
   });
-  ASSERT_EQ(session.ResolveDevice(), Outcome());
-  ASSERT_EQ(session.Load(), Outcome());
+  ASSERT_EQ(session.ResolveDevice().Wait(), Outcome());
+  ASSERT_EQ(session.Load().Wait(), Outcome());
   log.clear();
 
   constexpr int kWritesPerThread = 3;
@@ -84,12 +84,14 @@ TEST(Session, FieldWritesFromTwoThreadsRunOneAtATime) {
   auto writer = [&](int thread) {
     start.arrive_and_wait();
     for (int k = 0; k < kWritesPerThread; ++k) {
-      const Outcome outcome = session.Write([&, thread, k](DeviceLink& link, SettingsState& state) {
-        note('[');
-        const Outcome written = WriteDpiPair(link, state, thread, 10 + k, 20 + k);
-        note(']');
-        return written;
-      });
+      const Outcome outcome = session
+                                  .Write([&, thread, k](DeviceLink& link, SettingsState& state) {
+                                    note('[');
+                                    const Outcome written = WriteDpiPair(link, state, thread, 10 + k, 20 + k);
+                                    note(']');
+                                    return written;
+                                  })
+                                  .Wait();
       EXPECT_EQ(outcome, Outcome());
     }
   };
@@ -109,29 +111,34 @@ TEST(Session, FieldWritesFromTwoThreadsRunOneAtATime) {
 
 TEST(Session, WhatAWaitedForJobThrowsReachesTheCallerAndTheNextJobRuns) {
   SimSession sim;
-  EXPECT_THROW(sim.session->Run("throws",
-                                [](JobContext&, DeviceLink&, SettingsState&) -> Outcome {
-                                  throw std::invalid_argument("cannot be stored");
-                                }),
+  EXPECT_THROW(sim.session
+                   ->Post("throws",
+                          [](JobContext&, DeviceLink&, SettingsState&) -> Outcome {
+                            throw std::invalid_argument("cannot be stored");
+                          })
+                   .Wait(),
                std::invalid_argument);
-  EXPECT_EQ(sim.session->ResolveDevice(), Outcome());
-  // Posted, the same throw only fails its job: a window gets an outcome.
-  DeviceJobHandle posted = sim.session->Post("throws", [](JobContext&, DeviceLink&, SettingsState&) -> Outcome {
+  EXPECT_EQ(sim.session->ResolveDevice().Wait(), Outcome());
+  // A window continuing on the job gets an outcome instead.
+  Job<void> posted = sim.session->Post("throws", [](JobContext&, DeviceLink&, SettingsState&) -> Outcome {
     throw std::invalid_argument("cannot be stored");
   });
-  EXPECT_EQ(posted->Wait(), Outcome(Failure::kInternalError));
-  EXPECT_THROW(Session::WaitFor(*posted), std::invalid_argument);
+  EXPECT_EQ(posted.Handle()->Wait(), Outcome(Failure::kInternalError));
+  std::optional<Outcome> continued;
+  posted.Then([&](const Outcome& outcome) { continued = outcome; });
+  EXPECT_EQ(continued, Outcome(Failure::kInternalError));
+  EXPECT_THROW(posted.Wait(), std::invalid_argument);
 }
 
 TEST(Session, PostedUseCasesReturnAtOnceAndReportProgressAndResults) {
   SimSession sim;
   Session& session = *sim.session;
-  ASSERT_EQ(session.ResolveDevice(), Outcome());
-  ASSERT_EQ(session.Load(), Outcome());
+  ASSERT_EQ(session.ResolveDevice().Wait(), Outcome());
+  ASSERT_EQ(session.Load().Wait(), Outcome());
   // A job in front holds the worker: every post below must come back at once.
   std::promise<void> gate;
   std::shared_future<void> open = gate.get_future().share();
-  DeviceJobHandle blocker = session.Post("blocker", [open](JobContext&, DeviceLink&, SettingsState&) {
+  session.Post("blocker", [open](JobContext&, DeviceLink&, SettingsState&) {
     open.wait();
     return Outcome();
   });
@@ -141,26 +148,31 @@ TEST(Session, PostedUseCasesReturnAtOnceAndReportProgressAndResults) {
   DeviceJobCallbacks storeCallbacks;
   storeCallbacks.onProgress = [&](DeviceJob&, double fraction) { storeProgress.push_back(fraction); };
   storeCallbacks.onFinished = [&](DeviceJob&) { storedSlotInUse = session.State().image.Snapshot()->macroSlots[2].InUse(); };
-  auto lighting = std::make_shared<LightingConfig>();
-  auto storedLift = std::make_shared<LiftValueResult>();
-  auto testedLift = std::make_shared<LiftValueResult>();
-  auto untouched = std::make_shared<LiftValueResult>(LiftValueResult{Failure::kDeclined, 7});
+  const Job<void> store = session.StoreMacro(2, kModeOnce, "posted", items, storeCallbacks);
+  const Job<LightingConfig> lighting = session.ReadLighting();
+  const Job<void> effect = session.ChooseLightEffect(2);
+  const Job<void> zones = session.WriteZones({1}, {0x80, 1, 2, 3});
+  const Job<void> preview = session.PreviewZones({1}, {0x80, 4, 5, 6});
+  const Job<void> storeLift = session.StoreLift(3);
+  const Job<LiftValueResult> storedLift = session.ReadStoredLift();
+  const Job<LiftValueResult> testedLift = session.TestLift(4);
+  const Job<LiftValueResult> cancelled = session.ReadStoredLift();
   const struct {
     const char* name;
     DeviceJobHandle job;
     Outcome outcome;
   } posted[] = {
-      {"store macro", session.PostStoreMacro(2, kModeOnce, "posted", items, storeCallbacks), {}},
-      {"read lighting", session.PostReadLighting(lighting), {}},
-      {"effect", session.PostChooseLightEffect(2), {}},
-      {"zones", session.PostWriteZones({1}, {0x80, 1, 2, 3}), {}},
-      {"preview", session.PostPreviewZones({1}, {0x80, 4, 5, 6}), {}},
-      {"store lift", session.PostStoreLift(3), {}},
-      {"read lift", session.PostReadStoredLift(storedLift), {}},
-      {"test lift", session.PostTestLift(4, testedLift), {}},
-      {"cancelled", session.PostReadStoredLift(untouched), Failure::kCancelled},
-      {"delete macro", session.PostDeleteMacro(2), {}},
-      {"bad slot", session.PostDeleteMacro(99), Failure::kInvalidArgument},
+      {"store macro", store.Handle(), {}},
+      {"read lighting", lighting.Handle(), {}},
+      {"effect", effect.Handle(), {}},
+      {"zones", zones.Handle(), {}},
+      {"preview", preview.Handle(), {}},
+      {"store lift", storeLift.Handle(), {}},
+      {"read lift", storedLift.Handle(), {}},
+      {"test lift", testedLift.Handle(), {}},
+      {"cancelled", cancelled.Handle(), Failure::kCancelled},
+      {"delete macro", session.DeleteMacro(2).Handle(), {}},
+      {"bad slot", session.DeleteMacro(99).Handle(), Failure::kInvalidArgument},
   };
   for (const auto& p : posted) EXPECT_FALSE(p.job->Finished()) << p.name;
   posted[8].job->Cancel();
@@ -172,21 +184,20 @@ TEST(Session, PostedUseCasesReturnAtOnceAndReportProgressAndResults) {
   EXPECT_GT(storeProgress.back(), 0.9);
   EXPECT_EQ(storedSlotInUse, true);  // published by the time the window hears of it
   EXPECT_FALSE(session.State().image.Snapshot()->macroSlots[2].InUse());
-  EXPECT_EQ(lighting->outcome, Outcome());
-  EXPECT_FALSE(lighting->zones.empty());
-  EXPECT_EQ(storedLift->value, 3);
-  EXPECT_EQ(testedLift->outcome, Outcome());
-  EXPECT_EQ(untouched->value, 7);
-  EXPECT_EQ(untouched->outcome, Outcome(Failure::kDeclined));
-  // The waiting forms are these posts and a wait.
-  EXPECT_EQ(session.ReadLighting().effect, 2);
-  EXPECT_EQ(session.ReadStoredLift().value, 3);
+  // Each value is the job's own, whoever asked for it.
+  EXPECT_EQ(lighting.Wait().outcome, Outcome());
+  EXPECT_FALSE(lighting.Wait().zones.empty());
+  EXPECT_EQ(storedLift.Wait().value, 3);
+  EXPECT_EQ(testedLift.Wait().outcome, Outcome());
+  EXPECT_EQ(cancelled.Wait().outcome, Outcome(Failure::kCancelled));
+  EXPECT_EQ(session.ReadLighting().Wait().effect, 2);
+  EXPECT_EQ(session.ReadStoredLift().Wait().value, 3);
 }
 
 TEST(Session, LiveColourSendsAreJobsQueuedBehindTheRunningOne) {
   SimSession sim;
   Session& session = *sim.session;
-  ASSERT_EQ(session.ResolveDevice(), Outcome());
+  ASSERT_EQ(session.ResolveDevice().Wait(), Outcome());
   std::promise<void> gate;
   std::shared_future<void> open = gate.get_future().share();
   session.Post("blocker", [open](JobContext&, DeviceLink&, SettingsState&) {
@@ -209,10 +220,12 @@ TEST(Session, LiveColourSendsAreJobsQueuedBehindTheRunningOne) {
   session.GetClock().SleepMs(*sender.NextDueMs() - session.GetClock().NowMs());
   EXPECT_FALSE(sender.Poll());  // the first send still waits behind the blocker
   gate.set_value();
-  ASSERT_EQ(session.Run("flush", [](JobContext&, DeviceLink&, SettingsState&) { return Outcome(); }), Outcome());
+  ASSERT_EQ(session.Post("flush", [](JobContext&, DeviceLink&, SettingsState&) { return Outcome(); }).Wait(),
+            Outcome());
   session.GetClock().SleepMs(*sender.NextDueMs() - session.GetClock().NowMs());
   EXPECT_TRUE(sender.Poll());
-  ASSERT_EQ(session.Run("flush", [](JobContext&, DeviceLink&, SettingsState&) { return Outcome(); }), Outcome());
+  ASSERT_EQ(session.Post("flush", [](JobContext&, DeviceLink&, SettingsState&) { return Outcome(); }).Wait(),
+            Outcome());
   ASSERT_EQ(sentOn.size(), 2u);
   EXPECT_NE(sentOn[0], std::this_thread::get_id());
   EXPECT_EQ(sender.LastOutcome(), Outcome());
@@ -221,7 +234,7 @@ TEST(Session, LiveColourSendsAreJobsQueuedBehindTheRunningOne) {
 TEST(Session, ItsEventPumpPutsTheRescanOffWhileALoadRuns) {
   SimSession sim;
   Session& session = *sim.session;
-  ASSERT_EQ(session.ResolveDevice(), Outcome());
+  ASSERT_EQ(session.ResolveDevice().Wait(), Outcome());
   std::vector<DeviceEventKind> events;
   std::unique_ptr<DeviceEventPump> pump = session.MakeEventPump([&](const DeviceEvent& e) { events.push_back(e.kind); });
   pump->Start();
@@ -231,7 +244,7 @@ TEST(Session, ItsEventPumpPutsTheRescanOffWhileALoadRuns) {
   std::promise<void> gate;
   std::shared_future<void> open = gate.get_future().share();
   std::atomic<int> reports{0};
-  DeviceJobHandle load = session.PostLoad([&](double) {
+  Job<void> load = session.Load([&](double) {
     if (reports++ == 0) {
       inside.count_down();
       open.wait();
@@ -243,7 +256,7 @@ TEST(Session, ItsEventPumpPutsTheRescanOffWhileALoadRuns) {
   pump->RunOnce(0);
   EXPECT_TRUE(events.empty());
   gate.set_value();
-  ASSERT_EQ(load->Wait(), Outcome());
+  ASSERT_EQ(load.Wait(), Outcome());
   EXPECT_FALSE(session.LoadRunning());
   session.GetClock().SleepMs(kRescanAfterArrivalMs);
   pump->RunOnce(0);
@@ -269,12 +282,12 @@ TEST(Session, RestoreKeepsTheBackupsApplicationsOnlyOnceTheMouseHasTheImage) {
     const std::string setIni = dir.Path(kSetIniName);
     SimSession sim;
     Session& session = *sim.session;
-    ASSERT_EQ(session.ResolveDevice(), Outcome());
-    ASSERT_EQ(session.Load(), Outcome());
+    ASSERT_EQ(session.ResolveDevice().Wait(), Outcome());
+    ASSERT_EQ(session.Load().Wait(), Outcome());
     ProfileApps apps;
     apps[1] = {"Editor", "/usr/bin/editor", 1};
-    std::string error;
-    ASSERT_EQ(session.Backup(dir.Path("b.bf"), apps, {}, error), Outcome()) << error;
+    const Outcome saved = session.Backup(dir.Path("b.bf"), apps).Wait();
+    ASSERT_EQ(saved, Outcome()) << saved.detail;
     const std::string backup = test::ReadFile(dir.Path("b.bf"));
     const std::vector<uint8_t> bytes(backup.begin(), backup.end());
     Options before;
@@ -285,7 +298,7 @@ TEST(Session, RestoreKeepsTheBackupsApplicationsOnlyOnceTheMouseHasTheImage) {
     // Arm the unplug past the load the restore starts with.
     int loadRequests = 0;
     session.Link().SetTrace([&](char direction, const uint8_t*, size_t) { loadRequests += direction == '>'; });
-    ASSERT_EQ(session.Load(), Outcome());
+    ASSERT_EQ(session.Load().Wait(), Outcome());
     session.Link().SetTrace({});
     if (c.unplugAfterLoad >= 0) sim.host->ArmUnplug(loadRequests + c.unplugAfterLoad);
 
@@ -295,17 +308,17 @@ TEST(Session, RestoreKeepsTheBackupsApplicationsOnlyOnceTheMouseHasTheImage) {
       hold.wait();
       return Outcome();
     });
-    DeviceJobHandle job;
+    std::optional<Job<RestoreResult>> job;
     RestoreProgress progress;
     progress.restore = [&](double fraction) {
       if (c.cancelAt > 0 && fraction >= c.cancelAt) job->Cancel();
     };
-    auto result = std::make_shared<RestoreResult>();
-    job = session.PostRestore(bytes, setIni, progress, result);
+    job = session.Restore(bytes, setIni, progress);
     hold.count_down();
-    EXPECT_EQ(job->Wait(), c.outcome);
-    EXPECT_EQ(result->step, c.step);
-    EXPECT_EQ(result->outcome, c.outcome);
+    const RestoreResult result = job->Wait();
+    EXPECT_EQ(job->Handle()->Wait(), c.outcome);
+    EXPECT_EQ(result.step, c.step);
+    EXPECT_EQ(result.outcome, c.outcome);
     const std::string iniAfter = test::ReadFile(setIni);
     if (c.step != RestoreStep::kDone) {
       EXPECT_EQ(iniAfter, iniBefore);
@@ -315,8 +328,8 @@ TEST(Session, RestoreKeepsTheBackupsApplicationsOnlyOnceTheMouseHasTheImage) {
         RemoveDevice(session.Link(), session.CurrentDevicePath());
         sim.host->Replug();
       }
-      ASSERT_EQ(session.ResolveDevice(), Outcome());
-      EXPECT_EQ(session.Restore(bytes, setIni).step, RestoreStep::kDone);
+      ASSERT_EQ(session.ResolveDevice().Wait(), Outcome());
+      EXPECT_EQ(session.Restore(bytes, setIni).Wait().step, RestoreStep::kDone);
     }
     EXPECT_NE(test::ReadFile(setIni).find("/usr/bin/editor"), std::string::npos);
   }
@@ -335,11 +348,12 @@ TEST(Session, BindApplicationKeepsEachClickInSetIni) {
     int enabled;
   } clicks[] = {{BindResult::kBound, 1}, {BindResult::kToggled, 0}};
   for (const auto& click : clicks) {
-    std::string error;
-    EXPECT_EQ(sim.session->BindApplication(setIni, 2, hooks, error), click.result);
-    EXPECT_EQ(error, "");
-    Options stored;
-    ASSERT_TRUE(sim.session->ReadOptions(setIni, stored, error)) << error;
+    const Result<BindResult> bound = sim.session->BindApplication(setIni, 2, hooks);
+    ASSERT_TRUE(bound) << bound.detail();
+    EXPECT_EQ(*bound, click.result);
+    const Result<Options> read = sim.session->ReadOptions(setIni);
+    ASSERT_TRUE(read) << read.detail();
+    const Options& stored = *read;
     EXPECT_EQ(stored.apps[2].appPath, "/opt/game/bin/game.exe");
     EXPECT_TRUE(stored.apps[2].appName.ends_with("!")) << stored.apps[2].appName;
     EXPECT_EQ(stored.apps[2].appEnabled, click.enabled);
@@ -370,10 +384,11 @@ TEST(Session, PreparedWriteReadsLittleAndWritesAsAfterAWholeLoad) {
           requests += lean;
           if (writing) writing->insert(writing->end(), bytes, bytes + length);
         });
-        ASSERT_EQ(session.ResolveDevice(), Outcome());
-        ASSERT_EQ(lean ? session.PrepareWrite() : session.Load(), Outcome());
+        ASSERT_EQ(session.ResolveDevice().Wait(), Outcome());
+        ASSERT_EQ((lean ? session.PrepareWrite() : session.Load()).Wait(), Outcome());
         writing = &sent[lean];
-        ASSERT_EQ(session.Write([index](DeviceLink& l, SettingsState& s) { return WriteDpiPair(l, s, index, 50, 60); }),
+        ASSERT_EQ(session.Write([index](DeviceLink& l, SettingsState& s) { return WriteDpiPair(l, s, index, 50, 60); })
+                      .Wait(),
                   Outcome());
         session.Link().SetTrace({});
         memory[lean] = sim.host->Mouse().Memory();
@@ -393,14 +408,15 @@ TEST(Session, ReloadedOptionsStayAsTheyWereWhenSetIniCannotBeRead) {
   saved.apps[0] = {"Tool", "/usr/bin/tool", 1};
   ASSERT_TRUE(SaveOptions(setIni, saved));
   SimSession sim({}, setIni);
-  std::string error;
-  ASSERT_TRUE(sim.session->ReloadOptions(error)) << error;
+  const Outcome reloaded = sim.session->ReloadOptions();
+  ASSERT_TRUE(reloaded) << reloaded.detail;
   EXPECT_EQ(sim.session->CurrentOptions().apps[0].appPath, "/usr/bin/tool");
 
   std::filesystem::remove(setIni);
   std::filesystem::create_directory(setIni);  // there, and no file to read
-  EXPECT_FALSE(sim.session->ReloadOptions(error));
-  EXPECT_NE(error, "");
+  const Outcome failed = sim.session->ReloadOptions();
+  EXPECT_EQ(failed, Outcome(Failure::kCannotReadFile));
+  EXPECT_NE(failed.detail, "");
   EXPECT_EQ(sim.session->CurrentOptions().apps[0].appPath, "/usr/bin/tool");
 }
 

@@ -86,8 +86,8 @@ TEST(AppBindingXvfb, ActivatingABoundXtermSwitchesTheMouseOnceAndAnUnboundProgra
   UiEnv env{session, session.Texts(), fonts, broadcasts};
   MainWindow window(env);
   window.show();
-  ASSERT_TRUE(session.ResolveDevice());
-  ASSERT_TRUE(session.Load());
+  ASSERT_TRUE(session.ResolveDevice().Wait());
+  ASSERT_TRUE(session.Load().Wait());
   window.ShowLoaded();
   window.SetForegroundSource(source.get());
   EXPECT_FALSE(window.ForegroundTimerRunning()) << "nothing bound: nothing wakes";

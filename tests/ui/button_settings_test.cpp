@@ -13,11 +13,11 @@
 #include <filesystem>
 #include <memory>
 
-#include "platform/named_mutex.h"
 #include "macro/macro_file.h"
 #include "macro/macro_instruction.h"
-#include "session/button_settings_model.h"
+#include "platform/named_mutex.h"
 #include "session/macro_recording.h"
+#include "session/models/button_settings_model.h"
 #include "session/session.h"
 #include "sim/sim_hid_host.h"
 #include "support/cli_run.h"
@@ -66,8 +66,8 @@ struct ButtonWorld {
     window->SetKeyboardLayout(
         LoadKeyboardLayoutFile(std::string(QUORIX_SOURCE_DATA_DIR) + "/keyboard.ini", MakeKeyTexts(env->texts)));
     window->show();
-    EXPECT_TRUE(session->ResolveDevice());
-    EXPECT_TRUE(session->Load());
+    EXPECT_TRUE(session->ResolveDevice().Wait());
+    EXPECT_TRUE(session->Load().Wait());
     window->ShowLoaded();
   }
   ~ButtonWorld() { window.reset(); }
@@ -245,7 +245,7 @@ TEST(ButtonSettings, MacroRecordedInTheWindowIsStoredAndTheButtonRunsIt) {
   ASSERT_TRUE(slot.InUse());
   EXPECT_EQ(MacroCodeAddress(ButtonFunction{w.Stored(0, 1).type, w.Stored(0, 1).p1, w.Stored(0, 1).p2, 0}),
             slot.codeAddress);
-  const MacroReadBack back = w.session->ReadMacro(1);
+  const MacroReadBack back = w.session->ReadMacro(1).Wait();
   ASSERT_TRUE(back.outcome);
   EXPECT_EQ(SerialiseItems(back.items), recorded);
 }
@@ -271,7 +271,7 @@ TEST(ButtonSettings, AMacroOfTheLibraryPickedWithSelectIsStoredAndTheButtonRunsI
   EXPECT_EQ(slot.name, "saved");
   EXPECT_EQ(MacroCodeAddress(ButtonFunction{w.Stored(0, 1).type, w.Stored(0, 1).p1, w.Stored(0, 1).p2, 0}),
             slot.codeAddress);
-  const MacroReadBack back = w.session->ReadMacro(1);
+  const MacroReadBack back = w.session->ReadMacro(1).Wait();
   ASSERT_TRUE(back.outcome);
   EXPECT_EQ(SerialiseItems(back.items), (std::vector<uint8_t>{0x88, 7, 0x61}));
 }

@@ -9,7 +9,7 @@
 #include <set>
 
 #include "options/language_setting.h"
-#include "session/button_settings_model.h"
+#include "session/models/button_settings_model.h"
 #include "support/sim_session.h"
 #include "texts/text_tables.h"
 #include "ui/app_signals.h"

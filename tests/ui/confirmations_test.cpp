@@ -28,17 +28,16 @@ struct ConfirmWorld : DialogWorld {
     // A program bound to profile 1, which a reset forgets.
     Options options = session->CurrentOptions();
     options.apps[0] = {"Clock game", "/opt/games/clock", 1};
-    std::string reason;
-    EXPECT_EQ(WriteSetIni(dir.Path("set.ini"), options, SetIniCodePage(dir.Path("set.ini")), reason), SetIniStep::kDone)
-        << reason;
-    std::string error;
-    EXPECT_TRUE(session->ReloadOptions(error)) << error;
+    const Outcome written = WriteSetIni(dir.Path("set.ini"), options, SetIniCodePage(dir.Path("set.ini")));
+    EXPECT_TRUE(written) << written.detail;
+    const Outcome reloaded = session->ReloadOptions();
+    EXPECT_TRUE(reloaded) << reloaded.detail;
     // The library: two macro files and an empty folder.
     std::filesystem::create_directories(dir.Path("Favorite/Old"));
     for (const auto& [file, name] : {std::pair{"Favorite/1.mf", "on disk"}, std::pair{"Favorite/2.mf", "kept"}})
       EXPECT_EQ(WriteMacroFile(dir.Path(file), name, kModeOnce, {WaitItem(9)}, 100), MacroFileStatus::kOk);
     library->Scan();
-    EXPECT_TRUE(session->StoreMacro(0, kModeOnce, "used", {WaitItem(5)}));
+    EXPECT_TRUE(session->StoreMacro(0, kModeOnce, "used", {WaitItem(5)}).Wait());
   }
 
   // Steps of the main window's "Other" page.
@@ -132,7 +131,7 @@ const Confirmation kConfirmations[] = {
        ASSERT_TRUE(ProcessEventsUntil([&] { return !w.editor->Busy(); }));
        w.Drain();
        // Read again from the mouse, not from the program's copy.
-       ASSERT_TRUE(w.session->Load());
+       ASSERT_TRUE(w.session->Load().Wait());
        EXPECT_FALSE(w.session->State().image.Snapshot()->macroSlots[0].InUse()) << "the mouse's slot is free";
      }},
     {"Overwrite a used slot",

@@ -47,8 +47,8 @@ struct DialogWorld : DialogFolder, SimSession {
     QCoreApplication::processEvents();  // the last jobs' reports, before the windows go
   }
   void Load() {
-    ASSERT_TRUE(session->ResolveDevice());
-    ASSERT_TRUE(session->Load());
+    ASSERT_TRUE(session->ResolveDevice().Wait());
+    ASSERT_TRUE(session->Load().Wait());
   }
   // The main window, made on first use: it reads set.ini when it is made.
   ui::MainWindow& Main() {
@@ -61,7 +61,7 @@ struct DialogWorld : DialogFolder, SimSession {
   }
   // Every job posted so far has ended, and its report reached the windows.
   void Drain() {
-    session->RunOnDevice("drain", [](DeviceLink&, const std::string&) { return Outcome{}; });
+    session->OnDevice("drain", [](JobContext&, DeviceLink&, const std::string&) { return Outcome{}; }).Wait();
     QCoreApplication::processEvents();
   }
   Snapshot Snap() {
@@ -75,10 +75,9 @@ struct DialogWorld : DialogFolder, SimSession {
     return s;
   }
   Options StoredOptions() const {
-    Options stored;
-    std::string error;
-    EXPECT_TRUE(session->ReadOptions(dir.Path("set.ini"), stored, error)) << error;
-    return stored;
+    const Result<Options> stored = session->ReadOptions(dir.Path("set.ini"));
+    EXPECT_TRUE(stored) << stored.detail();
+    return stored ? *stored : Options{};
   }
 
   ui::SkinFonts fonts{QStringLiteral("DejaVu Sans"), QStringLiteral("DejaVu Sans")};

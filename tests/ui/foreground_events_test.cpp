@@ -78,16 +78,16 @@ TEST(MainWindowForegroundEvents, AReportedChangeSwitchesTheMouseWithoutATimer) {
   bound.apps[2] = {"Game", "/usr/bin/game", 1};
   ASSERT_TRUE(SaveOptions(parts.setIni, bound));
   Session session(std::move(parts));
-  std::string error;
-  ASSERT_TRUE(session.ReloadOptions(error)) << error;
+  const Outcome reloaded = session.ReloadOptions();
+  ASSERT_TRUE(reloaded) << reloaded.detail;
   SkinFonts fonts{QStringLiteral("DejaVu Sans"), QStringLiteral("DejaVu Sans")};
   AppSignals broadcasts;
   UiEnv env{session, session.Texts(), fonts, broadcasts};
   EventForeground source;
   {
     MainWindow window(env);
-    ASSERT_TRUE(session.ResolveDevice());
-    ASSERT_TRUE(session.Load());
+    ASSERT_TRUE(session.ResolveDevice().Wait());
+    ASSERT_TRUE(session.Load().Wait());
     window.ShowLoaded();
     window.SetForegroundSource(&source);
     ASSERT_EQ(window.CurrentOptions().apps[2].appPath, "/usr/bin/game");

@@ -12,7 +12,7 @@
 
 #include "device/commands.h"
 #include "macro/macro_library.h"
-#include "session/button_settings_model.h"
+#include "session/models/button_settings_model.h"
 #include "session/session.h"
 #include "support/sim_session.h"
 #include "support/temp_dir.h"
@@ -37,8 +37,8 @@ struct FunctionListWorld : test::SimSession {
     env = std::make_unique<UiEnv>(UiEnv{*session, session->Texts(), fonts, broadcasts, library.get()});
     window = std::make_unique<MainWindow>(*env);
     window->show();
-    EXPECT_TRUE(session->ResolveDevice());
-    EXPECT_TRUE(session->Load());
+    EXPECT_TRUE(session->ResolveDevice().Wait());
+    EXPECT_TRUE(session->Load().Wait());
     window->ShowLoaded();
   }
   ~FunctionListWorld() { window.reset(); }

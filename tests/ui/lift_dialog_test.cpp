@@ -59,8 +59,8 @@ struct LiftWorld : test::SimSession {
     env = std::make_unique<UiEnv>(UiEnv{*session, session->Texts(), fonts, broadcasts});
     owner = std::make_unique<QWidget>();
     lift = new LiftDialogs(*env, owner.get());
-    EXPECT_TRUE(session->ResolveDevice());
-    EXPECT_TRUE(session->Load());
+    EXPECT_TRUE(session->ResolveDevice().Wait());
+    EXPECT_TRUE(session->Load().Wait());
     host->SetVirtualWaits(true);
   }
   // Heads of the lift value requests (0x1A 0x13) the mouse got.
@@ -93,7 +93,7 @@ TEST(LiftDialog, AutomaticRunFollowsTheStateReportsThenStoresOrRestores) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     LiftWorld w;
-    ASSERT_TRUE(w.session->StoreLift(1234));
+    ASSERT_TRUE(w.session->StoreLift(1234).Wait());
     DeviceEventPump pump(w.session->Link(), *w.clock, [&](const DeviceEvent& e) {
       if (e.kind == DeviceEventKind::kStateReport) w.lift->OnStateReport(e.report);
     });

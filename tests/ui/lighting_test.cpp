@@ -27,20 +27,20 @@ struct LightingWorld : test::SimSession {
   }
   // Loads the mouse; memory set up before is what the session reads.
   void Load() {
-    EXPECT_TRUE(session->ResolveDevice());
-    EXPECT_TRUE(session->Load());
+    EXPECT_TRUE(session->ResolveDevice().Wait());
+    EXPECT_TRUE(session->Load().Wait());
   }
   // The lighting window, opened and with its read done.
   std::unique_ptr<ColorDlg> Open() {
     auto dlg = std::make_unique<ColorDlg>(*env);
-    Session::WaitFor(*dlg->OpenJob());
+    WaitFor(*dlg->OpenJob());
     QCoreApplication::processEvents();
     dlg->show();
     return dlg;
   }
   // Every job posted so far has run.
   void Drain() {
-    Session::WaitFor(*session->Post("drain", [](JobContext&, DeviceLink&, SettingsState&) { return Outcome{}; }));
+    session->Post("drain", [](JobContext&, DeviceLink&, SettingsState&) { return Outcome{}; }).Wait();
     QCoreApplication::processEvents();
   }
   void Mouse(QWidget& window, QEvent::Type type, QPointF at) {
@@ -121,7 +121,7 @@ TEST(Lighting, CancelShowsEveryZoneItsStoredBytesAndOkOnLayout22WritesZones0To8)
     bool confirmed;
   };
   for (const Case c : {Case{ColorPickDlg::kCancel, false}, Case{ColorPickDlg::kOk, true}}) {
-    const LightingConfig before = w.session->ReadLighting();
+    const LightingConfig before = w.session->ReadLighting().Wait();
     dlg->SetPickerRunner([&](ColorPickDlg& picker) {
       // Red from the swatches, shown on the mouse at once.
       const QPointF red = lighting_layout::Swatch(5, 0).center();
@@ -135,11 +135,11 @@ TEST(Lighting, CancelShowsEveryZoneItsStoredBytesAndOkOnLayout22WritesZones0To8)
       w.Drain();
       EXPECT_EQ(w.Shown(8), (LedZoneRecord{0xFF, 0xFF, 1, 0}));
       picker.ActivateItem(c.item);
-      Session::WaitFor(*picker.ClosingJob());
+      WaitFor(*picker.ClosingJob());
       return picker.Result().value_or(Answer::kClosed);
     });
     dlg->ActivateItem(ColorDlg::kSetAllLights);
-    const LightingConfig after = w.session->ReadLighting();
+    const LightingConfig after = w.session->ReadLighting().Wait();
     for (int zone = 0; zone < kZoneCount; ++zone) {
       const bool selected = zone <= 8;
       const LedZoneRecord want = c.confirmed && selected ? LedZoneRecord{0xFF, 0xFF, 1, 0} : before.zones[zone];

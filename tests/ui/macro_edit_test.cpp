@@ -37,8 +37,8 @@ using quorix::test::ProcessEventsUntil;
 
 struct EditWorld : test::SimSession {
   explicit EditWorld(std::string setIni = {}) : SimSession({}, std::move(setIni)) {
-    EXPECT_TRUE(session->ResolveDevice());
-    EXPECT_TRUE(session->Load());
+    EXPECT_TRUE(session->ResolveDevice().Wait());
+    EXPECT_TRUE(session->Load().Wait());
     auto fake = std::make_unique<test::FakeInputCapture>();
     capture = fake.get();
     recording = std::make_unique<MacroRecording>(std::move(fake), "", *clock, &shared);
@@ -78,7 +78,7 @@ struct EditWorld : test::SimSession {
   }
   // The slot's record length as the mouse holds it, read afresh.
   int MouseSlotLength(int slot) {
-    EXPECT_TRUE(session->Load());
+    EXPECT_TRUE(session->Load().Wait());
     return session->State().image.Snapshot()->macroSlots[static_cast<size_t>(slot)].length;
   }
 
@@ -157,9 +157,9 @@ TEST(MacroEdit, AChosenHotkeyIsStoredInSetIniAndStartsTheNextRecording) {
   w.Feed(key);
   ASSERT_TRUE(ProcessEventsUntil([&] { return !w.capture->Running(); }));
   QCoreApplication::processEvents();
-  Options stored;
-  std::string error;
-  ASSERT_TRUE(w.session->ReadOptions(dir.Path("set.ini"), stored, error)) << error;
+  const Result<Options> read = w.session->ReadOptions(dir.Path("set.ini"));
+  ASSERT_TRUE(read) << read.detail();
+  const Options& stored = *read;
   EXPECT_EQ(stored.recordHotkey, 0x3B);
   EXPECT_EQ(stored.recordHotkeyName, 0x3B);
   EXPECT_EQ(w.shared.Hotkey(), 0x3B);
@@ -227,7 +227,7 @@ TEST(MacroEdit, UnsavedEditsAreAskedAboutBeforeTheyGo) {
     for (const Reply& reply : replies) {
       const std::string what = std::string(wayName) + ", " + reply.what;
       EditWorld w;
-      ASSERT_TRUE(w.session->StoreMacro(2, kModeOnce, "stored", {WaitItem(5)}));
+      ASSERT_TRUE(w.session->StoreMacro(2, kModeOnce, "stored", {WaitItem(5)}).Wait());
       const int storedLength = w.MouseSlotLength(2);
       w.editor->Rebuild();
       w.editor->LoadRow(w.SlotRow(2));

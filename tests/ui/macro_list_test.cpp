@@ -30,10 +30,10 @@ namespace {
 
 struct ListWorld : test::SimSession {
   ListWorld() {
-    EXPECT_TRUE(session->ResolveDevice());
-    EXPECT_TRUE(session->Load());
+    EXPECT_TRUE(session->ResolveDevice().Wait());
+    EXPECT_TRUE(session->Load().Wait());
     for (const char* name : {"beta", "alpha"})
-      EXPECT_TRUE(session->StoreMacro(name[0] == 'a' ? 3 : 1, kModeOnce, name, {WaitItem(5)}));
+      EXPECT_TRUE(session->StoreMacro(name[0] == 'a' ? 3 : 1, kModeOnce, name, {WaitItem(5)}).Wait());
     std::filesystem::create_directories(dir.Path("Favorite"));
     file = dir.Path("Favorite/1.mf");
     EXPECT_EQ(WriteMacroFile(file, "on disk", kModeOnce, {WaitItem(9)}, 100), MacroFileStatus::kOk);
@@ -134,7 +134,7 @@ TEST(MacroList, DeletingNeverHandsADeviceSlotToTheFileSystem) {
 TEST(MacroList, WheelScrollsSmoothlyAndTheTimerStopsAtTheTarget) {
   ListWorld w;
   for (int slot = 10; slot < 40; ++slot)
-    ASSERT_TRUE(w.session->StoreMacro(slot, kModeOnce, "m" + std::to_string(slot), {WaitItem(1)}));
+    ASSERT_TRUE(w.session->StoreMacro(slot, kModeOnce, "m" + std::to_string(slot), {WaitItem(1)}).Wait());
   auto list = w.Open(MacroListMode::kPickMacro);
   EXPECT_FALSE(list->TimerArmed());
   auto turn = [&list](int delta) {

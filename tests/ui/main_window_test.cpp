@@ -46,8 +46,8 @@ struct WindowWorld : test::SimSession {
   }
   ~WindowWorld() { window.reset(); }
   void Load() {
-    ASSERT_TRUE(session->ResolveDevice());
-    ASSERT_TRUE(session->Load());
+    ASSERT_TRUE(session->ResolveDevice().Wait());
+    ASSERT_TRUE(session->Load().Wait());
     window->ShowLoaded();
   }
   void Mouse(QEvent::Type type, QPointF at) {
@@ -344,7 +344,7 @@ TEST(MainWindow, MousePictureShowsTheLightingAndAnimatesOnlyWhileItsPageIsSeen) 
   QTimer::singleShot(0, w.window.get(), [&] {
     auto* lighting = w.window->findChild<ColorDlg*>();
     ASSERT_NE(lighting, nullptr);
-    Session::WaitFor(*lighting->OpenJob());
+    WaitFor(*lighting->OpenJob());
     picked = test::PressAccessible(*lighting, QStringLiteral("Wave"));
     lighting->ActivateItem(ColorDlg::kClose);
   });

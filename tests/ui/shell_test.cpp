@@ -18,6 +18,7 @@
 #include "app/local_instance_channel.h"
 #include "keys/pc_actions.h"
 #include "platform/input_injector.h"
+#include "session/models/str_entry_rules.h"
 #include "session/session.h"
 #include "session/world/session_world.h"
 #include "ui/app_signals.h"

@@ -86,8 +86,8 @@ class SwaySession : public ::testing::Test {
 
 TEST_F(SwaySession, IpcSourceReportsEachFocusedProcessAndSwitchesTheMousesProfile) {
   test::SimSession sim;
-  ASSERT_EQ(sim.session->ResolveDevice(), Outcome());
-  ASSERT_EQ(sim.session->Load(), Outcome());
+  ASSERT_TRUE(sim.session->ResolveDevice().Wait());
+  ASSERT_TRUE(sim.session->Load().Wait());
   std::string error;
   auto source = SwayForegroundSource::Open(Env("SWAYSOCK"), &error);
   ASSERT_NE(source, nullptr) << error;
@@ -113,9 +113,9 @@ TEST_F(SwaySession, IpcSourceReportsEachFocusedProcessAndSwitchesTheMousesProfil
     std::vector<int> switched;
     switcher.CheckForegroundApplication(apps_, noneOff_, active, [&](int p) {
       switched.push_back(p);
-      EXPECT_EQ(sim.session->Write(
-                    [p](DeviceLink& link, SettingsState& state) { return WriteActiveProfile(link, state, p); }),
-                Outcome());
+      EXPECT_TRUE(sim.session
+                      ->Write([p](DeviceLink& link, SettingsState& state) { return WriteActiveProfile(link, state, p); })
+                      .Wait());
     });
     EXPECT_EQ(switched, std::vector<int>{step.profile});
     EXPECT_EQ(sim.host->Mouse().ActiveProfile(), step.profile);

@@ -18,7 +18,7 @@
 
 #include "keys/keyboard_layout.h"
 #include "macro/macro_library.h"
-#include "session/button_settings_model.h"
+#include "session/models/button_settings_model.h"
 #include "ui/skin/skin_window.h"
 #include "ui/ui_env.h"
 #include "ui/windows/button_set_painter.h"

@@ -11,7 +11,7 @@
 #include <optional>
 #include <vector>
 
-#include "session/button_settings_model.h"
+#include "session/models/button_settings_model.h"
 #include "ui/skin/picture.h"
 #include "ui/skin/skin_fonts.h"
 #include "ui/skin/skin_item.h"

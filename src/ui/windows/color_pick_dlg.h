@@ -11,7 +11,7 @@
 #include <memory>
 #include <optional>
 
-#include "session/lighting_windows.h"
+#include "session/models/lighting_windows.h"
 #include "ui/skin/skin_window.h"
 #include "ui/windows/lighting_painter.h"
 #include "ui/windows/option_dlg.h"

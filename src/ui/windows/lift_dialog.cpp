@@ -9,6 +9,7 @@
 #include "options/lift_adjustment.h"
 #include "platform/input_injector.h"
 #include "session/failure_text.h"
+#include "session/models/str_entry_rules.h"
 #include "session/session.h"
 #include "texts/text_tables.h"
 #include "ui/gui_thread.h"
@@ -60,30 +61,30 @@ void LiftDialogs::RunAuto() {
   manualNext_ = false;
   auto answer = std::make_shared<Answer>();
   pending_ = answer;
-  auto result = std::make_shared<LiftRunResult>();
   const QPointer<LiftDialogs> self(this);
   // The run holds the executor while the dialog is open: nothing else may
   // talk to the mouse between the measurement's start and its end. State
   // reports come through the event pump, which does not need the executor.
-  env_.session.PostOnDevice(
-      "lift adjustment",
-      [self, answer, adjustment = adjustment_, result](JobContext&, DeviceLink& link, const std::string& path) {
-        *result = RunLiftAdjustment(link, path, *adjustment, [self, answer](LiftAdjustment&) {
-          const bool posted = QMetaObject::invokeMethod(
-              self.data(), [self, answer] { answer->Set(self ? self->AskAuto() : false); }, Qt::QueuedConnection);
-          if (!posted) answer->Set(false);
-          return answer->Wait();
-        });
-        return result->outcome;
-      },
-      OnGuiThread(this,
-                  {{}, [this, result](const Outcome& outcome) {
-                     const bool manual = manualNext_ && outcome;
-                     if (!outcome && say_)
-                       say_(QString::fromStdString(FailureText(env_.texts, outcome.failure, FailedWhile::kWriting)));
-                     End();
-                     if (manual) RunManual();
-                   }}));
+  env_.session
+      .OnDevice("lift adjustment",
+                [self, answer, adjustment = adjustment_](JobContext&, DeviceLink& link, const std::string& path) {
+                  return RunLiftAdjustment(link, path, *adjustment,
+                                           [self, answer](LiftAdjustment&) {
+                                             const bool posted = QMetaObject::invokeMethod(
+                                                 self.data(),
+                                                 [self, answer] { answer->Set(self ? self->AskAuto() : false); },
+                                                 Qt::QueuedConnection);
+                                             if (!posted) answer->Set(false);
+                                             return answer->Wait();
+                                           })
+                      .outcome;
+                })
+      .Then(OnGuiThread(this, [this](const Outcome& outcome) {
+        const bool manual = manualNext_ && outcome;
+        if (!outcome && say_) say_(QString::fromStdString(FailureText(env_.texts, outcome.failure, FailedWhile::kWriting)));
+        End();
+        if (manual) RunManual();
+      }));
 }
 
 bool LiftDialogs::AskAuto() {
@@ -108,18 +109,14 @@ void LiftDialogs::OnStateReport(const VendorReport& report) {
 void LiftDialogs::RunManual() {
   if (running_) return;
   running_ = true;
-  auto stored = std::make_shared<LiftValueResult>();
-  env_.session.PostReadStoredLift(
-      stored, OnGuiThread(this, {{}, [this, stored](const Outcome&) {
-                                   if (!stored->outcome) {
-                                     if (say_)
-                                       say_(QString::fromStdString(
-                                           FailureText(env_.texts, stored->outcome.failure, FailedWhile::kReading)));
-                                     End();
-                                     return;
-                                   }
-                                   ShowManual(stored->value);
-                                 }}));
+  env_.session.ReadStoredLift().Then(OnGuiThread(this, [this](const LiftValueResult& stored) {
+    if (!stored.outcome) {
+      if (say_) say_(QString::fromStdString(FailureText(env_.texts, stored.outcome.failure, FailedWhile::kReading)));
+      End();
+      return;
+    }
+    ShowManual(stored.value);
+  }));
 }
 
 void LiftDialogs::ShowManual(int stored) {
@@ -133,36 +130,31 @@ void LiftDialogs::ShowManual(int stored) {
   bool tested = false;
   const auto confirmed = dialog_->RunLiftTest(look, stored, [this, &tested](long long entered) {
     tested = true;
-    auto applied = std::make_shared<LiftValueResult>();
-    env_.session.PostTestLift(static_cast<int>(entered), applied,
-                              OnGuiThread(this, {{}, [this, applied](const Outcome&) {
-                                                   if (!applied->outcome) {
-                                                     dialog_->SetStatus(QString::fromStdString(FailureText(
-                                                         env_.texts, applied->outcome.failure, FailedWhile::kWriting)));
-                                                     return;
-                                                   }
-                                                   // The sensor reports motion at once, so the new
-                                                   // height shows without the user moving first.
-                                                   if (injector_ != nullptr)
-                                                     injector_->MovePointerBy(kLiftNudgePixels, 0);
-                                                 }}));
+    env_.session.TestLift(static_cast<int>(entered)).Then(OnGuiThread(this, [this](const LiftValueResult& applied) {
+      if (!applied.outcome) {
+        dialog_->SetStatus(
+            QString::fromStdString(FailureText(env_.texts, applied.outcome.failure, FailedWhile::kWriting)));
+        return;
+      }
+      // The sensor reports motion at once, so the new height shows without
+      // the user moving first.
+      if (injector_ != nullptr) injector_->MovePointerBy(kLiftNudgePixels, 0);
+    }));
   });
-  const auto done = OnGuiThread(
-      this, {{}, [this](const Outcome& outcome) {
-               if (!outcome && say_)
-                 say_(QString::fromStdString(FailureText(env_.texts, outcome.failure, FailedWhile::kWriting)));
-               End();
-             }});
+  const auto done = OnGuiThread(this, [this](const Outcome& outcome) {
+    if (!outcome && say_) say_(QString::fromStdString(FailureText(env_.texts, outcome.failure, FailedWhile::kWriting)));
+    End();
+  });
   if (confirmed) {
     const int entered = static_cast<int>(*confirmed);
-    env_.session.PostOnDevice(
-        "lift store",
-        [entered](JobContext&, DeviceLink& link, const std::string& path) {
-          return StoreLift(link, path, LiftTestValue(entered, ModelCode(link, path)));
-        },
-        done);
+    env_.session
+        .OnDevice("lift store",
+                  [entered](JobContext&, DeviceLink& link, const std::string& path) {
+                    return StoreLift(link, path, LiftTestValue(entered, ModelCode(link, path)));
+                  })
+        .Then(done);
   } else if (tested) {
-    env_.session.PostStoreLift(stored, done);  // the value before the test comes back
+    env_.session.StoreLift(stored).Then(done);  // the value before the test comes back
   } else {
     End();
   }

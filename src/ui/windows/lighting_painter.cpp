@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "session/lighting_windows.h"
+#include "session/models/lighting_windows.h"
 #include "ui/art/lighting_geometry.h"
 #include "ui/art/picture_ids.h"
 #include "ui/skin/skin_fonts.h"

@@ -14,8 +14,8 @@
 #include "keys/key_tables.h"
 #include "macro/macro_file.h"
 #include "session/failure_text.h"
-#include "session/macro_list_model.h"
 #include "session/macro_recording.h"
+#include "session/models/macro_list_model.h"
 #include "session/session.h"
 #include "texts/text_tables.h"
 #include "ui/app_signals.h"
@@ -451,15 +451,13 @@ void MacroEdit::LoadRow(int row) {
 
 void MacroEdit::ReadBackSlot(int slot) {
   SetBusy(0.0);
-  model_.PostReadBack(env_.session, slot,
-                      OnGuiThread(this, {[this](double f) { SetBusy(f); },
-                                         [this](const Outcome& outcome) {
-                                           SetBusy(std::nullopt);
-                                           model_.ReadBackFinished(outcome);
-                                           if (!outcome)
-                                             Say(Q(FailureText(env_.texts, outcome.failure, FailedWhile::kReading)));
-                                           SyncItems();
-                                         }}));
+  MacroEditModel::ReadBack(env_.session, slot, OnGuiThread(this, {[this](double f) { SetBusy(f); }, {}}))
+      .Then(OnGuiThread(this, [this, slot](const MacroReadBack& back) {
+        SetBusy(std::nullopt);
+        model_.ReadBackFinished(back, slot);
+        if (!back.outcome) Say(Q(FailureText(env_.texts, back.outcome.failure, FailedWhile::kReading)));
+        SyncItems();
+      }));
 }
 
 void MacroEdit::OpenMacroFile(const std::string& path, std::function<void()> loaded) {
@@ -672,14 +670,12 @@ void MacroEdit::DeleteListRow() {
     return;
   }
   SetBusy(0.0);
-  env_.session.PostDeleteMacro(
-      row.slot, OnGuiThread(this, {{}, [this](const Outcome& outcome) {
-                                     SetBusy(std::nullopt);
-                                     if (!outcome)
-                                       Say(Q(FailureText(env_.texts, outcome.failure, FailedWhile::kWriting)));
-                                     Rebuild();
-                                     emit macrosChanged();
-                                   }}));
+  env_.session.DeleteMacro(row.slot).Then(OnGuiThread(this, [this](const Outcome& outcome) {
+    SetBusy(std::nullopt);
+    if (!outcome) Say(Q(FailureText(env_.texts, outcome.failure, FailedWhile::kWriting)));
+    Rebuild();
+    emit macrosChanged();
+  }));
 }
 
 // ---- input ----

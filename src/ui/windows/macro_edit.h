@@ -16,8 +16,8 @@
 
 #include "macro/macro_library.h"
 #include "macro/macro_recorder.h"
-#include "session/macro_edit_model.h"
-#include "session/macro_list_model.h"
+#include "session/models/macro_edit_model.h"
+#include "session/models/macro_list_model.h"
 #include "ui/skin/skin_window.h"
 #include "ui/ui_env.h"
 

@@ -17,7 +17,7 @@
 #include <optional>
 
 #include "macro/macro_library.h"
-#include "session/macro_list_model.h"
+#include "session/models/macro_list_model.h"
 #include "ui/skin/skin_window.h"
 #include "ui/ui_env.h"
 

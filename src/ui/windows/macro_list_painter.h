@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "macro/macro_library.h"
-#include "session/macro_list_model.h"
+#include "session/models/macro_list_model.h"
 #include "ui/skin/picture.h"
 #include "ui/skin/skin_item.h"
 

@@ -71,14 +71,12 @@ MainWindow::MainWindow(UiEnv& env, QWidget* parent)
       model_(env.session.GetClock(), env.session.State(),
              [this](std::string name, FieldWrite write) {
                // The toggles show what the mouse took once the write is done.
-               env_.session.PostWrite(
-                   std::move(name), std::move(write),
-                   OnGuiThread(this, {{}, [this](const Outcome& outcome) {
-                                        model_.RefreshImage();
-                                        if (!outcome)
-                                          Say(Q(FailureText(env_.texts, outcome.failure, FailedWhile::kWriting)));
-                                        SyncItems();
-                                      }}));
+               env_.session.Write(std::move(write), std::move(name))
+                   .Then(OnGuiThread(this, [this](const Outcome& outcome) {
+                     model_.RefreshImage();
+                     if (!outcome) Say(Q(FailureText(env_.texts, outcome.failure, FailedWhile::kWriting)));
+                     SyncItems();
+                   }));
              }),
       painter_(Pictures()),
       random_(static_cast<uint32_t>(env.session.GetClock().NowMs())),
@@ -528,14 +526,13 @@ int MainWindow::ButtonAt(QPointF point) const {
 void MainWindow::WriteButton(int button, ButtonSettingsResult result) {
   const bool withMacro = result.macro.has_value();
   if (withMacro) SetBusy(0.0);
-  env_.session.PostWrite("button", ButtonSettingsWrite(model_.ActiveProfile(), button, std::move(result)),
-                         OnGuiThread(this, {{}, [this, withMacro](const Outcome& outcome) {
-                                              if (withMacro) SetBusy(std::nullopt);
-                                              model_.RefreshImage();
-                                              if (!outcome)
-                                                Say(Q(FailureText(env_.texts, outcome.failure, FailedWhile::kWriting)));
-                                              SyncItems();
-                                            }}));
+  env_.session.Write(ButtonSettingsWrite(model_.ActiveProfile(), button, std::move(result)), "button")
+      .Then(OnGuiThread(this, [this, withMacro](const Outcome& outcome) {
+        if (withMacro) SetBusy(std::nullopt);
+        model_.RefreshImage();
+        if (!outcome) Say(Q(FailureText(env_.texts, outcome.failure, FailedWhile::kWriting)));
+        SyncItems();
+      }));
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
@@ -615,13 +612,11 @@ void MainWindow::SaveOption(const std::function<void(Options&)>& change) {
   UpdateForegroundTimer();  // a reset or restore may bind or unbind programs
   const std::string& setIni = env_.session.SetIni();
   if (setIni.empty()) return;
-  std::string reason;
-  if (WriteSetIni(setIni, options_, SetIniCodePage(setIni), reason) != SetIniStep::kDone) {
-    Say(Q(reason));
+  if (const Outcome written = WriteSetIni(setIni, options_, SetIniCodePage(setIni)); !written) {
+    Say(Q(written.detail));
     return;
   }
-  std::string error;
-  env_.session.ReloadOptions(error);
+  env_.session.ReloadOptions();
 }
 
 ProgressFn MainWindow::GuiProgress() {
@@ -647,17 +642,16 @@ void MainWindow::Backup() {
   QString file = ChooseBackupFile(true);
   if (file.isEmpty()) return;
   if (!file.endsWith(QStringLiteral(".bf"), Qt::CaseInsensitive)) file += QStringLiteral(".bf");
-  auto error = std::make_shared<std::string>();
   SetBusy(0.0);
-  env_.session.PostBackup(
-      file.toStdString(), options_.apps, GuiProgress(), error,
-      OnGuiThread(this, {{}, [this, error, file](const Outcome& outcome) {
-                           SetBusy(std::nullopt);
-                           if (outcome.failure == Failure::kCannotWriteFile)
-                             Say(Q(FileFailureText(env_.texts, outcome.failure, file.toStdString(), *error)));
-                           else if (!outcome)
-                             Say(Q(FailureText(env_.texts, outcome.failure, FailedWhile::kReading)));
-                         }}));
+  // The file's reason comes back in the job's outcome.
+  env_.session.Backup(file.toStdString(), options_.apps, GuiProgress())
+      .Then(OnGuiThread(this, [this, file](const Outcome& outcome) {
+        SetBusy(std::nullopt);
+        if (outcome.failure == Failure::kCannotWriteFile)
+          Say(Q(FileFailureText(env_.texts, outcome.failure, file.toStdString(), outcome.detail)));
+        else if (!outcome)
+          Say(Q(FailureText(env_.texts, outcome.failure, FailedWhile::kReading)));
+      }));
 }
 
 void MainWindow::Restore() {
@@ -674,10 +668,9 @@ void MainWindow::Restore() {
   std::vector<uint8_t> bytes = std::move(read).value();
   if (RunOptionDlg(env_, this, Q(env_.texts[Label::kRestore]), Q(env_.texts[Msg::kOverwriteQuestion])) != Answer::kOk)
     return;
-  auto result = std::make_shared<RestoreResult>();
   SetBusy(0.0);
-  env_.session.PostRestore(std::move(bytes), env_.session.SetIni(), RestoreProgress{{}, GuiProgress()}, result,
-                           OnGuiThread(this, {{}, [this](const Outcome& outcome) { AfterRewrite(outcome); }}));
+  env_.session.Restore(std::move(bytes), env_.session.SetIni(), RestoreProgress{{}, GuiProgress()})
+      .Then(OnGuiThread(this, [this](const RestoreResult& result) { AfterRewrite(result.outcome); }));
 }
 
 void MainWindow::Reset() {
@@ -691,17 +684,15 @@ void MainWindow::Reset() {
   options.profileWord = kProfileWord;
   options.progress = GuiProgress();
   SetBusy(0.0);
-  env_.session.PostReset(std::move(options), OnGuiThread(this, {{}, [this, apps](const Outcome& outcome) {
-                                                                  if (outcome)
-                                                                    SaveOption([&](Options& o) { o.apps = *apps; });
-                                                                  AfterRewrite(outcome);
-                                                                }}));
+  env_.session.Reset(std::move(options)).Then(OnGuiThread(this, [this, apps](const Outcome& outcome) {
+    if (outcome) SaveOption([&](Options& o) { o.apps = *apps; });
+    AfterRewrite(outcome);
+  }));
 }
 
 void MainWindow::AfterRewrite(const Outcome& outcome) {
   SetBusy(std::nullopt);
-  std::string error;
-  env_.session.ReloadOptions(error);
+  env_.session.ReloadOptions();
   ShowLoaded();
   if (!outcome) Say(Q(FailureText(env_.texts, outcome.failure, FailedWhile::kWriting)));
   emit reloadRequested();
@@ -772,12 +763,11 @@ void MainWindow::BindApp(int profile) {
     return name->toStdString();
   };
   const std::string prompt = env_.texts[Prompt::kName];
-  std::string error;
-  env_.session.BindApplication(env_.session.SetIni(), profile, hooks, error, prompt);
-  std::string reloadError;
-  env_.session.ReloadOptions(reloadError);
+  const Result<BindResult> bound = env_.session.BindApplication(env_.session.SetIni(), profile, hooks, prompt);
+  env_.session.ReloadOptions();
   options_ = env_.session.CurrentOptions();
-  if (!error.empty()) Say(Q(error));
+  if (!bound)
+    Say(Q(bound.detail()));
   else if (!foregroundReason_.empty()) Say(ForegroundReasonText(env_, foregroundReason_));  // why the binding may not take effect
   else if (!switcher_) Say(DesktopText(env_, Desktop::kNoSwitching));
   UpdateForegroundTimer();

@@ -16,13 +16,13 @@
 #include "keys/keyboard_layout.h"
 #include "macro/macro_library.h"
 #include "options/options_store.h"
-#include "session/button_settings_model.h"
-#include "session/main_window_model.h"
-#include "session/picture_lighting.h"
+#include "session/models/button_settings_model.h"
+#include "session/models/main_window_model.h"
+#include "session/models/picture_lighting.h"
 #include "ui/skin/skin_window.h"
 #include "ui/ui_env.h"
-#include "ui/windows/option_dlg.h"
 #include "ui/windows/main_window_painter.h"
+#include "ui/windows/option_dlg.h"
 
 namespace quorix {
 class AppSwitcher;

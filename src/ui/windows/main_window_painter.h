@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "options/options_store.h"
-#include "session/main_window_model.h"
-#include "session/picture_lighting.h"
+#include "session/models/main_window_model.h"
+#include "session/models/picture_lighting.h"
 #include "ui/skin/picture.h"
 #include "ui/skin/skin_fonts.h"
 #include "ui/skin/skin_item.h"

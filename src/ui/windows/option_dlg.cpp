@@ -2,7 +2,7 @@
 
 #include <QCoreApplication>
 
-#include "session/str_entry_rules.h"
+#include "session/models/str_entry_rules.h"
 #include "texts/text_tables.h"
 #include "ui/app_signals.h"
 #include "ui/art/picture_ids.h"

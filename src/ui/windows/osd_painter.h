@@ -5,7 +5,7 @@
 #include <QPainter>
 #include <QString>
 
-#include "session/osd_state.h"
+#include "session/models/osd_state.h"
 
 namespace quorix::ui {
 

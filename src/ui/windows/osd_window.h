@@ -10,7 +10,7 @@
 #include <QWidget>
 #include <vector>
 
-#include "session/osd_state.h"
+#include "session/models/osd_state.h"
 #include "ui/skin/picture.h"
 
 namespace quorix {

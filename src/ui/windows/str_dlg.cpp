@@ -7,8 +7,8 @@
 #include <QMouseEvent>
 #include <algorithm>
 
+#include "session/models/str_entry_rules.h"
 #include "session/session.h"
-#include "session/str_entry_rules.h"
 #include "texts/text_tables.h"
 #include "ui/app_signals.h"
 #include "ui/art/picture_ids.h"

@@ -15,7 +15,7 @@
 #include <optional>
 #include <vector>
 
-#include "session/str_entry_rules.h"
+#include "session/models/str_entry_rules.h"
 
 #include "ui/skin/skin_window.h"
 

@@ -1,5 +1,5 @@
 // The text-entry dialog's typing rules per field.
-#include "session/str_entry_rules.h"
+#include "session/models/str_entry_rules.h"
 
 #include <gtest/gtest.h>
 

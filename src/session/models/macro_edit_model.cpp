@@ -1,9 +1,9 @@
-#include "session/macro_edit_model.h"
+#include "session/models/macro_edit_model.h"
 
 #include <algorithm>
 #include <cstdio>
 
-#include "session/macro_list_model.h"
+#include "session/models/macro_list_model.h"
 #include "session/session.h"
 #include "settings/settings_image.h"
 
@@ -332,29 +332,18 @@ MacroFileStatus MacroEditModel::WriteFile(const std::string& path, int64_t now, 
   return status;
 }
 
-DeviceJobHandle MacroEditModel::PostReadBack(Session& session, int slot, DeviceJobCallbacks callbacks) {
-  auto back = std::make_shared<MacroReadBack>();
-  readBack_ = back;
-  readBackSlot_ = slot;
-  return session.PostOnDevice(
-      "read macro",
-      [&session, back, slot](JobContext& job, DeviceLink& link, const std::string& path) {
-        *back =
-            ReadBackMacro(link, path, *session.State().image.Snapshot(), slot, [&job](double f) { job.Progress(f); });
-        return back->outcome;
-      },
-      std::move(callbacks));
+Job<MacroReadBack> MacroEditModel::ReadBack(Session& session, int slot, DeviceJobCallbacks callbacks) {
+  return session.ReadMacro(slot, std::move(callbacks));
 }
 
-void MacroEditModel::ReadBackFinished(const Outcome& outcome) {
-  const std::shared_ptr<MacroReadBack> back = std::move(readBack_);
-  if (!outcome || back == nullptr) return;
-  Load(back->items, back->name, back->mode, {SourceKind::kSlot, "", readBackSlot_});
+void MacroEditModel::ReadBackFinished(const MacroReadBack& back, int slot) {
+  if (!back.outcome) return;
+  Load(back.items, back.name, back.mode, {SourceKind::kSlot, "", slot});
 }
 
 DeviceJobHandle MacroEditModel::PostStore(Session& session, int slot, const std::string& name,
                                           DeviceJobCallbacks callbacks) {
-  return session.PostStoreMacro(slot, NormaliseMode(mode_), name, items_, std::move(callbacks));
+  return session.StoreMacro(slot, NormaliseMode(mode_), name, items_, std::move(callbacks)).Handle();
 }
 
 void MacroEditModel::StoreFinished(const Outcome& outcome, int slot, const std::string& name) {

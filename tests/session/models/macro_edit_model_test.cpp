@@ -1,4 +1,4 @@
-#include "session/macro_edit_model.h"
+#include "session/models/macro_edit_model.h"
 
 #include <gtest/gtest.h>
 
@@ -231,14 +231,14 @@ TEST(MacroEditModel, StoreIntoANearlyFullMouse) {
   parts.exchangeMutex = std::make_unique<LocalMutex>();
   parts.deviceListMutex = std::make_unique<LocalMutex>();
   Session session(std::move(parts));
-  ASSERT_EQ(session.ResolveDevice(), Outcome());
-  ASSERT_EQ(session.Load(), Outcome());
+  ASSERT_EQ(session.ResolveDevice().Wait(), Outcome());
+  ASSERT_EQ(session.Load().Wait(), Outcome());
   auto image = [&] { return session.State().image.Snapshot(); };
   const int free0 = MacroEditModel::FreeMemory(*image());
   const int record = free0 / 6;
   for (int slot = 0; slot < 5; ++slot)
-    ASSERT_EQ(session.StoreMacro(slot, kModeOnce, "m" + std::to_string(slot), Body(record - 34)), Outcome());
-  ASSERT_EQ(session.StoreMacro(5, kModeLoop, "m5", Body(free0 - 5 * record - 34)), Outcome());
+    ASSERT_EQ(session.StoreMacro(slot, kModeOnce, "m" + std::to_string(slot), Body(record - 34)).Wait(), Outcome());
+  ASSERT_EQ(session.StoreMacro(5, kModeLoop, "m5", Body(free0 - 5 * record - 34)).Wait(), Outcome());
   ASSERT_EQ(MacroEditModel::FreeMemory(*image()), 0);
 
   const int profiles = image()->profileCount;
@@ -250,26 +250,28 @@ TEST(MacroEditModel, StoreIntoANearlyFullMouse) {
       const ButtonRecord run{static_cast<uint8_t>(s.mode), static_cast<uint8_t>(s.codeAddress & 0xFF),
                              static_cast<uint8_t>(s.codeAddress >> 8), 0};
       const int button = (slot + p) % (buttons - 2);
-      ASSERT_EQ(session.Write([&](DeviceLink& link, SettingsState& state) {
-        return AssignButton(link, state, p, button, run);
-      }), Outcome());
+      ASSERT_EQ(
+          session
+              .Write([&](DeviceLink& link, SettingsState& state) { return AssignButton(link, state, p, button, run); })
+              .Wait(),
+          Outcome());
     }
   }
-  for (int slot : {0, 2, 4}) ASSERT_EQ(session.DeleteMacro(slot), Outcome());
+  for (int slot : {0, 2, 4}) ASSERT_EQ(session.DeleteMacro(slot).Wait(), Outcome());
   ASSERT_EQ(MacroEditModel::FreeMemory(*image()), 3 * record);
 
   test::FakeClock editorClock;
   MacroEditModel editor(editorClock);
   editor.Load(Body(2 * record - 34), "big", 7, {});
   editor.CycleMode();
-  Outcome outcome = Session::WaitFor(*editor.PostStore(session, 7, "big", {}));
+  Outcome outcome = WaitFor(*editor.PostStore(session, 7, "big", {}));
   ASSERT_EQ(outcome, Outcome());
   editor.StoreFinished(outcome, 7, "big");
   EXPECT_FALSE(editor.Modified());
   EXPECT_EQ(editor.From().slot, 7);
 
   // Reload from the mouse: what it holds, not what the image says.
-  ASSERT_EQ(session.Load(), Outcome());
+  ASSERT_EQ(session.Load().Wait(), Outcome());
   const auto after = image();
   EXPECT_EQ(after->macroSlots[1].start, MacroLayoutOf(*after).areaStart);  // compacted
   EXPECT_EQ(after->macroSlots[7].mode, kModeLoop);
@@ -288,7 +290,7 @@ TEST(MacroEditModel, StoreIntoANearlyFullMouse) {
   const std::vector<uint8_t> before = host.Mouse().Memory();
   editor.Load(Body(record - 34 + 1), "too big", kModeOnce, {});
   editor.SetName("too big!");
-  outcome = Session::WaitFor(*editor.PostStore(session, 8, editor.Name(), {}));
+  outcome = WaitFor(*editor.PostStore(session, 8, editor.Name(), {}));
   EXPECT_EQ(outcome, Outcome(Failure::kLackOfSpace));
   editor.StoreFinished(outcome, 8, editor.Name());
   EXPECT_TRUE(editor.Modified());

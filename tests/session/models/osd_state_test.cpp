@@ -1,6 +1,6 @@
 // The on-screen display's state machine in virtual time: fade in, hold, fade
 // out, what each report marks, and that nothing is due while it is hidden.
-#include "session/osd_state.h"
+#include "session/models/osd_state.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "session/str_entry_rules.h"
+#include "session/models/str_entry_rules.h"
 
 #include <climits>
 

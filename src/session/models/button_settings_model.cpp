@@ -1,4 +1,4 @@
-#include "session/button_settings_model.h"
+#include "session/models/button_settings_model.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "session/lighting_windows.h"
+#include "session/models/lighting_windows.h"
 
 #include <gtest/gtest.h>
 
@@ -16,8 +16,8 @@ struct LightingWorld : test::SimSession {
   }
   // Loads the mouse; memory set up before is what the session reads.
   void Load() {
-    EXPECT_TRUE(session->ResolveDevice());
-    EXPECT_TRUE(session->Load());
+    EXPECT_TRUE(session->ResolveDevice().Wait());
+    EXPECT_TRUE(session->Load().Wait());
   }
   sim::SimMouse& Mouse() { return host->Mouse(); }
   void SetRecord(int zone, LedZoneRecord r) {
@@ -28,9 +28,9 @@ struct LightingWorld : test::SimSession {
     const auto p = Mouse().LightingPreview(zone);
     return {p[1], p[2], p[3], p[4]};
   }
-  void Drain() { Session::WaitFor(*session->Post("drain", [](JobContext&, DeviceLink&, SettingsState&) {
-    return Outcome{};
-  })); }
+  void Drain() {
+    session->Post("drain", [](JobContext&, DeviceLink&, SettingsState&) { return Outcome{}; }).Wait();
+  }
   SeededRandom random{7};
 };
 
@@ -59,7 +59,7 @@ TEST(LightingWindows, SetAllLightsSelectsZonesByLayoutAndMarkersOnlyInCustomize)
     LightingWorld w(options);
     w.Load();
     LightingWindowModel model(*w.session, w.random);
-    ASSERT_TRUE(Session::WaitFor(*model.Open())) << c.layout;
+    ASSERT_TRUE(WaitFor(*model.Open())) << c.layout;
     const PickerSetup all = model.SetAllLights();
     EXPECT_EQ(all.zones, c.zones) << c.layout << " " << c.level;
     EXPECT_EQ(all.live, (LedZoneRecord{0xFF, 0xFF, 0xFF, 0xFF}));
@@ -76,7 +76,7 @@ TEST(LightingWindows, OpenReadsEffectAndRecordsAndTheAnimationRunsOnlyWhileShown
   w.Mouse().Memory()[kLightEffectAddress] = 0;
   w.Load();
   LightingWindowModel model(*w.session, w.random);
-  ASSERT_TRUE(Session::WaitFor(*model.Open()));
+  ASSERT_TRUE(WaitFor(*model.Open()));
   EXPECT_EQ(model.Stored()[2], (LedZoneRecord{0xC0, 10, 20, 30}));
   EXPECT_EQ(model.EditZone(2)->live, (LedZoneRecord{0xC0, 10, 20, 30}));
   EXPECT_EQ(model.Snapshot().previewGreen[2], 20);
@@ -94,7 +94,7 @@ TEST(LightingWindows, OpenReadsEffectAndRecordsAndTheAnimationRunsOnlyWhileShown
   EXPECT_FALSE(model.Poll());
   EXPECT_FALSE(model.NextDueMs());
 
-  ASSERT_TRUE(Session::WaitFor(*model.ChooseEffect(3)));
+  ASSERT_TRUE(WaitFor(*model.ChooseEffect(3)));
   EXPECT_EQ(w.Mouse().LightingMode(), 3);
   EXPECT_EQ(model.ChooseEffect(5), nullptr);
   EXPECT_EQ(model.CurrentEffect(), 3);
@@ -105,7 +105,7 @@ TEST(LightingWindows, PickerSendsModesAndClicksAtOnceConfirmWritesCancelRestores
   for (int zone = 0; zone < 9; ++zone) w.SetRecord(zone, {static_cast<uint8_t>(0x80 | zone), 1, 2, 3});
   w.Load();
   LightingWindowModel model(*w.session, w.random);
-  ASSERT_TRUE(Session::WaitFor(*model.Open()));
+  ASSERT_TRUE(WaitFor(*model.Open()));
 
   {  // one zone: a click shows at once, the modes move bit 6, confirm stores
     ColourPicker picker(*w.session, *model.EditZone(4));
@@ -119,8 +119,8 @@ TEST(LightingWindows, PickerSendsModesAndClicksAtOnceConfirmWritesCancelRestores
     picker.ClickProfileColour();
     EXPECT_FALSE(picker.Live().OwnColour());
     picker.ClickColour(0x405060);
-    ASSERT_TRUE(Session::WaitFor(*picker.Confirm()));
-    EXPECT_EQ(w.session->ReadLighting().zones[4], (LedZoneRecord{0x84, 0x40, 0x50, 0x60}));
+    ASSERT_TRUE(WaitFor(*picker.Confirm()));
+    EXPECT_EQ(w.session->ReadLighting().Wait().zones[4], (LedZoneRecord{0x84, 0x40, 0x50, 0x60}));
     EXPECT_FALSE(picker.NextDueMs()) << "the sender stops with the picker";
     EXPECT_EQ(picker.Cancel(), nullptr);
     model.PickerConfirmed(picker.Setup(), picker.Live());
@@ -135,8 +135,8 @@ TEST(LightingWindows, PickerSendsModesAndClicksAtOnceConfirmWritesCancelRestores
     EXPECT_TRUE(picker.Poll());
     w.Drain();
     EXPECT_EQ(w.Shown(8), (LedZoneRecord{0xFF, 0xFF, 0, 0}));
-    ASSERT_TRUE(Session::WaitFor(*picker.Cancel()));
-    const LightingConfig read = w.session->ReadLighting();
+    ASSERT_TRUE(WaitFor(*picker.Cancel()));
+    const LightingConfig read = w.session->ReadLighting().Wait();
     for (int zone = 0; zone < 9; ++zone) EXPECT_EQ(w.Shown(zone), read.zones[zone]) << zone;
   }
 }

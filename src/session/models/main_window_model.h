@@ -22,8 +22,9 @@
 #include "device/vendor_report.h"
 #include "platform/clock.h"
 #include "session/capabilities.h"
+#include "session/models/button_texts.h"
+#include "session/models/slider_model.h"
 #include "session/session.h"
-#include "session/slider_model.h"
 #include "settings/settings_state.h"
 #include "texts/text_tables.h"
 

@@ -1,6 +1,6 @@
 // The main window's behaviour without a screen: sliders, debounce timers in
 // virtual time, selection and the mouse's state reports, on a simulated mouse.
-#include "session/main_window_model.h"
+#include "session/models/main_window_model.h"
 
 #include <gtest/gtest.h>
 
@@ -73,13 +73,13 @@ struct ModelWorld : test::SimSession {
   explicit ModelWorld(sim::SimOptions options = {}) : SimSession(options) {
     model = std::make_unique<MainWindowModel>(*clock, session->State(), [this](std::string name, FieldWrite write) {
       posted.push_back(name);
-      session->PostWrite(std::move(name), std::move(write))->Wait();
+      session->Write(std::move(write), std::move(name)).Wait();
     });
     for (int i = 0; i < kSliderCount; ++i) model->SetTrack(i, {600, 100.0 + 20 * i, 320, 12});
   }
   void Load() {
-    ASSERT_TRUE(session->ResolveDevice());
-    ASSERT_TRUE(session->Load());
+    ASSERT_TRUE(session->ResolveDevice().Wait());
+    ASSERT_TRUE(session->Load().Wait());
     model->ShowLoaded(CapabilitiesAt(session->Link(), session->CurrentDevicePath()));
     host->Mouse().ResetCounters();
     posted.clear();

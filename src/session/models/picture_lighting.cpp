@@ -1,4 +1,4 @@
-#include "session/picture_lighting.h"
+#include "session/models/picture_lighting.h"
 
 #include <algorithm>
 

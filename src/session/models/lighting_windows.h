@@ -88,10 +88,10 @@ class ColourPicker {
 
   // Stores the live colour in every zone it edits and closes. Null when it
   // had closed already.
-  DeviceJobHandle Confirm(DeviceJobCallbacks callbacks = {});
+  DeviceJobHandle Confirm();
   // Shows each edited zone's stored record again and closes (also what the
   // device going away does). Null when it had closed already.
-  DeviceJobHandle Cancel(DeviceJobCallbacks callbacks = {});
+  DeviceJobHandle Cancel();
   bool Closed() const { return closed_; }
 
  private:

@@ -1,4 +1,4 @@
-#include "session/main_window_model.h"
+#include "session/models/main_window_model.h"
 
 #include <algorithm>
 #include <cstdio>

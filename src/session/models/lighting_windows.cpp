@@ -1,4 +1,4 @@
-#include "session/lighting_windows.h"
+#include "session/models/lighting_windows.h"
 
 #include <algorithm>
 #include <cmath>
@@ -73,7 +73,7 @@ uint32_t ColourPicker::ShownRgb() const {
 void ColourPicker::SendNow(const LedZoneRecord& colour) {
   if (closed_) return;
   lastSendMs_ = session_.GetClock().NowMs();
-  session_.PostPreviewZones(setup_.zones, colour);
+  session_.PreviewZones(setup_.zones, colour);
 }
 
 void ColourPicker::ClickColour(uint32_t rgb) { SendNow(live_.ClickColour(rgb)); }
@@ -101,24 +101,25 @@ std::optional<int64_t> ColourPicker::NextDueMs() const {
   return lastSendMs_ ? std::max(period, *lastSendMs_ + kColourSendPeriodMs) : period;
 }
 
-DeviceJobHandle ColourPicker::Confirm(DeviceJobCallbacks callbacks) {
+DeviceJobHandle ColourPicker::Confirm() {
   if (closed_) return nullptr;
   closed_ = true;
   sender_.reset();
-  return session_.PostWriteZones(setup_.zones, live_.Get(), std::move(callbacks));
+  return session_.WriteZones(setup_.zones, live_.Get()).Handle();
 }
 
-DeviceJobHandle ColourPicker::Cancel(DeviceJobCallbacks callbacks) {
+DeviceJobHandle ColourPicker::Cancel() {
   if (closed_) return nullptr;
   closed_ = true;
   sender_.reset();
   std::vector<LedZoneRecord> stored(setup_.stored.begin(), setup_.stored.end());
-  return session_.PostOnDevice(
-      "restore zones",
-      [zones = setup_.zones, stored = std::move(stored)](JobContext&, DeviceLink& link, const std::string& path) {
-        return RestoreZonePreviews(link, path, zones, stored);
-      },
-      std::move(callbacks));
+  return session_
+      .OnDevice(
+          "restore zones",
+          [zones = setup_.zones, stored = std::move(stored)](JobContext&, DeviceLink& link, const std::string& path) {
+            return RestoreZonePreviews(link, path, zones, stored);
+          })
+      .Handle();
 }
 
 // ---- LightingWindowModel ----------------------------------------------------
@@ -153,29 +154,31 @@ int LightingWindowModel::CurrentEffect() const { return DeviceNow().effect; }
 std::array<LedZoneRecord, kZoneCount> LightingWindowModel::Stored() const { return DeviceNow().stored; }
 
 DeviceJobHandle LightingWindowModel::Open(DeviceJobCallbacks callbacks) {
-  return session_.PostOnDevice(
-      "open lighting",
-      [preview = preview_, device = device_, profile = DisplayProfileColour()](JobContext&, DeviceLink& link,
-                                                                               const std::string& path) {
-        const LightingConfig config = ReadLighting(link, path);
-        Device found;
-        found.effect = config.outcome ? config.effect : 0;
-        found.protocolLevel = path.empty() ? 0 : ProtocolLevel(link, path);
-        found.buttonLayout = path.empty() ? 0 : ButtonLayout(link, path);
-        for (size_t zone = 0; zone < config.zones.size() && zone < found.stored.size(); ++zone) {
-          found.stored[zone] = config.zones[zone];
-        }
-        PreviewInputs inputs;
-        inputs.block = BlockOf(found.stored);
-        inputs.profileColour = profile;
-        inputs.buttonLayout = found.buttonLayout;
-        inputs.protocolLevel = found.protocolLevel;
-        std::lock_guard<std::mutex> lock(preview->Mutex());
-        *device = found;
-        LoadPreviewForEffect(preview->Model(), found.effect, inputs);
-        return config.outcome;
-      },
-      std::move(callbacks));
+  return session_
+      .OnDevice(
+          "open lighting",
+          [preview = preview_, device = device_, profile = DisplayProfileColour()](JobContext&, DeviceLink& link,
+                                                                                   const std::string& path) {
+            const LightingConfig config = ReadLighting(link, path);
+            Device found;
+            found.effect = config.outcome ? config.effect : 0;
+            found.protocolLevel = path.empty() ? 0 : ProtocolLevel(link, path);
+            found.buttonLayout = path.empty() ? 0 : ButtonLayout(link, path);
+            for (size_t zone = 0; zone < config.zones.size() && zone < found.stored.size(); ++zone) {
+              found.stored[zone] = config.zones[zone];
+            }
+            PreviewInputs inputs;
+            inputs.block = BlockOf(found.stored);
+            inputs.profileColour = profile;
+            inputs.buttonLayout = found.buttonLayout;
+            inputs.protocolLevel = found.protocolLevel;
+            std::lock_guard<std::mutex> lock(preview->Mutex());
+            *device = found;
+            LoadPreviewForEffect(preview->Model(), found.effect, inputs);
+            return config.outcome;
+          },
+          std::move(callbacks))
+      .Handle();
 }
 
 DeviceJobHandle LightingWindowModel::ChooseEffect(int code, DeviceJobCallbacks callbacks) {
@@ -188,24 +191,26 @@ DeviceJobHandle LightingWindowModel::ChooseEffect(int code, DeviceJobCallbacks c
   // keeps its current effect), then the preview rebuilt for the code. A
   // mouse without lighting refuses the code; the window still shows the
   // effect on its own picture.
-  DeviceJobHandle choose = session_.PostChooseLightEffect(code);
-  return session_.PostOnDevice(
-      "light effect preview",
-      [choose, code, preview = preview_, device = device_, profile = DisplayProfileColour()](
-          JobContext&, DeviceLink&, const std::string&) {
-        {
-          std::lock_guard<std::mutex> lock(preview->Mutex());
-          PreviewInputs inputs;
-          inputs.block = BlockOf(device->stored);
-          inputs.profileColour = profile;
-          inputs.buttonLayout = device->buttonLayout;
-          inputs.protocolLevel = device->protocolLevel;
-          LoadPreviewForEffect(preview->Model(), code, inputs);
-        }
-        const Outcome outcome = choose->Result().value_or(Outcome{Failure::kCancelled});
-        return outcome.failure == Failure::kNotSupported ? Outcome{} : outcome;
-      },
-      std::move(callbacks));
+  DeviceJobHandle choose = session_.ChooseLightEffect(code).Handle();
+  return session_
+      .OnDevice(
+          "light effect preview",
+          [choose, code, preview = preview_, device = device_, profile = DisplayProfileColour()](
+              JobContext&, DeviceLink&, const std::string&) {
+            {
+              std::lock_guard<std::mutex> lock(preview->Mutex());
+              PreviewInputs inputs;
+              inputs.block = BlockOf(device->stored);
+              inputs.profileColour = profile;
+              inputs.buttonLayout = device->buttonLayout;
+              inputs.protocolLevel = device->protocolLevel;
+              LoadPreviewForEffect(preview->Model(), code, inputs);
+            }
+            const Outcome outcome = choose->Result().value_or(Outcome{Failure::kCancelled});
+            return outcome.failure == Failure::kNotSupported ? Outcome{} : outcome;
+          },
+          std::move(callbacks))
+      .Handle();
 }
 
 std::optional<PickerSetup> LightingWindowModel::EditZone(int zone) const {

@@ -1,5 +1,5 @@
 // When the tray menu opens after clicks, in virtual time.
-#include "session/tray_clicks.h"
+#include "session/models/tray_clicks.h"
 
 #include <gtest/gtest.h>
 

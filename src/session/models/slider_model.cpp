@@ -1,4 +1,4 @@
-#include "session/slider_model.h"
+#include "session/models/slider_model.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -23,6 +23,7 @@
 #include "macro/macro_memory.h"
 #include "platform/clock.h"
 #include "session/device_executor.h"
+#include "session/job.h"
 
 namespace quorix {
 
@@ -191,11 +192,11 @@ class MacroEditModel {
   void StoreFinished(const Outcome& outcome, int slot, const std::string& name);
 
   // Reads device slot `slot` back through the session's executor (input
-  // stays blocked meanwhile: one read-back at a time). The callbacks see the
-  // job's outcome; call ReadBackFinished with it on the window's thread,
-  // which loads the slot's macro when it was read whole.
-  DeviceJobHandle PostReadBack(Session& session, int slot, DeviceJobCallbacks callbacks);
-  void ReadBackFinished(const Outcome& outcome);
+  // stays blocked meanwhile: one read-back at a time). Hand what the job
+  // read to ReadBackFinished on the window's thread: it loads the slot's
+  // macro when it was read whole.
+  static Job<MacroReadBack> ReadBack(Session& session, int slot, DeviceJobCallbacks callbacks);
+  void ReadBackFinished(const MacroReadBack& back, int slot);
 
   // The device's free macro memory (no slot left out); 0 without a device.
   static int FreeMemory(const SettingsImage& image);
@@ -222,10 +223,6 @@ class MacroEditModel {
   bool modified_ = false;
   std::optional<Hold> hold_;
   int polledNewRows_ = 0;
-  // Filled by the worker of the last PostReadBack; read on the window's
-  // thread once the job's outcome arrived.
-  std::shared_ptr<MacroReadBack> readBack_;
-  int readBackSlot_ = -1;
 };
 
 }  // namespace quorix

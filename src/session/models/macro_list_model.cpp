@@ -1,4 +1,4 @@
-#include "session/macro_list_model.h"
+#include "session/models/macro_list_model.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 // The button settings window's behaviour without a screen: the choices and
 // the two special slots, the current choice, the on-screen keyboard, the macro
 // choice and its import, OK, and the write OK leads to on the simulated mouse.
-#include "session/button_settings_model.h"
+#include "session/models/button_settings_model.h"
 
 #include <gtest/gtest.h>
 
@@ -222,14 +222,14 @@ TEST(ButtonSettingsModel, WriteOnTheSimulatedMouse) {
   parts.exchangeMutex = std::make_unique<LocalMutex>();
   parts.deviceListMutex = std::make_unique<LocalMutex>();
   Session session(std::move(parts));
-  ASSERT_TRUE(session.ResolveDevice());
-  ASSERT_TRUE(session.Load());
+  ASSERT_TRUE(session.ResolveDevice().Wait());
+  ASSERT_TRUE(session.Load().Wait());
 
-  ASSERT_TRUE(session.Write(ButtonSettingsWrite(2, 5, {{10, 10, 0, 0xFF}, {}})));
+  ASSERT_TRUE(session.Write(ButtonSettingsWrite(2, 5, {{10, 10, 0, 0xFF}, {}})).Wait());
   EXPECT_EQ(session.State().image.Snapshot()->profiles[2].buttons[5], (ButtonRecord{10, 10, 0, 0xFF}));
 
   PendingMacro macro{"Typed", {KeyItem(0x83), KeyItem(0x84)}};
-  ASSERT_TRUE(session.Write(ButtonSettingsWrite(1, 3, {{9, 0, 0, 0}, macro})));
+  ASSERT_TRUE(session.Write(ButtonSettingsWrite(1, 3, {{9, 0, 0, 0}, macro})).Wait());
   const auto image = session.State().image.Snapshot();
   const MacroSlot& slot = image->macroSlots[19];
   ASSERT_TRUE(slot.InUse());
@@ -237,7 +237,7 @@ TEST(ButtonSettingsModel, WriteOnTheSimulatedMouse) {
   EXPECT_EQ(slot.mode, 9);
   EXPECT_EQ(image->profiles[1].buttons[3], (ButtonRecord{9, static_cast<uint8_t>(slot.codeAddress & 0xFF),
                                                          static_cast<uint8_t>(slot.codeAddress >> 8), 0}));
-  const MacroReadBack back = session.ReadMacro(19);
+  const MacroReadBack back = session.ReadMacro(19).Wait();
   ASSERT_TRUE(back.outcome);
   EXPECT_EQ(back.items.size(), 2u);
 }

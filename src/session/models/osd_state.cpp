@@ -1,4 +1,4 @@
-#include "session/osd_state.h"
+#include "session/models/osd_state.h"
 
 #include <algorithm>
 

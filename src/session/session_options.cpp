@@ -1,0 +1,72 @@
+#include "session/session_options.h"
+
+#include <mutex>
+#include <utility>
+
+#include "base/ini_file.h"
+#include "options/app_display_name.h"
+#include "options/language_setting.h"
+#include "session/session.h"
+
+namespace quorix {
+
+Outcome Session::ReloadOptions() {
+  Result<Options> read = ReadOptions(setIni_);
+  if (!read) return read.outcome();
+  std::lock_guard<std::mutex> lock(optionsMutex_);
+  options_ = std::move(read).value();
+  return {};
+}
+
+Options Session::CurrentOptions() const {
+  std::lock_guard<std::mutex> lock(optionsMutex_);
+  return options_;
+}
+
+Result<Options> Session::ReadOptions(const std::string& setIni) const {
+  return ReadSetIni(setIni, applicationFolders_);
+}
+
+Result<BindResult> Session::BindApplication(const std::string& setIni, int profile, BindApplicationHooks hooks,
+                                            const std::string& namePrompt) const {
+  Result<Options> options = ReadOptions(setIni);
+  if (!options) return options.outcome();
+  const int codePage = SetIniCodePage(setIni);
+  hooks.displayName = [this](const std::string& path) { return AppDisplayName(path, applicationFolders_); };
+  Outcome saved;
+  hooks.saveOptions = [&] {
+    saved = WriteSetIni(setIni, *options, codePage);
+    if (!saved && saved.detail.empty()) saved.detail = setIni;
+  };
+  const BindResult bound = quorix::BindApplication(options->apps, profile, hooks, namePrompt);
+  if (!saved) return saved;
+  return bound;
+}
+
+Result<Options> ReadSetIni(const std::string& setIni, const std::vector<std::string>& folders) {
+  std::string error;
+  // No PointerSettings: reading options must not change the desktop.
+  Options options = LoadOptions(
+      setIni, [&folders](const std::string& path) { return AppDisplayName(path, folders); }, nullptr,
+      SetIniCodePage(setIni), &error);
+  if (!error.empty()) return Outcome(Failure::kCannotReadFile, error);
+  return options;
+}
+
+Outcome PrepareSetIniFolder(const std::string& setIni) {
+  const std::string folder = setIni.substr(0, setIni.size() - std::string(kSetIniName).size());
+  std::string reason;
+  if (!PrepareDataFolder(folder, &reason)) return Outcome(Failure::kCannotWriteFile, reason);
+  return {};
+}
+
+Outcome WriteSetIni(const std::string& setIni, const Options& options, int codePage, const std::string* language) {
+  if (Outcome folder = PrepareSetIniFolder(setIni); !folder) return folder;
+  std::string reason;
+  if (language != nullptr && !WriteProfileString(setIni, kOptionsSection, "language", *language, &reason))
+    return Outcome(Failure::kCannotWriteFile, reason);
+  if (!SaveOptions(setIni, options, codePage, &reason)) return Outcome(Failure::kCannotWriteFile, reason);
+  return {};
+}
+
+}  // namespace quorix
