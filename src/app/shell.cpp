@@ -169,16 +169,16 @@ int Shell::InitInstance() {
     const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     if (!config.isEmpty()) recordOptionsFile = config.toStdString() + "/quorix-mouse/record-options.ini";
   }
-  p.recordingSettings =
-      std::make_unique<RecordingSettings>(session.CurrentOptions().recordHotkey, recordOptionsFile);
-  std::string captureError;
-  std::unique_ptr<InputCapture> capture = CreateInputCapture(&captureError);
-  p.recording = std::make_unique<MacroRecording>(std::move(capture), captureError, session.GetClock(),
-                                                 p.recordingSettings.get());
-  std::string buttonCaptureError;
-  std::unique_ptr<InputCapture> buttonCapture = CreateInputCapture(&buttonCaptureError);
-  p.buttonRecording = std::make_unique<MacroRecording>(std::move(buttonCapture), buttonCaptureError,
-                                                       session.GetClock(), p.recordingSettings.get());
+  p.recordingSettings = std::make_unique<RecordingSettings>(session.CurrentOptions().recordHotkey, recordOptionsFile);
+  // Each recording reads input of its own; without a capture it says why.
+  const auto recording = [&] {
+    Result<std::unique_ptr<InputCapture>> capture = CreateInputCapture();
+    const std::string reason = capture.detail();
+    return std::make_unique<MacroRecording>(capture ? std::move(capture).value() : nullptr, reason, session.GetClock(),
+                                            p.recordingSettings.get());
+  };
+  p.recording = recording();
+  p.buttonRecording = recording();
 
   p.tray = std::make_unique<Tray>(session.Texts());
   QApplication::setQuitOnLastWindowClosed(!p.tray->Available());
@@ -191,15 +191,14 @@ int Shell::InitInstance() {
   p.window->SetRecording(p.buttonRecording.get());
   if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
     // X11 windows, XWayland ones included, are what the bindings can see.
-    std::string foregroundError;
-    p.foreground = X11ForegroundSource::Open(nullptr, &foregroundError);
-    p.window->SetForegroundSource(p.foreground.get(), foregroundError);
+    Result<std::unique_ptr<X11ForegroundSource>> foreground = X11ForegroundSource::Open(nullptr);
+    if (foreground) p.foreground = std::move(foreground).value();
+    p.window->SetForegroundSource(p.foreground.get(), foreground.detail());
   } else {
     p.window->SetForegroundSource(nullptr, kNeedsX11Text);
   }
   if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-    std::string pointerError;
-    p.pointer = X11PointerSettings::Open(nullptr, &pointerError);
+    if (auto pointer = X11PointerSettings::Open(nullptr)) p.pointer = std::move(pointer).value();
   }
   // The option as read at start-up takes effect at once, as the switch
   // shows it: checked (the default) switches the desktop's acceleration off.
@@ -243,8 +242,8 @@ int Shell::InitInstance() {
   // XTest on an X display, else uinput (a Wayland session); never on the
   // offscreen platform, which has no pointer to move.
   if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
-    std::string error;
-    p.injector = CreateInputInjector(QGuiApplication::platformName() == QLatin1String("xcb"), &error);
+    if (auto injector = CreateInputInjector(QGuiApplication::platformName() == QLatin1String("xcb")))
+      p.injector = std::move(injector).value();
   }
   p.window->SetInputInjector(p.injector.get());
   if (p.injector) {

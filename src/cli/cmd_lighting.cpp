@@ -200,9 +200,10 @@ int RunWatchApps(CliContext& context) {
     } else throw CliError{"unknown option " + a[i] + " (see --help)"};
   }
   const ProfileApps apps = haveBindings ? bound : LoadStoredBindings(dataDir);
-  std::string error;
-  auto source = X11ForegroundSource::Open(display.empty() ? nullptr : display.c_str(), &error);
-  if (!source) throw CliError{error};
+  Result<std::unique_ptr<X11ForegroundSource>> opened =
+      X11ForegroundSource::Open(display.empty() ? nullptr : display.c_str());
+  if (!opened) throw CliError{opened.detail()};
+  const std::unique_ptr<X11ForegroundSource> source = std::move(opened).value();
   if (const std::string limitation = source->Limitation(); !limitation.empty()) context.Err() << limitation << "\n";
   for (int i = 0; i < kSwitchProfileCount; ++i) {
     if (apps[i].appEnabled == 1 && !apps[i].appPath.empty()) {

@@ -119,11 +119,11 @@ int RunRestore(CliContext& ctx) {
   const FileArgs args = ParseFileArgs(ctx);
   // A file that is no backup at all is refused before the mouse is touched;
   // the length check against the mouse's memory follows after the load.
-  std::vector<uint8_t> bytes;
+  Result<std::vector<uint8_t>> read = ReadBackupFileBytes(args.file);
+  Require(read.outcome(),
+          read.failure() == Failure::kCannotReadFile ? "cannot open " + args.file + ": " + read.detail() : args.file);
+  std::vector<uint8_t> bytes = std::move(read).value();
   {
-    std::string reason;
-    const Outcome read = ReadBackupFileBytes(args.file, bytes, reason);
-    Require(read, read.failure == Failure::kCannotReadFile ? "cannot open " + args.file + ": " + reason : args.file);
     BackupContents contents;
     BackupDefect defect;
     if (!ParseBackup(bytes, contents, defect)) Require(Failure::kInvalidFormat, args.file);

@@ -22,6 +22,7 @@ enum FailureString : size_t {
   kCannotWrite,
   kInternal,
   kKeepOneLevel,
+  kServiceUnavailable,
 };
 
 std::string At(const std::vector<std::string>& table, size_t index) {
@@ -69,6 +70,8 @@ std::string FailureText(const TextTables& texts, Failure failure, bool writing) 
       return text(kInternal);
     case Failure::kLastLevelOn:
       return text(kKeepOneLevel);
+    case Failure::kUnavailable:
+      return text(kServiceUnavailable);
   }
   return text(kStoppedAnswering);
 }

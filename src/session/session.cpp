@@ -177,7 +177,9 @@ SessionWork Session::BackupWork(std::string file, ProfileApps apps, ProgressFn p
   return [file = std::move(file), apps = std::move(apps), progress = std::move(progress), error = std::move(error)](
              JobContext& job, DeviceLink& link, SettingsState& state) {
     DeviceOperation operation(link, job.StopToken());
-    return SaveBackup(link, state, file, apps, progress, *error);
+    Outcome saved = SaveBackup(link, state, file, apps, progress);
+    *error = saved.detail;
+    return saved;
   };
 }
 
@@ -473,10 +475,14 @@ bool ReadSetIni(const std::string& setIni, const std::vector<std::string>& folde
 SetIniStep WriteSetIni(const std::string& setIni, const Options& options, int codePage, std::string& reason,
                        const std::string* language) {
   const std::string folder = setIni.substr(0, setIni.size() - std::string(kSetIniName).size());
-  if (!PrepareDataFolder(folder, &reason)) return SetIniStep::kDataFolder;
-  if (language != nullptr && !WriteProfileString(setIni, kOptionsSection, "language", *language, &reason))
+  const auto failed = [&reason](const Outcome& outcome) {
+    if (!outcome) reason = outcome.detail;
+    return !outcome;
+  };
+  if (failed(PrepareDataFolder(folder))) return SetIniStep::kDataFolder;
+  if (language != nullptr && failed(WriteProfileString(setIni, kOptionsSection, "language", *language)))
     return SetIniStep::kWrite;
-  if (!SaveOptions(setIni, options, codePage, &reason)) return SetIniStep::kWrite;
+  if (failed(SaveOptions(setIni, options, codePage))) return SetIniStep::kWrite;
   return SetIniStep::kDone;
 }
 

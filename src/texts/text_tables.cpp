@@ -295,23 +295,25 @@ TextTables DefaultTextTables() {
                   "cannot read the file",
                   "cannot write the file",
                   "an internal error stopped the operation",
-                  "at least one DPI level must stay on"};
-  t.desktopStr = {"Start with the desktop session (in the tray)",
-                  "The pointer cannot be moved for the test here: move the mouse a little yourself after \"Test\".",
-                  "Programs",
-                  "Application",
-                  "Backup File",
-                  "Macro File",
-                  "Switching profiles by application needs X11 or XWayland windows: native Wayland windows are not seen.",
-                  "Switching profiles by application is not available here.",
-                  "Virtual mouse",
-                  "Wheel",
-                  "Profile",
-                  "Open settings",
-                  "Use Lv.%d",
-                  "Ready to record",
-                  "Recording stopped.",
-                  "The acceleration switch has no effect here: this desktop session is not X11."};
+                  "at least one DPI level must stay on",
+                  "the desktop service is unavailable"};
+  t.desktopStr = {
+      "Start with the desktop session (in the tray)",
+      "The pointer cannot be moved for the test here: move the mouse a little yourself after \"Test\".",
+      "Programs",
+      "Application",
+      "Backup File",
+      "Macro File",
+      "Switching profiles by application needs X11 or XWayland windows: native Wayland windows are not seen.",
+      "Switching profiles by application is not available here.",
+      "Virtual mouse",
+      "Wheel",
+      "Profile",
+      "Open settings",
+      "Use Lv.%d",
+      "Ready to record",
+      "Recording stopped.",
+      "The acceleration switch has no effect here: this desktop session is not X11."};
   return t;
 }
 

@@ -45,9 +45,9 @@ struct TextTables {
   // "consumer_key_str%d": names of the consumer-key table, in the table's order
   // (the keys module pairs entry i with consumer usage i).
   std::vector<std::string> consumerKeyStr;
-  std::string versionStr;                  // "version_str"
-  std::string firmwareStr;                 // "firmware_str"
-  // "failure_str%d", 14: why an operation on the mouse did not happen (the
+  std::string versionStr;   // "version_str"
+  std::string firmwareStr;  // "firmware_str"
+  // "failure_str%d", 15: why an operation on the mouse did not happen (the
   // session's FailureText picks and joins them).
   std::vector<std::string> failureStr;
   // "desktop_str%d", 16: the desktop program's own additions (kDesktopText*).

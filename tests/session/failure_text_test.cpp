@@ -10,10 +10,10 @@ namespace quorix::test {
 namespace {
 
 constexpr Failure kAllFailures[] = {
-    Failure::kNoDevice,        Failure::kStoppedAnswering, Failure::kDeviceGone,      Failure::kBadAnswers,
-    Failure::kLockBusy,        Failure::kCancelled,        Failure::kDeclined,        Failure::kInvalidArgument,
-    Failure::kLackOfSpace,     Failure::kInvalidFormat,    Failure::kCannotReadFile,  Failure::kCannotWriteFile,
-    Failure::kNotSupported,    Failure::kInternalError,
+    Failure::kNoDevice,     Failure::kStoppedAnswering, Failure::kDeviceGone,     Failure::kBadAnswers,
+    Failure::kLockBusy,     Failure::kCancelled,        Failure::kDeclined,       Failure::kInvalidArgument,
+    Failure::kLackOfSpace,  Failure::kInvalidFormat,    Failure::kCannotReadFile, Failure::kCannotWriteFile,
+    Failure::kNotSupported, Failure::kInternalError,    Failure::kLastLevelOn,    Failure::kUnavailable,
 };
 
 TEST(FailureText, PicksAndJoinsTheTextsOfTheUsersLanguage) {

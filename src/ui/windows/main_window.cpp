@@ -440,9 +440,8 @@ void MainWindow::OnItemActivated(int index) {
       lift_->RunAuto();
       break;
     case MainRole::kAutostart: {
-      std::string reason;
-      if (!SetAutostart(autostartEntry_, !AutostartEnabled(autostartEntry_), autostartProgram_, reason))
-        Say(Q(reason));
+      const Outcome set = SetAutostart(autostartEntry_, !AutostartEnabled(autostartEntry_), autostartProgram_);
+      if (!set) Say(Q(set.detail));
       autostartOn_ = AutostartEnabled(autostartEntry_);
       break;
     }
@@ -663,13 +662,14 @@ void MainWindow::Backup() {
 void MainWindow::Restore() {
   const QString file = ChooseBackupFile(false);
   if (file.isEmpty()) return;
-  std::vector<uint8_t> bytes;
-  std::string reason;
-  if (const Outcome read = ReadBackupFileBytes(file.toStdString(), bytes, reason); !read) {
-    Say(Q(read.failure == Failure::kCannotReadFile ? FileFailureText(env_.texts, read.failure, file.toStdString(), reason)
-                                                   : FailureText(env_.texts, read.failure, false)));
+  Result<std::vector<uint8_t>> read = ReadBackupFileBytes(file.toStdString());
+  if (!read) {
+    Say(Q(read.failure() == Failure::kCannotReadFile
+              ? FileFailureText(env_.texts, read.failure(), file.toStdString(), read.detail())
+              : FailureText(env_.texts, read.failure(), false)));
     return;
   }
+  std::vector<uint8_t> bytes = std::move(read).value();
   BackupContents contents;
   BackupDefect defect;
   // Nothing reaches the mouse from a file that is not whole.
