@@ -91,15 +91,15 @@ int main(int argc, char** argv) {
   quorix::SettingsState state;
   run("load", [] {}, [&] { quorix::LoadSettings(link, state); });
   const std::string file = (std::filesystem::temp_directory_path() / "quorix_settings_bench.bf").string();
-  std::string error;
-  bool saved = false;
+  quorix::Outcome saved(quorix::Failure::kInternalError, "the backup did not run");
   // Each backup starts from a fresh load, as in the program: the load resets
   // the read cache, and the backup is served from what the load cached.
-  run("backup", [&] { quorix::LoadSettings(link, state); },
-      [&] { saved = static_cast<bool>(quorix::SaveBackup(link, state, file, {}, {}, error)); });
+  run(
+      "backup", [&] { quorix::LoadSettings(link, state); },
+      [&] { saved = quorix::SaveBackup(link, state, file, {}, {}); });
   std::filesystem::remove(file);
   if (!saved) {
-    std::fprintf(stderr, "backup failed: %s\n", error.c_str());
+    std::fprintf(stderr, "backup failed: %s\n", saved.detail.c_str());
     return 1;
   }
   return 0;

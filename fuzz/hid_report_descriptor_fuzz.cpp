@@ -8,14 +8,13 @@
 #include "platform/hid_report_descriptor.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  quorix::HidReportDescriptorInfo info;
-  std::string error;
-  const bool ok = quorix::ParseHidReportDescriptor(data, size, info, error);
-  if (ok != error.empty()) std::abort();
-  if (!ok) {
-    if (!info.collections.empty() || info.caps.featureReportByteLength != 0) std::abort();
+  const quorix::Result<quorix::HidReportDescriptorInfo> parsed = quorix::ParseHidReportDescriptor(data, size);
+  // A refusal always says why, and as a format failure.
+  if (!parsed) {
+    if (parsed.failure() != quorix::Failure::kInvalidFormat || parsed.detail().empty()) std::abort();
     return 0;
   }
+  const quorix::HidReportDescriptorInfo& info = *parsed;
   const auto& first = info.collections.empty() ? quorix::HidCaps{} : info.collections.front().caps;
   if (first.usagePage != info.caps.usagePage || first.usage != info.caps.usage ||
       first.featureReportByteLength != info.caps.featureReportByteLength) {

@@ -48,10 +48,9 @@ bool LocalInstanceChannel::Claim() {
   if (server_ != nullptr) return true;
   // Serialises claims: between finding no instance and listening nobody else
   // may do the same. Without the lock, claiming still works, less surely.
-  std::string error;
-  std::unique_ptr<NamedMutex> lock = CreateNamedMutex(QDir(name_).dirName().toStdString() + ".claim", &error);
+  Result<std::unique_ptr<NamedMutex>> lock = CreateNamedMutex(QDir(name_).dirName().toStdString() + ".claim");
   std::unique_lock<NamedMutex> held;
-  if (lock) held = std::unique_lock<NamedMutex>(*lock);
+  if (lock) held = std::unique_lock<NamedMutex>(**lock);
   {
     QLocalSocket probe;
     probe.connectToServer(name_);

@@ -177,16 +177,16 @@ int Shell::InitInstance() {
     const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     if (!config.isEmpty()) recordOptionsFile = config.toStdString() + "/quorix-mouse/record-options.ini";
   }
-  p.recordingSettings =
-      std::make_unique<RecordingSettings>(session.CurrentOptions().recordHotkey, recordOptionsFile);
-  std::string captureError;
-  std::unique_ptr<InputCapture> capture = CreateInputCapture(&captureError);
-  p.recording = std::make_unique<MacroRecording>(std::move(capture), captureError, session.GetClock(),
-                                                 p.recordingSettings.get());
-  std::string buttonCaptureError;
-  std::unique_ptr<InputCapture> buttonCapture = CreateInputCapture(&buttonCaptureError);
-  p.buttonRecording = std::make_unique<MacroRecording>(std::move(buttonCapture), buttonCaptureError,
-                                                       session.GetClock(), p.recordingSettings.get());
+  p.recordingSettings = std::make_unique<RecordingSettings>(session.CurrentOptions().recordHotkey, recordOptionsFile);
+  // Each recording reads input of its own; without a capture it says why.
+  const auto recording = [&] {
+    Result<std::unique_ptr<InputCapture>> capture = CreateInputCapture();
+    const std::string reason = capture.detail();
+    return std::make_unique<MacroRecording>(capture ? std::move(capture).value() : nullptr, reason, session.GetClock(),
+                                            p.recordingSettings.get());
+  };
+  p.recording = recording();
+  p.buttonRecording = recording();
 
   p.tray = std::make_unique<Tray>(session.Texts());
   QApplication::setQuitOnLastWindowClosed(!p.tray->Available());
@@ -201,17 +201,16 @@ int Shell::InitInstance() {
   if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
     // The desktop's own channel where it has one; X11 windows (XWayland ones
     // included) otherwise.
-    std::string foregroundError;
-    p.foreground = OpenForegroundSource(desktop, &foregroundError);
-    p.window->SetForegroundSource(p.foreground.get(), foregroundError);
+    Result<std::unique_ptr<ForegroundSource>> foreground = OpenForegroundSource(desktop);
+    if (foreground) p.foreground = std::move(foreground).value();
+    p.window->SetForegroundSource(p.foreground.get(), foreground.detail());
   } else {
     p.window->SetForegroundSource(nullptr, kNeedsX11Text);
   }
   // On a Wayland desktop the compositor's own setting is the real one, also
   // for a program on XWayland, whose X pointer control reaches no device.
   if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
-    std::string pointerError;
-    p.pointer = OpenPointerSettings(desktop, &pointerError);
+    if (auto pointer = OpenPointerSettings(desktop)) p.pointer = std::move(pointer).value();
   }
   // The option as read at start-up takes effect at once, as the switch
   // shows it: checked (the default) switches the desktop's acceleration off.
@@ -265,8 +264,8 @@ int Shell::InitInstance() {
   // XTest on an X display, else uinput (a Wayland session); never on the
   // offscreen platform, which has no pointer to move.
   if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
-    std::string error;
-    p.injector = CreateInputInjector(QGuiApplication::platformName() == QLatin1String("xcb"), &error);
+    if (auto injector = CreateInputInjector(QGuiApplication::platformName() == QLatin1String("xcb")))
+      p.injector = std::move(injector).value();
   }
   p.window->SetInputInjector(p.injector.get());
   if (p.injector) {

@@ -26,14 +26,11 @@ std::string FileErrorReason(const std::error_code& error) { return Lowered(error
 
 namespace {
 
-template <typename Result>
-Result Fail(std::string* reason, std::string text, Result result) {
-  if (reason != nullptr) *reason = std::move(text);
-  return result;
-}
+Outcome CannotRead(std::string reason) { return Outcome(Failure::kCannotReadFile, std::move(reason)); }
+Outcome CannotWrite(std::string reason) { return Outcome(Failure::kCannotWriteFile, std::move(reason)); }
 
-FileReadStatus TooLarge(std::string* reason, size_t maxSize) {
-  return Fail(reason, "larger than " + std::to_string(maxSize) + " bytes", FileReadStatus::kTooLarge);
+Outcome TooLarge(size_t maxSize) {
+  return Outcome(Failure::kInvalidFormat, "larger than " + std::to_string(maxSize) + " bytes");
 }
 
 // Replace the file a link points at, not the link, also when that file does
@@ -50,40 +47,40 @@ fs::path ReplaceTarget(const std::string& path) {
 }
 
 // The file behind path (target) and a new temporary file beside it (temp),
-// opened for writing; nullptr, with the reason, when the target is a folder or
-// its folder takes no new file. The folder check comes first: a rename onto a
+// opened for writing; a write failure when the target is a folder or its
+// folder takes no new file. The folder check comes first: a rename onto a
 // folder would fail only after a whole temporary file was written, and with a
 // less clear error on some systems.
-std::FILE* OpenTemporaryBeside(const std::string& path, fs::path& target, fs::path& temp, std::string* reason) {
+Result<std::FILE*> OpenTemporaryBeside(const std::string& path, fs::path& target, fs::path& temp) {
   target = ReplaceTarget(path);
   std::error_code error;
-  if (fs::is_directory(target, error)) return Fail<std::FILE*>(reason, ErrorText(EISDIR), nullptr);
+  if (fs::is_directory(target, error)) return CannotWrite(ErrorText(EISDIR));
   std::random_device random;
   temp = target.parent_path() / (target.filename().string() + ".tmp" + std::to_string(random() % 1000000u));
   errno = 0;
   std::FILE* out = std::fopen(temp.c_str(), "wb");
-  if (out == nullptr) return Fail<std::FILE*>(reason, ErrorText(errno != 0 ? errno : EIO), nullptr);
+  if (out == nullptr) return CannotWrite(ErrorText(errno != 0 ? errno : EIO));
   return out;
 }
 
 }  // namespace
 
-FileReadStatus ReadFileContents(const std::string& path, std::string& bytes, size_t maxSize, std::string* reason) {
+Result<std::string> ReadFileContents(const std::string& path, size_t maxSize) {
   std::error_code error;
   const fs::file_status status = fs::status(path, error);
-  if (status.type() == fs::file_type::not_found) return Fail(reason, ErrorText(ENOENT), FileReadStatus::kMissing);
-  if (error) return Fail(reason, Lowered(error.message()), FileReadStatus::kFailed);
+  if (status.type() == fs::file_type::not_found) return CannotRead(ErrorText(ENOENT));
+  if (error) return CannotRead(Lowered(error.message()));
   // A folder opens fine for reading on some systems and then reads as
   // nothing (or fails with an unclear error): say what it is.
-  if (fs::is_directory(status)) return Fail(reason, ErrorText(EISDIR), FileReadStatus::kFailed);
+  if (fs::is_directory(status)) return CannotRead(ErrorText(EISDIR));
   // Opening a FIFO waits for a writer and a device may never end: only a
   // regular file is read (a link to one is fine).
-  if (!fs::is_regular_file(status)) return Fail(reason, std::string("not a regular file"), FileReadStatus::kFailed);
+  if (!fs::is_regular_file(status)) return CannotRead("not a regular file");
   // A file known to be too large is refused without reading it.
-  if (const auto size = fs::file_size(path, error); !error && size > maxSize) return TooLarge(reason, maxSize);
+  if (const auto size = fs::file_size(path, error); !error && size > maxSize) return TooLarge(maxSize);
   errno = 0;
   std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return Fail(reason, ErrorText(errno != 0 ? errno : EIO), FileReadStatus::kFailed);
+  if (file == nullptr) return CannotRead(ErrorText(errno != 0 ? errno : EIO));
   std::string data;
   char buffer[65536];
   size_t got = 0;
@@ -92,33 +89,33 @@ FileReadStatus ReadFileContents(const std::string& path, std::string& bytes, siz
   while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
     if (got > maxSize - data.size()) {
       std::fclose(file);
-      return TooLarge(reason, maxSize);
+      return TooLarge(maxSize);
     }
     data.append(buffer, got);
   }
   const int readError = std::ferror(file) != 0 ? (errno != 0 ? errno : EIO) : 0;
   std::fclose(file);
-  if (readError != 0) return Fail(reason, ErrorText(readError), FileReadStatus::kFailed);
-  bytes = std::move(data);
-  return FileReadStatus::kOk;
+  if (readError != 0) return CannotRead(ErrorText(readError));
+  return data;
 }
 
-bool CanReplaceFile(const std::string& path, std::string* reason) {
+Outcome CanReplaceFile(const std::string& path) {
   fs::path target;
   fs::path temp;
-  std::FILE* out = OpenTemporaryBeside(path, target, temp, reason);
-  if (out == nullptr) return false;
-  std::fclose(out);
+  const Result<std::FILE*> out = OpenTemporaryBeside(path, target, temp);
+  if (!out) return out.outcome();
+  std::fclose(*out);
   std::error_code error;
-  if (!fs::remove(temp, error)) return Fail(reason, Lowered(error.message()), false);
-  return true;
+  if (!fs::remove(temp, error)) return CannotWrite(Lowered(error.message()));
+  return {};
 }
 
-bool ReplaceFileContents(const std::string& path, std::string_view bytes, std::string* reason) {
+Outcome ReplaceFileContents(const std::string& path, std::string_view bytes) {
   fs::path target;
   fs::path temp;
-  std::FILE* out = OpenTemporaryBeside(path, target, temp, reason);
-  if (out == nullptr) return false;
+  const Result<std::FILE*> opened = OpenTemporaryBeside(path, target, temp);
+  if (!opened) return opened.outcome();
+  std::FILE* out = *opened;
   std::error_code error;
   const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
   int writeError = written ? 0 : (errno != 0 ? errno : EIO);
@@ -127,7 +124,7 @@ bool ReplaceFileContents(const std::string& path, std::string_view bytes, std::s
   if (writeError != 0) {
     std::error_code ignored;
     fs::remove(temp, ignored);
-    return Fail(reason, ErrorText(writeError), false);
+    return CannotWrite(ErrorText(writeError));
   }
   // The new file keeps the permissions of the one it replaces.
   const fs::file_status old = fs::status(target, error);
@@ -136,9 +133,9 @@ bool ReplaceFileContents(const std::string& path, std::string_view bytes, std::s
   if (error) {
     std::error_code ignored;
     fs::remove(temp, ignored);
-    return Fail(reason, Lowered(error.message()), false);
+    return CannotWrite(Lowered(error.message()));
   }
-  return true;
+  return {};
 }
 
 }  // namespace quorix

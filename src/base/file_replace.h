@@ -10,30 +10,24 @@
 #include <string_view>
 #include <system_error>
 
+#include "base/result.h"
+
 namespace quorix {
 
-enum class FileReadStatus {
-  kOk,
-  kMissing,   // nothing at the path (or a folder on the way is missing)
-  kTooLarge,  // more than the caller's limit: not read at all
-  kFailed,    // something is there but cannot be read
-};
-
-// Reads the whole file at path into bytes (left untouched unless kOk). Only
-// a regular file is opened: a FIFO, socket or device is refused before it
-// could block the caller, and a file whose size is above maxSize is not read.
-// `reason`, when given, gets a few lower-case words for anything but kOk:
-// "no such file or directory", "is a directory", "not a regular file",
-// "permission denied", "larger than N bytes".
-FileReadStatus ReadFileContents(const std::string& path, std::string& bytes, size_t maxSize,
-                                std::string* reason = nullptr);
+// The whole file at path. Only a regular file is opened: a FIFO, socket or
+// device is refused before it could block the caller, and a file whose size
+// is above maxSize is not read. On failure the detail is a few lower-case
+// words: "no such file or directory", "is a directory", "not a regular file",
+// "permission denied" (all kCannotReadFile), or "larger than N bytes"
+// (kInvalidFormat: no file the caller reads is that large).
+Result<std::string> ReadFileContents(const std::string& path, size_t maxSize);
 
 // Writes bytes to path through a temporary file in the same folder and a
 // rename. A path that is a symbolic link replaces the file it points at; a
-// replaced file keeps its permissions. Returns false (leaving any old file
-// untouched and no temporary file behind) on failure, with `reason` as for
-// ReadFileContents.
-bool ReplaceFileContents(const std::string& path, std::string_view bytes, std::string* reason = nullptr);
+// replaced file keeps its permissions. On failure (kCannotWriteFile, the
+// detail as for ReadFileContents) any old file is untouched and no temporary
+// file is left behind.
+Outcome ReplaceFileContents(const std::string& path, std::string_view bytes);
 
 // A system error as the reasons above spell it ("permission denied"), for
 // other file operations that report one.
@@ -42,7 +36,7 @@ std::string FileErrorReason(const std::error_code& error);
 // Whether ReplaceFileContents(path, ...) could succeed now: its folder takes a
 // new file (one is created and removed again) and path, or the file a link
 // points at, is not a folder. Lets a program refuse at the start instead of
-// losing its work at the end.
-bool CanReplaceFile(const std::string& path, std::string* reason = nullptr);
+// losing its work at the end. Fails as ReplaceFileContents would.
+Outcome CanReplaceFile(const std::string& path);
 
 }  // namespace quorix

@@ -1,7 +1,9 @@
 #include "base/ini_file.h"
 
+#include <filesystem>
 #include <limits>
 #include <stdexcept>
+#include <system_error>
 
 #include "base/file_replace.h"
 #include "base/text_case.h"
@@ -114,17 +116,17 @@ IniDocument IniDocument::Parse(std::string_view bytes, int ansiCodePage) {
 }
 
 IniDocument IniDocument::Load(const std::string& path, int ansiCodePage) {
-  std::string bytes;
-  std::string reason;
-  const FileReadStatus status = ReadFileContents(path, bytes, std::numeric_limits<size_t>::max(), &reason);
-  if (status != FileReadStatus::kOk) {
+  const Result<std::string> bytes = ReadFileContents(path, std::numeric_limits<size_t>::max());
+  if (!bytes) {
     // A file that is there but cannot be read must not be replaced by a
-    // document that lost all its lines.
+    // document that lost all its lines; a missing one is simply empty.
     IniDocument empty;
-    if (status != FileReadStatus::kMissing) empty.readError_ = reason;
+    std::error_code ignored;
+    if (std::filesystem::status(path, ignored).type() != std::filesystem::file_type::not_found)
+      empty.readError_ = bytes.detail();
     return empty;
   }
-  return Parse(bytes, ansiCodePage);
+  return Parse(*bytes, ansiCodePage);
 }
 
 int IniDocument::CodePage() const {
@@ -276,15 +278,12 @@ std::string IniDocument::Serialize() const {
   return text;
 }
 
-bool IniDocument::Save(const std::string& path, std::string* reason) {
-  if (!readError_.empty()) {
-    if (reason != nullptr) *reason = "it could not be read first (" + readError_ + ")";
-    return false;
-  }
-  if (!ReplaceFileContents(path, Serialize(), reason)) return false;
+Outcome IniDocument::Save(const std::string& path) {
+  if (!readError_.empty()) return Outcome(Failure::kCannotWriteFile, "it could not be read first (" + readError_ + ")");
+  if (Outcome written = ReplaceFileContents(path, Serialize()); !written) return written;
   exists_ = true;
   modified_ = false;
-  return true;
+  return {};
 }
 
 std::string GetProfileString(const std::string& path, std::string_view section, std::string_view key,
@@ -297,16 +296,15 @@ int32_t GetProfileInt(const std::string& path, std::string_view section, std::st
   return IniDocument::Load(path).GetInt(section, key, defaultValue);
 }
 
-bool WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
-                        std::string_view value, std::string* reason) {
+Outcome WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
+                           std::string_view value) {
   IniDocument doc = IniDocument::Load(path);
   try {
-    if (!doc.SetString(section, key, value)) return true;
+    if (!doc.SetString(section, key, value)) return {};
   } catch (const std::invalid_argument&) {
-    if (reason != nullptr) *reason = "the value cannot be stored";
-    return false;
+    return Outcome(Failure::kCannotWriteFile, "the value cannot be stored");
   }
-  return doc.Save(path, reason);
+  return doc.Save(path);
 }
 
 }  // namespace quorix

@@ -63,6 +63,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/result.h"
 #include "base/text_encoding.h"
 
 namespace quorix {
@@ -114,10 +115,10 @@ class IniDocument {
   // Whether SetString changed anything since Parse/Load/Save.
   bool Modified() const { return modified_; }
   // Writes the document through a temporary file and a rename (rule 11) and
-  // clears Modified(). Returns false when the file could not be written or
-  // was unreadable when loaded (the old file is then left as it was), with
-  // `reason` saying why.
-  bool Save(const std::string& path, std::string* reason = nullptr);
+  // clears Modified(). Fails (kCannotWriteFile, the detail saying why) when
+  // the file could not be written or was unreadable when loaded; the old file
+  // is then left as it was.
+  Outcome Save(const std::string& path);
 
  private:
   enum class LineKind { kBlank, kSection, kComment, kKey, kOther };
@@ -151,13 +152,12 @@ class IniDocument {
 // The profile-string calls on a file path, each reading the file afresh.
 std::string GetProfileString(const std::string& path, std::string_view section, std::string_view key,
                              std::string_view defaultValue, size_t limit = kIniValueLimit);
-int32_t GetProfileInt(const std::string& path, std::string_view section, std::string_view key,
-                      int32_t defaultValue);
-// Returns false when the file could not be written or the input is refused
-// (rule 12), with `reason` saying why. Writing an unchanged value succeeds
-// without touching the file.
-bool WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
-                        std::string_view value, std::string* reason = nullptr);
+int32_t GetProfileInt(const std::string& path, std::string_view section, std::string_view key, int32_t defaultValue);
+// Fails (kCannotWriteFile, the detail saying why) when the file could not be
+// written or the input is refused (rule 12). Writing an unchanged value
+// succeeds without touching the file.
+Outcome WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
+                           std::string_view value);
 
 // Rule 8 on a value already read (exposed for callers that parse values
 // they got as strings).

@@ -12,6 +12,7 @@
 // a posted job that captured such a string by reference once outlived the
 // caller that owned it.
 
+#include <concepts>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -37,6 +38,7 @@ enum class Failure : uint8_t {
   kNotSupported,      // this mouse has no such setting; nothing was sent
   kInternalError,     // the program's own code gave up part-way (it threw)
   kLastLevelOn,       // switching off the only level the DPI button still cycles through
+  kUnavailable,       // a service of the system or desktop cannot be had; the detail says which and why
 };
 
 // The result of one operation. Converts to true only when it was done.
@@ -65,6 +67,13 @@ class Result {
     outcome_ = Outcome(Failure::kInternalError, "a result without its value");
   }
   Result(Failure failure, std::string detail = {}) : Result(Outcome(failure, std::move(detail))) {}
+  // The result of an operation that made something more specific, such as
+  // the implementation behind an interface.
+  template <typename U>
+  requires(!std::same_as<U, T> && std::convertible_to<U, T>) Result(Result<U>&& other)
+      : outcome_(other.outcome()) {  // NOLINT: as U converts to T
+    if (other) value_.emplace(std::move(other).value());
+  }
 
   explicit operator bool() const { return value_.has_value(); }
   const Outcome& outcome() const { return outcome_; }

@@ -204,12 +204,12 @@ int RunWatchApps(CliContext& context) {
     } else throw CliError{"unknown option " + a[i] + " (see --help)"};
   }
   const ProfileApps apps = haveBindings ? bound : LoadStoredBindings(dataDir);
-  std::string error;
   // --display asks for that X display alone; else the session's own source.
-  std::unique_ptr<ForegroundSource> source =
-      display.empty() ? OpenForegroundSource(DesktopEnvironment::FromProcess(), &error)
-                      : X11ForegroundSource::Open(display.c_str(), &error);
-  if (!source) throw CliError{error};
+  Result<std::unique_ptr<ForegroundSource>> opened =
+      display.empty() ? OpenForegroundSource(DesktopEnvironment::FromProcess())
+                      : Result<std::unique_ptr<ForegroundSource>>(X11ForegroundSource::Open(display.c_str()));
+  if (!opened) throw CliError{opened.detail()};
+  const std::unique_ptr<ForegroundSource> source = std::move(opened).value();
   if (const std::string limitation = source->Limitation(); !limitation.empty()) context.Err() << limitation << "\n";
   for (int i = 0; i < kSwitchProfileCount; ++i) {
     if (apps[i].appEnabled == 1 && !apps[i].appPath.empty()) {

@@ -44,20 +44,22 @@ MacroFileStatus ParseHeaderFields(ArchiveReader& reader, size_t fileSize, MacroF
 }
 
 MacroFileStatus ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::string* reason) {
-  std::string data;
-  switch (ReadFileContents(path, data, kMaxMacroFileSize, reason)) {
-    case FileReadStatus::kOk: break;
-    case FileReadStatus::kTooLarge: return MacroFileStatus::kFileTooLarge;
-    case FileReadStatus::kMissing:
-    case FileReadStatus::kFailed: return MacroFileStatus::kUnreadable;
+  const Result<std::string> data = ReadFileContents(path, kMaxMacroFileSize);
+  if (!data) {
+    if (reason != nullptr) *reason = data.detail();
+    // Only a file above the limit is refused as the wrong kind of file.
+    return data.failure() == Failure::kInvalidFormat ? MacroFileStatus::kFileTooLarge : MacroFileStatus::kUnreadable;
   }
-  bytes.assign(data.begin(), data.end());
+  bytes.assign(data->begin(), data->end());
   return MacroFileStatus::kOk;
 }
 
 MacroFileStatus WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string* reason) {
   std::string_view view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  return ReplaceFileContents(path, view, reason) ? MacroFileStatus::kOk : MacroFileStatus::kWriteFailed;
+  const Outcome written = ReplaceFileContents(path, view);
+  if (written) return MacroFileStatus::kOk;
+  if (reason != nullptr) *reason = written.detail;
+  return MacroFileStatus::kWriteFailed;
 }
 
 }  // namespace

@@ -51,19 +51,15 @@ bool AutostartEnabled(const std::string& entryPath) {
   return std::filesystem::is_regular_file(entryPath, error);
 }
 
-bool SetAutostart(const std::string& entryPath, bool on, const std::string& program, std::string& reason) {
+Outcome SetAutostart(const std::string& entryPath, bool on, const std::string& program) {
   std::error_code error;
   if (!on) {
-    if (std::filesystem::remove(entryPath, error) || !error) return true;
-    reason = FileErrorReason(error);
-    return false;
+    if (std::filesystem::remove(entryPath, error) || !error) return {};
+    return Outcome(Failure::kCannotWriteFile, FileErrorReason(error));
   }
   std::filesystem::create_directories(std::filesystem::path(entryPath).parent_path(), error);
-  if (error) {
-    reason = FileErrorReason(error);
-    return false;
-  }
-  return ReplaceFileContents(entryPath, AutostartEntryText(program), &reason);
+  if (error) return Outcome(Failure::kCannotWriteFile, FileErrorReason(error));
+  return ReplaceFileContents(entryPath, AutostartEntryText(program));
 }
 
 }  // namespace quorix

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "base/result.h"
+
 namespace quorix {
 
 inline constexpr const char* kAutostartFileName = "quorix-mouse.desktop";
@@ -19,8 +21,8 @@ std::string AutostartEntryPath(const std::string& configHome);
 std::string AutostartEntryText(const std::string& program);
 bool AutostartEnabled(const std::string& entryPath);
 // Writes the entry (on), creating its folder, or removes it (off); the write
-// replaces any old entry in one step. False with `reason` when it failed; a
-// missing entry counts as removed.
-bool SetAutostart(const std::string& entryPath, bool on, const std::string& program, std::string& reason);
+// replaces any old entry in one step. Fails with kCannotWriteFile and the
+// system's reason; a missing entry counts as removed.
+Outcome SetAutostart(const std::string& entryPath, bool on, const std::string& program);
 
 }  // namespace quorix

@@ -67,14 +67,13 @@ std::string DataFolderIn(const std::string& documentsFolder) {
   return folder + "QUORIX Gaming Mouse Software/";
 }
 
-bool PrepareDataFolder(const std::string& dataFolder, std::string* reason) {
+Outcome PrepareDataFolder(const std::string& dataFolder) {
   namespace fs = std::filesystem;
   std::error_code error;
   fs::create_directories(fs::path(dataFolder) / "Favorite", error);
   const std::error_code created = error;
-  if (fs::is_directory(fs::path(dataFolder) / "Favorite", error)) return true;
-  if (reason != nullptr) *reason = FileErrorReason(created ? created : error);
-  return false;
+  if (fs::is_directory(fs::path(dataFolder) / "Favorite", error)) return {};
+  return Outcome(Failure::kCannotWriteFile, FileErrorReason(created ? created : error));
 }
 
 }  // namespace quorix

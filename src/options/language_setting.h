@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
 #include "texts/text_tables.h"
 
 namespace quorix {
@@ -53,8 +54,8 @@ LanguageSelection SelectLanguage(const std::vector<std::string>& args, const std
 // followed by "QUORIX Gaming Mouse Software/" (with the trailing separator).
 std::string DataFolderIn(const std::string& documentsFolder);
 // Creates the data folder and its "Favorite" sub-folder; an existing folder
-// is fine. Returns false when either is missing afterwards, with `reason`
-// saying why ("permission denied", "not a directory").
-bool PrepareDataFolder(const std::string& dataFolder, std::string* reason = nullptr);
+// is fine. Fails (kCannotWriteFile) when either is missing afterwards, the
+// detail saying why ("permission denied", "not a directory").
+Outcome PrepareDataFolder(const std::string& dataFolder);
 
 }  // namespace quorix

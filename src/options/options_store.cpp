@@ -97,15 +97,16 @@ std::vector<std::pair<std::string, std::string>> OptionEntries(const Options& o)
   return entries;
 }
 
-bool SaveOptions(const std::string& setIniPath, const Options& options, int ansiCodePage, std::string* reason) {
+Outcome SaveOptions(const std::string& setIniPath, const Options& options, int ansiCodePage) {
   IniDocument ini = IniDocument::Load(setIniPath, ansiCodePage);
   try {
     for (const auto& [key, value] : OptionEntries(options)) ini.SetString(kOptionsSection, key, value);
   } catch (const std::invalid_argument& refused) {
-    if (reason != nullptr) *reason = refused.what();
-    return false;  // nothing was written: the document is only saved below
+    // Nothing was written: the document is only saved below.
+    return Outcome(Failure::kCannotWriteFile, refused.what());
   }
-  return !ini.Modified() || ini.Save(setIniPath, reason);
+  if (!ini.Modified()) return {};
+  return ini.Save(setIniPath);
 }
 
 bool SetOptionByKey(Options& o, const std::string& key, const std::string& value) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
 #include "base/text_encoding.h"
 #include "settings/profile_apps.h"
 
@@ -62,10 +63,9 @@ Options LoadOptions(const std::string& setIniPath, const AppNamer& appNamer, Poi
 // has one. Other keys and lines of the file
 // stay, and so does its encoding. Returns false when the file could not be
 // written or a value cannot be stored (a line break in a path or name, or a
-// character the file's code page has no code for); in that case nothing is
-// written and `reason`, when given, says why for the user.
-bool SaveOptions(const std::string& setIniPath, const Options& options, int ansiCodePage = kCodePageWindows1252,
-                 std::string* reason = nullptr);
+// character the file's code page has no code for): kCannotWriteFile, with
+// the detail saying why for the user; in that case nothing is written.
+Outcome SaveOptions(const std::string& setIniPath, const Options& options, int ansiCodePage = kCodePageWindows1252);
 
 // The keys of set.ini with their values as SaveOptions writes them, in order.
 std::vector<std::pair<std::string, std::string>> OptionEntries(const Options& options);

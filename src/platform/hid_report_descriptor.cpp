@@ -41,56 +41,54 @@ struct GlobalState {
 
 class Parser {
  public:
-  bool Run(const uint8_t* data, size_t size, HidReportDescriptorInfo& info, std::string& error) {
+  // The layout of the descriptor, or kInvalidFormat with the first defect.
+  Result<HidReportDescriptorInfo> Run(const uint8_t* data, size_t size) {
     size_t pos = 0;
     while (pos < size) {
       const uint8_t prefix = data[pos];
       if (prefix == kLongItemPrefix) {
         // Long items carry vendor data the report layout does not depend on.
-        if (size - pos < 3) return Fail(error, "truncated long item", pos);
+        if (size - pos < 3) return Fail("truncated long item", pos);
         const size_t dataSize = data[pos + 1];
-        if (size - pos - 3 < dataSize) return Fail(error, "truncated long item", pos);
+        if (size - pos - 3 < dataSize) return Fail("truncated long item", pos);
         pos += 3 + dataSize;
         continue;
       }
       const size_t dataSize = (prefix & 3) == 3 ? 4 : (prefix & 3);
       const int type = (prefix >> 2) & 3;
       const int tag = prefix >> 4;
-      if (size - pos - 1 < dataSize) return Fail(error, "truncated item", pos);
+      if (size - pos - 1 < dataSize) return Fail("truncated item", pos);
       uint32_t value = 0;
       for (size_t i = 0; i < dataSize; ++i) value |= static_cast<uint32_t>(data[pos + 1 + i]) << (8 * i);
       bool ok = true;
       if (type == kTypeMain) {
-        ok = Main(tag, error);
+        ok = Main(tag);
       } else if (type == kTypeGlobal) {
-        ok = Global(tag, value, error);
+        ok = Global(tag, value);
       } else if (type == kTypeLocal) {
         Local(tag, value, dataSize);
       }
       // Type 3 (reserved) short items are skipped, as the kernel does.
-      if (!ok) return Fail(error, error, pos);
+      if (!ok) return Fail(error_, pos);
       pos += 1 + dataSize;
     }
-    if (depth_ != 0) {
-      error = "unbalanced collection at end of descriptor";
-      return false;
-    }
+    if (depth_ != 0) return Outcome(Failure::kInvalidFormat, "unbalanced collection at end of descriptor");
+    HidReportDescriptorInfo info;
     Finish(info);
-    return true;
+    return info;
   }
 
  private:
-  static bool Fail(std::string& error, const std::string& what, size_t pos) {
-    error = what + " at offset " + std::to_string(pos);
-    return false;
+  static Outcome Fail(const std::string& what, size_t pos) {
+    return Outcome(Failure::kInvalidFormat, what + " at offset " + std::to_string(pos));
   }
 
-  bool Main(int tag, std::string& error) {
+  bool Main(int tag) {
     bool ok = true;
     switch (tag) {
       case kMainCollection:
         if (depth_ >= kHidMaxCollectionDepth) {
-          error = "collections nested too deeply";
+          error_ = "collections nested too deeply";
           ok = false;
           break;
         }
@@ -104,20 +102,20 @@ class Parser {
         break;
       case kMainEndCollection:
         if (depth_ == 0) {
-          error = "end collection without collection";
+          error_ = "end collection without collection";
           ok = false;
           break;
         }
         --depth_;
         break;
       case kMainInput:
-        ok = AddReportBits(kInput, error);
+        ok = AddReportBits(kInput);
         break;
       case kMainOutput:
-        ok = AddReportBits(kOutput, error);
+        ok = AddReportBits(kOutput);
         break;
       case kMainFeature:
-        ok = AddReportBits(kFeature, error);
+        ok = AddReportBits(kFeature);
         break;
       default:
         break;  // reserved main tags carry no report data
@@ -129,7 +127,7 @@ class Parser {
     return ok;
   }
 
-  bool AddReportBits(ReportKind kind, std::string& error) {
+  bool AddReportBits(ReportKind kind) {
     // Fields outside any top-level collection belong to no interface the
     // system would present; they are checked but not counted.
     const uint64_t bits = static_cast<uint64_t>(global_.reportSize) * global_.reportCount;
@@ -138,7 +136,7 @@ class Parser {
     uint64_t& total = reportBits_[{collection, kind, global_.reportId}];
     total += bits;
     if (total > static_cast<uint64_t>(kHidMaxReportBytes) * 8) {
-      error = "report longer than " + std::to_string(kHidMaxReportBytes) + " bytes";
+      error_ = "report longer than " + std::to_string(kHidMaxReportBytes) + " bytes";
       return false;
     }
     if (kind == kInput) {
@@ -148,28 +146,28 @@ class Parser {
     return true;
   }
 
-  bool Global(int tag, uint32_t value, std::string& error) {
+  bool Global(int tag, uint32_t value) {
     switch (tag) {
       case kGlobalUsagePage:
         global_.usagePage = value & 0xFFFF;
         break;
       case kGlobalReportSize:
         if (value > kHidMaxReportSizeBits) {
-          error = "report size " + std::to_string(value) + " too large";
+          error_ = "report size " + std::to_string(value) + " too large";
           return false;
         }
         global_.reportSize = value;
         break;
       case kGlobalReportCount:
         if (value > kHidMaxReportCount) {
-          error = "report count " + std::to_string(value) + " too large";
+          error_ = "report count " + std::to_string(value) + " too large";
           return false;
         }
         global_.reportCount = value;
         break;
       case kGlobalReportId:
         if (value == 0 || value > 255) {
-          error = "invalid report ID " + std::to_string(value);
+          error_ = "invalid report ID " + std::to_string(value);
           return false;
         }
         global_.reportId = static_cast<uint8_t>(value);
@@ -177,14 +175,14 @@ class Parser {
         break;
       case kGlobalPush:
         if (stack_.size() >= static_cast<size_t>(kHidMaxGlobalStackDepth)) {
-          error = "global stack overflow";
+          error_ = "global stack overflow";
           return false;
         }
         stack_.push_back(global_);
         break;
       case kGlobalPop:
         if (stack_.empty()) {
-          error = "global stack underflow";
+          error_ = "global stack underflow";
           return false;
         }
         global_ = stack_.back();
@@ -234,20 +232,15 @@ class Parser {
   bool usesReportIds_ = false;
   std::vector<HidTopLevelCollection> collections_;
   std::map<std::tuple<size_t, int, uint8_t>, uint64_t> reportBits_;
+  std::string error_;  // why the item that failed is wrong
 };
 
 }  // namespace
 
-bool ParseHidReportDescriptor(const uint8_t* data, size_t size, HidReportDescriptorInfo& info,
-                              std::string& error) {
-  info = HidReportDescriptorInfo{};
-  error.clear();
-  if (data == nullptr && size != 0) {
-    error = "no descriptor data";
-    return false;
-  }
+Result<HidReportDescriptorInfo> ParseHidReportDescriptor(const uint8_t* data, size_t size) {
+  if (data == nullptr && size != 0) return Outcome(Failure::kInvalidFormat, "no descriptor data");
   Parser parser;
-  return parser.Run(data, size, info, error);
+  return parser.Run(data, size);
 }
 
 }  // namespace quorix

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
 #include "platform/hid_host.h"
 
 namespace quorix {
@@ -42,10 +43,9 @@ inline constexpr uint32_t kHidMaxReportSizeBits = 256;
 inline constexpr uint32_t kHidMaxReportCount = 12288;
 inline constexpr uint32_t kHidMaxReportBytes = 16384;
 
-// Parses size bytes at data into info. False (with a one-line reason in error)
-// for a truncated item, an unbalanced collection or push/pop, report ID 0, or a
-// report beyond the limits above; info is then left cleared.
-bool ParseHidReportDescriptor(const uint8_t* data, size_t size, HidReportDescriptorInfo& info,
-                              std::string& error);
+// Parses size bytes at data. kInvalidFormat (with a one-line reason as the
+// detail) for a truncated item, an unbalanced collection or push/pop, report
+// ID 0, or a report beyond the limits above.
+Result<HidReportDescriptorInfo> ParseHidReportDescriptor(const uint8_t* data, size_t size);
 
 }  // namespace quorix

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include "base/result.h"
 
 namespace quorix {
 
@@ -38,10 +39,10 @@ class InputCapture {
   virtual ~InputCapture() = default;
 
   // Starts reading. Events go to callback on the capture's own thread, one
-  // at a time. Returns false and puts the reason into *error when input
-  // cannot be read; starting a running capture replaces nothing and returns
-  // true.
-  virtual bool Start(Callback callback, std::string* error) = 0;
+  // at a time. Fails (kUnavailable, a sentence for the user) when input
+  // cannot be read; starting a running capture replaces nothing and
+  // succeeds.
+  virtual Outcome Start(Callback callback) = 0;
   // Stops reading. Called from another thread it returns once no callback is
   // running and none will; called from inside the callback it ends the
   // reading as soon as the callback returns. Safe when not running.

@@ -2,16 +2,15 @@
 
 namespace quorix {
 
-std::unique_ptr<InputInjector> ChooseInputInjector(const std::vector<InputInjectorOpener>& openers, std::string* why) {
+Result<std::unique_ptr<InputInjector>> ChooseInputInjector(const std::vector<InputInjectorOpener>& openers) {
   std::string reasons;
   for (const InputInjectorOpener& open : openers) {
-    std::string error;
-    if (auto injector = open(&error)) return injector;
+    auto injector = open();
+    if (injector) return injector;
     if (!reasons.empty()) reasons += '\n';
-    reasons += error;
+    reasons += injector.detail();
   }
-  if (why) *why = reasons;
-  return nullptr;
+  return Outcome(Failure::kUnavailable, reasons);
 }
 
 }  // namespace quorix

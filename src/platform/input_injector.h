@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include "base/result.h"
 
 namespace quorix {
 
@@ -19,11 +20,11 @@ class InputInjector {
   virtual void MovePointerBy(int dx, int dy) = 0;
 };
 
-// One way of injecting: the injector, or nullptr and *error.
-using InputInjectorOpener = std::function<std::unique_ptr<InputInjector>(std::string* error)>;
+// One way of injecting: the injector, or why it cannot be had.
+using InputInjectorOpener = std::function<Result<std::unique_ptr<InputInjector>>()>;
 
-// The first of openers (in order of preference) that succeeds. nullptr when
-// none does; *why then holds each one's reason, one a line.
-std::unique_ptr<InputInjector> ChooseInputInjector(const std::vector<InputInjectorOpener>& openers, std::string* why);
+// The first of openers (in order of preference) that succeeds. When none
+// does, kUnavailable with each one's reason, one a line.
+Result<std::unique_ptr<InputInjector>> ChooseInputInjector(const std::vector<InputInjectorOpener>& openers);
 
 }  // namespace quorix

@@ -42,6 +42,8 @@ std::string FailureText(const TextTables& texts, Failure failure, FailedWhile du
       return text(Reason::kInternal);
     case Failure::kLastLevelOn:
       return text(Reason::kKeepOneLevel);
+    case Failure::kUnavailable:
+      return text(Reason::kServiceUnavailable);
   }
   return text(Reason::kStoppedAnswering);
 }

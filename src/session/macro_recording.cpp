@@ -23,7 +23,7 @@ RecordOptions LoadRecordOptions(const std::string& path) {
   return o;
 }
 
-bool SaveRecordOptions(const std::string& path, const RecordOptions& options, std::string* reason) {
+Outcome SaveRecordOptions(const std::string& path, const RecordOptions& options) {
   // The first save makes the folder; a failure here shows in Save's reason.
   std::error_code ignored;
   std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
@@ -34,10 +34,10 @@ bool SaveRecordOptions(const std::string& path, const RecordOptions& options, st
     ini.SetString(kRecordSection, "track", options.cursorTrack ? "1" : "0");
     ini.SetString(kRecordSection, "clicks", options.clickPositions ? "1" : "0");
   } catch (const std::invalid_argument& refused) {
-    if (reason != nullptr) *reason = refused.what();
-    return false;
+    return Outcome(Failure::kCannotWriteFile, refused.what());
   }
-  return !ini.Modified() || ini.Save(path, reason);
+  if (!ini.Modified()) return {};
+  return ini.Save(path);
 }
 
 RecordingSettings::RecordingSettings(int hotkey, std::string optionsFile)
@@ -60,10 +60,11 @@ RecordOptions RecordingSettings::Options() const {
   return options_;
 }
 
-bool RecordingSettings::SetOptions(const RecordOptions& options, std::string* reason) {
+Outcome RecordingSettings::SetOptions(const RecordOptions& options) {
   std::lock_guard<std::mutex> lock(mutex_);
   options_ = options;
-  return optionsFile_.empty() || SaveRecordOptions(optionsFile_, options, reason);
+  if (optionsFile_.empty()) return {};
+  return SaveRecordOptions(optionsFile_, options);
 }
 
 MacroRecording::MacroRecording(std::unique_ptr<InputCapture> capture, std::string unavailableReason, Clock& clock,
@@ -77,12 +78,11 @@ MacroRecording::~MacroRecording() {
   if (capture_) capture_->Stop();
 }
 
-bool MacroRecording::StartReading(std::string* error) {
+Outcome MacroRecording::StartReading() {
   if (!capture_) {
-    if (error) *error = unavailableReason_;
     std::lock_guard<std::mutex> lock(mutex_);
     recorder_.Stop();
-    return false;
+    return Outcome(Failure::kUnavailable, unavailableReason_);
   }
   {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -92,7 +92,7 @@ bool MacroRecording::StartReading(std::string* error) {
   // Outside the lock: the capture's thread holds its own lock while it waits
   // for this one in the callback, so taking them the other way round could
   // stop both.
-  const bool started = capture_->Start([this](const InputEvent& event) { OnInput(event); }, error);
+  Outcome started = capture_->Start([this](const InputEvent& event) { OnInput(event); });
   if (!started) {
     std::lock_guard<std::mutex> lock(mutex_);
     recorder_.Stop();
@@ -107,7 +107,7 @@ void MacroRecording::TakeSharedSettings() {
   recorder_.SetOptions(settings_->Options());
 }
 
-bool MacroRecording::Record(std::string* error) {
+Outcome MacroRecording::Record() {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     TakeSharedSettings();
@@ -115,10 +115,10 @@ bool MacroRecording::Record(std::string* error) {
     items_.clear();
     newItems_.clear();
   }
-  return StartReading(error);
+  return StartReading();
 }
 
-bool MacroRecording::Capture(std::string* error) {
+Outcome MacroRecording::Capture() {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     TakeSharedSettings();
@@ -126,16 +126,16 @@ bool MacroRecording::Capture(std::string* error) {
     items_.clear();
     newItems_.clear();
   }
-  return StartReading(error);
+  return StartReading();
 }
 
-bool MacroRecording::SelectHotkey(std::string* error) {
+Outcome MacroRecording::SelectHotkey() {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     TakeSharedSettings();
     recorder_.BeginHotkeySelection();
   }
-  return StartReading(error);
+  return StartReading();
 }
 
 void MacroRecording::Stop() {
@@ -241,10 +241,10 @@ void MacroRecording::SetHotkey(int usage) {
 
 RecordOptions MacroRecording::Options() const { return settings_->Options(); }
 
-bool MacroRecording::SetOptions(const RecordOptions& options, std::string* reason) {
+Outcome MacroRecording::SetOptions(const RecordOptions& options) {
   std::lock_guard<std::mutex> lock(mutex_);
   recorder_.SetOptions(options);
-  return settings_->SetOptions(options, reason);
+  return settings_->SetOptions(options);
 }
 
 void MacroRecording::SetPointerOverRecordControls(bool over) {

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
 #include "macro/macro_instruction.h"
 #include "macro/macro_recorder.h"
 #include "platform/clock.h"
@@ -30,8 +31,8 @@ namespace quorix {
 // default; values read as set.ini's integers do (no digits: 0, off), and an
 // interval other than 200 reads as 50.
 RecordOptions LoadRecordOptions(const std::string& path);
-// False, with `reason` when given, when the file could not be written.
-bool SaveRecordOptions(const std::string& path, const RecordOptions& options, std::string* reason = nullptr);
+// kCannotWriteFile, with the reason, when the file could not be written.
+Outcome SaveRecordOptions(const std::string& path, const RecordOptions& options);
 
 // What every recording of the program shares: the start/stop hotkey (kept in
 // set.ini, given at start-up) and the four record options (kept in their own
@@ -47,9 +48,9 @@ class RecordingSettings {
   int Hotkey() const;
   void SetHotkey(int usage);
   RecordOptions Options() const;
-  // The options hold at once; false, with `reason` when given, when they
+  // The options hold at once; kCannotWriteFile, with the reason, when they
   // could not be kept in the options file (they then last until quit).
-  bool SetOptions(const RecordOptions& options, std::string* reason = nullptr);
+  Outcome SetOptions(const RecordOptions& options);
 
  private:
   mutable std::mutex mutex_;
@@ -73,13 +74,14 @@ class MacroRecording {
   const std::string& UnavailableReason() const { return unavailableReason_; }
 
   // Arms a recording (the hotkey's release starts it, its next press stops
-  // it). Clears the items. False and *error when input cannot be read.
-  bool Record(std::string* error);
+  // it). Clears the items. kUnavailable, with a sentence for the user, when
+  // input cannot be read.
+  Outcome Record();
   // Captures one key (press and release), button (press and release) or
   // wheel step. Clears the items.
-  bool Capture(std::string* error);
+  Outcome Capture();
   // The next key pressed becomes the hotkey (see TakeChosenHotkey).
-  bool SelectHotkey(std::string* error);
+  Outcome SelectHotkey();
   // Ends whatever runs and stops reading input (stop command, window closed,
   // device gone). The items stay.
   void Stop();
@@ -97,7 +99,7 @@ class MacroRecording {
   void SetHotkey(int usage);
   RecordOptions Options() const;
   // As RecordingSettings::SetOptions.
-  bool SetOptions(const RecordOptions& options, std::string* reason = nullptr);
+  Outcome SetOptions(const RecordOptions& options);
   void SetPointerOverRecordControls(bool over);
 
   // Every instruction made since the last Record or Capture.
@@ -116,7 +118,7 @@ class MacroRecording {
   void SetChangedCallback(std::function<void()> changed);
 
  private:
-  bool StartReading(std::string* error);
+  Outcome StartReading();
   void TakeSharedSettings();  // into the recorder (lock held)
   void OnInput(const InputEvent& event);
   void Collect();  // moves the recorder's output into the item lists (lock held)

@@ -6,13 +6,12 @@
 namespace quorix {
 
 Result<std::vector<uint8_t>> ReadRestoreFile(const std::string& file) {
-  std::vector<uint8_t> bytes;
-  std::string reason;
-  if (const Outcome read = ReadBackupFileBytes(file, bytes, reason); !read) return Outcome(read.failure, reason);
+  Result<std::vector<uint8_t>> read = ReadBackupFileBytes(file);
+  if (!read) return read.outcome();
   BackupContents contents;
   BackupDefect defect;
-  if (!ParseBackup(bytes, contents, defect)) return Failure::kInvalidFormat;
-  return bytes;
+  if (!ParseBackup(*read, contents, defect)) return Failure::kInvalidFormat;
+  return read;
 }
 
 }  // namespace quorix

@@ -55,18 +55,15 @@ Result<Options> ReadSetIni(const std::string& setIni, const std::vector<std::str
 
 Outcome PrepareSetIniFolder(const std::string& setIni) {
   const std::string folder = setIni.substr(0, setIni.size() - std::string(kSetIniName).size());
-  std::string reason;
-  if (!PrepareDataFolder(folder, &reason)) return Outcome(Failure::kCannotWriteFile, reason);
-  return {};
+  return PrepareDataFolder(folder);
 }
 
 Outcome WriteSetIni(const std::string& setIni, const Options& options, int codePage, const std::string* language) {
   if (Outcome folder = PrepareSetIniFolder(setIni); !folder) return folder;
-  std::string reason;
-  if (language != nullptr && !WriteProfileString(setIni, kOptionsSection, "language", *language, &reason))
-    return Outcome(Failure::kCannotWriteFile, reason);
-  if (!SaveOptions(setIni, options, codePage, &reason)) return Outcome(Failure::kCannotWriteFile, reason);
-  return {};
+  if (language != nullptr) {
+    if (Outcome written = WriteProfileString(setIni, kOptionsSection, "language", *language); !written) return written;
+  }
+  return SaveOptions(setIni, options, codePage);
 }
 
 }  // namespace quorix

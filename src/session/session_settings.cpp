@@ -58,10 +58,7 @@ Job<void> Session::Backup(std::string file, ProfileApps apps, ProgressFn progres
     DeviceOperation operation(link, job.StopToken());
     // The reason stays with the job: the window that asked may be gone by
     // the time the file turns out to be unwritable.
-    std::string reason;
-    Outcome saved = SaveBackup(link, state, file, apps, progress, reason);
-    if (!saved && saved.detail.empty()) saved.detail = reason;
-    return saved;
+    return SaveBackup(link, state, file, apps, progress);
   });
 }
 

@@ -13,12 +13,13 @@ namespace {
 
 NodeReport DescribeNode(HidrawNodeFacts facts) {
   NodeReport node;
-  HidReportDescriptorInfo info;
   if (facts.reportDescriptor.empty()) {
     node.descriptorError = "the report descriptor cannot be read";
-  } else if (ParseHidReportDescriptor(facts.reportDescriptor.data(), facts.reportDescriptor.size(), info,
-                                      node.descriptorError)) {
-    for (const HidTopLevelCollection& collection : info.collections) node.collections.push_back(collection.caps);
+  } else if (const auto info = ParseHidReportDescriptor(facts.reportDescriptor.data(), facts.reportDescriptor.size());
+             !info) {
+    node.descriptorError = info.detail();
+  } else {
+    for (const HidTopLevelCollection& collection : info->collections) node.collections.push_back(collection.caps);
   }
   node.facts = std::move(facts);
   return node;

@@ -17,18 +17,14 @@ void Report(const ProgressFn& progress, double fraction) {
   if (progress) progress(fraction);
 }
 
-bool WriteFileAtomically(const std::string& file, const std::vector<uint8_t>& bytes, std::string& error) {
-  const std::string_view view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  std::string reason;
-  if (ReplaceFileContents(file, view, &reason)) return true;
-  error = reason;
-  return false;
+Outcome WriteFileAtomically(const std::string& file, const std::vector<uint8_t>& bytes) {
+  return ReplaceFileContents(file, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 }  // namespace
 
 Outcome SaveBackup(DeviceLink& link, SettingsState& state, const std::string& file, const ProfileApps& apps,
-                   const ProgressFn& progress, std::string& error) {
+                   const ProgressFn& progress) {
   const std::string path = state.CurrentDevice();
   if (path.empty()) return Failure::kNoDevice;
   DeviceOperation operation(link);
@@ -46,35 +42,26 @@ Outcome SaveBackup(DeviceLink& link, SettingsState& state, const std::string& fi
   // Only bytes the mouse answered go into a backup: restoring zeros that
   // stand for "no answer" would wipe the mouse.
   if (operation.Failed()) return operation.Result();
-  if (!WriteFileAtomically(file, EncodeBackup(image, apps), error)) return Failure::kCannotWriteFile;
+  if (Outcome written = WriteFileAtomically(file, EncodeBackup(image, apps)); !written) return written;
   Report(progress, 1.0);
   return {};
 }
 
-Outcome ReadBackupFileBytes(const std::string& file, std::vector<uint8_t>& bytes, std::string& reason) {
-  std::string data;
-  reason.clear();
-  switch (ReadFileContents(file, data, kMaxBackupFileSize, &reason)) {
-    case FileReadStatus::kOk: break;
-    case FileReadStatus::kTooLarge:
-      return Failure::kInvalidFormat;
-    case FileReadStatus::kMissing:
-    case FileReadStatus::kFailed:
-      return Failure::kCannotReadFile;
-  }
-  bytes.assign(data.begin(), data.end());
-  return {};
+Result<std::vector<uint8_t>> ReadBackupFileBytes(const std::string& file) {
+  const Result<std::string> data = ReadFileContents(file, kMaxBackupFileSize);
+  if (!data) return data.outcome();
+  return std::vector<uint8_t>(data->begin(), data->end());
 }
 
 Outcome RestoreBackup(DeviceLink& link, SettingsState& state, const std::string& file, ProfileApps& apps,
-                      const RestoreOptions& options, std::string& error, BackupDefect* defect) {
-  std::vector<uint8_t> bytes;
-  if (const Outcome read = ReadBackupFileBytes(file, bytes, error); !read) {
+                      const RestoreOptions& options, BackupDefect* defect) {
+  const Result<std::vector<uint8_t>> bytes = ReadBackupFileBytes(file);
+  if (!bytes) {
     // Only a file far beyond any image length is refused before it is read.
-    if (defect && read.failure == Failure::kInvalidFormat) *defect = BackupDefect::kImageTooLong;
-    return read;
+    if (defect && bytes.failure() == Failure::kInvalidFormat) *defect = BackupDefect::kImageTooLong;
+    return bytes.outcome();
   }
-  return RestoreBackupBytes(link, state, bytes, apps, options, defect);
+  return RestoreBackupBytes(link, state, *bytes, apps, options, defect);
 }
 
 Outcome RestoreBackupBytes(DeviceLink& link, SettingsState& state, std::span<const uint8_t> bytes,

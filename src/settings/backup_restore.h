@@ -19,15 +19,15 @@ namespace quorix {
 // end) and writes it with the application data to `file`, through a
 // temporary file in the same folder that is renamed into place: a failed
 // backup leaves no partial file. No file at all when an exchange failed (the
-// outcome says how); kCannotWriteFile with the system's reason in `error`
+// outcome says how); kCannotWriteFile with the system's reason as its detail
 // ("permission denied") when the file could not be written.
 Outcome SaveBackup(DeviceLink& link, SettingsState& state, const std::string& file, const ProfileApps& apps,
-                   const ProgressFn& progress, std::string& error);
+                   const ProgressFn& progress);
 
-// Reads a whole backup file. kCannotReadFile with the system's reason in
-// `reason` when it cannot be read ("is a directory", "permission denied");
+// Reads a whole backup file. kCannotReadFile with the system's reason as the
+// detail when it cannot be read ("is a directory", "permission denied");
 // kInvalidFormat when it is far too large to be a backup.
-Outcome ReadBackupFileBytes(const std::string& file, std::vector<uint8_t>& bytes, std::string& reason);
+Result<std::vector<uint8_t>> ReadBackupFileBytes(const std::string& file);
 
 struct RestoreOptions {
   ProgressFn progress;  // the write phase
@@ -38,14 +38,14 @@ struct RestoreOptions {
 // image length, image and trailer present, image no longer than the current
 // device's memory end + 1. A rejected file gives kInvalidFormat (what is
 // wrong in *defect when given) and writes nothing; one that cannot be read
-// gives kCannotReadFile with the system's reason in `error`. Otherwise the image
+// gives kCannotReadFile with the system's reason as its detail. Otherwise the image
 // is written from address 0, committed, `apps` replaced by the file's
 // application data (cleared for an old file without it), and the mouse
 // loaded again. The caller saves `apps`. A failed exchange ends the restore
 // with its outcome and leaves `apps` untouched: running it again repairs the
 // mouse.
 Outcome RestoreBackup(DeviceLink& link, SettingsState& state, const std::string& file, ProfileApps& apps,
-                      const RestoreOptions& options, std::string& error, BackupDefect* defect = nullptr);
+                      const RestoreOptions& options, BackupDefect* defect = nullptr);
 // The same for a file already read whole (ReadBackupFileBytes), so that a
 // caller that looked at the file first need not read it again.
 Outcome RestoreBackupBytes(DeviceLink& link, SettingsState& state, std::span<const uint8_t> bytes,

@@ -115,13 +115,13 @@ SimState ParseSimState(const std::string& text) {
 
 void SaveSimState(const SimMouse& mouse, const std::string& file) {
   const std::string text = SerializeSimState(mouse.Save());
-  std::string reason;
-  if (!ReplaceFileContents(file, text, &reason)) throw SimStateError("cannot write simulator state " + file + ": " + reason);
+  if (const Outcome written = ReplaceFileContents(file, text); !written)
+    throw SimStateError("cannot write simulator state " + file + ": " + written.detail);
 }
 
 void CheckSimStateWritable(const std::string& file) {
-  std::string reason;
-  if (!CanReplaceFile(file, &reason)) throw SimStateError("cannot write simulator state " + file + ": " + reason);
+  if (const Outcome writable = CanReplaceFile(file); !writable)
+    throw SimStateError("cannot write simulator state " + file + ": " + writable.detail);
 }
 
 std::string ResolvedSimStatePath(const std::string& file) {
@@ -139,13 +139,10 @@ void LoadSimState(SimMouse& mouse, const std::string& file) {
   // A state file holds a few dozen KiB of memory lines; a limit keeps a
   // wrong path (a device, a huge file) from being read whole.
   constexpr size_t kMaxStateFileSize = 16u << 20;
-  std::string text;
-  std::string reason;
-  if (ReadFileContents(file, text, kMaxStateFileSize, &reason) != FileReadStatus::kOk) {
-    throw SimStateError("cannot read simulator state " + file + ": " + reason);
-  }
+  const Result<std::string> text = ReadFileContents(file, kMaxStateFileSize);
+  if (!text) throw SimStateError("cannot read simulator state " + file + ": " + text.detail());
   try {
-    mouse.Restore(ParseSimState(text));
+    mouse.Restore(ParseSimState(*text));
   } catch (const SimStateError& e) {
     throw SimStateError("simulator state " + file + ": " + e.what());
   }

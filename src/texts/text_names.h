@@ -333,6 +333,7 @@ enum class Reason : size_t {
   kCannotWrite = 11,
   kInternal = 12,
   kKeepOneLevel = 13,
+  kServiceUnavailable = 14,  // a service of the system or the desktop cannot be had
 };
 
 // "desktop_str%d", 17: the desktop program's own additions. The file-type

@@ -298,6 +298,7 @@ constexpr Named<Reason> kReasonTexts[] = {
     {Reason::kCannotWrite, "cannot write the file"},
     {Reason::kInternal, "an internal error stopped the operation"},
     {Reason::kKeepOneLevel, "at least one DPI level must stay on"},
+    {Reason::kServiceUnavailable, "the desktop service is unavailable"},
 };
 constexpr Named<Desktop> kDesktopTexts[] = {
     {Desktop::kAutostart, "Start with the desktop session (in the tray)"},
@@ -369,7 +370,7 @@ void ForEachFamily(Visit&& visit) {
   visit("macro_edit_str", 3, kEditorWordTexts);
   visit("menu_str", 2, kMenuItemTexts);
   visit("consumer_key_str", 14, kConsumerNameTexts);
-  visit("failure_str", 14, kReasonTexts);
+  visit("failure_str", 15, kReasonTexts);
   visit("desktop_str", 17, kDesktopTexts);
 }
 

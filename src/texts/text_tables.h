@@ -46,7 +46,7 @@ struct TextTables {
   std::vector<std::string> consumerKeyStr;  // "consumer_key_str%d", 14: ConsumerName
   std::string versionStr;                   // "version_str"
   std::string firmwareStr;                  // "firmware_str"
-  std::vector<std::string> failureStr;      // "failure_str%d", 14: Reason
+  std::vector<std::string> failureStr;      // "failure_str%d", 15: Reason
   std::vector<std::string> desktopStr;      // "desktop_str%d", 17: Desktop
 
   // The text of a named entry: this table's, the English default where this

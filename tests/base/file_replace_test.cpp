@@ -69,9 +69,9 @@ TEST(FileReplace, CanReplaceFileAnswersAsTheWriteWould) {
     bool can;
   } cases[] = {{"new.mf", true},  {"to-new", true},       {"folder", false},
                {"to-folder", false}, {"missing/x.mf", false}, {"to-missing", false}};
-  for (const auto& c : cases) EXPECT_EQ(CanReplaceFile(dir.Path(c.name)), c.can) << c.name;
+  for (const auto& c : cases) EXPECT_EQ(static_cast<bool>(CanReplaceFile(dir.Path(c.name))), c.can) << c.name;
   EXPECT_EQ(Entries(dir), 4u);  // the trial file is gone again
-  for (const auto& c : cases) EXPECT_EQ(ReplaceFileContents(dir.Path(c.name), "x"), c.can) << c.name;
+  for (const auto& c : cases) EXPECT_EQ(static_cast<bool>(ReplaceFileContents(dir.Path(c.name), "x")), c.can) << c.name;
 }
 
 TEST(FileReplace, AFailedWriteSaysWhy) {
@@ -91,9 +91,9 @@ TEST(FileReplace, AFailedWriteSaysWhy) {
   };
   for (const auto& c : cases) {
     if (!c.runs) continue;
-    std::string reason;
-    EXPECT_FALSE(ReplaceFileContents(dir.Path(c.path), "data", &reason)) << c.path;
-    EXPECT_EQ(reason, c.reason) << c.path;
+    const Outcome written = ReplaceFileContents(dir.Path(c.path), "data");
+    EXPECT_EQ(written, Failure::kCannotWriteFile) << c.path;
+    EXPECT_EQ(written.detail, c.reason) << c.path;
   }
   EXPECT_TRUE(fs::is_empty(dir.Path("folder")));
   fs::permissions(dir.Path("read-only"), fs::perms::owner_all, fs::perm_options::replace);
@@ -114,35 +114,39 @@ TEST(FileRead, ReadsWholeFilesAndSaysWhyOthersCannotBe) {
   const struct {
     std::string path;
     size_t limit;
-    FileReadStatus status;
+    Failure failure;
     std::string reason;
     bool runs;
   } cases[] = {
-      {"four.bin", 4, FileReadStatus::kOk, "", true},
-      {"four.bin", 3, FileReadStatus::kTooLarge, "larger than 3 bytes", true},
-      {"folder", 100, FileReadStatus::kFailed, "is a directory", true},
-      {"missing.bin", 100, FileReadStatus::kMissing, "no such file or directory", true},
-      {"four.bin/below", 100, FileReadStatus::kMissing, "no such file or directory", true},
-      {"locked.bin", 100, FileReadStatus::kFailed, "permission denied", unreadable},
-      {"fifo", 100, FileReadStatus::kFailed, "not a regular file", true},
-      {"/dev/null", 100, FileReadStatus::kFailed, "not a regular file", fs::exists("/dev/null")},
-      {"huge.bin", 4u << 20, FileReadStatus::kTooLarge, "larger than 4194304 bytes", true},
+      {"four.bin", 4, Failure::kNone, "", true},
+      {"four.bin", 3, Failure::kInvalidFormat, "larger than 3 bytes", true},
+      {"folder", 100, Failure::kCannotReadFile, "is a directory", true},
+      {"missing.bin", 100, Failure::kCannotReadFile, "no such file or directory", true},
+      {"four.bin/below", 100, Failure::kCannotReadFile, "no such file or directory", true},
+      {"locked.bin", 100, Failure::kCannotReadFile, "permission denied", unreadable},
+      {"fifo", 100, Failure::kCannotReadFile, "not a regular file", true},
+      {"/dev/null", 100, Failure::kCannotReadFile, "not a regular file", fs::exists("/dev/null")},
+      {"huge.bin", 4u << 20, Failure::kInvalidFormat, "larger than 4194304 bytes", true},
   };
   for (const auto& c : cases) {
     if (!c.runs) continue;
-    std::string bytes = "untouched";
-    std::string reason;
     const std::string path = c.path.front() == '/' ? c.path : dir.Path(c.path);
     // A read that opens the FIFO waits for a writer: give it one after a
     // while, so that the fault fails the test instead of hanging it.
-    auto read = std::async(std::launch::async, [&] { return ReadFileContents(path, bytes, c.limit, &reason); });
+    auto read = std::async(std::launch::async, [&] { return ReadFileContents(path, c.limit); });
     if (read.wait_for(std::chrono::seconds(5)) == std::future_status::timeout) {
       ADD_FAILURE() << c.path << ": the read blocks";
       close(open(dir.Path("fifo").c_str(), O_WRONLY | O_NONBLOCK));
     }
-    EXPECT_EQ(read.get(), c.status) << c.path;
-    EXPECT_EQ(reason, c.reason) << c.path;
-    EXPECT_EQ(bytes, c.status == FileReadStatus::kOk ? std::string("12\0" "4", 4) : "untouched") << c.path;
+    const Result<std::string> bytes = read.get();
+    EXPECT_EQ(bytes.failure(), c.failure) << c.path;
+    EXPECT_EQ(bytes.detail(), c.reason) << c.path;
+    if (bytes) {
+      EXPECT_EQ(*bytes, std::string("12\0"
+                                    "4",
+                                    4))
+          << c.path;
+    }
   }
 }
 

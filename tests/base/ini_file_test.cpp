@@ -296,9 +296,9 @@ TEST_F(IniFileTest, WritesLeaveNoTemporaryFilesAndFailCleanly) {
   EXPECT_FALSE(WriteProfileString(Path("missing-dir/set.ini"), "ARG", "osd", "1"));
   EXPECT_FALSE(WriteProfileString(Path("set.ini"), "ARG", "osd", "a\nb"));
   EXPECT_EQ(test::ReadFile(Path("set.ini")), "[ARG]\nosd=0\n");
-  std::string reason;
-  EXPECT_FALSE(WriteProfileString(Path("missing-dir/set.ini"), "ARG", "osd", "1", &reason));
-  EXPECT_EQ(reason, "no such file or directory");
+  const Outcome written = WriteProfileString(Path("missing-dir/set.ini"), "ARG", "osd", "1");
+  EXPECT_EQ(written, Failure::kCannotWriteFile);
+  EXPECT_EQ(written.detail, "no such file or directory");
 }
 
 TEST_F(IniFileTest, AFileThatIsThereButCannotBeReadSaysWhyAndIsNotSaved) {
@@ -307,9 +307,9 @@ TEST_F(IniFileTest, AFileThatIsThereButCannotBeReadSaysWhyAndIsNotSaved) {
   EXPECT_FALSE(doc.Exists());
   EXPECT_EQ(doc.ReadError(), "is a directory");
   doc.SetString("ARG", "osd", "0");
-  std::string reason;
-  EXPECT_FALSE(doc.Save(Path("set.ini"), &reason));
-  EXPECT_NE(reason.find("is a directory"), std::string::npos) << reason;
+  const Outcome saved = doc.Save(Path("set.ini"));
+  EXPECT_FALSE(saved);
+  EXPECT_NE(saved.detail.find("is a directory"), std::string::npos) << saved.detail;
   EXPECT_EQ(IniDocument::Load(Path("missing.ini")).ReadError(), "");
 }
 

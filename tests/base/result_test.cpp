@@ -28,6 +28,21 @@ TEST(Result, ADoneOutcomeWithoutAValueIsNotTrusted) {
   EXPECT_EQ(odd.failure(), Failure::kInternalError);
 }
 
+// A factory of an interface hands on what its implementation's factory made,
+// or why it made nothing.
+TEST(Result, AMoreSpecificResultConvertsWithItsValueOrItsFailure) {
+  struct Base {
+    virtual ~Base() = default;
+  };
+  struct Derived : Base {};
+  Result<std::unique_ptr<Base>> made = Result<std::unique_ptr<Derived>>(std::make_unique<Derived>());
+  ASSERT_TRUE(made);
+  EXPECT_NE(dynamic_cast<Derived*>(made->get()), nullptr);
+  Result<std::unique_ptr<Base>> none = Result<std::unique_ptr<Derived>>(Failure::kUnavailable, "no display");
+  EXPECT_EQ(none.failure(), Failure::kUnavailable);
+  EXPECT_EQ(none.detail(), "no display");
+}
+
 TEST(Outcome, EqualWhenItEndsTheSameWayWhateverTheDetail) {
   EXPECT_EQ(Outcome(Failure::kCannotWriteFile, "a"), Outcome(Failure::kCannotWriteFile, "b"));
   EXPECT_NE(Outcome(Failure::kCannotWriteFile), Outcome(Failure::kCannotReadFile));

@@ -223,9 +223,9 @@ class LettingGoClock final : public VirtualClock {
 TEST_F(CliWorldStateTest, ARunWaitsForAnotherOnTheSameStateSaysSoAndGivesUpInTime) {
   const std::string state = dir_.Path("mouse.state");
   for (const int pauses : {3, -1}) {
-    std::string error;
-    const auto other = CreateFileLock(sim::ResolvedSimStatePath(state), &error);
-    ASSERT_TRUE(other) << error;
+    const auto lock = CreateFileLock(sim::ResolvedSimStatePath(state));
+    ASSERT_TRUE(lock) << lock.detail();
+    const std::unique_ptr<NamedMutex>& other = *lock;
     other->lock();
     LettingGoClock clock(*other, pauses);
     WorldOptions options;

@@ -167,9 +167,9 @@ TEST(HorizontalScrollX11, BurstBecomesExactlyAsManyWheelClicks) {
   if (!session.Ok()) GTEST_SKIP() << "no X server could be started (Xvfb)";
   WheelCounter counter(session.Display());
   ASSERT_TRUE(counter.Ok());
-  std::string error;
-  auto injector = X11InputInjector::Open(session.Display().c_str(), &error);
-  ASSERT_NE(injector, nullptr) << error;
+  auto injectorOpened = X11InputInjector::Open(session.Display().c_str());
+  ASSERT_TRUE(injectorOpened) << injectorOpened.detail();
+  auto injector = std::move(injectorOpened).value();
   test::FakeClock clock;
   HorizontalScroller scroller(*injector, clock);
 

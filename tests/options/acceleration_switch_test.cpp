@@ -85,9 +85,9 @@ TEST(AccelerationSwitch, OnXTheCorePointerControlComesBack) {
     return std::vector<int>{numerator, denominator, threshold};
   };
   {
-    std::string error;
-    auto pointer = X11PointerSettings::Open(session.Display().c_str(), &error);
-    ASSERT_NE(pointer, nullptr) << error;
+    auto pointerOpened = X11PointerSettings::Open(session.Display().c_str());
+    ASSERT_TRUE(pointerOpened) << pointerOpened.detail();
+    auto pointer = std::move(pointerOpened).value();
     AccelerationSwitch accelerationSwitch(*pointer);
     accelerationSwitch.Apply(true);
     EXPECT_EQ(control(), (std::vector<int>{1, 1, 0}));

@@ -161,9 +161,9 @@ TEST(CheckForegroundX11, ActiveXtermSelectsTheLowestBoundProfile) {
   if (!session.StartWindowManager([&] { return test::WindowManagerRunning(session.Display()); })) {
     GTEST_SKIP() << "no window manager (openbox)";
   }
-  std::string error;
-  auto source = X11ForegroundSource::Open(session.Display().c_str(), &error);
-  ASSERT_NE(source, nullptr) << error;
+  auto sourceOpened = X11ForegroundSource::Open(session.Display().c_str());
+  ASSERT_TRUE(sourceOpened) << sourceOpened.detail();
+  auto source = std::move(sourceOpened).value();
   const pid_t xterm = session.Spawn({"xterm"});
   if (xterm <= 0) GTEST_SKIP() << "no xterm";
   if (!test::XvfbSession::WaitFor(

@@ -38,19 +38,19 @@ TEST(Autostart, SwitchWritesAndRemovesTheEntry) {
   test::TempDir dir;
   const std::string entry = AutostartEntryPath(dir.Path("config"));
   EXPECT_EQ(entry, dir.Path("config") + "/autostart/quorix-mouse.desktop");
-  std::string reason;
   struct Step {
     bool on;
     bool ok;
     bool enabledAfter;
   };
   // On creates the folder; on again replaces; off removes; off again is fine.
-  for (const Step& step : std::vector<Step>{{true, true, true}, {true, true, true}, {false, true, false},
-                                            {false, true, false}}) {
-    EXPECT_EQ(SetAutostart(entry, step.on, "/usr/bin/quorix-mouse", reason), step.ok) << reason;
+  for (const Step& step :
+       std::vector<Step>{{true, true, true}, {true, true, true}, {false, true, false}, {false, true, false}}) {
+    const Outcome set = SetAutostart(entry, step.on, "/usr/bin/quorix-mouse");
+    EXPECT_EQ(static_cast<bool>(set), step.ok) << set.detail;
     EXPECT_EQ(AutostartEnabled(entry), step.enabledAfter);
   }
-  SetAutostart(entry, true, "/usr/bin/quorix-mouse", reason);
+  SetAutostart(entry, true, "/usr/bin/quorix-mouse");
   EXPECT_EQ(test::ReadFile(entry), AutostartEntryText("/usr/bin/quorix-mouse"));
   const std::vector<std::string> leftovers = [&] {
     std::vector<std::string> names;
@@ -62,9 +62,9 @@ TEST(Autostart, SwitchWritesAndRemovesTheEntry) {
 
   // A configuration folder that is a file: the write fails and says why.
   test::WriteFile(dir.Path("plain"), "x");
-  reason.clear();
-  EXPECT_FALSE(SetAutostart(AutostartEntryPath(dir.Path("plain")), true, "/usr/bin/quorix-mouse", reason));
-  EXPECT_FALSE(reason.empty());
+  const Outcome set = SetAutostart(AutostartEntryPath(dir.Path("plain")), true, "/usr/bin/quorix-mouse");
+  EXPECT_EQ(set, Failure::kCannotWriteFile);
+  EXPECT_FALSE(set.detail.empty());
 }
 
 }  // namespace

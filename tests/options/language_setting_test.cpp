@@ -103,9 +103,9 @@ TEST(DataFolder, NameAndCreation) {
   EXPECT_TRUE(PrepareDataFolder(data));
   EXPECT_TRUE(std::filesystem::is_directory(data + "Favorite"));
   test::WriteFile(dir.Path("file"), "x");
-  std::string reason;
-  EXPECT_FALSE(PrepareDataFolder(dir.Path("file") + "/", &reason));
-  EXPECT_EQ(reason, "not a directory");
+  const Outcome prepared = PrepareDataFolder(dir.Path("file") + "/");
+  EXPECT_EQ(prepared, Failure::kCannotWriteFile);
+  EXPECT_EQ(prepared.detail, "not a directory");
 }
 
 }  // namespace

@@ -141,12 +141,12 @@ TEST_F(OptionsStoreTest, WindowsSavedFileKeepsItsCodePage) {
   Options o = LoadOptions(setIni, namer, nullptr, codePage);
   EXPECT_EQ(o.apps[0].appName, "テスト");
   o.apps[1].appName = "Crème";
-  std::string why;
-  EXPECT_FALSE(SaveOptions(setIni, o, codePage, &why));
-  EXPECT_NE(why.find("\"è\""), std::string::npos) << why;
+  const Outcome refused = SaveOptions(setIni, o, codePage);
+  EXPECT_EQ(refused, Failure::kCannotWriteFile);
+  EXPECT_NE(refused.detail.find("\"è\""), std::string::npos) << refused.detail;
   EXPECT_EQ(test::ReadFile(setIni), original);
   o.apps[1].appName = "ゲーム";
-  ASSERT_TRUE(SaveOptions(setIni, o, codePage, &why));
+  ASSERT_TRUE(SaveOptions(setIni, o, codePage));
   EXPECT_NE(test::ReadFile(setIni).find("\r\napp_name1=\x83\x51\x81\x5B\x83\x80\r\n"), std::string::npos);
   EXPECT_EQ(OptionEntries(LoadOptions(setIni, namer, nullptr, codePage)), OptionEntries(o));
 }

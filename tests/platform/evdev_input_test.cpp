@@ -70,8 +70,9 @@ TEST(EvdevTranslator, TurnsDeviceEventsIntoCaptureEvents) {
 TEST(EvdevInputCapture, WithoutReadableDevicesSaysWhatRecordingNeeds) {
   test::TempDir dir;
   std::ofstream(dir.Path("event0")) << "not a device";
-  std::string error;
-  EXPECT_EQ(EvdevInputCapture::Open(dir.Root().string(), &error), nullptr);
+  const auto capture = EvdevInputCapture::Open(dir.Root().string());
+  EXPECT_EQ(capture.failure(), Failure::kUnavailable);
+  const std::string& error = capture.detail();
   EXPECT_NE(error.find("X11"), std::string::npos);
   EXPECT_NE(error.find("\"input\" group"), std::string::npos);
   EXPECT_NE(error.find("passwords"), std::string::npos);  // what membership grants
@@ -81,9 +82,9 @@ TEST(EvdevInputCapture, WithoutReadableDevicesSaysWhatRecordingNeeds) {
 // from outside, a body that stops itself is not waited for by itself, and a
 // new reading is not woken by the wake-ups an earlier one left behind.
 TEST(ReaderThread, StopsABlockedReadingAndOneThatStopsItself) {
-  std::string error;
-  auto reader = ReaderThread::Create(&error);
-  ASSERT_NE(reader, nullptr) << error;
+  auto readerOpened = ReaderThread::Create();
+  ASSERT_TRUE(readerOpened) << readerOpened.detail();
+  auto reader = std::move(readerOpened).value();
   std::atomic<int> bodies{0};
   std::atomic<int> earlyWakeUps{0};
   const auto blockedBody = [&]() -> ReaderThread::Body {

@@ -39,10 +39,9 @@ class FlockMutexTest : public ::testing::Test {
   // The lock called name with its file in folder_; every folder of the
   // test is safe, so this never fails.
   std::unique_ptr<FlockMutex> Lock(const std::string& name) const {
-    std::string error;
-    auto mutex = FlockMutex::Open(name, &error, {folder_});
-    EXPECT_NE(mutex, nullptr) << error;
-    return mutex;
+    auto mutex = FlockMutex::Open(name, {folder_});
+    EXPECT_TRUE(mutex) << mutex.detail();
+    return mutex ? std::move(mutex).value() : nullptr;
   }
 
   std::string folder_;
@@ -194,17 +193,17 @@ TEST_F(FlockMutexTest, UnsafeFoldersAreNeverUsed) {
       Prepare(kind, path);
       folders.push_back(path);
     }
-    std::string error;
-    const auto mutex = FlockMutex::Open("x", &error, folders);
+    const auto mutex = FlockMutex::Open("x", folders);
+    const std::string& error = mutex.detail();
     if (c.used < 0) {
-      EXPECT_EQ(mutex, nullptr);
+      EXPECT_EQ(mutex.failure(), Failure::kUnavailable);
       EXPECT_EQ(error.rfind(folders[static_cast<size_t>(c.failing)], 0), 0u) << error;
       EXPECT_NE(error.find(c.reason), std::string::npos) << error;
       continue;
     }
-    ASSERT_NE(mutex, nullptr) << error;
+    ASSERT_TRUE(mutex) << error;
     const std::string& folder = folders[static_cast<size_t>(c.used)];
-    EXPECT_EQ(mutex->FilePath(), folder + "/" + LockFileName("x"));
+    EXPECT_EQ((*mutex)->FilePath(), folder + "/" + LockFileName("x"));
     struct stat info {};
     ASSERT_EQ(lstat(folder.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0700u);  // a folder it created is private too
@@ -221,10 +220,11 @@ TEST_F(FlockMutexTest, FileLocksLieBesideTheFileOnlyInASafeFolder) {
   for (const std::string& file : {folder_ + "/private/a.state", folder_ + "/shared/a.state"}) {
     SCOPED_TRACE(file);
     const bool beside = file.find("/private/") != std::string::npos;
-    std::string error;
-    const auto lock = FlockMutex::OpenForFile(file, &error);
-    const auto again = FlockMutex::OpenForFile(file, &error);
-    ASSERT_TRUE(lock && again) << error;
+    const auto lockOpened = FlockMutex::OpenForFile(file);
+    const auto againOpened = FlockMutex::OpenForFile(file);
+    ASSERT_TRUE(lockOpened && againOpened) << lockOpened.detail() << againOpened.detail();
+    FlockMutex* lock = lockOpened->get();
+    FlockMutex* again = againOpened->get();
     EXPECT_EQ(lock->FilePath() == file + ".lock", beside) << lock->FilePath();
     EXPECT_EQ(lock->FilePath().rfind(lockFolder + "/", 0) == 0, !beside) << lock->FilePath();
     lock->lock();

@@ -31,9 +31,9 @@ TEST(ForegroundChoice, WhenNothingOpensTheReasonIsX11s) {
   DesktopEnvironment env;
   env.waylandDisplay = "quorix-no-such-display";
   env.swaySocket = "/nonexistent/sway.sock";
-  std::string error;
-  EXPECT_EQ(OpenForegroundSource(env, &error), nullptr);
-  EXPECT_NE(error.find("DISPLAY is not set"), std::string::npos) << error;
+  const Result<std::unique_ptr<ForegroundSource>> opened = OpenForegroundSource(env);
+  ASSERT_FALSE(opened);
+  EXPECT_NE(opened.detail().find("DISPLAY is not set"), std::string::npos) << opened.detail();
 }
 
 // The pointer is the compositor's wherever there is one: X11's pointer

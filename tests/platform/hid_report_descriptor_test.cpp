@@ -14,18 +14,15 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 HidReportDescriptorInfo Parse(const Bytes& bytes) {
-  HidReportDescriptorInfo info;
-  std::string error;
-  EXPECT_TRUE(ParseHidReportDescriptor(bytes.data(), bytes.size(), info, error)) << error;
-  return info;
+  Result<HidReportDescriptorInfo> info = ParseHidReportDescriptor(bytes.data(), bytes.size());
+  EXPECT_TRUE(info) << info.detail();
+  return info ? std::move(info).value() : HidReportDescriptorInfo{};
 }
 
 std::string ParseError(const Bytes& bytes) {
-  HidReportDescriptorInfo info;
-  std::string error;
-  EXPECT_FALSE(ParseHidReportDescriptor(bytes.data(), bytes.size(), info, error));
-  EXPECT_TRUE(info.collections.empty());
-  return error;
+  const Result<HidReportDescriptorInfo> info = ParseHidReportDescriptor(bytes.data(), bytes.size());
+  EXPECT_EQ(info.failure(), Failure::kInvalidFormat);
+  return info.detail();
 }
 
 Bytes Corpus(const std::string& name) {

@@ -36,28 +36,25 @@ TEST(ChooseInputInjector, TakesTheFirstThatOpensAndOtherwiseSaysWhyEachFailed) {
   for (const Case& c : cases) {
     int uinputTries = 0;
     std::vector<InputInjectorOpener> openers{
-        [&](std::string* error) -> std::unique_ptr<InputInjector> {
-          if (c.x11Opens) return std::make_unique<NamedInjector>("x11");
-          *error = "no XTest";
-          return nullptr;
+        [&]() -> Result<std::unique_ptr<InputInjector>> {
+          if (c.x11Opens) return std::unique_ptr<InputInjector>(std::make_unique<NamedInjector>("x11"));
+          return Outcome(Failure::kUnavailable, "no XTest");
         },
-        [&](std::string* error) -> std::unique_ptr<InputInjector> {
+        [&]() -> Result<std::unique_ptr<InputInjector>> {
           ++uinputTries;
-          if (c.uinputOpens) return std::make_unique<NamedInjector>("uinput");
-          *error = "/dev/uinput is not writable";
-          return nullptr;
+          if (c.uinputOpens) return std::unique_ptr<InputInjector>(std::make_unique<NamedInjector>("uinput"));
+          return Outcome(Failure::kUnavailable, "/dev/uinput is not writable");
         }};
-    std::string why;
-    auto chosen = ChooseInputInjector(openers, &why);
+    const auto chosen = ChooseInputInjector(openers);
     SCOPED_TRACE(c.chosen ? c.chosen : "none");
     if (c.chosen == nullptr) {
-      EXPECT_EQ(chosen, nullptr);
+      EXPECT_EQ(chosen.failure(), Failure::kUnavailable);
     } else {
-      ASSERT_NE(chosen, nullptr);
-      EXPECT_EQ(static_cast<NamedInjector&>(*chosen).name, c.chosen);
+      ASSERT_TRUE(chosen);
+      EXPECT_EQ(static_cast<NamedInjector&>(**chosen).name, c.chosen);
     }
     EXPECT_EQ(uinputTries, c.uinputTries);
-    EXPECT_EQ(why, c.why);
+    EXPECT_EQ(chosen.detail(), c.why);
   }
 }
 
@@ -114,10 +111,10 @@ TEST(UinputInjector, OpenNamesTheNodeAndWhyItCannotBeUsed) {
       {plain, "is not a uinput device"},
   };
   for (const auto& [path, reason] : cases) {
-    std::string error;
-    EXPECT_EQ(UinputInjector::Open(path, &error), nullptr) << path;
-    EXPECT_NE(error.find(path), std::string::npos) << error;
-    EXPECT_NE(error.find(reason), std::string::npos) << error;
+    const auto opened = UinputInjector::Open(path);
+    EXPECT_EQ(opened.failure(), Failure::kUnavailable) << path;
+    EXPECT_NE(opened.detail().find(path), std::string::npos) << opened.detail();
+    EXPECT_NE(opened.detail().find(reason), std::string::npos) << opened.detail();
   }
   std::filesystem::remove_all(folder);
 }

@@ -12,19 +12,20 @@ namespace quorix {
 namespace {
 
 TEST(X11ForegroundSource, WithoutDisplaySaysSwitchingNeedsX11) {
-  std::string error;
-  EXPECT_EQ(X11ForegroundSource::Open("", &error), nullptr);
-  EXPECT_NE(error.find("X11 or XWayland"), std::string::npos);
-  EXPECT_EQ(X11ForegroundSource::Open(":31999", &error), nullptr);  // no such server
-  EXPECT_NE(error.find(":31999"), std::string::npos);
+  const auto noName = X11ForegroundSource::Open("");
+  EXPECT_EQ(noName.failure(), Failure::kUnavailable);
+  EXPECT_NE(noName.detail().find("X11 or XWayland"), std::string::npos);
+  const auto noServer = X11ForegroundSource::Open(":31999");
+  EXPECT_EQ(noServer.failure(), Failure::kUnavailable);
+  EXPECT_NE(noServer.detail().find(":31999"), std::string::npos);
 }
 
 TEST(X11ForegroundSource, ReportsTheActiveXtermUnderAWindowManager) {
   test::XvfbSession session;
   if (!session.Ok()) GTEST_SKIP() << "no X server could be started (Xvfb)";
-  std::string error;
-  auto source = X11ForegroundSource::Open(session.Display().c_str(), &error);
-  ASSERT_NE(source, nullptr) << error;
+  auto sourceOpened = X11ForegroundSource::Open(session.Display().c_str());
+  ASSERT_TRUE(sourceOpened) << sourceOpened.detail();
+  auto source = std::move(sourceOpened).value();
   EXPECT_EQ(source->ForegroundWindow(), 0u);  // nothing is active without a window manager
   if (!session.StartWindowManager([&] { return test::WindowManagerRunning(session.Display()); })) {
     GTEST_SKIP() << "no window manager (openbox)";

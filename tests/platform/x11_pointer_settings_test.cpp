@@ -8,17 +8,17 @@ namespace quorix {
 namespace {
 
 TEST(X11PointerSettings, WithoutDisplayExplains) {
-  std::string error;
-  EXPECT_EQ(X11PointerSettings::Open(":9999", &error), nullptr);
-  EXPECT_NE(error.find("X display"), std::string::npos);
+  const auto pointer = X11PointerSettings::Open(":9999");
+  EXPECT_EQ(pointer.failure(), Failure::kUnavailable);
+  EXPECT_NE(pointer.detail().find("X display"), std::string::npos);
 }
 
 TEST(X11PointerSettings, SwitchesCoreAccelerationOffAndOn) {
   test::XvfbSession session;
   if (!session.Ok()) GTEST_SKIP() << "no X server could be started (Xvfb)";
-  std::string error;
-  auto pointer = X11PointerSettings::Open(session.Display().c_str(), &error);
-  ASSERT_NE(pointer, nullptr) << error;
+  auto pointerOpened = X11PointerSettings::Open(session.Display().c_str());
+  ASSERT_TRUE(pointerOpened) << pointerOpened.detail();
+  auto pointer = std::move(pointerOpened).value();
 
   pointer->SetAcceleration({4, 12, 2});
   PointerAcceleration now = pointer->GetAcceleration();

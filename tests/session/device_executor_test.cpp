@@ -200,11 +200,11 @@ TEST(DeviceExecutor, CancelledRestoreStopsBetweenExchangesAndRunningItAgainRepai
   const std::vector<uint8_t> original = memory;
   for (size_t a = 5000; a < 5200; ++a) memory[a] = static_cast<uint8_t>(a * 7);
   const std::vector<uint8_t> modified = memory;
-  std::string error;
   const std::string file = dir.Path("mouse.bf");
-  ASSERT_TRUE(SaveBackup(world.link, state, file, {}, {}, error)) << error;
-  std::vector<uint8_t> bytes;
-  ASSERT_TRUE(ReadBackupFileBytes(file, bytes, error)) << error;
+  ASSERT_TRUE(SaveBackup(world.link, state, file, {}, {}));
+  Result<std::vector<uint8_t>> read = ReadBackupFileBytes(file);
+  ASSERT_TRUE(read) << read.detail();
+  std::vector<uint8_t> bytes = std::move(read).value();
   memory = original;
   world.ClearTraffic();
 

@@ -13,7 +13,7 @@ constexpr Failure kAllFailures[] = {
     Failure::kNoDevice,     Failure::kStoppedAnswering, Failure::kDeviceGone,     Failure::kBadAnswers,
     Failure::kLockBusy,     Failure::kCancelled,        Failure::kDeclined,       Failure::kInvalidArgument,
     Failure::kLackOfSpace,  Failure::kInvalidFormat,    Failure::kCannotReadFile, Failure::kCannotWriteFile,
-    Failure::kNotSupported, Failure::kInternalError,
+    Failure::kNotSupported, Failure::kInternalError,    Failure::kLastLevelOn,    Failure::kUnavailable,
 };
 
 TEST(FailureText, PicksAndJoinsTheTextsOfTheUsersLanguage) {

@@ -81,12 +81,11 @@ TEST(MacroRecording, ReadsInputOnlyUntilTheRecorderIsIdle) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     World w;
-    std::string error;
     EXPECT_FALSE(w.capture->Feed(Key(kA, true)));  // nothing is read before a start
-    const bool started = c.start == Start::kRecord    ? w.recording->Record(&error)
-                         : c.start == Start::kCapture ? w.recording->Capture(&error)
-                                                      : w.recording->SelectHotkey(&error);
-    ASSERT_TRUE(started) << error;
+    const Outcome started = c.start == Start::kRecord    ? w.recording->Record()
+                            : c.start == Start::kCapture ? w.recording->Capture()
+                                                         : w.recording->SelectHotkey();
+    ASSERT_TRUE(started) << started.detail;
     EXPECT_TRUE(w.recording->Reading());
     for (const auto& e : c.events) w.capture->Feed(e);
     EXPECT_EQ(SerialiseItems(w.recording->Items()), c.bytes);
@@ -99,8 +98,7 @@ TEST(MacroRecording, ReadsInputOnlyUntilTheRecorderIsIdle) {
 
 TEST(MacroRecording, StopKeepsTheItemsAndTakeHandsEachOnce) {
   World w;
-  std::string error;
-  ASSERT_TRUE(w.recording->Record(&error));
+  ASSERT_TRUE(w.recording->Record());
   for (const auto& e : {Key(kF11, true), Key(kF11, false), Key(kA, true)}) w.capture->Feed(e);
   EXPECT_EQ(SerialiseItems(w.recording->TakeNewItems()), (std::vector<uint8_t>{0x83, 0x04}));
   w.capture->Feed(Key(kA, false));
@@ -116,8 +114,7 @@ TEST(MacroRecording, StopKeepsTheItemsAndTakeHandsEachOnce) {
 
 TEST(MacroRecording, HotkeyChoiceIsHandedOnceAndUsed) {
   World w;
-  std::string error;
-  ASSERT_TRUE(w.recording->SelectHotkey(&error));
+  ASSERT_TRUE(w.recording->SelectHotkey());
   w.capture->Feed(Key(kA, true));
   EXPECT_EQ(w.recording->TakeChosenHotkey(), 4);
   EXPECT_FALSE(w.recording->TakeChosenHotkey());
@@ -147,11 +144,10 @@ TEST(MacroRecording, SharedSettingsHoldForEveryRecording) {
   editor.SetOptions({false, 50, false, false});
   EXPECT_EQ(button.Options().intervalMs, 50);
 
-  std::string error;
-  ASSERT_TRUE(editor.SelectHotkey(&error));
+  ASSERT_TRUE(editor.SelectHotkey());
   editorCapture->Feed(Key(kA, true));
   EXPECT_EQ(button.Hotkey(), 4);
-  ASSERT_TRUE(button.Record(&error));
+  ASSERT_TRUE(button.Record());
   for (const auto& e : {Key(kA, true), Key(kA, false), Key(kF2Make, true), Key(kF2Make, false), Key(kA, true)})
     buttonCapture->Feed(e);
   EXPECT_EQ(SerialiseItems(button.Items()), (std::vector<uint8_t>{0x83, kF2Usage, 0x84, kF2Usage}));
@@ -195,17 +191,16 @@ TEST(RecordingSettings, OptionsSurviveARestartAndABadFileGivesDefaults) {
   std::filesystem::remove(file);
   std::filesystem::create_directories(file);
   RecordingSettings blocked(kF11, file);
-  std::string reason;
-  EXPECT_FALSE(blocked.SetOptions(chosen, &reason));
-  EXPECT_FALSE(reason.empty());
+  const Outcome kept = blocked.SetOptions(chosen);
+  EXPECT_EQ(kept, Failure::kCannotWriteFile);
+  EXPECT_FALSE(kept.detail.empty());
   EXPECT_EQ(blocked.Options().intervalMs, 200);
 }
 
 TEST(MacroRecording, MotionWithoutPositionsIsFollowed) {
   World w;
   w.recording->SetOptions({false, 50, true, false});
-  std::string error;
-  ASSERT_TRUE(w.recording->Record(&error));
+  ASSERT_TRUE(w.recording->Record());
   w.capture->Feed(Key(kF11, true));
   w.capture->Feed(Key(kF11, false));
   w.capture->Feed(Button(0, false, 100, 100));  // a position from another event
@@ -219,21 +214,22 @@ TEST(MacroRecording, MotionWithoutPositionsIsFollowed) {
 TEST(MacroRecording, UnavailableOrRefusedInputLeavesItIdle) {
   test::FakeClock clock;
   MacroRecording none(nullptr, "needs X11", clock);
-  std::string error;
   EXPECT_FALSE(none.Available());
-  EXPECT_FALSE(none.Record(&error));
-  EXPECT_EQ(error, "needs X11");
+  const Outcome unavailable = none.Record();
+  EXPECT_EQ(unavailable, Failure::kUnavailable);
+  EXPECT_EQ(unavailable.detail, "needs X11");
   EXPECT_EQ(none.State(), RecorderState::kIdle);
 
   World w;
   w.capture->failWith = "no access";
-  EXPECT_FALSE(w.recording->Capture(&error));
-  EXPECT_EQ(error, "no access");
+  const Outcome refused = w.recording->Capture();
+  EXPECT_EQ(refused, Failure::kUnavailable);
+  EXPECT_EQ(refused.detail, "no access");
   EXPECT_FALSE(w.recording->Reading());
   EXPECT_EQ(w.recording->State(), RecorderState::kIdle);
 
   World lost;
-  ASSERT_TRUE(lost.recording->Record(&error));
+  ASSERT_TRUE(lost.recording->Record());
   lost.capture->Feed(Lost());
   EXPECT_TRUE(lost.recording->InputLost());
 }

@@ -41,8 +41,7 @@ class BackupRestore : public ::testing::Test {
     world.ClearTraffic();
     ProfileApps apps;
     apps[0].appName = "kept";
-    std::string error;
-    EXPECT_EQ(RestoreBackup(world.link, state, file, apps, {}, error), Outcome(Failure::kInvalidFormat));
+    EXPECT_EQ(RestoreBackup(world.link, state, file, apps, {}), Outcome(Failure::kInvalidFormat));
     EXPECT_TRUE(world.Requests().empty());
     EXPECT_EQ(world.Mouse().Memory(), memory);
     EXPECT_EQ(apps[0].appName, "kept");
@@ -57,9 +56,8 @@ TEST_F(BackupRestore, BackupHoldsTheWholeMemoryAndRestoreReproducesIt) {
   ProfileApps apps;
   apps[3] = {"Editor", "/usr/bin/editor", 1};
   const std::string file = File("mouse.bf");
-  std::string error;
   std::vector<double> fractions;
-  ASSERT_TRUE(SaveBackup(world.link, state, file, apps, [&](double f) { fractions.push_back(f); }, error)) << error;
+  ASSERT_TRUE(SaveBackup(world.link, state, file, apps, [&](double f) { fractions.push_back(f); }));
   // No temporary file is left beside the backup.
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_.Root()), fs::directory_iterator()), 1);
   EXPECT_DOUBLE_EQ(fractions.back(), 1.0);
@@ -78,7 +76,7 @@ TEST_F(BackupRestore, BackupHoldsTheWholeMemoryAndRestoreReproducesIt) {
   RestoreOptions options;
   int reloads = 0;
   options.reload.onLoaded = [&](const SettingsImage&) { ++reloads; };
-  ASSERT_TRUE(RestoreBackup(world.link, state, file, restored, options, error)) << error;
+  ASSERT_TRUE(RestoreBackup(world.link, state, file, restored, options));
   EXPECT_EQ(world.Mouse().Memory(), original);
   EXPECT_EQ(restored[3].appPath, "/usr/bin/editor");
   EXPECT_EQ(restored[3].appEnabled, 1);
@@ -102,8 +100,7 @@ TEST_F(BackupRestore, ImageIsWrittenInPiecesOf32ThenSelectionAndCommit) {
   Write(file, writer.Bytes());
   world.ClearTraffic();
   ProfileApps apps;
-  std::string error;
-  ASSERT_TRUE(RestoreBackup(world.link, state, file, apps, {}, error)) << error;
+  ASSERT_TRUE(RestoreBackup(world.link, state, file, apps, {}));
   const auto requests = world.Requests();
   ASSERT_GE(requests.size(), 8u);
   // Byte 0 goes first as erased and last as itself: a cut restore reads as
@@ -132,8 +129,7 @@ TEST_F(BackupRestore, OldFileClearsTheApplicationData) {
   Write(file, writer.Bytes());
   ProfileApps apps;
   for (ProfileApp& app : apps) app = {"x", "/y", 1};
-  std::string error;
-  ASSERT_TRUE(RestoreBackup(world.link, state, file, apps, {}, error)) << error;
+  ASSERT_TRUE(RestoreBackup(world.link, state, file, apps, {}));
   for (const ProfileApp& app : apps) {
     EXPECT_EQ(app.appName, "");
     EXPECT_EQ(app.appPath, "");
@@ -143,8 +139,7 @@ TEST_F(BackupRestore, OldFileClearsTheApplicationData) {
 
 TEST_F(BackupRestore, DamagedOrOversizedFilesWriteNothing) {
   const std::string good = File("good.bf");
-  std::string error;
-  ASSERT_TRUE(SaveBackup(world.link, state, good, {}, {}, error)) << error;
+  ASSERT_TRUE(SaveBackup(world.link, state, good, {}, {}));
   const Bytes bytes = Read(good);
 
   Write(File("cut.bf"), Bytes(bytes.begin(), bytes.end() - 1));  // trailer one byte short
@@ -168,28 +163,30 @@ TEST_F(BackupRestore, DamagedOrOversizedFilesWriteNothing) {
 
   ProfileApps apps;
   world.ClearTraffic();
-  EXPECT_EQ(RestoreBackup(world.link, state, File("missing.bf"), apps, {}, error), Outcome(Failure::kCannotReadFile));
-  EXPECT_FALSE(error.empty());  // the system's reason
+  const Outcome missing = RestoreBackup(world.link, state, File("missing.bf"), apps, {});
+  EXPECT_EQ(missing, Failure::kCannotReadFile);
+  EXPECT_EQ(missing.detail, "no such file or directory");
   EXPECT_TRUE(world.Requests().empty());
 }
 
 TEST_F(BackupRestore, FailedBackupLeavesNoFile) {
-  std::string error;
   const std::string file = File("no/such/folder/mouse.bf");
-  EXPECT_FALSE(SaveBackup(world.link, state, file, {}, {}, error));
+  const Outcome failed = SaveBackup(world.link, state, file, {}, {});
+  EXPECT_EQ(failed, Failure::kCannotWriteFile);
+  EXPECT_EQ(failed.detail, "no such file or directory");
   EXPECT_FALSE(fs::exists(file));
   EXPECT_FALSE(fs::exists(file + ".tmp"));
 
   // An existing backup is replaced whole, never left half-written.
   const std::string existing = File("keep.bf");
   Write(existing, Bytes{1, 2, 3});
-  ASSERT_TRUE(SaveBackup(world.link, state, existing, {}, {}, error)) << error;
+  ASSERT_TRUE(SaveBackup(world.link, state, existing, {}, {}));
   BackupContents contents;
   BackupDefect defect;
   EXPECT_TRUE(ParseBackup(Read(existing), contents, defect));
 
   SettingsState none;
-  EXPECT_EQ(SaveBackup(world.link, none, File("none.bf"), {}, {}, error), Outcome(Failure::kNoDevice));
+  EXPECT_EQ(SaveBackup(world.link, none, File("none.bf"), {}, {}), Outcome(Failure::kNoDevice));
   EXPECT_FALSE(fs::exists(File("none.bf")));
 }
 

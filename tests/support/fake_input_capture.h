@@ -12,16 +12,13 @@ namespace quorix::test {
 
 class FakeInputCapture final : public InputCapture {
  public:
-  bool Start(Callback callback, std::string* error) override {
-    if (!failWith.empty()) {
-      if (error) *error = failWith;
-      return false;
-    }
-    if (running_) return true;
+  Outcome Start(Callback callback) override {
+    if (!failWith.empty()) return Outcome(Failure::kUnavailable, failWith);
+    if (running_) return {};
     callback_ = std::move(callback);
     running_ = true;
     ++starts;
-    return true;
+    return {};
   }
   void Stop() override {
     if (running_) ++stops;

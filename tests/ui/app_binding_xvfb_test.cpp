@@ -50,9 +50,9 @@ TEST(AppBindingXvfb, ActivatingABoundXtermSwitchesTheMouseOnceAndAnUnboundProgra
   if (!x.Ok()) GTEST_SKIP() << "no X server could be started (Xvfb)";
   if (!x.StartWindowManager([&] { return test::WindowManagerRunning(x.Display()); }))
     GTEST_SKIP() << "no window manager";
-  std::string error;
-  auto source = X11ForegroundSource::Open(x.Display().c_str(), &error);
-  ASSERT_NE(source, nullptr) << error;
+  auto sourceOpened = X11ForegroundSource::Open(x.Display().c_str());
+  ASSERT_TRUE(sourceOpened) << sourceOpened.detail();
+  auto source = std::move(sourceOpened).value();
   // The unbound program: xterm under another name.
   test::TempDir dir;
   const std::string other = dir.Path("otherterm");

@@ -318,12 +318,12 @@ int Run() {
 
   // The device link on the kernel's hidraw nodes, with the cross-process locks.
   SteadyClock clock;
-  std::string lockError;
-  auto exchangeMutex = FlockMutex::Open(kExchangeMutexName, &lockError);
-  auto listMutex = FlockMutex::Open(kDeviceListMutexName, &lockError);
+  auto exchangeMutex = FlockMutex::Open(kExchangeMutexName);
+  auto listMutex = FlockMutex::Open(kDeviceListMutexName);
+  const std::string lockError = exchangeMutex.detail() + listMutex.detail();
   const std::string lockNote = lockError.empty() ? " in " + DefaultLockFolder() : ": " + lockError;
   if (!check(exchangeMutex && listMutex, "flock lock files created" + lockNote)) return 1;
-  DeviceLink link(host, clock, *exchangeMutex, *listMutex);
+  DeviceLink link(host, clock, **exchangeMutex, **listMutex);
   EnumerateDevices(link);
   check(DeviceCount(link) == 1 && DevicePath(link, 0) == configPath,
         "EnumerateDevices lists the configuration interface only (pointing interface left out)");
@@ -458,9 +458,11 @@ std::string ReadRelative(int fd) {
 
 int CheckUinputNudge() {
   Checks check;
-  std::string error;
-  auto injector = UinputInjector::Open(kUinputPath, &error);
-  if (!check(injector != nullptr, "uinput pointer device created" + (error.empty() ? "" : ": " + error))) return 1;
+  auto opened = UinputInjector::Open(kUinputPath);
+  const std::string& error = opened.detail();
+  if (!check(static_cast<bool>(opened), "uinput pointer device created" + (error.empty() ? "" : ": " + error)))
+    return 1;
+  std::unique_ptr<UinputInjector> injector = std::move(opened).value();
   std::string node;
   WaitUntil([&] { return !(node = EventNodeNamed(kUinputDeviceName)).empty(); });
   if (!check(!node.empty(), "the uinput device shows as an event node: " + node)) return 1;

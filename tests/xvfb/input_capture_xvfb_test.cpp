@@ -55,9 +55,9 @@ TEST(X11InputCapture, RecordsXdotoolInputAndSelectsNothingWhileIdle) {
   if (!OnPath("xdotool")) GTEST_SKIP() << "no xdotool";
   test::XvfbSession session;
   if (!session.Ok()) GTEST_SKIP() << "no X server could be started (Xvfb)";
-  std::string error;
-  auto owned = X11InputCapture::Open(session.Display().c_str(), &error);
-  ASSERT_NE(owned, nullptr) << error;
+  auto ownedOpened = X11InputCapture::Open(session.Display().c_str());
+  ASSERT_TRUE(ownedOpened) << ownedOpened.detail();
+  auto owned = std::move(ownedOpened).value();
   X11InputCapture* capture = owned.get();
   EXPECT_EQ(capture->SelectedEventCount(), 0);
 
@@ -65,7 +65,8 @@ TEST(X11InputCapture, RecordsXdotoolInputAndSelectsNothingWhileIdle) {
   MacroRecording recording(std::move(owned), "", clock);
   recording.SetOptions({false, 50, true, true});  // no waits (real time), cursor track, click positions
   ASSERT_TRUE(Xdotool(session, {"mousemove", "100", "100"}));
-  ASSERT_TRUE(recording.Record(&error)) << error;
+  const Outcome started = recording.Record();
+  ASSERT_TRUE(started) << started.detail;
   EXPECT_EQ(capture->SelectedEventCount(), 5);
 
   // F11 (the hotkey) starts the recording on its release.
@@ -95,22 +96,20 @@ TEST(X11InputCapture, RawMotionIsRelativeAndStopDeselects) {
   if (!OnPath("xdotool")) GTEST_SKIP() << "no xdotool";
   test::XvfbSession session;
   if (!session.Ok()) GTEST_SKIP() << "no X server could be started (Xvfb)";
-  std::string error;
-  auto capture = X11InputCapture::Open(session.Display().c_str(), &error);
-  ASSERT_NE(capture, nullptr) << error;
+  auto captureOpened = X11InputCapture::Open(session.Display().c_str());
+  ASSERT_TRUE(captureOpened) << captureOpened.detail();
+  auto capture = std::move(captureOpened).value();
   ASSERT_TRUE(Xdotool(session, {"mousemove", "200", "200"}));
   std::mutex mutex;
   int dx = 0, dy = 0, x = 0, y = 0;
-  ASSERT_TRUE(capture->Start(
-      [&](const InputEvent& e) {
-        if (e.kind != InputEvent::Kind::kMotion) return;
-        std::lock_guard<std::mutex> lock(mutex);
-        dx += e.dx;
-        dy += e.dy;
-        x = e.x;
-        y = e.y;
-      },
-      &error));
+  ASSERT_TRUE((capture->Start([&](const InputEvent& e) {
+    if (e.kind != InputEvent::Kind::kMotion) return;
+    std::lock_guard<std::mutex> lock(mutex);
+    dx += e.dx;
+    dy += e.dy;
+    x = e.x;
+    y = e.y;
+  })));
   ASSERT_TRUE(Xdotool(session, {"mousemove_relative", "--", "-30", "15"}));
   const bool arrived = test::XvfbSession::WaitFor([&] {
     std::lock_guard<std::mutex> lock(mutex);
@@ -127,18 +126,20 @@ TEST(X11InputCapture, RawMotionIsRelativeAndStopDeselects) {
 TEST(X11InputCapture, AServerThatGoesEndsTheRecordingNotTheProgram) {
   test::XvfbSession session;
   if (!session.Ok()) GTEST_SKIP() << "no X server could be started (Xvfb)";
-  std::string error;
-  auto capture = X11InputCapture::Open(session.Display().c_str(), &error);
-  ASSERT_NE(capture, nullptr) << error;
+  auto captureOpened = X11InputCapture::Open(session.Display().c_str());
+  ASSERT_TRUE(captureOpened) << captureOpened.detail();
+  auto capture = std::move(captureOpened).value();
   SteadyClock clock;
   MacroRecording recording(std::move(capture), "", clock);
-  ASSERT_TRUE(recording.Record(&error)) << error;
+  const Outcome started = recording.Record();
+  ASSERT_TRUE(started) << started.detail;
   session.KillServer();
   ASSERT_TRUE(test::XvfbSession::WaitFor([&] { return !recording.Reading(); }, 10000));
   EXPECT_TRUE(recording.InputLost());
   EXPECT_EQ(recording.State(), RecorderState::kIdle);
-  EXPECT_FALSE(recording.Record(&error));
-  EXPECT_FALSE(error.empty());
+  const Outcome again = recording.Record();
+  EXPECT_EQ(again, Failure::kUnavailable);
+  EXPECT_FALSE(again.detail.empty());
 }
 
 // The factory takes X11 where there is an X11 session, and otherwise says
@@ -149,14 +150,14 @@ TEST(CreateInputCapture, X11WhereThereIsADisplayElseTheDevicesOrWhyNot) {
   unsetenv("WAYLAND_DISPLAY");
   unsetenv("XDG_SESSION_TYPE");
   setenv("DISPLAY", session.Display().c_str(), 1);
-  std::string error;
-  auto capture = CreateInputCapture(&error);
-  EXPECT_NE(dynamic_cast<X11InputCapture*>(capture.get()), nullptr) << error;
+  const auto x11 = CreateInputCapture();
+  ASSERT_TRUE(x11) << x11.detail();
+  EXPECT_NE(dynamic_cast<X11InputCapture*>(x11->get()), nullptr);
 
   unsetenv("DISPLAY");
-  capture = CreateInputCapture(&error);
-  if (capture != nullptr) GTEST_SKIP() << "this machine has readable input devices";
-  EXPECT_NE(error.find("\"input\" group"), std::string::npos) << error;
+  const auto devices = CreateInputCapture();
+  if (devices) GTEST_SKIP() << "this machine has readable input devices";
+  EXPECT_NE(devices.detail().find("\"input\" group"), std::string::npos) << devices.detail();
 }
 
 }  // namespace

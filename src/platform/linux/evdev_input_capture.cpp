@@ -27,7 +27,7 @@ bool IsKeyboardOrMouse(int fd) {
 
 }  // namespace
 
-std::unique_ptr<EvdevInputCapture> EvdevInputCapture::Open(const std::string& folder, std::string* error) {
+Result<std::unique_ptr<EvdevInputCapture>> EvdevInputCapture::Open(const std::string& folder) {
   std::vector<std::string> devices;
   bool denied = false;
   std::error_code ec;
@@ -44,16 +44,14 @@ std::unique_ptr<EvdevInputCapture> EvdevInputCapture::Open(const std::string& fo
   }
   std::sort(devices.begin(), devices.end());
   if (devices.empty()) {
-    if (error) {
-      *error = std::string(kRecordingNeedsText) +
-               (denied ? " The input devices cannot be opened: you are not a member of the \"input\" group."
-                       : " No keyboard or mouse device can be read.");
-    }
-    return nullptr;
+    return Outcome(Failure::kUnavailable,
+                   std::string(kRecordingNeedsText) +
+                       (denied ? " The input devices cannot be opened: you are not a member of the \"input\" group."
+                               : " No keyboard or mouse device can be read."));
   }
-  auto reader = ReaderThread::Create(error);
-  if (reader == nullptr) return nullptr;
-  return std::unique_ptr<EvdevInputCapture>(new EvdevInputCapture(std::move(devices), std::move(reader)));
+  auto reader = ReaderThread::Create();
+  if (!reader) return reader.outcome();
+  return std::unique_ptr<EvdevInputCapture>(new EvdevInputCapture(std::move(devices), std::move(reader).value()));
 }
 
 EvdevInputCapture::EvdevInputCapture(std::vector<std::string> devices, std::unique_ptr<ReaderThread> reader)
@@ -61,20 +59,20 @@ EvdevInputCapture::EvdevInputCapture(std::vector<std::string> devices, std::uniq
 
 EvdevInputCapture::~EvdevInputCapture() { Stop(); }
 
-bool EvdevInputCapture::Start(Callback callback, std::string* error) {
-  return reader_->Start([&]() -> ReaderThread::Body {
+Outcome EvdevInputCapture::Start(Callback callback) {
+  const bool started = reader_->Start([&]() -> ReaderThread::Body {
     std::vector<int> fds;
     for (const auto& path : devices_) {
       const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
       if (fd >= 0) fds.push_back(fd);
     }
-    if (fds.empty()) {
-      if (error) *error = std::string(kRecordingNeedsText) + " The input devices can no longer be opened.";
-      return {};
-    }
+    if (fds.empty()) return {};
     callback_ = std::move(callback);
     return [this, fds = std::move(fds)] { Run(fds); };
   });
+  if (started) return {};
+  return Outcome(Failure::kUnavailable,
+                 std::string(kRecordingNeedsText) + " The input devices can no longer be opened.");
 }
 
 void EvdevInputCapture::Stop() { reader_->Stop(); }

@@ -23,13 +23,13 @@ inline constexpr const char* kRecordingNeedsText =
 class EvdevInputCapture final : public InputCapture {
  public:
   // Finds the keyboards and mice in folder that can be opened for reading;
-  // nullptr and *error when there is none.
-  static std::unique_ptr<EvdevInputCapture> Open(const std::string& folder, std::string* error);
+  // kUnavailable, with a sentence for the user, when there is none.
+  static Result<std::unique_ptr<EvdevInputCapture>> Open(const std::string& folder);
   ~EvdevInputCapture() override;
   EvdevInputCapture(const EvdevInputCapture&) = delete;
   EvdevInputCapture& operator=(const EvdevInputCapture&) = delete;
 
-  bool Start(Callback callback, std::string* error) override;
+  Outcome Start(Callback callback) override;
   void Stop() override;
   bool Running() const override { return reader_->Running(); }
 

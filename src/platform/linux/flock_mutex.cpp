@@ -80,8 +80,7 @@ std::string LockFileName(const std::string& name) {
   return out + ".lock";
 }
 
-std::unique_ptr<FlockMutex> FlockMutex::Open(const std::string& name, std::string* error,
-                                             const std::vector<std::string>& folders) {
+Result<std::unique_ptr<FlockMutex>> FlockMutex::Open(const std::string& name, const std::vector<std::string>& folders) {
   std::string reason = "no folder for lock files";
   for (const std::string& folder : folders) {
     reason = UnsafeFolderReason(folder);
@@ -106,11 +105,10 @@ std::unique_ptr<FlockMutex> FlockMutex::Open(const std::string& name, std::strin
     }
     return std::unique_ptr<FlockMutex>(new FlockMutex(fd, path));
   }
-  if (error != nullptr) *error = reason;
-  return nullptr;
+  return Outcome(Failure::kUnavailable, reason);
 }
 
-std::unique_ptr<FlockMutex> FlockMutex::OpenForFile(const std::string& file, std::string* error) {
+Result<std::unique_ptr<FlockMutex>> FlockMutex::OpenForFile(const std::string& file) {
   const size_t slash = file.rfind('/');
   if (slash != std::string::npos && slash + 1 < file.size()) {
     const std::string folder = slash == 0 ? "/" : file.substr(0, slash);
@@ -118,10 +116,10 @@ std::unique_ptr<FlockMutex> FlockMutex::OpenForFile(const std::string& file, std
     // Whether the folder is safe depends on the folder alone, so every
     // process locking this file makes the same choice.
     if (stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-      if (auto beside = Open(file.substr(slash + 1), nullptr, {folder})) return beside;
+      if (auto beside = Open(file.substr(slash + 1), {folder})) return beside;
     }
   }
-  return Open("file " + file, error);
+  return Open("file " + file);
 }
 
 FlockMutex::~FlockMutex() { close(fd_); }

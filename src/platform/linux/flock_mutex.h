@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
 #include "platform/named_mutex.h"
 
 namespace quorix {
@@ -42,17 +43,17 @@ class FlockMutex final : public NamedMutex {
  public:
   // Opens (creating it when needed) the lock file for name in the first of
   // folders that is safe: a real folder (created 0700 when missing) that the
-  // user owns and can write, and that nobody else may write to. Returns
-  // nullptr and puts "<folder>: <reason>" into *error when the last folder is
+  // user owns and can write, and that nobody else may write to. Fails
+  // (kUnavailable, the detail "<folder>: <reason>") when the last folder is
   // not safe either, or when the lock file cannot be opened.
-  static std::unique_ptr<FlockMutex> Open(const std::string& name, std::string* error,
-                                          const std::vector<std::string>& folders = LockFolders());
+  static Result<std::unique_ptr<FlockMutex>> Open(const std::string& name,
+                                                  const std::vector<std::string>& folders = LockFolders());
   // A lock for one file (give its resolved path) that every process locking
   // the same file shares: "<file name>.lock" beside it when its folder is
   // safe as above (it is never created here), else a lock named after the
   // whole path in the first safe folder of LockFolders(). A lock file in the
   // file's own folder goes when the folder goes.
-  static std::unique_ptr<FlockMutex> OpenForFile(const std::string& file, std::string* error);
+  static Result<std::unique_ptr<FlockMutex>> OpenForFile(const std::string& file);
   ~FlockMutex() override;
   FlockMutex(const FlockMutex&) = delete;
   FlockMutex& operator=(const FlockMutex&) = delete;

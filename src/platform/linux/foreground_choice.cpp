@@ -19,13 +19,19 @@ namespace {
 struct Candidate {
   const char* name;
   bool (*applies)(const DesktopEnvironment& env);
-  std::unique_ptr<ForegroundSource> (*open)(const DesktopEnvironment& env, std::string* error);
+  Result<std::unique_ptr<ForegroundSource>> (*open)(const DesktopEnvironment& env);
   // Its failure is something the user can mend (enable the Shell extension):
   // its reason is the one shown, also when a lesser source serves instead.
   bool userCanMend = false;
 };
 
 bool OnWayland(const DesktopEnvironment& env) { return !env.waylandDisplay.empty(); }
+
+// A source that says why it cannot be had through a reason string.
+Result<std::unique_ptr<ForegroundSource>> Opened(std::unique_ptr<ForegroundSource> source, std::string reason) {
+  if (!source) return Outcome(Failure::kUnavailable, std::move(reason));
+  return source;
+}
 
 // A lesser source (XWayland windows only) standing in for the desktop's own
 // channel, whose reason it gives as its limitation.
@@ -48,29 +54,40 @@ class StandInSource final : public ForegroundSource {
 // wlroots compositors names application ids only; X11 sees X11 windows only.
 const Candidate kCandidates[] = {
     {"sway", [](const DesktopEnvironment& env) { return OnWayland(env) && !env.swaySocket.empty(); },
-     [](const DesktopEnvironment& env, std::string* error) -> std::unique_ptr<ForegroundSource> {
-       return SwayForegroundSource::Open(env.swaySocket, error);
+     [](const DesktopEnvironment& env) -> Result<std::unique_ptr<ForegroundSource>> {
+       std::string reason;
+       auto source = SwayForegroundSource::Open(env.swaySocket, &reason);
+       return Opened(std::move(source), reason);
      }},
     {"hyprland", [](const DesktopEnvironment& env) { return OnWayland(env) && !env.hyprlandSignature.empty(); },
-     [](const DesktopEnvironment& env, std::string* error) -> std::unique_ptr<ForegroundSource> {
-       return HyprlandForegroundSource::Open(HyprlandSocketFolder(env.runtimeDir, env.hyprlandSignature), error);
+     [](const DesktopEnvironment& env) -> Result<std::unique_ptr<ForegroundSource>> {
+       std::string reason;
+       auto source =
+           HyprlandForegroundSource::Open(HyprlandSocketFolder(env.runtimeDir, env.hyprlandSignature), &reason);
+       return Opened(std::move(source), reason);
      }},
     {"kwin", [](const DesktopEnvironment& env) { return OnWayland(env) && DesktopIncludes(env, "KDE"); },
-     [](const DesktopEnvironment&, std::string* error) -> std::unique_ptr<ForegroundSource> {
-       return KWinForegroundSource::Open(error);
+     [](const DesktopEnvironment&) -> Result<std::unique_ptr<ForegroundSource>> {
+       std::string reason;
+       auto source = KWinForegroundSource::Open(&reason);
+       return Opened(std::move(source), reason);
      }},
     {"gnome", [](const DesktopEnvironment& env) { return OnWayland(env) && DesktopIncludes(env, "GNOME"); },
-     [](const DesktopEnvironment&, std::string* error) -> std::unique_ptr<ForegroundSource> {
-       return GnomeForegroundSource::Open(error);
+     [](const DesktopEnvironment&) -> Result<std::unique_ptr<ForegroundSource>> {
+       std::string reason;
+       auto source = GnomeForegroundSource::Open(&reason);
+       return Opened(std::move(source), reason);
      },
      true},
     {"wlr-toplevel", OnWayland,
-     [](const DesktopEnvironment& env, std::string* error) -> std::unique_ptr<ForegroundSource> {
-       return ForeignToplevelSource::Open(env.waylandDisplay.c_str(), error);
+     [](const DesktopEnvironment& env) -> Result<std::unique_ptr<ForegroundSource>> {
+       std::string reason;
+       auto source = ForeignToplevelSource::Open(env.waylandDisplay.c_str(), &reason);
+       return Opened(std::move(source), reason);
      }},
     {"x11", [](const DesktopEnvironment&) { return true; },
-     [](const DesktopEnvironment& env, std::string* error) -> std::unique_ptr<ForegroundSource> {
-       return X11ForegroundSource::Open(env.display.empty() ? nullptr : env.display.c_str(), error);
+     [](const DesktopEnvironment& env) -> Result<std::unique_ptr<ForegroundSource>> {
+       return X11ForegroundSource::Open(env.display.empty() ? nullptr : env.display.c_str());
      }},
 };
 
@@ -105,18 +122,19 @@ std::vector<std::string> ForegroundCandidates(const DesktopEnvironment& env) {
   return names;
 }
 
-std::unique_ptr<ForegroundSource> OpenForegroundSource(const DesktopEnvironment& env, std::string* error) {
+Result<std::unique_ptr<ForegroundSource>> OpenForegroundSource(const DesktopEnvironment& env) {
   std::string mendable;
+  Outcome last(Failure::kUnavailable);
   for (const Candidate& candidate : kCandidates) {
     if (!candidate.applies(env)) continue;
-    std::string reason;
-    std::unique_ptr<ForegroundSource> source = candidate.open(env, &reason);
-    if (source && mendable.empty()) return source;
-    if (source) return std::make_unique<StandInSource>(std::move(source), mendable);
-    if (candidate.userCanMend && mendable.empty()) mendable = reason;
-    if (error != nullptr) *error = mendable.empty() ? reason : mendable;
+    Result<std::unique_ptr<ForegroundSource>> opened = candidate.open(env);
+    if (opened && mendable.empty()) return opened;
+    if (opened)
+      return std::unique_ptr<ForegroundSource>(std::make_unique<StandInSource>(std::move(opened).value(), mendable));
+    if (candidate.userCanMend && mendable.empty()) mendable = opened.detail();
+    last = mendable.empty() ? opened.outcome() : Outcome(Failure::kUnavailable, mendable);
   }
-  return nullptr;
+  return last;
 }
 
 }  // namespace quorix

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
 #include "platform/foreground_source.h"
 
 namespace quorix {
@@ -35,10 +36,10 @@ bool DesktopIncludes(const DesktopEnvironment& env, const std::string& name);
 // failure says why nothing could be opened.
 std::vector<std::string> ForegroundCandidates(const DesktopEnvironment& env);
 
-// The first candidate that opens; nullptr and *error (the last one's reason)
+// The first candidate that opens; kUnavailable with the last one's reason
 // when none does. Where the user can mend the desktop's own channel (GNOME
-// without the Shell extension), its reason is *error, and a lesser source
+// without the Shell extension), its reason is the detail, and a lesser source
 // that opens instead gives it as its Limitation().
-std::unique_ptr<ForegroundSource> OpenForegroundSource(const DesktopEnvironment& env, std::string* error);
+Result<std::unique_ptr<ForegroundSource>> OpenForegroundSource(const DesktopEnvironment& env);
 
 }  // namespace quorix

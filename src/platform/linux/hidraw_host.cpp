@@ -57,8 +57,9 @@ bool IsSameDevice(int fd, const HidrawNode& node) {
 }
 
 bool ParseDescriptor(const std::vector<uint8_t>& bytes, HidReportDescriptorInfo& info) {
-  std::string error;
-  return ParseHidReportDescriptor(bytes.data(), bytes.size(), info, error);
+  Result<HidReportDescriptorInfo> parsed = ParseHidReportDescriptor(bytes.data(), bytes.size());
+  if (parsed) info = std::move(parsed).value();
+  return static_cast<bool>(parsed);
 }
 
 // EIO, EPIPE, ETIMEDOUT and EPROTO also end transfers that a present device

@@ -55,8 +55,12 @@ std::unique_ptr<HyprlandForegroundSource> HyprlandForegroundSource::Open(const s
                                                                          std::string* error) {
   UnixSocket events = UnixSocket::Connect(folder + "/.socket2.sock", error);
   if (!events.Valid()) return nullptr;
-  std::unique_ptr<ReaderThread> reader = ReaderThread::Create(error);
-  if (!reader) return nullptr;
+  Result<std::unique_ptr<ReaderThread>> created = ReaderThread::Create();
+  if (!created) {
+    if (error) *error = created.detail();
+    return nullptr;
+  }
+  std::unique_ptr<ReaderThread> reader = std::move(created).value();
   std::unique_ptr<HyprlandForegroundSource> source(
       new HyprlandForegroundSource(folder, std::move(events), std::move(reader)));
   source->focus_ = source->Ask();

@@ -12,27 +12,39 @@ namespace {
 struct Candidate {
   const char* name;
   bool (*applies)(const DesktopEnvironment& env);
-  std::unique_ptr<PointerSettings> (*open)(const DesktopEnvironment& env, std::string* error);
+  Result<std::unique_ptr<PointerSettings>> (*open)(const DesktopEnvironment& env);
 };
 
 bool OnWayland(const DesktopEnvironment& env) { return !env.waylandDisplay.empty(); }
 
+// Settings that say why they cannot be had through a reason string.
+Result<std::unique_ptr<PointerSettings>> Opened(std::unique_ptr<PointerSettings> settings, std::string reason) {
+  if (!settings) return Outcome(Failure::kUnavailable, std::move(reason));
+  return settings;
+}
+
 const Candidate kCandidates[] = {
     {"sway", [](const DesktopEnvironment& env) { return OnWayland(env) && !env.swaySocket.empty(); },
-     [](const DesktopEnvironment& env, std::string* error) -> std::unique_ptr<PointerSettings> {
-       return SwayPointerSettings::Open(env.swaySocket, error);
+     [](const DesktopEnvironment& env) -> Result<std::unique_ptr<PointerSettings>> {
+       std::string reason;
+       auto settings = SwayPointerSettings::Open(env.swaySocket, &reason);
+       return Opened(std::move(settings), reason);
      }},
     {"kwin", [](const DesktopEnvironment& env) { return OnWayland(env) && DesktopIncludes(env, "KDE"); },
-     [](const DesktopEnvironment&, std::string* error) -> std::unique_ptr<PointerSettings> {
-       return KWinPointerSettings::Open(error);
+     [](const DesktopEnvironment&) -> Result<std::unique_ptr<PointerSettings>> {
+       std::string reason;
+       auto settings = KWinPointerSettings::Open(&reason);
+       return Opened(std::move(settings), reason);
      }},
     {"gnome", [](const DesktopEnvironment& env) { return OnWayland(env) && DesktopIncludes(env, "GNOME"); },
-     [](const DesktopEnvironment&, std::string* error) -> std::unique_ptr<PointerSettings> {
-       return GnomePointerSettings::Open(error);
+     [](const DesktopEnvironment&) -> Result<std::unique_ptr<PointerSettings>> {
+       std::string reason;
+       auto settings = GnomePointerSettings::Open(&reason);
+       return Opened(std::move(settings), reason);
      }},
     {"x11", [](const DesktopEnvironment& env) { return !OnWayland(env) && !env.display.empty(); },
-     [](const DesktopEnvironment& env, std::string* error) -> std::unique_ptr<PointerSettings> {
-       return X11PointerSettings::Open(env.display.c_str(), error);
+     [](const DesktopEnvironment& env) -> Result<std::unique_ptr<PointerSettings>> {
+       return X11PointerSettings::Open(env.display.c_str());
      }},
 };
 
@@ -46,12 +58,15 @@ std::vector<std::string> PointerCandidates(const DesktopEnvironment& env) {
   return names;
 }
 
-std::unique_ptr<PointerSettings> OpenPointerSettings(const DesktopEnvironment& env, std::string* error) {
+Result<std::unique_ptr<PointerSettings>> OpenPointerSettings(const DesktopEnvironment& env) {
+  Outcome last(Failure::kUnavailable, "no pointer settings reach this desktop session");
   for (const Candidate& candidate : kCandidates) {
     if (!candidate.applies(env)) continue;
-    if (std::unique_ptr<PointerSettings> settings = candidate.open(env, error)) return settings;
+    Result<std::unique_ptr<PointerSettings>> opened = candidate.open(env);
+    if (opened) return opened;
+    last = opened.outcome();
   }
-  return nullptr;
+  return last;
 }
 
 }  // namespace quorix

@@ -18,8 +18,8 @@ namespace quorix {
 // empty on a Wayland desktop none of them serves.
 std::vector<std::string> PointerCandidates(const DesktopEnvironment& env);
 
-// The first candidate that opens; nullptr and *error (the last one's reason)
+// The first candidate that opens; kUnavailable with the last one's reason
 // when none does.
-std::unique_ptr<PointerSettings> OpenPointerSettings(const DesktopEnvironment& env, std::string* error);
+Result<std::unique_ptr<PointerSettings>> OpenPointerSettings(const DesktopEnvironment& env);
 
 }  // namespace quorix

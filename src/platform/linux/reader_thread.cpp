@@ -5,11 +5,10 @@
 
 namespace quorix {
 
-std::unique_ptr<ReaderThread> ReaderThread::Create(std::string* error) {
+Result<std::unique_ptr<ReaderThread>> ReaderThread::Create() {
   int fds[2];
   if (pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) {
-    if (error) *error = "Cannot create a pipe.";
-    return nullptr;
+    return Outcome(Failure::kUnavailable, "Cannot create a pipe.");
   }
   return std::unique_ptr<ReaderThread>(new ReaderThread(fds[0], fds[1]));
 }

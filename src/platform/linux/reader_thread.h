@@ -10,6 +10,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include "base/result.h"
 
 namespace quorix {
 
@@ -17,8 +18,8 @@ class ReaderThread {
  public:
   using Body = std::function<void()>;
 
-  // nullptr and *error when no wake pipe can be made.
-  static std::unique_ptr<ReaderThread> Create(std::string* error);
+  // kUnavailable when no wake pipe can be made.
+  static Result<std::unique_ptr<ReaderThread>> Create();
   ~ReaderThread();  // stops and waits
   ReaderThread(const ReaderThread&) = delete;
   ReaderThread& operator=(const ReaderThread&) = delete;

@@ -16,8 +16,12 @@ std::unique_ptr<SwayForegroundSource> SwayForegroundSource::Open(const std::stri
     if (error) *error = socketPath + ": sway refused to report window focus changes";
     return nullptr;
   }
-  std::unique_ptr<ReaderThread> reader = ReaderThread::Create(error);
-  if (!reader) return nullptr;
+  Result<std::unique_ptr<ReaderThread>> created = ReaderThread::Create();
+  if (!created) {
+    if (error) *error = created.detail();
+    return nullptr;
+  }
+  std::unique_ptr<ReaderThread> reader = std::move(created).value();
   std::unique_ptr<SwayForegroundSource> source(
       new SwayForegroundSource(std::move(requests), std::move(events), std::move(reader)));
   // The focus at start; the events tell every change from the subscription on.

@@ -17,31 +17,25 @@ std::unique_ptr<HidHost> CreateSystemHidHost() {
   return std::make_unique<HidrawHost>(std::move(directory));
 }
 
-std::unique_ptr<NamedMutex> CreateNamedMutex(const std::string& name, std::string* error) {
-  return FlockMutex::Open(name, error);
-}
+Result<std::unique_ptr<NamedMutex>> CreateNamedMutex(const std::string& name) { return FlockMutex::Open(name); }
 
-std::unique_ptr<NamedMutex> CreateFileLock(const std::string& file, std::string* error) {
-  return FlockMutex::OpenForFile(file, error);
-}
+Result<std::unique_ptr<NamedMutex>> CreateFileLock(const std::string& file) { return FlockMutex::OpenForFile(file); }
 
-std::unique_ptr<InputCapture> CreateInputCapture(std::string* error) {
+Result<std::unique_ptr<InputCapture>> CreateInputCapture() {
   // Under Wayland an X11 client sees the input of X11 windows only, so the
   // devices themselves are read there.
   if (!IsWaylandSession()) {
-    std::string x11Error;
-    if (auto capture = X11InputCapture::Open(nullptr, &x11Error)) return capture;
+    if (auto capture = X11InputCapture::Open(nullptr)) return capture;
   }
-  return EvdevInputCapture::Open("/dev/input", error);
+  return EvdevInputCapture::Open("/dev/input");
 }
 
-std::unique_ptr<InputInjector> CreateInputInjector(bool withX11, std::string* error) {
+Result<std::unique_ptr<InputInjector>> CreateInputInjector(bool withX11) {
   std::vector<InputInjectorOpener> openers;
-  if (withX11) {
-    openers.push_back([](std::string* why) -> std::unique_ptr<InputInjector> { return X11InputInjector::Open(nullptr, why); });
-  }
-  openers.push_back([](std::string* why) -> std::unique_ptr<InputInjector> { return UinputInjector::Open(kUinputPath, why); });
-  return ChooseInputInjector(openers, error);
+  if (withX11)
+    openers.push_back([]() -> Result<std::unique_ptr<InputInjector>> { return X11InputInjector::Open(nullptr); });
+  openers.push_back([]() -> Result<std::unique_ptr<InputInjector>> { return UinputInjector::Open(kUinputPath); });
+  return ChooseInputInjector(openers);
 }
 
 }  // namespace quorix

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "base/result.h"
 #include "platform/hid_host.h"
 #include "platform/input_capture.h"
 #include "platform/input_injector.h"
@@ -16,22 +17,23 @@ namespace quorix {
 std::unique_ptr<HidHost> CreateSystemHidHost();
 
 // A lock shared by every process of the user that uses the same name. When no
-// such lock can be made returns nullptr and puts "<folder or file>: <reason>"
-// into *error; callers refuse to go on rather than run unlocked.
-std::unique_ptr<NamedMutex> CreateNamedMutex(const std::string& name, std::string* error);
+// such lock can be made fails with kUnavailable and the detail
+// "<folder or file>: <reason>"; callers refuse to go on rather than run
+// unlocked.
+Result<std::unique_ptr<NamedMutex>> CreateNamedMutex(const std::string& name);
 // A lock shared by every process of the user that locks the same file (a
-// resolved path); nullptr and *error as above.
-std::unique_ptr<NamedMutex> CreateFileLock(const std::string& file, std::string* error);
+// resolved path); fails as above.
+Result<std::unique_ptr<NamedMutex>> CreateFileLock(const std::string& file);
 
 // Global keyboard and mouse input for the macro recorder: XInput2 raw events
 // on an X11 desktop; in a Wayland session, the input devices under
-// /dev/input the user may read. nullptr and *error (a sentence for the user)
+// /dev/input the user may read. kUnavailable, with a sentence for the user,
 // when neither is available. Creating it reads no input.
-std::unique_ptr<InputCapture> CreateInputCapture(std::string* error);
+Result<std::unique_ptr<InputCapture>> CreateInputCapture();
 
 // Synthetic pointer motion and wheel clicks: XTest when withX11 (the program
 // runs on an X display), else a virtual device on /dev/uinput where the user
-// may write it. nullptr and *error (each way's reason) when neither works.
-std::unique_ptr<InputInjector> CreateInputInjector(bool withX11, std::string* error);
+// may write it. kUnavailable, with each way's reason, when neither works.
+Result<std::unique_ptr<InputInjector>> CreateInputInjector(bool withX11);
 
 }  // namespace quorix

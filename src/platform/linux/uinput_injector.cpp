@@ -32,17 +32,15 @@ bool CreateDevice(int fd) {
 
 }  // namespace
 
-std::unique_ptr<UinputInjector> UinputInjector::Open(const std::string& path, std::string* error) {
+Result<std::unique_ptr<UinputInjector>> UinputInjector::Open(const std::string& path) {
   const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
-    if (error) *error = Reason(path, errno);
-    return nullptr;
+    return Outcome(Failure::kUnavailable, Reason(path, errno));
   }
   if (!CreateDevice(fd)) {
     const int reason = errno;
     ::close(fd);
-    if (error) *error = reason == ENOTTY ? path + " is not a uinput device" : Reason(path, reason);
-    return nullptr;
+    return Outcome(Failure::kUnavailable, reason == ENOTTY ? path + " is not a uinput device" : Reason(path, reason));
   }
   // The compositor picks the new device up through udev a moment later; the
   // program makes it at start-up, long before the first nudge.

@@ -23,9 +23,9 @@ inline constexpr const char* kUinputDeviceName = "QUORIX Mouse pointer nudge";
 class UinputInjector final : public InputInjector {
  public:
   // Opens path (kUinputPath in the program) and creates the virtual device.
-  // nullptr and *error (naming path and the reason) when the node is missing,
+  // kUnavailable (naming path and the reason) when the node is missing,
   // not writable by this user, or not a uinput node.
-  static std::unique_ptr<UinputInjector> Open(const std::string& path, std::string* error);
+  static Result<std::unique_ptr<UinputInjector>> Open(const std::string& path);
   // Takes an open descriptor whose device is already created; the event
   // records go to it as they would to the uinput node (tests give a pipe).
   static std::unique_ptr<UinputInjector> Adopt(int fd);

@@ -65,11 +65,13 @@ std::unique_ptr<ForeignToplevelSource> ForeignToplevelSource::Open(const char* d
     if (error) *error = "Cannot connect to the Wayland display.";
     return nullptr;
   }
-  std::unique_ptr<ReaderThread> reader = ReaderThread::Create(error);
-  if (!reader) {
+  Result<std::unique_ptr<ReaderThread>> created = ReaderThread::Create();
+  if (!created) {
+    if (error) *error = created.detail();
     wl_display_disconnect(display);
     return nullptr;
   }
+  std::unique_ptr<ReaderThread> reader = std::move(created).value();
   std::unique_ptr<ForeignToplevelSource> source(new ForeignToplevelSource(display, std::move(reader)));
   source->registry_ = wl_display_get_registry(display);
   wl_registry_add_listener(source->registry_, &kRegistryListener, source.get());

@@ -42,16 +42,15 @@ bool IsWaylandSession() {
          (waylandDisplay != nullptr && *waylandDisplay != '\0');
 }
 
-std::unique_ptr<X11ForegroundSource> X11ForegroundSource::Open(const char* displayName, std::string* error) {
+Result<std::unique_ptr<X11ForegroundSource>> X11ForegroundSource::Open(const char* displayName) {
   const char* name = displayName != nullptr ? displayName : std::getenv("DISPLAY");
   if (name == nullptr || *name == '\0') {
-    if (error) *error = std::string(kNeedsX11Text) + " No X display is available (DISPLAY is not set).";
-    return nullptr;
+    return Outcome(Failure::kUnavailable,
+                   std::string(kNeedsX11Text) + " No X display is available (DISPLAY is not set).");
   }
   Display* display = XOpenDisplay(name);
   if (display == nullptr) {
-    if (error) *error = std::string(kNeedsX11Text) + " Cannot open the X display \"" + name + "\".";
-    return nullptr;
+    return Outcome(Failure::kUnavailable, std::string(kNeedsX11Text) + " Cannot open the X display \"" + name + "\".");
   }
   return std::unique_ptr<X11ForegroundSource>(new X11ForegroundSource(display));
 }

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "base/result.h"
 #include "platform/foreground_source.h"
 
 struct _XDisplay;
@@ -19,9 +20,9 @@ inline constexpr const char* kNeedsX11Text =
 
 class X11ForegroundSource final : public ForegroundSource {
  public:
-  // Connects to displayName (nullptr: $DISPLAY). On failure returns nullptr
-  // and puts the reason into *error.
-  static std::unique_ptr<X11ForegroundSource> Open(const char* displayName, std::string* error);
+  // Connects to displayName (nullptr: $DISPLAY). Fails with kUnavailable
+  // and the reason.
+  static Result<std::unique_ptr<X11ForegroundSource>> Open(const char* displayName);
   ~X11ForegroundSource() override;
   X11ForegroundSource(const X11ForegroundSource&) = delete;
   X11ForegroundSource& operator=(const X11ForegroundSource&) = delete;

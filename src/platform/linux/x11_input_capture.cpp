@@ -60,31 +60,28 @@ void WatchDisplay(Display* display, bool watch) {
 
 }  // namespace
 
-std::unique_ptr<X11InputCapture> X11InputCapture::Open(const char* displayName, std::string* error) {
+Result<std::unique_ptr<X11InputCapture>> X11InputCapture::Open(const char* displayName) {
   const char* name = displayName != nullptr ? displayName : std::getenv("DISPLAY");
   if (name == nullptr || *name == '\0') {
-    if (error) *error = "No X display is available (DISPLAY is not set).";
-    return nullptr;
+    return Outcome(Failure::kUnavailable, "No X display is available (DISPLAY is not set).");
   }
   Display* display = XOpenDisplay(name);
   if (display == nullptr) {
-    if (error) *error = std::string("Cannot open the X display \"") + name + "\".";
-    return nullptr;
+    return Outcome(Failure::kUnavailable, std::string("Cannot open the X display \"") + name + "\".");
   }
   int opcode = 0, event = 0, errorBase = 0;
   int major = 2, minor = 2;
   if (!XQueryExtension(display, "XInputExtension", &opcode, &event, &errorBase) ||
       XIQueryVersion(display, &major, &minor) != Success) {
     XCloseDisplay(display);
-    if (error) *error = "The X server has no XInput 2.2 extension.";
-    return nullptr;
+    return Outcome(Failure::kUnavailable, "The X server has no XInput 2.2 extension.");
   }
-  auto reader = ReaderThread::Create(error);
-  if (reader == nullptr) {
+  auto reader = ReaderThread::Create();
+  if (!reader) {
     XCloseDisplay(display);
-    return nullptr;
+    return reader.outcome();
   }
-  return std::unique_ptr<X11InputCapture>(new X11InputCapture(display, opcode, std::move(reader)));
+  return std::unique_ptr<X11InputCapture>(new X11InputCapture(display, opcode, std::move(reader).value()));
 }
 
 X11InputCapture::X11InputCapture(_XDisplay* display, int opcode, std::unique_ptr<ReaderThread> reader)
@@ -124,22 +121,26 @@ bool X11InputCapture::Select(bool on) {
   return XISelectEvents(display_, DefaultRootWindow(display_), &mask, 1) == Success;
 }
 
-bool X11InputCapture::Start(Callback callback, std::string* error) {
-  return reader_->Start([&]() -> ReaderThread::Body {
+Outcome X11InputCapture::Start(Callback callback) {
+  // The reader asks for the body on this thread, before Start returns.
+  std::string why;
+  const bool started = reader_->Start([&]() -> ReaderThread::Body {
     if (connectionLost_) {
-      if (error) *error = "The connection to the X display was lost.";
+      why = "The connection to the X display was lost.";
       return {};
     }
     {
       std::lock_guard<std::mutex> lock(xMutex_);
       if (!Select(true) || connectionLost_) {
-        if (error) *error = "The X server refused the raw input events.";
+        why = "The X server refused the raw input events.";
         return {};
       }
     }
     callback_ = std::move(callback);
     return [this] { Run(); };
   });
+  if (started) return {};
+  return Outcome(Failure::kUnavailable, why);
 }
 
 void X11InputCapture::Stop() { reader_->Stop(); }

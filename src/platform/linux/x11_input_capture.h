@@ -20,14 +20,14 @@ namespace quorix {
 
 class X11InputCapture final : public InputCapture {
  public:
-  // Connects to displayName (nullptr: $DISPLAY); nullptr and *error when the
+  // Connects to displayName (nullptr: $DISPLAY); kUnavailable when the
   // display or XInput 2.2 is missing.
-  static std::unique_ptr<X11InputCapture> Open(const char* displayName, std::string* error);
+  static Result<std::unique_ptr<X11InputCapture>> Open(const char* displayName);
   ~X11InputCapture() override;
   X11InputCapture(const X11InputCapture&) = delete;
   X11InputCapture& operator=(const X11InputCapture&) = delete;
 
-  bool Start(Callback callback, std::string* error) override;
+  Outcome Start(Callback callback) override;
   void Stop() override;
   bool Running() const override { return reader_->Running(); }
 

@@ -7,17 +7,15 @@
 
 namespace quorix {
 
-std::unique_ptr<X11InputInjector> X11InputInjector::Open(const char* displayName, std::string* error) {
+Result<std::unique_ptr<X11InputInjector>> X11InputInjector::Open(const char* displayName) {
   Display* display = XOpenDisplay(displayName);
   if (display == nullptr) {
-    if (error) *error = "Cannot open the X display; horizontal scrolling needs X11 or XWayland.";
-    return nullptr;
+    return Outcome(Failure::kUnavailable, "Cannot open the X display; horizontal scrolling needs X11 or XWayland.");
   }
   int eventBase = 0, errorBase = 0, major = 0, minor = 0;
   if (!XTestQueryExtension(display, &eventBase, &errorBase, &major, &minor)) {
     XCloseDisplay(display);
-    if (error) *error = "The X display has no XTest extension; horizontal scrolling is unavailable.";
-    return nullptr;
+    return Outcome(Failure::kUnavailable, "The X display has no XTest extension; horizontal scrolling is unavailable.");
   }
   return std::unique_ptr<X11InputInjector>(new X11InputInjector(display));
 }

@@ -17,8 +17,8 @@ inline constexpr unsigned kWheelRightButton = 7;
 
 class X11InputInjector final : public InputInjector {
  public:
-  // nullptr (and *error) when the display or the XTest extension is missing.
-  static std::unique_ptr<X11InputInjector> Open(const char* displayName, std::string* error);
+  // kUnavailable when the display or the XTest extension is missing.
+  static Result<std::unique_ptr<X11InputInjector>> Open(const char* displayName);
   ~X11InputInjector() override;
   X11InputInjector(const X11InputInjector&) = delete;
   X11InputInjector& operator=(const X11InputInjector&) = delete;

@@ -48,18 +48,17 @@ std::vector<unsigned char> ReadProperty(Display* display, int device, Atom prope
 
 }  // namespace
 
-std::unique_ptr<X11PointerSettings> X11PointerSettings::Open(const char* displayName, std::string* error) {
+Result<std::unique_ptr<X11PointerSettings>> X11PointerSettings::Open(const char* displayName) {
   Display* display = XOpenDisplay(displayName);
   if (display == nullptr) {
-    if (error) *error = "Cannot open the X display; the pointer settings need X11 or XWayland.";
-    return nullptr;
+    return Outcome(Failure::kUnavailable, "Cannot open the X display; the pointer settings need X11 or XWayland.");
   }
   int opcode = 0, event = 0, errorBase = 0, major = 2, minor = 0;
   if (!XQueryExtension(display, "XInputExtension", &opcode, &event, &errorBase) ||
       XIQueryVersion(display, &major, &minor) != Success) {
     XCloseDisplay(display);
-    if (error) *error = "The X display has no XInput2 extension; the pointer settings are unavailable.";
-    return nullptr;
+    return Outcome(Failure::kUnavailable,
+                   "The X display has no XInput2 extension; the pointer settings are unavailable.");
   }
   return std::unique_ptr<X11PointerSettings>(new X11PointerSettings(display));
 }

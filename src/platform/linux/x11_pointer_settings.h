@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
 #include "platform/pointer_settings.h"
 
 struct _XDisplay;
@@ -22,8 +23,8 @@ namespace quorix {
 
 class X11PointerSettings final : public PointerSettings {
  public:
-  // nullptr (and *error) when the display or the XInput2 extension is missing.
-  static std::unique_ptr<X11PointerSettings> Open(const char* displayName, std::string* error);
+  // kUnavailable when the display or the XInput2 extension is missing.
+  static Result<std::unique_ptr<X11PointerSettings>> Open(const char* displayName);
   ~X11PointerSettings() override;
   X11PointerSettings(const X11PointerSettings&) = delete;
   X11PointerSettings& operator=(const X11PointerSettings&) = delete;

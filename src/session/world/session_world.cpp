@@ -21,10 +21,9 @@ namespace {
 // The cross-process lock called name: without it two programs could talk to
 // the mouse at once.
 std::unique_ptr<NamedMutex> SharedLock(const std::string& name) {
-  std::string error;
-  std::unique_ptr<NamedMutex> mutex = CreateNamedMutex(name, &error);
-  if (!mutex) throw WorldError{"cannot lock the mouse for this program: " + error};
-  return mutex;
+  Result<std::unique_ptr<NamedMutex>> mutex = CreateNamedMutex(name);
+  if (!mutex) throw WorldError{"cannot lock the mouse for this program: " + mutex.detail()};
+  return std::move(mutex).value();
 }
 
 }  // namespace
@@ -114,9 +113,9 @@ SessionWorld::SessionWorld(const WorldOptions& options) : simState_(options.simS
     } catch (const sim::SimStateError& e) {
       throw WorldError{e.what()};
     }
-    std::string error;
-    stateMutex_ = CreateFileLock(sim::ResolvedSimStatePath(simState_), &error);
-    if (!stateMutex_) throw WorldError{"cannot lock the simulator state for this program: " + error};
+    Result<std::unique_ptr<NamedMutex>> stateLock = CreateFileLock(sim::ResolvedSimStatePath(simState_));
+    if (!stateLock) throw WorldError{"cannot lock the simulator state for this program: " + stateLock.detail()};
+    stateMutex_ = std::move(stateLock).value();
     SteadyClock steady;
     Clock& clock = options.stateLockClock ? *options.stateLockClock : steady;
     if (!LockWithinLimit(*stateMutex_, clock, options.stateWaitNotice)) {

@@ -287,11 +287,10 @@ void CButtonSetDlg::ToggleRecording() {
     recording_->Stop();
     return;  // RecordingChanged() takes the items
   }
-  std::string error;
   recordingHere_ = true;
-  if (!recording_->Record(&error)) {
+  if (const Outcome started = recording_->Record(); !started) {
     recordingHere_ = false;
-    status_ = Q(error);
+    status_ = Q(started.detail);
   }
 }
 

@@ -337,10 +337,9 @@ void MacroEdit::Record() {
     StopRecording();
     return;
   }
-  std::string error;
   captureRunning_ = false;
-  if (!recording_->Record(&error)) {
-    Say(Q(error));
+  if (const Outcome started = recording_->Record(); !started) {
+    Say(Q(started.detail));
     return;
   }
   OnRecordingChanged();
@@ -348,11 +347,10 @@ void MacroEdit::Record() {
 
 void MacroEdit::InsertCapture() {
   if (!recording_ || recording_->State() != RecorderState::kIdle) return;
-  std::string error;
   captureRunning_ = true;
-  if (!recording_->Capture(&error)) {
+  if (const Outcome started = recording_->Capture(); !started) {
     captureRunning_ = false;
-    Say(Q(error));
+    Say(Q(started.detail));
     return;
   }
   OnRecordingChanged();
@@ -360,9 +358,8 @@ void MacroEdit::InsertCapture() {
 
 void MacroEdit::SelectHotkey() {
   if (!recording_ || recording_->State() != RecorderState::kIdle) return;
-  std::string error;
-  if (!recording_->SelectHotkey(&error)) {
-    Say(Q(error));
+  if (const Outcome started = recording_->SelectHotkey(); !started) {
+    Say(Q(started.detail));
     return;
   }
   OnRecordingChanged();
@@ -684,11 +681,10 @@ void MacroEdit::OnItemActivated(int index) {
   const int code = Items()[static_cast<size_t>(index)].code;
   RecordOptions options = recording_ ? recording_->Options() : RecordOptions{};
   auto setOptions = [&] {
-    std::string reason;
+    if (!recording_) return;
     // The options hold for this run either way; say when they will not outlast it.
-    if (recording_ && !recording_->SetOptions(options, &reason))
-      Say(Q(FailureText(env_.texts, Failure::kCannotWriteFile, FailedWhile::kReading)) + QStringLiteral(": ") +
-          Q(reason));
+    if (const Outcome kept = recording_ ? recording_->SetOptions(options) : Outcome(); !kept)
+      Say(Q(FailureText(env_.texts, kept.failure, FailedWhile::kWriting)) + QStringLiteral(": ") + Q(kept.detail));
   };
   switch (code) {
     case kClose:

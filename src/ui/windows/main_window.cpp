@@ -432,8 +432,8 @@ void MainWindow::OnItemActivated(int index) {
       lift_->RunAuto();
       break;
     case MainRole::kAutostart: {
-      std::string reason;
-      if (!SetAutostart(autostartEntry_, !AutostartEnabled(autostartEntry_), autostartProgram_, reason)) Say(Q(reason));
+      const Outcome set = SetAutostart(autostartEntry_, !AutostartEnabled(autostartEntry_), autostartProgram_);
+      if (!set) Say(Q(set.detail));
       autostartOn_ = AutostartEnabled(autostartEntry_);
       break;
     }
