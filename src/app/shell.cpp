@@ -311,8 +311,8 @@ int Shell::InitInstance() {
       p.virtualMouse->windowHandle()->setTransientParent(p.window->windowHandle());
       p.virtualMouse->move(p.window->geometry().topLeft() + offset);
       p.virtualMouseFollows = true;
-    } else if (const QScreen* screen = QGuiApplication::primaryScreen(); screen != nullptr && p.window->isVisible()) {
-      const QRect room = screen->availableGeometry();
+    } else if (const QScreen* primary = QGuiApplication::primaryScreen(); primary != nullptr && p.window->isVisible()) {
+      const QRect room = primary->availableGeometry();
       QPoint at = p.window->frameGeometry().topRight() + QPoint(12, 0);
       if (at.x() + p.virtualMouse->width() > room.right()) at = room.bottomRight() - QPoint(p.virtualMouse->width() + 12, p.virtualMouse->height() + 12);
       p.virtualMouse->move(at);

@@ -310,12 +310,12 @@ TEST(MacroEdit, SaveKeepsANewMacroInTheLibraryAndReportsAFailedWrite) {
   const std::string lost = w.dir.Path("gone/x.mf");
   w.editor->GetDialogs().file = [&](bool, const QString&) { return QString::fromStdString(lost); };
   const std::vector<MacroItem> edited = w.editor->Model().Items();
-  for (const auto& [command, file] : {std::pair{"Save", added}, std::pair{"Save macro", lost}}) {
+  for (const auto& [command, target] : {std::pair{"Save", added}, std::pair{"Save macro", lost}}) {
     const auto ok = PressWhenShown(QStringLiteral("OK"));
     w.editor->ActivateItem(w.Item(QString::fromLatin1(command)));
     EXPECT_TRUE(ok->Fired()) << command;
     EXPECT_TRUE(ok->Said().startsWith(QStringLiteral("Macro Editor\n"))) << command;
-    EXPECT_TRUE(ok->Said().contains(QString::fromStdString(file) + QStringLiteral(": "))) << ok->Said().toStdString();
+    EXPECT_TRUE(ok->Said().contains(QString::fromStdString(target) + QStringLiteral(": "))) << ok->Said().toStdString();
     EXPECT_EQ(w.editor->Model().Items(), edited) << command;
     EXPECT_TRUE(w.editor->Model().Unsaved()) << command;
     EXPECT_EQ(w.editor->Model().From().path, added) << command;

@@ -46,9 +46,9 @@ MacroList::MacroList(UiEnv& env, MacroListMode mode, QWidget* parent)
       functionListMode_(mode == MacroListMode::kFunctionList),
       model_(env.session.GetClock(), static_cast<int>(ListArea(functionListMode_).height())),
       wheel_(env.session.GetClock()),
-      startDrag_([this](QMimeData* data) {
+      startDrag_([this](QMimeData* mime) {
         auto* drag = new QDrag(this);
-        drag->setMimeData(data);
+        drag->setMimeData(mime);
         drag->exec(Qt::CopyAction);
       }) {
   setWindowTitle(Q(env.texts[functionListMode_ ? Msg::kFunctionList : Msg::kMacroList]));

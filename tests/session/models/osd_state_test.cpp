@@ -104,7 +104,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Level bits 6 read as level 4; the profile and toggle marks.
         Case{"LevelSixProfileToggle", true, {{0, Report(6, 1, 1, 4, 1)}},
              {{0, 25, 79, true, 1 | 2 | 8}}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(OsdState, ReportsUpdateTheValuesAndThePlanFollowsTheMarks) {
   struct Row {
