@@ -6,11 +6,8 @@
 #include <QFileDialog>
 #include <QKeyEvent>
 
-#include "macro/macro_file.h"
-#include "macro/macro_memory.h"
 #include "session/macro_recording.h"
 #include "session/session.h"
-#include "texts/text_tables.h"
 #include "ui/app_signals.h"
 #include "ui/windows/data_folder.h"
 #include "ui/windows/macro_list.h"
@@ -193,16 +190,11 @@ void CButtonSetDlg::PaintSkin(QPainter& painter) {
                                    Q(t[FnName::kMultimedia]),
                                    QString(),
                                    Q(t[ClassName::kKeyboard]) + QStringLiteral(" / ") + Q(t[ClassName::kMacro])};
-  ButtonSetScene scene{*model_,
-                       Items(),
-                       Interaction(),
-                       env_.fonts,
-                       title_,
-                       std::move(captions),
-                       MacroLine(),
-                       recording_ && recordingHere_ && recording_->Reading(),
-                       status_,
-                       InputBlocked() ? std::optional<double>(0.0) : std::nullopt};
+  ButtonSetScene scene{*model_,       Items(),
+                       Interaction(), env_.fonts,
+                       title_,        std::move(captions),
+                       MacroLine(),   recording_ && recordingHere_ && recording_->Reading(),
+                       status_,       InputBlocked() ? std::optional<double>(0.0) : std::nullopt};
   painter_.Paint(painter, scene);
 }
 
