@@ -259,14 +259,7 @@ void CButtonSetDlg::TakeMacroRow(const MacroListItem& row) {
 }
 
 void CButtonSetDlg::ImportMacroFile(const QString& path) {
-  MacroFile file;
-  const MacroFileStatus status = ReadMacroFile(path.toStdString(), file);
-  if (status == MacroFileStatus::kInvalidFormat) {
-    message_(Q(env_.texts[Msg::kInvalidFormat]));
-    return;
-  }
-  if (status != MacroFileStatus::kOk) return;  // unreadable: nothing changes, as with any file
-  if (!model_->ChooseMacroFile(file)) message_(Q(env_.texts[Msg::kLackOfSpace]));
+  if (const std::optional<Msg> message = model_->ImportMacroFile(path.toStdString())) message_(Q(env_.texts[*message]));
   Sync();
 }
 
