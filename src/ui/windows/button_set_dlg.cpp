@@ -169,7 +169,7 @@ void CButtonSetDlg::Sync() {
 QString CButtonSetDlg::MacroLine() const {
   if (recording_ && recordingHere_ && recording_->Reading()) {
     if (recording_->State() == RecorderState::kArmed) {
-      const QString key = Q(LookupKeyName(recording_->Hotkey()));
+      const QString key = Q(recording_->HotkeyName());
       return Q(env_.texts[Msg::kPressToStart]).replace(QStringLiteral("%s"), key);
     }
     return Q(env_.texts[Msg::kRecording]);
