@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "base/ini_file.h"
+#include "keys/key_tables.h"
 
 namespace quorix {
 
@@ -232,6 +233,8 @@ bool MacroRecording::InputLost() const {
 }
 
 int MacroRecording::Hotkey() const { return settings_->Hotkey(); }
+
+std::string MacroRecording::HotkeyName() const { return LookupKeyName(Hotkey()); }
 
 void MacroRecording::SetHotkey(int usage) {
   std::lock_guard<std::mutex> lock(mutex_);

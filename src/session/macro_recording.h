@@ -96,6 +96,8 @@ class MacroRecording {
 
   // The shared hotkey and options; a start takes them as they are then.
   int Hotkey() const;
+  // The hotkey's key name as the editor's tip and prompt show it.
+  std::string HotkeyName() const;
   void SetHotkey(int usage);
   RecordOptions Options() const;
   // As RecordingSettings::SetOptions.

@@ -35,6 +35,8 @@ std::string Session::CurrentDevicePath() const {
   return currentPath_;
 }
 
+int Session::ButtonLayoutAt(const std::string& path) const { return path.empty() ? 0 : ButtonLayout(*link_, path); }
+
 Job<void> Session::ResolveDevice() {
   return Post("find the device", [this](JobContext& job, DeviceLink& link, SettingsState&) -> Outcome {
     std::string wanted;

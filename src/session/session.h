@@ -88,6 +88,9 @@ class Session {
   // The path the last use case found for the selection; "" before any did,
   // after a new selection, or when the device was not there.
   std::string CurrentDevicePath() const;
+  // The button layout of the listed device at `path` (which zones have
+  // lights); 0 for "" or a path without a record.
+  int ButtonLayoutAt(const std::string& path) const;
   // Lists the devices and finds the selected one (identifying a path given
   // that was not listed yet). kNoDevice when it is not there; the failed
   // exchange's outcome when the listing itself failed.
@@ -146,6 +149,9 @@ class Session {
   Job<LiftValueResult> ReadStoredLift();
   Job<void> StoreLift(int value);
   Job<LiftValueResult> TestLift(int entered);
+  // Stores the value typed in the manual dialog as its test wrote it for
+  // this mouse's model.
+  Job<void> StoreTestedLift(int entered);
 
   // ---- events ----
   // The device event pump on the session's link and clock: the one way a
@@ -163,6 +169,10 @@ class Session {
   Outcome ReloadOptions();
   // The options last read from SetIni(); the defaults before.
   Options CurrentOptions() const;
+  // Writes `options` into SetIni() in the file's own code page and reads them
+  // back; nothing without a SetIni(). kCannotWriteFile, with the reason, when
+  // the file could not be written (the options then stay as they were).
+  Outcome SaveOptions(const Options& options);
   const TextTables& Texts() const { return texts_; }
 
   // ---- program options ----

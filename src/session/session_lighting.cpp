@@ -1,5 +1,6 @@
 #include <utility>
 
+#include "device/discovery.h"
 #include "lighting/lighting_device.h"
 #include "session/session.h"
 
@@ -47,6 +48,12 @@ Job<LiftValueResult> Session::TestLift(int entered) {
   return OnCurrentDevice<LiftValueResult>(
       "test lift",
       [entered](JobContext&, DeviceLink& link, const std::string& path) { return RunLiftTest(link, path, entered); });
+}
+
+Job<void> Session::StoreTestedLift(int entered) {
+  return OnDevice("lift store", [entered](JobContext&, DeviceLink& link, const std::string& path) {
+    return quorix::StoreLift(link, path, LiftTestValue(entered, ModelCode(link, path)));
+  });
 }
 
 }  // namespace quorix

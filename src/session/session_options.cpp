@@ -23,6 +23,13 @@ Options Session::CurrentOptions() const {
   return options_;
 }
 
+Outcome Session::SaveOptions(const Options& options) {
+  if (setIni_.empty()) return {};
+  if (Outcome written = WriteSetIni(setIni_, options, SetIniCodePage(setIni_)); !written) return written;
+  ReloadOptions();  // a failed read back keeps the options of the last read
+  return {};
+}
+
 Result<Options> Session::ReadOptions(const std::string& setIni) const {
   return ReadSetIni(setIni, applicationFolders_);
 }

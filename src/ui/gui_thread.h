@@ -11,7 +11,6 @@
 #include <QObject>
 #include <QPointer>
 
-#include "device/outcome.h"
 #include "session/device_executor.h"
 
 namespace quorix::ui {

@@ -67,8 +67,8 @@ struct PendingMacro {
 
 // What OK hands back.
 struct ButtonSettingsResult {
-  ButtonFunction function;              // for a pending macro: its type; the address comes with the store
-  std::optional<PendingMacro> macro;    // store this first, into ImportSlotFor()
+  ButtonFunction function;            // for a pending macro: its type; the address comes with the store
+  std::optional<PendingMacro> macro;  // store this first, into ImportSlotFor()
 };
 
 class ButtonSettingsModel {
@@ -80,8 +80,8 @@ class ButtonSettingsModel {
     ButtonFunction record;               // the slot's function in the active profile
     bool specialSlot = false;
     int dpiStep = 50;
-    MacroNameLookup macroName;           // name of the macro at a code address; may be empty
-    int freeMacroSpace = 0;              // bytes an imported macro may take
+    MacroNameLookup macroName;  // name of the macro at a code address; may be empty
+    int freeMacroSpace = 0;     // bytes an imported macro may take
   };
   explicit ButtonSettingsModel(Setup setup);
 
@@ -110,6 +110,11 @@ class ButtonSettingsModel {
   // A macro file: its instructions are taken while they fit the free space.
   // False when some were left out ("Lack of space !!"); what fits stays.
   bool ChooseMacroFile(const MacroFile& file);
+  // Reads the macro file at `path` and chooses it. The message to show:
+  // kInvalidFormat for a file that is not a macro file, kLackOfSpace when
+  // ChooseMacroFile left some out; none when it was taken whole or could not
+  // be read (an unreadable file changes nothing, as with any file).
+  std::optional<Msg> ImportMacroFile(const std::string& path);
   // A macro recorded in the window.
   void ChooseRecordedMacro(const std::string& name, std::vector<MacroItem> items);
   const std::string& MacroName() const { return macroName_; }
@@ -157,8 +162,8 @@ int ListRowCodeAddress(const MacroListItem& row);
 // of the window would hand it back; none for a row that assigns nothing or a
 // file that cannot be read. A macro file keeps the instructions that fit the
 // free space; `cut` tells whether some were left out.
-std::optional<ButtonSettingsResult> DroppedRowResult(const MacroListItem& row, const SettingsImage& image,
-                                                     int profile, int button, bool& cut);
+std::optional<ButtonSettingsResult> DroppedRowResult(const MacroListItem& row, const SettingsImage& image, int profile,
+                                                     int button, bool& cut);
 
 // The layout of keyboard.ini at `path`, through the program's ini engine; an
 // empty layout when the file is missing.

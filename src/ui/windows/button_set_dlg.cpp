@@ -6,11 +6,8 @@
 #include <QFileDialog>
 #include <QKeyEvent>
 
-#include "macro/macro_file.h"
-#include "macro/macro_memory.h"
 #include "session/macro_recording.h"
 #include "session/session.h"
-#include "texts/text_tables.h"
 #include "ui/app_signals.h"
 #include "ui/windows/data_folder.h"
 #include "ui/windows/macro_list.h"
@@ -172,7 +169,7 @@ void CButtonSetDlg::Sync() {
 QString CButtonSetDlg::MacroLine() const {
   if (recording_ && recordingHere_ && recording_->Reading()) {
     if (recording_->State() == RecorderState::kArmed) {
-      const QString key = Q(LookupKeyName(recording_->Hotkey()));
+      const QString key = Q(recording_->HotkeyName());
       return Q(env_.texts[Msg::kPressToStart]).replace(QStringLiteral("%s"), key);
     }
     return Q(env_.texts[Msg::kRecording]);
@@ -193,16 +190,11 @@ void CButtonSetDlg::PaintSkin(QPainter& painter) {
                                    Q(t[FnName::kMultimedia]),
                                    QString(),
                                    Q(t[ClassName::kKeyboard]) + QStringLiteral(" / ") + Q(t[ClassName::kMacro])};
-  ButtonSetScene scene{*model_,
-                       Items(),
-                       Interaction(),
-                       env_.fonts,
-                       title_,
-                       std::move(captions),
-                       MacroLine(),
-                       recording_ && recordingHere_ && recording_->Reading(),
-                       status_,
-                       InputBlocked() ? std::optional<double>(0.0) : std::nullopt};
+  ButtonSetScene scene{*model_,       Items(),
+                       Interaction(), env_.fonts,
+                       title_,        std::move(captions),
+                       MacroLine(),   recording_ && recordingHere_ && recording_->Reading(),
+                       status_,       InputBlocked() ? std::optional<double>(0.0) : std::nullopt};
   painter_.Paint(painter, scene);
 }
 
@@ -267,14 +259,7 @@ void CButtonSetDlg::TakeMacroRow(const MacroListItem& row) {
 }
 
 void CButtonSetDlg::ImportMacroFile(const QString& path) {
-  MacroFile file;
-  const MacroFileStatus status = ReadMacroFile(path.toStdString(), file);
-  if (status == MacroFileStatus::kInvalidFormat) {
-    message_(Q(env_.texts[Msg::kInvalidFormat]));
-    return;
-  }
-  if (status != MacroFileStatus::kOk) return;  // unreadable: nothing changes, as with any file
-  if (!model_->ChooseMacroFile(file)) message_(Q(env_.texts[Msg::kLackOfSpace]));
+  if (const std::optional<Msg> message = model_->ImportMacroFile(path.toStdString())) message_(Q(env_.texts[*message]));
   Sync();
 }
 

@@ -16,8 +16,6 @@
 #include <memory>
 #include <optional>
 
-#include "keys/keyboard_layout.h"
-#include "macro/macro_library.h"
 #include "session/models/button_settings_model.h"
 #include "ui/skin/skin_window.h"
 #include "ui/ui_env.h"

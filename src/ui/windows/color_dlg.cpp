@@ -4,7 +4,6 @@
 #include <algorithm>
 
 #include "session/session.h"
-#include "texts/text_tables.h"
 #include "ui/app_signals.h"
 #include "ui/art/lighting_geometry.h"
 #include "ui/art/picture_ids.h"

@@ -6,7 +6,6 @@
 #include <algorithm>
 
 #include "session/session.h"
-#include "texts/text_tables.h"
 #include "ui/app_signals.h"
 #include "ui/art/picture_ids.h"
 #include "ui/skin/due_timer.h"
@@ -51,8 +50,8 @@ ColorPickDlg::ColorPickDlg(UiEnv& env, QWidget* parent, PickerSetup setup)
   timer_.setSingleShot(true);
   connect(&timer_, &QTimer::timeout, this, &ColorPickDlg::RunDueTimers);
   auto& items = Items();
-  items.push_back(MakeItem({774, 11, 21, 21}, pic::kCloseNormal, pic::kCloseHover, pic::kCloseHover,
-                           QStringLiteral("Close")));
+  items.push_back(
+      MakeItem({774, 11, 21, 21}, pic::kCloseNormal, pic::kCloseHover, pic::kCloseHover, QStringLiteral("Close")));
   for (int n = 1; n <= 2; ++n) {
     items.push_back(MakeItem({40, 80.0 + 35 * (n - 1), 180, 15}, pic::kRadioNormal, pic::kRadioNormal,
                              pic::kRadioSelected, Q(env_.texts[n == 1 ? Label::kBreathe : Label::kAlwaysOn]),
@@ -147,7 +146,8 @@ std::optional<uint32_t> ColorPickDlg::FieldColour(QPointF point) {
   const QImage& wheel = Pictures().Get(pic::kColourWheel);
   if (wheel.isNull()) return std::nullopt;
   const qreal ratio = wheel.devicePixelRatio();
-  const QPoint at(static_cast<int>((point.x() - field.left()) * ratio), static_cast<int>((point.y() - field.top()) * ratio));
+  const QPoint at(static_cast<int>((point.x() - field.left()) * ratio),
+                  static_cast<int>((point.y() - field.top()) * ratio));
   if (!wheel.rect().contains(at)) return std::nullopt;
   const QColor colour = wheel.pixelColor(at);
   // Only the wheel's solid pixels are colours; its antialiased rim is not.

@@ -8,7 +8,7 @@
 #include <memory>
 #include <optional>
 
-#include "macro/macro_library.h"
+#include "session/models/macro_list_model.h"
 
 namespace quorix::ui {
 

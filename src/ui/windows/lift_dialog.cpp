@@ -5,13 +5,10 @@
 #include <mutex>
 #include <optional>
 
-#include "device/discovery.h"
-#include "options/lift_adjustment.h"
 #include "platform/input_injector.h"
 #include "session/failure_text.h"
 #include "session/models/str_entry_rules.h"
 #include "session/session.h"
-#include "texts/text_tables.h"
 #include "ui/gui_thread.h"
 #include "ui/ui_env.h"
 #include "ui/windows/str_dlg.h"
@@ -81,7 +78,8 @@ void LiftDialogs::RunAuto() {
                 })
       .Then(OnGuiThread(this, [this](const Outcome& outcome) {
         const bool manual = manualNext_ && outcome;
-        if (!outcome && say_) say_(QString::fromStdString(FailureText(env_.texts, outcome.failure, FailedWhile::kWriting)));
+        if (!outcome && say_)
+          say_(QString::fromStdString(FailureText(env_.texts, outcome.failure, FailedWhile::kWriting)));
         End();
         if (manual) RunManual();
       }));
@@ -120,13 +118,12 @@ void LiftDialogs::RunManual() {
 }
 
 void LiftDialogs::ShowManual(int stored) {
-  const CStrDlg::Look look{.prompt = LiftText(env_, LiftWord::kManualTitle),
-                           .limit = 0xFFFF,
-                           .instruction = LiftText(env_, LiftWord::kManualHint),
-                           .status = injector_ != nullptr
-                                         ? QString()
-                                         : QString::fromStdString(env_.texts[Desktop::kNoNudge]),
-                           .testCaption = LiftText(env_, LiftWord::kTest)};
+  const CStrDlg::Look look{
+      .prompt = LiftText(env_, LiftWord::kManualTitle),
+      .limit = 0xFFFF,
+      .instruction = LiftText(env_, LiftWord::kManualHint),
+      .status = injector_ != nullptr ? QString() : QString::fromStdString(env_.texts[Desktop::kNoNudge]),
+      .testCaption = LiftText(env_, LiftWord::kTest)};
   bool tested = false;
   const auto confirmed = dialog_->RunLiftTest(look, stored, [this, &tested](long long entered) {
     tested = true;
@@ -147,12 +144,7 @@ void LiftDialogs::ShowManual(int stored) {
   });
   if (confirmed) {
     const int entered = static_cast<int>(*confirmed);
-    env_.session
-        .OnDevice("lift store",
-                  [entered](JobContext&, DeviceLink& link, const std::string& path) {
-                    return StoreLift(link, path, LiftTestValue(entered, ModelCode(link, path)));
-                  })
-        .Then(done);
+    env_.session.StoreTestedLift(entered).Then(done);
   } else if (tested) {
     env_.session.StoreLift(stored).Then(done);  // the value before the test comes back
   } else {

@@ -11,11 +11,10 @@
 #include <functional>
 #include <memory>
 
-#include "device/vendor_report.h"
-
 namespace quorix {
 class InputInjector;
 class LiftAdjustment;
+struct VendorReport;
 }  // namespace quorix
 
 namespace quorix::ui {

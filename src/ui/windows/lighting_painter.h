@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "lighting/preview_model.h"
+#include "session/models/lighting_windows.h"
 #include "ui/skin/picture.h"
 #include "ui/skin/skin_item.h"
 #include "ui/skin/tinted_lights.h"
@@ -54,8 +54,8 @@ class LightingPainter {
 
   struct PickView {
     QString title;
-    QColor current;     // the live colour as shown
-    QColor profile;     // the profile-colour swatch
+    QColor current;  // the live colour as shown
+    QColor profile;  // the profile-colour swatch
     bool profileChosen = false;
     std::array<int, 3> components{};  // the sliders' values
   };

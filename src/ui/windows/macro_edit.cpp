@@ -11,13 +11,10 @@
 #include <algorithm>
 #include <chrono>
 
-#include "keys/key_tables.h"
-#include "macro/macro_file.h"
 #include "session/failure_text.h"
 #include "session/macro_recording.h"
 #include "session/models/macro_list_model.h"
 #include "session/session.h"
-#include "texts/text_tables.h"
 #include "ui/app_signals.h"
 #include "ui/art/picture_ids.h"
 #include "ui/gui_thread.h"
@@ -147,8 +144,7 @@ MacroEdit::MacroEdit(UiEnv& env, MacroRecording* recording, QWidget* parent)
   AddButton(kClose, QRectF(kWidth - 90, 8, 74, 26), Q(texts[EditorWord::kClose]));
   AddButton(kName, QRectF(20, 48, 230, 28), {});
   AddButton(kMode, QRectF(260, 48, 150, 28), {});
-  const QString hotkeyLabel =
-      texts.hotkeyStr.empty() ? QStringLiteral("Change recording hotkey") : Q(texts.hotkeyStr);
+  const QString hotkeyLabel = texts.hotkeyStr.empty() ? QStringLiteral("Change recording hotkey") : Q(texts.hotkeyStr);
   const QString commands[] = {Q(texts[Label::kRecord]),
                               Q(texts[Msg::kInsertDelay]),
                               Q(texts[Msg::kInsertInput]),
@@ -383,7 +379,7 @@ void MacroEdit::OnRecordingChanged() {
   // The recordings share the choice already; set.ini keeps it for next time.
   if (auto hotkey = recording_->TakeChosenHotkey()) emit env_.appSignals.recordHotkeyChosen(*hotkey);
   const RecorderState state = recording_->State();
-  const QString hotkeyName = Q(LookupKeyName(recording_->Hotkey()));
+  const QString hotkeyName = Q(recording_->HotkeyName());
   auto prompt = [&](Msg message) { return Q(env_.texts[message]).replace(QStringLiteral("%s"), hotkeyName); };
   if (recording_->SelectingHotkey()) {
     Say(env_.texts.hotkeyModifyStr.empty() ? QStringLiteral("Press keyboard to change") : Q(env_.texts.hotkeyModifyStr),
@@ -961,7 +957,7 @@ void MacroEdit::PaintSkin(QPainter& painter) {
   if (recording_) {
     const QString tip =
         env_.texts.hotkeyTipStr.empty() ? QStringLiteral("Recording hotkey:") : Q(env_.texts.hotkeyTipStr);
-    view.hotkeyTip = tip + QLatin1Char(' ') + Q(LookupKeyName(recording_->Hotkey()));
+    view.hotkeyTip = tip + QLatin1Char(' ') + Q(recording_->HotkeyName());
     view.hotkeyTipRect = kHotkeyTip;
   }
   view.recording = RecordingIndicatorShown();

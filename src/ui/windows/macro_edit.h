@@ -14,8 +14,7 @@
 #include <functional>
 #include <optional>
 
-#include "macro/macro_library.h"
-#include "macro/macro_recorder.h"
+#include "session/macro_recording.h"
 #include "session/models/macro_edit_model.h"
 #include "session/models/macro_list_model.h"
 #include "ui/skin/skin_window.h"

@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-#include "macro/macro_library.h"
+#include "session/models/macro_list_model.h"
 #include "ui/skin/picture.h"
 #include "ui/skin/skin_item.h"
 

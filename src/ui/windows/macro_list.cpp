@@ -12,9 +12,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "keys/button_function.h"
 #include "session/session.h"
-#include "texts/text_tables.h"
 #include "ui/app_signals.h"
 #include "ui/skin/due_timer.h"
 #include "ui/skin/skin_fonts.h"

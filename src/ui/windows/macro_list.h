@@ -16,7 +16,6 @@
 #include <QTimer>
 #include <optional>
 
-#include "macro/macro_library.h"
 #include "session/models/macro_list_model.h"
 #include "ui/skin/skin_window.h"
 #include "ui/ui_env.h"

@@ -6,7 +6,6 @@
 #include <QRectF>
 #include <vector>
 
-#include "macro/macro_library.h"
 #include "session/models/macro_list_model.h"
 #include "ui/skin/picture.h"
 #include "ui/skin/skin_item.h"

@@ -11,16 +11,10 @@
 #include <algorithm>
 #include <memory>
 
-#include "device/discovery.h"
-#include "options/app_switching.h"
-#include "options/autostart.h"
-#include "options/language_setting.h"
 #include "session/capabilities.h"
 #include "session/failure_text.h"
 #include "session/restore_file.h"
 #include "session/session.h"
-#include "settings/backup_restore.h"
-#include "texts/text_tables.h"
 #include "ui/app_signals.h"
 #include "ui/gui_thread.h"
 #include "ui/skin/due_timer.h"
@@ -185,7 +179,7 @@ void MainWindow::SyncItems() {
         hidden = hidden || !caps.lighting;
         break;
       case MainRole::kAutostart:
-        hidden = hidden || autostartEntry_.empty();
+        hidden = hidden || !autostart_.Available();
         break;
       default:
         break;
@@ -282,7 +276,7 @@ void MainWindow::changeEvent(QEvent* event) {
 
 void MainWindow::PaintSkin(QPainter& painter) {
   MainWindowScene scene{model_, Items(), Interaction(), env_.texts, env_.fonts, buttonTexts_, options_, busy_, status_};
-  scene.autostart = autostartOn_;
+  scene.autostart = autostart_.On();
   scene.lights = lighting_.Lights();
   painter_.Paint(painter, scene);
 }
@@ -300,7 +294,7 @@ void MainWindow::SetBusy(std::optional<double> fraction) {
 void MainWindow::ShowLoaded() {
   const std::string path = env_.session.State().CurrentDevice();
   model_.ShowLoaded(CapabilitiesAt(env_.session.Link(), path));
-  buttonLayout_ = path.empty() ? 0 : ButtonLayout(env_.session.Link(), path);
+  buttonLayout_ = env_.session.ButtonLayoutAt(path);
   options_ = env_.session.CurrentOptions();
   status_.clear();
   SyncItems();
@@ -432,9 +426,7 @@ void MainWindow::OnItemActivated(int index) {
       lift_->RunAuto();
       break;
     case MainRole::kAutostart: {
-      const Outcome set = SetAutostart(autostartEntry_, !AutostartEnabled(autostartEntry_), autostartProgram_);
-      if (!set) Say(Q(set.detail));
-      autostartOn_ = AutostartEnabled(autostartEntry_);
+      if (const Outcome set = autostart_.Flip(); !set) Say(Q(set.detail));
       break;
     }
     case MainRole::kButton:
@@ -610,13 +602,7 @@ void MainWindow::mouseReleaseEvent(QMouseEvent* event) {
 void MainWindow::SaveOption(const std::function<void(Options&)>& change) {
   change(options_);
   UpdateForegroundTimer();  // a reset or restore may bind or unbind programs
-  const std::string& setIni = env_.session.SetIni();
-  if (setIni.empty()) return;
-  if (const Outcome written = WriteSetIni(setIni, options_, SetIniCodePage(setIni)); !written) {
-    Say(Q(written.detail));
-    return;
-  }
-  env_.session.ReloadOptions();
+  if (const Outcome saved = env_.session.SaveOptions(options_); !saved) Say(Q(saved.detail));
 }
 
 ProgressFn MainWindow::GuiProgress() {
@@ -699,9 +685,7 @@ void MainWindow::AfterRewrite(const Outcome& outcome) {
 }
 
 void MainWindow::SetAutostartEntry(std::string entryPath, std::string program) {
-  autostartEntry_ = std::move(entryPath);
-  autostartProgram_ = std::move(program);
-  autostartOn_ = !autostartEntry_.empty() && AutostartEnabled(autostartEntry_);
+  autostart_ = AutostartSwitch(std::move(entryPath), std::move(program));
   SyncItems();
   update();
 }
@@ -768,8 +752,10 @@ void MainWindow::BindApp(int profile) {
   options_ = env_.session.CurrentOptions();
   if (!bound)
     Say(Q(bound.detail()));
-  else if (!foregroundReason_.empty()) Say(ForegroundReasonText(env_, foregroundReason_));  // why the binding may not take effect
-  else if (!switcher_) Say(DesktopText(env_, Desktop::kNoSwitching));
+  else if (!foregroundReason_.empty())
+    Say(ForegroundReasonText(env_, foregroundReason_));  // why the binding may not take effect
+  else if (!switcher_)
+    Say(DesktopText(env_, Desktop::kNoSwitching));
   UpdateForegroundTimer();
 }
 

@@ -12,10 +12,7 @@
 #include <optional>
 #include <string>
 
-#include "device/vendor_report.h"
-#include "keys/keyboard_layout.h"
-#include "macro/macro_library.h"
-#include "options/options_store.h"
+#include "session/models/autostart_switch.h"
 #include "session/models/button_settings_model.h"
 #include "session/models/main_window_model.h"
 #include "session/models/picture_lighting.h"
@@ -206,9 +203,7 @@ class MainWindow : public SkinWindow {
   bool foregroundEvents_ = false;
   std::string foregroundReason_;
   QTimer foregroundTimer_;
-  std::string autostartEntry_;
-  std::string autostartProgram_;
-  bool autostartOn_ = false;  // the entry is there (checked when set and when switched)
+  AutostartSwitch autostart_;
   bool pointerControl_ = true;
 };
 

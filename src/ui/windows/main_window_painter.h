@@ -10,7 +10,6 @@
 #include <optional>
 #include <vector>
 
-#include "options/options_store.h"
 #include "session/models/main_window_model.h"
 #include "session/models/picture_lighting.h"
 #include "ui/skin/picture.h"
@@ -93,9 +92,9 @@ struct MainWindowScene {
   const SkinFonts& fonts;
   std::vector<QString> buttonTexts;  // function texts, device order
   Options options;
-  std::optional<double> busy;  // progress while a long job runs
-  QString status;              // a short note at the bottom ("coming")
-  bool autostart = false;      // the program starts with the desktop session
+  std::optional<double> busy;       // progress while a long job runs
+  QString status;                   // a short note at the bottom ("coming")
+  bool autostart = false;           // the program starts with the desktop session
   std::vector<ZoneLight> lights{};  // the mouse picture's lit zones
 };
 

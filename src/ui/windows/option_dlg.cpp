@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 
 #include "session/models/str_entry_rules.h"
-#include "texts/text_tables.h"
+#include "session/session.h"
 #include "ui/app_signals.h"
 #include "ui/art/picture_ids.h"
 #include "ui/skin/skin_fonts.h"
@@ -33,8 +33,10 @@ int WidthFor(int buttons) {
 }  // namespace
 
 OptionDlg::OptionDlg(UiEnv& env, QWidget* parent, QString title, QString message, std::vector<AnswerButton> buttons)
-    : SkinWindow(QSize(WidthFor(std::clamp(static_cast<int>(buttons.size()), 1, 3)), kHeight), parent), env_(env),
-      title_(std::move(title)), message_(std::move(message)) {
+    : SkinWindow(QSize(WidthFor(std::clamp(static_cast<int>(buttons.size()), 1, 3)), kHeight), parent),
+      env_(env),
+      title_(std::move(title)),
+      message_(std::move(message)) {
   setWindowModality(Qt::ApplicationModal);
   setWindowTitle(title_);
   setAccessibleDescription(message_);  // what a screen reader reads out after the title

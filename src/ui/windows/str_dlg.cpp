@@ -9,7 +9,6 @@
 
 #include "session/models/str_entry_rules.h"
 #include "session/session.h"
-#include "texts/text_tables.h"
 #include "ui/app_signals.h"
 #include "ui/art/picture_ids.h"
 #include "ui/skin/due_timer.h"

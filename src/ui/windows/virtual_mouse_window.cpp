@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "texts/text_tables.h"
+#include "session/session.h"
 #include "ui/art/picture_ids.h"
 #include "ui/skin/skin_fonts.h"
 #include "ui/skin/skin_painter.h"

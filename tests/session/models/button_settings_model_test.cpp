@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <memory>
 
 #include "macro/macro_memory.h"
@@ -12,6 +13,7 @@
 #include "session/session.h"
 #include "sim/sim_hid_host.h"
 #include "support/fake_clock.h"
+#include "support/temp_dir.h"
 
 namespace quorix {
 namespace {
@@ -36,8 +38,8 @@ KeyboardLayout TestKeyboard() {
     return k;
   };
   KeyboardLayout layout;
-  layout.keys = {key("Ctrl", 0xE0, 0, 0x01),   key("Shift", 0xE1, 0, 0x02), key("A", 0x04, 0, 0),
-                 key("B", 0x05, 0, 0),         key("Mute", 0, 0xE2, 0),     key("Q", 0, 0, 0, 0x10),
+  layout.keys = {key("Ctrl", 0xE0, 0, 0x01),  key("Shift", 0xE1, 0, 0x02), key("A", 0x04, 0, 0),
+                 key("B", 0x05, 0, 0),        key("Mute", 0, 0xE2, 0),     key("Q", 0, 0, 0, 0x10),
                  key("Kana", 0, 0, 0, 0x7777)};
   return layout;
 }
@@ -105,11 +107,10 @@ TEST(ButtonSettingsModel, TheCurrentChoiceIsHighlighted) {
     ButtonFunction record;
     const char* highlighted;  // nullptr: none
   } cases[] = {
-      {{4, 0x01, 0, 0}, "Left click"},        {{10, 10, 0, 0xFF}, "Tilt right"},
-      {{9, 0x40, 0x01, 0}, "Macro "},         {{15, 4, 6, 0x01}, "DPI firekey"},
-      {{15, 0, 0xFF, 0}, "Lock X-axis"},      {{5, 0x01, 0x04, 0}, "Keyboard "},
-      {{6, 0xE2, 0, 0}, "Mute"},              {{36, 4, 0, 1}, "Profile 5"},
-      {{6, 0xB7, 0, 0}, nullptr},             {{4, 0x03, 0, 0}, nullptr},
+      {{4, 0x01, 0, 0}, "Left click"},   {{10, 10, 0, 0xFF}, "Tilt right"}, {{9, 0x40, 0x01, 0}, "Macro "},
+      {{15, 4, 6, 0x01}, "DPI firekey"}, {{15, 0, 0xFF, 0}, "Lock X-axis"}, {{5, 0x01, 0x04, 0}, "Keyboard "},
+      {{6, 0xE2, 0, 0}, "Mute"},         {{36, 4, 0, 1}, "Profile 5"},      {{6, 0xB7, 0, 0}, nullptr},
+      {{4, 0x03, 0, 0}, nullptr},
   };
   for (const Case& c : cases) {
     ModelWorld w(c.record);
@@ -197,6 +198,30 @@ TEST(ButtonSettingsModel, ImportedMacroStopsAtTheFreeSpace) {
     EXPECT_EQ(w.model->Ok().macro->items.size(), c.kept) << c.freeSpace;
     EXPECT_EQ(w.model->Ok().function.type, 9);
     EXPECT_EQ(w.model->Text(), "Typed");
+  }
+}
+
+TEST(ButtonSettingsModel, ImportingAMacroFileSaysWhatTheUserIsTold) {
+  test::TempDir dir;
+  const std::string good = dir.Path("typed.mf");
+  ASSERT_EQ(WriteMacroFile(good, "Typed", 9, std::vector<MacroItem>(10, KeyItem(0x83)), 0), MacroFileStatus::kOk);
+  const std::string junk = dir.Path("junk.mf");
+  std::ofstream(junk) << "not a macro file";
+  struct Case {
+    std::string path;
+    int freeSpace;
+    std::optional<Msg> message;
+    bool taken;
+  } cases[] = {{good, 34 + 20, std::nullopt, true},
+               {good, 34 + 19, Msg::kLackOfSpace, true},
+               {junk, 34 + 20, Msg::kInvalidFormat, false},
+               {dir.Path("missing.mf"), 34 + 20, std::nullopt, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path + " " + std::to_string(c.freeSpace));
+    ModelWorld w({4, 1, 0, 0}, false, c.freeSpace);
+    w.model->Choose(kChoiceMacro);
+    EXPECT_EQ(w.model->ImportMacroFile(c.path), c.message);
+    EXPECT_EQ(w.model->Ok().macro.has_value(), c.taken);
   }
 }
 

@@ -1,0 +1,31 @@
+#pragma once
+// The main window's "Other" page switch for starting with the desktop
+// session. The entry file is the switch: On() is what the file said when the
+// switch was set up or last flipped. Lives on the GUI thread with its window;
+// the shell hands in the entry's path and the program it starts.
+
+#include <string>
+
+#include "base/result.h"
+
+namespace quorix {
+
+class AutostartSwitch {
+ public:
+  AutostartSwitch() = default;
+  // An empty entry path means the desktop has no such switch.
+  AutostartSwitch(std::string entryPath, std::string program);
+
+  bool Available() const { return !entryPath_.empty(); }
+  bool On() const { return on_; }
+  // Writes or removes the entry, the opposite of what the file holds now,
+  // and reads the file again; a failure's detail says why.
+  Outcome Flip();
+
+ private:
+  std::string entryPath_;
+  std::string program_;
+  bool on_ = false;
+};
+
+}  // namespace quorix
