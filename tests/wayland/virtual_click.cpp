@@ -47,7 +47,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   Globals g;
-  wl_registry_add_listener(wl_display_get_registry(display), &kListener, &g);
+  wl_registry* registry = wl_display_get_registry(display);
+  wl_registry_add_listener(registry, &kListener, &g);
   wl_display_roundtrip(display);
   if (g.seat == nullptr || g.manager == nullptr) {
     std::fprintf(stderr, "virtual_click: the compositor offers no seat or no virtual pointer\n");
@@ -70,6 +71,9 @@ int main(int argc, char** argv) {
   const bool taken = wl_display_roundtrip(display) >= 0;
   usleep(300 * 1000);  // the release reaches the client before the pointer goes
   zwlr_virtual_pointer_v1_destroy(pointer);
+  zwlr_virtual_pointer_manager_v1_destroy(g.manager);
+  wl_seat_destroy(g.seat);
+  wl_registry_destroy(registry);
   wl_display_roundtrip(display);
   wl_display_disconnect(display);
   return taken ? 0 : 1;
