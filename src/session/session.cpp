@@ -35,6 +35,14 @@ std::string Session::CurrentDevicePath() const {
   return currentPath_;
 }
 
+Job<void> Session::IdentifyArrival(std::string path) {
+  return Post("identify", [path = std::move(path)](JobContext& job, DeviceLink& link, SettingsState&) {
+    DeviceOperation operation(link, job.StopToken());
+    IdentifyDevice(link, path);
+    return Outcome{};
+  });
+}
+
 Job<void> Session::ResolveDevice() {
   return Post("find the device", [this](JobContext& job, DeviceLink& link, SettingsState&) -> Outcome {
     std::string wanted;
