@@ -9,8 +9,9 @@ set -euo pipefail
 out=${1:?usage: screenshots.sh OUTDIR [BUILD_DIR]}
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${2:-$root/build}
-program=$build/src/app/quorix-mouse
-[ -x "$program" ] || { echo "screenshots.sh: build $program first (scripts/build.sh)" >&2; exit 2; }
+# The tour is built with the tests and never installed.
+program=$build/tools/screenshot-tour/quorix-mouse-tour
+[ -x "$program" ] || { echo "screenshots.sh: build $program first (scripts/build.sh with the tests)" >&2; exit 2; }
 for tool in Xvfb jwm xcompmgr; do
   command -v "$tool" >/dev/null || { echo "screenshots.sh: $tool is missing (scripts/setup.sh installs it)" >&2; exit 2; }
 done
@@ -49,7 +50,7 @@ for language in 1033 1041 1028; do
   xcompmgr >/dev/null 2>&1 &
   compositor=$!
   sleep 0.5
-  timeout 120 "$program" --simulate --langid="$language" --screenshot-tour "$out"
+  timeout 120 "$program" "$out" --simulate --langid="$language"
   kill "$compositor" 2>/dev/null || true
   wait "$compositor" 2>/dev/null || true
   echo "$out/$language: $(ls "$out/$language" | wc -l) pictures"

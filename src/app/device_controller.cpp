@@ -7,8 +7,6 @@
 #include <utility>
 
 #include "device/commands.h"
-#include "device/device_link.h"
-#include "device/discovery.h"
 #include "keys/pc_actions.h"
 #include "session/session.h"
 #include "ui/app_signals.h"
@@ -160,11 +158,7 @@ void DeviceController::OnEvent(const DeviceEvent& event) {
       if (event.currentDevice) {
         // Another interface of ours arrived while a mouse is in use: it is
         // only identified, the current mouse stays.
-        session_.Post("identify", [path = event.path](JobContext& job, DeviceLink& link, SettingsState&) {
-          DeviceOperation operation(link, job.StopToken());
-          IdentifyDevice(link, path);
-          return Outcome{};
-        });
+        session_.IdentifyArrival(event.path);
       }
       break;
     case DeviceEventKind::kRemoval:

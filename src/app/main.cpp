@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QThreadPool>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -78,12 +77,7 @@ int main(int argc, char** argv) {
     return ShowInstead(early);
   }
   QApplication app(argc, argv);
-  // Qt scales large pictures on its shared thread pool; those threads would
-  // otherwise idle for half a minute after the first paint. An idle program
-  // keeps no idle threads.
-  QThreadPool::globalInstance()->setExpiryTimeout(2000);
-  QApplication::setApplicationName(QStringLiteral("quorix-mouse"));
-  QApplication::setApplicationDisplayName(QStringLiteral("QUORIX Gaming Mouse Software"));
+  quorix::app::SetUpApplication();
   QStringList qtArgs = QCoreApplication::arguments();
   qtArgs.removeFirst();
   std::vector<std::string> args;

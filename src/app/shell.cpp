@@ -1,11 +1,11 @@
 #include "app/shell.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QThreadPool>
 #include <QWindow>
 #include <iostream>
 
@@ -13,21 +13,14 @@
 #include "app/device_controller.h"
 #include "app/font_setup.h"
 #include "app/local_instance_channel.h"
-#include "app/screenshot_tour.h"
 #include "app/tray.h"
 #include "keys/pc_actions.h"
 #include "macro/macro_library.h"
-#include "options/language_setting.h"
-#include "platform/linux/system_services.h"
-#include "platform/linux/wayland_overlay_surface.h"
 #include "options/acceleration_switch.h"
 #include "options/autostart.h"
 #include "options/language_setting.h"
 #include "options/options_store.h"
-#include "platform/linux/foreground_choice.h"
-#include "platform/linux/x11_foreground_source.h"
-#include "platform/linux/pointer_choice.h"
-#include "platform/linux/xdg_paths.h"
+#include "platform/linux/system_services.h"
 #include "session/macro_recording.h"
 #include "session/models/button_settings_model.h"
 #include "session/session.h"
@@ -59,9 +52,8 @@ struct ShellParts {
   QTranslator qtTexts;
   std::unique_ptr<Tray> tray;
   // What the main window uses on the desktop; made before it, gone after it.
-  std::unique_ptr<ForegroundSource> foreground;
-  std::unique_ptr<PointerSettings> pointer;
-  std::unique_ptr<AccelerationSwitch> acceleration;  // with pointer
+  DesktopServices desktop;
+  std::unique_ptr<AccelerationSwitch> acceleration;  // with desktop.pointer
   std::unique_ptr<InputInjector> injector;
   std::unique_ptr<ui::MainWindow> window;
   std::unique_ptr<ui::MacroEdit> macroEdit;
@@ -74,7 +66,11 @@ struct ShellParts {
   bool virtualMouseFollows = false;  // a popup of the main window (Wayland)
   std::unique_ptr<HorizontalScroller> scroller;
   std::unique_ptr<DeviceController> controller;
-  std::unique_ptr<ScreenshotTour> tour;
+  // Read at start-up, before the session is made.
+  std::string programFolder;
+  std::string dataFolder;
+  std::vector<std::string> applicationFolders;
+  LanguageSelection language;  // its texts move into the session
   int languageId = 1033;
   bool quitting = false;
 };
@@ -85,9 +81,12 @@ namespace {
 // captions.
 QString QtLocaleFor(int languageId) {
   switch (languageId) {
-    case 1041: return QStringLiteral("ja");
-    case 1028: return QStringLiteral("zh_TW");
-    default: return {};
+    case 1041:
+      return QStringLiteral("ja");
+    case 1028:
+      return QStringLiteral("zh_TW");
+    default:
+      return {};
   }
 }
 
@@ -110,13 +109,49 @@ Shell::~Shell() {
   }
 }
 
+void SetUpApplication() {
+  // Qt scales large pictures on its shared thread pool; those threads would
+  // otherwise idle for half a minute after the first paint. An idle program
+  // keeps no idle threads.
+  QThreadPool::globalInstance()->setExpiryTimeout(2000);
+  QApplication::setApplicationName(QStringLiteral("quorix-mouse"));
+  QApplication::setApplicationDisplayName(QStringLiteral("QUORIX Gaming Mouse Software"));
+}
+
+ShellWindows Shell::Windows() const {
+  const ShellParts& p = *parts_;
+  return {p.env.get(), p.window.get(), p.macroEdit.get(), p.osd.get(), p.virtualMouse.get()};
+}
+
+int Shell::LanguageId() const { return parts_->languageId; }
+
 int Shell::InitInstance() {
+  if (const int status = ClaimInstance(); status >= 0) return status;
+  SetUpTexts();
+  if (const int status = OpenSession(); status >= 0) return status;
+  MakeRecordings();
+  MakeTray();
+  MakeMainWindow();
+  ConnectDesktopServices();
+  MakeMacroEditor();
+  MakeOsd();
+  MakeController();
+  MakeVirtualMouse();
+  ShowWindows();
+  parts_->controller->Start();
+  return -1;
+}
+
+// Folders, switches, language and the single instance: a second start hands
+// over to the first and ends here.
+int Shell::ClaimInstance() {
   ShellParts& p = *parts_;
-  // Folders: the program's read-only data and the user's data folder.
-  const XdgPaths paths(QUORIX_SOURCE_DATA_DIR);
-  const std::string programFolder = paths.ProgramFolder();
-  const std::string dataFolder = DataFolderIn(paths.DocumentsFolder());
-  PrepareDataFolder(dataFolder);  // what cannot be made is simply missing later
+  // The program's read-only data and the user's data folder.
+  const std::unique_ptr<Paths> paths = CreateSystemPaths(QUORIX_SOURCE_DATA_DIR);
+  p.programFolder = paths->ProgramFolder();
+  p.dataFolder = DataFolderIn(paths->DocumentsFolder());
+  p.applicationFolders = paths->ApplicationFolders();
+  PrepareDataFolder(p.dataFolder);  // what cannot be made is simply missing later
 
   p.channel = std::make_unique<LocalInstanceChannel>(InstanceSocketName(QString::fromLatin1(kWaitEventName)));
   if (switches_.close) {
@@ -128,18 +163,25 @@ int Shell::InitInstance() {
     return 2;
   }
 
-  LanguageSelection language = SelectLanguage(switches_.classicArgs, dataFolder, programFolder);
-  p.languageId = language.languageId;
+  p.language = SelectLanguage(switches_.classicArgs, p.dataFolder, p.programFolder);
+  p.languageId = p.language.languageId;
 
   if (!p.channel->Claim()) {
     if (!switches_.hide) p.channel->Send(InstanceSignal::kWait);
     return 0;
   }
   p.channel->Receive([this](InstanceSignal signal) {
-    if (signal == InstanceSignal::kClose) Quit();
-    else Raise();
+    if (signal == InstanceSignal::kClose)
+      Quit();
+    else
+      Raise();
   });
+  return -1;
+}
 
+// The language's fonts, and Qt's own translations of its standard buttons.
+void Shell::SetUpTexts() {
+  ShellParts& p = *parts_;
   const UiFontFamilies families = SetUpUiFonts(p.languageId);
   p.fonts = std::make_unique<ui::SkinFonts>(families.family, families.family15);
   QApplication::setFont(p.fonts->Gdi13());
@@ -147,15 +189,20 @@ int Shell::InitInstance() {
     if (p.qtTexts.load(QStringLiteral("qtbase_") + locale, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
       QCoreApplication::installTranslator(&p.qtTexts);
   }
+}
 
+// The session on the real or simulated mouse, its options, the macro library
+// and what every window is given.
+int Shell::OpenSession() {
+  ShellParts& p = *parts_;
   WorldOptions world;
   world.simulate = switches_.simulate;
   world.simOptions = switches_.simOptions;
   world.simState = switches_.simState;
   world.simulateInRealTime = true;  // the windows' timers run on the real clock
-  world.applicationFolders = paths.ApplicationFolders();
-  world.setIni = dataFolder + kSetIniName;
-  world.texts = std::move(language.texts);
+  world.applicationFolders = p.applicationFolders;
+  world.setIni = p.dataFolder + kSetIniName;
+  world.texts = std::move(p.language.texts);
   try {
     p.world = std::make_unique<SessionWorld>(world);
   } catch (const WorldError& e) {
@@ -165,11 +212,18 @@ int Shell::InitInstance() {
   Session& session = p.world->GetSession();
   session.ReloadOptions();  // a set.ini that cannot be read leaves the defaults
   p.macroLibrary =
-      std::make_unique<MacroLibrary>(dataFolder + "Favorite", programFolder, MakeLibraryTexts(session.Texts()));
+      std::make_unique<MacroLibrary>(p.dataFolder + "Favorite", p.programFolder, MakeLibraryTexts(session.Texts()));
   p.macroLibrary->Scan();
-  p.env = std::make_unique<ui::UiEnv>(ui::UiEnv{session, session.Texts(), *p.fonts, p.appSignals, p.macroLibrary.get()});
-  // Global input for the macro recorder: made now, read only while recording.
-  // Both start with the hotkey set.ini keeps.
+  p.env =
+      std::make_unique<ui::UiEnv>(ui::UiEnv{session, session.Texts(), *p.fonts, p.appSignals, p.macroLibrary.get()});
+  return -1;
+}
+
+// Global input for the macro recorder: made now, read only while recording.
+// Both start with the hotkey set.ini keeps.
+void Shell::MakeRecordings() {
+  ShellParts& p = *parts_;
+  Session& session = p.world->GetSession();
   // The record options outlast the run in the user's config folder; the
   // screenshot tour and tests (offscreen) keep that folder alone.
   std::string recordOptionsFile;
@@ -187,62 +241,71 @@ int Shell::InitInstance() {
   };
   p.recording = recording();
   p.buttonRecording = recording();
+}
 
-  p.tray = std::make_unique<Tray>(session.Texts());
+void Shell::MakeTray() {
+  ShellParts& p = *parts_;
+  p.tray = std::make_unique<Tray>(p.world->GetSession().Texts());
   QApplication::setQuitOnLastWindowClosed(!p.tray->Available());
   connect(p.tray.get(), &Tray::restoreRequested, this, &Shell::Raise);
   connect(p.tray.get(), &Tray::quitRequested, this, &Shell::QuitAsked);
+}
 
+void Shell::MakeMainWindow() {
+  ShellParts& p = *parts_;
+  Session& session = p.world->GetSession();
   p.window = std::make_unique<ui::MainWindow>(*p.env);
   p.window->setWindowIcon(p.tray->Icon().icon());
-  p.window->SetKeyboardLayout(LoadKeyboardLayoutFile(programFolder + "/keyboard.ini", MakeKeyTexts(session.Texts())));
+  p.window->SetKeyboardLayout(LoadKeyboardLayoutFile(p.programFolder + "/keyboard.ini", MakeKeyTexts(session.Texts())));
   p.window->SetRecording(p.buttonRecording.get());
-  const DesktopEnvironment desktop = DesktopEnvironment::FromProcess();
-  if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
-    // The desktop's own channel where it has one; X11 windows (XWayland ones
-    // included) otherwise.
-    Result<std::unique_ptr<ForegroundSource>> foreground = OpenForegroundSource(desktop);
-    if (foreground) p.foreground = std::move(foreground).value();
-    p.window->SetForegroundSource(p.foreground.get(), foreground.detail());
-  } else {
-    p.window->SetForegroundSource(nullptr, kNeedsX11Text);
-  }
-  // On a Wayland desktop the compositor's own setting is the real one, also
-  // for a program on XWayland, whose X pointer control reaches no device.
-  if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
-    if (auto pointer = OpenPointerSettings(desktop)) p.pointer = std::move(pointer).value();
-  }
+  connect(p.window.get(), &ui::MainWindow::hideToTrayRequested, this, &Shell::OnHideToTray);
+  connect(p.window.get(), &ui::MainWindow::quitRequested, this, &Shell::QuitAsked);
+}
+
+// What the main window uses on the desktop: the foreground application, the
+// pointer's acceleration, the autostart entry. The offscreen platform (the
+// tests) has no desktop and keeps the user's folders alone.
+void Shell::ConnectDesktopServices() {
+  ShellParts& p = *parts_;
+  const bool offscreen = QGuiApplication::platformName() == QLatin1String("offscreen");
+  p.desktop = OpenDesktopServices(!offscreen);
+  p.window->SetForegroundSource(p.desktop.foreground.get(), p.desktop.foregroundProblem);
   // The option as read at start-up takes effect at once, as the switch
   // shows it: checked (the default) switches the desktop's acceleration off.
-  if (p.pointer) p.acceleration = std::make_unique<AccelerationSwitch>(*p.pointer);
+  if (p.desktop.pointer) p.acceleration = std::make_unique<AccelerationSwitch>(*p.desktop.pointer);
   p.window->SetPointerControl(p.acceleration != nullptr);
-  if (p.acceleration && session.CurrentOptions().disableAcceleration != 0) p.acceleration->Apply(true);
+  if (p.acceleration && p.world->GetSession().CurrentOptions().disableAcceleration != 0) p.acceleration->Apply(true);
+  connect(p.window.get(), &ui::MainWindow::accelerationOptionChanged, this, [this](bool disable) {
+    if (parts_->acceleration) parts_->acceleration->Apply(disable);
+  });
   // Starting with the session is offered where a desktop reads autostart
-  // entries; the screenshot tour and tests keep the user's folder alone.
-  if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+  // entries.
+  if (!offscreen) {
     const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     if (!config.isEmpty())
       p.window->SetAutostartEntry(AutostartEntryPath(config.toStdString()),
                                   QCoreApplication::applicationFilePath().toStdString());
   }
-  connect(p.window.get(), &ui::MainWindow::accelerationOptionChanged, this, [this](bool disable) {
-    if (parts_->acceleration) parts_->acceleration->Apply(disable);
-  });
-  connect(p.window.get(), &ui::MainWindow::hideToTrayRequested, this, &Shell::OnHideToTray);
-  // The macro editor lives hidden beside the main window and shows on demand.
+}
+
+// The macro editor lives hidden beside the main window and shows on demand.
+void Shell::MakeMacroEditor() {
+  ShellParts& p = *parts_;
   p.macroEdit = std::make_unique<ui::MacroEdit>(*p.env, p.recording.get());
   p.macroEdit->setWindowIcon(p.tray->Icon().icon());
   connect(p.window.get(), &ui::MainWindow::macroEditRequested, p.macroEdit.get(), &ui::MacroEdit::ShowEditor);
   connect(p.macroEdit.get(), &ui::MacroEdit::macrosChanged, p.window.get(), [this] { parts_->window->ShowLoaded(); });
-  connect(p.window.get(), &ui::MainWindow::quitRequested, this, &Shell::QuitAsked);
+}
 
-  p.osd = std::make_unique<ui::OsdWindow>(*p.env, session.GetClock());
+// The on-screen display, and where it shows when it cannot place itself.
+void Shell::MakeOsd() {
+  ShellParts& p = *parts_;
+  p.osd = std::make_unique<ui::OsdWindow>(*p.env, p.world->GetSession().GetClock());
   connect(p.window.get(), &ui::MainWindow::osdRequested, p.osd.get(),
           [this](const VendorReport& report) { parts_->osd->OnStateReport(report.raw); });
   if (!ui::DesktopPlacesWindows()) {
-    // The layer shell's overlay where the compositor has one (wlroots,
-    // KWin); without it (GNOME) notifications stand in, which is no fault.
-    p.overlay = WaylandOverlaySurface::Open(nullptr);
+    // Without the compositor's overlay (GNOME) notifications stand in.
+    p.overlay = OpenOverlaySurface();
     p.osd->SetOverlay(p.overlay.get());
   }
   const QString title = QStringLiteral("QUORIX Gaming Mouse Software");
@@ -253,7 +316,12 @@ int Shell::InitInstance() {
   connect(p.notice.get(), &DesktopNotice::failed, p.tray.get(), [this](const QString& summary, const QString& body) {
     parts_->tray->Icon().showMessage(summary, body, QSystemTrayIcon::Information, 1600);
   });
+}
 
+// The device work, and the wheel's horizontal steps it hands to the desktop.
+void Shell::MakeController() {
+  ShellParts& p = *parts_;
+  Session& session = p.world->GetSession();
   p.controller = std::make_unique<DeviceController>(session, p.appSignals);
   p.controller->SetMainWindow(p.window.get());
   p.controller->SetOsd(p.osd.get());
@@ -272,64 +340,64 @@ int Shell::InitInstance() {
     p.scroller = std::make_unique<HorizontalScroller>(*p.injector, session.GetClock());
     p.controller->SetScroller(p.scroller.get());
   }
+}
 
+// The simulated mouse's buttons, pressed with the pointer.
+void Shell::MakeVirtualMouse() {
+  ShellParts& p = *parts_;
   if (sim::SimHidHost* host = p.world->SimHost()) {
-    p.virtualMouse = std::make_unique<ui::VirtualMouseWindow>(
-        *p.env, [host](sim::SimPress press) { host->Mouse().Press(press); });
+    p.virtualMouse =
+        std::make_unique<ui::VirtualMouseWindow>(*p.env, [host](sim::SimPress press) { host->Mouse().Press(press); });
   }
+}
 
+// The main window where it was last, unless started in the tray; the virtual
+// mouse beside it.
+void Shell::ShowWindows() {
+  ShellParts& p = *parts_;
   if (const std::optional<WindowPlace>& place = p.window->CurrentOptions().windowPlace) {
     QScreen* screen = QGuiApplication::screenAt(QPoint(place->x, place->y));
     if (screen == nullptr) screen = QGuiApplication::primaryScreen();
     if (screen != nullptr) p.window->RestorePlace(screen->availableGeometry());
   }
   if (!switches_.hide) p.window->show();
-  // The screenshot tour shows the virtual mouse for its own picture only. A
-  // window hidden again before the window manager has mapped it stays on
-  // screen unpainted, so it is not shown here just to be hidden.
-  if (p.virtualMouse && switches_.screenshotDir.empty()) {
-    // Beside the main window where the screen has room, else in the
-    // screen's corner; placed before it is shown, so the window manager
-    // maps it there.
-    if (const QScreen* screen = QGuiApplication::primaryScreen();
-        screen != nullptr && !ui::DesktopPlacesWindows() && p.window->isVisible()) {
-      // A Wayland window cannot place itself, and sway centres a window of
-      // fixed size, right over the main window. A popup of the main window
-      // (a tool tip with it as transient parent: an xdg_popup without a
-      // grab) is placed where its parent says, relative to it. Qt asks the
-      // compositor for no sliding back onto the screen, and the main
-      // window's own place is unknown here: beside its top right where a
-      // centred main window leaves room, else inside its bottom-right
-      // corner, on the screen either way. It hides and shows with the main
-      // window (a popup cannot outlive its parent).
-      const QSize main = p.window->size(), mouse = p.virtualMouse->size();
-      const bool room = (screen->availableGeometry().width() - main.width()) / 2 >= mouse.width() + 12;
-      const QPoint offset = room ? QPoint(main.width() + 12, 0)
-                                 : QPoint(main.width() - mouse.width() - 12, main.height() - mouse.height() - 12);
-      p.virtualMouse->setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
-      p.virtualMouse->winId();
-      p.virtualMouse->windowHandle()->setTransientParent(p.window->windowHandle());
-      p.virtualMouse->move(p.window->geometry().topLeft() + offset);
-      p.virtualMouseFollows = true;
-    } else if (const QScreen* primary = QGuiApplication::primaryScreen(); primary != nullptr && p.window->isVisible()) {
-      const QRect room = primary->availableGeometry();
-      QPoint at = p.window->frameGeometry().topRight() + QPoint(12, 0);
-      if (at.x() + p.virtualMouse->width() > room.right()) at = room.bottomRight() - QPoint(p.virtualMouse->width() + 12, p.virtualMouse->height() + 12);
-      p.virtualMouse->move(at);
-    }
+  if (p.virtualMouse && showVirtualMouse_) {
+    PlaceVirtualMouse();
     p.virtualMouse->show();
   }
-  p.controller->Start();
+}
 
-  if (!switches_.screenshotDir.empty()) {
-    const QString folder =
-        QDir(QString::fromStdString(switches_.screenshotDir)).filePath(QString::number(p.languageId));
-    p.tour = std::make_unique<ScreenshotTour>(*p.env, folder, p.window.get(), p.osd.get(), p.virtualMouse.get());
-    p.tour->SetMacroEditor(p.macroEdit.get());
-    connect(p.controller.get(), &DeviceController::reloaded, p.tour.get(), &ScreenshotTour::Begin);
-    connect(p.tour.get(), &ScreenshotTour::finished, this, &Shell::Quit);
+// Beside the main window where the screen has room, else in the screen's
+// corner; placed before it is shown, so the window manager maps it there.
+void Shell::PlaceVirtualMouse() {
+  ShellParts& p = *parts_;
+  if (const QScreen* screen = QGuiApplication::primaryScreen();
+      screen != nullptr && !ui::DesktopPlacesWindows() && p.window->isVisible()) {
+    // A Wayland window cannot place itself, and sway centres a window of
+    // fixed size, right over the main window. A popup of the main window
+    // (a tool tip with it as transient parent: an xdg_popup without a
+    // grab) is placed where its parent says, relative to it. Qt asks the
+    // compositor for no sliding back onto the screen, and the main
+    // window's own place is unknown here: beside its top right where a
+    // centred main window leaves room, else inside its bottom-right
+    // corner, on the screen either way. It hides and shows with the main
+    // window (a popup cannot outlive its parent).
+    const QSize main = p.window->size(), mouse = p.virtualMouse->size();
+    const bool room = (screen->availableGeometry().width() - main.width()) / 2 >= mouse.width() + 12;
+    const QPoint offset = room ? QPoint(main.width() + 12, 0)
+                               : QPoint(main.width() - mouse.width() - 12, main.height() - mouse.height() - 12);
+    p.virtualMouse->setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
+    p.virtualMouse->winId();
+    p.virtualMouse->windowHandle()->setTransientParent(p.window->windowHandle());
+    p.virtualMouse->move(p.window->geometry().topLeft() + offset);
+    p.virtualMouseFollows = true;
+  } else if (const QScreen* primary = QGuiApplication::primaryScreen(); primary != nullptr && p.window->isVisible()) {
+    const QRect room = primary->availableGeometry();
+    QPoint at = p.window->frameGeometry().topRight() + QPoint(12, 0);
+    if (at.x() + p.virtualMouse->width() > room.right())
+      at = room.bottomRight() - QPoint(p.virtualMouse->width() + 12, p.virtualMouse->height() + 12);
+    p.virtualMouse->move(at);
   }
-  return -1;
 }
 
 void Shell::Raise() {

@@ -37,6 +37,14 @@ std::string Session::CurrentDevicePath() const {
 
 int Session::ButtonLayoutAt(const std::string& path) const { return path.empty() ? 0 : ButtonLayout(*link_, path); }
 
+Job<void> Session::IdentifyArrival(std::string path) {
+  return Post("identify", [path = std::move(path)](JobContext& job, DeviceLink& link, SettingsState&) {
+    DeviceOperation operation(link, job.StopToken());
+    IdentifyDevice(link, path);
+    return Outcome{};
+  });
+}
+
 Job<void> Session::ResolveDevice() {
   return Post("find the device", [this](JobContext& job, DeviceLink& link, SettingsState&) -> Outcome {
     std::string wanted;

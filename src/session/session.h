@@ -95,6 +95,10 @@ class Session {
   // that was not listed yet). kNoDevice when it is not there; the failed
   // exchange's outcome when the listing itself failed.
   Job<void> ResolveDevice();
+  // Identifies the interface at `path` that arrived beside the current
+  // mouse (its answers join what the link knows of the device); the current
+  // mouse stays.
+  Job<void> IdentifyArrival(std::string path);
 
   // Runs `work` on the executor (inside no operation: the work opens its own,
   // with the job's stop token). Work that throws finishes with

@@ -16,10 +16,13 @@ StartSwitches ParseStartSwitches(const std::vector<std::string>& args) {
   StartSwitches s;
   for (size_t i = 0; i < args.size(); ++i) {
     std::string a = Lower(args[i]);
-    if (a.rfind("--", 0) == 0 && (a == "--close" || a == "--hide" || a.rfind("--langid=", 0) == 0)) a = "/" + a.substr(2);
+    if (a.rfind("--", 0) == 0 && (a == "--close" || a == "--hide" || a.rfind("--langid=", 0) == 0))
+      a = "/" + a.substr(2);
     auto value = [&](std::string& into) {
-      if (i + 1 < args.size()) into = args[++i];
-      else s.unknown.push_back(args[i]);
+      if (i + 1 < args.size())
+        into = args[++i];
+      else
+        s.unknown.push_back(args[i]);
     };
     if (a == "/close") {
       s.close = true;
@@ -40,8 +43,6 @@ StartSwitches ParseStartSwitches(const std::vector<std::string>& args) {
       if (!option.empty()) s.simOptions.push_back(option);
     } else if (a == "--sim-state") {
       value(s.simState);
-    } else if (a == "--screenshot-tour") {
-      value(s.screenshotDir);
     } else if (a == "--help" || a == "-h") {
       s.help = true;
     } else if (a == "--version") {
@@ -55,8 +56,6 @@ StartSwitches ParseStartSwitches(const std::vector<std::string>& args) {
 
 std::string StartSwitchesProblem(const StartSwitches& switches) {
   if (!switches.unknown.empty()) return "unknown option " + switches.unknown.front() + " (see --help)";
-  if (!switches.screenshotDir.empty() && switches.simulate.empty())
-    return "--screenshot-tour writes demo macros into the mouse: it runs only with --simulate";
   return {};
 }
 
@@ -71,7 +70,6 @@ std::string StartSwitchesUsage() {
          "  --simulate[=LEVEL]      use the simulated mouse (level11, level5, level0)\n"
          "  --sim-state FILE        keep the simulated mouse's memory in FILE\n"
          "  --sim-option NAME[=V]   a simulator switch, as quorix-mousectl takes it\n"
-         "  --screenshot-tour DIR   save a picture of every window (simulated mouse only)\n"
          "  --help, --version       this text, the program's version\n"
          "\n"
          "Without a display the mouse's settings are printed instead.\n";

@@ -18,7 +18,6 @@ struct StartSwitches {
   std::string simulate;                 // "" or "level11", "level5", "level0"
   std::vector<std::string> simOptions;  // --sim-option NAME[=VALUE]
   std::string simState;                 // --sim-state FILE
-  std::string screenshotDir;            // --screenshot-tour DIR
   bool help = false;                    // --help: the usage, then nothing else
   bool version = false;                 // --version
   std::vector<std::string> unknown;     // anything else, for the error line
@@ -27,8 +26,7 @@ struct StartSwitches {
 StartSwitches ParseStartSwitches(const std::vector<std::string>& args);
 
 // What stops the program from starting with these switches, as one line for
-// stderr; "" when they can run. The screenshot tour stores demo macros into
-// the mouse, so it runs only on the simulated one.
+// stderr; "" when they can run.
 std::string StartSwitchesProblem(const StartSwitches& switches);
 
 // The usage --help prints.

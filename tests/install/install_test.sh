@@ -67,10 +67,13 @@ if [ -x "$root/bin/quorix-mouse" ]; then
   show=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/bin/quorix-mouse" --simulate 2>&1) ||
     fail "quorix-mouse without a display: $show"
   grep -q '^Device: sim#' <<<"$show" || fail "quorix-mouse without a display showed no mouse: $show"
-  # On the offscreen platform: the screenshot tour shows the windows on the
-  # simulated mouse, in Japanese from the staged language file, and quits.
-  QT_QPA_PLATFORM=offscreen timeout 90 "$root/bin/quorix-mouse" --simulate --langid=1041 \
-      --screenshot-tour "$work/shots" >"$work/tour.log" 2>&1 || fail "quorix-mouse's tour: $(tail -5 "$work/tour.log")"
-  [ -s "$work/shots/1041/main-page0.png" ] || fail "quorix-mouse's tour showed no main window"
+  # The screenshot tour stores demo macros: it stays in the build tree, and
+  # the installed program knows no switch for it.
+  [ ! -e "$root/bin/quorix-mouse-tour" ] || fail "the screenshot tour was installed"
+  status=0
+  QT_QPA_PLATFORM=offscreen timeout 30 "$root/bin/quorix-mouse" --simulate --screenshot-tour "$work/shots" \
+      >"$work/tour.log" 2>&1 || status=$?
+  [ "$status" = 2 ] && grep -q 'unknown option --screenshot-tour' "$work/tour.log" ||
+    fail "quorix-mouse took --screenshot-tour (exit $status): $(tail -3 "$work/tour.log")"
 fi
 echo "installed under $root: both programs ran from there"

@@ -6,10 +6,14 @@
 #include <string>
 
 #include "base/result.h"
+#include "platform/foreground_source.h"
 #include "platform/hid_host.h"
 #include "platform/input_capture.h"
 #include "platform/input_injector.h"
 #include "platform/named_mutex.h"
+#include "platform/overlay_surface.h"
+#include "platform/paths.h"
+#include "platform/pointer_settings.h"
 
 namespace quorix {
 
@@ -35,5 +39,25 @@ Result<std::unique_ptr<InputCapture>> CreateInputCapture();
 // runs on an X display), else a virtual device on /dev/uinput where the user
 // may write it. kUnavailable, with each way's reason, when neither works.
 Result<std::unique_ptr<InputInjector>> CreateInputInjector(bool withX11);
+
+// The XDG folders: the program's read-only data (`defaultProgramFolder`, the
+// source tree's, for a build-tree run), the documents and the applications.
+std::unique_ptr<Paths> CreateSystemPaths(std::string defaultProgramFolder);
+
+// The desktop program's view of the desktop it runs on (the session type and
+// XDG_CURRENT_DESKTOP choose): the foreground application's channel and the
+// pointer's acceleration. Without a desktop (`onDesktop` false: the offscreen
+// platform of the tests) neither, and the foreground's reason says X11 is
+// needed.
+struct DesktopServices {
+  std::unique_ptr<ForegroundSource> foreground;  // nullptr: foregroundProblem says why
+  std::string foregroundProblem;
+  std::unique_ptr<PointerSettings> pointer;  // nullptr: no acceleration control
+};
+DesktopServices OpenDesktopServices(bool onDesktop);
+
+// The layer shell's overlay where the Wayland compositor has one (wlroots,
+// KWin); nullptr elsewhere (GNOME, X11), which is no fault.
+std::unique_ptr<OverlaySurface> OpenOverlaySurface();
 
 }  // namespace quorix

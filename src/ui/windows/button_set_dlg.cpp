@@ -11,11 +11,7 @@
 #include "ui/app_signals.h"
 #include "ui/windows/data_folder.h"
 #include "ui/windows/macro_list.h"
-
-#if __has_include("ui/windows/option_dlg.h")
 #include "ui/windows/option_dlg.h"
-#define QUORIX_HAVE_OPTION_DLG 1
-#endif
 
 namespace quorix::ui {
 namespace {
@@ -80,14 +76,7 @@ CButtonSetDlg::CButtonSetDlg(UiEnv& env, const KeyboardLayout& keyboard, int pro
     return QFileDialog::getOpenFileName(this, Q(env_.texts[Label::kImport]), InDataFolder(env_), filter);
   };
   pickMacro_ = [this] { return PickFromMacroList(env_, this, MacroListMode::kPickMacro); };
-  message_ = [this](const QString& message) {
-#ifdef QUORIX_HAVE_OPTION_DLG
-    RunOptionDlg(env_, this, title_, message, Choices::kOk);
-#else
-    status_ = message;
-    update();
-#endif
-  };
+  message_ = [this](const QString& message) { RunOptionDlg(env_, this, title_, message, Choices::kOk); };
 
   if (recording_) {
     const QPointer<CButtonSetDlg> self(this);

@@ -1,5 +1,5 @@
 #pragma once
-// --screenshot-tour DIR: once the first load is done, shows each window in
+// quorix-mouse-tour's work: once the first load is done, shows each window in
 // turn and saves the whole screen as DIR/<name>.png: the main window's pages,
 // the button settings window, the on-screen display full and fading, the
 // question box, the text entry in each mode, the virtual mouse, the macro
@@ -13,14 +13,18 @@
 // time shows an old frame for a while). On a machine busy enough that this
 // takes longer, the picture waits longer.
 
+#include <QElapsedTimer>
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QTimer>
-#include <QElapsedTimer>
-#include <QHash>
 #include <functional>
 #include <memory>
 #include <vector>
+
+namespace quorix::app {
+struct ShellWindows;
+}  // namespace quorix::app
 
 namespace quorix::ui {
 struct UiEnv;
@@ -32,19 +36,17 @@ class MacroList;
 class MacroEdit;
 class ColorDlg;
 class ColorPickDlg;
+class MainWindow;
 }  // namespace quorix::ui
 
-namespace quorix::app {
+namespace quorix::tour {
 
 class ScreenshotTour : public QObject {
   Q_OBJECT
  public:
-  ScreenshotTour(ui::UiEnv& env, QString folder, QWidget* mainWindow, ui::OsdWindow* osd,
-                 ui::VirtualMouseWindow* virtualMouse);
+  // The pictures go to `folder`; the windows are the started shell's.
+  ScreenshotTour(QString folder, const app::ShellWindows& windows);
   ~ScreenshotTour() override;
-
-  // Adds the macro list in both modes and the editor during a recording.
-  void SetMacroEditor(ui::MacroEdit* editor);
 
   // Starts at the first load that found the mouse; later calls do nothing.
   void Begin();
@@ -63,6 +65,8 @@ class ScreenshotTour : public QObject {
     int settleMs = 150;  // after that paint, for the compositor
   };
   enum class Step { kWaiting, kPainting, kSettling };
+  // The macro list in both modes and the editor during a recording.
+  void AddMacroShots(ui::MacroEdit* editor);
   void Next();
   void Poll();
   bool Exposed(const std::vector<QWidget*>& windows) const;
@@ -74,7 +78,7 @@ class ScreenshotTour : public QObject {
 
   ui::UiEnv& env_;
   QString folder_;
-  QWidget* mainWindow_;
+  ui::MainWindow* mainWindow_;
   ui::OsdWindow* osd_;
   ui::VirtualMouseWindow* virtualMouse_;
   std::unique_ptr<ui::OptionDlg> question_;
@@ -87,10 +91,10 @@ class ScreenshotTour : public QObject {
   size_t next_ = 0;
   bool begun_ = false;
   Step step_ = Step::kWaiting;
-  QHash<const QObject*, int> paints_;     // paint events seen per window
-  QHash<const QObject*, int> paintsAt_;   // ... when the condition held
+  QHash<const QObject*, int> paints_;    // paint events seen per window
+  QHash<const QObject*, int> paintsAt_;  // ... when the condition held
   QElapsedTimer shotTime_;
   QTimer timer_;
 };
 
-}  // namespace quorix::app
+}  // namespace quorix::tour

@@ -1,4 +1,4 @@
-#include "app/screenshot_tour.h"
+#include "screenshot_tour.h"
 
 #include <QApplication>
 #include <QDir>
@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "app/shell.h"
 #include "macro/macro_library.h"
 #include "session/session.h"
 #include "texts/text_tables.h"
@@ -25,7 +26,7 @@
 #include "ui/windows/str_dlg.h"
 #include "ui/windows/virtual_mouse_window.h"
 
-namespace quorix::app {
+namespace quorix::tour {
 namespace {
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
@@ -46,12 +47,15 @@ std::vector<uint8_t> ShowcaseReport() {
 
 }  // namespace
 
-ScreenshotTour::ScreenshotTour(ui::UiEnv& env, QString folder, QWidget* mainWindow, ui::OsdWindow* osd,
-                               ui::VirtualMouseWindow* virtualMouse)
-    : env_(env), folder_(std::move(folder)), mainWindow_(mainWindow), osd_(osd), virtualMouse_(virtualMouse) {
+ScreenshotTour::ScreenshotTour(QString folder, const app::ShellWindows& windows)
+    : env_(*windows.env),
+      folder_(std::move(folder)),
+      mainWindow_(windows.main),
+      osd_(windows.osd),
+      virtualMouse_(windows.virtualMouse) {
   timer_.setSingleShot(true);
   connect(&timer_, &QTimer::timeout, this, &ScreenshotTour::Poll);
-  auto* window = static_cast<ui::MainWindow*>(mainWindow_);
+  ui::MainWindow* window = mainWindow_;
   for (QObject* watched : std::initializer_list<QObject*>{mainWindow_, osd_, virtualMouse_})
     if (watched != nullptr) watched->installEventFilter(this);
   const auto mainShot = [this] { return std::vector<QWidget*>{mainWindow_}; };
@@ -105,10 +109,11 @@ ScreenshotTour::ScreenshotTour(ui::UiEnv& env, QString folder, QWidget* mainWind
                       return osd_->isVisible() && state.ShowCounter() == 0 && state.Alpha() > 0 && state.Alpha() <= 140;
                     },
                     0});
-  shots_.push_back({QStringLiteral("question"), [this] {
-                      question_ = std::make_unique<ui::OptionDlg>(
-                          env_, mainWindow_, Text(env_.texts[Label::kReset]), Text(env_.texts[Msg::kResetQuestion]),
-                          ui::ButtonsFor(env_, ui::Choices::kOkCancel));
+  shots_.push_back({QStringLiteral("question"),
+                    [this] {
+                      question_ = std::make_unique<ui::OptionDlg>(env_, mainWindow_, Text(env_.texts[Label::kReset]),
+                                                                  Text(env_.texts[Msg::kResetQuestion]),
+                                                                  ui::ButtonsFor(env_, ui::Choices::kOkCancel));
                       question_->move(mainWindow_->frameGeometry().center() - question_->rect().center());
                       question_->show();
                     },
@@ -118,8 +123,9 @@ ScreenshotTour::ScreenshotTour(ui::UiEnv& env, QString folder, QWidget* mainWind
   const std::vector<std::pair<int, std::function<ui::CStrDlg::Look()>>> looks = {
       {0,
        [this] {
-         return ui::CStrDlg::Look{
-             .kind = Kind::kName, .prompt = Text(env_.texts[Prompt::kProfileName]), .text = QStringLiteral("Profile 1")};
+         return ui::CStrDlg::Look{.kind = Kind::kName,
+                                  .prompt = Text(env_.texts[Prompt::kProfileName]),
+                                  .text = QStringLiteral("Profile 1")};
        }},
       {1,
        [this] {
@@ -282,6 +288,7 @@ ScreenshotTour::ScreenshotTour(ui::UiEnv& env, QString folder, QWidget* mainWind
                                osd_->State().Alpha() >= 255;
                       }});
   }
+  if (windows.macroEdit != nullptr) AddMacroShots(windows.macroEdit);
 }
 
 ScreenshotTour::~ScreenshotTour() = default;
@@ -296,7 +303,7 @@ void ScreenshotTour::Begin() {
   Next();
 }
 
-void ScreenshotTour::SetMacroEditor(ui::MacroEdit* editor) {
+void ScreenshotTour::AddMacroShots(ui::MacroEdit* editor) {
   macroEdit_ = editor;
   // The macro windows are shown over the main window alone.
   auto alone = [this] {
@@ -351,7 +358,7 @@ void ScreenshotTour::HideDialogs() {
   lighting_.reset();
   question_.reset();
   entry_.reset();
-  if (ui::CButtonSetDlg* dialog = static_cast<ui::MainWindow*>(mainWindow_)->ButtonDialog()) dialog->Cancel();
+  if (ui::CButtonSetDlg* dialog = mainWindow_->ButtonDialog()) dialog->Cancel();
   macroList_.reset();
   if (macroEdit_ != nullptr) {
     macroEdit_->StopRecording();
@@ -484,4 +491,4 @@ void ScreenshotTour::Take() {
   Next();
 }
 
-}  // namespace quorix::app
+}  // namespace quorix::tour
