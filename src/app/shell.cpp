@@ -242,7 +242,9 @@ int Shell::InitInstance() {
   if (!ui::DesktopPlacesWindows()) {
     // The layer shell's overlay where the compositor has one (wlroots,
     // KWin); without it (GNOME) notifications stand in, which is no fault.
-    p.overlay = WaylandOverlaySurface::Open(nullptr);
+    if (Result<std::unique_ptr<WaylandOverlaySurface>> overlay = WaylandOverlaySurface::Open()) {
+      p.overlay = std::move(overlay).value();
+    }
     p.osd->SetOverlay(p.overlay.get());
   }
   const QString title = QStringLiteral("QUORIX Gaming Mouse Software");
