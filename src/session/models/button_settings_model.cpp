@@ -41,18 +41,42 @@ std::vector<ButtonChoice> MakeButtonChoices(const KeyTexts& keyTexts, const Text
   };
   using G = ChoiceGroup;
   static const Row kRows[kButtonChoiceCount] = {
-      {{4, 0x02, 0, 0}, G::kMouse},     {{4, 0x01, 0, 0}, G::kMouse},      {{4, 0x08, 0, 0}, G::kMouse},
-      {{4, 0x10, 0, 0}, G::kMouse},     {{4, 0x04, 0, 0}, G::kMouse},      {{4, 0, 1, 0}, G::kMouse},
-      {{4, 0, 0xFF, 0}, G::kMouse},     {{10, 0, 0, 0xFF}, G::kMouse},     {{10, 10, 0, 0xFF}, G::kMouse},
-      {{21, 0, 0, 0}, G::kDpi},         {{15, 8, 8, 0}, G::kDpi},          {{15, 0xFF, 0, 0}, G::kDpi},
-      {{15, 0, 0xFF, 0}, G::kDpi},      {{12, 0, 0, 0}, G::kDpi},          {{13, 0, 0, 0}, G::kDpi},
-      {{14, 0, 0, 0}, G::kDpi},         {{17, 0, 0, 1}, G::kProfile},      {{36, 0, 0, 1}, G::kProfile},
-      {{36, 1, 0, 1}, G::kProfile},     {{36, 2, 0, 1}, G::kProfile},      {{36, 3, 0, 1}, G::kProfile},
-      {{36, 4, 0, 1}, G::kProfile},     {{3, 1, 0, 0}, G::kMedia},         {{6, 0x23, 0x02, 0}, G::kMedia},
-      {{6, 0x94, 0x01, 0}, G::kMedia},  {{6, 0x92, 0x01, 0}, G::kMedia},   {{6, 0x83, 0x01, 0}, G::kMedia},
-      {{6, 0xE9, 0, 0}, G::kMedia},     {{6, 0xEA, 0, 0}, G::kMedia},      {{6, 0xE2, 0, 0}, G::kMedia},
-      {{6, 0xB0, 0, 0}, G::kMedia},     {{6, 0xCD, 0, 0}, G::kMedia},      {{6, 0xB3, 0, 0}, G::kMedia},
-      {{6, 0xB5, 0, 0}, G::kMedia},     {{6, 0xB6, 0, 0}, G::kMedia},      {{5, 0, 0, kNoKeyMarker}, G::kKeyboard},
+      {{4, 0x02, 0, 0}, G::kMouse},
+      {{4, 0x01, 0, 0}, G::kMouse},
+      {{4, 0x08, 0, 0}, G::kMouse},
+      {{4, 0x10, 0, 0}, G::kMouse},
+      {{4, 0x04, 0, 0}, G::kMouse},
+      {{4, 0, 1, 0}, G::kMouse},
+      {{4, 0, 0xFF, 0}, G::kMouse},
+      {{10, 0, 0, 0xFF}, G::kMouse},
+      {{10, 10, 0, 0xFF}, G::kMouse},
+      {{21, 0, 0, 0}, G::kDpi},
+      {{15, 8, 8, 0}, G::kDpi},
+      {{15, 0xFF, 0, 0}, G::kDpi},
+      {{15, 0, 0xFF, 0}, G::kDpi},
+      {{12, 0, 0, 0}, G::kDpi},
+      {{13, 0, 0, 0}, G::kDpi},
+      {{14, 0, 0, 0}, G::kDpi},
+      {{17, 0, 0, 1}, G::kProfile},
+      {{36, 0, 0, 1}, G::kProfile},
+      {{36, 1, 0, 1}, G::kProfile},
+      {{36, 2, 0, 1}, G::kProfile},
+      {{36, 3, 0, 1}, G::kProfile},
+      {{36, 4, 0, 1}, G::kProfile},
+      {{3, 1, 0, 0}, G::kMedia},
+      {{6, 0x23, 0x02, 0}, G::kMedia},
+      {{6, 0x94, 0x01, 0}, G::kMedia},
+      {{6, 0x92, 0x01, 0}, G::kMedia},
+      {{6, 0x83, 0x01, 0}, G::kMedia},
+      {{6, 0xE9, 0, 0}, G::kMedia},
+      {{6, 0xEA, 0, 0}, G::kMedia},
+      {{6, 0xE2, 0, 0}, G::kMedia},
+      {{6, 0xB0, 0, 0}, G::kMedia},
+      {{6, 0xCD, 0, 0}, G::kMedia},
+      {{6, 0xB3, 0, 0}, G::kMedia},
+      {{6, 0xB5, 0, 0}, G::kMedia},
+      {{6, 0xB6, 0, 0}, G::kMedia},
+      {{5, 0, 0, kNoKeyMarker}, G::kKeyboard},
       {{8, kNoMacroMarker, kNoMacroMarker, 0}, G::kMacro},
   };
   std::vector<ButtonChoice> choices;
@@ -97,8 +121,8 @@ int ImportSlotFor(const SettingsImage& image, int profile, int button) {
     for (int p = 0; p < kProfileCount; ++p)
       for (int b = 0; b < kMaxButtons; ++b) {
         const ButtonRecord& r = image.profiles[static_cast<size_t>(p)].buttons[static_cast<size_t>(b)];
-        const bool runs = r.type >= kFnMacroOnce && r.type <= kFnMacroFire && r.p3 == 0 &&
-                          r.p1 + 256 * r.p2 == s.codeAddress;
+        const bool runs =
+            r.type >= kFnMacroOnce && r.type <= kFnMacroFire && r.p3 == 0 && r.p1 + 256 * r.p2 == s.codeAddress;
         if (!runs) continue;
         if (p != profile || b != button) return false;
         here = true;
@@ -164,8 +188,10 @@ bool ButtonSettingsModel::MacroChosen() const {
 void ButtonSettingsModel::SetRecord(const ButtonFunction& f) {
   record_ = f;
   // A macro shows its name; the built-in tilt sequences their own text.
-  if (IsMacroType(f.type) && f.p3 != kNoMacroMarker && !macroName_.empty()) text_ = macroName_;
-  else text_ = FunctionText(keyTexts_, f, dpiStep_);
+  if (IsMacroType(f.type) && f.p3 != kNoMacroMarker && !macroName_.empty())
+    text_ = macroName_;
+  else
+    text_ = FunctionText(keyTexts_, f, dpiStep_);
 }
 
 void ButtonSettingsModel::Choose(int choice) {
@@ -206,8 +232,10 @@ void ButtonSettingsModel::ClickKey(int index) {
   k.selected = !k.selected;
   for (size_t i = 0; i < keys.size(); ++i) {
     KeyboardKey& other = keys[i];
-    if (other.chwcode != 0) other.selected = false;
-    else if (k.modify == 0 && other.modify == 0 && static_cast<int>(i) != index) other.selected = false;
+    if (other.chwcode != 0)
+      other.selected = false;
+    else if (k.modify == 0 && other.modify == 0 && static_cast<int>(i) != index)
+      other.selected = false;
   }
   UpdateKeyRecord();
 }
@@ -295,8 +323,8 @@ int ListRowCodeAddress(const MacroListItem& row) {
   return row.op1 != 0 || row.op2 != 0 ? row.op1 + 256 * row.op2 : row.start + kMacroRecordHeader;
 }
 
-std::optional<ButtonSettingsResult> DroppedRowResult(const MacroListItem& row, const SettingsImage& image,
-                                                     int profile, int button, bool& cut) {
+std::optional<ButtonSettingsResult> DroppedRowResult(const MacroListItem& row, const SettingsImage& image, int profile,
+                                                     int button, bool& cut) {
   cut = false;
   auto byte = [](int v) { return static_cast<uint8_t>(v & 0xFF); };
   switch (ClassifyListRow(row)) {
@@ -309,8 +337,9 @@ std::optional<ButtonSettingsResult> DroppedRowResult(const MacroListItem& row, c
       return ButtonSettingsResult{{byte(NormaliseMode(row.type)), byte(code), byte(code >> 8), 0}, {}};
     }
     case ListRowKind::kMacroFile: {
-      MacroFile file;
-      if (ReadMacroFile(row.path, file) != MacroFileStatus::kOk) return std::nullopt;
+      const MacroFileRead read = ReadMacroFile(row.path);
+      if (!read.file) return std::nullopt;
+      const MacroFile& file = *read.file;
       const int slot = ImportSlotFor(image, profile, button);
       const int free = slot < 0 ? 0 : FreeMacroSpace(image.macroSlots, MacroLayoutOf(image), slot);
       std::vector<MacroItem> items = ItemsWithinSpace(file.items, free, cut);
@@ -346,8 +375,7 @@ FieldWrite ButtonSettingsWrite(int profile, int button, ButtonSettingsResult res
     if (slot < 0) return Failure::kLackOfSpace;
     const int mode = result.function.type;
     const std::string path = state.CurrentDevice();
-    if (Outcome stored = StoreMacro(link, path, image, slot, mode, result.macro->name, result.macro->items);
-        !stored)
+    if (Outcome stored = StoreMacro(link, path, image, slot, mode, result.macro->name, result.macro->items); !stored)
       return stored;
     const int code = image.macroSlots[static_cast<size_t>(slot)].codeAddress;
     state.image.Publish(std::move(image));

@@ -267,14 +267,13 @@ void CButtonSetDlg::TakeMacroRow(const MacroListItem& row) {
 }
 
 void CButtonSetDlg::ImportMacroFile(const QString& path) {
-  MacroFile file;
-  const MacroFileStatus status = ReadMacroFile(path.toStdString(), file);
-  if (status == MacroFileStatus::kInvalidFormat) {
+  const MacroFileRead read = ReadMacroFile(path.toStdString());
+  if (read.status == MacroFileStatus::kInvalidFormat) {
     message_(Q(env_.texts[Msg::kInvalidFormat]));
     return;
   }
-  if (status != MacroFileStatus::kOk) return;  // unreadable: nothing changes, as with any file
-  if (!model_->ChooseMacroFile(file)) message_(Q(env_.texts[Msg::kLackOfSpace]));
+  if (!read.file) return;  // unreadable: nothing changes, as with any file
+  if (!model_->ChooseMacroFile(*read.file)) message_(Q(env_.texts[Msg::kLackOfSpace]));
   Sync();
 }
 
