@@ -1,13 +1,12 @@
 // macro, mf and describe: the mouse's macro slots, macro files and button
 // function texts from the command line.
 #include <chrono>
-#include <optional>
 #include <cstdio>
+#include <optional>
 #include <ostream>
 #include <sstream>
 
 #include "cli/cli.h"
-#include "session/session.h"
 #include "device/discovery.h"
 #include "keys/button_function.h"
 #include "macro/macro_file.h"
@@ -15,6 +14,7 @@
 #include "macro/macro_memory.h"
 #include "options/language_setting.h"
 #include "platform/linux/xdg_paths.h"
+#include "session/session.h"
 #include "settings/settings_load.h"
 #include "texts/text_tables.h"
 
@@ -95,15 +95,24 @@ int ParseMode(const std::string& text) {
 // A one-line description of what is wrong with a macro file.
 std::string MacroFileStatusText(MacroFileStatus status) {
   switch (status) {
-    case MacroFileStatus::kOk: return "ok";
-    case MacroFileStatus::kUnreadable: return "cannot read the file";
-    case MacroFileStatus::kTooShort: return "not a macro file (too short)";
-    case MacroFileStatus::kInvalidFormat: return FailureMessage(Failure::kInvalidFormat);
-    case MacroFileStatus::kTruncated: return "the macro file ends early";
-    case MacroFileStatus::kBodyTooLarge: return "macro body above 65536 bytes";
-    case MacroFileStatus::kFileTooLarge: return "file too large for a macro file";
-    case MacroFileStatus::kNotMacroFile: return "not a .mf file";
-    case MacroFileStatus::kWriteFailed: return "cannot write the file";
+    case MacroFileStatus::kOk:
+      return "ok";
+    case MacroFileStatus::kUnreadable:
+      return "cannot read the file";
+    case MacroFileStatus::kTooShort:
+      return "not a macro file (too short)";
+    case MacroFileStatus::kInvalidFormat:
+      return FailureMessage(Failure::kInvalidFormat);
+    case MacroFileStatus::kTruncated:
+      return "the macro file ends early";
+    case MacroFileStatus::kBodyTooLarge:
+      return "macro body above 65536 bytes";
+    case MacroFileStatus::kFileTooLarge:
+      return "file too large for a macro file";
+    case MacroFileStatus::kNotMacroFile:
+      return "not a .mf file";
+    case MacroFileStatus::kWriteFailed:
+      return "cannot write the file";
   }
   return "unknown error";
 }
@@ -111,13 +120,11 @@ std::string MacroFileStatusText(MacroFileStatus status) {
 // Reads a macro file; a file that cannot be read says why ("is a
 // directory"), one that is no macro file says what is wrong with it.
 MacroFile ReadMacroFileOrThrow(const std::string& path) {
-  MacroFile file;
-  std::string reason;
-  const MacroFileStatus status = ReadMacroFile(path, file, &reason);
-  if (status == MacroFileStatus::kUnreadable) throw CliError{"cannot read " + path + ": " + reason};
-  if (status == MacroFileStatus::kInvalidFormat) Require(Failure::kInvalidFormat, path);
-  if (status != MacroFileStatus::kOk) throw CliError{path + ": " + MacroFileStatusText(status)};
-  return file;
+  MacroFileRead read = ReadMacroFile(path);
+  if (read.status == MacroFileStatus::kUnreadable) throw CliError{"cannot read " + path + ": " + read.file.detail()};
+  if (read.status == MacroFileStatus::kInvalidFormat) Require(Failure::kInvalidFormat, path);
+  if (!read.file) throw CliError{path + ": " + MacroFileStatusText(read.status)};
+  return std::move(read.file).value();
 }
 
 // Where the instructions of a file's body end: at its end, at a 0x00 byte, or
@@ -186,10 +193,9 @@ void MacroExport(CliContext& ctx, int slot, const std::string& file) {
   UsedSlot(device, slot);
   MacroReadBack back = ctx.GetSession().ReadMacro(slot).Wait();
   Require(back.outcome, "", false);
-  std::string reason;
-  const MacroFileStatus status = WriteMacroFile(file, back.name, back.mode, back.items, NowSeconds(), &reason);
-  if (status == MacroFileStatus::kWriteFailed) throw CliError{"cannot write " + file + ": " + reason};
-  if (status != MacroFileStatus::kOk) throw CliError{file + ": " + MacroFileStatusText(status)};
+  const Outcome written = WriteMacroFile(file, back.name, back.mode, back.items, NowSeconds());
+  if (written.failure == Failure::kCannotWriteFile) throw CliError{"cannot write " + file + ": " + written.detail};
+  if (!written) throw CliError{file + ": " + MacroFileStatusText(MacroFileStatus::kBodyTooLarge)};
   ctx.Out() << "exported slot " << slot << " (" << back.items.size() << " instructions) to " << file << "\n";
 }
 
@@ -217,8 +223,7 @@ void MacroImport(CliContext& ctx, const std::vector<std::string>& args) {
   // nothing, and never without saying so.
   if (const BodyEnd end = FindBodyEnd(file); end.unknownOpcode) {
     const std::string what = positional[0] + ": stopped at an unknown instruction " + Hex2(file.body[end.offset]) +
-                             " at byte " + std::to_string(end.offset) + " of " +
-                             std::to_string(file.body.size());
+                             " at byte " + std::to_string(end.offset) + " of " + std::to_string(file.body.size());
     if (strict) throw CliError{what + "; nothing stored (--strict)"};
     ctx.Err() << "quorix-mousectl: warning: " << what << ": only the first " << end.offset << " bytes are stored\n";
   }
@@ -229,8 +234,8 @@ void MacroImport(CliContext& ctx, const std::vector<std::string>& args) {
   device.image = PublishedImage(ctx);
   const MacroSlot& stored = device.image.macroSlots[static_cast<size_t>(slot)];
   ctx.Out() << "stored \"" << stored.name << "\" in slot " << slot << " at " << stored.start << ", length "
-            << stored.length << "\nfree memory: "
-            << FreeMacroSpace(device.image.macroSlots, MacroLayoutOf(device.image)) << " bytes\n";
+            << stored.length
+            << "\nfree memory: " << FreeMacroSpace(device.image.macroSlots, MacroLayoutOf(device.image)) << " bytes\n";
 }
 
 int RunMacro(CliContext& ctx) {
@@ -250,8 +255,9 @@ int RunMacro(CliContext& ctx) {
     UsedSlot(device, slot);
     Require(ctx.GetSession().DeleteMacro(slot).Wait());
     device.image = PublishedImage(ctx);
-    ctx.Out() << "deleted slot " << slot << "\nfree memory: "
-              << FreeMacroSpace(device.image.macroSlots, MacroLayoutOf(device.image)) << " bytes\n";
+    ctx.Out() << "deleted slot " << slot
+              << "\nfree memory: " << FreeMacroSpace(device.image.macroSlots, MacroLayoutOf(device.image))
+              << " bytes\n";
   } else {
     throw ctx.UsageError();
   }
@@ -272,7 +278,8 @@ int RunDescribe(CliContext& ctx) {
   if (positional.size() != 4) throw ctx.UsageError();
   int bytes[4];
   const char* names[] = {"TYPE", "P1", "P2", "P3"};
-  for (int i = 0; i < 4; ++i) bytes[i] = static_cast<int>(ParseNumber(positional[static_cast<size_t>(i)], 0, 255, names[i]));
+  for (int i = 0; i < 4; ++i)
+    bytes[i] = static_cast<int>(ParseNumber(positional[static_cast<size_t>(i)], 0, 255, names[i]));
   const KeyTexts texts = MakeKeyTexts(DefaultTextTables());
   ctx.Out() << FunctionText(texts, bytes[0], bytes[1], bytes[2], bytes[3], step) << "\n";
   return 0;
@@ -310,10 +317,12 @@ void RegisterMacroCommands(CommandRegistry& registry) {
                 "the mouse's macro slots: list them, show, export or delete one, or store a macro file (a file "
                 "with an unknown instruction is stored up to it with a warning; --strict refuses it)",
                 RunMacro});
-  registry.Add({"mf", {"mf show FILE.mf"}, "show a macro file: version, time, name, mode and every instruction",
-                RunMf});
-  registry.Add({"describe", {"describe TYPE P1 P2 P3 [--step N]"},
-                "print the display text of a four-byte button function (N: DPI step, default 50)", RunDescribe});
+  registry.Add(
+      {"mf", {"mf show FILE.mf"}, "show a macro file: version, time, name, mode and every instruction", RunMf});
+  registry.Add({"describe",
+                {"describe TYPE P1 P2 P3 [--step N]"},
+                "print the display text of a four-byte button function (N: DPI step, default 50)",
+                RunDescribe});
 }
 
 }  // namespace quorix

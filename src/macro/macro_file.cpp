@@ -43,30 +43,24 @@ MacroFileStatus ParseHeaderFields(ArchiveReader& reader, size_t fileSize, MacroF
   return MacroFileStatus::kOk;
 }
 
-MacroFileStatus ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::string* reason) {
-  const Result<std::string> data = ReadFileContents(path, kMaxMacroFileSize);
-  if (!data) {
-    if (reason != nullptr) *reason = data.detail();
-    // Only a file above the limit is refused as the wrong kind of file.
-    return data.failure() == Failure::kInvalidFormat ? MacroFileStatus::kFileTooLarge : MacroFileStatus::kUnreadable;
-  }
-  bytes.assign(data->begin(), data->end());
-  return MacroFileStatus::kOk;
+// The status of a file ReadFileContents could not read: only a file above the
+// limit is refused as the wrong kind of file.
+MacroFileStatus UnreadStatus(const Outcome& unread) {
+  return unread.failure == Failure::kInvalidFormat ? MacroFileStatus::kFileTooLarge : MacroFileStatus::kUnreadable;
 }
 
-MacroFileStatus WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string* reason) {
-  std::string_view view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  const Outcome written = ReplaceFileContents(path, view);
-  if (written) return MacroFileStatus::kOk;
-  if (reason != nullptr) *reason = written.detail;
-  return MacroFileStatus::kWriteFailed;
+std::span<const uint8_t> BytesOf(const std::string& data) {
+  return {reinterpret_cast<const uint8_t*>(data.data()), data.size()};
+}
+
+// kCannotWriteFile and the system's reason when it fails.
+Outcome WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+  return ReplaceFileContents(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 }  // namespace
 
-int32_t MacroFileHeader::ShownSize() const {
-  return bodyLength + 2 * static_cast<int32_t>(Utf8ToUtf16(name).size());
-}
+int32_t MacroFileHeader::ShownSize() const { return bodyLength + 2 * static_cast<int32_t>(Utf8ToUtf16(name).size()); }
 
 std::string CleanFileName(const std::string& name) {
   std::string clean = name;
@@ -124,34 +118,36 @@ MacroFileStatus EncodeMacroFile(const std::string& name, int32_t mode, std::span
 }
 
 MacroFileStatus ReadMacroFileHeader(const std::string& path, MacroFileHeader& header) {
-  std::vector<uint8_t> bytes;
-  const MacroFileStatus status = ReadWholeFile(path, bytes, nullptr);
-  return status == MacroFileStatus::kOk ? ParseMacroFileHeader(bytes, header) : status;
+  const Result<std::string> data = ReadFileContents(path, kMaxMacroFileSize);
+  return data ? ParseMacroFileHeader(BytesOf(*data), header) : UnreadStatus(data.outcome());
 }
 
-MacroFileStatus ReadMacroFile(const std::string& path, MacroFile& file, std::string* reason) {
-  std::vector<uint8_t> bytes;
-  const MacroFileStatus status = ReadWholeFile(path, bytes, reason);
-  return status == MacroFileStatus::kOk ? ParseMacroFile(bytes, file) : status;
+MacroFileRead ReadMacroFile(const std::string& path) {
+  const Result<std::string> data = ReadFileContents(path, kMaxMacroFileSize);
+  if (!data) return {UnreadStatus(data.outcome()), data.outcome()};
+  MacroFile file;
+  const MacroFileStatus status = ParseMacroFile(BytesOf(*data), file);
+  if (status != MacroFileStatus::kOk) return {status, Failure::kInvalidFormat};
+  return {status, std::move(file)};
 }
 
-MacroFileStatus WriteMacroFile(const std::string& path, const std::string& name, int32_t mode,
-                               const std::vector<MacroItem>& items, int64_t time, std::string* reason) {
+Outcome WriteMacroFile(const std::string& path, const std::string& name, int32_t mode,
+                       const std::vector<MacroItem>& items, int64_t time) {
   std::vector<uint8_t> bytes;
-  MacroFileStatus status = EncodeMacroFile(name, mode, SerialiseItems(items), time, bytes);
-  if (status != MacroFileStatus::kOk) return status;
-  return WriteBytes(path, bytes, reason);
+  if (EncodeMacroFile(name, mode, SerialiseItems(items), time, bytes) != MacroFileStatus::kOk) {
+    return Failure::kLackOfSpace;
+  }
+  return WriteBytes(path, bytes);
 }
 
 MacroFileStatus RewriteMacroFileName(const std::string& path, const std::string& newName, int64_t time) {
   if (!EndsWithNoCase(path, ".mf")) return MacroFileStatus::kNotMacroFile;
-  MacroFile file;
-  MacroFileStatus status = ReadMacroFile(path, file);
-  if (status != MacroFileStatus::kOk) return status;
+  const MacroFileRead read = ReadMacroFile(path);
+  if (!read.file) return read.status;
   std::vector<uint8_t> bytes;
-  status = EncodeMacroFile(newName, file.header.mode, file.body, time, bytes);
+  const MacroFileStatus status = EncodeMacroFile(newName, read.file->header.mode, read.file->body, time, bytes);
   if (status != MacroFileStatus::kOk) return status;
-  return WriteBytes(path, bytes, nullptr);
+  return WriteBytes(path, bytes) ? MacroFileStatus::kOk : MacroFileStatus::kWriteFailed;
 }
 
 }  // namespace quorix

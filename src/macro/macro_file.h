@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
 #include "macro/macro_instruction.h"
 
 namespace quorix {
@@ -45,12 +46,11 @@ enum class MacroFileStatus {
   kWriteFailed,    // the file could not be written; any old file is unchanged
 };
 
-
 struct MacroFileHeader {
   std::string version;
   int64_t time = 0;
   std::string name;
-  int32_t mode = 8;        // as stored; NormaliseMode() for use
+  int32_t mode = 8;  // as stored; NormaliseMode() for use
   int32_t bodyLength = 0;
   // The size the library shows: the body length plus twice the name's
   // UTF-16 length.
@@ -71,15 +71,26 @@ MacroFileStatus ParseMacroFile(std::span<const uint8_t> bytes, MacroFile& file);
 MacroFileStatus EncodeMacroFile(const std::string& name, int32_t mode, std::span<const uint8_t> body, int64_t time,
                                 std::vector<uint8_t>& bytes);
 
+// A macro file read, or why not. `status` tells every case apart (the CLI
+// has a text for each, the editors warn on kInvalidFormat); `file` holds the
+// macro, or the Failure with the system's reason ("Is a directory") as its
+// detail for kUnreadable (kCannotReadFile) and kFileTooLarge (kInvalidFormat).
+// A file that is there but no macro file is kInvalidFormat without a detail.
+struct MacroFileRead {
+  MacroFileStatus status = MacroFileStatus::kOk;
+  Result<MacroFile> file;
+};
+
 // The file operations. Writes go to a temporary file in the same folder and
 // are renamed into place; a refused or failed write leaves any old file as it
 // was.
 MacroFileStatus ReadMacroFileHeader(const std::string& path, MacroFileHeader& header);
-// `reason`, when given, says why for kUnreadable, kWriteFailed and
-// kFileTooLarge ("is a directory", "permission denied").
-MacroFileStatus ReadMacroFile(const std::string& path, MacroFile& file, std::string* reason = nullptr);
-MacroFileStatus WriteMacroFile(const std::string& path, const std::string& name, int32_t mode,
-                               const std::vector<MacroItem>& items, int64_t time, std::string* reason = nullptr);
+MacroFileRead ReadMacroFile(const std::string& path);
+// kLackOfSpace for a body above kMaxMacroFileBody (nothing is written);
+// kCannotWriteFile with the system's reason when the file could not be
+// written.
+Outcome WriteMacroFile(const std::string& path, const std::string& name, int32_t mode,
+                       const std::vector<MacroItem>& items, int64_t time);
 // Reads the file (either version) and writes it back in place as version 6.2
 // with the new name and time, the same mode and the same body.
 MacroFileStatus RewriteMacroFileName(const std::string& path, const std::string& newName, int64_t time);

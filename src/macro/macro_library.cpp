@@ -55,8 +55,8 @@ int CountPresent(const LibrarySource& source) {
 }
 
 // Appends the group header and (when the group is open) its entries.
-void AppendGroup(const LibrarySource& source, const std::string& caption, int groupId, int level, int parent,
-                 bool open, const FunctionListInputs& inputs, std::vector<MacroListItem>& rows) {
+void AppendGroup(const LibrarySource& source, const std::string& caption, int groupId, int level, int parent, bool open,
+                 const FunctionListInputs& inputs, std::vector<MacroListItem>& rows) {
   if (CountPresent(source) == 0) return;
   const size_t headerAt = rows.size();
   rows.push_back(GroupHeader(caption, groupId, 0, level, parent, open));
@@ -281,7 +281,8 @@ FunctionList MacroLibrary::BuildFunctionList(const FunctionListInputs& inputs) c
   std::vector<fs::path> iniFiles;
   for (fs::directory_iterator it(libraryFolder, error), end; !error && it != end; it.increment(error)) {
     std::error_code typeError;
-    if (!it->is_directory(typeError) && EndsWithNoCase(it->path().extension().string(), ".ini")) iniFiles.push_back(it->path());
+    if (!it->is_directory(typeError) && EndsWithNoCase(it->path().extension().string(), ".ini"))
+      iniFiles.push_back(it->path());
   }
   std::sort(iniFiles.begin(), iniFiles.end());
   for (const auto& file : iniFiles) {
@@ -295,7 +296,8 @@ FunctionList MacroLibrary::BuildFunctionList(const FunctionListInputs& inputs) c
                    [](const Library& a, const Library& b) { return a.name < b.name; });
   if (!libraries.empty()) {
     const bool open = GroupOpen(kGroupLibraries);
-    rows.push_back(GroupHeader(texts_.functionLibrary, kGroupLibraries, static_cast<int>(libraries.size()), 0, 0, open));
+    rows.push_back(
+        GroupHeader(texts_.functionLibrary, kGroupLibraries, static_cast<int>(libraries.size()), 0, 0, open));
     int group = kGroupLibraries + 1;
     std::vector<MacroListItem> nested;
     for (const auto& library : libraries) {
@@ -349,17 +351,17 @@ FunctionList MacroLibrary::BuildFunctionList(const FunctionListInputs& inputs) c
   return list;
 }
 
-std::string MacroLibrary::Add(const std::string& name, int mode, const std::vector<MacroItem>& items, int folderId,
-                              int64_t now, std::string* reason) {
+Result<std::string> MacroLibrary::Add(const std::string& name, int mode, const std::vector<MacroItem>& items,
+                                      int folderId, int64_t now) {
   std::string folder = root_;
   if (folderId != 0) {
     const MacroListItem* row = FindRow(folderId);
-    if (!row || row->kind != MacroRowKind::kFolder) return "";
+    if (!row || row->kind != MacroRowKind::kFolder) return Failure::kCannotWriteFile;
     folder = row->path;
     openFolders_.insert(folder);
   }
   const std::string path = UniqueFilePath(folder, now);
-  if (WriteMacroFile(path, name, mode, items, now, reason) != MacroFileStatus::kOk) return "";
+  if (Outcome written = WriteMacroFile(path, name, mode, items, now); !written) return written;
   Scan();
   return path;
 }
@@ -382,8 +384,7 @@ bool MacroLibrary::NewFolder(const std::string& name) {
 }
 
 bool MacroLibrary::Rename(const MacroListItem& row, const std::string& newName, int64_t now) {
-  if (row.kind == MacroRowKind::kDeviceSlot || row.path.empty() || row.path.rfind("@_INTERNAL_", 0) == 0)
-    return false;
+  if (row.kind == MacroRowKind::kDeviceSlot || row.path.empty() || row.path.rfind("@_INTERNAL_", 0) == 0) return false;
   bool done = false;
   if (row.kind == MacroRowKind::kFolder) {
     const std::string clean = CleanFileName(newName);
@@ -405,7 +406,8 @@ bool MacroLibrary::Rename(const MacroListItem& row, const std::string& newName, 
 MacroLibrary::DeleteResult MacroLibrary::Delete(const MacroListItem& row) {
   // Only rows of this library's file list name real files or folders.
   const MacroListItem* known = FindRow(row.id);
-  if (row.kind == MacroRowKind::kDeviceSlot || !known || known->path != row.path || row.path.rfind("@_INTERNAL_", 0) == 0) {
+  if (row.kind == MacroRowKind::kDeviceSlot || !known || known->path != row.path ||
+      row.path.rfind("@_INTERNAL_", 0) == 0) {
     return DeleteResult::kNotAFile;
   }
   if (known->kind == MacroRowKind::kFolder) {

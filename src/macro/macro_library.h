@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
 #include "keys/button_function.h"
 #include "macro/macro_instruction.h"
 #include "settings/settings_image.h"
@@ -116,11 +117,12 @@ class MacroLibrary {
 
   // Writes a new macro file into the folder of row folderId (0: the root),
   // named after `now` in seconds; a name already taken gets a suffix, so two
-  // additions in one second never overwrite each other. Returns the path, or
-  // "" when the file could not be written (`reason`, when given, says why).
-  // Marks the folder open and rescans.
-  std::string Add(const std::string& name, int mode, const std::vector<MacroItem>& items, int folderId, int64_t now,
-                  std::string* reason = nullptr);
+  // additions in one second never overwrite each other. Returns the path,
+  // or kCannotWriteFile (with the system's reason) when the file could not be
+  // written or folderId is no folder, kLackOfSpace for a body too large for a
+  // macro file. Marks the folder open and rescans.
+  Result<std::string> Add(const std::string& name, int mode, const std::vector<MacroItem>& items, int folderId,
+                          int64_t now);
   // The status text Add shows.
   std::string AddStatusText(const std::string& name) const;
 

@@ -5,8 +5,8 @@
 #include <sstream>
 
 #include "cli/cli.h"
-#include "support/cli_run.h"
 #include "macro/macro_file.h"
+#include "support/cli_run.h"
 #include "support/temp_dir.h"
 
 namespace quorix {
@@ -16,7 +16,9 @@ using test::CliRun;
 
 CliRun Cli(const std::vector<std::string>& args) { return test::RunCommand(args); }
 
-std::string Golden(const std::string& name) { return std::string(QUORIX_SOURCE_DATA_DIR) + "/../tests/macro/data/" + name; }
+std::string Golden(const std::string& name) {
+  return std::string(QUORIX_SOURCE_DATA_DIR) + "/../tests/macro/data/" + name;
+}
 
 TEST(DescribeCli, ReproducesTheFunctionTexts) {
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
@@ -168,8 +170,9 @@ TEST(MacroCli, ImportListShowExportDeleteOnTheSimulatedMouse) {
 
   const std::string exported = dir.Path("out.mf");
   ASSERT_EQ(with({"macro", "export", "5", exported}).status, 0);
-  MacroFile file;
-  ASSERT_EQ(ReadMacroFile(exported, file), MacroFileStatus::kOk);
+  const MacroFileRead read = ReadMacroFile(exported);
+  ASSERT_TRUE(read.file) << read.file.detail();
+  const MacroFile& file = *read.file;
   EXPECT_EQ(file.header.version, "_@_MF6.2_");
   EXPECT_EQ(file.header.name, "Tapper");
   EXPECT_EQ(file.header.mode, 10);
@@ -188,15 +191,17 @@ TEST(MacroCli, ImportOfAFileWithAnUnknownInstructionWarnsOrRefuses) {
     int status;
     std::string err;
   } cases[] = {
-      {false, 0, "warning: " + Golden("invalid_opcode.mf") +
-                     ": stopped at an unknown instruction 0x02 at byte 2 of 5: only the first 2 bytes are stored\n"},
-      {true, 1, Golden("invalid_opcode.mf") +
-                    ": stopped at an unknown instruction 0x02 at byte 2 of 5; nothing stored (--strict)\n"},
+      {false, 0,
+       "warning: " + Golden("invalid_opcode.mf") +
+           ": stopped at an unknown instruction 0x02 at byte 2 of 5: only the first 2 bytes are stored\n"},
+      {true, 1,
+       Golden("invalid_opcode.mf") +
+           ": stopped at an unknown instruction 0x02 at byte 2 of 5; nothing stored (--strict)\n"},
   };
   for (const auto& c : cases) {
     test::TempDir dir;
-    std::vector<std::string> args = {"--simulate", "--sim-state", dir.Path("mouse.state"), "macro", "import",
-                                     Golden("invalid_opcode.mf"), "3"};
+    std::vector<std::string> args = {
+        "--simulate", "--sim-state", dir.Path("mouse.state"), "macro", "import", Golden("invalid_opcode.mf"), "3"};
     if (c.strict) args.push_back("--strict");
     const CliRun run = Cli(args);
     EXPECT_EQ(run.status, c.status) << run.err;
@@ -217,7 +222,7 @@ TEST(MacroCli, LackOfSpaceIsAFailure) {
   test::TempDir dir;
   // A body of 60000 bytes fits the file format but not the mouse's memory.
   std::vector<MacroItem> items(30000, WaitItem(1));
-  ASSERT_EQ(WriteMacroFile(dir.Path("huge.mf"), "huge", 8, items, 0), MacroFileStatus::kOk);
+  ASSERT_TRUE(WriteMacroFile(dir.Path("huge.mf"), "huge", 8, items, 0));
   CliRun run = Cli({"--simulate", "macro", "import", dir.Path("huge.mf"), "0"});
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("Lack of space !! (" + dir.Path("huge.mf") + ")\n"), std::string::npos) << run.err;

@@ -11,10 +11,15 @@ namespace {
 
 std::string Data(const std::string& name) { return std::string(QUORIX_TEST_DATA_DIR) + "/" + name; }
 
+MacroFile ReadPath(const std::string& path, MacroFileStatus expected = MacroFileStatus::kOk) {
+  MacroFileRead read = ReadMacroFile(path);
+  EXPECT_EQ(read.status, expected) << path;
+  EXPECT_EQ(static_cast<bool>(read.file), expected == MacroFileStatus::kOk) << path;
+  return read.file ? std::move(read.file).value() : MacroFile{};
+}
+
 MacroFile Read(const std::string& name, MacroFileStatus expected = MacroFileStatus::kOk) {
-  MacroFile file;
-  EXPECT_EQ(ReadMacroFile(Data(name), file), expected) << name;
-  return file;
+  return ReadPath(Data(name), expected);
 }
 
 const std::vector<MacroItem> kTap = {KeyItem(true, 0x04), WaitItem(50), KeyItem(false, 0x04)};
@@ -61,6 +66,13 @@ TEST(MacroFileRead, RejectsWithTheRightStatus) {
   Read("nine_bytes.mf", MacroFileStatus::kTooShort);
   Read("truncated_body.mf", MacroFileStatus::kTruncated);
   Read("no_such_file.mf", MacroFileStatus::kUnreadable);
+  // The front ends' failure, and the system's reason only where there is one.
+  const MacroFileRead missing = ReadMacroFile(Data("no_such_file.mf"));
+  EXPECT_EQ(missing.file.failure(), Failure::kCannotReadFile);
+  EXPECT_EQ(missing.file.detail(), "no such file or directory");
+  const MacroFileRead badVersion = ReadMacroFile(Data("bad_version.mf"));
+  EXPECT_EQ(badVersion.file.failure(), Failure::kInvalidFormat);
+  EXPECT_EQ(badVersion.file.detail(), "");
   MacroFileHeader header;
   // The header alone reads even when the body is cut.
   EXPECT_EQ(ReadMacroFileHeader(Data("truncated_body.mf"), header), MacroFileStatus::kOk);
@@ -86,8 +98,8 @@ TEST(MacroFileWrite, ExactBytesOfVersion62) {
   std::ifstream in(Data("v62_tap.mf"), std::ios::binary);
   std::vector<uint8_t> golden((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_EQ(bytes, golden);
-  const std::vector<uint8_t> versionField = {0xFF, 0xFE, 0xFF, 0x09, '_', 0, '@', 0, '_', 0, 'M', 0, 'F', 0,
-                                             '6',  0,    '.',  0,    '2', 0, '_', 0};
+  const std::vector<uint8_t> versionField = {0xFF, 0xFE, 0xFF, 0x09, '_', 0,   '@', 0,   '_', 0,   'M',
+                                             0,    'F',  0,    '6',  0,   '.', 0,   '2', 0,   '_', 0};
   EXPECT_TRUE(std::equal(versionField.begin(), versionField.end(), bytes.begin()));
   // A name of 300 characters uses the medium length form.
   ASSERT_EQ(EncodeMacroFile(std::string(300, 'N'), 8, {}, 0, bytes), MacroFileStatus::kOk);
@@ -100,22 +112,22 @@ TEST(MacroFileWrite, BodyLimitAndRoundTrip) {
   test::TempDir dir;
   const std::string path = dir.Path("m.mf");
   std::vector<MacroItem> items(65536 / 2, WaitItem(7));
-  ASSERT_EQ(WriteMacroFile(path, "big", 10, items, 42), MacroFileStatus::kOk);
-  MacroFile file;
-  ASSERT_EQ(ReadMacroFile(path, file), MacroFileStatus::kOk);
-  EXPECT_EQ(file.items.size(), items.size());
+  ASSERT_TRUE(WriteMacroFile(path, "big", 10, items, 42));
+  EXPECT_EQ(ReadPath(path).items.size(), items.size());
   // One byte more is refused and the old file stays.
   items.push_back(WheelItem(1));
-  EXPECT_EQ(WriteMacroFile(path, "bigger", 10, items, 43), MacroFileStatus::kBodyTooLarge);
-  ASSERT_EQ(ReadMacroFile(path, file), MacroFileStatus::kOk);
-  EXPECT_EQ(file.header.name, "big");
-  EXPECT_EQ(WriteMacroFile(dir.Path("missing/folder/m.mf"), "x", 8, kTap, 0), MacroFileStatus::kWriteFailed);
+  EXPECT_EQ(WriteMacroFile(path, "bigger", 10, items, 43).failure, Failure::kLackOfSpace);
+  EXPECT_EQ(ReadPath(path).header.name, "big");
+  const Outcome unwritten = WriteMacroFile(dir.Path("missing/folder/m.mf"), "x", 8, kTap, 0);
+  EXPECT_EQ(unwritten.failure, Failure::kCannotWriteFile);
+  EXPECT_FALSE(unwritten.detail.empty());
   // A file far larger than any macro file is not read.
   std::filesystem::resize_file(path, kMaxMacroFileSize + 1);
-  EXPECT_EQ(ReadMacroFile(path, file), MacroFileStatus::kFileTooLarge);
-  EXPECT_EQ(ReadMacroFileHeader(path, file.header), MacroFileStatus::kFileTooLarge);
+  ReadPath(path, MacroFileStatus::kFileTooLarge);
+  MacroFileHeader header;
+  EXPECT_EQ(ReadMacroFileHeader(path, header), MacroFileStatus::kFileTooLarge);
   std::filesystem::resize_file(path, 0);
-  EXPECT_EQ(ReadMacroFile(path, file), MacroFileStatus::kTooShort);
+  ReadPath(path, MacroFileStatus::kTooShort);
   // Only the renamed file is left in the folder: no temporary files.
   size_t entries = 0;
   for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Root())) ++entries;
@@ -127,8 +139,7 @@ TEST(MacroFileRewrite, NewNameMakesVersion62WithNewTime) {
   const std::string path = dir.Path("old.MF");
   std::filesystem::copy_file(Data("v61_tap.mf"), path);
   ASSERT_EQ(RewriteMacroFileName(path, "Renamed", 1800000000), MacroFileStatus::kOk);
-  MacroFile file;
-  ASSERT_EQ(ReadMacroFile(path, file), MacroFileStatus::kOk);
+  MacroFile file = ReadPath(path);
   EXPECT_EQ(file.header.version, "_@_MF6.2_");
   EXPECT_EQ(file.header.name, "Renamed");
   EXPECT_EQ(file.header.time, 1800000000);
@@ -138,8 +149,7 @@ TEST(MacroFileRewrite, NewNameMakesVersion62WithNewTime) {
   const std::string cut = dir.Path("cut.mf");
   std::filesystem::copy_file(Data("v62_zero_inside.mf"), cut);
   ASSERT_EQ(RewriteMacroFileName(cut, "Cut", 1), MacroFileStatus::kOk);
-  ASSERT_EQ(ReadMacroFile(cut, file), MacroFileStatus::kOk);
-  EXPECT_EQ(file.body, (std::vector<uint8_t>{0x21, 0x41, 0x00, 0x83, 0x05}));
+  EXPECT_EQ(ReadPath(cut).body, (std::vector<uint8_t>{0x21, 0x41, 0x00, 0x83, 0x05}));
   // Not a .mf path, or not a macro file: nothing is written.
   const std::string other = dir.Path("tap.txt");
   std::filesystem::copy_file(Data("v62_tap.mf"), other);

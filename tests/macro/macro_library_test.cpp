@@ -37,7 +37,7 @@ class MacroLibraryTest : public ::testing::Test {
   }
   void WriteMacro(const std::string& relative, const std::string& name, int64_t time) {
     fs::create_directories(fs::path(dir_.Path("Favorite/" + relative)).parent_path());
-    ASSERT_EQ(WriteMacroFile(dir_.Path("Favorite/" + relative), name, 8, kTap, time), MacroFileStatus::kOk);
+    ASSERT_TRUE(WriteMacroFile(dir_.Path("Favorite/" + relative), name, 8, kTap, time));
   }
 
   test::TempDir dir_;
@@ -71,22 +71,22 @@ TEST_F(MacroLibraryTest, ScanSortsByNameNewestFirstAndSkipsBadFiles) {
 }
 
 TEST_F(MacroLibraryTest, TwoAdditionsInOneSecondKeepBothFiles) {
-  const std::string first = library_.Add("One", 8, kTap, 0, 1767225600);
-  const std::string second = library_.Add("Two", 9, kTap, 0, 1767225600);
-  ASSERT_FALSE(first.empty());
-  ASSERT_FALSE(second.empty());
-  EXPECT_NE(first, second);
-  EXPECT_EQ(fs::path(first).filename(), "1767225600.mf");
+  const Result<std::string> first = library_.Add("One", 8, kTap, 0, 1767225600);
+  const Result<std::string> second = library_.Add("Two", 9, kTap, 0, 1767225600);
+  ASSERT_TRUE(first && second);
+  EXPECT_NE(*first, *second);
+  EXPECT_EQ(fs::path(*first).filename(), "1767225600.mf");
   EXPECT_EQ(Names(library_.Files()), (std::vector<std::string>{"One", "Two"}));
   EXPECT_EQ(library_.AddStatusText("One"), "Add \"One\" to favorite...");
   // Into a folder row: the folder is opened.
   ASSERT_TRUE(library_.NewFolder("Work"));
   const MacroListItem* work = Find(library_.Files(), "Work");
   ASSERT_NE(work, nullptr);
-  const std::string inFolder = library_.Add("Three", 10, kTap, work->id, 1767225601);
-  EXPECT_EQ(fs::path(inFolder).parent_path().filename(), "Work");
+  const Result<std::string> inFolder = library_.Add("Three", 10, kTap, work->id, 1767225601);
+  ASSERT_TRUE(inFolder) << inFolder.detail();
+  EXPECT_EQ(fs::path(*inFolder).parent_path().filename(), "Work");
   EXPECT_EQ(Find(library_.Files(), "Work")->expanded, 1);
-  EXPECT_TRUE(library_.Add("Four", 8, kTap, 99999, 1).empty());  // no such folder
+  EXPECT_EQ(library_.Add("Four", 8, kTap, 99999, 1).failure(), Failure::kCannotWriteFile);  // no such folder
 }
 
 TEST_F(MacroLibraryTest, FolderNamesAreCleaned) {
@@ -144,15 +144,16 @@ TEST_F(MacroLibraryTest, FunctionListFromShippedLibraries) {
   // Closed groups show their headers only, then the PC caption.
   std::vector<std::string> headers;
   for (const auto& row : closed.rows) headers.push_back(row.path);
-  EXPECT_EQ(headers, (std::vector<std::string>{"@_INTERNAL_201", "@_INTERNAL_202", "@_INTERNAL_203",
-                                               "@_INTERNAL_204", "@_INTERNAL_210", ""}));
+  EXPECT_EQ(headers, (std::vector<std::string>{"@_INTERNAL_201", "@_INTERNAL_202", "@_INTERNAL_203", "@_INTERNAL_204",
+                                               "@_INTERNAL_210", ""}));
   EXPECT_EQ(closed.rows.back().name, "Macro list (PC)");
   EXPECT_EQ(closed.rows.back().kind, MacroRowKind::kCaption);
   EXPECT_EQ(closed.rows[3].name, "Mutimedia");
   EXPECT_EQ(closed.rows[3].size, 14);
   EXPECT_TRUE(closed.deviceRows.empty());
 
-  for (int group : {kGroupMouse, kGroupConsumer, kGroupLibraries, kGroupLibraries + 1}) library_.SetGroupOpen(group, true);
+  for (int group : {kGroupMouse, kGroupConsumer, kGroupLibraries, kGroupLibraries + 1})
+    library_.SetGroupOpen(group, true);
   FunctionList open = library_.BuildFunctionList(inputs);
   const MacroListItem* scrollDown = Find(open.rows, "Scroll down");
   ASSERT_NE(scrollDown, nullptr);
@@ -181,11 +182,11 @@ TEST_F(MacroLibraryTest, LibrariesNeedNameAndTagAndSortByName) {
   inputs.keyTexts = &keyTexts_;
   auto rows = library.BuildFunctionList(inputs).rows;
   EXPECT_EQ(Names(rows), (std::vector<std::string>{"Advanced", "DPI+", "Function lbrary", "Able", "DPI loop", "Zed",
-                                                    "DPI-", "Macro list (PC)"}));
+                                                   "DPI-", "Macro list (PC)"}));
   EXPECT_EQ(rows[2].size, 2);
   // Types 18 and 19 only for the devices whose model code is 2 or 3.
-  for (const auto& [path, model, shown] : {std::tuple{"/dev/hidraw0", 2, true}, {"/dev/hidraw0", 3, true},
-                                           {"/dev/hidraw0", 18, false}, {"", 3, false}}) {
+  for (const auto& [path, model, shown] :
+       {std::tuple{"/dev/hidraw0", 2, true}, {"/dev/hidraw0", 3, true}, {"/dev/hidraw0", 18, false}, {"", 3, false}}) {
     SettingsImage current;
     current.devicePath = path;
     current.modelCode = model;

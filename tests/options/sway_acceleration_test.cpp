@@ -73,9 +73,9 @@ TEST(SwayPointerSettings, TheSwitchTurnsAccelerationOffAndGivesTheUsersProfileBa
     const std::string path = dir.Path("sway.sock");
     FakeSwayInputs sway(path, c.userProfile);
     ASSERT_TRUE(sway.Ok());
-    std::string error;
-    auto pointer = SwayPointerSettings::Open(path, &error);
-    ASSERT_NE(pointer, nullptr) << error;
+    Result<std::unique_ptr<SwayPointerSettings>> opened = SwayPointerSettings::Open(path);
+    ASSERT_TRUE(opened) << opened.detail();
+    std::unique_ptr<SwayPointerSettings>& pointer = *opened;
     EXPECT_EQ(pointer->GetSpeed(), 13);  // accel_speed 0.3
     AccelerationSwitch accelerationSwitch(*pointer);
     accelerationSwitch.Apply(true);

@@ -80,9 +80,9 @@ TEST(HyprlandForegroundSource, ReportsTheActiveWindowsProcessOnEachEvent) {
     }
   });
   ASSERT_TRUE(requestSocket.Ok() && eventSocket.Ok());
-  std::string error;
-  auto source = HyprlandForegroundSource::Open(dir.Path(""), &error);
-  ASSERT_NE(source, nullptr) << error;
+  Result<std::unique_ptr<HyprlandForegroundSource>> opened = HyprlandForegroundSource::Open(dir.Path(""));
+  ASSERT_TRUE(opened) << opened.detail();
+  HyprlandForegroundSource* source = opened->get();
   EXPECT_EQ(source->ForegroundWindow(), 0u);
   int changes = 0;
   ASSERT_TRUE(source->NotifyChanges([&] {
@@ -104,9 +104,11 @@ TEST(HyprlandForegroundSource, ReportsTheActiveWindowsProcessOnEachEvent) {
 }
 
 TEST(HyprlandForegroundSource, WithoutTheEventSocketSaysWhere) {
-  std::string error;
-  EXPECT_EQ(HyprlandForegroundSource::Open("/nonexistent/hypr/x", &error), nullptr);
-  EXPECT_NE(error.find("/nonexistent/hypr/x/.socket2.sock"), std::string::npos) << error;
+  const Result<std::unique_ptr<HyprlandForegroundSource>> opened =
+      HyprlandForegroundSource::Open("/nonexistent/hypr/x");
+  ASSERT_FALSE(opened);
+  EXPECT_EQ(opened.failure(), Failure::kUnavailable);
+  EXPECT_NE(opened.detail().find("/nonexistent/hypr/x/.socket2.sock"), std::string::npos) << opened.detail();
 }
 
 }  // namespace

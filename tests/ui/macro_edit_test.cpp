@@ -44,7 +44,7 @@ struct EditWorld : test::SimSession {
     recording = std::make_unique<MacroRecording>(std::move(fake), "", *clock, &shared);
     std::filesystem::create_directories(dir.Path("Favorite"));
     libraryFile = dir.Path("Favorite/1.mf");
-    EXPECT_EQ(WriteMacroFile(libraryFile, "on disk", kModeOnce, {WaitItem(9)}, 100), MacroFileStatus::kOk);
+    EXPECT_TRUE(WriteMacroFile(libraryFile, "on disk", kModeOnce, {WaitItem(9)}, 100));
     library = std::make_unique<MacroLibrary>(dir.Path("Favorite"), dir.Path("program"));
     library->Scan();
     env = std::make_unique<UiEnv>(UiEnv{*session, session->Texts(), fonts, broadcasts, library.get()});
@@ -68,7 +68,8 @@ struct EditWorld : test::SimSession {
   }
   int SlotRow(int slot) {
     for (size_t i = 0; i < editor->ListRows().size(); ++i)
-      if (editor->ListRows()[i].kind == MacroRowKind::kDeviceSlot && editor->ListRows()[i].slot == slot) return static_cast<int>(i);
+      if (editor->ListRows()[i].kind == MacroRowKind::kDeviceSlot && editor->ListRows()[i].slot == slot)
+        return static_cast<int>(i);
     return -1;
   }
   int FileRow(const std::string& path) {
@@ -298,9 +299,9 @@ TEST(MacroEdit, SaveKeepsANewMacroInTheLibraryAndReportsAFailedWrite) {
   w.editor->ActivateItem(save);
   EXPECT_EQ(w.names, QStringList{QStringLiteral("")});
   const std::string added = w.editor->Model().From().path;
-  MacroFile file;
-  ASSERT_EQ(ReadMacroFile(added, file), MacroFileStatus::kOk);
-  EXPECT_EQ(file.items, w.editor->Model().Items());
+  const MacroFileRead read = ReadMacroFile(added);
+  ASSERT_TRUE(read.file) << read.file.detail();
+  EXPECT_EQ(read.file->items, w.editor->Model().Items());
   EXPECT_GE(w.FileRow(added), 0);
   EXPECT_FALSE(w.editor->Model().Unsaved());
 

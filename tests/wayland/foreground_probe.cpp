@@ -47,12 +47,12 @@ void WatchStdin(Wake& wake) {
   }).detach();
 }
 
-int Accelerate(PointerSettings* pointer, const std::string& error, Wake& wake) {
-  if (pointer == nullptr) {
-    std::cout << "unavailable: " << error << std::endl;
+int Accelerate(Result<std::unique_ptr<PointerSettings>> pointer, Wake& wake) {
+  if (!pointer) {
+    std::cout << "unavailable: " << pointer.detail() << std::endl;
     return 3;
   }
-  AccelerationSwitch acceleration(*pointer);
+  AccelerationSwitch acceleration(**pointer);
   acceleration.Apply(true);
   std::cout << "acceleration off" << std::endl;
   std::unique_lock lock(wake.mutex);
@@ -62,11 +62,12 @@ int Accelerate(PointerSettings* pointer, const std::string& error, Wake& wake) {
   return 0;
 }
 
-int Watch(ForegroundSource* source, const std::string& error, const ProfileApps& apps, Wake& wake) {
-  if (source == nullptr) {
-    std::cout << "unavailable: " << error << std::endl;
+int Watch(Result<std::unique_ptr<ForegroundSource>> opened, const ProfileApps& apps, Wake& wake) {
+  if (!opened) {
+    std::cout << "unavailable: " << opened.detail() << std::endl;
     return 3;
   }
+  ForegroundSource* source = opened->get();
   if (!source->NotifyChanges([&wake] {
         std::lock_guard lock(wake.mutex);
         wake.changed = true;
@@ -119,11 +120,10 @@ int main(int argc, char** argv) {
   }
   Wake wake;
   WatchStdin(wake);
-  std::string error;
-  if (mode == "kwin") return Watch(KWinForegroundSource::Open(&error).get(), error, apps, wake);
-  if (mode == "gnome") return Watch(GnomeForegroundSource::Open(&error).get(), error, apps, wake);
-  if (mode == "kwin-accel") return Accelerate(KWinPointerSettings::Open(&error).get(), error, wake);
-  if (mode == "gnome-accel") return Accelerate(GnomePointerSettings::Open(&error).get(), error, wake);
+  if (mode == "kwin") return Watch(KWinForegroundSource::Open(), apps, wake);
+  if (mode == "gnome") return Watch(GnomeForegroundSource::Open(), apps, wake);
+  if (mode == "kwin-accel") return Accelerate(KWinPointerSettings::Open(), wake);
+  if (mode == "gnome-accel") return Accelerate(GnomePointerSettings::Open(), wake);
   std::cerr << "unknown mode " << mode << "\n";
   return 2;
 }

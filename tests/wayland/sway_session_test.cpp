@@ -57,9 +57,9 @@ class SwaySession : public ::testing::Test {
  protected:
   void SetUp() override {
     if (Env("SWAYSOCK").empty()) GTEST_SKIP() << "not inside a sway session (SWAYSOCK is unset)";
-    std::string error;
-    ipc_ = SwayIpc::Connect(Env("SWAYSOCK"), &error);
-    ASSERT_NE(ipc_, nullptr) << error;
+    Result<std::unique_ptr<SwayIpc>> connected = SwayIpc::Connect(Env("SWAYSOCK"));
+    ASSERT_TRUE(connected) << connected.detail();
+    ipc_ = std::move(connected).value();
     apps_[1] = ProfileApp{};
     apps_[1].appPath = Env("QUORIX_ALPHA_IMAGE");
     apps_[1].appEnabled = 1;
@@ -88,9 +88,9 @@ TEST_F(SwaySession, IpcSourceReportsEachFocusedProcessAndSwitchesTheMousesProfil
   test::SimSession sim;
   ASSERT_TRUE(sim.session->ResolveDevice().Wait());
   ASSERT_TRUE(sim.session->Load().Wait());
-  std::string error;
-  auto source = SwayForegroundSource::Open(Env("SWAYSOCK"), &error);
-  ASSERT_NE(source, nullptr) << error;
+  Result<std::unique_ptr<SwayForegroundSource>> opened = SwayForegroundSource::Open(Env("SWAYSOCK"));
+  ASSERT_TRUE(opened) << opened.detail();
+  SwayForegroundSource* source = opened->get();
   Changes changes;
   ASSERT_TRUE(source->NotifyChanges(changes.Callback()));
   AppSwitcher switcher(*source);
@@ -113,9 +113,9 @@ TEST_F(SwaySession, IpcSourceReportsEachFocusedProcessAndSwitchesTheMousesProfil
     std::vector<int> switched;
     switcher.CheckForegroundApplication(apps_, noneOff_, active, [&](int p) {
       switched.push_back(p);
-      EXPECT_TRUE(sim.session
-                      ->Write([p](DeviceLink& link, SettingsState& state) { return WriteActiveProfile(link, state, p); })
-                      .Wait());
+      EXPECT_TRUE(
+          sim.session->Write([p](DeviceLink& link, SettingsState& state) { return WriteActiveProfile(link, state, p); })
+              .Wait());
     });
     EXPECT_EQ(switched, std::vector<int>{step.profile});
     EXPECT_EQ(sim.host->Mouse().ActiveProfile(), step.profile);
@@ -123,9 +123,9 @@ TEST_F(SwaySession, IpcSourceReportsEachFocusedProcessAndSwitchesTheMousesProfil
 }
 
 TEST_F(SwaySession, WindowListSourceReportsEachFocusedApplicationId) {
-  std::string error;
-  auto source = ForeignToplevelSource::Open(nullptr, &error);
-  ASSERT_NE(source, nullptr) << error;
+  Result<std::unique_ptr<ForeignToplevelSource>> opened = ForeignToplevelSource::Open(nullptr);
+  ASSERT_TRUE(opened) << opened.detail();
+  ForeignToplevelSource* source = opened->get();
   Changes changes;
   ASSERT_TRUE(source->NotifyChanges(changes.Callback()));
   AppSwitcher switcher(*source);
@@ -146,9 +146,9 @@ TEST_F(SwaySession, WindowListSourceReportsEachFocusedApplicationId) {
 // can be seen: sway takes each command the switch sends, and the switch gives
 // back what it read.
 TEST_F(SwaySession, AccelerationSwitchCommandsAreTakenBySway) {
-  std::string error;
-  auto pointer = SwayPointerSettings::Open(Env("SWAYSOCK"), &error);
-  ASSERT_NE(pointer, nullptr) << error;
+  Result<std::unique_ptr<SwayPointerSettings>> opened = SwayPointerSettings::Open(Env("SWAYSOCK"));
+  ASSERT_TRUE(opened) << opened.detail();
+  SwayPointerSettings* pointer = opened->get();
   const std::optional<JsonValue> inputs = ipc_->Request(sway::kGetInputs);
   ASSERT_TRUE(inputs.has_value());
   const bool hasPointer = PointerFactsOfInputs(*inputs).has_value();

@@ -27,12 +27,6 @@ struct Candidate {
 
 bool OnWayland(const DesktopEnvironment& env) { return !env.waylandDisplay.empty(); }
 
-// A source that says why it cannot be had through a reason string.
-Result<std::unique_ptr<ForegroundSource>> Opened(std::unique_ptr<ForegroundSource> source, std::string reason) {
-  if (!source) return Outcome(Failure::kUnavailable, std::move(reason));
-  return source;
-}
-
 // A lesser source (XWayland windows only) standing in for the desktop's own
 // channel, whose reason it gives as its limitation.
 class StandInSource final : public ForegroundSource {
@@ -55,35 +49,24 @@ class StandInSource final : public ForegroundSource {
 const Candidate kCandidates[] = {
     {"sway", [](const DesktopEnvironment& env) { return OnWayland(env) && !env.swaySocket.empty(); },
      [](const DesktopEnvironment& env) -> Result<std::unique_ptr<ForegroundSource>> {
-       std::string reason;
-       auto source = SwayForegroundSource::Open(env.swaySocket, &reason);
-       return Opened(std::move(source), reason);
+       return SwayForegroundSource::Open(env.swaySocket);
      }},
     {"hyprland", [](const DesktopEnvironment& env) { return OnWayland(env) && !env.hyprlandSignature.empty(); },
      [](const DesktopEnvironment& env) -> Result<std::unique_ptr<ForegroundSource>> {
-       std::string reason;
-       auto source =
-           HyprlandForegroundSource::Open(HyprlandSocketFolder(env.runtimeDir, env.hyprlandSignature), &reason);
-       return Opened(std::move(source), reason);
+       return HyprlandForegroundSource::Open(HyprlandSocketFolder(env.runtimeDir, env.hyprlandSignature));
      }},
     {"kwin", [](const DesktopEnvironment& env) { return OnWayland(env) && DesktopIncludes(env, "KDE"); },
      [](const DesktopEnvironment&) -> Result<std::unique_ptr<ForegroundSource>> {
-       std::string reason;
-       auto source = KWinForegroundSource::Open(&reason);
-       return Opened(std::move(source), reason);
+       return KWinForegroundSource::Open();
      }},
     {"gnome", [](const DesktopEnvironment& env) { return OnWayland(env) && DesktopIncludes(env, "GNOME"); },
      [](const DesktopEnvironment&) -> Result<std::unique_ptr<ForegroundSource>> {
-       std::string reason;
-       auto source = GnomeForegroundSource::Open(&reason);
-       return Opened(std::move(source), reason);
+       return GnomeForegroundSource::Open();
      },
      true},
     {"wlr-toplevel", OnWayland,
      [](const DesktopEnvironment& env) -> Result<std::unique_ptr<ForegroundSource>> {
-       std::string reason;
-       auto source = ForeignToplevelSource::Open(env.waylandDisplay.c_str(), &reason);
-       return Opened(std::move(source), reason);
+       return ForeignToplevelSource::Open(env.waylandDisplay.c_str());
      }},
     {"x11", [](const DesktopEnvironment&) { return true; },
      [](const DesktopEnvironment& env) -> Result<std::unique_ptr<ForegroundSource>> {

@@ -20,14 +20,10 @@ GnomeForegroundSource::GnomeForegroundSource(std::unique_ptr<SessionBus> bus) : 
 
 GnomeForegroundSource::~GnomeForegroundSource() = default;
 
-std::unique_ptr<GnomeForegroundSource> GnomeForegroundSource::Open(std::string* error) {
-  std::string why;
-  auto bus = SessionBus::Open(&why);
-  if (!bus) {
-    if (error) *error = why;
-    return nullptr;
-  }
-  std::unique_ptr<GnomeForegroundSource> source(new GnomeForegroundSource(std::move(bus)));
+Result<std::unique_ptr<GnomeForegroundSource>> GnomeForegroundSource::Open() {
+  Result<std::unique_ptr<SessionBus>> bus = SessionBus::Open();
+  if (!bus) return bus.outcome();
+  std::unique_ptr<GnomeForegroundSource> source(new GnomeForegroundSource(std::move(bus).value()));
   BusForeground& foreground = source->foreground_;
   // Subscribed before asking, so that no change falls between the two. The
   // Shell signals from its unique name; GDBus (2.74 as Debian 12 ships it)
@@ -35,11 +31,11 @@ std::unique_ptr<GnomeForegroundSource> GnomeForegroundSource::Open(std::string* 
   // the path and interface, which are this program's own, select it.
   source->bus_->Subscribe({"", kExtension.path, kExtension.interface}, "Changed",
                           [&foreground](const BusValues& args) { foreground.Report(PidOf(args)); });
-  const auto now = source->bus_->Call(kExtension, "Get", {}, &why);
+  const Result<BusValues> now = source->bus_->Call(kExtension, "Get", {});
   if (!now) {
-    const bool noShell = why.find("ServiceUnknown") != std::string::npos;
-    if (error) *error = noShell ? "GNOME Shell is not on the session bus: " + why : std::string(kGnomeExtensionText);
-    return nullptr;
+    const bool noShell = now.detail().find("ServiceUnknown") != std::string::npos;
+    return Outcome(Failure::kUnavailable, noShell ? "GNOME Shell is not on the session bus: " + now.detail()
+                                                  : std::string(kGnomeExtensionText));
   }
   foreground.ReportUnlessReported(PidOf(*now));
   return source;

@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "base/result.h"
 #include "platform/foreground_source.h"
 #include "platform/linux/bus_foreground.h"
 
@@ -27,10 +28,10 @@ inline constexpr const char* kGnomeExtensionText =
 
 class GnomeForegroundSource final : public ForegroundSource {
  public:
-  // Asks the extension for the focused window. On failure returns nullptr and
-  // puts the reason into *error (kGnomeExtensionText when the Shell runs
-  // without the extension).
-  static std::unique_ptr<GnomeForegroundSource> Open(std::string* error);
+  // Asks the extension for the focused window. On failure kUnavailable and
+  // the reason (kGnomeExtensionText when the Shell runs without the
+  // extension).
+  static Result<std::unique_ptr<GnomeForegroundSource>> Open();
   ~GnomeForegroundSource() override;
   GnomeForegroundSource(const GnomeForegroundSource&) = delete;
   GnomeForegroundSource& operator=(const GnomeForegroundSource&) = delete;

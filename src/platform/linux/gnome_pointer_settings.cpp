@@ -22,13 +22,12 @@ std::string Profile(GSettings* settings) {
 
 }  // namespace
 
-std::unique_ptr<GnomePointerSettings> GnomePointerSettings::Open(std::string* error) {
+Result<std::unique_ptr<GnomePointerSettings>> GnomePointerSettings::Open() {
   // g_settings_new aborts the program for a schema it does not know.
   GSettingsSchemaSource* schemas = g_settings_schema_source_get_default();
   GSettingsSchema* schema = schemas != nullptr ? g_settings_schema_source_lookup(schemas, kSchema, TRUE) : nullptr;
   if (schema == nullptr) {
-    if (error) *error = std::string("The GSettings schema ") + kSchema + " is not installed.";
-    return nullptr;
+    return Outcome(Failure::kUnavailable, std::string("The GSettings schema ") + kSchema + " is not installed.");
   }
   g_settings_schema_unref(schema);
   GSettings* settings = g_settings_new(kSchema);

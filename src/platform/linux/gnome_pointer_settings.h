@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "base/result.h"
 #include "platform/pointer_settings.h"
 
 struct _GSettings;
@@ -21,8 +22,8 @@ namespace quorix {
 
 class GnomePointerSettings final : public PointerSettings {
  public:
-  // nullptr (and *error) when the schema is not installed.
-  static std::unique_ptr<GnomePointerSettings> Open(std::string* error);
+  // kUnavailable and the reason when the schema is not installed.
+  static Result<std::unique_ptr<GnomePointerSettings>> Open();
   ~GnomePointerSettings() override;
   GnomePointerSettings(const GnomePointerSettings&) = delete;
   GnomePointerSettings& operator=(const GnomePointerSettings&) = delete;

@@ -51,18 +51,13 @@ HyprlandFocus FocusOfActiveWindow(const JsonValue& answer) {
   return focus;
 }
 
-std::unique_ptr<HyprlandForegroundSource> HyprlandForegroundSource::Open(const std::string& folder,
-                                                                         std::string* error) {
-  UnixSocket events = UnixSocket::Connect(folder + "/.socket2.sock", error);
-  if (!events.Valid()) return nullptr;
+Result<std::unique_ptr<HyprlandForegroundSource>> HyprlandForegroundSource::Open(const std::string& folder) {
+  Result<UnixSocket> events = UnixSocket::Connect(folder + "/.socket2.sock");
+  if (!events) return events.outcome();
   Result<std::unique_ptr<ReaderThread>> created = ReaderThread::Create();
-  if (!created) {
-    if (error) *error = created.detail();
-    return nullptr;
-  }
-  std::unique_ptr<ReaderThread> reader = std::move(created).value();
+  if (!created) return Outcome(Failure::kUnavailable, created.detail());
   std::unique_ptr<HyprlandForegroundSource> source(
-      new HyprlandForegroundSource(folder, std::move(events), std::move(reader)));
+      new HyprlandForegroundSource(folder, std::move(events).value(), std::move(created).value()));
   source->focus_ = source->Ask();
   source->reader_->Start([raw = source.get()] { return [raw] { raw->Listen(); }; });
   return source;
@@ -76,10 +71,10 @@ HyprlandForegroundSource::~HyprlandForegroundSource() { reader_->Stop(); }
 
 HyprlandFocus HyprlandForegroundSource::Ask() {
   // One connection per request: Hyprland answers and closes.
-  UnixSocket request = UnixSocket::Connect(folder_ + "/.socket.sock", nullptr);
-  if (!request.Valid() || !request.WriteAll("j/activewindow")) return {};
+  Result<UnixSocket> request = UnixSocket::Connect(folder_ + "/.socket.sock");
+  if (!request || !request->WriteAll("j/activewindow")) return {};
   std::string answer;
-  while (answer.size() < (1u << 20) && request.ReadSome(answer)) {
+  while (answer.size() < (1u << 20) && request->ReadSome(answer)) {
   }
   const std::optional<JsonValue> json = ParseJson(answer);
   return json ? FocusOfActiveWindow(*json) : HyprlandFocus{};

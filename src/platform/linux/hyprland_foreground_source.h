@@ -45,8 +45,9 @@ HyprlandFocus FocusOfActiveWindow(const JsonValue& answer);
 
 class HyprlandForegroundSource final : public ForegroundSource {
  public:
-  // nullptr and *error when the event socket in folder cannot be reached.
-  static std::unique_ptr<HyprlandForegroundSource> Open(const std::string& folder, std::string* error);
+  // kUnavailable and the reason when the event socket in folder cannot be
+  // reached.
+  static Result<std::unique_ptr<HyprlandForegroundSource>> Open(const std::string& folder);
   ~HyprlandForegroundSource() override;
 
   uint64_t ForegroundWindow() override;

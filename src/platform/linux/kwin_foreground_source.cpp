@@ -56,48 +56,40 @@ std::string KWinForegroundScript(const std::string& busName) {
 KWinForegroundSource::KWinForegroundSource(std::unique_ptr<SessionBus> bus)
     : bus_(std::move(bus)), pluginName_("quorix-mouse-foreground-" + std::to_string(getpid())) {}
 
-std::unique_ptr<KWinForegroundSource> KWinForegroundSource::Open(std::string* error) {
-  std::string why;
-  auto bus = SessionBus::Open(&why);
-  if (!bus) {
-    if (error) *error = why;
-    return nullptr;
-  }
-  std::unique_ptr<KWinForegroundSource> source(new KWinForegroundSource(std::move(bus)));
+Result<std::unique_ptr<KWinForegroundSource>> KWinForegroundSource::Open() {
+  Result<std::unique_ptr<SessionBus>> bus = SessionBus::Open();
+  if (!bus) return bus.outcome();
+  std::unique_ptr<KWinForegroundSource> source(new KWinForegroundSource(std::move(bus).value()));
   BusForeground& foreground = source->foreground_;
-  if (!source->bus_->Export(
-          kCallbackPath, kCallbackXml,
-          [&foreground](const std::string&, const BusValues& args) {
-            const auto* pid = args.empty() ? nullptr : std::get_if<std::string>(&args[0]);
-            foreground.Report(pid != nullptr ? ParsePid(*pid) : 0);
-          },
-          &why)) {
-    if (error) *error = "Cannot offer KWin's callback on the session bus: " + why;
-    return nullptr;
+  const Outcome exported =
+      source->bus_->Export(kCallbackPath, kCallbackXml, [&foreground](const std::string&, const BusValues& args) {
+        const auto* pid = args.empty() ? nullptr : std::get_if<std::string>(&args[0]);
+        foreground.Report(pid != nullptr ? ParsePid(*pid) : 0);
+      });
+  if (!exported) {
+    return Outcome(Failure::kUnavailable, "Cannot offer KWin's callback on the session bus: " + exported.detail);
   }
   source->scriptFile_ = WriteTempFile(KWinForegroundScript(source->bus_->UniqueName()));
   if (source->scriptFile_.empty()) {
-    if (error) *error = "Cannot write the KWin script to a temporary file.";
-    return nullptr;
+    return Outcome(Failure::kUnavailable, "Cannot write the KWin script to a temporary file.");
   }
   // loadScript only registers the script; start runs every loaded one that
   // is not running yet (the same on KWin 5.27 and 6, whose script objects
   // live at different paths).
-  if (!source->bus_->Call(kScripting, "loadScript", {source->scriptFile_, source->pluginName_}, &why) ||
-      !source->bus_->Call(kScripting, "start", {}, &why)) {
-    if (error) *error = "KWin's scripting interface is not available: " + why;
-    return nullptr;
+  Result<BusValues> started = source->bus_->Call(kScripting, "loadScript", {source->scriptFile_, source->pluginName_});
+  if (started) started = source->bus_->Call(kScripting, "start", {});
+  if (!started) {
+    return Outcome(Failure::kUnavailable, "KWin's scripting interface is not available: " + started.detail());
   }
   if (!source->foreground_.WaitForFirst(kFirstReportMs)) {
-    if (error) *error = "KWin loaded the script but it never reported the active window.";
-    return nullptr;
+    return Outcome(Failure::kUnavailable, "KWin loaded the script but it never reported the active window.");
   }
   return source;
 }
 
 KWinForegroundSource::~KWinForegroundSource() {
   if (!scriptFile_.empty()) {
-    bus_->Call(kScripting, "unloadScript", {pluginName_}, nullptr);
+    bus_->Call(kScripting, "unloadScript", {pluginName_});
     std::remove(scriptFile_.c_str());
   }
 }

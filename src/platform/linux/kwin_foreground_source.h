@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "base/result.h"
 #include "platform/foreground_source.h"
 #include "platform/linux/bus_foreground.h"
 
@@ -22,8 +23,8 @@ class SessionBus;
 class KWinForegroundSource final : public ForegroundSource {
  public:
   // Loads the script into the KWin of the session bus and waits for its
-  // first report. On failure returns nullptr and puts the reason into *error.
-  static std::unique_ptr<KWinForegroundSource> Open(std::string* error);
+  // first report. On failure kUnavailable and the reason.
+  static Result<std::unique_ptr<KWinForegroundSource>> Open();
   ~KWinForegroundSource() override;
   KWinForegroundSource(const KWinForegroundSource&) = delete;
   KWinForegroundSource& operator=(const KWinForegroundSource&) = delete;

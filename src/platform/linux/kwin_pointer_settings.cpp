@@ -14,7 +14,7 @@ BusObject Device(const std::string& path) { return {kDevices.service, path, kDev
 
 template <typename T>
 T Read(SessionBus& bus, const std::string& path, const char* property, T otherwise) {
-  const auto value = bus.Get(Device(path), property, nullptr);
+  const Result<BusValue> value = bus.Get(Device(path), property);
   const T* typed = value ? std::get_if<T>(&*value) : nullptr;
   return typed != nullptr ? *typed : otherwise;
 }
@@ -25,23 +25,18 @@ KWinPointerSettings::KWinPointerSettings(std::unique_ptr<SessionBus> bus) : bus_
 
 KWinPointerSettings::~KWinPointerSettings() = default;
 
-std::unique_ptr<KWinPointerSettings> KWinPointerSettings::Open(std::string* error) {
-  std::string why;
-  auto bus = SessionBus::Open(&why);
-  if (bus && !bus->Get(kDevices, "devicesSysNames", &why)) {
-    why = "KWin's input devices are not on the session bus: " + why;
-    bus.reset();
+Result<std::unique_ptr<KWinPointerSettings>> KWinPointerSettings::Open() {
+  Result<std::unique_ptr<SessionBus>> bus = SessionBus::Open();
+  if (!bus) return bus.outcome();
+  if (const Result<BusValue> names = (*bus)->Get(kDevices, "devicesSysNames"); !names) {
+    return Outcome(Failure::kUnavailable, "KWin's input devices are not on the session bus: " + names.detail());
   }
-  if (!bus) {
-    if (error) *error = why;
-    return nullptr;
-  }
-  return std::unique_ptr<KWinPointerSettings>(new KWinPointerSettings(std::move(bus)));
+  return std::unique_ptr<KWinPointerSettings>(new KWinPointerSettings(std::move(bus).value()));
 }
 
 std::vector<std::string> KWinPointerSettings::Pointers() {
   std::vector<std::string> pointers;
-  const auto names = bus_->Get(kDevices, "devicesSysNames", nullptr);
+  const Result<BusValue> names = bus_->Get(kDevices, "devicesSysNames");
   const auto* list = names ? std::get_if<std::vector<std::string>>(&*names) : nullptr;
   if (list == nullptr) return pointers;
   for (const std::string& name : *list) {
@@ -62,7 +57,7 @@ PointerAcceleration KWinPointerSettings::GetAcceleration() {
 void KWinPointerSettings::SetAcceleration(const PointerAcceleration& value) {
   // Setting one profile's property to true selects it.
   const char* property = value.threshold1 > 0 ? "pointerAccelerationProfileAdaptive" : "pointerAccelerationProfileFlat";
-  for (const std::string& path : Pointers()) bus_->Set(Device(path), property, true, nullptr);
+  for (const std::string& path : Pointers()) bus_->Set(Device(path), property, true);
 }
 
 int KWinPointerSettings::GetSpeed() {
@@ -72,8 +67,7 @@ int KWinPointerSettings::GetSpeed() {
 }
 
 void KWinPointerSettings::SetSpeed(int speed) {
-  for (const std::string& path : Pointers())
-    bus_->Set(Device(path), "pointerAcceleration", LibinputFromSpeed(speed), nullptr);
+  for (const std::string& path : Pointers()) bus_->Set(Device(path), "pointerAcceleration", LibinputFromSpeed(speed));
 }
 
 }  // namespace quorix

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
 #include "platform/pointer_settings.h"
 
 namespace quorix {
@@ -22,8 +23,8 @@ class SessionBus;
 
 class KWinPointerSettings final : public PointerSettings {
  public:
-  // nullptr (and *error) without a session bus or without KWin on it.
-  static std::unique_ptr<KWinPointerSettings> Open(std::string* error);
+  // kUnavailable and the reason without a session bus or without KWin on it.
+  static Result<std::unique_ptr<KWinPointerSettings>> Open();
   ~KWinPointerSettings() override;
   KWinPointerSettings(const KWinPointerSettings&) = delete;
   KWinPointerSettings& operator=(const KWinPointerSettings&) = delete;

@@ -17,30 +17,16 @@ struct Candidate {
 
 bool OnWayland(const DesktopEnvironment& env) { return !env.waylandDisplay.empty(); }
 
-// Settings that say why they cannot be had through a reason string.
-Result<std::unique_ptr<PointerSettings>> Opened(std::unique_ptr<PointerSettings> settings, std::string reason) {
-  if (!settings) return Outcome(Failure::kUnavailable, std::move(reason));
-  return settings;
-}
-
 const Candidate kCandidates[] = {
     {"sway", [](const DesktopEnvironment& env) { return OnWayland(env) && !env.swaySocket.empty(); },
      [](const DesktopEnvironment& env) -> Result<std::unique_ptr<PointerSettings>> {
-       std::string reason;
-       auto settings = SwayPointerSettings::Open(env.swaySocket, &reason);
-       return Opened(std::move(settings), reason);
+       return SwayPointerSettings::Open(env.swaySocket);
      }},
     {"kwin", [](const DesktopEnvironment& env) { return OnWayland(env) && DesktopIncludes(env, "KDE"); },
-     [](const DesktopEnvironment&) -> Result<std::unique_ptr<PointerSettings>> {
-       std::string reason;
-       auto settings = KWinPointerSettings::Open(&reason);
-       return Opened(std::move(settings), reason);
-     }},
+     [](const DesktopEnvironment&) -> Result<std::unique_ptr<PointerSettings>> { return KWinPointerSettings::Open(); }},
     {"gnome", [](const DesktopEnvironment& env) { return OnWayland(env) && DesktopIncludes(env, "GNOME"); },
      [](const DesktopEnvironment&) -> Result<std::unique_ptr<PointerSettings>> {
-       std::string reason;
-       auto settings = GnomePointerSettings::Open(&reason);
-       return Opened(std::move(settings), reason);
+       return GnomePointerSettings::Open();
      }},
     {"x11", [](const DesktopEnvironment& env) { return !OnWayland(env) && !env.display.empty(); },
      [](const DesktopEnvironment& env) -> Result<std::unique_ptr<PointerSettings>> {

@@ -138,12 +138,11 @@ struct SessionBus::Impl {
   }
 };
 
-std::unique_ptr<SessionBus> SessionBus::Open(std::string* error) {
+Result<std::unique_ptr<SessionBus>> SessionBus::Open() {
   GError* failure = nullptr;
   gchar* address = g_dbus_address_get_for_bus_sync(G_BUS_TYPE_SESSION, nullptr, &failure);
   if (address == nullptr) {
-    if (error) *error = "No D-Bus session bus: " + Take(failure);
-    return nullptr;
+    return Outcome(Failure::kUnavailable, "No D-Bus session bus: " + Take(failure));
   }
   auto impl = std::make_unique<Impl>();
   impl->connection = g_dbus_connection_new_for_address_sync(
@@ -153,8 +152,7 @@ std::unique_ptr<SessionBus> SessionBus::Open(std::string* error) {
       nullptr, nullptr, &failure);
   g_free(address);
   if (impl->connection == nullptr) {
-    if (error) *error = "Cannot connect to the D-Bus session bus: " + Take(failure);
-    return nullptr;
+    return Outcome(Failure::kUnavailable, "Cannot connect to the D-Bus session bus: " + Take(failure));
   }
   Impl* raw = impl.get();
   impl->thread = std::thread([raw] {
@@ -170,59 +168,48 @@ SessionBus::SessionBus(std::unique_ptr<Impl> impl)
 
 SessionBus::~SessionBus() = default;
 
-std::optional<BusValues> SessionBus::Call(const BusObject& to, const std::string& method, const BusValues& args,
-                                          std::string* error) {
+Result<BusValues> SessionBus::Call(const BusObject& to, const std::string& method, const BusValues& args) {
   GError* failure = nullptr;
   GVariant* reply = g_dbus_connection_call_sync(impl_->connection, to.service.c_str(), to.path.c_str(),
                                                 to.interface.c_str(), method.c_str(), ToTuple(args), nullptr,
                                                 G_DBUS_CALL_FLAGS_NONE, 25000, nullptr, &failure);
-  if (reply == nullptr) {
-    if (error) *error = Take(failure);
-    return std::nullopt;
-  }
+  if (reply == nullptr) return Outcome(Failure::kUnavailable, Take(failure));
   BusValues values = FromTuple(reply);
   g_variant_unref(reply);
   return values;
 }
 
-std::optional<BusValue> SessionBus::Get(const BusObject& of, const std::string& property, std::string* error) {
+Result<BusValue> SessionBus::Get(const BusObject& of, const std::string& property) {
   const BusObject properties{of.service, of.path, "org.freedesktop.DBus.Properties"};
-  const auto reply = Call(properties, "Get", {of.interface, property}, error);
-  if (!reply || reply->empty()) return std::nullopt;
+  const Result<BusValues> reply = Call(properties, "Get", {of.interface, property});
+  if (!reply) return reply.outcome();
+  if (reply->empty()) return Outcome(Failure::kUnavailable, property + ": the reply carries no value");
   return reply->front();
 }
 
-bool SessionBus::Set(const BusObject& of, const std::string& property, const BusValue& value, std::string* error) {
+Outcome SessionBus::Set(const BusObject& of, const std::string& property, const BusValue& value) {
   GError* failure = nullptr;
   GVariant* reply = g_dbus_connection_call_sync(
       impl_->connection, of.service.c_str(), of.path.c_str(), "org.freedesktop.DBus.Properties", "Set",
       g_variant_new("(ssv)", of.interface.c_str(), property.c_str(), ToVariant(value)), nullptr, G_DBUS_CALL_FLAGS_NONE,
       25000, nullptr, &failure);
-  if (reply == nullptr) {
-    if (error) *error = Take(failure);
-    return false;
-  }
+  if (reply == nullptr) return Outcome(Failure::kUnavailable, Take(failure));
   g_variant_unref(reply);
-  return true;
+  return {};
 }
 
-bool SessionBus::Export(const std::string& path, const std::string& introspectionXml, MethodHandler handler,
-                        std::string* error) {
+Outcome SessionBus::Export(const std::string& path, const std::string& introspectionXml, MethodHandler handler) {
   GError* failure = nullptr;
   GDBusNodeInfo* node = g_dbus_node_info_new_for_xml(introspectionXml.c_str(), &failure);
-  if (node == nullptr) {
-    if (error) *error = Take(failure);
-    return false;
-  }
-  bool exported = true;
+  if (node == nullptr) return Outcome(Failure::kUnavailable, Take(failure));
+  Outcome exported;
   impl_->OnBusThread([&] {
     MethodHandler* user = &impl_->methodHandlers.emplace_back(std::move(handler));
     for (GDBusInterfaceInfo** info = node->interfaces; info != nullptr && *info != nullptr && exported; ++info) {
       const guint id = g_dbus_connection_register_object(impl_->connection, path.c_str(), *info, &kMethodTable, user,
                                                          nullptr, &failure);
       if (id == 0) {
-        if (error) *error = Take(failure);
-        exported = false;
+        exported = Outcome(Failure::kUnavailable, Take(failure));
       } else {
         impl_->registrations.push_back(id);
       }

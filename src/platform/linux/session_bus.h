@@ -14,10 +14,11 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
+
+#include "base/result.h"
 
 namespace quorix {
 
@@ -34,8 +35,9 @@ struct BusObject {
 
 class SessionBus {
  public:
-  // Connects to $DBUS_SESSION_BUS_ADDRESS; nullptr and *error when that fails.
-  static std::unique_ptr<SessionBus> Open(std::string* error);
+  // Connects to $DBUS_SESSION_BUS_ADDRESS; kUnavailable and the reason when
+  // that fails.
+  static Result<std::unique_ptr<SessionBus>> Open();
   ~SessionBus();
   SessionBus(const SessionBus&) = delete;
   SessionBus& operator=(const SessionBus&) = delete;
@@ -43,18 +45,17 @@ class SessionBus {
   // The connection's unique name (":1.42"): peers call back to it.
   const std::string& UniqueName() const { return uniqueName_; }
 
-  // Calls a method and waits for the reply's values (25 s at most); nothing
-  // and *error (the peer's D-Bus error name and message) when it failed.
-  std::optional<BusValues> Call(const BusObject& to, const std::string& method, const BusValues& args,
-                                std::string* error);
-  std::optional<BusValue> Get(const BusObject& of, const std::string& property, std::string* error);
-  bool Set(const BusObject& of, const std::string& property, const BusValue& value, std::string* error);
+  // Calls a method and waits for the reply's values (25 s at most);
+  // kUnavailable and the peer's D-Bus error name and message when it failed.
+  Result<BusValues> Call(const BusObject& to, const std::string& method, const BusValues& args);
+  Result<BusValue> Get(const BusObject& of, const std::string& property);
+  Outcome Set(const BusObject& of, const std::string& property, const BusValue& value);
 
   // Offers the interfaces of introspectionXml (one <node>) at path; each call
   // of one of their methods goes to handler (method name, arguments) and is
   // answered with no values.
   using MethodHandler = std::function<void(const std::string& method, const BusValues& args)>;
-  bool Export(const std::string& path, const std::string& introspectionXml, MethodHandler handler, std::string* error);
+  Outcome Export(const std::string& path, const std::string& introspectionXml, MethodHandler handler);
 
   // Hands every signal `member` of interface from sender at path to handler;
   // an empty service takes the signal from any sender.

@@ -6,24 +6,19 @@
 
 namespace quorix {
 
-std::unique_ptr<SwayForegroundSource> SwayForegroundSource::Open(const std::string& socketPath, std::string* error) {
-  std::unique_ptr<SwayIpc> requests = SwayIpc::Connect(socketPath, error);
-  if (!requests) return nullptr;
-  std::unique_ptr<SwayIpc> events = SwayIpc::Connect(socketPath, error);
-  if (!events) return nullptr;
-  const std::optional<JsonValue> subscribed = events->Request(sway::kSubscribe, R"(["window","workspace"])");
+Result<std::unique_ptr<SwayForegroundSource>> SwayForegroundSource::Open(const std::string& socketPath) {
+  Result<std::unique_ptr<SwayIpc>> requests = SwayIpc::Connect(socketPath);
+  if (!requests) return requests.outcome();
+  Result<std::unique_ptr<SwayIpc>> events = SwayIpc::Connect(socketPath);
+  if (!events) return events.outcome();
+  const std::optional<JsonValue> subscribed = (*events)->Request(sway::kSubscribe, R"(["window","workspace"])");
   if (!subscribed || !subscribed->TrueAt("success")) {
-    if (error) *error = socketPath + ": sway refused to report window focus changes";
-    return nullptr;
+    return Outcome(Failure::kUnavailable, socketPath + ": sway refused to report window focus changes");
   }
   Result<std::unique_ptr<ReaderThread>> created = ReaderThread::Create();
-  if (!created) {
-    if (error) *error = created.detail();
-    return nullptr;
-  }
-  std::unique_ptr<ReaderThread> reader = std::move(created).value();
+  if (!created) return Outcome(Failure::kUnavailable, created.detail());
   std::unique_ptr<SwayForegroundSource> source(
-      new SwayForegroundSource(std::move(requests), std::move(events), std::move(reader)));
+      new SwayForegroundSource(std::move(requests).value(), std::move(events).value(), std::move(created).value()));
   // The focus at start; the events tell every change from the subscription on.
   if (const std::optional<JsonValue> tree = source->requests_->Request(sway::kGetTree)) {
     source->focus_ = FocusedInTree(*tree);

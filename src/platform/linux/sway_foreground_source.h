@@ -24,8 +24,9 @@ namespace quorix {
 class SwayForegroundSource final : public ForegroundSource {
  public:
   // Connects twice to socketPath (requests, events) and starts listening.
-  // nullptr and *error when sway cannot be reached or refuses to subscribe.
-  static std::unique_ptr<SwayForegroundSource> Open(const std::string& socketPath, std::string* error);
+  // kUnavailable and the reason when sway cannot be reached or refuses to
+  // subscribe.
+  static Result<std::unique_ptr<SwayForegroundSource>> Open(const std::string& socketPath);
   ~SwayForegroundSource() override;
 
   uint64_t ForegroundWindow() override;

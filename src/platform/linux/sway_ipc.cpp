@@ -72,10 +72,10 @@ SwayFocus FocusedInTree(const JsonValue& tree) {
   return focus;
 }
 
-std::unique_ptr<SwayIpc> SwayIpc::Connect(const std::string& socketPath, std::string* error) {
-  UnixSocket socket = UnixSocket::Connect(socketPath, error);
-  if (!socket.Valid()) return nullptr;
-  return std::unique_ptr<SwayIpc>(new SwayIpc(std::move(socket)));
+Result<std::unique_ptr<SwayIpc>> SwayIpc::Connect(const std::string& socketPath) {
+  Result<UnixSocket> socket = UnixSocket::Connect(socketPath);
+  if (!socket) return socket.outcome();
+  return std::unique_ptr<SwayIpc>(new SwayIpc(std::move(socket).value()));
 }
 
 std::optional<JsonValue> SwayIpc::Request(uint32_t type, std::string_view payload) {

@@ -52,8 +52,8 @@ SwayFocus FocusedInTree(const JsonValue& tree);
 // One connection for requests and their replies, used by one thread at a time.
 class SwayIpc {
  public:
-  // nullptr and *error when the socket cannot be reached.
-  static std::unique_ptr<SwayIpc> Connect(const std::string& socketPath, std::string* error);
+  // kUnavailable and the reason when the socket cannot be reached.
+  static Result<std::unique_ptr<SwayIpc>> Connect(const std::string& socketPath);
 
   // The reply's payload parsed; nothing when sway did not answer in time or
   // the answer is not JSON.

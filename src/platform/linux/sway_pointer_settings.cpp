@@ -37,10 +37,10 @@ std::string SpeedCommand(int speed) {
          "." + std::to_string(magnitude % 10);
 }
 
-std::unique_ptr<SwayPointerSettings> SwayPointerSettings::Open(const std::string& socketPath, std::string* error) {
-  std::unique_ptr<SwayIpc> ipc = SwayIpc::Connect(socketPath, error);
-  if (!ipc) return nullptr;
-  return std::unique_ptr<SwayPointerSettings>(new SwayPointerSettings(std::move(ipc)));
+Result<std::unique_ptr<SwayPointerSettings>> SwayPointerSettings::Open(const std::string& socketPath) {
+  Result<std::unique_ptr<SwayIpc>> ipc = SwayIpc::Connect(socketPath);
+  if (!ipc) return ipc.outcome();
+  return std::unique_ptr<SwayPointerSettings>(new SwayPointerSettings(std::move(ipc).value()));
 }
 
 SwayPointerSettings::SwayPointerSettings(std::unique_ptr<SwayIpc> ipc) : ipc_(std::move(ipc)) {}

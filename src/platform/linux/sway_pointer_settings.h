@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 
+#include "base/result.h"
 #include "platform/linux/json_reader.h"
 #include "platform/pointer_settings.h"
 
@@ -36,8 +37,8 @@ std::string SpeedCommand(int speed);
 
 class SwayPointerSettings final : public PointerSettings {
  public:
-  // nullptr and *error when sway cannot be reached at socketPath.
-  static std::unique_ptr<SwayPointerSettings> Open(const std::string& socketPath, std::string* error);
+  // kUnavailable and the reason when sway cannot be reached at socketPath.
+  static Result<std::unique_ptr<SwayPointerSettings>> Open(const std::string& socketPath);
   ~SwayPointerSettings() override;
 
   // "on" when no pointer is listed: libinput's own default for mice.

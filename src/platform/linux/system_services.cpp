@@ -64,6 +64,11 @@ DesktopServices OpenDesktopServices(bool onDesktop) {
   return services;
 }
 
-std::unique_ptr<OverlaySurface> OpenOverlaySurface() { return WaylandOverlaySurface::Open(nullptr); }
+std::unique_ptr<OverlaySurface> OpenOverlaySurface() {
+  // Without the layer shell (GNOME) notifications stand in, which is no fault:
+  // the reason is not shown.
+  Result<std::unique_ptr<WaylandOverlaySurface>> overlay = WaylandOverlaySurface::Open();
+  return overlay ? std::move(overlay).value() : nullptr;
+}
 
 }  // namespace quorix

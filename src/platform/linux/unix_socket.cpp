@@ -23,25 +23,22 @@ UnixSocket& UnixSocket::operator=(UnixSocket&& other) noexcept {
   return *this;
 }
 
-UnixSocket UnixSocket::Connect(const std::string& path, std::string* error, int timeoutMs) {
+Result<UnixSocket> UnixSocket::Connect(const std::string& path, int timeoutMs) {
   sockaddr_un address{};
   address.sun_family = AF_UNIX;
   if (path.empty() || path.size() >= sizeof address.sun_path) {
-    if (error) *error = path + ": not a usable socket path";
-    return {};
+    return Outcome(Failure::kUnavailable, path + ": not a usable socket path");
   }
   std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
   UnixSocket socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
   if (!socket.Valid()) {
-    if (error) *error = path + ": " + std::strerror(errno);
-    return {};
+    return Outcome(Failure::kUnavailable, path + ": " + std::strerror(errno));
   }
   timeval timeout{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
   setsockopt(socket.fd_, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
   setsockopt(socket.fd_, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
   if (connect(socket.fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-    if (error) *error = path + ": " + std::strerror(errno);
-    return {};
+    return Outcome(Failure::kUnavailable, path + ": " + std::strerror(errno));
   }
   return socket;
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/result.h"
+
 namespace quorix {
 
 // An owned descriptor; -1 when empty.
@@ -19,8 +21,8 @@ class UnixSocket {
   UnixSocket(const UnixSocket&) = delete;
   UnixSocket& operator=(const UnixSocket&) = delete;
 
-  // Connects to path; an empty socket and *error ("<path>: <reason>") on failure.
-  static UnixSocket Connect(const std::string& path, std::string* error, int timeoutMs = 2000);
+  // Connects to path; kUnavailable with "<path>: <reason>" on failure.
+  static Result<UnixSocket> Connect(const std::string& path, int timeoutMs = 2000);
 
   int Fd() const { return fd_; }
   bool Valid() const { return fd_ >= 0; }

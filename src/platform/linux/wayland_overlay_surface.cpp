@@ -118,11 +118,8 @@ wl_buffer* MakeBuffer(wl_shm* shm, std::span<const uint32_t> pixels, int width, 
 
 }  // namespace
 
-std::unique_ptr<WaylandOverlaySurface> WaylandOverlaySurface::Open(std::string* error) {
-  auto fail = [error](const char* why) {
-    if (error != nullptr) *error = why;
-    return nullptr;
-  };
+Result<std::unique_ptr<WaylandOverlaySurface>> WaylandOverlaySurface::Open() {
+  auto fail = [](const char* why) { return Outcome(Failure::kUnavailable, why); };
   auto globals = std::make_unique<Globals>();
   globals->display = wl_display_connect(nullptr);
   if (globals->display == nullptr) return fail("no Wayland display to connect to");

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "base/result.h"
 #include "platform/overlay_surface.h"
 
 namespace quorix {
@@ -19,8 +20,8 @@ namespace quorix {
 class WaylandOverlaySurface final : public OverlaySurface {
  public:
   // Connects to $WAYLAND_DISPLAY. Where there is no Wayland display or it
-  // offers no layer shell, returns nullptr and puts the reason into *error.
-  static std::unique_ptr<WaylandOverlaySurface> Open(std::string* error);
+  // offers no layer shell, kUnavailable and the reason.
+  static Result<std::unique_ptr<WaylandOverlaySurface>> Open();
   ~WaylandOverlaySurface() override;
   WaylandOverlaySurface(const WaylandOverlaySurface&) = delete;
   WaylandOverlaySurface& operator=(const WaylandOverlaySurface&) = delete;

@@ -59,17 +59,13 @@ const wl_registry_listener kRegistryListener = {OnGlobal, OnGlobalRemove};
 
 }  // namespace
 
-std::unique_ptr<ForeignToplevelSource> ForeignToplevelSource::Open(const char* displayName, std::string* error) {
+Result<std::unique_ptr<ForeignToplevelSource>> ForeignToplevelSource::Open(const char* displayName) {
   wl_display* display = wl_display_connect(displayName);
-  if (display == nullptr) {
-    if (error) *error = "Cannot connect to the Wayland display.";
-    return nullptr;
-  }
+  if (display == nullptr) return Outcome(Failure::kUnavailable, "Cannot connect to the Wayland display.");
   Result<std::unique_ptr<ReaderThread>> created = ReaderThread::Create();
   if (!created) {
-    if (error) *error = created.detail();
     wl_display_disconnect(display);
-    return nullptr;
+    return Outcome(Failure::kUnavailable, created.detail());
   }
   std::unique_ptr<ReaderThread> reader = std::move(created).value();
   std::unique_ptr<ForeignToplevelSource> source(new ForeignToplevelSource(display, std::move(reader)));
@@ -77,8 +73,8 @@ std::unique_ptr<ForeignToplevelSource> ForeignToplevelSource::Open(const char* d
   wl_registry_add_listener(source->registry_, &kRegistryListener, source.get());
   // The globals, then the windows open now with their states.
   if (wl_display_roundtrip(display) < 0 || source->manager_ == nullptr || wl_display_roundtrip(display) < 0) {
-    if (error) *error = "The Wayland compositor does not list the windows of other programs to this one.";
-    return nullptr;
+    return Outcome(Failure::kUnavailable,
+                   "The Wayland compositor does not list the windows of other programs to this one.");
   }
   source->Refresh();
   source->reader_->Start([raw = source.get()] { return [raw] { raw->Listen(); }; });

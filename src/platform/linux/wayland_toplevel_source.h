@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
 #include "platform/foreground_source.h"
 #include "platform/linux/reader_thread.h"
 
@@ -38,9 +39,9 @@ namespace quorix {
 
 class ForeignToplevelSource final : public ForegroundSource {
  public:
-  // Connects to displayName (nullptr: $WAYLAND_DISPLAY). nullptr and *error
-  // when there is no Wayland display or it offers no window list.
-  static std::unique_ptr<ForeignToplevelSource> Open(const char* displayName, std::string* error);
+  // Connects to displayName (nullptr: $WAYLAND_DISPLAY). kUnavailable and the
+  // reason when there is no Wayland display or it offers no window list.
+  static Result<std::unique_ptr<ForeignToplevelSource>> Open(const char* displayName);
   ~ForeignToplevelSource() override;
 
   uint64_t ForegroundWindow() override;

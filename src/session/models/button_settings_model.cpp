@@ -280,11 +280,10 @@ void ButtonSettingsModel::ChooseDeviceMacro(int codeAddress, const std::string& 
 }
 
 std::optional<Msg> ButtonSettingsModel::ImportMacroFile(const std::string& path) {
-  MacroFile file;
-  const MacroFileStatus status = ReadMacroFile(path, file);
-  if (status == MacroFileStatus::kInvalidFormat) return Msg::kInvalidFormat;
-  if (status != MacroFileStatus::kOk) return std::nullopt;
-  if (!ChooseMacroFile(file)) return Msg::kLackOfSpace;
+  const MacroFileRead read = ReadMacroFile(path);
+  if (read.status == MacroFileStatus::kInvalidFormat) return Msg::kInvalidFormat;
+  if (!read.file) return std::nullopt;  // unreadable: nothing changes, as with any file
+  if (!ChooseMacroFile(*read.file)) return Msg::kLackOfSpace;
   return std::nullopt;
 }
 
@@ -346,8 +345,9 @@ std::optional<ButtonSettingsResult> DroppedRowResult(const MacroListItem& row, c
       return ButtonSettingsResult{{byte(NormaliseMode(row.type)), byte(code), byte(code >> 8), 0}, {}};
     }
     case ListRowKind::kMacroFile: {
-      MacroFile file;
-      if (ReadMacroFile(row.path, file) != MacroFileStatus::kOk) return std::nullopt;
+      const MacroFileRead read = ReadMacroFile(row.path);
+      if (!read.file) return std::nullopt;
+      const MacroFile& file = *read.file;
       const int slot = ImportSlotFor(image, profile, button);
       const int free = slot < 0 ? 0 : FreeMacroSpace(image.macroSlots, MacroLayoutOf(image), slot);
       std::vector<MacroItem> items = ItemsWithinSpace(file.items, free, cut);

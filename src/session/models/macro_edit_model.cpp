@@ -326,10 +326,10 @@ MacroEditModel::DropPlan MacroEditModel::PlanDrop(const MacroListItem& row, cons
   return plan;
 }
 
-MacroFileStatus MacroEditModel::WriteFile(const std::string& path, int64_t now, std::string* reason) {
-  const MacroFileStatus status = WriteMacroFile(path, name_, mode_, items_, now, reason);
-  if (status == MacroFileStatus::kOk) SavedToFile(path);
-  return status;
+Outcome MacroEditModel::WriteFile(const std::string& path, int64_t now) {
+  Outcome written = WriteMacroFile(path, name_, mode_, items_, now);
+  if (written) SavedToFile(path);
+  return written;
 }
 
 Job<MacroReadBack> MacroEditModel::ReadBack(Session& session, int slot, DeviceJobCallbacks callbacks) {

@@ -169,8 +169,8 @@ class MacroEditModel {
   void SavedToFile(const std::string& path);
   // Writes the macro to the macro file `path`, stamped `now` (seconds since
   // 1970); on success the macro comes from it (SavedToFile). A failed write
-  // keeps the edits and their source; `reason` gets the system's word.
-  MacroFileStatus WriteFile(const std::string& path, int64_t now, std::string* reason);
+  // keeps the edits and their source (the outcome of WriteMacroFile).
+  Outcome WriteFile(const std::string& path, int64_t now);
 
   // Dropping the macro on a macro-list row.
   struct DropPlan {

@@ -454,20 +454,18 @@ void MacroEdit::ReadBackSlot(int slot) {
 }
 
 void MacroEdit::OpenMacroFile(const std::string& path, std::function<void()> loaded) {
-  MacroFile file;
-  std::string reason;
-  const MacroFileStatus status = ReadMacroFile(path, file, &reason);
-  if (status == MacroFileStatus::kInvalidFormat) {
+  MacroFileRead read = ReadMacroFile(path);
+  if (read.status == MacroFileStatus::kInvalidFormat) {
     RunOptionDlg(env_, this, windowTitle(), Q(env_.texts[Msg::kInvalidFormat]), Choices::kOk);
     return;
   }
   // A file that cannot be read is said, not passed over as if nothing was picked.
-  if (status != MacroFileStatus::kOk) {
-    RunOptionDlg(env_, this, windowTitle(), Q(FileFailureText(env_.texts, Failure::kCannotReadFile, path, reason)),
-                 Choices::kOk);
+  if (!read.file) {
+    RunOptionDlg(env_, this, windowTitle(),
+                 Q(FileFailureText(env_.texts, Failure::kCannotReadFile, path, read.file.detail())), Choices::kOk);
     return;
   }
-  LeaveEdits([this, path, file = std::move(file), loaded = std::move(loaded)] {
+  LeaveEdits([this, path, file = std::move(read.file).value(), loaded = std::move(loaded)] {
     model_.Load(file.items, file.header.name, file.header.mode, {MacroEditModel::SourceKind::kFile, path, -1});
     if (loaded) loaded();
     SyncItems();
@@ -504,9 +502,9 @@ void MacroEdit::CloseEditor() {
 }
 
 bool MacroEdit::WriteFile(const std::string& path) {
-  std::string reason;
-  if (model_.WriteFile(path, NowSeconds(), &reason) == MacroFileStatus::kOk) return true;
-  ReportWriteFailure(path, reason);
+  const Outcome written = model_.WriteFile(path, NowSeconds());
+  if (written) return true;
+  ReportWriteFailure(path, written.detail);
   return false;
 }
 
@@ -603,15 +601,15 @@ void MacroEdit::SaveToLibrary(std::function<void()> saved) {
     }
   const auto folder = dialogs_.folder(Q(env_.texts[Msg::kSaveToList]), folders);
   if (!folder) return;
-  std::string reason;
-  const std::string path =
-      env_.macroLibrary->Add(name->toStdString(), model_.Mode(), model_.Items(), *folder, NowSeconds(), &reason);
-  if (path.empty()) {
+  const Result<std::string> added =
+      env_.macroLibrary->Add(name->toStdString(), model_.Mode(), model_.Items(), *folder, NowSeconds());
+  if (!added) {
     const auto where =
         std::find_if(folders.begin(), folders.end(), [&](const MacroListItem& f) { return f.id == *folder; });
-    ReportWriteFailure(where == folders.end() ? root.path : where->path, reason);
+    ReportWriteFailure(where == folders.end() ? root.path : where->path, added.detail());
     return;
   }
+  const std::string& path = *added;
   // A new macro now lives in the library: Save rewrites that file from here on.
   if (model_.From().kind == MacroEditModel::SourceKind::kNone) {
     model_.SetName(name->toStdString());

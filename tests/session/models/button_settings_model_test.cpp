@@ -204,7 +204,7 @@ TEST(ButtonSettingsModel, ImportedMacroStopsAtTheFreeSpace) {
 TEST(ButtonSettingsModel, ImportingAMacroFileSaysWhatTheUserIsTold) {
   test::TempDir dir;
   const std::string good = dir.Path("typed.mf");
-  ASSERT_EQ(WriteMacroFile(good, "Typed", 9, std::vector<MacroItem>(10, KeyItem(0x83)), 0), MacroFileStatus::kOk);
+  ASSERT_TRUE(WriteMacroFile(good, "Typed", 9, std::vector<MacroItem>(10, KeyItem(0x83)), 0));
   const std::string junk = dir.Path("junk.mf");
   std::ofstream(junk) << "not a macro file";
   struct Case {

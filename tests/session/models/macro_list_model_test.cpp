@@ -218,8 +218,8 @@ TEST(MacroListModel, FoldersAndGroupsOpenAndCloseAndHideWhatIsInside) {
     ADD_FAILURE() << name;
     return MacroListItem{};
   };
-  ASSERT_FALSE(library.Add("x", kModeOnce, {WaitItem(5)}, row("Inner").id, 1).empty());  // opens Inner
-  ASSERT_FALSE(library.Add("a", kModeOnce, {WaitItem(5)}, 0, 2).empty());
+  ASSERT_TRUE(library.Add("x", kModeOnce, {WaitItem(5)}, row("Inner").id, 1));  // opens Inner
+  ASSERT_TRUE(library.Add("a", kModeOnce, {WaitItem(5)}, 0, 2));
   auto shown = [&] {
     std::vector<std::string> out;
     for (const MacroListItem& r : LibraryTreeRows(library.Files())) out.push_back(r.name);
