@@ -58,7 +58,7 @@ Result<std::unique_ptr<HyprlandForegroundSource>> HyprlandForegroundSource::Open
   if (!created) return Outcome(Failure::kUnavailable, created.detail());
   std::unique_ptr<HyprlandForegroundSource> source(
       new HyprlandForegroundSource(folder, std::move(events).value(), std::move(created).value()));
-  source->focus_ = source->Ask();
+  source->focus_.Set(source->Ask());
   source->reader_->Start([raw = source.get()] { return [raw] { raw->Listen(); }; });
   return source;
 }
@@ -88,46 +88,25 @@ void HyprlandForegroundSource::Listen() {
     if ((fds[0].revents & (POLLIN | POLLHUP | POLLERR)) == 0) continue;
     if (!events_.ReadSome(received_) || received_.size() > (1u << 20)) {
       // Hyprland went away: nothing is known in front any more.
-      SetFocus({});
+      focus_.Set({});
       return;
     }
     for (const std::string& line : TakeLines(received_)) {
       const std::optional<std::string> address = ActiveWindowOfEvent(line);
       if (!address) continue;
-      SetFocus(address->empty() ? HyprlandFocus{} : Ask());
+      focus_.Set(address->empty() ? HyprlandFocus{} : Ask());
     }
   }
 }
 
-void HyprlandForegroundSource::SetFocus(const HyprlandFocus& focus) {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (focus_ == focus) return;
-    focus_ = focus;
-  }
-  std::lock_guard<std::mutex> lock(notifyMutex_);
-  if (changed_) changed_();
-}
-
-uint64_t HyprlandForegroundSource::ForegroundWindow() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return focus_.window;
-}
+uint64_t HyprlandForegroundSource::ForegroundWindow() { return focus_.Window(); }
 
 std::optional<std::string> HyprlandForegroundSource::ProcessImageName(uint64_t window) {
-  int pid = 0;
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (window == 0 || window != focus_.window) return std::nullopt;
-    pid = focus_.pid;
-  }
-  if (pid <= 0) return std::nullopt;
-  return ProcessImagePath(pid);
+  return focus_.ImageOf(window);
 }
 
 bool HyprlandForegroundSource::NotifyChanges(std::function<void()> changed) {
-  std::lock_guard<std::mutex> lock(notifyMutex_);
-  changed_ = std::move(changed);
+  focus_.SetChanged(std::move(changed));
   return true;
 }
 

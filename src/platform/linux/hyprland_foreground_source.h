@@ -8,17 +8,17 @@
 //
 // Threads: a reader thread of the source waits in poll() on the event socket
 // and the stop pipe, asks the request socket and writes the focus; the
-// user's thread reads it under mutex_. `changed` runs on the reader thread.
+// user's thread reads it (FocusedProcess). `changed` runs on the reader thread.
 
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/foreground_source.h"
+#include "platform/linux/focused_process.h"
 #include "platform/linux/json_reader.h"
 #include "platform/linux/reader_thread.h"
 #include "platform/linux/unix_socket.h"
@@ -35,11 +35,7 @@ std::vector<std::string> TakeLines(std::string& buffer);
 // other events.
 std::optional<std::string> ActiveWindowOfEvent(const std::string& line);
 
-struct HyprlandFocus {
-  uint64_t window = 0;  // the window's address, 0 for none
-  int pid = 0;
-  bool operator==(const HyprlandFocus&) const = default;
-};
+using HyprlandFocus = WindowFocus;  // the window is its address
 // What "j/activewindow" answered: {} when no window is active.
 HyprlandFocus FocusOfActiveWindow(const JsonValue& answer);
 
@@ -58,18 +54,12 @@ class HyprlandForegroundSource final : public ForegroundSource {
   HyprlandForegroundSource(std::string folder, UnixSocket events, std::unique_ptr<ReaderThread> reader);
   void Listen();        // the reader thread's body
   HyprlandFocus Ask();  // the request socket's answer
-  void SetFocus(const HyprlandFocus& focus);
 
   const std::string folder_;
   UnixSocket events_;
   std::string received_;  // reader thread only
   std::unique_ptr<ReaderThread> reader_;
-  std::mutex mutex_;
-  HyprlandFocus focus_;
-  // Held while changed_ runs, so that NotifyChanges({}) returns only once no
-  // call is under way.
-  std::mutex notifyMutex_;
-  std::function<void()> changed_;
+  FocusedProcess focus_;
 };
 
 }  // namespace quorix

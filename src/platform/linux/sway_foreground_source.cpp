@@ -21,7 +21,7 @@ Result<std::unique_ptr<SwayForegroundSource>> SwayForegroundSource::Open(const s
       new SwayForegroundSource(std::move(requests).value(), std::move(events).value(), std::move(created).value()));
   // The focus at start; the events tell every change from the subscription on.
   if (const std::optional<JsonValue> tree = source->requests_->Request(sway::kGetTree)) {
-    source->focus_ = FocusedInTree(*tree);
+    source->focus_.Set(FocusedInTree(*tree));
   }
   source->reader_->Start([raw = source.get()] { return [raw] { raw->Listen(); }; });
   return source;
@@ -52,7 +52,7 @@ void SwayForegroundSource::Listen() {
     for (const SwayMessage& message : messages) OnEvent(message);
     if (!open) {
       // sway went away (or spoke garbage): nothing is known in front any more.
-      SetFocus({});
+      focus_.Set({});
       return;
     }
   }
@@ -67,7 +67,7 @@ void SwayForegroundSource::OnEvent(const SwayMessage& message) {
       SwayFocus focus{static_cast<uint64_t>(container->IntegerAt("id").value_or(0)), 0};
       const long long pid = container->IntegerAt("pid").value_or(0);
       focus.pid = pid > 0 && pid < (1LL << 31) ? static_cast<int>(pid) : 0;
-      SetFocus(focus);
+      focus_.Set(focus);
     }
     return;
   }
@@ -76,43 +76,17 @@ void SwayForegroundSource::OnEvent(const SwayMessage& message) {
   const bool refocus = (message.type == sway::kWindowEvent && change == "close") ||
                        (message.type == sway::kWorkspaceEvent && change == "focus");
   if (!refocus) return;
-  if (const std::optional<JsonValue> tree = requests_->Request(sway::kGetTree)) SetFocus(FocusedInTree(*tree));
+  if (const std::optional<JsonValue> tree = requests_->Request(sway::kGetTree)) focus_.Set(FocusedInTree(*tree));
 }
 
-void SwayForegroundSource::SetFocus(const SwayFocus& focus) {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (focus_ == focus) return;
-    focus_ = focus;
-  }
-  std::lock_guard<std::mutex> lock(notifyMutex_);
-  if (changed_) changed_();
-}
+uint64_t SwayForegroundSource::ForegroundWindow() { return focus_.Window(); }
 
-uint64_t SwayForegroundSource::ForegroundWindow() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return focus_.window;
-}
+int SwayForegroundSource::ForegroundProcessId() { return focus_.Pid(); }
 
-int SwayForegroundSource::ForegroundProcessId() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return focus_.pid;
-}
-
-std::optional<std::string> SwayForegroundSource::ProcessImageName(uint64_t window) {
-  int pid = 0;
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (window == 0 || window != focus_.window) return std::nullopt;
-    pid = focus_.pid;
-  }
-  if (pid <= 0) return std::nullopt;
-  return ProcessImagePath(pid);
-}
+std::optional<std::string> SwayForegroundSource::ProcessImageName(uint64_t window) { return focus_.ImageOf(window); }
 
 bool SwayForegroundSource::NotifyChanges(std::function<void()> changed) {
-  std::lock_guard<std::mutex> lock(notifyMutex_);
-  changed_ = std::move(changed);
+  focus_.SetChanged(std::move(changed));
   return true;
 }
 

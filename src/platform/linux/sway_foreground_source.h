@@ -6,12 +6,11 @@
 // Wine or Proton game under XWayland is seen by its .exe.
 //
 // Threads: the reader thread owns both connections after Open and is the
-// only one to write the focus; the user's thread reads it under mutex_.
+// only one to write the focus; the user's thread reads it (FocusedProcess).
 // `changed` (NotifyChanges) runs on the reader thread.
 
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 
@@ -41,17 +40,11 @@ class SwayForegroundSource final : public ForegroundSource {
                        std::unique_ptr<ReaderThread> reader);
   void Listen();                             // the reader thread's body
   void OnEvent(const SwayMessage& message);  // on the reader thread
-  void SetFocus(const SwayFocus& focus);
 
   std::unique_ptr<SwayIpc> requests_;
   std::unique_ptr<SwayIpc> events_;
   std::unique_ptr<ReaderThread> reader_;
-  std::mutex mutex_;
-  SwayFocus focus_;
-  // Held while changed_ runs, so that NotifyChanges({}) returns only once no
-  // call is under way.
-  std::mutex notifyMutex_;
-  std::function<void()> changed_;
+  FocusedProcess focus_;
 };
 
 }  // namespace quorix

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/linux/focused_process.h"
 #include "platform/linux/json_reader.h"
 #include "platform/linux/unix_socket.h"
 
@@ -42,11 +43,7 @@ std::optional<SwayMessage> TakeSwayMessage(std::string& buffer, bool& malformed)
 // The focused window in a get_tree answer or a window event's container:
 // sway's container id (0 when the focus is on an empty workspace) and the
 // id of the process that owns it (0 when sway does not know it).
-struct SwayFocus {
-  uint64_t window = 0;
-  int pid = 0;
-  bool operator==(const SwayFocus&) const = default;
-};
+using SwayFocus = WindowFocus;
 SwayFocus FocusedInTree(const JsonValue& tree);
 
 // One connection for requests and their replies, used by one thread at a time.
