@@ -16,8 +16,8 @@ packages=(
   qemu-system-x86 busybox-static cpio
   clang
   desktop-file-utils appstream dpkg-dev fakeroot debootstrap lintian
-  libglib2.0-dev libglib2.0-bin dbus-daemon dconf-service gsettings-desktop-schemas
-  kwin-wayland gnome-shell mutter qt6-wayland
+  libglib2.0-dev libglib2.0-bin dconf-service gsettings-desktop-schemas
+  kwin-wayland gnome-shell mutter
 )
 
 missing=()
