@@ -1,5 +1,5 @@
 // A stand-in for the desktop's notification server on a private session bus:
-// answers Notify as the freedesktop specification says (a non-zero
+// answers Notify as desktop notification servers do (a non-zero
 // replaces_id keeps that id, else a new one) and writes one line per call,
 //   Notify replaces_id=R id=I body=TEXT
 // to standard output, then "ready" once it owns the name. The Wayland suite
