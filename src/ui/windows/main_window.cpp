@@ -245,7 +245,7 @@ void MainWindow::SyncLighting() {
 
 void MainWindow::KeepLighting(const ColorDlg& lighting) {
   // A mouse without lighting refuses the effect; the image keeps what it has.
-  const std::optional<Outcome> opened = lighting.OpenJob() ? lighting.OpenJob()->Result() : std::nullopt;
+  const std::optional<Outcome> opened = lighting.OpenJob().Result();
   if (!model_.HasDevice() || !model_.Caps().lighting || !opened || !*opened) return;
   const int effect = lighting.Model().CurrentEffect();
   const auto stored = lighting.Model().Stored();
