@@ -115,7 +115,7 @@ class Session {
   WorkPoster Poster(std::string name);
 
   // ---- settings, all on the selected device (session_settings.cpp) ----
-  // `progress` runs on the worker, like the job's own callbacks.
+  // `progress` runs on the worker, like every progress function here.
   Job<void> Load(ProgressFn progress = {});
   // Gets the selected device ready for field writes, reading only what they
   // consult (PrepareFieldWrite): the short way to a one-off change.

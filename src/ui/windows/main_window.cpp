@@ -1,12 +1,10 @@
 #include "ui/windows/main_window.h"
 
-#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QEvent>
 #include <QFileDialog>
 #include <QMouseEvent>
-#include <QPointer>
 #include <QScreen>
 #include <algorithm>
 #include <memory>
@@ -606,15 +604,9 @@ void MainWindow::SaveOption(const std::function<void(Options&)>& change) {
 }
 
 ProgressFn MainWindow::GuiProgress() {
-  const QPointer<MainWindow> target(this);
-  return [target](double fraction) {
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(),
-        [target, fraction] {
-          if (target && target->busy_) target->SetBusy(fraction);
-        },
-        Qt::QueuedConnection);
-  };
+  return OnGuiThread(this, [this](double fraction) {
+    if (busy_) SetBusy(fraction);
+  });
 }
 
 QString MainWindow::ChooseBackupFile(bool save) {
