@@ -1,4 +1,6 @@
 // show, backup, restore, reset and set: the settings image from the command line.
+#include <algorithm>
+#include <climits>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -236,15 +238,19 @@ int RunSet(CliContext& ctx) {
   } else if (what == "button") {
     expect(6);
     const int p = number(1, 0, kProfileCount - 1, "profile");
-    const int b = number(2, 0, kMaxButtons - 1, "button");
+    // Any number is taken here: which buttons exist is the mouse's rule, and
+    // the message names the range it allows (0..23 at level 11), not the
+    // records a profile could hold.
+    const long button = ParseNumber(args[2], LONG_MIN, LONG_MAX, "button");
+    const int b = static_cast<int>(std::clamp<long>(button, INT_MIN, INT_MAX));
     const ButtonRecord r{static_cast<uint8_t>(number(3, 0, 36, "type")), static_cast<uint8_t>(number(4, 0, 255, "p1")),
                          static_cast<uint8_t>(number(5, 0, 255, "p2")), static_cast<uint8_t>(number(6, 0, 255, "p3"))};
     // The range needs the layout only; whether the button holds the
     // profile's left click needs its records, so the mouse is loaded first.
-    checkForDevice = [b](const DeviceCapabilities& caps) {
+    checkForDevice = [b, button](const DeviceCapabilities& caps) {
       if (ButtonWriteRefusal(caps, b, -1) == WriteRefusal::kButtonOutOfRange)
         throw CliError{"button out of range (0.." + std::to_string(caps.ShownButtonRows() - 1) +
-                       "): " + std::to_string(b)};
+                       "): " + std::to_string(button)};
     };
     checkLoaded = [p, b](const DeviceCapabilities& caps, const SettingsImage& image) {
       if (ButtonWriteRefusal(caps, b, PrimaryClickHolderOf(image, p)) == WriteRefusal::kPrimaryClickHolder)
@@ -276,12 +282,16 @@ int RunSet(CliContext& ctx) {
 }  // namespace
 
 void RegisterSettingsCommands(CommandRegistry& registry) {
-  registry.Add({"show", {"show [--json]"},
-                "load the mouse and print its settings (--json: the object of docs/show-json.md)", RunShow});
-  registry.Add({"backup", {"backup FILE [--data-dir DIR]"},
+  registry.Add({"show",
+                {"show [--json]"},
+                "load the mouse and print its settings (--json: the object of docs/show-json.md)",
+                RunShow});
+  registry.Add({"backup",
+                {"backup FILE [--data-dir DIR]"},
                 "save the whole settings memory and the per-profile applications of set.ini to a backup file (.bf)",
                 RunBackup});
-  registry.Add({"restore", {"restore FILE [--data-dir DIR]"},
+  registry.Add({"restore",
+                {"restore FILE [--data-dir DIR]"},
                 "write a backup file into the mouse, load it again and store its per-profile applications in set.ini",
                 RunRestore});
   registry.Add({"reset", {"reset"}, "rewrite the mouse with the default settings", RunReset});
@@ -289,7 +299,8 @@ void RegisterSettingsCommands(CommandRegistry& registry) {
                 {"set profile N", "set profile-enabled P on|off", "set dpi-level N", "set level-enabled L on|off",
                  "set dpi LEVEL X Y", "set report-rate 1000|500|333|250|200|166|142|125", "set angle-snapping on|off",
                  "set button PROFILE BUTTON TYPE P1 P2 P3"},
-                "change one setting at once (profiles, buttons and levels count from 0)", RunSet});
+                "change one setting at once (profiles, buttons and levels count from 0)",
+                RunSet});
 }
 
 }  // namespace quorix

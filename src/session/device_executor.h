@@ -8,8 +8,8 @@
 // tracks one running operation only. Rather than asking every caller to
 // remember that, everything that talks to the mouse is posted here, so the
 // rule holds by construction: the CLI posts a use case and waits for it, a
-// window posts it and follows its callbacks, the live colour sender posts one
-// send per period.
+// window posts it and continues once it is done (both through Job, job.h),
+// the live colour sender posts one send per period.
 //
 // A job or callback that throws does not take the program down with it: the
 // worker catches what was thrown, the job finishes with kInternalError (the

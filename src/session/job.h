@@ -14,12 +14,13 @@
 // produced is still there for whoever holds the handle.
 //
 // Threads: the work runs on the executor's worker. A continuation given
-// before the job finished runs on the worker, right after the job's own
-// onFinished callback; one given after it finished runs at once on the
+// before the job finished runs on the worker, right after the work (and its
+// last progress report); one given after it finished runs at once on the
 // calling thread. Either way it runs once, with the job's final result: a
 // job cancelled before it ran comes to kCancelled, one whose work (or
-// callback) threw to kInternalError. Every member may be used from any
-// thread; copies of a Job share one job.
+// progress callback) threw to kInternalError. Every member may be used from
+// any thread; copies of a Job share one job. The raw DeviceJob underneath
+// stays inside: windows and their models hand out the Job.
 
 #include <concepts>
 #include <exception>
@@ -101,13 +102,13 @@ class State {
     produced_ = std::move(produced);
   }
   // Worker thread, once: the job finished with `outcome`. What the work
-  // produced counts when the job ended the way the work did (not when a
-  // callback threw after it).
+  // produced is the result; a job whose work never returned (cancelled
+  // before it ran, or it threw) comes to `outcome` alone.
   void Settle(const Outcome& outcome) {
     Next next;
     {
       std::lock_guard<std::mutex> lock(mutex_);
-      if (produced_ && OutcomeOf(*produced_) == outcome) {
+      if (produced_) {
         settled_ = std::move(*produced_);
       } else {
         settled_ = Failed<JobResult<T>>(outcome);
@@ -142,14 +143,6 @@ class State {
 
 }  // namespace job_detail
 
-// Waits for a raw DeviceJob (one a window model hands out) and rethrows what
-// its work threw: how every waiting form ends.
-inline Outcome WaitFor(const DeviceJob& job) {
-  const Outcome outcome = job.Wait();
-  if (const std::exception_ptr thrown = job.Thrown()) std::rethrow_exception(thrown);
-  return outcome;
-}
-
 template <typename T>
 class Job {
  public:
@@ -157,9 +150,12 @@ class Job {
   // The work of a job: what it produced, on the worker thread.
   using Work = std::function<JobResult<T>(JobContext&)>;
 
-  // Posts `work` to `executor`. `callbacks` follow the job as on any
-  // DeviceJob (its progress; its onFinished runs before the continuation).
-  static Job Post(DeviceExecutor& executor, std::string name, Work work, DeviceJobCallbacks callbacks = {}) {
+  // Posts `work` to `executor`. `progress` follows the job's progress on the
+  // worker (DeviceJob::Progress: clamped to 0..1, never backwards, silent
+  // once the job was asked to stop); the continuation comes after its last
+  // report.
+  static Job Post(DeviceExecutor& executor, std::string name, Work work,
+                  std::function<void(double fraction)> progress = {}) {
     auto state = std::make_shared<job_detail::State<T>>();
     DeviceJobFn run = [state, work = std::move(work)](JobContext& context) {
       JobResult<T> produced = work(context);
@@ -167,17 +163,9 @@ class Job {
       state->Keep(std::move(produced));
       return outcome;
     };
-    callbacks.onFinished = [state, finished = std::move(callbacks.onFinished)](DeviceJob& job) {
-      if (finished) {
-        try {
-          finished(job);
-        } catch (...) {
-          // The executor keeps the exception and fails the job; the
-          // continuation still hears of the end.
-          state->Settle(Failure::kInternalError);
-          throw;
-        }
-      }
+    DeviceJobCallbacks callbacks;
+    if (progress) callbacks.onProgress = [progress = std::move(progress)](DeviceJob&, double f) { progress(f); };
+    callbacks.onFinished = [state](DeviceJob& job) {
       state->Settle(job.Result().value_or(Outcome(Failure::kInternalError)));
     };
     DeviceJobHandle job = executor.Post(std::move(name), std::move(run), std::move(callbacks));
@@ -186,7 +174,6 @@ class Job {
 
   // The job underneath: its name, progress, Finished().
   const DeviceJob& Device() const { return *job_; }
-  const DeviceJobHandle& Handle() const { return job_; }
   // See DeviceJob::Cancel: one not started never runs, a running one stops
   // before its next exchange.
   void Cancel() const { job_->Cancel(); }
@@ -195,10 +182,13 @@ class Job {
   // Blocks until the job finished (never from the worker thread) and rethrows
   // what its work threw.
   JobResult<T> Wait() const {
-    const Outcome outcome = WaitFor(*job_);
+    const Outcome outcome = job_->Wait();
+    if (const std::exception_ptr thrown = job_->Thrown()) std::rethrow_exception(thrown);
     if (std::optional<JobResult<T>> settled = state_->Settled()) return std::move(*settled);
     return job_detail::Failed<JobResult<T>>(outcome);
   }
+  // The job's result once it has finished, without waiting; empty before.
+  std::optional<JobResult<T>> Result() const { return state_->Settled(); }
 
   // `next` runs once with the job's result (see the threads above). One
   // continuation per job: a second Then replaces a first that has not run.

@@ -96,18 +96,17 @@ bool Session::PointStateAtSelection() {
   return false;
 }
 
-Job<void> Session::Post(std::string name, SessionWork work, DeviceJobCallbacks callbacks) {
-  return Job<void>::Post(
-      *executor_, std::move(name),
-      [this, work = std::move(work)](JobContext& job) { return work(job, *link_, state_); }, std::move(callbacks));
+Job<void> Session::Post(std::string name, SessionWork work) {
+  return Job<void>::Post(*executor_, std::move(name),
+                         [this, work = std::move(work)](JobContext& job) { return work(job, *link_, state_); });
 }
 
 std::unique_ptr<DeviceEventPump> Session::MakeEventPump(DeviceEventPump::Deliver deliver) {
   return std::make_unique<DeviceEventPump>(*link_, *clock_, std::move(deliver), [this] { return LoadRunning(); });
 }
 
-Job<void> Session::OnDevice(std::string name, DeviceJobWork work, DeviceJobCallbacks callbacks) {
-  return OnCurrentDevice<void>(std::move(name), std::move(work), std::move(callbacks));
+Job<void> Session::OnDevice(std::string name, DeviceJobWork work) {
+  return OnCurrentDevice<void>(std::move(name), std::move(work));
 }
 
 Session::WorkPoster Session::Poster(std::string name) {

@@ -103,11 +103,11 @@ class Session {
   // Runs `work` on the executor (inside no operation: the work opens its own,
   // with the job's stop token). Work that throws finishes with
   // kInternalError, and Wait() passes what it threw on to the caller.
-  Job<void> Post(std::string name, SessionWork work, DeviceJobCallbacks callbacks = {});
+  Job<void> Post(std::string name, SessionWork work);
   // Runs `work` on the executor with the current device's path (the one the
   // last ResolveDevice or load found).
   using DeviceJobWork = std::function<Outcome(JobContext&, DeviceLink&, const std::string& path)>;
-  Job<void> OnDevice(std::string name, DeviceJobWork work, DeviceJobCallbacks callbacks = {});
+  Job<void> OnDevice(std::string name, DeviceJobWork work);
   // How the step objects of the modules below (the live colour sender) post
   // their device work without knowing the executor: each call is one job
   // named `name` whose outcome is the work's.
@@ -115,7 +115,7 @@ class Session {
   WorkPoster Poster(std::string name);
 
   // ---- settings, all on the selected device (session_settings.cpp) ----
-  // `progress` runs on the worker, like the job's own callbacks.
+  // `progress` runs on the worker, like every progress function here.
   Job<void> Load(ProgressFn progress = {});
   // Gets the selected device ready for field writes, reading only what they
   // consult (PrepareFieldWrite): the short way to a one-off change.
@@ -135,14 +135,14 @@ class Session {
 
   // ---- macros, on the loaded image of the current device (session_macros.cpp) ----
   // Each publishes the changed image through the store once the mouse took
-  // the change; a failed one leaves the published image as it was. The
-  // store's job reports how far it got (a compaction first, then the record).
-  Job<void> StoreMacro(int slot, int mode, std::string name, std::vector<MacroItem> items,
-                       DeviceJobCallbacks callbacks = {});
+  // the change; a failed one leaves the published image as it was.
+  // `progress` follows the store's job on the worker (a compaction first,
+  // then the record).
+  Job<void> StoreMacro(int slot, int mode, std::string name, std::vector<MacroItem> items, ProgressFn progress = {});
   Job<void> DeleteMacro(int slot);
   // Reads a slot's record back from the mouse (show, export, the editor);
-  // the job reports how far it got.
-  Job<MacroReadBack> ReadMacro(int slot, DeviceJobCallbacks callbacks = {});
+  // `progress` follows the job on the worker.
+  Job<MacroReadBack> ReadMacro(int slot, ProgressFn progress = {});
 
   // ---- lighting and lift, on the current device (session_lighting.cpp) ----
   Job<LightingConfig> ReadLighting();
@@ -202,15 +202,16 @@ class Session {
   };
   // The load of the selected device, inside a job.
   Outcome LoadSelected(JobContext& job, const ProgressFn& progress, LoadHow how);
-  // Posts `work` with the current device's path; what it produces is the job's.
+  // Posts `work` with the current device's path; what it produces is the
+  // job's, and `progress` follows the job (Job::Post).
   template <typename T>
   Job<T> OnCurrentDevice(std::string name,
                          std::function<JobResult<T>(JobContext&, DeviceLink&, const std::string&)> work,
-                         DeviceJobCallbacks callbacks = {}) {
+                         ProgressFn progress = {}) {
     return Job<T>::Post(
         *executor_, std::move(name),
         [this, work = std::move(work)](JobContext& job) { return work(job, *link_, CurrentDevicePath()); },
-        std::move(callbacks));
+        std::move(progress));
   }
 
   std::unique_ptr<Clock> clock_;

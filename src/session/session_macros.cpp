@@ -4,9 +4,8 @@
 
 namespace quorix {
 
-Job<void> Session::StoreMacro(int slot, int mode, std::string name, std::vector<MacroItem> items,
-                              DeviceJobCallbacks callbacks) {
-  return OnDevice(
+Job<void> Session::StoreMacro(int slot, int mode, std::string name, std::vector<MacroItem> items, ProgressFn progress) {
+  return OnCurrentDevice<void>(
       "store macro",
       [this, slot, mode, name = std::move(name), items = std::move(items)](JobContext& job, DeviceLink& link,
                                                                            const std::string& path) {
@@ -19,7 +18,7 @@ Job<void> Session::StoreMacro(int slot, int mode, std::string name, std::vector<
         if (outcome) state_.image.Publish(std::move(image));
         return outcome;
       },
-      std::move(callbacks));
+      std::move(progress));
 }
 
 Job<void> Session::DeleteMacro(int slot) {
@@ -32,13 +31,13 @@ Job<void> Session::DeleteMacro(int slot) {
   });
 }
 
-Job<MacroReadBack> Session::ReadMacro(int slot, DeviceJobCallbacks callbacks) {
+Job<MacroReadBack> Session::ReadMacro(int slot, ProgressFn progress) {
   return OnCurrentDevice<MacroReadBack>(
       "read macro",
       [this, slot](JobContext& job, DeviceLink& link, const std::string& path) {
         return ReadBackMacro(link, path, *state_.image.Snapshot(), slot, [&job](double f) { job.Progress(f); });
       },
-      std::move(callbacks));
+      std::move(progress));
 }
 
 }  // namespace quorix

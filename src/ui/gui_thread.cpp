@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <QPointer>
-#include <memory>
 
 namespace quorix::ui {
 
@@ -17,24 +16,6 @@ void PostToGui(const QPointer<QObject>& target, std::function<void()> call) {
         if (target) call();
       },
       Qt::QueuedConnection);
-}
-
-DeviceJobCallbacks OnGuiThread(QObject* receiver, GuiJobHandlers handlers) {
-  auto shared = std::make_shared<GuiJobHandlers>(std::move(handlers));
-  const QPointer<QObject> target(receiver);
-  DeviceJobCallbacks callbacks;
-  if (shared->progress) {
-    callbacks.onProgress = [shared, target](DeviceJob&, double fraction) {
-      PostToGui(target, [shared, fraction] { shared->progress(fraction); });
-    };
-  }
-  callbacks.onFinished = [shared, target](DeviceJob& job) {
-    const Outcome outcome = job.Result().value_or(Outcome{});
-    PostToGui(target, [shared, outcome] {
-      if (shared->finished) shared->finished(outcome);
-    });
-  };
-  return callbacks;
 }
 
 }  // namespace quorix::ui

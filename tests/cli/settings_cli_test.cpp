@@ -27,7 +27,7 @@ using Result = test::CliRun;
 
 // Runs one command against a simulated mouse kept in `state` between runs.
 Result RunSim(const std::string& state, std::vector<std::string> args, bool terminal = false,
-           const std::string& level = "level11") {
+              const std::string& level = "level11") {
   std::vector<std::string> argv = {"--simulate=" + level, "--sim-state", state};
   argv.insert(argv.end(), args.begin(), args.end());
   return test::RunCommand(argv, terminal);
@@ -112,7 +112,7 @@ TEST(SettingsCli, BackupRestoreRoundTripAndOldFileClearsApplications) {
   const std::string bytes = ReadBytes(file);
   ASSERT_GT(bytes.size(), 24u + 8192u);
   EXPECT_EQ(bytes.substr(20, 4), std::string("\x00\x20\x00\x00", 4));  // imageLength 8192
-  EXPECT_TRUE(Has(bytes, std::string("/\0u\0s\0r\0", 8)));               // the application travels along
+  EXPECT_TRUE(Has(bytes, std::string("/\0u\0s\0r\0", 8)));             // the application travels along
 
   const Result before = RunSim(state, {"read", "0", "2048"});
   ASSERT_EQ(RunSim(state, {"write", "40", "0102030405"}).status, 0);
@@ -245,11 +245,16 @@ TEST(SettingsCli, SetWritesAndRejectsOutOfRangeValues) {
   EXPECT_TRUE(Has(show.out, "{\"x\": 20, \"y\": 20}, {\"x\": 90, \"y\": 91}"));
   EXPECT_TRUE(Has(show.out, "{\"index\": 23, \"record\": [5, 0, 4, 0]"));
 
-  const std::vector<std::vector<std::string>> bad = {
-      {"set", "report-rate", "300"},     {"set", "profile", "5"},          {"set", "dpi", "5", "10", "10"},
-      {"set", "dpi", "0", "0", "10"},    {"set", "button", "0", "32", "1", "0", "0", "0"},
-      {"set", "button", "0", "0", "37", "0", "0", "0"}, {"set", "angle-snapping", "maybe"},
-      {"set", "level-enabled", "5", "on"}, {"set", "colour"},           {"set", "profile"}};
+  const std::vector<std::vector<std::string>> bad = {{"set", "report-rate", "300"},
+                                                     {"set", "profile", "5"},
+                                                     {"set", "dpi", "5", "10", "10"},
+                                                     {"set", "dpi", "0", "0", "10"},
+                                                     {"set", "button", "0", "3x", "1", "0", "0", "0"},
+                                                     {"set", "button", "0", "0", "37", "0", "0", "0"},
+                                                     {"set", "angle-snapping", "maybe"},
+                                                     {"set", "level-enabled", "5", "on"},
+                                                     {"set", "colour"},
+                                                     {"set", "profile"}};
   for (std::vector<std::string> args : bad) {
     args.insert(args.begin(), "--trace");
     const Result r = RunSim(state, args);
@@ -257,7 +262,8 @@ TEST(SettingsCli, SetWritesAndRejectsOutOfRangeValues) {
     EXPECT_EQ(Requests(r.err, ""), 0) << args[2];  // refused before any request
   }
   // Checks that need the layout: 24 buttons at level 5, 4 levels at level 0.
-  const Result l5 = RunSim(dir.Path("l5"), {"--trace", "set", "button", "0", "24", "1", "0", "0", "0"}, false, "level5");
+  const Result l5 =
+      RunSim(dir.Path("l5"), {"--trace", "set", "button", "0", "24", "1", "0", "0", "0"}, false, "level5");
   EXPECT_EQ(l5.status, 1);
   EXPECT_TRUE(Has(l5.err, "button out of range (0..23)"));
   EXPECT_EQ(Requests(l5.err, "01 01 03"), 0);
@@ -282,16 +288,29 @@ TEST(SettingsCli, SetWritesAndRejectsOutOfRangeValues) {
 // Which buttons take a function is one rule, asked by both front ends: the
 // main window's model on a loaded mouse and `set button` on the same mouse
 // answer alike. A hidden row (24..31 at level 11) and the primary-click holder
-// (button 0 of a new mouse) keep what they hold.
+// (button 0 of a new mouse) keep what they hold; a refusal names the range the
+// mouse allows, whatever a profile's records could hold.
 TEST(SettingsCli, ButtonsTakeFunctionsAsInTheMainWindow) {
+  const std::string holds = "button 0 holds the left click of profile 0: nothing written";
   struct Row {
     const char* sim;
     int level, button;
     bool takes;
-  } rows[] = {{"level11", 11, 0, false},  {"level11", 11, 1, true},   {"level11", 11, 23, true},
-              {"level11", 11, 24, false}, {"level11", 11, 31, false}, {"level5", 5, 0, false},
-              {"level5", 5, 23, true},    {"level5", 5, 24, false},   {"level0", 0, 0, false},
-              {"level0", 0, 15, true},    {"level0", 0, 16, false}};
+    std::string said;  // in the refusal
+  } rows[] = {{"level11", 11, 0, false, holds},
+              {"level11", 11, 1, true, ""},
+              {"level11", 11, 23, true, ""},
+              {"level11", 11, 24, false, "button out of range (0..23): 24"},
+              {"level11", 11, 31, false, "button out of range (0..23): 31"},
+              {"level11", 11, 32, false, "button out of range (0..23): 32"},
+              {"level11", 11, -1, false, "button out of range (0..23): -1"},
+              {"level5", 5, 0, false, holds},
+              {"level5", 5, 23, true, ""},
+              {"level5", 5, 24, false, "button out of range (0..23): 24"},
+              {"level0", 0, 0, false, holds},
+              {"level0", 0, 15, true, ""},
+              {"level0", 0, 16, false, "button out of range (0..15): 16"},
+              {"level0", 0, 32, false, "button out of range (0..15): 32"}};
   for (const Row& row : rows) {
     SCOPED_TRACE(std::string(row.sim) + " button " + std::to_string(row.button));
     test::SimSession world(sim::SimOptions{.protocolLevel = row.level});
@@ -307,8 +326,18 @@ TEST(SettingsCli, ButtonsTakeFunctionsAsInTheMainWindow) {
                {"--trace", "set", "button", "0", std::to_string(row.button), "5", "0", "4", "0"}, false, row.sim);
     EXPECT_EQ(cli.status == 0, row.takes) << cli.err;
     if (!row.takes) {
+      EXPECT_TRUE(Has(cli.err, "quorix-mousectl: " + row.said + "\n")) << cli.err;
       EXPECT_EQ(Requests(cli.err, row.level == 11 ? "01 03" : row.level == 5 ? "01 01 03" : "01 09"), 0);
     }
+  }
+  // A mouse that cannot be reached says so, whichever button was asked for.
+  test::TempDir dir;
+  for (const char* button : {"1", "32"}) {
+    const Result cli =
+        RunSim(dir.Path("silent.state"), {"--sim-option", "silent", "set", "button", "0", button, "5", "0", "4", "0"});
+    EXPECT_EQ(cli.status, 1) << button;
+    EXPECT_TRUE(Has(cli.err, "the mouse stopped answering")) << button << ": " << cli.err;
+    EXPECT_FALSE(Has(cli.err, "out of range")) << button;
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <future>
 #include <optional>
 #include <stdexcept>
@@ -38,15 +39,15 @@ TEST(Job, WaitAndThenGetTheJobsOwnResultHoweverItEnds) {
       open.wait();
       return Outcome();
     });
-    DeviceJobCallbacks callbacks;
-    if (c.ends == Ends::kCallbackThrows)
-      callbacks.onFinished = [](DeviceJob&) { throw std::runtime_error("callback"); };
-    auto work = [&c](JobContext&) -> Result<int> {
+    std::function<void(double)> progress;
+    if (c.ends == Ends::kCallbackThrows) progress = [](double) { throw std::runtime_error("callback"); };
+    auto work = [&c](JobContext& context) -> Result<int> {
+      context.Progress(0.5);
       if (c.ends == Ends::kThrows) throw std::runtime_error("work");
       if (c.ends == Ends::kFailure) return Failure::kBadAnswers;
       return 42;
     };
-    const Job<int> job = Job<int>::Post(executor, "typed", work, callbacks);
+    const Job<int> job = Job<int>::Post(executor, "typed", work, progress);
     const Job<Reading> reading = Job<Reading>::Post(executor, "reading", [&c](JobContext&) {
       if (c.ends == Ends::kThrows) throw std::runtime_error("work");
       return Reading{c.ends == Ends::kFailure ? Outcome(Failure::kBadAnswers) : Outcome(), 7};
@@ -62,6 +63,7 @@ TEST(Job, WaitAndThenGetTheJobsOwnResultHoweverItEnds) {
       early = result;
       earlyThread = std::this_thread::get_id();
     });
+    EXPECT_FALSE(job.Result().has_value()) << "not finished yet";
     gate.set_value();
 
     if (c.waitThrows) {
@@ -81,6 +83,9 @@ TEST(Job, WaitAndThenGetTheJobsOwnResultHoweverItEnds) {
     job.Then([&](const Result<int>& result) { late = result; });
     ASSERT_TRUE(late.has_value());
     EXPECT_EQ(late->failure(), c.failure);
+    // Looked at without waiting: the same result.
+    ASSERT_TRUE(job.Result().has_value());
+    EXPECT_EQ(job.Result()->failure(), c.failure);
 
     if (c.ends != Ends::kThrows) {
       const Reading read = reading.Wait();

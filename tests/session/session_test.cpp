@@ -123,7 +123,7 @@ TEST(Session, WhatAWaitedForJobThrowsReachesTheCallerAndTheNextJobRuns) {
   Job<void> posted = sim.session->Post("throws", [](JobContext&, DeviceLink&, SettingsState&) -> Outcome {
     throw std::invalid_argument("cannot be stored");
   });
-  EXPECT_EQ(posted.Handle()->Wait(), Outcome(Failure::kInternalError));
+  EXPECT_EQ(posted.Device().Wait(), Outcome(Failure::kInternalError));
   std::optional<Outcome> continued;
   posted.Then([&](const Outcome& outcome) { continued = outcome; });
   EXPECT_EQ(continued, Outcome(Failure::kInternalError));
@@ -145,10 +145,9 @@ TEST(Session, PostedUseCasesReturnAtOnceAndReportProgressAndResults) {
   std::vector<MacroItem> items(300, WaitItem(20));
   std::vector<double> storeProgress;  // worker thread, read after Wait()
   std::optional<bool> storedSlotInUse;
-  DeviceJobCallbacks storeCallbacks;
-  storeCallbacks.onProgress = [&](DeviceJob&, double fraction) { storeProgress.push_back(fraction); };
-  storeCallbacks.onFinished = [&](DeviceJob&) { storedSlotInUse = session.State().image.Snapshot()->macroSlots[2].InUse(); };
-  const Job<void> store = session.StoreMacro(2, kModeOnce, "posted", items, storeCallbacks);
+  const Job<void> store =
+      session.StoreMacro(2, kModeOnce, "posted", items, [&](double fraction) { storeProgress.push_back(fraction); });
+  store.Then([&](const Outcome&) { storedSlotInUse = session.State().image.Snapshot()->macroSlots[2].InUse(); });
   const Job<LightingConfig> lighting = session.ReadLighting();
   const Job<void> effect = session.ChooseLightEffect(2);
   const Job<void> zones = session.WriteZones({1}, {0x80, 1, 2, 3});
@@ -157,25 +156,27 @@ TEST(Session, PostedUseCasesReturnAtOnceAndReportProgressAndResults) {
   const Job<LiftValueResult> storedLift = session.ReadStoredLift();
   const Job<LiftValueResult> testedLift = session.TestLift(4);
   const Job<LiftValueResult> cancelled = session.ReadStoredLift();
+  const Job<void> deleted = session.DeleteMacro(2);
+  const Job<void> badSlot = session.DeleteMacro(99);
   const struct {
     const char* name;
-    DeviceJobHandle job;
+    const DeviceJob* job;
     Outcome outcome;
   } posted[] = {
-      {"store macro", store.Handle(), {}},
-      {"read lighting", lighting.Handle(), {}},
-      {"effect", effect.Handle(), {}},
-      {"zones", zones.Handle(), {}},
-      {"preview", preview.Handle(), {}},
-      {"store lift", storeLift.Handle(), {}},
-      {"read lift", storedLift.Handle(), {}},
-      {"test lift", testedLift.Handle(), {}},
-      {"cancelled", cancelled.Handle(), Failure::kCancelled},
-      {"delete macro", session.DeleteMacro(2).Handle(), {}},
-      {"bad slot", session.DeleteMacro(99).Handle(), Failure::kInvalidArgument},
+      {"store macro", &store.Device(), {}},
+      {"read lighting", &lighting.Device(), {}},
+      {"effect", &effect.Device(), {}},
+      {"zones", &zones.Device(), {}},
+      {"preview", &preview.Device(), {}},
+      {"store lift", &storeLift.Device(), {}},
+      {"read lift", &storedLift.Device(), {}},
+      {"test lift", &testedLift.Device(), {}},
+      {"cancelled", &cancelled.Device(), Failure::kCancelled},
+      {"delete macro", &deleted.Device(), {}},
+      {"bad slot", &badSlot.Device(), Failure::kInvalidArgument},
   };
   for (const auto& p : posted) EXPECT_FALSE(p.job->Finished()) << p.name;
-  posted[8].job->Cancel();
+  cancelled.Cancel();
   gate.set_value();
   for (const auto& p : posted) EXPECT_EQ(p.job->Wait(), p.outcome) << p.name;
 
@@ -236,7 +237,8 @@ TEST(Session, ItsEventPumpPutsTheRescanOffWhileALoadRuns) {
   Session& session = *sim.session;
   ASSERT_EQ(session.ResolveDevice().Wait(), Outcome());
   std::vector<DeviceEventKind> events;
-  std::unique_ptr<DeviceEventPump> pump = session.MakeEventPump([&](const DeviceEvent& e) { events.push_back(e.kind); });
+  std::unique_ptr<DeviceEventPump> pump =
+      session.MakeEventPump([&](const DeviceEvent& e) { events.push_back(e.kind); });
   pump->Start();
   // The load stops at its first progress report until the pump has run past
   // the rescan due 10 ms after the start.
@@ -316,7 +318,7 @@ TEST(Session, RestoreKeepsTheBackupsApplicationsOnlyOnceTheMouseHasTheImage) {
     job = session.Restore(bytes, setIni, progress);
     hold.count_down();
     const RestoreResult result = job->Wait();
-    EXPECT_EQ(job->Handle()->Wait(), c.outcome);
+    EXPECT_EQ(job->Device().Wait(), c.outcome);
     EXPECT_EQ(result.step, c.step);
     EXPECT_EQ(result.outcome, c.outcome);
     const std::string iniAfter = test::ReadFile(setIni);

@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QTest>
 #include <memory>
+#include <optional>
 
 #include "session/session.h"
 #include "sim/sim_hid_host.h"
@@ -33,7 +34,7 @@ struct LightingWorld : test::SimSession {
   // The lighting window, opened and with its read done.
   std::unique_ptr<ColorDlg> Open() {
     auto dlg = std::make_unique<ColorDlg>(*env);
-    WaitFor(*dlg->OpenJob());
+    dlg->OpenJob().Wait();
     QCoreApplication::processEvents();
     dlg->show();
     return dlg;
@@ -135,7 +136,7 @@ TEST(Lighting, CancelShowsEveryZoneItsStoredBytesAndOkOnLayout22WritesZones0To8)
       w.Drain();
       EXPECT_EQ(w.Shown(8), (LedZoneRecord{0xFF, 0xFF, 1, 0}));
       picker.ActivateItem(c.item);
-      WaitFor(*picker.ClosingJob());
+      picker.ClosingJob()->Wait();
       return picker.Result().value_or(Answer::kClosed);
     });
     dlg->ActivateItem(ColorDlg::kSetAllLights);
@@ -158,7 +159,7 @@ TEST(Lighting, MarkersOnlyInCustomizeAnimationOnlyWhileShownDeviceGoneCancelsClo
   auto dlg = w.Open();
   EXPECT_EQ(dlg->Model().CurrentEffect(), 2);
   int pickers = 0;
-  DeviceJobHandle closing;
+  std::optional<Job<void>> closing;
   dlg->SetPickerRunner([&](ColorPickDlg& picker) {
     ++pickers;
     emit w.broadcasts.deviceGone();
@@ -172,7 +173,7 @@ TEST(Lighting, MarkersOnlyInCustomizeAnimationOnlyWhileShownDeviceGoneCancelsClo
   EXPECT_EQ(w.host->Mouse().LightingMode(), 0);
   dlg->ActivateItem(ColorDlg::kFirstMarker);
   EXPECT_EQ(pickers, 1);
-  ASSERT_NE(closing, nullptr) << "the device going away cancels the picker";
+  ASSERT_TRUE(closing.has_value()) << "the device going away cancels the picker";
 
   EXPECT_TRUE(dlg->TimerArmed());
   const int level = dlg->Model().Snapshot().breathingLevel;

@@ -344,7 +344,7 @@ TEST(MainWindow, MousePictureShowsTheLightingAndAnimatesOnlyWhileItsPageIsSeen) 
   QTimer::singleShot(0, w.window.get(), [&] {
     auto* lighting = w.window->findChild<ColorDlg*>();
     ASSERT_NE(lighting, nullptr);
-    WaitFor(*lighting->OpenJob());
+    lighting->OpenJob().Wait();
     picked = test::PressAccessible(*lighting, QStringLiteral("Wave"));
     lighting->ActivateItem(ColorDlg::kClose);
   });

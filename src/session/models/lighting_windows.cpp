@@ -101,39 +101,36 @@ std::optional<int64_t> ColourPicker::NextDueMs() const {
   return lastSendMs_ ? std::max(period, *lastSendMs_ + kColourSendPeriodMs) : period;
 }
 
-DeviceJobHandle ColourPicker::Confirm() {
-  if (closed_) return nullptr;
+std::optional<Job<void>> ColourPicker::Confirm() {
+  if (closed_) return std::nullopt;
   closed_ = true;
   sender_.reset();
-  return session_.WriteZones(setup_.zones, live_.Get()).Handle();
+  return session_.WriteZones(setup_.zones, live_.Get());
 }
 
-DeviceJobHandle ColourPicker::Cancel() {
-  if (closed_) return nullptr;
+std::optional<Job<void>> ColourPicker::Cancel() {
+  if (closed_) return std::nullopt;
   closed_ = true;
   sender_.reset();
   std::vector<LedZoneRecord> stored(setup_.stored.begin(), setup_.stored.end());
-  return session_
-      .OnDevice(
-          "restore zones",
-          [zones = setup_.zones, stored = std::move(stored)](JobContext&, DeviceLink& link, const std::string& path) {
-            return RestoreZonePreviews(link, path, zones, stored);
-          })
-      .Handle();
+  return session_.OnDevice("restore zones", [zones = setup_.zones, stored = std::move(stored)](
+                                                JobContext&, DeviceLink& link, const std::string& path) {
+    return RestoreZonePreviews(link, path, zones, stored);
+  });
 }
 
 // ---- LightingWindowModel ----------------------------------------------------
 
-LightingWindowModel::LightingWindowModel(Session& session, RandomSource& random)
-    : session_(session), random_(random) {
-  animator_ = std::make_unique<PreviewAnimator>(*preview_, session_.GetClock(), random_,
-                                                [this] { return DisplayProfileColour(); }, std::function<void()>{});
+LightingWindowModel::LightingWindowModel(Session& session, RandomSource& random) : session_(session), random_(random) {
+  animator_ = std::make_unique<PreviewAnimator>(
+      *preview_, session_.GetClock(), random_, [this] { return DisplayProfileColour(); }, std::function<void()>{});
 }
 
 ProfileColour LightingWindowModel::StoredProfileColour() const {
   const auto image = session_.State().image.Snapshot();
   if (image == nullptr) return {};
-  const auto& colour = image->profiles[static_cast<size_t>(std::clamp(image->activeProfile, 0, kProfileCount - 1))].colour;
+  const auto& colour =
+      image->profiles[static_cast<size_t>(std::clamp(image->activeProfile, 0, kProfileCount - 1))].colour;
   return {colour[0], colour[1], colour[2]};
 }
 
@@ -153,36 +150,31 @@ int LightingWindowModel::CurrentEffect() const { return DeviceNow().effect; }
 
 std::array<LedZoneRecord, kZoneCount> LightingWindowModel::Stored() const { return DeviceNow().stored; }
 
-DeviceJobHandle LightingWindowModel::Open(DeviceJobCallbacks callbacks) {
-  return session_
-      .OnDevice(
-          "open lighting",
-          [preview = preview_, device = device_, profile = DisplayProfileColour()](JobContext&, DeviceLink& link,
-                                                                                   const std::string& path) {
-            const LightingConfig config = ReadLighting(link, path);
-            Device found;
-            found.effect = config.outcome ? config.effect : 0;
-            found.protocolLevel = path.empty() ? 0 : ProtocolLevel(link, path);
-            found.buttonLayout = path.empty() ? 0 : ButtonLayout(link, path);
-            for (size_t zone = 0; zone < config.zones.size() && zone < found.stored.size(); ++zone) {
-              found.stored[zone] = config.zones[zone];
-            }
-            PreviewInputs inputs;
-            inputs.block = BlockOf(found.stored);
-            inputs.profileColour = profile;
-            inputs.buttonLayout = found.buttonLayout;
-            inputs.protocolLevel = found.protocolLevel;
-            std::lock_guard<std::mutex> lock(preview->Mutex());
-            *device = found;
-            LoadPreviewForEffect(preview->Model(), found.effect, inputs);
-            return config.outcome;
-          },
-          std::move(callbacks))
-      .Handle();
+Job<void> LightingWindowModel::Open() {
+  return session_.OnDevice("open lighting", [preview = preview_, device = device_, profile = DisplayProfileColour()](
+                                                JobContext&, DeviceLink& link, const std::string& path) {
+    const LightingConfig config = ReadLighting(link, path);
+    Device found;
+    found.effect = config.outcome ? config.effect : 0;
+    found.protocolLevel = path.empty() ? 0 : ProtocolLevel(link, path);
+    found.buttonLayout = path.empty() ? 0 : ButtonLayout(link, path);
+    for (size_t zone = 0; zone < config.zones.size() && zone < found.stored.size(); ++zone) {
+      found.stored[zone] = config.zones[zone];
+    }
+    PreviewInputs inputs;
+    inputs.block = BlockOf(found.stored);
+    inputs.profileColour = profile;
+    inputs.buttonLayout = found.buttonLayout;
+    inputs.protocolLevel = found.protocolLevel;
+    std::lock_guard<std::mutex> lock(preview->Mutex());
+    *device = found;
+    LoadPreviewForEffect(preview->Model(), found.effect, inputs);
+    return config.outcome;
+  });
 }
 
-DeviceJobHandle LightingWindowModel::ChooseEffect(int code, DeviceJobCallbacks callbacks) {
-  if (!LightEffectFromCode(code)) return nullptr;
+std::optional<Job<void>> LightingWindowModel::ChooseEffect(int code) {
+  if (!LightEffectFromCode(code)) return std::nullopt;
   {
     std::lock_guard<std::mutex> lock(preview_->Mutex());
     device_->effect = code;
@@ -191,26 +183,23 @@ DeviceJobHandle LightingWindowModel::ChooseEffect(int code, DeviceJobCallbacks c
   // keeps its current effect), then the preview rebuilt for the code. A
   // mouse without lighting refuses the code; the window still shows the
   // effect on its own picture.
-  DeviceJobHandle choose = session_.ChooseLightEffect(code).Handle();
-  return session_
-      .OnDevice(
-          "light effect preview",
-          [choose, code, preview = preview_, device = device_, profile = DisplayProfileColour()](
-              JobContext&, DeviceLink&, const std::string&) {
-            {
-              std::lock_guard<std::mutex> lock(preview->Mutex());
-              PreviewInputs inputs;
-              inputs.block = BlockOf(device->stored);
-              inputs.profileColour = profile;
-              inputs.buttonLayout = device->buttonLayout;
-              inputs.protocolLevel = device->protocolLevel;
-              LoadPreviewForEffect(preview->Model(), code, inputs);
-            }
-            const Outcome outcome = choose->Result().value_or(Outcome{Failure::kCancelled});
-            return outcome.failure == Failure::kNotSupported ? Outcome{} : outcome;
-          },
-          std::move(callbacks))
-      .Handle();
+  const Job<void> choose = session_.ChooseLightEffect(code);
+  auto rebuild = [choose, code, preview = preview_, device = device_, profile = DisplayProfileColour()](
+                     JobContext&, DeviceLink&, const std::string&) {
+    {
+      std::lock_guard<std::mutex> lock(preview->Mutex());
+      PreviewInputs inputs;
+      inputs.block = BlockOf(device->stored);
+      inputs.profileColour = profile;
+      inputs.buttonLayout = device->buttonLayout;
+      inputs.protocolLevel = device->protocolLevel;
+      LoadPreviewForEffect(preview->Model(), code, inputs);
+    }
+    // The choice ran, and settled, before this job on the one worker.
+    const Outcome outcome = choose.Result().value_or(Outcome{Failure::kCancelled});
+    return outcome.failure == Failure::kNotSupported ? Outcome{} : outcome;
+  };
+  return session_.OnDevice("light effect preview", std::move(rebuild));
 }
 
 std::optional<PickerSetup> LightingWindowModel::EditZone(int zone) const {

@@ -9,8 +9,9 @@
 // confirm and cancel that write or restore the zones it touched.
 //
 // Every device exchange goes to the session's executor; the GUI thread only
-// posts. Both classes are used from the GUI thread; the preview model is
-// shared with the executor's jobs under its own lock.
+// posts, and gets each exchange back as a Job to wait for or continue on.
+// Both classes are used from the GUI thread; the preview model is shared
+// with the executor's jobs under its own lock.
 
 #include <array>
 #include <cstdint>
@@ -28,9 +29,9 @@ namespace quorix {
 
 // What a picker starts from.
 struct PickerSetup {
-  int zone = -1;            // the edited zone, or -1 for "Set all lights"
-  std::vector<int> zones;   // the zones it shows and stores, in zone order
-  LedZoneRecord live;       // the colour it starts with
+  int zone = -1;                                   // the edited zone, or -1 for "Set all lights"
+  std::vector<int> zones;                          // the zones it shows and stores, in zone order
+  LedZoneRecord live;                              // the colour it starts with
   std::array<LedZoneRecord, kZoneCount> stored{};  // each zone's record as the mouse holds it
   ProfileColour profileColour;                     // the active profile's colour as stored
   int protocolLevel = 0;
@@ -86,12 +87,12 @@ class ColourPicker {
   bool Poll();
   std::optional<int64_t> NextDueMs() const;
 
-  // Stores the live colour in every zone it edits and closes. Null when it
+  // Stores the live colour in every zone it edits and closes. Empty when it
   // had closed already.
-  DeviceJobHandle Confirm();
+  std::optional<Job<void>> Confirm();
   // Shows each edited zone's stored record again and closes (also what the
-  // device going away does). Null when it had closed already.
-  DeviceJobHandle Cancel();
+  // device going away does). Empty when it had closed already.
+  std::optional<Job<void>> Cancel();
   bool Closed() const { return closed_; }
 
  private:
@@ -111,13 +112,15 @@ class LightingWindowModel {
   LightingWindowModel(Session& session, RandomSource& random);
 
   // Reads the effect and the zone table of the current device and builds the
-  // preview for that effect. `callbacks` follow the read.
-  DeviceJobHandle Open(DeviceJobCallbacks callbacks = {});
+  // preview for that effect; the job comes to the read's outcome.
+  Job<void> Open();
   // The effect shown (set at once; the mouse follows through the executor).
   int CurrentEffect() const;
   // Chooses an effect 0..4: the mouse switches and the preview is rebuilt
-  // for it. Null for a code outside 0..4.
-  DeviceJobHandle ChooseEffect(int code, DeviceJobCallbacks callbacks = {});
+  // for it; the job ends once the preview is. A mouse without lighting
+  // refuses the code, and the job still succeeds. Empty for a code outside
+  // 0..4.
+  std::optional<Job<void>> ChooseEffect(int code);
 
   // The picker set-up for a click on zone `zone`'s marker; empty unless the
   // effect is "Customize" (the markers exist only there).

@@ -332,8 +332,8 @@ Outcome MacroEditModel::WriteFile(const std::string& path, int64_t now) {
   return written;
 }
 
-Job<MacroReadBack> MacroEditModel::ReadBack(Session& session, int slot, DeviceJobCallbacks callbacks) {
-  return session.ReadMacro(slot, std::move(callbacks));
+Job<MacroReadBack> MacroEditModel::ReadBack(Session& session, int slot, ProgressFn progress) {
+  return session.ReadMacro(slot, std::move(progress));
 }
 
 void MacroEditModel::ReadBackFinished(const MacroReadBack& back, int slot) {
@@ -341,9 +341,8 @@ void MacroEditModel::ReadBackFinished(const MacroReadBack& back, int slot) {
   Load(back.items, back.name, back.mode, {SourceKind::kSlot, "", slot});
 }
 
-DeviceJobHandle MacroEditModel::PostStore(Session& session, int slot, const std::string& name,
-                                          DeviceJobCallbacks callbacks) {
-  return session.StoreMacro(slot, NormaliseMode(mode_), name, items_, std::move(callbacks)).Handle();
+Job<void> MacroEditModel::PostStore(Session& session, int slot, const std::string& name, ProgressFn progress) const {
+  return session.StoreMacro(slot, NormaliseMode(mode_), name, items_, std::move(progress));
 }
 
 void MacroEditModel::StoreFinished(const Outcome& outcome, int slot, const std::string& name) {

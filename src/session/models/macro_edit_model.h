@@ -10,6 +10,11 @@
 // held control's next step, a new-step mark running out), or nothing. The
 // window arms one single-shot timer for it and calls Poll() when it fires,
 // so an idle editor never wakes.
+//
+// Threads: the model belongs to the window's thread. A store or read-back
+// runs on the executor's worker and comes back as its Job's result, which the
+// window hands to StoreFinished / ReadBackFinished on its own thread: the
+// worker never touches the model.
 
 #include <cstdint>
 #include <memory>
@@ -22,8 +27,8 @@
 #include "macro/macro_library.h"
 #include "macro/macro_memory.h"
 #include "platform/clock.h"
-#include "session/device_executor.h"
 #include "session/job.h"
+#include "settings/settings_decode.h"
 
 namespace quorix {
 
@@ -184,9 +189,10 @@ class MacroEditModel {
   DropPlan PlanDrop(const MacroListItem& row, const std::string& nameWhenEmpty) const;
 
   // Stores the macro into device slot `slot` through the session's executor
-  // (mode outside 8..10 stored as 8). The callbacks see the job's outcome;
-  // call StoreFinished with it on the window's thread.
-  DeviceJobHandle PostStore(Session& session, int slot, const std::string& name, DeviceJobCallbacks callbacks);
+  // (mode outside 8..10 stored as 8). The job comes to the store's outcome:
+  // hand it to StoreFinished on the window's thread. `progress` follows the
+  // store on the worker.
+  Job<void> PostStore(Session& session, int slot, const std::string& name, ProgressFn progress = {}) const;
   // After a store: success makes the slot the macro's source and clears
   // modified; kLackOfSpace leaves everything as it was.
   void StoreFinished(const Outcome& outcome, int slot, const std::string& name);
@@ -194,8 +200,8 @@ class MacroEditModel {
   // Reads device slot `slot` back through the session's executor (input
   // stays blocked meanwhile: one read-back at a time). Hand what the job
   // read to ReadBackFinished on the window's thread: it loads the slot's
-  // macro when it was read whole.
-  static Job<MacroReadBack> ReadBack(Session& session, int slot, DeviceJobCallbacks callbacks);
+  // macro when it was read whole. `progress` follows the read on the worker.
+  static Job<MacroReadBack> ReadBack(Session& session, int slot, ProgressFn progress = {});
   void ReadBackFinished(const MacroReadBack& back, int slot);
 
   // The device's free macro memory (no slot left out); 0 without a device.

@@ -30,6 +30,7 @@ ColorDlg::ColorDlg(UiEnv& env, QWidget* parent)
       env_(env),
       random_(static_cast<uint32_t>(QDateTime::currentMSecsSinceEpoch())),
       model_(env.session, random_),
+      openJob_(model_.Open()),
       painter_(Pictures()),
       runPicker_([](ColorPickDlg& picker) { return picker.Run(); }) {
   setWindowModality(Qt::ApplicationModal);
@@ -75,7 +76,7 @@ ColorDlg::ColorDlg(UiEnv& env, QWidget* parent)
     items.push_back(marker);
   }
   SyncItems();
-  openJob_ = model_.Open(OnGuiThread(this, {{}, [this](const Outcome&) { SyncItems(); }}));
+  openJob_.Then(OnGuiThread(this, [this](const Outcome&) { SyncItems(); }));
   connect(&env_.appSignals, &AppSignals::deviceGone, this, &ColorDlg::Finish);
   connect(&env_.appSignals, &AppSignals::closing, this, &ColorDlg::Finish);
 }
@@ -131,7 +132,8 @@ void ColorDlg::OnItemActivated(int index) {
   if (index == kClose) {
     Finish();
   } else if (index >= kFirstEffect && index < kFirstEffect + 5) {
-    model_.ChooseEffect(item.code, OnGuiThread(this, {{}, [this](const Outcome&) { update(); }}));
+    if (const auto chosen = model_.ChooseEffect(item.code))
+      chosen->Then(OnGuiThread(this, [this](const Outcome&) { update(); }));
     SyncItems();
   } else if (index == kSetAllLights) {
     OpenPicker(model_.SetAllLights());

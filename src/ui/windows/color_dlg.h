@@ -32,7 +32,7 @@ class ColorDlg : public SkinWindow {
   // Shows the window and waits until it is closed.
   void Run();
   // The read of the effect and zones that opening started.
-  DeviceJobHandle OpenJob() const { return openJob_; }
+  const Job<void>& OpenJob() const { return openJob_; }
   const LightingWindowModel& Model() const { return model_; }
   LightingWindowModel& Model() { return model_; }
 
@@ -60,11 +60,11 @@ class ColorDlg : public SkinWindow {
   UiEnv& env_;
   SeededRandom random_;
   LightingWindowModel model_;
+  Job<void> openJob_;  // posted as the window is built
   LightingPainter painter_;
   QTimer timer_;
   QEventLoop loop_;
   bool finished_ = false;
-  DeviceJobHandle openJob_;
   PickerRunner runPicker_;
 };
 

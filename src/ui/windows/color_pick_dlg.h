@@ -38,8 +38,8 @@ class ColorPickDlg : public SkinWindow {
   // Empty while open; then the answer.
   std::optional<Answer> Result() const { return result_; }
   const ColourPicker& Picker() const { return picker_; }
-  // The store or restore that closing posted (null while open).
-  DeviceJobHandle ClosingJob() const { return closingJob_; }
+  // The store or restore that closing posted (empty while open).
+  const std::optional<Job<void>>& ClosingJob() const { return closingJob_; }
 
   // Runs the sender when due and arms the next wake-up (the window's timer
   // calls it; tests on virtual time call it directly).
@@ -69,7 +69,7 @@ class ColorPickDlg : public SkinWindow {
   QTimer timer_;
   QEventLoop loop_;
   std::optional<Answer> result_;
-  DeviceJobHandle closingJob_;
+  std::optional<Job<void>> closingJob_;
   enum class Drag { kNone, kField, kRed, kGreen, kBlue } drag_ = Drag::kNone;
   std::optional<uint32_t> lastDragged_;
 };

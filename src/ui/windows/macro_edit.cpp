@@ -444,7 +444,7 @@ void MacroEdit::LoadRow(int row) {
 
 void MacroEdit::ReadBackSlot(int slot) {
   SetBusy(0.0);
-  MacroEditModel::ReadBack(env_.session, slot, OnGuiThread(this, {[this](double f) { SetBusy(f); }, {}}))
+  MacroEditModel::ReadBack(env_.session, slot, OnGuiThread(this, [this](double f) { SetBusy(f); }))
       .Then(OnGuiThread(this, [this, slot](const MacroReadBack& back) {
         SetBusy(std::nullopt);
         model_.ReadBackFinished(back, slot);
@@ -541,27 +541,23 @@ void MacroEdit::DropOnRow(int row) {
 void MacroEdit::StoreToSlot(int slot, const QString& name, std::function<void()> stored) {
   SetBusy(0.0);
   const std::string storedName = name.toStdString();
-  model_.PostStore(env_.session, slot, storedName,
-                   OnGuiThread(this, {[this](double f) { SetBusy(f); },
-                                      [this, slot, storedName, stored](const Outcome& outcome) {
-                                        SetBusy(std::nullopt);
-                                        model_.StoreFinished(outcome, slot, storedName);
-                                        Rebuild();
-                                        if (!outcome) {
-                                          RunOptionDlg(
-                                              env_, this, windowTitle(),
-                                              Q(FailureText(env_.texts, outcome.failure, FailedWhile::kWriting)),
-                                              Choices::kOk);
-                                          return;
-                                        }
-                                        MacroListItem slotRow;
-                                        slotRow.kind = MacroRowKind::kDeviceSlot;
-                                        slotRow.slot = slot;
-                                        if (const int row = MacroEditRowOf(rows_, slotRow); row >= 0)
-                                          selectedRow_ = row;
-                                        emit macrosChanged();
-                                        if (stored) stored();
-                                      }}));
+  model_.PostStore(env_.session, slot, storedName, OnGuiThread(this, [this](double f) { SetBusy(f); }))
+      .Then(OnGuiThread(this, [this, slot, storedName, stored](const Outcome& outcome) {
+        SetBusy(std::nullopt);
+        model_.StoreFinished(outcome, slot, storedName);
+        Rebuild();
+        if (!outcome) {
+          RunOptionDlg(env_, this, windowTitle(), Q(FailureText(env_.texts, outcome.failure, FailedWhile::kWriting)),
+                       Choices::kOk);
+          return;
+        }
+        MacroListItem slotRow;
+        slotRow.kind = MacroRowKind::kDeviceSlot;
+        slotRow.slot = slot;
+        if (const int row = MacroEditRowOf(rows_, slotRow); row >= 0) selectedRow_ = row;
+        emit macrosChanged();
+        if (stored) stored();
+      }));
 }
 
 void MacroEdit::Save(std::function<void()> saved) {

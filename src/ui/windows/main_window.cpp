@@ -1,12 +1,10 @@
 #include "ui/windows/main_window.h"
 
-#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QEvent>
 #include <QFileDialog>
 #include <QMouseEvent>
-#include <QPointer>
 #include <QScreen>
 #include <algorithm>
 #include <memory>
@@ -245,7 +243,7 @@ void MainWindow::SyncLighting() {
 
 void MainWindow::KeepLighting(const ColorDlg& lighting) {
   // A mouse without lighting refuses the effect; the image keeps what it has.
-  const std::optional<Outcome> opened = lighting.OpenJob() ? lighting.OpenJob()->Result() : std::nullopt;
+  const std::optional<Outcome> opened = lighting.OpenJob().Result();
   if (!model_.HasDevice() || !model_.Caps().lighting || !opened || !*opened) return;
   const int effect = lighting.Model().CurrentEffect();
   const auto stored = lighting.Model().Stored();
@@ -606,15 +604,9 @@ void MainWindow::SaveOption(const std::function<void(Options&)>& change) {
 }
 
 ProgressFn MainWindow::GuiProgress() {
-  const QPointer<MainWindow> target(this);
-  return [target](double fraction) {
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(),
-        [target, fraction] {
-          if (target && target->busy_) target->SetBusy(fraction);
-        },
-        Qt::QueuedConnection);
-  };
+  return OnGuiThread(this, [this](double fraction) {
+    if (busy_) SetBusy(fraction);
+  });
 }
 
 QString MainWindow::ChooseBackupFile(bool save) {

@@ -59,7 +59,7 @@ TEST(LightingWindows, SetAllLightsSelectsZonesByLayoutAndMarkersOnlyInCustomize)
     LightingWorld w(options);
     w.Load();
     LightingWindowModel model(*w.session, w.random);
-    ASSERT_TRUE(WaitFor(*model.Open())) << c.layout;
+    ASSERT_TRUE(model.Open().Wait()) << c.layout;
     const PickerSetup all = model.SetAllLights();
     EXPECT_EQ(all.zones, c.zones) << c.layout << " " << c.level;
     EXPECT_EQ(all.live, (LedZoneRecord{0xFF, 0xFF, 0xFF, 0xFF}));
@@ -76,7 +76,7 @@ TEST(LightingWindows, OpenReadsEffectAndRecordsAndTheAnimationRunsOnlyWhileShown
   w.Mouse().Memory()[kLightEffectAddress] = 0;
   w.Load();
   LightingWindowModel model(*w.session, w.random);
-  ASSERT_TRUE(WaitFor(*model.Open()));
+  ASSERT_TRUE(model.Open().Wait());
   EXPECT_EQ(model.Stored()[2], (LedZoneRecord{0xC0, 10, 20, 30}));
   EXPECT_EQ(model.EditZone(2)->live, (LedZoneRecord{0xC0, 10, 20, 30}));
   EXPECT_EQ(model.Snapshot().previewGreen[2], 20);
@@ -94,9 +94,9 @@ TEST(LightingWindows, OpenReadsEffectAndRecordsAndTheAnimationRunsOnlyWhileShown
   EXPECT_FALSE(model.Poll());
   EXPECT_FALSE(model.NextDueMs());
 
-  ASSERT_TRUE(WaitFor(*model.ChooseEffect(3)));
+  ASSERT_TRUE(model.ChooseEffect(3)->Wait());
   EXPECT_EQ(w.Mouse().LightingMode(), 3);
-  EXPECT_EQ(model.ChooseEffect(5), nullptr);
+  EXPECT_FALSE(model.ChooseEffect(5).has_value());
   EXPECT_EQ(model.CurrentEffect(), 3);
 }
 
@@ -105,7 +105,7 @@ TEST(LightingWindows, PickerSendsModesAndClicksAtOnceConfirmWritesCancelRestores
   for (int zone = 0; zone < 9; ++zone) w.SetRecord(zone, {static_cast<uint8_t>(0x80 | zone), 1, 2, 3});
   w.Load();
   LightingWindowModel model(*w.session, w.random);
-  ASSERT_TRUE(WaitFor(*model.Open()));
+  ASSERT_TRUE(model.Open().Wait());
 
   {  // one zone: a click shows at once, the modes move bit 6, confirm stores
     ColourPicker picker(*w.session, *model.EditZone(4));
@@ -119,10 +119,10 @@ TEST(LightingWindows, PickerSendsModesAndClicksAtOnceConfirmWritesCancelRestores
     picker.ClickProfileColour();
     EXPECT_FALSE(picker.Live().OwnColour());
     picker.ClickColour(0x405060);
-    ASSERT_TRUE(WaitFor(*picker.Confirm()));
+    ASSERT_TRUE(picker.Confirm()->Wait());
     EXPECT_EQ(w.session->ReadLighting().Wait().zones[4], (LedZoneRecord{0x84, 0x40, 0x50, 0x60}));
     EXPECT_FALSE(picker.NextDueMs()) << "the sender stops with the picker";
-    EXPECT_EQ(picker.Cancel(), nullptr);
+    EXPECT_FALSE(picker.Cancel().has_value());
     model.PickerConfirmed(picker.Setup(), picker.Live());
     EXPECT_EQ(model.Stored()[4], picker.Live());
   }
@@ -135,7 +135,7 @@ TEST(LightingWindows, PickerSendsModesAndClicksAtOnceConfirmWritesCancelRestores
     EXPECT_TRUE(picker.Poll());
     w.Drain();
     EXPECT_EQ(w.Shown(8), (LedZoneRecord{0xFF, 0xFF, 0, 0}));
-    ASSERT_TRUE(WaitFor(*picker.Cancel()));
+    ASSERT_TRUE(picker.Cancel()->Wait());
     const LightingConfig read = w.session->ReadLighting().Wait();
     for (int zone = 0; zone < 9; ++zone) EXPECT_EQ(w.Shown(zone), read.zones[zone]) << zone;
   }

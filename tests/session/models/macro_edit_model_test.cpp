@@ -264,7 +264,7 @@ TEST(MacroEditModel, StoreIntoANearlyFullMouse) {
   MacroEditModel editor(editorClock);
   editor.Load(Body(2 * record - 34), "big", 7, {});
   editor.CycleMode();
-  Outcome outcome = WaitFor(*editor.PostStore(session, 7, "big", {}));
+  Outcome outcome = editor.PostStore(session, 7, "big").Wait();
   ASSERT_EQ(outcome, Outcome());
   editor.StoreFinished(outcome, 7, "big");
   EXPECT_FALSE(editor.Modified());
@@ -290,7 +290,7 @@ TEST(MacroEditModel, StoreIntoANearlyFullMouse) {
   const std::vector<uint8_t> before = host.Mouse().Memory();
   editor.Load(Body(record - 34 + 1), "too big", kModeOnce, {});
   editor.SetName("too big!");
-  outcome = WaitFor(*editor.PostStore(session, 8, editor.Name(), {}));
+  outcome = editor.PostStore(session, 8, editor.Name()).Wait();
   EXPECT_EQ(outcome, Outcome(Failure::kLackOfSpace));
   editor.StoreFinished(outcome, 8, editor.Name());
   EXPECT_TRUE(editor.Modified());
