@@ -2,17 +2,18 @@
 # KWin's channels against a real headless KWin (kwin_wayland --virtual) in a
 # private session bus: the foreground source loads its script, reports each
 # native Wayland window that becomes active with its process image, selects
-# the bound profile, and unloads the script when it goes.
-#   kwin_suite.sh PROBE WINDOW DATA_DIR
-# Skips (77) without kwin_wayland, dbus-run-session, gdbus or the Qt window.
+# the bound profile, and unloads the script when it goes; the program itself,
+# on the simulated mouse, switches the mouse to the bound window's profile.
+#   kwin_suite.sh PROBE WINDOW DATA_DIR PROGRAM MOUSECTL
+# Skips (77) without kwin_wayland, dbus-run-session, gdbus, the Qt window or the program.
 set -u
-probe=$1 window=$2
+probe=$1 window=$2 program=$4 mousectl=$5
 . "$(dirname "$0")/suite_lib.sh"
 
 for tool in kwin_wayland dbus-run-session gdbus; do
   command -v "$tool" >/dev/null || skip "$tool is not installed"
 done
-[ -x "$window" ] || skip "the plain Wayland window was not built (no Qt)"
+[ -x "$window" ] && [ -x "$program" ] || skip "the plain Wayland window and the program were not built (no Qt)"
 SECONDS=0
 start_work "$@"
 # kwin_wayland carries a file capability (CAP_SYS_RESOURCE) that a container
@@ -24,7 +25,7 @@ scripting() { gdbus call --session -d org.kde.KWin -o /Scripting -m "org.kde.kwi
 wait_for 30 scripting isScriptLoaded none || fail "KWin did not come up: $(tail -5 "$work/kwin.log")"
 export WAYLAND_DISPLAY=wayland-q
 
-foreground_round kwin
+foreground_round kwin KDE
 [ "$(scripting isScriptLoaded "quorix-mouse-foreground-$probe_pid")" = "(false,)" ] ||
   fail "the script is still loaded after the source went"
 echo "kwin suite passed in ${SECONDS}s"
