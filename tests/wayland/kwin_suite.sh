@@ -49,9 +49,9 @@ print("quorix-windows " + windows.map(w => {
 }).join("") + "|");
 SCRIPT
 # panel_listed: KWin lists its windows once more (into kwin.log); true once
-# a window of the program is on layer 10, where KWin 5.27 puts overlay layer
-# surfaces (UnmanagedLayer; normal windows are on 2, top layer surfaces on
-# 4; KWin 6 names 10 OverlayLayer).
+# a window of the program is on layer 10, KWin 5.27's topmost
+# (UnmanagedLayer), where it puts overlay layer surfaces: normal windows are
+# on 2, top layer surfaces on 4. (Later KWins number their layers otherwise.)
 panel_listed() {
   scripting loadScript "$work/windows.js" quorix-suite-windows >/dev/null && scripting start >/dev/null
   scripting unloadScript quorix-suite-windows >/dev/null

@@ -82,7 +82,8 @@ stop_probe() {
   rm -f "$work/probe.in"
 }
 
-# quiet PID: none of the process's threads woke for half a second.
+# switches PID: how often the process's threads have woken so far.
+# quiet PID: none of them woke for half a second.
 switches() { cat /proc/"$1"/task/*/status 2>/dev/null | awk '/ctxt_switches/ { s += $2 } END { print s }'; }
 quiet() {
   local before
