@@ -336,7 +336,7 @@ enum class Reason : size_t {
   kServiceUnavailable = 14,  // a service of the system or the desktop cannot be had
 };
 
-// "desktop_str%d", 17: the desktop program's own additions. The file-type
+// "desktop_str%d", 18: the desktop program's own additions. The file-type
 // names get their pattern in the dialogs, " (*.exe)" and so on, which is
 // never translated.
 enum class Desktop : size_t {
@@ -361,6 +361,7 @@ enum class Desktop : size_t {
   // Switching by application on GNOME without the program's Shell extension;
   // ends in the command that enables it.
   kGnomeExtension = 16,
+  kNudgeNeedsUinput = 17,  // what the lift test's pointer nudge needs where it has neither way
 };
 
 }  // namespace quorix

@@ -322,6 +322,8 @@ constexpr Named<Desktop> kDesktopTexts[] = {
     {Desktop::kGnomeExtension,
      "Switching profiles by application on GNOME needs this program's Shell extension. Enable it with: "
      "gnome-extensions enable foreground@quorix-mouse.example.org"},
+    {Desktop::kNudgeNeedsUinput,
+     "Moving the pointer needs write access to /dev/uinput; the README says how to allow it."},
 };
 
 // The single-entry tables: key, field, English default. The hotkey texts have
@@ -371,7 +373,7 @@ void ForEachFamily(Visit&& visit) {
   visit("menu_str", 2, kMenuItemTexts);
   visit("consumer_key_str", 14, kConsumerNameTexts);
   visit("failure_str", 15, kReasonTexts);
-  visit("desktop_str", 17, kDesktopTexts);
+  visit("desktop_str", 18, kDesktopTexts);
 }
 
 }  // namespace

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/linux/gnome_foreground_source.h"
+#include "platform/linux/x11_foreground_source.h"
+#include "support/xvfb_session.h"
+
 namespace quorix {
 namespace {
 
@@ -34,6 +38,32 @@ TEST(ForegroundChoice, WhenNothingOpensTheReasonIsX11s) {
   const Result<std::unique_ptr<ForegroundSource>> opened = OpenForegroundSource(env);
   ASSERT_FALSE(opened);
   EXPECT_NE(opened.detail().find("DISPLAY is not set"), std::string::npos) << opened.detail();
+}
+
+// On Wayland without the desktop's own channel, X11 serves XWayland's
+// windows. Where the user can mend that channel (GNOME's extension), the
+// source says its reason, which the window shows beside a binding; else X11's
+// own limitation stands.
+TEST(ForegroundChoice, X11StandsInWithTheReasonOnlyTheUserCanMend) {
+  const Result<std::unique_ptr<GnomeForegroundSource>> gnome = GnomeForegroundSource::Open();
+  if (gnome) GTEST_SKIP() << "this session's GNOME Shell serves the foreground";
+  ASSERT_FALSE(gnome.detail().empty());
+  test::XvfbSession session;
+  if (!session.Ok()) GTEST_SKIP() << "no X server could be started (Xvfb)";
+  const Result<std::unique_ptr<X11ForegroundSource>> x11 = X11ForegroundSource::Open(session.Display().c_str());
+  ASSERT_TRUE(x11) << x11.detail();
+  const struct {
+    const char* desktop;
+    std::string limitation;
+  } cases[] = {{"ubuntu:GNOME", gnome.detail()}, {"KDE", (*x11)->Limitation()}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.desktop);
+    const DesktopEnvironment env{c.desktop, "quorix-no-such-display", session.Display(), "", "", ""};
+    const Result<std::unique_ptr<ForegroundSource>> opened = OpenForegroundSource(env);
+    ASSERT_TRUE(opened) << opened.detail();
+    EXPECT_EQ((*opened)->Limitation(), c.limitation);
+    EXPECT_EQ((*opened)->ForegroundWindow(), 0u);  // the X server's answer: nothing is active without a window manager
+  }
 }
 
 // The pointer is the compositor's wherever there is one: X11's pointer

@@ -63,32 +63,54 @@ class EventForeground final : public ForegroundSource {
   std::function<void()> changed_;
 };
 
-TEST(MainWindowForegroundEvents, AReportedChangeSwitchesTheMouseWithoutATimer) {
-  test::TempDir dir;
-  SessionParts parts;
-  auto clock = std::make_unique<test::FakeClock>();
-  auto simHost = std::make_unique<sim::SimHidHost>(*clock, sim::SimOptions{});
-  sim::SimHidHost* host = simHost.get();
-  parts.clock = std::move(clock);
-  parts.host = std::move(simHost);
-  parts.exchangeMutex = std::make_unique<LocalMutex>();
-  parts.deviceListMutex = std::make_unique<LocalMutex>();
-  parts.setIni = dir.Path("set.ini");
-  Options bound;
-  bound.apps[2] = {"Game", "/usr/bin/game", 1};
-  ASSERT_TRUE(SaveOptions(parts.setIni, bound));
-  Session session(std::move(parts));
-  const Outcome reloaded = session.ReloadOptions();
-  ASSERT_TRUE(reloaded) << reloaded.detail;
-  SkinFonts fonts{QStringLiteral("DejaVu Sans"), QStringLiteral("DejaVu Sans")};
-  AppSignals broadcasts;
-  UiEnv env{session, session.Texts(), fonts, broadcasts};
+// The simulated mouse with /usr/bin/game bound to profile 2, a session on it
+// and what a main window needs.
+class MainWindowForegroundEvents : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SessionParts parts;
+    auto clock = std::make_unique<test::FakeClock>();
+    auto simHost = std::make_unique<sim::SimHidHost>(*clock, sim::SimOptions{});
+    host_ = simHost.get();
+    parts.clock = std::move(clock);
+    parts.host = std::move(simHost);
+    parts.exchangeMutex = std::make_unique<LocalMutex>();
+    parts.deviceListMutex = std::make_unique<LocalMutex>();
+    parts.setIni = dir_.Path("set.ini");
+    Options bound;
+    bound.apps[2] = {"Game", "/usr/bin/game", 1};
+    ASSERT_TRUE(SaveOptions(parts.setIni, bound));
+    session_ = std::make_unique<Session>(std::move(parts));
+    const Outcome reloaded = session_->ReloadOptions();
+    ASSERT_TRUE(reloaded) << reloaded.detail;
+    env_ = std::make_unique<UiEnv>(UiEnv{*session_, session_->Texts(), fonts_, broadcasts_});
+  }
+  void Load(MainWindow& window) {
+    ASSERT_TRUE(session_->ResolveDevice().Wait());
+    ASSERT_TRUE(session_->Load().Wait());
+    window.ShowLoaded();
+  }
+  // Runs the GUI thread's queue until the mouse has `profile` active, 10 s at most.
+  void AwaitProfile(int profile) {
+    for (int i = 0; i < 2000 && (i < 100 || host_->Mouse().ActiveProfile() != profile); ++i) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+      QThread::msleep(1);
+    }
+  }
+
+  test::TempDir dir_;
+  sim::SimHidHost* host_ = nullptr;  // owned by the session
+  std::unique_ptr<Session> session_;
+  SkinFonts fonts_{QStringLiteral("DejaVu Sans"), QStringLiteral("DejaVu Sans")};
+  AppSignals broadcasts_;
+  std::unique_ptr<UiEnv> env_;
+};
+
+TEST_F(MainWindowForegroundEvents, AReportedChangeSwitchesTheMouseWithoutATimer) {
   EventForeground source;
   {
-    MainWindow window(env);
-    ASSERT_TRUE(session.ResolveDevice().Wait());
-    ASSERT_TRUE(session.Load().Wait());
-    window.ShowLoaded();
+    MainWindow window(*env_);
+    Load(window);
     window.SetForegroundSource(&source);
     ASSERT_EQ(window.CurrentOptions().apps[2].appPath, "/usr/bin/game");
     EXPECT_FALSE(window.ForegroundTimerRunning()) << "a program is bound, but the source tells of changes";
@@ -101,16 +123,28 @@ TEST(MainWindowForegroundEvents, AReportedChangeSwitchesTheMouseWithoutATimer) {
     for (const auto& step : steps) {
       SCOPED_TRACE(step.image);
       source.Change(step.window, step.image);
-      for (int i = 0; i < 2000 && (i < 100 || host->Mouse().ActiveProfile() != step.profileAfter); ++i) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(1);
-      }
-      EXPECT_EQ(host->Mouse().ActiveProfile(), step.profileAfter);
+      AwaitProfile(step.profileAfter);
+      EXPECT_EQ(host_->Mouse().ActiveProfile(), step.profileAfter);
       EXPECT_EQ(window.Model().ActiveProfile(), step.profileAfter);
     }
     EXPECT_FALSE(window.ForegroundTimerRunning());
   }
   EXPECT_FALSE(source.Heard()) << "a closed window no longer hears the source";
+}
+
+// The source tells of the bound window once, while the mouse still loads;
+// the switch comes when the load ends.
+TEST_F(MainWindowForegroundEvents, AWindowInFrontDuringTheLoadSwitchesOnceLoaded) {
+  EventForeground source;
+  MainWindow window(*env_);
+  window.SetForegroundSource(&source);
+  source.Change(2, "/usr/bin/game");
+  QCoreApplication::processEvents();
+  EXPECT_EQ(host_->Mouse().ActiveProfile(), 0) << "no mouse yet";
+  Load(window);
+  AwaitProfile(2);
+  EXPECT_EQ(host_->Mouse().ActiveProfile(), 2);
+  EXPECT_EQ(window.Model().ActiveProfile(), 2);
 }
 
 }  // namespace

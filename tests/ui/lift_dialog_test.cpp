@@ -147,6 +147,7 @@ TEST(LiftDialog, ManualTestOnModel12SendsTheValueWith0x12CountsDownAndNudges) {
       {"with XTest, the time runs out", true, false, 5000, false, false},
       {"without any, OK just in time", false, true, 4999, true, true},
   };
+  std::vector<int> heights;  // of the dialog, case by case
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     LiftWorld w(options);
@@ -158,6 +159,7 @@ TEST(LiftDialog, ManualTestOnModel12SendsTheValueWith0x12CountsDownAndNudges) {
     std::vector<Bytes> sentByTest;
     WhenShown(dialog, [&] {
       status = dialog.Status();
+      heights.push_back(dialog.height());
       for (QLineEdit* field : dialog.findChildren<QLineEdit*>())
         if (field->isVisible()) field->setText(QStringLiteral("5"));
       const int64_t tested = w.clock->NowMs();
@@ -187,12 +189,16 @@ TEST(LiftDialog, ManualTestOnModel12SendsTheValueWith0x12CountsDownAndNudges) {
     EXPECT_EQ(dialog.TestButtonCaption(), QStringLiteral("Test"));
     EXPECT_FALSE(dialog.TimerArmed());
     EXPECT_EQ(status.contains(QStringLiteral("yourself")), c.statusSaysNoNudge);
+    EXPECT_EQ(status.contains(QStringLiteral("write access to /dev/uinput")), c.statusSaysNoNudge);
     EXPECT_EQ(injector.moves,
               (c.injector ? std::vector<std::pair<int, int>>{{-120, 0}} : std::vector<std::pair<int, int>>{}));
     const int expected = c.storesTestedValue ? 0x1205 : before;
     EXPECT_EQ(w.host->Mouse().LiveLift(), expected);
     EXPECT_EQ(storedLift(), expected);
   }
+  // The status without the nudge wraps to more than two lines: the dialog makes room.
+  ASSERT_EQ(heights.size(), 2u);
+  EXPECT_GT(heights[1], heights[0]);
 }
 
 }  // namespace

@@ -3,18 +3,19 @@
 # session bus (and a private stand-in for the system bus, which the Shell
 # needs to start): without the extension the source says the command that
 # enables it; enabled, it reports each native Wayland window that gets the
-# focus with its process image and selects the bound profile; the
-# acceleration switch turns the GSettings key to 'flat' and gives it back.
-#   gnome_suite.sh PROBE WINDOW DATA_DIR
-# Skips (77) without gnome-shell, dbus-run-session, gdbus, gsettings or the Qt window.
+# focus with its process image and selects the bound profile, and the
+# program itself, on the simulated mouse, switches the mouse to that profile;
+# the acceleration switch turns the GSettings key to 'flat' and gives it back.
+#   gnome_suite.sh PROBE WINDOW DATA_DIR PROGRAM MOUSECTL
+# Skips (77) without gnome-shell, dbus-run-session, gdbus, gsettings, the Qt window or the program.
 set -u
-probe=$1 window=$2 data=$3
+probe=$1 window=$2 data=$3 program=$4 mousectl=$5
 . "$(dirname "$0")/suite_lib.sh"
 
 for tool in gnome-shell dbus-run-session dbus-daemon gdbus gsettings; do
   command -v "$tool" >/dev/null || skip "$tool is not installed"
 done
-[ -x "$window" ] || skip "the plain Wayland window was not built (no Qt)"
+[ -x "$window" ] && [ -x "$program" ] || skip "the plain Wayland window and the program were not built (no Qt)"
 SECONDS=0
 start_work "$@"
 uuid=foreground@quorix-mouse.example.org
@@ -48,7 +49,7 @@ rm -f "$work/probe.in"
 wait_for 10 gdbus call --session -d org.gnome.Shell -o /org/quorix/MouseForeground -m org.quorix.MouseForeground.Get ||
   fail "the extension offers nothing: $(grep -i -A3 'JS ERROR\|extension' "$work/shell.log")"
 
-foreground_round gnome
+foreground_round gnome GNOME
 
 profile() { gsettings get org.gnome.desktop.peripherals.mouse accel-profile; }
 user=$(profile)

@@ -7,6 +7,8 @@
 #  2. weston (no layer shell, as GNOME): notifications stand in, each one
 #     replacing the one before on the desktop's notification server (a fake
 #     one on a private session bus).
+# KWin (a layer shell too) is read back in kwin_suite.sh, beside its other
+# channels, from KWin's own list of windows.
 #
 #   osd_suite.sh QUORIX_MOUSE FAKE_NOTIFICATION_SERVER VIRTUAL_CLICK
 #

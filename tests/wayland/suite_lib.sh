@@ -1,7 +1,8 @@
 # Shared by kwin_suite.sh and gnome_suite.sh (sourced): a private runtime
 # folder, the plain Wayland windows, the probe on a pipe, and the foreground
 # round that both compositors must pass. Sets $work; the caller sets
-# $probe and $window (the binaries) and WAYLAND_DISPLAY before the round.
+# $probe, $window, $program and $mousectl (the binaries) and WAYLAND_DISPLAY
+# before the round.
 
 skip() {
   echo "SKIP: $*"
@@ -81,20 +82,51 @@ stop_probe() {
   rm -f "$work/probe.in"
 }
 
-# The round: nothing in front; window alpha opens (no profile); window beta,
-# bound to profile 1, opens (profile 1); beta closes and alpha is in front
-# again. Each change must arrive by itself: the probe never polls.
+# switches PID: how often the process's threads have woken so far.
+# quiet PID: none of them woke for half a second.
+switches() { cat /proc/"$1"/task/*/status 2>/dev/null | awk '/ctxt_switches/ { s += $2 } END { print s }'; }
+quiet() {
+  local before
+  before=$(switches "$1")
+  sleep 0.5
+  [ "$(switches "$1")" = "$before" ]
+}
+
+# The round: nothing in front; the program starts on the simulated mouse
+# (its window comes to the front: no profile); window alpha opens (no
+# profile); window beta, bound to profile 1, opens (profile 1); beta closes
+# and alpha is in front again. Each change must arrive by itself: the probe
+# never polls. The program has beta bound to profile 2 in set.ini, as
+# `quorix-mousectl options set` binds it for the user; beta stays in front
+# until the program has gone quiet (the mouse loaded, beta's change taken),
+# and once the program has quit (/close) the simulated mouse, read back, has
+# profile 2 active.
+#   foreground_round PROBE_MODE DESKTOP (the program's XDG_CURRENT_DESKTOP)
 foreground_round() {
+  "$mousectl" options set app2 "$work/apps/beta" >/dev/null &&
+    "$mousectl" options set app_enable2 1 >/dev/null || fail "quorix-mousectl could not bind beta"
   start_probe "$1" --bind "1=$work/apps/beta"
   wait_for 10 lines_at_least 1 "foreground 0 ? -> no profile" || fail "no first report"
+  XDG_CURRENT_DESKTOP=$2 QT_QPA_PLATFORM=wayland "$program" --simulate --sim-state "$work/mouse.state" --hide \
+    >"$work/program.log" 2>&1 3>&- &
+  local mouse=$!
+  started+=("$mouse")
+  wait_for 20 lines_at_least 1 "foreground $mouse $program -> no profile" || fail "the program's window not reported"
   open_window alpha
   local alpha=$opened
   wait_for 20 lines_at_least 1 "foreground $alpha $work/apps/alpha -> no profile" || fail "alpha not reported"
   open_window beta
   local beta=$opened
   wait_for 20 lines_at_least 1 "foreground $beta $work/apps/beta -> profile 1" || fail "beta not reported"
+  wait_for 20 quiet "$mouse" || fail "the program did not go quiet"
   kill "$beta"
   wait_for 20 lines_at_least 2 "foreground $alpha $work/apps/alpha -> no profile" || fail "alpha not back in front"
+  "$program" /close
+  wait "$mouse" || fail "the program ended with $?"
+  local shown
+  shown=$("$mousectl" --simulate --sim-state "$work/mouse.state" show) || fail "the mouse could not be read back"
+  grep -qx "Profiles: 5, active profile 2" <<<"$shown" ||
+    fail "the mouse's active profile is not beta's: $(grep -m1 '^Profiles' <<<"$shown")"
   stop_probe
   echo "foreground round passed"
 }

@@ -50,6 +50,11 @@ LiftDialogs::~LiftDialogs() {
 
 namespace {
 QString LiftText(const UiEnv& env, LiftWord word) { return QString::fromStdString(env.texts[word]); }
+// Without XTest or a writable /dev/uinput (the package opens it to nobody):
+// the user moves the mouse, and learns what would let the program do it.
+QString NoNudgeText(const UiEnv& env) {
+  return QString::fromStdString(env.texts[Desktop::kNoNudge] + "\n" + env.texts[Desktop::kNudgeNeedsUinput]);
+}
 }  // namespace
 
 void LiftDialogs::RunAuto() {
@@ -118,12 +123,11 @@ void LiftDialogs::RunManual() {
 }
 
 void LiftDialogs::ShowManual(int stored) {
-  const CStrDlg::Look look{
-      .prompt = LiftText(env_, LiftWord::kManualTitle),
-      .limit = 0xFFFF,
-      .instruction = LiftText(env_, LiftWord::kManualHint),
-      .status = injector_ != nullptr ? QString() : QString::fromStdString(env_.texts[Desktop::kNoNudge]),
-      .testCaption = LiftText(env_, LiftWord::kTest)};
+  const CStrDlg::Look look{.prompt = LiftText(env_, LiftWord::kManualTitle),
+                           .limit = 0xFFFF,
+                           .instruction = LiftText(env_, LiftWord::kManualHint),
+                           .status = injector_ != nullptr ? QString() : NoNudgeText(env_),
+                           .testCaption = LiftText(env_, LiftWord::kTest)};
   bool tested = false;
   const auto confirmed = dialog_->RunLiftTest(look, stored, [this, &tested](long long entered) {
     tested = true;

@@ -298,6 +298,9 @@ void MainWindow::ShowLoaded() {
   SyncItems();
   ArmTimer();
   UpdateForegroundTimer();
+  // A source that tells of changes told of a window that came to the front
+  // while the mouse was loading only then, when nothing could switch yet.
+  CheckForeground();
 }
 
 void MainWindow::ClearDevice() {

@@ -1,6 +1,7 @@
 #include "ui/windows/str_dlg.h"
 
 #include <QCoreApplication>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -116,6 +117,16 @@ QString CStrDlg::TestButtonCaption() const {
   return QString::fromStdString(countdown_.Caption(look_.testCaption.toStdString()));
 }
 
+// Room for two lines, and for more where the status as laid out wraps to
+// more (a test without the pointer nudge says why over three).
+int CStrDlg::StatusHeight() const {
+  constexpr int kTwoLines = 44;
+  constexpr int kFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
+  const QRect wrapped = QFontMetrics(env_.fonts.At(kFontText))
+                            .boundingRect(QRect(0, 0, kLiftWidth - 2 * kMargin, 1000), kFlags, look_.status);
+  return std::max(kTwoLines, wrapped.height());
+}
+
 void CStrDlg::SetStatus(const QString& line) {
   look_.status = line;
   update();
@@ -169,7 +180,7 @@ void CStrDlg::Layout() {
   if (oneField) height += 44;
   if (coordinates) height += 132;
   if (showList) height += 150;
-  if (LiftKind()) height += 112;  // the instruction and two lines of status
+  if (LiftKind()) height += 68 + StatusHeight();  // the instruction and the status
   setFixedSize(width, height);
 
   Items().clear();
@@ -394,9 +405,8 @@ void CStrDlg::PaintSkin(QPainter& p) {
     p.drawText(QRect(kMargin, top, width() - 2 * kMargin, 60), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
                look_.instruction);
     p.setPen(kDialogTitle);
-    // Two lines: the sentence of a test without the pointer nudge wraps.
-    p.drawText(QRect(kMargin, top + 62, width() - 2 * kMargin, 44), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
-               look_.status);
+    p.drawText(QRect(kMargin, top + 62, width() - 2 * kMargin, StatusHeight()),
+               Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, look_.status);
   }
   if (xField_->isVisible()) {
     p.setFont(env_.fonts.At(kFontText));

@@ -132,6 +132,7 @@ class CStrDlg : public SkinWindow {
   // Shows `look` and waits; the fields' values when it ended with OK.
   std::optional<Entered> Run(Look look);
   void Layout();
+  int StatusHeight() const;  // of a lift dialog's status, two lines at least
   void Finish(bool ok);
   void TakePosition(QPoint global);
   int IndexOf(int code) const;
