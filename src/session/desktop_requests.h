@@ -20,8 +20,8 @@ class DesktopRequests {
   // value 1); the front end raises it.
   static bool AsksForMainWindow(const DeviceEvent& event);
   // A kWheelSteps event's steps, carried out at once together with whatever
-  // else is pending; the steps carried out.
-  int Scroll(const DeviceEvent& event);
+  // else is pending.
+  void Scroll(const DeviceEvent& event);
 
  private:
   HorizontalScroller scroller_;
