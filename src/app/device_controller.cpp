@@ -6,8 +6,7 @@
 #include <memory>
 #include <utility>
 
-#include "device/commands.h"
-#include "keys/pc_actions.h"
+#include "session/desktop_requests.h"
 #include "session/session.h"
 #include "ui/app_signals.h"
 #include "ui/gui_thread.h"
@@ -26,6 +25,10 @@ DeviceController::DeviceController(Session& session, ui::AppSignals& appSignals,
     : QObject(parent), session_(session), appSignals_(appSignals) {}
 
 DeviceController::~DeviceController() { Stop(); }
+
+void DeviceController::SetInputInjector(InputInjector* injector) {
+  desktop_ = injector != nullptr ? std::make_unique<DesktopRequests>(*injector, session_.GetClock()) : nullptr;
+}
 
 void DeviceController::Start() {
   if (pump_.joinable()) return;
@@ -180,18 +183,10 @@ void DeviceController::OnEvent(const DeviceEvent& event) {
       if (!writing && osd_ != nullptr) osd_->OnStateReport(event.report.raw);
       break;
     case DeviceEventKind::kOpenRequest:
-      OnLaunchSettingReport(event.report.openValue, [this] { emit openRequested(); });
+      if (DesktopRequests::AsksForMainWindow(event)) emit openRequested();
       break;
     case DeviceEventKind::kWheelSteps:
-      if (scroller_ != nullptr) {
-        // The scroller takes the report as the mouse sent it.
-        uint8_t report[kMinVendorReportLength] = {0x0B, 0x0B};
-        report[9] = static_cast<uint8_t>(static_cast<int8_t>(event.report.wheelSteps));
-        scroller_->OnHorizontalWheelReport(report, sizeof report);
-        // The steps go to the desktop, not to the mouse: carried out here, at
-        // once, with whatever else is pending.
-        scroller_->RunBatch();
-      }
+      if (desktop_) desktop_->Scroll(event);
       break;
   }
 }

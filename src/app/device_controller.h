@@ -15,12 +15,12 @@
 #include <string>
 #include <thread>
 
-#include "ui/windows/main_window.h"
 #include "session/device_event_pump.h"
+#include "ui/windows/main_window.h"
 
 namespace quorix {
+class DesktopRequests;
 class Session;
-class HorizontalScroller;
 class InputInjector;
 }  // namespace quorix
 
@@ -42,8 +42,9 @@ class DeviceController : public QObject {
   // window's button settings are open.
   void SetMainWindow(ui::MainWindow* window);
   void SetOsd(ui::OsdWindow* osd);
-  // Horizontal wheel steps go here (nullptr: dropped).
-  void SetScroller(HorizontalScroller* scroller) { scroller_ = scroller; }
+  // The mouse's horizontal wheel steps are scrolled with this (nullptr:
+  // dropped); it outlives the controller.
+  void SetInputInjector(InputInjector* injector);
 
   // Starts the pump thread; its first rescan follows at once.
   void Start();
@@ -74,7 +75,7 @@ class DeviceController : public QObject {
   ui::AppSignals& appSignals_;
   ui::MainWindow* window_ = nullptr;
   ui::OsdWindow* osd_ = nullptr;
-  HorizontalScroller* scroller_ = nullptr;
+  std::unique_ptr<DesktopRequests> desktop_;  // null without an injector
   std::atomic<bool> loadRunning_{false};
   // GUI thread: one load at a time. What was asked for meanwhile runs after
   // it: a reload always (the device changed under the running load), a

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "texts/language.h"
+#include "session/desktop_program.h"
 
 namespace quorix::app {
 namespace {
@@ -36,16 +36,16 @@ QString FamilyForFace(const QString& face) {
   return face;
 }
 
-UiFontFamilies SetUpUiFonts(int languageId) {
+UiFontFamilies SetUpUiFonts(const DesktopProgram& program) {
   std::vector<std::string> installed;
   for (const QString& family : QFontDatabase::families()) installed.push_back(family.toStdString());
-  const std::string face = ChooseUiFace(languageId, installed);
+  const InterfaceFaces faces = program.Faces(installed);
   UiFontFamilies fonts;
-  fonts.face = QString::fromStdString(face);
+  fonts.face = QString::fromStdString(faces.face);
   // A real Meiryo UI is used as it is.
-  const bool haveFace = QFontDatabase::hasFamily(fonts.face) && face != "Arial";
+  const bool haveFace = QFontDatabase::hasFamily(fonts.face) && faces.face != "Arial";
   fonts.family = haveFace ? fonts.face : FamilyForFace(fonts.face);
-  const QString face15 = QString::fromStdString(SmallFontFace(languageId, face));
+  const QString face15 = QString::fromStdString(faces.face15);
   fonts.family15 = face15 == fonts.face ? fonts.family : FamilyForFace(face15);
   // Without the CJK families, any sans serif family; Qt still falls back per
   // glyph to a family that has it.

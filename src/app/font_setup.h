@@ -1,9 +1,13 @@
 #pragma once
 // The interface fonts on this desktop. The language picks a classic face
-// name (ChooseUiFace); each face maps to an installed family that has the
-// language's glyphs (docs/fonts.md).
+// name (DesktopProgram::Faces); each face maps to an installed family that
+// has the language's glyphs (docs/fonts.md).
 
 #include <QString>
+
+namespace quorix {
+class DesktopProgram;
+}
 
 namespace quorix::app {
 
@@ -16,8 +20,9 @@ struct UiFontFamilies {
 // The family that stands in for a classic face ("" keeps the face itself).
 QString FamilyForFace(const QString& face);
 
-// Chooses the faces for `languageId` from the installed families and sets up
-// the fallbacks, so a missing family still falls back to one with the glyphs.
-UiFontFamilies SetUpUiFonts(int languageId);
+// Chooses the faces for the program's language from the installed families
+// and sets up the fallbacks, so a missing family still falls back to one with
+// the glyphs.
+UiFontFamilies SetUpUiFonts(const DesktopProgram& program);
 
 }  // namespace quorix::app

@@ -14,15 +14,10 @@
 #include "app/font_setup.h"
 #include "app/local_instance_channel.h"
 #include "app/tray.h"
-#include "keys/pc_actions.h"
-#include "macro/macro_library.h"
-#include "options/acceleration_switch.h"
-#include "options/autostart.h"
-#include "options/language_setting.h"
-#include "options/options_store.h"
 #include "platform/linux/system_services.h"
+#include "session/desktop_program.h"
 #include "session/macro_recording.h"
-#include "session/models/button_settings_model.h"
+#include "session/models/autostart_switch.h"
 #include "session/session.h"
 #include "session/world/session_world.h"
 #include "ui/app_signals.h"
@@ -38,11 +33,13 @@ namespace quorix::app {
 // Everything the running program owns, in the order it is made; torn down
 // in reverse, the session last.
 struct ShellParts {
+  // The folders, the language, the macro library and the desktop's
+  // acceleration: read at start-up, before the session is made.
+  std::unique_ptr<DesktopProgram> program;
   std::unique_ptr<LocalInstanceChannel> channel;
   std::unique_ptr<SessionWorld> world;
   ui::AppSignals appSignals;
   std::unique_ptr<ui::SkinFonts> fonts;
-  std::unique_ptr<MacroLibrary> macroLibrary;
   std::unique_ptr<ui::UiEnv> env;
   // The hotkey and record options both recordings share.
   std::unique_ptr<RecordingSettings> recordingSettings;
@@ -53,7 +50,6 @@ struct ShellParts {
   std::unique_ptr<Tray> tray;
   // What the main window uses on the desktop; made before it, gone after it.
   DesktopServices desktop;
-  std::unique_ptr<AccelerationSwitch> acceleration;  // with desktop.pointer
   std::unique_ptr<InputInjector> injector;
   std::unique_ptr<ui::MainWindow> window;
   std::unique_ptr<ui::MacroEdit> macroEdit;
@@ -64,14 +60,7 @@ struct ShellParts {
   std::unique_ptr<ui::OsdWindow> osd;
   std::unique_ptr<ui::VirtualMouseWindow> virtualMouse;
   bool virtualMouseFollows = false;  // a popup of the main window (Wayland)
-  std::unique_ptr<HorizontalScroller> scroller;
   std::unique_ptr<DeviceController> controller;
-  // Read at start-up, before the session is made.
-  std::string programFolder;
-  std::string dataFolder;
-  std::vector<std::string> applicationFolders;
-  LanguageSelection language;  // its texts move into the session
-  int languageId = 1033;
   bool quitting = false;
 };
 
@@ -99,7 +88,7 @@ Shell::~Shell() {
   if (!parts_) return;
   if (parts_->controller) parts_->controller->Stop();
   // The desktop's acceleration is the user's, not only this program's.
-  if (parts_->acceleration) parts_->acceleration->GiveBack();
+  if (parts_->program) parts_->program->GiveBackAcceleration();
   if (parts_->world) {
     try {
       parts_->world->SaveSimState();
@@ -123,7 +112,7 @@ ShellWindows Shell::Windows() const {
   return {p.env.get(), p.window.get(), p.macroEdit.get(), p.osd.get(), p.virtualMouse.get()};
 }
 
-int Shell::LanguageId() const { return parts_->languageId; }
+int Shell::LanguageId() const { return parts_->program ? parts_->program->LanguageId() : 1033; }
 
 int Shell::InitInstance() {
   if (const int status = ClaimInstance(); status >= 0) return status;
@@ -147,11 +136,7 @@ int Shell::InitInstance() {
 int Shell::ClaimInstance() {
   ShellParts& p = *parts_;
   // The program's read-only data and the user's data folder.
-  const std::unique_ptr<Paths> paths = CreateSystemPaths(QUORIX_SOURCE_DATA_DIR);
-  p.programFolder = paths->ProgramFolder();
-  p.dataFolder = DataFolderIn(paths->DocumentsFolder());
-  p.applicationFolders = paths->ApplicationFolders();
-  PrepareDataFolder(p.dataFolder);  // what cannot be made is simply missing later
+  p.program = std::make_unique<DesktopProgram>(*CreateSystemPaths(QUORIX_SOURCE_DATA_DIR));
 
   p.channel = std::make_unique<LocalInstanceChannel>(InstanceSocketName(QString::fromLatin1(kWaitEventName)));
   if (switches_.close) {
@@ -163,8 +148,7 @@ int Shell::ClaimInstance() {
     return 2;
   }
 
-  p.language = SelectLanguage(switches_.classicArgs, p.dataFolder, p.programFolder);
-  p.languageId = p.language.languageId;
+  p.program->ChooseLanguage(switches_.classicArgs);
 
   if (!p.channel->Claim()) {
     if (!switches_.hide) p.channel->Send(InstanceSignal::kWait);
@@ -182,10 +166,10 @@ int Shell::ClaimInstance() {
 // The language's fonts, and Qt's own translations of its standard buttons.
 void Shell::SetUpTexts() {
   ShellParts& p = *parts_;
-  const UiFontFamilies families = SetUpUiFonts(p.languageId);
+  const UiFontFamilies families = SetUpUiFonts(*p.program);
   p.fonts = std::make_unique<ui::SkinFonts>(families.family, families.family15);
   QApplication::setFont(p.fonts->Gdi13());
-  if (const QString locale = QtLocaleFor(p.languageId); !locale.isEmpty()) {
+  if (const QString locale = QtLocaleFor(p.program->LanguageId()); !locale.isEmpty()) {
     if (p.qtTexts.load(QStringLiteral("qtbase_") + locale, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
       QCoreApplication::installTranslator(&p.qtTexts);
   }
@@ -200,9 +184,9 @@ int Shell::OpenSession() {
   world.simOptions = switches_.simOptions;
   world.simState = switches_.simState;
   world.simulateInRealTime = true;  // the windows' timers run on the real clock
-  world.applicationFolders = p.applicationFolders;
-  world.setIni = p.dataFolder + kSetIniName;
-  world.texts = std::move(p.language.texts);
+  world.applicationFolders = p.program->ApplicationFolders();
+  world.setIni = p.program->SetIni();
+  world.texts = p.program->TakeTexts();
   try {
     p.world = std::make_unique<SessionWorld>(world);
   } catch (const WorldError& e) {
@@ -211,11 +195,8 @@ int Shell::OpenSession() {
   }
   Session& session = p.world->GetSession();
   session.ReloadOptions();  // a set.ini that cannot be read leaves the defaults
-  p.macroLibrary =
-      std::make_unique<MacroLibrary>(p.dataFolder + "Favorite", p.programFolder, MakeLibraryTexts(session.Texts()));
-  p.macroLibrary->Scan();
-  p.env =
-      std::make_unique<ui::UiEnv>(ui::UiEnv{session, session.Texts(), *p.fonts, p.appSignals, p.macroLibrary.get()});
+  MacroLibrary& macroLibrary = p.program->OpenMacroLibrary(session.Texts());
+  p.env = std::make_unique<ui::UiEnv>(ui::UiEnv{session, session.Texts(), *p.fonts, p.appSignals, &macroLibrary});
   return -1;
 }
 
@@ -245,7 +226,7 @@ void Shell::MakeRecordings() {
 
 void Shell::MakeTray() {
   ShellParts& p = *parts_;
-  p.tray = std::make_unique<Tray>(p.world->GetSession().Texts());
+  p.tray = std::make_unique<Tray>(p.world->GetSession());
   QApplication::setQuitOnLastWindowClosed(!p.tray->Available());
   connect(p.tray.get(), &Tray::restoreRequested, this, &Shell::Raise);
   connect(p.tray.get(), &Tray::quitRequested, this, &Shell::QuitAsked);
@@ -256,7 +237,7 @@ void Shell::MakeMainWindow() {
   Session& session = p.world->GetSession();
   p.window = std::make_unique<ui::MainWindow>(*p.env);
   p.window->setWindowIcon(p.tray->Icon().icon());
-  p.window->SetKeyboardLayout(LoadKeyboardLayoutFile(p.programFolder + "/keyboard.ini", MakeKeyTexts(session.Texts())));
+  p.window->SetKeyboardLayout(p.program->LoadKeyboard(session.Texts()));
   p.window->SetRecording(p.buttonRecording.get());
   connect(p.window.get(), &ui::MainWindow::hideToTrayRequested, this, &Shell::OnHideToTray);
   connect(p.window.get(), &ui::MainWindow::quitRequested, this, &Shell::QuitAsked);
@@ -271,20 +252,19 @@ void Shell::ConnectDesktopServices() {
   p.desktop = OpenDesktopServices(!offscreen);
   p.window->SetForegroundSource(p.desktop.foreground.get(), p.desktop.foregroundProblem);
   // The option as read at start-up takes effect at once, as the switch
-  // shows it: checked (the default) switches the desktop's acceleration off.
-  if (p.desktop.pointer) p.acceleration = std::make_unique<AccelerationSwitch>(*p.desktop.pointer);
-  p.window->SetPointerControl(p.acceleration != nullptr);
-  if (p.acceleration && p.world->GetSession().CurrentOptions().disableAcceleration != 0) p.acceleration->Apply(true);
-  connect(p.window.get(), &ui::MainWindow::accelerationOptionChanged, this, [this](bool disable) {
-    if (parts_->acceleration) parts_->acceleration->Apply(disable);
-  });
+  // shows it.
+  p.program->ControlAcceleration(std::move(p.desktop.pointer),
+                                 p.world->GetSession().CurrentOptions().disableAcceleration != 0);
+  p.window->SetPointerControl(p.program->ControlsAcceleration());
+  connect(p.window.get(), &ui::MainWindow::accelerationOptionChanged, this,
+          [this](bool disable) { parts_->program->SwitchAcceleration(disable); });
   // Starting with the session is offered where a desktop reads autostart
   // entries.
   if (!offscreen) {
     const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     if (!config.isEmpty())
-      p.window->SetAutostartEntry(AutostartEntryPath(config.toStdString()),
-                                  QCoreApplication::applicationFilePath().toStdString());
+      p.window->SetAutostart(
+          AutostartSwitch::InConfigFolder(config.toStdString(), QCoreApplication::applicationFilePath().toStdString()));
   }
 }
 
@@ -321,8 +301,7 @@ void Shell::MakeOsd() {
 // The device work, and the wheel's horizontal steps it hands to the desktop.
 void Shell::MakeController() {
   ShellParts& p = *parts_;
-  Session& session = p.world->GetSession();
-  p.controller = std::make_unique<DeviceController>(session, p.appSignals);
+  p.controller = std::make_unique<DeviceController>(p.world->GetSession(), p.appSignals);
   p.controller->SetMainWindow(p.window.get());
   p.controller->SetOsd(p.osd.get());
   connect(p.window.get(), &ui::MainWindow::reloadRequested, p.controller.get(), &DeviceController::Reload);
@@ -336,10 +315,7 @@ void Shell::MakeController() {
       p.injector = std::move(injector).value();
   }
   p.window->SetInputInjector(p.injector.get());
-  if (p.injector) {
-    p.scroller = std::make_unique<HorizontalScroller>(*p.injector, session.GetClock());
-    p.controller->SetScroller(p.scroller.get());
-  }
+  p.controller->SetInputInjector(p.injector.get());
 }
 
 // The simulated mouse's buttons, pressed with the pointer.

@@ -12,8 +12,6 @@
 
 namespace quorix {
 class SessionWorld;
-class HorizontalScroller;
-class InputInjector;
 }  // namespace quorix
 
 namespace quorix::ui {

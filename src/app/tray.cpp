@@ -5,7 +5,7 @@
 #include <QPainter>
 #include <utility>
 
-#include "texts/text_tables.h"
+#include "session/session.h"
 #include "ui/art/picture_ids.h"
 #include "ui/skin/due_timer.h"
 #include "ui/skin/picture.h"
@@ -27,8 +27,7 @@ class PictureIconEngine final : public QIconEngine {
   QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override { return {picture_.size()}; }
   QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
     const QSize own = picture_.size();
-    return own.width() <= size.width() && own.height() <= size.height() ? own
-                                                                        : own.scaled(size, Qt::KeepAspectRatio);
+    return own.width() <= size.width() && own.height() <= size.height() ? own : own.scaled(size, Qt::KeepAspectRatio);
   }
   QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
     const QSize fit = actualSize(size, mode, state);
@@ -39,10 +38,9 @@ class PictureIconEngine final : public QIconEngine {
     QPixmap shown = pixmap(rect.size() * ratio, mode, state);
     shown.setDevicePixelRatio(ratio);
     const QSize drawn = shown.deviceIndependentSize().toSize();
-    painter->drawPixmap(QRect(rect.topLeft() + QPoint((rect.width() - drawn.width()) / 2,
-                                                      (rect.height() - drawn.height()) / 2),
-                              drawn),
-                        shown);
+    painter->drawPixmap(
+        QRect(rect.topLeft() + QPoint((rect.width() - drawn.width()) / 2, (rect.height() - drawn.height()) / 2), drawn),
+        shown);
   }
 
  private:
@@ -66,7 +64,8 @@ QIcon AppIcon() {
 
 }  // namespace
 
-Tray::Tray(const TextTables& texts, QObject* parent) : QObject(parent), clicks_(clock_) {
+Tray::Tray(Session& session, QObject* parent) : QObject(parent), clock_(session.GetClock()), clicks_(clock_) {
+  const TextTables& texts = session.Texts();
   icon_.setIcon(AppIcon());
   icon_.setToolTip(QStringLiteral("QUORIX Gaming Mouse Software"));
   menu_.addAction(QString::fromStdString(texts[MenuItem::kSettings]), this, &Tray::restoreRequested);

@@ -9,11 +9,10 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
-#include "platform/clock.h"
 #include "session/models/tray_clicks.h"
 
 namespace quorix {
-struct TextTables;
+class Session;
 }
 
 namespace quorix::app {
@@ -21,7 +20,8 @@ namespace quorix::app {
 class Tray : public QObject {
   Q_OBJECT
  public:
-  Tray(const TextTables& texts, QObject* parent = nullptr);
+  // The menu in the session's texts; the clicks on its clock.
+  explicit Tray(Session& session, QObject* parent = nullptr);
   // False where the desktop has no tray: closing the window then quits.
   bool Available() const;
   QSystemTrayIcon& Icon() { return icon_; }
@@ -34,7 +34,7 @@ class Tray : public QObject {
   void OnActivated(QSystemTrayIcon::ActivationReason reason);
   void Arm();
 
-  SteadyClock clock_;
+  Clock& clock_;
   TrayClicks clicks_;
   QSystemTrayIcon icon_;
   QMenu menu_;

@@ -1,7 +1,7 @@
 #include "cli/cli.h"
 
-#include <cerrno>
 #include <cctype>
+#include <cerrno>
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
@@ -176,10 +176,9 @@ Options LoadCliOptions(const std::string& setIni) {
 }
 
 int LoadCliLanguageId(const std::string& setIni) {
-  std::string readError;
-  const int id = ReadLanguageId(setIni, &readError);
-  if (!readError.empty()) throw CliError{"cannot read " + setIni + ": " + readError};
-  return id;
+  const Result<int> id = ReadLanguageId(setIni);
+  if (!id) throw CliError{"cannot read " + setIni + ": " + id.detail()};
+  return *id;
 }
 
 CommandRegistry AllCommands() {

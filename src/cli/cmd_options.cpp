@@ -97,13 +97,13 @@ int RunTexts(CliContext& context) {
   // The program's own language file may be missing (English built in); one
   // named on the command line must be there.
   std::error_code error;
-  if (givenFile != nullptr && std::filesystem::status(languageFile, error).type() == std::filesystem::file_type::not_found) {
+  if (givenFile != nullptr &&
+      std::filesystem::status(languageFile, error).type() == std::filesystem::file_type::not_found) {
     throw CliError{"cannot read language file " + languageFile + ": no such file or directory"};
   }
   TextTables tables = DefaultTextTables();
-  std::string readError;
-  if (!LoadLanguageFile(tables, languageFile, languageId, &readError)) {
-    throw CliError{"cannot read language file " + languageFile + ": " + readError};
+  if (const Outcome loaded = LoadLanguageFile(tables, languageFile, languageId); !loaded) {
+    throw CliError{"cannot read language file " + languageFile + ": " + loaded.detail};
   }
   for (const TextEntry& entry : ListTextEntries(tables)) {
     context.Out() << entry.key << "=" << Escaped(entry.text) << "\n";
@@ -162,10 +162,14 @@ int RunOptions(CliContext& context) {
 }  // namespace
 
 void RegisterOptionsCommands(CommandRegistry& registry) {
-  registry.Add({"texts", {"texts [--lang ID] [--language-file FILE] [--data-dir DIR]"},
-                "print every UI text as key=value (language from set.ini unless --lang)", RunTexts});
-  registry.Add({"options", {"options show [--data-dir DIR]", "options set KEY VALUE [--data-dir DIR]"},
-                "show the program options of set.ini, or change one", RunOptions});
+  registry.Add({"texts",
+                {"texts [--lang ID] [--language-file FILE] [--data-dir DIR]"},
+                "print every UI text as key=value (language from set.ini unless --lang)",
+                RunTexts});
+  registry.Add({"options",
+                {"options show [--data-dir DIR]", "options set KEY VALUE [--data-dir DIR]"},
+                "show the program options of set.ini, or change one",
+                RunOptions});
 }
 
 }  // namespace quorix

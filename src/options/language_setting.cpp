@@ -10,6 +10,15 @@
 #include "texts/language.h"
 
 namespace quorix {
+namespace {
+
+// The code page and the start-up go on in English when set.ini cannot be read.
+int LanguageIdOr1033(const std::string& setIniPath) {
+  const Result<int> id = ReadLanguageId(setIniPath);
+  return id ? *id : kEnglishLanguageId;
+}
+
+}  // namespace
 
 bool ApplyLangIdArguments(const std::vector<std::string>& args, const std::string& setIniPath) {
   bool seen = false;
@@ -24,9 +33,9 @@ bool ApplyLangIdArguments(const std::vector<std::string>& args, const std::strin
   return seen;
 }
 
-int ReadLanguageId(const std::string& setIniPath, std::string* readError) {
+Result<int> ReadLanguageId(const std::string& setIniPath) {
   const IniDocument file = IniDocument::Load(setIniPath);
-  if (readError != nullptr) *readError = file.ReadError();
+  if (!file.ReadError().empty()) return Outcome(Failure::kCannotReadFile, file.ReadError());
   return file.GetInt(kOptionsSection, "language", kEnglishLanguageId);
 }
 
@@ -34,19 +43,18 @@ int AnsiCodePageFor(int languageId) {
   return languageId == kJapaneseLanguageId ? kCodePageShiftJis : kCodePageWindows1252;
 }
 
-int SetIniCodePage(const std::string& setIniPath) { return AnsiCodePageFor(ReadLanguageId(setIniPath)); }
+int SetIniCodePage(const std::string& setIniPath) { return AnsiCodePageFor(LanguageIdOr1033(setIniPath)); }
 
-bool LoadLanguageFile(TextTables& tables, const std::string& languageFile, int languageId, std::string* readError) {
+Outcome LoadLanguageFile(TextTables& tables, const std::string& languageFile, int languageId) {
   const IniDocument file = IniDocument::Load(languageFile, AnsiCodePageFor(languageId));
-  if (readError != nullptr) *readError = file.ReadError();
-  if (!file.ReadError().empty()) return false;
+  if (!file.ReadError().empty()) return Outcome(Failure::kCannotReadFile, file.ReadError());
   LoadLanguage(
       tables,
       [&file](const std::string& section, const std::string& key, const std::string& def) {
         return file.GetString(section, key, def, kIniValueLimit);
       },
       languageId);
-  return true;
+  return {};
 }
 
 LanguageSelection SelectLanguage(const std::vector<std::string>& args, const std::string& dataFolder,
@@ -54,7 +62,7 @@ LanguageSelection SelectLanguage(const std::vector<std::string>& args, const std
   const std::string setIni = (std::filesystem::path(dataFolder) / kSetIniName).string();
   ApplyLangIdArguments(args, setIni);
   LanguageSelection selection;
-  selection.languageId = ReadLanguageId(setIni);
+  selection.languageId = LanguageIdOr1033(setIni);
   selection.texts = DefaultTextTables();
   LoadLanguageFile(selection.texts, (std::filesystem::path(programFolder) / kLanguageFileName).string(),
                    selection.languageId);

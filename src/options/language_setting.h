@@ -20,9 +20,9 @@ inline constexpr const char* kLanguageFileName = "language.ini";
 bool ApplyLangIdArguments(const std::vector<std::string>& args, const std::string& setIniPath);
 
 // set.ini [ARG] language as an integer, 1033 when missing. A file that is
-// there but cannot be read gives 1033 too; `readError`, when given, then says
-// why (it is left empty otherwise).
-int ReadLanguageId(const std::string& setIniPath, std::string* readError = nullptr);
+// there but cannot be read is kCannotReadFile, with the system's reason as
+// the detail.
+Result<int> ReadLanguageId(const std::string& setIniPath);
 
 // The code page Windows saves text files in for a language: 932 (Shift-JIS)
 // for Japanese, 1041, and Windows-1252 for every other language.
@@ -34,9 +34,8 @@ int SetIniCodePage(const std::string& setIniPath);
 // Reads the language file once and fills `tables` from its section
 // `languageId` (texts/language.h gives the rules). A missing file or section
 // leaves the tables as they are. A file that is there but cannot be read
-// leaves them too and returns false, with `readError` saying why.
-bool LoadLanguageFile(TextTables& tables, const std::string& languageFile, int languageId,
-                      std::string* readError = nullptr);
+// leaves them too: kCannotReadFile, with the system's reason as the detail.
+Outcome LoadLanguageFile(TextTables& tables, const std::string& languageFile, int languageId);
 
 // Start-up steps 1-3 of the language selection: "/langid=" among `args` is
 // stored in the data folder's set.ini, the language identifier is read back

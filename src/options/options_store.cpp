@@ -47,10 +47,10 @@ std::optional<WindowPlace> LoadWindowPlace(const IniDocument& ini) {
 
 }  // namespace
 
-Options LoadOptions(const std::string& setIniPath, const AppNamer& appNamer, PointerSettings* pointer,
-                    int ansiCodePage, std::string* readError) {
+Result<Options> LoadOptions(const std::string& setIniPath, const AppNamer& appNamer, PointerSettings* pointer,
+                            int ansiCodePage) {
   const IniDocument ini = IniDocument::Load(setIniPath, ansiCodePage);
-  if (readError != nullptr) *readError = ini.ReadError();
+  if (!ini.ReadError().empty()) return Outcome(Failure::kCannotReadFile, ini.ReadError());
   Options o;
   o.recordHotkey = ini.GetInt(kOptionsSection, "hotkey", 68);
   o.recordHotkeyName = ini.GetInt(kOptionsSection, "hotkeym", 68);
@@ -115,8 +115,9 @@ bool SetOptionByKey(Options& o, const std::string& key, const std::string& value
   if (key == "disable_acc") return number(o.disableAcceleration);
   if (key == "hotkey") return number(o.recordHotkey);
   if (key == "hotkeym") return number(o.recordHotkeyName);
-  for (const auto& [placeKey, field] : {std::pair{kWindowXKey, &WindowPlace::x}, std::pair{kWindowYKey, &WindowPlace::y},
-                                        std::pair{kWindowPageKey, &WindowPlace::page}}) {
+  for (const auto& [placeKey, field] :
+       {std::pair{kWindowXKey, &WindowPlace::x}, std::pair{kWindowYKey, &WindowPlace::y},
+        std::pair{kWindowPageKey, &WindowPlace::page}}) {
     if (key != placeKey) continue;
     WindowPlace place = o.windowPlace.value_or(WindowPlace{});
     if (!ParseDecimal(value, place.*field)) return false;

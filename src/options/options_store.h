@@ -34,11 +34,11 @@ struct WindowPlace {
 };
 
 struct Options {
-  int osdEnabled = 1;           // "osd"
-  int disableAcceleration = 1;  // "disable_acc"
-  int recordHotkey = 68;        // "hotkey"
-  int recordHotkeyName = 68;    // "hotkeym"
-  ProfileApps apps;             // "app_enable%d", "app%d", "app_name%d"
+  int osdEnabled = 1;                      // "osd"
+  int disableAcceleration = 1;             // "disable_acc"
+  int recordHotkey = 68;                   // "hotkey"
+  int recordHotkeyName = 68;               // "hotkeym"
+  ProfileApps apps;                        // "app_enable%d", "app%d", "app_name%d"
   std::optional<WindowPlace> windowPlace;  // none until the window was closed once
 };
 
@@ -52,11 +52,10 @@ using AppNamer = std::function<std::string(const std::string& path)>;
 // switched off (the GUI's start-up); readers such as the command line pass
 // nullptr and leave the desktop alone. `ansiCodePage` is the code page of a
 // set.ini that Windows saved without UTF (SetIniCodePage gives it). A file
-// that is there but cannot be read also gives the defaults; `readError`, when
-// given, then says why (it is left empty otherwise), for callers that must
-// not go on with defaults.
-Options LoadOptions(const std::string& setIniPath, const AppNamer& appNamer, PointerSettings* pointer = nullptr,
-                    int ansiCodePage = kCodePageWindows1252, std::string* readError = nullptr);
+// that is there but cannot be read is kCannotReadFile, with the system's
+// reason as the detail, and leaves the desktop alone.
+Result<Options> LoadOptions(const std::string& setIniPath, const AppNamer& appNamer, PointerSettings* pointer = nullptr,
+                            int ansiCodePage = kCodePageWindows1252);
 
 // Writes every key, in the order osd, disable_acc, hotkey, hotkeym, then per
 // profile app_enable%d, app%d, app_name%d, then the window's place when it

@@ -51,13 +51,10 @@ Result<BindResult> Session::BindApplication(const std::string& setIni, int profi
 }
 
 Result<Options> ReadSetIni(const std::string& setIni, const std::vector<std::string>& folders) {
-  std::string error;
   // No PointerSettings: reading options must not change the desktop.
-  Options options = LoadOptions(
+  return LoadOptions(
       setIni, [&folders](const std::string& path) { return AppDisplayName(path, folders); }, nullptr,
-      SetIniCodePage(setIni), &error);
-  if (!error.empty()) return Outcome(Failure::kCannotReadFile, error);
-  return options;
+      SetIniCodePage(setIni));
 }
 
 Outcome PrepareSetIniFolder(const std::string& setIni) {

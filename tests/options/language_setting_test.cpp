@@ -4,25 +4,33 @@
 
 #include "base/ini_file.h"
 #include "base/text_encoding.h"
+#include "options/options_store.h"
 #include "support/temp_dir.h"
 #include "texts/language.h"
 
 namespace quorix {
 namespace {
 
+// ReadLanguageId of a set.ini that can be read.
+int LanguageId(const std::string& setIni) {
+  const Result<int> id = ReadLanguageId(setIni);
+  EXPECT_TRUE(id) << id.detail();
+  return id ? *id : -1;
+}
+
 TEST(LangIdSwitch, WritesTheRestOfTheArgumentInAnyCase) {
   test::TempDir dir;
   const std::string setIni = dir.Path("set.ini");
-  EXPECT_EQ(ReadLanguageId(setIni), 1033);
+  EXPECT_EQ(LanguageId(setIni), 1033);
   EXPECT_FALSE(ApplyLangIdArguments({"/hide", "/langid", "langid=1041"}, setIni));
   EXPECT_FALSE(std::filesystem::exists(setIni));
   EXPECT_TRUE(ApplyLangIdArguments({"/LANGID=1041"}, setIni));
   EXPECT_EQ(test::ReadFile(setIni), "[ARG]\nlanguage=1041\n");
-  EXPECT_EQ(ReadLanguageId(setIni), 1041);
+  EXPECT_EQ(LanguageId(setIni), 1041);
   EXPECT_TRUE(ApplyLangIdArguments({"/langid=1028", "/langid=0x409"}, setIni));
-  EXPECT_EQ(ReadLanguageId(setIni), 0x409);
+  EXPECT_EQ(LanguageId(setIni), 0x409);
   EXPECT_TRUE(ApplyLangIdArguments({"/langid="}, setIni));
-  EXPECT_EQ(ReadLanguageId(setIni), 1033);  // an empty value reads as the default
+  EXPECT_EQ(LanguageId(setIni), 1033);  // an empty value reads as the default
 }
 
 TEST(SelectLanguage, SwitchThenStoredIdThenShippedTexts) {
@@ -43,7 +51,8 @@ TEST(SelectLanguage, SwitchThenStoredIdThenShippedTexts) {
 TEST(LanguageFile, LoadsFromUtf8AndUtf16Files) {
   test::TempDir dir;
   const std::string text =
-      "[1041]\r\nButton_Str0=ボタン設定\r\nmsg_str10=No\\ndevice\r\n  end_str = \"終了\" \r\n[1041]\r\nend_str=late\r\n";
+      "[1041]\r\nButton_Str0=ボタン設定\r\nmsg_str10=No\\ndevice\r\n  end_str = \"終了\" "
+      "\r\n[1041]\r\nend_str=late\r\n";
   test::WriteFile(dir.Path("utf8.ini"), text);
   test::WriteFile(dir.Path("utf16.ini"), "\xFF\xFE" + Utf8ToUtf16Le(text));
   for (const char* name : {"utf8.ini", "utf16.ini"}) {
@@ -92,6 +101,24 @@ TEST(ShippedLanguageFile, TranslatesEveryEntryWithADefault) {
       EXPECT_EQ(directives(tr[i].text), directives(en[i].text)) << id << " " << en[i].key;
     }
   }
+}
+
+// A set.ini or language file that is there but cannot be read says why and
+// leaves what the caller has alone; the start-up then goes on in English.
+TEST(LanguageFiles, ThatCannotBeReadSayWhy) {
+  test::TempDir dir;
+  const std::string folder = dir.Path("set.ini");  // a folder where the file belongs
+  std::filesystem::create_directories(folder);
+  TextTables tables = DefaultTextTables();
+  const Result<int> id = ReadLanguageId(folder);
+  const Result<Options> options = LoadOptions(folder, {});
+  const Outcome texts = LoadLanguageFile(tables, folder, 1041);
+  for (const Outcome& read : {id.outcome(), options.outcome(), texts}) {
+    EXPECT_EQ(read, Failure::kCannotReadFile);
+    EXPECT_EQ(read.detail, "is a directory");
+  }
+  EXPECT_EQ(tables.buttonStr[0], "Button settings");
+  EXPECT_EQ(SetIniCodePage(folder), kCodePageWindows1252);
 }
 
 TEST(DataFolder, NameAndCreation) {

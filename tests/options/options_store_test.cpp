@@ -19,11 +19,17 @@ class OptionsStoreTest : public ::testing::Test {
     named.push_back(path);
     return "named:" + path;
   };
+  // LoadOptions of a set.ini that can be read.
+  Options Read(PointerSettings* pointer = nullptr, int codePage = kCodePageWindows1252) {
+    Result<Options> read = LoadOptions(setIni, namer, pointer, codePage);
+    EXPECT_TRUE(read) << read.detail();
+    return read ? std::move(read).value() : Options{};
+  }
 };
 
 TEST_F(OptionsStoreTest, DefaultsWithoutAFile) {
   test::FakePointerSettings pointer;
-  const Options o = LoadOptions(setIni, namer, &pointer);
+  const Options o = Read(&pointer);
   EXPECT_EQ(o.osdEnabled, 1);
   EXPECT_EQ(o.disableAcceleration, 1);
   EXPECT_EQ(o.recordHotkey, 68);
@@ -47,10 +53,10 @@ TEST_F(OptionsStoreTest, ReadingWithoutPointerLeavesTheDesktopAlone) {
   // line) the same values come back.
   test::WriteFile(setIni, "[ARG]\ndisable_acc=0\nosd=0\n");
   test::FakePointerSettings pointer;
-  const Options withPointer = LoadOptions(setIni, namer, &pointer);
+  const Options withPointer = Read(&pointer);
   EXPECT_TRUE(pointer.Untouched());
   EXPECT_EQ(pointer.reads, 0);
-  const Options without = LoadOptions(setIni, namer);
+  const Options without = Read();
   EXPECT_EQ(without.disableAcceleration, 0);
   EXPECT_EQ(without.osdEnabled, 0);
   EXPECT_EQ(OptionEntries(without), OptionEntries(withPointer));
@@ -61,11 +67,11 @@ TEST_F(OptionsStoreTest, AnyNonZeroDisableValueSwitchesOff) {
   test::FakePointerSettings pointer;
   pointer.acceleration = {0, 0, 0};  // already off: a toggle would turn it on
   pointer.speed = 10;
-  LoadOptions(setIni, namer, &pointer);
+  Read(&pointer);
   EXPECT_EQ(pointer.acceleration.threshold1, 0);
   test::WriteFile(setIni, "[ARG]\ndisable_acc=0\n");
   test::FakePointerSettings untouched;
-  LoadOptions(setIni, namer, &untouched);
+  Read(&untouched);
   EXPECT_TRUE(untouched.Untouched());
 }
 
@@ -73,7 +79,7 @@ TEST_F(OptionsStoreTest, ProfileNamesAndApplications) {
   test::WriteFile(setIni,
                   "[ARG]\r\napp2=C:\\Games\\Run.exe\r\napp1=\r\napp_name1=Office\r\n"
                   "app3=/usr/bin/game\r\napp_name3=\r\napp_name4=@_NOSTR_\r\napp_enable2=1\r\n");
-  const Options o = LoadOptions(setIni, namer);
+  const Options o = Read();
   EXPECT_EQ(o.apps[2].appPath, "C:\\Games\\Run.exe");
   EXPECT_EQ(o.apps[2].appName, "named:C:\\Games\\Run.exe");
   EXPECT_EQ(o.apps[2].appEnabled, 1);
@@ -86,20 +92,21 @@ TEST_F(OptionsStoreTest, ProfileNamesAndApplications) {
 
 TEST_F(OptionsStoreTest, SaveWritesEveryKeyInOrderAndRoundTrips) {
   test::WriteFile(setIni, "[ARG]\r\nlanguage=1041\r\nosd=0\r\n; keep me\r\n");
-  Options o = LoadOptions(setIni, namer);
+  Options o = Read();
   o.recordHotkey = 70;
   o.apps[0].appPath = "/usr/bin/game";
   o.apps[0].appName = "Game";
   o.apps[0].appEnabled = 1;
   ASSERT_TRUE(SaveOptions(setIni, o));
-  std::string expected = "[ARG]\r\nlanguage=1041\r\nosd=0\r\n; keep me\r\ndisable_acc=1\r\nhotkey=70\r\nhotkeym=68\r\n"
-                         "app_enable0=1\r\napp0=/usr/bin/game\r\napp_name0=Game\r\n";
+  std::string expected =
+      "[ARG]\r\nlanguage=1041\r\nosd=0\r\n; keep me\r\ndisable_acc=1\r\nhotkey=70\r\nhotkeym=68\r\n"
+      "app_enable0=1\r\napp0=/usr/bin/game\r\napp_name0=Game\r\n";
   for (int i = 1; i < 5; ++i) {
     expected += "app_enable" + std::to_string(i) + "=0\r\napp" + std::to_string(i) + "=\r\napp_name" +
                 std::to_string(i) + "=Profile " + std::to_string(i + 1) + "\r\n";
   }
   EXPECT_EQ(test::ReadFile(setIni), expected);
-  const Options again = LoadOptions(setIni, namer);
+  const Options again = Read();
   EXPECT_EQ(OptionEntries(again), OptionEntries(o));
 }
 
@@ -111,12 +118,12 @@ TEST_F(OptionsStoreTest, WindowPlaceFollowsTheOtherKeysAndNeedsBothCoordinates) 
   ASSERT_TRUE(SaveOptions(setIni, o));
   const std::string file = test::ReadFile(setIni);
   EXPECT_TRUE(file.ends_with("app_name4=\nwindow_x=-40\nwindow_y=1200\nwindow_page=2\n")) << file;
-  const Options again = LoadOptions(setIni, namer);
+  const Options again = Read();
   ASSERT_TRUE(again.windowPlace.has_value());
   EXPECT_EQ(OptionEntries(again), OptionEntries(o));
   for (const char* half : {"[ARG]\r\nwindow_x=10\r\nwindow_page=1\r\n", "[ARG]\r\nwindow_y=10\r\n"}) {
     test::WriteFile(setIni, half);
-    EXPECT_FALSE(LoadOptions(setIni, namer).windowPlace.has_value()) << half;
+    EXPECT_FALSE(Read().windowPlace.has_value()) << half;
   }
   Options set;
   EXPECT_TRUE(SetOptionByKey(set, "window_page", "1"));
@@ -138,7 +145,7 @@ TEST_F(OptionsStoreTest, WindowsSavedFileKeepsItsCodePage) {
   const std::string original = "[ARG]\r\nlanguage=1041\r\napp_name0=\x83\x65\x83\x58\x83\x67\r\n";
   test::WriteFile(setIni, original);
   const int codePage = SetIniCodePage(setIni);
-  Options o = LoadOptions(setIni, namer, nullptr, codePage);
+  Options o = Read(nullptr, codePage);
   EXPECT_EQ(o.apps[0].appName, "テスト");
   o.apps[1].appName = "Crème";
   const Outcome refused = SaveOptions(setIni, o, codePage);
@@ -148,7 +155,7 @@ TEST_F(OptionsStoreTest, WindowsSavedFileKeepsItsCodePage) {
   o.apps[1].appName = "ゲーム";
   ASSERT_TRUE(SaveOptions(setIni, o, codePage));
   EXPECT_NE(test::ReadFile(setIni).find("\r\napp_name1=\x83\x51\x81\x5B\x83\x80\r\n"), std::string::npos);
-  EXPECT_EQ(OptionEntries(LoadOptions(setIni, namer, nullptr, codePage)), OptionEntries(o));
+  EXPECT_EQ(OptionEntries(Read(nullptr, codePage)), OptionEntries(o));
 }
 
 TEST(OptionKeys, SetByKey) {

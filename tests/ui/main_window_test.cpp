@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "lighting/light_effect.h"
 #include "platform/linux/gnome_foreground_source.h"
 #include "platform/linux/x11_foreground_source.h"
 #include "session/device_event_pump.h"
@@ -22,11 +23,10 @@
 #include "support/sim_session.h"
 #include "support/temp_dir.h"
 #include "texts/text_tables.h"
-#include "lighting/light_effect.h"
 #include "ui/app_signals.h"
 #include "ui/art/mouse_geometry.h"
-#include "ui/windows/color_dlg.h"
 #include "ui/skin/skin_fonts.h"
+#include "ui/windows/color_dlg.h"
 
 #include "accessible_item.h"
 #include "dialog_driver.h"
@@ -282,7 +282,7 @@ TEST(MainWindow, TheSessionSwitchWritesAndRemovesTheAutostartEntry) {
   w.window->SetPage(kOtherPage);
   test::TempDir dir;
   const std::string entry = dir.Path("config/autostart/quorix-mouse.desktop");
-  w.window->SetAutostartEntry(entry, "/usr/bin/quorix-mouse");
+  w.window->SetAutostart(AutostartSwitch::InConfigFolder(dir.Path("config"), "/usr/bin/quorix-mouse"));
   for (const bool on : {true, false}) {
     SCOPED_TRACE(on ? "first click" : "second click");
     w.Mouse(QEvent::MouseButtonPress, layout::Option(3).center());
@@ -364,8 +364,10 @@ TEST(MainWindow, MousePictureShowsTheLightingAndAnimatesOnlyWhileItsPageIsSeen) 
   };
   const Step steps[] = {{"DPI settings", false}, {"Button settings", true}, {"Other", false}, {nullptr, false}};
   for (const Step& s : steps) {
-    if (s.press) ASSERT_TRUE(test::PressAccessible(*w.window, QString::fromLatin1(s.press)));
-    else w.window->hide();
+    if (s.press)
+      ASSERT_TRUE(test::PressAccessible(*w.window, QString::fromLatin1(s.press)));
+    else
+      w.window->hide();
     EXPECT_EQ(w.window->TimerArmed(), s.armed) << (s.press ? s.press : "hidden");
     const auto before = Lights(w);
     w.Advance(10 * kPictureFrameMs);
@@ -385,8 +387,15 @@ TEST(MainWindowPainter, LitZonesShowTheirColourOnThePicture) {
     QImage image(kMainWindowWidth, kMainWindowHeight, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::black);
     QPainter p(&image);
-    MainWindowScene scene{w.window->Model(), w.window->Items(), w.window->Interaction(), w.session->Texts(),
-                          w.fonts, {}, {}, std::nullopt, {}};
+    MainWindowScene scene{w.window->Model(),
+                          w.window->Items(),
+                          w.window->Interaction(),
+                          w.session->Texts(),
+                          w.fonts,
+                          {},
+                          {},
+                          std::nullopt,
+                          {}};
     scene.lights = std::move(lights);
     painter.Paint(p, scene);
     return image.pixelColor(emblem);
@@ -417,7 +426,8 @@ TEST(MainWindow, AccelerationSwitchSaysWhereItHasNoEffect) {
     w.Mouse(QEvent::MouseButtonPress, layout::Option(2).center());
     w.Mouse(QEvent::MouseButtonRelease, layout::Option(2).center());
     EXPECT_EQ(applied, std::vector<bool>{!before});
-    EXPECT_EQ(w.window->StatusText().contains(QStringLiteral("no effect")), !reachable) << w.window->StatusText().toStdString();
+    EXPECT_EQ(w.window->StatusText().contains(QStringLiteral("no effect")), !reachable)
+        << w.window->StatusText().toStdString();
   }
 }
 
@@ -426,7 +436,7 @@ TEST(MainWindow, AccelerationSwitchSaysWhereItHasNoEffect) {
 TEST(MainWindow, BackupStartsInTheDataFolderAndSaysWhyItFailed) {
   struct Case {
     const char* name;
-    std::string file;  // under the data folder
+    std::string file;    // under the data folder
     const char* reason;  // "" when the backup is written
   };
   const std::vector<Case> cases = {

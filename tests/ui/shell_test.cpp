@@ -16,7 +16,6 @@
 
 #include "app/device_controller.h"
 #include "app/local_instance_channel.h"
-#include "keys/pc_actions.h"
 #include "platform/input_injector.h"
 #include "session/models/str_entry_rules.h"
 #include "session/session.h"
@@ -243,9 +242,8 @@ TEST_F(DialogTest, TheMousesOwnReportsRaiseTheWindowScrollAndRescanAfterProgramm
     std::vector<int> scrolls;
   } injector;
   Session& session = world_.GetSession();
-  HorizontalScroller scroller(injector, session.GetClock());
   app::DeviceController controller(session, signals_);
-  controller.SetScroller(&scroller);
+  controller.SetInputInjector(&injector);
   int loads = 0, opens = 0;
   QObject::connect(&controller, &app::DeviceController::reloaded, [&] { ++loads; });
   QObject::connect(&controller, &app::DeviceController::openRequested, [&] { ++opens; });

@@ -11,6 +11,10 @@ AutostartSwitch::AutostartSwitch(std::string entryPath, std::string program)
       program_(std::move(program)),
       on_(Available() && AutostartEnabled(entryPath_)) {}
 
+AutostartSwitch AutostartSwitch::InConfigFolder(const std::string& configHome, std::string program) {
+  return AutostartSwitch(AutostartEntryPath(configHome), std::move(program));
+}
+
 Outcome AutostartSwitch::Flip() {
   const Outcome set = SetAutostart(entryPath_, !AutostartEnabled(entryPath_), program_);
   on_ = AutostartEnabled(entryPath_);

@@ -2,7 +2,8 @@
 // The main window's "Other" page switch for starting with the desktop
 // session. The entry file is the switch: On() is what the file said when the
 // switch was set up or last flipped. Lives on the GUI thread with its window;
-// the shell hands in the entry's path and the program it starts.
+// the shell makes it for the user's configuration folder and the program it
+// starts.
 
 #include <string>
 
@@ -15,6 +16,9 @@ class AutostartSwitch {
   AutostartSwitch() = default;
   // An empty entry path means the desktop has no such switch.
   AutostartSwitch(std::string entryPath, std::string program);
+  // The entry under the user's configuration folder ($XDG_CONFIG_HOME, else
+  // ~/.config): <configHome>/autostart/quorix-mouse.desktop.
+  static AutostartSwitch InConfigFolder(const std::string& configHome, std::string program);
 
   bool Available() const { return !entryPath_.empty(); }
   bool On() const { return on_; }

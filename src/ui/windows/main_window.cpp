@@ -679,8 +679,8 @@ void MainWindow::AfterRewrite(const Outcome& outcome) {
   emit reloadRequested();
 }
 
-void MainWindow::SetAutostartEntry(std::string entryPath, std::string program) {
-  autostart_ = AutostartSwitch(std::move(entryPath), std::move(program));
+void MainWindow::SetAutostart(AutostartSwitch autostart) {
+  autostart_ = std::move(autostart);
   SyncItems();
   update();
 }

@@ -114,9 +114,9 @@ class MainWindow : public SkinWindow {
   bool ForegroundTimerRunning() const { return foregroundTimer_.isActive(); }
   const Options& CurrentOptions() const { return options_; }
 
-  // The "Other" page's switch for starting with the desktop session: the
-  // autostart entry's path and the program it starts (empty: no switch).
-  void SetAutostartEntry(std::string entryPath, std::string program);
+  // The "Other" page's switch for starting with the desktop session (one
+  // without an entry path: no switch).
+  void SetAutostart(AutostartSwitch autostart);
   // False where the desktop's pointer cannot be reached (not an X11
   // session): the acceleration switch then says it has no effect.
   void SetPointerControl(bool available) { pointerControl_ = available; }
