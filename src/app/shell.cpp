@@ -411,6 +411,9 @@ void Shell::Quit() {
   p.quitting = true;
   emit p.appSignals.closing();
   if (p.controller) p.controller->Stop();
+  // The windows posted what they held back on closing(): it reaches the
+  // mouse before the executor goes (which would cancel what is still queued).
+  if (p.world) p.world->GetSession().FinishPostedWork();
   QCoreApplication::quit();
 }
 

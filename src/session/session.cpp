@@ -101,6 +101,11 @@ Job<void> Session::Post(std::string name, SessionWork work) {
                          [this, work = std::move(work)](JobContext& job) { return work(job, *link_, state_); });
 }
 
+void Session::FinishPostedWork() {
+  // The executor runs jobs in order: once this one ends, all before it have.
+  Post("finish posted work", [](JobContext&, DeviceLink&, SettingsState&) { return Outcome(); }).Wait();
+}
+
 std::unique_ptr<DeviceEventPump> Session::MakeEventPump(DeviceEventPump::Deliver deliver) {
   return std::make_unique<DeviceEventPump>(*link_, *clock_, std::move(deliver), [this] { return LoadRunning(); });
 }

@@ -104,6 +104,11 @@ class Session {
   // with the job's stop token). Work that throws finishes with
   // kInternalError, and Wait() passes what it threw on to the caller.
   Job<void> Post(std::string name, SessionWork work);
+  // Blocks until every job posted before it has finished: the program's last
+  // writes reach the mouse before it quits. The GUI thread calls it once its
+  // windows have posted what they held back; a job's report to a window
+  // arrives later, so it never waits for the thread it blocks.
+  void FinishPostedWork();
   // Runs `work` on the executor with the current device's path (the one the
   // last ResolveDevice or load found).
   using DeviceJobWork = std::function<Outcome(JobContext&, DeviceLink&, const std::string& path)>;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <limits>
 
 #include "firmware/isp_mode.h"
 #include "settings/field_writes.h"
@@ -294,8 +295,7 @@ bool MainWindowModel::ApplyStateReport(const VendorReport& report) {
   return changed;
 }
 
-bool MainWindowModel::Poll() {
-  const int64_t now = clock_.NowMs();
+void MainWindowModel::PostDue(int64_t now) {
   if (Due(dpiDue_, now)) {
     dpiDue_.reset();
     for (int level = 0; level < kDpiSliderLevels; ++level) {
@@ -322,6 +322,16 @@ bool MainWindowModel::Poll() {
       });
     profileChanged_ = levelChanged_ = false;
   }
+}
+
+void MainWindowModel::WriteHeldBack() {
+  // Every timer but the knobs' is due now; a write they hold is not dropped.
+  PostDue(std::numeric_limits<int64_t>::max());
+}
+
+bool MainWindowModel::Poll() {
+  const int64_t now = clock_.NowMs();
+  PostDue(now);
   bool moved = false;
   if (Due(knobDue_, now)) {
     for (Slider& s : sliders_) {

@@ -126,6 +126,9 @@ class MainWindowModel {
   // True when a knob moved (the window repaints).
   bool Poll();
   std::optional<int64_t> NextDueMs() const;
+  // The program is closing: every write a debounce timer still holds back
+  // (a slider, the stored selection) is posted now instead of being lost.
+  void WriteHeldBack();
   bool KnobsMoving() const;
 
   // ---- texts ----
@@ -142,6 +145,8 @@ class MainWindowModel {
   void Post(std::string name, FieldWrite write);
   void RecomputeHolder();
   void Restart(std::optional<int64_t>& timer, int64_t delayMs);
+  // Posts the writes of the debounce timers due at `now`.
+  void PostDue(int64_t now);
   bool Due(const std::optional<int64_t>& timer, int64_t now) const { return timer && *timer <= now; }
 
   Clock& clock_;

@@ -88,6 +88,7 @@ MainWindow::MainWindow(UiEnv& env, QWidget* parent)
   connect(&env.appSignals, &AppSignals::recordHotkeyChosen, this,
           [this](int usage) { SaveOption([usage](Options& o) { o.recordHotkey = o.recordHotkeyName = usage; }); });
   connect(&env.appSignals, &AppSignals::closing, this, &MainWindow::KeepPlace);
+  connect(&env.appSignals, &AppSignals::closing, this, [this] { model_.WriteHeldBack(); });
 
   // Array order is hit order: the small controls on a profile card come
   // before the card itself.

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -181,6 +182,53 @@ TEST(MainWindowModel, SelectionsAreSentAtOnceAndStored3SecondsLaterWithoutCommit
   ASSERT_TRUE(m.LevelOn(1));
   m.ToggleLevel(1);
   EXPECT_EQ(w.Mouse().DpiSelection(), 0b1101 << 3 | 3);
+}
+
+// Closing the program before a debounce timer ran must not lose the change:
+// each held-back write goes at once, and nothing is left due.
+TEST(MainWindowModel, ClosingWritesWhatTheTimersStillHold) {
+  struct Case {
+    const char* what;
+    std::function<void(MainWindowModel&)> change;
+    const char* write;
+    std::function<bool(ModelWorld&)> stored;  // the mouse keeps the change
+  };
+  const Case cases[] = {
+      {"a DPI drag",
+       [](MainWindowModel& m) {
+         m.SetPage(kDpiPage);
+         ASSERT_TRUE(m.BeginDrag(DpiSliderIndex(1, true)));
+         m.SetSliderFromCursor(DpiSliderIndex(1, true), 900);
+         m.EndDrag();
+       },
+       "sensitivity",
+       [](ModelWorld& w) { return w.Mouse().MemoryAt(3 + 2 * 1) == w.model->SliderAt(DpiSliderIndex(1, true)).value; }},
+      {"the report rate",
+       [](MainWindowModel& m) {
+         m.SetPage(kOtherPage);
+         ASSERT_TRUE(m.BeginDrag(kReportRateSlider));
+         m.SetSliderFromCursor(kReportRateSlider, 600 + 320);  // 1000 Hz, code 0
+         m.EndDrag();
+       },
+       "report rate", [](ModelWorld& w) { return w.session->State().image.Snapshot()->reportRateCode == 0; }},
+      {"a profile", [](MainWindowModel& m) { m.SelectProfile(3); }, "store selection",
+       [](ModelWorld& w) { return w.Mouse().MemoryAt(1) == 3; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ModelWorld w;
+    w.Load();
+    c.change(*w.model);
+    ASSERT_TRUE(w.model->NextDueMs());
+    ASSERT_FALSE(c.stored(w)) << "already stored before the timer ran: no proof";
+    const size_t before = w.posted.size();
+    w.model->WriteHeldBack();
+    ASSERT_EQ(w.posted.size(), before + 1);
+    EXPECT_EQ(w.posted.back(), c.write);
+    EXPECT_TRUE(c.stored(w));
+    w.model->WriteHeldBack();
+    EXPECT_EQ(w.posted.size(), before + 1) << "a second close writes nothing again";
+  }
 }
 
 TEST(MainWindowModel, StateReportsFollowTheMouse) {
