@@ -2,6 +2,8 @@
 // ending as cancelled when the device goes or the program closes, and the
 // device controller's loads.
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -10,6 +12,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QTranslator>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -17,6 +20,7 @@
 #include "app/device_controller.h"
 #include "app/local_instance_channel.h"
 #include "platform/input_injector.h"
+#include "platform/linux/unix_socket.h"
 #include "session/models/str_entry_rules.h"
 #include "session/session.h"
 #include "session/world/session_world.h"
@@ -64,6 +68,39 @@ TEST(ShellTest, OneInstanceTakesWaitAndCloseFromLaterStarts) {
   first.reset();
   app::LocalInstanceChannel third(name);
   EXPECT_TRUE(third.Claim());
+}
+
+TEST(ShellTest, InstanceTakesOverACrashedOnesSocketAndReadsALineInPieces) {
+  QTemporaryDir folder;
+  ASSERT_TRUE(folder.isValid());
+  const std::string path = QDir(folder.path()).filePath(QStringLiteral("instance")).toStdString();
+  {
+    // Bound and never removed: the socket file a crashed instance leaves.
+    UnixSocket crashed(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(path.size(), sizeof address.sun_path);
+    std::strcpy(address.sun_path, path.c_str());
+    ASSERT_EQ(bind(crashed.Fd(), reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+  }
+  app::LocalInstanceChannel channel(QString::fromStdString(path));
+  std::vector<InstanceSignal> received;
+  channel.Receive([&received](InstanceSignal signal) { received.push_back(signal); });
+  ASSERT_TRUE(channel.Claim());
+
+  Result<UnixSocket> sender = UnixSocket::Connect(path);
+  ASSERT_TRUE(sender);
+  ASSERT_TRUE(sender->WriteAll("clo"));
+  QTest::qWait(50);
+  EXPECT_TRUE(received.empty());
+  ASSERT_TRUE(sender->WriteAll("se\n"));
+  ASSERT_TRUE(ProcessUntil([&] { return received.size() == 1; }));
+  EXPECT_EQ(received[0], InstanceSignal::kClose);
+
+  // A name too long for a socket address is refused, not cut short.
+  app::LocalInstanceChannel tooLong(QDir(folder.path()).filePath(QString(120, QLatin1Char('x'))));
+  EXPECT_FALSE(tooLong.Claim());
+  EXPECT_FALSE(tooLong.Send(InstanceSignal::kWait));
 }
 
 class DialogTest : public ::testing::Test {
