@@ -1,6 +1,5 @@
 #include "app/device_controller.h"
 
-#include <QMetaObject>
 #include <QPointer>
 #include <climits>
 #include <memory>
@@ -43,18 +42,12 @@ void DeviceController::Stop() {
 
 void DeviceController::PumpThread(std::stop_token stop) {
   DeviceLink& link = session_.Link();
-  const QPointer<DeviceController> self(this);
   DeviceEventPump pump(
       link, session_.GetClock(),
-      [self](const DeviceEvent& event) {
+      [this](const DeviceEvent& event) {
         // The controller lives until the pump thread has been joined, but
-        // the queued call may run after that: QPointer drops it then.
-        QMetaObject::invokeMethod(
-            self.data(),
-            [self, event] {
-              if (self) self->OnEvent(event);
-            },
-            Qt::QueuedConnection);
+        // the queued call may run after that: PostToGui drops it then.
+        ui::PostToGui(this, [this, event] { OnEvent(event); });
       },
       [this] { return loadRunning_.load(); });
   std::stop_callback wake(stop, [&link] { link.Host().Interrupt(); });
@@ -93,17 +86,12 @@ void DeviceController::StartLoad(bool rescan) {
     session_.SelectDevice("");
     session_.ResolveDevice();
   }
-  const QPointer<DeviceController> self(this);
   Session& session = session_;
   session_
-      .Load([self](double fraction) {
-        QMetaObject::invokeMethod(
-            self.data(),
-            [self, fraction] {
-              if (self && self->window_ != nullptr) self->window_->SetBusy(fraction);
-            },
-            Qt::QueuedConnection);
-      })
+      .Load(ui::OnGuiThread(this,
+                            [this](double fraction) {
+                              if (window_ != nullptr) window_->SetBusy(fraction);
+                            }))
       .Then([this, target = QPointer<QObject>(this), &session](const Outcome& outcome) {
         // On the worker, right after the load: the device it found is taken
         // before any later job changes it.

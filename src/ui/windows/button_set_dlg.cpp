@@ -1,14 +1,15 @@
 #include "ui/windows/button_set_dlg.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDate>
 #include <QFileDialog>
 #include <QKeyEvent>
+#include <QPointer>
 
 #include "session/macro_recording.h"
 #include "session/session.h"
 #include "ui/app_signals.h"
+#include "ui/gui_thread.h"
 #include "ui/windows/data_folder.h"
 #include "ui/windows/macro_list.h"
 #include "ui/windows/option_dlg.h"
@@ -79,15 +80,9 @@ CButtonSetDlg::CButtonSetDlg(UiEnv& env, const KeyboardLayout& keyboard, int pro
   message_ = [this](const QString& message) { RunOptionDlg(env_, this, title_, message, Choices::kOk); };
 
   if (recording_) {
-    const QPointer<CButtonSetDlg> self(this);
-    recording_->SetChangedCallback([self] {
-      QMetaObject::invokeMethod(
-          QCoreApplication::instance(),
-          [self] {
-            if (self) self->RecordingChanged();
-          },
-          Qt::QueuedConnection);
-    });
+    // The capture's thread: hand the change over to the window's.
+    recording_->SetChangedCallback(
+        [guard = QPointer<QObject>(this), this] { PostToGui(guard, [this] { RecordingChanged(); }); });
   }
   connect(&env.appSignals, &AppSignals::deviceGone, this, &CButtonSetDlg::Cancel);
   connect(&env.appSignals, &AppSignals::closing, this, &CButtonSetDlg::Cancel);

@@ -1,6 +1,5 @@
 #include "ui/windows/color_pick_dlg.h"
 
-#include <QCoreApplication>
 #include <QMouseEvent>
 #include <QPointer>
 #include <algorithm>
@@ -8,6 +7,7 @@
 #include "session/session.h"
 #include "ui/app_signals.h"
 #include "ui/art/picture_ids.h"
+#include "ui/gui_thread.h"
 #include "ui/skin/due_timer.h"
 #include "ui/skin/skin_fonts.h"
 #include "ui/ui_env.h"
@@ -31,11 +31,7 @@ SkinItem MakeItem(QRectF rect, int normal, int hover, int pressed, QString label
 
 // The repaint a drag's send asks for arrives on the executor's thread.
 std::function<void()> RepaintLater(QWidget* window) {
-  return [guard = QPointer<QWidget>(window)] {
-    QMetaObject::invokeMethod(QCoreApplication::instance(), [guard] {
-      if (guard) guard->update();
-    });
-  };
+  return [guard = QPointer<QObject>(window), window] { PostToGui(guard, [window] { window->update(); }); };
 }
 
 }  // namespace

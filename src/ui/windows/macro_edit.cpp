@@ -128,16 +128,9 @@ MacroEdit::MacroEdit(UiEnv& env, MacroRecording* recording, QWidget* parent)
   connect(&env.appSignals, &AppSignals::closing, this, [this] { StopRecording(); });
   connect(&env.appSignals, &AppSignals::reloaded, this, &MacroEdit::Rebuild);
   if (recording_) {
-    QPointer<MacroEdit> self(this);
-    recording_->SetChangedCallback([self] {
-      // The capture's thread: hand the change over to the window's.
-      QMetaObject::invokeMethod(
-          self.data(),
-          [self] {
-            if (self) self->OnRecordingChanged();
-          },
-          Qt::QueuedConnection);
-    });
+    // The capture's thread: hand the change over to the window's.
+    recording_->SetChangedCallback(
+        [guard = QPointer<QObject>(this), this] { PostToGui(guard, [this] { OnRecordingChanged(); }); });
   }
 
   const auto& texts = env.texts;
