@@ -336,7 +336,7 @@ enum class Reason : size_t {
   kServiceUnavailable = 14,  // a service of the system or the desktop cannot be had
 };
 
-// "desktop_str%d", 18: the desktop program's own additions. The file-type
+// "desktop_str%d", 19: the desktop program's own additions. The file-type
 // names get their pattern in the dialogs, " (*.exe)" and so on, which is
 // never translated.
 enum class Desktop : size_t {
@@ -362,6 +362,7 @@ enum class Desktop : size_t {
   // ends in the command that enables it.
   kGnomeExtension = 16,
   kNudgeNeedsUinput = 17,  // what the lift test's pointer nudge needs where it has neither way
+  kUseProfile = 18,        // a profile's switch, "%s" its name: whether the profile button visits it
 };
 
 }  // namespace quorix

@@ -324,6 +324,7 @@ constexpr Named<Desktop> kDesktopTexts[] = {
      "gnome-extensions enable foreground@quorix-mouse.example.org"},
     {Desktop::kNudgeNeedsUinput,
      "Moving the pointer needs write access to /dev/uinput; the README says how to allow it."},
+    {Desktop::kUseProfile, "Use %s"},
 };
 
 // The single-entry tables: key, field, English default. The hotkey texts have
@@ -373,7 +374,7 @@ void ForEachFamily(Visit&& visit) {
   visit("menu_str", 2, kMenuItemTexts);
   visit("consumer_key_str", 14, kConsumerNameTexts);
   visit("failure_str", 15, kReasonTexts);
-  visit("desktop_str", 18, kDesktopTexts);
+  visit("desktop_str", 19, kDesktopTexts);
 }
 
 }  // namespace

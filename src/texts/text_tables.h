@@ -47,7 +47,7 @@ struct TextTables {
   std::string versionStr;                   // "version_str"
   std::string firmwareStr;                  // "firmware_str"
   std::vector<std::string> failureStr;      // "failure_str%d", 15: Reason
-  std::vector<std::string> desktopStr;      // "desktop_str%d", 18: Desktop
+  std::vector<std::string> desktopStr;      // "desktop_str%d", 19: Desktop
 
   // The text of a named entry: this table's, the English default where this
   // table lacks the entry, "" for a number no table has.

@@ -223,6 +223,19 @@ TEST(MainWindow, LevelSwitchesShowWhatTheMouseCyclesThroughAcrossARestart) {
   EXPECT_EQ(LevelSwitches(*w.window), "1011");
 }
 
+// A profile picked just before the program closes is still the one the mouse
+// starts with: closing writes what the stored-selection timer held back.
+TEST(MainWindow, AProfilePickedJustBeforeClosingIsStored) {
+  WindowWorld w;
+  w.Load();
+  ASSERT_TRUE(test::PressAccessible(*w.window, QStringLiteral("Profile 3")));
+  ASSERT_TRUE(ProcessEventsUntil([&] { return w.host->Mouse().ActiveProfile() == 2; }));
+  ASSERT_EQ(w.host->Mouse().MemoryAt(1), 0) << "stored before closing: no proof";
+  emit w.broadcasts.closing();
+  w.session->FinishPostedWork();
+  EXPECT_EQ(w.host->Mouse().MemoryAt(1), 2);
+}
+
 TEST(MainWindow, TheLastLevelOnCannotBeSwitchedOff) {
   WindowWorld w;
   w.host->Mouse().SetDpiSelection(0b0100 << 3 | 2);

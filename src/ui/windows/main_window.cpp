@@ -214,11 +214,13 @@ void MainWindow::SyncItems() {
       case MainRole::kLevelSwitch:
         item.selected = m.LevelOn(index);
         break;
-      case MainRole::kProfileSwitch:
-        item.label = Q(m.Image().profiles[static_cast<size_t>(index)].name);
-        if (item.label.isEmpty())
-          item.label = QStringLiteral("%1 %2").arg(QString::fromLatin1(kProfileWord)).arg(index + 1);
+      case MainRole::kProfileSwitch: {
+        // Named apart from its card, which carries the profile's own name.
+        QString name = Q(m.Image().profiles[static_cast<size_t>(index)].name);
+        if (name.isEmpty()) name = QStringLiteral("%1 %2").arg(QString::fromLatin1(kProfileWord)).arg(index + 1);
+        item.label = DesktopText(env_, Desktop::kUseProfile).replace(QStringLiteral("%s"), name);
         break;
+      }
       case MainRole::kAppField:
         item.label = Q(options_.apps[static_cast<size_t>(index)].appName);
         break;
