@@ -204,9 +204,7 @@ void MainWindow::SyncItems() {
         break;
       case MainRole::kProfile:
         item.selected = index == m.ActiveProfile();
-        item.label = Q(m.Image().profiles[static_cast<size_t>(index)].name);
-        if (item.label.isEmpty())
-          item.label = QStringLiteral("%1 %2").arg(QString::fromLatin1(kProfileWord)).arg(index + 1);
+        item.label = ProfileName(m, index);
         break;
       case MainRole::kLevel:
         item.selected = index == m.ActiveLevel();
@@ -214,13 +212,10 @@ void MainWindow::SyncItems() {
       case MainRole::kLevelSwitch:
         item.selected = m.LevelOn(index);
         break;
-      case MainRole::kProfileSwitch: {
+      case MainRole::kProfileSwitch:
         // Named apart from its card, which carries the profile's own name.
-        QString name = Q(m.Image().profiles[static_cast<size_t>(index)].name);
-        if (name.isEmpty()) name = QStringLiteral("%1 %2").arg(QString::fromLatin1(kProfileWord)).arg(index + 1);
-        item.label = DesktopText(env_, Desktop::kUseProfile).replace(QStringLiteral("%s"), name);
+        item.label = DesktopText(env_, Desktop::kUseProfile).replace(QStringLiteral("%s"), ProfileName(m, index));
         break;
-      }
       case MainRole::kAppField:
         item.label = Q(options_.apps[static_cast<size_t>(index)].appName);
         break;

@@ -116,12 +116,6 @@ QColor ProfileColour(const MainWindowModel& model, int profile) {
   return colour;
 }
 
-QString ProfileName(const MainWindowModel& model, int profile) {
-  const std::string& name = model.Image().profiles[static_cast<size_t>(profile)].name;
-  if (model.HasDevice() && !name.empty()) return Q(name);
-  return QStringLiteral("%1 %2").arg(QString::fromLatin1(kProfileWord)).arg(profile + 1);
-}
-
 // Draws `text` in `rect`, making the font smaller (down to 9 pixels) until it
 // fits on one line, and eliding what still does not.
 void FitText(QPainter& p, const QRectF& rect, int flags, const QString& text, QFont font) {
@@ -399,7 +393,8 @@ class Scene {
       p_.setPen(enabled || active ? kText : kTextDim);
       p_.setFont(s_.fonts.At(8));
       p_.drawText(r, Qt::AlignCenter, QStringLiteral("Lv.%1").arg(level + 1));
-      if (switches) Switch(layout::LevelSwitch(level), m.LevelOn(level), accent_, Usable(MainRole::kLevelSwitch, level));
+      if (switches)
+        Switch(layout::LevelSwitch(level), m.LevelOn(level), accent_, Usable(MainRole::kLevelSwitch, level));
     }
     CheckRow(MainRole::kXyIndependent, Q(s_.texts[Label::kXyIndependent]), m.XyIndependent());
     for (int level = 0; level < kDpiSliderLevels; ++level) {
@@ -601,6 +596,12 @@ class Scene {
 };
 
 }  // namespace
+
+QString ProfileName(const MainWindowModel& model, int profile) {
+  const std::string& name = model.Image().profiles[static_cast<size_t>(profile)].name;
+  if (model.HasDevice() && !name.empty()) return Q(name);
+  return QStringLiteral("%1 %2").arg(QString::fromLatin1(kProfileWord)).arg(profile + 1);
+}
 
 MainWindowPainter::MainWindowPainter(PictureCache& pictures)
     : pictures_(pictures), lights_(pictures, layout::MousePicture().size().toSize()) {}

@@ -98,6 +98,9 @@ struct MainWindowScene {
   std::vector<ZoneLight> lights{};  // the mouse picture's lit zones
 };
 
+// The name a profile's card shows: its own, else "Profile N".
+QString ProfileName(const MainWindowModel& model, int profile);
+
 class MainWindowPainter {
  public:
   MainWindowPainter(PictureCache& pictures);
